@@ -1,0 +1,59 @@
+#pragma once
+
+// The user-defaults store: preferences, panel settings and stored lists,
+// kept in an INI file and written through after every change. Values given
+// on the command line ("-key value") sit in a volatile argument domain that
+// is read before the stored values and never written.
+
+#include <QByteArray>
+#include <QColor>
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <memory>
+#include <optional>
+
+class QSettings;
+
+class UserDefaults {
+public:
+    // The process-wide store.
+    static UserDefaults& standard();
+
+    // Points the process-wide store at another file (tests, or a portable
+    // set-up). Values already read are dropped.
+    static void setStoreFile(const QString& path);
+
+    bool contains(const QString& key) const;
+    QVariant value(const QString& key) const;
+
+    // Typed readings. An absent key or a value of another kind gives 0,
+    // false, an empty text or nothing.
+    QString stringForKey(const QString& key) const;
+    float floatForKey(const QString& key) const;   // single precision, like the store keeps numbers
+    double doubleForKey(const QString& key) const;
+    int integerForKey(const QString& key) const;   // narrowed to 32 bits, saturating
+    bool boolForKey(const QString& key) const;     // any non-zero number is true
+    QByteArray dataForKey(const QString& key) const;
+    std::optional<QColor> colorForKey(const QString& key) const;
+
+    void setValue(const QString& key, const QVariant& value);
+    void setColor(const QString& key, const QColor& color);
+    void removeObjectForKey(const QString& key);
+    void removeAll();
+
+    // "-key value" pairs of a command line; other arguments are ignored.
+    void setArgumentDomain(const QStringList& arguments);
+    void clearArgumentDomain();
+
+    QString storeFile() const;
+
+    ~UserDefaults();
+
+private:
+    explicit UserDefaults(const QString& path);
+    std::unique_ptr<QSettings> settings_;
+    QHash<QString, QString> arguments_;
+};
