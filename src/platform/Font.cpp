@@ -35,11 +35,20 @@ QString mapPostScriptFamily(const QString& family)
     return family;
 }
 
+// The database lists a family once per foundry when several carry it:
+// "Nimbus Sans [urw]", "Nimbus Sans [UKWN]".
+QString withoutFoundry(const QString& family)
+{
+    const int bracket = family.indexOf(QLatin1String(" ["));
+    return bracket > 0 && family.endsWith(QLatin1Char(']')) ? family.left(bracket) : family;
+}
+
 bool hasFamily(const QString& family)
 {
     const QStringList families = QFontDatabase::families();
     for (const QString& f : families)
-        if (f.compare(family, Qt::CaseInsensitive) == 0)
+        if (f.compare(family, Qt::CaseInsensitive) == 0 ||
+            withoutFoundry(f).compare(family, Qt::CaseInsensitive) == 0)
             return true;
     return false;
 }

@@ -1,0 +1,15 @@
+#include "model/ManagerServices.h"
+
+namespace {
+ManagerServices* g_shared = nullptr;
+}
+
+ManagerServices* ManagerServices::shared()
+{
+    return g_shared;
+}
+
+void ManagerServices::setShared(ManagerServices* manager)
+{
+    g_shared = manager;
+}

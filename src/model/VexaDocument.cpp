@@ -1,0 +1,283 @@
+#include "model/VexaDocument.h"
+
+#include "model/DocumentView.h"
+#include "model/DocumentWindow.h"
+#include "model/ManagerServices.h"
+#include "platform/Color.h"
+#include "platform/Font.h"
+#include "platform/UserDefaults.h"
+
+#include <algorithm>
+
+VexaDocument::VexaDocument()
+{
+    verno = 0;
+    M = ManagerServices::shared();
+
+    framecolor = Color::black();
+    legendcolor = Color::black();
+    legendbgcolor = Color::white();
+    backgroundcolor = Color::white();
+    margincolor = Color::white();
+
+    for (int i = 0; i < 4; ++i) {
+        axistext[i].clear();
+        axismode[i] = AxisLinear;
+        axistimeformat[i].clear();
+        scaleexpr[i].clear();
+        trigger[i].clear();
+        axistextcolor[i] = Color::black();
+        tickcolor[i] = Color::black();
+        gridcolor[i] = Color::darkGray();
+        mtickcolor[i] = Color::black();
+        mgridcolor[i] = Color::darkGray();
+        zerocolor[i] = Color::darkGray();
+        scalstart[i].clear();
+        scalend[i].clear();
+        scalspace[i].clear();
+        scalminticks[i].clear();
+        alabel[i].clear();
+        alabelindex[i].clear();
+        axm[i] = QSizeF(0, 0);
+    }
+
+    setDefaults();
+    subview = 0;
+}
+
+VexaDocument::~VexaDocument() = default;
+
+QFont VexaDocument::defaultFont(const char* nameKey, const char* sizeKey, double fallbackSize)
+{
+    const UserDefaults& d = UserDefaults::standard();
+    const QString nk = QLatin1String(nameKey);
+    const QString sk = QLatin1String(sizeKey);
+    if (d.contains(nk) && d.contains(sk)) {
+        // A stored font that is gone (or a size that is no size) falls back to
+        // the user font at the standard size, not at the stored one.
+        if (auto f = Font::withName(d.stringForKey(nk), double(d.floatForKey(sk))))
+            return *f;
+    }
+    return Font::userFont(fallbackSize);
+}
+
+void VexaDocument::setDefaults()
+{
+    framewidth = 2;
+    framestyle = 0;
+    arrowtype = 0;
+    arrowsize = 10;
+    framearrows = 0;
+    forceframe = 0;
+    crossarrows = 0;
+    drawbackground = 1;
+    drawmargin = 1;
+    drawframe = 1;
+
+    marginleft = 80;
+    marginright = 10;
+    margintop = 10;
+    marginbottom = 80;
+    resizewin = 0;
+    current = 0;
+
+    xmin1 = xmin2 = ymin1 = ymin2 = 0;
+    xmax1 = xmax2 = ymax1 = ymax2 = 1;
+
+    legendwidth = 80;
+    legendspace = 20;
+    legendx = -1;
+    legendy = -1;
+    plotlegend = 0;
+    legendbg = 0;
+    legendhorizontal = 0;
+    legendalign = 0;
+
+    const QFont num = defaultFont("NumFontName", "NumFontSize", 14);
+    const QFont title = defaultFont("TextFontName", "TextFontSize", 18);
+    for (int i = 0; i < 4; ++i) {
+        ticks[i] = 1;
+        mticks[i] = 1;
+        ticksboth[i] = 0;
+        mticksboth[i] = 0;
+        grid[i] = 0;
+        mgrid[i] = 0;
+        zeroline[i] = 0;
+        numbers[i] = 1;
+        text[i] = 1;
+        ticklength[i] = 10;
+        tickwidth[i] = 2;
+        gridwidth[i] = 0.5;
+        mticklength[i] = 5;
+        mtickwidth[i] = 1;
+        mgridwidth[i] = 0.5;
+        angle[i] = 0;
+        axis[i] = 1;
+        numoff[i] = 5;
+        smalllog[i] = 0;
+        reverse[i] = 0;
+        textoffwindow[i] = 0;
+        dpauto[i] = 1;
+        fliptext[i] = 0;
+        gridfront[i] = 1;
+        mgridfront[i] = 1;
+        tickstyle[i] = 0;
+        expoff[i] = 5;
+        dp[i] = 2;
+        gridpattern[i] = 0;
+        mgridpattern[i] = 0;
+        textoff[i] = 5;
+        numfont[i] = num;
+        textfont[i] = title;
+    }
+    legendfont = defaultFont("LegendFontName", "LegendFontSize", 14);
+
+    align = {2, 4, 6, 8};
+    axis[AxisX2] = 0;
+    axis[AxisY2] = 0;
+
+    MPD = this;
+}
+
+void VexaDocument::newBuffer()
+{
+    auto b = std::make_unique<DataBuffer>();
+    b->setComment(QStringLiteral("new"));
+    DB.push_back(std::move(b));
+    current = int(DB.size()) - 1;
+    if (M)
+        M->update();
+    replot();
+}
+
+void VexaDocument::deleteBuffer()
+{
+    DB.erase(std::remove_if(DB.begin(), DB.end(), [](const auto& b) { return b->rm != 0; }),
+             DB.end());
+    if (M)
+        M->update();
+    replot();
+}
+
+void VexaDocument::duplicateBuffer(int index)
+{
+    if (index < 0 || index >= int(DB.size()))
+        return;
+    auto copy = DB[std::size_t(index)]->copyWithZone();
+    copy->rescale();
+    DB.push_back(std::move(copy));
+    if (M)
+        M->update();
+    replot();
+}
+
+DataBuffer* VexaDocument::getCurrentDataBuffer()
+{
+    if (DB.empty())
+        return nullptr;
+    if (current < 0 || current >= int(DB.size()))
+        current = 0;
+    return DB[std::size_t(current)].get();
+}
+
+void VexaDocument::incCurrentDataBuffer()
+{
+    if (DB.empty()) {
+        current = 0;
+        return;
+    }
+    ++current;
+    if (current >= int(DB.size()))
+        current = 0;
+}
+
+void VexaDocument::decCurrentDataBuffer()
+{
+    if (DB.empty()) {
+        current = 0;
+        return;
+    }
+    if (current <= 0)
+        current = int(DB.size()) - 1;
+    else
+        --current;
+}
+
+std::vector<DataBuffer*> VexaDocument::getDataBuffer(int selection)
+{
+    std::vector<DataBuffer*> out;
+    switch (selection) {
+    case SelectCurrent:
+        // With no buffer, or a current index that lies outside the list,
+        // there is nothing to act on.
+        if (current >= 0 && current < int(DB.size()))
+            out.push_back(DB[std::size_t(current)].get());
+        break;
+    case SelectShown:
+        for (const auto& b : DB)
+            if (b->show)
+                out.push_back(b.get());
+        break;
+    case SelectShownSelected:
+        if (M) {
+            for (int row : M->selectedBufferRows())
+                if (row >= 0 && row < int(DB.size()) && DB[std::size_t(row)]->show)
+                    out.push_back(DB[std::size_t(row)].get());
+        }
+        break;
+    default:
+        break;
+    }
+    return out;
+}
+
+void VexaDocument::update()
+{
+    if (!W)
+        return;
+
+    if (M) {
+        const QString wanted = M->mouseModeTitle();
+        if (W->selectedToolTitle().compare(wanted, Qt::CaseInsensitive) != 0)
+            W->selectTool(wanted);
+    }
+
+    const double frame = W->frameViewWidth();
+    if (M && M->toolbarSwitch()) {
+        if (!W->toolViewHidden())
+            W->setToolViewHidden(true);
+        if (!W->valViewHidden())
+            W->setValViewHidden(true);
+    } else {
+        if (W->toolViewHidden())
+            W->setToolViewHidden(false);
+        if (W->valViewHidden())
+            W->setValViewHidden(false);
+        if (!(frame > W->toolViewWidth() + W->valViewWidth() + 80))
+            W->setValViewHidden(true);
+    }
+}
+
+void VexaDocument::updateAutoTexts()
+{
+    for (const auto& t : T) {
+        t->doAutoPos();
+        t->setNeedsDisplay();
+    }
+}
+
+void VexaDocument::replot()
+{
+    update();
+    if (subview) {
+        if (MPD && MPD != this)
+            MPD->replot();
+        return;
+    }
+    if (PV)
+        PV->displayNow();
+    if (M)
+        M->update();
+    if (W && W->isPlainWindow())
+        W->setDocumentEdited(true);
+}

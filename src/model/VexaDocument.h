@@ -1,0 +1,159 @@
+#pragma once
+
+// The model of one graph window: the buffers with the index of the current
+// one, text boxes, graphics and sub-view documents, the ranges of the two
+// axis pairs, every per-axis setting in arrays of four, and the frame,
+// margin, background and legend settings.
+//
+// Settings are plain public fields. Whoever changes them calls replot()
+// afterwards: the one entry of the change protocol.
+
+#include "model/DataBuffer.h"
+#include "model/DocumentItems.h"
+
+#include <QColor>
+#include <QFont>
+#include <QHash>
+#include <QSizeF>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class DocumentView;
+class DocumentWindow;
+class ManagerServices;
+
+// Index into every per-axis array: X1 bottom, Y1 left, X2 top, Y2 right.
+enum AxisIndex : int { AxisX1 = 0, AxisY1 = 1, AxisX2 = 2, AxisY2 = 3 };
+// 1 = X1 with Y1, 2 = X2 with Y2, 0 = both where an operation allows it.
+enum AxisPair : int { PairBoth = 0, Pair1 = 1, Pair2 = 2 };
+// Values of axismode[i]. Time values are seconds since 2001-01-01 00:00:00 UTC.
+enum AxisMode : int { AxisLinear = 0, AxisLog = 1, AxisTime = 2 };
+// Argument of getDataBuffer(int): which buffers an operation acts on.
+enum BufferSelection : int { SelectCurrent = 0, SelectShown = 1, SelectShownSelected = 2 };
+
+class VexaDocument {
+public:
+    template <typename T>
+    using PerAxis = std::array<T, 4>;
+    using Flag = std::uint8_t;
+
+    // A new empty document with the default layout; M is the shared
+    // controller.
+    VexaDocument();
+    ~VexaDocument();
+    VexaDocument(const VexaDocument&) = delete;
+    VexaDocument& operator=(const VexaDocument&) = delete;
+
+    // --- content and links ------------------------------------------------
+    int verno = 0;
+    std::vector<std::unique_ptr<DataBuffer>> DB;
+    std::vector<std::unique_ptr<TextBoxItem>> T;
+    std::vector<std::unique_ptr<GraphicItem>> G;
+    ManagerServices* M = nullptr;     // not owned
+    VexaDocument* MPD = nullptr;      // main document: this, or the parent of a sub-view; not owned
+    DocumentView* PV = nullptr;       // not owned; none until the window loads
+    DocumentWindow* W = nullptr;      // not owned; a sub-view has none
+    int current = 0;
+    Flag subview = 0;
+    std::vector<std::unique_ptr<VexaDocument>> SPD;
+
+    // --- axis ranges ------------------------------------------------------
+    double xmin1 = 0, xmax1 = 1, ymin1 = 0, ymax1 = 1;
+    double xmin2 = 0, xmax2 = 1, ymin2 = 0, ymax2 = 1;
+
+    // --- frame, margins, background ---------------------------------------
+    QColor framecolor;
+    QColor backgroundcolor;
+    QColor margincolor;
+    double marginleft = 80, marginright = 10, margintop = 10, marginbottom = 80;
+    double arrowsize = 10;
+    double framewidth = 2;
+    int framestyle = 0;
+    int arrowtype = 0;
+    int crossarrows = 0;
+    Flag framearrows = 0;
+    Flag forceframe = 0;
+    Flag drawbackground = 1;
+    Flag drawmargin = 1;
+    Flag drawframe = 1;
+    Flag forcerenderhigh = 0;
+    Flag alldraw = 0;
+
+    // --- window geometry (written by the document-file reader) -------------
+    int winx = 0, winy = 0, winw = 0, winh = 0;
+    Flag resizewin = 0;
+
+    // --- per-axis settings --------------------------------------------------
+    PerAxis<QColor> axistextcolor, tickcolor, gridcolor, zerocolor, mtickcolor, mgridcolor;
+    PerAxis<Flag> ticks{}, mticks{}, ticksboth{}, mticksboth{}, grid{}, mgrid{}, zeroline{},
+        numbers{}, text{};
+    PerAxis<double> ticklength{}, tickwidth{}, gridwidth{}, mticklength{}, mtickwidth{},
+        mgridwidth{}, angle{};
+    PerAxis<QString> scalstart, scalend, scalspace, scalminticks, axistimeformat, scaleexpr,
+        trigger;
+    PerAxis<Flag> axis{};
+    PerAxis<std::int8_t> numoff{};
+    PerAxis<Flag> smalllog{}, reverse{}, textoffwindow{}, dpauto{}, fliptext{}, gridfront{},
+        mgridfront{};
+    PerAxis<int> axismode{}, tickstyle{}, expoff{}, dp{}, gridpattern{}, mgridpattern{}, align{},
+        textoff{};
+    PerAxis<QString> axistext;
+    PerAxis<QFont> textfont, numfont;
+    PerAxis<QSizeF> axm;
+    PerAxis<QHash<QString, QString>> alabel;
+    PerAxis<QStringList> alabelindex;
+
+    // --- legend ---------------------------------------------------------------
+    Flag plotlegend = 0;
+    Flag legendbg = 0;
+    Flag legendhorizontal = 0;
+    std::int8_t legendalign = 0;
+    QFont legendfont;
+    double legendwidth = 80;
+    double legendspace = 20;
+    double legendx = -1, legendy = -1;
+    QColor legendcolor;
+    QColor legendbgcolor;
+
+    // --- partial-load switches of the document-file reader ----------------------
+    Flag ALL = 0, LAYOUT = 0, DATA = 0, RANGE = 0, COLORS = 0, FONTS = 0, FIT = 0, TG = 0;
+
+    // --- import scratch ------------------------------------------------------------
+    std::vector<double> d1, d2;
+    QString gdf;
+    int gn = 0;
+
+    // --- operations ------------------------------------------------------------------
+    // Every number, flag and font of the layout back to its default.
+    void setDefaults();
+
+    void newBuffer();
+    // Removes every buffer whose removal mark is set.
+    void deleteBuffer();
+    void duplicateBuffer(int index);
+
+    std::vector<std::unique_ptr<DataBuffer>>& getDataBuffer() { return DB; }
+    // The buffers an operation acts on (a BufferSelection); empty for an
+    // unknown selection or when there is nothing to act on.
+    std::vector<DataBuffer*> getDataBuffer(int selection);
+    DataBuffer* getCurrentDataBuffer();
+    void incCurrentDataBuffer();
+    void decCurrentDataBuffer();
+
+    // Brings the window's tool palette and its two small views in line with
+    // the controller.
+    void update();
+    void updateAutoTexts();
+    // The change protocol's one entry: update, redraw, refresh, mark edited.
+    void replot();
+
+    int bufferCount() const { return int(DB.size()); }
+
+private:
+    static QFont defaultFont(const char* nameKey, const char* sizeKey, double fallbackSize);
+};

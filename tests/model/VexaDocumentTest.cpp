@@ -1,0 +1,314 @@
+#include "model/VexaDocument.h"
+
+#include "Fakes.h"
+#include "platform/Color.h"
+#include "platform/Font.h"
+#include "platform/UserDefaults.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class VexaDocumentTest : public ::testing::Test {
+protected:
+    void SetUp() override { UserDefaults::standard().removeAll(); }
+    void TearDown() override { UserDefaults::standard().removeAll(); }
+
+    SharedFakeManager manager;
+
+    static void addBuffers(VexaDocument& d, int n)
+    {
+        for (int i = 0; i < n; ++i) {
+            d.DB.push_back(std::make_unique<DataBuffer>());
+            d.DB.back()->comment = QString::number(i);
+        }
+    }
+    static QStringList comments(const std::vector<DataBuffer*>& list)
+    {
+        QStringList out;
+        for (auto* b : list)
+            out << b->comment;
+        return out;
+    }
+};
+
+TEST_F(VexaDocumentTest, NewDocumentHasTheDefaultLayout)
+{
+    VexaDocument d;
+    EXPECT_TRUE(d.DB.empty());
+    EXPECT_EQ(d.M, &manager);
+    EXPECT_EQ(d.MPD, &d);
+    for (double v : {d.xmin1, d.ymin1, d.xmin2, d.ymin2})
+        EXPECT_EQ(v, 0);
+    for (double v : {d.xmax1, d.ymax1, d.xmax2, d.ymax2})
+        EXPECT_EQ(v, 1);
+    EXPECT_EQ(d.axis, (VexaDocument::PerAxis<VexaDocument::Flag>{1, 1, 0, 0}));
+    EXPECT_EQ(d.align, (VexaDocument::PerAxis<int>{2, 4, 6, 8}));
+    EXPECT_EQ(d.marginleft, 80);
+    EXPECT_EQ(d.marginright, 10);
+    EXPECT_EQ(d.margintop, 10);
+    EXPECT_EQ(d.marginbottom, 80);
+    EXPECT_EQ(d.gridcolor[3], Color::darkGray());
+    EXPECT_EQ(d.legendbgcolor, Color::white());
+    EXPECT_EQ(d.numfont[0].pointSizeF(), 14);
+    EXPECT_EQ(d.textfont[2].pointSizeF(), 18);
+    EXPECT_EQ(d.legendfont.pointSizeF(), 14);
+    EXPECT_EQ(d.legendx, -1);
+    EXPECT_EQ(d.numoff[1], 5);
+    EXPECT_EQ(d.expoff[0], 5);
+    EXPECT_EQ(d.gridwidth[0], 0.5);
+}
+
+TEST_F(VexaDocumentTest, FontsFromTheStoreNeedBothKeysAndAnInstalledFace)
+{
+    auto& s = UserDefaults::standard();
+    s.setValue("NumFontName", "Times-Roman");
+    {
+        VexaDocument d;   // size missing
+        EXPECT_EQ(d.numfont[0].pointSizeF(), 14);
+        EXPECT_EQ(d.numfont[0], Font::userFont(14));
+    }
+    s.setValue("NumFontSize", 22);
+    {
+        VexaDocument d;
+        EXPECT_EQ(d.numfont[0].pointSizeF(), 22);
+        EXPECT_EQ(d.numfont[0], *Font::withName("Times-Roman", 22));
+    }
+    s.setValue("NumFontName", "No Such Font Anywhere");
+    s.setValue("TextFontName", "No Such Font Anywhere");
+    s.setValue("TextFontSize", 30);
+    {
+        VexaDocument d;   // the standard size, not the stored one
+        EXPECT_EQ(d.numfont[0].pointSizeF(), 14);
+        EXPECT_EQ(d.textfont[0].pointSizeF(), 18);
+    }
+}
+
+TEST_F(VexaDocumentTest, SetDefaultsLeavesContentColoursAndAxisModesAlone)
+{
+    VexaDocument d;
+    addBuffers(d, 2);
+    d.axismode[1] = AxisLog;
+    d.axistext[0] = "Time";
+    d.framecolor = QColor(1, 2, 3);
+    d.axis[2] = 1;
+    d.xmax1 = 50;
+    d.current = 1;
+    d.setDefaults();
+    EXPECT_EQ(d.DB.size(), 2u);
+    EXPECT_EQ(d.axismode[1], AxisLog);
+    EXPECT_EQ(d.axistext[0], "Time");
+    EXPECT_EQ(d.framecolor, QColor(1, 2, 3));
+    EXPECT_EQ(d.axis[2], 0);
+    EXPECT_EQ(d.xmax1, 1);
+    EXPECT_EQ(d.current, 0);
+}
+
+TEST_F(VexaDocumentTest, NewBufferBecomesCurrentAndReplots)
+{
+    VexaDocument d;
+    FakeView view;
+    d.PV = &view;
+    addBuffers(d, 3);
+    d.newBuffer();
+    EXPECT_EQ(d.current, 3);
+    EXPECT_EQ(d.DB[3]->comment, "new");
+    EXPECT_EQ(view.displays, 1);
+    EXPECT_EQ(manager.updates, 2);   // once by the operation, once by the replot
+}
+
+TEST_F(VexaDocumentTest, CurrentBufferWrapsAndRecovers)
+{
+    VexaDocument d;
+    d.current = 5;
+    EXPECT_EQ(d.getCurrentDataBuffer(), nullptr);
+    EXPECT_EQ(d.current, 5);   // unchanged while there is nothing
+    d.incCurrentDataBuffer();
+    EXPECT_EQ(d.current, 0);
+    d.current = 4;
+    d.decCurrentDataBuffer();
+    EXPECT_EQ(d.current, 0);
+
+    addBuffers(d, 3);
+    d.current = 2;
+    d.incCurrentDataBuffer();
+    EXPECT_EQ(d.current, 0);
+    d.decCurrentDataBuffer();
+    EXPECT_EQ(d.current, 2);
+
+    // Deleting the current last buffer leaves current past the end until the
+    // next lookup brings it back.
+    d.DB[2]->setRm();
+    d.deleteBuffer();
+    EXPECT_EQ(d.current, 2);
+    EXPECT_TRUE(d.getDataBuffer(SelectCurrent).empty());
+    EXPECT_EQ(d.getCurrentDataBuffer(), d.DB[0].get());
+    EXPECT_EQ(d.current, 0);
+}
+
+TEST_F(VexaDocumentTest, DeleteBufferRemovesEveryMarkedBuffer)
+{
+    VexaDocument d;
+    FakeView view;
+    d.PV = &view;
+    addBuffers(d, 5);
+    d.DB[1]->setRm();
+    d.DB[2]->setRm();
+    d.DB[4]->setRm();
+    d.deleteBuffer();
+    ASSERT_EQ(d.DB.size(), 2u);
+    EXPECT_EQ(d.DB[0]->comment, "0");
+    EXPECT_EQ(d.DB[1]->comment, "3");
+    EXPECT_EQ(view.displays, 1);
+
+    d.deleteBuffer();   // nothing marked: same list, still a replot
+    EXPECT_EQ(d.DB.size(), 2u);
+    EXPECT_EQ(view.displays, 2);
+}
+
+TEST_F(VexaDocumentTest, DuplicateBufferCopiesOrDoesNothing)
+{
+    VexaDocument d;
+    FakeView view;
+    d.PV = &view;
+    addBuffers(d, 2);
+    d.DB[1]->addDoubleValue(3, 4);
+    d.current = 0;
+    for (int bad : {-1, 2}) {
+        d.duplicateBuffer(bad);
+        EXPECT_EQ(d.DB.size(), 2u);
+    }
+    EXPECT_EQ(view.displays, 0);
+    EXPECT_EQ(manager.updates, 0);
+
+    d.duplicateBuffer(1);
+    ASSERT_EQ(d.DB.size(), 3u);
+    EXPECT_NE(d.DB[2].get(), d.DB[1].get());
+    EXPECT_EQ(d.DB[2]->X, d.DB[1]->X);
+    EXPECT_EQ(d.DB[2]->havexminmax, 1);   // extents recomputed at once
+    EXPECT_EQ(d.DB[2]->xmax, 3);
+    EXPECT_EQ(d.current, 0);
+    EXPECT_EQ(view.displays, 1);
+}
+
+TEST_F(VexaDocumentTest, GetDataBufferBySelection)
+{
+    VexaDocument d;
+    addBuffers(d, 3);
+    d.DB[1]->show = 0;
+    d.current = 2;
+    EXPECT_EQ(comments(d.getDataBuffer(SelectCurrent)), QStringList{"2"});
+    EXPECT_EQ(comments(d.getDataBuffer(SelectShown)), (QStringList{"0", "2"}));
+
+    manager.selectedRows = {1, 5};
+    EXPECT_TRUE(d.getDataBuffer(SelectShownSelected).empty());
+    manager.selectedRows = {0, 1, 2, 9};
+    EXPECT_EQ(comments(d.getDataBuffer(SelectShownSelected)), (QStringList{"0", "2"}));
+    EXPECT_TRUE(d.getDataBuffer(7).empty());
+    EXPECT_TRUE(d.getDataBuffer(-1).empty());
+    EXPECT_EQ(&d.getDataBuffer(), &d.DB);
+}
+
+TEST_F(VexaDocumentTest, ReplotRedrawsRefreshesAndMarksThePlainWindowEdited)
+{
+    VexaDocument d;
+    FakeView view;
+    FakeWindow window;
+    d.PV = &view;
+    d.W = &window;
+    d.replot();
+    EXPECT_EQ(view.displays, 1);
+    EXPECT_EQ(manager.updates, 1);
+    EXPECT_TRUE(window.edited);
+
+    FakeWindow textWindow;
+    textWindow.plain = false;
+    d.W = &textWindow;
+    d.replot();
+    EXPECT_FALSE(textWindow.edited);
+
+    VexaDocument bare;   // no view, no window, no controller
+    bare.M = nullptr;
+    bare.replot();
+}
+
+TEST_F(VexaDocumentTest, SubviewReplotIsItsMainDocumentsReplot)
+{
+    VexaDocument main;
+    FakeView view;
+    main.PV = &view;
+    auto sub = std::make_unique<VexaDocument>();
+    FakeView subView;
+    sub->PV = &subView;
+    sub->subview = 1;
+    sub->MPD = &main;
+    VexaDocument* s = sub.get();
+    main.SPD.push_back(std::move(sub));
+
+    s->replot();
+    EXPECT_EQ(view.displays, 1);
+    EXPECT_EQ(subView.displays, 0);
+    EXPECT_EQ(manager.updates, 1);
+
+    s->MPD = nullptr;   // an orphaned sub-view replots nothing
+    s->replot();
+    EXPECT_EQ(view.displays, 1);
+    EXPECT_EQ(manager.updates, 1);
+}
+
+TEST_F(VexaDocumentTest, UpdateFollowsTheControllersToolAndToolbar)
+{
+    VexaDocument d;
+    FakeWindow w;
+    d.W = &w;
+
+    manager.tool = "ZOOM";   // compared without regard to case
+    d.update();
+    EXPECT_EQ(w.selected, "select");   // the palette has no "ZOOM" cell
+    manager.tool = "zoom";
+    d.update();
+    EXPECT_EQ(w.selected, "zoom");
+    const int selections = w.toolSelections;
+    manager.tool = "Zoom";
+    d.update();
+    EXPECT_EQ(w.toolSelections, selections);
+
+    manager.toolbar = true;
+    d.update();
+    EXPECT_TRUE(w.toolHidden);
+    EXPECT_TRUE(w.valHidden);
+
+    // Without the toolbar the value view shows only when the window is wider
+    // than both strips and 80 points.
+    manager.toolbar = false;
+    struct Case {
+        double frame;
+        bool valHidden;
+    };
+    for (const Case c : {Case{300, true}, Case{320, true}, Case{321, false}}) {
+        w.frame = c.frame;
+        d.update();
+        EXPECT_FALSE(w.toolHidden);
+        EXPECT_EQ(w.valHidden, c.valHidden) << c.frame;
+    }
+}
+
+TEST_F(VexaDocumentTest, UpdateAutoTextsReplacesEveryTextBox)
+{
+    struct Box : TextBoxItem {
+        int* placed;
+        int* shown;
+        Box(int* p, int* s) : placed(p), shown(s) {}
+        void doAutoPos() override { ++*placed; }
+        void setNeedsDisplay() override { ++*shown; }
+    };
+    int placed = 0, shown = 0;
+    VexaDocument d;
+    d.T.push_back(std::make_unique<Box>(&placed, &shown));
+    d.T.push_back(std::make_unique<Box>(&placed, &shown));
+    d.updateAutoTexts();
+    EXPECT_EQ(placed, 2);
+    EXPECT_EQ(shown, 2);
+}
+
+} // namespace
