@@ -152,6 +152,10 @@ void VexaDocument::newBuffer()
 
 void VexaDocument::deleteBuffer()
 {
+    // No undo step may keep reaching a buffer that is gone.
+    for (const auto& b : DB)
+        if (b->rm)
+            undoManager().removeAllActionsWithTarget(b.get());
     DB.erase(std::remove_if(DB.begin(), DB.end(), [](const auto& b) { return b->rm != 0; }),
              DB.end());
     if (M)

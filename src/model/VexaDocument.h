@@ -10,6 +10,7 @@
 
 #include "model/DataBuffer.h"
 #include "model/DocumentItems.h"
+#include "platform/UndoManager.h"
 
 #include <QColor>
 #include <QFont>
@@ -33,6 +34,8 @@ enum AxisIndex : int { AxisX1 = 0, AxisY1 = 1, AxisX2 = 2, AxisY2 = 3 };
 enum AxisPair : int { PairBoth = 0, Pair1 = 1, Pair2 = 2 };
 // Values of axismode[i]. Time values are seconds since 2001-01-01 00:00:00 UTC.
 enum AxisMode : int { AxisLinear = 0, AxisLog = 1, AxisTime = 2 };
+// Which ranges a zoom changes.
+enum ZoomDirection : int { ZoomXY = 0, ZoomX = 1, ZoomY = 2 };
 // Argument of getDataBuffer(int): which buffers an operation acts on.
 enum BufferSelection : int { SelectCurrent = 0, SelectShown = 1, SelectShownSelected = 2 };
 
@@ -154,6 +157,29 @@ public:
 
     int bufferCount() const { return int(DB.size()); }
 
+    // --- axis ranges ----------------------------------------------------------------
+    // The one guarded setter of a pair's ranges: non-finite values are
+    // refused outright, empty ranges are refused but still replot on request.
+    void scale(int pair, double xmin, double xmax, double ymin, double ymax, bool undo, bool replot);
+    // Fits the pair (or both pairs, 0) to the shown data with headroom; one
+    // undo step.
+    void rescale(bool update, int pair);
+    void upscale(double factor, int direction, int pair, bool replot);
+    // Always replots; the last argument is there for symmetry with upscale.
+    void downscale(double factor, int direction, int pair, bool unused);
+    // Extremes of the buffers' cached extents: shown buffers, or all when
+    // `all` is non-zero; 0 without buffers.
+    double getXmin(int all) const;
+    double getXmax(int all) const;
+    double getYmin(int all) const;
+    double getYmax(int all) const;
+
+    // The undo manager of the document's window; a sub-view shares its main
+    // document's.
+    UndoManager& undoManager();
+
 private:
+    UndoManager undo_;
+    void zoomBy(double factor, int direction, int pair, bool widen, bool replot);
     static QFont defaultFont(const char* nameKey, const char* sizeKey, double fallbackSize);
 };

@@ -4,6 +4,7 @@
 
 #include <QList>
 
+#include <algorithm>
 #include <cmath>
 
 namespace Color {

@@ -116,8 +116,11 @@ QString UserDefaults::stringForKey(const QString& key) const
     case QMetaType::QByteArray:
         return QString::fromUtf8(v.toByteArray());
     case QMetaType::Int:
+    case QMetaType::UInt:
     case QMetaType::LongLong:
+    case QMetaType::ULongLong:
     case QMetaType::Double:
+    case QMetaType::Float:
     case QMetaType::Bool:
         return v.toString();
     default:

@@ -23,7 +23,8 @@ public:
     static UserDefaults& standard();
 
     // Points the process-wide store at another file (tests, or a portable
-    // set-up). Values already read are dropped.
+    // set-up). Qt keeps one cache per file and process, so pointing back at a
+    // file used before sees the values as this process left them.
     static void setStoreFile(const QString& path);
 
     bool contains(const QString& key) const;
