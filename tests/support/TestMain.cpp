@@ -39,7 +39,10 @@ int main(int argc, char** argv)
 
     QStandardPaths::setTestModeEnabled(true);
     QGuiApplication app(argc, argv);
-    CNumber::resetNumericLocale();
+    // The locale runs keep the user's numeric locale (German, say) for the
+    // whole run, to prove that nothing reads or writes numbers through it.
+    if (qEnvironmentVariableIsEmpty("VEXA_TEST_KEEP_LOCALE"))
+        CNumber::resetNumericLocale();
 
     // Tests run in parallel processes: each gets its own settings store, so
     // none of them sees another's defaults or a real user's.
