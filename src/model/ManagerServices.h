@@ -1,18 +1,43 @@
 #pragma once
 
-// What the document model asks of the application controller. The
-// controller lives above the model; it implements this interface and
-// registers itself as the shared instance when the application starts.
-// Documents take the shared instance when they are made.
+// What the model and the view ask of the application controller. The
+// controller lives above them; it derives from this class and registers
+// itself as the shared instance when the application starts. Documents take
+// the shared instance when they are made.
+//
+// The plain fields are the controller's own state, read and written directly
+// as the rest of the program does with model fields.
 
+#include <QHash>
+#include <QList>
 #include <QString>
 
+#include <cstdint>
 #include <vector>
+
+class VexaDocument;
 
 class ManagerServices {
 public:
     virtual ~ManagerServices() = default;
 
+    // --- state shared with documents, views and expressions -----------------
+    VexaDocument* PD = nullptr;    // current document
+    VexaDocument* MPD = nullptr;   // its main document
+    VexaDocument* CPD = nullptr;   // document being drawn or last made current
+    // Numeric variables shared by expressions, macros, tools and operations.
+    QHash<QString, double> GV;
+    // Numbered variables r0, r1, ... handed to every expression; never filled.
+    QList<double> CV;
+    // 1 while a graph is printed, exported as a picture or copied.
+    std::uint8_t printmode = 0;
+    // The "show warnings" preference.
+    std::uint8_t warnings = 1;
+
+    // Stores a numeric variable, replacing an earlier value.
+    void setVar(const QString& name, double value) { GV.insert(name, value); }
+
+    // --- services ----------------------------------------------------------
     // Refreshes the inspector on show and the buffer and point tables.
     virtual void update() = 0;
 
@@ -26,6 +51,9 @@ public:
     // Selected rows of the buffer table, ascending; may reach beyond the
     // buffer list.
     virtual std::vector<int> selectedBufferRows() const = 0;
+
+    // The axis-pair choice of the tools and menus: 1, 2, or 0 for both.
+    virtual int axis12() const { return 1; }
 
     // The controller of this application (none before it starts, or in a
     // program that has none).
