@@ -1,8 +1,8 @@
 #pragma once
 
-// The view that draws a document, as the model sees it.
 #include <QSizeF>
 
+// The view that draws a document, as the model sees it.
 class DocumentView {
 public:
     virtual ~DocumentView() = default;
@@ -10,4 +10,10 @@ public:
     virtual void displayNow() = 0;
     // Width and height of the view's bounds in view points.
     virtual QSizeF boundsSize() const { return QSizeF(0, 0); }
+
+    // Data value <-> view coordinate on an axis pair (1 or 2).
+    virtual double xPoint(double value, int pair) const { return 0; }
+    virtual double yPoint(double value, int pair) const { return 0; }
+    virtual double xValue(double point, int pair) const { return 0; }
+    virtual double yValue(double point, int pair) const { return 0; }
 };
