@@ -13,3 +13,9 @@ void ManagerServices::setShared(ManagerServices* manager)
 {
     g_shared = manager;
 }
+
+ManagerServices& ManagerServices::sharedOrIdle()
+{
+    static ManagerServices idle;
+    return g_shared ? *g_shared : idle;
+}

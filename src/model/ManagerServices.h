@@ -6,7 +6,10 @@
 // the shared instance when they are made.
 //
 // The plain fields are the controller's own state, read and written directly
-// as the rest of the program does with model fields.
+// as the rest of the program does with model fields. Every service has a
+// default, so that a program without a controller (a batch export, a test)
+// behaves as an idle application: no print mode, no current document, no
+// tool, no selection.
 
 #include <QHash>
 #include <QList>
@@ -15,6 +18,8 @@
 #include <cstdint>
 #include <vector>
 
+class GraphicItem;
+class TextBoxItem;
 class VexaDocument;
 
 class ManagerServices {
@@ -25,6 +30,8 @@ public:
     VexaDocument* PD = nullptr;    // current document
     VexaDocument* MPD = nullptr;   // its main document
     VexaDocument* CPD = nullptr;   // document being drawn or last made current
+    TextBoxItem* T = nullptr;      // current text box
+    GraphicItem* G = nullptr;      // current graphic; at most one of T and G is set
     // Numeric variables shared by expressions, macros, tools and operations.
     QHash<QString, double> GV;
     // Numbered variables r0, r1, ... handed to every expression; never filled.
@@ -39,18 +46,25 @@ public:
 
     // --- services ----------------------------------------------------------
     // Refreshes the inspector on show and the buffer and point tables.
-    virtual void update() = 0;
+    virtual void update() {}
 
     // Title of the selected cell of the application's tool palette.
-    virtual QString mouseModeTitle() const = 0;
+    virtual QString mouseModeTitle() const { return QString(); }
+    // True when the current tool is the named one, compared without regard
+    // to case.
+    bool mouseMode(const QString& tool) const { return mouseModeTitle().compare(tool, Qt::CaseInsensitive) == 0; }
 
     // The "WindowToolbar" preference: document windows hide their own tool
     // strip and value read-out.
-    virtual bool toolbarSwitch() const = 0;
+    virtual bool toolbarSwitch() const { return false; }
 
     // Selected rows of the buffer table, ascending; may reach beyond the
     // buffer list.
-    virtual std::vector<int> selectedBufferRows() const = 0;
+    virtual std::vector<int> selectedBufferRows() const { return {}; }
+
+    // Selected rows of the point table (the current buffer's points),
+    // ascending; may reach beyond the buffer.
+    virtual std::vector<int> selectedPointRows() const { return {}; }
 
     // The axis-pair choice of the tools and menus: 1, 2, or 0 for both.
     virtual int axis12() const { return 1; }
@@ -59,4 +73,6 @@ public:
     // program that has none).
     static ManagerServices* shared();
     static void setShared(ManagerServices* manager);
+    // The shared controller, or an idle one when there is none; never null.
+    static ManagerServices& sharedOrIdle();
 };

@@ -1,0 +1,111 @@
+// Drawing one large buffer into a 1000 x 700 image, as a line (thinned to the
+// plot's width, and with every point) and as symbols: the cost of a redraw
+// of a big data set.
+
+#include "model/DataBuffer.h"
+#include "model/VexaDocument.h"
+#include "platform/UserDefaults.h"
+#include "view/VexaView.h"
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstdint>
+#include <memory>
+
+namespace {
+
+enum class Style { Line, EveryPoint, Symbols };
+
+// A noisy wave over x 0..100, the same every run.
+std::unique_ptr<VexaDocument> makeDocument(long n, Style style)
+{
+    auto doc = std::make_unique<VexaDocument>();
+    auto b = std::make_unique<DataBuffer>();
+    b->X.resize(std::size_t(n));
+    b->Y.resize(std::size_t(n));
+    std::uint64_t state = 0x9E3779B97F4A7C15ull;
+    for (long i = 0; i < n; ++i) {
+        state = state * 6364136223846793005ull + 1442695040888963407ull;
+        const double noise = double(state >> 40) / double(1ull << 24) - 0.5;
+        const double x = 100.0 * double(i) / double(n);
+        b->X[std::size_t(i)] = x;
+        b->Y[std::size_t(i)] = std::sin(x * 0.3) + 0.2 * noise;
+    }
+    b->rescale();
+    b->color = Qt::black;
+    b->linewidth = 1;
+    b->dash = 0;
+    b->plotlines = style != Style::Symbols;
+    b->plotsymbols = style == Style::Symbols;
+    b->symbol = 0;
+    b->symbolsize = 6;
+    doc->DB.push_back(std::move(b));
+    // The user asked for every point: no thinning of the line.
+    doc->alldraw = style == Style::EveryPoint;
+    doc->xmin1 = 0;
+    doc->xmax1 = 100;
+    doc->ymin1 = -1.3;
+    doc->ymax1 = 1.3;
+    return doc;
+}
+
+void drawBuffer(benchmark::State& state, Style style)
+{
+    const auto doc = makeDocument(state.range(0), style);
+    VexaView view(QSizeF(1000, 700));
+    view.setVexaDocument(doc.get());
+    QImage image(1000, 700, QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        view.drawIn(painter);
+        painter.end();
+        benchmark::DoNotOptimize(image.constBits());
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+void BM_DrawLine(benchmark::State& state)
+{
+    drawBuffer(state, Style::Line);
+}
+
+void BM_DrawLineEveryPoint(benchmark::State& state)
+{
+    drawBuffer(state, Style::EveryPoint);
+}
+
+void BM_DrawSymbols(benchmark::State& state)
+{
+    drawBuffer(state, Style::Symbols);
+}
+
+BENCHMARK(BM_DrawLine)->Arg(100000)->Arg(1000000)->Arg(10000000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_DrawLineEveryPoint)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_DrawSymbols)->Arg(100000)->Arg(1000000)->Arg(10000000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QStandardPaths::setTestModeEnabled(true);
+    QGuiApplication app(argc, argv);
+    // New buffers read their style from the defaults store: a private, empty
+    // one keeps a user's preferences out of the numbers.
+    QTemporaryDir scratch;
+    UserDefaults::setStoreFile(scratch.filePath(QStringLiteral("defaults.ini")));
+
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

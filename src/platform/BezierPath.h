@@ -1,0 +1,83 @@
+#pragma once
+
+// A path with sticky stroke settings: width, cap, join, miter limit and dash
+// stay as set while points come and go, so a long-lived work path can be
+// configured once and emptied after each stroke. Coordinates are whatever the
+// painter's transform expects (the graph draws in y-up view points).
+//
+// A line width of 0 is the device's thinnest line (a cosmetic pen), whatever
+// the painter's scale. Dash lengths are in the same units as the width and
+// start with a drawn length.
+
+#include "platform/DashPattern.h"
+
+#include <QColor>
+#include <QList>
+#include <QPainterPath>
+#include <QPen>
+#include <QPointF>
+#include <QRectF>
+
+class QPainter;
+
+class BezierPath {
+public:
+    BezierPath();
+
+    // --- stroke settings (kept across removeAllPoints) --------------------
+    void setLineWidth(double width); // negative or not a number counts as 0
+    double lineWidth() const { return width_; }
+    void setLineCapStyle(Qt::PenCapStyle cap);
+    Qt::PenCapStyle lineCapStyle() const { return cap_; }
+    void setLineJoinStyle(Qt::PenJoinStyle join);
+    Qt::PenJoinStyle lineJoinStyle() const { return join_; }
+    // Longest miter, as a multiple of the line width, before a join is
+    // bevelled instead; 10 at first.
+    void setMiterLimit(double limit);
+    double miterLimit() const { return miterLimit_; }
+    // Empty lengths: a solid line.
+    void setLineDash(const QList<double>& lengths, double phase);
+    // Pattern k of the table (0 and numbers outside 0..15: solid).
+    void setLineDash(const DashPattern& table, int pattern, double phase = 0);
+    const QList<double>& lineDash() const { return dash_; }
+    double lineDashPhase() const { return phase_; }
+    // Fill rule of fill(); non-zero winding at first.
+    void setWindingRule(Qt::FillRule rule) { path_.setFillRule(rule); }
+
+    // --- building ----------------------------------------------------------
+    // Points with a coordinate that is not finite are ignored.
+    void moveTo(QPointF p);
+    void lineTo(QPointF p);
+    void moveTo(double x, double y) { moveTo(QPointF(x, y)); }
+    void lineTo(double x, double y) { lineTo(QPointF(x, y)); }
+    void curveTo(QPointF c1, QPointF c2, QPointF end);
+    void closePath();
+    void appendRect(const QRectF& rect);
+    void appendOval(const QRectF& rect);
+    // Empties the path; the stroke settings stay.
+    void removeAllPoints();
+
+    bool isEmpty() const { return path_.isEmpty(); }
+    QRectF bounds() const { return path_.boundingRect(); }
+    const QPainterPath& path() const { return path_; }
+
+    // --- drawing -------------------------------------------------------------
+    void stroke(QPainter& painter, const QColor& color) const;
+    void fill(QPainter& painter, const QColor& color) const;
+    // The pen stroke() draws with.
+    QPen pen(const QColor& color) const;
+
+private:
+    void rebuildPen();
+
+    QPainterPath path_;
+    double width_ = 1;
+    Qt::PenCapStyle cap_ = Qt::FlatCap;
+    Qt::PenJoinStyle join_ = Qt::MiterJoin;
+    double miterLimit_ = 10;
+    QList<double> dash_;
+    double phase_ = 0;
+    // Rebuilt when a setting changes; stroke() only swaps its colour, so a
+    // path stroked once per data point costs no pen allocation.
+    mutable QPen pen_;
+};

@@ -1,0 +1,200 @@
+#pragma once
+
+// The view that draws one document. It is no widget: a GraphWidget hosts it
+// on screen, and the same drawing runs into a QImage or a PDF through a
+// QPainter. Everything here is in view points with the origin at the
+// bottom-left corner and y upwards; one transform at the target flips y
+// (flipToViewPoints).
+//
+// Like the model, the view keeps its state in plain public fields that the
+// tools and the drawing read and write.
+
+#include "model/DocumentView.h"
+#include "platform/BezierPath.h"
+#include "platform/DashPattern.h"
+
+#include <QPointF>
+#include <QRectF>
+#include <QSizeF>
+
+#include <cmath>
+#include <cstdint>
+#include <functional>
+#include <limits>
+
+class DataBuffer;
+class GraphicItem;
+class QPainter;
+class VexaDocument;
+class ManagerServices;
+
+class VexaView : public DocumentView {
+public:
+    // A view of the given bounds size, drawing for the controller's services
+    // (the shared instance when none is given).
+    explicit VexaView(QSizeF frameSize = QSizeF(), ManagerServices* services = nullptr);
+    ~VexaView() override;
+    VexaView(const VexaView&) = delete;
+    VexaView& operator=(const VexaView&) = delete;
+
+    // --- state ------------------------------------------------------------
+    ManagerServices* M;                 // never null
+    VexaDocument* PD = nullptr;      // the document drawn; not owned
+    GraphicItem* nG = nullptr;       // graphic being drawn out by the graphic tool
+    BezierPath pb;                   // rubber bands and the cross hair
+    BezierPath pl;                   // lines, areas, histograms, grids, legend lines
+    BezierPath ps;                   // data marks
+    QPointF aloc, bloc;              // press and current point of a drag
+    QPointF oloc;                    // origin of the measure tool's cross hair
+    QPointF lloc;                    // last pointer location of a drag
+    QPointF sva, svb;                // press and current point of a sub-view drag
+    QRectF svr;                      // sub-view rectangle being drawn or moved
+    std::uint8_t haveoloc = 0;
+    double width = 0, height = 0;                  // of the plot area
+    double top = 0, right = 0, bottom = 0, left = 0; // its edges
+    std::uint8_t redraw = 1;         // the next pass draws everything
+    DashPattern dash;                // the dash table for the last dash width asked for
+    double mvxmin1 = 0, mvxmax1 = 0, mvymin1 = 0, mvymax1 = 0;
+    double mvxmin2 = 0, mvxmax2 = 0, mvymin2 = 0, mvymax2 = 0;
+    int moveframe = 0, movegraphic = 0, movesubview = 0;
+    DataBuffer* movepoints = nullptr;
+    std::uint8_t highlight = 0;
+
+    // --- frame and document -------------------------------------------------
+    QSizeF boundsSize() const override { return bounds_; }
+    // The host resized the view; the plot area follows at the next resize()
+    // or drawing.
+    void setFrameSize(QSizeF size);
+    // Binds the document. A legend never placed (at -1, -1) goes 20 points
+    // inside the top-left corner of the plot area. Nothing is redrawn.
+    void setVexaDocument(VexaDocument* document);
+    // Plot area from the bounds and the document's margins. Needs a document.
+    void resize();
+    // Rebuilds the dash table for dash width w.
+    void setDashPattern(int w);
+    // The plot area as a rectangle in view points.
+    QRectF plotRect() const { return QRectF(left, bottom, width, height); }
+
+    // --- value <-> view point ----------------------------------------------
+    // Pair 1 is X1/Y1; every other pair number means X2/Y2. On a logarithmic
+    // axis a value (or range end) of 0 or below maps to 0. A range with equal
+    // ends gives what the formula gives (an infinity or not a number);
+    // drawing never passes such points on. A finite value whose coordinate
+    // overflows gives the largest finite coordinate of that sign.
+    double xPoint(double value, int pair) const { return xMap(pair)(value); }
+    double yPoint(double value, int pair) const { return yMap(pair)(value); }
+    // The same for a buffer's values: a buffer with a free range maps
+    // linearly onto it, whatever the axis.
+    double xPoint(double value, int pair, const DataBuffer* buffer) const { return xMap(pair, buffer)(value); }
+    double yPoint(double value, int pair, const DataBuffer* buffer) const { return yMap(pair, buffer)(value); }
+    double xValue(double coordinate, int pair) const;
+    double yValue(double coordinate, int pair) const;
+
+    // One direction's conversion with everything looked up once, for loops
+    // over many points. Gives exactly what xPoint/yPoint give.
+    struct AxisMap {
+        double origin = 0, extent = 0, min = 0, max = 0;
+        double logMin = 0, logSpan = 0;
+        bool bound = false;   // a document is bound
+        bool log = false;     // logarithmic axis (not a free range)
+        bool logUsable = false; // both range ends above 0
+
+        double operator()(double v) const
+        {
+            if (!bound)
+                return 0;
+            double r;
+            if (log) {
+                if (!logUsable || v <= 0)
+                    return 0;
+                r = origin + (std::log10(v) - logMin) * extent / logSpan;
+                if (logSpan == 0)
+                    return r;
+            } else {
+                r = origin + (v - min) * extent / (max - min);
+                if (max == min)
+                    return r;
+            }
+            // A finite value far out overflows on the way: it lies beyond
+            // the view all the same, in that direction.
+            if (std::isinf(r) && std::isfinite(v))
+                return std::copysign(std::numeric_limits<double>::max(), r);
+            return r;
+        }
+    };
+    AxisMap xMap(int pair, const DataBuffer* buffer = nullptr) const;
+    AxisMap yMap(int pair, const DataBuffer* buffer = nullptr) const;
+
+    // --- the model's view ---------------------------------------------------------
+    // Asks the host to draw now (GraphWidget repaints synchronously).
+    void displayNow() override;
+    void setDisplayHandler(std::function<void()> handler) { display_ = std::move(handler); }
+
+    // --- drawing --------------------------------------------------------------------
+    // Turns the painter's y-down coordinates of a target as tall as the view
+    // into y-up view points. Call once, after any scaling of the target.
+    static void flipToViewPoints(QPainter& painter, double viewHeight);
+
+    // Draws the document's buffers onto a target of the view's size: flips to
+    // view points, recomputes the plot area, draws the areas and filled
+    // histograms, then lines, outline histograms and marks. The rendering
+    // pass puts the axes, legend and frame between and around these steps.
+    void drawIn(QPainter& painter);
+    // The two buffer loops of a pass, each clipped to the plot area; the
+    // painter must already be in view points.
+    void drawBuffersBehind(QPainter& painter);
+    void drawBuffersFront(QPainter& painter);
+
+    // The painter the mark operations draw with, and the area that is
+    // visible, while the scope lives (marks of the legend are drawn in one).
+    class PaintScope {
+    public:
+        PaintScope(VexaView& view, QPainter& painter, const QRectF& visible);
+        PaintScope(VexaView& view, QPainter& painter); // visible: the whole view
+        ~PaintScope();
+        PaintScope(const PaintScope&) = delete;
+        PaintScope& operator=(const PaintScope&) = delete;
+
+    private:
+        VexaView& view_;
+        QPainter* previous_;
+        QRectF previousVisible_;
+    };
+
+    // --- data marks (flag is always 0) ------------------------------------------------
+    // Each draws the mark of one point given in view points; no painter in
+    // scope draws nothing.
+    void plotYBar(const DataBuffer* buffer, double x, double y, int flag);
+    void plotXBar(const DataBuffer* buffer, double x, double y, int flag);
+    void plotDots(const DataBuffer* buffer, double x, double y, int flag);
+    void plotErrorBar(const DataBuffer* buffer, double x, double y, int index, int flag);
+    // With useSize set, size is the point's own size (its absolute value is
+    // the half-length); otherwise the buffer's sticksize / symbolsize counts.
+    void plotSticks(const DataBuffer* buffer, double x, double y, double size, int useSize, int flag);
+    void plotSymbol(const DataBuffer* buffer, double x, double y, double size, int useSize, int flag);
+
+    // Number of points of a line's step: about two per point of plot width
+    // over the visible part of the buffer; 1 when every point is wanted.
+    int lineStep(const DataBuffer& buffer) const;
+    int areaStep(const DataBuffer& buffer) const;
+
+private:
+    // Series of one buffer (the buffer loops call these in order).
+    void plotArea(const DataBuffer& buffer);
+    void plotFilledHistogram(const DataBuffer& buffer);
+    void plotLine(const DataBuffer& buffer, bool onePath);
+    void plotHistogram(const DataBuffer& buffer);
+    void plotMarks(const DataBuffer& buffer, int bufferNumber);
+
+    // The zoom of a buffer: how many times its x extent exceeds the x range.
+    double zoom(const DataBuffer& buffer) const;
+    bool logInvalid(const DataBuffer& buffer, double x, double y) const;
+    // Visible area grown by what a stroke of that width can reach beyond it.
+    QRectF guard(double lineWidth, bool dashed) const;
+    void setLineDash(BezierPath& path, const DataBuffer& buffer);
+
+    QSizeF bounds_;
+    QPainter* gc_ = nullptr;
+    QRectF visible_;
+    std::function<void()> display_;
+};

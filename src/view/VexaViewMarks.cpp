@@ -1,0 +1,244 @@
+// The marks of single data points: bars, dots, error bars, sticks, symbols.
+
+#include "view/VexaView.h"
+
+#include "model/DataBuffer.h"
+#include "model/VexaDocument.h"
+#include "platform/Color.h"
+#include "view/ClippedPath.h"
+
+#include <QPainter>
+
+#include <cmath>
+
+namespace {
+
+// Half-length of an error bar in data units; no bar unless it is above 0.
+double errorHalfLength(int mode, double fixed, double value, const std::vector<double>& own,
+                       bool haveErrors, int index)
+{
+    switch (mode) {
+    case 1: return fixed;
+    case 2: return value / 100 * fixed; // percent of the value: none below 0
+    case 3:
+        if (!haveErrors || index < 0 || std::size_t(index) >= own.size())
+            return 0;
+        return own[std::size_t(index)];
+    default: return 0;
+    }
+}
+
+bool reaches(const QRectF& visible, double x0, double x1, double y0, double y1)
+{
+    return x1 >= visible.left() && x0 <= visible.right() && y1 >= visible.top() && y0 <= visible.bottom();
+}
+
+} // namespace
+
+void VexaView::plotYBar(const DataBuffer* b, double x, double y, int)
+{
+    if (!gc_ || !b)
+        return;
+    const double w = b->symbolsize;
+    const double base = b->barybottom ? bottom : b->barytop ? top : yPoint(0, b->belongy, b);
+    const double lw = b->linewidth;
+    const double reach = std::fabs(lw) + 2;
+    if (!reaches(visible_, std::min(x - w / 2, x + w / 2) - reach, std::max(x - w / 2, x + w / 2) + reach,
+                 std::min(y, base) - reach, std::max(y, base) + reach))
+        return;
+    ps.setLineCapStyle(Qt::FlatCap);
+    ps.setLineJoinStyle(Qt::MiterJoin);
+    ps.setLineWidth(lw);
+    const QPointF corners[4] = {{x - w / 2, y}, {x + w / 2, y}, {x + w / 2, base}, {x - w / 2, base}};
+    ClippedPath(ps, guard(lw, false)).polygon(corners, 4);
+    ps.fill(*gc_, b->color);
+    ps.stroke(*gc_, b->color);
+    if (lw > 0)
+        ps.stroke(*gc_, b->barcolor);
+    ps.removeAllPoints();
+}
+
+void VexaView::plotXBar(const DataBuffer* b, double x, double y, int)
+{
+    if (!gc_ || !b)
+        return;
+    const double w = b->symbolsize;
+    const double base = b->barxleft ? left : b->barxright ? right : xPoint(0, b->belongx, b);
+    const double lw = b->linewidth;
+    const double reach = std::fabs(lw) + 2;
+    if (!reaches(visible_, std::min(x, base) - reach, std::max(x, base) + reach,
+                 std::min(y - w / 2, y + w / 2) - reach, std::max(y - w / 2, y + w / 2) + reach))
+        return;
+    ps.setLineCapStyle(Qt::FlatCap);
+    ps.setLineJoinStyle(Qt::MiterJoin);
+    ps.setLineWidth(lw);
+    const QPointF corners[4] = {{x, y - w / 2}, {x, y + w / 2}, {base, y + w / 2}, {base, y - w / 2}};
+    ClippedPath(ps, guard(lw, false)).polygon(corners, 4);
+    ps.fill(*gc_, b->color);
+    ps.stroke(*gc_, b->color);
+    if (lw > 0)
+        ps.stroke(*gc_, b->barcolor);
+    ps.removeAllPoints();
+}
+
+void VexaView::plotDots(const DataBuffer* b, double x, double y, int)
+{
+    if (!gc_ || !b)
+        return;
+    const double r = b->linewidth > 0 ? b->linewidth / 2 : 0;
+    if (!reaches(visible_, x - r - 2, x + r + 2, y - r - 2, y + r + 2))
+        return;
+    ps.setLineCapStyle(Qt::FlatCap);
+    ps.setLineJoinStyle(Qt::MiterJoin);
+    ps.setLineWidth(0);
+    ClippedPath(ps, guard(0, false)).circle(QPointF(x, y), r);
+    ps.fill(*gc_, b->color);
+    ps.stroke(*gc_, b->color);
+    ps.removeAllPoints();
+}
+
+void VexaView::plotErrorBar(const DataBuffer* b, double x, double y, int index, int)
+{
+    if (!gc_ || !b)
+        return;
+    if (b->errorbarx <= 0 && b->errorbary <= 0)
+        return;
+    ps.setLineCapStyle(Qt::RoundCap);
+    ps.setLineJoinStyle(Qt::RoundJoin);
+    ps.setLineWidth(b->errorwidth);
+    const double c = b->symbolsize / 2;
+    const bool haveErrors = b->haserror();
+    ClippedPath path(ps, guard(b->errorwidth, false));
+
+    const double ey = errorHalfLength(b->errorbary, b->errorvaly, b->y(index), b->EY, haveErrors, index);
+    if (ey > 0) {
+        const AxisMap ym = yMap(b->belongy, b);
+        const double Y = b->y(index);
+        const double y1 = ym(Y - ey);
+        const double y2 = ym(Y + ey);
+        path.segment({x, y1}, {x, y2});
+        path.segment({x - c, y1}, {x + c, y1});
+        path.segment({x - c, y2}, {x + c, y2});
+    }
+    const double ex = errorHalfLength(b->errorbarx, b->errorvalx, b->x(index), b->EX, haveErrors, index);
+    if (ex > 0) {
+        const AxisMap xm = xMap(b->belongx, b);
+        const double X = b->x(index);
+        const double x1 = xm(X - ex);
+        const double x2 = xm(X + ex);
+        path.segment({x1, y}, {x2, y});
+        path.segment({x1, y - c}, {x1, y + c});
+        path.segment({x2, y - c}, {x2, y + c});
+    }
+    if (!ps.isEmpty()) {
+        ps.stroke(*gc_, b->errorcolor);
+        ps.removeAllPoints();
+    }
+}
+
+void VexaView::plotSticks(const DataBuffer* b, double x, double y, double size, int useSize, int)
+{
+    if (!gc_ || !b)
+        return;
+    if (!b->plotxsticks && !b->plotysticks)
+        return;
+    double h = useSize ? std::fabs(size) : b->sticksize / 2;
+    if (!(h > 0))
+        h = 0;
+    ps.setLineCapStyle(Qt::RoundCap);
+    ps.setLineJoinStyle(Qt::RoundJoin);
+    ps.setLineWidth(b->linewidth);
+    ClippedPath path(ps, guard(b->linewidth, false));
+    if (b->plotxsticks) {
+        // With stickabs the stick spans h data units in all.
+        const double f = b->stickabs ? std::fabs(xPoint(0, b->belongx, b) - xPoint(h, b->belongx, b)) / 2 : h;
+        path.segment({x - f, y}, {x + f, y});
+    }
+    if (b->plotysticks) {
+        const double g = b->stickabs ? std::fabs(yPoint(0, b->belongy, b) - yPoint(h, b->belongy, b)) / 2 : h;
+        path.segment({x, y - g}, {x, y + g});
+    }
+    if (!ps.isEmpty()) {
+        ps.stroke(*gc_, b->stickcolor);
+        ps.removeAllPoints();
+    }
+}
+
+void VexaView::plotSymbol(const DataBuffer* b, double x, double y, double size, int useSize, int)
+{
+    if (!gc_ || !b)
+        return;
+    const int kind = b->symbol;
+    if (kind < 0 || kind > 15)
+        return;
+    // A per-point size is the half-size itself; symbolsize is a full size.
+    double K = useSize ? std::fabs(size) : b->symbolsize / 2;
+    if (!(K > 0))
+        K = 0;
+    const double lw = 0.7 * b->linewidth;
+    const double reach = 1.4 * K + std::fabs(lw) + 2;
+    if (!reaches(visible_, x - reach, x + reach, y - reach, y + reach))
+        return;
+
+    ps.setLineCapStyle(Qt::RoundCap);
+    ps.setLineJoinStyle(Qt::MiterJoin);
+    ps.setLineWidth(lw);
+    ClippedPath path(ps, guard(lw, false));
+
+    if (kind >= 14) {
+        if (kind == 14) {
+            path.segment({x - K, y}, {x + K, y});
+            path.segment({x, y - K}, {x, y + K});
+        } else {
+            path.segment({x - K, y - K}, {x + K, y + K});
+            path.segment({x - K, y + K}, {x + K, y - K});
+        }
+        ps.stroke(*gc_, b->color);
+        ps.removeAllPoints();
+        return;
+    }
+
+    const double t = 1.1 * K, d = 1.2 * K, r = 1.4 * K, q = 1.4 * K / 1.8;
+    switch (kind % 7) {
+    case 0: {
+        const QPointF p[4] = {{x - K, y - K}, {x + K, y - K}, {x + K, y + K}, {x - K, y + K}};
+        path.polygon(p, 4);
+        break;
+    }
+    case 1: path.circle(QPointF(x, y), t); break;
+    case 2: {
+        const QPointF p[3] = {{x - t, y - t}, {x + t, y - t}, {x, y + t}};
+        path.polygon(p, 3);
+        break;
+    }
+    case 3: {
+        const QPointF p[4] = {{x, y - d}, {x + d, y}, {x, y + d}, {x - d, y}};
+        path.polygon(p, 4);
+        break;
+    }
+    case 4: {
+        const QPointF p[3] = {{x + t, y + t}, {x - t, y + t}, {x, y - t}};
+        path.polygon(p, 3);
+        break;
+    }
+    case 5: {
+        const QPointF p[4] = {{x - q, y}, {x, y + r}, {x + q, y}, {x, y - r}};
+        path.polygon(p, 4);
+        break;
+    }
+    default: {
+        const QPointF p[4] = {{x, y - q}, {x + r, y}, {x, y + q}, {x - r, y}};
+        path.polygon(p, 4);
+        break;
+    }
+    }
+    if (kind <= 6) {
+        // Open shapes hide what lies behind them.
+        const QColor background = b->symfill ? b->fillcolor : PD ? PD->backgroundcolor : Color::white();
+        ps.fill(*gc_, background);
+    } else {
+        ps.fill(*gc_, b->color);
+    }
+    ps.stroke(*gc_, b->color);
+    ps.removeAllPoints();
+}

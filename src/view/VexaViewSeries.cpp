@@ -1,0 +1,293 @@
+// The series of one buffer: area, filled histogram, line, outline histogram
+// and the dispatch of the per-point marks.
+
+#include "view/VexaView.h"
+
+#include "model/DataBuffer.h"
+#include "model/VexaDocument.h"
+#include "view/ClippedPath.h"
+#include "view/DynamicSize.h"
+#include "view/SymbolStamps.h"
+
+#include <QPainter>
+
+#include <cmath>
+#include <optional>
+#include <vector>
+
+namespace {
+
+bool finite(double a, double b)
+{
+    return std::isfinite(a) && std::isfinite(b);
+}
+
+// Both values strictly beyond the same end of the range; a range whose ends
+// are equal excludes nothing.
+bool beyondSameEnd(double a, double b, double lo, double hi)
+{
+    if (lo == hi)
+        return false;
+    if (lo > hi)
+        std::swap(lo, hi);
+    return (a < lo && b < lo) || (a > hi && b > hi);
+}
+
+std::vector<QPointF>& scratch()
+{
+    static thread_local std::vector<QPointF> points;
+    points.clear();
+    return points;
+}
+
+} // namespace
+
+void VexaView::plotArea(const DataBuffer& b)
+{
+    const long long n = b.nop();
+    if (n == 0)
+        return;
+    const long long step = areaStep(b);
+    const AxisMap xm = xMap(b.belongx, &b);
+    const AxisMap ym = yMap(b.belongy, &b);
+    const double y0 = ym(0);
+    const double* X = b.X.data();
+    const double* Y = b.Y.data();
+
+    std::vector<QPointF>& pts = scratch();
+    pts.emplace_back(); // the baseline under the first point, set below
+    for (long long k = 0; k + step <= n; k += step) {
+        // A point that cannot be placed is left out of the outline.
+        const QPointF p(xm(X[k]), ym(Y[k]));
+        if (finite(p.x(), p.y()))
+            pts.push_back(p);
+    }
+    if (pts.size() < 2)
+        return;
+    pts.front() = QPointF(pts[1].x(), y0);
+    pts.emplace_back(pts.back().x(), y0);
+
+    // The outline is a thin solid line in the fill colour, whatever an
+    // earlier drawing left on the shared path.
+    pl.setLineCapStyle(Qt::RoundCap);
+    pl.setLineJoinStyle(Qt::RoundJoin);
+    pl.setLineWidth(1);
+    pl.setLineDash(QList<double>(), 0);
+    ClippedPath(pl, guard(1, false)).polygon(pts.data(), int(pts.size()));
+    pl.fill(*gc_, b.fillcolor);
+    pl.stroke(*gc_, b.fillcolor);
+    pl.removeAllPoints();
+}
+
+void VexaView::plotFilledHistogram(const DataBuffer& b)
+{
+    const int n = b.nop();
+    // A single point has no neighbour to take a step width from.
+    if (n < 2)
+        return;
+    pl.setLineCapStyle(Qt::RoundCap);
+    pl.setLineJoinStyle(Qt::BevelJoin);
+    pl.setLineWidth(b.linewidth);
+    setLineDash(pl, b);
+    const bool dashed = !pl.lineDash().isEmpty();
+
+    const AxisMap xm = xMap(b.belongx, &b);
+    const AxisMap ym = yMap(b.belongy, &b);
+    const double y0 = ym(0);
+    const double* X = b.X.data();
+    const double* Y = b.Y.data();
+
+    std::vector<QPointF>& pts = scratch();
+    pts.reserve(std::size_t(n) * 4 + 2);
+    double h = (X[1] - X[0]) * 0.5;
+    pts.emplace_back(xm(X[0] - h), y0);
+    for (int i = 0; i < n; ++i) {
+        const double leftHalf = h;
+        const bool last = i == n - 1;
+        if (!last)
+            h = (X[i + 1] - X[i]) * 0.5;
+        const double py = ym(Y[i]);
+        pts.emplace_back(xm(X[i] - leftHalf), py);
+        pts.emplace_back(xm(X[i]), py);
+        pts.emplace_back(xm(X[i] + h), py);
+        if (!last)
+            pts.emplace_back(xm(X[i] + h), ym(Y[i + 1]));
+    }
+    pts.emplace_back(xm(X[n - 1] + h), y0);
+
+    ClippedPath(pl, guard(b.linewidth, dashed)).polygon(pts.data(), int(pts.size()));
+    pl.fill(*gc_, b.fillcolor);
+    pl.stroke(*gc_, b.fillcolor);
+    pl.removeAllPoints();
+}
+
+void VexaView::plotLine(const DataBuffer& b, bool onePath)
+{
+    const long long n = b.nop();
+    const long long step = lineStep(b);
+    pl.setLineCapStyle(Qt::RoundCap);
+    pl.setLineJoinStyle(Qt::RoundJoin);
+    pl.setLineWidth(b.linewidth);
+    setLineDash(pl, b);
+    ClippedPath path(pl, guard(b.linewidth, !pl.lineDash().isEmpty()));
+
+    const AxisMap xm = xMap(b.belongx, &b);
+    const AxisMap ym = yMap(b.belongy, &b);
+    const bool xOne = b.belongx == 1, yOne = b.belongy == 1;
+    const double xlo = xOne ? PD->xmin1 : PD->xmin2, xhi = xOne ? PD->xmax1 : PD->xmax2;
+    const double ylo = yOne ? PD->ymin1 : PD->ymin2, yhi = yOne ? PD->ymax1 : PD->ymax2;
+    const bool cull = !b.freex && !b.freey;
+    const double* X = b.X.data();
+    const double* Y = b.Y.data();
+    const QColor& color = b.color;
+
+    // Segments that stand alone, in an opaque colour, cover the same pixels
+    // whether stroked one by one or as separate pieces of one path; only a
+    // translucent colour shows where they overlap.
+    const int batch = color.alpha() == 255 ? 1024 : 1;
+    int pending = 0;
+    bool open = false;
+    for (long long i = 0, j; (j = i + step) < n; i = j) {
+        const double x1 = X[i], y1 = Y[i], x2 = X[j], y2 = Y[j];
+        if (!finite(x1, y1) || !finite(x2, y2)) {
+            open = false;
+            continue;
+        }
+        // Left out without a break: the line goes on straight to the next
+        // point that can be drawn.
+        if (logInvalid(b, x1, y1) || logInvalid(b, x2, y2))
+            continue;
+        if (cull && (beyondSameEnd(x1, x2, xlo, xhi) || beyondSameEnd(y1, y2, ylo, yhi))) {
+            open = false;
+            continue;
+        }
+        const QPointF p1(xm(x1), ym(y1));
+        const QPointF p2(xm(x2), ym(y2));
+        if (onePath) {
+            if (!open) {
+                path.moveTo(p1);
+                open = true;
+            }
+            path.lineTo(p2);
+        } else {
+            path.segment(p1, p2);
+            if (++pending >= batch && !pl.isEmpty()) {
+                pl.stroke(*gc_, color);
+                pl.removeAllPoints();
+                pending = 0;
+            }
+        }
+    }
+    if (!pl.isEmpty()) {
+        pl.stroke(*gc_, color);
+        pl.removeAllPoints();
+    }
+}
+
+void VexaView::plotHistogram(const DataBuffer& b)
+{
+    const int n = b.nop();
+    if (n < 2)
+        return;
+    pl.setLineCapStyle(Qt::RoundCap);
+    pl.setLineJoinStyle(Qt::BevelJoin);
+    pl.setLineWidth(b.linewidth);
+    setLineDash(pl, b);
+    ClippedPath path(pl, guard(b.linewidth, !pl.lineDash().isEmpty()));
+
+    const AxisMap xm = xMap(b.belongx, &b);
+    const AxisMap ym = yMap(b.belongy, &b);
+    const double* X = b.X.data();
+    const double* Y = b.Y.data();
+    double h = (X[1] - X[0]) * 0.5;
+    for (int i = 0; i < n; ++i) {
+        const double leftHalf = h;
+        const bool last = i == n - 1;
+        if (!last)
+            h = (X[i + 1] - X[i]) * 0.5;
+        const double py = ym(Y[i]);
+        path.moveTo({xm(X[i] - leftHalf), py});
+        path.lineTo({xm(X[i]), py});
+        path.lineTo({xm(X[i] + h), py});
+        if (!last)
+            path.lineTo({xm(X[i] + h), ym(Y[i + 1])});
+    }
+    if (!pl.isEmpty()) {
+        pl.stroke(*gc_, b.color);
+        pl.removeAllPoints();
+    }
+}
+
+void VexaView::plotMarks(const DataBuffer& b, int bufferNumber)
+{
+    const bool sized = b.plotsymbols || b.plotxsticks || b.plotysticks;
+    std::optional<DynamicSize> dynamicSize;
+    if (sized && !b.dynsize.isEmpty())
+        dynamicSize.emplace(b.dynsize, M);
+    const bool dynamic = dynamicSize && dynamicSize->valid();
+
+    const int n = b.nop();
+    const AxisMap xm = xMap(b.belongx, &b);
+    const AxisMap ym = yMap(b.belongy, &b);
+    const double* X = b.X.data();
+    const double* Y = b.Y.data();
+    DynamicSize::Point point;
+    point.bn = bufferNumber;
+    point.nb = int(PD->DB.size());
+    point.cb = PD->current;
+    point.np = n;
+
+    // A scatter plot of many fixed-size symbols on a raster target: copies
+    // of the symbol drawn once.
+    const bool symbolsOnly = b.plotsymbols && !dynamic && !b.plotybars && !b.plotxbars && !b.plotxsticks
+                             && !b.plotysticks && !b.plotdots && b.errorbarx <= 0 && b.errorbary <= 0;
+    if (symbolsOnly && n >= 64 && b.symbol >= 0 && b.symbol <= 15 && SymbolStamps::usable(*gc_)) {
+        SymbolStamps stamps(*this, b, gc_->combinedTransform(), visible_);
+        if (stamps.valid()) {
+            QPainter& pixels = *gc_;
+            pixels.save();
+            pixels.setWorldTransform(QTransform());
+            for (int i = 0; i < n; ++i) {
+                const double x = X[i], y = Y[i];
+                if (!finite(x, y) || logInvalid(b, x, y))
+                    continue;
+                const double px = xm(x), py = ym(y);
+                if (finite(px, py))
+                    stamps.draw(pixels, QPointF(px, py));
+            }
+            pixels.restore();
+            return;
+        }
+    }
+
+    for (int i = 0; i < n; ++i) {
+        const double x = X[i], y = Y[i];
+        if (!finite(x, y) || logInvalid(b, x, y))
+            continue;
+        const double px = xm(x), py = ym(y);
+        if (!finite(px, py))
+            continue;
+        if (b.plotybars)
+            plotYBar(&b, px, py, 0);
+        if (b.plotxbars)
+            plotXBar(&b, px, py, 0);
+        plotErrorBar(&b, px, py, i, 0);
+        if (sized) {
+            double size = -1;
+            if (dynamic) {
+                point.x = x;
+                point.y = y;
+                point.ex = b.xe(i);
+                point.ey = b.ye(i);
+                point.dp = i;
+                size = dynamicSize->value(point);
+            }
+            if (b.plotxsticks || b.plotysticks)
+                plotSticks(&b, px, py, size, dynamic, 0);
+            if (b.plotsymbols)
+                plotSymbol(&b, px, py, size, dynamic, 0);
+        }
+        if (b.plotdots)
+            plotDots(&b, px, py, 0);
+    }
+}

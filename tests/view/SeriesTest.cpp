@@ -1,0 +1,405 @@
+// Buffers drawn as lines, areas, histograms and marks by the view's two
+// buffer loops, checked where the pixels must and must not be.
+
+#include "Canvas.h"
+
+#include "model/ManagerServices.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+const double NaN = std::numeric_limits<double>::quiet_NaN();
+const double Inf = std::numeric_limits<double>::infinity();
+
+// Share of sample points along a-b (view points) that carry ink.
+double inkAlong(const QImage& img, QPointF a, QPointF b)
+{
+    int inked = 0;
+    const int n = 40;
+    for (int i = 0; i <= n; ++i) {
+        const QPointF p = a + (b - a) * (double(i) / n);
+        inked += inkAt(img, p.x(), p.y()) ? 1 : 0;
+    }
+    return double(inked) / (n + 1);
+}
+
+DataBuffer& line(Canvas& cv, const std::vector<std::pair<double, double>>& points, double width = 3)
+{
+    DataBuffer& b = cv.add(points);
+    b.linewidth = width;
+    return b;
+}
+
+} // namespace
+
+TEST(LineTest, PassesThroughItsPoints)
+{
+    Canvas cv;
+    line(cv, {{10, 10}, {90, 90}});
+    const QImage img = cv.render();
+    EXPECT_TRUE(inkAt(img, 50.5, 50.5));
+    EXPECT_TRUE(inkAt(img, 20.5, 20.5));
+    EXPECT_FALSE(inkAt(img, 50.5, 20.5));
+    EXPECT_FALSE(inkAt(img, 95.5, 95.5));
+}
+
+TEST(LineTest, HiddenBufferDrawsNothing)
+{
+    Canvas cv;
+    DataBuffer& b = line(cv, {{10, 10}, {50, 80}, {90, 30}});
+    b.plotsymbols = b.plotarea = b.plotfhist = b.plothist = b.plotybars = b.plotdots = 1;
+    b.errorbary = 1;
+    b.errorvaly = 5;
+    b.show = 0;
+    EXPECT_TRUE(blankImage(cv.render()));
+}
+
+TEST(LineTest, NonFiniteValuesBreakTheLine)
+{
+    for (double bad : {NaN, Inf, -Inf}) {
+        Canvas cv;
+        DataBuffer& b = line(cv, {{10, 20}, {30, 20}, {50, bad}, {70, 20}, {90, 20}});
+        b.plotsymbols = 1;
+        b.symbol = 7;
+        b.symbolsize = 4;
+        const QImage img = cv.render();
+        EXPECT_TRUE(inkAt(img, 20.5, 20.5)) << bad;
+        EXPECT_TRUE(inkAt(img, 80.5, 20.5)) << bad;
+        EXPECT_FALSE(inkAt(img, 45.5, 20.5)) << bad;
+        EXPECT_FALSE(inkAt(img, 55.5, 20.5)) << bad;
+    }
+}
+
+// y = 1, 2, 0, 3, 4 on a logarithmic y axis: one path goes on from the
+// second point straight to the fifth; segment by segment, the fourth-fifth
+// segment stands alone.
+TEST(LineTest, LogInvalidPointsInOnePathAndPerSegment)
+{
+    struct Case {
+        bool crowd;      // 2000 more points shown elsewhere
+        bool forceHigh;
+        int dash;
+        bool onePath;
+        int alpha = 255;
+    };
+    const Case cases[] = {
+        {false, false, 0, true},      // few points
+        {true, false, 0, false},      // many: segment by segment
+        {true, false, 0, false, 160}, // also in a translucent colour
+        {true, true, 0, true},        // unless asked for one path
+        {true, false, 3, true},       // or dashed
+    };
+    for (const Case& c : cases) {
+        Canvas cv;
+        cv.doc.axismode[AxisY1] = AxisLog;
+        cv.doc.ymin1 = 1;
+        cv.doc.ymax1 = 10;
+        cv.doc.forcerenderhigh = c.forceHigh;
+        DataBuffer& b = line(cv, {{10, 1}, {30, 2}, {50, 0}, {70, 3}, {90, 4}});
+        b.dash = c.dash;
+        b.color = QColor(0, 0, 0, c.alpha);
+        if (c.crowd) {
+            DataBuffer& other = cv.add({});
+            other.X.assign(1995, 1);
+            other.Y.assign(1995, 1);
+            other.plotlines = 0;
+        }
+        const QImage img = cv.render();
+        const QPointF p2(30, cv.view.yPoint(2, 1)), p4(70, cv.view.yPoint(3, 1)), p5(90, cv.view.yPoint(4, 1));
+        const QPointF mid = (p2 + p5) / 2;
+        const std::string label = std::to_string(c.crowd) + std::to_string(c.forceHigh) + std::to_string(c.dash)
+                                  + "/" + std::to_string(c.alpha);
+        if (c.onePath)
+            EXPECT_GT(inkAlong(img, p2 + (mid - p2) * 0.5, mid), 0.3) << label;
+        else
+            EXPECT_EQ(inkAlong(img, p2 + (mid - p2) * 0.5, mid), 0) << label;
+        EXPECT_GT(inkAlong(img, p4, p5), 0.3) << label;
+    }
+}
+
+TEST(LineTest, SegmentsOffOneSideAreCulledUnlessTheRangeIsFree)
+{
+    Canvas cv;
+    DataBuffer& b = line(cv, {{200, 10}, {300, 90}});
+    EXPECT_TRUE(blankImage(cv.render()));
+    b.freex = 1;
+    b.fxmin = 200;
+    b.fxmax = 300;
+    const QImage img = cv.render();
+    EXPECT_TRUE(inkAt(img, 50.5, 50.5));
+}
+
+// Coordinates far beyond the view are clipped before the painter sees them:
+// the visible part of the line is still where it belongs.
+TEST(LineTest, HugeCoordinatesAreClippedNotLost)
+{
+    struct Case {
+        double y1, y2;
+        bool dashed;
+    };
+    const Case cases[] = {
+        {-1e300, 1e300, false},
+        {-1.7e308, 1.7e308, false}, // the difference overflows a double
+        {-1e12, 1e12, true},
+    };
+    for (const Case& c : cases) {
+        Canvas cv;
+        DataBuffer& b = line(cv, {{50, c.y1}, {50, c.y2}});
+        b.dash = c.dashed ? 2 : 0;
+        const QImage img = cv.render();
+        EXPECT_GT(inkAlong(img, {50.5, 1}, {50.5, 99}), 0.4) << c.y2;
+        EXPECT_FALSE(inkAt(img, 55.5, 50.5)) << c.y2;
+    }
+
+    // A range a hair wide maps ordinary values far out.
+    Canvas cv;
+    cv.doc.ymin1 = 0;
+    cv.doc.ymax1 = 1e-300;
+    line(cv, {{0, -1}, {100, 1}});
+    const QImage img = cv.render();
+    EXPECT_TRUE(inkAt(img, 50.5, 50.5));
+    EXPECT_FALSE(inkAt(img, 20.5, 50.5));
+}
+
+TEST(LineTest, RangeWithoutExtentDrawsNothing)
+{
+    Canvas cv;
+    cv.doc.xmin1 = cv.doc.xmax1 = 5;
+    DataBuffer& b = line(cv, {{10, 10}, {90, 90}});
+    b.plotsymbols = b.plotarea = 1;
+    EXPECT_TRUE(blankImage(cv.render()));
+}
+
+// 600 points on a 100-point plot: step 3 uses points 0, 3, 6, ... only.
+TEST(LineTest, LongLinesAreThinned)
+{
+    Canvas cv;
+    std::vector<std::pair<double, double>> points;
+    for (int i = 0; i < 600; ++i)
+        points.emplace_back(i / 6.0, i % 3 == 0 ? 10 : 90);
+    line(cv, points, 1);
+    QImage img = cv.render();
+    EXPECT_TRUE(inkAt(img, 50.5, 10.5));
+    EXPECT_EQ(inkAlong(img, {5, 90}, {95, 90}), 0);
+
+    cv.doc.alldraw = 1;
+    img = cv.render();
+    EXPECT_GT(inkAlong(img, {5, 90}, {95, 90}), 0.5);
+}
+
+TEST(AreaTest, FillsDownToTheBaseline)
+{
+    Canvas cv;
+    cv.doc.ymin1 = -20;
+    cv.doc.ymax1 = 80; // the data zero at view y 20
+    DataBuffer& b = cv.add({{10, 30}, {50, 60}, {90, 30}});
+    b.plotlines = 0;
+    b.plotarea = 1;
+    b.fillcolor = QColor(0, 0, 255);
+    const QImage img = cv.render();
+    EXPECT_EQ(colourAt(img, 50.5, 40.5), b.fillcolor);
+    EXPECT_EQ(colourAt(img, 50.5, 25.5), b.fillcolor);
+    EXPECT_FALSE(inkAt(img, 50.5, 15.5)); // below the baseline
+    EXPECT_FALSE(inkAt(img, 50.5, 85.5)); // above the line
+    EXPECT_FALSE(inkAt(img, 5.5, 25.5));  // left of the first point
+}
+
+// x = 0, 1, 3: steps from -0.5 to 0.5, 0.5 to 2 and 2 to 4.
+TEST(HistogramTest, FilledStepsReachHalfwayToTheirNeighbours)
+{
+    Canvas cv;
+    cv.doc.xmin1 = -1;
+    cv.doc.xmax1 = 5;
+    cv.doc.ymin1 = 0;
+    cv.doc.ymax1 = 3;
+    DataBuffer& b = cv.add({{0, 1}, {1, 2}, {3, 1}});
+    b.plotlines = 0;
+    b.plotfhist = 1;
+    b.fillcolor = QColor(255, 0, 0);
+    const QImage img = cv.render();
+    auto at = [&](double x, double y) { return colourAt(img, cv.view.xPoint(x, 1), cv.view.yPoint(y, 1)); };
+    EXPECT_EQ(at(-0.3, 0.5), b.fillcolor);
+    EXPECT_EQ(at(1.5, 1.5), b.fillcolor);
+    EXPECT_EQ(at(3.7, 0.5), b.fillcolor);
+    EXPECT_EQ(at(-0.8, 0.5), QColor(Qt::white));
+    EXPECT_EQ(at(2.5, 1.5), QColor(Qt::white));
+    EXPECT_EQ(at(4.4, 0.5), QColor(Qt::white));
+    EXPECT_EQ(at(0, 1.5), QColor(Qt::white));
+}
+
+TEST(HistogramTest, OutlineHasRisersButNoBaseline)
+{
+    Canvas cv;
+    cv.doc.xmin1 = -1;
+    cv.doc.xmax1 = 5;
+    cv.doc.ymin1 = 0;
+    cv.doc.ymax1 = 3;
+    DataBuffer& b = cv.add({{0, 1}, {1, 2}, {3, 1}});
+    b.plotlines = 0;
+    b.plothist = 1;
+    b.linewidth = 2;
+    const QImage img = cv.render();
+    auto ink = [&](double x, double y) { return inkAt(img, cv.view.xPoint(x, 1), cv.view.yPoint(y, 1)); };
+    EXPECT_TRUE(ink(1.5, 2));    // top of the second step
+    EXPECT_TRUE(ink(0.5, 1.5));  // riser between the first two
+    EXPECT_TRUE(ink(-0.3, 1));
+    EXPECT_FALSE(ink(-0.5, 0.5)); // no closing down to 0
+    EXPECT_FALSE(ink(1.5, 0.05));
+    EXPECT_FALSE(ink(1.5, 1.5));
+
+    // A single point has no step width: nothing.
+    Canvas one;
+    DataBuffer& single = one.add({{50, 50}});
+    single.plotlines = 0;
+    single.plothist = single.plotfhist = 1;
+    EXPECT_TRUE(blankImage(one.render()));
+}
+
+TEST(MarksLoopTest, PointsALogAxisCannotShowGetNoMarks)
+{
+    Canvas cv;
+    cv.doc.axismode[AxisX1] = AxisLog;
+    cv.doc.xmin1 = 1;
+    cv.doc.xmax1 = 100;
+    DataBuffer& b = cv.add({{-1, 50}, {10, 50}});
+    b.plotlines = 0;
+    b.plotsymbols = 1;
+    b.symbol = 7;
+    b.symbolsize = 10;
+    b.errorbary = 1;
+    b.errorvaly = 20;
+    const QImage img = cv.render();
+    EXPECT_TRUE(inkAt(img, 50.5, 50.5));
+    EXPECT_TRUE(inkAt(img, 50.5, 65.5)); // its error bar
+    EXPECT_FALSE(inkAt(img, 1.5, 50.5));
+    EXPECT_FALSE(inkAt(img, 0.5, 65.5));
+}
+
+namespace {
+
+class Variables : public ManagerServices {
+public:
+    Variables()
+    {
+        GV.insert(QStringLiteral("scale"), 2);
+        CV = {3};
+    }
+};
+
+} // namespace
+
+TEST(MarksLoopTest, DynamicSizesComeFromTheExpression)
+{
+    struct Case {
+        const char* dynsize;
+        double inside, outside; // view x right of the point at x 50
+    };
+    const Case cases[] = {
+        {"y*2", 68.5, 72.5},        // half-size 20 at y = 10
+        {"y*scale", 68.5, 72.5},    // the controller's variables
+        {"r0*5 + 0*y", 63.5, 67.5}, // and its numbered list: 15
+        {"dp + np + 1", 52.5, 54.5}, // point 0 of 1: half-size 2
+        {"y*", 54.5, 56.5},         // does not parse: symbolsize / 2 = 5
+        {"", 54.5, 56.5},
+    };
+    Variables services;
+    for (const Case& c : cases) {
+        Canvas cv;
+        cv.view.M = &services;
+        DataBuffer& b = cv.add({{50, 10}});
+        b.plotlines = 0;
+        b.plotsymbols = 1;
+        b.symbol = 7;
+        b.symbolsize = 10;
+        b.linewidth = 0;
+        b.dynsize = QString::fromLatin1(c.dynsize);
+        const QImage img = cv.render();
+        EXPECT_TRUE(inkAt(img, c.inside, 10.5)) << c.dynsize;
+        EXPECT_FALSE(inkAt(img, c.outside, 10.5)) << c.dynsize;
+    }
+}
+
+TEST(MarksLoopTest, SticksTakeTheDynamicSizeToo)
+{
+    Canvas cv;
+    DataBuffer& b = cv.add({{50, 50}});
+    b.plotlines = 0;
+    b.plotxsticks = 1;
+    b.sticksize = 10;
+    b.linewidth = 2;
+    b.dynsize = QStringLiteral("30");
+    const QImage img = cv.render();
+    EXPECT_TRUE(inkAt(img, 78.5, 50.5));
+    EXPECT_FALSE(inkAt(img, 83.5, 50.5));
+}
+
+// Many symbols on a raster target are copies of one drawing of the symbol;
+// they must look like the symbols drawn one by one, and stay in the plot.
+TEST(MarksLoopTest, CopiedSymbolsMatchDrawnOnes)
+{
+    for (int kind : {0, 1, 9, 13, 15}) {
+        Canvas cv;
+        std::vector<std::pair<double, double>> points;
+        for (int i = 0; i < 100; ++i)
+            points.emplace_back(3 + std::fmod(i * 9.37, 94), 3 + std::fmod(i * 17.71, 94));
+        DataBuffer& b = cv.add(points);
+        b.plotlines = 0;
+        b.plotsymbols = 1;
+        b.symbol = kind;
+        b.symbolsize = 7;
+        b.linewidth = 1.5;
+        b.color = QColor(200, 0, 0);
+        const QImage copied = cv.render();
+        const QImage drawn = cv.paint([&] {
+            for (auto [x, y] : points)
+                cv.view.plotSymbol(&b, x, y, -1, 0, 0);
+        });
+        // Edges may differ by the eighth of a pixel a copy can be off; the
+        // ink and where it lies may not.
+        long diff = 0;
+        int inkCopied = 0, inkDrawn = 0, inkBoth = 0;
+        QPointF sumCopied, sumDrawn;
+        double massCopied = 0, massDrawn = 0;
+        for (int y = 0; y < Canvas::Size; ++y)
+            for (int x = 0; x < Canvas::Size; ++x) {
+                const QColor a = copied.pixelColor(x, y), c = drawn.pixelColor(x, y);
+                diff += std::abs(a.green() - c.green());
+                const bool inkA = qGray(a.rgb()) < 160, inkC = qGray(c.rgb()) < 160;
+                inkCopied += inkA;
+                inkDrawn += inkC;
+                inkBoth += inkA && inkC;
+                sumCopied += QPointF(x, y) * (255 - a.green());
+                sumDrawn += QPointF(x, y) * (255 - c.green());
+                massCopied += 255 - a.green();
+                massDrawn += 255 - c.green();
+            }
+        ASSERT_GT(inkDrawn, 500) << kind;
+        EXPECT_GT(inkBoth, inkDrawn * 0.93) << kind;
+        EXPECT_GT(inkBoth, inkCopied * 0.93) << kind;
+        EXPECT_LT(double(diff) / (Canvas::Size * Canvas::Size), 4.0) << kind;
+        EXPECT_NEAR(massCopied / massDrawn, 1.0, 0.02) << kind;
+        const QPointF shift = sumCopied / massCopied - sumDrawn / massDrawn;
+        EXPECT_LT(std::hypot(shift.x(), shift.y()), 0.05) << kind;
+    }
+}
+
+TEST(MarksLoopTest, CopiedSymbolsStayInThePlot)
+{
+    Canvas cv;
+    cv.doc.marginleft = cv.doc.marginbottom = 20;
+    std::vector<std::pair<double, double>> points;
+    for (int i = 0; i < 100; ++i)
+        points.emplace_back(0, i); // on the left edge of the plot
+    DataBuffer& b = cv.add(points);
+    b.plotlines = 0;
+    b.plotsymbols = 1;
+    b.symbol = 7;
+    b.symbolsize = 10;
+    const QImage img = cv.render();
+    EXPECT_TRUE(inkAt(img, 22.5, 50.5));
+    EXPECT_FALSE(inkAt(img, 17.5, 50.5));
+}
