@@ -6,6 +6,9 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#ifdef VEXA_TEST_WIDGETS
+#include <QApplication>
+#endif
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -38,7 +41,13 @@ int main(int argc, char** argv)
     ::testing::InitGoogleTest(&argc, argv);
 
     QStandardPaths::setTestModeEnabled(true);
+    // Windows and widgets need a QApplication; everything else runs on the
+    // lighter QGuiApplication.
+#ifdef VEXA_TEST_WIDGETS
+    QApplication app(argc, argv);
+#else
     QGuiApplication app(argc, argv);
+#endif
     // The locale runs keep the user's numeric locale (German, say) for the
     // whole run, to prove that nothing reads or writes numbers through it.
     if (qEnvironmentVariableIsEmpty("VEXA_TEST_KEEP_LOCALE"))
