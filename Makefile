@@ -34,3 +34,31 @@ bench: deps
 
 clean:
 	rm -rf build
+
+# libFuzzer targets in fuzz/: a clang build with sanitizers in build/fuzz, each
+# target run for FUZZ_SECONDS with its corpus kept under build/fuzz/corpus and
+# crashers written to build/fuzz/artifacts. Not part of `make test`.
+FUZZ_DIR := build/fuzz
+FUZZ_SECONDS ?= 60
+
+.PHONY: fuzz
+fuzz: deps
+	@if ! command -v clang++ >/dev/null 2>&1 || \
+	    ! dpkg-query -W -f='$${Status}' libclang-rt-14-dev 2>/dev/null | grep -q "install ok installed"; then \
+	  SUDO=""; [ "$$(id -u)" -eq 0 ] || SUDO=sudo; \
+	  echo "fuzz: installing clang and libclang-rt-14-dev"; \
+	  $$SUDO apt-get update -qq && \
+	  DEBIAN_FRONTEND=noninteractive $$SUDO apt-get install -y -qq --no-install-recommends clang libclang-rt-14-dev >/dev/null || exit 1; \
+	fi
+	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DVEXA_FUZZ=ON >/dev/null
+	@cmake --build $(FUZZ_DIR) --target fuzzers -j $(JOBS)
+	@for f in $(FUZZ_DIR)/fuzz/fuzz_*; do \
+	  [ -x "$$f" ] || continue; n=$$(basename "$$f"); \
+	  mkdir -p $(FUZZ_DIR)/corpus/$$n $(FUZZ_DIR)/artifacts/$$n; \
+	  echo "== $$n for $(FUZZ_SECONDS) s"; \
+	  QT_QPA_PLATFORM=offscreen LSAN_OPTIONS=suppressions=$(CURDIR)/fuzz/lsan.supp \
+	    "$$f" -max_total_time=$(FUZZ_SECONDS) -timeout=20 -rss_limit_mb=4096 \
+	    -max_len=32768 -dict=fuzz/archive.dict -print_final_stats=1 \
+	    -artifact_prefix=$(FUZZ_DIR)/artifacts/$$n/ $(FUZZ_DIR)/corpus/$$n fuzz/seeds || exit 1; \
+	done

@@ -5,18 +5,28 @@
 // against, its visibility, the texts that record where it came from and what
 // was done to it, and its drawing style.
 
+#include "platform/KeyedArchiver.h"
+
 #include <QColor>
+#include <QHash>
+#include <QList>
 #include <QString>
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <set>
 #include <vector>
 
-class DataBuffer {
+class KeyedUnarchiver;
+class VexaDocument;
+
+class DataBuffer : public ArchivableObject {
 public:
     // A new empty buffer in the default style (user defaults applied).
     DataBuffer();
+    DataBuffer(DataBuffer&&) = default;
+    DataBuffer& operator=(DataBuffer&&) = default;
 
     // --- data -----------------------------------------------------------
     std::uint8_t norescale = 0;   // while set, rescale() does nothing (bulk rewrites)
@@ -122,7 +132,72 @@ public:
     void setSource(const QString& text) { source = text; }
     void setRm() { rm = 1; }
 
+    // --- archiving ------------------------------------------------------------
+    // The record version written; readers upgrade older records.
+    static constexpr int archiveVersion = 31;
+    static QString archiveClassName() { return QStringLiteral("DataBuffer"); }
+    QString className() const override { return archiveClassName(); }
+    void encodeWithCoder(KeyedArchiver& coder) const override;
+    // A buffer from its record, extents computed. The preference defaults of
+    // new buffers do not apply: what the record lacks takes the record's own
+    // defaults.
+    static std::unique_ptr<DataBuffer> initWithCoder(KeyedUnarchiver& coder);
+    // Lets the unarchiver make buffers.
+    static void registerArchiveClass(KeyedUnarchiver& coder);
+
+    // An archived array of buffers (the pasteboard's buffer type), and back.
+    // Reading gives nothing, and says why, for bytes that are no such
+    // archive.
+    static QByteArray archivedBuffers(const std::vector<const DataBuffer*>& buffers);
+    static std::optional<std::vector<std::unique_ptr<DataBuffer>>> buffersFromArchive(const QByteArray& data,
+                                                                                      QString* error = nullptr);
+    // Takes decoded buffers into sole ownership; a buffer that a damaged
+    // archive lists twice becomes two independent buffers.
+    static std::vector<std::unique_ptr<DataBuffer>> adopt(std::vector<std::shared_ptr<DataBuffer>>&& decoded);
+
+    // --- operations on the buffer's own points ---------------------------------
+    // Each ends with rescale() and none redraws: the caller replots. Column
+    // modes and targets are ASCIIExportColumns and CalcTarget
+    // (model/DataBufferOperations.h).
+
+    // Writes one line of tab-separated "%.16g" numbers per point. False when
+    // the file could not be written completely; an existing file is then
+    // left as it was.
+    bool exportASCII(const QString& path, int mode) const;
+    // y += a*x + b.
+    void linBg(double a, double b);
+    void addX(double v);
+    void addY(double v);
+    // Maps a to c and b to d linearly. A mapping that cannot be undone (a = b,
+    // c = d or a value that is no finite number) changes nothing.
+    void normX(double a, double b, double c, double d);
+    void normY(double a, double b, double c, double d);
+    // Keeps the points whose x (axis 0) or y (axis 1) lies strictly inside
+    // (mode 0) or strictly outside (mode 1) the interval; beeps and keeps the
+    // buffer when no point would remain.
+    void cut(int axis, double a, double b, int mode);
+    // Each block of n points becomes its mean; alert when there are fewer
+    // than 2n points.
+    void reduction(int n);
+    // Moving mean over the 2n points around each point; alert when there are
+    // fewer than 2n points.
+    void smooth(int n);
+    // Constant spacing and ascending x, or the user chose to continue. Asks
+    // only while the controller's warnings are on.
+    bool checkDX() const;
+    // Ascending x, or the user had the buffer sorted; false when declined.
+    bool checkSort();
+    // Ascending by x (key 0 is the only key).
+    void sort(int key);
+    void swapXY();
+    // Sets one column of every point to the value of the expression.
+    void calc(int target, const QString& expression, const QList<double>& globals,
+              const QHash<QString, double>& variables, const VexaDocument* document);
+
 private:
+    struct Zeroed {};
+    explicit DataBuffer(Zeroed);
+
     static double at(const std::vector<double>& column, int i)
     {
         return (i >= 0 && std::size_t(i) < column.size()) ? column[std::size_t(i)] : 0.0;

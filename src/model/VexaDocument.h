@@ -178,6 +178,44 @@ public:
     // document's.
     UndoManager& undoManager();
 
+    // --- spectrum, FFT smoothing, spline ------------------------------------------
+    // Each appends one new buffer made from buffer `index` (an index out of
+    // range does nothing) and leaves the replot to the caller. Failures are
+    // alerts and make no buffer. fftsmooth and spline set "lastbuffer".
+    // Magnitude spectrum under an FFTWindow (model/Spectral.h); returns this.
+    VexaDocument* doFFT(int index, int window);
+    // Low-pass smoothing; the width is clamped at 0.
+    void fftsmooth(int index, double width);
+    // Not-a-knot cubic spline resampled with `points` parts per interval;
+    // strength 2 is the ordinary interpolating spline.
+    void spline(int index, int points, double strength);
+
+    // --- data operations over whole buffers -----------------------------------------
+    // A buffer index out of range does nothing. The selection is the rows
+    // selected in the controller's buffer table. Results are published as
+    // "lastbuffer", "rega", "regb", "regr" and "integral" when there is a
+    // controller. Targets, types and ops: CalcTarget
+    // (model/DataBufferOperations.h), RegressionType and BufferArithmetic
+    // (model/VexaDocumentOperations.h).
+    // A new buffer of n or n - 1 points: (v, f(v)), or (f(v), v) with xflag,
+    // for v from `from` in steps of (to - from)/(n - 1) while v <= to.
+    void functionGenerator(int xflag, double from, double to, int n, const QString& expression);
+    void bufferCalc(int target, const QString& expression);
+    // Axis 0 = x, 1 = y; one undo step each, undo and redo replot.
+    void normalize(int axis, double a, double b, double c, double d);
+    void move(int axis, double from, double to);
+    void cut(int axis, double a, double b, int mode);
+    void reduction(int index, int n);
+    void smooth(int index, int n);
+    void diff(int index, double interval);
+    void reg(int index, double x1, double x2, int type);
+    // Running integral as a new buffer.
+    void integrate(int index);
+    // Definite integral into "integral" and the buffer's comment.
+    void integrate(int index, double x1, double x2);
+    void calcBuf(int a, int b, int op);
+    void swapXY(int index);
+
 private:
     UndoManager undo_;
     void zoomBy(double factor, int direction, int pair, bool widen, bool replot);

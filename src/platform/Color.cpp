@@ -1,8 +1,7 @@
 #include "platform/Color.h"
 
-#include "platform/CNumber.h"
-
-#include <QList>
+#include "platform/KeyedArchiver.h"
+#include "platform/KeyedUnarchiver.h"
 
 #include <algorithm>
 #include <cmath>
@@ -20,27 +19,25 @@ QColor rgb(double r, double g, double b, double a)
     return QColor::fromRgbF(float(clamp01(r)), float(clamp01(g)), float(clamp01(b)), float(clamp01(a)));
 }
 
-// Plain "rgba r g b a" text with locale-free numbers.
+// A colour in the user-defaults store is the keyed archive of one colour
+// object, the same encoding documents use for their colours.
 QByteArray archivedData(const QColor& color)
 {
-    return QByteArray::fromStdString(CNumber::format("rgba %.9g %.9g %.9g %.9g", color.redF(),
-                                                     color.greenF(), color.blueF(), color.alphaF()));
+    KeyedArchiver archiver;
+    archiver.encodeColor(QStringLiteral("root"), color);
+    return archiver.encodedData();
 }
 
 std::optional<QColor> colorFromArchivedData(const QByteArray& data)
 {
-    if (data.size() > 256 || !data.startsWith("rgba "))
+    // One colour is a few hundred bytes; anything far larger is not one.
+    KeyedUnarchiver::Limits limits;
+    limits.maxInputBytes = 64 * 1024;
+    KeyedUnarchiver unarchiver(data, limits);
+    std::optional<QColor> color = unarchiver.decodeColor(QStringLiteral("root"));
+    if (!unarchiver.ok())
         return std::nullopt;
-    const QList<QByteArray> parts = data.mid(5).split(' ');
-    if (parts.size() != 4)
-        return std::nullopt;
-    double c[4];
-    for (int i = 0; i < 4; ++i) {
-        if (!CNumber::parseExact(std::string_view(parts[i].constData(), size_t(parts[i].size())), c[i]) ||
-            !std::isfinite(c[i]))
-            return std::nullopt;
-    }
-    return rgb(c[0], c[1], c[2], c[3]);
+    return color;
 }
 
 } // namespace Color

@@ -170,19 +170,6 @@ VexaView::PaintScope::~PaintScope()
     view_.visible_ = previousVisible_;
 }
 
-void VexaView::drawIn(QPainter& painter)
-{
-    if (!PD)
-        return;
-    painter.save();
-    flipToViewPoints(painter, bounds_.height());
-    painter.setRenderHint(QPainter::Antialiasing, true);
-    resize();
-    drawBuffersBehind(painter);
-    drawBuffersFront(painter);
-    painter.restore();
-}
-
 QRectF VexaView::guard(double lineWidth, bool dashed) const
 {
     // Undashed strokes are cut just outside what is visible, so nothing

@@ -24,7 +24,10 @@
 
 class DataBuffer;
 class GraphicItem;
+class QImage;
+class QFont;
 class QPainter;
+class StyledText;
 class VexaDocument;
 class ManagerServices;
 
@@ -135,15 +138,41 @@ public:
     // into y-up view points. Call once, after any scaling of the target.
     static void flipToViewPoints(QPainter& painter, double viewHeight);
 
-    // Draws the document's buffers onto a target of the view's size: flips to
-    // view points, recomputes the plot area, draws the areas and filled
-    // histograms, then lines, outline histograms and marks. The rendering
-    // pass puts the axes, legend and frame between and around these steps.
+    // The whole graph onto a target of the view's size (a picture, a page,
+    // an image): flips to view points and runs the pass (drawRect) over the
+    // whole view, without any cached image.
     void drawIn(QPainter& painter);
     // The two buffer loops of a pass, each clipped to the plot area; the
     // painter must already be in view points.
     void drawBuffersBehind(QPainter& painter);
     void drawBuffersFront(QPainter& painter);
+
+    // --- the rendering pass (VexaViewPass.cpp) ------------------------------------
+    // Where the view sits in its parent's view, in the parent's view points:
+    // (0, 0) for a window's own view, the place of a sub-view inside its main
+    // view otherwise.
+    QPointF frameOrigin;
+    QRectF frame() const { return QRectF(frameOrigin, bounds_); }
+    void setFrame(const QRectF& frame);
+
+    // The pass: draws the document in its fixed order with the painter
+    // already in this view's y-up points. It repairs and orders the ranges
+    // in the document first, recomputes the plot area, writes `axm`, and
+    // draws the sub-view documents of a main document after its own graph,
+    // each with a pass of its own in its frame. `dirty` is the area the host
+    // asked for (only the drop highlight uses it). `cached` is the window's
+    // image as a tool cached it at the press: while `redraw` is off and there
+    // are no sub-views, it stands in for the graph and only the overlays
+    // (band, cross hair, highlight, border) are drawn over it.
+    void drawRect(QPainter& painter, const QRectF& dirty, const QImage* cached = nullptr);
+
+    // The host's deferred repaint ("needs display"); nothing without a host.
+    void setNeedsDisplay();
+    void setNeedsDisplayHandler(std::function<void()> handler) { needsDisplay_ = std::move(handler); }
+    // Asks the host to keep the window's image as it is now, for the fast
+    // path of the pass; the mouse tools call it at the press.
+    void cacheWindowImage();
+    void setCacheHandler(std::function<void()> handler) { cacheImage_ = std::move(handler); }
 
     // The painter the mark operations draw with, and the area that is
     // visible, while the scope lives (marks of the legend are drawn in one).
@@ -173,6 +202,38 @@ public:
     void plotSticks(const DataBuffer* buffer, double x, double y, double size, int useSize, int flag);
     void plotSymbol(const DataBuffer* buffer, double x, double y, double size, int useSize, int flag);
 
+    // --- axes, grids and text output (VexaViewAxes.cpp) ---------------------------
+    // All draw with the painter in view points and the plot area current
+    // (resize). min and max are an axis's range as stored (a reversed axis
+    // has the larger value first).
+    // Grid lines of one axis whose front flag (gridfront / mgridfront) equals
+    // `front`; an axis mode other than linear, log or time draws nothing.
+    void drawGrid(QPainter& painter, int axis, double min, double max, bool front);
+    // Ticks, numbers, zero line and title of one axis; empties and refills
+    // the document's alabelindex[axis]. Returns the largest width and height
+    // of the numbers drawn ((0, 0) for none), which the pass keeps in axm.
+    QSizeF drawAxis(QPainter& painter, int axis, double min, double max);
+    // A text in one font and colour whose anchor point (TextAnchor 0-8) lies
+    // on (x, y), turned by `angle` degrees counter-clockwise about it.
+    // Returns the unrotated size. A point far outside the view draws nothing.
+    QSizeF drawText(QPainter& painter, const QString& text, double x, double y, int anchor, double angle,
+                    const QFont& font, const QColor& color);
+    // A number as formatNumber(exponentLimit, decimals) shows it, an exponent
+    // drawn as "x 10" with a raised power. Returns the size of the whole text.
+    QSizeF drawNumber(QPainter& painter, double value, double x, double y, int anchor, double angle,
+                      const QFont& font, const QColor& color, int exponentLimit, int decimals);
+    static QSizeF textSize(const QString& text, const QFont& font);
+    QSizeF textOut(QPainter& painter, const StyledText& text, double x, double y, int anchor, double angle);
+    // Adds a cross hair through (p.x - 15, p.y + 15) to pb, across the plot
+    // area when that point lies in it, else across the whole view. The
+    // caller strokes pb.
+    void crossHair(QPointF p);
+
+    // --- legend (VexaViewLegend.cpp) ----------------------------------------------
+    // The document's legend, entries in buffer order; mode is always 0. Leaves
+    // the last entry's dash pattern on pl.
+    void plotLegend(QPainter& painter, int mode);
+
     // Number of points of a line's step: about two per point of plot width
     // over the visible part of the buffer; 1 when every point is wanted.
     int lineStep(const DataBuffer& buffer) const;
@@ -197,4 +258,6 @@ private:
     QPainter* gc_ = nullptr;
     QRectF visible_;
     std::function<void()> display_;
+    std::function<void()> needsDisplay_;
+    std::function<void()> cacheImage_;
 };

@@ -48,11 +48,16 @@ struct Canvas {
     }
 
     // The whole document's buffers.
+    // The buffers alone, without the graph's frame, axes and legend.
     QImage render()
     {
         QImage img = blank();
         QPainter painter(&img);
-        view.drawIn(painter);
+        painter.setRenderHint(QPainter::Antialiasing, true);
+        VexaView::flipToViewPoints(painter, Size);
+        view.resize();
+        view.drawBuffersBehind(painter);
+        view.drawBuffersFront(painter);
         return img;
     }
 

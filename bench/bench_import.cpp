@@ -1,0 +1,153 @@
+// ASCII import of large files: two numeric columns in white-space mode (the
+// settings of dropped and pasted text) and with a tab separator, and a file
+// whose lines start with a date and a time.
+
+#include "io/AsciiImport.h"
+#include "model/VexaDocument.h"
+#include "platform/Calendar.h"
+#include "platform/CNumber.h"
+#include "platform/TempFile.h"
+#include "platform/UserDefaults.h"
+#include "util/TextHelpers.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+namespace {
+
+struct Lcg {
+    std::uint64_t state = 0x9E3779B97F4A7C15ull;
+    std::uint32_t next()
+    {
+        state = state * 6364136223846793005ull + 1442695040888963407ull;
+        return static_cast<std::uint32_t>(state >> 33);
+    }
+    int below(int n) { return static_cast<int>(next() % static_cast<std::uint32_t>(n)); }
+};
+
+std::unique_ptr<TempFile> g_numbers;
+std::unique_ptr<TempFile> g_dates;
+
+// Writes lines from makeLine until the file holds `bytes` bytes.
+template <typename F>
+std::unique_ptr<TempFile> generate(size_t bytes, F makeLine)
+{
+    QString error;
+    auto file = TempFile::create([] { return QByteArray(randomTempName()); }, QStringLiteral(".tmp"), QString(), &error);
+    if (!file) {
+        std::fprintf(stderr, "cannot create the test file: %s\n", qPrintable(error));
+        std::exit(1);
+    }
+    QByteArray chunk;
+    size_t written = 0;
+    for (long line = 0; written < bytes; ++line) {
+        const std::string s = makeLine(line);
+        chunk.append(s.data(), qsizetype(s.size()));
+        written += s.size();
+        if (chunk.size() > (1 << 20) || written >= bytes) {
+            if (!file->write(chunk)) {
+                std::fprintf(stderr, "cannot write the test file\n");
+                file.reset();
+                std::exit(1);
+            }
+            chunk.clear();
+        }
+    }
+    file->close();
+    return file;
+}
+
+std::unique_ptr<TempFile> numbersFile()
+{
+    Lcg rng;
+    return generate(100u * 1000 * 1000, [&](long line) {
+        return CNumber::format("%ld.%03d\t%d.%06d\n", line / 10, rng.below(1000), rng.below(20000) - 10000,
+                               rng.below(1000000));
+    });
+}
+
+std::unique_ptr<TempFile> datesFile()
+{
+    Lcg rng;
+    return generate(10u * 1000 * 1000, [&](long line) {
+        const long s = line % 86400;
+        return CNumber::format("2011-03-%02ld %02ld:%02ld:%02ld %d.%03d\n", 1 + line / 86400 % 28, s / 3600,
+                               s / 60 % 60, s % 60, rng.below(1000), rng.below(1000));
+    });
+}
+
+void runImport(benchmark::State& state, const TempFile& file, const ASCIIImport::ImportOptions& base)
+{
+    ASCIIImport::ImportOptions options = base;
+    options.path = file.path();
+    const qint64 bytes = QFileInfo(file.path()).size();
+    for (auto _ : state) {
+        auto document = std::make_unique<VexaDocument>();
+        const bool ok = ASCIIImport::importFile(*document, options);
+        state.PauseTiming();
+        if (!ok || document->DB.empty())
+            state.SkipWithError("the import read nothing");
+        document.reset();
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * bytes);
+    state.counters["MB/s"] = benchmark::Counter(double(state.iterations()) * double(bytes) / 1e6,
+                                                benchmark::Counter::kIsRate);
+}
+
+void BM_ImportTwoColumns(benchmark::State& state)
+{
+    runImport(state, *g_numbers, ASCIIImport::ImportOptions());
+}
+
+void BM_ImportTwoColumnsTabSeparated(benchmark::State& state)
+{
+    ASCIIImport::ImportOptions options;
+    options.separator = QStringLiteral("\t");
+    runImport(state, *g_numbers, options);
+}
+
+void BM_ImportDateLines(benchmark::State& state)
+{
+    runImport(state, *g_dates, ASCIIImport::ImportOptions());
+}
+
+BENCHMARK(BM_ImportTwoColumns)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
+BENCHMARK(BM_ImportTwoColumnsTabSeparated)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
+BENCHMARK(BM_ImportDateLines)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QStandardPaths::setTestModeEnabled(true);
+    QGuiApplication app(argc, argv);
+    CNumber::resetNumericLocale();
+    QTemporaryDir scratch;
+    UserDefaults::setStoreFile(scratch.filePath(QStringLiteral("defaults.ini")));
+    Calendar::setDefaultTimeZone(QStringLiteral("Europe/Berlin"));
+
+    g_numbers = numbersFile();
+    g_dates = datesFile();
+
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+
+    // The temporary files go with their owners.
+    g_numbers.reset();
+    g_dates.reset();
+    return 0;
+}

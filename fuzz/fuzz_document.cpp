@@ -1,0 +1,106 @@
+// libFuzzer target: arbitrary bytes opened as a document file, whole and as
+// one section merged into an open document. Any crash, hang, sanitizer report
+// or runaway memory is a finding; so is a file that opens but is not saved
+// the same way after it is saved and opened once more, and a refused file that
+// changed the document it was refused for.
+
+#include "io/DocumentArchive.h"
+#include "model/VexaDocument.h"
+#include "platform/Alert.h"
+#include "platform/CNumber.h"
+#include "platform/Font.h"
+#include "platform/UserDefaults.h"
+#include "view/VexaView.h"
+
+#include <QBuffer>
+#include <QGuiApplication>
+#include <QImageReader>
+#include <QTemporaryDir>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+QGuiApplication* g_app = nullptr;   // lives for the whole run (fonts need it)
+QTemporaryDir* g_store = nullptr;   // keeps the fuzzer away from the user's settings
+
+[[noreturn]] void finding(const char* what, const QString& detail = QString())
+{
+    std::fprintf(stderr, "%s %s\n", what, qPrintable(detail));
+    std::abort();
+}
+
+QByteArray saved(const VexaDocument& d)
+{
+    const DocumentArchive::WindowFrame window{double(d.winx), double(d.winy), double(d.winw), double(d.winh)};
+    QString error;
+    auto bytes = DocumentArchive::dataRepresentationOfType(d, DocumentArchive::documentType(), &window, &error);
+    if (!bytes)
+        finding("an opened document could not be saved:", error);
+    return *bytes;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "fuzz_document";
+    static char* argv[] = {name, nullptr};
+    g_app = new QGuiApplication(argc, argv);
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+    CNumber::resetNumericLocale();
+    QImageReader::setAllocationLimit(32);
+    g_store = new QTemporaryDir();
+    UserDefaults::setStoreFile(g_store->filePath(QStringLiteral("defaults.ini")));
+    // Refusals are expected by the thousand: answered silently.
+    Alert::setHandler({[](const Alert::Request&) { return 0; }, [] {}});
+
+    // Caches filled once, so the leak checker does not take them for leaks
+    // of the first input.
+    (void)Font::exists(QStringLiteral("DejaVu Sans"));
+    (void)Font::withName(QStringLiteral("Helvetica-Bold"), 12);
+    VexaDocument warm;
+    (void)saved(warm);
+    QImage probe(2, 2, QImage::Format_ARGB32);
+    probe.fill(Qt::red);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    probe.save(&buffer, "PNG");
+    (void)QImage::fromData(png, "PNG");
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
+
+    // One section into an open document: a refusal leaves it as it was.
+    {
+        VexaDocument open;
+        open.newBuffer();
+        DocumentArchive::SubviewViews views;
+        const QByteArray before = saved(open);
+        const QString section = DocumentArchive::sectionTypeName(int(size % 7));
+        if (!DocumentArchive::loadDataRepresentation(open, bytes, section, views) && saved(open) != before)
+            finding("a refused section changed the document");
+    }
+
+    VexaDocument first;
+    DocumentArchive::SubviewViews firstViews;
+    if (!DocumentArchive::loadDataRepresentation(first, bytes, DocumentArchive::documentType(), firstViews))
+        return 0;
+    const QByteArray once = saved(first);
+
+    VexaDocument second;
+    DocumentArchive::SubviewViews secondViews;
+    if (!DocumentArchive::loadDataRepresentation(second, once, DocumentArchive::documentType(), secondViews))
+        finding("a saved document could not be opened again");
+    if (saved(second) != once)
+        finding("a document changed in a save and open");
+    return 0;
+}

@@ -1,0 +1,36 @@
+#include "io/ASCIIExportFile.h"
+
+#include "model/DataBuffer.h"
+#include "model/DataBufferOperations.h"
+#include "model/ManagerServices.h"
+#include "model/VexaDocument.h"
+
+#include <QStringList>
+
+#include <set>
+
+QString ASCIIExportFile::fileName(const QString& path, int index)
+{
+    return path + QLatin1Char('.') + QString::number(index);
+}
+
+bool ASCIIExportFile::exportASCII(VexaDocument& document, const QString& path, QString* error)
+{
+    if (!document.M)
+        return true;
+    const std::vector<int> rows = document.M->selectedBufferRows();
+    const std::set<int> selected(rows.begin(), rows.end());
+    QStringList failed;
+    for (int i = 0; i < document.bufferCount(); ++i) {
+        if (!selected.count(i))
+            continue;
+        const QString name = fileName(path, i);
+        if (!document.DB[std::size_t(i)]->exportASCII(name, ExportXYErrors))
+            failed << name;
+    }
+    if (failed.isEmpty())
+        return true;
+    if (error)
+        *error = QStringLiteral("could not write ") + failed.join(QStringLiteral(", "));
+    return false;
+}

@@ -1,0 +1,970 @@
+#include "io/AsciiImport.h"
+
+#include "model/DataBuffer.h"
+#include "model/ManagerServices.h"
+#include "model/VexaDocument.h"
+#include "platform/Alert.h"
+#include "platform/Calendar.h"
+#include "platform/CNumber.h"
+#include "util/StringCategory.h"
+#include "util/TextHelpers.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
+#include <QStringList>
+
+#include <unicode/gregocal.h>
+#include <unicode/locid.h>
+#include <unicode/parsepos.h>
+#include <unicode/smpdtfmt.h>
+#include <unicode/stringpiece.h>
+#include <unicode/timezone.h>
+#include <unicode/udat.h>
+
+#include <sys/mman.h>
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <new>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+// ---------------------------------------------------------------------------
+// The file as bytes
+
+enum class ReadOutcome { Read, Missing, Unreadable, NotText, TooLarge };
+
+struct FreeBytes {
+    void operator()(char* p) const { std::free(p); }
+};
+using Bytes = std::unique_ptr<char, FreeBytes>;
+
+// Room for n bytes. Large files get memory that the kernel may back with
+// huge pages: with 4 KB pages, the faults of the first touch of a 100 MB
+// file take a good part of the time of the whole import.
+Bytes allocateBytes(size_t n)
+{
+    constexpr size_t kHuge = size_t(2) << 20;
+    char* p = nullptr;
+    if (n >= kHuge) {
+        const size_t rounded = (n + kHuge - 1) / kHuge * kHuge;
+        p = static_cast<char*>(std::aligned_alloc(kHuge, rounded));
+        if (p)
+            madvise(p, rounded, MADV_HUGEPAGE);
+    }
+    if (!p)
+        p = static_cast<char*>(std::malloc(n ? n : 1));
+    if (!p)
+        throw std::bad_alloc();
+    return Bytes(p);
+}
+
+struct FileText {
+    Bytes storage;
+    char* text = nullptr; // writable, NUL at text[size]
+    size_t size = 0;
+    bool utf8 = true;     // else read as Latin-1
+};
+
+bool isValidUtf8(const unsigned char* s, size_t n)
+{
+    size_t i = 0;
+    while (i < n) {
+        while (n - i >= 8) {
+            std::uint64_t w;
+            std::memcpy(&w, s + i, 8);
+            if (w & 0x8080808080808080ull)
+                break;
+            i += 8;
+        }
+        if (i == n)
+            break;
+        const unsigned char c = s[i];
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        size_t len;
+        unsigned char lo = 0x80, hi = 0xBF; // range of the second byte
+        if (c >= 0xC2 && c <= 0xDF) {
+            len = 2;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            len = 3;
+            if (c == 0xE0)
+                lo = 0xA0; // no overlong forms
+            else if (c == 0xED)
+                hi = 0x9F; // no surrogates
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            len = 4;
+            if (c == 0xF0)
+                lo = 0x90;
+            else if (c == 0xF4)
+                hi = 0x8F; // nothing beyond U+10FFFF
+        } else {
+            return false;
+        }
+        if (n - i < len || s[i + 1] < lo || s[i + 1] > hi)
+            return false;
+        for (size_t k = 2; k < len; ++k)
+            if ((s[i + k] & 0xC0) != 0x80)
+                return false;
+        i += len;
+    }
+    return true;
+}
+
+bool startsWith(const char* text, size_t size, const char* prefix, size_t n)
+{
+    return size >= n && std::memcmp(text, prefix, n) == 0;
+}
+
+// Reads the whole file. A byte-order mark goes (UTF-16 text is turned into
+// UTF-8 first); NUL bytes mark a file that is no text, except a run of them at
+// the end, which is what a logger leaves behind when the machine stopped.
+ReadOutcome readText(const QString& path, FileText& out)
+{
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.exists() || info.isDir())
+        return ReadOutcome::Missing;
+    // A pipe or a device could block or never end.
+    if (!info.isFile())
+        return ReadOutcome::Unreadable;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return ReadOutcome::Unreadable;
+    const qint64 size = file.size();
+    if (size < 0)
+        return ReadOutcome::Unreadable;
+    try {
+        out.storage = allocateBytes(static_cast<size_t>(size) + 1);
+    } catch (const std::bad_alloc&) {
+        return ReadOutcome::TooLarge;
+    }
+    qint64 got = 0;
+    while (got < size) {
+        const qint64 r = file.read(out.storage.get() + got, size - got);
+        if (r < 0)
+            return ReadOutcome::Unreadable;
+        if (r == 0)
+            break; // shrank while we read: take what is there
+        got += r;
+    }
+    out.text = out.storage.get();
+    out.size = static_cast<size_t>(got);
+
+    const bool le = startsWith(out.text, out.size, "\xFF\xFE", 2);
+    if (le || startsWith(out.text, out.size, "\xFE\xFF", 2)) {
+        QStringDecoder decode(le ? QStringConverter::Utf16LE : QStringConverter::Utf16BE);
+        const QByteArray utf8 = QString(decode(QByteArrayView(out.text + 2, qsizetype(out.size - 2)))).toUtf8();
+        out.storage = allocateBytes(static_cast<size_t>(utf8.size()) + 1);
+        std::memcpy(out.storage.get(), utf8.constData(), static_cast<size_t>(utf8.size()));
+        out.text = out.storage.get();
+        out.size = static_cast<size_t>(utf8.size());
+    } else if (startsWith(out.text, out.size, "\xEF\xBB\xBF", 3)) {
+        out.text += 3;
+        out.size -= 3;
+    }
+    while (out.size > 0 && out.text[out.size - 1] == '\0')
+        --out.size;
+    out.text[out.size] = '\0';
+    if (std::memchr(out.text, '\0', out.size))
+        return ReadOutcome::NotText;
+    out.utf8 = isValidUtf8(reinterpret_cast<const unsigned char*>(out.text), out.size);
+    return ReadOutcome::Read;
+}
+
+// Calls f(line, length, ascii) for every line, in place: each line is
+// NUL-terminated where its break was. Breaks are LF, VT, FF and CR (CR LF
+// counting as one) and the Unicode next-line, line and paragraph separators.
+enum : unsigned char { kPlain = 0, kBreak = 1, kHigh = 2 };
+
+struct LineClasses {
+    unsigned char of[256] = {};
+    constexpr LineClasses()
+    {
+        for (int c = 0x0A; c <= 0x0D; ++c)
+            of[c] = kBreak;
+        for (int c = 0x80; c < 256; ++c)
+            of[c] = kHigh;
+    }
+};
+constexpr LineClasses kLineClasses;
+
+template <typename F>
+void forEachLine(char* text, size_t size, bool utf8, F&& f)
+{
+    char* p = text;
+    char* const end = text + size;
+    while (p < end) {
+        char* q = p;
+        bool ascii = true;
+        size_t breakLength = 0;
+        for (; q < end; ++q) {
+            const unsigned char c = static_cast<unsigned char>(*q);
+            const unsigned char kind = kLineClasses.of[c];
+            if (kind == kPlain)
+                continue;
+            if (kind == kBreak) {
+                breakLength = (c == '\r' && q + 1 < end && q[1] == '\n') ? 2 : 1;
+                break;
+            }
+            const auto at = [&](ptrdiff_t k) { return static_cast<unsigned char>(q[k]); };
+            if (utf8) {
+                if (c == 0xC2 && end - q >= 2 && at(1) == 0x85) {
+                    breakLength = 2;
+                    break;
+                }
+                if (c == 0xE2 && end - q >= 3 && at(1) == 0x80 && (at(2) == 0xA8 || at(2) == 0xA9)) {
+                    breakLength = 3;
+                    break;
+                }
+            } else if (c == 0x85) {
+                breakLength = 1;
+                break;
+            }
+            ascii = false;
+        }
+        *q = '\0';
+        f(p, static_cast<size_t>(q - p), ascii);
+        p = q + breakLength;
+        if (breakLength == 0)
+            break;
+    }
+}
+
+// The columns of a large import are written once from start to end; huge
+// pages spare most of the page faults of that first touch. Only advice: the
+// memory stays the vector's.
+void adviseHugePages(void* data, size_t bytes)
+{
+    constexpr std::uintptr_t kHuge = std::uintptr_t(2) << 20;
+    if (bytes < 2 * kHuge)
+        return;
+    const std::uintptr_t a = (reinterpret_cast<std::uintptr_t>(data) + kHuge - 1) & ~(kHuge - 1);
+    const std::uintptr_t e = (reinterpret_cast<std::uintptr_t>(data) + bytes) & ~(kHuge - 1);
+    if (e > a)
+        madvise(reinterpret_cast<void*>(a), e - a, MADV_HUGEPAGE);
+}
+
+// How often the byte occurs, eight bytes at a time.
+size_t countByte(const char* p, size_t n, char c)
+{
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull, kLow7 = 0x7F7F7F7F7F7F7F7Full;
+    const std::uint64_t pattern = kOnes * static_cast<unsigned char>(c);
+    size_t count = 0, i = 0;
+    for (; n - i >= 8; i += 8) {
+        std::uint64_t w;
+        std::memcpy(&w, p + i, 8);
+        const std::uint64_t x = w ^ pattern; // zero bytes where c stands
+        const std::uint64_t zero = ~(((x & kLow7) + kLow7) | x | kLow7) >> 7; // 1 per match
+        count += size_t((zero * kOnes) >> 56);
+    }
+    for (; i < n; ++i)
+        count += p[i] == c;
+    return count;
+}
+
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+// ---------------------------------------------------------------------------
+// Dates at the start of a line
+
+// A date pattern read strictly: the date must fill the whole text and be a
+// real date. Without the first, "HH:mm:ss" would swallow the seconds of
+// "12:00:00.5" and the finer formats after it would never be reached; without
+// the second, 31.02. would slide into March.
+class DatePattern {
+public:
+    // `fast`: the pattern is made of numeric fields and literals only, so a
+    // text whose fields have exactly the pattern's widths can be read here
+    // instead of by the general parser, which costs microseconds per line.
+    DatePattern(const QString& pattern, bool fast)
+    {
+        UErrorCode status = U_ZERO_ERROR;
+        const icu::Locale locale = icu::Locale::getDefault();
+        const icu::UnicodeString u(reinterpret_cast<const char16_t*>(pattern.utf16()), int32_t(pattern.size()));
+        auto fmt = std::make_unique<icu::SimpleDateFormat>(u, locale, status);
+        if (U_FAILURE(status))
+            return;
+        fmt->adoptCalendar(new icu::GregorianCalendar(icu::TimeZone::createDefault(), locale, status));
+        if (U_FAILURE(status))
+            return;
+        fmt->setLenient(false);
+        fmt->setBooleanAttribute(UDAT_PARSE_PARTIAL_LITERAL_MATCH, false, status);
+        if (U_FAILURE(status))
+            return;
+        if (fast) {
+            // The same calendar the parser works on: same zone, same rules.
+            calendar_.reset(fmt->getCalendar()->clone());
+            for (qsizetype i = 0; i < pattern.size();) {
+                const char c = char(pattern.at(i).unicode());
+                qsizetype j = i;
+                while (j < pattern.size() && pattern.at(j) == QLatin1Char(c))
+                    ++j;
+                if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) {
+                    shape_.push_back({c, int(j - i)});
+                } else {
+                    for (qsizetype k = i; k < j; ++k)
+                        shape_.push_back({'\0', int(c)});
+                }
+                i = j;
+            }
+        }
+        fmt_ = std::move(fmt);
+    }
+
+    // Seconds since the reference date of the moment the whole text names.
+    bool parse(std::string_view text, double& seconds)
+    {
+        if (!fmt_ || text.empty())
+            return false;
+        UDate date = 0;
+        switch (fastParse(text, date)) {
+        case Fast::Date:
+            break;
+        case Fast::NoDate:
+            return false;
+        case Fast::NotCanonical: {
+            const icu::UnicodeString u =
+                icu::UnicodeString::fromUTF8(icu::StringPiece(text.data(), int32_t(text.size())));
+            icu::ParsePosition pos(0);
+            date = fmt_->parse(u, pos);
+            if (pos.getErrorIndex() >= 0 || pos.getIndex() != u.length())
+                return false;
+            break;
+        }
+        }
+        const double value = Calendar::fromUnixTime(date / 1000.0);
+        if (!std::isfinite(value) || std::fabs(value) > Calendar::maxSeconds)
+            return false;
+        seconds = value;
+        return true;
+    }
+
+private:
+    struct Piece {
+        char field; // pattern letter, or '\0' for a literal
+        int width;  // digits of a field, or the literal character
+    };
+    std::unique_ptr<icu::SimpleDateFormat> fmt_;
+    std::unique_ptr<icu::Calendar> calendar_;
+    std::vector<Piece> shape_;
+
+    enum class Fast { Date, NoDate, NotCanonical };
+
+    // Sets the fields the parser would set, on a cleared calendar, and lets
+    // the calendar judge them as the parser would.
+    Fast fastParse(std::string_view text, UDate& date)
+    {
+        if (shape_.empty())
+            return Fast::NotCanonical;
+        int year = 1970, month = 1, day = 1, hour = 0, minute = 0, second = 0, milli = 0;
+        size_t i = 0;
+        const auto digit = [&](size_t k) { return k < text.size() && text[k] >= '0' && text[k] <= '9'; };
+        for (const Piece& p : shape_) {
+            if (p.field == '\0') {
+                if (i >= text.size() || text[i] != char(p.width))
+                    return Fast::NotCanonical;
+                ++i;
+                continue;
+            }
+            // Fractions of a second: one to three digits, left-justified.
+            const int width = p.field == 'S' ? 3 : p.width;
+            int value = 0, n = 0;
+            while (n < width && digit(i)) {
+                value = value * 10 + (text[i] - '0');
+                ++i;
+                ++n;
+            }
+            if (n == 0 || (p.field != 'S' && n != width) || digit(i))
+                return Fast::NotCanonical;
+            switch (p.field) {
+            case 'y': year = value; break;
+            case 'M': month = value; break;
+            case 'd': day = value; break;
+            case 'H': hour = value; break;
+            case 'm': minute = value; break;
+            case 's': second = value; break;
+            case 'S':
+                for (; n < 3; ++n)
+                    value *= 10;
+                milli = value;
+                break;
+            default: return Fast::NotCanonical;
+            }
+        }
+        if (i != text.size())
+            return Fast::NotCanonical;
+        icu::Calendar& cal = *calendar_;
+        cal.clear();
+        for (const Piece& p : shape_) {
+            switch (p.field) {
+            case 'y': cal.set(UCAL_YEAR, year); break;
+            case 'M': cal.set(UCAL_MONTH, month - 1); break;
+            case 'd': cal.set(UCAL_DATE, day); break;
+            case 'H': cal.set(UCAL_HOUR_OF_DAY, hour); break;
+            case 'm': cal.set(UCAL_MINUTE, minute); break;
+            case 's': cal.set(UCAL_SECOND, second); break;
+            case 'S': cal.set(UCAL_MILLISECOND, milli); break;
+            default: break;
+            }
+        }
+        UErrorCode status = U_ZERO_ERROR;
+        date = cal.getTime(status);
+        return U_SUCCESS(status) ? Fast::Date : Fast::NoDate;
+    }
+};
+
+// The built-in formats in the order they are tried: first those of a date
+// with a time, then those of one part only.
+constexpr int kTwoPartFormats = 9;
+constexpr std::array<const char*, 15> kBuiltInFormats = {
+    "yyyy-MM-dd HH:mm:ss", "yyyy-MM-dd HH:mm:ss.S", "yyyy-MM-dd HH:mm",
+    "MM/dd/yyyy HH:mm:ss", "MM/dd/yyyy HH:mm:ss.S", "MM/dd/yyyy HH:mm",
+    "dd.MM.yyyy HH:mm:ss", "dd.MM.yyyy HH:mm:ss.S", "dd.MM.yyyy HH:mm",
+    "yyyy-MM-dd", "MM/dd/yyyy", "dd.MM.yyyy", "HH:mm:ss", "HH:mm:ss.S", "HH:mm",
+};
+
+// Recognises the date at the start of a line and writes the line anew with
+// the date as seconds. The first built-in format that fits is kept for the
+// rest of the import; a line it does not fit has no date.
+//
+// Lines are bytes as they stand in the file. Plain ASCII lines are cut here;
+// others go through the string category's splitting, which knows the Unicode
+// blanks.
+class DateLines {
+public:
+    enum Result { Nothing, NoDate, Rewritten };
+
+    DateLines(const QString& separator, const QString& userFormat, bool useUserFormat, bool utf8File)
+        : separator_(separator), separatorBytes_(separator.toStdString()), utf8File_(utf8File)
+    {
+        if (!useUserFormat)
+            return;
+        if (separator_.isEmpty()) {
+            // Without a separator the format spans as many words of the line
+            // as it has words itself.
+            const QStringList words = StringCategory::split(userFormat);
+            userWords_ = int(words.size());
+            user_ = std::make_unique<DatePattern>(words.join(QLatin1Char(' ')), false);
+        } else {
+            userWords_ = 1;
+            user_ = std::make_unique<DatePattern>(userFormat, false);
+        }
+    }
+
+    // Nothing: the line holds no field at all, so there was nothing to
+    // recognise. The rewritten line goes to `out`, in UTF-8.
+    Result parseDateLine(const char* line, size_t len, bool ascii, std::string& out)
+    {
+        split(line, len, ascii);
+        const int count = int(fields_.size());
+        if (count == 0)
+            return Nothing;
+        double t = 0;
+        if (user_) {
+            if (count >= userWords_ && userWords_ > 0 && user_->parse(joined(userWords_), t))
+                return rewrite(userWords_, t, out);
+            return NoDate;
+        }
+        if (remembered_ >= 0) {
+            if (count >= gn_ && format(remembered_).parse(joined(gn_), t))
+                return rewrite(gn_, t, out);
+            return NoDate;
+        }
+        if (!separator_.isEmpty()) {
+            for (int i = kTwoPartFormats; i < int(kBuiltInFormats.size()); ++i)
+                if (tryBuiltIn(i, 1, t))
+                    return rewrite(1, t, out);
+            for (int i = 0; i < kTwoPartFormats; ++i)
+                if (tryBuiltIn(i, 1, t))
+                    return rewrite(1, t, out);
+            return NoDate;
+        }
+        if (count >= 2)
+            for (int i = 0; i < kTwoPartFormats; ++i)
+                if (tryBuiltIn(i, 2, t))
+                    return rewrite(2, t, out);
+        for (int i = kTwoPartFormats; i < int(kBuiltInFormats.size()); ++i)
+            if (tryBuiltIn(i, 1, t))
+                return rewrite(1, t, out);
+        return NoDate;
+    }
+
+    // The remembered built-in format and the number of fields it spans.
+    QString gdf() const { return remembered_ >= 0 ? QString::fromLatin1(kBuiltInFormats[remembered_]) : QString(); }
+    int gn() const { return remembered_ >= 0 ? gn_ : 0; }
+
+private:
+    const QString separator_;
+    const std::string separatorBytes_;
+    const bool utf8File_;
+    std::unique_ptr<DatePattern> user_;
+    int userWords_ = 0;
+    std::array<std::unique_ptr<DatePattern>, kBuiltInFormats.size()> builtIn_;
+    int remembered_ = -1;
+    int gn_ = 0;
+
+    // The fields of the line being read; they point into the line or into
+    // `owned_`. Kept between lines so that reading them allocates nothing.
+    std::vector<std::string_view> fields_;
+    std::vector<std::string> owned_;
+    std::string joined_;
+
+    // With a separator the fields keep their places, empty ones included, so
+    // the values after the date stay in their columns; a line of nothing but
+    // separators and blanks has no field. Without one, the words.
+    void split(const char* line, size_t len, bool ascii)
+    {
+        fields_.clear();
+        if (!ascii) {
+            splitUnicode(line, len);
+            return;
+        }
+        const std::string_view text(line, len);
+        if (separator_.isEmpty()) {
+            size_t i = 0;
+            while (i < len) {
+                while (i < len && isBlank(text[i]))
+                    ++i;
+                const size_t begin = i;
+                while (i < len && !isBlank(text[i]))
+                    ++i;
+                if (i > begin)
+                    fields_.push_back(text.substr(begin, i - begin));
+            }
+            return;
+        }
+        bool any = false;
+        for (size_t from = 0;;) {
+            const size_t hit = text.find(separatorBytes_, from);
+            std::string_view f = text.substr(from, hit == std::string_view::npos ? std::string_view::npos : hit - from);
+            while (!f.empty() && isBlank(f.front()))
+                f.remove_prefix(1);
+            while (!f.empty() && isBlank(f.back()))
+                f.remove_suffix(1);
+            any = any || !f.empty();
+            fields_.push_back(f);
+            if (hit == std::string_view::npos)
+                break;
+            from = hit + separatorBytes_.size();
+        }
+        if (!any)
+            fields_.clear();
+    }
+
+    void splitUnicode(const char* line, size_t len)
+    {
+        const QString text = utf8File_ ? QString::fromUtf8(line, qsizetype(len)) : QString::fromLatin1(line, qsizetype(len));
+        QStringList parts;
+        bool any = false;
+        if (separator_.isEmpty()) {
+            parts = StringCategory::split(text);
+            any = !parts.isEmpty();
+        } else {
+            parts = text.split(separator_);
+            for (QString& p : parts) {
+                p = p.trimmed();
+                any = any || !p.isEmpty();
+            }
+        }
+        if (!any)
+            return;
+        owned_.clear();
+        for (const QString& p : parts)
+            owned_.push_back(p.toStdString());
+        for (const std::string& s : owned_)
+            fields_.push_back(s);
+    }
+
+    std::string_view joined(int count)
+    {
+        if (count == 1)
+            return fields_[0];
+        joined_.clear();
+        for (int i = 0; i < count; ++i) {
+            if (i)
+                joined_ += ' ';
+            joined_ += fields_[size_t(i)];
+        }
+        return joined_;
+    }
+
+    DatePattern& format(int i)
+    {
+        if (!builtIn_[size_t(i)])
+            builtIn_[size_t(i)] = std::make_unique<DatePattern>(QString::fromLatin1(kBuiltInFormats[size_t(i)]), true);
+        return *builtIn_[size_t(i)];
+    }
+
+    bool tryBuiltIn(int i, int count, double& t)
+    {
+        if (!format(i).parse(joined(count), t))
+            return false;
+        remembered_ = i;
+        gn_ = count;
+        return true;
+    }
+
+    // The line without its first `count` fields, led by the seconds with six
+    // decimals.
+    Result rewrite(int count, double t, std::string& out) const
+    {
+        char number[400];
+        const auto end = std::to_chars(number, number + sizeof number, t, std::chars_format::fixed, 6).ptr;
+        out.assign(number, end);
+        const std::string_view glue = separator_.isEmpty() ? std::string_view(" ") : std::string_view(separatorBytes_);
+        for (size_t i = size_t(count); i < fields_.size(); ++i) {
+            out += glue;
+            out += fields_[i];
+        }
+        return Rewritten;
+    }
+};
+
+bool isAscii(const std::string& s)
+{
+    for (const char c : s)
+        if (static_cast<unsigned char>(c) > 0x7F)
+            return false;
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// Lines to points
+
+class Reader {
+public:
+    Reader(const ASCIIImport::ImportOptions& o, QString source, QString comment, bool utf8)
+        : mode_(o.mode),
+          separator_(o.separator.toUtf8()),
+          ignore_(o.ignoreText.toUtf8()),
+          cut_(o.commentText.toUtf8()),
+          numericOnly_(o.numericLinesOnly),
+          blankCommas_(o.separator.isEmpty() && o.commaSeparates),
+          blankPeriods_(o.separator.isEmpty() && o.periodSeparates),
+          xIndex_(o.noXColumn || o.xColumn < 1 ? -1 : o.xColumn - 1),
+          source_(std::move(source)),
+          comment_(std::move(comment)),
+          utf8_(utf8)
+    {
+        if (!o.noTime)
+            dates_ = std::make_unique<DateLines>(o.separator, o.timeFormat, o.useTimeFormat, utf8);
+        if (mode_ == ASCIIImport::ErrorMode)
+            errors_ = newBuffer();
+        else
+            single_ = newBuffer();
+        empty_.fill(0);
+    }
+
+    void readAll(char* text, size_t size)
+    {
+        // Replacing per line or all at once is the same: neither character
+        // is part of a line break or of a multi-byte character.
+        if (blankCommas_)
+            blankOut(text, size, ',');
+        if (blankPeriods_)
+            blankOut(text, size, '.');
+        // A buffer never gets more points than there are lines left when it
+        // is made: reserving that much spares the copies of a growing column.
+        size_t breaks = countByte(text, size, '\n');
+        if (breaks == 0)
+            breaks = countByte(text, size, '\r');
+        linesLeft_ = breaks + 1;
+        forEachLine(text, size, utf8_, [this](char* p, size_t len, bool ascii) {
+            line(p, len, ascii);
+            if (linesLeft_ > 1)
+                --linesLeft_;
+        });
+    }
+
+    // The buffers that got points, in the order they go to the document.
+    std::vector<std::unique_ptr<DataBuffer>> takeBuffers()
+    {
+        for (DataBuffer* b : {single_.get(), errors_.get()})
+            if (b)
+                fitCapacity(*b);
+        for (const auto& b : columns_)
+            fitCapacity(*b);
+        std::vector<std::unique_ptr<DataBuffer>> out;
+        if (errors_) {
+            if (!errors_->X.empty())
+                out.push_back(std::move(errors_));
+            return out;
+        }
+        bool columnPoints = false;
+        for (const auto& b : columns_)
+            columnPoints = columnPoints || !b->X.empty();
+        if (columnPoints)
+            out = std::move(columns_);
+        else if (!single_->X.empty())
+            out.push_back(std::move(single_));
+        return out;
+    }
+
+    bool sawDate() const { return sawDate_; }
+    const DateLines* dates() const { return dates_.get(); }
+
+private:
+    using Flags = std::array<unsigned char, ASCIIImport::maxFields>;
+
+    const int mode_;
+    const QByteArray separator_, ignore_, cut_;
+    const bool numericOnly_, blankCommas_, blankPeriods_;
+    const int xIndex_;
+    const QString source_, comment_;
+    const bool utf8_;
+
+    std::unique_ptr<DateLines> dates_;
+    int failedDateLines_ = 0;
+    bool sawDate_ = false;
+    std::string rewritten_;
+
+    std::unique_ptr<DataBuffer> single_, errors_;
+    std::vector<std::unique_ptr<DataBuffer>> columns_;
+    double singleCount_ = 0;
+    double rowCount_ = 0;
+    std::array<double, ASCIIImport::maxFields> values_{};
+    Flags empty_{}; // separator mode: the field held nothing
+
+    size_t linesLeft_ = 1;
+
+    void reserveLinesLeft(DataBuffer& b, bool errors) const
+    {
+        for (std::vector<double>* v : {&b.X, &b.Y, &b.EX, &b.EY}) {
+            if (!errors && (v == &b.EX || v == &b.EY))
+                continue;
+            v->reserve(linesLeft_);
+            adviseHugePages(v->data(), v->capacity() * sizeof(double));
+        }
+    }
+
+    // A column of a ragged file may have got far fewer points than were
+    // reserved for it.
+    static void fitCapacity(DataBuffer& b)
+    {
+        for (std::vector<double>* v : {&b.X, &b.Y, &b.EX, &b.EY})
+            if (v->capacity() > 2 * v->size() + 1024)
+                v->shrink_to_fit();
+    }
+
+    std::unique_ptr<DataBuffer> newBuffer() const
+    {
+        auto b = std::make_unique<DataBuffer>();
+        b->setSource(source_);
+        b->setComment(comment_);
+        return b;
+    }
+
+    static void blankOut(char* p, size_t len, char c)
+    {
+        char* const end = p + len;
+        while ((p = static_cast<char*>(std::memchr(p, c, size_t(end - p)))))
+            *p++ = ' ';
+    }
+
+    void line(char* p, size_t len, bool ascii)
+    {
+        if (dates_ && failedDateLines_ <= ASCIIImport::maxFailedDateLines && !allBlank(p, len)) {
+            switch (dates_->parseDateLine(p, len, ascii, rewritten_)) {
+            case DateLines::Nothing:
+                break;
+            case DateLines::NoDate:
+                ++failedDateLines_;
+                break;
+            case DateLines::Rewritten:
+                sawDate_ = true;
+                if (isAscii(rewritten_))
+                    readLine(rewritten_.data(), rewritten_.size());
+                return;
+            }
+        }
+        if (ascii)
+            readLine(p, len);
+    }
+
+    static bool allBlank(const char* p, size_t len)
+    {
+        for (size_t i = 0; i < len; ++i)
+            if (!isBlank(p[i]))
+                return false;
+        return true;
+    }
+
+    void readLine(char* p, size_t len)
+    {
+        if (!cut_.isEmpty()) {
+            if (void* hit = memmem(p, len, cut_.constData(), size_t(cut_.size()))) {
+                len = size_t(static_cast<char*>(hit) - p);
+                p[len] = '\0';
+            }
+        }
+        if (len == 0)
+            return;
+        if (numericOnly_) {
+            const char* q = p;
+            while (isBlank(*q))
+                ++q;
+            const char c = *q;
+            if (!(c >= '0' && c <= '9') && c != '+' && c != ',' && c != '-' && c != '.')
+                return;
+        }
+        if (!ignore_.isEmpty() && memmem(p, len, ignore_.constData(), size_t(ignore_.size())))
+            return;
+        const int n = separator_.isEmpty() ? parseNumbersInLine(p, values_.data(), ASCIIImport::maxFields)
+                                           : readFields(p, len);
+        if (mode_ == ASCIIImport::ErrorMode)
+            addErrorPoint(n);
+        else
+            addColumnPoints(n);
+    }
+
+    // The number of each field; a field of blanks only counts as empty.
+    int readFields(char* p, size_t len)
+    {
+        const char* sep = separator_.constData();
+        const size_t sepLen = size_t(separator_.size());
+        char* const end = p + len;
+        int n = 0;
+        for (;;) {
+            char* hit = sepLen == 1 ? static_cast<char*>(std::memchr(p, *sep, size_t(end - p)))
+                                    : static_cast<char*>(memmem(p, size_t(end - p), sep, sepLen));
+            char* const fieldEnd = hit ? hit : end;
+            char* q = p;
+            while (q < fieldEnd && isBlank(*q))
+                ++q;
+            if (q == fieldEnd) {
+                values_[n] = 0;
+                empty_[n] = 1;
+            } else {
+                // parseNumber reads to the end of its text, and the
+                // separator may well be a character of a number.
+                const char saved = *fieldEnd;
+                *fieldEnd = '\0';
+                values_[n] = parseNumber(q);
+                *fieldEnd = saved;
+                empty_[n] = 0;
+            }
+            ++n;
+            if (!hit || n == ASCIIImport::maxFields)
+                return n;
+            p = hit + sepLen;
+        }
+    }
+
+    void addColumnPoints(int n)
+    {
+        if (n == 1 && !empty_[0]) {
+            if (single_->X.empty())
+                reserveLinesLeft(*single_, false);
+            single_->quickAddDoubleValue(singleCount_++, values_[0]);
+        }
+        if (n <= 0 || xIndex_ >= n)
+            return;
+        // A row without its x value has nothing to place its values at.
+        if (xIndex_ < 0 || !empty_[xIndex_]) {
+            const double x = xIndex_ < 0 ? rowCount_ : values_[xIndex_];
+            int k = 0;
+            for (int i = 0; i < n; ++i) {
+                if (i == xIndex_)
+                    continue;
+                if (size_t(k) == columns_.size()) {
+                    columns_.push_back(newBuffer());
+                    reserveLinesLeft(*columns_.back(), false);
+                }
+                if (!empty_[i])
+                    columns_[k]->quickAddDoubleValue(x, values_[i]);
+                ++k;
+            }
+        }
+        ++rowCount_;
+    }
+
+    void addErrorPoint(int n)
+    {
+        if (n < 2 || n > 4 || empty_[0] || empty_[1])
+            return;
+        const double ex = n == 4 ? values_[2] : 0;
+        const double ey = n == 4 ? values_[3] : n == 3 ? values_[2] : 0;
+        if (errors_->X.empty())
+            reserveLinesLeft(*errors_, true);
+        errors_->quickAddDoubleValueError(values_[0], values_[1], ex, ey);
+    }
+};
+
+QString quoted(const QString& path)
+{
+    return QLatin1Char('"') + path + QLatin1Char('"');
+}
+
+bool fail(QString* why, const QString& message, bool alert)
+{
+    if (alert)
+        Alert::run(ASCIIImport::alertTitle(), message, {QStringLiteral("Ok")});
+    if (why)
+        *why = message;
+    return false;
+}
+
+} // namespace
+
+bool ASCIIImport::importFile(VexaDocument& document, const ImportOptions& options, QString* why)
+{
+    if (options.mode != ColumnMode && options.mode != ErrorMode)
+        return fail(why, QStringLiteral("Unknown import mode %1").arg(options.mode), false);
+    const QString& path = options.path;
+    try {
+        FileText file;
+        switch (readText(path, file)) {
+        case ReadOutcome::Read:
+            break;
+        case ReadOutcome::Missing:
+            return fail(why, QStringLiteral("There is no file %1").arg(quoted(path)), false);
+        case ReadOutcome::Unreadable:
+            return fail(why, QStringLiteral("The file %1 can not be read").arg(quoted(path)), true);
+        case ReadOutcome::NotText:
+            return fail(why, QStringLiteral("The file %1 is not a text file").arg(quoted(path)), true);
+        case ReadOutcome::TooLarge:
+            return fail(why, QStringLiteral("The file %1 is too large to import").arg(quoted(path)), true);
+        }
+
+        Reader reader(options, options.source.isEmpty() ? path : options.source,
+                      options.comment.isEmpty() ? QStringLiteral("Import") : options.comment, file.utf8);
+        reader.readAll(file.text, file.size);
+        file.storage.reset();
+
+        document.gdf = reader.dates() ? reader.dates()->gdf() : QString();
+        document.gn = reader.dates() ? reader.dates()->gn() : 0;
+        std::vector<std::unique_ptr<DataBuffer>> made = reader.takeBuffers();
+        if (made.empty())
+            return fail(why, QStringLiteral("No numbers were found in %1").arg(quoted(path)), false);
+
+        document.DB.reserve(document.DB.size() + made.size());
+        for (auto& b : made) {
+            b->rescale();
+            document.DB.push_back(std::move(b));
+        }
+        if (reader.sawDate())
+            document.axismode[AxisX1] = AxisTime;
+        ManagerServices* manager = document.M ? document.M : &ManagerServices::sharedOrIdle();
+        document.rescale(true, manager->axis12());
+        if (why)
+            why->clear();
+        return true;
+    } catch (const std::bad_alloc&) {
+        return fail(why, QStringLiteral("The file %1 is too large to import").arg(quoted(path)), true);
+    }
+}

@@ -1,0 +1,492 @@
+// The operations a buffer performs on its own points: export, shifts and
+// linear maps, cut, reduction, smoothing, the sort and spacing checks, the
+// sort, the exchange of axes and the column expression.
+
+#include "model/DataBufferOperations.h"
+
+#include "expression/Expression.h"
+#include "model/DataBuffer.h"
+#include "model/ManagerServices.h"
+#include "model/VexaDocument.h"
+#include "platform/Alert.h"
+#include "platform/CNumber.h"
+
+#include <QSaveFile>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <utility>
+
+namespace DataBufferOperations {
+
+std::vector<double> blockMeans(const std::vector<double>& values, std::size_t n)
+{
+    std::vector<double> out;
+    if (n == 0)
+        return out;
+    const std::size_t blocks = values.size() / n;
+    out.reserve(blocks);
+    for (std::size_t b = 0; b < blocks; ++b) {
+        double sum = 0;
+        for (std::size_t k = b * n; k < (b + 1) * n; ++k)
+            sum += values[k];
+        out.push_back(sum / double(n));
+    }
+    return out;
+}
+
+void smoothInPlace(std::vector<double>& values, std::size_t n, std::vector<double>& scratch)
+{
+    const std::size_t count = values.size();
+    if (n == 0 || count == 0)
+        return;
+    // Aligned blocks as wide as the window: a window of at most that width
+    // is one block's tail plus the next block's head, or a leading or
+    // trailing piece of one block. Suffix sums run backward inside a block;
+    // the prefix sum runs forward with the window's right end and restarts
+    // at each block, so no sum ever carries a value from outside the window
+    // it serves. The right end is never behind the point being written, so
+    // the means replace the values in place; a block's suffix sums are taken
+    // just before its first value is replaced and are needed until the
+    // window's left end leaves it, so two blocks' worth of work space do.
+    const std::size_t width = 2 * n;
+    const std::size_t span = std::min(width, count);
+    scratch.resize(2 * span);
+    double* suffix[2] = {scratch.data(), scratch.data() + span};
+    std::size_t right = std::min(n - 1, count - 1);
+    double prefix = values[0];
+    for (std::size_t k = 1; k <= right; ++k)
+        prefix += values[k];
+    for (std::size_t i = 0; i < count; ++i) {
+        if (i % width == 0) {
+            double* sums = suffix[(i / width) % 2];
+            const std::size_t end = std::min(i + width, count);
+            sums[end - 1 - i] = values[end - 1];
+            for (std::size_t k = end - 1; k > i; --k)
+                sums[k - 1 - i] = values[k - 1] + sums[k - i];
+        }
+        const std::size_t hi = std::min(i + n - 1, count - 1);
+        if (hi > right) {
+            right = hi;
+            prefix = right % width == 0 ? values[right] : prefix + values[right];
+        }
+        const std::size_t lo = i >= n ? i - n : 0;
+        const std::size_t block = lo / width;
+        const std::size_t blockEnd = std::min((block + 1) * width, count) - 1;
+        const double tail = suffix[block % 2][lo - block * width];
+        double sum;
+        if (hi > blockEnd)
+            sum = tail + prefix;
+        else if (hi == blockEnd)
+            sum = tail;
+        else   // the window starts its block
+            sum = prefix;
+        values[i] = sum / double(hi - lo + 1);
+    }
+}
+
+std::vector<double> windowMeans(const std::vector<double>& values, std::size_t n)
+{
+    std::vector<double> out = values, suffix;
+    smoothInPlace(out, n, suffix);
+    return out;
+}
+
+bool isAscending(const std::vector<double>& x)
+{
+    for (std::size_t i = 0; i + 1 < x.size(); ++i)
+        if (x[i] > x[i + 1])
+            return false;
+    return true;
+}
+
+bool isEvenlySpaced(const std::vector<double>& x)
+{
+    if (x.size() < 2)
+        return true;
+    const double d0 = std::fabs(x[1] - x[0]);
+    const double lo = d0 - d0 / 20;
+    const double hi = d0 + d0 / 20;
+    for (std::size_t i = 0; i + 1 < x.size(); ++i) {
+        const double d = std::fabs(x[i + 1] - x[i]);
+        if (x[i] > x[i + 1] || !(lo < d && d < hi))
+            return false;
+    }
+    return true;
+}
+
+std::vector<std::size_t> shellSortOrder(const std::vector<double>& x)
+{
+    static constexpr std::array<std::size_t, 26> gaps = {
+        363552448, 165251120, 75114144, 34142792, 15519450, 7054296, 3206498, 1457499, 662500,
+        301136,    136880,    62218,    28281,    12855,    5843,    2656,    1207,    549,
+        249,       113,       52,       23,       11,       5,       2,       1};
+    const std::size_t n = x.size();
+    // Keys travel with their indexes so the passes stay in one cache-friendly
+    // array; shifting instead of swapping moves the same points to the same
+    // places.
+    std::vector<std::pair<double, std::size_t>> items(n);
+    for (std::size_t i = 0; i < n; ++i)
+        items[i] = {x[i], i};
+    std::size_t g0 = 0;
+    while (g0 < gaps.size() && gaps[g0] > n)
+        ++g0;
+    for (std::size_t gi = g0; gi < gaps.size(); ++gi) {
+        const std::size_t g = gaps[gi];
+        for (std::size_t k = g; k < n; ++k) {
+            const auto moving = items[k];
+            std::size_t j = k;
+            while (j >= g && moving.first < items[j - g].first) {
+                items[j] = items[j - g];
+                j -= g;
+            }
+            items[j] = moving;
+        }
+    }
+    std::vector<std::size_t> order(n);
+    for (std::size_t k = 0; k < n; ++k)
+        order[k] = items[k].second;
+    return order;
+}
+
+std::vector<double> permuted(const std::vector<double>& values, const std::vector<std::size_t>& order)
+{
+    std::vector<double> out(order.size());
+    for (std::size_t k = 0; k < order.size(); ++k)
+        out[k] = values[order[k]];
+    return out;
+}
+
+bool keptByCut(double v, double lo, double hi, int mode)
+{
+    if (mode == 0)
+        return lo < v && v < hi;
+    if (mode == 1)
+        return v < lo || v > hi;
+    return false;
+}
+
+std::string asciiLine(const double* v, int count)
+{
+    switch (count) {
+    case 2:
+        return CNumber::format("%.16g\t%.16g\n", v[0], v[1]);
+    case 3:
+        return CNumber::format("%.16g\t%.16g\t%.16g\n", v[0], v[1], v[2]);
+    case 4:
+        return CNumber::format("%.16g\t%.16g\t%.16g\t%.16g\n", v[0], v[1], v[2], v[3]);
+    default:
+        return {};
+    }
+}
+
+} // namespace DataBufferOperations
+
+namespace {
+
+namespace ops = DataBufferOperations;
+
+// Errors appended with the quick forms can fall short of the points; the
+// accessors read the missing ones as 0, and operations that rebuild the
+// columns make that explicit so that all four end up the same length.
+void padErrors(DataBuffer& b)
+{
+    if (!b.haserror())
+        return;
+    b.EX.resize(b.X.size(), 0.0);
+    b.EY.resize(b.X.size(), 0.0);
+}
+
+bool finite(std::initializer_list<double> values)
+{
+    for (double v : values)
+        if (!std::isfinite(v))
+            return false;
+    return true;
+}
+
+// (v - a)(d - c)/(b - a) + c over a whole column.
+void mapColumn(std::vector<double>& column, double a, double b, double c, double d)
+{
+    if (a == b || c == d || !finite({a, b, c, d}))
+        return;
+    const double f = (d - c) / (b - a);
+    for (double& v : column)
+        v = (v - a) * f + c;
+}
+
+void shiftColumn(std::vector<double>& column, double v)
+{
+    if (!std::isfinite(v))
+        return;
+    for (double& x : column)
+        x += v;
+}
+
+bool tooFewPoints(const DataBuffer& b, int n, const char* what)
+{
+    // A negative factor counts as too large; 2n is formed in 64 bits so that
+    // a huge factor cannot wrap into a small one. A factor of 0 describes no
+    // block and no window at all and is refused the same way.
+    if (n >= 1 && std::int64_t(b.nop()) >= 2 * std::int64_t(n))
+        return false;
+    Alert::run(QStringLiteral("To Few Points"),
+               QStringLiteral("this buffer contain to few points for %1 with this factor").arg(QLatin1String(what)),
+               {QStringLiteral("Ok")});
+    return true;
+}
+
+// Column i of the buffer's points, the error columns only when it carries
+// errors.
+template <typename F>
+void forEachColumn(DataBuffer& b, F f)
+{
+    const bool errors = b.haserror();
+    f(b.X);
+    f(b.Y);
+    if (errors) {
+        f(b.EX);
+        f(b.EY);
+    }
+}
+
+} // namespace
+
+bool DataBuffer::exportASCII(const QString& path, int mode) const
+{
+    if (mode < 0 || mode > 2)
+        mode = ExportXYErrors;
+    const bool errors = haserror();
+    QSaveFile file(path);
+    // Devices and files in directories we may not create in are written in
+    // place; everything else is replaced only once it is complete.
+    file.setDirectWriteFallback(true);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    std::string chunk;
+    chunk.reserve(1 << 16);
+    const int n = int(std::min<std::size_t>(X.size(), std::size_t(std::numeric_limits<int>::max())));
+    for (int i = 0; i < n; ++i) {
+        double v[4] = {x(i), y(i), 0, 0};
+        int count = 2;
+        if (errors) {
+            if (mode == ExportXYErrors) {
+                v[2] = xe(i);
+                v[3] = ye(i);
+                count = 4;
+            } else {
+                v[2] = mode == ExportXYYError ? ye(i) : xe(i);
+                count = 3;
+            }
+        }
+        chunk += ops::asciiLine(v, count);
+        if (chunk.size() >= (1 << 16) - 128) {
+            if (file.write(chunk.data(), qint64(chunk.size())) != qint64(chunk.size())) {
+                file.cancelWriting();
+                return false;
+            }
+            chunk.clear();
+        }
+    }
+    if (!chunk.empty() && file.write(chunk.data(), qint64(chunk.size())) != qint64(chunk.size())) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+void DataBuffer::linBg(double a, double b)
+{
+    if (!finite({a, b}))
+        return;
+    const std::size_t n = std::min(X.size(), Y.size());
+    for (std::size_t i = 0; i < n; ++i)
+        Y[i] = Y[i] + a * X[i] + b;
+    rescale();
+}
+
+void DataBuffer::addX(double v)
+{
+    shiftColumn(X, v);
+    rescale();
+}
+
+void DataBuffer::addY(double v)
+{
+    shiftColumn(Y, v);
+    rescale();
+}
+
+void DataBuffer::normX(double a, double b, double c, double d)
+{
+    mapColumn(X, a, b, c, d);
+    rescale();
+}
+
+void DataBuffer::normY(double a, double b, double c, double d)
+{
+    mapColumn(Y, a, b, c, d);
+    rescale();
+}
+
+void DataBuffer::cut(int axis, double a, double b, int mode)
+{
+    const double lo = b < a ? b : a;
+    const double hi = b < a ? a : b;
+    const std::size_t n = std::size_t(nop());
+    const std::vector<double>* tested = axis == 0 ? &X : axis == 1 ? &Y : nullptr;
+    std::vector<char> keep(n, 0);
+    std::size_t kept = 0;
+    if (tested) {
+        for (std::size_t i = 0; i < n; ++i) {
+            keep[i] = ops::keptByCut((*tested)[i], lo, hi, mode) ? 1 : 0;
+            kept += std::size_t(keep[i]);
+        }
+    }
+    if (kept == 0) {
+        Alert::beep();
+        return;
+    }
+    padErrors(*this);
+    forEachColumn(*this, [&](std::vector<double>& column) {
+        std::size_t out = 0;
+        for (std::size_t i = 0; i < n; ++i)
+            if (keep[i])
+                column[out++] = column[i];
+        column.resize(out);
+    });
+    rescale();
+}
+
+void DataBuffer::reduction(int n)
+{
+    if (tooFewPoints(*this, n, "data reduction"))
+        return;
+    comment += CNumber::format(", data reduction(%d)", n).c_str();
+    padErrors(*this);
+    forEachColumn(*this, [n](std::vector<double>& column) { column = ops::blockMeans(column, std::size_t(n)); });
+    rescale();
+}
+
+void DataBuffer::smooth(int n)
+{
+    if (tooFewPoints(*this, n, "smoothing"))
+        return;
+    comment += CNumber::format(", smooth(%d)", n).c_str();
+    padErrors(*this);
+    std::vector<double> scratch;
+    forEachColumn(*this, [&](std::vector<double>& column) { ops::smoothInPlace(column, std::size_t(n), scratch); });
+    rescale();
+}
+
+bool DataBuffer::checkDX() const
+{
+    const ManagerServices* m = ManagerServices::shared();
+    if (m && !m->warnings)
+        return true;
+    if (nop() < 2 || ops::isEvenlySpaced(X))
+        return true;
+    return Alert::run(QStringLiteral("Buffer has not a const. Dx and/or is unsorted!"),
+                      QStringLiteral("Fourier transform works not correctly!"),
+                      {QStringLiteral("Continue"), QStringLiteral("Cancel")})
+        == 0;
+}
+
+bool DataBuffer::checkSort()
+{
+    if (nop() < 2 || ops::isAscending(X))
+        return true;
+    const int answer = Alert::run(QStringLiteral("Unsorted Buffer"),
+                                  QStringLiteral("for this operation your need a buffer with sorted X values"),
+                                  {QStringLiteral("Sort"), QStringLiteral("Cancel")});
+    if (answer != 0)
+        return false;
+    sort(0);
+    return true;
+}
+
+void DataBuffer::sort(int)
+{
+    const std::size_t n = std::size_t(nop());
+    if (n > 1) {
+        padErrors(*this);
+        const std::vector<std::size_t> order = ops::shellSortOrder(X);
+        forEachColumn(*this, [&](std::vector<double>& column) { column = ops::permuted(column, order); });
+    }
+    rescale();
+}
+
+void DataBuffer::swapXY()
+{
+    std::swap(X, Y);
+    if (haserror())
+        std::swap(EX, EY);
+    rescale();
+}
+
+void DataBuffer::calc(int target, const QString& expression, const QList<double>& globals,
+                      const QHash<QString, double>& variables, const VexaDocument* document)
+{
+    static constexpr const char* suffix[] = {"x", "y", "xe", "ye"};
+    if (target < CalcX || target > CalcYError)
+        return;
+    if ((target == CalcXError || target == CalcYError) && !haserror())
+        addError();
+
+    Expression e;
+    static constexpr const char* names[] = {"x", "y", "ex", "ey", "bn", "nb", "cb", "np", "dp"};
+    for (const char* name : names)
+        e.setVar(name, 0);
+    e.setGlobalVars(globals);
+    e.setVars(variables);
+    if (!e.parse(expression))
+        return;
+
+    int slotOf[9];
+    for (int k = 0; k < 9; ++k)
+        slotOf[k] = e.slot(names[k]);
+
+    double bn = -1, nb = 0, cb = 0;
+    if (document) {
+        nb = double(document->DB.size());
+        cb = double(document->current);
+        for (std::size_t k = 0; k < document->DB.size(); ++k)
+            if (document->DB[k].get() == this) {
+                bn = double(k);
+                break;
+            }
+    }
+
+    padErrors(*this);
+    const bool errors = haserror();
+    const int n = nop();
+    std::vector<double>& column = target == CalcX ? X : target == CalcY ? Y : target == CalcXError ? EX : EY;
+    std::vector<double> result(std::size_t(n), 0.0);
+    // Nothing in the language assigns, so what does not vary per point is
+    // set once; a dictionary entry named like a point variable is overwritten
+    // here as every point would.
+    e.setValue(slotOf[2], 0);
+    e.setValue(slotOf[3], 0);
+    e.setValue(slotOf[4], bn);
+    e.setValue(slotOf[5], nb);
+    e.setValue(slotOf[6], cb);
+    e.setValue(slotOf[7], double(n));
+    for (int i = 0; i < n; ++i) {
+        const std::size_t k = std::size_t(i);
+        e.setValue(slotOf[0], X[k]);
+        e.setValue(slotOf[1], Y[k]);
+        if (errors) {
+            e.setValue(slotOf[2], EX[k]);
+            e.setValue(slotOf[3], EY[k]);
+        }
+        e.setValue(slotOf[8], double(i));
+        result[k] = e.resultValue();
+    }
+    comment += QStringLiteral(", calc(%1=%2)").arg(QLatin1String(suffix[target]), expression);
+    if (n > 0)
+        std::copy(result.begin(), result.end(), column.begin());
+    rescale();
+}

@@ -1,0 +1,500 @@
+// The furniture of a graph: grid lines, axes with their ticks, numbers,
+// zero lines and titles, the text primitives every label goes through, and
+// the measuring tools' cross hair.
+//
+// Everything here reads the document afresh on each call. The user's texts
+// (tick settings, date formats, scale expressions, replacement labels) are
+// only ever data: the tick generator bounds its walks, unreadable formats
+// give empty labels, and geometry that the transforms push out of reach is
+// clipped (lines) or left out (texts) before the painter sees it.
+
+#include "view/VexaView.h"
+
+#include "expression/Expression.h"
+#include "model/Axis.h"
+#include "model/ManagerServices.h"
+#include "model/VexaDocument.h"
+#include "platform/CNumber.h"
+#include "platform/DateFormat.h"
+#include "platform/TextDrawing.h"
+#include "util/NumberFormat.h"
+#include "view/CalendarFormat.h"
+#include "view/ClippedPath.h"
+
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <optional>
+
+namespace {
+
+// Texts anchored further than this outside the view are invisible; they are
+// measured but not drawn, so absurd coordinates never reach the painter.
+constexpr double textReach = 1e5;
+
+QRectF viewRect(const VexaView& view)
+{
+    return QRectF(QPointF(0, 0), view.boundsSize());
+}
+
+// The view grown by what a stroke can reach beyond it. A dashed line is cut
+// far out, where the restart of its pattern cannot show.
+QRectF strokeGuard(const VexaView& view, double lineWidth, bool dashed)
+{
+    const double margin = (dashed ? 10000.0 : 4.0) + lineWidth;
+    return viewRect(view).adjusted(-margin, -margin, margin, margin);
+}
+
+// Line widths typed by users: nothing below 0, nothing endless.
+double strokeWidth(double w)
+{
+    if (!(w > 0) || !std::isfinite(w))
+        return 0;
+    return std::min(w, 1000.0);
+}
+
+// Tick lengths count in whole points.
+double wholePoints(double length)
+{
+    return std::isfinite(length) ? std::trunc(length) : 0;
+}
+
+bool isXAxis(int axis)
+{
+    return axis == AxisX1 || axis == AxisX2;
+}
+
+int pairOf(int axis)
+{
+    return axis == AxisX1 || axis == AxisY1 ? 1 : 2;
+}
+
+// The tick values of one axis over the range it is drawn for, with the
+// (widened) range the ticks were made for. Nothing for an unknown axis mode.
+struct Ticks {
+    Axis axis;
+    double lo = 0, hi = 0;
+};
+
+std::optional<Ticks> makeTicks(VexaView& view, int axisIndex, double min, double max)
+{
+    const VexaDocument& d = *view.PD;
+    const int mode = d.axismode[axisIndex];
+    if (mode != AxisLinear && mode != AxisLog && mode != AxisTime)
+        return std::nullopt;
+    view.setDashPattern(0);
+    Ticks t;
+    // A reversed axis arrives with its larger end first. The widening is
+    // meant to take the range's end values in, so it is done on the ordered
+    // range; the time ticks want the low end first anyway.
+    t.lo = std::min(min, max);
+    t.hi = std::max(min, max);
+    if (mode != AxisLog) {
+        const double d100k = std::fabs(t.hi - t.lo) / 100000;
+        t.lo -= d100k;
+        t.hi += d100k;
+    }
+    const int i = axisIndex;
+    switch (mode) {
+    case AxisLinear:
+        t.axis.initWithRange(t.lo, t.hi, d.scalstart[i], d.scalend[i], d.scalspace[i], d.scalminticks[i],
+                             d.trigger[i]);
+        break;
+    case AxisLog:
+        t.axis.initForLogWithRange(t.lo, t.hi, d.scalstart[i], d.scalend[i], d.scalspace[i], d.scalminticks[i]);
+        break;
+    default:
+        t.axis.initForTimeWithRange(t.lo, t.hi, d.scalstart[i], d.scalend[i], d.scalspace[i],
+                                    d.scalminticks[i]);
+        break;
+    }
+    return t;
+}
+
+// Strokes the lines across the plot area at the given positions of one axis.
+void strokeGridLines(VexaView& view, QPainter& painter, int axisIndex, const std::vector<double>& positions,
+                     const QColor& color, double width, int pattern)
+{
+    if (positions.empty())
+        return;
+    BezierPath& pl = view.pl;
+    const double lw = strokeWidth(width);
+    const bool dashed = view.dash.count(pattern) > 0;
+    pl.removeAllPoints();
+    pl.setLineWidth(lw);
+    pl.setLineCapStyle(Qt::FlatCap);
+    pl.setLineJoinStyle(Qt::MiterJoin);
+    pl.setLineDash(view.dash, pattern, 0);
+    ClippedPath path(pl, strokeGuard(view, lw, dashed));
+    const bool vertical = isXAxis(axisIndex);
+    for (double p : positions) {
+        if (vertical)
+            path.segment({p, view.bottom}, {p, view.top});
+        else
+            path.segment({view.left, p}, {view.right, p});
+        // Each dashed line starts its pattern afresh, as a line of its own.
+        if (dashed) {
+            pl.stroke(painter, color);
+            pl.removeAllPoints();
+        }
+    }
+    if (!dashed)
+        pl.stroke(painter, color);
+    pl.removeAllPoints();
+    pl.setLineDash(view.dash, 0, 0);
+}
+
+// Major ticks 0 inside, 1 outside, 2 across the edge; anything else is
+// taken as inside.
+void tickFactors(int style, double& out, double& in)
+{
+    out = style == 1 || style == 2 ? 1 : 0;
+    in = style == 1 ? 0 : 1;
+}
+
+// Date labels of a time axis: a Unicode date pattern, or a calendar format
+// when the text holds a "%".
+class TimeLabels {
+public:
+    explicit TimeLabels(const QString& format)
+    {
+        if (format.contains(QLatin1Char('%')))
+            calendar_ = std::make_unique<CalendarFormat>(format);
+        else
+            pattern_ = std::make_unique<DateFormat>(format);
+    }
+    QString operator()(double seconds) const
+    {
+        return calendar_ ? calendar_->format(seconds) : pattern_->format(seconds);
+    }
+
+private:
+    std::unique_ptr<CalendarFormat> calendar_;
+    std::unique_ptr<DateFormat> pattern_;
+};
+
+struct TitlePlacement {
+    int anchor;
+    double angle;
+};
+
+// [axis][fliptext * 2 + textoffwindow]
+constexpr TitlePlacement titlePlacement[4][4] = {
+    {{2, 0}, {6, 0}, {6, 180}, {2, 180}},
+    {{6, 90}, {2, 90}, {2, 270}, {6, 270}},
+    {{6, 0}, {2, 0}, {2, 180}, {6, 180}},
+    {{2, 90}, {6, 90}, {6, 270}, {2, 270}},
+};
+
+} // namespace
+
+// --- grids -----------------------------------------------------------------------
+
+void VexaView::drawGrid(QPainter& painter, int axis, double min, double max, bool front)
+{
+    if (!PD || axis < 0 || axis > 3)
+        return;
+    const VexaDocument& d = *PD;
+    if (!d.grid[axis] && !d.mgrid[axis])
+        return;
+    const std::optional<Ticks> t = makeTicks(*this, axis, min, max);
+    if (!t)
+        return;
+    const AxisMap map = isXAxis(axis) ? xMap(pairOf(axis)) : yMap(pairOf(axis));
+
+    if (d.grid[axis] && (d.gridfront[axis] != 0) == front) {
+        std::vector<double> at;
+        at.reserve(t->axis.A.size());
+        for (double v : t->axis.A)
+            at.push_back(map(v));
+        strokeGridLines(*this, painter, axis, at, d.gridcolor[axis], d.gridwidth[axis], d.gridpattern[axis]);
+    }
+    if (d.mgrid[axis] && (d.mgridfront[axis] != 0) == front) {
+        std::vector<double> at;
+        at.reserve(t->axis.MA.size());
+        for (double v : t->axis.MA)
+            if (!(d.smalllog[axis] && v < t->axis.lmo))
+                at.push_back(map(v));
+        strokeGridLines(*this, painter, axis, at, d.mgridcolor[axis], d.mgridwidth[axis], d.mgridpattern[axis]);
+    }
+}
+
+// --- axes ---------------------------------------------------------------------------
+
+QSizeF VexaView::drawAxis(QPainter& painter, int axis, double min, double max)
+{
+    if (!PD || axis < 0 || axis > 3)
+        return QSizeF(0, 0);
+    VexaDocument& d = *PD;
+    d.alabelindex[axis].clear();
+    const std::optional<Ticks> t = makeTicks(*this, axis, min, max);
+    if (!t)
+        return QSizeF(0, 0);
+    const Axis& ticks = t->axis;
+    const int mode = d.axismode[axis];
+    const int pair = pairOf(axis);
+    const bool xAxis = isXAxis(axis);
+    const AxisMap map = xAxis ? xMap(pair) : yMap(pair);
+    const int framestyle = d.framestyle;
+    const QSizeF bounds = boundsSize();
+
+    // Zero line.
+    if (t->lo < 0 && 0 < t->hi && d.zeroline[axis]) {
+        const double lw = strokeWidth(d.tickwidth[axis]);
+        BezierPath line;
+        line.setLineWidth(lw);
+        ClippedPath path(line, strokeGuard(*this, lw, false));
+        const double z = map(0);
+        if (xAxis)
+            path.segment({z, bottom}, {z, top});
+        else
+            path.segment({left, z}, {right, z});
+        line.stroke(painter, d.zerocolor[axis]);
+    }
+
+    // Only a framed plot area carries ticks on all four sides; the open
+    // frame styles keep them to the bottom and left axes.
+    const bool carriesTicks = framestyle == 0 || axis == AxisX1 || axis == AxisY1;
+    // The axis lines of frame style 1 cross at the data zero.
+    const bool throughZero = framestyle == 1 && (axis == AxisX1 || axis == AxisY1);
+    const double zeroCross = axis == AxisX1 ? yPoint(0, 1) : xPoint(0, 1);
+    const double arrowRoom = 10 * d.framewidth;
+    auto nearArrow = [&](double p) {
+        if ((framestyle != 1 && framestyle != 2) || d.arrowtype == 2)
+            return false;
+        if (axis == AxisX1)
+            return p > left + width - arrowRoom || (framestyle == 1 && p < left + arrowRoom);
+        if (axis == AxisY1)
+            return p > bottom + height - arrowRoom || (framestyle == 1 && p < bottom + arrowRoom);
+        return false;
+    };
+
+    // Adds the tick of length L at position p (and its twin on the opposite
+    // edge) to the path.
+    auto addTick = [&](ClippedPath& path, double p, double L, int style, bool both) {
+        double out, in;
+        tickFactors(style, out, in);
+        const double o = out != 0 ? L : 0; // an endless length times 0 is no length
+        const double n = in != 0 ? L : 0;
+        if (throughZero) {
+            if (axis == AxisX1)
+                path.segment({p, zeroCross - L}, {p, zeroCross + L});
+            else
+                path.segment({zeroCross - L, p}, {zeroCross + L, p});
+        } else {
+            switch (axis) {
+            case AxisX1: path.segment({p, bottom - o}, {p, bottom + n}); break;
+            case AxisY1: path.segment({left - o, p}, {left + n, p}); break;
+            case AxisX2: path.segment({p, top + o}, {p, top - n}); break;
+            default: path.segment({right + o, p}, {right - n, p}); break;
+            }
+        }
+        if (!both)
+            return;
+        switch (axis) {
+        case AxisX1: path.segment({p, top + o}, {p, top - n}); break;
+        case AxisY1: path.segment({right + o, p}, {right - n, p}); break;
+        case AxisX2: path.segment({p, bottom - o}, {p, bottom + n}); break;
+        default: path.segment({left - o, p}, {left + n, p}); break;
+        }
+    };
+
+    auto strokeTicks = [&](const std::vector<double>& values, bool skipBelowLmo, double length, int style,
+                           bool both, double width, const QColor& color) {
+        const double lw = strokeWidth(width);
+        BezierPath line;
+        line.setLineWidth(lw);
+        ClippedPath path(line, strokeGuard(*this, lw, false));
+        const double L = wholePoints(length);
+        for (double v : values) {
+            if (skipBelowLmo && v < ticks.lmo)
+                continue;
+            const double p = map(v);
+            if (nearArrow(p))
+                continue;
+            addTick(path, p, L, style, both);
+        }
+        line.stroke(painter, color);
+    };
+
+    // Major ticks.
+    const double L = wholePoints(d.ticklength[axis]);
+    if (carriesTicks && d.ticks[axis])
+        strokeTicks(ticks.A, false, d.ticklength[axis], d.tickstyle[axis], d.ticksboth[axis], d.tickwidth[axis],
+                    d.tickcolor[axis]);
+
+    // Numbers at the major ticks.
+    double W = 0, H = 0;
+    if (carriesTicks && d.numbers[axis]) {
+        const double off = d.numoff[axis];
+        const int anchor = d.align[axis];
+        const double turn = d.angle[axis];
+        const QFont& font = d.numfont[axis];
+        const QColor& colour = d.axistextcolor[axis];
+        const QHash<QString, QString>& labels = d.alabel[axis];
+        QStringList& keys = d.alabelindex[axis];
+        const int decimals = d.dpauto[axis] ? -1 : d.dp[axis];
+        const QString& scaleText = d.scaleexpr[axis];
+        Expression scale;
+        scale.setNoError();
+
+        std::optional<TimeLabels> dates;
+        if (mode == AxisTime) {
+            QString format = d.axistimeformat[axis].isEmpty() ? ticks.format : d.axistimeformat[axis];
+            // Typed formats spell a line break as backslash-n.
+            format.replace(QLatin1String("\\n"), QLatin1String("\n"));
+            dates.emplace(format);
+        }
+
+        for (double v : ticks.A) {
+            const double p = map(v);
+            if (nearArrow(p))
+                continue;
+            QPointF at;
+            if (throughZero) {
+                at = axis == AxisX1 ? QPointF(p, zeroCross - L - off) : QPointF(zeroCross - L - off - 3, p);
+            } else {
+                switch (axis) {
+                case AxisX1: at = QPointF(p, bottom - off); break;
+                case AxisY1: at = QPointF(left - off - 3, p); break;
+                case AxisX2: at = QPointF(p, top + off); break;
+                default: at = QPointF(right + off + 3, p); break;
+                }
+            }
+
+            QSizeF size;
+            if (dates) {
+                const QString text = (*dates)(v);
+                keys.append(text);
+                const auto label = labels.constFind(text);
+                size = drawText(painter, label != labels.cend() ? *label : text, at.x(), at.y(), anchor, turn,
+                                font, colour);
+            } else {
+                // The axis lines of frame style 1 meet at 0: no number there.
+                if (framestyle == 1 && v == 0)
+                    continue;
+                double s = d.smalllog[axis] && v == ticks.lmo ? 0 : v;
+                if (!scaleText.isEmpty()) {
+                    M->setVar(QStringLiteral("v"), s);
+                    scale.setGlobalVars(M->CV);
+                    // "v" first: with a full variable table the controller's
+                    // other variables must not crowd it out.
+                    scale.setVar("v", s);
+                    scale.setVars(M->GV);
+                    if (scale.parse(scaleText))
+                        s = scale.resultValue();
+                }
+                const QString key = QString::fromStdString(CNumber::format("%g", s));
+                keys.append(key);
+                const auto label = labels.constFind(key);
+                if (label != labels.cend())
+                    size = drawText(painter, *label, at.x(), at.y(), anchor, turn, font, colour);
+                else
+                    size = drawNumber(painter, s, at.x(), at.y(), anchor, turn, font, colour, d.expoff[axis],
+                                      decimals);
+            }
+            W = std::max(W, size.width());
+            H = std::max(H, size.height());
+        }
+    }
+
+    // Minor ticks: only the inside, outside and across styles exist for them.
+    if (carriesTicks && d.mticks[axis]) {
+        const int style = d.tickstyle[axis] == 1 || d.tickstyle[axis] == 2 ? d.tickstyle[axis] : 0;
+        strokeTicks(ticks.MA, d.smalllog[axis] != 0, d.mticklength[axis], style, d.mticksboth[axis],
+                    d.mtickwidth[axis], d.mtickcolor[axis]);
+    }
+
+    // Title.
+    if (d.text[axis]) {
+        const bool fromWindow = d.textoffwindow[axis] != 0;
+        const TitlePlacement tp = titlePlacement[axis][(d.fliptext[axis] ? 2 : 0) + (fromWindow ? 1 : 0)];
+        const double off = d.textoff[axis];
+        QPointF at;
+        switch (axis) {
+        case AxisX1:
+            at = fromWindow ? QPointF(left + width / 2, off) : QPointF(left + width / 2, bottom - H - off);
+            break;
+        case AxisY1:
+            at = fromWindow ? QPointF(off, bottom + height / 2) : QPointF(left - W - off - 5, bottom + height / 2);
+            break;
+        case AxisX2:
+            at = fromWindow ? QPointF(left + width / 2, bounds.height() - off)
+                            : QPointF(left + width / 2, top + off + H);
+            break;
+        default:
+            at = fromWindow ? QPointF(bounds.width() - off, bottom + height / 2)
+                            : QPointF(right + off + W + 5, bottom + height / 2);
+            break;
+        }
+        drawText(painter, d.axistext[axis], at.x(), at.y(), tp.anchor, tp.angle, d.textfont[axis],
+                 d.axistextcolor[axis]);
+    }
+    return QSizeF(W, H);
+}
+
+// --- text output ------------------------------------------------------------------------
+
+QSizeF VexaView::textOut(QPainter& painter, const StyledText& text, double x, double y, int anchor, double angle)
+{
+    const QRectF reach = viewRect(*this).adjusted(-textReach, -textReach, textReach, textReach);
+    if (!(std::isfinite(x) && std::isfinite(y) && reach.contains(x, y)))
+        return text.size();
+    return TextDrawing::textOut(painter, text, QPointF(x, y), anchor, angle);
+}
+
+QSizeF VexaView::drawText(QPainter& painter, const QString& text, double x, double y, int anchor, double angle,
+                          const QFont& font, const QColor& color)
+{
+    return textOut(painter, StyledText(text, font, color), x, y, anchor, angle);
+}
+
+QSizeF VexaView::drawNumber(QPainter& painter, double value, double x, double y, int anchor, double angle,
+                            const QFont& font, const QColor& color, int exponentLimit, int decimals)
+{
+    const QString t = formatNumber(exponentLimit, decimals, value);
+    const qsizetype e = t.indexOf(QLatin1Char('e'));
+    const QString mantissa = e < 0 ? t : t.left(e);
+    const QString exponent = e < 0 ? QString() : t.mid(e + 1);
+    return textOut(painter, TextDrawing::exponentNumber(mantissa, exponent, font, color), x, y, anchor, angle);
+}
+
+QSizeF VexaView::textSize(const QString& text, const QFont& font)
+{
+    return TextDrawing::textSize(text, font);
+}
+
+// --- cross hair ------------------------------------------------------------------------------
+
+void VexaView::crossHair(QPointF p)
+{
+    if (!PD)
+        return;
+    const double x = p.x() - 15;
+    const double y = p.y() + 15;
+    pb.setLineWidth(1);
+    const QSizeF b = boundsSize();
+    const double l = PD->marginleft, r = b.width() - PD->marginright;
+    const double lo = PD->marginbottom, hi = b.height() - PD->margintop;
+    // A line far outside the view shows nothing; it is not added at all.
+    const QRectF reach = viewRect(*this).adjusted(-textReach, -textReach, textReach, textReach);
+    const bool xNear = std::isfinite(x) && x >= reach.left() && x <= reach.right();
+    const bool yNear = std::isfinite(y) && y >= reach.top() && y <= reach.bottom();
+    if (l <= x && x <= r && lo <= y && y <= hi) {
+        pb.moveTo(x, PD->marginbottom);
+        pb.lineTo(x, PD->marginbottom + height);
+        pb.moveTo(PD->marginleft, y);
+        pb.lineTo(PD->marginleft + width, y);
+        return;
+    }
+    if (xNear) {
+        pb.moveTo(x, 0);
+        pb.lineTo(x, b.height());
+    }
+    if (yNear) {
+        pb.moveTo(0, y);
+        pb.lineTo(b.width(), y);
+    }
+}

@@ -1,0 +1,427 @@
+// The drawing pass of a graph: everything a view shows, in one fixed order,
+// for the screen, a printed page and every exported picture alike.
+//
+// Order: ranges repaired and ordered; plot area; margins and background;
+// graphics behind; grids behind; areas and filled histograms; axes; grids in
+// front; data-table marks; lines and marks; legend; frame; plot-area handles;
+// graphics in front; then the overlays (graphic being drawn, band, cross
+// hair, drop highlight, sub-view border); last the sub-views, each with a
+// pass of its own.
+
+#include "view/VexaView.h"
+
+#include "model/DataBuffer.h"
+#include "model/ManagerServices.h"
+#include "model/VexaDocument.h"
+#include "platform/Color.h"
+
+#include <QImage>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace {
+
+// Graphics and text boxes draw themselves once their classes are in the
+// view; until then these places in the order hold nothing.
+void drawGraphics(VexaView&, QPainter&, int /*display*/) {}
+void drawGraphicSelection(VexaView&, QPainter&, bool /*handles*/) {}
+void drawGraphicBeingDrawn(VexaView&, QPainter&) {}
+
+// The stored range of one axis, by AxisIndex.
+std::pair<double*, double*> rangeOf(VexaDocument& d, int axis)
+{
+    switch (axis) {
+    case AxisX1:
+        return {&d.xmin1, &d.xmax1};
+    case AxisY1:
+        return {&d.ymin1, &d.ymax1};
+    case AxisX2:
+        return {&d.xmin2, &d.xmax2};
+    default:
+        return {&d.ymin2, &d.ymax2};
+    }
+}
+
+// A logarithmic axis whose lower end is 0 or below while the upper end is
+// above 0 gets a lower end of a fifth of the smallest positive value drawn
+// against it (or of the upper end, when no value lies below that). The lower
+// end is whichever field holds the smaller value, so an axis stored reversed
+// is repaired as well.
+void repairLogRanges(VexaDocument& d)
+{
+    for (int axis = 0; axis < 4; ++axis) {
+        if (d.axismode[axis] != AxisLog)
+            continue;
+        auto [minField, maxField] = rangeOf(d, axis);
+        double* lo = minField;
+        double* hi = maxField;
+        if (*lo > *hi)
+            std::swap(lo, hi);
+        if (!(*lo <= 0 && *hi > 0))
+            continue;
+        const bool xAxis = axis == AxisX1 || axis == AxisX2;
+        const int pair = axis < 2 ? 1 : 2;
+        double m = *hi;
+        for (const auto& b : d.DB) {
+            if (!b || !b->show || (xAxis ? b->belongx : b->belongy) != pair)
+                continue;
+            const std::vector<double>& values = xAxis ? b->X : b->Y;
+            for (double v : values)
+                if (v > 0 && v < m)
+                    m = v;
+        }
+        *lo = 0.2 * m;
+    }
+}
+
+// A reversed axis keeps its larger value in the minimum field, every other
+// axis its smaller one; the conversions then mirror a reversed axis by
+// themselves.
+void orderRanges(VexaDocument& d)
+{
+    for (int axis = 0; axis < 4; ++axis) {
+        auto [lo, hi] = rangeOf(d, axis);
+        if (d.reverse[axis] ? *hi > *lo : *lo > *hi)
+            std::swap(*lo, *hi);
+    }
+}
+
+// An arrow whose tip is at `tip`, pointing along the unit vector u, added to
+// the path: a bar across the line for type 2, else a V (closed and filled
+// at once for type 0).
+void addArrow(BezierPath& path, QPainter& painter, const QColor& color, QPointF tip, QPointF u, double s,
+              int type)
+{
+    const QPointF n(-u.y(), u.x());
+    if (type == 2) {
+        path.moveTo(tip + s * n);
+        path.lineTo(tip - s * n);
+        return;
+    }
+    const double w = s / 2.3;
+    path.moveTo(tip - s * u + w * n);
+    path.lineTo(tip);
+    path.lineTo(tip - s * u - w * n);
+    if (type == 0) {
+        path.closePath();
+        path.fill(painter, color);
+    }
+}
+
+// A closed square of side 4 centred on p.
+void addHandle(BezierPath& path, QPointF p)
+{
+    path.moveTo(p.x() - 2, p.y() - 2);
+    path.lineTo(p.x() + 2, p.y() - 2);
+    path.lineTo(p.x() + 2, p.y() + 2);
+    path.lineTo(p.x() - 2, p.y() + 2);
+    path.closePath();
+}
+
+// Strokes a rectangle with the plain line of the frame: butt caps, miter
+// joins, as wide as the frame.
+void strokeRect(QPainter& painter, const QRectF& r, const QColor& color, double width)
+{
+    BezierPath p;
+    p.setLineWidth(width);
+    p.setLineCapStyle(Qt::FlatCap);
+    p.setLineJoinStyle(Qt::MiterJoin);
+    p.appendRect(r);
+    p.stroke(painter, color);
+}
+
+} // namespace
+
+void VexaView::setFrame(const QRectF& frame)
+{
+    frameOrigin = frame.topLeft();
+    setFrameSize(frame.size());
+}
+
+void VexaView::setNeedsDisplay()
+{
+    if (needsDisplay_)
+        needsDisplay_();
+}
+
+void VexaView::cacheWindowImage()
+{
+    if (cacheImage_)
+        cacheImage_();
+}
+
+void VexaView::drawIn(QPainter& painter)
+{
+    painter.save();
+    flipToViewPoints(painter, bounds_.height());
+    drawRect(painter, QRectF(QPointF(0, 0), bounds_));
+    painter.restore();
+}
+
+void VexaView::drawRect(QPainter& painter, const QRectF& dirty, const QImage* cached)
+{
+    const double W = bounds_.width();
+    const double H = bounds_.height();
+    if (!PD)
+        return;
+    VexaDocument& d = *PD;
+    M->CPD = PD;
+
+    repairLogRanges(d);
+    orderRanges(d);
+    resize();
+
+    const QRectF plot = plotRect();
+    const bool selectionMarks = M->printmode == 0;
+    const bool isCurrent = M->PD == PD;
+    const VexaDocument* main = d.MPD ? d.MPD : PD;
+    const QColor grey = Color::lightGray();
+
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    {
+        PaintScope scope(*this, painter);
+
+        if (!redraw && main->SPD.empty() && cached && !cached->isNull()) {
+            // A tool drags an overlay: the window as it was at the press
+            // stands in for the graph.
+            painter.save();
+            painter.translate(0, H);
+            painter.scale(1, -1);
+            painter.drawImage(QRectF(0, 0, W, H), *cached);
+            painter.restore();
+        } else {
+            for (const auto& t : d.T)
+                if (t)
+                    t->doAutoPos();
+
+            if (d.drawmargin) {
+                painter.fillRect(QRectF(0, 0, d.marginleft, H), d.margincolor);
+                painter.fillRect(QRectF(0, 0, W, d.marginbottom), d.margincolor);
+                painter.fillRect(QRectF(0, H - d.margintop, W, d.margintop), d.margincolor);
+                painter.fillRect(QRectF(W - d.marginright, 0, d.marginright, H), d.margincolor);
+            }
+            if (d.drawbackground)
+                painter.fillRect(plot, d.backgroundcolor);
+
+            drawGraphicSelection(*this, painter, false);
+            drawGraphics(*this, painter, 1);
+
+            for (int axis = 0; axis < 4; ++axis) {
+                if (!d.axis[axis])
+                    continue;
+                auto [lo, hi] = rangeOf(d, axis);
+                drawGrid(painter, axis, *lo, *hi, false);
+            }
+
+            drawBuffersBehind(painter);
+
+            for (int axis = 0; axis < 4; ++axis) {
+                if (!d.axis[axis]) {
+                    d.axm[axis] = QSizeF(0, 0);
+                    continue;
+                }
+                auto [lo, hi] = rangeOf(d, axis);
+                d.axm[axis] = drawAxis(painter, axis, *lo, *hi);
+            }
+
+            for (int axis = 0; axis < 4; ++axis) {
+                if (!d.axis[axis])
+                    continue;
+                auto [lo, hi] = rangeOf(d, axis);
+                drawGrid(painter, axis, *lo, *hi, true);
+            }
+
+            // The points selected in the point table, ringed.
+            if (!d.DB.empty() && isCurrent && selectionMarks) {
+                painter.save();
+                painter.setClipRect(plot, Qt::IntersectClip);
+                const DataBuffer* b = d.getCurrentDataBuffer();
+                if (b && b->show) {
+                    double r = 4;
+                    if (b->plotsymbols && std::isfinite(b->symbolsize))
+                        r = std::max(4.0, std::trunc(std::min(b->symbolsize, 1e6)));
+                    const AxisMap xm = xMap(b->belongx, b);
+                    const AxisMap ym = yMap(b->belongy, b);
+                    pl.setLineWidth(0);
+                    pl.setLineDash(QList<double>(), 0);
+                    const int n = b->nop();
+                    for (int i : M->selectedPointRows()) {
+                        if (i < 0 || i >= n)
+                            continue;
+                        const QPointF p(xm(b->X[std::size_t(i)]), ym(b->Y[std::size_t(i)]));
+                        pl.appendOval(QRectF(p.x() - r, p.y() - r, 2 * r, 2 * r));
+                        pl.closePath();
+                        pl.fill(painter, grey);
+                        pl.stroke(painter, grey);
+                        pl.removeAllPoints();
+                    }
+                }
+                painter.restore();
+            }
+
+            drawBuffersFront(painter);
+
+            if (d.plotlegend)
+                plotLegend(painter, 0);
+
+            pl.setLineDash(dash, 0, 0);
+
+            if (d.drawframe) {
+                const QColor fc = d.framecolor;
+                const double fw = d.framewidth;
+                const double s = d.arrowsize;
+                if (d.framestyle == 0)
+                    strokeRect(painter, plot, fc, fw);
+                if (d.framestyle == 1) {
+                    const double x0 = xPoint(0, 1);
+                    const double y0 = yPoint(0, 1);
+                    pl.setLineWidth(fw);
+                    pl.moveTo(x0, d.marginbottom);
+                    pl.lineTo(x0, height + bottom);
+                    pl.moveTo(d.marginleft, y0);
+                    pl.lineTo(width + left, y0);
+                    pl.stroke(painter, fc);
+                    pl.removeAllPoints();
+                    if (d.framearrows) {
+                        pl.setLineCapStyle(Qt::RoundCap);
+                        pl.setLineJoinStyle(Qt::MiterJoin);
+                        const bool rev0 = d.reverse[AxisX1] != 0;
+                        const bool rev1 = d.reverse[AxisY1] != 0;
+                        bool atBottom = false, atTop = false, atLeft = false, atRight = false;
+                        switch (d.crossarrows) {
+                        case 0:
+                            atBottom = atTop = atLeft = atRight = true;
+                            break;
+                        case 1: // the end that shows the smaller values
+                            (rev1 ? atTop : atBottom) = true;
+                            (rev0 ? atRight : atLeft) = true;
+                            break;
+                        case 2: // the end that shows the larger values
+                            (rev1 ? atBottom : atTop) = true;
+                            (rev0 ? atLeft : atRight) = true;
+                            break;
+                        default:
+                            break;
+                        }
+                        if (atBottom)
+                            addArrow(pl, painter, fc, QPointF(x0, d.marginbottom), QPointF(0, -1), s, d.arrowtype);
+                        if (atTop)
+                            addArrow(pl, painter, fc, QPointF(x0, height + bottom), QPointF(0, 1), s, d.arrowtype);
+                        if (atLeft)
+                            addArrow(pl, painter, fc, QPointF(d.marginleft, y0), QPointF(-1, 0), s, d.arrowtype);
+                        if (atRight)
+                            addArrow(pl, painter, fc, QPointF(width + left, y0), QPointF(1, 0), s, d.arrowtype);
+                        pl.stroke(painter, fc);
+                        pl.removeAllPoints();
+                    }
+                }
+                pl.setLineCapStyle(Qt::RoundCap);
+                pl.setLineJoinStyle(Qt::RoundJoin);
+                if (d.framestyle == 2) {
+                    pl.setLineWidth(fw);
+                    pl.moveTo(d.marginleft, d.marginbottom);
+                    pl.lineTo(d.marginleft, height + bottom);
+                    pl.moveTo(d.marginleft, d.marginbottom);
+                    pl.lineTo(width + left, d.marginbottom);
+                    pl.stroke(painter, fc);
+                    pl.removeAllPoints();
+                    if (d.framearrows) {
+                        pl.setLineCapStyle(Qt::RoundCap);
+                        pl.setLineJoinStyle(Qt::MiterJoin);
+                        addArrow(pl, painter, fc, QPointF(d.marginleft, height + bottom), QPointF(0, 1), s, d.arrowtype);
+                        addArrow(pl, painter, fc, QPointF(width + left, d.marginbottom), QPointF(1, 0), s, d.arrowtype);
+                        pl.stroke(painter, fc);
+                        pl.removeAllPoints();
+                    }
+                }
+                if (d.forceframe)
+                    strokeRect(painter, plot, fc, fw);
+            }
+
+            if (M->mouseMode(QStringLiteral("select")) && selectionMarks) {
+                pl.setLineWidth(0);
+                for (QPointF corner : {QPointF(left, bottom), QPointF(left, top), QPointF(right, top),
+                                       QPointF(right, bottom)}) {
+                    addHandle(pl, corner);
+                    pl.fill(painter, grey);
+                }
+                pl.stroke(painter, grey);
+                pl.removeAllPoints();
+            }
+
+            drawGraphics(*this, painter, 0);
+            drawGraphicSelection(*this, painter, true);
+        }
+
+        // --- overlays, drawn over the cached image as well ---------------------
+        if (M->mouseMode(QStringLiteral("graphic")) && nG)
+            drawGraphicBeingDrawn(*this, painter);
+
+        if (!pb.isEmpty()) {
+            painter.setRenderHint(QPainter::Antialiasing, false);
+            pb.setLineWidth(1);
+            pb.stroke(painter, Color::rgb(0.75, 0, 0, 1));
+            pb.removeAllPoints();
+            painter.setRenderHint(QPainter::Antialiasing, true);
+            if (M->mouseMode(QStringLiteral("measure")) && haveoloc) {
+                crossHair(oloc);
+                painter.setRenderHint(QPainter::Antialiasing, false);
+                pb.stroke(painter, Color::rgb(0.75, 0, 0, 0.3));
+                pb.removeAllPoints();
+                painter.setRenderHint(QPainter::Antialiasing, true);
+            }
+        }
+
+        if (highlight)
+            strokeRect(painter, dirty, QColor::fromRgbF(0.5, 0.5, 0.5), 5);
+
+        if (d.subview && selectionMarks && isCurrent) {
+            // On the outermost pixels of the view: half a point inside its
+            // edges, so the line is not cut in half.
+            painter.setRenderHint(QPainter::Antialiasing, false);
+            pl.setLineWidth(1);
+            pl.moveTo(0.5, 0.5);
+            pl.lineTo(W - 0.5, 0.5);
+            pl.lineTo(W - 0.5, H - 0.5);
+            pl.lineTo(0.5, H - 0.5);
+            pl.lineTo(0.5, 0.5);
+            pl.stroke(painter, grey);
+            pl.removeAllPoints();
+            if (M->mouseMode(QStringLiteral("chsubview"))) {
+                for (QPointF o : {QPointF(0, 0), QPointF(W - 5, 0), QPointF(W - 5, H - 5), QPointF(0, H - 5)}) {
+                    pl.appendRect(QRectF(o, QSizeF(4, 4)));
+                    pl.fill(painter, grey);
+                }
+                pl.stroke(painter, grey);
+                pl.removeAllPoints();
+            }
+            painter.setRenderHint(QPainter::Antialiasing, true);
+        }
+    }
+    painter.restore();
+
+    // Sub-views are child views of their main document's view: each draws
+    // over the main graph, clipped to its frame, with its own pass.
+    if (!d.subview && !d.SPD.empty()) {
+        for (const auto& sub : d.SPD) {
+            auto* v = sub ? dynamic_cast<VexaView*>(sub->PV) : nullptr;
+            if (!v || v == this)
+                continue;
+            const QRectF f = v->frame();
+            if (!(f.width() > 0 && f.height() > 0))
+                continue;
+            painter.save();
+            painter.translate(f.topLeft());
+            painter.setClipRect(QRectF(QPointF(0, 0), f.size()), Qt::IntersectClip);
+            v->drawRect(painter, dirty.translated(-f.topLeft()));
+            painter.restore();
+        }
+        // The expression functions read the document drawn last; that is
+        // this one, not the sub-view that happened to be painted after it.
+        M->CPD = PD;
+    }
+}

@@ -1,0 +1,84 @@
+#include "IoFakes.h"
+
+#include "io/ASCIIExportFile.h"
+#include "model/DataBuffer.h"
+#include "model/VexaDocument.h"
+
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <string>
+
+namespace {
+
+using namespace IoTest;
+
+// Switches the C library's numbers to the German decimal comma for the
+// scope, when that locale is installed.
+class GermanNumbers {
+public:
+    GermanNumbers() : previous_(std::setlocale(LC_NUMERIC, nullptr))
+    {
+        active_ = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr
+            && std::string(std::localeconv()->decimal_point) == ",";
+    }
+    ~GermanNumbers() { std::setlocale(LC_NUMERIC, previous_.c_str()); }
+    bool active() const { return active_; }
+
+private:
+    std::string previous_;
+    bool active_ = false;
+};
+
+class ASCIIExportTest : public ::testing::Test {
+protected:
+    FakeManager manager;
+    VexaDocument doc;
+
+    ASCIIExportTest()
+    {
+        doc.M = &manager;
+        for (int i = 0; i < 3; ++i) {
+            auto b = std::make_unique<DataBuffer>();
+            b->addDoubleValue(i + 0.5, 1.0 / 3.0);
+            b->addDoubleValue(-1e-300, 12345678.25);
+            doc.DB.push_back(std::move(b));
+        }
+        doc.DB[2]->addError();
+        doc.DB[2]->setYDoubleErrorAt(1, 0.125);
+    }
+};
+
+TEST_F(ASCIIExportTest, SelectedBuffersGoToNumberedFilesWithoutTheLocale)
+{
+    GermanNumbers german;
+    if (!german.active())
+        GTEST_SKIP() << "German locale not installed";
+    const QString path = scratchPath(QStringLiteral("export"));
+    manager.selectedRows = {0, 2, 7};   // a row past the list writes nothing
+    ASSERT_TRUE(ASCIIExportFile::exportASCII(doc, path));
+
+    EXPECT_EQ(readAll(path + QStringLiteral(".0")),
+              QByteArray("0.5\t0.3333333333333333\n-1e-300\t12345678.25\n"));
+    EXPECT_FALSE(QFileInfo::exists(path + QStringLiteral(".1")));
+    EXPECT_EQ(readAll(path + QStringLiteral(".2")),
+              QByteArray("2.5\t0.3333333333333333\t0\t0\n-1e-300\t12345678.25\t0\t0.125\n"));
+    EXPECT_FALSE(QFileInfo::exists(path + QStringLiteral(".7")));
+}
+
+TEST_F(ASCIIExportTest, UnwritableFileIsReportedAndTheOthersStillWritten)
+{
+    const QString dir = scratchPath(QStringLiteral("partly"));
+    ASSERT_TRUE(QDir().mkpath(dir + QStringLiteral("/out.1")));   // a directory where file 1 should go
+    manager.selectedRows = {0, 1};
+    QString error;
+    EXPECT_FALSE(ASCIIExportFile::exportASCII(doc, dir + QStringLiteral("/out"), &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("out.1")));
+    EXPECT_TRUE(QFileInfo(dir + QStringLiteral("/out.0")).isFile());
+
+    EXPECT_FALSE(ASCIIExportFile::exportASCII(doc, scratchPath(QStringLiteral("no/such/dir/out"))));
+}
+
+} // namespace

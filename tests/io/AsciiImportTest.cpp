@@ -1,0 +1,373 @@
+#include "io/AsciiImport.h"
+
+#include "model/DataBuffer.h"
+#include "model/DocumentView.h"
+#include "model/ManagerServices.h"
+#include "model/VexaDocument.h"
+#include "platform/Alert.h"
+#include "platform/Calendar.h"
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <unicode/gregocal.h>
+#include <unicode/smpdtfmt.h>
+
+#include <sys/stat.h>
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Options = ASCIIImport::ImportOptions;
+
+QString fixture(const char* name)
+{
+    return QStringLiteral(VEXA_FIXTURES "/ascii/") + QString::fromLatin1(name);
+}
+
+QString writeScratch(const char* name, const std::string& bytes)
+{
+    const QString path = TestSupport::scratchDir() + QLatin1Char('/') + QString::fromLatin1(name);
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes.data(), qint64(bytes.size()));
+    return path;
+}
+
+class Controller : public ManagerServices {
+public:
+    int pair = 1;
+    int updates = 0;
+    int axis12() const override { return pair; }
+    void update() override { ++updates; }
+};
+
+struct Points {
+    std::vector<double> x, y, ex = {}, ey = {};
+};
+
+class View : public DocumentView {
+public:
+    int displays = 0;
+    void displayNow() override { ++displays; }
+    QSizeF boundsSize() const override { return QSizeF(800, 600); }
+};
+
+// Dates are read in the user's zone; these tests live in Berlin.
+class AsciiImportTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        zone_ = Calendar::defaultTimeZoneId();
+        ASSERT_TRUE(Calendar::setDefaultTimeZone(QStringLiteral("Europe/Berlin")));
+        previous_ = ManagerServices::shared();
+        ManagerServices::setShared(&controller);
+    }
+    void TearDown() override
+    {
+        ManagerServices::setShared(previous_);
+        Calendar::setDefaultTimeZone(zone_);
+    }
+
+    static std::vector<Points> points(const VexaDocument& d)
+    {
+        std::vector<Points> out;
+        for (const auto& b : d.DB)
+            out.push_back({b->X, b->Y, b->EX, b->EY});
+        return out;
+    }
+
+    Controller controller;
+
+private:
+    QString zone_;
+    ManagerServices* previous_ = nullptr;
+};
+
+// 2011-03-04 12:00:00 and 00:00:00 in Berlin (UTC+1), in seconds since 2001.
+constexpr double kNoon = 320929200;
+constexpr double kMidnight = 320886000;
+constexpr double kNextMidnight = 320972400;
+
+struct FileCase {
+    const char* name;
+    const char* file;
+    void (*tweak)(Options&);
+    std::vector<Points> buffers;
+};
+
+void PrintTo(const FileCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+void defaults(Options&) {}
+
+class AsciiImportFiles : public AsciiImportTest, public ::testing::WithParamInterface<FileCase> {};
+
+TEST_P(AsciiImportFiles, GiveTheirBuffers)
+{
+    const FileCase& c = GetParam();
+    Options o;
+    o.path = fixture(c.file);
+    c.tweak(o);
+    VexaDocument d;
+    QString why;
+    EXPECT_TRUE(ASCIIImport::importFile(d, o, &why)) << why.toStdString();
+    const std::vector<Points> got = points(d);
+    ASSERT_EQ(got.size(), c.buffers.size());
+    for (size_t i = 0; i < got.size(); ++i) {
+        SCOPED_TRACE("buffer " + std::to_string(i));
+        EXPECT_EQ(got[i].x, c.buffers[i].x);
+        EXPECT_EQ(got[i].y, c.buffers[i].y);
+        EXPECT_EQ(got[i].ex, c.buffers[i].ex);
+        EXPECT_EQ(got[i].ey, c.buffers[i].ey);
+    }
+}
+
+const FileCase kFileCases[] = {
+    {"Tabs", "tabs.txt", defaults, {{{1, 2, 3}, {10, 20, 30}}, {{1, 2, 3}, {100, 200, 300}}}},
+    {"NoXColumn", "tabs.txt", [](Options& o) { o.noXColumn = true; },
+     {{{0, 1, 2}, {1, 2, 3}}, {{0, 1, 2}, {10, 20, 30}}, {{0, 1, 2}, {100, 200, 300}}}},
+    {"XColumnTwo", "tabs.txt", [](Options& o) { o.xColumn = 2; },
+     {{{10, 20, 30}, {1, 2, 3}}, {{10, 20, 30}, {100, 200, 300}}}},
+    {"XColumnZeroIsNone", "tabs.txt", [](Options& o) { o.xColumn = 0; },
+     {{{0, 1, 2}, {1, 2, 3}}, {{0, 1, 2}, {10, 20, 30}}, {{0, 1, 2}, {100, 200, 300}}}},
+    {"OneColumnCountsRows", "one_column.txt", defaults, {{{0, 1, 2}, {5, 6, 7}}}},
+    {"CommasSeparateByDefault", "commas.csv", defaults, {{{1, 3}, {2, 4}}}},
+    {"DecimalComma", "decimal_comma.txt", [](Options& o) { o.commaSeparates = false; },
+     {{{1.5, 3}, {2.25, 4.5}}}},
+    {"SemicolonsKeepColumns", "semicolons.csv", [](Options& o) { o.separator = QStringLiteral(";"); },
+     {{{1, 3}, {2.5, 1.5}}, {{1, 2}, {3, 4}}}},
+    {"BlanksAfterSeparator", "comma_blank.csv", [](Options& o) { o.separator = QStringLiteral(","); },
+     {{{1, 4}, {2, 5}}, {{1, 4}, {3, 6}}}},
+    {"CommentText", "comments.txt", [](Options& o) { o.commentText = QStringLiteral("#"); },
+     {{{1, 3}, {2, 4}}}},
+    {"HeaderAndIgnoredLines", "header.txt", [](Options& o) { o.ignoreText = QStringLiteral("skip"); },
+     {{{1, 7}, {2, 8}}}},
+    {"BlankLines", "blank_lines.txt", [](Options& o) { o.numericLinesOnly = false; }, {{{1, 3}, {2, 4}}}},
+    {"RaggedRows", "ragged.txt", defaults, {{{1, 4, 6}, {2, 5, 7}}, {{1, 6}, {3, 8}}, {{6}, {9}}}},
+    {"CrLf", "crlf.txt", defaults, {{{1, 3}, {2, 4}}}},
+    {"ByteOrderMark", "bom.txt", [](Options& o) { o.numericLinesOnly = false; }, {{{1, 3}, {2, 4}}}},
+    {"Latin1", "latin1.txt", [](Options& o) { o.numericLinesOnly = false; }, {{{1, 3}, {2, 4}}}},
+    {"UnicodeLineBreaks", "unicode_breaks.txt", defaults, {{{1, 3, 5}, {2, 4, 6}}}},
+    {"ErrorMode", "errors.txt", [](Options& o) { o.mode = ASCIIImport::ErrorMode; },
+     {{{1, 2, 4}, {2, 3, 5}, {0, 0.2, 0}, {0.1, 0.3, 0}}}},
+    {"DateTime", "datetime.txt", defaults, {{{kNoon, kNoon + 30}, {5, 6}}}},
+    // The date stands between Unicode blanks, the line is no ASCII until the
+    // date has been written as seconds.
+    {"Latin1DateWithNoBreakSpace", "latin1_nbsp_date.txt", defaults, {{{kNoon}, {5}}}},
+    {"FractionOfSecond", "fraction.txt", defaults, {{{kNoon + 0.5}, {1}}}},
+    {"DatesKeepEmptyFields", "date_semicolon.csv", [](Options& o) { o.separator = QStringLiteral(";"); },
+     {{{kMidnight, kNextMidnight}, {1, 2}}, {{kNextMidnight}, {5}}, {{kMidnight, kNextMidnight}, {3, 6}}}},
+    {"FirstDateFormatStays", "remembered.txt", defaults, {{{kMidnight, 2011}, {1, 2}}}},
+    {"NoTime", "datetime.txt", [](Options& o) { o.noTime = true; },
+     {{{2011, 2011}, {12, 12}}, {{2011, 2011}, {0, 0}}, {{2011, 2011}, {0, 30}}, {{2011, 2011}, {5, 6}}}},
+    {"UserPattern", "user_format.txt",
+     [](Options& o) {
+         o.timeFormat = QStringLiteral("dd/MM/yyyy  HH:mm");
+         o.useTimeFormat = true;
+     },
+     {{{kNoon}, {5}}}},
+    {"BuiltInMonthFirst", "user_format.txt", defaults, {{{kNoon + 30 * 86400 - 3600}, {5}}}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Fixtures, AsciiImportFiles, ::testing::ValuesIn(kFileCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Whatever goes wrong, the document is as it was and the caller learns why.
+struct FailCase {
+    const char* name;
+    QString (*path)();
+    int mode;
+    int alerts;
+};
+
+void PrintTo(const FailCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class AsciiImportNothingRead : public AsciiImportTest, public ::testing::WithParamInterface<FailCase> {};
+
+TEST_P(AsciiImportNothingRead, LeavesTheDocumentAlone)
+{
+    const FailCase& c = GetParam();
+    VexaDocument d;
+    d.DB.push_back(std::make_unique<DataBuffer>());
+    d.scale(1, -5, 5, -7, 7, false, false);
+    ScriptedAlerts alerts;
+    Options o;
+    o.path = c.path();
+    o.mode = c.mode;
+    o.numericLinesOnly = false;
+    QString why;
+    EXPECT_FALSE(ASCIIImport::importFile(d, o, &why));
+    EXPECT_FALSE(why.isEmpty());
+    EXPECT_EQ(d.DB.size(), 1u);
+    EXPECT_EQ(d.xmin1, -5);
+    EXPECT_EQ(d.ymax1, 7);
+    EXPECT_EQ(d.axismode[AxisX1], AxisLinear);
+    EXPECT_EQ(controller.updates, 0);
+    ASSERT_EQ(int(alerts.requests().size()), c.alerts);
+    if (c.alerts) {
+        EXPECT_EQ(alerts.requests()[0].title, QStringLiteral("ASCII Import Error"));
+    }
+}
+
+QString fifo()
+{
+    const QString path = TestSupport::scratchDir() + QStringLiteral("/pipe");
+    mkfifo(QFile::encodeName(path).constData(), 0600);
+    return path;
+}
+
+const FailCase kFailCases[] = {
+    {"Empty", [] { return fixture("empty.txt"); }, 0, 0},
+    {"EmptyErrorMode", [] { return fixture("empty.txt"); }, 1, 0},
+    {"NoNumbers", [] { return fixture("no_numbers.txt"); }, 0, 0},
+    {"Missing", [] { return fixture("no_such_file.txt"); }, 0, 0},
+    {"Directory", [] { return QStringLiteral(VEXA_FIXTURES); }, 0, 0},
+    {"Binary", [] { return fixture("binary.bin"); }, 0, 1},
+    {"Unreadable", fifo, 0, 1},
+    {"UnknownMode", [] { return fixture("tabs.txt"); }, 2, 0},
+};
+
+INSTANTIATE_TEST_SUITE_P(Files, AsciiImportNothingRead, ::testing::ValuesIn(kFailCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(AsciiImportTest, AppendsNamedBuffersRescalesTheChosenPairAndReplots)
+{
+    VexaDocument d;
+    View view;
+    d.PV = &view;
+    d.DB.push_back(std::make_unique<DataBuffer>());
+    controller.pair = 2;
+    Options o;
+    o.path = fixture("datetime.txt");
+    ASSERT_TRUE(ASCIIImport::importFile(d, o));
+    ASSERT_EQ(d.DB.size(), 2u);
+    EXPECT_EQ(d.DB[1]->source, o.path);
+    EXPECT_EQ(d.DB[1]->comment, QStringLiteral("Import"));
+    EXPECT_EQ(d.DB[1]->xmin, kNoon);
+    EXPECT_EQ(d.DB[1]->ymax, 6);
+    EXPECT_EQ(d.axismode[AxisX1], AxisTime);
+    EXPECT_GT(controller.updates, 0);
+    EXPECT_GT(view.displays, 0);
+    EXPECT_EQ(d.xmax1, 1); // pair 1 was not asked for
+
+    controller.pair = 1;
+    o.path = fixture("tabs.txt");
+    o.source = QStringLiteral("Pasteboard");
+    o.comment = QStringLiteral("run 7");
+    ASSERT_TRUE(ASCIIImport::importFile(d, o));
+    ASSERT_EQ(d.DB.size(), 4u);
+    EXPECT_EQ(d.DB[3]->source, QStringLiteral("Pasteboard"));
+    EXPECT_EQ(d.DB[3]->comment, QStringLiteral("run 7"));
+    EXPECT_LT(d.ymin1, 5);
+    EXPECT_GT(d.ymax1, 300);
+}
+
+// Blank lines (and the empty line a CR LF pair used to leave) are no failed
+// dates; only lines that hold something and no date count towards the limit.
+TEST_F(AsciiImportTest, DateRecognitionStopsAfterTheLimitOfFailedLines)
+{
+    struct Case {
+        int failing;
+        double lastX;
+    };
+    for (const Case c : {Case{1000, kNoon}, Case{1001, 2011}}) {
+        std::string text;
+        for (int i = 0; i < c.failing; ++i)
+            text += "1 2\r\n\r\n \n";
+        text += "2011-03-04 12:00:00 5\r\n";
+        VexaDocument d;
+        Options o;
+        o.path = writeScratch("limit.txt", text);
+        ASSERT_TRUE(ASCIIImport::importFile(d, o));
+        EXPECT_EQ(d.DB[0]->X.back(), c.lastX) << c.failing;
+    }
+
+    std::string dates;
+    for (int i = 0; i < 1500; ++i)
+        dates += "2011-03-04 12:00:00 " + std::to_string(i) + "\r\n\r\n";
+    VexaDocument d;
+    Options o;
+    o.path = writeScratch("dates.txt", dates);
+    ASSERT_TRUE(ASCIIImport::importFile(d, o));
+    ASSERT_EQ(d.DB.size(), 1u);
+    EXPECT_EQ(d.DB[0]->X, std::vector<double>(1500, kNoon));
+}
+
+// Fields past the limit are dropped, in both ways of cutting a line.
+TEST_F(AsciiImportTest, ReadsAtMostTheLimitOfFieldsPerLine)
+{
+    for (const char* separator : {" ", ";"}) {
+        std::string line;
+        for (int i = 1; i <= 3000; ++i)
+            line += std::to_string(i) + separator;
+        VexaDocument d;
+        Options o;
+        o.path = writeScratch("wide.txt", line + "\n");
+        o.separator = QString::fromLatin1(separator).trimmed();
+        ASSERT_TRUE(ASCIIImport::importFile(d, o));
+        ASSERT_EQ(int(d.DB.size()), ASCIIImport::maxFields - 1) << separator;
+        EXPECT_EQ(d.DB.back()->Y, std::vector<double>{2048});
+    }
+}
+
+// Dates are read as the platform's strict date parser reads them, around
+// the changes of summer time and the calendar reform, for impossible dates
+// and for fields of unusual widths alike.
+TEST_F(AsciiImportTest, DatesAreReadLikeTheStrictDateParser)
+{
+    const auto strictParse = [](const char* pattern, const char* text, double& seconds) {
+        UErrorCode status = U_ZERO_ERROR;
+        icu::SimpleDateFormat f(icu::UnicodeString::fromUTF8(pattern), icu::Locale::getDefault(), status);
+        f.adoptCalendar(new icu::GregorianCalendar(icu::TimeZone::createDefault(), status));
+        f.setLenient(false);
+        f.setBooleanAttribute(UDAT_PARSE_PARTIAL_LITERAL_MATCH, false, status);
+        const icu::UnicodeString u = icu::UnicodeString::fromUTF8(text);
+        icu::ParsePosition pos(0);
+        const UDate d = f.parse(u, pos);
+        seconds = Calendar::fromUnixTime(d / 1000);
+        return U_SUCCESS(status) && pos.getErrorIndex() < 0 && pos.getIndex() == u.length();
+    };
+    // The order in which a separated first field is tried.
+    const char* const formats[] = {
+        "yyyy-MM-dd", "MM/dd/yyyy", "dd.MM.yyyy", "HH:mm:ss", "HH:mm:ss.S", "HH:mm",
+        "yyyy-MM-dd HH:mm:ss", "yyyy-MM-dd HH:mm:ss.S", "yyyy-MM-dd HH:mm",
+        "MM/dd/yyyy HH:mm:ss", "MM/dd/yyyy HH:mm:ss.S", "MM/dd/yyyy HH:mm",
+        "dd.MM.yyyy HH:mm:ss", "dd.MM.yyyy HH:mm:ss.S", "dd.MM.yyyy HH:mm",
+    };
+    const char* const texts[] = {
+        "2011-03-27 02:30:00", "2011-10-30 02:30:00", "2011-02-29", "2012-02-29", "2011-03-04 24:00",
+        "2011-13-01", "1582-10-10", "1582-10-15 00:00:00", "0000-01-01", "31.04.2011", "12:00:00.55",
+        "2011-3-4", "02/30/2011 10:00", "29.02.2000 23:59:59.999",
+    };
+    for (const char* text : texts) {
+        SCOPED_TRACE(text);
+        double expected = 0;
+        bool isDate = false;
+        for (const char* f : formats)
+            if ((isDate = strictParse(f, text, expected)))
+                break;
+        VexaDocument d;
+        Options o;
+        o.path = writeScratch("date.csv", std::string(text) + ";7\n");
+        o.separator = QStringLiteral(";");
+        ASSERT_TRUE(ASCIIImport::importFile(d, o));
+        EXPECT_EQ(d.axismode[AxisX1] == AxisTime, isDate);
+        if (isDate) {
+            EXPECT_NEAR(d.DB[0]->X[0], expected, 1e-6); // written with six decimals on the way
+        }
+    }
+}
+
+} // namespace

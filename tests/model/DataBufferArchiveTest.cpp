@@ -1,0 +1,258 @@
+#include "model/DataBuffer.h"
+
+#include "platform/KeyedUnarchiver.h"
+#include "platform/UserDefaults.h"
+
+#include <QtEndian>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <functional>
+#include <limits>
+
+namespace {
+
+// A hand-made buffer record, as older writers produced them.
+struct Record : ArchivableObject {
+    std::function<void(KeyedArchiver&)> write;
+    QString className() const override { return DataBuffer::archiveClassName(); }
+    void encodeWithCoder(KeyedArchiver& c) const override { write(c); }
+};
+
+std::unique_ptr<DataBuffer> decodeOne(const QByteArray& data)
+{
+    KeyedUnarchiver c(data);
+    DataBuffer::registerArchiveClass(c);
+    auto b = c.decodeObject<DataBuffer>("root");
+    EXPECT_TRUE(c.ok()) << c.errorString().toStdString();
+    return b ? std::make_unique<DataBuffer>(std::move(*b)) : nullptr;
+}
+
+std::unique_ptr<DataBuffer> decodeRecord(std::function<void(KeyedArchiver&)> write)
+{
+    Record r;
+    r.write = std::move(write);
+    KeyedArchiver a;
+    a.encodeObject("root", r);
+    return decodeOne(a.encodedData());
+}
+
+QByteArray block(std::initializer_list<double> values, bool bigEndian)
+{
+    QByteArray out;
+    for (double v : values) {
+        quint64 bits;
+        std::memcpy(&bits, &v, 8);
+        char b[8];
+        if (bigEndian)
+            qToBigEndian(bits, b);
+        else
+            qToLittleEndian(bits, b);
+        out.append(b, 8);
+    }
+    return out;
+}
+
+class DataBufferArchiveTest : public ::testing::Test {
+protected:
+    void SetUp() override { UserDefaults::standard().removeAll(); }
+    void TearDown() override { UserDefaults::standard().removeAll(); }
+};
+
+TEST_F(DataBufferArchiveTest, RoundTripKeepsEveryStoredField)
+{
+    DataBuffer b;
+    const double tiny = std::numeric_limits<double>::denorm_min();
+    b.addDoubleValueError(0.1, -2.5e300, tiny, 3);
+    b.addDoubleValueError(std::numeric_limits<double>::quiet_NaN(), 7, 0.5, -0.25);
+    b.source = "run 7.dat";
+    b.comment = "Import, smooth(3)";
+    b.dynsize = "y*0.1";
+    b.show = 0;
+    b.belongx = 2;
+    b.belongy = 1;
+    b.color = QColor(10, 20, 30);
+    b.fillcolor = QColor(40, 50, 60, 128);
+    b.barcolor = QColor(1, 2, 3);
+    b.stickcolor = QColor(4, 5, 6);
+    b.errorcolor = QColor(7, 8, 9);
+    b.linewidth = 1.25;
+    b.dash = 4;
+    b.symbol = 11;
+    b.dashwidth = 3;
+    b.symbolsize = 6.5;
+    b.sticksize = 33;
+    b.stickabs = b.symfill = 1;
+    b.plotlines = 0;
+    b.plotsymbols = b.plotybars = b.plotxbars = b.plotysticks = b.plotxsticks = 1;
+    b.plotdots = b.plotarea = b.plothist = b.plotfhist = 1;
+    b.plotlegend = 0;
+    b.errorbarx = 2;
+    b.errorvalx = 5.5;
+    b.errorbary = 3;
+    b.errorvaly = 0.125;
+    b.errorwidth = 2;
+    b.freex = b.freey = 1;
+    b.barytop = b.barybottom = b.barxleft = b.barxright = 1;
+    b.fxmin = -1;
+    b.fxmax = 250.5;
+    b.fymin = -3;
+    b.fymax = 9;
+
+    auto list = DataBuffer::buffersFromArchive(DataBuffer::archivedBuffers({&b}));
+    ASSERT_TRUE(list.has_value());
+    ASSERT_EQ(list->size(), 1u);
+    const DataBuffer& r = *list->front();
+    ASSERT_EQ(r.X.size(), 2u);
+    EXPECT_EQ(std::memcmp(r.X.data(), b.X.data(), 16), 0);   // bit for bit, NaN included
+    EXPECT_EQ(r.Y, b.Y);
+    EXPECT_EQ(r.EX, b.EX);
+    EXPECT_EQ(r.EY, b.EY);
+    EXPECT_EQ(r.source, b.source);
+    EXPECT_EQ(r.comment, b.comment);
+    EXPECT_EQ(r.dynsize, b.dynsize);
+    EXPECT_EQ(r.show, 0);
+    EXPECT_EQ(r.belongx, 2);
+    EXPECT_EQ(r.color, b.color);
+    EXPECT_EQ(r.fillcolor, b.fillcolor);
+    EXPECT_EQ(r.barcolor, b.barcolor);
+    EXPECT_EQ(r.stickcolor, b.stickcolor);
+    EXPECT_EQ(r.errorcolor, b.errorcolor);
+    for (auto [got, want] : {std::pair{r.linewidth, b.linewidth}, {r.dashwidth, b.dashwidth},
+                             {r.symbolsize, b.symbolsize}, {r.sticksize, b.sticksize},
+                             {r.errorvalx, b.errorvalx}, {r.errorvaly, b.errorvaly},
+                             {r.errorwidth, b.errorwidth}, {r.fxmin, b.fxmin}, {r.fxmax, b.fxmax},
+                             {r.fymin, b.fymin}, {r.fymax, b.fymax}})
+        EXPECT_EQ(got, want);
+    EXPECT_EQ(r.dash, 4);
+    EXPECT_EQ(r.symbol, 11);
+    EXPECT_EQ(r.errorbarx, 2);
+    EXPECT_EQ(r.errorbary, 3);
+    for (auto f : {r.stickabs, r.symfill, r.plotsymbols, r.plotybars, r.plotxbars, r.plotysticks,
+                   r.plotxsticks, r.plotdots, r.plotarea, r.plothist, r.plotfhist, r.freex, r.freey,
+                   r.barytop, r.barybottom, r.barxleft, r.barxright})
+        EXPECT_EQ(f, 1);
+    EXPECT_EQ(r.plotlines, 0);
+    EXPECT_EQ(r.plotlegend, 0);
+    EXPECT_EQ(r.xmin, 0.1);   // extents recomputed from the points
+    EXPECT_EQ(r.ymax, 7);
+}
+
+TEST_F(DataBufferArchiveTest, ErrorColumnsAreWrittenOnlyWhenComplete)
+{
+    DataBuffer plain;
+    plain.addDoubleValue(1, 2);
+    auto r = DataBuffer::buffersFromArchive(DataBuffer::archivedBuffers({&plain}));
+    ASSERT_TRUE(r);
+    EXPECT_FALSE(r->front()->haserror());
+
+    DataBuffer empty;
+    auto e = DataBuffer::buffersFromArchive(DataBuffer::archivedBuffers({&empty}));
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->front()->nop(), 0);
+    EXPECT_FALSE(e->front()->haserror());
+}
+
+TEST_F(DataBufferArchiveTest, MissingKeysTakeTheRecordDefaultsNotThePreferences)
+{
+    UserDefaults::standard().setValue("BSymbolSize", 6);
+    auto b = decodeRecord([](KeyedArchiver& c) { c.encodeInt("verno", 31); });
+    ASSERT_TRUE(b);
+    EXPECT_EQ(b->linewidth, 0);
+    EXPECT_EQ(b->symbolsize, 0);
+    EXPECT_EQ(b->sticksize, 0);
+    EXPECT_EQ(b->errorwidth, 1.0);
+    EXPECT_EQ(b->plotlines, 0);
+    EXPECT_EQ(b->plotlegend, 1);
+    EXPECT_EQ(b->show, 1);
+    EXPECT_EQ(b->fxmax, 0);
+    EXPECT_EQ(b->color, QColor(Qt::black));
+    EXPECT_EQ(b->source, "");
+}
+
+TEST_F(DataBufferArchiveTest, OlderRecordsAreUpgraded)
+{
+    // Version 4: plain arrays of numbers, no errors.
+    auto v4 = decodeRecord([](KeyedArchiver& c) {
+        c.encodeInt("verno", 4);
+        c.encodeDoubleArray("X", {1, 2, 3});
+        c.encodeDoubleArray("Y", {4, 5, 6});
+    });
+    ASSERT_TRUE(v4);
+    EXPECT_EQ(v4->Y, (std::vector<double>{4, 5, 6}));
+
+    // Versions 5 to 11 are big-endian whatever byteorder says; from 12 on
+    // byteorder 1 (or none) means big-endian.
+    struct Case {
+        int version;
+        std::optional<int> order;
+        bool big;
+    };
+    for (const Case& k : {Case{8, 0, true}, Case{12, 1, true}, Case{12, std::nullopt, true},
+                          Case{12, 0, false}, Case{31, 0, false}}) {
+        auto b = decodeRecord([&](KeyedArchiver& c) {
+            c.encodeInt("verno", k.version);
+            if (k.order)
+                c.encodeInt("byteorder", *k.order);
+            c.encodeBytes("X", block({1.5, -2}, k.big) + "xyz");   // trailing bytes ignored
+            c.encodeBytes("Y", block({3, 4}, k.big));
+            c.encodeBytes("EX", block({0.5, 0.5}, k.big));
+        });
+        ASSERT_TRUE(b);
+        EXPECT_EQ(b->X, (std::vector<double>{1.5, -2})) << k.version;
+        EXPECT_EQ(b->Y, (std::vector<double>{3, 4})) << k.version;
+        EXPECT_TRUE(b->EX.empty());   // EX without EY is not read
+    }
+
+    // Up to version 20 bar, stick and error colours follow the line colour.
+    auto v20 = decodeRecord([](KeyedArchiver& c) {
+        c.encodeInt("verno", 20);
+        c.encodeColor("color", QColor(200, 0, 0));
+        c.encodeColor("barcolor", QColor(0, 0, 200));
+    });
+    ASSERT_TRUE(v20);
+    EXPECT_EQ(v20->barcolor, QColor(200, 0, 0));
+    EXPECT_EQ(v20->errorcolor, QColor(200, 0, 0));
+
+    auto bars = decodeRecord([](KeyedArchiver& c) {
+        c.encodeInt("verno", 31);
+        c.encodeBool("plotbars", true);
+    });
+    ASSERT_TRUE(bars);
+    EXPECT_EQ(bars->plotybars, 1);
+    auto both = decodeRecord([](KeyedArchiver& c) {
+        c.encodeBool("plotbars", true);
+        c.encodeBool("plotybars", false);
+    });
+    ASSERT_TRUE(both);
+    EXPECT_EQ(both->plotybars, 0);
+}
+
+TEST_F(DataBufferArchiveTest, DamagedDataGivesNoBuffers)
+{
+    DataBuffer b;
+    b.addDoubleValue(1, 2);
+    const QByteArray good = DataBuffer::archivedBuffers({&b});
+    for (const QByteArray& bad : {QByteArray(), QByteArray("garbage"), good.left(good.size() / 2),
+                                  QByteArray(good).replace("DataBuffer", "EvilBuffer")}) {
+        QString why;
+        EXPECT_FALSE(DataBuffer::buffersFromArchive(bad, &why).has_value());
+        EXPECT_FALSE(why.isEmpty());
+    }
+}
+
+TEST_F(DataBufferArchiveTest, ABufferListedTwiceBecomesTwoBuffers)
+{
+    DataBuffer b;
+    b.addDoubleValue(1, 2);
+    auto list = DataBuffer::buffersFromArchive(DataBuffer::archivedBuffers({&b, &b}));
+    ASSERT_TRUE(list);
+    ASSERT_EQ(list->size(), 2u);
+    EXPECT_NE((*list)[0].get(), (*list)[1].get());
+    EXPECT_EQ((*list)[1]->X, (std::vector<double>{1}));
+    EXPECT_EQ((*list)[1]->xmax, 1);
+}
+
+} // namespace
