@@ -13,6 +13,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include "support/BenchMain.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -92,20 +94,3 @@ BENCHMARK(BM_DrawLineEveryPoint)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMi
 BENCHMARK(BM_DrawSymbols)->Arg(100000)->Arg(1000000)->Arg(10000000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QStandardPaths::setTestModeEnabled(true);
-    QGuiApplication app(argc, argv);
-    // New buffers read their style from the defaults store: a private, empty
-    // one keeps a user's preferences out of the numbers.
-    QTemporaryDir scratch;
-    UserDefaults::setStoreFile(scratch.filePath(QStringLiteral("defaults.ini")));
-
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

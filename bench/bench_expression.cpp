@@ -81,4 +81,4 @@ BENCHMARK(BM_ReparsedPerPoint)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-BENCHMARK_MAIN();
+

@@ -10,6 +10,8 @@
 #include "platform/UserDefaults.h"
 #include "util/TextHelpers.h"
 
+#include "support/BenchMain.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QFileInfo>
@@ -126,28 +128,16 @@ BENCHMARK(BM_ImportTwoColumns)->Unit(benchmark::kMillisecond)->UseRealTime()->Mi
 BENCHMARK(BM_ImportTwoColumnsTabSeparated)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
 BENCHMARK(BM_ImportDateLines)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+BenchHooks files(
+    [] {
+        Calendar::setDefaultTimeZone(QStringLiteral("Europe/Berlin"));
+        g_numbers = numbersFile();
+        g_dates = datesFile();
+    },
+    [] {
+        // The temporary files go with their owners.
+        g_numbers.reset();
+        g_dates.reset();
+    });
+
 } // namespace
-
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QStandardPaths::setTestModeEnabled(true);
-    QGuiApplication app(argc, argv);
-    CNumber::resetNumericLocale();
-    QTemporaryDir scratch;
-    UserDefaults::setStoreFile(scratch.filePath(QStringLiteral("defaults.ini")));
-    Calendar::setDefaultTimeZone(QStringLiteral("Europe/Berlin"));
-
-    g_numbers = numbersFile();
-    g_dates = datesFile();
-
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-
-    // The temporary files go with their owners.
-    g_numbers.reset();
-    g_dates.reset();
-    return 0;
-}

@@ -11,6 +11,8 @@
 #include <QGuiApplication>
 #include <QTemporaryDir>
 
+#include "support/BenchMain.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -149,21 +151,3 @@ void BM_FunctionGenerator(benchmark::State& state)
 BENCHMARK(BM_FunctionGenerator)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    // Documents pick their fonts, which needs a GUI application; no screen.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    // New buffers read their style from the defaults store: give them an
-    // empty private one instead of the user's.
-    QTemporaryDir dir;
-    UserDefaults::setStoreFile(dir.filePath(QStringLiteral("defaults.ini")));
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

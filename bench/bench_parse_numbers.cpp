@@ -102,4 +102,4 @@ BENCHMARK(BM_ParseNumbersInLine)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-BENCHMARK_MAIN();
+

@@ -14,6 +14,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include "support/BenchMain.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -87,20 +89,3 @@ void BM_FullPass(benchmark::State& state)
 BENCHMARK(BM_FullPass)->Arg(1000)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QStandardPaths::setTestModeEnabled(true);
-    QGuiApplication app(argc, argv);
-    // New buffers read their style from the defaults store: a private, empty
-    // one keeps a user's preferences out of the numbers.
-    QTemporaryDir scratch;
-    UserDefaults::setStoreFile(scratch.filePath(QStringLiteral("defaults.ini")));
-
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

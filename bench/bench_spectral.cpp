@@ -10,6 +10,8 @@
 #include <QGuiApplication>
 #include <QTemporaryDir>
 
+#include "support/BenchMain.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -95,21 +97,3 @@ void BM_SplineDocument(benchmark::State& state)
 BENCHMARK(BM_SplineDocument)->Args({100000, 1})->Args({100000, 10})->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    // Documents pick their fonts, which needs a GUI application; no screen.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    // New buffers read their style from the defaults store: give them an
-    // empty private one instead of the user's.
-    QTemporaryDir dir;
-    UserDefaults::setStoreFile(dir.filePath(QStringLiteral("defaults.ini")));
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
