@@ -84,14 +84,14 @@ public:
     // ends gives what the formula gives (an infinity or not a number);
     // drawing never passes such points on. A finite value whose coordinate
     // overflows gives the largest finite coordinate of that sign.
-    double xPoint(double value, int pair) const { return xMap(pair)(value); }
-    double yPoint(double value, int pair) const { return yMap(pair)(value); }
+    double xPoint(double value, int pair) const override { return xMap(pair)(value); }
+    double yPoint(double value, int pair) const override { return yMap(pair)(value); }
     // The same for a buffer's values: a buffer with a free range maps
     // linearly onto it, whatever the axis.
     double xPoint(double value, int pair, const DataBuffer* buffer) const { return xMap(pair, buffer)(value); }
     double yPoint(double value, int pair, const DataBuffer* buffer) const { return yMap(pair, buffer)(value); }
-    double xValue(double coordinate, int pair) const;
-    double yValue(double coordinate, int pair) const;
+    double xValue(double coordinate, int pair) const override;
+    double yValue(double coordinate, int pair) const override;
 
     // One direction's conversion with everything looked up once, for loops
     // over many points. Gives exactly what xPoint/yPoint give.

@@ -1,0 +1,980 @@
+#include "io/DocumentArchive.h"
+
+#include "model/DataBuffer.h"
+#include "model/VexaDocument.h"
+#include "platform/Alert.h"
+#include "platform/Color.h"
+#include "platform/Font.h"
+#include "platform/KeyedArchiver.h"
+#include "platform/KeyedUnarchiver.h"
+#include "platform/Version.h"
+#include "view/VexaView.h"
+
+#include <QFile>
+#include <QRectF>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <cmath>
+#include <iterator>
+#include <limits>
+#include <unordered_map>
+#include <utility>
+
+namespace DocumentArchive {
+
+namespace {
+
+const char* const sectionNames[] = {"Layout", "Data", "Range", "Colors", "Fonts", "Fit", "TG"};
+
+QString fileOpenError()
+{
+    return QStringLiteral("File Open Error");
+}
+
+QString notAVexaFile()
+{
+    return QStringLiteral("This is not a valid Vexa file");
+}
+
+void refuse(const QString& message)
+{
+    Alert::run(fileOpenError(), message, {QStringLiteral("Ok")});
+}
+
+QString key(const char* word)
+{
+    return QLatin1String(word);
+}
+
+// Per-axis and per-sub-view keys: the word followed by the number.
+QString key(const char* word, int n)
+{
+    return QLatin1String(word) + QString::number(n);
+}
+
+QString subviewClassName()
+{
+    return QStringLiteral("VexaDocument");
+}
+
+// Some doubles are stored as ints, truncated toward zero; a value past the
+// int range, or no number at all, must not turn into undefined behaviour.
+int truncated(double v)
+{
+    if (std::isnan(v))
+        return 0;
+    if (v >= double(std::numeric_limits<int>::max()))
+        return std::numeric_limits<int>::max();
+    if (v <= double(std::numeric_limits<int>::min()))
+        return std::numeric_limits<int>::min();
+    return int(v);
+}
+
+// A sub-view whose frame is not a proper rectangle could neither be drawn nor
+// read back.
+bool usableFrame(double x, double y, double w, double h)
+{
+    return std::isfinite(x) && std::isfinite(y) && std::isfinite(w) && std::isfinite(h) && w > 0 && h > 0;
+}
+
+// The unarchiver takes fonts of a usable size with a name; a font it would
+// refuse is not written, so the file stays readable and the reader keeps the
+// font it has.
+bool fontReadsBack(const QFont& font)
+{
+    double size = font.pointSizeF();
+    if (size <= 0 && font.pixelSize() > 0)
+        size = font.pixelSize() * 72.0 / 96.0;
+    return !Font::storedName(font).trimmed().isEmpty() && std::isfinite(size) && size > 0 && size <= 10000;
+}
+
+// --- the settings a load may change ---------------------------------------------
+
+template <class... Member>
+void copyMembers(VexaDocument& to, const VexaDocument& from, Member... member)
+{
+    ((to.*member = from.*member), ...);
+}
+
+// Every field the reader writes, lists aside: a load works on a copy and hands
+// these back only when the whole archive decoded.
+void copySettings(VexaDocument& to, const VexaDocument& from)
+{
+    using D = VexaDocument;
+    copyMembers(to, from, &D::verno, &D::winx, &D::winy, &D::winw, &D::winh, &D::resizewin, &D::ALL, &D::LAYOUT,
+                &D::DATA, &D::RANGE, &D::COLORS, &D::FONTS, &D::FIT, &D::TG);
+    copyMembers(to, from, &D::xmin1, &D::xmax1, &D::ymin1, &D::ymax1, &D::xmin2, &D::xmax2, &D::ymin2, &D::ymax2);
+    copyMembers(to, from, &D::marginleft, &D::marginright, &D::margintop, &D::marginbottom, &D::plotlegend,
+                &D::legendbg, &D::legendhorizontal, &D::legendalign, &D::legendx, &D::legendy, &D::legendwidth,
+                &D::legendspace, &D::legendcolor, &D::legendbgcolor, &D::legendfont);
+    copyMembers(to, from, &D::framewidth, &D::framestyle, &D::framearrows, &D::crossarrows, &D::forceframe,
+                &D::drawbackground, &D::drawmargin, &D::drawframe, &D::alldraw, &D::forcerenderhigh, &D::arrowsize,
+                &D::arrowtype, &D::framecolor, &D::backgroundcolor, &D::margincolor);
+    copyMembers(to, from, &D::axis, &D::axismode, &D::axistext, &D::axistextcolor, &D::axistimeformat,
+                &D::scaleexpr, &D::trigger, &D::ticks, &D::mticks, &D::ticksboth, &D::mticksboth, &D::grid,
+                &D::mgrid, &D::zeroline, &D::smalllog, &D::reverse, &D::fliptext);
+    copyMembers(to, from, &D::ticklength, &D::tickwidth, &D::gridwidth, &D::mticklength, &D::mtickwidth,
+                &D::mgridwidth, &D::scalstart, &D::scalend, &D::scalspace, &D::scalminticks, &D::numoff, &D::textoff,
+                &D::textoffwindow, &D::tickstyle, &D::expoff, &D::text, &D::numbers, &D::dp, &D::dpauto);
+    copyMembers(to, from, &D::alabel, &D::alabelindex, &D::gridfront, &D::mgridfront, &D::gridpattern,
+                &D::mgridpattern, &D::align, &D::angle, &D::textfont, &D::numfont, &D::tickcolor, &D::gridcolor,
+                &D::mtickcolor, &D::mgridcolor, &D::zerocolor);
+}
+
+// --- sub-view records ---------------------------------------------------------------
+
+// A sub-view document as an object of its main document's file.
+class SubviewRecord : public ArchivableObject {
+public:
+    const VexaDocument* source = nullptr;      // writing
+    const WindowFrame* window = nullptr;
+    std::unique_ptr<VexaDocument> decoded;     // reading
+    bool taken = false;
+
+    QString className() const override { return subviewClassName(); }
+    void encodeWithCoder(KeyedArchiver& coder) const override
+    {
+        if (source)
+            saveToCoder(*source, coder, window);
+    }
+};
+
+// --- checked reading ---------------------------------------------------------------
+
+// Typed reads that tell a missing key from one holding the wrong kind of
+// value: the unarchiver reads both as missing, but a file whose "xmin1" is a
+// text is damaged, and loading it would quietly put defaults in place of the
+// user's settings. Such a key fails the whole read.
+class Reader {
+public:
+    explicit Reader(KeyedUnarchiver& coder) : c(coder) {}
+
+    KeyedUnarchiver& c;
+
+    bool has(const QString& k) const { return c.containsValueForKey(k); }
+
+    void wrong(const QString& k, const char* what)
+    {
+        c.failWithError(QStringLiteral("The archive is damaged: \"%1\" holds no %2.")
+                            .arg(k.left(64), QLatin1String(what)));
+    }
+
+    // Each scalar read changes the field only when the key holds a value of
+    // its kind; a missing key keeps what the field has.
+    bool integer(const QString& k, int& field)
+    {
+        if (!has(k))
+            return false;
+        const int a = c.decodeInt(k, 0);
+        if (a != c.decodeInt(k, 1)) {
+            wrong(k, "integer");
+            return false;
+        }
+        field = a;
+        return true;
+    }
+
+    template <class Small>
+    void smallInteger(const QString& k, Small& field)
+    {
+        int v = 0;
+        if (integer(k, v))
+            field = static_cast<Small>(v);   // the field is one byte, as it always was
+    }
+
+    void flag(const QString& k, std::uint8_t& field)
+    {
+        if (!has(k))
+            return;
+        const bool a = c.decodeBool(k, false);
+        if (a != c.decodeBool(k, true))
+            return wrong(k, "boolean");
+        field = a ? 1 : 0;
+    }
+
+    void number(const QString& k, double& field)
+    {
+        if (!has(k))
+            return;
+        const double a = c.decodeDouble(k, 0.0);
+        const double b = c.decodeDouble(k, 1.0);
+        if (!(a == b || (std::isnan(a) && std::isnan(b))))
+            return wrong(k, "number");
+        field = a;
+    }
+
+    // Missing: an empty text.
+    QString string(const QString& k)
+    {
+        if (!has(k))
+            return QString();
+        const QString a = c.decodeString(k, QStringLiteral("\x01"));
+        if (a != c.decodeString(k, QStringLiteral("\x02"))) {
+            wrong(k, "text");
+            return QString();
+        }
+        return a;
+    }
+
+    QColor color(const QString& k, const QColor& missing)
+    {
+        if (!has(k))
+            return missing;
+        if (auto color = c.decodeColor(k))
+            return *color;
+        wrong(k, "colour");
+        return missing;
+    }
+
+    // Missing: the field keeps its font.
+    void font(const QString& k, QFont& field)
+    {
+        if (!has(k))
+            return;
+        if (auto font = c.decodeFont(k))
+            field = *font;
+        else
+            wrong(k, "font");
+    }
+
+    // Missing: an empty table.
+    QHash<QString, QString> labels(const QString& k)
+    {
+        QHash<QString, QString> out;
+        if (!has(k))
+            return out;
+        const QVariantMap map = c.decodeDictionary(k);
+        if (map.isEmpty() && holdsOther(k)) {
+            wrong(k, "label table");
+            return out;
+        }
+        for (auto it = map.constBegin(); it != map.constEnd(); ++it) {
+            if (it.value().typeId() != QMetaType::QString) {
+                wrong(k, "label table");
+                return {};
+            }
+            out.insert(it.key(), it.value().toString());
+        }
+        return out;
+    }
+
+    std::vector<std::unique_ptr<DataBuffer>> buffers(const QString& k)
+    {
+        auto decoded = c.decodeArrayOfObjects<DataBuffer>(k);
+        if (decoded.empty() && holdsOther(k)) {
+            wrong(k, "list of buffers");
+            return {};
+        }
+        return adopt(std::move(decoded));
+    }
+
+    // True when the key holds anything but an empty list, an empty table or
+    // $null: what a read that came back empty must not have overlooked.
+    bool holdsOther(const QString& k)
+    {
+        if (!has(k))
+            return false;
+        const double d0 = c.decodeDouble(k, 0.0), d1 = c.decodeDouble(k, 1.0);
+        if (d0 == d1 || (std::isnan(d0) && std::isnan(d1)))
+            return true;
+        if (c.decodeBool(k, false) == c.decodeBool(k, true))
+            return true;
+        if (c.decodeInt64(k, 0) == c.decodeInt64(k, 1))
+            return true;
+        if (c.decodeString(k, QStringLiteral("\x01")) == c.decodeString(k, QStringLiteral("\x02")))
+            return true;
+        if (c.decodeBytes(k, QByteArray("\x01")) == c.decodeBytes(k, QByteArray("\x02")))
+            return true;
+        if (c.decodeColor(k) || c.decodeFont(k) || !c.decodeImage(k).isNull())
+            return true;
+        if (c.decodeObject<ArchivableObject>(k))
+            return true;
+        if (!c.decodeArray(k).isEmpty() || !c.decodeDictionary(k).isEmpty())
+            return true;
+        if (!c.decodeArrayOfObjects<ArchivableObject>(k).empty())
+            return true;
+        return !c.ok();
+    }
+
+private:
+    // Buffers decode once per record, and a damaged file may list one record
+    // in several places (even in a sub-view and its main document): the
+    // first place takes the decoded buffer, every other gets a copy of it.
+    std::vector<std::unique_ptr<DataBuffer>> adopt(std::vector<std::shared_ptr<DataBuffer>>&& decoded)
+    {
+        std::vector<std::unique_ptr<DataBuffer>> out;
+        out.reserve(decoded.size());
+        for (auto& shared : decoded) {
+            if (!shared)
+                continue;
+            auto it = adopted_.find(shared.get());
+            if (it == adopted_.end()) {
+                auto own = std::make_unique<DataBuffer>(std::move(*shared));
+                adopted_.emplace(shared.get(), own.get());
+                out.push_back(std::move(own));
+            } else {
+                auto copy = it->second->copyWithZone();
+                copy->rescale();
+                out.push_back(std::move(copy));
+            }
+        }
+        return out;
+    }
+
+    std::unordered_map<const DataBuffer*, const DataBuffer*> adopted_;
+};
+
+// --- text boxes and graphics ---------------------------------------------------------
+
+// Their records come with the text-box and graphic classes. Until then the
+// lists are stored empty; a stored list reads as empty, and one holding
+// anything (records this version cannot read) is refused rather than dropped.
+void encodeTextBoxes(KeyedArchiver& c, const VexaDocument&)
+{
+    c.encodeArrayOfObjects(key("text"), std::vector<const ArchivableObject*>());
+}
+
+void encodeGraphics(KeyedArchiver& c, const VexaDocument&)
+{
+    c.encodeArrayOfObjects(key("graphic"), std::vector<const ArchivableObject*>());
+}
+
+std::vector<std::unique_ptr<TextBoxItem>> decodeTextBoxes(Reader& r)
+{
+    if (r.holdsOther(key("text")))
+        r.wrong(key("text"), "list of text boxes");
+    return {};
+}
+
+std::vector<std::unique_ptr<GraphicItem>> decodeGraphics(Reader& r)
+{
+    if (r.holdsOther(key("graphic")))
+        r.wrong(key("graphic"), "list of graphics");
+    return {};
+}
+
+// --- loading -------------------------------------------------------------------------
+
+// Which lists the archive replaced.
+struct Loaded {
+    bool buffers = false;
+    bool texts = false;
+    bool graphics = false;
+};
+
+// Reads into d as the section flags of d allow. Writes as it reads: callers
+// hand it a document they may throw away.
+Loaded load(VexaDocument& d, Reader& r)
+{
+    Loaded loaded;
+    const bool all = d.ALL;
+
+    r.integer(key("verno"), d.verno);
+
+    if (all) {
+        r.integer(key("winx"), d.winx);
+        r.integer(key("winy"), d.winy);
+        r.integer(key("winw"), d.winw);
+        r.integer(key("winh"), d.winh);
+        d.resizewin = 1;
+    }
+
+    if ((all || d.DATA) && r.has(key("buffer"))) {
+        d.DB = r.buffers(key("buffer"));
+        loaded.buffers = true;
+    }
+
+    if (all || d.RANGE) {
+        r.number(key("xmin1"), d.xmin1);
+        r.number(key("xmax1"), d.xmax1);
+        r.number(key("ymin1"), d.ymin1);
+        r.number(key("ymax1"), d.ymax1);
+        r.number(key("xmin2"), d.xmin2);
+        r.number(key("xmax2"), d.xmax2);
+        r.number(key("ymin2"), d.ymin2);
+        r.number(key("ymax2"), d.ymax2);
+    }
+
+    if (all || d.TG) {
+        if (r.has(key("text"))) {
+            d.T = decodeTextBoxes(r);
+            loaded.texts = true;
+        }
+        if (r.has(key("graphic"))) {
+            d.G = decodeGraphics(r);
+            loaded.graphics = true;
+        }
+    }
+
+    const bool layout = all || d.LAYOUT;
+    if (layout) {
+        r.number(key("marginleft"), d.marginleft);
+        r.number(key("marginright"), d.marginright);
+        r.number(key("margintop"), d.margintop);
+        r.number(key("marginbottom"), d.marginbottom);
+        r.flag(key("plotlegend"), d.plotlegend);
+        r.flag(key("legendbg"), d.legendbg);
+        r.flag(key("legendhorizontal"), d.legendhorizontal);
+        r.smallInteger(key("legendalign"), d.legendalign);
+        // Stored as ints; files rely on it.
+        for (auto [word, field] : {std::pair{"legendx", &d.legendx}, std::pair{"legendy", &d.legendy},
+                                   std::pair{"legendwidth", &d.legendwidth}, std::pair{"legendspace", &d.legendspace}}) {
+            int v = 0;
+            if (r.integer(key(word), v))
+                *field = v;
+        }
+        d.legendcolor = r.color(key("legendcolor"), Color::black());
+        d.legendbgcolor = r.color(key("legendbgcolor"), Color::white());
+        r.number(key("framewidth"), d.framewidth);
+        r.integer(key("framestyle"), d.framestyle);
+        r.flag(key("framearrows"), d.framearrows);
+        r.integer(key("crossarrows"), d.crossarrows);
+        r.flag(key("forceframe"), d.forceframe);
+        r.flag(key("drawbackground"), d.drawbackground);
+        r.flag(key("drawmargin"), d.drawmargin);
+        r.flag(key("drawframe"), d.drawframe);
+        r.flag(key("alldraw"), d.alldraw);
+        r.flag(key("forcerenderhigh"), d.forcerenderhigh);
+        r.number(key("arrowsize"), d.arrowsize);
+        r.integer(key("arrowtype"), d.arrowtype);
+    }
+
+    const bool fonts = layout || d.FONTS;
+    const bool colors = layout || d.COLORS;
+    if (fonts)
+        r.font(key("legendfont"), d.legendfont);
+    if (colors) {
+        d.framecolor = r.color(key("framecolor"), Color::black());
+        d.backgroundcolor = r.color(key("backgroundcolor"), Color::white());
+        d.margincolor = r.color(key("margincolor"), Color::white());
+    }
+
+    for (int i = 0; i < 4; ++i) {
+        if (layout) {
+            r.flag(key("axis", i), d.axis[i]);
+            r.integer(key("axismode", i), d.axismode[i]);
+            d.axistext[i] = r.string(key("axistext", i));
+            d.axistextcolor[i] = r.color(key("axistextcolor", i), Color::black());
+            d.axistimeformat[i] = r.string(key("axistimeformat", i));
+            d.scaleexpr[i] = r.string(key("scaleexpr", i));
+            d.trigger[i] = r.string(key("trigger", i));
+            r.flag(key("ticks", i), d.ticks[i]);
+            r.flag(key("mticks", i), d.mticks[i]);
+            r.flag(key("ticksboth", i), d.ticksboth[i]);
+            r.flag(key("mticksboth", i), d.mticksboth[i]);
+            r.flag(key("grid", i), d.grid[i]);
+            r.flag(key("mgrid", i), d.mgrid[i]);
+            r.flag(key("zeroline", i), d.zeroline[i]);
+            r.flag(key("smalllog", i), d.smalllog[i]);
+            r.flag(key("reverse", i), d.reverse[i]);
+            r.flag(key("fliptext", i), d.fliptext[i]);
+            r.number(key("ticklength", i), d.ticklength[i]);
+            r.number(key("tickwidth", i), d.tickwidth[i]);
+            r.number(key("gridwidth", i), d.gridwidth[i]);
+            if (d.verno > 14) {
+                r.number(key("mticklength", i), d.mticklength[i]);
+                r.number(key("mtickwidth", i), d.mtickwidth[i]);
+                r.number(key("mgridwidth", i), d.mgridwidth[i]);
+            } else {
+                // Minor ticks had no sizes of their own.
+                d.mticklength[i] = d.ticklength[i] * 0.5;
+                d.mtickwidth[i] = d.tickwidth[i];
+                d.mgridwidth[i] = d.gridwidth[i];
+            }
+            d.scalstart[i] = r.string(key("scalstart", i));
+            d.scalend[i] = r.string(key("scalend", i));
+            d.scalspace[i] = r.string(key("scalspace", i));
+            d.scalminticks[i] = r.string(key("scalminticks", i));
+            r.smallInteger(key("numoff", i), d.numoff[i]);
+            r.integer(key("textoff", i), d.textoff[i]);
+            r.flag(key("textoffsetfromframe", i), d.textoffwindow[i]);
+            r.integer(key("tickstyle", i), d.tickstyle[i]);
+            r.integer(key("expoff", i), d.expoff[i]);
+            r.flag(key("text", i), d.text[i]);
+            r.flag(key("numbers", i), d.numbers[i]);
+            r.integer(key("dp", i), d.dp[i]);
+            r.flag(key("dpauto", i), d.dpauto[i]);
+            d.alabel[i] = r.labels(key("alabel", i));
+            d.alabelindex[i] = QStringList();
+            if (d.verno > 24) {
+                r.flag(key("gridfront", i), d.gridfront[i]);
+                r.flag(key("mgridfront", i), d.mgridfront[i]);
+                r.integer(key("gridpattern", i), d.gridpattern[i]);
+                r.integer(key("mgridpattern", i), d.mgridpattern[i]);
+            } else {
+                // Grids were solid and drawn over the data.
+                d.gridfront[i] = d.mgridfront[i] = 1;
+                d.gridpattern[i] = d.mgridpattern[i] = 0;
+            }
+            if (d.verno > 25) {
+                r.integer(key("align", i), d.align[i]);
+                r.number(key("angle", i), d.angle[i]);
+            } else {
+                // Axis titles were never turned and sat in the middle of
+                // their side.
+                d.angle[i] = 0;
+                d.align = {2, 4, 6, 8};
+            }
+        }
+        if (fonts) {
+            r.font(key("textfont", i), d.textfont[i]);
+            r.font(key("numfont", i), d.numfont[i]);
+        }
+        if (colors) {
+            d.tickcolor[i] = r.color(key("tickcolor", i), Color::black());
+            d.gridcolor[i] = r.color(key("gridcolor", i), Color::darkGray());
+            if (d.verno > 14) {
+                d.mtickcolor[i] = r.color(key("mtickcolor", i), Color::black());
+                d.mgridcolor[i] = r.color(key("mgridcolor", i), Color::darkGray());
+            } else {
+                d.mtickcolor[i] = d.tickcolor[i];
+                d.mgridcolor[i] = d.gridcolor[i];
+            }
+            d.zerocolor[i] = r.color(key("zerocolor", i), Color::darkGray());
+        }
+    }
+    return loaded;
+}
+
+// A load prepared on a copy of the document's settings.
+struct Staged {
+    std::unique_ptr<VexaDocument> copy;
+    Loaded loaded;
+};
+
+Staged stage(const VexaDocument& target, Reader& r)
+{
+    Staged s;
+    s.copy = std::make_unique<VexaDocument>();
+    copySettings(*s.copy, target);
+    s.loaded = load(*s.copy, r);
+    return s;
+}
+
+void commit(VexaDocument& target, Staged& s)
+{
+    VexaDocument& from = *s.copy;
+    copySettings(target, from);
+    if (s.loaded.buffers) {
+        target.DB = std::move(from.DB);
+        if (target.current < 0 || target.current >= int(target.DB.size()))
+            target.current = 0;
+    }
+    if (s.loaded.texts) {
+        target.T = std::move(from.T);
+        if (target.TG && !target.ALL)
+            for (const auto& box : target.T)
+                if (box)
+                    box->setNeedsDisplay();
+    }
+    if (s.loaded.graphics)
+        target.G = std::move(from.G);
+}
+
+std::unique_ptr<VexaDocument> makeSubview(Reader& r)
+{
+    auto doc = std::make_unique<VexaDocument>();
+    doc->setDefaults();
+    doc->ALL = doc->LAYOUT = doc->DATA = doc->RANGE = doc->COLORS = doc->FONTS = doc->FIT = 1;
+    doc->TG = 0;
+    load(*doc, r);
+    return doc;
+}
+
+struct PendingSubview {
+    std::unique_ptr<VexaDocument> doc;
+    QRectF frame;
+};
+
+// The numbers j of the "subview"j keys present, below count, ascending. Only
+// keys that exist are visited, so a huge count costs nothing.
+std::vector<int> subviewNumbers(KeyedUnarchiver& c, int count)
+{
+    std::vector<int> out;
+    const QString prefix = QStringLiteral("subview");
+    for (const QString& k : c.allKeys()) {
+        if (!k.startsWith(prefix) || k.size() == prefix.size() || k.size() > prefix.size() + 9)
+            continue;
+        bool digits = true;
+        for (qsizetype i = prefix.size(); i < k.size() && digits; ++i)
+            digits = k[i] >= QLatin1Char('0') && k[i] <= QLatin1Char('9');
+        if (!digits)
+            continue;
+        const int j = k.mid(prefix.size()).toInt();
+        if (j < count && key("subview", j) == k)
+            out.push_back(j);
+    }
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+std::vector<PendingSubview> decodeSubviews(Reader& r)
+{
+    std::vector<PendingSubview> out;
+    int count = 0;
+    if (!r.integer(key("subviews"), count))
+        return out;
+    for (int j : subviewNumbers(r.c, count)) {
+        const QString k = key("subview", j);
+        auto record = r.c.decodeObject<SubviewRecord>(k);
+        if (!record) {
+            if (r.holdsOther(k))
+                r.wrong(k, "sub-view document");
+            continue;
+        }
+        if (record->taken) {
+            r.c.failWithError(QStringLiteral("The archive is damaged: a sub-view is stored twice."));
+            break;
+        }
+        record->taken = true;
+        double x = 0, y = 0, w = 0, h = 0;
+        r.number(key("subviewx", j), x);
+        r.number(key("subviewy", j), y);
+        r.number(key("subvieww", j), w);
+        r.number(key("subviewh", j), h);
+        if (record->decoded && usableFrame(x, y, w, h))
+            out.push_back({std::move(record->decoded), QRectF(x, y, w, h)});
+        if (!r.c.ok())
+            break;
+    }
+    return out;
+}
+
+void attachSubview(VexaDocument& main, PendingSubview&& pending, SubviewViews& views)
+{
+    auto view = std::make_unique<VexaView>(pending.frame.size(), main.M);
+    view->setFrame(pending.frame);
+    VexaDocument* sub = pending.doc.get();
+    view->setVexaDocument(sub);
+    sub->PV = view.get();
+    sub->W = main.W;
+    sub->MPD = &main;
+    sub->subview = 1;
+    sub->M = main.M;
+    views.push_back(std::move(view));
+    main.SPD.push_back(std::move(pending.doc));
+}
+
+std::optional<QByteArray> readWholeFile(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) {
+        refuse(QStringLiteral("%1 could not be read: %2").arg(path, f.errorString()));
+        return std::nullopt;
+    }
+    // Nothing larger can be a readable archive; a huge file is not read
+    // into memory to find that out.
+    if (f.size() > KeyedUnarchiver::Limits().maxInputBytes) {
+        refuse(notAVexaFile());
+        return std::nullopt;
+    }
+    QByteArray bytes = f.readAll();
+    if (f.error() != QFileDevice::NoError) {
+        refuse(QStringLiteral("%1 could not be read: %2").arg(path, f.errorString()));
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+} // namespace
+
+QString documentType()
+{
+    return QStringLiteral("VexaDocument");
+}
+
+QString sectionTypeName(int section)
+{
+    if (section < 0 || section >= int(std::size(sectionNames)))
+        return QString();
+    return QLatin1String(sectionNames[section]);
+}
+
+// --- writing ----------------------------------------------------------------------------
+
+void saveToCoder(const VexaDocument& d, KeyedArchiver& c, const WindowFrame* window)
+{
+    c.encodeString(key("vexaversion"), QStringLiteral(VEXA_VERSION));
+    c.encodeInt(key("verno"), version);
+
+    c.encodeDouble(key("xmin1"), d.xmin1);
+    c.encodeDouble(key("xmax1"), d.xmax1);
+    c.encodeDouble(key("ymin1"), d.ymin1);
+    c.encodeDouble(key("ymax1"), d.ymax1);
+    c.encodeDouble(key("xmin2"), d.xmin2);
+    c.encodeDouble(key("xmax2"), d.xmax2);
+    c.encodeDouble(key("ymin2"), d.ymin2);
+    c.encodeDouble(key("ymax2"), d.ymax2);
+
+    const WindowFrame none;
+    const WindowFrame& w = window ? *window : none;
+    c.encodeInt(key("winx"), truncated(w.x));
+    c.encodeInt(key("winy"), truncated(w.y));
+    c.encodeInt(key("winw"), truncated(w.contentWidth));
+    c.encodeInt(key("winh"), truncated(w.contentHeight));
+
+    c.encodeArrayOfObjects(key("buffer"), d.DB);
+    encodeTextBoxes(c, d);
+    encodeGraphics(c, d);
+
+    // An invalid colour would be stored as $null, which is no colour to read
+    // back; left out, the key's default applies, as for any missing colour.
+    auto color = [&c](const QString& k, const QColor& value) {
+        if (value.isValid())
+            c.encodeColor(k, value);
+    };
+    auto font = [&c](const QString& k, const QFont& value) {
+        if (fontReadsBack(value))
+            c.encodeFont(k, value);
+    };
+
+    c.encodeDouble(key("marginleft"), d.marginleft);
+    c.encodeDouble(key("marginright"), d.marginright);
+    c.encodeDouble(key("margintop"), d.margintop);
+    c.encodeDouble(key("marginbottom"), d.marginbottom);
+    c.encodeDouble(key("framewidth"), d.framewidth);
+    color(key("framecolor"), d.framecolor);
+    c.encodeInt(key("framestyle"), d.framestyle);
+    c.encodeBool(key("framearrows"), d.framearrows);
+    c.encodeInt(key("crossarrows"), d.crossarrows);
+    c.encodeBool(key("forceframe"), d.forceframe);
+    c.encodeBool(key("drawbackground"), d.drawbackground);
+    c.encodeBool(key("drawmargin"), d.drawmargin);
+    c.encodeBool(key("drawframe"), d.drawframe);
+    c.encodeBool(key("alldraw"), d.alldraw);
+    c.encodeBool(key("forcerenderhigh"), d.forcerenderhigh);
+    c.encodeInt(key("arrowtype"), d.arrowtype);
+    c.encodeDouble(key("arrowsize"), d.arrowsize);
+    color(key("backgroundcolor"), d.backgroundcolor);
+    color(key("margincolor"), d.margincolor);
+    c.encodeBool(key("plotlegend"), d.plotlegend);
+    c.encodeBool(key("legendbg"), d.legendbg);
+    c.encodeBool(key("legendhorizontal"), d.legendhorizontal);
+    c.encodeInt(key("legendalign"), d.legendalign);
+    // Stored as ints; files rely on it.
+    c.encodeInt(key("legendx"), truncated(d.legendx));
+    c.encodeInt(key("legendy"), truncated(d.legendy));
+    c.encodeInt(key("legendwidth"), truncated(d.legendwidth));
+    c.encodeInt(key("legendspace"), truncated(d.legendspace));
+    font(key("legendfont"), d.legendfont);
+    color(key("legendcolor"), d.legendcolor);
+    color(key("legendbgcolor"), d.legendbgcolor);
+
+    for (int i = 0; i < 4; ++i) {
+        c.encodeBool(key("axis", i), d.axis[i]);
+        c.encodeInt(key("axismode", i), d.axismode[i]);
+        c.encodeString(key("axistext", i), d.axistext[i]);
+        color(key("axistextcolor", i), d.axistextcolor[i]);
+        c.encodeString(key("axistimeformat", i), d.axistimeformat[i]);
+        c.encodeString(key("scaleexpr", i), d.scaleexpr[i]);
+        c.encodeString(key("trigger", i), d.trigger[i]);
+        font(key("textfont", i), d.textfont[i]);
+        font(key("numfont", i), d.numfont[i]);
+        color(key("tickcolor", i), d.tickcolor[i]);
+        color(key("gridcolor", i), d.gridcolor[i]);
+        color(key("mtickcolor", i), d.mtickcolor[i]);
+        color(key("mgridcolor", i), d.mgridcolor[i]);
+        color(key("zerocolor", i), d.zerocolor[i]);
+        c.encodeBool(key("ticks", i), d.ticks[i]);
+        c.encodeBool(key("mticks", i), d.mticks[i]);
+        c.encodeBool(key("ticksboth", i), d.ticksboth[i]);
+        c.encodeBool(key("mticksboth", i), d.mticksboth[i]);
+        c.encodeBool(key("grid", i), d.grid[i]);
+        c.encodeBool(key("mgrid", i), d.mgrid[i]);
+        c.encodeBool(key("zeroline", i), d.zeroline[i]);
+        c.encodeBool(key("smalllog", i), d.smalllog[i]);
+        c.encodeBool(key("reverse", i), d.reverse[i]);
+        c.encodeBool(key("fliptext", i), d.fliptext[i]);
+        c.encodeDouble(key("ticklength", i), d.ticklength[i]);
+        c.encodeDouble(key("tickwidth", i), d.tickwidth[i]);
+        c.encodeDouble(key("gridwidth", i), d.gridwidth[i]);
+        c.encodeDouble(key("mticklength", i), d.mticklength[i]);
+        c.encodeDouble(key("mtickwidth", i), d.mtickwidth[i]);
+        c.encodeDouble(key("mgridwidth", i), d.mgridwidth[i]);
+        c.encodeString(key("scalstart", i), d.scalstart[i]);
+        c.encodeString(key("scalend", i), d.scalend[i]);
+        c.encodeString(key("scalspace", i), d.scalspace[i]);
+        c.encodeString(key("scalminticks", i), d.scalminticks[i]);
+        c.encodeInt(key("numoff", i), d.numoff[i]);
+        c.encodeInt(key("textoff", i), d.textoff[i]);
+        c.encodeBool(key("textoffsetfromframe", i), d.textoffwindow[i]);
+        c.encodeInt(key("tickstyle", i), d.tickstyle[i]);
+        c.encodeInt(key("expoff", i), d.expoff[i]);
+        c.encodeBool(key("text", i), d.text[i]);
+        c.encodeBool(key("numbers", i), d.numbers[i]);
+        c.encodeInt(key("dp", i), d.dp[i]);
+        c.encodeBool(key("dpauto", i), d.dpauto[i]);
+        QVariantMap labels;
+        for (auto it = d.alabel[i].constBegin(); it != d.alabel[i].constEnd(); ++it)
+            labels.insert(it.key(), it.value());
+        c.encodeDictionary(key("alabel", i), labels);
+        c.encodeBool(key("gridfront", i), d.gridfront[i]);
+        c.encodeBool(key("mgridfront", i), d.mgridfront[i]);
+        c.encodeInt(key("gridpattern", i), d.gridpattern[i]);
+        c.encodeInt(key("mgridpattern", i), d.mgridpattern[i]);
+        c.encodeInt(key("align", i), d.align[i]);
+        c.encodeDouble(key("angle", i), d.angle[i]);
+    }
+}
+
+void encodeWithCoder(const VexaDocument& document, KeyedArchiver& coder, const WindowFrame* window)
+{
+    saveToCoder(document, coder, window);
+}
+
+std::optional<QByteArray> dataRepresentationOfType(const VexaDocument& d, const QString& type,
+                                                   const WindowFrame* window, QString* error)
+{
+    if (type != documentType()) {
+        if (error)
+            *error = QStringLiteral("Documents cannot be stored as \"%1\".").arg(type);
+        return std::nullopt;
+    }
+    KeyedArchiver c;
+    saveToCoder(d, c, window);
+
+    // Kept alive until the archive is complete: the archiver knows objects
+    // by their address.
+    std::vector<std::unique_ptr<SubviewRecord>> records;
+    if (!d.subview) {
+        c.encodeInt(key("subviews"), int(d.SPD.size()));
+        for (std::size_t j = 0; j < d.SPD.size(); ++j) {
+            const VexaDocument* sub = d.SPD[j].get();
+            const auto* view = sub ? dynamic_cast<const VexaView*>(sub->PV) : nullptr;
+            if (!view)
+                continue;
+            const QRectF f = view->frame();
+            if (!usableFrame(f.x(), f.y(), f.width(), f.height()))
+                continue;
+            const int n = int(j);
+            c.encodeDouble(key("subviewx", n), f.x());
+            c.encodeDouble(key("subviewy", n), f.y());
+            c.encodeDouble(key("subvieww", n), f.width());
+            c.encodeDouble(key("subviewh", n), f.height());
+            auto record = std::make_unique<SubviewRecord>();
+            record->source = sub;
+            record->window = window;
+            c.encodeObject(key("subview", n), record.get());
+            records.push_back(std::move(record));
+        }
+    }
+    if (!c.ok()) {
+        if (error)
+            *error = QStringLiteral("The document could not be stored: %1.").arg(c.errorString());
+        return std::nullopt;
+    }
+    return c.encodedData();
+}
+
+bool writeToFile(const VexaDocument& document, const QString& path, const WindowFrame* window, QString* error)
+{
+    QString why;
+    const std::optional<QByteArray> data = dataRepresentationOfType(document, documentType(), window, &why);
+    if (!data) {
+        if (error)
+            *error = why;
+        return false;
+    }
+    QSaveFile f(path);
+    if (!f.open(QIODevice::WriteOnly)) {
+        if (error)
+            *error = QStringLiteral("%1 could not be written: %2").arg(path, f.errorString());
+        return false;
+    }
+    if (f.write(*data) != data->size() || !f.commit()) {
+        if (error)
+            *error = QStringLiteral("%1 could not be written: %2").arg(path, f.errorString());
+        f.cancelWriting();
+        return false;
+    }
+    return true;
+}
+
+// --- reading -----------------------------------------------------------------------------
+
+bool loadFromCoder(VexaDocument& document, KeyedUnarchiver& coder)
+{
+    DataBuffer::registerArchiveClass(coder);
+    Reader r(coder);
+    Staged s = stage(document, r);
+    if (!coder.ok())
+        return false;
+    commit(document, s);
+    return true;
+}
+
+std::unique_ptr<VexaDocument> initWithCoder(KeyedUnarchiver& coder)
+{
+    DataBuffer::registerArchiveClass(coder);
+    Reader r(coder);
+    auto doc = makeSubview(r);
+    if (!coder.ok())
+        return nullptr;
+    return doc;
+}
+
+bool loadDataRepresentation(VexaDocument& document, const QByteArray& data, const QString& type,
+                            SubviewViews& views)
+{
+    KeyedUnarchiver coder(data);
+    if (!coder.ok() || !coder.containsValueForKey(key("verno"))) {
+        refuse(notAVexaFile());
+        return false;
+    }
+    Reader r(coder);
+    DataBuffer::registerArchiveClass(coder);
+    coder.registerClass(subviewClassName(), [&r](KeyedUnarchiver&) -> std::unique_ptr<ArchivableObject> {
+        auto record = std::make_unique<SubviewRecord>();
+        record->decoded = makeSubview(r);
+        return record;
+    });
+
+    std::vector<PendingSubview> subviews;
+    if (!document.subview)
+        subviews = decodeSubviews(r);
+
+    // The flags go to the copy, so a refused file leaves the document's own.
+    Staged s;
+    s.copy = std::make_unique<VexaDocument>();
+    copySettings(*s.copy, document);
+    VexaDocument& copy = *s.copy;
+    copy.ALL = copy.LAYOUT = copy.DATA = copy.RANGE = copy.COLORS = copy.FONTS = copy.FIT = copy.TG = 0;
+    if (type == documentType()) {
+        copy.ALL = 1;
+    } else {
+        VexaDocument::Flag* flags[] = {&copy.LAYOUT, &copy.DATA, &copy.RANGE, &copy.COLORS,
+                                       &copy.FONTS, &copy.FIT, &copy.TG};
+        for (int i = 0; i < int(std::size(flags)); ++i)
+            if (type == sectionTypeName(i))
+                *flags[i] = 1;
+    }
+    if (coder.ok())
+        s.loaded = load(copy, r);
+
+    if (!coder.ok()) {
+        refuse(coder.errorString());
+        return false;
+    }
+    commit(document, s);
+    for (PendingSubview& sub : subviews)
+        attachSubview(document, std::move(sub), views);
+    return true;
+}
+
+bool readFromFile(VexaDocument& document, const QString& path, SubviewViews& views)
+{
+    const std::optional<QByteArray> bytes = readWholeFile(path);
+    return bytes && loadDataRepresentation(document, *bytes, documentType(), views);
+}
+
+bool loadPartialFile(VexaDocument& document, int section, const QString& path, SubviewViews& views)
+{
+    const QString type = sectionTypeName(section);
+    if (type.isEmpty())
+        return false;
+    const std::optional<QByteArray> bytes = readWholeFile(path);
+    return bytes && loadDataRepresentation(document, *bytes, type, views);
+}
+
+} // namespace DocumentArchive

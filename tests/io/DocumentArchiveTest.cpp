@@ -1,0 +1,646 @@
+#include "io/DocumentArchive.h"
+
+#include "model/DataBuffer.h"
+#include "model/DocumentItems.h"
+#include "model/VexaDocument.h"
+#include "platform/Alert.h"
+#include "platform/Color.h"
+#include "platform/Font.h"
+#include "platform/KeyedArchiver.h"
+#include "platform/KeyedUnarchiver.h"
+#include "support/TestSupport.h"
+#include "view/VexaView.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <csignal>
+#include <functional>
+#include <limits>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <sys/resource.h>
+
+namespace {
+
+namespace DA = DocumentArchive;
+
+QString scratch(const QString& name)
+{
+    return TestSupport::scratchDir() + QLatin1Char('/') + name;
+}
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
+QFont someFont(const char* name, double size)
+{
+    if (auto f = Font::withName(QLatin1String(name), size))
+        return *f;
+    QFont f;
+    f.setPointSizeF(size);
+    return f;
+}
+
+// Every stored setting away from its default, with values that differ from
+// field to field (and axis to axis), so that a key read into the wrong field
+// shows up when the document is written again.
+void scramble(VexaDocument& d, int seed)
+{
+    double v = 100 + seed;
+    auto next = [&v] { return v += 1.25; };
+    int n = seed;
+    auto colour = [&n] {
+        ++n;
+        return Color::rgb((n % 7) / 7.0, (n % 5) / 5.0, (n % 3) / 3.0, 0.5 + (n % 2) / 4.0);
+    };
+    for (double* f : {&d.xmin1, &d.xmax1, &d.ymin1, &d.ymax1, &d.xmin2, &d.xmax2, &d.ymin2, &d.ymax2, &d.marginleft,
+                      &d.marginright, &d.margintop, &d.marginbottom, &d.framewidth, &d.arrowsize})
+        *f = next();
+    d.legendx = 321;
+    d.legendy = -45;
+    d.legendwidth = 77;
+    d.legendspace = 13;
+    d.framestyle = 2;
+    d.arrowtype = 3;
+    d.crossarrows = 1;
+    d.framearrows = d.forceframe = d.alldraw = d.forcerenderhigh = 1;
+    d.drawbackground = d.drawmargin = d.drawframe = 0;
+    d.plotlegend = d.legendbg = d.legendhorizontal = 1;
+    d.legendalign = 7;
+    for (QColor* c : {&d.framecolor, &d.backgroundcolor, &d.margincolor, &d.legendcolor, &d.legendbgcolor})
+        *c = colour();
+    d.legendfont = someFont("DejaVu Serif", 11 + seed);
+    for (int i = 0; i < 4; ++i) {
+        int bit = 0;
+        // A 4-bit pattern per switch across the four axes.
+        for (VexaDocument::PerAxis<VexaDocument::Flag>* f :
+             {&d.axis, &d.ticks, &d.mticks, &d.ticksboth, &d.mticksboth, &d.grid, &d.mgrid, &d.zeroline, &d.smalllog,
+              &d.reverse, &d.fliptext, &d.textoffwindow, &d.text, &d.numbers, &d.dpauto, &d.gridfront, &d.mgridfront})
+            (*f)[i] = ((++bit * 5 + seed) >> i) & 1;
+        for (VexaDocument::PerAxis<double>* f : {&d.ticklength, &d.tickwidth, &d.gridwidth, &d.mticklength,
+                                                 &d.mtickwidth, &d.mgridwidth, &d.angle})
+            (*f)[i] = next();
+        int k = 10 * i + seed;
+        for (VexaDocument::PerAxis<int>* f :
+             {&d.axismode, &d.tickstyle, &d.expoff, &d.dp, &d.gridpattern, &d.mgridpattern, &d.align, &d.textoff})
+            (*f)[i] = ++k;
+        d.numoff[i] = std::int8_t(-3 - i);
+        int t = 0;
+        for (VexaDocument::PerAxis<QString>* f : {&d.axistext, &d.axistimeformat, &d.scaleexpr, &d.trigger,
+                                                  &d.scalstart, &d.scalend, &d.scalspace, &d.scalminticks})
+            (*f)[i] = QStringLiteral("t%1-%2-%3 \u00e9").arg(seed).arg(i).arg(++t);
+        for (VexaDocument::PerAxis<QColor>* f :
+             {&d.axistextcolor, &d.tickcolor, &d.gridcolor, &d.mtickcolor, &d.mgridcolor, &d.zerocolor})
+            (*f)[i] = colour();
+        d.textfont[i] = someFont("DejaVu Sans", 20 + i + seed);
+        d.numfont[i] = someFont("DejaVu Sans Mono", 9 + i + seed);
+        d.alabel[i] = {{QStringLiteral("%1").arg(i), QStringLiteral("label %1").arg(i)},
+                       {QStringLiteral("2.5"), QStringLiteral("two and a half")}};
+    }
+}
+
+std::unique_ptr<DataBuffer> makeBuffer(int seed, bool errors)
+{
+    auto b = std::make_unique<DataBuffer>();
+    const double xs[] = {-0.0, 1e-300, 12345.678, 3.0 + seed};
+    for (int i = 0; i < 4; ++i) {
+        if (errors)
+            b->addDoubleValueError(xs[i], xs[3 - i] * 2, 0.1 * i, 0.2 * i);
+        else
+            b->addDoubleValue(xs[i], xs[3 - i] * 2);
+    }
+    b->setSource(QStringLiteral("source %1").arg(seed));
+    b->setComment(QStringLiteral("comment %1").arg(seed));
+    b->dynsize = QStringLiteral("x*2");
+    b->show = errors ? 1 : 0;
+    b->belongx = 2;
+    b->color = Color::rgb(0.1, 0.2, 0.3);
+    b->fillcolor = Color::rgb(0.4, 0.5, 0.6, 0.7);
+    b->symbol = 5 + seed;
+    b->symbolsize = 7.5;
+    b->plotsymbols = b->plothist = b->freex = b->barytop = 1;
+    b->fxmin = -4;
+    b->errorbary = 3;
+    b->errorvaly = 0.25;
+    return b;
+}
+
+// The buffer record's own writer stores every field bit for bit: equal
+// records are identical buffers.
+void expectSameBuffer(const DataBuffer& a, const DataBuffer& b)
+{
+    EXPECT_EQ(DataBuffer::archivedBuffers({&a}), DataBuffer::archivedBuffers({&b}));
+    EXPECT_EQ(a.nop(), b.nop());
+    EXPECT_EQ(a.haserror(), b.haserror());
+    EXPECT_EQ(a.xmin, b.xmin);
+    EXPECT_EQ(a.xmax, b.xmax);
+    EXPECT_EQ(a.ymin, b.ymin);
+    EXPECT_EQ(a.ymax, b.ymax);
+}
+
+// A main document with buffers and sub-views whose views sit in frames.
+struct Graph {
+    VexaDocument doc;
+    DA::SubviewViews views;   // after doc: the views go first
+
+    VexaDocument& addSubview(const QRectF& frame, int seed)
+    {
+        auto sub = std::make_unique<VexaDocument>();
+        scramble(*sub, seed);
+        sub->DB.push_back(makeBuffer(seed, false));
+        sub->subview = 1;
+        sub->MPD = &doc;
+        auto view = std::make_unique<VexaView>(frame.size());
+        view->setFrame(frame);
+        view->setVexaDocument(sub.get());
+        sub->PV = view.get();
+        views.push_back(std::move(view));
+        doc.SPD.push_back(std::move(sub));
+        return *doc.SPD.back();
+    }
+};
+
+QByteArray saved(const VexaDocument& d, const DA::WindowFrame* window = nullptr)
+{
+    QString error;
+    auto bytes = DA::dataRepresentationOfType(d, DA::documentType(), window, &error);
+    EXPECT_TRUE(bytes.has_value()) << error.toStdString();
+    return bytes.value_or(QByteArray());
+}
+
+DA::WindowFrame windowOf(const VexaDocument& d)
+{
+    return {double(d.winx), double(d.winy), double(d.winw), double(d.winh)};
+}
+
+// The document keys of the file, in file order.
+QStringList documentKeys()
+{
+    QStringList keys = {
+        "vexaversion", "verno", "xmin1", "xmax1", "ymin1", "ymax1", "xmin2", "xmax2", "ymin2", "ymax2", "winx", "winy",
+        "winw", "winh", "buffer", "text", "graphic", "marginleft", "marginright", "margintop", "marginbottom",
+        "framewidth", "framecolor", "framestyle", "framearrows", "crossarrows", "forceframe", "drawbackground",
+        "drawmargin", "drawframe", "alldraw", "forcerenderhigh", "arrowtype", "arrowsize", "backgroundcolor",
+        "margincolor", "plotlegend", "legendbg", "legendhorizontal", "legendalign", "legendx", "legendy",
+        "legendwidth", "legendspace", "legendfont", "legendcolor", "legendbgcolor"};
+    const char* axisWords[] = {
+        "axis", "axismode", "axistext", "axistextcolor", "axistimeformat", "scaleexpr", "trigger", "textfont",
+        "numfont", "tickcolor", "gridcolor", "mtickcolor", "mgridcolor", "zerocolor", "ticks", "mticks", "ticksboth",
+        "mticksboth", "grid", "mgrid", "zeroline", "smalllog", "reverse", "fliptext", "ticklength", "tickwidth",
+        "gridwidth", "mticklength", "mtickwidth", "mgridwidth", "scalstart", "scalend", "scalspace", "scalminticks",
+        "numoff", "textoff", "textoffsetfromframe", "tickstyle", "expoff", "text", "numbers", "dp", "dpauto",
+        "alabel", "gridfront", "mgridfront", "gridpattern", "mgridpattern", "align", "angle"};
+    for (int i = 0; i < 4; ++i)
+        for (const char* w : axisWords)
+            keys << QLatin1String(w) + QString::number(i);
+    return keys;
+}
+
+// Stands in for any record when only its keys are looked at.
+struct Opaque : ArchivableObject {
+    QString name;
+    std::function<void(KeyedArchiver&)> write;
+    QString className() const override { return name; }
+    void encodeWithCoder(KeyedArchiver& c) const override
+    {
+        if (write)
+            write(c);
+    }
+};
+
+// --- round trip ------------------------------------------------------------------------
+
+TEST(DocumentArchiveTest, EveryKeyIsWrittenInOrderAndReadBackIntoItsField)
+{
+    Graph g;
+    scramble(g.doc, 0);
+    g.doc.DB.push_back(makeBuffer(1, true));
+    g.doc.DB.push_back(makeBuffer(2, false));
+    g.doc.legendx = 12.7;
+    g.doc.legendy = -3.9;
+    g.addSubview(QRectF(30, 40, 200, 150), 3);
+    g.addSubview(QRectF(-5.5, 300.25, 120.5, 90), 4);
+    const DA::WindowFrame window{10.9, -20.5, 640.7, 480.2};
+    const QByteArray bytes = saved(g.doc, &window);
+
+    KeyedUnarchiver file(bytes);
+    QStringList expected = documentKeys();
+    expected << "subviews";
+    for (int j = 0; j < 2; ++j)
+        for (const char* w : {"subviewx", "subviewy", "subvieww", "subviewh", "subview"})
+            expected << QLatin1String(w) + QString::number(j);
+    EXPECT_EQ(file.allKeys(), expected);
+    EXPECT_EQ(file.decodeInt("verno"), 31);
+    EXPECT_FALSE(file.decodeString("vexaversion").isEmpty());
+    EXPECT_EQ(file.decodeInt("winx", 99), 10);
+    EXPECT_EQ(file.decodeInt("winy", 99), -20);
+    EXPECT_EQ(file.decodeInt("legendx", 99), 12);   // stored as an int: files rely on it
+    EXPECT_EQ(file.decodeInt("legendy", 99), -3);
+    // A sub-view's record holds the document keys and no sub-view keys.
+    QStringList nested;
+    file.registerClass("VexaDocument", [&nested](KeyedUnarchiver& c) -> std::unique_ptr<ArchivableObject> {
+        nested = c.allKeys();
+        return std::make_unique<Opaque>();
+    });
+    ASSERT_TRUE(file.decodeObject<ArchivableObject>("subview1"));
+    EXPECT_EQ(nested, documentKeys());
+
+    Graph back;
+    ScriptedAlerts alerts;
+    ASSERT_TRUE(DA::loadDataRepresentation(back.doc, bytes, DA::documentType(), back.views));
+    EXPECT_TRUE(alerts.requests().empty());
+    EXPECT_EQ(back.doc.verno, 31);
+    EXPECT_EQ(back.doc.ALL, 1);
+    EXPECT_EQ(back.doc.resizewin, 1);
+    EXPECT_EQ(back.doc.winw, 640);
+    EXPECT_EQ(back.doc.winh, 480);
+    EXPECT_EQ(back.doc.legendx, 12.0);
+    EXPECT_EQ(back.doc.legendy, -3.0);
+
+    // Written again, the loaded document gives the same file: every key came
+    // back into the field it came from.
+    const DA::WindowFrame again = windowOf(back.doc);
+    EXPECT_EQ(saved(back.doc, &again), bytes);
+
+    ASSERT_EQ(back.doc.DB.size(), 2u);
+    for (int i = 0; i < 2; ++i)
+        expectSameBuffer(*back.doc.DB[i], *g.doc.DB[i]);
+
+    ASSERT_EQ(back.doc.SPD.size(), 2u);
+    ASSERT_EQ(back.views.size(), 2u);
+    for (int j = 0; j < 2; ++j) {
+        const VexaDocument& sub = *back.doc.SPD[j];
+        EXPECT_EQ(sub.subview, 1);
+        EXPECT_EQ(sub.MPD, &back.doc);
+        EXPECT_EQ(sub.PV, back.views[j].get());
+        EXPECT_EQ(back.views[j]->PD, &sub);
+        EXPECT_EQ(back.views[j]->frame(), g.views[j]->frame());
+        EXPECT_TRUE(sub.SPD.empty());
+        ASSERT_EQ(sub.DB.size(), 1u);
+        expectSameBuffer(*sub.DB[0], *g.doc.SPD[j]->DB[0]);
+        EXPECT_EQ(sub.axistext[2], g.doc.SPD[j]->axistext[2]);
+    }
+    EXPECT_TRUE(back.doc.T.empty());
+    EXPECT_TRUE(back.doc.G.empty());
+
+    EXPECT_FALSE(DA::dataRepresentationOfType(g.doc, "Layout").has_value());
+}
+
+TEST(DocumentArchiveTest, OnlySubviewsWithAProperFrameAreWritten)
+{
+    Graph g;
+    g.addSubview(QRectF(0, 0, 100, 80), 1);
+    g.addSubview(QRectF(0, 0, 0, 50), 2);     // no width
+    g.addSubview(QRectF(0, 0, 50, -5), 3);    // negative height
+    g.addSubview(QRectF(0, 0, 50, 50), 4).PV = nullptr;   // no view
+    g.addSubview(QRectF(10, 10, 60, 40), 5);
+    const QByteArray bytes = saved(g.doc);
+
+    KeyedUnarchiver file(bytes);
+    EXPECT_EQ(file.decodeInt("subviews"), 5);   // gaps stay numbered
+    for (int j = 0; j < 5; ++j)
+        EXPECT_EQ(file.containsValueForKey(QStringLiteral("subview%1").arg(j)), j == 0 || j == 4) << j;
+
+    Graph back;
+    ASSERT_TRUE(DA::loadDataRepresentation(back.doc, bytes, DA::documentType(), back.views));
+    ASSERT_EQ(back.doc.SPD.size(), 2u);
+    EXPECT_EQ(back.views[1]->frame(), QRectF(10, 10, 60, 40));
+}
+
+TEST(DocumentArchiveTest, LegendGeometryIsStoredAsIntegersWithoutOverflow)
+{
+    struct Case {
+        double stored;
+        int written;
+    };
+    const Case cases[] = {{12.7, 12}, {-3.9, -3}, {1e300, std::numeric_limits<int>::max()},
+                          {-1e300, std::numeric_limits<int>::min()}, {std::nan(""), 0}};
+    for (const Case& c : cases) {
+        VexaDocument d;
+        d.legendwidth = c.stored;
+        KeyedUnarchiver file(saved(d));
+        EXPECT_EQ(file.decodeInt("legendwidth", 7), c.written) << c.stored;
+    }
+}
+
+// --- older versions ------------------------------------------------------------------
+
+TEST(DocumentArchiveTest, OlderVersionsAreUpgraded)
+{
+    const QColor red = Color::rgb(1, 0, 0), blue = Color::rgb(0, 0, 1), green = Color::rgb(0, 1, 0);
+    struct Case {
+        int verno;
+        double mticklength;
+        QColor mtickcolor, mgridcolor;
+        int gridfront, gridpattern;
+        double angle1;
+        std::array<int, 4> align;
+        double angle0;   // of an axis without keys
+    };
+    const Case cases[] = {
+        {14, 4, red, blue, 1, 0, 0, {2, 4, 6, 8}, 0},
+        {24, 99, green, green, 1, 0, 0, {2, 4, 6, 8}, 0},
+        {25, 99, green, green, 0, 5, 0, {2, 4, 6, 8}, 0},
+        {31, 99, green, green, 0, 5, 45, {9, 0, 9, 9}, 30},
+    };
+    for (const Case& c : cases) {
+        KeyedArchiver a;
+        a.encodeInt("verno", c.verno);
+        a.encodeDouble("ticklength1", 8);
+        a.encodeDouble("tickwidth1", 3);
+        a.encodeDouble("gridwidth1", 0.75);
+        for (const char* k : {"mticklength1", "mtickwidth1", "mgridwidth1"})
+            a.encodeDouble(k, 99);
+        a.encodeColor("tickcolor1", red);
+        a.encodeColor("gridcolor1", blue);
+        a.encodeColor("mtickcolor1", green);
+        a.encodeColor("mgridcolor1", green);
+        a.encodeBool("gridfront1", false);
+        a.encodeBool("mgridfront1", false);
+        a.encodeInt("gridpattern1", 5);
+        a.encodeInt("mgridpattern1", 5);
+        a.encodeInt("align1", 0);
+        a.encodeDouble("angle1", 45);
+
+        Graph g;
+        g.doc.gridfront = g.doc.mgridfront = {0, 0, 0, 0};
+        g.doc.gridpattern = {3, 3, 3, 3};
+        g.doc.align = {9, 9, 9, 9};
+        g.doc.angle = {30, 30, 30, 30};
+        ASSERT_TRUE(DA::loadDataRepresentation(g.doc, a.encodedData(), DA::documentType(), g.views)) << c.verno;
+        const VexaDocument& d = g.doc;
+        EXPECT_EQ(d.verno, c.verno);
+        EXPECT_EQ(d.mticklength[1], c.mticklength) << c.verno;
+        EXPECT_EQ(d.mtickwidth[1], c.verno > 14 ? 99 : 3) << c.verno;
+        EXPECT_EQ(d.mgridwidth[1], c.verno > 14 ? 99 : 0.75) << c.verno;
+        EXPECT_EQ(d.mtickcolor[1], c.mtickcolor) << c.verno;
+        EXPECT_EQ(d.mgridcolor[1], c.mgridcolor) << c.verno;
+        EXPECT_EQ(d.gridfront[1], c.gridfront) << c.verno;
+        EXPECT_EQ(d.mgridfront[1], c.gridfront) << c.verno;
+        EXPECT_EQ(d.gridpattern[1], c.gridpattern) << c.verno;
+        EXPECT_EQ(d.mgridpattern[1], c.gridpattern) << c.verno;
+        EXPECT_EQ(d.angle[1], c.angle1) << c.verno;
+        EXPECT_EQ(d.angle[0], c.angle0) << c.verno;
+        EXPECT_EQ(d.align, c.align) << c.verno;
+    }
+}
+
+// --- partial loads -----------------------------------------------------------------------
+
+TEST(DocumentArchiveTest, PartialLoadsMergeOnlyTheirSection)
+{
+    Graph source;
+    scramble(source.doc, 5);
+    source.doc.DB.push_back(makeBuffer(1, true));
+    source.doc.DB.push_back(makeBuffer(2, false));
+    source.addSubview(QRectF(5, 5, 100, 100), 6);
+    const QString path = scratch("partial.vexa");
+    ASSERT_TRUE(DA::writeToFile(source.doc, path));
+    const VexaDocument& s = source.doc;
+
+    struct Box : TextBoxItem {
+        void doAutoPos() override {}
+        void setNeedsDisplay() override {}
+    };
+    struct Case {
+        int section;
+        bool layout, colors, fonts, data, range, texts;
+    };
+    const Case cases[] = {
+        {DA::SectionLayout, true, true, true, false, false, false},
+        {DA::SectionData, false, false, false, true, false, false},
+        {DA::SectionRange, false, false, false, false, true, false},
+        {DA::SectionColors, false, true, false, false, false, false},
+        {DA::SectionFonts, false, false, true, false, false, false},
+        {DA::SectionFit, false, false, false, false, false, false},
+        {DA::SectionTG, false, false, false, false, false, true},
+    };
+    for (const Case& c : cases) {
+        Graph g;
+        VexaDocument& d = g.doc;
+        const VexaDocument fresh;
+        d.newBuffer();
+        d.T.push_back(std::make_unique<Box>());
+        ScriptedAlerts alerts;
+        ASSERT_TRUE(DA::loadPartialFile(d, c.section, path, g.views)) << c.section;
+        EXPECT_TRUE(alerts.requests().empty());
+        const std::string at = DA::sectionTypeName(c.section).toStdString();
+
+        EXPECT_EQ(d.verno, 31) << at;
+        EXPECT_EQ(d.ALL, 0) << at;
+        EXPECT_EQ(d.resizewin, 0) << at;
+        EXPECT_EQ(d.SPD.size(), 1u) << at;   // the file's sub-views come along, whatever the section
+        EXPECT_EQ(g.views.size(), 1u) << at;
+
+        EXPECT_EQ(d.marginleft == s.marginleft, c.layout) << at;
+        EXPECT_EQ(d.axistextcolor[0] == s.axistextcolor[0], c.layout) << at;
+        EXPECT_EQ(d.legendcolor == s.legendcolor, c.layout) << at;
+        EXPECT_EQ(d.axismode[3] == s.axismode[3], c.layout) << at;
+        EXPECT_EQ(d.framecolor == s.framecolor, c.colors) << at;
+        EXPECT_EQ(d.tickcolor[1] == s.tickcolor[1], c.colors) << at;
+        EXPECT_EQ(d.zerocolor[3] == s.zerocolor[3], c.colors) << at;
+        EXPECT_EQ(Font::storedName(d.legendfont) == Font::storedName(s.legendfont), c.fonts) << at;
+        EXPECT_EQ(d.numfont[2].pointSizeF() == s.numfont[2].pointSizeF(), c.fonts) << at;
+        EXPECT_EQ(d.DB.size() == 2 && d.DB[1]->comment == s.DB[1]->comment, c.data) << at;
+        EXPECT_EQ(d.xmin2 == s.xmin2, c.range) << at;
+        EXPECT_EQ(d.T.empty(), c.texts) << at;
+        EXPECT_EQ(d.marginright, c.layout ? s.marginright : fresh.marginright) << at;
+    }
+
+    Graph g;
+    const QByteArray before = saved(g.doc);
+    EXPECT_FALSE(DA::loadPartialFile(g.doc, 7, path, g.views));
+    EXPECT_EQ(saved(g.doc), before);
+    EXPECT_TRUE(g.doc.SPD.empty());
+}
+
+// --- refused files ---------------------------------------------------------------------
+
+TEST(DocumentArchiveTest, AnArchiveWithoutVersionIsRefusedWithNothingChanged)
+{
+    KeyedArchiver a;
+    a.encodeDouble("xmin1", 5);
+    a.encodeArrayOfObjects("buffer", std::vector<const ArchivableObject*>());
+
+    Graph g;
+    scramble(g.doc, 2);
+    g.doc.newBuffer();
+    g.doc.FONTS = 1;
+    const QByteArray before = saved(g.doc);
+    ScriptedAlerts alerts;
+    EXPECT_FALSE(DA::loadDataRepresentation(g.doc, a.encodedData(), DA::documentType(), g.views));
+    ASSERT_EQ(alerts.requests().size(), 1u);
+    EXPECT_EQ(alerts.requests()[0].title, "File Open Error");
+    EXPECT_EQ(alerts.requests()[0].message, "This is not a valid Vexa file");
+    EXPECT_EQ(alerts.requests()[0].buttons, QStringList{"Ok"});
+    EXPECT_EQ(saved(g.doc), before);
+    EXPECT_EQ(g.doc.DB.size(), 1u);
+    EXPECT_EQ(g.doc.FONTS, 1);
+    EXPECT_EQ(g.doc.ALL, 0);
+}
+
+TEST(DocumentArchiveTest, DamagedFilesAreRefusedWithNothingChanged)
+{
+    Graph source;
+    scramble(source.doc, 8);
+    source.doc.DB.push_back(makeBuffer(1, true));
+    source.addSubview(QRectF(0, 0, 50, 50), 9);
+    const QByteArray good = saved(source.doc);
+
+    // A good file with one key overwritten.
+    auto damaged = [&source](std::function<void(KeyedArchiver&)> damage) {
+        KeyedArchiver a;
+        DA::saveToCoder(source.doc, a);
+        damage(a);
+        return a.encodedData();
+    };
+    Opaque goodSubview;
+    goodSubview.name = "VexaDocument";
+    goodSubview.write = [&source](KeyedArchiver& c) { DA::saveToCoder(source.doc, c); };
+    Opaque aBuffer;   // a record of a class text boxes are not
+    aBuffer.name = "DataBuffer";
+    Opaque brokenSubview;
+    brokenSubview.name = "VexaDocument";
+    brokenSubview.write = [&source](KeyedArchiver& c) {
+        DA::saveToCoder(source.doc, c);
+        c.encodeString("tickwidth3", "wide");
+    };
+
+    struct Case {
+        const char* what;
+        QByteArray bytes;
+        const char* type;
+    };
+    const Case cases[] = {
+        {"truncated", good.left(good.size() / 2), "VexaDocument"},
+        {"truncated, partial load", good.left(good.size() - 20), "Colors"},
+        {"garbage", QByteArray("\x01\xff not a property list"), "VexaDocument"},
+        {"empty", QByteArray(), "VexaDocument"},
+        {"version is a text", damaged([](KeyedArchiver& a) { a.encodeString("verno", "31"); }), "VexaDocument"},
+        {"range is a text", damaged([](KeyedArchiver& a) { a.encodeString("xmin1", "0"); }), "Range"},
+        {"switch is a number", damaged([](KeyedArchiver& a) { a.encodeInt("grid2", 1); }), "VexaDocument"},
+        {"colour is a number", damaged([](KeyedArchiver& a) { a.encodeInt("framecolor", 3); }), "Colors"},
+        {"font is a colour", damaged([](KeyedArchiver& a) { a.encodeColor("legendfont", Qt::red); }), "Fonts"},
+        {"buffers are a text", damaged([](KeyedArchiver& a) { a.encodeString("buffer", "x"); }), "Data"},
+        {"buffers are texts", damaged([](KeyedArchiver& a) { a.encodeArray("buffer", {"a", "b"}); }), "Data"},
+        {"axis labels are numbers",
+         damaged([](KeyedArchiver& a) { a.encodeDictionary("alabel2", {{"1", 5}}); }), "Layout"},
+        {"text boxes of an unknown kind",
+         damaged([&aBuffer](KeyedArchiver& a) {
+             a.encodeArrayOfObjects("text", std::vector<const ArchivableObject*>{&aBuffer});
+         }),
+         "TG"},
+        {"sub-view frame is a text",
+         damaged([&goodSubview](KeyedArchiver& a) {
+             a.encodeInt("subviews", 1);
+             a.encodeString("subvieww0", "wide");
+             a.encodeObject("subview0", &goodSubview);
+         }),
+         "Fit"},
+        {"damaged sub-view",
+         damaged([&brokenSubview](KeyedArchiver& a) {
+             a.encodeInt("subviews", 1);
+             a.encodeDouble("subvieww0", 10);
+             a.encodeDouble("subviewh0", 10);
+             a.encodeObject("subview0", &brokenSubview);
+         }),
+         "VexaDocument"},
+    };
+
+    for (const Case& c : cases) {
+        Graph g;
+        scramble(g.doc, 1);
+        g.doc.newBuffer();
+        g.addSubview(QRectF(1, 1, 20, 20), 2);
+        g.doc.DATA = 1;
+        const QByteArray before = saved(g.doc);
+        const DataBuffer* buffer = g.doc.DB[0].get();
+
+        ScriptedAlerts alerts;
+        EXPECT_FALSE(DA::loadDataRepresentation(g.doc, c.bytes, c.type, g.views)) << c.what;
+        ASSERT_EQ(alerts.requests().size(), 1u) << c.what;
+        EXPECT_EQ(alerts.requests()[0].title, "File Open Error") << c.what;
+        EXPECT_FALSE(alerts.requests()[0].message.isEmpty());
+        EXPECT_EQ(saved(g.doc), before) << c.what;
+        ASSERT_EQ(g.doc.DB.size(), 1u) << c.what;
+        EXPECT_EQ(g.doc.DB[0].get(), buffer) << c.what;
+        EXPECT_EQ(g.doc.SPD.size(), 1u) << c.what;
+        EXPECT_EQ(g.views.size(), 1u) << c.what;
+        EXPECT_EQ(g.doc.T.size(), 0u) << c.what;
+        EXPECT_EQ(g.doc.DATA, 1) << c.what;
+        EXPECT_EQ(g.doc.verno, 0) << c.what;
+    }
+
+    // The undamaged file does load; the cases fail for their damage alone.
+    Graph g;
+    EXPECT_TRUE(DA::loadDataRepresentation(g.doc, good, DA::documentType(), g.views));
+}
+
+TEST(DocumentArchiveTest, UnreadableFilesAreRefused)
+{
+    Graph g;
+    ScriptedAlerts alerts;
+    EXPECT_FALSE(DA::readFromFile(g.doc, scratch("no-such-file.vexa"), g.views));
+    EXPECT_FALSE(DA::readFromFile(g.doc, TestSupport::scratchDir(), g.views));   // a directory
+    ASSERT_EQ(alerts.requests().size(), 2u);
+    for (const auto& r : alerts.requests())
+        EXPECT_EQ(r.title, "File Open Error");
+    EXPECT_EQ(g.doc.verno, 0);
+}
+
+// --- saving ----------------------------------------------------------------------------
+
+TEST(DocumentArchiveTest, AFailedSaveIsReportedAndLeavesTheOlderFile)
+{
+    Graph g;
+    scramble(g.doc, 3);
+    g.doc.DB.push_back(makeBuffer(1, true));
+    const QString path = scratch("kept.vexa");
+    const QByteArray older("an older document");
+    ASSERT_TRUE(writeBytes(path, older));
+
+    // A disk that fills up half-way through: the file-size limit binds even
+    // the superuser, who could write into any read-only directory.
+    rlimit previous{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &previous), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = previous;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    QString error;
+    const bool ok = DA::writeToFile(g.doc, path, nullptr, &error);
+    setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, previousHandler);
+    EXPECT_FALSE(ok);
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(fileBytes(path), older);
+    EXPECT_EQ(QDir(TestSupport::scratchDir()).entryList({"kept.vexa*"}, QDir::Files), QStringList{"kept.vexa"});
+
+    error.clear();
+    EXPECT_FALSE(DA::writeToFile(g.doc, scratch("missing/dir/doc.vexa"), nullptr, &error));
+    EXPECT_FALSE(error.isEmpty());
+
+    ASSERT_TRUE(DA::writeToFile(g.doc, path, nullptr, &error)) << error.toStdString();
+    EXPECT_EQ(fileBytes(path), saved(g.doc));
+    Graph back;
+    ASSERT_TRUE(DA::readFromFile(back.doc, path, back.views));
+    ASSERT_EQ(back.doc.DB.size(), 1u);
+    expectSameBuffer(*back.doc.DB[0], *g.doc.DB[0]);
+}
+
+} // namespace
