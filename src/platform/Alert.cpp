@@ -26,16 +26,25 @@ Alert::Handler current()
     return installed();
 }
 
+void writeToStderr(const QString& title, const QString& message)
+{
+    const QByteArray line = (title + QStringLiteral(": ") + message).toLocal8Bit();
+    std::fprintf(stderr, "%s\n", line.constData());
+    std::fflush(stderr);
+}
+
 } // namespace
 
 Alert::Handler Alert::defaultHandler()
 {
     Handler h;
     h.run = [](const Request& r) {
-        const QByteArray line = (r.title + QStringLiteral(": ") + r.message).toLocal8Bit();
-        std::fprintf(stderr, "%s\n", line.constData());
-        std::fflush(stderr);
+        writeToStderr(r.title, r.message);
         return 0;
+    };
+    h.input = [](const InputRequest& r) -> std::optional<QString> {
+        writeToStderr(r.title, r.message);
+        return std::nullopt;
     };
     h.beep = [] {
         // A bell in a redirected log is only noise.
@@ -54,6 +63,8 @@ Alert::Handler Alert::setHandler(Handler handler)
         handler.run = fallback.run;
     if (!handler.beep)
         handler.beep = fallback.beep;
+    if (!handler.input)
+        handler.input = fallback.input;
     std::lock_guard lock(handlerMutex());
     Handler previous = std::move(installed());
     installed() = std::move(handler);
@@ -76,6 +87,12 @@ void Alert::beep()
     current().beep();
 }
 
+std::optional<QString> Alert::input(const QString& title, const QString& message, const QString& defaultText)
+{
+    // Outside the lock for the same reason as run().
+    return current().input(InputRequest{title, message, defaultText});
+}
+
 ScriptedAlerts::ScriptedAlerts(std::initializer_list<int> answers)
     : answers_(answers)
 {
@@ -89,6 +106,17 @@ ScriptedAlerts::ScriptedAlerts(std::initializer_list<int> answers)
         return a;
     };
     h.beep = [this] { ++beeps_; };
+    h.input = [this](const Alert::InputRequest& r) -> std::optional<QString> {
+        inputRequests_.push_back(r);
+        if (inputAnswers_.empty())
+            return r.defaultText;
+        const bool answered = inputAnswers_.front().has_value();
+        const QString text = answered ? *inputAnswers_.front() : QString();
+        inputAnswers_.pop_front();
+        if (!answered)
+            return std::nullopt;
+        return text;
+    };
     previous_ = Alert::setHandler(std::move(h));
 }
 

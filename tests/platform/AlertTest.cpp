@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 namespace {
 
 TEST(Alert, ScriptedAnswersAreRecordedAndClamped)
@@ -56,6 +58,49 @@ TEST(Alert, DefaultHandlerWritesToStderrAndAnswersFirst)
     Alert::setHandler(previous);
     EXPECT_EQ(answer, 0);
     EXPECT_EQ(err, "Import: file not found\n");
+}
+
+TEST(AlertInput, ScriptedAnswersCancelsAndTheDefaultWhenOutOfAnswers)
+{
+    ScriptedAlerts alerts;
+    alerts.answerInput("42");
+    alerts.cancelInput();
+    alerts.answerInput(""); // an empty answer is an answer, not a cancel
+    EXPECT_EQ(Alert::input("Input", "value?", "7"), std::optional<QString>("42"));
+    EXPECT_EQ(Alert::input("Input", "value?", "7"), std::nullopt);
+    EXPECT_EQ(Alert::input("Input", "value?", "7"), std::optional<QString>(""));
+    // Nothing scripted: the user just confirms what the field holds.
+    EXPECT_EQ(Alert::input("Input", "again?", "7"), std::optional<QString>("7"));
+    EXPECT_EQ(alerts.pendingInputAnswers(), 0);
+
+    ASSERT_EQ(alerts.inputRequests().size(), 4u);
+    EXPECT_EQ(alerts.inputRequests()[3].title, "Input");
+    EXPECT_EQ(alerts.inputRequests()[3].message, "again?");
+    EXPECT_EQ(alerts.inputRequests()[3].defaultText, "7");
+    // Input requests are not button alerts.
+    EXPECT_TRUE(alerts.requests().empty());
+}
+
+TEST(AlertInput, HandlersWithoutInputKeepWorkingAndNestedScriptsRestore)
+{
+    ScriptedAlerts outer;
+    outer.answerInput("outer");
+    {
+        // A handler written before input requests existed: run and beep
+        // only. Input falls back to the headless default (cancelled).
+        Alert::Handler old;
+        int runs = 0;
+        old.run = [&runs](const Alert::Request&) { return ++runs, 1; };
+        const Alert::Handler previous = Alert::setHandler(old);
+        ::testing::internal::CaptureStderr();
+        EXPECT_EQ(Alert::input("Input", "anyone?"), std::nullopt);
+        EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Input: anyone?\n");
+        EXPECT_EQ(Alert::run("t", "m", {"a", "b"}), 1);
+        EXPECT_EQ(runs, 1);
+        Alert::setHandler(previous);
+    }
+    EXPECT_EQ(Alert::input("Input", "back?"), std::optional<QString>("outer"));
+    EXPECT_EQ(outer.inputRequests().size(), 1u);
 }
 
 } // namespace

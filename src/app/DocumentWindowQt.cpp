@@ -1,0 +1,342 @@
+#include "app/DocumentWindowQt.h"
+
+#include "app/ApplicationController.h"
+#include "model/VexaDocument.h"
+#include "view/GraphWidget.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLayout>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <algorithm>
+
+DocumentWindowQt::DocumentWindowQt(std::unique_ptr<VexaDocument> document, ApplicationController& controller,
+                                   QWidget* parent)
+    : QMainWindow(parent), controller_(controller), document_(std::move(document))
+{
+    setObjectName(QStringLiteral("VexaDocument"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Untitled[*]"));
+
+    graph_ = new GraphWidget(this, &controller_);
+    setCentralWidget(graph_);
+    buildStrip();
+
+    // The graph gets its size before the document is bound, so a legend
+    // that was never placed lands inside this plot area.
+    resize(820, 660);
+    layOut();
+
+    VexaDocument& d = *document_;
+    graph_->setDocument(&d);
+    d.W = this;
+    if (d.resizewin)
+        setContentSize(QSize(d.winw, d.winh));
+
+    controller_.startPD = &d;
+    controller_.documentOpened(&d);
+    assembled_ = true;
+    d.update();
+}
+
+DocumentWindowQt::~DocumentWindowQt()
+{
+    // Destroyed without closing (the application ends): the controller must
+    // still stop pointing at the document.
+    if (!closed_)
+        controller_.documentClosed(document_.get());
+    document_->W = nullptr;
+    graph_->setDocument(nullptr);
+}
+
+void DocumentWindowQt::setFilePath(const QString& path)
+{
+    filePath_ = path;
+    setWindowFilePath(path);
+    setWindowTitle(path.isEmpty() ? QStringLiteral("Untitled[*]")
+                                  : QFileInfo(path).fileName() + QStringLiteral("[*]"));
+}
+
+void DocumentWindowQt::buildStrip()
+{
+    // The palette: one checkable button per tool, titled with its name.
+    // Two rows keep the strip narrow enough for a small window.
+    toolview = new QWidget;
+    auto* tools = new QGridLayout(toolview);
+    tools->setContentsMargins(0, 0, 0, 0);
+    tools->setSpacing(0);
+    const int perRow = int((ApplicationController::mouseModeNames().size() + 1) / 2);
+    int cell = 0;
+    palette_ = new QButtonGroup(toolview);
+    palette_->setExclusive(true);
+    QFont small = font();
+    small.setPointSizeF(std::max(6.0, small.pointSizeF() * 0.8));
+    for (const QString& title : ApplicationController::mouseModeNames()) {
+        auto* b = new QToolButton;
+        b->setText(title);
+        b->setToolTip(title);
+        b->setCheckable(true);
+        b->setAutoRaise(true);
+        b->setFont(small);
+        b->setFocusPolicy(Qt::NoFocus);
+        palette_->addButton(b);
+        tools->addWidget(b, cell / perRow, cell % perRow);
+        ++cell;
+        MM.insert(title, b);
+    }
+    MM.value(QStringLiteral("select"))->setChecked(true);
+    // Only a click by the user reports back; selectTool() is silent.
+    connect(palette_, &QButtonGroup::buttonClicked, this, [this](QAbstractButton*) { mouseModeChanged(); });
+    toolview->setFixedSize(toolview->sizeHint());
+
+    valview = new QWidget;
+    auto* vals = new QHBoxLayout(valview);
+    vals->setContentsMargins(0, 0, 0, 0);
+    vals->setSpacing(4);
+    xvaldis = new QLineEdit;
+    yvaldis = new QLineEdit;
+    for (QLineEdit* f : {xvaldis, yvaldis}) {
+        f->setReadOnly(true);
+        f->setFocusPolicy(Qt::NoFocus);
+        f->setFixedWidth(120);
+        vals->addWidget(f);
+    }
+    xvaldis->setObjectName(QStringLiteral("xvaldis"));
+    yvaldis->setObjectName(QStringLiteral("yvaldis"));
+    valview->setFixedSize(valview->sizeHint());
+
+    // The strip never holds the window wider than the user wants it; in a
+    // narrow window the value read-out goes (VexaDocument::update) and the
+    // palette is cut at its left.
+    auto* strip = new QWidget;
+    strip->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    strip->setMinimumWidth(0);
+    auto* row = new QHBoxLayout(strip);
+    row->setContentsMargins(4, 2, 7, 2);
+    row->addWidget(valview);
+    row->addStretch(1);
+    row->addWidget(toolview);
+
+    auto* bar = new QToolBar(this);
+    bar->setObjectName(QStringLiteral("titleStrip"));
+    bar->setMovable(false);
+    bar->setFloatable(false);
+    bar->toggleViewAction()->setEnabled(false);
+    bar->addWidget(strip);
+    addToolBar(Qt::TopToolBarArea, bar);
+}
+
+// --- DocumentWindow -------------------------------------------------------------
+
+QString DocumentWindowQt::selectedToolTitle() const
+{
+    QAbstractButton* b = palette_->checkedButton();
+    return b ? b->text() : QString();
+}
+
+void DocumentWindowQt::selectTool(const QString& title)
+{
+    QAbstractButton* b = MM.value(title);
+    if (!b) {
+        for (auto it = MM.cbegin(); it != MM.cend(); ++it)
+            if (it.key().compare(title, Qt::CaseInsensitive) == 0)
+                b = it.value();
+    }
+    if (!b)
+        return;
+    b->setChecked(true);
+    toolview->update();
+}
+
+double DocumentWindowQt::frameViewWidth() const
+{
+    return width();
+}
+
+double DocumentWindowQt::toolViewWidth() const
+{
+    return toolview ? toolview->width() : 0;
+}
+
+bool DocumentWindowQt::toolViewHidden() const
+{
+    return toolview && toolview->isHidden();
+}
+
+void DocumentWindowQt::setToolViewHidden(bool hidden)
+{
+    if (toolview)
+        toolview->setHidden(hidden);
+}
+
+double DocumentWindowQt::valViewWidth() const
+{
+    return valview ? valview->width() : 0;
+}
+
+bool DocumentWindowQt::valViewHidden() const
+{
+    return valview && valview->isHidden();
+}
+
+void DocumentWindowQt::setValViewHidden(bool hidden)
+{
+    if (valview)
+        valview->setHidden(hidden);
+}
+
+void DocumentWindowQt::setDocumentEdited(bool edited)
+{
+    setWindowModified(edited);
+}
+
+// --- window events ------------------------------------------------------------------
+
+void DocumentWindowQt::windowDidBecomeMain()
+{
+    VexaDocument& d = *document_;
+    if (d.resizewin) {
+        setContentSize(QSize(d.winw, d.winh));
+        d.resizewin = 0;
+    }
+    controller_.setCurrentDoc(&d, d.MPD ? d.MPD : &d);
+    d.update();
+    graph_->displayNow();
+    controller_.update();
+}
+
+void DocumentWindowQt::windowDidResize()
+{
+    document_->update();
+    document_->updateAutoTexts();
+    controller_.update();
+}
+
+void DocumentWindowQt::windowWillClose()
+{
+    if (closed_)
+        return;
+    closed_ = true;
+    controller_.setCurrentDoc(nullptr, nullptr);
+    controller_.update();
+    controller_.documentClosed(document_.get());
+}
+
+void DocumentWindowQt::mouseModeChanged()
+{
+    controller_.selectMouseMode(selectedToolTitle());
+    controller_.mouseModeDidChange(document_.get());
+}
+
+void DocumentWindowQt::rescale()
+{
+    controller_.rescale(document_.get());
+}
+
+void DocumentWindowQt::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && assembled_ && isActiveWindow())
+        windowDidBecomeMain();
+}
+
+void DocumentWindowQt::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    if (assembled_)
+        windowDidResize();
+}
+
+void DocumentWindowQt::closeEvent(QCloseEvent* event)
+{
+    windowWillClose();
+    event->accept();
+}
+
+void DocumentWindowQt::setContentSize(QSize size)
+{
+    if (!(size.width() > 0 && size.height() > 0))
+        return;
+    layOut();
+    const QSize extra = this->size() - graph_->size();
+    resize(size + extra);
+    layOut();
+}
+
+void DocumentWindowQt::layOut()
+{
+    // A hidden window lays itself out only when shown; the graph must have
+    // its size before that (binding, stored sizes, printing).
+    if (QLayout* l = layout()) {
+        l->invalidate();
+        l->activate();
+    }
+}
+
+// --- value read-out ---------------------------------------------------------------------
+
+void DocumentWindowQt::showValues(VexaDocument& document, QPointF point)
+{
+    // A sub-view shows its values in the window of the graph it sits in.
+    VexaDocument* main = document.MPD ? document.MPD : &document;
+    auto* window = dynamic_cast<DocumentWindowQt*>(main->W);
+    if (!window)
+        return;
+    ApplicationController* c = &window->controller_;
+    window->xvaldis->setText(c->getValue(0, document.axismode[AxisX1], point.x()));
+    window->yvaldis->setText(c->getValue(1, document.axismode[AxisY1], point.y()));
+}
+
+void DocumentWindowQt::showValuesMeasure(VexaDocument& document, QPointF point)
+{
+    showValues(document, QPointF(point.x() - 15, point.y() + 15));
+}
+
+// --- printing ------------------------------------------------------------------------------
+
+bool DocumentWindowQt::printShowingPrintPanel(bool showPanel)
+{
+    controller_.printmode = 1;
+    document_->replot();
+    for (const auto& sub : document_->SPD)
+        if (sub)
+            sub->replot();
+
+    QPrinter printer(QPrinter::HighResolution);
+    if (showPanel) {
+        QPrintDialog panel(&printer, this);
+        panel.setWindowModality(Qt::WindowModal);
+        if (panel.exec() != QDialog::Accepted)
+            return false;
+    }
+    return print(printer);
+}
+
+bool DocumentWindowQt::print(QPrinter& printer)
+{
+    VexaView& view = graph_->view();
+    const QSizeF size = view.boundsSize();
+    if (!(size.width() > 0 && size.height() > 0))
+        return false;
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return false;
+    // The whole graph on one page: scaled down (or up) until it fits either
+    // way, centred across the page and set at its top.
+    const QRectF page = printer.pageLayout().paintRectPixels(printer.resolution());
+    const double scale = std::min(page.width() / size.width(), page.height() / size.height());
+    painter.translate((page.width() - size.width() * scale) / 2, 0);
+    painter.scale(scale, scale);
+    view.drawIn(painter);
+    return painter.end();
+}

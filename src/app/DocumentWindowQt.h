@@ -1,0 +1,114 @@
+#pragma once
+
+// The window of one document: the graph, the window's own tool palette and
+// the x/y value read-out in a strip above it. It implements the model's
+// DocumentWindow and is the document's window glue: it binds the view,
+// applies a stored window size, keeps the palette in step with the
+// controller's, makes its document current when it becomes active, shows
+// axis values and prints.
+//
+// The window owns its document; closing the window ends the document.
+
+#include "model/DocumentWindow.h"
+
+#include <QHash>
+#include <QMainWindow>
+#include <QPointF>
+
+#include <memory>
+#include <vector>
+
+class ApplicationController;
+class GraphWidget;
+class QAbstractButton;
+class QButtonGroup;
+class QLineEdit;
+class QPrinter;
+class VexaDocument;
+class VexaView;
+
+class DocumentWindowQt : public QMainWindow, public DocumentWindow {
+public:
+    // Puts the window together around the document (not shown yet).
+    DocumentWindowQt(std::unique_ptr<VexaDocument> document, ApplicationController& controller,
+                     QWidget* parent = nullptr);
+    ~DocumentWindowQt() override;
+
+    VexaDocument& document() { return *document_; }
+    GraphWidget& graphWidget() { return *graph_; }
+
+    // The file the document was read from or last saved to; empty for a new
+    // document. The window's title names it.
+    QString filePath() const { return filePath_; }
+    void setFilePath(const QString& path);
+
+    // --- the window's own controls ------------------------------------------------
+    QWidget* toolview = nullptr;          // holds the tool palette
+    QWidget* valview = nullptr;           // holds the two value fields
+    QLineEdit* xvaldis = nullptr;
+    QLineEdit* yvaldis = nullptr;
+    QHash<QString, QAbstractButton*> MM;  // tool title -> palette button
+
+    // The views of sub-view documents read from a file: each sub-view
+    // document points at its view, so they live as long as the document.
+    std::vector<std::unique_ptr<VexaView>> subviewViews;
+
+    // --- DocumentWindow ------------------------------------------------------------
+    QString selectedToolTitle() const override;
+    void selectTool(const QString& title) override;
+    double frameViewWidth() const override;
+    double toolViewWidth() const override;
+    bool toolViewHidden() const override;
+    void setToolViewHidden(bool hidden) override;
+    double valViewWidth() const override;
+    bool valViewHidden() const override;
+    void setValViewHidden(bool hidden) override;
+    bool isPlainWindow() const override { return true; }
+    void setDocumentEdited(bool edited) override;
+
+    // --- window events (Qt calls them through the event handlers) ------------------
+    // A pending stored size is applied, the document becomes current, the
+    // window comes in line with the controller and the graph is drawn.
+    void windowDidBecomeMain();
+    void windowDidResize();
+    void windowWillClose();
+
+    // The user picked a tool in this window's palette: the application's
+    // palette follows.
+    void mouseModeChanged();
+    void rescale();
+
+    // Axis values (pair 1) of a view point of `document` in the value fields
+    // of its main document's window; the measure tool's form reads the point
+    // moved by (-15, +15).
+    static void showValues(VexaDocument& document, QPointF point);
+    static void showValuesMeasure(VexaDocument& document, QPointF point);
+
+    // Prints the graph scaled to fit one page, asking for the printer first
+    // when `showPanel` is set. The controller stays in print mode afterwards
+    // (the next press in a graph ends it). False when the panel was
+    // cancelled or the printer could not be opened.
+    bool printShowingPrintPanel(bool showPanel);
+    // The same onto a printer set up by the caller (a PDF file, say).
+    bool print(QPrinter& printer);
+
+    // Resizes the window so that the graph gets this size.
+    void setContentSize(QSize size);
+
+protected:
+    void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildStrip();
+    void layOut();
+
+    ApplicationController& controller_;
+    std::unique_ptr<VexaDocument> document_;
+    GraphWidget* graph_ = nullptr;
+    QButtonGroup* palette_ = nullptr;
+    bool assembled_ = false;
+    bool closed_ = false;
+    QString filePath_;
+};

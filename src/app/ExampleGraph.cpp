@@ -1,0 +1,172 @@
+#include "app/ExampleGraph.h"
+
+#include "model/DataBuffer.h"
+#include "model/VexaDocument.h"
+#include "platform/Color.h"
+#include "util/TextHelpers.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace ExampleGraph {
+
+QString examplesDirectory()
+{
+    const QString rel = QStringLiteral("resources/examples");
+    QStringList bases;
+    const QString exe = QCoreApplication::applicationDirPath();
+    if (!exe.isEmpty()) {
+        bases << exe << exe + QStringLiteral("/../share/vexa");
+        // A build tree lies a few levels below the source tree.
+        QDir up(exe);
+        for (int i = 0; i < 5 && up.cdUp(); ++i)
+            bases << up.path();
+    }
+    bases << QDir::currentPath();
+    for (const QString& base : bases) {
+        const QFileInfo dir(base + QLatin1Char('/') + rel);
+        if (dir.isDir() && QFileInfo::exists(dir.filePath() + QStringLiteral("/oscillation.dat")))
+            return dir.canonicalFilePath();
+    }
+    return QString();
+}
+
+bool readRows(const QString& path, int minColumns, std::vector<std::vector<double>>& rows, QString* error)
+{
+    rows.clear();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
+        return false;
+    }
+    constexpr int capacity = 16;
+    double values[capacity];
+    SplitParts scratch;
+    while (!file.atEnd()) {
+        const QByteArray line = file.readLine(1 << 16).trimmed();
+        if (line.isEmpty() || line.startsWith('#'))
+            continue;
+        const int n = parseNumbersInLine(line.constData(), values, capacity, scratch);
+        if (n >= minColumns)
+            rows.emplace_back(values, values + n);
+    }
+    return true;
+}
+
+std::unique_ptr<DataBuffer> bufferFromRows(const std::vector<std::vector<double>>& rows, bool withErrors)
+{
+    auto b = std::make_unique<DataBuffer>();
+    for (const auto& r : rows) {
+        if (withErrors && r.size() >= 3)
+            b->addDoubleValueError(r[0], r[1], 0, r[2]);
+        else if (r.size() >= 2)
+            b->addDoubleValue(r[0], r[1]);
+    }
+    b->rescale();
+    return b;
+}
+
+std::unique_ptr<VexaDocument> build(const QString& directory, QString* error)
+{
+    if (directory.isEmpty()) {
+        if (error)
+            *error = QStringLiteral("the example data files (resources/examples) were not found");
+        return nullptr;
+    }
+    struct Source {
+        const char* file;
+        int columns;
+    };
+    const Source sources[] = {{"oscillation.dat", 3}, {"model.dat", 2}, {"decay.dat", 3}};
+    std::vector<std::vector<double>> rows[3];
+    for (int i = 0; i < 3; ++i) {
+        const QString path = directory + QLatin1Char('/') + QLatin1String(sources[i].file);
+        if (!readRows(path, sources[i].columns, rows[i], error))
+            return nullptr;
+        if (rows[i].empty()) {
+            if (error)
+                *error = QStringLiteral("%1 holds no data").arg(path);
+            return nullptr;
+        }
+    }
+
+    auto doc = std::make_unique<VexaDocument>();
+    VexaDocument& d = *doc;
+
+    // Measured points with their y errors, on the bottom and left axes.
+    auto measured = bufferFromRows(rows[0], true);
+    measured->setSource(QStringLiteral("oscillation.dat"));
+    measured->setComment(QStringLiteral("measured amplitude"));
+    measured->plotlines = 0;
+    measured->plotsymbols = 1;
+    measured->symbol = 1;
+    measured->symbolsize = 8;
+    measured->color = Color::rgb(0.1, 0.25, 0.7);
+    measured->errorbary = 3;
+    measured->errorcolor = measured->color;
+    measured->errorwidth = 1;
+
+    auto model = bufferFromRows(rows[1], false);
+    model->setSource(QStringLiteral("model.dat"));
+    model->setComment(QStringLiteral("damped cosine"));
+    model->plotlines = 1;
+    model->linewidth = 1.5;
+    model->color = Color::rgb(0.8, 0.1, 0.1);
+
+    // Counts of a decay on the top and right axes, the right one logarithmic.
+    auto decay = bufferFromRows(rows[2], true);
+    decay->setSource(QStringLiteral("decay.dat"));
+    decay->setComment(QStringLiteral("counts (top, right)"));
+    decay->belongx = 2;
+    decay->belongy = 2;
+    decay->plotlines = 1;
+    decay->dash = 1;
+    decay->dashwidth = 1;
+    decay->linewidth = 1;
+    decay->plotsymbols = 1;
+    decay->symbol = 7;
+    decay->symbolsize = 7;
+    decay->color = Color::rgb(0.1, 0.55, 0.2);
+    decay->errorbary = 3;
+    decay->errorcolor = decay->color;
+
+    d.DB.push_back(std::move(measured));
+    d.DB.push_back(std::move(model));
+    d.DB.push_back(std::move(decay));
+
+    d.marginleft = 90;
+    d.marginright = 90;
+    d.margintop = 70;
+    d.marginbottom = 80;
+    d.axis = {1, 1, 1, 1};
+    d.axismode[AxisY2] = AxisLog;
+    d.axistext = {QStringLiteral("time (s)"), QStringLiteral("amplitude"), QStringLiteral("time (ms)"),
+                  QStringLiteral("counts")};
+    d.xmin1 = -0.25;
+    d.xmax1 = 10.25;
+    d.ymin1 = -1.2;
+    d.ymax1 = 1.2;
+    d.xmin2 = -1;
+    d.xmax2 = 51;
+    d.ymin2 = 1;
+    d.ymax2 = 3000;
+    d.zeroline[AxisY1] = 1;
+
+    d.plotlegend = 1;
+    d.legendalign = 2; // top-right corner on the point
+    d.legendx = 800 - d.marginright - 20;
+    d.legendy = 600 - d.margintop - 20;
+    d.legendbg = 1;
+    d.legendbgcolor = Color::rgb(0.96, 0.96, 0.96);
+
+    // The window opens with the graph at the size it was laid out for.
+    d.winw = 800;
+    d.winh = 600;
+    d.resizewin = 1;
+    return doc;
+}
+
+} // namespace ExampleGraph

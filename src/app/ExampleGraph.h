@@ -1,0 +1,34 @@
+#pragma once
+
+// The example graph the program opens with: three buffers read from the
+// small data files in resources/examples, drawn against both axis pairs,
+// with a logarithmic axis, error bars and a legend.
+
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+class DataBuffer;
+class VexaDocument;
+
+namespace ExampleGraph {
+
+// resources/examples next to the program, in its install prefix, or in the
+// source tree it was built in; empty when none is found.
+QString examplesDirectory();
+
+// The numbers of a text file, one row per line that holds at least
+// `minColumns` numbers; lines starting with "#" are comments. A row keeps at
+// most 16 numbers. Nothing (and the reason) when the file cannot be read.
+bool readRows(const QString& path, int minColumns, std::vector<std::vector<double>>& rows, QString* error);
+
+// A buffer of the rows: x from column 0, y from column 1, and the y error
+// from column 2 when `withErrors` is set.
+std::unique_ptr<DataBuffer> bufferFromRows(const std::vector<std::vector<double>>& rows, bool withErrors);
+
+// The graph, laid out for a content size of 800 x 600 points; nothing when
+// a file is missing or holds no data.
+std::unique_ptr<VexaDocument> build(const QString& directory, QString* error);
+
+} // namespace ExampleGraph

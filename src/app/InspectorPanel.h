@@ -1,0 +1,25 @@
+#pragma once
+
+// One panel of the inspector window as the controller sees it. The panels
+// themselves live with the inspectors; the controller creates each one the
+// first time its key is shown (Manager::registerInspector), keeps it under
+// that key in IM for the rest of the run, and refreshes the one on show.
+
+class QWidget;
+
+class InspectorPanel {
+public:
+    virtual ~InspectorPanel() = default;
+
+    // The panel's widget. The inspector window takes it over (Qt ownership)
+    // once the panel is shown, so a panel must not delete it, nor touch it
+    // from its destructor.
+    virtual QWidget* view() = 0;
+
+    // Called once, right after the panel was made and registered.
+    virtual void setup() = 0;
+
+    // Brings the panel's controls in line with the current document, text
+    // box or graphic.
+    virtual void update() = 0;
+};

@@ -1,0 +1,620 @@
+#include "app/Manager.h"
+
+#include "app/DocumentWindowQt.h"
+#include "app/InspectorPanel.h"
+#include "app/RowListModel.h"
+#include "model/DataBuffer.h"
+#include "model/DocumentFunctions.h"
+#include "model/DocumentView.h"
+#include "model/VexaDocument.h"
+#include "platform/Alert.h"
+#include "platform/UndoManager.h"
+#include "platform/UserDefaults.h"
+#include "util/NumberFormat.h"
+#include "view/CalendarFormat.h"
+#include "view/GraphWidget.h"
+#include "view/VexaView.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QDialog>
+#include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QStackedWidget>
+#include <QTableView>
+#include <QTextBrowser>
+
+#include <algorithm>
+#include <cstdlib>
+#include <ctime>
+#include <mutex>
+
+Manager::Manager()
+{
+    // Temporary names draw from rand(); one seed per process is enough, and
+    // a second controller (in a test) must not restart the sequence.
+    static std::once_flag seeded;
+    std::call_once(seeded, [] { std::srand(unsigned(std::time(nullptr))); });
+
+    // Warnings are off until the launch has finished.
+    warnings = 0;
+    filePanel = [this](const FilePanelRequest& request) { return runFilePanel(request); };
+
+    bufferRows_ = new RowListModel(
+        {QStringLiteral("#"), QStringLiteral("comment")},
+        [this] { return PD ? PD->bufferCount() : 0; },
+        [this](int row, int column) -> QVariant {
+            if (!PD || row >= PD->bufferCount())
+                return QVariant();
+            if (column == 0)
+                return QString::number(row);
+            return PD->DB[std::size_t(row)]->comment;
+        },
+        this);
+    pointRows_ = new RowListModel(
+        {QStringLiteral("x"), QStringLiteral("y")},
+        [this] {
+            DataBuffer* b = PD && PD->bufferCount() > 0 ? PD->getCurrentDataBuffer() : nullptr;
+            return b ? b->nop() : 0;
+        },
+        [this](int row, int column) -> QVariant {
+            DataBuffer* b = PD && PD->bufferCount() > 0 ? PD->getCurrentDataBuffer() : nullptr;
+            if (!b || row >= b->nop())
+                return QVariant();
+            return formatNumberAuto(column == 0 ? b->xDoubleValueAt(row) : b->yDoubleValueAt(row));
+        },
+        this);
+
+    buildInspectorWindow();
+
+    ManagerServices::setShared(this);
+    DocumentFunctions::installShared();
+}
+
+Manager::~Manager()
+{
+    // Open windows go first: they report their documents closed to this
+    // controller while it is still whole.
+    for (const auto& w : windows_)
+        delete w.data();
+    windows_.clear();
+    documents_.clear();
+    PD = MPD = CPD = startPD = nullptr;
+    T = nullptr;
+    G = nullptr;
+
+    delete helpView;
+    delete preferences;
+    // The panels' views sit in the inspector window and go with it.
+    delete inspector;
+    IM.clear();
+    panels_.clear();
+
+    if (dialogsInstalled_)
+        Alert::setHandler(std::move(previousAlerts_));
+    if (ManagerServices::shared() == this)
+        ManagerServices::setShared(nullptr);
+}
+
+Manager* Manager::shared()
+{
+    return dynamic_cast<Manager*>(ManagerServices::shared());
+}
+
+const QStringList& Manager::inspectorKeys()
+{
+    static const QStringList keys = {
+        QStringLiteral("general"),  QStringLiteral("style"),     QStringLiteral("extra"),
+        QStringLiteral("axis"),     QStringLiteral("axisformat"), QStringLiteral("axislabel"),
+        QStringLiteral("errorbar"), QStringLiteral("legend"),    QStringLiteral("text"),
+        QStringLiteral("graphic"),  QStringLiteral("normalize"), QStringLiteral("calc"),
+        QStringLiteral("fit"),
+    };
+    return keys;
+}
+
+const QStringList& Manager::dataPaneKeys()
+{
+    static const QStringList keys = {QStringLiteral("databuffer"), QStringLiteral("mysql"),
+                                     QStringLiteral("macro"), QStringLiteral("data")};
+    return keys;
+}
+
+// --- documents -------------------------------------------------------------------------
+
+DocumentWindowQt* Manager::openDocument(std::unique_ptr<VexaDocument> document, bool show)
+{
+    if (!document)
+        return nullptr;
+    document->M = this;
+    auto* window = new DocumentWindowQt(std::move(document), *this);
+    for (QMenu* menu : {fileMenu, editMenu, graphMenu, windowMenu, helpMenu})
+        window->menuBar()->addMenu(menu);
+    windows_.emplace_back(window);
+    if (show) {
+        window->show();
+        window->raise();
+        window->activateWindow();
+    }
+    return window;
+}
+
+DocumentWindowQt* Manager::newDocument()
+{
+    return openDocument(std::make_unique<VexaDocument>(), !opt_h);
+}
+
+std::vector<DocumentWindowQt*> Manager::windows() const
+{
+    std::vector<DocumentWindowQt*> out;
+    for (const auto& w : windows_)
+        if (w)
+            out.push_back(w.data());
+    return out;
+}
+
+DocumentWindowQt* Manager::windowOf(VexaDocument* document)
+{
+    if (!document)
+        return nullptr;
+    VexaDocument* main = document->MPD ? document->MPD : document;
+    return dynamic_cast<DocumentWindowQt*>(main->W);
+}
+
+QString Manager::filePathOf(VexaDocument* document)
+{
+    // A sub-view is part of its main document's file, not a file of its own.
+    if (!document || document->subview)
+        return QString();
+    auto* window = dynamic_cast<DocumentWindowQt*>(document->W);
+    return window ? window->filePath() : QString();
+}
+
+void Manager::documentOpened(VexaDocument* document)
+{
+    if (!document || std::find(documents_.begin(), documents_.end(), document) != documents_.end())
+        return;
+    documents_.push_back(document);
+    document->undoManager().setChangeHandler([this] { refreshUndoActions(); });
+}
+
+namespace {
+
+// The document itself or one of its sub-views, at any depth.
+bool belongsTo(const VexaDocument* d, const VexaDocument* document)
+{
+    for (int depth = 0; d && depth < 64; ++depth) {
+        if (d == document)
+            return true;
+        if (!d->subview || d->MPD == d)
+            return false;
+        d = d->MPD;
+    }
+    return false;
+}
+
+template <typename Item>
+bool ownsItem(const VexaDocument& document, const Item* item,
+              const std::vector<std::unique_ptr<Item>> VexaDocument::*list)
+{
+    for (const auto& i : document.*list)
+        if (i.get() == item)
+            return true;
+    for (const auto& sub : document.SPD)
+        if (sub && ownsItem(*sub, item, list))
+            return true;
+    return false;
+}
+
+} // namespace
+
+void Manager::documentClosed(VexaDocument* document)
+{
+    if (!document)
+        return;
+    documents_.erase(std::remove(documents_.begin(), documents_.end(), document), documents_.end());
+    document->undoManager().setChangeHandler({});
+
+    // Nothing may keep pointing at the closed document, its sub-views or
+    // the items they own.
+    if (T && ownsItem(*document, T, &VexaDocument::T))
+        T = nullptr;
+    if (G && ownsItem(*document, G, &VexaDocument::G))
+        G = nullptr;
+    if (belongsTo(PD, document) || belongsTo(MPD, document)) {
+        PD = MPD = nullptr;
+        T = nullptr;
+        G = nullptr;
+        SV.insert(QStringLiteral("document"), QString());
+    }
+    if (belongsTo(CPD, document))
+        CPD = nullptr;
+    if (belongsTo(startPD, document))
+        startPD = nullptr;
+    refreshUndoActions();
+    update();
+}
+
+// --- current objects -----------------------------------------------------------------------
+
+void Manager::setCurrentDoc(VexaDocument* document, VexaDocument* main)
+{
+    setCurrentText(nullptr);
+    setCurrentGraphic(nullptr);
+    SV.insert(QStringLiteral("document"), QString());
+    noedit = 1;
+    if (document && main) {
+        PD = document;
+        MPD = main;
+        CPD = document;
+        update();
+        const QString path = filePathOf(document);
+        if (!path.isEmpty())
+            SV.insert(QStringLiteral("document"), path);
+    } else {
+        PD = MPD = CPD = nullptr;
+    }
+    noedit = 0;
+    refreshUndoActions();
+}
+
+void Manager::setCurrentText(TextBoxItem* text)
+{
+    T = nullptr;
+    if (text && PD) {
+        T = text;
+        G = nullptr;
+        update();
+        PD->replot();
+    }
+}
+
+void Manager::setCurrentGraphic(GraphicItem* graphic)
+{
+    G = nullptr;
+    if (graphic && PD) {
+        G = graphic;
+        T = nullptr;
+        update();
+        PD->replot();
+    }
+}
+
+// --- refresh ----------------------------------------------------------------------------------
+
+void Manager::update()
+{
+    // The calculation panels keep what the user typed; only the panels that
+    // show the document are refreshed.
+    static const QStringList refreshed = {
+        QStringLiteral("general"),   QStringLiteral("style"),    QStringLiteral("extra"),
+        QStringLiteral("axis"),      QStringLiteral("axisformat"), QStringLiteral("axislabel"),
+        QStringLiteral("errorbar"),  QStringLiteral("legend"),   QStringLiteral("text"),
+        QStringLiteral("graphic"),
+    };
+    const QString key = selectedInspector();
+    if (refreshed.contains(key))
+        if (InspectorPanel* panel = IM.value(key))
+            panel->update();
+
+    bufferRows_->reload();
+    pointRows_->reload();
+
+    if (PD) {
+        if (DataBuffer* b = PD->getCurrentDataBuffer()) {
+            dataBuffer->setText(QString::number(PD->current));
+            dataPoints->setText(QString::number(b->nop()));
+            dataComment->setText(b->comment);
+        } else {
+            dataBuffer->clear();
+            dataPoints->clear();
+            dataComment->clear();
+        }
+    }
+}
+
+// --- inspector and data panes ----------------------------------------------------------------------
+
+void Manager::registerInspector(const QString& key, InspectorFactory factory)
+{
+    factories_.insert(key, std::move(factory));
+}
+
+QString Manager::selectedInspector() const
+{
+    QAbstractButton* b = inspectorButton ? inspectorButton->checkedButton() : nullptr;
+    return b ? II.key(b) : QString();
+}
+
+void Manager::switchInspector(const QString& key)
+{
+    QAbstractButton* button = II.value(key);
+    if (!button)
+        return;
+    noedit = 1;
+    InspectorPanel* panel = IM.value(key);
+    if (!panel) {
+        const auto factory = factories_.constFind(key);
+        if (factory != factories_.constEnd() && *factory) {
+            std::unique_ptr<InspectorPanel> made = (*factory)(*this);
+            if (made && made->view()) {
+                panel = made.get();
+                panels_.push_back(std::move(made));
+                IM.insert(key, panel);
+                TV.insert(key, panel->view());
+                panel->setup();
+            }
+        }
+    }
+    QWidget* view = TV.value(key, emptyInspector);
+    if (inspectorFrame->indexOf(view) < 0)
+        inspectorFrame->addWidget(view);
+    inspectorFrame->setCurrentWidget(view);
+    button->setChecked(true);
+    UserDefaults::standard().setValue(QStringLiteral("LastInspector"), key);
+    if (panel)
+        panel->update();
+    noedit = 0;
+}
+
+void Manager::switchDataView(const QString& key)
+{
+    QWidget* pane = DV.value(key);
+    if (!pane)
+        return;
+    noedit = 1;
+    UserDefaults::standard().setValue(QStringLiteral("LastDataView"), key);
+    DataFrame->setCurrentWidget(pane);
+    if (QAbstractButton* b = DD.value(key))
+        b->setChecked(true);
+    update();
+    noedit = 0;
+}
+
+// --- tools -----------------------------------------------------------------------------------
+
+QString Manager::mouseModeTitle() const
+{
+    QAbstractButton* b = mouseModePalette ? mouseModePalette->checkedButton() : nullptr;
+    return b ? MM.key(b) : QString();
+}
+
+void Manager::selectMouseMode(const QString& title)
+{
+    for (auto it = MM.cbegin(); it != MM.cend(); ++it)
+        if (it.key().compare(title, Qt::CaseInsensitive) == 0)
+            it.value()->setChecked(true);
+}
+
+void Manager::mouseModeDidChange(VexaDocument* /*sender*/)
+{
+    T = nullptr;
+    if (PD)
+        PD->replot();
+    const QString tool = mouseModeTitle();
+    if (tool == QStringLiteral("normx") || tool == QStringLiteral("normy")) {
+        axisBothWarn();
+        switchInspector(QStringLiteral("normalize"));
+    } else if (tool == QStringLiteral("legend") || tool == QStringLiteral("graphic")
+               || tool == QStringLiteral("text")) {
+        switchInspector(tool);
+    } else if (tool == QStringLiteral("bgsub")) {
+        switchInspector(QStringLiteral("normalize"));
+    }
+    if (PD) {
+        // Keys go to the graph, except while the text tool types into a box.
+        if (tool != QStringLiteral("text"))
+            if (DocumentWindowQt* w = windowOf(PD))
+                w->graphWidget().setFocus(Qt::OtherFocusReason);
+        if (auto* view = dynamic_cast<VexaView*>(PD->PV))
+            view->haveoloc = 0;
+    }
+    for (VexaDocument* d : documents_)
+        d->update();
+}
+
+// --- preferences --------------------------------------------------------------------------------
+
+bool Manager::toolbarSwitch() const
+{
+    return p_toolbar && p_toolbar->isChecked();
+}
+
+QString Manager::TDF() const
+{
+    return p_tdf ? p_tdf->text() : QString();
+}
+
+// --- selections and the axis pair -----------------------------------------------------------------
+
+namespace {
+
+std::vector<int> selectedRows(const QTableView* table)
+{
+    std::vector<int> rows;
+    if (!table || !table->selectionModel())
+        return rows;
+    for (const QModelIndex& i : table->selectionModel()->selectedRows())
+        rows.push_back(i.row());
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return rows;
+}
+
+} // namespace
+
+std::vector<int> Manager::selectedBufferRows() const
+{
+    return selectedRows(inspectorTable);
+}
+
+std::vector<int> Manager::selectedPointRows() const
+{
+    return selectedRows(dataTable);
+}
+
+int Manager::axis12() const
+{
+    const int id = di_axis12 ? di_axis12->checkedId() : -1;
+    return (id == Pair1 || id == Pair2 || id == PairBoth) ? id : int(Pair1);
+}
+
+void Manager::axis12DidChange()
+{
+    update();
+}
+
+bool Manager::axisBothWarn()
+{
+    const int pair = axis12();
+    if (pair == Pair1 || pair == Pair2)
+        return true;
+    Alert::run(QStringLiteral("Both Axis Selected"),
+               QStringLiteral("for this operation axis 1 or 2 (not both) must be selected"), {QStringLiteral("Ok")});
+    return false;
+}
+
+bool Manager::noSelectWarn()
+{
+    if (!PD) {
+        Alert::beep();
+        return false;
+    }
+    if (!selectedBufferRows().empty())
+        return true;
+    const int answer = Alert::run(QStringLiteral("No Buffer Selected"),
+                                  QStringLiteral("please select at least on buffer in the Data Inspector"),
+                                  {QStringLiteral("Select All"), QStringLiteral("Cancel")});
+    if (answer != 0)
+        return false;
+    bSelectAll();
+    return true;
+}
+
+void Manager::bSelectAll()
+{
+    if (!PD) {
+        Alert::beep();
+        return;
+    }
+    bufferRows_->reload();
+    inspectorTable->selectAll();
+    update();
+    PD->replot();
+}
+
+// --- values and variables -----------------------------------------------------------------------------
+
+QString Manager::getValue(int axis, int mode, double coordinate) const
+{
+    if (!PD)
+        return QString();
+    double value = 0;
+    if (const DocumentView* v = PD->PV) {
+        switch (axis) {
+        case 0:
+            value = v->xValue(coordinate, 1);
+            break;
+        case 1:
+            value = v->yValue(coordinate, 1);
+            break;
+        case 2:
+            value = v->xValue(coordinate, 2);
+            break;
+        case 3:
+            value = v->yValue(coordinate, 2);
+            break;
+        default:
+            break;
+        }
+    }
+    if (mode == AxisTime) {
+        const QString format = TDF();
+        if (!timeFormat_ || format != timeFormatText_) {
+            timeFormat_ = std::make_unique<CalendarFormat>(format);
+            timeFormatText_ = format;
+        }
+        return timeFormat_->format(value);
+    }
+    return formatNumberAuto(value);
+}
+
+double Manager::timeToVal(const QString& text)
+{
+    if (text.compare(QStringLiteral("w"), Qt::CaseInsensitive) == 0)
+        return 604800;     // a week
+    if (text.compare(QStringLiteral("m"), Qt::CaseInsensitive) == 0)
+        return 2592000;    // 30 days: a lone "m" is a month, not a minute
+    if (text.compare(QStringLiteral("y"), Qt::CaseInsensitive) == 0)
+        return 31536000;   // 365 days
+    const QStringList parts = text.split(QLatin1Char(':'));
+    double v[4] = {0, 0, 0, 0};
+    const int n = int(parts.size());
+    if (n > 4)
+        return 0;
+    for (int i = 0; i < n; ++i)
+        v[i] = doubleValueOf(parts[i]);
+    switch (n) {
+    case 1:
+        return v[0];
+    case 2:
+        return 60 * v[0] + v[1];
+    case 3:
+        return 3600 * v[0] + 60 * v[1] + v[2];
+    case 4:
+        return 86400 * v[0] + 3600 * v[1] + 60 * v[2] + v[3];
+    default:
+        return 0;
+    }
+}
+
+bool Manager::getInput(const QString& message)
+{
+    // The field opens with the last answer, as the panel kept it.
+    const std::optional<QString> answer =
+        Alert::input(QStringLiteral("Input"), message, SV.value(QStringLiteral("input")));
+    // A cancelled question leaves no stale answer behind for the macro to
+    // take as the user's.
+    SV.insert(QStringLiteral("input"), answer.value_or(QString()));
+    return answer.has_value();
+}
+
+UndoManager* Manager::currentUndoManager() const
+{
+    return PD ? &PD->undoManager() : nullptr;
+}
+
+void Manager::refreshUndoActions()
+{
+    if (!undoAction || !redoAction)
+        return;
+    UndoManager* um = currentUndoManager();
+    const bool canUndo = um && um->canUndo();
+    const bool canRedo = um && um->canRedo();
+    undoAction->setEnabled(canUndo);
+    redoAction->setEnabled(canRedo);
+    const QString undoName = canUndo ? um->undoActionName() : QString();
+    const QString redoName = canRedo ? um->redoActionName() : QString();
+    undoAction->setText(undoName.isEmpty() ? QStringLiteral("Undo") : QStringLiteral("Undo ") + undoName);
+    redoAction->setText(redoName.isEmpty() ? QStringLiteral("Redo") : QStringLiteral("Redo ") + redoName);
+}
+
+void Manager::undo()
+{
+    UndoManager* um = currentUndoManager();
+    if (!um || !um->undo())
+        Alert::beep();
+    refreshUndoActions();
+}
+
+void Manager::redo()
+{
+    UndoManager* um = currentUndoManager();
+    if (!um || !um->redo())
+        Alert::beep();
+    refreshUndoActions();
+}

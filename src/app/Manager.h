@@ -1,0 +1,299 @@
+#pragma once
+
+// The application controller: there is one per run. It starts the
+// application (command-line options, preferences, the inspector window, the
+// start document), keeps the list of open documents and which document,
+// main document, text box and graphic are current, refreshes the inspector
+// on show and the buffer and point tables, holds the variables of the
+// expression and macro languages, asks the user for input, and carries the
+// menu actions. Documents, views and the rest of the program reach it
+// through ManagerServices / ApplicationController, or as Manager::shared().
+//
+// The inspector window is the application's main window: menu bar, tool
+// palette, axis-pair choice, the inspector buttons above the panel on show,
+// and the data panes (buffer list, queries, macros, points) below it.
+// Document windows carry the same menus.
+//
+// Main thread only.
+
+#include "app/ApplicationController.h"
+#include "platform/Alert.h"
+
+#include <QHash>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class CalendarFormat;
+class DocumentWindowQt;
+class InspectorPanel;
+class QAbstractButton;
+class QAction;
+class QButtonGroup;
+class QCheckBox;
+class QDialog;
+class QLineEdit;
+class QMainWindow;
+class QMenu;
+class QStackedWidget;
+class QTableView;
+class QTextBrowser;
+class QWidget;
+class RowListModel;
+class UndoManager;
+
+class Manager : public QObject, public ApplicationController {
+public:
+    // Seeds the C library's random generator (once per process), creates the
+    // tables, builds the inspector window (not shown) and becomes the shared
+    // controller; installs the expression language's document functions.
+    Manager();
+    ~Manager() override;
+    Manager(const Manager&) = delete;
+    Manager& operator=(const Manager&) = delete;
+
+    // The shared controller when it is a Manager; null otherwise.
+    static Manager* shared();
+
+    // --- tables -------------------------------------------------------------------
+    QHash<QString, QWidget*> TV;          // inspector key -> the panel's view (emptyInspector until loaded)
+    QHash<QString, InspectorPanel*> IM;   // inspector key -> loaded panel (owned by the controller)
+    QHash<QString, QWidget*> DV;          // data-pane key -> pane
+    QHash<QString, QAbstractButton*> MM;  // tool title -> palette button
+    QHash<QString, QAbstractButton*> II;  // inspector key -> inspector button
+    QHash<QString, QAbstractButton*> DD;  // data-pane key -> data-pane button
+
+    // The thirteen inspector keys and the four data-pane keys, in button order.
+    static const QStringList& inspectorKeys();
+    static const QStringList& dataPaneKeys();
+
+    // --- variables --------------------------------------------------------------------
+    // String variables. The controller sets "document" (the current
+    // document's file), "input" (the last answer of getInput) and "file"
+    // (the -f option). Numeric variables are GV (ManagerServices).
+    QHash<QString, QString> SV;
+
+    // --- counters and flags -------------------------------------------------------------
+    int mpcount = 0;           // which reference the next normx/normy pick sets
+    int dataViewXFormat = 0;   // display formats of the point table's columns
+    int dataViewYFormat = 0;
+    int pasteoffset = 0;       // offset of the next pasted graphic
+    std::uint8_t noedit = 0;   // 1 while documents, inspectors or panes are switched
+    int GMAP = 0;              // wait flag of the perl bridge
+    double epicstimeout = 0;   // Channel Access time-out in seconds, 3 after launch
+
+    // The command-line options, read once by readOptions().
+    QString opt_m, opt_i, opt_f;
+    std::uint8_t opt_h = 0, opt_q = 0;
+
+    // --- the inspector window and its controls (owned by the window) --------------------
+    QMainWindow* inspector = nullptr;
+    QButtonGroup* mouseModePalette = nullptr;  // the tool palette
+    QButtonGroup* di_axis12 = nullptr;         // axis pair: ids 1, 2 and 0 (both)
+    QButtonGroup* inspectorButton = nullptr;
+    QStackedWidget* inspectorFrame = nullptr;  // holds the panel on show
+    QWidget* emptyInspector = nullptr;
+    QButtonGroup* dataButton = nullptr;
+    QStackedWidget* DataFrame = nullptr;       // holds the data pane on show
+    QWidget* DataBufferView = nullptr;
+    QWidget* MySQLView = nullptr;
+    QWidget* MacroView = nullptr;
+    QWidget* DataView = nullptr;
+    QTableView* inspectorTable = nullptr;      // the buffer list; its selected rows are the selected buffers
+    QTableView* dataTable = nullptr;           // the points of the current buffer
+    QLineEdit* dataBuffer = nullptr;           // current buffer index
+    QLineEdit* dataPoints = nullptr;           // its number of points
+    QLineEdit* dataComment = nullptr;          // its comment
+    QTextBrowser* helpView = nullptr;          // a window of its own
+
+    // Preferences window.
+    QDialog* preferences = nullptr;
+    QLineEdit* p_tdf = nullptr;        // "TDF": calendar format of times shown and typed
+    QCheckBox* p_toolbar = nullptr;    // "WindowToolbar"
+    QCheckBox* p_initialdoc = nullptr; // "InitialDocument"
+
+    // Menus (shared by the inspector window and every document window) and
+    // the actions tests and later panels reach.
+    QMenu* fileMenu = nullptr;
+    QMenu* editMenu = nullptr;
+    QMenu* graphMenu = nullptr;
+    QMenu* windowMenu = nullptr;
+    QMenu* helpMenu = nullptr;
+    QAction* undoAction = nullptr;
+    QAction* redoAction = nullptr;
+
+    // --- launch ---------------------------------------------------------------------------
+    // True when the arguments hold "-h yes" (any letter case): the run shows
+    // no window. Read before the application object exists, to choose the
+    // window-system platform.
+    static bool hiddenRunRequested(const QStringList& arguments);
+
+    // Reads the options from the argument domain of the user-defaults store.
+    // True when any was given.
+    bool readOptions();
+    // Whether -m, -i, -h or -q asks for a start document (-f alone does not).
+    bool startDocumentWanted() const;
+
+    // The launch: options, preferences, tables, the start document and the
+    // options applied to it (hide, import, file variable, macro, quit).
+    void applicationDidFinishLaunching();
+
+    // 0, or 1 once a launch option failed (a run asked to quit then ends
+    // with it; a failure is never reported as success).
+    int exitStatus() const { return exitStatus_; }
+
+    // Ends the run with the status (the event loop returns it).
+    virtual void terminate(int status);
+
+    // --- documents --------------------------------------------------------------------------
+    // Opens a window for the document (shown unless `show` is false) and
+    // adds the menus to it. The window owns the document.
+    DocumentWindowQt* openDocument(std::unique_ptr<VexaDocument> document, bool show = true);
+    // A new empty document in a window, shown unless the run is hidden.
+    DocumentWindowQt* newDocument();
+    std::vector<DocumentWindowQt*> windows() const;
+    const std::vector<VexaDocument*>& documents() const { return documents_; }
+    // The window a document is drawn in: its own, or its main document's.
+    static DocumentWindowQt* windowOf(VexaDocument* document);
+    // Path of the file the document was read from or saved to; empty when
+    // it has none (a new document, a sub-view).
+    static QString filePathOf(VexaDocument* document);
+
+    // --- current objects ----------------------------------------------------------------------
+    void setCurrentDoc(VexaDocument* document, VexaDocument* main) override;
+    // Only with a current document; an item becomes current alone (the
+    // other kind is cleared), then the document replots.
+    void setCurrentText(TextBoxItem* text);
+    void setCurrentGraphic(GraphicItem* graphic);
+
+    // --- refresh ---------------------------------------------------------------------------------
+    void update() override;
+
+    // --- inspector and data panes -----------------------------------------------------------------
+    using InspectorFactory = std::function<std::unique_ptr<InspectorPanel>(Manager&)>;
+    // The panel of the key is made by the factory the first time it is shown.
+    void registerInspector(const QString& key, InspectorFactory factory);
+    void switchInspector(const QString& key);
+    QString selectedInspector() const;
+    void switchDataView(const QString& key);
+
+    // --- tools ------------------------------------------------------------------------------------
+    QString mouseModeTitle() const override;
+    void selectMouseMode(const QString& title) override;
+    void mouseModeDidChange(VexaDocument* sender) override;
+
+    // --- preferences -----------------------------------------------------------------------------
+    bool toolbarSwitch() const override;
+    // The date-and-time format of times the user sees or types.
+    QString TDF() const;
+
+    // --- selections and the axis pair ---------------------------------------------------------------
+    std::vector<int> selectedBufferRows() const override;
+    std::vector<int> selectedPointRows() const override;
+    int axis12() const override;
+    void axis12DidChange();
+    // True when one axis pair is chosen; otherwise the "Both Axis Selected"
+    // alert and false.
+    bool axisBothWarn();
+    // True when buffers are selected, or the user chose "Select All";
+    // without a document a beep and false.
+    bool noSelectWarn();
+
+    // --- values and variables -------------------------------------------------------------------------
+    QString getValue(int axis, int mode, double coordinate) const override;
+    // An interval in seconds: "w", "m", "y" (a week, 30 days, 365 days) or
+    // s, m:s, h:m:s, d:h:m:s; 0 for more parts.
+    static double timeToVal(const QString& text);
+    // Asks for a value with the message; the answer goes to SV "input".
+    // False when the question was cancelled ("input" is then empty).
+    bool getInput(const QString& message);
+
+    // The undo manager that Undo and Redo act on: the current document's.
+    UndoManager* currentUndoManager() const;
+
+    // --- menu actions ------------------------------------------------------------------------------------
+    void openDocumentFile();     // File > Open
+    bool saveDocument();         // File > Save; false when nothing was written
+    bool saveDocumentAs();
+    void closeDocument();
+    void printDocument();
+    void importFile();           // ASCII import
+    void binaryImport();
+    void exportASCII();
+    void savePDF();
+    void saveEPS();
+    void saveJPG();
+    void savePNG();
+    void rescale(VexaDocument* sender) override;
+    void upscale();              // zoom out
+    void downscale();            // zoom in
+    void undo();
+    void redo();
+    void bSelectAll();
+    void showInspector();
+    void showHelp();
+    void visitHomepage();
+    void quit();
+
+    // The open and save panels, replaceable (tests answer them). Returns the
+    // chosen paths; none when cancelled.
+    struct FilePanelRequest {
+        enum Kind { Open, Save };
+        Kind kind = Open;
+        QString title;
+        QString directory;
+        QString suffix;          // allowed type of a save panel or an open panel; empty: any
+        bool multiple = false;
+    };
+    std::function<QStringList(const FilePanelRequest&)> filePanel;
+
+    // Resolution of JPEG and PNG exports, in dots per inch (72: the view's size).
+    int exportResolution = 72;
+
+    // --- ApplicationController ---------------------------------------------------------------------------
+    void documentOpened(VexaDocument* document) override;
+    void documentClosed(VexaDocument* document) override;
+
+protected:
+    // The launch's "-i": imports the file into the start document. False
+    // (with the reason) when nothing was read.
+    virtual bool importStartFile(VexaDocument& document, const QString& path, QString* why);
+    // The launch's "-m": runs the macro file on the start document. False
+    // (with the reason) when it could not run.
+    virtual bool runMacroFile(VexaDocument& document, const QString& path, QString* why);
+    // A launch option failed: standard error, an alert when windows are
+    // shown, and a failing exit status.
+    void reportLaunchError(const QString& message);
+
+private:
+    void buildInspectorWindow();
+    void buildMenus();
+    void buildPreferences();
+    void initPreferences();
+    void prefChanged(QObject* sender);
+    void refreshUndoActions();
+    QStringList runFilePanel(const FilePanelRequest& request);
+    QString panelDirectory() const;
+    void rememberPanelDirectory(const QString& path);
+    bool writeDocument(VexaDocument& document, const QString& path);
+    static QString resourcePath(const QString& relative);
+    bool windowsShown() const;
+
+    std::vector<VexaDocument*> documents_;
+    std::vector<QPointer<DocumentWindowQt>> windows_;
+    std::vector<std::unique_ptr<InspectorPanel>> panels_;
+    QHash<QString, InspectorFactory> factories_;
+    RowListModel* bufferRows_ = nullptr;
+    RowListModel* pointRows_ = nullptr;
+    mutable std::unique_ptr<CalendarFormat> timeFormat_;
+    mutable QString timeFormatText_;
+    int exitStatus_ = 0;
+    bool dialogsInstalled_ = false;
+    Alert::Handler previousAlerts_;
+};

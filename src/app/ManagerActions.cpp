@@ -1,0 +1,384 @@
+// The menu actions of the controller that exist so far: document files,
+// imports, exports, printing, scaling. Each acts on the current document
+// and beeps without one.
+
+#include "app/Manager.h"
+
+#include "app/DocumentWindowQt.h"
+#include "io/ASCIIExportFile.h"
+#include "io/AsciiImport.h"
+#include "io/BinaryImport.h"
+#include "io/DocumentArchive.h"
+#include "io/PictureExport.h"
+#include "model/VexaDocument.h"
+#include "platform/UserDefaults.h"
+#include "view/GraphWidget.h"
+#include "view/VexaView.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+
+namespace {
+
+const QString documentSuffix = QStringLiteral("vexa");
+
+} // namespace
+
+// --- panels -------------------------------------------------------------------------------
+
+QStringList Manager::runFilePanel(const FilePanelRequest& request)
+{
+    if (opt_h)
+        return {};
+    QWidget* parent = QApplication::activeWindow();
+    const QString filter = request.suffix.isEmpty()
+        ? QString()
+        : QStringLiteral("%1 (*.%2);;All files (*)").arg(request.suffix.toUpper(), request.suffix);
+    if (request.kind == FilePanelRequest::Open) {
+        if (request.multiple)
+            return QFileDialog::getOpenFileNames(parent, request.title, request.directory, filter);
+        const QString path = QFileDialog::getOpenFileName(parent, request.title, request.directory, filter);
+        return path.isEmpty() ? QStringList() : QStringList{path};
+    }
+    QString path = QFileDialog::getSaveFileName(parent, request.title, request.directory, filter);
+    if (path.isEmpty())
+        return {};
+    if (!request.suffix.isEmpty() && QFileInfo(path).suffix().isEmpty())
+        path += QLatin1Char('.') + request.suffix;
+    return {path};
+}
+
+QString Manager::panelDirectory() const
+{
+    QString dir = UserDefaults::standard().stringForKey(QStringLiteral("PATH"));
+    if (dir.isEmpty() || dir == QStringLiteral("~") || dir.startsWith(QStringLiteral("~/")))
+        dir = QDir::homePath() + dir.mid(1);
+    return dir;
+}
+
+void Manager::rememberPanelDirectory(const QString& path)
+{
+    UserDefaults::standard().setValue(QStringLiteral("PATH"), QFileInfo(path).absolutePath());
+}
+
+// --- document files ------------------------------------------------------------------------------
+
+void Manager::openDocumentFile()
+{
+    FilePanelRequest r;
+    r.kind = FilePanelRequest::Open;
+    r.title = QStringLiteral("Open");
+    r.directory = panelDirectory();
+    r.suffix = documentSuffix;
+    r.multiple = true;
+    for (const QString& path : filePanel(r)) {
+        // The same file twice is the same window.
+        bool open = false;
+        for (DocumentWindowQt* w : windows())
+            if (!w->filePath().isEmpty() && QFileInfo(w->filePath()) == QFileInfo(path)) {
+                w->show();
+                w->raise();
+                w->activateWindow();
+                open = true;
+            }
+        if (open)
+            continue;
+        auto document = std::make_unique<VexaDocument>();
+        document->M = this;
+        DocumentArchive::SubviewViews views;
+        // A refused file has been reported by the reader.
+        if (!DocumentArchive::readFromFile(*document, path, views))
+            continue;
+        DocumentWindowQt* w = openDocument(std::move(document), false);
+        w->subviewViews = std::move(views);
+        w->setFilePath(path);
+        w->setDocumentEdited(false);
+        if (!opt_h) {
+            w->show();
+            w->raise();
+            w->activateWindow();
+        }
+    }
+}
+
+bool Manager::writeDocument(VexaDocument& document, const QString& path)
+{
+    DocumentWindowQt* w = windowOf(&document);
+    DocumentArchive::WindowFrame frame;
+    if (w) {
+        frame.x = w->x();
+        frame.y = w->y();
+        frame.contentWidth = w->graphWidget().width();
+        frame.contentHeight = w->graphWidget().height();
+    }
+    QString error;
+    if (!DocumentArchive::writeToFile(document, path, w ? &frame : nullptr, &error)) {
+        Alert::run(QStringLiteral("File Save Error"), error);
+        return false;
+    }
+    if (w) {
+        w->setFilePath(path);
+        w->setDocumentEdited(false);
+    }
+    if (PD && (PD == &document || PD->MPD == &document) && !PD->subview)
+        SV.insert(QStringLiteral("document"), path);
+    return true;
+}
+
+bool Manager::saveDocument()
+{
+    if (!MPD) {
+        Alert::beep();
+        return false;
+    }
+    const QString path = filePathOf(MPD);
+    if (path.isEmpty())
+        return saveDocumentAs();
+    return writeDocument(*MPD, path);
+}
+
+bool Manager::saveDocumentAs()
+{
+    if (!MPD) {
+        Alert::beep();
+        return false;
+    }
+    FilePanelRequest r;
+    r.kind = FilePanelRequest::Save;
+    r.title = QStringLiteral("Save As");
+    const QString current = filePathOf(MPD);
+    r.directory = current.isEmpty() ? panelDirectory() : current;
+    r.suffix = documentSuffix;
+    const QStringList paths = filePanel(r);
+    if (paths.isEmpty())
+        return false;
+    return writeDocument(*MPD, paths.front());
+}
+
+void Manager::closeDocument()
+{
+    if (DocumentWindowQt* w = windowOf(PD))
+        w->close();
+    else
+        Alert::beep();
+}
+
+void Manager::printDocument()
+{
+    DocumentWindowQt* w = windowOf(MPD);
+    if (!w) {
+        Alert::beep();
+        return;
+    }
+    w->printShowingPrintPanel(true);
+}
+
+// --- imports ---------------------------------------------------------------------------------------
+
+namespace {
+
+// The import settings the panel's controls keep in the user defaults; the
+// option defaults where nothing was stored.
+ASCIIImport::ImportOptions asciiImportOptions(const QString& path)
+{
+    const UserDefaults& d = UserDefaults::standard();
+    ASCIIImport::ImportOptions o;
+    o.path = path;
+    auto integer = [&d](const char* key, int fallback) {
+        return d.contains(QLatin1String(key)) ? d.integerForKey(QLatin1String(key)) : fallback;
+    };
+    auto flag = [&d](const char* key, bool fallback) {
+        return d.contains(QLatin1String(key)) ? d.boolForKey(QLatin1String(key)) : fallback;
+    };
+    auto text = [&d](const char* key, const QString& fallback) {
+        return d.contains(QLatin1String(key)) ? d.stringForKey(QLatin1String(key)) : fallback;
+    };
+    o.mode = integer("ImportMode", o.mode);
+    o.separator = text("ImportSep", o.separator);
+    o.xColumn = integer("ImportXCol", o.xColumn);
+    o.noXColumn = flag("NoXCol", o.noXColumn);
+    o.ignoreText = text("ImportIgnoreCont", o.ignoreText);
+    o.commentText = text("ImportComment", o.commentText);
+    o.numericLinesOnly = flag("ImportNumLines", o.numericLinesOnly);
+    o.timeFormat = text("ImportTimeFormat", o.timeFormat);
+    o.useTimeFormat = flag("ImportTimeFormatCustom", o.useTimeFormat);
+    o.noTime = flag("ImportNoTime", o.noTime);
+    o.commaSeparates = flag("ImportCommaSep", o.commaSeparates);
+    o.periodSeparates = flag("ImportPeriodSep", o.periodSeparates);
+    return o;
+}
+
+} // namespace
+
+void Manager::importFile()
+{
+    if (!PD) {
+        Alert::beep();
+        return;
+    }
+    FilePanelRequest r;
+    r.kind = FilePanelRequest::Open;
+    r.title = QStringLiteral("Import ASCII");
+    r.directory = panelDirectory();
+    r.multiple = true;
+    const QStringList paths = filePanel(r);
+    if (paths.isEmpty())
+        return;
+    rememberPanelDirectory(paths.front());
+    for (const QString& path : paths) {
+        // The import reports what it cannot read; a file without numbers
+        // adds nothing.
+        if (PD)
+            ASCIIImport::importFile(*PD, asciiImportOptions(path));
+    }
+}
+
+void Manager::binaryImport()
+{
+    if (!PD) {
+        Alert::beep();
+        return;
+    }
+    FilePanelRequest r;
+    r.kind = FilePanelRequest::Open;
+    r.title = QStringLiteral("Binary Import");
+    r.directory = panelDirectory();
+    r.multiple = true;
+    const QStringList paths = filePanel(r);
+    if (paths.isEmpty())
+        return;
+    rememberPanelDirectory(paths.front());
+    const UserDefaults& d = UserDefaults::standard();
+    const int type = d.integerForKey(QStringLiteral("BinType"));
+    const int mode = d.integerForKey(QStringLiteral("BinMode"));
+    const bool swap = d.boolForKey(QStringLiteral("BinSwap"));
+    const int columns =
+        d.contains(QStringLiteral("BinColumns")) ? d.integerForKey(QStringLiteral("BinColumns")) : 2;
+    for (const QString& path : paths)
+        if (PD)
+            BinaryImport::binaryImport(*PD, path, type, mode, swap, columns, QString(), QString());
+}
+
+// --- exports ----------------------------------------------------------------------------------------
+
+void Manager::exportASCII()
+{
+    if (!noSelectWarn()) {
+        // Without a document noSelectWarn has beeped already.
+        if (PD)
+            Alert::beep();
+        return;
+    }
+    FilePanelRequest r;
+    r.kind = FilePanelRequest::Save;
+    r.title = QStringLiteral("Export ASCII");
+    r.directory = panelDirectory();
+    const QStringList paths = filePanel(r);
+    if (paths.isEmpty() || !PD)
+        return;
+    QString error;
+    if (!ASCIIExportFile::exportASCII(*PD, paths.front(), &error))
+        Alert::run(QStringLiteral("Export Error"), error);
+}
+
+namespace {
+
+enum class Picture { PDF, EPS, JPG, PNG };
+
+void exportPicture(Manager& m, Picture kind)
+{
+    if (!m.MPD) {
+        Alert::beep();
+        return;
+    }
+    static const struct {
+        const char* title;
+        const char* suffix;
+    } panels[] = {
+        {"Save document as PDF", "pdf"},
+        {"Save document as EPS", "eps"},
+        {"Save document as JPG", "jpg"},
+        {"Save document as PNG", "png"},
+    };
+    const auto& p = panels[int(kind)];
+    Manager::FilePanelRequest r;
+    r.kind = Manager::FilePanelRequest::Save;
+    r.title = QLatin1String(p.title);
+    r.suffix = QLatin1String(p.suffix);
+    const QStringList paths = m.filePanel(r);
+    if (paths.isEmpty() || !m.MPD)
+        return;
+    VexaDocument& d = *m.MPD;
+    QString error;
+    bool ok = false;
+    switch (kind) {
+    case Picture::PDF:
+        ok = PictureExport::savePDF(d, paths.front(), &error);
+        break;
+    case Picture::EPS:
+        ok = PictureExport::saveEPS(d, paths.front(), &error);
+        break;
+    case Picture::JPG:
+        ok = PictureExport::saveJPG(d, paths.front(), m.exportResolution, &error);
+        break;
+    case Picture::PNG:
+        ok = PictureExport::savePNG(d, paths.front(), m.exportResolution, &error);
+        break;
+    }
+    if (!ok)
+        Alert::run(QStringLiteral("Export Error"), error);
+}
+
+} // namespace
+
+void Manager::savePDF()
+{
+    exportPicture(*this, Picture::PDF);
+}
+
+void Manager::saveEPS()
+{
+    exportPicture(*this, Picture::EPS);
+}
+
+void Manager::saveJPG()
+{
+    exportPicture(*this, Picture::JPG);
+}
+
+void Manager::savePNG()
+{
+    exportPicture(*this, Picture::PNG);
+}
+
+// --- scaling ---------------------------------------------------------------------------------------------
+
+void Manager::rescale(VexaDocument* /*sender*/)
+{
+    if (!PD) {
+        Alert::beep();
+        return;
+    }
+    PD->rescale(true, axis12());
+    PD->replot();
+}
+
+void Manager::upscale()
+{
+    if (!PD) {
+        Alert::beep();
+        return;
+    }
+    PD->upscale(10.0, ZoomXY, axis12(), true);
+}
+
+void Manager::downscale()
+{
+    if (!PD) {
+        Alert::beep();
+        return;
+    }
+    PD->downscale(10.0, ZoomXY, axis12(), true);
+}

@@ -1,0 +1,184 @@
+// The launch: command-line options, preferences, the start document and the
+// options applied to it.
+
+#include "app/Manager.h"
+
+#include "app/AlertDialogs.h"
+#include "app/DocumentWindowQt.h"
+#include "io/AsciiImport.h"
+#include "model/VexaDocument.h"
+#include "platform/UserDefaults.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QMainWindow>
+#include <QTextBrowser>
+#include <QUrl>
+
+#include <cstdio>
+
+namespace {
+
+bool isYes(const QString& value)
+{
+    return value.compare(QStringLiteral("yes"), Qt::CaseInsensitive) == 0;
+}
+
+// The EPICS client library reads the architecture of its host.
+const char* epicsHostArch()
+{
+#if defined(Q_PROCESSOR_X86_64)
+    return "linux-x86_64";
+#elif defined(Q_PROCESSOR_ARM_64)
+    return "linux-aarch64";
+#elif defined(Q_PROCESSOR_X86_32)
+    return "linux-x86";
+#else
+    return "linux-arm";
+#endif
+}
+
+} // namespace
+
+bool Manager::hiddenRunRequested(const QStringList& arguments)
+{
+    // The same pairing as the user-defaults argument domain: "-key value",
+    // the last pair of a key wins.
+    bool hidden = false;
+    for (int i = 0; i + 1 < arguments.size(); ++i) {
+        const QString& a = arguments[i];
+        if (a.size() > 1 && a.startsWith(QLatin1Char('-'))) {
+            if (a == QStringLiteral("-h"))
+                hidden = isYes(arguments[i + 1]);
+            ++i;
+        }
+    }
+    return hidden;
+}
+
+bool Manager::readOptions()
+{
+    const UserDefaults& d = UserDefaults::standard();
+    opt_m = d.stringForKey(QStringLiteral("m"));
+    opt_i = d.stringForKey(QStringLiteral("i"));
+    opt_f = d.stringForKey(QStringLiteral("f"));
+    opt_h = isYes(d.stringForKey(QStringLiteral("h"))) ? 1 : 0;
+    opt_q = isYes(d.stringForKey(QStringLiteral("q"))) ? 1 : 0;
+    return !opt_m.isEmpty() || !opt_i.isEmpty() || !opt_f.isEmpty() || d.contains(QStringLiteral("h"))
+        || d.contains(QStringLiteral("q"));
+}
+
+bool Manager::startDocumentWanted() const
+{
+    return !opt_m.isEmpty() || !opt_i.isEmpty() || opt_h || opt_q;
+}
+
+bool Manager::windowsShown() const
+{
+    const QString platform = QGuiApplication::platformName();
+    return !opt_h && platform != QStringLiteral("offscreen") && platform != QStringLiteral("minimal");
+}
+
+void Manager::applicationDidFinishLaunching()
+{
+    readOptions();
+
+    // Questions need someone to answer them. Without windows they go to
+    // standard error (the platform's default); a modal box nobody can see
+    // would hang the run.
+    if (windowsShown() && !dialogsInstalled_) {
+        previousAlerts_ = Alert::setHandler(AlertDialogs::handler());
+        dialogsInstalled_ = true;
+    }
+
+    UserDefaults& defaults = UserDefaults::standard();
+    if (!defaults.contains(QStringLiteral("PATH")))
+        defaults.setValue(QStringLiteral("PATH"), QStringLiteral("~/"));
+
+    initPreferences();
+    switchInspector(QStringLiteral("general"));
+    switchDataView(QStringLiteral("databuffer"));
+
+    const QString help = resourcePath(QStringLiteral("doc/index.html"));
+    if (!help.isEmpty())
+        helpView->setSource(QUrl::fromLocalFile(help));
+
+    epicstimeout = 3.0;
+    qputenv("EPICS_CA_MAX_ARRAY_BYTES", "65536");
+    qputenv("EPICS_HOST_ARCH", epicsHostArch());
+
+    if (p_initialdoc->isChecked() || startDocumentWanted())
+        newDocument();
+
+    warnings = 1;
+
+    if (!startPD)
+        return;
+    VexaDocument* start = startPD;
+    setCurrentDoc(start, start);
+    if (opt_h) {
+        if (DocumentWindowQt* w = windowOf(start))
+            w->hide();
+        inspector->hide();
+    }
+    // Each step checks that the start document is still open: a step may
+    // close it.
+    if (!opt_i.isEmpty() && startPD == start) {
+        QString why;
+        if (!importStartFile(*start, opt_i, &why))
+            reportLaunchError(QStringLiteral("cannot import %1: %2")
+                                  .arg(opt_i, why.isEmpty() ? QStringLiteral("no data read") : why));
+    }
+    if (!opt_f.isEmpty() && startPD == start)
+        SV.insert(QStringLiteral("file"), opt_f);
+    if (!opt_m.isEmpty() && startPD == start) {
+        QString why;
+        if (!runMacroFile(*start, opt_m, &why))
+            reportLaunchError(QStringLiteral("cannot run the macro file %1: %2").arg(opt_m, why));
+    }
+    if (opt_q) {
+        if (DocumentWindowQt* w = windowOf(PD))
+            w->close();
+        terminate(exitStatus_);
+    }
+}
+
+bool Manager::importStartFile(VexaDocument& document, const QString& path, QString* why)
+{
+    // The fixed settings of the option: numbers picked out of each line,
+    // x in the first column, dates recognised.
+    ASCIIImport::ImportOptions options;
+    options.path = path;
+    return ASCIIImport::importFile(document, options, why);
+}
+
+bool Manager::runMacroFile(VexaDocument&, const QString&, QString* why)
+{
+    if (why)
+        *why = QStringLiteral("macros are not available yet");
+    return false;
+}
+
+void Manager::reportLaunchError(const QString& message)
+{
+    exitStatus_ = 1;
+    const QByteArray line = (QStringLiteral("vexa: ") + message).toLocal8Bit();
+    std::fprintf(stderr, "%s\n", line.constData());
+    std::fflush(stderr);
+    if (dialogsInstalled_)
+        Alert::run(QStringLiteral("Vexa"), message);
+}
+
+void Manager::terminate(int status)
+{
+    QCoreApplication::exit(status);
+}
+
+void Manager::quit()
+{
+    // Windows go first, so every document is let go of in order.
+    for (DocumentWindowQt* w : windows())
+        w->close();
+    terminate(exitStatus_);
+}

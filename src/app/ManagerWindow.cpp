@@ -1,0 +1,406 @@
+// The inspector window, the menus and the preferences window of the
+// controller.
+
+#include "app/Manager.h"
+
+#include "app/DocumentWindowQt.h"
+#include "app/RowListModel.h"
+#include "model/VexaDocument.h"
+#include "platform/UserDefaults.h"
+
+#include <QAbstractItemView>
+#include <QAction>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QDir>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QSignalBlocker>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStackedWidget>
+#include <QTableView>
+#include <QTextBrowser>
+#include <QToolButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <functional>
+
+namespace {
+
+const char* const homepage = "https://vexa.example.org/";
+
+QToolButton* cellButton(const QString& title, QFont font)
+{
+    auto* b = new QToolButton;
+    b->setText(title);
+    b->setCheckable(true);
+    b->setAutoRaise(true);
+    b->setFocusPolicy(Qt::NoFocus);
+    b->setFont(font);
+    return b;
+}
+
+QTableView* listTable(QAbstractItemModel* model)
+{
+    auto* t = new QTableView;
+    t->setModel(model);
+    t->setSelectionBehavior(QAbstractItemView::SelectRows);
+    t->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    t->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    t->verticalHeader()->hide();
+    t->horizontalHeader()->setStretchLastSection(true);
+    // The selection is what counts; no focus ring around the table.
+    t->setAttribute(Qt::WA_MacShowFocusRect, false);
+    return t;
+}
+
+} // namespace
+
+void Manager::buildInspectorWindow()
+{
+    inspector = new QMainWindow;
+    inspector->setObjectName(QStringLiteral("inspector"));
+    inspector->setWindowTitle(QStringLiteral("Vexa"));
+
+    auto* central = new QWidget;
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(6, 6, 6, 6);
+    column->setSpacing(4);
+
+    QFont small = inspector->font();
+    small.setPointSizeF(std::max(6.0, small.pointSizeF() * 0.85));
+
+    // Tool palette and axis-pair choice.
+    auto* top = new QHBoxLayout;
+    auto* tools = new QGridLayout;
+    tools->setSpacing(0);
+    mouseModePalette = new QButtonGroup(inspector);
+    mouseModePalette->setExclusive(true);
+    const QStringList& toolNames = mouseModeNames();
+    const int perRow = int((toolNames.size() + 1) / 2);
+    for (int i = 0; i < toolNames.size(); ++i) {
+        QToolButton* b = cellButton(toolNames[i], small);
+        mouseModePalette->addButton(b);
+        tools->addWidget(b, i / perRow, i % perRow);
+        MM.insert(toolNames[i], b);
+    }
+    MM.value(QStringLiteral("select"))->setChecked(true);
+    connect(mouseModePalette, &QButtonGroup::buttonClicked, this,
+            [this](QAbstractButton*) { mouseModeDidChange(nullptr); });
+    top->addLayout(tools);
+    top->addStretch(1);
+
+    auto* pairs = new QHBoxLayout;
+    pairs->setSpacing(0);
+    di_axis12 = new QButtonGroup(inspector);
+    di_axis12->setExclusive(true);
+    const std::pair<const char*, int> segments[] = {{"1", Pair1}, {"2", Pair2}, {"1+2", PairBoth}};
+    for (const auto& [title, tag] : segments) {
+        QToolButton* b = cellButton(QString::fromLatin1(title), small);
+        b->setAutoRaise(false);
+        b->setToolTip(QStringLiteral("Axis pair the tools and commands act on"));
+        di_axis12->addButton(b, tag);
+        pairs->addWidget(b);
+    }
+    di_axis12->button(Pair1)->setChecked(true);
+    connect(di_axis12, &QButtonGroup::idClicked, this, [this](int) { axis12DidChange(); });
+    top->addLayout(pairs);
+    column->addLayout(top);
+
+    // Inspector buttons over the panel on show.
+    static const QHash<QString, QString> inspectorTips = {
+        {QStringLiteral("general"), QStringLiteral("General Inspector")},
+        {QStringLiteral("style"), QStringLiteral("Data Style Inspector")},
+        {QStringLiteral("extra"), QStringLiteral("Extra Style Inspector")},
+        {QStringLiteral("axis"), QStringLiteral("Axis Inspector")},
+        {QStringLiteral("axisformat"), QStringLiteral("Axis Format Inspector")},
+        {QStringLiteral("axislabel"), QStringLiteral("Axis Label Inspector")},
+        {QStringLiteral("errorbar"), QStringLiteral("Error Bar Inspector")},
+        {QStringLiteral("legend"), QStringLiteral("Legend Inspector")},
+        {QStringLiteral("calc"), QStringLiteral("Calculation Inspector")},
+        {QStringLiteral("normalize"), QStringLiteral("Normalize Inspector")},
+        {QStringLiteral("fit"), QStringLiteral("Fit Inspector")},
+        {QStringLiteral("text"), QStringLiteral("Text Inspector")},
+        {QStringLiteral("graphic"), QStringLiteral("Graphic Inspector")},
+        {QStringLiteral("mysql"), QStringLiteral("MySQL Import Editor")},
+        {QStringLiteral("macro"), QStringLiteral("Macro Editor")},
+        {QStringLiteral("data"), QStringLiteral("Data Inspector")},
+        {QStringLiteral("databuffer"), QStringLiteral("Data Buffer Inspector")},
+    };
+    auto* inspectorRow = new QGridLayout;
+    inspectorRow->setSpacing(0);
+    inspectorButton = new QButtonGroup(inspector);
+    inspectorButton->setExclusive(true);
+    emptyInspector = new QWidget;
+    emptyInspector->setObjectName(QStringLiteral("emptyInspector"));
+    const QStringList& keys = inspectorKeys();
+    const int keysPerRow = int((keys.size() + 1) / 2);
+    for (int i = 0; i < keys.size(); ++i) {
+        QToolButton* b = cellButton(keys[i], small);
+        b->setToolTip(inspectorTips.value(keys[i]));
+        inspectorButton->addButton(b);
+        inspectorRow->addWidget(b, i / keysPerRow, i % keysPerRow);
+        II.insert(keys[i], b);
+        TV.insert(keys[i], emptyInspector);
+    }
+    inspectorRow->setColumnStretch(keysPerRow, 1);
+    connect(inspectorButton, &QButtonGroup::buttonClicked, this,
+            [this](QAbstractButton* b) { switchInspector(II.key(b)); });
+    column->addLayout(inspectorRow);
+
+    inspectorFrame = new QStackedWidget;
+    inspectorFrame->setObjectName(QStringLiteral("inspectorFrame"));
+    inspectorFrame->setMinimumSize(300, 220);
+    inspectorFrame->addWidget(emptyInspector);
+    column->addWidget(inspectorFrame, 1);
+
+    // Data-pane buttons over the pane on show.
+    auto* dataRow = new QHBoxLayout;
+    dataRow->setSpacing(0);
+    dataButton = new QButtonGroup(inspector);
+    dataButton->setExclusive(true);
+    for (const QString& key : dataPaneKeys()) {
+        QToolButton* b = cellButton(key, small);
+        b->setToolTip(inspectorTips.value(key));
+        dataButton->addButton(b);
+        dataRow->addWidget(b);
+        DD.insert(key, b);
+    }
+    dataRow->addStretch(1);
+    connect(dataButton, &QButtonGroup::buttonClicked, this,
+            [this](QAbstractButton* b) { switchDataView(DD.key(b)); });
+    column->addLayout(dataRow);
+
+    DataFrame = new QStackedWidget;
+    DataFrame->setObjectName(QStringLiteral("DataFrame"));
+    DataFrame->setMinimumHeight(200);
+
+    DataBufferView = new QWidget;
+    {
+        auto* l = new QVBoxLayout(DataBufferView);
+        l->setContentsMargins(0, 0, 0, 0);
+        inspectorTable = listTable(bufferRows_);
+        inspectorTable->setObjectName(QStringLiteral("inspectorTable"));
+        l->addWidget(inspectorTable, 1);
+        auto* fields = new QFormLayout;
+        dataBuffer = new QLineEdit;
+        dataPoints = new QLineEdit;
+        dataComment = new QLineEdit;
+        for (QLineEdit* f : {dataBuffer, dataPoints, dataComment})
+            f->setReadOnly(true);
+        fields->addRow(QStringLiteral("Buffer"), dataBuffer);
+        fields->addRow(QStringLiteral("Points"), dataPoints);
+        fields->addRow(QStringLiteral("Comment"), dataComment);
+        l->addLayout(fields);
+    }
+    MySQLView = new QWidget;
+    MacroView = new QWidget;
+    DataView = new QWidget;
+    {
+        auto* l = new QVBoxLayout(DataView);
+        l->setContentsMargins(0, 0, 0, 0);
+        dataTable = listTable(pointRows_);
+        dataTable->setObjectName(QStringLiteral("dataTable"));
+        l->addWidget(dataTable);
+    }
+    // Points marked in the table are marked in the graph.
+    connect(dataTable->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        if (PD && !noedit)
+            PD->replot();
+    });
+    const std::pair<QString, QWidget*> panes[] = {
+        {QStringLiteral("databuffer"), DataBufferView},
+        {QStringLiteral("mysql"), MySQLView},
+        {QStringLiteral("macro"), MacroView},
+        {QStringLiteral("data"), DataView},
+    };
+    for (const auto& [key, pane] : panes) {
+        DV.insert(key, pane);
+        DataFrame->addWidget(pane);
+    }
+    column->addWidget(DataFrame, 1);
+
+    inspector->setCentralWidget(central);
+
+    buildMenus();
+    inspector->menuBar()->addMenu(fileMenu);
+    inspector->menuBar()->addMenu(editMenu);
+    inspector->menuBar()->addMenu(graphMenu);
+    inspector->menuBar()->addMenu(windowMenu);
+    inspector->menuBar()->addMenu(helpMenu);
+    buildPreferences();
+
+    helpView = new QTextBrowser;
+    helpView->setWindowTitle(QStringLiteral("Vexa Help"));
+    helpView->setOpenExternalLinks(true);
+    helpView->resize(700, 600);
+
+    switchInspector(QStringLiteral("general"));
+    switchDataView(QStringLiteral("databuffer"));
+    refreshUndoActions();
+}
+
+void Manager::buildMenus()
+{
+    // Menu titles carry no mnemonics: Alt+letter belongs to the macros.
+    auto add = [this](QMenu* menu, const QString& title, const QKeySequence& key, std::function<void()> run) {
+        QAction* a = menu->addAction(title);
+        if (!key.isEmpty())
+            a->setShortcut(key);
+        connect(a, &QAction::triggered, this, [run = std::move(run)] { run(); });
+        return a;
+    };
+
+    fileMenu = new QMenu(QStringLiteral("File"), inspector);
+    add(fileMenu, QStringLiteral("New"), QKeySequence::New, [this] { newDocument(); });
+    add(fileMenu, QStringLiteral("Open…"), QKeySequence::Open, [this] { openDocumentFile(); });
+    add(fileMenu, QStringLiteral("Close"), QKeySequence::Close, [this] { closeDocument(); });
+    add(fileMenu, QStringLiteral("Save"), QKeySequence::Save, [this] { saveDocument(); });
+    add(fileMenu, QStringLiteral("Save As…"), QKeySequence::SaveAs, [this] { saveDocumentAs(); });
+    fileMenu->addSeparator();
+    add(fileMenu, QStringLiteral("Import ASCII…"), QKeySequence(), [this] { importFile(); });
+    add(fileMenu, QStringLiteral("Import Binary…"), QKeySequence(), [this] { binaryImport(); });
+    fileMenu->addSeparator();
+    add(fileMenu, QStringLiteral("Export ASCII…"), QKeySequence(), [this] { exportASCII(); });
+    add(fileMenu, QStringLiteral("Export PDF…"), QKeySequence(), [this] { savePDF(); });
+    add(fileMenu, QStringLiteral("Export EPS…"), QKeySequence(), [this] { saveEPS(); });
+    add(fileMenu, QStringLiteral("Export PNG…"), QKeySequence(), [this] { savePNG(); });
+    add(fileMenu, QStringLiteral("Export JPEG…"), QKeySequence(), [this] { saveJPG(); });
+    fileMenu->addSeparator();
+    add(fileMenu, QStringLiteral("Print…"), QKeySequence::Print, [this] { printDocument(); });
+    fileMenu->addSeparator();
+    QAction* quitAction = add(fileMenu, QStringLiteral("Quit"), QKeySequence::Quit, [this] { quit(); });
+    quitAction->setMenuRole(QAction::QuitRole);
+
+    editMenu = new QMenu(QStringLiteral("Edit"), inspector);
+    undoAction = add(editMenu, QStringLiteral("Undo"), QKeySequence::Undo, [this] { undo(); });
+    redoAction = add(editMenu, QStringLiteral("Redo"), QKeySequence::Redo, [this] { redo(); });
+    editMenu->addSeparator();
+    add(editMenu, QStringLiteral("Select All Buffers"), QKeySequence(), [this] { bSelectAll(); });
+    editMenu->addSeparator();
+    QAction* prefs = add(editMenu, QStringLiteral("Preferences…"), QKeySequence::Preferences, [this] {
+        preferences->show();
+        preferences->raise();
+        preferences->activateWindow();
+    });
+    prefs->setMenuRole(QAction::PreferencesRole);
+
+    graphMenu = new QMenu(QStringLiteral("Graph"), inspector);
+    add(graphMenu, QStringLiteral("Rescale"), QKeySequence(Qt::CTRL | Qt::Key_R), [this] { rescale(nullptr); });
+    add(graphMenu, QStringLiteral("Zoom Out"), QKeySequence::ZoomOut, [this] { upscale(); });
+    add(graphMenu, QStringLiteral("Zoom In"), QKeySequence::ZoomIn, [this] { downscale(); });
+
+    windowMenu = new QMenu(QStringLiteral("Window"), inspector);
+    add(windowMenu, QStringLiteral("Inspector"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I),
+        [this] { showInspector(); });
+
+    helpMenu = new QMenu(QStringLiteral("Help"), inspector);
+    add(helpMenu, QStringLiteral("Vexa Help"), QKeySequence::HelpContents, [this] { showHelp(); });
+    add(helpMenu, QStringLiteral("Vexa Homepage"), QKeySequence(), [this] { visitHomepage(); });
+}
+
+void Manager::buildPreferences()
+{
+    preferences = new QDialog;
+    preferences->setObjectName(QStringLiteral("preferences"));
+    preferences->setWindowTitle(QStringLiteral("Preferences"));
+    auto* form = new QFormLayout(preferences);
+    p_tdf = new QLineEdit(QStringLiteral("%Y-%m-%d %H:%M:%S"));
+    p_tdf->setToolTip(QStringLiteral("Date and time format, e.g. %Y-%m-%d %H:%M:%S"));
+    p_toolbar = new QCheckBox(QStringLiteral("Hide the tools and values of document windows"));
+    p_initialdoc = new QCheckBox(QStringLiteral("Open a new document at start"));
+    form->addRow(QStringLiteral("Time format"), p_tdf);
+    form->addRow(QString(), p_toolbar);
+    form->addRow(QString(), p_initialdoc);
+    connect(p_tdf, &QLineEdit::editingFinished, this, [this] { prefChanged(p_tdf); });
+    connect(p_toolbar, &QCheckBox::toggled, this, [this] { prefChanged(p_toolbar); });
+    connect(p_initialdoc, &QCheckBox::toggled, this, [this] { prefChanged(p_initialdoc); });
+}
+
+void Manager::initPreferences()
+{
+    UserDefaults& d = UserDefaults::standard();
+    // Loading the controls must not write them straight back.
+    const QSignalBlocker b1(p_tdf), b2(p_toolbar), b3(p_initialdoc);
+    p_tdf->setText(d.stringForKey(QStringLiteral("TDF")));
+    if (p_tdf->text().isEmpty())
+        p_tdf->setText(QStringLiteral("%Y-%m-%d %H:%M:%S"));
+    if (d.contains(QStringLiteral("WindowToolbar")))
+        p_toolbar->setChecked(d.boolForKey(QStringLiteral("WindowToolbar")));
+    if (d.contains(QStringLiteral("InitialDocument")))
+        p_initialdoc->setChecked(d.boolForKey(QStringLiteral("InitialDocument")));
+    if (opt_h)
+        inspector->hide();
+    else
+        showInspector();
+}
+
+void Manager::prefChanged(QObject* sender)
+{
+    UserDefaults& d = UserDefaults::standard();
+    if (sender == p_tdf) {
+        d.setValue(QStringLiteral("TDF"), p_tdf->text());
+    } else if (sender == p_toolbar) {
+        d.setValue(QStringLiteral("WindowToolbar"), p_toolbar->isChecked());
+        for (VexaDocument* doc : documents_)
+            doc->update();
+    } else if (sender == p_initialdoc) {
+        d.setValue(QStringLiteral("InitialDocument"), p_initialdoc->isChecked());
+    }
+}
+
+void Manager::showInspector()
+{
+    if (opt_h)
+        return;
+    inspector->show();
+    inspector->raise();
+    inspector->activateWindow();
+}
+
+void Manager::showHelp()
+{
+    if (opt_h)
+        return;
+    helpView->show();
+    helpView->raise();
+    helpView->activateWindow();
+}
+
+void Manager::visitHomepage()
+{
+    QDesktopServices::openUrl(QUrl(QString::fromLatin1(homepage)));
+}
+
+QString Manager::resourcePath(const QString& relative)
+{
+    // Next to the program, in its install prefix, or in the source tree a
+    // build directory lies in.
+    QStringList bases;
+    const QString exe = QCoreApplication::applicationDirPath();
+    if (!exe.isEmpty()) {
+        bases << exe + QStringLiteral("/resources") << exe + QStringLiteral("/../share/vexa");
+        QDir up(exe);
+        for (int i = 0; i < 5 && up.cdUp(); ++i)
+            bases << up.path() + QStringLiteral("/resources");
+    }
+    for (const QString& base : bases) {
+        const QFileInfo f(base + QLatin1Char('/') + relative);
+        if (f.exists())
+            return f.canonicalFilePath();
+    }
+    return QString();
+}

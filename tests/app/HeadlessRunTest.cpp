@@ -1,0 +1,128 @@
+// The built program run as a child process without a display: hidden runs
+// that quit when their options are done, with the exit status telling
+// whether the options worked.
+
+#include "support/TestSupport.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QProcessEnvironment>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// build/.../tests/test_app -> build/.../src/app/vexa
+QString programPath()
+{
+    return QFileInfo(QCoreApplication::applicationDirPath() + QStringLiteral("/../src/app/vexa")).absoluteFilePath();
+}
+
+struct ChildRun {
+    int exitCode = -1;
+    bool finished = false;
+    QString out;
+    QString err;
+};
+
+ChildRun runProgram(const QStringList& arguments, const QString& workingDirectory, const QString& display = QString())
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    // The program must find out by itself that there is no screen.
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    env.remove(QStringLiteral("DISPLAY"));
+    if (!display.isEmpty())
+        env.insert(QStringLiteral("DISPLAY"), display);
+    // Its preferences stay in the test's scratch directory.
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), workingDirectory + QStringLiteral("/config"));
+
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.setWorkingDirectory(workingDirectory);
+    p.start(programPath(), arguments);
+    ChildRun r;
+    if (!p.waitForStarted(10000))
+        return r;
+    r.finished = p.waitForFinished(60000);
+    if (!r.finished) {
+        p.kill();
+        p.waitForFinished(5000);
+        return r;
+    }
+    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = QString::fromLocal8Bit(p.readAllStandardOutput());
+    r.err = QString::fromLocal8Bit(p.readAllStandardError());
+    return r;
+}
+
+QString scratchFile(const QString& name, const QByteArray& bytes)
+{
+    const QString path = TestSupport::scratchDir() + QLatin1Char('/') + name;
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
+        return QString();
+    return path;
+}
+
+class HeadlessRun : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!QFileInfo(programPath()).isExecutable())
+            GTEST_FAIL() << "the program is not built: " << programPath().toStdString();
+    }
+};
+
+} // namespace
+
+TEST_F(HeadlessRun, OptionsEndWithAStatusThatTellsWhetherTheyWorked)
+{
+    const QString data = scratchFile(QStringLiteral("run.txt"), "1 10 100\n2 20 200\n3 30 300\n");
+    const QString macro = scratchFile(QStringLiteral("run.mac"), "newbuffer\n");
+    const QString missing = TestSupport::scratchDir() + QStringLiteral("/missing.txt");
+    const struct {
+        const char* what;
+        QStringList arguments;
+        QString display;        // a display variable that leads nowhere
+        int exitCode;
+        const char* message;    // expected on standard error; null: no message of ours
+    } cases[] = {
+        {"hidden, quits", {"-h", "yes", "-q", "yes"}, {}, 0, nullptr},
+        {"imports", {"-i", data, "-h", "YES", "-q", "yes"}, {}, 0, nullptr},
+        {"import fails", {"-i", missing, "-h", "yes", "-q", "yes"}, {}, 1, "vexa: cannot import"},
+        {"macro", {"-m", macro, "-h", "yes", "-q", "yes"}, {}, 1, "macros are not available yet"},
+        {"no display, not hidden", {"-f", "x", "-m", macro, "-q", "yes"}, {}, 1, "macros are not available yet"},
+        {"hidden needs no working display", {"-h", "yes", "-q", "yes"}, QStringLiteral(":97"), 0, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const ChildRun r = runProgram(c.arguments, TestSupport::scratchDir(), c.display);
+        ASSERT_TRUE(r.finished);
+        EXPECT_EQ(r.exitCode, c.exitCode) << r.err.toStdString();
+        if (c.message)
+            EXPECT_TRUE(r.err.contains(QLatin1String(c.message))) << r.err.toStdString();
+        else
+            EXPECT_FALSE(r.err.contains(QStringLiteral("vexa:"))) << r.err.toStdString();
+    }
+}
+
+TEST_F(HeadlessRun, VersionAndTheExampleWithoutOptions)
+{
+    const ChildRun version = runProgram({QStringLiteral("--version")}, TestSupport::scratchDir());
+    ASSERT_TRUE(version.finished);
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_TRUE(version.out.startsWith(QStringLiteral("Vexa "))) << version.out.toStdString();
+
+    // Without options and without a screen the example graph becomes files.
+    const QString dir = TestSupport::scratchDir() + QStringLiteral("/example");
+    ASSERT_TRUE(QDir().mkpath(dir));
+    const ChildRun example = runProgram({}, dir);
+    ASSERT_TRUE(example.finished);
+    EXPECT_EQ(example.exitCode, 0) << example.err.toStdString();
+    EXPECT_GT(QFileInfo(dir + QStringLiteral("/out/example.pdf")).size(), 0);
+    EXPECT_GT(QFileInfo(dir + QStringLiteral("/out/example.png")).size(), 0);
+}

@@ -1,0 +1,609 @@
+// The application controller: current document, text and graphic tracking,
+// closing documents, variables, intervals, the shared warnings and input,
+// the refresh, Undo/Redo, and the launch options.
+
+#include "app/AlertDialogs.h"
+#include "app/DocumentWindowQt.h"
+#include "app/InspectorPanel.h"
+#include "app/Manager.h"
+#include "model/DataBuffer.h"
+#include "model/VexaDocument.h"
+#include "platform/Alert.h"
+#include "platform/UndoManager.h"
+#include "platform/UserDefaults.h"
+#include "support/TestSupport.h"
+#include "view/GraphWidget.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QFile>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMessageBox>
+#include <QTableView>
+#include <QTimer>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <optional>
+
+namespace {
+
+class FakeText : public TextBoxItem {
+public:
+    void doAutoPos() override {}
+    void setNeedsDisplay() override {}
+};
+
+class FakeGraphic : public GraphicItem {};
+
+class CountingPanel : public InspectorPanel {
+public:
+    explicit CountingPanel(int* updates) : updates_(updates), view_(new QWidget) {}
+    QWidget* view() override { return view_; }
+    void setup() override { ++setups; }
+    void update() override { ++*updates_; }
+    int setups = 0;
+
+private:
+    int* updates_;
+    QWidget* view_;
+};
+
+std::unique_ptr<DataBuffer> buffer(int points, const QString& comment)
+{
+    auto b = std::make_unique<DataBuffer>();
+    for (int i = 0; i < points; ++i)
+        b->addDoubleValue(i, i * i);
+    b->setComment(comment);
+    return b;
+}
+
+// A document window that is never shown.
+VexaDocument& openHidden(Manager& m, int buffers = 0)
+{
+    auto d = std::make_unique<VexaDocument>();
+    for (int i = 0; i < buffers; ++i)
+        d->DB.push_back(buffer(i + 2, QStringLiteral("b%1").arg(i)));
+    return m.openDocument(std::move(d), false)->document();
+}
+
+QString writeScratch(const QString& name, const QByteArray& bytes)
+{
+    const QString path = TestSupport::scratchDir() + QLatin1Char('/') + name;
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
+        return QString();
+    return path;
+}
+
+} // namespace
+
+TEST(ManagerTracking, CurrentDocumentTextAndGraphic)
+{
+    Manager m;
+    EXPECT_EQ(Manager::shared(), &m);
+    VexaDocument& one = openHidden(m);
+    VexaDocument& two = openHidden(m);
+    Manager::windowOf(&two)->setFilePath(QStringLiteral("/data/two.vexa"));
+
+    m.setCurrentDoc(&two, &two);
+    EXPECT_EQ(m.PD, &two);
+    EXPECT_EQ(m.MPD, &two);
+    EXPECT_EQ(m.CPD, &two);
+    EXPECT_EQ(m.SV.value("document"), QStringLiteral("/data/two.vexa"));
+    m.setCurrentDoc(&one, &one);
+    EXPECT_TRUE(m.SV.contains("document"));
+    EXPECT_TRUE(m.SV.value("document").isEmpty()); // a new document has no file
+
+    // Text and graphic: at most one is current; a new current document
+    // clears both.
+    FakeText text;
+    FakeGraphic graphic;
+    m.setCurrentText(&text);
+    EXPECT_EQ(m.T, &text);
+    m.setCurrentGraphic(&graphic);
+    EXPECT_EQ(m.G, &graphic);
+    EXPECT_EQ(m.T, nullptr);
+    m.setCurrentText(&text);
+    EXPECT_EQ(m.T, &text);
+    EXPECT_EQ(m.G, nullptr);
+    m.setCurrentText(nullptr);
+    EXPECT_EQ(m.T, nullptr);
+    m.setCurrentGraphic(&graphic);
+    m.setCurrentDoc(&two, &two);
+    EXPECT_EQ(m.T, nullptr);
+    EXPECT_EQ(m.G, nullptr);
+
+    // Half an answer is no answer: everything is cleared.
+    m.setCurrentDoc(&one, nullptr);
+    EXPECT_EQ(m.PD, nullptr);
+    EXPECT_EQ(m.MPD, nullptr);
+    EXPECT_EQ(m.CPD, nullptr);
+    // Without a current document items are ignored.
+    m.setCurrentText(&text);
+    m.setCurrentGraphic(&graphic);
+    EXPECT_EQ(m.T, nullptr);
+    EXPECT_EQ(m.G, nullptr);
+}
+
+TEST(ManagerTracking, AClosedDocumentLeavesNoPointerBehind)
+{
+    Manager m;
+    DocumentWindowQt* w1 = m.openDocument(std::make_unique<VexaDocument>(), false);
+    DocumentWindowQt* w2 = m.openDocument(std::make_unique<VexaDocument>(), false);
+    VexaDocument& main = w1->document();
+    VexaDocument& other = w2->document();
+    EXPECT_EQ(m.startPD, &other);
+
+    // A sub-view of the first document is current; its text box and a
+    // graphic of the main document are the current items in turn.
+    auto sub = std::make_unique<VexaDocument>();
+    sub->subview = 1;
+    sub->MPD = &main;
+    sub->T.push_back(std::make_unique<FakeText>());
+    VexaDocument* s = sub.get();
+    main.SPD.push_back(std::move(sub));
+    main.G.push_back(std::make_unique<FakeGraphic>());
+    m.setCurrentDoc(s, &main);
+    m.setCurrentText(s->T.front().get());
+    ASSERT_NE(m.T, nullptr);
+    m.CPD = &other; // the other window drew last
+
+    // Destroyed without a close (the application ends): only what belongs
+    // to the first document is let go of.
+    delete w1;
+    EXPECT_EQ(m.PD, nullptr);
+    EXPECT_EQ(m.MPD, nullptr);
+    EXPECT_EQ(m.T, nullptr);
+    EXPECT_EQ(m.CPD, &other);
+    EXPECT_EQ(m.startPD, &other);
+    EXPECT_EQ(m.documents().size(), 1u);
+
+    // The graphic of a closing document, the start document and the drawing
+    // document all go when its window closes.
+    other.G.push_back(std::make_unique<FakeGraphic>());
+    m.setCurrentDoc(&other, &other);
+    m.setCurrentGraphic(other.G.front().get());
+    w2->close();
+    EXPECT_EQ(m.PD, nullptr);
+    EXPECT_EQ(m.G, nullptr);
+    EXPECT_EQ(m.CPD, nullptr);
+    EXPECT_EQ(m.startPD, nullptr);
+    EXPECT_TRUE(m.documents().empty());
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(m.windows().empty());
+}
+
+TEST(ManagerVariables, SetVarReplacesAndReachesExpressions)
+{
+    Manager m;
+    VexaDocument& d = openHidden(m, 1); // buffer 0 has 2 points
+    m.setCurrentDoc(&d, &d);
+    m.setVar(QStringLiteral("k"), 2);
+    m.setVar(QStringLiteral("k"), 3);
+    EXPECT_EQ(m.GV.size(), 1);
+    EXPECT_EQ(m.GV.value("k"), 3);
+
+    // The function generator evaluates with the controller's variables and
+    // the document functions (points(0) reads the current document).
+    d.functionGenerator(0, 0, 2, 3, QStringLiteral("k*x + points(0)"));
+    ASSERT_EQ(d.bufferCount(), 2);
+    const DataBuffer& made = *d.DB.back();
+    ASSERT_EQ(made.nop(), 3);
+    EXPECT_DOUBLE_EQ(made.yDoubleValueAt(2), 3 * 2 + 2);
+}
+
+TEST(ManagerValues, TimeToVal)
+{
+    const struct {
+        const char* text;
+        double seconds;
+    } cases[] = {
+        {"1:30", 90},          {"2:0:0", 7200},        {"1:0:0:0", 86400},     {"W", 604800},
+        {"w", 604800},         {"m", 2592000},         {"M", 2592000},         {"y", 31536000},
+        {"Y", 31536000},       {"45", 45},             {"1,5", 1.5},           {"0:1.5", 1.5},
+        {"1:2:3:4:5", 0},      {"", 0},                {"wk", 0},              {"1:1:1:1", 90061},
+    };
+    for (const auto& c : cases)
+        EXPECT_DOUBLE_EQ(Manager::timeToVal(QString::fromLatin1(c.text)), c.seconds) << c.text;
+}
+
+TEST(ManagerWarnings, BothAxisPairsAndNoSelection)
+{
+    Manager m;
+    ScriptedAlerts alerts;
+    EXPECT_TRUE(m.axisBothWarn());
+    m.di_axis12->button(PairBoth)->setChecked(true);
+    EXPECT_EQ(m.axis12(), PairBoth);
+    EXPECT_FALSE(m.axisBothWarn());
+    ASSERT_EQ(alerts.requests().size(), 1u);
+    EXPECT_EQ(alerts.requests()[0].title, "Both Axis Selected");
+    EXPECT_EQ(alerts.requests()[0].message, "for this operation axis 1 or 2 (not both) must be selected");
+    EXPECT_EQ(alerts.requests()[0].buttons, QStringList{"Ok"});
+
+    // No document: a beep, no alert.
+    EXPECT_FALSE(m.noSelectWarn());
+    EXPECT_EQ(alerts.beeps(), 1);
+    EXPECT_EQ(alerts.requests().size(), 1u);
+
+    VexaDocument& d = openHidden(m, 3);
+    m.setCurrentDoc(&d, &d);
+    alerts.answer(1); // Cancel
+    EXPECT_FALSE(m.noSelectWarn());
+    ASSERT_EQ(alerts.requests().size(), 2u);
+    EXPECT_EQ(alerts.requests()[1].title, "No Buffer Selected");
+    EXPECT_EQ(alerts.requests()[1].message, "please select at least on buffer in the Data Inspector");
+    EXPECT_EQ(alerts.requests()[1].buttons, (QStringList{"Select All", "Cancel"}));
+    EXPECT_TRUE(m.selectedBufferRows().empty());
+
+    alerts.answer(0); // Select All
+    EXPECT_TRUE(m.noSelectWarn());
+    EXPECT_EQ(m.selectedBufferRows(), (std::vector<int>{0, 1, 2}));
+    // With a selection nothing is asked.
+    EXPECT_TRUE(m.noSelectWarn());
+    EXPECT_EQ(alerts.requests().size(), 3u);
+}
+
+TEST(ManagerInput, AnswersAndCancelsGoToTheInputVariable)
+{
+    Manager m;
+    ScriptedAlerts alerts;
+    alerts.answerInput(QStringLiteral("12.5"));
+    EXPECT_TRUE(m.getInput(QStringLiteral("step?")));
+    EXPECT_EQ(m.SV.value("input"), QStringLiteral("12.5"));
+    // The field opens with the last answer; confirming it keeps it.
+    EXPECT_TRUE(m.getInput(QStringLiteral("again?")));
+    ASSERT_EQ(alerts.inputRequests().size(), 2u);
+    EXPECT_EQ(alerts.inputRequests()[1].message, "again?");
+    EXPECT_EQ(alerts.inputRequests()[1].defaultText, "12.5");
+    EXPECT_EQ(m.SV.value("input"), QStringLiteral("12.5"));
+    // A cancelled question leaves no stale answer.
+    alerts.cancelInput();
+    EXPECT_FALSE(m.getInput(QStringLiteral("once more?")));
+    EXPECT_TRUE(m.SV.value("input").isEmpty());
+}
+
+TEST(ManagerRefresh, UpdateRefreshesPanelOnShowTablesAndFields)
+{
+    Manager m;
+    int general = 0, normalize = 0;
+    CountingPanel* made = nullptr;
+    m.registerInspector(QStringLiteral("general"), [&](Manager&) {
+        auto p = std::make_unique<CountingPanel>(&general);
+        made = p.get();
+        return p;
+    });
+    m.registerInspector(QStringLiteral("normalize"),
+                        [&](Manager&) { return std::make_unique<CountingPanel>(&normalize); });
+
+    // Made on its first showing, set up once, kept.
+    m.switchInspector(QStringLiteral("general"));
+    ASSERT_NE(made, nullptr);
+    m.switchInspector(QStringLiteral("style"));
+    m.switchInspector(QStringLiteral("general"));
+    EXPECT_EQ(made->setups, 1);
+    EXPECT_EQ(m.IM.value("general"), made);
+    EXPECT_EQ(m.TV.value("general"), made->view());
+    EXPECT_EQ(m.TV.value("style"), m.emptyInspector); // nothing registered
+    EXPECT_EQ(m.selectedInspector(), QStringLiteral("general"));
+
+    VexaDocument& d = openHidden(m, 3);
+    d.current = 2;
+    m.setCurrentDoc(&d, &d);
+    const int before = general;
+    m.update();
+    EXPECT_EQ(general, before + 1);
+    EXPECT_EQ(m.dataBuffer->text(), QStringLiteral("2"));
+    EXPECT_EQ(m.dataPoints->text(), QStringLiteral("4"));
+    EXPECT_EQ(m.dataComment->text(), QStringLiteral("b2"));
+    EXPECT_EQ(m.inspectorTable->model()->rowCount(), 3);
+    EXPECT_EQ(m.dataTable->model()->rowCount(), 4);
+
+    // A selection outlives a reload; buffers added later are not selected.
+    m.inspectorTable->selectRow(1);
+    d.newBuffer();
+    EXPECT_EQ(m.inspectorTable->model()->rowCount(), 4);
+    EXPECT_EQ(m.selectedBufferRows(), std::vector<int>{1});
+    EXPECT_EQ(m.dataPoints->text(), QStringLiteral("0"));
+
+    // The normalize panel on show keeps what was typed into it.
+    m.switchInspector(QStringLiteral("normalize"));
+    const int shown = normalize;
+    m.update();
+    EXPECT_EQ(normalize, shown);
+
+    // A document without buffers empties the fields.
+    d.DB.clear();
+    m.update();
+    EXPECT_TRUE(m.dataBuffer->text().isEmpty());
+    EXPECT_TRUE(m.dataComment->text().isEmpty());
+    EXPECT_EQ(m.inspectorTable->model()->rowCount(), 0);
+}
+
+TEST(ManagerMenus, UndoRedoFollowTheCurrentDocument)
+{
+    Manager m;
+    ScriptedAlerts alerts;
+    VexaDocument& a = openHidden(m);
+    VexaDocument& b = openHidden(m);
+    m.setCurrentDoc(&a, &a);
+    EXPECT_FALSE(m.undoAction->isEnabled());
+
+    a.scale(Pair1, 0, 10, 0, 20, true, false);
+    a.undoManager().closeImplicitGroup();
+    EXPECT_TRUE(m.undoAction->isEnabled());
+    EXPECT_FALSE(m.redoAction->isEnabled());
+
+    // Another current document: its (empty) history.
+    m.setCurrentDoc(&b, &b);
+    EXPECT_FALSE(m.undoAction->isEnabled());
+    m.undo();
+    EXPECT_EQ(alerts.beeps(), 1);
+    EXPECT_EQ(a.xmax1, 10);
+
+    m.setCurrentDoc(&a, &a);
+    m.undoAction->trigger();
+    EXPECT_EQ(a.xmax1, 1);
+    EXPECT_EQ(a.ymax1, 1);
+    EXPECT_TRUE(m.redoAction->isEnabled());
+    m.redoAction->trigger();
+    EXPECT_EQ(a.xmax1, 10);
+
+    // Rescale and zoom need a document.
+    m.setCurrentDoc(nullptr, nullptr);
+    m.rescale(nullptr);
+    m.upscale();
+    m.downscale();
+    EXPECT_EQ(alerts.beeps(), 4);
+}
+
+TEST(ManagerMenus, ExportsAndImportsGoThroughThePanels)
+{
+    Manager m;
+    ScriptedAlerts alerts;
+    DocumentWindowQt* w = m.openDocument(std::make_unique<VexaDocument>(), false);
+    w->resize(400, 300);
+    VexaDocument& d = w->document();
+    m.setCurrentDoc(&d, &d);
+
+    QStringList answers;
+    std::vector<Manager::FilePanelRequest> asked;
+    m.filePanel = [&](const Manager::FilePanelRequest& r) {
+        asked.push_back(r);
+        return answers;
+    };
+
+    // Cancelled: nothing is written.
+    m.savePDF();
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].title, QStringLiteral("Save document as PDF"));
+    EXPECT_EQ(asked[0].suffix, QStringLiteral("pdf"));
+
+    const QString pdf = TestSupport::scratchDir() + QStringLiteral("/menu.pdf");
+    answers = {pdf};
+    m.savePDF();
+    EXPECT_GT(QFile(pdf).size(), 0);
+
+    const QString data = writeScratch(QStringLiteral("menu.txt"), "1 2 3\n2 4 6\n3 6 9\n");
+    answers = {data};
+    m.importFile();
+    EXPECT_EQ(d.bufferCount(), 2); // x and two value columns
+    EXPECT_EQ(UserDefaults::standard().stringForKey("PATH"), TestSupport::scratchDir());
+    EXPECT_TRUE(alerts.requests().empty());
+}
+
+// --- launch ------------------------------------------------------------------------
+
+namespace {
+
+// Records the launch steps and what the start document looked like at each.
+class LaunchProbe : public Manager {
+public:
+    QStringList log;
+    bool macroSucceeds = true;
+    int terminatedWith = -1;
+
+protected:
+    bool importStartFile(VexaDocument& d, const QString& path, QString* why) override
+    {
+        log << QStringLiteral("import %1 hidden=%2 file=%3")
+                   .arg(path)
+                   .arg(hiddenNow(d))
+                   .arg(SV.contains("file") ? SV.value("file") : QStringLiteral("-"));
+        return Manager::importStartFile(d, path, why);
+    }
+    bool runMacroFile(VexaDocument& d, const QString& path, QString* why) override
+    {
+        log << QStringLiteral("macro %1 file=%2 buffers=%3 current=%4")
+                   .arg(path, SV.value("file"))
+                   .arg(d.bufferCount())
+                   .arg(PD == &d);
+        if (macroSucceeds)
+            return true;
+        return Manager::runMacroFile(d, path, why);
+    }
+    void terminate(int status) override
+    {
+        log << QStringLiteral("terminate %1 windows=%2 current=%3")
+                   .arg(status)
+                   .arg(documents().size())
+                   .arg(PD != nullptr);
+        terminatedWith = status;
+    }
+
+private:
+    int hiddenNow(VexaDocument& d)
+    {
+        DocumentWindowQt* w = windowOf(&d);
+        return w && !w->isVisible() && !inspector->isVisible();
+    }
+};
+
+// The command line of a test run, in the argument domain for one launch.
+class CommandLine {
+public:
+    explicit CommandLine(const QStringList& arguments)
+    {
+        UserDefaults::standard().setArgumentDomain(arguments);
+    }
+    ~CommandLine()
+    {
+        UserDefaults::standard().clearArgumentDomain();
+        UserDefaults::standard().removeObjectForKey(QStringLiteral("InitialDocument"));
+    }
+};
+
+} // namespace
+
+TEST(ManagerLaunch, OptionsApplyToTheStartDocumentInOrder)
+{
+    const QString data = writeScratch(QStringLiteral("launch.txt"), "1 10\n2 20\n3 30\n");
+    ScriptedAlerts alerts;
+    CommandLine line({"-q", "YES", "-m", "run.mac", "-f", "name", "-i", data, "-h", "Yes"});
+    LaunchProbe m;
+    m.applicationDidFinishLaunching();
+
+    const QStringList expected = {
+        QStringLiteral("import %1 hidden=1 file=-").arg(data),
+        QStringLiteral("macro run.mac file=name buffers=1 current=1"),
+        QStringLiteral("terminate 0 windows=0 current=0"),
+    };
+    EXPECT_EQ(m.log, expected);
+    EXPECT_EQ(m.opt_h, 1);
+    EXPECT_EQ(m.opt_q, 1);
+    EXPECT_EQ(m.warnings, 1);
+    EXPECT_DOUBLE_EQ(m.epicstimeout, 3.0);
+    EXPECT_EQ(qgetenv("EPICS_CA_MAX_ARRAY_BYTES"), QByteArray("65536"));
+    EXPECT_TRUE(alerts.requests().empty());
+}
+
+TEST(ManagerLaunch, FailedOptionsGiveAFailingStatus)
+{
+    ScriptedAlerts alerts;
+    CommandLine line({"-i", TestSupport::scratchDir() + "/absent.txt", "-m", "run.mac", "-h", "yes", "-q", "yes"});
+    LaunchProbe m;
+    m.macroSucceeds = false;
+    ::testing::internal::CaptureStderr();
+    m.applicationDidFinishLaunching();
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(m.terminatedWith, 1);
+    EXPECT_EQ(m.exitStatus(), 1);
+    EXPECT_NE(err.find("cannot import"), std::string::npos) << err;
+    EXPECT_NE(err.find("vexa: cannot run the macro file run.mac: macros are not available yet"), std::string::npos)
+        << err;
+    // The macro still ran its turn after the failed import, and the quit came last.
+    ASSERT_EQ(m.log.size(), 3);
+    EXPECT_TRUE(m.log[2].startsWith("terminate 1"));
+}
+
+TEST(ManagerLaunch, WhichOptionsOpenAStartDocument)
+{
+    const struct {
+        QStringList arguments;
+        bool initialDocument;
+        int documents;
+        bool fileVariable;
+        bool hidden;
+    } cases[] = {
+        {{"-f", "only"}, false, 0, false, false},   // -f alone asks for none
+        {{"-f", "only"}, true, 1, true, false},     // the preference does
+        {{"-h", "no"}, false, 0, false, false},     // only "yes" counts
+        {{"-h", "YES"}, false, 1, false, true},
+        {{}, false, 0, false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments.join(' ').toStdString());
+        CommandLine line(c.arguments);
+        if (c.initialDocument)
+            UserDefaults::standard().setValue(QStringLiteral("InitialDocument"), true);
+        LaunchProbe m;
+        m.applicationDidFinishLaunching();
+        EXPECT_EQ(int(m.documents().size()), c.documents);
+        EXPECT_EQ(m.SV.contains("file"), c.fileVariable);
+        EXPECT_EQ(m.terminatedWith, -1);
+        if (c.documents) {
+            EXPECT_EQ(m.PD, m.startPD);
+            EXPECT_EQ(Manager::windowOf(m.PD)->isVisible(), !c.hidden);
+        }
+        EXPECT_EQ(m.inspector->isVisible(), !c.hidden);
+    }
+}
+
+TEST(ManagerMenus, SaveAndOpenKeepTheFileWithTheWindow)
+{
+    Manager m;
+    ScriptedAlerts alerts;
+    DocumentWindowQt* w = m.openDocument(std::make_unique<VexaDocument>(), false);
+    VexaDocument& d = w->document();
+    d.DB.push_back(buffer(5, QStringLiteral("kept")));
+    m.setCurrentDoc(&d, &d);
+
+    const QString path = TestSupport::scratchDir() + QStringLiteral("/saved.vexa");
+    int panels = 0;
+    m.filePanel = [&](const Manager::FilePanelRequest&) {
+        ++panels;
+        return QStringList{path};
+    };
+    // A document without a file asks where to save it.
+    ASSERT_TRUE(m.saveDocument());
+    EXPECT_EQ(panels, 1);
+    EXPECT_EQ(w->filePath(), path);
+    EXPECT_EQ(m.SV.value("document"), path);
+    EXPECT_FALSE(w->isWindowModified());
+    // Then it saves in place.
+    ASSERT_TRUE(m.saveDocument());
+    EXPECT_EQ(panels, 1);
+
+    m.openDocumentFile(); // the panel answers the saved file: already open
+    EXPECT_EQ(m.windows().size(), 1u);
+    w->close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    m.openDocumentFile();
+    ASSERT_EQ(m.windows().size(), 1u);
+    DocumentWindowQt* opened = m.windows().front();
+    EXPECT_EQ(opened->filePath(), path);
+    ASSERT_EQ(opened->document().bufferCount(), 1);
+    EXPECT_EQ(opened->document().DB.front()->comment, QStringLiteral("kept"));
+    EXPECT_EQ(opened->document().DB.front()->nop(), 5);
+    m.setCurrentDoc(&opened->document(), &opened->document());
+    EXPECT_EQ(m.SV.value("document"), path);
+    EXPECT_TRUE(alerts.requests().empty());
+}
+
+TEST(ManagerDialogs, MessageBoxesAndTheInputDialogAnswerByIndexAndText)
+{
+    // The dialogs of a run with windows, answered by "clicking" them.
+    const Alert::Handler previous = Alert::setHandler(AlertDialogs::handler());
+    auto whenModal = [](std::function<void(QWidget*)> act) {
+        QTimer::singleShot(0, [act] {
+            if (QWidget* w = QApplication::activeModalWidget())
+                act(w);
+        });
+    };
+    whenModal([](QWidget* w) {
+        for (QAbstractButton* b : static_cast<QMessageBox*>(w)->buttons())
+            if (b->text() == QStringLiteral("Cancel"))
+                b->click();
+    });
+    EXPECT_EQ(Alert::run("No Buffer Selected", "m", {"Select All", "Cancel"}), 1);
+
+    whenModal([](QWidget* w) {
+        auto* dialog = static_cast<QInputDialog*>(w);
+        EXPECT_EQ(dialog->textValue(), QStringLiteral("old"));
+        dialog->setTextValue(QStringLiteral("7"));
+        dialog->accept();
+    });
+    EXPECT_EQ(Alert::input("Input", "value?", "old"), std::optional<QString>("7"));
+
+    whenModal([](QWidget* w) { static_cast<QDialog*>(w)->reject(); });
+    EXPECT_EQ(Alert::input("Input", "value?"), std::nullopt);
+    Alert::setHandler(previous);
+}
