@@ -1,0 +1,179 @@
+#pragma once
+
+// One stored automation script - name, source, Control-key shortcut and type
+// - and the interpreter that runs it. A run of a type 0 macro has the
+// tokeniser (perl with resources/perl/parsemacro.pl) split the source into
+// commands, then executes them one by one on a document with if/else
+// skipping, loops, a repeating timer, a wait for perl jobs that a command
+// started, and the console of the host (MacroHost) for messages and errors.
+// The first counted error ends the run after its command.
+//
+// Fields are plain and public, as in the rest of the program: the command
+// families (MacroCommandFamilies.h) read the argument slots and write the
+// run state directly.
+
+#include "macro/MacroLoopValues.h"
+#include "platform/KeyedArchiver.h"
+
+#include <QColor>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+class DataBuffer;
+class DocumentView;
+class Expression;
+class KeyedUnarchiver;
+class MacroHost;
+class QTimer;
+class VexaDocument;
+
+enum MacroType : int { MacroTypeLanguage = 0, MacroTypePerlImport = 1, MacroTypePerlFilter = 2 };
+
+class Macro : public ArchivableObject {
+public:
+    static constexpr int SlotCount = 16;
+    using Flag = std::uint8_t;
+
+    Macro();
+    Macro(const QString& name, const QString& source, int shortcut, int type);
+    ~Macro() override;
+    Macro(const Macro&) = delete;
+    Macro& operator=(const Macro&) = delete;
+
+    // --- the stored macro -----------------------------------------------------
+    QString name;
+    QString src;
+    QString inlineperl;   // the inline perl file of the current run; empty when none
+    int shortcut = 0;     // character code, 0 = none
+    int colormode = 0;    // 0: colour numbers are red, green, blue; else hue, saturation, brightness
+    int type = MacroTypeLanguage;
+
+    int macrotype() const { return type; }
+    // Replaces the source with the file's text read as ISO Latin-1; false
+    // (source unchanged) when the file cannot be read.
+    bool loadFromFile(const QString& path);
+
+    // Archive keys "name", "src", "shortcut", "type"; everything else is
+    // rebuilt as on creation.
+    QString className() const override { return QStringLiteral("Macro"); }
+    void encodeWithCoder(KeyedArchiver& coder) const override;
+    static std::unique_ptr<Macro> initWithCoder(KeyedUnarchiver& coder);
+    // Lets the unarchiver make Macro objects (the stored list, list files).
+    static void registerArchiveClass(KeyedUnarchiver& coder);
+
+    // --- the run --------------------------------------------------------------------
+    QList<QStringList> CMD;   // the commands of the current run
+    MacroHost* M = nullptr;
+    VexaDocument* PD = nullptr;
+    DocumentView* PV = nullptr;
+    DataBuffer* DB = nullptr;   // the buffer a command last worked on
+    Flag OK = 0;                // the current command's name matched a form
+    int ERR = 0;                // errors counted in this run
+    Flag CANCEL = 0;
+    Flag LOOPNEXT = 0;
+    MacroLoopValues LOOP;       // the loop values still to come
+    int LOOPSTART = 0;
+    double LOOPVAL = 0;         // the variable "l"
+    int LOOPMODE = 0;           // 1 after loop, 3 after bufferloop or dataloop
+    int LOOPBUFFER = 0;
+    int MAP = 0;                // perl job state of the perl bridge
+    Flag IFMODE = 0;
+    Flag IFCOND = 0;
+    double th = 0, tw = 0;      // size of the text measured last
+    double defr = 0, defg = 0, defb = 0;
+    QString deffont = QStringLiteral("Helvetica");
+    double deffontsize = 18.0;
+    int timercount = 0;
+    int timermaxcount = 0;
+    double perltimeout = 10;
+
+    // Runs on the host's current document; by type, the perl bridge or the
+    // macro language.
+    void parseMacro();
+    // The same on the given document (the "-m" launch option).
+    void parseMacroFor(VexaDocument* document);
+    // The run of a type 0 macro on PD (a new document when PD is none or the
+    // first command is "new").
+    void executeMacro();
+    // The command interpreter: tries every form of the command table.
+    void execute(const QStringList& tokens, int index);
+
+    // Perl bridge entry points for macros of type 1 and 2.
+    void perlImport();
+    void perlFilter();
+
+    // --- the timer --------------------------------------------------------------------
+    // Starts the repeating timer that re-runs the macro every `seconds`
+    // (kept between 1 ms and 24 days); nothing when one runs.
+    void startTimer(double seconds);
+    bool timerRunning() const;
+    void doTimer();
+    void stopTimer();
+
+    // --- console ---------------------------------------------------------------------------
+    void macroError(const QString& text);
+    void macroMsg(const QString& text);
+    static QColor errorColor();
+
+    // --- arguments -----------------------------------------------------------------------------
+    std::array<double, SlotCount> D{};
+    std::array<int, SlotCount> I{};
+    std::array<Flag, SlotCount> O{};
+    QStringList S;    // converted text of s and u arguments, empty for others
+    QStringList SS;   // tokens as delivered
+    QStringList A;    // AxisSet of the last a argument
+    QStringList B;    // BufferSet of the last b argument
+    QStringList R;    // LoopRange of the last r argument
+
+    // Matches a command form and parses its arguments into the slots.
+    bool chk(const QString& name, const QString& signature, int minimum, const QStringList& tokens);
+    // Evaluates text into D[slot] and I[slot]; a failure counts an error.
+    bool expr(const QString& text, int slot, bool report);
+    // Evaluates text; 0 on failure, which counts no error.
+    double exprval(const QString& text, bool report);
+    // Refreshes the run variables in the numeric variables and hands them
+    // to the expression.
+    void setupexpr(Expression& e);
+    QColor getColor(double c1, double c2, double c3) const;
+    QColor getColor(double c1, double c2, double c3, double alpha) const;
+    // The s conversion: every "$name" of a string variable replaced by its
+    // value (the longest name that fits wins), then every backslash-n made a
+    // line feed.
+    QString convertText(const QString& token) const;
+
+    // The truncation of a double to an int that the slots use: toward zero,
+    // saturated, NaN as 0.
+    static int truncated(double value);
+
+    // --- the application's side ---------------------------------------------------------------------
+    // A document is about to close: macros acting on it (or on one of its
+    // sub-views) let go of it and their timers stop.
+    static void documentWillClose(VexaDocument* document);
+    // True while any macro run is going (also while it sleeps, waits for
+    // perl or asks for input). Runs do not nest: a timer tick then is
+    // dropped, another start beeps.
+    static bool runInProgress();
+    // Waits the seconds while the user interface stays responsive.
+    static void waitProcessingEvents(double seconds);
+
+    // The tokeniser script; empty means resources/perl/parsemacro.pl.
+    static void setTokeniserScript(const QString& path);
+
+private:
+    void refreshStringVariables();
+    void buildAxisSet(const QString& token);
+    void buildBufferSet(const QString& token);
+    bool buildLoopRange(const QString& token, const QStringList& tokens);
+    std::optional<double> evaluate(const QString& text, bool report, QString* error);
+    void waitForPerl();
+    void forgetDocument();
+
+    QTimer* T1 = nullptr;   // owned; see stopTimer
+    std::shared_ptr<bool> alive_;
+};

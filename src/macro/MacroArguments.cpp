@@ -1,0 +1,512 @@
+#include "macro/Macro.h"
+
+#include "expression/Expression.h"
+#include "macro/MacroHost.h"
+#include "model/DocumentView.h"
+#include "model/ManagerServices.h"
+#include "model/VexaDocument.h"
+#include "platform/CNumber.h"
+#include "util/NumberFormat.h"
+#include "view/CalendarFormat.h"
+
+#include <QDateTime>
+#include <QDir>
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <ctime>
+#include <memory>
+#include <set>
+
+namespace {
+
+// A loop range may not hold more values than this.
+constexpr long long kMaxLoopValues = 1000000;
+
+QString gText(double v)
+{
+    return QString::fromStdString(CNumber::format("%g", v));
+}
+
+QString dText(long long v)
+{
+    return QString::fromStdString(CNumber::format("%lld", v));
+}
+
+// The whole number at the start of a text, as a plain integer reader takes
+// it: leading blanks, an optional sign, digits; nothing gives 0; values
+// beyond an int saturate.
+long long plainInteger(const QString& text)
+{
+    int i = 0;
+    const int n = int(text.size());
+    while (i < n && text[i].isSpace())
+        ++i;
+    bool negative = false;
+    if (i < n && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-'))) {
+        negative = text[i] == QLatin1Char('-');
+        ++i;
+    }
+    long long v = 0;
+    for (; i < n && text[i] >= QLatin1Char('0') && text[i] <= QLatin1Char('9'); ++i) {
+        v = v * 10 + (text[i].unicode() - '0');
+        if (v > INT_MAX)
+            v = INT_MAX + 1LL;
+    }
+    v = negative ? -v : v;
+    return std::clamp<long long>(v, INT_MIN, INT_MAX);
+}
+
+// Seconds since 2001-01-01 00:00:00 UTC.
+double nowReference()
+{
+    return double(QDateTime::currentMSecsSinceEpoch()) / 1000.0 - 978307200.0;
+}
+
+const CalendarFormat& calendarFormat(const QString& pattern)
+{
+    // Every command refreshes "date"; the format is parsed once per pattern.
+    static QString cachedPattern;
+    static std::unique_ptr<CalendarFormat> cached;
+    if (!cached || pattern != cachedPattern) {
+        cached = std::make_unique<CalendarFormat>(pattern);
+        cachedPattern = pattern;
+    }
+    return *cached;
+}
+
+QString loginName()
+{
+    if (const passwd* pw = getpwuid(geteuid()); pw && pw->pw_name)
+        return QString::fromLocal8Bit(pw->pw_name);
+    return qEnvironmentVariable("USER");
+}
+
+} // namespace
+
+int Macro::truncated(double value)
+{
+    if (std::isnan(value))
+        return 0;
+    if (value >= double(INT_MAX))
+        return INT_MAX;
+    if (value <= double(INT_MIN))
+        return INT_MIN;
+    return int(value);
+}
+
+// --- chk -------------------------------------------------------------------------------
+
+void Macro::refreshStringVariables()
+{
+    if (!M)
+        return;
+    M->stringVariables().insert(QStringLiteral("date"), calendarFormat(M->TDF()).format(nowReference()));
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    char clock[16] = "";
+    if (localtime_r(&now, &local))
+        std::strftime(clock, sizeof clock, "%H:%M:%S", &local);
+    M->stringVariables().insert(QStringLiteral("time"), QString::fromLatin1(clock));
+    M->stringVariables().insert(QStringLiteral("home"), QDir::homePath());
+    M->stringVariables().insert(QStringLiteral("user"), loginName());
+}
+
+bool Macro::chk(const QString& name, const QString& signature, int minimum, const QStringList& tokens)
+{
+    if (!PD || tokens.isEmpty())
+        return false;
+    if (tokens.first().compare(name, Qt::CaseInsensitive) != 0)
+        return false;
+
+    S.clear();
+    SS.clear();
+    A.clear();
+    B.clear();
+    R.clear();
+    I.fill(0);
+    D.fill(0);
+    O.fill(0);
+    OK = 1;
+    refreshStringVariables();
+
+    const int n = int(tokens.size()) - 1;
+    if (n < minimum || n > signature.size()) {
+        macroError(QStringLiteral("Wrong number of arguments: %1\n").arg(tokens.join(QLatin1Char(' '))));
+        ++ERR;
+        return false;
+    }
+    const int count = std::min({n, int(signature.size()), SlotCount});
+    for (int k = 1; k <= count; ++k) {
+        const QChar letter = signature[k - 1];
+        const int slot = k - 1;
+        const QString& token = tokens[k];
+        O[slot] = 1;
+        SS << token;
+        switch (letter.unicode()) {
+        case 's':
+            S << convertText(token);
+            break;
+        case 'u': {
+            // A text that is no expression is no error here; an error that an
+            // earlier argument or form counted stays counted.
+            const int errors = ERR;
+            S << (expr(token, slot, false) ? gText(D[slot]) : convertText(token));
+            ERR = errors;
+            break;
+        }
+        case 'd':
+        case 'i':
+            S << QString();
+            if (!expr(token, slot, true))
+                return false;
+            break;
+        case 'a':
+            S << QString();
+            buildAxisSet(token);
+            break;
+        case 'b':
+            S << QString();
+            buildBufferSet(token);
+            break;
+        case 'r':
+            S << QString();
+            if (!buildLoopRange(token, tokens))
+                return false;
+            break;
+        default:
+            S << QString();
+            break;
+        }
+        if (ERR > 0)
+            return false;
+    }
+    return true;
+}
+
+QString Macro::convertText(const QString& token) const
+{
+    QString out;
+    if (M && token.contains(QLatin1Char('$'))) {
+        // Longest names first: with "a" and "ab" defined, "$ab" is the value
+        // of ab, not that of a followed by "b". Values are not scanned again.
+        const QHash<QString, QString>& variables = M->stringVariables();
+        QStringList names;
+        for (auto it = variables.constBegin(); it != variables.constEnd(); ++it)
+            if (!it.key().isEmpty())
+                names << it.key();
+        std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+            return a.size() != b.size() ? a.size() > b.size() : a < b;
+        });
+        out.reserve(token.size());
+        for (qsizetype i = 0; i < token.size();) {
+            if (token[i] == QLatin1Char('$')) {
+                const QStringView rest = QStringView(token).mid(i + 1);
+                auto found = std::find_if(names.cbegin(), names.cend(),
+                                          [&rest](const QString& name) { return rest.startsWith(name); });
+                if (found != names.cend()) {
+                    out += variables.value(*found);
+                    i += 1 + found->size();
+                    continue;
+                }
+            }
+            out += token[i];
+            ++i;
+        }
+    } else {
+        out = token;
+    }
+    out.replace(QLatin1String("\\n"), QLatin1String("\n"));
+    return out;
+}
+
+// --- expressions ---------------------------------------------------------------------------
+
+std::optional<double> Macro::evaluate(const QString& text, bool report, QString* error)
+{
+    Expression e;
+    setupexpr(e);
+    if (!report)
+        e.setNoError();
+    e.setNoAlert();
+    QString t = text;
+    if (t.compare(QLatin1String("yes"), Qt::CaseInsensitive) == 0)
+        t = QStringLiteral("1");
+    else if (t.compare(QLatin1String("no"), Qt::CaseInsensitive) == 0)
+        t = QStringLiteral("0");
+    if (!e.parse(t)) {
+        if (error)
+            *error = e.err().isEmpty() ? Expression::errortext() : e.err();
+        return std::nullopt;
+    }
+    const double v = e.resultValue();
+    if (e.failed()) {
+        if (error)
+            *error = Expression::errortext();
+        return std::nullopt;
+    }
+    return v;
+}
+
+bool Macro::expr(const QString& text, int slot, bool report)
+{
+    QString error;
+    const std::optional<double> v = evaluate(text, report, &error);
+    const bool inSlots = slot >= 0 && slot < SlotCount;
+    if (v) {
+        if (inSlots) {
+            D[slot] = *v;
+            I[slot] = truncated(*v);
+        }
+        return true;
+    }
+    if (inSlots) {
+        D[slot] = 0;
+        I[slot] = 0;
+    }
+    ++ERR;
+    if (report)
+        macroError(error + QLatin1Char('\n'));
+    return false;
+}
+
+double Macro::exprval(const QString& text, bool report)
+{
+    QString error;
+    const std::optional<double> v = evaluate(text, report, &error);
+    if (v)
+        return *v;
+    if (report)
+        macroError(error + QLatin1Char('\n'));
+    return 0;
+}
+
+void Macro::setupexpr(Expression& e)
+{
+    if (!M)
+        return;
+    ManagerServices& services = M->services();
+    if (PD) {
+        auto set = [&services](const char* name, double value) { services.setVar(QLatin1String(name), value); };
+        set("nb", PD->bufferCount());
+        set("cb", PD->current);
+        set("l", LOOPVAL);
+        set("timercount", timercount);
+        if (LOOPMODE == 3 && LOOPBUFFER >= 0 && LOOPBUFFER < PD->bufferCount()) {
+            const DataBuffer& b = *PD->DB[std::size_t(LOOPBUFFER)];
+            const int p = truncated(LOOPVAL);
+            if (p >= 0 && p < b.nop()) {
+                set("lx", b.xDoubleValueAt(p));
+                set("ly", b.yDoubleValueAt(p));
+                set("lxe", b.xDoubleErrorAt(p));
+                set("lye", b.yDoubleErrorAt(p));
+            }
+        }
+        const QSizeF view = PV ? PV->boundsSize() : QSizeF(0, 0);
+        const VexaDocument* main = services.MPD;
+        const QSizeF window = main && main->PV ? main->PV->boundsSize() : QSizeF(0, 0);
+        set("textwidth", tw);
+        set("textheight", th);
+        set("framewidth", PD->framewidth);
+        set("marginleft", PD->marginleft);
+        set("marginright", PD->marginright);
+        set("margintop", PD->margintop);
+        set("marginbottom", PD->marginbottom);
+        set("frameleft", PD->marginleft);
+        set("frameright", view.width() - PD->marginright);
+        set("frametop", view.height() - PD->margintop);
+        set("framebottom", PD->marginbottom);
+        set("viewwidth", view.width());
+        set("viewheight", view.height());
+        set("windowwidth", window.width());
+        set("windowheight", window.height());
+        set("input", doubleValueOf(M->inputPanelValue()));
+        set("xmin1", PD->xmin1);
+        set("xmax1", PD->xmax1);
+        set("ymin1", PD->ymin1);
+        set("ymax1", PD->ymax1);
+        set("xmin2", PD->xmin2);
+        set("xmax2", PD->xmax2);
+        set("ymin2", PD->ymin2);
+        set("ymax2", PD->ymax2);
+        set("ut", double(std::time(nullptr)));
+    }
+    e.setGlobalVars(services.CV).setVars(services.GV);
+}
+
+// --- colours ---------------------------------------------------------------------------------
+
+QColor Macro::getColor(double c1, double c2, double c3) const
+{
+    return getColor(c1, c2, c3, 1.0);
+}
+
+QColor Macro::getColor(double c1, double c2, double c3, double alpha) const
+{
+    // Qt refuses components outside 0..1 (an invalid colour); the nearest
+    // valid one is what the user meant.
+    auto unit = [](double v) { return std::isnan(v) ? 0.0f : float(std::clamp(v, 0.0, 1.0)); };
+    if (colormode == 0)
+        return QColor::fromRgbF(unit(c1), unit(c2), unit(c3), unit(alpha));
+    return QColor::fromHsvF(unit(c1), unit(c2), unit(c3), unit(alpha));
+}
+
+// --- sets ---------------------------------------------------------------------------------------
+
+void Macro::buildAxisSet(const QString& token)
+{
+    A.clear();
+    auto is = [&token](const char* word) { return token.compare(QLatin1String(word), Qt::CaseInsensitive) == 0; };
+    QList<int> axes;
+    if (is("all"))
+        axes = {0, 1, 2, 3};
+    else if (is("x"))
+        axes = {0, 2};
+    else if (is("y"))
+        axes = {1, 3};
+    else if (is("x1") || is("xb") || is("bottom"))
+        axes = {0};
+    else if (is("x2") || is("xt") || is("top"))
+        axes = {2};
+    else if (is("y1") || is("yl") || is("left"))
+        axes = {1};
+    else if (is("y2") || is("yr") || is("right"))
+        axes = {3};
+    else {
+        const int n = truncated(exprval(token, true));
+        if (n >= 1 && n <= 4)
+            axes = {n - 1};
+    }
+    for (int a : axes)
+        A << QString::number(a);
+}
+
+void Macro::buildBufferSet(const QString& token)
+{
+    B.clear();
+    const int count = PD ? PD->bufferCount() : 0;
+    auto is = [&token](const char* word) { return token.compare(QLatin1String(word), Qt::CaseInsensitive) == 0; };
+    auto add = [this](int i) { B << QString::number(i); };
+
+    if (is("all")) {
+        for (int i = 0; i < count; ++i)
+            add(i);
+        return;
+    }
+    if (is("none"))
+        return;
+    if (is("hidden") || is("visible")) {
+        const bool shown = is("visible");
+        for (int i = 0; i < count; ++i)
+            if ((PD->DB[std::size_t(i)]->show != 0) == shown)
+                add(i);
+        return;
+    }
+    if (is("selected") || is("unselected")) {
+        std::set<int> selected;
+        if (M)
+            for (int row : M->services().selectedBufferRows())
+                if (row >= 0 && row < count)
+                    selected.insert(row);
+        const bool wanted = is("selected");
+        for (int i = 0; i < count; ++i)
+            if ((selected.count(i) != 0) == wanted)
+                add(i);
+        return;
+    }
+    const QStringList range = token.split(QStringLiteral(".."));
+    if (range.size() == 2) {
+        // Only the indices that exist are walked, however far the ends lie.
+        const long long m = plainInteger(range[0]);
+        const long long n = plainInteger(range[1]);
+        if (count == 0)
+            return;
+        if (n >= m) {
+            for (long long i = std::max(m, 0LL); i <= std::min(n, count - 1LL); ++i)
+                add(int(i));
+        } else {
+            for (long long i = std::min(m, count - 1LL); i >= std::max(n, 0LL); --i)
+                add(int(i));
+        }
+        return;
+    }
+    for (const QString& part : token.split(QLatin1Char(','))) {
+        QString error;
+        const std::optional<double> v = evaluate(part, true, &error);
+        if (!v) {
+            macroError(error + QLatin1Char('\n'));
+            continue;
+        }
+        const int i = truncated(*v);
+        if (i >= 0 && i < count)
+            add(i);
+    }
+}
+
+bool Macro::buildLoopRange(const QString& token, const QStringList& tokens)
+{
+    R.clear();
+    auto tooMany = [this, &tokens]() {
+        R.clear();
+        macroError(QStringLiteral("Loop range has more than %1 values: %2\n")
+                       .arg(kMaxLoopValues)
+                       .arg(tokens.join(QLatin1Char(' '))));
+        ++ERR;
+        return false;
+    };
+
+    const QStringList range = token.split(QStringLiteral(".."));
+    if (range.size() == 2) {
+        const long long a = plainInteger(range[0]);
+        const long long b = plainInteger(range[1]);
+        if (std::llabs(b - a) + 1 > kMaxLoopValues)
+            return tooMany();
+        const long long step = b >= a ? 1 : -1;
+        for (long long v = a;; v += step) {
+            R << dText(v);
+            if (v == b)
+                break;
+        }
+        return true;
+    }
+
+    const QStringList colon = token.split(QLatin1Char(':'));
+    if (colon.size() == 3) {
+        const double start = exprval(colon[0], true);
+        const double end = exprval(colon[1], true);
+        const double step = exprval(colon[2], true);
+        if (!(step > 0)) {
+            macroError(QStringLiteral("Loop step must be greater than 0: %1\n").arg(tokens.join(QLatin1Char(' '))));
+            ++ERR;
+            return false;
+        }
+        // Repeated addition, as the values have always been made; a step too
+        // small to move the value runs into the bound.
+        for (double v = start; v <= end; v += step) {
+            if (R.size() >= kMaxLoopValues)
+                return tooMany();
+            R << gText(v);
+        }
+        return true;
+    }
+
+    const QStringList list = token.split(QLatin1Char(','));
+    if (list.size() >= 2) {
+        if (list.size() > kMaxLoopValues)
+            return tooMany();
+        for (const QString& part : list)
+            R << gText(exprval(part, true));
+        return true;
+    }
+
+    const long long n = plainInteger(token);
+    if (n > kMaxLoopValues)
+        return tooMany();
+    for (long long i = 0; i < n; ++i)
+        R << dText(i);
+    return true;
+}

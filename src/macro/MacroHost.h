@@ -1,0 +1,98 @@
+#pragma once
+
+// What a macro asks of the application around it: the variable stores, the
+// macro console, the document factory, the input and file panels, the perl
+// wait flag and the macro editor's controls. The application controller
+// implements it and registers itself as the shared host; tests give a
+// scripted one. Macros take the shared host when a run starts.
+//
+// Alerts and the beep need no host: they go through the platform's Alert,
+// which the application routes to message boxes and tests script.
+
+#include <QHash>
+#include <QSizeF>
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+class Macro;
+class ManagerServices;
+class VexaDocument;
+
+class MacroHost {
+public:
+    virtual ~MacroHost() = default;
+
+    // --- state ------------------------------------------------------------
+    // The controller's shared state: current and main document (PD, MPD),
+    // numeric variables GV and setVar, the list CV, warnings, update(),
+    // selectedBufferRows().
+    virtual ManagerServices& services() = 0;
+    // The string variables; the controller keeps "document", "input" and
+    // "file" there, a macro "date", "time", "home" and "user".
+    virtual QHash<QString, QString>& stringVariables() = 0;
+    // The wait flag GMAP: 1 while a perl job that a macro command started
+    // runs. The job clears it as its last step (from its own thread, so the
+    // controller keeps it atomic); a waiting macro clears it when it gives up.
+    virtual int perlWaitFlag() const = 0;
+    virtual void setPerlWaitFlag(int value) = 0;
+
+    // --- the macro console ----------------------------------------------------
+    // True when the console is empty or its text ends with a line feed.
+    virtual bool consoleAtLineStart() const = 0;
+    // Appends text at the end of the console: errors in Macro::errorColor(),
+    // messages in black.
+    virtual void consoleAppend(const QString& text, bool error) = 0;
+    virtual void consoleClear() = 0;
+
+    // --- documents ----------------------------------------------------------------
+    // Opens a new untitled document window, which becomes the current
+    // document (services().PD) while it opens; returns it, or null when none
+    // could be made.
+    virtual VexaDocument* newDocument() = 0;
+    // Opens the document file with its window; it becomes current. Null on
+    // failure (the reason has been shown).
+    virtual VexaDocument* openDocument(const QString& path) { return nullptr; }
+    virtual void setCurrentDoc(VexaDocument* document, VexaDocument* main) {}
+    virtual void closeDocumentWindow(VexaDocument* document) {}
+    virtual void saveDocument(VexaDocument* document) {}
+    virtual void saveDocumentAs(VexaDocument* document, const QString& path) {}
+    // Content size of the window of the document's view, in points.
+    virtual void setWindowContentSize(VexaDocument* document, const QSizeF& size) {}
+
+    // --- panels ----------------------------------------------------------------------
+    // The modal input panel with its message; the answer lands in SV["input"].
+    virtual void getInput(const QString& message) {}
+    // The text of the input panel's answer field (read for the numeric
+    // variable "input" before every evaluation).
+    virtual QString inputPanelValue() const { return QString(); }
+    // A modal open panel for one file starting in the folder; the chosen
+    // path, or nothing when cancelled.
+    virtual std::optional<QString> openFilePanel(const QString& title, const QString& directory)
+    {
+        return std::nullopt;
+    }
+
+    // --- preferences and application --------------------------------------------------
+    // The date-and-time format preference in calendar-format directives
+    // ("%Y-%m-%d %H:%M:%S").
+    virtual QString TDF() const { return QStringLiteral("%Y-%m-%d %H:%M:%S"); }
+    virtual void hideApplication() {}
+    virtual void terminateApplication() {}
+
+    // --- the buffer list, the macro editor and the perl bridge --------------------------------
+    // Reloads the buffer list (before every command of a run).
+    virtual void reloadBufferList() {}
+    virtual void reloadMacroTable() {}
+    // Title of the macro editor's Execute/Stop button.
+    virtual void setExecuteButtonTitle(const QString& title) {}
+    // The stored macros, in list order (for commands that run one by name).
+    virtual std::vector<Macro*> storedMacros() { return {}; }
+    // Ends the task of the most recently started perl job, if it still runs.
+    virtual void terminatePerlTask() {}
+
+    // --- the shared host -------------------------------------------------------------------
+    static MacroHost* shared();
+    static void setShared(MacroHost* host);
+};

@@ -1,0 +1,215 @@
+#include "macro/Macro.h"
+
+#include "macro/MacroCommandTable.h"
+#include "macro/MacroHost.h"
+#include "macro/MacroTokeniser.h"
+#include "model/ManagerServices.h"
+#include "model/VexaDocument.h"
+#include "platform/Alert.h"
+#include "view/VexaView.h"
+
+#include <QElapsedTimer>
+
+#include <algorithm>
+#include <cmath>
+
+int& macroActiveRuns()
+{
+    static int runs = 0;
+    return runs;
+}
+
+namespace {
+
+QString& tokeniserScriptOverride()
+{
+    static QString path;
+    return path;
+}
+
+bool isWord(const QString& token, const char* word)
+{
+    return token.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
+}
+
+class RunScope {
+public:
+    RunScope() { ++macroActiveRuns(); }
+    ~RunScope() { --macroActiveRuns(); }
+    RunScope(const RunScope&) = delete;
+    RunScope& operator=(const RunScope&) = delete;
+};
+
+} // namespace
+
+void Macro::setTokeniserScript(const QString& path)
+{
+    tokeniserScriptOverride() = path;
+}
+
+void Macro::parseMacro()
+{
+    M = MacroHost::shared();
+    PD = M ? M->services().PD : nullptr;
+    if (type == MacroTypePerlImport)
+        perlImport();
+    else if (type == MacroTypePerlFilter)
+        perlFilter();
+    else
+        executeMacro();
+}
+
+void Macro::parseMacroFor(VexaDocument* document)
+{
+    M = MacroHost::shared();
+    PD = document;
+    if (type == MacroTypePerlImport)
+        perlImport();
+    else if (type == MacroTypePerlFilter)
+        perlFilter();
+    else
+        executeMacro();
+}
+
+void Macro::executeMacro()
+{
+    if (!M)
+        M = MacroHost::shared();
+    // Runs do not nest: a run that sleeps or waits keeps the user interface
+    // alive, and a second run started from there would share this object's
+    // state or the documents under the first one's feet.
+    if (!M || runInProgress()) {
+        Alert::beep();
+        return;
+    }
+    RunScope scope;
+    const std::shared_ptr<bool> alive = alive_;
+
+    ++timercount;
+    perltimeout = 10;
+
+    // Owns the temporary files until the run ends.
+    MacroTokeniser tokeniser;
+    if (!tokeniser.run(src, tokeniserScriptOverride())) {
+        if (tokeniser.failure() == MacroTokeniser::Failure::Exception) {
+            macroError(QStringLiteral("Exception %1: %2\n").arg(tokeniser.exceptionName(), tokeniser.reason()));
+        } else {
+            ERR = 0;
+            macroError(QStringLiteral("Malformed token listing: %1\n").arg(tokeniser.reason()));
+            ++ERR;
+        }
+        return;
+    }
+    inlineperl = tokeniser.listing().inlinePerl;
+    CMD = tokeniser.listing().commands;
+
+    CANCEL = 0;
+    LOOPNEXT = 0;
+    IFMODE = 0;
+    ERR = 0;
+    if (CMD.isEmpty()) {
+        Alert::beep();
+        return;
+    }
+
+    const bool startsWithNew = isWord(CMD.first().first(), "new");
+    if (!PD || startsWithNew) {
+        M->newDocument();
+        if (!*alive)
+            return;
+        PD = M->services().PD;
+        if (startsWithNew)
+            CMD.removeFirst();
+    }
+    if (!PD || CMD.isEmpty()) {
+        Alert::beep();
+        return;
+    }
+    PV = PD->PV;
+
+    for (int n = 0; n < CMD.size();) {
+        OK = 0;
+        M->reloadBufferList();
+        const QStringList command = CMD[n];
+        const bool skipped = IFMODE == 1 && IFCOND == 0 && !isWord(command.first(), "else")
+                             && !isWord(command.first(), "endif");
+        if (!skipped) {
+            execute(command, n);
+            if (!*alive)
+                return;
+            if (!OK) {
+                macroError(QStringLiteral("Unkown command: %1\n").arg(command.join(QLatin1Char(' '))));
+                ++ERR;
+            }
+            waitForPerl();
+            if (!*alive)
+                return;
+            // The document closed under the run (while it slept or asked):
+            // nothing is left to act on or to redraw.
+            if (!PD)
+                return;
+            if (ERR > 0 || CANCEL == 1)
+                break;
+            if (LOOPNEXT == 1) {
+                LOOPNEXT = 0;
+                if (!LOOP.empty()) {
+                    n = LOOPSTART + 1;
+                    LOOPVAL = LOOP.takeFirst();
+                    continue;
+                }
+            }
+        }
+        if (auto* view = dynamic_cast<VexaView*>(PV))
+            view->resize();
+        ++n;
+    }
+
+    PD->replot();
+    // The tokeniser removes the source file and the inline perl file.
+    inlineperl.clear();
+}
+
+void Macro::execute(const QStringList& tokens, int index)
+{
+    if (!PD || tokens.isEmpty())
+        return;
+    const std::shared_ptr<bool> alive = alive_;
+    const int arguments = int(tokens.size()) - 1;
+    const int errorsBefore = ERR;
+    for (const MacroCommandForm* form : MacroCommandTable::instance().formsNamed(tokens.first())) {
+        if (!form->guard.admits(arguments))
+            continue;
+        if (chk(form->name, form->signature, form->minimum, tokens))
+            form->body(*this, MacroCommandCall{tokens, index});
+        if (!*alive)
+            return;
+        // The run stops after this command anyway; further forms of the
+        // word would only repeat the report.
+        if (ERR > errorsBefore)
+            break;
+    }
+}
+
+void Macro::waitForPerl()
+{
+    if (M->perlWaitFlag() == 1) {
+        // NaN would never run out; a day is as long as anybody waits.
+        double limit = std::isnan(perltimeout) ? 10.0 : std::clamp(perltimeout, 0.0, 86400.0);
+        const std::shared_ptr<bool> alive = alive_;
+        QElapsedTimer clock;
+        clock.start();
+        while (M->perlWaitFlag() == 1) {
+            if (double(clock.elapsed()) / 1000.0 > limit) {
+                M->terminatePerlTask();
+                macroError(QStringLiteral(
+                    "timeout on perl execution, you may set the timeout with 'perltimeout <sec>', default is 10 sec"));
+                break;
+            }
+            // The perl job hands its results over through the event loop.
+            waitProcessingEvents(0.2);
+            if (!*alive)
+                return;
+        }
+    }
+    M->setPerlWaitFlag(0);
+}

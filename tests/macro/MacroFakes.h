@@ -1,0 +1,107 @@
+#pragma once
+
+// A scripted host for macro runs: a console that records what was written,
+// a document factory, the variable stores, and hooks a test can set.
+
+#include "macro/Macro.h"
+#include "macro/MacroCommandTable.h"
+#include "macro/MacroHost.h"
+#include "model/ManagerServices.h"
+#include "model/VexaDocument.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class FakeServices : public ManagerServices {
+public:
+    std::vector<int> selectedRows;
+    std::vector<int> selectedBufferRows() const override { return selectedRows; }
+};
+
+class FakeMacroHost : public MacroHost {
+public:
+    FakeServices manager;
+    QString console;
+    QStringList errors;                 // the error texts, in order
+    std::vector<std::unique_ptr<VexaDocument>> documents;
+    int newDocuments = 0;
+    int maxRunsSeenAtOutput = 0;         // runs in progress when text arrived
+    int terminations = 0;
+    QString executeTitle;
+    std::function<void(const QString&)> onOutput;
+
+    FakeMacroHost() : previous_(MacroHost::shared()) { MacroHost::setShared(this); }
+    ~FakeMacroHost() override { MacroHost::setShared(previous_); }
+
+    QHash<QString, QString> SV;
+    std::atomic<int> GMAP{0};
+
+    ManagerServices& services() override { return manager; }
+    QHash<QString, QString>& stringVariables() override { return SV; }
+    int perlWaitFlag() const override { return GMAP; }
+    void setPerlWaitFlag(int value) override { GMAP = value; }
+    bool consoleAtLineStart() const override { return console.isEmpty() || console.endsWith(QLatin1Char('\n')); }
+    void consoleAppend(const QString& text, bool error) override
+    {
+        console += text;
+        if (error)
+            errors << text;
+        maxRunsSeenAtOutput = std::max(maxRunsSeenAtOutput, Macro::runInProgress() ? 1 : 0);
+        if (onOutput)
+            onOutput(text);
+    }
+    void consoleClear() override { console.clear(); }
+    VexaDocument* newDocument() override
+    {
+        ++newDocuments;
+        manager.PD = manager.MPD = addDocument();
+        return manager.PD;
+    }
+    void setExecuteButtonTitle(const QString& title) override { executeTitle = title; }
+    void terminatePerlTask() override
+    {
+        ++terminations;
+        if (onTerminate)
+            onTerminate();
+    }
+    std::function<void()> onTerminate;
+
+    // A document owned by the host; not current.
+    VexaDocument* addDocument()
+    {
+        documents.push_back(std::make_unique<VexaDocument>());
+        documents.back()->M = &manager;
+        return documents.back().get();
+    }
+    // A current document with buffers of the given point counts
+    // (x = i, y = 10 i).
+    VexaDocument* currentDocument(std::initializer_list<int> points = {})
+    {
+        VexaDocument* d = addDocument();
+        for (int n : points) {
+            auto b = std::make_unique<DataBuffer>();
+            for (int i = 0; i < n; ++i)
+                b->addDoubleValue(i, 10.0 * i);
+            d->DB.push_back(std::move(b));
+        }
+        manager.PD = manager.MPD = d;
+        return d;
+    }
+
+private:
+    MacroHost* previous_;
+};
+
+// Runs the source as a stored macro on the host's current document and
+// returns the console.
+inline QString runMacro(FakeMacroHost& host, const QString& source)
+{
+    Macro m(QStringLiteral("test"), source, 0, 0);
+    m.parseMacro();
+    return host.console;
+}
