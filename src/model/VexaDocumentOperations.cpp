@@ -454,32 +454,35 @@ void VexaDocument::cut(int axis, double a, double b, int mode)
     forEachSelected(*this, [&](DataBuffer& buffer) { buffer.cut(axis, a, b, mode); });
 }
 
+namespace {
+
+// Appends a copy of buffer `index` changed by `change`, publishes it as
+// "lastbuffer" and replots.
+template <typename Change>
+void appendChangedCopy(VexaDocument& d, int index, Change change)
+{
+    if (!validIndex(d, index))
+        return;
+    auto copy = d.DB[std::size_t(index)]->copyWithZone();
+    change(*copy);
+    copy->rescale();
+    d.DB.push_back(std::move(copy));
+    publish(d, "lastbuffer", double(d.DB.size() - 1));
+    if (d.M)
+        d.M->update();
+    d.replot();
+}
+
+} // namespace
+
 void VexaDocument::reduction(int index, int n)
 {
-    if (!validIndex(*this, index))
-        return;
-    auto copy = DB[std::size_t(index)]->copyWithZone();
-    copy->reduction(n);
-    copy->rescale();
-    DB.push_back(std::move(copy));
-    publish(*this, "lastbuffer", double(DB.size() - 1));
-    if (M)
-        M->update();
-    replot();
+    appendChangedCopy(*this, index, [n](DataBuffer& b) { b.reduction(n); });
 }
 
 void VexaDocument::smooth(int index, int n)
 {
-    if (!validIndex(*this, index))
-        return;
-    auto copy = DB[std::size_t(index)]->copyWithZone();
-    copy->smooth(n);
-    copy->rescale();
-    DB.push_back(std::move(copy));
-    publish(*this, "lastbuffer", double(DB.size() - 1));
-    if (M)
-        M->update();
-    replot();
+    appendChangedCopy(*this, index, [n](DataBuffer& b) { b.smooth(n); });
 }
 
 void VexaDocument::diff(int index, double interval)
