@@ -47,22 +47,29 @@ int Axis::minorCountFrom(const QString& text)
     return int(v);
 }
 
+void Axis::takeRange(double a, double b)
+{
+    // Swapped only when ordered the other way: a NaN end stays where it is,
+    // so the finiteness checks after this see it.
+    min = a;
+    max = b;
+    if (min > max)
+        std::swap(min, max);
+    fmin = std::fabs(a);
+    fmax = std::fabs(b);
+    if (fmin > fmax)
+        std::swap(fmin, fmax);
+}
+
 void Axis::initWithRange(double a, double b, const QString& lo, const QString& hi, const QString& stepText,
                          const QString& minorText, const QString& origin)
 {
     reset();
     if (a == b)
         return;
-    min = a;
-    max = b;
+    takeRange(a, b);
     mintick = 5;
     dxy = 4;
-    fmin = std::fabs(a);
-    fmax = std::fabs(b);
-    if (fmin > fmax)
-        std::swap(fmin, fmax);
-    if (min > max)
-        std::swap(min, max);
     expo = std::floor(std::log10(std::fabs((min + max) * 0.5)));
     if (!std::isfinite(min) || !std::isfinite(max))
         return;
@@ -190,14 +197,7 @@ void Axis::initForLogWithRange(double a, double b, const QString& lo, const QStr
         return;
     if (!std::isfinite(a) || !std::isfinite(b))
         return;
-    min = a;
-    max = b;
-    fmin = std::fabs(a);
-    fmax = std::fabs(b);
-    if (fmin > fmax)
-        std::swap(fmin, fmax);
-    if (min > max)
-        std::swap(min, max);
+    takeRange(a, b);
     start = std::floor(std::log10(min));
     end = std::floor(std::log10(max));
     step = 1;

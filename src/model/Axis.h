@@ -60,6 +60,8 @@ public:
 
 private:
     void reset();
+    // min and max in order, and the magnitudes of the two ends in order.
+    void takeRange(double a, double b);
     // A minor count typed by the user: its whole part, 0 for a negative or
     // unreadable text, at most maxMinorCount.
     static int minorCountFrom(const QString& text);

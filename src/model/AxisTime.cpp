@@ -156,14 +156,7 @@ void Axis::initForTimeWithRange(double a, double b, const QString& lo, const QSt
     step = 0;
     if (a == b)
         return;
-    min = a;
-    max = b;
-    fmin = std::fabs(a);
-    fmax = std::fabs(b);
-    if (fmin > fmax)
-        std::swap(fmin, fmax);
-    if (min > max)
-        std::swap(min, max);
+    takeRange(a, b);
     dxy = 8;
     if (!std::isfinite(min) || !std::isfinite(max))
         return;
