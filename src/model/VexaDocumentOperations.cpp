@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <new>
 #include <limits>
 #include <set>
 
@@ -393,10 +394,25 @@ void VexaDocument::functionGenerator(int xflag, double from, double to, int n, c
         Alert::beep();
         return;
     }
+    // Two columns of doubles per point: past this the buffer alone would
+    // take gigabytes, and a typed count of 1e12 must not end the program.
+    constexpr int maxGeneratedPoints = 50'000'000;
+    if (n > maxGeneratedPoints) {
+        okAlert(QStringLiteral("Too Many Points"),
+                QStringLiteral("the function generator makes at most %1 points").arg(maxGeneratedPoints));
+        return;
+    }
     if (!e.parse(expression))
         return;
     const int sx = e.slot("x"), sy = e.slot("y");
     auto b = std::make_unique<DataBuffer>();
+    try {
+        b->X.reserve(std::size_t(n));
+        b->Y.reserve(std::size_t(n));
+    } catch (const std::bad_alloc&) {
+        okAlert(QStringLiteral("Too Many Points"), QStringLiteral("not enough memory for %1 points").arg(n));
+        return;
+    }
     // The step is accumulated, as the points have always been placed, so
     // rounding may leave the last one out; the count caps the loop where a
     // step below the resolution of v would never reach `to`.

@@ -235,6 +235,10 @@ TEST_F(DocumentOperationsTest, FunctionGeneratorRefusals)
     doc.functionGenerator(0, 0, 1, 5, QStringLiteral("x+"));
     ASSERT_EQ(alerts.requests().size(), 1u);
     EXPECT_EQ(alerts.requests()[0].title, QStringLiteral("Expression Error"));
+    // A count no buffer could hold is refused before anything is allocated.
+    doc.functionGenerator(0, 0, 1, std::numeric_limits<int>::max(), QStringLiteral("x"));
+    ASSERT_EQ(alerts.requests().size(), 2u);
+    EXPECT_EQ(alerts.requests()[1].title, QStringLiteral("Too Many Points"));
     EXPECT_TRUE(doc.DB.empty());
 }
 
