@@ -3,6 +3,7 @@
 #include "app/DocumentWindowQt.h"
 #include "app/InspectorPanel.h"
 #include "app/RowListModel.h"
+#include "macro/Macro.h"
 #include "model/DataBuffer.h"
 #include "model/DocumentFunctions.h"
 #include "model/DocumentView.h"
@@ -70,13 +71,16 @@ Manager::Manager()
         this);
 
     buildInspectorWindow();
+    buildConsole();
 
     ManagerServices::setShared(this);
+    MacroHost::setShared(this);
     DocumentFunctions::installShared();
 }
 
 Manager::~Manager()
 {
+    launchMacro_.reset();
     // Open windows go first: they report their documents closed to this
     // controller while it is still whole.
     for (const auto& w : windows_)
@@ -94,10 +98,15 @@ Manager::~Manager()
     IM.clear();
     panels_.clear();
 
+    endConsoleStreamLine();
+    delete consoleWindow;
+
     if (dialogsInstalled_)
         Alert::setHandler(std::move(previousAlerts_));
     if (ManagerServices::shared() == this)
         ManagerServices::setShared(nullptr);
+    if (MacroHost::shared() == this)
+        MacroHost::setShared(nullptr);
 }
 
 Manager* Manager::shared()
@@ -143,7 +152,7 @@ DocumentWindowQt* Manager::openDocument(std::unique_ptr<VexaDocument> document, 
     return window;
 }
 
-DocumentWindowQt* Manager::newDocument()
+DocumentWindowQt* Manager::newDocumentWindow()
 {
     return openDocument(std::make_unique<VexaDocument>(), !opt_h);
 }
@@ -216,6 +225,9 @@ void Manager::documentClosed(VexaDocument* document)
 {
     if (!document)
         return;
+    // A macro acting on the document (or a sub-view of it) lets go of it
+    // before it is destroyed; its run ends after the command it is in.
+    Macro::documentWillClose(document);
     documents_.erase(std::remove(documents_.begin(), documents_.end(), document), documents_.end());
     document->undoManager().setChangeHandler({});
 
@@ -570,17 +582,6 @@ double Manager::timeToVal(const QString& text)
     default:
         return 0;
     }
-}
-
-bool Manager::getInput(const QString& message)
-{
-    // The field opens with the last answer, as the panel kept it.
-    const std::optional<QString> answer =
-        Alert::input(QStringLiteral("Input"), message, SV.value(QStringLiteral("input")));
-    // A cancelled question leaves no stale answer behind for the macro to
-    // take as the user's.
-    SV.insert(QStringLiteral("input"), answer.value_or(QString()));
-    return answer.has_value();
 }
 
 UndoManager* Manager::currentUndoManager() const

@@ -7,7 +7,8 @@
 // on show and the buffer and point tables, holds the variables of the
 // expression and macro languages, asks the user for input, and carries the
 // menu actions. Documents, views and the rest of the program reach it
-// through ManagerServices / ApplicationController, or as Manager::shared().
+// through ManagerServices / ApplicationController, or as Manager::shared();
+// macros reach it as their MacroHost, with the macro console.
 //
 // The inspector window is the application's main window: menu bar, tool
 // palette, axis-pair choice, the inspector buttons above the panel on show,
@@ -17,6 +18,7 @@
 // Main thread only.
 
 #include "app/ApplicationController.h"
+#include "macro/MacroHost.h"
 #include "platform/Alert.h"
 
 #include <QHash>
@@ -25,7 +27,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
 #include <cstdint>
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -33,6 +37,7 @@
 class CalendarFormat;
 class DocumentWindowQt;
 class InspectorPanel;
+class Macro;
 class QAbstractButton;
 class QAction;
 class QButtonGroup;
@@ -41,6 +46,7 @@ class QDialog;
 class QLineEdit;
 class QMainWindow;
 class QMenu;
+class QPlainTextEdit;
 class QStackedWidget;
 class QTableView;
 class QTextBrowser;
@@ -48,7 +54,7 @@ class QWidget;
 class RowListModel;
 class UndoManager;
 
-class Manager : public QObject, public ApplicationController {
+class Manager : public QObject, public ApplicationController, public MacroHost {
 public:
     // Seeds the C library's random generator (once per process), creates the
     // tables, builds the inspector window (not shown) and becomes the shared
@@ -85,7 +91,8 @@ public:
     int dataViewYFormat = 0;
     int pasteoffset = 0;       // offset of the next pasted graphic
     std::uint8_t noedit = 0;   // 1 while documents, inspectors or panes are switched
-    int GMAP = 0;              // wait flag of the perl bridge
+    // Wait flag of the perl bridge: a perl job clears it from its own thread.
+    std::atomic<int> GMAP{0};
     double epicstimeout = 0;   // Channel Access time-out in seconds, 3 after launch
 
     // The command-line options, read once by readOptions().
@@ -156,7 +163,7 @@ public:
     // adds the menus to it. The window owns the document.
     DocumentWindowQt* openDocument(std::unique_ptr<VexaDocument> document, bool show = true);
     // A new empty document in a window, shown unless the run is hidden.
-    DocumentWindowQt* newDocument();
+    DocumentWindowQt* newDocumentWindow();
     std::vector<DocumentWindowQt*> windows() const;
     const std::vector<VexaDocument*>& documents() const { return documents_; }
     // The window a document is drawn in: its own, or its main document's.
@@ -191,7 +198,7 @@ public:
     // --- preferences -----------------------------------------------------------------------------
     bool toolbarSwitch() const override;
     // The date-and-time format of times the user sees or types.
-    QString TDF() const;
+    QString TDF() const override;
 
     // --- selections and the axis pair ---------------------------------------------------------------
     std::vector<int> selectedBufferRows() const override;
@@ -210,9 +217,8 @@ public:
     // An interval in seconds: "w", "m", "y" (a week, 30 days, 365 days) or
     // s, m:s, h:m:s, d:h:m:s; 0 for more parts.
     static double timeToVal(const QString& text);
-    // Asks for a value with the message; the answer goes to SV "input".
-    // False when the question was cancelled ("input" is then empty).
-    bool getInput(const QString& message);
+    // getInput (MacroHost) asks for a value with a message; the answer goes
+    // to SV "input", empty when the question was cancelled.
 
     // The undo manager that Undo and Redo act on: the current document's.
     UndoManager* currentUndoManager() const;
@@ -260,12 +266,47 @@ public:
     void documentOpened(VexaDocument* document) override;
     void documentClosed(VexaDocument* document) override;
 
+    // --- the macro console ----------------------------------------------------------------------------------
+    // A small window of its own: errors in dark red, messages in black. A
+    // run without windows writes every console line to a stream as well:
+    // messages to consoleOut, errors to consoleErr (standard output and
+    // standard error unless a test points them elsewhere).
+    QWidget* consoleWindow = nullptr;
+    QPlainTextEdit* ma_console = nullptr;
+    std::FILE* consoleOut = stdout;
+    std::FILE* consoleErr = stderr;
+    void showConsole();
+    // Errors written to the console since the controller was made.
+    int consoleErrors() const { return consoleErrors_; }
+
+    // --- MacroHost ----------------------------------------------------------------------------------------------
+    ManagerServices& services() override { return *this; }
+    QHash<QString, QString>& stringVariables() override { return SV; }
+    int perlWaitFlag() const override { return GMAP.load(); }
+    void setPerlWaitFlag(int value) override { GMAP.store(value); }
+    bool consoleAtLineStart() const override { return consoleAtLineStart_; }
+    void consoleAppend(const QString& text, bool error) override;
+    void consoleClear() override;
+    // A new document window (hidden in a hidden run) whose document becomes
+    // the current one.
+    VexaDocument* newDocument() override;
+    void closeDocumentWindow(VexaDocument* document) override;
+    void setWindowContentSize(VexaDocument* document, const QSizeF& size) override;
+    std::optional<QString> openFilePanel(const QString& title, const QString& directory) override;
+    // Minimises every window: the nearest a desktop without an application
+    // menu comes to hiding an application.
+    void hideApplication() override;
+    void terminateApplication() override;
+    void reloadBufferList() override;
+    void setSelectedBufferRows(const std::vector<int>& rows) override;
+
 protected:
     // The launch's "-i": imports the file into the start document. False
     // (with the reason) when nothing was read.
     virtual bool importStartFile(VexaDocument& document, const QString& path, QString* why);
-    // The launch's "-m": runs the macro file on the start document. False
-    // (with the reason) when it could not run.
+    // The launch's "-m": runs the macro file on the start document. False,
+    // with the message, when the file could not be read or the run wrote an
+    // error to the console.
     virtual bool runMacroFile(VexaDocument& document, const QString& path, QString* why);
     // A launch option failed: standard error, an alert when windows are
     // shown, and a failing exit status.
@@ -275,6 +316,9 @@ private:
     void buildInspectorWindow();
     void buildMenus();
     void buildPreferences();
+    void buildConsole();
+    // Ends a console line left open on one of the streams.
+    void endConsoleStreamLine();
     void initPreferences();
     void prefChanged(QObject* sender);
     void refreshUndoActions();
@@ -294,6 +338,11 @@ private:
     mutable std::unique_ptr<CalendarFormat> timeFormat_;
     mutable QString timeFormatText_;
     int exitStatus_ = 0;
+    // The macro of "-m"; it lives on so that a timer it started keeps going.
+    std::unique_ptr<Macro> launchMacro_;
+    bool consoleAtLineStart_ = true;
+    int consoleErrors_ = 0;
+    std::FILE* consoleOpenLine_ = nullptr;   // the stream whose last line has no line end yet
     bool dialogsInstalled_ = false;
     Alert::Handler previousAlerts_;
 };

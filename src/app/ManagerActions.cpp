@@ -30,7 +30,8 @@ const QString documentSuffix = QStringLiteral("vexa");
 
 QStringList Manager::runFilePanel(const FilePanelRequest& request)
 {
-    if (opt_h)
+    // A modal panel nobody can see would hold the run for ever.
+    if (!windowsShown())
         return {};
     QWidget* parent = QApplication::activeWindow();
     const QString filter = request.suffix.isEmpty()

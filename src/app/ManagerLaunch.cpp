@@ -6,11 +6,13 @@
 #include "app/AlertDialogs.h"
 #include "app/DocumentWindowQt.h"
 #include "io/AsciiImport.h"
+#include "macro/Macro.h"
 #include "model/VexaDocument.h"
 #include "platform/UserDefaults.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMainWindow>
 #include <QTextBrowser>
@@ -109,7 +111,7 @@ void Manager::applicationDidFinishLaunching()
     qputenv("EPICS_HOST_ARCH", epicsHostArch());
 
     if (p_initialdoc->isChecked() || startDocumentWanted())
-        newDocument();
+        newDocumentWindow();
 
     warnings = 1;
 
@@ -135,7 +137,7 @@ void Manager::applicationDidFinishLaunching()
     if (!opt_m.isEmpty() && startPD == start) {
         QString why;
         if (!runMacroFile(*start, opt_m, &why))
-            reportLaunchError(QStringLiteral("cannot run the macro file %1: %2").arg(opt_m, why));
+            reportLaunchError(why.isEmpty() ? QStringLiteral("the macro file %1 failed").arg(opt_m) : why);
     }
     if (opt_q) {
         if (DocumentWindowQt* w = windowOf(PD))
@@ -153,11 +155,31 @@ bool Manager::importStartFile(VexaDocument& document, const QString& path, QStri
     return ASCIIImport::importFile(document, options, why);
 }
 
-bool Manager::runMacroFile(VexaDocument&, const QString&, QString* why)
+bool Manager::runMacroFile(VexaDocument& document, const QString& path, QString* why)
 {
-    if (why)
-        *why = QStringLiteral("macros are not available yet");
-    return false;
+    auto fail = [why](const QString& message) {
+        if (why)
+            *why = message;
+        return false;
+    };
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return fail(QStringLiteral("cannot read the macro file %1: %2")
+                        .arg(path, info.exists() ? QStringLiteral("not a file") : QStringLiteral("no such file")));
+    auto macro = std::make_unique<Macro>();
+    if (!macro->loadFromFile(path))
+        return fail(QStringLiteral("cannot read the macro file %1: permission denied or read error").arg(path));
+    macro->name = info.fileName();
+
+    launchMacro_ = std::move(macro);
+    const int errorsBefore = consoleErrors_;
+    launchMacro_->parseMacroFor(&document);
+    // Errors the run only wrote (a tokeniser that could not start, a bad
+    // element of a buffer list) count as much as the counted ones: whoever
+    // ran the file must not be told it went well.
+    if (launchMacro_->ERR > 0 || consoleErrors_ > errorsBefore)
+        return fail(QStringLiteral("the macro file %1 stopped with an error").arg(path));
+    return true;
 }
 
 void Manager::reportLaunchError(const QString& message)

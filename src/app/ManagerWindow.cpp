@@ -265,7 +265,7 @@ void Manager::buildMenus()
     };
 
     fileMenu = new QMenu(QStringLiteral("File"), inspector);
-    add(fileMenu, QStringLiteral("New"), QKeySequence::New, [this] { newDocument(); });
+    add(fileMenu, QStringLiteral("New"), QKeySequence::New, [this] { newDocumentWindow(); });
     add(fileMenu, QStringLiteral("Open…"), QKeySequence::Open, [this] { openDocumentFile(); });
     add(fileMenu, QStringLiteral("Close"), QKeySequence::Close, [this] { closeDocument(); });
     add(fileMenu, QStringLiteral("Save"), QKeySequence::Save, [this] { saveDocument(); });
@@ -306,6 +306,7 @@ void Manager::buildMenus()
     windowMenu = new QMenu(QStringLiteral("Window"), inspector);
     add(windowMenu, QStringLiteral("Inspector"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I),
         [this] { showInspector(); });
+    add(windowMenu, QStringLiteral("Macro Console"), QKeySequence(), [this] { showConsole(); });
 
     helpMenu = new QMenu(QStringLiteral("Help"), inspector);
     add(helpMenu, QStringLiteral("Vexa Help"), QKeySequence::HelpContents, [this] { showHelp(); });

@@ -62,11 +62,13 @@ public:
     virtual void setWindowContentSize(VexaDocument* document, const QSizeF& size) {}
 
     // --- panels ----------------------------------------------------------------------
-    // The modal input panel with its message; the answer lands in SV["input"].
-    virtual void getInput(const QString& message) {}
+    // The modal input panel with its message; the answer lands in SV["input"]
+    // (empty when the question was cancelled, which answers false). By
+    // default the platform's Alert::input asks, opening with the last answer.
+    virtual bool getInput(const QString& message);
     // The text of the input panel's answer field (read for the numeric
-    // variable "input" before every evaluation).
-    virtual QString inputPanelValue() const { return QString(); }
+    // variable "input" before every evaluation): by default the last answer.
+    virtual QString inputPanelValue();
     // A modal open panel for one file starting in the folder; the chosen
     // path, or nothing when cancelled.
     virtual std::optional<QString> openFilePanel(const QString& title, const QString& directory)
@@ -84,6 +86,9 @@ public:
     // --- the buffer list, the macro editor and the perl bridge --------------------------------
     // Reloads the buffer list (before every command of a run).
     virtual void reloadBufferList() {}
+    // Makes exactly these rows of the buffer list selected; rows without a
+    // buffer are left out.
+    virtual void setSelectedBufferRows(const std::vector<int>& rows) {}
     virtual void reloadMacroTable() {}
     // Title of the macro editor's Execute/Stop button.
     virtual void setExecuteButtonTitle(const QString& title) {}

@@ -83,6 +83,7 @@ TEST_F(HeadlessRun, OptionsEndWithAStatusThatTellsWhetherTheyWorked)
 {
     const QString data = scratchFile(QStringLiteral("run.txt"), "1 10 100\n2 20 200\n3 30 300\n");
     const QString macro = scratchFile(QStringLiteral("run.mac"), "newbuffer\n");
+    const QString failing = scratchFile(QStringLiteral("fails.mac"), "newbuffer\nfoo 1\n");
     const QString missing = TestSupport::scratchDir() + QStringLiteral("/missing.txt");
     const struct {
         const char* what;
@@ -94,8 +95,10 @@ TEST_F(HeadlessRun, OptionsEndWithAStatusThatTellsWhetherTheyWorked)
         {"hidden, quits", {"-h", "yes", "-q", "yes"}, {}, 0, nullptr},
         {"imports", {"-i", data, "-h", "YES", "-q", "yes"}, {}, 0, nullptr},
         {"import fails", {"-i", missing, "-h", "yes", "-q", "yes"}, {}, 1, "vexa: cannot import"},
-        {"macro", {"-m", macro, "-h", "yes", "-q", "yes"}, {}, 1, "macros are not available yet"},
-        {"no display, not hidden", {"-f", "x", "-m", macro, "-q", "yes"}, {}, 1, "macros are not available yet"},
+        {"macro", {"-m", macro, "-h", "yes", "-q", "yes"}, {}, 0, nullptr},
+        {"macro fails", {"-m", failing, "-h", "yes", "-q", "yes"}, {}, 1, "Unkown command: foo 1"},
+        {"macro missing", {"-m", missing, "-h", "yes", "-q", "yes"}, {}, 1, "vexa: cannot read the macro file"},
+        {"no display, not hidden", {"-f", "x", "-m", macro, "-q", "yes"}, {}, 0, nullptr},
         {"hidden needs no working display", {"-h", "yes", "-q", "yes"}, QStringLiteral(":97"), 0, nullptr},
     };
     for (const auto& c : cases) {
@@ -125,4 +128,29 @@ TEST_F(HeadlessRun, VersionAndTheExampleWithoutOptions)
     EXPECT_EQ(example.exitCode, 0) << example.err.toStdString();
     EXPECT_GT(QFileInfo(dir + QStringLiteral("/out/example.pdf")).size(), 0);
     EXPECT_GT(QFileInfo(dir + QStringLiteral("/out/example.png")).size(), 0);
+}
+
+TEST_F(HeadlessRun, TheExampleMacroBuildsItsGraph)
+{
+    const QString example = QStringLiteral(VEXA_FIXTURES "/../../resources/examples/build-graph.mac");
+    ASSERT_TRUE(QFileInfo(example).isFile()) << example.toStdString();
+    const ChildRun r = runProgram({"-m", example, "-h", "yes", "-q", "yes"}, TestSupport::scratchDir());
+    ASSERT_TRUE(r.finished);
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, QStringLiteral("damped oscillation: 41 points, last amplitude 0.082 \nbuffers 2 \n"));
+}
+
+TEST_F(HeadlessRun, ConsoleMessagesGoToStandardOutputAndErrorsToStandardError)
+{
+    const QString macro = scratchFile(QStringLiteral("split.mac"), "print one\nprint two 1+1\nsetvar x 1+\nprint never\n");
+    const ChildRun r = runProgram({"-m", macro, "-h", "yes", "-q", "yes"}, TestSupport::scratchDir());
+    ASSERT_TRUE(r.finished);
+    EXPECT_NE(r.exitCode, 0);
+    // One console line per line, each on the stream of its kind.
+    EXPECT_EQ(r.out, QStringLiteral("one \ntwo 2 \n"));
+    const QStringList errors = r.err.split(QLatin1Char('\n'));
+    EXPECT_TRUE(errors.contains(QStringLiteral("syntax error in 1+"))) << r.err.toStdString();
+    EXPECT_TRUE(errors.contains(QStringLiteral("vexa: the macro file %1 stopped with an error").arg(macro)))
+        << r.err.toStdString();
+    EXPECT_FALSE(r.err.contains(QStringLiteral("one"))) << r.err.toStdString();
 }

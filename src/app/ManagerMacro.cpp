@@ -1,0 +1,173 @@
+// The controller as the host of macro runs: the macro console, documents
+// and panels on a macro's request, the buffer-list selection.
+
+#include "app/Manager.h"
+
+#include "app/DocumentWindowQt.h"
+#include "app/RowListModel.h"
+#include "macro/Macro.h"
+#include "model/VexaDocument.h"
+
+#include <QApplication>
+#include <QItemSelection>
+#include <QItemSelectionModel>
+#include <QPlainTextEdit>
+#include <QTableView>
+#include <QTextCharFormat>
+#include <QTextCursor>
+#include <QVBoxLayout>
+#include <QWidget>
+
+// --- the macro console ------------------------------------------------------------------
+
+void Manager::buildConsole()
+{
+    consoleWindow = new QWidget;
+    consoleWindow->setObjectName(QStringLiteral("macroConsole"));
+    consoleWindow->setWindowTitle(QStringLiteral("Macro Console"));
+    auto* layout = new QVBoxLayout(consoleWindow);
+    layout->setContentsMargins(0, 0, 0, 0);
+    ma_console = new QPlainTextEdit;
+    ma_console->setObjectName(QStringLiteral("ma_console"));
+    ma_console->setReadOnly(true);
+    ma_console->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // A timer macro that prints for days must not eat the memory.
+    ma_console->setMaximumBlockCount(100000);
+    layout->addWidget(ma_console);
+    consoleWindow->resize(520, 300);
+}
+
+void Manager::showConsole()
+{
+    consoleWindow->show();
+    consoleWindow->raise();
+}
+
+void Manager::consoleAppend(const QString& text, bool error)
+{
+    if (text.isEmpty())
+        return;
+    if (error)
+        ++consoleErrors_;
+
+    QTextCursor cursor(ma_console->document());
+    cursor.movePosition(QTextCursor::End);
+    QTextCharFormat format;
+    format.setForeground(error ? Macro::errorColor() : QColor(Qt::black));
+    cursor.insertText(text, format);
+    consoleAtLineStart_ = text.endsWith(QLatin1Char('\n'));
+
+    if (windowsShown()) {
+        if (!consoleWindow->isVisible())
+            showConsole();
+        ma_console->ensureCursorVisible();
+        return;
+    }
+
+    // Without windows every console line goes to the stream of its kind.
+    // The console starts each text on a line of its own (the macro puts a
+    // line feed in front when it must); a line still open on the other
+    // stream is ended there instead, so no message shares a line with an
+    // error.
+    std::FILE* stream = error ? consoleErr : consoleOut;
+    QString rest = text;
+    if (consoleOpenLine_ && (rest.startsWith(QLatin1Char('\n')) || consoleOpenLine_ != stream)) {
+        endConsoleStreamLine();
+        if (rest.startsWith(QLatin1Char('\n')))
+            rest.remove(0, 1);
+    }
+    if (rest.isEmpty())
+        return;
+    const QByteArray bytes = rest.toLocal8Bit();
+    std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stream);
+    std::fflush(stream);
+    consoleOpenLine_ = rest.endsWith(QLatin1Char('\n')) ? nullptr : stream;
+}
+
+void Manager::endConsoleStreamLine()
+{
+    if (!consoleOpenLine_)
+        return;
+    std::fputc('\n', consoleOpenLine_);
+    std::fflush(consoleOpenLine_);
+    consoleOpenLine_ = nullptr;
+}
+
+void Manager::consoleClear()
+{
+    ma_console->clear();
+    consoleAtLineStart_ = true;
+    // What went to a stream stays there; the next text starts a new line.
+    endConsoleStreamLine();
+}
+
+// --- documents and panels ------------------------------------------------------------------
+
+VexaDocument* Manager::newDocument()
+{
+    DocumentWindowQt* w = newDocumentWindow();
+    if (!w)
+        return nullptr;
+    // A hidden window never becomes main, which would make it current.
+    VexaDocument* d = &w->document();
+    setCurrentDoc(d, d);
+    return d;
+}
+
+void Manager::closeDocumentWindow(VexaDocument* document)
+{
+    if (DocumentWindowQt* w = windowOf(document))
+        w->close();
+}
+
+void Manager::setWindowContentSize(VexaDocument* document, const QSizeF& size)
+{
+    if (DocumentWindowQt* w = windowOf(document))
+        w->setContentSize(size.toSize());
+}
+
+std::optional<QString> Manager::openFilePanel(const QString& title, const QString& directory)
+{
+    FilePanelRequest r;
+    r.kind = FilePanelRequest::Open;
+    r.title = title;
+    r.directory = directory;
+    const QStringList paths = filePanel(r);
+    if (paths.isEmpty() || paths.first().isEmpty())
+        return std::nullopt;
+    return paths.first();
+}
+
+void Manager::hideApplication()
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isWindow() && w->isVisible())
+            w->showMinimized();
+}
+
+void Manager::terminateApplication()
+{
+    quit();
+}
+
+// --- the buffer list --------------------------------------------------------------------------
+
+void Manager::reloadBufferList()
+{
+    bufferRows_->reload();
+}
+
+void Manager::setSelectedBufferRows(const std::vector<int>& rows)
+{
+    bufferRows_->reload();
+    QItemSelectionModel* selection = inspectorTable->selectionModel();
+    if (!selection)
+        return;
+    const int count = bufferRows_->rowCount();
+    const int lastColumn = bufferRows_->columnCount() - 1;
+    QItemSelection wanted;
+    for (int row : rows)
+        if (row >= 0 && row < count)
+            wanted.select(bufferRows_->index(row, 0), bufferRows_->index(row, lastColumn));
+    selection->select(wanted, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
