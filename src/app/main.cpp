@@ -3,6 +3,7 @@
 #include "io/PictureExport.h"
 #include "model/VexaDocument.h"
 #include "platform/CNumber.h"
+#include "platform/RuntimeDirectory.h"
 #include "platform/UserDefaults.h"
 #include "platform/Version.h"
 #include "view/VexaView.h"
@@ -83,6 +84,7 @@ int main(int argc, char** argv)
         && (Manager::hiddenRunRequested(arguments) || !displayAvailable()))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
+    RuntimeDirectory::ensure();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vexa"));
     QApplication::setApplicationVersion(QStringLiteral(VEXA_VERSION));

@@ -1,10 +1,9 @@
 #include "support/TestSupport.h"
 
 #include "platform/CNumber.h"
+#include "platform/RuntimeDirectory.h"
 #include "platform/UserDefaults.h"
 
-#include <QDir>
-#include <QFile>
 #include <QGuiApplication>
 #ifdef VEXA_TEST_WIDGETS
 #include <QApplication>
@@ -16,7 +15,6 @@
 
 #include <memory>
 
-#include <unistd.h>
 
 namespace {
 std::unique_ptr<QTemporaryDir> g_scratch;
@@ -31,13 +29,7 @@ int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Qt wants a private runtime directory; CI shells often have none.
-    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
-        const QByteArray dir = QDir::tempPath().toUtf8() + "/vexa-test-runtime-" + QByteArray::number(getuid());
-        QDir().mkpath(QString::fromUtf8(dir));
-        QFile::setPermissions(QString::fromUtf8(dir), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        qputenv("XDG_RUNTIME_DIR", dir);
-    }
+    RuntimeDirectory::ensure();
     ::testing::InitGoogleTest(&argc, argv);
 
     QStandardPaths::setTestModeEnabled(true);
