@@ -37,14 +37,26 @@ void Axis::reset()
     lmo = 0;
 }
 
+int Axis::leadingInteger(const QString& text)
+{
+    constexpr long long limit = 1'000'000'000;
+    qsizetype i = 0;
+    while (i < text.size() && (text[i] == QLatin1Char(' ') || text[i] == QLatin1Char('\t')))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == QLatin1Char('-') || text[i] == QLatin1Char('+'))) {
+        negative = text[i] == QLatin1Char('-');
+        ++i;
+    }
+    long long v = 0;
+    for (; i < text.size() && text[i] >= QLatin1Char('0') && text[i] <= QLatin1Char('9'); ++i)
+        v = std::min(limit, v * 10 + (text[i].unicode() - '0'));
+    return int(negative ? -v : v);
+}
+
 int Axis::minorCountFrom(const QString& text)
 {
-    const double v = doubleValueOf(text);
-    if (!(v > 0))
-        return 0;
-    if (v >= maxMinorCount)
-        return maxMinorCount;
-    return int(v);
+    return std::clamp(leadingInteger(text), 0, int(maxMinorCount));
 }
 
 void Axis::takeRange(double a, double b)

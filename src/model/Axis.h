@@ -62,7 +62,11 @@ private:
     void reset();
     // min and max in order, and the magnitudes of the two ends in order.
     void takeRange(double a, double b);
-    // A minor count typed by the user: its whole part, 0 for a negative or
-    // unreadable text, at most maxMinorCount.
+    // A minor count typed by the user: its leading integer, 0 for a negative
+    // or unreadable text, at most maxMinorCount.
     static int minorCountFrom(const QString& text);
+    // The integer at the start of a typed text (leading blanks and a sign
+    // allowed, "1e2" reads 1, "2,5" reads 2), 0 when there is none; clamped
+    // to +-1e9 so that absurd texts stay harmless.
+    static int leadingInteger(const QString& text);
 };

@@ -127,16 +127,6 @@ const StepWord stepWords[] = {
     {"10000y", 10000 * year365, 4, {10000, 0, 0}, {2000, 0, 0}},
 };
 
-// The whole part of a typed number, 0 when unreadable; clamped well inside
-// int so that absurd texts stay harmless.
-int wholeNumber(const QString& text)
-{
-    const double v = doubleValueOf(text);
-    if (!(std::fabs(v) < 1e9))
-        return 0;
-    return int(v);
-}
-
 // Multiples of calendar units are whole units; fractions are cut off.
 int wholeUnits(double v)
 {
@@ -182,8 +172,8 @@ void Axis::initForTimeWithRange(double a, double b, const QString& lo, const QSt
     int weekday = 1;
     const QStringList weekParts = stepText.split(QLatin1Char('w'));
     if (weekParts.size() == 2) {
-        const int n = wholeNumber(weekParts[0]);
-        weekday = wholeNumber(weekParts[1]);
+        const int n = leadingInteger(weekParts[0]);
+        weekday = leadingInteger(weekParts[1]);
         // No calendar weekday is 0 or 7 here: such a text means Sunday, and
         // the alignment below always finds its day.
         if (weekday < 1 || weekday > 6)
@@ -309,9 +299,10 @@ void Axis::initForTimeWithRange(double a, double b, const QString& lo, const QSt
         return;
     }
 
-    // A typed duration of more than two weeks has no calendar meaning of its
-    // own: it advances by whole days, its minor ticks split it evenly.
-    if (durationInDays) {
+    // A typed duration of more than two weeks keeps the calendar units of the
+    // automatic step; when that step walks by seconds there are none, and the
+    // duration advances by whole days, its minor ticks splitting it evenly.
+    if (durationInDays && major.years == 0 && major.months == 0 && major.days == 0) {
         major = {0, 0, std::max(1.0, std::round(step / day))};
         minor = {0, 0, mintick >= 1 ? major.days / mintick : 0};
         alignWeekday = false;

@@ -93,6 +93,8 @@ TEST(AxisLinear, TickTables)
          {}},
         {"minor count 1 gives no minors", 0, 10, "", "", "", "1", "", 2, 1, range(0, 10, 2), {}},
         {"minor count 0 gives no minors", 0, 10, "", "", "", "0", "", 2, 0, range(0, 10, 2), {}},
+        {"minor count is its leading integer, no exponent", 0, 10, "", "", "", "1e1", "", 2, 1, range(0, 10, 2),
+         {}},
     };
     for (const auto& c : cases) {
         const Axis axis = linear(c.a, c.b, c.lo, c.hi, c.step, c.minor, c.origin);

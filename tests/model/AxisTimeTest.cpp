@@ -309,20 +309,31 @@ TEST_F(AxisTime, DurationTexts)
     }
 }
 
-TEST_F(AxisTime, LongDurationsAdvanceByWholeDays)
+TEST_F(AxisTime, LongDurationsKeepTheCalendarUnitsOfTheAutomaticStep)
 {
-    const Axis axis = timeAxis(utc(2020, 2, 10), utc(2020, 8, 28), "20:0:0:0");
-    EXPECT_EQ(axis.step, 20 * day);
-    ASSERT_GE(axis.A.size(), 9u) << show(axis.A);
-    for (size_t i = 0; i < axis.A.size(); ++i) {
-        // On the grid of 20 days from 1 January (UTC) of the start's year.
-        const double sinceNewYear = axis.A[i] - utc(2020, 1, 1);
-        EXPECT_EQ(std::fmod(sinceNewYear, 20 * day), 0) << i;
+    // 200 days: the 30-day row walks by months with minors 10 and 20 days on;
+    // a typed 20 days changes the step, not those units.
+    const Axis months = timeAxis(utc(2020, 2, 10), utc(2020, 8, 28), "20:0:0:0");
+    EXPECT_EQ(months.step, 20 * day);
+    EXPECT_EQ(months.mintick, 2);
+    expectValues(months.A, {utc(2020, 3, 1), utc(2020, 4, 1), utc(2020, 5, 1), utc(2020, 6, 1), utc(2020, 7, 1),
+                            utc(2020, 8, 1)},
+                 "majors");
+    for (double v : months.MA) {
+        const int d = utcFields(v).day;
+        EXPECT_TRUE(d == 11 || d == 21) << show(months.MA);
     }
-    // The minor count of the automatic row splits each step evenly.
-    EXPECT_EQ(axis.mintick, 2);
-    for (double v : axis.MA)
-        EXPECT_EQ(std::fmod(v - utc(2020, 1, 1), 10 * day), 0);
+
+    // 15 days walk by seconds, so a typed 16 days has no calendar units of
+    // its own: whole days from 1 January (UTC), the row's 4 minor ticks
+    // splitting each step.
+    const double a = utc(2020, 2, 10);
+    const Axis days = timeAxis(a, a + 15 * day, "16:0:0:0");
+    EXPECT_EQ(days.step, 16 * day);
+    expectValues(days.A, {utc(2020, 2, 18)}, "majors");
+    ASSERT_FALSE(days.MA.empty());
+    for (double v : days.MA)
+        EXPECT_EQ(std::fmod(v - utc(2020, 1, 1), 4 * day), 0);
 }
 
 TEST_F(AxisTime, MinorCountText)
