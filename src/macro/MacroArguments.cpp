@@ -479,6 +479,10 @@ bool Macro::buildLoopRange(const QString& token, const QStringList& tokens)
         const double start = exprval(colon[0], true);
         const double end = exprval(colon[1], true);
         const double step = exprval(colon[2], true);
+        // A start beyond the end gives no value whatever the step, so a
+        // counting-down range such as 5:1:-1 is simply empty.
+        if (!(start <= end))
+            return true;
         if (!(step > 0)) {
             macroError(QStringLiteral("Loop step must be greater than 0: %1\n").arg(tokens.join(QLatin1Char(' '))));
             ++ERR;

@@ -57,6 +57,9 @@ std::optional<QString> MacroFormat::fill(const QString& format, const double* va
                 directive += char(format[i++].unicode());
             }
         }
+        // "l" changes nothing for a floating conversion ("%lf" is "%f").
+        if (i < n && format[i] == QLatin1Char('l'))
+            ++i;
         if (i >= n || !QStringLiteral("aAeEfFgG").contains(format[i]))
             return refuse(reason, QStringLiteral("only floating-point conversions are allowed"));
         directive += char(format[i++].unicode());
@@ -65,7 +68,5 @@ std::optional<QString> MacroFormat::fill(const QString& format, const double* va
         const double v = conversions - 1 < count ? values[conversions - 1] : 0.0;
         out += QString::fromStdString(CNumber::format(directive.c_str(), v));
     }
-    if (conversions == 0)
-        return refuse(reason, QStringLiteral("no floating-point conversion"));
     return out;
 }

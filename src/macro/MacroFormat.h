@@ -2,9 +2,9 @@
 
 // The text of the macro command "format": a printf-style format filled with
 // numbers. Only what can be filled safely with doubles is accepted: "%%" and
-// from one to ten floating conversions (a A e E f F g G, with flags
-// "-+ #0", a width and a precision, none of them "*"). Numbers are written
-// without the locale.
+// up to ten floating conversions (a A e E f F g G, with flags "-+ #0", a
+// width, a precision and an optional "l", none of them "*"); a text without
+// conversions is itself. Numbers are written without the locale.
 
 #include <QString>
 

@@ -103,7 +103,8 @@ INSTANTIATE_TEST_SUITE_P(
                     SetCase{'b', "1,zz,0", "1,0"},   // the bad element is reported, not counted
                     SetCase{'r', "0:1:0.25", "0,0.25,0.5,0.75,1"}, SetCase{'r', "3", "0,1,2"},
                     SetCase{'r', "1,5,2", "1,5,2"}, SetCase{'r', "4..2", "4,3,2"}, SetCase{'r', "abc", ""},
-                    SetCase{'r', "1:0:1", ""}, SetCase{'r', "-3", ""}));
+                    SetCase{'r', "1:0:1", ""}, SetCase{'r', "5:1:-1", ""}, SetCase{'r', "1:0:0", ""},
+                    SetCase{'r', "-3", ""}));
 
 TEST(MacroArguments, SlotsHoldValuesTruncationsAndGivenFlags)
 {
@@ -166,8 +167,9 @@ INSTANTIATE_TEST_SUITE_P(
                     FormatCase{"%a", "0x1p+0"}, FormatCase{"%G%G%G%G%G%G%G%G%G%G", "123.1415945678910"},
                     FormatCase{"%g%g%g%g%g%g%g%g%g%g%g", nullptr}, FormatCase{"%d", nullptr},
                     FormatCase{"%s", nullptr}, FormatCase{"%n", nullptr}, FormatCase{"%*g", nullptr},
-                    FormatCase{"%.*g", nullptr}, FormatCase{"%lf", nullptr}, FormatCase{"%Lg", nullptr},
-                    FormatCase{"50%", nullptr}, FormatCase{"plain", nullptr}, FormatCase{"%99999g", nullptr},
+                    FormatCase{"%.*g", nullptr}, FormatCase{"%lf|%5.1lg", "1.000000|    2"},
+                    FormatCase{"%Lg", nullptr}, FormatCase{"%lld", nullptr}, FormatCase{"50%", nullptr},
+                    FormatCase{"plain", "plain"}, FormatCase{"", ""}, FormatCase{"100%%", "100%"}, FormatCase{"%99999g", nullptr},
                     FormatCase{"%.2000f", nullptr}, FormatCase{"\xc3\xa4 %.1f", "\xc3\xa4 1.0"}));
 
 // --- token listing --------------------------------------------------------------------------------

@@ -76,6 +76,7 @@ INSTANTIATE_TEST_SUITE_P(
         RunCase{"endif 1\nprint b", "Wrong number of arguments: endif 1\n"},
         RunCase{"if 1 ==\nprint b", "Wrong number of arguments: if 1 ==\n"},
         RunCase{"loop 0:1:0\nprint b", "Loop step must be greater than 0: loop 0:1:0\n"},
+        RunCase{"loop 5:1:-1\nprint x\nendloop", "x "},   // start beyond the end: empty, not an error
         RunCase{"loop 1..2000000\nprint b", "Loop range has more than 1000000 values: loop 1..2000000\n"},
         RunCase{"loop 0:2000000:1\nprint b", "Loop range has more than 1000000 values: loop 0:2000000:1\n"},
         RunCase{"loop 10^20:10^20+10:1\nprint b", "Loop range has more than 1000000 values: loop 10^20:10^20+10:1\n"},
@@ -90,6 +91,7 @@ INSTANTIATE_TEST_SUITE_P(
         RunCase{"setstring $t $b\nprint $t", "$b "},
         RunCase{"format s '%g and %g' 1 2\nprint $s", "1 and 2 "},
         RunCase{"format s '%6.2f%%' 3.14159\nprint $s", "  3.14% "},
+        RunCase{"format s 'no numbers'\nprint $s", "no numbers "},
         RunCase{"format s '%d' 1\nprint b", "Invalid format (only floating-point conversions are allowed): format s %d 1\n"},
         RunCase{"print 'a b' c\nclr\nprint d", "d "}));
 
