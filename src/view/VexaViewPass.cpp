@@ -14,6 +14,7 @@
 #include "model/ManagerServices.h"
 #include "model/VexaDocument.h"
 #include "platform/Color.h"
+#include "view/ClippedPath.h"
 
 #include <QImage>
 #include <QPainter>
@@ -91,24 +92,36 @@ void orderRanges(VexaDocument& d)
 
 // An arrow whose tip is at `tip`, pointing along the unit vector u, added to
 // the path: a bar across the line for type 2, else a V (closed and filled
-// at once for type 0).
-void addArrow(BezierPath& path, QPainter& painter, const QColor& color, QPointF tip, QPointF u, double s,
-              int type)
+// at once for type 0). Written through the clip, as the tips of the style-1
+// lines can lie anywhere along a data zero far off the view.
+void addArrow(ClippedPath& clipped, BezierPath& path, QPainter& painter, const QColor& color, QPointF tip,
+              QPointF u, double s, int type)
 {
     const QPointF n(-u.y(), u.x());
     if (type == 2) {
-        path.moveTo(tip + s * n);
-        path.lineTo(tip - s * n);
+        clipped.segment(tip + s * n, tip - s * n);
         return;
     }
     const double w = s / 2.3;
-    path.moveTo(tip - s * u + w * n);
-    path.lineTo(tip);
-    path.lineTo(tip - s * u - w * n);
+    const QPointF v[3] = {tip - s * u + w * n, tip, tip - s * u - w * n};
     if (type == 0) {
-        path.closePath();
+        clipped.polygon(v, 3);
         path.fill(painter, color);
+        return;
     }
+    clipped.moveTo(v[0]);
+    clipped.lineTo(v[1]);
+    clipped.lineTo(v[2]);
+}
+
+// How far beyond the view a frame line of this width can still show (a
+// miter reaches out a line width): anything further out is invisible and
+// never handed to the painter.
+QRectF frameGuard(QSizeF bounds, double lineWidth)
+{
+    const double lw = std::isfinite(lineWidth) ? std::min(std::fabs(lineWidth), 1e6) : 0.0;
+    const double margin = 10 + 2 * lw;
+    return QRectF(QPointF(0, 0), bounds).adjusted(-margin, -margin, margin, margin);
 }
 
 // A closed square of side 4 centred on p.
@@ -274,16 +287,18 @@ void VexaView::drawRect(QPainter& painter, const QRectF& dirty, const QImage* ca
                 const QColor fc = d.framecolor;
                 const double fw = d.framewidth;
                 const double s = d.arrowsize;
+                const QRectF guard = frameGuard(bounds_, fw);
                 if (d.framestyle == 0)
                     strokeRect(painter, plot, fc, fw);
                 if (d.framestyle == 1) {
                     const double x0 = xPoint(0, 1);
                     const double y0 = yPoint(0, 1);
                     pl.setLineWidth(fw);
-                    pl.moveTo(x0, d.marginbottom);
-                    pl.lineTo(x0, height + bottom);
-                    pl.moveTo(d.marginleft, y0);
-                    pl.lineTo(width + left, y0);
+                    {
+                        ClippedPath lines(pl, guard);
+                        lines.segment({x0, d.marginbottom}, {x0, height + bottom});
+                        lines.segment({d.marginleft, y0}, {width + left, y0});
+                    }
                     pl.stroke(painter, fc);
                     pl.removeAllPoints();
                     if (d.framearrows) {
@@ -307,14 +322,19 @@ void VexaView::drawRect(QPainter& painter, const QRectF& dirty, const QImage* ca
                         default:
                             break;
                         }
+                        ClippedPath arrows(pl, guard);
                         if (atBottom)
-                            addArrow(pl, painter, fc, QPointF(x0, d.marginbottom), QPointF(0, -1), s, d.arrowtype);
+                            addArrow(arrows, pl, painter, fc, QPointF(x0, d.marginbottom), QPointF(0, -1), s,
+                                     d.arrowtype);
                         if (atTop)
-                            addArrow(pl, painter, fc, QPointF(x0, height + bottom), QPointF(0, 1), s, d.arrowtype);
+                            addArrow(arrows, pl, painter, fc, QPointF(x0, height + bottom), QPointF(0, 1), s,
+                                     d.arrowtype);
                         if (atLeft)
-                            addArrow(pl, painter, fc, QPointF(d.marginleft, y0), QPointF(-1, 0), s, d.arrowtype);
+                            addArrow(arrows, pl, painter, fc, QPointF(d.marginleft, y0), QPointF(-1, 0), s,
+                                     d.arrowtype);
                         if (atRight)
-                            addArrow(pl, painter, fc, QPointF(width + left, y0), QPointF(1, 0), s, d.arrowtype);
+                            addArrow(arrows, pl, painter, fc, QPointF(width + left, y0), QPointF(1, 0), s,
+                                     d.arrowtype);
                         pl.stroke(painter, fc);
                         pl.removeAllPoints();
                     }
@@ -332,8 +352,11 @@ void VexaView::drawRect(QPainter& painter, const QRectF& dirty, const QImage* ca
                     if (d.framearrows) {
                         pl.setLineCapStyle(Qt::RoundCap);
                         pl.setLineJoinStyle(Qt::MiterJoin);
-                        addArrow(pl, painter, fc, QPointF(d.marginleft, height + bottom), QPointF(0, 1), s, d.arrowtype);
-                        addArrow(pl, painter, fc, QPointF(width + left, d.marginbottom), QPointF(1, 0), s, d.arrowtype);
+                        ClippedPath arrows(pl, guard);
+                        addArrow(arrows, pl, painter, fc, QPointF(d.marginleft, height + bottom), QPointF(0, 1), s,
+                                 d.arrowtype);
+                        addArrow(arrows, pl, painter, fc, QPointF(width + left, d.marginbottom), QPointF(1, 0), s,
+                                 d.arrowtype);
                         pl.stroke(painter, fc);
                         pl.removeAllPoints();
                     }

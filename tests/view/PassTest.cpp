@@ -8,6 +8,8 @@
 #include "model/VexaDocument.h"
 #include "view/VexaView.h"
 
+#include "AxesCanvas.h"
+
 #include <QImage>
 #include <QPaintDevice>
 #include <QPaintEngine>
@@ -16,6 +18,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -506,5 +510,61 @@ TEST(PassTest, FastPathShowsTheCachedImageUnderTheOverlays)
         const QImage img = draw(g);
         EXPECT_TRUE(near(at(img, 30, 30), Qt::white));
         EXPECT_TRUE(near(at(img, 100, 60), Qt::red));
+    }
+}
+
+// Every document setting the pass turns into geometry, pushed to the edge:
+// the painter only ever sees finite coordinates near the view.
+TEST(PassTest, GeometryStaysFiniteAndNearTheView)
+{
+    constexpr double Inf = std::numeric_limits<double>::infinity();
+    constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
+    using Setup = std::function<void(Graph&)>;
+    const std::vector<std::pair<const char*, Setup>> cases = {
+        {"cross frame, zero far away", [](Graph& g) {
+             g.doc.framestyle = 1;
+             g.doc.xmin1 = 1e15; g.doc.xmax1 = 1e15 + 1;
+             g.doc.ymin1 = -1e300; g.doc.ymax1 = -1e300 * (1 - 1e-15);
+         }},
+        {"cross frame, zero on a hair-wide range", [](Graph& g) {
+             g.doc.framestyle = 1;
+             g.doc.xmin1 = 1; g.doc.xmax1 = 1 + 1e-15;
+         }},
+        {"huge arrows", [](Graph& g) { g.doc.arrowsize = 1e300; }},
+        {"endless arrows", [](Graph& g) { g.doc.arrowsize = Inf; g.doc.arrowtype = 2; }},
+        {"not-a-number arrows", [](Graph& g) { g.doc.arrowsize = NaN; g.doc.arrowtype = 1; }},
+        {"frame widths", [](Graph& g) { g.doc.framewidth = 1e300; }},
+        {"margins", [](Graph& g) {
+             g.doc.marginleft = 1e300; g.doc.marginbottom = -1e300; g.doc.margintop = NaN;
+         }},
+        {"selected point far away", [](Graph& g) {
+             g.add({{1e300, -1e300}, {50, 50}}).plotlines = 0;
+             g.manager.points = {0, 1};
+         }},
+    };
+    for (int style : {0, 1, 2}) {
+        for (const auto& [name, setup] : cases) {
+            Graph g;
+            g.doc.drawframe = 1;
+            g.doc.framestyle = style;
+            g.doc.framearrows = 1;
+            g.doc.crossarrows = 0;
+            g.doc.arrowtype = 0;
+            g.doc.arrowsize = 10;
+            g.doc.forceframe = 1;
+            g.doc.drawmargin = 1;
+            g.doc.drawbackground = 1;
+            g.manager.tool = QStringLiteral("select");
+            g.manager.PD = &g.doc;
+            setup(g);
+            axestest::RecordingDevice device;
+            {
+                QPainter p(&device);
+                g.view.drawIn(p);
+            }
+            EXPECT_FALSE(device.engine.nonFinite) << name << ", style " << style;
+            EXPECT_LT(device.engine.farthest, 1e7) << name << ", style " << style;
+            g.render(); // and through the raster engine
+        }
     }
 }
