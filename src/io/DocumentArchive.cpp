@@ -145,7 +145,9 @@ public:
 // Typed reads that tell a missing key from one holding the wrong kind of
 // value: the unarchiver reads both as missing, but a file whose "xmin1" is a
 // text is damaged, and loading it would quietly put defaults in place of the
-// user's settings. Such a key fails the whole read.
+// user's settings. Such a key fails the whole read. A text, colour or font
+// key holding nil ($null), which is how a keyed archive stores an object that
+// was never set, is no damage: it reads as missing.
 class Reader {
 public:
     explicit Reader(KeyedUnarchiver& coder) : c(coder) {}
@@ -211,7 +213,8 @@ public:
             return QString();
         const QString a = c.decodeString(k, QStringLiteral("\x01"));
         if (a != c.decodeString(k, QStringLiteral("\x02"))) {
-            wrong(k, "text");
+            if (holdsOther(k))
+                wrong(k, "text");
             return QString();
         }
         return a;
@@ -223,7 +226,8 @@ public:
             return missing;
         if (auto color = c.decodeColor(k))
             return *color;
-        wrong(k, "colour");
+        if (holdsOther(k))
+            wrong(k, "colour");
         return missing;
     }
 
@@ -234,7 +238,7 @@ public:
             return;
         if (auto font = c.decodeFont(k))
             field = *font;
-        else
+        else if (holdsOther(k))
             wrong(k, "font");
     }
 

@@ -591,6 +591,33 @@ TEST(DocumentArchiveTest, DamagedFilesAreRefusedWithNothingChanged)
     EXPECT_TRUE(DA::loadDataRepresentation(g.doc, good, DA::documentType(), g.views));
 }
 
+// An object never set is archived as nil: not damage, the key reads as missing.
+TEST(DocumentArchiveTest, NilTextsColoursAndFontsReadAsMissing)
+{
+    Graph source;
+    scramble(source.doc, 3);
+    KeyedArchiver a;
+    DA::saveToCoder(source.doc, a);
+    for (const char* k : {"axistimeformat1", "scaleexpr0", "gridcolor2", "legendcolor", "legendfont", "numfont3"})
+        a.encodeObject(QLatin1String(k), nullptr);
+
+    Graph g;
+    scramble(g.doc, 4);
+    const VexaDocument& s = source.doc;
+    const QFont legendfont = g.doc.legendfont, numfont = g.doc.numfont[3];
+    ScriptedAlerts alerts;
+    ASSERT_TRUE(DA::loadDataRepresentation(g.doc, a.encodedData(), DA::documentType(), g.views));
+    EXPECT_TRUE(alerts.requests().empty());
+    EXPECT_EQ(g.doc.axistimeformat[1], QString());
+    EXPECT_EQ(g.doc.scaleexpr[0], QString());
+    EXPECT_EQ(g.doc.gridcolor[2], Color::darkGray());
+    EXPECT_EQ(g.doc.legendcolor, Color::black());
+    EXPECT_EQ(g.doc.legendfont, legendfont);
+    EXPECT_EQ(g.doc.numfont[3], numfont);
+    EXPECT_EQ(g.doc.axistext[1], s.axistext[1]);   // the rest of the file did load
+    EXPECT_EQ(g.doc.gridcolor[1], s.gridcolor[1]);
+}
+
 TEST(DocumentArchiveTest, UnreadableFilesAreRefused)
 {
     Graph g;
