@@ -131,7 +131,13 @@ int splineResample(int a, int total, std::span<const double> x, std::span<const 
     // long as they and the end point still fit.
     auto fill = [&](int i, double cur, double end) {
         const double len = end - cur;
-        const double parts = std::ceil(g * len);
+        // Steps like 0.1 are not exact in binary, so g * len for equally
+        // spaced knots lands a hair above the whole number of parts about as
+        // often as on it; ceil would then add a part to those intervals at
+        // random. Within rounding of a whole number, that number it is.
+        const double q = g * len;
+        const double whole = std::round(q);
+        const double parts = whole >= 1 && std::fabs(q - whole) <= 1e-9 * whole ? whole : std::ceil(q);
         if (!(parts >= 1 && parts <= double(cap - n)))
             return false;
         const int k = int(parts);

@@ -389,7 +389,7 @@ void VexaDocument::functionGenerator(int xflag, double from, double to, int n, c
         e.setGlobalVars(M->CV).setVars(M->GV);
     // NaN bounds fail the first test; a span too wide for a double gives no
     // usable step either.
-    const double step = (to - from) / double(n - 1 > 0 ? n - 1 : 1);
+    const double step = (to - from) / double(n > 1 ? n - 1 : 1);
     if (!(from < to) || n < 2 || !std::isfinite(step) || !std::isfinite(from) || !std::isfinite(to)) {
         Alert::beep();
         return;

@@ -36,8 +36,9 @@ VexaDocument* VexaDocument::doFFT(int index, int window)
     const QString tooMany = QStringLiteral("Too many points for FFT");
     const int n = source.nop();
     // One point has no spectrum: removing the line through the end points
-    // would divide by zero.
-    if (n < 2) {
+    // would divide by zero. An empty buffer transforms the zero padding and
+    // gives the single point (0.5, 0).
+    if (n == 1) {
         Alert::run(title, QStringLiteral("FFT needs at least 2 points"), ok());
         return this;
     }
@@ -93,7 +94,9 @@ void VexaDocument::fftsmooth(int index, double width)
     const QString title = titled("Error in FFT smoothing for buffer %d", index);
     const QString tooMany = QStringLiteral("Too many points or too large a width for FFT smoothing");
     const int n = source.nop();
-    if (n < 2) {
+    // As for the spectrum: one point would divide by zero, no point at all
+    // just gives an empty smoothed buffer.
+    if (n == 1) {
         Alert::run(title, QStringLiteral("FFT smoothing needs at least 2 points"), ok());
         return;
     }

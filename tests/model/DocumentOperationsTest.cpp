@@ -229,9 +229,10 @@ TEST_F(DocumentOperationsTest, FunctionGeneratorRefusals)
 {
     ScriptedAlerts alerts;
     for (auto [from, to, n] : {std::tuple{1.0, 1.0, 5}, {2.0, 1.0, 5}, {0.0, 1.0, 1}, {nan, 1.0, 5},
-                               {-std::numeric_limits<double>::infinity(), 1.0, 5}, {-1e308, 1e308, 5}})
+                               {-std::numeric_limits<double>::infinity(), 1.0, 5}, {-1e308, 1e308, 5},
+                               {0.0, 1.0, std::numeric_limits<int>::min()}})
         doc.functionGenerator(0, from, to, n, QStringLiteral("x"));
-    EXPECT_EQ(alerts.beeps(), 6);
+    EXPECT_EQ(alerts.beeps(), 7);
     doc.functionGenerator(0, 0, 1, 5, QStringLiteral("x+"));
     ASSERT_EQ(alerts.requests().size(), 1u);
     EXPECT_EQ(alerts.requests()[0].title, QStringLiteral("Expression Error"));

@@ -232,7 +232,6 @@ TEST_F(SpectralDocumentTest, TooFewPointsOrTooLargeMakeNoBufferAndSayWhy)
     addBuffer(5, [](int i) { return i; });
     struct Case { std::function<void()> op; const char* title; const char* message; };
     const Case cases[] = {
-        {[&] { doc.doFFT(0, FFTNone); }, "Error in FFT calculation for buffer 0", "FFT needs at least 2 points"},
         {[&] { doc.doFFT(1, FFTHanning); }, "Error in FFT calculation for buffer 1", "FFT needs at least 2 points"},
         {[&] { doc.fftsmooth(1, 2); }, "Error in FFT smoothing for buffer 1", "FFT smoothing needs at least 2 points"},
         {[&] { doc.fftsmooth(2, 1e300); }, "Error in FFT smoothing for buffer 2",
@@ -250,6 +249,23 @@ TEST_F(SpectralDocumentTest, TooFewPointsOrTooLargeMakeNoBufferAndSayWhy)
     }
     EXPECT_EQ(doc.bufferCount(), 3);
     EXPECT_FALSE(manager.GV.contains(QStringLiteral("lastbuffer")));
+}
+
+TEST_F(SpectralDocumentTest, EmptyBufferGivesOneZeroSpectrumPointAndAnEmptySmoothing)
+{
+    addBuffer(0, [](int) { return 0.0; });
+    ScriptedAlerts alerts;
+    doc.doFFT(0, FFTNone);
+    ASSERT_EQ(doc.bufferCount(), 2);
+    EXPECT_EQ(doc.DB[1]->X, std::vector<double>{0.5});
+    EXPECT_EQ(doc.DB[1]->Y, std::vector<double>{0.0});
+    EXPECT_EQ(doc.DB[1]->comment, QStringLiteral("data FFT"));
+    doc.fftsmooth(0, 2);
+    ASSERT_EQ(doc.bufferCount(), 3);
+    EXPECT_EQ(doc.DB[2]->nop(), 0);
+    EXPECT_EQ(doc.DB[2]->comment, QStringLiteral("data, fftsmooth(0,2)"));
+    EXPECT_EQ(manager.GV.value(QStringLiteral("lastbuffer"), -1), 2.0);
+    EXPECT_TRUE(alerts.requests().empty());
 }
 
 TEST_F(SpectralDocumentTest, UnevenSpacingAsksFirstAndOutOfRangeIndexesDoNothing)

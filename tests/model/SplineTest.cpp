@@ -140,6 +140,19 @@ TEST(SplineRoutines, ResamplingSpreadsPointsInProportionToX)
     for (int k = 0; k <= 4; ++k)
         EXPECT_EQ(even.y[std::size_t(10 * k)], y[std::size_t(k)]) << k;   // knots exact
 
+    // Steps of 0.1 are inexact in binary; every interval still gets exactly
+    // 10 parts, none an eleventh from rounding.
+    std::vector<double> tenths, wave;
+    for (int i = 0; i <= 20; ++i) {
+        tenths.push_back(i * 0.1);
+        wave.push_back(std::sin(i * 0.7));
+    }
+    Resampled fine = resample(tenths, wave, 200, tenths.front(), tenths.back());
+    ASSERT_EQ(fine.status, 0);
+    ASSERT_EQ(fine.x.size(), 201u);
+    for (int k = 0; k <= 20; ++k)
+        EXPECT_EQ(fine.x[std::size_t(10 * k)], tenths[std::size_t(k)]) << k;
+
     // x = 0, 1, 3, 4 with total 8: g = 2 parts per unit, so 2, 4 and 2 parts.
     Resampled uneven = resample({0, 1, 3, 4}, {0, 1, 0, 1}, 8, 0, 4);
     ASSERT_EQ(uneven.status, 0);
