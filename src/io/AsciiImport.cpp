@@ -25,6 +25,7 @@
 
 #include <sys/mman.h>
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -684,6 +685,11 @@ public:
         if (breaks == 0)
             breaks = countByte(text, size, '\r');
         linesLeft_ = breaks + 1;
+        // Every point takes a number, and every number at least one byte:
+        // all reservations together never need more than that. Without this
+        // bound one wide line early in a long file would reserve the rest of
+        // the file for each of its columns.
+        reserveBudget_ = size + 1;
         forEachLine(text, size, utf8_, [this](char* p, size_t len, bool ascii) {
             line(p, len, ascii);
             if (linesLeft_ > 1)
@@ -741,13 +747,18 @@ private:
     Flags empty_{}; // separator mode: the field held nothing
 
     size_t linesLeft_ = 1;
+    size_t reserveBudget_ = 0; // points that may still be reserved
 
-    void reserveLinesLeft(DataBuffer& b, bool errors) const
+    void reserveLinesLeft(DataBuffer& b, bool errors)
     {
+        const size_t n = std::min(linesLeft_, reserveBudget_);
+        reserveBudget_ -= n;
+        if (n == 0)
+            return;
         for (std::vector<double>* v : {&b.X, &b.Y, &b.EX, &b.EY}) {
             if (!errors && (v == &b.EX || v == &b.EY))
                 continue;
-            v->reserve(linesLeft_);
+            v->reserve(n);
             adviseHugePages(v->data(), v->capacity() * sizeof(double));
         }
     }

@@ -16,8 +16,12 @@
 #include <unicode/gregocal.h>
 #include <unicode/smpdtfmt.h>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cstdlib>
+#include <fstream>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -368,6 +372,37 @@ TEST_F(AsciiImportTest, DatesAreReadLikeTheStrictDateParser)
             EXPECT_NEAR(d.DB[0]->X[0], expected, 1e-6); // written with six decimals on the way
         }
     }
+}
+
+// One wide line early in a long file must not make every one of its columns
+// take room for all the lines after it: the import of a small file would run
+// out of memory.
+TEST_F(AsciiImportTest, OneWideLineDoesNotExhaustMemory)
+{
+    std::string text;
+    for (int i = 1; i <= ASCIIImport::maxFields; ++i)
+        text += std::to_string(i) + ' ';
+    text += '\n';
+    for (int i = 0; i < 300000; ++i)
+        text += "1 2\n";
+    const QString path = writeScratch("wide_then_long.txt", text);
+
+    const auto importWithLittleMemory = [&path] {
+        // What the process already maps, and one more gigabyte.
+        long pages = 0;
+        std::ifstream("/proc/self/statm") >> pages;
+        const rlim_t limit = rlim_t(pages) * rlim_t(sysconf(_SC_PAGESIZE)) + (rlim_t(1) << 30);
+        const rlimit rl{limit, limit};
+        setrlimit(RLIMIT_AS, &rl);
+        VexaDocument d;
+        Options o;
+        o.path = path;
+        const bool ok = ASCIIImport::importFile(d, o) && d.DB.size() == size_t(ASCIIImport::maxFields - 1) &&
+                        d.DB[0]->Y.size() == 300001;
+        std::_Exit(ok ? 0 : 1);
+    };
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(importWithLittleMemory(), ::testing::ExitedWithCode(0), "");
 }
 
 } // namespace
