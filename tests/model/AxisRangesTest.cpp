@@ -202,6 +202,28 @@ TEST_F(AxisRangesTest, DataExtentsOverShownOrAllBuffers)
     EXPECT_EQ(doc.getYmax(0), 2);
 }
 
+// A sub-view has no window of its own: its range changes are steps of the
+// main document's Edit menu, and undoing one redraws through the main view.
+TEST_F(AxisRangesTest, SubviewRangesUndoThroughTheMainDocument)
+{
+    auto owned = std::make_unique<VexaDocument>();
+    VexaDocument& sub = *owned;
+    sub.subview = 1;
+    sub.MPD = &doc;
+    doc.SPD.push_back(std::move(owned));
+
+    sub.scale(1, 2, 3, 4, 5, true, false);
+    EXPECT_EQ(&sub.undoManager(), &doc.undoManager());
+    EXPECT_EQ(doc.undoManager().undoCount(), 1u);
+    const int before = view.displays;
+    ASSERT_TRUE(doc.undoManager().undo());
+    expectRanges(pair1(sub), 0, 1, 0, 1);
+    expectRanges(pair1(doc), 0, 1, 0, 1);
+    EXPECT_GT(view.displays, before);
+    ASSERT_TRUE(doc.undoManager().redo());
+    expectRanges(pair1(sub), 2, 3, 4, 5);
+}
+
 TEST_F(AxisRangesTest, DeletedBufferLeavesNoUndoActionBehind)
 {
     DataBuffer& b = addBuffer({{1, 1}});
