@@ -7,8 +7,10 @@
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <functional>
 #include <memory>
 #include <random>
@@ -572,4 +574,264 @@ char* randomTempName()
         out[i] = kAlphabet[pick(generator)];
     out[kLength] = '\0';
     return out;
+}
+
+// ---------------------------------------------------------------------------
+// Less used members
+
+namespace {
+
+enum class LineMode { DropCr, EndAtCr, KeepNul, Printable };
+
+char* readLineImpl(std::FILE* file, LineMode mode, size_t* length)
+{
+    if (!file)
+        return nullptr;
+    std::string line;
+    bool readAny = false;
+    int c;
+    while ((c = std::getc(file)) != EOF) {
+        readAny = true;
+        if (c == '\n')
+            break;
+        if (c == '\r') {
+            if (mode != LineMode::EndAtCr)
+                continue;
+            const int next = std::getc(file);
+            if (next != '\n' && next != EOF)
+                std::ungetc(next, file);
+            break;
+        }
+        if (c == '\0' && mode != LineMode::KeepNul)
+            continue;
+        if (mode == LineMode::Printable && (c < 0x20 || c > 0x7e))
+            continue;
+        line.push_back(static_cast<char>(c));
+    }
+    if (!readAny)
+        return nullptr;
+    if (length)
+        *length = line.size();
+    return ringCopy(line.data(), line.size());
+}
+
+template <typename Keep>
+char* keepChars(const char* text, Keep keep)
+{
+    text = orEmpty(text);
+    std::string out;
+    for (const char* p = text; *p; ++p) {
+        if (keep(*p))
+            out.push_back(*p);
+    }
+    return ringCopy(out.data(), out.size());
+}
+
+bool isAsciiAlnum(char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+} // namespace
+
+char* readLine(std::FILE* file)
+{
+    return readLineImpl(file, LineMode::DropCr, nullptr);
+}
+
+char* readLineToCr(std::FILE* file)
+{
+    return readLineImpl(file, LineMode::EndAtCr, nullptr);
+}
+
+char* readLineKeepNul(std::FILE* file, size_t* length)
+{
+    return readLineImpl(file, LineMode::KeepNul, length);
+}
+
+char* readLinePrintable(std::FILE* file)
+{
+    return readLineImpl(file, LineMode::Printable, nullptr);
+}
+
+int stringSplitQuoted(const char* text, SplitParts& parts, const char* separator)
+{
+    if (!text || !*text)
+        return 0;
+    separator = orEmpty(separator);
+    const size_t len = std::strlen(text);
+    const size_t sepLen = std::strlen(separator);
+    size_t from = 0;
+    size_t i = 0;
+    bool quoted = false;
+    int n = 0;
+    for (;;) {
+        size_t hit = std::string::npos;
+        while (sepLen > 0 && i < len) {
+            if (text[i] == '"') {
+                quoted = !quoted;
+                ++i;
+                continue;
+            }
+            if (!quoted && len - i >= sepLen && std::memcmp(text + i, separator, sepLen) == 0) {
+                hit = i;
+                break;
+            }
+            ++i;
+        }
+        const size_t to = hit == std::string::npos ? len : hit;
+        std::free(parts.part[n]);
+        parts.part[n] = heapCopy(text + from, to - from);
+        ++n;
+        if (hit == std::string::npos || n == SplitParts::capacity)
+            return n;
+        from = i = hit + sepLen;
+    }
+}
+
+char* stringTrimSpace(const char* text)
+{
+    text = orEmpty(text);
+    auto isSpaceOrControl = [](char c) {
+        const auto u = static_cast<unsigned char>(c);
+        return u <= 0x20 || u == 0x7f;
+    };
+    while (*text && isSpaceOrControl(*text))
+        ++text;
+    size_t len = std::strlen(text);
+    while (len > 0 && isSpaceOrControl(text[len - 1]))
+        --len;
+    return ringCopy(text, len);
+}
+
+char* stringReplaceChar(const char* text, char from, char to)
+{
+    return mapChars(text, [from, to](char c) { return c == from ? to : c; });
+}
+
+char* stringReplaceAllOnce(const char* needle, const char* replacement, const char* text)
+{
+    text = orEmpty(text);
+    needle = orEmpty(needle);
+    replacement = orEmpty(replacement);
+    const size_t len = std::strlen(text);
+    const size_t m = std::strlen(needle);
+    std::string out;
+    size_t from = 0;
+    for (;;) {
+        const size_t hit = findFrom(text, len, from, needle, m);
+        if (hit == std::string::npos)
+            break;
+        out.append(text + from, hit - from);
+        out.append(replacement);
+        from = hit + m;
+    }
+    out.append(text + from, len - from);
+    return ringCopy(out.data(), out.size());
+}
+
+char* stringInsert(int n, const char* insertion, const char* text)
+{
+    text = orEmpty(text);
+    insertion = orEmpty(insertion);
+    const long long len = static_cast<long long>(std::strlen(text));
+    const long long at = n < 0 ? 0 : (static_cast<long long>(n) >= len - 1 ? len : n + 1LL);
+    std::string out(text, static_cast<size_t>(at));
+    out.append(insertion);
+    out.append(text + at);
+    return ringCopy(out.data(), out.size());
+}
+
+char* timeNowFormatted(const char* format)
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    char buf[64];
+    size_t n = 0;
+    if (format && localtime_r(&now, &local))
+        n = std::strftime(buf, sizeof buf, format, &local);
+    return ringCopy(buf, n);
+}
+
+char* formatNumberShort(int decimals, double value)
+{
+    decimals = std::clamp(decimals, 0, 64);
+    if (value == 0)
+        return tempStringCopy("0.0");
+    const double a = std::fabs(value);
+    std::string s;
+    if (!(a >= 0.001 && a <= 10000)) {
+        s = CNumber::format("%.*e", decimals, value);
+    } else {
+        s = CNumber::format("%.*f", decimals, value);
+        const size_t point = s.find('.');
+        if (point != std::string::npos) {
+            while (s.back() == '0')
+                s.pop_back();
+            const size_t limit = std::max(static_cast<size_t>(decimals) + 3, point);
+            if (s.size() > limit)
+                s.resize(limit);
+            if (s.back() == '.')
+                s.pop_back();
+        }
+    }
+    return ringCopy(s.data(), s.size());
+}
+
+char* stringKeepNameChars(const char* text)
+{
+    return keepChars(text, [](char c) { return isAsciiAlnum(c) || c == '-' || c == '.' || c == '/' || c == '_'; });
+}
+
+char* stringKeepWordChars(const char* text)
+{
+    return keepChars(text, [](char c) { return isAsciiAlnum(c) || c == ' ' || c == '-' || c == '.' || c == '_'; });
+}
+
+char* stringFuzzyFind(const char* pattern, const char* text, int maxEdits, int* edits)
+{
+    pattern = orEmpty(pattern);
+    text = orEmpty(text);
+    const size_t m = std::strlen(pattern);
+    const size_t n = std::strlen(text);
+    // Edit-distance table with a free start anywhere in the text, one column
+    // per text position; each cell also carries where its stretch begins.
+    std::vector<long long> cost(m + 1), nextCost(m + 1);
+    std::vector<size_t> start(m + 1, 0), nextStart(m + 1);
+    for (size_t i = 0; i <= m; ++i)
+        cost[i] = static_cast<long long>(i);
+    long long best = cost[m];
+    size_t bestStart = 0;
+    for (size_t j = 1; j <= n && best > 0; ++j) {
+        nextCost[0] = 0;
+        nextStart[0] = j;
+        for (size_t i = 1; i <= m; ++i) {
+            long long c = cost[i - 1] + (pattern[i - 1] != text[j - 1]);
+            size_t s = start[i - 1];
+            if (cost[i] + 1 < c || (cost[i] + 1 == c && start[i] < s)) {
+                c = cost[i] + 1;
+                s = start[i];
+            }
+            if (nextCost[i - 1] + 1 < c || (nextCost[i - 1] + 1 == c && nextStart[i - 1] < s)) {
+                c = nextCost[i - 1] + 1;
+                s = nextStart[i - 1];
+            }
+            nextCost[i] = c;
+            nextStart[i] = s;
+        }
+        cost.swap(nextCost);
+        start.swap(nextStart);
+        if (cost[m] < best) {
+            best = cost[m];
+            bestStart = start[m];
+        }
+    }
+    if (maxEdits < 0 || best > maxEdits) {
+        if (edits)
+            *edits = -1;
+        return tempStringCopy("");
+    }
+    if (edits)
+        *edits = static_cast<int>(best);
+    return tempStringCopy(text + bestStart);
 }

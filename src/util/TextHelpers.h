@@ -9,6 +9,7 @@
 // number, and the process locale never changes what "1.5" means.
 
 #include <cstddef>
+#include <cstdio>
 
 // The ring of temporary strings. Each thread has its own ring, so a worker
 // thread (perl jobs make temporary names and read numbers) never frees a
@@ -112,6 +113,54 @@ char* pathBaseName(const char* path);
 // Seconds as "dd:hh:mm:ss.s", "hh:mm:ss.s" or "mm:ss.s" (leading fields only
 // when non-zero). Negative or non-finite durations count as 0.
 char* formatDuration(double seconds);
+
+// --- less used members --------------------------------------------------------
+
+// One line of a file in the ring, without its line feed; carriage returns and
+// NUL bytes are dropped. Null at the end of the file (nothing left to read).
+char* readLine(std::FILE* file);
+// As readLine, but a carriage return also ends the line (one "\r\n" pair
+// ends one line, not two).
+char* readLineToCr(std::FILE* file);
+// As readLine, but NUL bytes are kept; *length (when given) receives the byte
+// count, as the text itself cannot tell it.
+char* readLineKeepNul(std::FILE* file, size_t* length = nullptr);
+// As readLine, keeping only printable ASCII (blank to "~").
+char* readLinePrintable(std::FILE* file);
+
+// Like stringSplit, but a separator inside a stretch between double quotes
+// does not cut; the quotes stay in the parts.
+int stringSplitQuoted(const char* text, SplitParts& parts, const char* separator);
+// Copy without leading and trailing white space and control characters.
+char* stringTrimSpace(const char* text);
+char* stringReplaceChar(const char* text, char from, char to);
+// Every occurrence replaced in one left-to-right pass; inserted text is not
+// searched again ("aaaa", "aa" -> "a" gives "aa"). An empty needle changes
+// nothing.
+char* stringReplaceAllOnce(const char* needle, const char* replacement, const char* text);
+// The insertion placed after character n of the text (0 is the first
+// character): in front for a negative n, appended when n is at or past the
+// last character.
+char* stringInsert(int n, const char* insertion, const char* text);
+// The current local time through a strftime format, at most 63 characters
+// ("" when the result does not fit).
+char* timeNowFormatted(const char* format);
+// A short number text: zero is "0.0"; magnitudes outside [0.001, 10000] use
+// "%.<decimals>e"; the rest "%.<decimals>f" without trailing zeros, cut to
+// decimals + 3 characters - but never inside the digits before the decimal
+// point, which would show a different number (1234.5 with 1 decimal gives
+// "1234", not "123").
+char* formatNumberShort(int decimals, double value);
+// Copies keeping only ASCII letters, digits and "-", ".", "/", "_" (name) or
+// letters, digits, blank, "-", "." and "_" (word).
+char* stringKeepNameChars(const char* text);
+char* stringKeepWordChars(const char* text);
+// Approximate search: of the stretches of the text that match the pattern
+// with the fewest edits (insertions, deletions, substitutions), at most
+// maxEdits, the one that ends first. Returns the text from the start of that stretch and sets
+// *edits; without a match returns "" and sets *edits to -1. An empty pattern
+// matches at 0 with 0 edits.
+char* stringFuzzyFind(const char* pattern, const char* text, int maxEdits, int* edits);
 
 // --- numbers ---------------------------------------------------------------
 
