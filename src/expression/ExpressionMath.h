@@ -40,9 +40,9 @@ inline double intPart(double x)
 
 inline double fracPart(double x) { return x - intPart(x); }
 
-// x^2 is by far the most common power; x*x is its correctly rounded value and
-// much cheaper than pow.
-inline double power(double a, double b) { return b == 2.0 ? a * a : std::pow(a, b); }
+// Always the library pow, also for x^2: x*x differs from pow(x, 2) in the last
+// bit for some x, and a power must give the same bits as it always did.
+inline double power(double a, double b) { return std::pow(a, b); }
 
 inline double rad(double x) { return x * pi / 180.0; }
 inline double deg(double x) { return x * 180.0 / pi; }

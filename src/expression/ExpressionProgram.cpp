@@ -131,14 +131,13 @@ void ExpressionProgram::emitBinary(Op op)
     if (lastIsConst(1)) {
         // The right operand is a constant: fold it into the operation.
         Instr& last = code_.back();
-        const double k = last.k;
         switch (op) {
         case Op::Add: last.op = Op::AddK; break;
         case Op::Sub: last.op = Op::SubK; break;
         case Op::Mul: last.op = Op::MulK; break;
         case Op::Div: last.op = Op::DivK; break;
         case Op::Mod: last.op = Op::ModK; break;
-        case Op::Pow: last.op = k == 2.0 ? Op::Sqr : Op::PowK; break;
+        case Op::Pow: last.op = Op::PowK; break;
         default: break;
         }
         --depth_;
@@ -247,8 +246,7 @@ const std::string* ExpressionProgram::run(const double* values, size_t variableC
         case Op::MulK: acc = acc * ip->k; break;
         case Op::DivK: acc = acc / ip->k; break;
         case Op::ModK: acc = std::fmod(acc, ip->k); break;
-        case Op::PowK: acc = std::pow(acc, ip->k); break;
-        case Op::Sqr: acc = acc * acc; break;
+        case Op::PowK: acc = power(acc, ip->k); break;
         case Op::Call1: acc = ip->f(acc); break;
         case Op::Int: acc = intPart(acc); break;
         case Op::Frac: acc = fracPart(acc); break;

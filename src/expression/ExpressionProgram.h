@@ -19,7 +19,7 @@ public:
     enum class Op : uint8_t {
         Const, Load, Unresolved,
         Neg, Add, Sub, Mul, Div, Mod, Pow,
-        AddK, SubK, MulK, DivK, ModK, PowK, Sqr, // right operand a constant
+        AddK, SubK, MulK, DivK, ModK, PowK, // right operand a constant
         Call1, Int, Frac, Abs, Rad, Deg, Rnd,
         Jn, Yn, Round, Gau, Lor,
         Doc0, Doc1, Doc2,

@@ -1,6 +1,7 @@
 #include "expression/Expression.h"
 #include "expression/ExpressionMath.h"
 #include "platform/Alert.h"
+#include "platform/CNumber.h"
 
 #include <gtest/gtest.h>
 
@@ -74,6 +75,26 @@ TEST(Expression, EvaluatesTheLanguage)
         ASSERT_TRUE(ex.parse(QString::fromLatin1(c.text))) << c.text << ": " << Expression::errortext().toStdString();
         expectSame(ex.resultValue(), c.expected, c.text);
         EXPECT_FALSE(ex.failed()) << c.text;
+    }
+}
+
+TEST(Expression, SquareIsThePowFunction)
+{
+    // pow(x, 2) and x*x differ in the last bit for these: ^ must stay pow,
+    // whether the exponent is a constant, a variable or everything is constant.
+    const double bases[] = {9.2706403971540989e-60, 2.8093446393843091e+75};
+    for (double b : bases) {
+        volatile double two = 2.0; // a constant exponent would let the compiler use b*b
+        const double expected = std::pow(b, two);
+        for (const char* text : {"x^2", "x^y", "x**2.0"}) {
+            Expression ex;
+            ex.setVar("x", b).setVar("y", 2);
+            ASSERT_TRUE(ex.parse(text));
+            EXPECT_EQ(ex.resultValue(), expected) << text << " at " << b;
+        }
+        Expression folded;
+        ASSERT_TRUE(folded.parse(QString::fromStdString(CNumber::format("%.17e^2", b))));
+        EXPECT_EQ(folded.resultValue(), expected) << b;
     }
 }
 
