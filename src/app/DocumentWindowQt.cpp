@@ -1,7 +1,9 @@
 #include "app/DocumentWindowQt.h"
 
 #include "app/ApplicationController.h"
+#include "app/Manager.h"
 #include "model/VexaDocument.h"
+#include "platform/Alert.h"
 #include "view/GraphWidget.h"
 
 #include <QAbstractButton>
@@ -259,8 +261,45 @@ void DocumentWindowQt::resizeEvent(QResizeEvent* event)
 
 void DocumentWindowQt::closeEvent(QCloseEvent* event)
 {
+    if (!closed_ && !closingWithoutAsking_ && !askToSaveChanges()) {
+        event->ignore();
+        return;
+    }
     windowWillClose();
     event->accept();
+}
+
+bool DocumentWindowQt::askToSaveChanges()
+{
+    // Only the application's controller can save; a window under another
+    // controller (or with nobody to see the question) closes as before.
+    auto* manager = dynamic_cast<Manager*>(&controller_);
+    if (closed_ || !isWindowModified() || !manager || !manager->windowsVisible())
+        return true;
+    const QString name = filePath_.isEmpty() ? QStringLiteral("Untitled") : QFileInfo(filePath_).fileName();
+    const int answer = Alert::run(name, QStringLiteral("Do you want to save the changes you made to %1?").arg(name),
+                                  {QStringLiteral("Save"), QStringLiteral("Don't Save"), QStringLiteral("Cancel")});
+    switch (answer) {
+    case 0: {
+        // The same path as File > Save, which acts on the current document
+        // (and asks for a file when the document has none yet).
+        VexaDocument& d = *document_;
+        manager->setCurrentDoc(&d, &d);
+        return manager->saveDocument();
+    }
+    case 1:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool DocumentWindowQt::closeWithoutAsking()
+{
+    closingWithoutAsking_ = true;
+    const bool closedNow = close();
+    closingWithoutAsking_ = false;
+    return closedNow;
 }
 
 void DocumentWindowQt::setContentSize(QSize size)
@@ -268,8 +307,14 @@ void DocumentWindowQt::setContentSize(QSize size)
     if (!(size.width() > 0 && size.height() > 0))
         return;
     layOut();
+    // The size comes from a document file: a stored size beyond what a
+    // window can have is cut to the largest one, without the sum of content
+    // and frame running over.
     const QSize extra = this->size() - graph_->size();
-    resize(size + extra);
+    auto fit = [](int content, int frame) {
+        return int(std::clamp<qint64>(qint64(content) + frame, 1, QWIDGETSIZE_MAX));
+    };
+    resize(fit(size.width(), extra.width()), fit(size.height(), extra.height()));
     layOut();
 }
 

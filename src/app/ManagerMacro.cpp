@@ -18,6 +18,9 @@
 #include <QVBoxLayout>
 #include <QWidget>
 
+#include <algorithm>
+#include <cmath>
+
 // --- the macro console ------------------------------------------------------------------
 
 void Manager::buildConsole()
@@ -117,13 +120,18 @@ VexaDocument* Manager::newDocument()
 void Manager::closeDocumentWindow(VexaDocument* document)
 {
     if (DocumentWindowQt* w = windowOf(document))
-        w->close();
+        w->closeWithoutAsking();
 }
 
 void Manager::setWindowContentSize(VexaDocument* document, const QSizeF& size)
 {
+    // A macro's numbers may be anything; rounding them to int must not
+    // overflow.
+    auto side = [](double v) {
+        return std::isfinite(v) ? int(std::clamp(std::round(v), 0.0, double(QWIDGETSIZE_MAX))) : 0;
+    };
     if (DocumentWindowQt* w = windowOf(document))
-        w->setContentSize(size.toSize());
+        w->setContentSize(QSize(side(size.width()), side(size.height())));
 }
 
 std::optional<QString> Manager::openFilePanel(const QString& title, const QString& directory)
@@ -147,7 +155,10 @@ void Manager::hideApplication()
 
 void Manager::terminateApplication()
 {
-    quit();
+    // A macro's quit ends the run as written: it never stops to ask.
+    for (DocumentWindowQt* w : windows())
+        w->closeWithoutAsking();
+    terminate(exitStatus_);
 }
 
 // --- the buffer list --------------------------------------------------------------------------

@@ -13,6 +13,7 @@
 #include "platform/UserDefaults.h"
 #include "support/TestSupport.h"
 #include "view/GraphWidget.h"
+#include "view/VexaView.h"
 
 #include <QAction>
 #include <QApplication>
@@ -249,6 +250,43 @@ TEST(ManagerWarnings, BothAxisPairsAndNoSelection)
     // With a selection nothing is asked.
     EXPECT_TRUE(m.noSelectWarn());
     EXPECT_EQ(alerts.requests().size(), 3u);
+}
+
+TEST(ManagerTools, AToolChangeShowsItsInspectorAndResetsTheView)
+{
+    const struct {
+        const char* tool;
+        const char* inspector;   // on show afterwards
+        bool warns;              // with both axis pairs chosen
+    } cases[] = {
+        {"normx", "normalize", true}, {"NormY", "normalize", true}, {"bgsub", "normalize", false},
+        {"legend", "legend", false},  {"graphic", "graphic", false}, {"text", "text", false},
+        {"zoom", "general", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.tool);
+        Manager m;
+        ScriptedAlerts alerts;
+        VexaDocument& d = openHidden(m);
+        m.setCurrentDoc(&d, &d);
+        FakeText text;
+        m.setCurrentText(&text);
+        m.di_axis12->button(PairBoth)->setChecked(true);
+        auto* view = dynamic_cast<VexaView*>(d.PV);
+        ASSERT_NE(view, nullptr);
+        view->haveoloc = 1;
+
+        m.selectMouseMode(QString::fromLatin1(c.tool));
+        m.mouseModeDidChange(nullptr);
+        EXPECT_EQ(m.selectedInspector(), QString::fromLatin1(c.inspector));
+        EXPECT_EQ(alerts.requests().size(), c.warns ? 1u : 0u);
+        if (c.warns) {
+            EXPECT_EQ(alerts.requests()[0].title, "Both Axis Selected");
+        }
+        EXPECT_EQ(m.T, nullptr);
+        EXPECT_EQ(view->haveoloc, 0);
+        EXPECT_TRUE(m.mouseMode(QString::fromLatin1(c.tool).toUpper()));
+    }
 }
 
 TEST(ManagerInput, AnswersAndCancelsGoToTheInputVariable)

@@ -21,6 +21,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <memory>
 
 namespace {
@@ -236,6 +238,32 @@ TEST(DocumentWindowTest, BecomingMainMakesCurrentAndAppliesTheStoredSizeOnce)
 
     d->replot();
     EXPECT_TRUE(w->isWindowModified());
+}
+
+TEST(DocumentWindowTest, AStoredSizeTooLargeForAWindowIsCutNotWrapped)
+{
+    // winw and winh come from the document file unchecked.
+    Manager app;
+    auto doc = plainDocument(app);
+    doc->winw = std::numeric_limits<int>::max();
+    doc->winh = std::numeric_limits<int>::max() - 5;
+    doc->resizewin = 1;
+    DocumentWindowQt* w = app.openDocument(std::move(doc), false);
+    for (int pass = 0; pass < 2; ++pass) {
+        EXPECT_EQ(w->width(), QWIDGETSIZE_MAX);
+        EXPECT_EQ(w->height(), QWIDGETSIZE_MAX);
+        EXPECT_GT(w->graphWidget().width(), QWIDGETSIZE_MAX / 2);
+        EXPECT_GT(w->graphWidget().height(), QWIDGETSIZE_MAX / 2);
+        w->windowDidBecomeMain();
+    }
+
+    // A macro's size: rounded without overflow; one that is no number
+    // changes nothing.
+    app.setWindowContentSize(&w->document(), QSizeF(400, 1e12));
+    EXPECT_EQ(w->graphWidget().width(), 400);
+    EXPECT_EQ(w->height(), QWIDGETSIZE_MAX);
+    app.setWindowContentSize(&w->document(), QSizeF(std::nan(""), 300));
+    EXPECT_EQ(w->graphWidget().width(), 400);
 }
 
 TEST(DocumentWindowTest, ClosingLeavesNoCurrentDocument)
