@@ -1,6 +1,10 @@
 #include "platform/BezierPath.h"
 
+#include <QPaintEngine>
 #include <QPainter>
+#include <QTransform>
+
+#include <algorithm>
 
 #include <cmath>
 
@@ -11,13 +15,12 @@ bool finite(QPointF p)
     return std::isfinite(p.x()) && std::isfinite(p.y());
 }
 
-// Qt measures dashes in units of the pen width, and in units of 1 for pens
-// thinner than that (cosmetic ones included); the path measures them in
-// points. A zero-length dash is kept as a tiny one, since Qt drops empty
-// dashes where a round or square cap should still leave a dot.
-QList<qreal> qtDashPattern(const QList<double>& lengths, double width)
+// The dash lengths in points, cleaned: empty for a solid line. A zero-length
+// dash is kept as a tiny one, since Qt drops empty dashes where a round or
+// square cap should still leave a dot. Qt wants pairs; an odd list repeats,
+// drawn and blank swapping roles.
+QList<qreal> dashInPoints(const QList<double>& lengths)
 {
-    const double unit = width < 1 ? 1 : width;
     QList<qreal> out;
     double total = 0;
     for (double v : lengths) {
@@ -25,14 +28,47 @@ QList<qreal> qtDashPattern(const QList<double>& lengths, double width)
             return {};
         const double len = v > 0 ? v : 0;
         total += len;
-        out.append(std::max(len / unit, 1e-3));
+        out.append(len);
     }
     if (!(total > 0))
         return {}; // nothing but empty dashes: draw it solid rather than not at all
-    // Qt wants pairs; an odd list repeats, drawn and blank swapping roles.
     if (out.size() % 2 == 1)
         out += QList<qreal>(out);
     return out;
+}
+
+// Qt counts dashes in a unit that depends on the target, the path in
+// points. A PDF counts them in pen widths (1 for the thinnest pen). The
+// raster engine counts them in pen widths too, except for a pen no wider
+// than one device pixel: that is drawn as a thin line whose dashes are
+// device pixels, so at a larger scale (an export at a higher resolution, a
+// high-density screen) they would shrink with it.
+double dashUnit(const QPainter* painter, double width)
+{
+    if (painter) {
+        const QPaintEngine* engine = painter->paintEngine();
+        if (engine && engine->type() == QPaintEngine::Pdf)
+            return width < 0.001 ? 1 : width;
+        const QTransform t = painter->deviceTransform();
+        const double scale = std::sqrt(std::max(t.m11() * t.m11() + t.m12() * t.m12(),
+                                                t.m21() * t.m21() + t.m22() * t.m22()));
+        if (std::isfinite(scale) && scale > 0) {
+            if (width * scale <= 1)
+                return 1 / scale;
+            return width;
+        }
+    }
+    return width <= 1 ? 1 : width; // an unscaled raster target
+}
+
+void applyDash(QPen& pen, const QList<qreal>& points, double phase, double unit)
+{
+    QList<qreal> pattern;
+    pattern.reserve(points.size());
+    for (qreal v : points)
+        pattern.append(std::max(v / unit, 1e-3));
+    pen.setDashPattern(pattern);
+    pen.setDashOffset(phase / unit);
 }
 
 } // namespace
@@ -98,11 +134,10 @@ void BezierPath::rebuildPen()
     pen.setCapStyle(cap_);
     pen.setJoinStyle(join_);
     pen.setMiterLimit(miterLimit_);
-    const QList<qreal> pattern = qtDashPattern(dash_, width_);
-    if (!pattern.isEmpty()) {
-        pen.setDashPattern(pattern);
-        pen.setDashOffset(phase_ / (width_ < 1 ? 1 : width_));
-    }
+    dashPoints_ = dashInPoints(dash_);
+    penDashUnit_ = dashUnit(nullptr, width_);
+    if (!dashPoints_.isEmpty())
+        applyDash(pen, dashPoints_, phase_, penDashUnit_);
     pen_ = pen;
 }
 
@@ -158,6 +193,15 @@ void BezierPath::stroke(QPainter& painter, const QColor& color) const
     if (path_.isEmpty())
         return;
     pen_.setColor(color);
+    if (!dashPoints_.isEmpty()) {
+        const double unit = dashUnit(&painter, width_);
+        if (unit != penDashUnit_) {
+            QPen pen = pen_;
+            applyDash(pen, dashPoints_, phase_, unit);
+            painter.strokePath(path_, pen);
+            return;
+        }
+    }
     painter.strokePath(path_, pen_);
 }
 

@@ -6,8 +6,8 @@
 // painter's transform expects (the graph draws in y-up view points).
 //
 // A line width of 0 is the device's thinnest line (a cosmetic pen), whatever
-// the painter's scale. Dash lengths are in the same units as the width and
-// start with a drawn length.
+// the painter's scale. Dash lengths are in the same units as the width
+// (points, whatever the target and its scale) and start with a drawn length.
 
 #include "platform/DashPattern.h"
 
@@ -80,4 +80,6 @@ private:
     // Rebuilt when a setting changes; stroke() only swaps its colour, so a
     // path stroked once per data point costs no pen allocation.
     mutable QPen pen_;
+    QList<qreal> dashPoints_;  // the dash as Qt takes it, still in points
+    double penDashUnit_ = 1;   // the unit pen_'s dash is counted in
 };

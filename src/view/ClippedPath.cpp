@@ -139,11 +139,21 @@ void ClippedPath::clipPolygon(std::vector<QPointF>& points, const QRectF& rect)
     }
 }
 
+double ClippedPath::dashPeriod(const QList<double>& lengths)
+{
+    double total = 0;
+    for (double v : lengths)
+        total += std::isfinite(v) && v > 0 ? v : 0;
+    // An odd list repeats with drawn and blank swapped.
+    return lengths.size() % 2 == 1 ? 2 * total : total;
+}
+
 void ClippedPath::moveTo(QPointF p)
 {
     last_ = p;
     haveLast_ = finite(p);
     open_ = false;
+    along_ = 0;
 }
 
 void ClippedPath::lineTo(QPointF p)
@@ -157,15 +167,32 @@ void ClippedPath::lineTo(QPointF p)
         moveTo(p);
         return;
     }
+    const QPointF start = last_;
     QPointF a = last_;
     QPointF b = p;
     last_ = p;
+    const double length = period_ > 0 ? std::hypot(p.x() - start.x(), p.y() - start.y()) : 0;
+    const double before = along_;
+    if (period_ > 0 && std::isfinite(length))
+        along_ = std::fmod(along_ + length, period_);
     if (!clipSegment(a, b, guard_)) {
         open_ = false;
         return;
     }
-    if (!open_ || a != written_)
-        path_.moveTo(a);
+    if (!open_ || a != written_) {
+        QPointF s = a;
+        if (period_ > 0 && a != start && std::isfinite(length) && length > 0) {
+            // Back along the segment to where a pattern of the uncut line
+            // begins: the dashes then fall where they would without the cut.
+            const double into = std::hypot(a.x() - start.x(), a.y() - start.y());
+            const double phase = std::fmod(before + into, period_);
+            if (phase > 0 && std::isfinite(phase)) {
+                const QPointF dir = (p - start) / length;
+                s = a - dir * phase;
+            }
+        }
+        path_.moveTo(s);
+    }
     path_.lineTo(b);
     written_ = b;
     open_ = true;

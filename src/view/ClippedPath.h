@@ -11,9 +11,11 @@
 // Points with a coordinate that is not finite break a line and are left out
 // of a shape.
 
+#include <QList>
 #include <QPointF>
 #include <QRectF>
 
+#include <cmath>
 #include <vector>
 
 class BezierPath;
@@ -21,6 +23,12 @@ class BezierPath;
 class ClippedPath {
 public:
     ClippedPath(BezierPath& path, const QRectF& guard) : path_(path), guard_(guard) {}
+
+    // For a dashed stroke: the length after which its pattern repeats. A
+    // line cut at the guard then starts a whole number of patterns before
+    // where it re-enters, so its dashes lie where the uncut line has them.
+    void setDashPeriod(double period) { period_ = std::isfinite(period) && period > 0 ? period : 0; }
+    static double dashPeriod(const QList<double>& lengths);
 
     // --- lines ---------------------------------------------------------------
     // Starts a new line at p.
@@ -55,4 +63,6 @@ private:
     bool haveLast_ = false;
     QPointF written_;        // last point written to the path
     bool open_ = false;      // the path's current sub-path ends at written_
+    double period_ = 0;      // of the dash pattern; 0 for a solid line
+    double along_ = 0;       // length of the line as given so far, modulo period_
 };

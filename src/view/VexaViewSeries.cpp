@@ -130,6 +130,7 @@ void VexaView::plotLine(const DataBuffer& b, bool onePath)
     pl.setLineWidth(b.linewidth);
     setLineDash(pl, b);
     ClippedPath path(pl, guard(b.linewidth, !pl.lineDash().isEmpty()));
+    path.setDashPeriod(ClippedPath::dashPeriod(pl.lineDash()));
 
     const AxisMap xm = xMap(b.belongx, &b);
     const AxisMap ym = yMap(b.belongy, &b);
@@ -194,6 +195,7 @@ void VexaView::plotHistogram(const DataBuffer& b)
     pl.setLineWidth(b.linewidth);
     setLineDash(pl, b);
     ClippedPath path(pl, guard(b.linewidth, !pl.lineDash().isEmpty()));
+    path.setDashPeriod(ClippedPath::dashPeriod(pl.lineDash()));
 
     const AxisMap xm = xMap(b.belongx, &b);
     const AxisMap ym = yMap(b.belongy, &b);

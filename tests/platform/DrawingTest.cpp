@@ -338,3 +338,27 @@ TEST(TextDrawingTest, ExponentNumbersRaiseTheirExponent)
     const QRect without = inkBox(drawText(ten, QPointF(10, 50), 7, 0));
     EXPECT_LT(withExp.top(), without.top() - 2);
 }
+
+// Dashes are lengths in the painter's points, also for the thinnest line on
+// a target drawn at a larger scale (an export at a higher resolution).
+TEST(BezierPathTest, DashesScaleWithThePainterAtEveryWidth)
+{
+    for (double width : {0.0, 0.5, 2.0}) {
+        QImage img = canvas(240, 12);
+        QPainter painter(&img);
+        painter.setRenderHint(QPainter::Antialiasing, true);
+        painter.scale(4, 4);
+        BezierPath p;
+        p.setLineWidth(width);
+        p.setLineDash(DashPattern(0), 3); // 10 drawn, 5 blank
+        p.moveTo(0, 1.5);
+        p.lineTo(60, 1.5);
+        p.stroke(painter, Qt::black);
+        painter.end();
+        EXPECT_TRUE(ink(img, 20, 6)) << width;
+        EXPECT_TRUE(ink(img, 36, 6)) << width;
+        EXPECT_FALSE(ink(img, 48, 6)) << width;
+        EXPECT_FALSE(ink(img, 52, 6)) << width;
+        EXPECT_TRUE(ink(img, 64, 6)) << width;
+    }
+}

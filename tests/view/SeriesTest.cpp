@@ -403,3 +403,24 @@ TEST(MarksLoopTest, CopiedSymbolsStayInThePlot)
     EXPECT_TRUE(inkAt(img, 22.5, 50.5));
     EXPECT_FALSE(inkAt(img, 17.5, 50.5));
 }
+
+// A dashed line that starts far outside the plot is cut before it is drawn;
+// its dashes must still fall where the whole line puts them (pattern 3 at
+// dash width 0: 10 drawn, 5 blank, repeating every 15 points from the first
+// point), also when it leaves the plot and comes back.
+TEST(LineTest, DashesOfACutLineStayInPlace)
+{
+    for (const bool reenter : {false, true}) {
+        Canvas cv;
+        std::vector<std::pair<double, double>> points{{-30000, 50}, {0, 50}, {100, 50}};
+        if (reenter)
+            points = {{0, 50}, {-45000, 50}, {-30000, 50}, {0, 50}, {100, 50}};
+        DataBuffer& b = line(cv, points, 2);
+        b.dash = 3;
+        const QImage img = cv.render();
+        for (double x : {2.5, 17.5, 32.5, 47.5})
+            EXPECT_TRUE(inkAt(img, x, 50)) << reenter << " " << x;
+        for (double x : {12.5, 27.5, 42.5, 57.5})
+            EXPECT_FALSE(inkAt(img, x, 50)) << reenter << " " << x;
+    }
+}
