@@ -95,6 +95,19 @@ public:
     // Resizes the window so that the graph gets this size.
     void setContentSize(QSize size);
 
+    // --- closing -------------------------------------------------------------------------
+    // A close by the user (the close box, File > Close, Quit) first asks
+    // about unsaved changes; these are the answers' outcome. True when the
+    // window may close: the document is unedited, windows are not really
+    // shown (nobody could answer), or the user saved or chose not to.
+    // False keeps the window open (Cancel, or the save failed or was
+    // cancelled).
+    bool askToSaveChanges();
+    // Closes without the question: for closes the program makes itself (a
+    // macro, a scripted quit), which must neither ask nor wait. True when
+    // the window closed.
+    bool closeWithoutAsking();
+
 protected:
     void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -110,5 +123,6 @@ private:
     QButtonGroup* palette_ = nullptr;
     bool assembled_ = false;
     bool closed_ = false;
+    bool closingWithoutAsking_ = false;
     QString filePath_;
 };

@@ -32,6 +32,7 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class CalendarFormat;
@@ -158,6 +159,14 @@ public:
     // Ends the run with the status (the event loop returns it).
     virtual void terminate(int status);
 
+    // Whether windows are really shown: not in a hidden run, not on a
+    // platform without a screen. Only then does closing an edited window ask
+    // about saving, since nobody could answer otherwise.
+    bool windowsVisible() const;
+    // Overrides what windowsVisible() reports (tests of the save question
+    // run offscreen). Alert handlers are not affected.
+    void setWindowsVisible(bool visible) { windowsVisibleOverride_ = visible; }
+
     // --- documents --------------------------------------------------------------------------
     // Opens a window for the document (shown unless `show` is false) and
     // adds the menus to it. The window owns the document.
@@ -245,6 +254,8 @@ public:
     void showInspector();
     void showHelp();
     void visitHomepage();
+    // Asks about each edited window in turn; Cancel (or a failed save) on
+    // any stops the quit, leaving that window and those after it open.
     void quit();
 
     // The open and save panels, replaceable (tests answer them). Returns the
@@ -345,4 +356,5 @@ private:
     std::FILE* consoleOpenLine_ = nullptr;   // the stream whose last line has no line end yet
     bool dialogsInstalled_ = false;
     Alert::Handler previousAlerts_;
+    std::optional<bool> windowsVisibleOverride_;
 };

@@ -141,7 +141,7 @@ void Manager::applicationDidFinishLaunching()
     }
     if (opt_q) {
         if (DocumentWindowQt* w = windowOf(PD))
-            w->close();
+            w->closeWithoutAsking();
         terminate(exitStatus_);
     }
 }
@@ -197,10 +197,18 @@ void Manager::terminate(int status)
     QCoreApplication::exit(status);
 }
 
+bool Manager::windowsVisible() const
+{
+    return windowsVisibleOverride_.value_or(windowsShown());
+}
+
 void Manager::quit()
 {
-    // Windows go first, so every document is let go of in order.
+    // Windows go first, so every document is let go of in order. Each
+    // close may ask about unsaved changes; a window that stays open means
+    // the user wants to keep working.
     for (DocumentWindowQt* w : windows())
-        w->close();
+        if (!w->close())
+            return;
     terminate(exitStatus_);
 }

@@ -24,6 +24,7 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QPointer>
 #include <QTableView>
 #include <QTimer>
 #include <QWidget>
@@ -643,4 +644,203 @@ TEST(ManagerDialogs, MessageBoxesAndTheInputDialogAnswerByIndexAndText)
     whenModal([](QWidget* w) { static_cast<QDialog*>(w)->reject(); });
     EXPECT_EQ(Alert::input("Input", "value?"), std::nullopt);
     Alert::setHandler(previous);
+}
+
+// --- closing edited documents ------------------------------------------------------------
+
+namespace {
+
+// A controller whose end of the run is only recorded.
+class QuitProbe : public Manager {
+public:
+    int terminations = 0;
+    void terminate(int) override { ++terminations; }
+
+protected:
+    // The launch's macro edits the start document.
+    bool runMacroFile(VexaDocument& d, const QString&, QString*) override
+    {
+        d.replot();
+        return true;
+    }
+};
+
+// An edited document in a window that is never shown; the controller is told
+// windows are visible, as in a run on a desktop.
+DocumentWindowQt* editedWindow(Manager& m)
+{
+    DocumentWindowQt* w = m.openDocument(std::make_unique<VexaDocument>(), false);
+    w->document().DB.push_back(buffer(3, QStringLiteral("work")));
+    w->document().replot();
+    return w;
+}
+
+void flushDeletes()
+{
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+} // namespace
+
+TEST(ManagerClosing, AnEditedWindowAsksAndFollowsTheAnswer)
+{
+    const QString target = TestSupport::scratchDir() + QStringLiteral("/closing.vexa");
+    struct Case {
+        const char* name;
+        bool edited;
+        int answer;           // 0 Save, 1 Don't Save, 2 Cancel
+        bool panelGivesFile;  // the Save As panel of an untitled document
+        bool closes;
+        bool written;
+    };
+    const Case cases[] = {
+        {"unedited", false, 2, false, true, false},
+        {"don't save", true, 1, false, true, false},
+        {"cancel", true, 2, false, false, false},
+        {"save", true, 0, true, true, true},
+        {"save, panel cancelled", true, 0, false, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(target);
+        Manager m;
+        m.setWindowsVisible(true);
+        ScriptedAlerts alerts{c.answer};
+        int panels = 0;
+        m.filePanel = [&](const Manager::FilePanelRequest& r) {
+            ++panels;
+            EXPECT_EQ(r.kind, Manager::FilePanelRequest::Save);
+            return c.panelGivesFile ? QStringList{target} : QStringList{};
+        };
+        DocumentWindowQt* w = c.edited ? editedWindow(m)
+                                       : m.openDocument(std::make_unique<VexaDocument>(), false);
+        ASSERT_EQ(w->isWindowModified(), c.edited);
+        QPointer<DocumentWindowQt> alive(w);
+
+        // File > Close on the current document, as the user would.
+        m.setCurrentDoc(&w->document(), &w->document());
+        m.closeDocument();
+        flushDeletes();
+
+        if (c.edited) {
+            ASSERT_EQ(alerts.requests().size(), 1u);
+            const Alert::Request& q = alerts.requests().front();
+            EXPECT_EQ(q.title, QStringLiteral("Untitled"));
+            EXPECT_TRUE(q.message.contains(QStringLiteral("Untitled")));
+            EXPECT_EQ(q.buttons, (QStringList{"Save", "Don't Save", "Cancel"}));
+        } else {
+            EXPECT_TRUE(alerts.requests().empty());
+        }
+        EXPECT_EQ(alive.isNull(), c.closes);
+        EXPECT_EQ(m.windows().size(), c.closes ? 0u : 1u);
+        EXPECT_EQ(panels, c.answer == 0 && c.edited ? 1 : 0);
+        EXPECT_EQ(QFile::exists(target), c.written);
+        if (!c.closes) {
+            EXPECT_TRUE(alive->isWindowModified());
+            EXPECT_EQ(m.MPD, &alive->document()); // still open and usable
+        }
+    }
+    QFile::remove(target);
+}
+
+TEST(ManagerClosing, ASavedDocumentIsSavedInPlaceAndNamedInTheQuestion)
+{
+    const QString path = TestSupport::scratchDir() + QStringLiteral("/named.vexa");
+    Manager m;
+    m.setWindowsVisible(true);
+    ScriptedAlerts alerts{0, 0};
+    int panels = 0;
+    m.filePanel = [&](const Manager::FilePanelRequest&) {
+        ++panels;
+        return QStringList{path};
+    };
+    DocumentWindowQt* w = editedWindow(m);
+    m.setCurrentDoc(&w->document(), &w->document());
+    ASSERT_TRUE(m.saveDocument());
+    EXPECT_FALSE(w->isWindowModified()); // a save clears the mark
+    QFile::remove(path);
+
+    w->document().replot();
+    ASSERT_TRUE(w->isWindowModified());
+    // Another document is current when the window is closed: the save still
+    // writes this one, to its own file, without a panel.
+    DocumentWindowQt* other = m.openDocument(std::make_unique<VexaDocument>(), false);
+    m.setCurrentDoc(&other->document(), &other->document());
+    EXPECT_TRUE(w->close());
+    EXPECT_EQ(panels, 1);
+    EXPECT_TRUE(QFile::exists(path));
+    ASSERT_EQ(alerts.requests().size(), 1u);
+    EXPECT_EQ(alerts.requests().front().title, QStringLiteral("named.vexa"));
+    EXPECT_TRUE(alerts.requests().front().message.contains(QStringLiteral("named.vexa")));
+    flushDeletes();
+    QFile::remove(path);
+}
+
+TEST(ManagerClosing, QuitAsksForEachEditedWindowAndCancelStopsIt)
+{
+    QuitProbe m;
+    m.setWindowsVisible(true);
+    ScriptedAlerts alerts{1, 2};
+    QPointer<DocumentWindowQt> first(editedWindow(m));
+    QPointer<DocumentWindowQt> clean(m.openDocument(std::make_unique<VexaDocument>(), false));
+    QPointer<DocumentWindowQt> second(editedWindow(m));
+    QPointer<DocumentWindowQt> third(editedWindow(m));
+
+    m.quit(); // Don't Save, then Cancel
+    flushDeletes();
+    EXPECT_EQ(alerts.requests().size(), 2u);
+    EXPECT_EQ(m.terminations, 0);
+    EXPECT_TRUE(first.isNull());
+    EXPECT_TRUE(clean.isNull());
+    EXPECT_FALSE(second.isNull());
+    EXPECT_FALSE(third.isNull()); // never asked about
+
+    alerts.answer(1);
+    alerts.answer(1);
+    m.quit();
+    flushDeletes();
+    EXPECT_EQ(alerts.requests().size(), 4u);
+    EXPECT_EQ(m.terminations, 1);
+    EXPECT_TRUE(m.windows().empty());
+}
+
+TEST(ManagerClosing, ClosesTheProgramMakesNeverAsk)
+{
+    ScriptedAlerts alerts{2, 2, 2, 2};
+    {
+        // A macro's close and quit commands.
+        QuitProbe m;
+        m.setWindowsVisible(true);
+        QPointer<DocumentWindowQt> closed(editedWindow(m));
+        m.closeDocumentWindow(&closed->document());
+        editedWindow(m);
+        editedWindow(m);
+        m.terminateApplication();
+        flushDeletes();
+        EXPECT_TRUE(closed.isNull());
+        EXPECT_TRUE(m.windows().empty());
+        EXPECT_EQ(m.terminations, 1);
+    }
+    {
+        // Nobody can see the windows (the offscreen platform of the tests).
+        QuitProbe m;
+        QPointer<DocumentWindowQt> w(editedWindow(m));
+        EXPECT_TRUE(w->close());
+        editedWindow(m);
+        m.quit();
+        flushDeletes();
+        EXPECT_TRUE(w.isNull());
+        EXPECT_EQ(m.terminations, 1);
+    }
+    {
+        // "-q yes" with the start document edited by the launch's macro.
+        CommandLine line({QStringLiteral("-m"), QStringLiteral("edit.mac"), QStringLiteral("-q"), QStringLiteral("yes")});
+        QuitProbe m;
+        m.setWindowsVisible(true);
+        m.applicationDidFinishLaunching();
+        ASSERT_EQ(m.terminations, 1);
+        flushDeletes();
+        EXPECT_TRUE(m.windows().empty());
+    }
+    EXPECT_TRUE(alerts.requests().empty());
 }
