@@ -211,20 +211,27 @@ ASCIIImport::ImportOptions asciiImportOptions(const QString& path)
     return o;
 }
 
+// The files an import reads, asked for in an open panel; none (after a beep) when there
+// is no document to import into.
+QStringList askImportFiles(Manager& m, const QString& title, const QString& directory)
+{
+    if (!m.PD) {
+        Alert::beep();
+        return {};
+    }
+    Manager::FilePanelRequest r;
+    r.kind = Manager::FilePanelRequest::Open;
+    r.title = title;
+    r.directory = directory;
+    r.multiple = true;
+    return m.filePanel(r);
+}
+
 } // namespace
 
 void Manager::importFile()
 {
-    if (!PD) {
-        Alert::beep();
-        return;
-    }
-    FilePanelRequest r;
-    r.kind = FilePanelRequest::Open;
-    r.title = QStringLiteral("Import ASCII");
-    r.directory = panelDirectory();
-    r.multiple = true;
-    const QStringList paths = filePanel(r);
+    const QStringList paths = askImportFiles(*this, QStringLiteral("Import ASCII"), panelDirectory());
     if (paths.isEmpty())
         return;
     rememberPanelDirectory(paths.front());
@@ -238,16 +245,7 @@ void Manager::importFile()
 
 void Manager::binaryImport()
 {
-    if (!PD) {
-        Alert::beep();
-        return;
-    }
-    FilePanelRequest r;
-    r.kind = FilePanelRequest::Open;
-    r.title = QStringLiteral("Binary Import");
-    r.directory = panelDirectory();
-    r.multiple = true;
-    const QStringList paths = filePanel(r);
+    const QStringList paths = askImportFiles(*this, QStringLiteral("Binary Import"), panelDirectory());
     if (paths.isEmpty())
         return;
     rememberPanelDirectory(paths.front());

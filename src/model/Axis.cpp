@@ -27,6 +27,12 @@ bool walkableFromZero(double stepsFromZero)
     return std::fabs(stepsFromZero) < 1099511627776.0;
 }
 
+// What the user typed in a range or step field, or the computed value when the field is empty.
+double typedOr(const QString& text, double computed)
+{
+    return text.isEmpty() ? computed : doubleValueOf(text);
+}
+
 } // namespace
 
 void Axis::reset()
@@ -119,14 +125,9 @@ void Axis::initWithRange(double a, double b, const QString& lo, const QString& h
         }
     }
 
-    double la = a;
-    double lb = b;
-    if (!lo.isEmpty())
-        la = doubleValueOf(lo);
-    if (!hi.isEmpty())
-        lb = doubleValueOf(hi);
-    if (!stepText.isEmpty())
-        step = doubleValueOf(stepText);
+    const double la = typedOr(lo, a);
+    const double lb = typedOr(hi, b);
+    step = typedOr(stepText, step);
     if (!minorText.isEmpty())
         mintick = minorCountFrom(minorText);
     // A zero, negative or infinite step would walk for ever or nowhere.
@@ -226,14 +227,9 @@ void Axis::initForLogWithRange(double a, double b, const QString& lo, const QStr
     }
     start = (double(int(start / step)) - 1) * step; // |start| < 400: always fits
 
-    double la = a;
-    double lb = b;
-    if (!lo.isEmpty())
-        la = doubleValueOf(lo);
-    if (!hi.isEmpty())
-        lb = doubleValueOf(hi);
-    if (!stepText.isEmpty())
-        step = doubleValueOf(stepText);
+    const double la = typedOr(lo, a);
+    const double lb = typedOr(hi, b);
+    step = typedOr(stepText, step);
     // A typed step is held to the linear step limit: a zero or negative one
     // would never end, a tiny positive one would take forever.
     if (!positiveFinite(step) || !(std::fabs(end - start) / step < maxSteps))

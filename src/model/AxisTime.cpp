@@ -178,34 +178,19 @@ void Axis::initForTimeWithRange(double a, double b, const QString& lo, const QSt
         // the alignment below always finds its day.
         if (weekday < 1 || weekday > 6)
             weekday = 1;
+        // One to four weeks a step; any other count is one week.
+        static const struct {
+            int days;
+            int mintick;
+            int minorDays;
+        } weekSteps[] = {{7, 7, 1}, {14, 1, 7}, {21, 2, 14}, {28, 3, 21}};
+        const auto& weeks = weekSteps[n >= 2 && n <= 4 ? n - 1 : 0];
         major = {};
         minor = {};
-        switch (n) {
-        case 2:
-            step = 14 * day;
-            mintick = 1;
-            major.days = 14;
-            minor.days = 7;
-            break;
-        case 3:
-            step = 21 * day;
-            mintick = 2;
-            major.days = 21;
-            minor.days = 14;
-            break;
-        case 4:
-            step = 28 * day;
-            mintick = 3;
-            major.days = 28;
-            minor.days = 21;
-            break;
-        default:
-            step = 7 * day;
-            mintick = 7;
-            major.days = 7;
-            minor.days = 1;
-            break;
-        }
+        step = weeks.days * day;
+        mintick = weeks.mintick;
+        major.days = weeks.days;
+        minor.days = weeks.minorDays;
         alignWeekday = true;
         stepWord = true;
     }

@@ -354,28 +354,26 @@ private:
     std::optional<Value> dict(int depth)
     {
         Dict d;
-        for (;;) {
-            const auto t = nextStructural();
-            if (t == QXmlStreamReader::EndElement)
-                break;
-            if (t != QXmlStreamReader::StartElement)
-                return std::nullopt;
+        const bool read = children([&] {
             if (xml_.qualifiedName() != QLatin1String("key")) {
                 fail(QStringLiteral("a dictionary entry without a key"));
-                return std::nullopt;
+                return false;
             }
             QString key;
             if (!count() || !text(key))
-                return std::nullopt;
+                return false;
             if (nextStructural() != QXmlStreamReader::StartElement) {
                 fail(QStringLiteral("the key \"%1\" has no value").arg(key.left(64)));
-                return std::nullopt;
+                return false;
             }
             std::optional<Value> v = value(depth + 1);
             if (!v)
-                return std::nullopt;
+                return false;
             d.insert(key, std::move(*v));
-        }
+            return true;
+        });
+        if (!read)
+            return std::nullopt;
         // {"CF$UID": n} is how the XML form spells an object reference.
         if (d.size() == 1 && d.keyAt(0) == kUidKey) {
             if (auto n = d.valueAt(0).asInteger()) {
@@ -392,18 +390,30 @@ private:
     std::optional<Value> array(int depth)
     {
         Array a;
+        const bool read = children([&] {
+            std::optional<Value> v = value(depth + 1);
+            if (!v)
+                return false;
+            a.push_back(std::move(*v));
+            return true;
+        });
+        if (!read)
+            return std::nullopt;
+        return Value::fromArray(std::move(a));
+    }
+
+    // Reads the children of a dictionary or array up to its end tag; `child` reads one, called
+    // on its start tag. False when a child fails or the tree is damaged.
+    template <class Child>
+    bool children(Child child)
+    {
         for (;;) {
             const auto t = nextStructural();
             if (t == QXmlStreamReader::EndElement)
-                break;
-            if (t != QXmlStreamReader::StartElement)
-                return std::nullopt;
-            std::optional<Value> v = value(depth + 1);
-            if (!v)
-                return std::nullopt;
-            a.push_back(std::move(*v));
+                return true;
+            if (t != QXmlStreamReader::StartElement || !child())
+                return false;
         }
-        return Value::fromArray(std::move(a));
     }
 
     std::optional<Value> data(QByteArray base64)

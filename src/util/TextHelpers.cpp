@@ -104,6 +104,30 @@ size_t findFrom(const char* text, size_t len, size_t from, const char* needle, s
     return hit ? static_cast<size_t>(static_cast<const char*>(hit) - text) : std::string::npos;
 }
 
+// Cuts text into parts at each separator that find(text, len, from, separator, sepLen) reports
+// from `from` on (npos: none left); the part at the capacity is the last one. Empty text: no part.
+template <class Find>
+int splitAt(const char* text, SplitParts& parts, const char* separator, Find find)
+{
+    if (!text || !*text)
+        return 0;
+    separator = orEmpty(separator);
+    const size_t len = std::strlen(text);
+    const size_t sepLen = std::strlen(separator);
+    size_t from = 0;
+    int n = 0;
+    for (;;) {
+        const size_t hit = find(text, len, from, separator, sepLen);
+        const size_t to = hit == std::string::npos ? len : hit;
+        std::free(parts.part[n]);
+        parts.part[n] = heapCopy(text + from, to - from);
+        ++n;
+        if (hit == std::string::npos || n == SplitParts::capacity)
+            return n;
+        from = to + sepLen;
+    }
+}
+
 } // namespace
 
 char* tempStringAlloc(int n)
@@ -171,23 +195,7 @@ int stringCount(const char* needle, const char* text)
 
 int stringSplit(const char* text, SplitParts& parts, const char* separator)
 {
-    if (!text || !*text)
-        return 0;
-    separator = orEmpty(separator);
-    const size_t len = std::strlen(text);
-    const size_t sepLen = std::strlen(separator);
-    size_t from = 0;
-    int n = 0;
-    for (;;) {
-        const size_t hit = findFrom(text, len, from, separator, sepLen);
-        const size_t to = hit == std::string::npos ? len : hit;
-        std::free(parts.part[n]);
-        parts.part[n] = heapCopy(text + from, to - from);
-        ++n;
-        if (hit == std::string::npos || n == SplitParts::capacity)
-            return n;
-        from = to + sepLen;
-    }
+    return splitAt(text, parts, separator, findFrom);
 }
 
 void splitPartsClear(SplitParts& parts)
@@ -656,37 +664,19 @@ char* readLinePrintable(std::FILE* file)
 
 int stringSplitQuoted(const char* text, SplitParts& parts, const char* separator)
 {
-    if (!text || !*text)
-        return 0;
-    separator = orEmpty(separator);
-    const size_t len = std::strlen(text);
-    const size_t sepLen = std::strlen(separator);
-    size_t from = 0;
-    size_t i = 0;
-    bool quoted = false;
-    int n = 0;
-    for (;;) {
-        size_t hit = std::string::npos;
-        while (sepLen > 0 && i < len) {
-            if (text[i] == '"') {
+    // The next separator outside double quotes. A search starts just past a separator, which
+    // only counts outside quotes, so every search starts unquoted.
+    auto findUnquoted = [](const char* s, size_t len, size_t from, const char* sep, size_t sepLen) {
+        bool quoted = false;
+        for (size_t i = from; sepLen > 0 && i < len; ++i) {
+            if (s[i] == '"')
                 quoted = !quoted;
-                ++i;
-                continue;
-            }
-            if (!quoted && len - i >= sepLen && std::memcmp(text + i, separator, sepLen) == 0) {
-                hit = i;
-                break;
-            }
-            ++i;
+            else if (!quoted && len - i >= sepLen && std::memcmp(s + i, sep, sepLen) == 0)
+                return i;
         }
-        const size_t to = hit == std::string::npos ? len : hit;
-        std::free(parts.part[n]);
-        parts.part[n] = heapCopy(text + from, to - from);
-        ++n;
-        if (hit == std::string::npos || n == SplitParts::capacity)
-            return n;
-        from = i = hit + sepLen;
-    }
+        return size_t(std::string::npos);
+    };
+    return splitAt(text, parts, separator, findUnquoted);
 }
 
 char* stringTrimSpace(const char* text)

@@ -33,6 +33,29 @@ bool reaches(const QRectF& visible, double x0, double x1, double y0, double y1)
     return x1 >= visible.left() && x0 <= visible.right() && y1 >= visible.top() && y0 <= visible.bottom();
 }
 
+// A bar is the box from corners[0] to the opposite corners[2], filled and outlined in its colour,
+// then outlined in the bar colour when its line has a width. Nothing is drawn when the box and its
+// outline lie wholly outside what is shown.
+void drawBar(BezierPath& ps, QPainter& gc, const QRectF& visible, const QRectF& clip, const DataBuffer& b,
+             const QPointF (&corners)[4])
+{
+    const double lw = b.linewidth;
+    const double reach = std::fabs(lw) + 2;
+    const QPointF &a = corners[0], &c = corners[2];
+    if (!reaches(visible, std::min(a.x(), c.x()) - reach, std::max(a.x(), c.x()) + reach,
+                 std::min(a.y(), c.y()) - reach, std::max(a.y(), c.y()) + reach))
+        return;
+    ps.setLineCapStyle(Qt::FlatCap);
+    ps.setLineJoinStyle(Qt::MiterJoin);
+    ps.setLineWidth(lw);
+    ClippedPath(ps, clip).polygon(corners, 4);
+    ps.fill(gc, b.color);
+    ps.stroke(gc, b.color);
+    if (lw > 0)
+        ps.stroke(gc, b.barcolor);
+    ps.removeAllPoints();
+}
+
 } // namespace
 
 void VexaView::plotYBar(const DataBuffer* b, double x, double y, int)
@@ -41,21 +64,8 @@ void VexaView::plotYBar(const DataBuffer* b, double x, double y, int)
         return;
     const double w = b->symbolsize;
     const double base = b->barybottom ? bottom : b->barytop ? top : yPoint(0, b->belongy, b);
-    const double lw = b->linewidth;
-    const double reach = std::fabs(lw) + 2;
-    if (!reaches(visible_, std::min(x - w / 2, x + w / 2) - reach, std::max(x - w / 2, x + w / 2) + reach,
-                 std::min(y, base) - reach, std::max(y, base) + reach))
-        return;
-    ps.setLineCapStyle(Qt::FlatCap);
-    ps.setLineJoinStyle(Qt::MiterJoin);
-    ps.setLineWidth(lw);
     const QPointF corners[4] = {{x - w / 2, y}, {x + w / 2, y}, {x + w / 2, base}, {x - w / 2, base}};
-    ClippedPath(ps, guard(lw, false)).polygon(corners, 4);
-    ps.fill(*gc_, b->color);
-    ps.stroke(*gc_, b->color);
-    if (lw > 0)
-        ps.stroke(*gc_, b->barcolor);
-    ps.removeAllPoints();
+    drawBar(ps, *gc_, visible_, guard(b->linewidth, false), *b, corners);
 }
 
 void VexaView::plotXBar(const DataBuffer* b, double x, double y, int)
@@ -64,21 +74,8 @@ void VexaView::plotXBar(const DataBuffer* b, double x, double y, int)
         return;
     const double w = b->symbolsize;
     const double base = b->barxleft ? left : b->barxright ? right : xPoint(0, b->belongx, b);
-    const double lw = b->linewidth;
-    const double reach = std::fabs(lw) + 2;
-    if (!reaches(visible_, std::min(x, base) - reach, std::max(x, base) + reach,
-                 std::min(y - w / 2, y + w / 2) - reach, std::max(y - w / 2, y + w / 2) + reach))
-        return;
-    ps.setLineCapStyle(Qt::FlatCap);
-    ps.setLineJoinStyle(Qt::MiterJoin);
-    ps.setLineWidth(lw);
     const QPointF corners[4] = {{x, y - w / 2}, {x, y + w / 2}, {base, y + w / 2}, {base, y - w / 2}};
-    ClippedPath(ps, guard(lw, false)).polygon(corners, 4);
-    ps.fill(*gc_, b->color);
-    ps.stroke(*gc_, b->color);
-    if (lw > 0)
-        ps.stroke(*gc_, b->barcolor);
-    ps.removeAllPoints();
+    drawBar(ps, *gc_, visible_, guard(b->linewidth, false), *b, corners);
 }
 
 void VexaView::plotDots(const DataBuffer* b, double x, double y, int)

@@ -40,6 +40,27 @@ std::vector<QPointF>& scratch()
     return points;
 }
 
+// The steps of a histogram of n >= 2 points, in order: each point's level reaches halfway to its
+// neighbours (an end point as far out as towards its one neighbour), then a riser goes to the
+// next level. `vertex(p, levelStart)` gets every corner; levelStart marks the left end of a level.
+template <class Map, class Vertex>
+void histogramSteps(const double* X, const double* Y, int n, const Map& xm, const Map& ym, Vertex vertex)
+{
+    double h = (X[1] - X[0]) * 0.5;
+    for (int i = 0; i < n; ++i) {
+        const double leftHalf = h;
+        const bool last = i == n - 1;
+        if (!last)
+            h = (X[i + 1] - X[i]) * 0.5;
+        const double py = ym(Y[i]);
+        vertex(QPointF(xm(X[i] - leftHalf), py), true);
+        vertex(QPointF(xm(X[i]), py), false);
+        vertex(QPointF(xm(X[i] + h), py), false);
+        if (!last)
+            vertex(QPointF(xm(X[i] + h), ym(Y[i + 1])), false);
+    }
+}
+
 } // namespace
 
 void VexaView::plotArea(const DataBuffer& b)
@@ -99,21 +120,10 @@ void VexaView::plotFilledHistogram(const DataBuffer& b)
 
     std::vector<QPointF>& pts = scratch();
     pts.reserve(std::size_t(n) * 4 + 2);
-    double h = (X[1] - X[0]) * 0.5;
-    pts.emplace_back(xm(X[0] - h), y0);
-    for (int i = 0; i < n; ++i) {
-        const double leftHalf = h;
-        const bool last = i == n - 1;
-        if (!last)
-            h = (X[i + 1] - X[i]) * 0.5;
-        const double py = ym(Y[i]);
-        pts.emplace_back(xm(X[i] - leftHalf), py);
-        pts.emplace_back(xm(X[i]), py);
-        pts.emplace_back(xm(X[i] + h), py);
-        if (!last)
-            pts.emplace_back(xm(X[i] + h), ym(Y[i + 1]));
-    }
-    pts.emplace_back(xm(X[n - 1] + h), y0);
+    pts.emplace_back(xm(X[0] - (X[1] - X[0]) * 0.5), y0);
+    histogramSteps(X, Y, n, xm, ym, [&pts](QPointF p, bool) { pts.push_back(p); });
+    // Down from the right end of the last level.
+    pts.emplace_back(pts.back().x(), y0);
 
     ClippedPath(pl, guard(b.linewidth, dashed)).polygon(pts.data(), int(pts.size()));
     pl.fill(*gc_, b.fillcolor);
@@ -201,19 +211,12 @@ void VexaView::plotHistogram(const DataBuffer& b)
     const AxisMap ym = yMap(b.belongy, &b);
     const double* X = b.X.data();
     const double* Y = b.Y.data();
-    double h = (X[1] - X[0]) * 0.5;
-    for (int i = 0; i < n; ++i) {
-        const double leftHalf = h;
-        const bool last = i == n - 1;
-        if (!last)
-            h = (X[i + 1] - X[i]) * 0.5;
-        const double py = ym(Y[i]);
-        path.moveTo({xm(X[i] - leftHalf), py});
-        path.lineTo({xm(X[i]), py});
-        path.lineTo({xm(X[i] + h), py});
-        if (!last)
-            path.lineTo({xm(X[i] + h), ym(Y[i + 1])});
-    }
+    histogramSteps(X, Y, n, xm, ym, [&path](QPointF p, bool levelStart) {
+        if (levelStart)
+            path.moveTo(p);
+        else
+            path.lineTo(p);
+    });
     if (!pl.isEmpty()) {
         pl.stroke(*gc_, b.color);
         pl.removeAllPoints();

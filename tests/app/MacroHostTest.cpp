@@ -2,6 +2,7 @@
 // console with its colours and its two streams, a document closing under a
 // run, quitapp, and "-m" at launch with the status it leaves.
 
+#include "AppFixtures.h"
 #include "app/DocumentWindowQt.h"
 #include "app/Manager.h"
 #include "macro/Macro.h"
@@ -70,14 +71,7 @@ private:
     std::FILE* file_;
 };
 
-QString writeScratch(const QString& name, const QByteArray& bytes)
-{
-    const QString path = TestSupport::scratchDir() + QLatin1Char('/') + name;
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
-        return QString();
-    return path;
-}
+using AppFixtures::writeScratch;
 
 } // namespace
 

@@ -3,6 +3,7 @@
 // the refresh, Undo/Redo, and the launch options.
 
 #include "app/AlertDialogs.h"
+#include "AppFixtures.h"
 #include "app/DocumentWindowQt.h"
 #include "app/InspectorPanel.h"
 #include "app/Manager.h"
@@ -76,14 +77,7 @@ VexaDocument& openHidden(Manager& m, int buffers = 0)
     return m.openDocument(std::move(d), false)->document();
 }
 
-QString writeScratch(const QString& name, const QByteArray& bytes)
-{
-    const QString path = TestSupport::scratchDir() + QLatin1Char('/') + name;
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
-        return QString();
-    return path;
-}
+using AppFixtures::writeScratch;
 
 } // namespace
 
