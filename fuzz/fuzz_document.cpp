@@ -4,6 +4,7 @@
 // the same way after it is saved and opened once more, and a refused file that
 // changed the document it was refused for.
 
+#include "FuzzSetup.h"
 #include "io/DocumentArchive.h"
 #include "model/VexaDocument.h"
 #include "platform/Alert.h"
@@ -12,7 +13,6 @@
 #include "platform/UserDefaults.h"
 #include "view/VexaView.h"
 
-#include <QBuffer>
 #include <QGuiApplication>
 #include <QImageReader>
 #include <QTemporaryDir>
@@ -57,21 +57,13 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     g_store = new QTemporaryDir();
     UserDefaults::setStoreFile(g_store->filePath(QStringLiteral("defaults.ini")));
     // Refusals are expected by the thousand: answered silently.
-    Alert::setHandler({[](const Alert::Request&) { return 0; }, [] {}});
+    Alert::setHandler({[](const Alert::Request&) { return 0; }, [] {}, {}});
 
     // Caches filled once, so the leak checker does not take them for leaks
     // of the first input.
-    (void)Font::exists(QStringLiteral("DejaVu Sans"));
-    (void)Font::withName(QStringLiteral("Helvetica-Bold"), 12);
+    FuzzSetup::warmCaches();
     VexaDocument warm;
     (void)saved(warm);
-    QImage probe(2, 2, QImage::Format_ARGB32);
-    probe.fill(Qt::red);
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    probe.save(&buffer, "PNG");
-    (void)QImage::fromData(png, "PNG");
     return 0;
 }
 

@@ -3,11 +3,11 @@
 // runaway memory is a finding; so is an accepted input that does not survive
 // being written and read back.
 
+#include "FuzzSetup.h"
 #include "ArchiveFuzzing.h"
 
 #include "platform/CNumber.h"
 
-#include <QBuffer>
 #include <QGuiApplication>
 #include <QImageReader>
 
@@ -34,15 +34,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
     // Font database and image codec caches are filled once here, so the leak
     // checker does not take them for leaks of the first input.
-    (void)Font::exists(QStringLiteral("DejaVu Sans"));
-    (void)Font::withName(QStringLiteral("Helvetica-Bold"), 12);
-    QImage probe(2, 2, QImage::Format_ARGB32);
-    probe.fill(Qt::red);
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    probe.save(&buffer, "PNG");
-    (void)QImage::fromData(png, "PNG");
+    FuzzSetup::warmCaches();
     return 0;
 }
 

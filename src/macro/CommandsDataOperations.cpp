@@ -103,9 +103,8 @@ void doCalc(Macro& m, const MacroCommandCall&)
 
 void registerDataOperationCommands(MacroCommandTable& t)
 {
-    const Section s = Section::DataOperations;
-    auto add = [&t, s](const char* name, const char* signature, int minimum, MacroCommandBody body) {
-        t.add(s, QLatin1String(name), QLatin1String(signature), minimum, std::move(body));
+    auto add = [&t](const char* name, const char* signature, int minimum, MacroCommandBody body) {
+        t.add(Section::DataOperations, QLatin1String(name), QLatin1String(signature), minimum, std::move(body));
     };
 
     add("fg", "iddis", 5, doFg);

@@ -253,6 +253,9 @@ private:
     // Visible area grown by what a stroke of that width can reach beyond it.
     QRectF guard(double lineWidth, bool dashed) const;
     void setLineDash(BezierPath& path, const DataBuffer& buffer);
+    // The work path `pl` set up for a buffer's line-like strokes: round caps,
+    // the given join, the buffer's width and dash.
+    void setBufferPen(const DataBuffer& buffer, Qt::PenJoinStyle join);
 
     QSizeF bounds_;
     QPainter* gc_ = nullptr;

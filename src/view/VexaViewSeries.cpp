@@ -100,16 +100,21 @@ void VexaView::plotArea(const DataBuffer& b)
     pl.removeAllPoints();
 }
 
+void VexaView::setBufferPen(const DataBuffer& b, Qt::PenJoinStyle join)
+{
+    pl.setLineCapStyle(Qt::RoundCap);
+    pl.setLineJoinStyle(join);
+    pl.setLineWidth(b.linewidth);
+    setLineDash(pl, b);
+}
+
 void VexaView::plotFilledHistogram(const DataBuffer& b)
 {
     const int n = b.nop();
     // A single point has no neighbour to take a step width from.
     if (n < 2)
         return;
-    pl.setLineCapStyle(Qt::RoundCap);
-    pl.setLineJoinStyle(Qt::BevelJoin);
-    pl.setLineWidth(b.linewidth);
-    setLineDash(pl, b);
+    setBufferPen(b, Qt::BevelJoin);
     const bool dashed = !pl.lineDash().isEmpty();
 
     const AxisMap xm = xMap(b.belongx, &b);
@@ -135,10 +140,7 @@ void VexaView::plotLine(const DataBuffer& b, bool onePath)
 {
     const long long n = b.nop();
     const long long step = lineStep(b);
-    pl.setLineCapStyle(Qt::RoundCap);
-    pl.setLineJoinStyle(Qt::RoundJoin);
-    pl.setLineWidth(b.linewidth);
-    setLineDash(pl, b);
+    setBufferPen(b, Qt::RoundJoin);
     ClippedPath path(pl, guard(b.linewidth, !pl.lineDash().isEmpty()));
     path.setDashPeriod(ClippedPath::dashPeriod(pl.lineDash()));
 
@@ -200,10 +202,7 @@ void VexaView::plotHistogram(const DataBuffer& b)
     const int n = b.nop();
     if (n < 2)
         return;
-    pl.setLineCapStyle(Qt::RoundCap);
-    pl.setLineJoinStyle(Qt::BevelJoin);
-    pl.setLineWidth(b.linewidth);
-    setLineDash(pl, b);
+    setBufferPen(b, Qt::BevelJoin);
     ClippedPath path(pl, guard(b.linewidth, !pl.lineDash().isEmpty()));
     path.setDashPeriod(ClippedPath::dashPeriod(pl.lineDash()));
 

@@ -68,15 +68,13 @@ class AsciiImportTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        zone_ = Calendar::defaultTimeZoneId();
-        ASSERT_TRUE(Calendar::setDefaultTimeZone(QStringLiteral("Europe/Berlin")));
+        ASSERT_TRUE(zone_.ok());
         previous_ = ManagerServices::shared();
         ManagerServices::setShared(&controller);
     }
     void TearDown() override
     {
         ManagerServices::setShared(previous_);
-        Calendar::setDefaultTimeZone(zone_);
     }
 
     static std::vector<Points> points(const VexaDocument& d)
@@ -90,7 +88,7 @@ protected:
     Controller controller;
 
 private:
-    QString zone_;
+    TestSupport::PinnedTimeZone zone_;
     ManagerServices* previous_ = nullptr;
 };
 

@@ -2,6 +2,8 @@
 
 #include "platform/Calendar.h"
 
+#include "support/TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -17,15 +19,10 @@ constexpr double day = 86400;
 // midnights and hours), so every test pins it.
 class AxisTime : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        saved_ = Calendar::defaultTimeZoneId();
-        ASSERT_TRUE(Calendar::setDefaultTimeZone(QStringLiteral("Europe/Berlin")));
-    }
-    void TearDown() override { Calendar::setDefaultTimeZone(saved_); }
+    void SetUp() override { ASSERT_TRUE(zone_.ok()); }
 
 private:
-    QString saved_;
+    TestSupport::PinnedTimeZone zone_;
 };
 
 double at(const QString& zone, int era, int year, int month, int dayOfMonth, int hour, int minute, int second)

@@ -1,6 +1,8 @@
 #include "platform/Calendar.h"
 #include "platform/DateFormat.h"
 
+#include "support/TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -11,15 +13,10 @@ namespace {
 // Dates in these tests must not depend on the machine's zone.
 class PinnedZone : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        saved_ = Calendar::defaultTimeZoneId();
-        ASSERT_TRUE(Calendar::setDefaultTimeZone(QStringLiteral("Europe/Berlin")));
-    }
-    void TearDown() override { Calendar::setDefaultTimeZone(saved_); }
+    void SetUp() override { ASSERT_TRUE(zone_.ok()); }
 
 private:
-    QString saved_;
+    TestSupport::PinnedTimeZone zone_;
 };
 
 DateFields date(int era, int year, int month, int day, int hour = 0, int minute = 0, int second = 0)

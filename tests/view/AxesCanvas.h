@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/TestSupport.h"
+
 // A 300 x 240 view with margins 60 left, 40 right, 40 top, 60 bottom: the
 // plot area spans x 60..260 and y 60..200 (view points, y up). X1 runs 0..10
 // (20 points a unit), Y1 0..14 (10 points a unit). The view point (x, y) is
@@ -173,17 +175,7 @@ inline bool blankImage(const QImage& img)
 }
 
 // Sets the process's default time zone for as long as it lives.
-class ZoneGuard {
-public:
-    explicit ZoneGuard(const QString& zone) : previous_(Calendar::defaultTimeZoneId())
-    {
-        Calendar::setDefaultTimeZone(zone);
-    }
-    ~ZoneGuard() { Calendar::setDefaultTimeZone(previous_); }
-
-private:
-    QString previous_;
-};
+using ZoneGuard = TestSupport::PinnedTimeZone;
 
 class RecordingEngine : public QPaintEngine {
 public:
