@@ -19,7 +19,7 @@ run: build-run
 	@$(RUN_DIR)/src/app/vexa $(ARGS)
 
 build-test: deps
-	@cmake -S . -B $(TEST_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXA_TESTS=ON >/dev/null
+	@cmake -S . -B $(TEST_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXA_TESTS=ON -DVEXA_WERROR=ON >/dev/null
 	@cmake --build $(TEST_DIR) -j $(JOBS)
 
 test: build-test

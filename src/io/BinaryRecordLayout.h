@@ -16,8 +16,8 @@ public:
     // The largest file we read: sizes, rows and point counts stay within int.
     static constexpr qint64 maxFileSize = 0x7fffffff;
 
-    BinaryRecordLayout(int type, int mode, bool swap, int columns)
-        : type(type), mode(mode), swap(swap), columns(columns) {}
+    BinaryRecordLayout(int type_, int mode_, bool swap_, int columns_)
+        : type(type_), mode(mode_), swap(swap_), columns(columns_) {}
 
     int type;
     int mode;

@@ -116,11 +116,11 @@ void Macro::refreshStringVariables()
     M->stringVariables().insert(QStringLiteral("user"), loginName());
 }
 
-bool Macro::chk(const QString& name, const QString& signature, int minimum, const QStringList& tokens)
+bool Macro::chk(const QString& command, const QString& signature, int minimum, const QStringList& tokens)
 {
     if (!PD || tokens.isEmpty())
         return false;
-    if (tokens.first().compare(name, Qt::CaseInsensitive) != 0)
+    if (tokens.first().compare(command, Qt::CaseInsensitive) != 0)
         return false;
 
     S.clear();
@@ -207,7 +207,7 @@ QString Macro::convertText(const QString& token) const
             if (token[i] == QLatin1Char('$')) {
                 const QStringView rest = QStringView(token).mid(i + 1);
                 auto found = std::find_if(names.cbegin(), names.cend(),
-                                          [&rest](const QString& name) { return rest.startsWith(name); });
+                                          [&rest](const QString& candidate) { return rest.startsWith(candidate); });
                 if (found != names.cend()) {
                     out += variables.value(*found);
                     i += 1 + found->size();
@@ -291,7 +291,7 @@ void Macro::setupexpr(Expression& e)
         return;
     ManagerServices& services = M->services();
     if (PD) {
-        auto set = [&services](const char* name, double value) { services.setVar(QLatin1String(name), value); };
+        auto set = [&services](const char* key, double value) { services.setVar(QLatin1String(key), value); };
         set("nb", PD->bufferCount());
         set("cb", PD->current);
         set("l", LOOPVAL);

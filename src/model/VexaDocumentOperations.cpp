@@ -439,9 +439,9 @@ void VexaDocument::bufferCalc(int target, const QString& expression)
     forEachSelected(*this, [&](DataBuffer& b) { b.calc(target, expression, M->CV, M->GV, this); });
 }
 
-void VexaDocument::normalize(int axis, double a, double b, double c, double d)
+void VexaDocument::normalize(int xy, double a, double b, double c, double d)
 {
-    const bool usable = (axis == 0 || axis == 1);
+    const bool usable = (xy == 0 || xy == 1);
     // A mapping without an inverse would leave nothing to undo to.
     const bool invertible = a != b && c != d && std::isfinite(a) && std::isfinite(b) && std::isfinite(c)
         && std::isfinite(d);
@@ -449,25 +449,25 @@ void VexaDocument::normalize(int axis, double a, double b, double c, double d)
         Alert::beep();
     undoableOverSelection(*this, [&](DataBuffer& buffer) {
         if (usable && invertible)
-            normalizeBuffer(this, &buffer, axis, a, b, c, d);
+            normalizeBuffer(this, &buffer, xy, a, b, c, d);
     });
 }
 
-void VexaDocument::move(int axis, double from, double to)
+void VexaDocument::move(int xy, double from, double to)
 {
-    const bool usable = (axis == 0 || axis == 1);
+    const bool usable = (xy == 0 || xy == 1);
     const double v = to - from;
     if (usable && !std::isfinite(v))
         Alert::beep();
     undoableOverSelection(*this, [&](DataBuffer& buffer) {
         if (usable && std::isfinite(v))
-            shiftBuffer(this, &buffer, axis, v);
+            shiftBuffer(this, &buffer, xy, v);
     });
 }
 
-void VexaDocument::cut(int axis, double a, double b, int mode)
+void VexaDocument::cut(int xy, double a, double b, int mode)
 {
-    forEachSelected(*this, [&](DataBuffer& buffer) { buffer.cut(axis, a, b, mode); });
+    forEachSelected(*this, [&](DataBuffer& buffer) { buffer.cut(xy, a, b, mode); });
 }
 
 namespace {

@@ -302,8 +302,8 @@ QSizeF VexaView::drawAxis(QPainter& painter, int axis, double min, double max)
     };
 
     auto strokeTicks = [&](const std::vector<double>& values, bool skipBelowLmo, double length, int style,
-                           bool both, double width, const QColor& color) {
-        const double lw = strokeWidth(width);
+                           bool both, double strokeW, const QColor& color) {
+        const double lw = strokeWidth(strokeW);
         BezierPath line;
         line.setLineWidth(lw);
         ClippedPath path(line, strokeGuard(*this, lw, false));

@@ -181,7 +181,7 @@ const FileCase kFileCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Fixtures, AsciiImportFiles, ::testing::ValuesIn(kFileCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 // Whatever goes wrong, the document is as it was and the caller learns why.
 struct FailCase {
@@ -242,7 +242,7 @@ const FailCase kFailCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Files, AsciiImportNothingRead, ::testing::ValuesIn(kFailCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 TEST_F(AsciiImportTest, AppendsNamedBuffersRescalesTheChosenPairAndReplots)
 {

@@ -182,10 +182,10 @@ public:
     RecordingEngine() : QPaintEngine(QPaintEngine::AllFeatures) {}
     bool begin(QPaintDevice*) override { return true; }
     bool end() override { return true; }
-    void updateState(const QPaintEngineState& state) override
+    void updateState(const QPaintEngineState& changed) override
     {
-        if (state.state() & QPaintEngine::DirtyTransform)
-            transform_ = state.transform();
+        if (changed.state() & QPaintEngine::DirtyTransform)
+            transform_ = changed.transform();
     }
     void drawPixmap(const QRectF& r, const QPixmap&, const QRectF&) override
     {
