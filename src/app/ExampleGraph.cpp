@@ -3,10 +3,9 @@
 #include "model/DataBuffer.h"
 #include "model/VexaDocument.h"
 #include "platform/Color.h"
+#include "platform/ResourceLocator.h"
 #include "util/TextHelpers.h"
 
-#include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -14,23 +13,11 @@ namespace ExampleGraph {
 
 QString examplesDirectory()
 {
-    const QString rel = QStringLiteral("resources/examples");
-    QStringList bases;
-    const QString exe = QCoreApplication::applicationDirPath();
-    if (!exe.isEmpty()) {
-        bases << exe << exe + QStringLiteral("/../share/vexa");
-        // A build tree lies a few levels below the source tree.
-        QDir up(exe);
-        for (int i = 0; i < 5 && up.cdUp(); ++i)
-            bases << up.path();
-    }
-    bases << QDir::currentPath();
-    for (const QString& base : bases) {
-        const QFileInfo dir(base + QLatin1Char('/') + rel);
-        if (dir.isDir() && QFileInfo::exists(dir.filePath() + QStringLiteral("/oscillation.dat")))
-            return dir.canonicalFilePath();
-    }
-    return QString();
+    const QString dir = ResourceLocator::resourcePath(QStringLiteral("examples"));
+    if (dir.isEmpty() || !QFileInfo(dir).isDir()
+        || !QFileInfo::exists(dir + QStringLiteral("/oscillation.dat")))
+        return QString();
+    return dir;
 }
 
 bool readRows(const QString& path, int minColumns, std::vector<std::vector<double>>& rows, QString* error)

@@ -14,8 +14,7 @@ class VexaDocument;
 
 namespace ExampleGraph {
 
-// resources/examples next to the program, in its install prefix, or in the
-// source tree it was built in; empty when none is found.
+// The examples folder of the program's resources; empty when it is missing.
 QString examplesDirectory();
 
 // The numbers of a text file, one row per line that holds at least

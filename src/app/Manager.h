@@ -337,7 +337,6 @@ private:
     QString panelDirectory() const;
     void rememberPanelDirectory(const QString& path);
     bool writeDocument(VexaDocument& document, const QString& path);
-    static QString resourcePath(const QString& relative);
     bool windowsShown() const;
 
     std::vector<VexaDocument*> documents_;

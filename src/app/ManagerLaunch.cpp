@@ -8,6 +8,7 @@
 #include "io/AsciiImport.h"
 #include "macro/Macro.h"
 #include "model/VexaDocument.h"
+#include "platform/ResourceLocator.h"
 #include "platform/UserDefaults.h"
 
 #include <QCheckBox>
@@ -102,7 +103,7 @@ void Manager::applicationDidFinishLaunching()
     switchInspector(QStringLiteral("general"));
     switchDataView(QStringLiteral("databuffer"));
 
-    const QString help = resourcePath(QStringLiteral("doc/index.html"));
+    const QString help = ResourceLocator::resourcePath(QStringLiteral("doc/index.html"));
     if (!help.isEmpty())
         helpView->setSource(QUrl::fromLocalFile(help));
 

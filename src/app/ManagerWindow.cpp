@@ -13,13 +13,9 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDialog>
-#include <QDir>
-#include <QFileInfo>
 #include <QFormLayout>
-#include <QSignalBlocker>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -28,6 +24,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSignalBlocker>
 #include <QStackedWidget>
 #include <QTableView>
 #include <QTextBrowser>
@@ -384,24 +381,4 @@ void Manager::showHelp()
 void Manager::visitHomepage()
 {
     QDesktopServices::openUrl(QUrl(QString::fromLatin1(homepage)));
-}
-
-QString Manager::resourcePath(const QString& relative)
-{
-    // Next to the program, in its install prefix, or in the source tree a
-    // build directory lies in.
-    QStringList bases;
-    const QString exe = QCoreApplication::applicationDirPath();
-    if (!exe.isEmpty()) {
-        bases << exe + QStringLiteral("/resources") << exe + QStringLiteral("/../share/vexa");
-        QDir up(exe);
-        for (int i = 0; i < 5 && up.cdUp(); ++i)
-            bases << up.path() + QStringLiteral("/resources");
-    }
-    for (const QString& base : bases) {
-        const QFileInfo f(base + QLatin1Char('/') + relative);
-        if (f.exists())
-            return f.canonicalFilePath();
-    }
-    return QString();
 }

@@ -28,7 +28,8 @@ struct ChildRun {
     QString err;
 };
 
-ChildRun runProgram(const QStringList& arguments, const QString& workingDirectory, const QString& display = QString())
+ChildRun runProgram(const QStringList& arguments, const QString& workingDirectory,
+                    const QString& display = QString(), const QString& program = programPath())
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     // The program must find out by itself that there is no screen.
@@ -43,7 +44,7 @@ ChildRun runProgram(const QStringList& arguments, const QString& workingDirector
     QProcess p;
     p.setProcessEnvironment(env);
     p.setWorkingDirectory(workingDirectory);
-    p.start(programPath(), arguments);
+    p.start(program, arguments);
     ChildRun r;
     if (!p.waitForStarted(10000))
         return r;
@@ -153,4 +154,54 @@ TEST_F(HeadlessRun, ConsoleMessagesGoToStandardOutputAndErrorsToStandardError)
     EXPECT_TRUE(errors.contains(QStringLiteral("vexa: the macro file %1 stopped with an error").arg(macro)))
         << r.err.toStdString();
     EXPECT_FALSE(r.err.contains(QStringLiteral("one"))) << r.err.toStdString();
+}
+
+TEST_F(HeadlessRun, ResourcesComeFromTheInstallFolderOrTheSourceTreeOnly)
+{
+    // A tokeniser that leaves a mark and turns every macro into one print.
+    auto plantScript = [](const QString& folder, const QString& word, const QString& mark) {
+        QDir().mkpath(folder + QStringLiteral("/perl"));
+        QFile f(folder + QStringLiteral("/perl/parsemacro.pl"));
+        if (!f.open(QIODevice::WriteOnly))
+            return false;
+        f.write(QStringLiteral("open(my $m, '>', '%1'); close($m);\n"
+                               "print \"\\n1\\n2\\nprint\\n%2\\n\";\n")
+                    .arg(mark, word)
+                    .toUtf8());
+        return true;
+    };
+    auto copyProgram = [](const QString& folder) {
+        QDir().mkpath(folder);
+        const QString copy = folder + QStringLiteral("/vexa");
+        return QFile::copy(programPath(), copy) ? copy : QString();
+    };
+    const QString base = TestSupport::scratchDir() + QStringLiteral("/planted");
+    const QString macro = scratchFile(QStringLiteral("plain.mac"), "print plain\n");
+
+    // A copy deep in a folder whose ancestors, and the working directory,
+    // hold resources folders of somebody else's making.
+    const QString copy = copyProgram(base + QStringLiteral("/a/b/c"));
+    ASSERT_FALSE(copy.isEmpty());
+    const QString mark = base + QStringLiteral("/ran");
+    for (const char* folder : {"/resources", "/a/resources", "/a/b/resources", "/a/b/c/resources",
+                               "/work/resources", "/a/b/share/vexa", "/a/share/vexa"})
+        ASSERT_TRUE(plantScript(base + QLatin1String(folder), QStringLiteral("planted"), mark));
+    const ChildRun r
+        = runProgram({"-m", macro, "-h", "yes", "-q", "yes"}, base + QStringLiteral("/work"), {}, copy);
+    ASSERT_TRUE(r.finished);
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, QStringLiteral("plain \n"));
+    EXPECT_FALSE(QFileInfo::exists(mark));
+
+    // Installed as <prefix>/bin/vexa, the program reads <prefix>/share/vexa.
+    const QString installed = copyProgram(base + QStringLiteral("/prefix/bin"));
+    ASSERT_FALSE(installed.isEmpty());
+    const QString installMark = base + QStringLiteral("/installed-ran");
+    ASSERT_TRUE(
+        plantScript(base + QStringLiteral("/prefix/share/vexa"), QStringLiteral("installed"), installMark));
+    const ChildRun i = runProgram({"-m", macro, "-h", "yes", "-q", "yes"}, base, {}, installed);
+    ASSERT_TRUE(i.finished);
+    EXPECT_EQ(i.exitCode, 0) << i.err.toStdString();
+    EXPECT_EQ(i.out, QStringLiteral("installed \n"));
+    EXPECT_TRUE(QFileInfo::exists(installMark));
 }
