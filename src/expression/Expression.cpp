@@ -2,9 +2,12 @@
 
 #include "expression/ExpressionCompiler.h"
 #include "platform/Alert.h"
+#include "platform/ParallelRanges.h"
+#include "platform/VectorState.h"
 
 #include <cstring>
 #include <mutex>
+#include <vector>
 
 namespace {
 
@@ -164,6 +167,9 @@ double Expression::resultValue()
     }
     if (program_.needsResolve(name_.size()))
         program_.resolve(name_);
+    // Callers evaluate between drawing calls (per-point symbol sizes), so the
+    // state is cleared per evaluation, not once per column.
+    VectorState::clearUpper();
     return finishEvaluation(program_.run(value_.data(), name_.size(), lastResult_));
 }
 
@@ -180,4 +186,57 @@ double Expression::resultValueReparsed()
     ExpressionCompiler compiler(name_, value_.data(), lastResult_, nullptr);
     const bool ok = compiler.run(expr_);
     return finishEvaluation(ok ? nullptr : &compiler.message());
+}
+
+void Expression::evaluateColumns(std::span<const Column> columns, std::size_t n, double* out)
+{
+    if (n == 0)
+        return;
+    if (!program_.empty() && program_.needsResolve(name_.size()))
+        program_.resolve(name_);
+    auto setPoint = [&](std::size_t i) {
+        for (const Column& c : columns)
+            setValue(c.slot, c.values ? c.values[i] : static_cast<double>(i));
+    };
+    if (!program_.blockable()) {
+        for (std::size_t i = 0; i < n; ++i) {
+            setPoint(i);
+            out[i] = resultValue();
+        }
+        return;
+    }
+
+    bool indexed = false;
+    for (const Column& c : columns)
+        indexed = indexed || !c.values;
+    constexpr std::size_t B = ExpressionProgram::BlockSize;
+    const std::size_t blocks = (n + B - 1) / B;
+    const double* const values = value_.data();
+    VectorState::clearUpper();
+    // A thread is worth starting for some tens of thousands of points.
+    ParallelRanges::run(blocks, 64, [&](std::size_t first, std::size_t last) {
+        VectorState::clearUpper();
+        std::vector<double> scratch(program_.blockScratch());
+        std::vector<double> index(indexed ? B : 0);
+        std::array<const double*, MaxVariables> at{};
+        for (std::size_t b = first; b < last; ++b) {
+            const std::size_t start = b * B;
+            const std::size_t len = std::min(B, n - start);
+            for (const Column& c : columns) {
+                if (c.slot < 0 || c.slot >= count())
+                    continue;
+                if (c.values) {
+                    at[static_cast<std::size_t>(c.slot)] = c.values + start;
+                } else {
+                    for (std::size_t j = 0; j < len; ++j)
+                        index[j] = static_cast<double>(start + j);
+                    at[static_cast<std::size_t>(c.slot)] = index.data();
+                }
+            }
+            program_.runBlock(values, at.data(), len, scratch.data(), out + start);
+        }
+    });
+    setPoint(n - 1);
+    lastResult_ = out[n - 1];
+    failed_ = false;
 }

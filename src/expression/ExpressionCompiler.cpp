@@ -2,6 +2,7 @@
 
 #include "ExpressionParser.hpp"
 #include "expression/ExpressionMath.h"
+#include "expression/ExpressionVectorMath.h"
 #include "platform/CNumber.h"
 
 #include <cmath>
@@ -36,6 +37,18 @@ double fSqrt(double x) { return std::sqrt(x); }
 double fLn(double x) { return std::log(x); }
 double fLog(double x) { return std::log10(x); }
 double fCbrt(double x) { return std::cbrt(x); }
+
+// The whole-block forms of the functions that have one.
+ExpressionProgram::BlockFunction blockFormOf(ExpressionProgram::MathFunction f)
+{
+    if (f == fSin)
+        return ExpressionVectorMath::sin;
+    if (f == fCos)
+        return ExpressionVectorMath::cos;
+    if (f == fLn)
+        return ExpressionVectorMath::ln;
+    return nullptr;
+}
 
 struct Keyword {
     const char* name;
@@ -208,7 +221,7 @@ double ExpressionCompiler::prefix(int keyword, double x)
     switch (k.op) {
     case Op::Call1:
         if (program_)
-            program_->emitCall1(k.f);
+            program_->emitCall1(k.f, blockFormOf(k.f));
         return k.f(x);
     case Op::Doc1:
         if (program_)

@@ -1,8 +1,11 @@
 #include "expression/ExpressionProgram.h"
 
 #include "expression/ExpressionMath.h"
+#include "expression/ExpressionVectorMath.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 
 using namespace ExpressionMath;
 
@@ -86,19 +89,19 @@ bool ExpressionProgram::lastIsConst(size_t n) const
 
 void ExpressionProgram::emitConst(double k)
 {
-    push({Op::Const, {}, 0, k, nullptr}, +1);
+    push({Op::Const, {}, 0, k, nullptr, nullptr}, +1);
 }
 
 void ExpressionProgram::emitLoad(int slot)
 {
-    push({Op::Load, {}, slot, 0.0, nullptr}, +1);
+    push({Op::Load, {}, slot, 0.0, nullptr, nullptr}, +1);
 }
 
 void ExpressionProgram::emitUnresolved(const std::string& name)
 {
     names_.push_back({name, "Undefined variable: " + name});
     ++unresolvedLeft_;
-    push({Op::Unresolved, {}, static_cast<int32_t>(names_.size() - 1), 0.0, nullptr}, +1);
+    push({Op::Unresolved, {}, static_cast<int32_t>(names_.size() - 1), 0.0, nullptr, nullptr}, +1);
 }
 
 void ExpressionProgram::emitUnary(Op op)
@@ -107,16 +110,16 @@ void ExpressionProgram::emitUnary(Op op)
         code_.back().k = unary(op, code_.back().k);
         return;
     }
-    push({op, {}, 0, 0.0, nullptr}, 0);
+    push({op, {}, 0, 0.0, nullptr, nullptr}, 0);
 }
 
-void ExpressionProgram::emitCall1(MathFunction f)
+void ExpressionProgram::emitCall1(MathFunction f, BlockFunction block)
 {
     if (lastIsConst(1)) {
         code_.back().k = f(code_.back().k);
         return;
     }
-    push({Op::Call1, {}, 0, 0.0, f}, 0);
+    push({Op::Call1, {}, 0, 0.0, f, block}, 0);
 }
 
 void ExpressionProgram::emitBinary(Op op)
@@ -143,7 +146,7 @@ void ExpressionProgram::emitBinary(Op op)
         --depth_;
         return;
     }
-    push({op, {}, 0, 0.0, nullptr}, -1);
+    push({op, {}, 0, 0.0, nullptr, nullptr}, -1);
 }
 
 void ExpressionProgram::emitCall2(Op op)
@@ -155,7 +158,7 @@ void ExpressionProgram::emitCall2(Op op)
         --depth_;
         return;
     }
-    push({op, {}, 0, 0.0, nullptr}, -1);
+    push({op, {}, 0, 0.0, nullptr, nullptr}, -1);
 }
 
 void ExpressionProgram::emitCall4(Op op)
@@ -168,34 +171,40 @@ void ExpressionProgram::emitCall4(Op op)
         depth_ -= 3;
         return;
     }
-    push({op, {}, 0, 0.0, nullptr}, -3);
+    push({op, {}, 0, 0.0, nullptr, nullptr}, -3);
 }
 
 void ExpressionProgram::emitDoc(DocFunction which, int arity)
 {
     // Document reads are never folded: the document changes between runs.
     switch (arity) {
-    case 0: push({Op::Doc0, which, 0, 0.0, nullptr}, +1); break;
-    case 1: push({Op::Doc1, which, 0, 0.0, nullptr}, 0); break;
-    default: push({Op::Doc2, which, 0, 0.0, nullptr}, -1); break;
+    case 0:
+        push({Op::Doc0, which, 0, 0.0, nullptr, nullptr}, +1);
+        break;
+    case 1:
+        push({Op::Doc1, which, 0, 0.0, nullptr, nullptr}, 0);
+        break;
+    default:
+        push({Op::Doc2, which, 0, 0.0, nullptr, nullptr}, -1);
+        break;
     }
 }
 
 void ExpressionProgram::emitLine()
 {
-    push({Op::Line, {}, 0, 0.0, nullptr}, -1);
+    push({Op::Line, {}, 0, 0.0, nullptr, nullptr}, -1);
 }
 
 void ExpressionProgram::emitFail(const std::string& message)
 {
     failMessage_ = message;
-    push({Op::Fail, {}, 0, 0.0, nullptr}, 0);
+    push({Op::Fail, {}, 0, 0.0, nullptr, nullptr}, 0);
 }
 
 void ExpressionProgram::finish()
 {
     if (code_.empty() || code_.back().op != Op::Fail)
-        push({Op::End, {}, 0, 0.0, nullptr}, 0);
+        push({Op::End, {}, 0, 0.0, nullptr, nullptr}, 0);
     // With the top of the stack held in a register, memory holds at most
     // maxDepth_ entries (the bottom one a placeholder).
     stack_.assign(static_cast<size_t>(maxDepth_) + 1, 0.0);
@@ -265,6 +274,174 @@ const std::string* ExpressionProgram::run(const double* values, size_t variableC
         case Op::Line: lastResult = acc; acc = *--sp; break;
         case Op::Fail: return &failMessage_;
         case Op::End: return lastError >= 0 ? &names_[static_cast<size_t>(lastError)].message : nullptr;
+        }
+    }
+}
+
+bool ExpressionProgram::blockable() const
+{
+    if (code_.empty())
+        return false;
+    for (const Instr& i : code_) {
+        switch (i.op) {
+        case Op::Unresolved:
+        case Op::Rnd:
+        case Op::Doc0:
+        case Op::Doc1:
+        case Op::Doc2:
+        case Op::Fail:
+            return false;
+        default:
+            break;
+        }
+    }
+    return true;
+}
+
+void ExpressionProgram::runBlock(const double* values, const double* const* columns, std::size_t n,
+                                 double* scratch, double* out) const
+{
+    // The stack of run(), one block of values per entry: buffer `top` is the
+    // accumulator, the ones below it the stack. Operations take their left
+    // operands from below and leave the result in the lowest one they used.
+    double* top = scratch;
+    constexpr std::size_t B = BlockSize;
+    for (const Instr* ip = code_.data();; ++ip) {
+        double* const acc = top;
+        double* const below = top - B;
+        switch (ip->op) {
+        case Op::Const:
+            top += B;
+            std::fill(top, top + n, ip->k);
+            break;
+        case Op::Load:
+            top += B;
+            if (const double* column = columns[ip->a])
+                std::memcpy(top, column, n * sizeof(double));
+            else
+                std::fill(top, top + n, values[ip->a]);
+            break;
+        case Op::Neg:
+            for (std::size_t i = 0; i < n; ++i)
+                acc[i] = -acc[i];
+            break;
+        case Op::Add:
+            for (std::size_t i = 0; i < n; ++i)
+                below[i] = below[i] + acc[i];
+            top = below;
+            break;
+        case Op::Sub:
+            for (std::size_t i = 0; i < n; ++i)
+                below[i] = below[i] - acc[i];
+            top = below;
+            break;
+        case Op::Mul:
+            for (std::size_t i = 0; i < n; ++i)
+                below[i] = below[i] * acc[i];
+            top = below;
+            break;
+        case Op::Div:
+            for (std::size_t i = 0; i < n; ++i)
+                below[i] = below[i] / acc[i];
+            top = below;
+            break;
+        case Op::Mod:
+            for (std::size_t i = 0; i < n; ++i)
+                below[i] = std::fmod(below[i], acc[i]);
+            top = below;
+            break;
+        case Op::Pow:
+            ExpressionVectorMath::pow(below, acc, n);
+            top = below;
+            break;
+        case Op::AddK:
+            for (std::size_t i = 0; i < n; ++i)
+                acc[i] = acc[i] + ip->k;
+            break;
+        case Op::SubK:
+            for (std::size_t i = 0; i < n; ++i)
+                acc[i] = acc[i] - ip->k;
+            break;
+        case Op::MulK:
+            for (std::size_t i = 0; i < n; ++i)
+                acc[i] = acc[i] * ip->k;
+            break;
+        case Op::DivK:
+            for (std::size_t i = 0; i < n; ++i)
+                acc[i] = acc[i] / ip->k;
+            break;
+        case Op::ModK:
+            for (std::size_t i = 0; i < n; ++i)
+                acc[i] = std::fmod(acc[i], ip->k);
+            break;
+        case Op::PowK:
+            ExpressionVectorMath::powK(acc, ip->k, n);
+            break;
+        case Op::Call1:
+            if (ip->block)
+                ip->block(acc, n);
+            else
+                for (std::size_t i = 0; i < n; ++i)
+                    acc[i] = ip->f(acc[i]);
+            break;
+        case Op::Int:
+            for (std::size_t i = 0; i < n; ++i)
+                acc[i] = intPart(acc[i]);
+            break;
+        case Op::Frac:
+            for (std::size_t i = 0; i < n; ++i)
+                acc[i] = fracPart(acc[i]);
+            break;
+        case Op::Abs:
+            for (std::size_t i = 0; i < n; ++i)
+                acc[i] = std::fabs(acc[i]);
+            break;
+        case Op::Rad:
+            for (std::size_t i = 0; i < n; ++i)
+                acc[i] = rad(acc[i]);
+            break;
+        case Op::Deg:
+            for (std::size_t i = 0; i < n; ++i)
+                acc[i] = deg(acc[i]);
+            break;
+        case Op::Jn:
+            for (std::size_t i = 0; i < n; ++i)
+                below[i] = besselJn(below[i], acc[i]);
+            top = below;
+            break;
+        case Op::Yn:
+            for (std::size_t i = 0; i < n; ++i)
+                below[i] = besselYn(below[i], acc[i]);
+            top = below;
+            break;
+        case Op::Round:
+            for (std::size_t i = 0; i < n; ++i)
+                below[i] = roundTo(below[i], acc[i]);
+            top = below;
+            break;
+        case Op::Gau:
+        case Op::Lor: {
+            double* const a = top - 3 * B;
+            const double* const x0 = top - 2 * B;
+            const double* const h = below;
+            for (std::size_t i = 0; i < n; ++i)
+                a[i] = ip->op == Op::Gau ? gau(a[i], x0[i], h[i], acc[i]) : lor(a[i], x0[i], h[i], acc[i]);
+            top = a;
+            break;
+        }
+        case Op::Line:
+            std::memcpy(out, acc, n * sizeof(double));
+            top = below;
+            break;
+        case Op::End:
+            return;
+        case Op::Unresolved:
+        case Op::Rnd:
+        case Op::Doc0:
+        case Op::Doc1:
+        case Op::Doc2:
+        case Op::Fail:
+            return; // never in a blockable program
         }
     }
 }

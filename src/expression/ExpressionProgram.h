@@ -2,6 +2,7 @@
 
 #include "expression/ExpressionDocumentFunctions.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -27,6 +28,9 @@ public:
     };
 
     using MathFunction = double (*)(double);
+    // The same function over n values in place, where a faster whole-block
+    // form exists.
+    using BlockFunction = void (*)(double* values, std::size_t n);
 
     // Emission, in reduction order. The binary and call forms take their
     // operands from the stack; constant operands are folded away where the
@@ -36,7 +40,7 @@ public:
     void emitLoad(int slot);
     void emitUnresolved(const std::string& name);
     void emitUnary(Op op); // Neg, Int, Frac, Abs, Rad, Deg, Rnd
-    void emitCall1(MathFunction f);
+    void emitCall1(MathFunction f, BlockFunction block = nullptr);
     void emitBinary(Op op); // Add, Sub, Mul, Div, Mod, Pow
     void emitCall2(Op op);  // Jn, Yn, Round
     void emitCall4(Op op);  // Gau, Lor
@@ -62,6 +66,21 @@ public:
     // nullptr when the run raised none.
     const std::string* run(const double* values, size_t variableCount, double& lastResult);
 
+    // Block evaluation. A program that draws no random numbers, reads no
+    // document, names nothing undefined and parses without error gives every
+    // point a value that depends on that point's variables alone, so it may
+    // run over many points at once and on several threads.
+    static constexpr std::size_t BlockSize = 512;
+    bool blockable() const;
+    // Doubles of scratch one runBlock call needs.
+    std::size_t blockScratch() const { return (static_cast<std::size_t>(maxDepth_) + 2) * BlockSize; }
+    // Runs a blockable program for n <= BlockSize points: slot s reads
+    // columns[s][i] where columns[s] is set and values[s] otherwise. out[i]
+    // gets the value of the last line for point i. Keeps no state, so calls
+    // may run side by side with their own scratch.
+    void runBlock(const double* values, const double* const* columns, std::size_t n, double* scratch,
+                  double* out) const;
+
     // The pure operations, shared with the parser's direct evaluation.
     static double unary(Op op, double x);
     static double binary(Op op, double a, double b);
@@ -75,6 +94,7 @@ private:
         int32_t a;       // slot, name index
         double k;        // constant
         MathFunction f;  // for Call1
+        BlockFunction block; // for Call1, or null
     };
     struct Name {
         std::string name;

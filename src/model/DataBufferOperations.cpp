@@ -474,17 +474,13 @@ void DataBuffer::calc(int target, const QString& expression, const QList<double>
     e.setValue(slotOf[5], nb);
     e.setValue(slotOf[6], cb);
     e.setValue(slotOf[7], double(n));
-    for (int i = 0; i < n; ++i) {
-        const std::size_t k = std::size_t(i);
-        e.setValue(slotOf[0], X[k]);
-        e.setValue(slotOf[1], Y[k]);
-        if (errors) {
-            e.setValue(slotOf[2], EX[k]);
-            e.setValue(slotOf[3], EY[k]);
-        }
-        e.setValue(slotOf[8], double(i));
-        result[k] = e.resultValue();
+    std::vector<Expression::Column> columns
+        = {{slotOf[0], X.data()}, {slotOf[1], Y.data()}, {slotOf[8], nullptr}};
+    if (errors) {
+        columns.push_back({slotOf[2], EX.data()});
+        columns.push_back({slotOf[3], EY.data()});
     }
+    e.evaluateColumns(columns, std::size_t(n), result.data());
     comment += QStringLiteral(", calc(%1=%2)").arg(QLatin1String(suffix[target]), expression);
     if (n > 0)
         std::copy(result.begin(), result.end(), column.begin());

@@ -1,5 +1,7 @@
 #include "model/Spectral.h"
 
+#include "platform/VectorState.h"
+
 #include <algorithm>
 #include <cmath>
 #include <utility>
@@ -67,6 +69,7 @@ bool fftComplex(std::span<float> data, int n, int direction)
 {
     if (!isPowerOfTwo(n) || data.size() < 2 * std::size_t(n))
         return false;
+    VectorState::clearUpper();
     float* d = data.data();
 
     // Bit-reversal permutation of the complex values.
@@ -118,6 +121,7 @@ bool fftReal(std::span<float> data, int half, int direction)
 {
     if (!isPowerOfTwo(half) || data.size() < 2 * std::size_t(half))
         return false;
+    VectorState::clearUpper();
     float* d = data.data();
     const int m = 2 * half;
     const double c1 = 0.5;

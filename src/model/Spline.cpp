@@ -1,5 +1,7 @@
 #include "model/Spline.h"
 
+#include "platform/VectorState.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -11,6 +13,7 @@ namespace Spline {
 int splineCoefficients(int a, std::span<const double> x, std::span<const double> y, std::span<double> b,
                        std::span<double> c, std::span<double> d, double s)
 {
+    VectorState::clearUpper();
     if (a < 3)
         return 2;
     const std::size_t na = std::size_t(a);
@@ -92,6 +95,7 @@ int splineResample(int a, int total, std::span<const double> x, std::span<const 
                    std::span<const double> b, std::span<const double> c, std::span<const double> d,
                    double from, double to, int& count, std::span<double> outX, std::span<double> outY)
 {
+    VectorState::clearUpper();
     count = 0;
     if (!std::isfinite(from) || !std::isfinite(to) || from > to)
         return 1;

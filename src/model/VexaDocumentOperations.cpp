@@ -11,6 +11,7 @@
 #include "model/VexaDocument.h"
 #include "platform/Alert.h"
 #include "platform/CNumber.h"
+#include "platform/VectorState.h"
 
 #include <algorithm>
 #include <cmath>
@@ -44,6 +45,7 @@ struct Sums {
 
 LineFit fitLine(const std::vector<double>& x, const std::vector<double>& y, double x1, double x2, int type)
 {
+    VectorState::clearUpper();
     LineFit fit;
     if (type < RegLinear || type > RegExponential) {
         fit.status = LineFit::UnknownType;
@@ -406,27 +408,25 @@ void VexaDocument::functionGenerator(int xflag, double from, double to, int n, c
         return;
     const int sx = e.slot("x"), sy = e.slot("y");
     auto b = std::make_unique<DataBuffer>();
+    std::vector<double>& arguments = xflag == 0 ? b->X : b->Y;
+    std::vector<double>& results = xflag == 0 ? b->Y : b->X;
     try {
-        b->X.reserve(std::size_t(n));
-        b->Y.reserve(std::size_t(n));
+        arguments.reserve(std::size_t(n));
+        // The step is accumulated, as the points have always been placed, so
+        // rounding may leave the last one out; the count caps the loop where
+        // a step below the resolution of v would never reach `to`.
+        double v = from;
+        for (int count = 0; v <= to && count < n; ++count) {
+            arguments.push_back(v);
+            v = v + step;
+        }
+        results.resize(arguments.size());
     } catch (const std::bad_alloc&) {
         okAlert(QStringLiteral("Too Many Points"), QStringLiteral("not enough memory for %1 points").arg(n));
         return;
     }
-    // The step is accumulated, as the points have always been placed, so
-    // rounding may leave the last one out; the count caps the loop where a
-    // step below the resolution of v would never reach `to`.
-    double v = from;
-    for (int count = 0; v <= to && count < n; ++count) {
-        e.setValue(sx, v);
-        e.setValue(sy, v);
-        const double r = e.resultValue();
-        if (xflag == 0)
-            b->quickAddDoubleValue(v, r);
-        else
-            b->quickAddDoubleValue(r, v);
-        v = v + step;
-    }
+    const Expression::Column columns[] = {{sx, arguments.data()}, {sy, arguments.data()}};
+    e.evaluateColumns(columns, arguments.size(), results.data());
     b->source = QStringLiteral("Function");
     b->comment = (xflag == 0 ? QStringLiteral("y=") : QStringLiteral("x=")) + expression + QStringLiteral(" (") + g(from)
         + QLatin1Char('-') + g(to) + QLatin1Char(',') + QString::number(n) + QLatin1Char(')');

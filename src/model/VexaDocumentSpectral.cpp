@@ -8,6 +8,7 @@
 #include "model/Spline.h"
 #include "platform/Alert.h"
 #include "platform/CNumber.h"
+#include "platform/VectorState.h"
 
 #include <algorithm>
 #include <cmath>
@@ -71,6 +72,7 @@ VexaDocument* VexaDocument::doFFT(int index, int window)
     }
     result->source = QStringLiteral("FFT");
 
+    VectorState::clearUpper();
     for (int i = 0; i < n; ++i)
         work[std::size_t(i)] = float(Spectral::windowWeight(window, i, n) * source.Y[std::size_t(i)]);
     Spectral::fftSpectrumPrepare(work, n);
