@@ -2,8 +2,13 @@
 // the variable x is set by its slot and the compiled form evaluated per point.
 
 #include "expression/Expression.h"
+#include "model/DataBuffer.h"
+#include "model/DataBufferOperations.h"
+#include "model/VexaDocument.h"
 
 #include <benchmark/benchmark.h>
+
+#include <vector>
 
 namespace {
 
@@ -81,4 +86,39 @@ BENCHMARK(BM_ReparsedPerPoint)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
+namespace {
 
+// The whole-column evaluation the buffer calculations use.
+void BM_Columns(benchmark::State& state)
+{
+    Expression ex;
+    if (!prepare(state, ex, kFormula))
+        return;
+    std::vector<double> xs(kPoints), out(kPoints);
+    for (int i = 0; i < kPoints; ++i)
+        xs[std::size_t(i)] = i * 0.001;
+    const Expression::Column columns[] = {{ex.slot("x"), xs.data()}};
+    for (auto _ : state) {
+        ex.evaluateColumns(columns, xs.size(), out.data());
+        benchmark::DoNotOptimize(out.data());
+    }
+    state.SetItemsProcessed(state.iterations() * kPoints);
+}
+BENCHMARK(BM_Columns)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The function generator and a buffer calculation as the "fg" and "calc"
+// macros run them: a new buffer of 1e6 points, then y recomputed from x.
+void BM_FunctionGeneratorAndCalc(benchmark::State& state)
+{
+    VexaDocument doc;
+    for (auto _ : state) {
+        doc.functionGenerator(0, 0, 1000, kPoints, QString::fromLatin1(kFormula));
+        doc.DB.back()->calc(CalcY, QStringLiteral("y*2+sin(x)"), {}, {}, &doc);
+        benchmark::DoNotOptimize(doc.DB.back()->Y.data());
+        doc.DB.pop_back();
+    }
+    state.SetItemsProcessed(state.iterations() * kPoints);
+}
+BENCHMARK(BM_FunctionGeneratorAndCalc)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace

@@ -1,18 +1,18 @@
 #include "io/AsciiImport.h"
 
+#include "io/AsciiFastLines.h"
+#include "io/AsciiTextFile.h"
 #include "model/DataBuffer.h"
 #include "model/ManagerServices.h"
 #include "model/VexaDocument.h"
 #include "platform/Alert.h"
-#include "platform/Calendar.h"
 #include "platform/CNumber.h"
+#include "platform/Calendar.h"
+#include "platform/ParallelRanges.h"
 #include "util/StringCategory.h"
 #include "util/TextHelpers.h"
 
 #include <QByteArray>
-#include <QFile>
-#include <QFileInfo>
-#include <QStringDecoder>
 #include <QStringList>
 
 #include <unicode/gregocal.h>
@@ -30,7 +30,6 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -41,148 +40,7 @@
 namespace {
 
 // ---------------------------------------------------------------------------
-// The file as bytes
-
-enum class ReadOutcome { Read, Missing, Unreadable, NotText, TooLarge };
-
-struct FreeBytes {
-    void operator()(char* p) const { std::free(p); }
-};
-using Bytes = std::unique_ptr<char, FreeBytes>;
-
-// Room for n bytes. Large files get memory that the kernel may back with
-// huge pages: with 4 KB pages, the faults of the first touch of a 100 MB
-// file take a good part of the time of the whole import.
-Bytes allocateBytes(size_t n)
-{
-    constexpr size_t kHuge = size_t(2) << 20;
-    char* p = nullptr;
-    if (n >= kHuge) {
-        const size_t rounded = (n + kHuge - 1) / kHuge * kHuge;
-        p = static_cast<char*>(std::aligned_alloc(kHuge, rounded));
-        if (p)
-            madvise(p, rounded, MADV_HUGEPAGE);
-    }
-    if (!p)
-        p = static_cast<char*>(std::malloc(n ? n : 1));
-    if (!p)
-        throw std::bad_alloc();
-    return Bytes(p);
-}
-
-struct FileText {
-    Bytes storage;
-    char* text = nullptr; // writable, NUL at text[size]
-    size_t size = 0;
-    bool utf8 = true;     // else read as Latin-1
-};
-
-bool isValidUtf8(const unsigned char* s, size_t n)
-{
-    size_t i = 0;
-    while (i < n) {
-        while (n - i >= 8) {
-            std::uint64_t w;
-            std::memcpy(&w, s + i, 8);
-            if (w & 0x8080808080808080ull)
-                break;
-            i += 8;
-        }
-        if (i == n)
-            break;
-        const unsigned char c = s[i];
-        if (c < 0x80) {
-            ++i;
-            continue;
-        }
-        size_t len;
-        unsigned char lo = 0x80, hi = 0xBF; // range of the second byte
-        if (c >= 0xC2 && c <= 0xDF) {
-            len = 2;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            len = 3;
-            if (c == 0xE0)
-                lo = 0xA0; // no overlong forms
-            else if (c == 0xED)
-                hi = 0x9F; // no surrogates
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            len = 4;
-            if (c == 0xF0)
-                lo = 0x90;
-            else if (c == 0xF4)
-                hi = 0x8F; // nothing beyond U+10FFFF
-        } else {
-            return false;
-        }
-        if (n - i < len || s[i + 1] < lo || s[i + 1] > hi)
-            return false;
-        for (size_t k = 2; k < len; ++k)
-            if ((s[i + k] & 0xC0) != 0x80)
-                return false;
-        i += len;
-    }
-    return true;
-}
-
-bool startsWith(const char* text, size_t size, const char* prefix, size_t n)
-{
-    return size >= n && std::memcmp(text, prefix, n) == 0;
-}
-
-// Reads the whole file. A byte-order mark goes (UTF-16 text is turned into
-// UTF-8 first); NUL bytes mark a file that is no text, except a run of them at
-// the end, which is what a logger leaves behind when the machine stopped.
-ReadOutcome readText(const QString& path, FileText& out)
-{
-    const QFileInfo info(path);
-    if (path.isEmpty() || !info.exists() || info.isDir())
-        return ReadOutcome::Missing;
-    // A pipe or a device could block or never end.
-    if (!info.isFile())
-        return ReadOutcome::Unreadable;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return ReadOutcome::Unreadable;
-    const qint64 size = file.size();
-    if (size < 0)
-        return ReadOutcome::Unreadable;
-    try {
-        out.storage = allocateBytes(static_cast<size_t>(size) + 1);
-    } catch (const std::bad_alloc&) {
-        return ReadOutcome::TooLarge;
-    }
-    qint64 got = 0;
-    while (got < size) {
-        const qint64 r = file.read(out.storage.get() + got, size - got);
-        if (r < 0)
-            return ReadOutcome::Unreadable;
-        if (r == 0)
-            break; // shrank while we read: take what is there
-        got += r;
-    }
-    out.text = out.storage.get();
-    out.size = static_cast<size_t>(got);
-
-    const bool le = startsWith(out.text, out.size, "\xFF\xFE", 2);
-    if (le || startsWith(out.text, out.size, "\xFE\xFF", 2)) {
-        QStringDecoder decode(le ? QStringConverter::Utf16LE : QStringConverter::Utf16BE);
-        const QByteArray utf8 = QString(decode(QByteArrayView(out.text + 2, qsizetype(out.size - 2)))).toUtf8();
-        out.storage = allocateBytes(static_cast<size_t>(utf8.size()) + 1);
-        std::memcpy(out.storage.get(), utf8.constData(), static_cast<size_t>(utf8.size()));
-        out.text = out.storage.get();
-        out.size = static_cast<size_t>(utf8.size());
-    } else if (startsWith(out.text, out.size, "\xEF\xBB\xBF", 3)) {
-        out.text += 3;
-        out.size -= 3;
-    }
-    while (out.size > 0 && out.text[out.size - 1] == '\0')
-        --out.size;
-    out.text[out.size] = '\0';
-    if (std::memchr(out.text, '\0', out.size))
-        return ReadOutcome::NotText;
-    out.utf8 = isValidUtf8(reinterpret_cast<const unsigned char*>(out.text), out.size);
-    return ReadOutcome::Read;
-}
+// Lines
 
 // Calls f(line, length, ascii) for every line, in place: each line is
 // NUL-terminated where its break was. Breaks are LF, VT, FF and CR (CR LF
@@ -450,8 +308,10 @@ class DateLines {
 public:
     enum Result { Nothing, NoDate, Rewritten };
 
-    DateLines(const QString& separator, const QString& userFormat, bool useUserFormat, bool utf8File)
-        : separator_(separator), separatorBytes_(separator.toStdString()), utf8File_(utf8File)
+    DateLines(const QString& separator, const QString& userFormat, bool useUserFormat, const bool& utf8File)
+            : separator_(separator)
+            , separatorBytes_(separator.toStdString())
+            , utf8File_(utf8File)
     {
         if (!useUserFormat)
             return;
@@ -512,7 +372,7 @@ public:
 private:
     const QString separator_;
     const std::string separatorBytes_;
-    const bool utf8File_;
+    const bool& utf8File_; // settled before the first line that is not ASCII
     std::unique_ptr<DatePattern> user_;
     int userWords_ = 0;
     std::array<std::unique_ptr<DatePattern>, kBuiltInFormats.size()> builtIn_;
@@ -649,52 +509,61 @@ bool isAscii(const std::string& s)
 
 class Reader {
 public:
-    Reader(const ASCIIImport::ImportOptions& o, QString source, QString comment, bool utf8)
-        : mode_(o.mode),
-          separator_(o.separator.toUtf8()),
-          ignore_(o.ignoreText.toUtf8()),
-          cut_(o.commentText.toUtf8()),
-          numericOnly_(o.numericLinesOnly),
-          blankCommas_(o.separator.isEmpty() && o.commaSeparates),
-          blankPeriods_(o.separator.isEmpty() && o.periodSeparates),
-          xIndex_(o.noXColumn || o.xColumn < 1 ? -1 : o.xColumn - 1),
-          source_(std::move(source)),
-          comment_(std::move(comment)),
-          utf8_(utf8)
+    Reader(const ASCIIImport::ImportOptions& o, QString source, QString comment)
+            : mode_(o.mode)
+            , separator_(o.separator.toUtf8())
+            , ignore_(o.ignoreText.toUtf8())
+            , cut_(o.commentText.toUtf8())
+            , numericOnly_(o.numericLinesOnly)
+            , blankCommas_(o.separator.isEmpty() && o.commaSeparates)
+            , blankPeriods_(o.separator.isEmpty() && o.periodSeparates)
+            , xIndex_(o.noXColumn || o.xColumn < 1 ? -1 : o.xColumn - 1)
+            , source_(std::move(source))
+            , comment_(std::move(comment))
     {
         if (!o.noTime)
-            dates_ = std::make_unique<DateLines>(o.separator, o.timeFormat, o.useTimeFormat, utf8);
+            dates_ = std::make_unique<DateLines>(o.separator, o.timeFormat, o.useTimeFormat, utf8_);
         if (mode_ == ASCIIImport::ErrorMode)
             errors_ = newBuffer();
         else
             single_ = newBuffer();
         empty_.fill(0);
+        setUpQuickLines();
     }
 
-    void readAll(char* text, size_t size)
+    enum class Outcome { Read, NotText, Unreadable };
+
+    // One pass over the text, a piece at a time. While the date recognition
+    // is still deciding, lines go one by one to the careful reader; after
+    // that, plain lines are read quickly (on several threads for a large
+    // piece) and the others still go to the careful reader, all in order.
+    Outcome readAll(AsciiTextFile& file)
     {
-        // Replacing per line or all at once is the same: neither character
-        // is part of a line break or of a multi-byte character.
-        if (blankCommas_)
-            blankOut(text, size, ',');
-        if (blankPeriods_)
-            blankOut(text, size, '.');
-        // A buffer never gets more points than there are lines left when it
-        // is made: reserving that much spares the copies of a growing column.
-        size_t breaks = countByte(text, size, '\n');
-        if (breaks == 0)
-            breaks = countByte(text, size, '\r');
-        linesLeft_ = breaks + 1;
+        file_ = &file;
         // Every point takes a number, and every number at least one byte:
         // all reservations together never need more than that. Without this
         // bound one wide line early in a long file would reserve the rest of
         // the file for each of its columns.
-        reserveBudget_ = size + 1;
-        forEachLine(text, size, utf8_, [this](char* p, size_t len, bool ascii) {
-            line(p, len, ascii);
-            if (linesLeft_ > 1)
-                --linesLeft_;
-        });
+        reserveBudget_ = file.size() + 1;
+        std::string_view piece;
+        while (file.next(piece)) {
+            const char* p = piece.data();
+            const char* const end = p + piece.size();
+            position_ = file.pieceStart();
+            if (lineBytes_ == 0)
+                measureLines(p, piece.size());
+            while (p < end && (!quick_ || !datesSettled())) {
+                const char* nl = static_cast<const char*>(std::memchr(p, '\n', size_t(end - p)));
+                const char* e = nl ? nl : end;
+                if (!careful(p, size_t(e - p)))
+                    return Outcome::NotText;
+                p = nl ? nl + 1 : end;
+                position_ = file.pieceStart() + size_t(p - piece.data());
+            }
+            if (p < end && !readQuickly(p, size_t(end - p), file.pieceStart() + size_t(p - piece.data())))
+                return Outcome::NotText;
+        }
+        return file.failed() ? Outcome::Unreadable : Outcome::Read;
     }
 
     // The buffers that got points, in the order they go to the document.
@@ -732,7 +601,11 @@ private:
     const bool numericOnly_, blankCommas_, blankPeriods_;
     const int xIndex_;
     const QString source_, comment_;
-    const bool utf8_;
+    bool utf8_ = true; // read from the file before the first line that is not ASCII
+    AsciiTextFile* file_ = nullptr;
+    std::unique_ptr<AsciiFastLines> quick_;
+    std::vector<AsciiFastLines::Result> parts_;
+    std::string scratch_;
 
     std::unique_ptr<DateLines> dates_;
     int failedDateLines_ = 0;
@@ -746,12 +619,32 @@ private:
     std::array<double, ASCIIImport::maxFields> values_{};
     Flags empty_{}; // separator mode: the field held nothing
 
-    size_t linesLeft_ = 1;
+    size_t position_ = 0; // of the line being read, in the text
+    double lineBytes_ = 0; // bytes per line, measured at the start of the text
     size_t reserveBudget_ = 0; // points that may still be reserved
+
+    // A buffer never gets more points than there are lines left when it is
+    // made: reserving about that much spares the copies of a growing column.
+    // The lines left are judged from the bytes left and the length of the
+    // first lines, with a margin; a column that outgrows it just grows.
+    void measureLines(const char* p, size_t n)
+    {
+        const size_t sample = std::min<size_t>(n, 256 * 1024);
+        size_t breaks = countByte(p, sample, '\n');
+        if (breaks == 0)
+            breaks = countByte(p, sample, '\r');
+        lineBytes_ = double(std::max<size_t>(sample, 1)) / double(breaks + 1);
+    }
+
+    size_t linesLeft() const
+    {
+        const size_t bytesLeft = file_ && file_->size() > position_ ? file_->size() - position_ : 0;
+        return size_t(double(bytesLeft) / std::max(lineBytes_, 1.0) * 1.1) + 16;
+    }
 
     void reserveLinesLeft(DataBuffer& b, bool errors)
     {
-        const size_t n = std::min(linesLeft_, reserveBudget_);
+        const size_t n = std::min(linesLeft(), reserveBudget_);
         reserveBudget_ -= n;
         if (n == 0)
             return;
@@ -770,6 +663,104 @@ private:
         for (std::vector<double>* v : {&b.X, &b.Y, &b.EX, &b.EY})
             if (v->capacity() > 2 * v->size() + 1024)
                 v->shrink_to_fit();
+    }
+
+    bool datesSettled() const { return !dates_ || failedDateLines_ > ASCIIImport::maxFailedDateLines; }
+
+    // The quick reader stands in for the careful one where the settings
+    // allow: one separator byte (or none), and texts to cut at and to ignore
+    // that the blanking of commas and periods does not touch.
+    void setUpQuickLines()
+    {
+        AsciiFastLines::Syntax syntax;
+        syntax.whitespace = separator_.isEmpty();
+        if (separator_.size() > 1)
+            return;
+        if (!syntax.whitespace)
+            syntax.separator = separator_[0];
+        syntax.commaBlank = blankCommas_;
+        syntax.periodBlank = blankPeriods_;
+        syntax.cut = cut_.toStdString();
+        syntax.ignore = ignore_.toStdString();
+        for (const std::string* t : {&syntax.cut, &syntax.ignore})
+            if ((blankCommas_ && t->find(',') != std::string::npos)
+                || (blankPeriods_ && t->find('.') != std::string::npos))
+                return;
+        syntax.numericOnly = numericOnly_;
+        syntax.maxFields = ASCIIImport::maxFields;
+        quick_ = std::make_unique<AsciiFastLines>(syntax);
+    }
+
+    // One line of the text (without its line feed) through the careful
+    // reader, on a copy: it may hold several lines by other breaks. False
+    // for a NUL byte, which makes the file no text.
+    bool careful(const char* p, size_t len)
+    {
+        if (std::memchr(p, '\0', len))
+            return false;
+        for (size_t i = 0; i < len; ++i) {
+            if (static_cast<unsigned char>(p[i]) >= 0x80) {
+                utf8_ = file_->utf8();
+                break;
+            }
+        }
+        scratch_.assign(p, len);
+        // Replacing per line or in the whole text is the same: neither
+        // character is part of a line break or of a multi-byte character.
+        if (blankCommas_)
+            blankOut(scratch_.data(), len, ',');
+        if (blankPeriods_)
+            blankOut(scratch_.data(), len, '.');
+        forEachLine(scratch_.data(), len, utf8_,
+                    [this](char* q, size_t n, bool ascii) { line(q, n, ascii); });
+        return true;
+    }
+
+    // Lines [p, p + n) of the text at `offset`: read quickly in parts on
+    // several threads, then applied in order.
+    bool readQuickly(const char* p, size_t n, size_t offset)
+    {
+        constexpr size_t kPartBytes = 256 * 1024;
+        const size_t parts = ParallelRanges::threadsFor(n, kPartBytes);
+        std::vector<size_t> bounds(parts + 1, n);
+        bounds[0] = 0;
+        for (size_t k = 1; k < parts; ++k) {
+            size_t at = std::max(bounds[k - 1], n / parts * k);
+            const void* nl = at < n ? std::memchr(p + at, '\n', n - at) : nullptr;
+            bounds[k] = nl ? size_t(static_cast<const char*>(nl) - p) + 1 : n;
+        }
+        if (parts_.size() < parts)
+            parts_.resize(parts);
+        ParallelRanges::run(parts, 1, [&](size_t first, size_t last) {
+            for (size_t k = first; k < last; ++k) {
+                parts_[k].clear();
+                quick_->read(p + bounds[k], bounds[k + 1] - bounds[k], bounds[k], parts_[k]);
+            }
+        });
+        for (size_t k = 0; k < parts; ++k) {
+            const AsciiFastLines::Result& r = parts_[k];
+            position_ = offset + bounds[k];
+            size_t value = 0, nextCareful = 0;
+            for (const std::int32_t kind : r.lines) {
+                if (kind == AsciiFastLines::Skip)
+                    continue;
+                if (kind == AsciiFastLines::Careful) {
+                    if (!careful(p + r.careful[nextCareful], r.careful[nextCareful + 1]))
+                        return false;
+                    nextCareful += 2;
+                    continue;
+                }
+                std::copy_n(r.values.data() + value, kind, values_.data());
+                if (!r.empty.empty())
+                    std::copy_n(r.empty.data() + value, kind, empty_.data());
+                value += size_t(kind);
+                if (mode_ == ASCIIImport::ErrorMode)
+                    addErrorPoint(kind);
+                else
+                    addColumnPoints(kind);
+            }
+        }
+        return true;
     }
 
     std::unique_ptr<DataBuffer> newBuffer() const
@@ -938,24 +929,28 @@ bool ASCIIImport::importFile(VexaDocument& document, const ImportOptions& option
         return fail(why, QStringLiteral("Unknown import mode %1").arg(options.mode), false);
     const QString& path = options.path;
     try {
-        FileText file;
-        switch (readText(path, file)) {
-        case ReadOutcome::Read:
+        AsciiTextFile file;
+        switch (file.open(path)) {
+        case AsciiTextFile::Outcome::Read:
             break;
-        case ReadOutcome::Missing:
+        case AsciiTextFile::Outcome::Missing:
             return fail(why, QStringLiteral("There is no file %1").arg(quoted(path)), false);
-        case ReadOutcome::Unreadable:
+        case AsciiTextFile::Outcome::Unreadable:
             return fail(why, QStringLiteral("The file %1 can not be read").arg(quoted(path)), true);
-        case ReadOutcome::NotText:
-            return fail(why, QStringLiteral("The file %1 is not a text file").arg(quoted(path)), true);
-        case ReadOutcome::TooLarge:
+        case AsciiTextFile::Outcome::TooLarge:
             return fail(why, QStringLiteral("The file %1 is too large to import").arg(quoted(path)), true);
         }
 
         Reader reader(options, options.source.isEmpty() ? path : options.source,
-                      options.comment.isEmpty() ? QStringLiteral("Import") : options.comment, file.utf8);
-        reader.readAll(file.text, file.size);
-        file.storage.reset();
+                      options.comment.isEmpty() ? QStringLiteral("Import") : options.comment);
+        switch (reader.readAll(file)) {
+        case Reader::Outcome::Read:
+            break;
+        case Reader::Outcome::NotText:
+            return fail(why, QStringLiteral("The file %1 is not a text file").arg(quoted(path)), true);
+        case Reader::Outcome::Unreadable:
+            return fail(why, QStringLiteral("The file %1 can not be read").arg(quoted(path)), true);
+        }
 
         document.gdf = reader.dates() ? reader.dates()->gdf() : QString();
         document.gn = reader.dates() ? reader.dates()->gn() : 0;

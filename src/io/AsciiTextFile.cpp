@@ -1,0 +1,279 @@
+#include "io/AsciiTextFile.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+#include <new>
+
+namespace {
+
+bool isValidUtf8(const unsigned char* s, size_t n)
+{
+    size_t i = 0;
+    while (i < n) {
+        while (n - i >= 8) {
+            std::uint64_t w;
+            std::memcpy(&w, s + i, 8);
+            if (w & 0x8080808080808080ull)
+                break;
+            i += 8;
+        }
+        if (i == n)
+            break;
+        const unsigned char c = s[i];
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        size_t len;
+        unsigned char lo = 0x80, hi = 0xBF; // range of the second byte
+        if (c >= 0xC2 && c <= 0xDF) {
+            len = 2;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            len = 3;
+            if (c == 0xE0)
+                lo = 0xA0; // no overlong forms
+            else if (c == 0xED)
+                hi = 0x9F; // no surrogates
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            len = 4;
+            if (c == 0xF0)
+                lo = 0x90;
+            else if (c == 0xF4)
+                hi = 0x8F; // nothing beyond U+10FFFF
+        } else {
+            return false;
+        }
+        if (n - i < len || s[i + 1] < lo || s[i + 1] > hi)
+            return false;
+        for (size_t k = 2; k < len; ++k)
+            if ((s[i + k] & 0xC0) != 0x80)
+                return false;
+        i += len;
+    }
+    return true;
+}
+
+// Where the last whole line of p[0, n) ends: after its last line feed, or,
+// in text without line feeds, after a CR that no line feed follows. 0 when
+// there is neither.
+size_t lineBoundary(const char* p, size_t n)
+{
+    if (n == 0)
+        return 0;
+    if (const void* lf = memrchr(p, '\n', n))
+        return size_t(static_cast<const char*>(lf) - p) + 1;
+    if (const void* cr = memrchr(p, '\r', n - 1)) // its successor must be seen
+        return size_t(static_cast<const char*>(cr) - p) + 1;
+    return 0;
+}
+
+} // namespace
+
+AsciiTextFile::~AsciiTextFile()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+bool AsciiTextFile::readAt(size_t offset, char* to, size_t n, size_t& got)
+{
+    got = 0;
+    while (got < n) {
+        const ssize_t r = ::pread(fd_, to + got, n - got, off_t(begin_ + offset + got));
+        if (r < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        if (r == 0)
+            break; // shrank while we read: take what is there
+        got += size_t(r);
+    }
+    return true;
+}
+
+AsciiTextFile::Outcome AsciiTextFile::open(const QString& path)
+{
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.exists() || info.isDir())
+        return Outcome::Missing;
+    if (!info.isFile())
+        return Outcome::Unreadable;
+    fd_ = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd_ < 0)
+        return Outcome::Unreadable;
+    struct stat st;
+    if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0)
+        return Outcome::Unreadable;
+    const size_t fileSize = size_t(st.st_size);
+
+    unsigned char head[3] = {0, 0, 0};
+    size_t got = 0;
+    if (!readAt(0, reinterpret_cast<char*>(head), std::min<size_t>(3, fileSize), got))
+        return Outcome::Unreadable;
+    const bool le = got >= 2 && head[0] == 0xFF && head[1] == 0xFE;
+    const bool be = got >= 2 && head[0] == 0xFE && head[1] == 0xFF;
+    if (le || be) {
+        // UTF-16 is decoded whole; such files are rare and small.
+        try {
+            std::string raw(fileSize, '\0');
+            if (!readAt(0, raw.data(), fileSize, got))
+                return Outcome::Unreadable;
+            raw.resize(got);
+            QStringDecoder decode(le ? QStringConverter::Utf16LE : QStringConverter::Utf16BE);
+            const QByteArray utf8
+                = QString(decode(QByteArrayView(raw.data() + 2, qsizetype(raw.size() - 2)))).toUtf8();
+            decoded_.assign(utf8.constData(), size_t(utf8.size()));
+        } catch (const std::bad_alloc&) {
+            return Outcome::TooLarge;
+        }
+        size_t n = decoded_.size();
+        while (n > 0 && decoded_[n - 1] == '\0')
+            --n;
+        openText(std::string_view(decoded_.data(), n));
+        return Outcome::Read;
+    }
+    begin_ = (got == 3 && head[0] == 0xEF && head[1] == 0xBB && head[2] == 0xBF) ? 3 : 0;
+
+    // The text ends at its last byte that is no NUL.
+    size_t end = fileSize;
+    char tail[65536];
+    while (end > begin_) {
+        const size_t n = std::min(sizeof tail, end - begin_);
+        if (!readAt(end - n - begin_, tail, n, got))
+            return Outcome::Unreadable;
+        if (got < n) { // shrank: look again at what is left
+            end = begin_ + (end - n - begin_) + got;
+            continue;
+        }
+        size_t k = n;
+        while (k > 0 && tail[k - 1] == '\0')
+            --k;
+        end -= n - k;
+        if (k > 0)
+            break;
+    }
+    size_ = end - begin_;
+    return Outcome::Read;
+}
+
+void AsciiTextFile::openText(std::string_view text)
+{
+    memory_ = text;
+    size_ = text.size();
+    inMemory_ = true;
+}
+
+bool AsciiTextFile::next(std::string_view& piece)
+{
+    if (inMemory_) {
+        const size_t at = consumed_;
+        if (at >= size_)
+            return false;
+        size_t cut = size_;
+        if (size_ - at > pieceBytes) {
+            cut = at + lineBoundary(memory_.data() + at, pieceBytes);
+            if (cut == at) { // a longer line: up to its end
+                const size_t lf = memory_.find_first_of("\n\r", at + pieceBytes);
+                cut = lf == std::string_view::npos ? size_ : lf + 1;
+            }
+        }
+        piece = memory_.substr(at, cut - at);
+        pieceStart_ = at;
+        consumed_ = cut;
+        return true;
+    }
+
+    // What the last piece left over (the start of a line) moves to the front.
+    if (handed_ > 0) {
+        std::memmove(buffer_.data(), buffer_.data() + handed_, held_);
+        handed_ = 0;
+    }
+    pieceStart_ = consumed_ - held_;
+    for (;;) {
+        try {
+            if (buffer_.empty())
+                buffer_.resize(pieceBytes);
+            else if (held_ == buffer_.size())
+                buffer_.resize(2 * buffer_.size());
+        } catch (const std::bad_alloc&) {
+            failed_ = true;
+            return false;
+        }
+        const size_t want = std::min(size_ - consumed_, buffer_.size() - held_);
+        size_t got = 0;
+        if (want > 0 && !readAt(consumed_, buffer_.data() + held_, want, got)) {
+            failed_ = true;
+            return false;
+        }
+        if (got < want) // shrank while we read
+            size_ = consumed_ + got;
+        held_ += got;
+        consumed_ += got;
+        if (consumed_ >= size_) {
+            if (held_ == 0)
+                return false;
+            piece = std::string_view(buffer_.data(), held_);
+            handed_ = held_;
+            held_ = 0;
+            return true;
+        }
+        const size_t cut = lineBoundary(buffer_.data(), held_);
+        if (cut > 0) {
+            piece = std::string_view(buffer_.data(), cut);
+            handed_ = cut;
+            held_ -= cut;
+            return true;
+        }
+        // One line fills the buffer: make room for more of it.
+    }
+}
+
+bool AsciiTextFile::utf8()
+{
+    if (utf8_ >= 0)
+        return utf8_ == 1;
+    if (inMemory_) {
+        utf8_ = isValidUtf8(reinterpret_cast<const unsigned char*>(memory_.data()), memory_.size());
+        return utf8_ == 1;
+    }
+    // In blocks; a character cut by the end of a block is read with the next.
+    std::vector<char> block(std::size_t(1) << 20);
+    size_t at = 0, carry = 0;
+    bool valid = true;
+    while (valid && at < size_) {
+        size_t got = 0;
+        const size_t want = std::min(block.size() - carry, size_ - at);
+        if (!readAt(at, block.data() + carry, want, got) || got == 0)
+            break;
+        at += got;
+        size_t n = carry + got;
+        size_t whole = n;
+        if (at < size_) {
+            // Back up over an unfinished character at the end.
+            size_t k = n;
+            while (k > 0 && n - k < 3 && (static_cast<unsigned char>(block[k - 1]) & 0xC0) == 0x80)
+                --k;
+            if (k > 0 && static_cast<unsigned char>(block[k - 1]) >= 0xC0)
+                whole = k - 1;
+        }
+        valid = isValidUtf8(reinterpret_cast<const unsigned char*>(block.data()), whole);
+        carry = n - whole;
+        std::memmove(block.data(), block.data() + whole, carry);
+    }
+    if (valid && carry > 0)
+        valid = isValidUtf8(reinterpret_cast<const unsigned char*>(block.data()), carry);
+    utf8_ = valid;
+    return valid;
+}

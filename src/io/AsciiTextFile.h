@@ -1,0 +1,65 @@
+#pragma once
+
+// The text of a file to import, read a piece of whole lines at a time: only
+// the piece being parsed is in memory, never a copy of the whole file. A
+// byte-order mark goes (UTF-16 text is turned into UTF-8 first, and that text
+// is then held whole); a run of NUL bytes at the end, which is what a logger
+// leaves behind when the machine stopped, is not part of the text.
+
+#include <QString>
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class AsciiTextFile {
+public:
+    enum class Outcome { Read, Missing, Unreadable, TooLarge };
+
+    AsciiTextFile() = default;
+    ~AsciiTextFile();
+    AsciiTextFile(const AsciiTextFile&) = delete;
+    AsciiTextFile& operator=(const AsciiTextFile&) = delete;
+
+    // Missing: no path, nothing there, or a directory. Unreadable: a pipe or
+    // device (which could block or never end), or no permission.
+    Outcome open(const QString& path);
+    // The same over text already in memory (kept by reference).
+    void openText(std::string_view text);
+
+    // The next piece: whole lines, ending after a line feed (or a lone CR
+    // where the text has no line feeds), or the rest of the text at its end.
+    // False at the end of the text; `failed` tells a read error from it.
+    bool next(std::string_view& piece);
+    bool failed() const { return failed_; }
+
+    // Bytes of text, and where the last piece began.
+    std::size_t size() const { return size_; }
+    std::size_t pieceStart() const { return pieceStart_; }
+
+    // Whether the whole text is valid UTF-8 (else it is read as Latin-1).
+    // Found out on the first call, by a read of the text of its own.
+    bool utf8();
+
+    // Pieces are about this long unless a line is longer.
+    static constexpr std::size_t pieceBytes = std::size_t(4) << 20;
+
+private:
+    bool readAt(std::size_t offset, char* to, std::size_t n, std::size_t& got);
+
+    int fd_ = -1;
+    std::size_t begin_ = 0; // file offset of the text (after a mark)
+    std::size_t size_ = 0;
+    std::string decoded_; // UTF-16 files, turned into UTF-8
+    std::string_view memory_;
+    bool inMemory_ = false;
+
+    std::vector<char> buffer_;
+    std::size_t handed_ = 0; // bytes at the front of buffer_ handed out as the last piece
+    std::size_t held_ = 0; // bytes after them, not handed out yet
+    std::size_t consumed_ = 0; // text offset just past what buffer_ holds
+    std::size_t pieceStart_ = 0;
+    bool failed_ = false;
+    int utf8_ = -1;
+};

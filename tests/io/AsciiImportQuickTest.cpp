@@ -1,0 +1,219 @@
+// Plain lines of an import are read by a quick reader, in parts on several
+// threads; every other line by the careful line reader. A CR before each line
+// feed changes no line's meaning but sends every line to the careful reader,
+// so the two readings of a text can be compared point for point.
+
+#include "io/AsciiImport.h"
+
+#include "model/DataBuffer.h"
+#include "model/ManagerServices.h"
+#include "model/VexaDocument.h"
+#include "platform/Alert.h"
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Options = ASCIIImport::ImportOptions;
+
+QString writeScratch(const QString& name, const std::string& bytes)
+{
+    const QString path = TestSupport::scratchDir() + QLatin1Char('/') + name;
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes.data(), qint64(bytes.size()));
+    return path;
+}
+
+std::string readFile(const QString& path)
+{
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << path.toStdString();
+    const QByteArray all = f.readAll();
+    return std::string(all.constData(), size_t(all.size()));
+}
+
+// Every bare line feed becomes CR LF.
+std::string carefulForm(const std::string& text)
+{
+    std::string out;
+    out.reserve(text.size() + text.size() / 8);
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r'))
+            out += '\r';
+        out += text[i];
+    }
+    return out;
+}
+
+struct Imported {
+    bool ok = false;
+    QString why;
+    std::vector<std::vector<double>> columns; // X, Y, EX, EY of every buffer
+    QString gdf;
+    int gn = 0;
+};
+
+Imported import(const QString& path, const Options& base)
+{
+    Options o = base;
+    o.path = path;
+    VexaDocument d;
+    Imported r;
+    r.ok = ASCIIImport::importFile(d, o, &r.why);
+    for (const auto& b : d.DB)
+        for (const std::vector<double>* v : {&b->X, &b->Y, &b->EX, &b->EY})
+            r.columns.push_back(*v);
+    r.gdf = d.gdf;
+    r.gn = d.gn;
+    return r;
+}
+
+bool sameBits(const std::vector<double>& a, const std::vector<double>& b)
+{
+    return a.size() == b.size()
+        && (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(double)) == 0);
+}
+
+void expectSameReading(const std::string& text, const Options& options, const std::string& what)
+{
+    const Imported quick = import(writeScratch(QStringLiteral("quick.txt"), text), options);
+    const Imported careful = import(writeScratch(QStringLiteral("careful.txt"), carefulForm(text)), options);
+    EXPECT_EQ(quick.ok, careful.ok) << what;
+    EXPECT_EQ(quick.why.isEmpty(), careful.why.isEmpty()) << what;
+    EXPECT_EQ(quick.gdf, careful.gdf) << what;
+    EXPECT_EQ(quick.gn, careful.gn) << what;
+    ASSERT_EQ(quick.columns.size(), careful.columns.size()) << what;
+    for (size_t i = 0; i < quick.columns.size(); ++i)
+        EXPECT_TRUE(sameBits(quick.columns[i], careful.columns[i]))
+            << what << ": buffer " << i / 4 << " column " << i % 4 << " has " << quick.columns[i].size()
+            << " vs " << careful.columns[i].size() << " values";
+}
+
+struct Settings {
+    const char* name;
+    void (*tweak)(Options&);
+};
+
+// clang-format off
+const Settings kSettings[] = {
+    {"defaults",         [](Options&) {}},
+    {"no time",          [](Options& o) { o.noTime = true; }},
+    {"all lines",        [](Options& o) { o.noTime = true; o.numericLinesOnly = false; }},
+    {"no x column",      [](Options& o) { o.noTime = true; o.noXColumn = true; }},
+    {"x column 2",       [](Options& o) { o.noTime = true; o.xColumn = 2; }},
+    {"decimal comma",    [](Options& o) { o.noTime = true; o.commaSeparates = false; }},
+    {"periods separate", [](Options& o) { o.noTime = true; o.periodSeparates = true; }},
+    {"tab separator",    [](Options& o) { o.noTime = true; o.separator = QStringLiteral("\t"); }},
+    {"semicolons",       [](Options& o) { o.noTime = true; o.separator = QStringLiteral(";"); }},
+    {"commas",           [](Options& o) { o.noTime = true; o.separator = QStringLiteral(","); }},
+    {"two-byte separator", [](Options& o) { o.noTime = true; o.separator = QStringLiteral("::"); }},
+    {"comments, ignore", [](Options& o) { o.noTime = true; o.commentText = QStringLiteral("#"); o.ignoreText = QStringLiteral("skip"); }},
+    {"error mode",       [](Options& o) { o.noTime = true; o.mode = ASCIIImport::ErrorMode; }},
+    {"error mode, tabs", [](Options& o) { o.noTime = true; o.mode = ASCIIImport::ErrorMode; o.separator = QStringLiteral("\t"); }},
+};
+// clang-format on
+
+// Lines of every kind: plain ones, and ones the quick reader must leave to
+// the careful one (number syntax it does not take, Unicode, other breaks).
+std::string mixedText(int lines)
+{
+    // clang-format off
+    static const char* const kinds[] = {
+        "1 2 3", "4\t5\t6", "  7   8  ", "-0 +3 .5 5.", "1e5 2E-3 -7.25e+2", "9 10 11 12",
+        "1,5 2,5", "1.000.000 2", "1e999 1", "1e-999 2", "nan 3", "inf -inf", "0x10 4", "1-2 3",
+        "header text", "# 1 2", "1 2 # three", "skip 1 2", "1;2;3", "1; ;3", ";;", "1,2,3", "1, ,3",
+        "", "   ", "\t", "5 \xC3\xA4 6", "7\xA0" "8", "1 2\r3 4", "1\v2", "1 2\f", "1::2::3", "1: :2",
+        "2011-03-04 12:00:00 5", "12:00:00 1", "1 2 3 4 5", "1 2 3 4", "-", "+", ".", "1e", "1.5.",
+    };
+    // clang-format on
+    std::string text;
+    unsigned state = 12345;
+    for (int i = 0; i < lines; ++i) {
+        state = state * 1103515245u + 12345u;
+        const unsigned pick = (state >> 16) % 4;
+        if (pick == 0) {
+            text += kinds[(state >> 8) % std::size(kinds)];
+        } else {
+            // Mostly the plain lines a large file is made of.
+            text += std::to_string(i) + '\t' + std::to_string(int(state % 2001) - 1000) + '.'
+                + std::to_string(state % 1000) + "e-" + std::to_string(state % 3);
+            if (pick == 3)
+                text += ' ' + std::to_string(state % 77);
+        }
+        text += '\n';
+    }
+    return text;
+}
+
+TEST(AsciiImportQuick, ReadsTheFixturesAsTheCarefulReaderDoes)
+{
+    TestSupport::PinnedTimeZone zone;
+    ScriptedAlerts alerts;
+    const QDir dir(QStringLiteral(VEXA_FIXTURES "/ascii"));
+    for (const QString& name : dir.entryList(QDir::Files)) {
+        const std::string text = readFile(dir.filePath(name));
+        for (const Settings& s : kSettings) {
+            Options o;
+            s.tweak(o);
+            expectSameReading(text, o, name.toStdString() + ", " + s.name);
+        }
+    }
+}
+
+TEST(AsciiImportQuick, ReadsLargeMixedTextsAsTheCarefulReaderDoes)
+{
+    TestSupport::PinnedTimeZone zone;
+    ScriptedAlerts alerts;
+    // Well beyond the part a thread reads, so that several threads share it,
+    // and beyond the lines that date recognition looks at.
+    const std::string text = mixedText(60000);
+    for (const Settings& s : kSettings) {
+        Options o;
+        s.tweak(o);
+        expectSameReading(text, o, s.name);
+    }
+    // Without any line feed a lone CR ends the lines.
+    std::string crOnly = mixedText(3000);
+    for (char& c : crOnly)
+        if (c == '\n')
+            c = '\r';
+    Options o;
+    o.noTime = true;
+    const Imported quick = import(writeScratch(QStringLiteral("cr.txt"), crOnly), o);
+    const Imported lf = import(writeScratch(QStringLiteral("lf.txt"), mixedText(3000)), o);
+    EXPECT_TRUE(quick.ok);
+    ASSERT_EQ(quick.columns.size(), lf.columns.size());
+    for (size_t i = 0; i < quick.columns.size(); ++i)
+        EXPECT_TRUE(sameBits(quick.columns[i], lf.columns[i])) << i;
+}
+
+TEST(AsciiImportQuick, ANulByteFarIntoTheFileMakesItNoText)
+{
+    ScriptedAlerts alerts;
+    std::string text = mixedText(60000);
+    text[text.size() - 1000] = '\0';
+    Options o;
+    o.noTime = true;
+    VexaDocument d;
+    o.path = writeScratch(QStringLiteral("nul.txt"), text);
+    QString why;
+    EXPECT_FALSE(ASCIIImport::importFile(d, o, &why));
+    EXPECT_TRUE(d.DB.empty());
+    EXPECT_TRUE(why.contains(QStringLiteral("is not a text file"))) << why.toStdString();
+    // A run of NULs at the end is no reason to refuse it.
+    text[text.size() - 1000] = '1';
+    text.append(5000, '\0');
+    o.path = writeScratch(QStringLiteral("nul.txt"), text);
+    EXPECT_TRUE(ASCIIImport::importFile(d, o, &why)) << why.toStdString();
+}
+
+} // namespace
