@@ -23,6 +23,12 @@ public:
     // The eighteen tools, in palette order. Titles compare without regard
     // to case.
     static const QStringList& mouseModeNames();
+    // A tool's tooltip and its one-letter key (lower case); empty for a title
+    // that names no tool.
+    static QString mouseModeToolTip(const QString& title);
+    static QChar mouseModeKey(const QString& title);
+    // The tool whose key the character is; empty for any other character.
+    static QString mouseModeForKey(int character);
 
     // Makes the document current with its main document (they differ for a
     // sub-view). Null and null leave the application without one.

@@ -86,7 +86,7 @@ void DocumentWindowQt::buildStrip()
     for (const QString& title : ApplicationController::mouseModeNames()) {
         auto* b = new QToolButton;
         b->setText(title);
-        b->setToolTip(title);
+        b->setToolTip(ApplicationController::mouseModeToolTip(title));
         b->setCheckable(true);
         b->setAutoRaise(true);
         b->setFont(small);

@@ -2,6 +2,7 @@
 
 #include "app/DocumentWindowQt.h"
 #include "app/InspectorPanel.h"
+#include "app/PanelOutlets.h"
 #include "app/RowListModel.h"
 #include "macro/Macro.h"
 #include "model/DataBuffer.h"
@@ -141,7 +142,7 @@ DocumentWindowQt* Manager::openDocument(std::unique_ptr<VexaDocument> document, 
         return nullptr;
     document->M = this;
     auto* window = new DocumentWindowQt(std::move(document), *this);
-    for (QMenu* menu : {fileMenu, editMenu, graphMenu, windowMenu, helpMenu})
+    for (QMenu* menu : sharedMenus())
         window->menuBar()->addMenu(menu);
     windows_.emplace_back(window);
     if (show) {
@@ -410,7 +411,11 @@ void Manager::mouseModeDidChange(VexaDocument* /*sender*/)
     const QString tool = mouseModeTitle();
     if (tool == QStringLiteral("normx") || tool == QStringLiteral("normy")) {
         axisBothWarn();
-        switchInspector(QStringLiteral("normalize"));
+        if (selectedInspector() != QStringLiteral("normalize"))
+            switchInspector(QStringLiteral("normalize"));
+        // The panel's axis choice follows the tool: x values or y values.
+        PanelOutlets::selectTag(IM.value(QStringLiteral("normalize")), QStringLiteral("axis"),
+                                tool == QStringLiteral("normx") ? 0 : 1);
     } else if (tool == QStringLiteral("legend") || tool == QStringLiteral("graphic")
                || tool == QStringLiteral("text")) {
         switchInspector(tool);
@@ -525,34 +530,8 @@ QString Manager::getValue(int axis, int mode, double coordinate) const
 {
     if (!PD)
         return QString();
-    double value = 0;
-    if (const DocumentView* v = PD->PV) {
-        switch (axis) {
-        case 0:
-            value = v->xValue(coordinate, 1);
-            break;
-        case 1:
-            value = v->yValue(coordinate, 1);
-            break;
-        case 2:
-            value = v->xValue(coordinate, 2);
-            break;
-        case 3:
-            value = v->yValue(coordinate, 2);
-            break;
-        default:
-            break;
-        }
-    }
-    if (mode == AxisTime) {
-        const QString format = TDF();
-        if (!timeFormat_ || format != timeFormatText_) {
-            timeFormat_ = std::make_unique<CalendarFormat>(format);
-            timeFormatText_ = format;
-        }
-        return timeFormat_->format(value);
-    }
-    return formatNumberAuto(value);
+    const double value = axisValue(axis, coordinate);
+    return mode == AxisTime ? timeText(value) : formatNumberAuto(value);
 }
 
 double Manager::timeToVal(const QString& text)

@@ -22,6 +22,7 @@
 #include "platform/Alert.h"
 
 #include <QHash>
+#include <QList>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -120,6 +121,18 @@ public:
     QLineEdit* dataComment = nullptr;          // its comment
     QTextBrowser* helpView = nullptr;          // a window of its own
 
+    // The value read-outs under the tool palette: position on X1, Y1 and
+    // its distance from the drag start or measure origin, then the same on
+    // X2, Y2 (AxisIndex 0 to 3).
+    QLineEdit* x1val = nullptr;
+    QLineEdit* y1val = nullptr;
+    QLineEdit* dx1val = nullptr;
+    QLineEdit* dy1val = nullptr;
+    QLineEdit* x2val = nullptr;
+    QLineEdit* y2val = nullptr;
+    QLineEdit* dx2val = nullptr;
+    QLineEdit* dy2val = nullptr;
+
     // Preferences window.
     QDialog* preferences = nullptr;
     QLineEdit* p_tdf = nullptr;        // "TDF": calendar format of times shown and typed
@@ -133,6 +146,7 @@ public:
     QMenu* graphMenu = nullptr;
     QMenu* windowMenu = nullptr;
     QMenu* helpMenu = nullptr;
+    QMenu* bufferMenu = nullptr;
     QAction* undoAction = nullptr;
     QAction* redoAction = nullptr;
 
@@ -203,6 +217,17 @@ public:
     QString mouseModeTitle() const override;
     void selectMouseMode(const QString& title) override;
     void mouseModeDidChange(VexaDocument* sender) override;
+    void getShortcut(int character) override;
+
+    // --- value read-outs (ManagerServices) -------------------------------------------------
+    // The texts and variables are set even while the read-out fields are
+    // not built; the fields show them once they are.
+    void showValues(QPointF point) override;
+    void showValues(QPointF point, QPointF from) override;
+    void showValuesMeasure(QPointF point) override;
+    void showValuesMeasure(QPointF point, QPointF from) override;
+    void setMouseLocation(double value) override;
+    void setLinBg(double a, double b) override;
 
     // --- preferences -----------------------------------------------------------------------------
     bool toolbarSwitch() const override;
@@ -223,6 +248,11 @@ public:
 
     // --- values and variables -------------------------------------------------------------------------
     QString getValue(int axis, int mode, double coordinate) const override;
+    // The distance first - second between two view coordinates on axis 0..3
+    // as text: on a time axis days:hours:minutes:seconds ("%d:%02d:%02d:%02d",
+    // each part floored in turn, so -30 s reads -1:23:59:30); empty without
+    // a current document.
+    QString getDValue(int axis, int mode, double first, double second) const;
     // An interval in seconds: "w", "m", "y" (a week, 30 days, 365 days) or
     // s, m:s, h:m:s, d:h:m:s; 0 for more parts.
     static double timeToVal(const QString& text);
@@ -257,6 +287,44 @@ public:
     // Asks about each edited window in turn; Cancel (or a failed save) on
     // any stops the quit, leaving that window and those after it open.
     void quit();
+
+    // --- buffer and object menu actions (ManagerBufferActions.cpp) ------------------------------
+    // Each acts on the current document and beeps without one (newBuffer,
+    // nextBuffer and previousBuffer excepted). The selected buffers are the
+    // selected rows of the buffer list below the buffer count.
+    void bShow();
+    void bHide();
+    void bShowSel(); // only the selected buffers shown
+    void bHideSel(); // only the selected buffers hidden
+    // Deletes the selected buffers and clears the selection, so that a
+    // second Delete cannot take buffers the user never chose.
+    void bDelete();
+    void bDuplicte(); // copies of the selected buffers appended, in row order
+    void bSelectNone();
+    void bSelectInvert();
+    void bRemoveError();
+    void bMoveUp(); // the current buffer one place up the list
+    void bMoveDown();
+    void deleteSubview(); // the current sub-view; a beep for a main document
+    void deleteAllSubviews();
+    void deleteAllTextObjects();
+    void deleteAllGraphicObjects();
+    void newBuffer();
+    void nextBuffer();
+    void previousBuffer();
+
+    // --- the pasteboard (ManagerPasteboard.cpp) ----------------------------------------------------
+    // Copy: the selected buffers when the inspector window is active, else
+    // the current graphic, else the whole graph as a picture. Cut: only the
+    // current graphic. Paste: the first of text (imported as ASCII), a
+    // graphic, buffers or a picture that the clipboard offers. Data that
+    // cannot be read changes nothing and is reported in the "Paste Error"
+    // alert.
+    void copy();
+    void cut();
+    void paste();
+    static QString bufferMimeType(); // "application/x-vexa-buffer"
+    static QString graphicMimeType(); // "application/x-vexa-graphic"
 
     // The open and save panels, replaceable (tests answer them). Returns the
     // chosen paths; none when cancelled.
@@ -325,7 +393,29 @@ protected:
 
 private:
     void buildInspectorWindow();
+    // The palette's tooltips, the read-out fields and the key catching of
+    // the inspector window; returns the read-outs to be placed.
+    QWidget* buildToolReadouts();
+    // The value of axis 0..3 at a view coordinate of the current document.
+    double axisValue(int axis, double coordinate) const;
+    QString timeText(double seconds) const;
+    void fillReadouts(QPointF point, const std::optional<QPointF>& from);
     void buildMenus();
+    // The menus every window's menu bar carries.
+    QList<QMenu*> sharedMenus() const;
+    // Cut, Copy and Paste in the Edit menu, the Buffers menu and the object
+    // deletions of the Graph menu.
+    void buildBufferMenus();
+    // The selected rows that stand for buffers of the current document.
+    std::vector<int> selectedBuffers() const;
+    // Redraws the current document after a change of its buffer list.
+    void refreshCurrent();
+    // Takes the sub-view out of its main document and out of every pointer
+    // and undo step that reaches it, then destroys it with its view.
+    void removeSubview(VexaDocument& main, VexaDocument* subview);
+    // Clears the current text box or graphic and the undo steps of an item
+    // that is about to be destroyed.
+    void forgetItem(VexaDocument& document, const void* item);
     void buildPreferences();
     void buildConsole();
     // Ends a console line left open on one of the streams.

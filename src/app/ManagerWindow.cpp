@@ -116,6 +116,7 @@ void Manager::buildInspectorWindow()
     connect(di_axis12, &QButtonGroup::idClicked, this, [this](int) { axis12DidChange(); });
     top->addLayout(pairs);
     column->addLayout(top);
+    column->addWidget(buildToolReadouts());
 
     // Inspector buttons over the panel on show.
     static const QHash<QString, QString> inspectorTips = {
@@ -233,11 +234,8 @@ void Manager::buildInspectorWindow()
     inspector->setCentralWidget(central);
 
     buildMenus();
-    inspector->menuBar()->addMenu(fileMenu);
-    inspector->menuBar()->addMenu(editMenu);
-    inspector->menuBar()->addMenu(graphMenu);
-    inspector->menuBar()->addMenu(windowMenu);
-    inspector->menuBar()->addMenu(helpMenu);
+    for (QMenu* menu : sharedMenus())
+        inspector->menuBar()->addMenu(menu);
     buildPreferences();
 
     helpView = new QTextBrowser;
@@ -308,6 +306,13 @@ void Manager::buildMenus()
     helpMenu = new QMenu(QStringLiteral("Help"), inspector);
     add(helpMenu, QStringLiteral("Vexa Help"), QKeySequence::HelpContents, [this] { showHelp(); });
     add(helpMenu, QStringLiteral("Vexa Homepage"), QKeySequence(), [this] { visitHomepage(); });
+
+    buildBufferMenus();
+}
+
+QList<QMenu*> Manager::sharedMenus() const
+{
+    return {fileMenu, editMenu, graphMenu, bufferMenu, windowMenu, helpMenu};
 }
 
 void Manager::buildPreferences()

@@ -13,6 +13,7 @@
 
 #include <QHash>
 #include <QList>
+#include <QPointF>
 #include <QString>
 
 #include <cstdint>
@@ -68,6 +69,24 @@ public:
 
     // The axis-pair choice of the tools and menus: 1, 2, or 0 for both.
     virtual int axis12() const { return 1; }
+
+    // --- tools and read-outs: what the graph's mouse and key handling calls -----
+    // A plain character typed in a graph or a floating panel, capitals
+    // already folded to lower case: selects the tool of that key (if any),
+    // then runs the tool-change handling for every character.
+    virtual void getShortcut(int character) { }
+    // The eight read-outs and their variables ("xpos1".."ypos2",
+    // "dx1".."dy2") for a view point of the current document; the two-point
+    // forms add the distance from the second point (the drag start or the
+    // measure origin). The measure forms read each point moved by (-15, +15).
+    virtual void showValues(QPointF point) { }
+    virtual void showValues(QPointF point, QPointF from) { }
+    virtual void showValuesMeasure(QPointF point) { }
+    virtual void showValuesMeasure(QPointF point, QPointF from) { }
+    // A click of the normx or normy tool: reference 1 and 2 in turn.
+    virtual void setMouseLocation(double value) { }
+    // The background line of the bgsub tool (slope and intercept to subtract).
+    virtual void setLinBg(double a, double b) { }
 
     // The controller of this application (none before it starts, or in a
     // program that has none).
