@@ -18,7 +18,8 @@
 #include <cmath>
 #include <iterator>
 #include <limits>
-#include <unordered_map>
+#include <new>
+#include <unordered_set>
 #include <utility>
 
 namespace DocumentArchive {
@@ -35,6 +36,11 @@ QString fileOpenError()
 QString notAVexaFile()
 {
     return QStringLiteral("This is not a valid Vexa file");
+}
+
+QString tooLargeToOpen()
+{
+    return QStringLiteral("The file is damaged or too large to open.");
 }
 
 void refuse(const QString& message)
@@ -302,31 +308,19 @@ public:
     }
 
 private:
-    // Buffers decode once per record, and a damaged file may list one record
-    // in several places (even in a sub-view and its main document): the
-    // first place takes the decoded buffer, every other gets a copy of it.
+    // Buffers decode once per record; a file that lists one record in
+    // several places (even in a sub-view and its main document) is damaged.
     std::vector<std::unique_ptr<DataBuffer>> adopt(std::vector<std::shared_ptr<DataBuffer>>&& decoded)
     {
-        std::vector<std::unique_ptr<DataBuffer>> out;
-        out.reserve(decoded.size());
-        for (auto& shared : decoded) {
-            if (!shared)
-                continue;
-            auto it = adopted_.find(shared.get());
-            if (it == adopted_.end()) {
-                auto own = std::make_unique<DataBuffer>(std::move(*shared));
-                adopted_.emplace(shared.get(), own.get());
-                out.push_back(std::move(own));
-            } else {
-                auto copy = it->second->copyWithZone();
-                copy->rescale();
-                out.push_back(std::move(copy));
-            }
+        auto buffers = DataBuffer::adopt(std::move(decoded), adopted_);
+        if (!buffers) {
+            c.failWithError(DataBuffer::listedTwiceMessage());
+            return {};
         }
-        return out;
+        return std::move(*buffers);
     }
 
-    std::unordered_map<const DataBuffer*, const DataBuffer*> adopted_;
+    std::unordered_set<const DataBuffer*> adopted_;
 };
 
 // --- text boxes and graphics ---------------------------------------------------------
@@ -673,7 +667,13 @@ std::optional<QByteArray> readWholeFile(const QString& path)
         refuse(notAVexaFile());
         return std::nullopt;
     }
-    QByteArray bytes = f.readAll();
+    QByteArray bytes;
+    try {
+        bytes = f.readAll();
+    } catch (const std::bad_alloc&) {
+        refuse(tooLargeToOpen());
+        return std::nullopt;
+    }
     if (f.error() != QFileDevice::NoError) {
         refuse(QStringLiteral("%1 could not be read: %2").arg(path, f.errorString()));
         return std::nullopt;
@@ -918,8 +918,9 @@ std::unique_ptr<VexaDocument> initWithCoder(KeyedUnarchiver& coder)
     return doc;
 }
 
-bool loadDataRepresentation(VexaDocument& document, const QByteArray& data, const QString& type,
-                            SubviewViews& views)
+namespace {
+
+bool decodeAndCommit(VexaDocument& document, const QByteArray& data, const QString& type, SubviewViews& views)
 {
     KeyedUnarchiver coder(data);
     if (!coder.ok() || !coder.containsValueForKey(key("verno"))) {
@@ -964,6 +965,21 @@ bool loadDataRepresentation(VexaDocument& document, const QByteArray& data, cons
     for (PendingSubview& sub : subviews)
         attachSubview(document, std::move(sub), views);
     return true;
+}
+
+} // namespace
+
+bool loadDataRepresentation(VexaDocument& document, const QByteArray& data, const QString& type,
+                            SubviewViews& views)
+{
+    try {
+        return decodeAndCommit(document, data, type, views);
+    } catch (const std::bad_alloc&) {
+        // Decoding stays within a budget proportional to the file, so this
+        // takes a machine short of memory; the document keeps what it had.
+        refuse(tooLargeToOpen());
+        return false;
+    }
 }
 
 bool readFromFile(VexaDocument& document, const QString& path, SubviewViews& views)

@@ -16,6 +16,7 @@
 #include <memory>
 #include <optional>
 #include <set>
+#include <unordered_set>
 #include <vector>
 
 class KeyedUnarchiver;
@@ -151,9 +152,13 @@ public:
     static QByteArray archivedBuffers(const std::vector<const DataBuffer*>& buffers);
     static std::optional<std::vector<std::unique_ptr<DataBuffer>>> buffersFromArchive(const QByteArray& data,
                                                                                       QString* error = nullptr);
-    // Takes decoded buffers into sole ownership; a buffer that a damaged
-    // archive lists twice becomes two independent buffers.
-    static std::vector<std::unique_ptr<DataBuffer>> adopt(std::vector<std::shared_ptr<DataBuffer>>&& decoded);
+    // Takes decoded buffers into sole ownership. A record listed twice, in
+    // this list or in one adopted before with the same `seen`, comes only
+    // from a damaged or forged archive (a copy per listing would let a small
+    // file fill the memory): nothing then, and the caller refuses the archive.
+    static std::optional<std::vector<std::unique_ptr<DataBuffer>>>
+    adopt(std::vector<std::shared_ptr<DataBuffer>>&& decoded, std::unordered_set<const DataBuffer*>& seen);
+    static QString listedTwiceMessage();
 
     // --- operations on the buffer's own points ---------------------------------
     // Each ends with rescale() and none redraws: the caller replots. Column

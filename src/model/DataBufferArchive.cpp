@@ -8,7 +8,8 @@
 #include <QtEndian>
 
 #include <cstring>
-#include <unordered_map>
+#include <new>
+#include <unordered_set>
 
 namespace {
 
@@ -130,13 +131,20 @@ std::unique_ptr<DataBuffer> DataBuffer::initWithCoder(KeyedUnarchiver& c)
     } else {
         // Versions 5 to 11 wrote big-endian whatever they claimed.
         const bool big = version <= 11 || order == 1;
+        // The blocks are shared with the archive; the numbers made of them
+        // are new memory, and several records may name one block.
+        auto column = [&c, big](const char* key, std::vector<double>& field) {
+            const QByteArray block = c.decodeBytes(key);
+            if (c.spendBytes(block.size() / 8 * 8))
+                field = readBlock(block, big);
+        };
         if (c.containsValueForKey("X"))
-            b->X = readBlock(c.decodeBytes("X"), big);
+            column("X", b->X);
         if (c.containsValueForKey("Y"))
-            b->Y = readBlock(c.decodeBytes("Y"), big);
+            column("Y", b->Y);
         if (c.containsValueForKey("EX") && c.containsValueForKey("EY")) {
-            b->EX = readBlock(c.decodeBytes("EX"), big);
-            b->EY = readBlock(c.decodeBytes("EY"), big);
+            column("EX", b->EX);
+            column("EY", b->EY);
         }
     }
 
@@ -210,24 +218,25 @@ void DataBuffer::registerArchiveClass(KeyedUnarchiver& coder)
     });
 }
 
-std::vector<std::unique_ptr<DataBuffer>> DataBuffer::adopt(std::vector<std::shared_ptr<DataBuffer>>&& decoded)
+std::optional<std::vector<std::unique_ptr<DataBuffer>>>
+DataBuffer::adopt(std::vector<std::shared_ptr<DataBuffer>>&& decoded,
+                  std::unordered_set<const DataBuffer*>& seen)
 {
     std::vector<std::unique_ptr<DataBuffer>> out;
-    std::unordered_map<const DataBuffer*, std::size_t> adopted;   // decoded object -> index in out
+    out.reserve(decoded.size());
     for (auto& shared : decoded) {
         if (!shared)
             continue;
-        auto it = adopted.find(shared.get());
-        if (it == adopted.end()) {
-            adopted.emplace(shared.get(), out.size());
-            out.push_back(std::make_unique<DataBuffer>(std::move(*shared)));
-        } else {
-            auto copy = out[it->second]->copyWithZone();
-            copy->rescale();
-            out.push_back(std::move(copy));
-        }
+        if (!seen.insert(shared.get()).second)
+            return std::nullopt;
+        out.push_back(std::make_unique<DataBuffer>(std::move(*shared)));
     }
     return out;
+}
+
+QString DataBuffer::listedTwiceMessage()
+{
+    return QStringLiteral("The archive is damaged: a buffer is stored twice.");
 }
 
 QByteArray DataBuffer::archivedBuffers(const std::vector<const DataBuffer*>& buffers)
@@ -240,13 +249,23 @@ QByteArray DataBuffer::archivedBuffers(const std::vector<const DataBuffer*>& buf
 std::optional<std::vector<std::unique_ptr<DataBuffer>>> DataBuffer::buffersFromArchive(const QByteArray& data,
                                                                                        QString* error)
 {
-    KeyedUnarchiver coder(data);
-    registerArchiveClass(coder);
-    auto decoded = coder.decodeArrayOfObjects<DataBuffer>(QStringLiteral("root"));
-    if (!coder.ok() || !coder.containsValueForKey(QStringLiteral("root"))) {
+    auto refuse = [error](const QString& why) {
         if (error)
-            *error = coder.ok() ? QStringLiteral("no buffers in the data") : coder.errorString();
+            *error = why;
         return std::nullopt;
+    };
+    try {
+        KeyedUnarchiver coder(data);
+        registerArchiveClass(coder);
+        auto decoded = coder.decodeArrayOfObjects<DataBuffer>(QStringLiteral("root"));
+        if (!coder.ok() || !coder.containsValueForKey(QStringLiteral("root")))
+            return refuse(coder.ok() ? QStringLiteral("no buffers in the data") : coder.errorString());
+        std::unordered_set<const DataBuffer*> seen;
+        auto buffers = adopt(std::move(decoded), seen);
+        if (!buffers)
+            return refuse(listedTwiceMessage());
+        return buffers;
+    } catch (const std::bad_alloc&) {
+        return refuse(QStringLiteral("not enough memory for the buffers in the data"));
     }
-    return adopt(std::move(decoded));
 }

@@ -4,7 +4,9 @@
 #include "platform/Font.h"
 #include "platform/PropertyList.h"
 
+#include <QBuffer>
 #include <QHash>
+#include <QImageReader>
 
 #include <algorithm>
 #include <cmath>
@@ -55,6 +57,8 @@ struct KeyedUnarchiver::Impl {
     int depth = 0;
     qint64 items = 0;
     qint64 budget = 0;
+    qint64 bytesSpent = 0;
+    qint64 bytesBudget = 0;
 
     bool fail(const QString& message)
     {
@@ -109,6 +113,8 @@ struct KeyedUnarchiver::Impl {
         // shared arrays nested in one another could otherwise describe
         // billions of them.
         budget = std::min<qint64>(limits.maxDecodedItems, std::max<qint64>(65536, data.size() / 8));
+        bytesBudget
+            = std::max<qint64>(limits.minDecodedBytes, qint64(data.size()) * limits.decodedBytesPerInputByte);
     }
 
     const Value* lookup(const QString& key) const
@@ -192,6 +198,16 @@ struct KeyedUnarchiver::Impl {
         return true;
     }
 
+    bool spendBytes(qint64 n)
+    {
+        if (n < 0 || n > bytesBudget - bytesSpent) {
+            bytesSpent = bytesBudget;
+            return fail(QStringLiteral("The archive holds more data than its size allows."));
+        }
+        bytesSpent += n;
+        return true;
+    }
+
     // The references of a VexaArray, or nullptr when the entry is none.
     const PropertyList::Array* arrayItems(const Value* e)
     {
@@ -205,13 +221,13 @@ struct KeyedUnarchiver::Impl {
         if (!e)
             return std::nullopt;
         if (auto s = e->asString())
-            return *s;
+            return *s; // shared with the property list, no copy
         const Dict* d = objectOfClass(e, KeyedArchiveFormat::stringClass);
         const Value* ref = d ? d->find(QStringLiteral("utf16le")) : nullptr;
         auto uid = ref ? ref->asUid() : std::nullopt;
         const Value* bytes = uid ? entry(*uid) : nullptr;
         const QByteArray* b = bytes ? bytes->asData() : nullptr;
-        if (!b || b->size() % 2 != 0)
+        if (!b || b->size() % 2 != 0 || !spendBytes(b->size()))
             return std::nullopt;
         QString s(b->size() / 2, Qt::Uninitialized);
         for (qsizetype i = 0; i < s.size(); ++i)
@@ -386,6 +402,11 @@ void KeyedUnarchiver::failWithError(const QString& message)
     d->fail(message);
 }
 
+bool KeyedUnarchiver::spendBytes(qint64 bytes)
+{
+    return d->error.isEmpty() && d->spendBytes(bytes);
+}
+
 bool KeyedUnarchiver::containsValueForKey(const QString& key) const
 {
     return d->lookup(key) != nullptr;
@@ -496,7 +517,7 @@ QVariantMap KeyedUnarchiver::decodeDictionary(const QString& key)
 std::vector<double> KeyedUnarchiver::decodeDoubleArray(const QString& key)
 {
     const PropertyList::Array* refs = d->arrayItems(d->entryForKey(key));
-    if (!refs || !d->spend(refs->size()))
+    if (!refs || !d->spend(refs->size()) || !d->spendBytes(qint64(refs->size()) * qint64(sizeof(double))))
         return {};
     std::vector<double> out;
     out.reserve(refs->size());
@@ -554,7 +575,15 @@ QImage KeyedUnarchiver::decodeImage(const QString& key)
     const QByteArray* png = e ? e->asData() : nullptr;
     if (!png)
         return QImage();
-    // The image reader refuses images whose pixels would need more memory
-    // than its allocation limit, so a small hostile file cannot claim gigabytes.
-    return QImage::fromData(*png, "PNG");
+    // A few bytes of PNG can describe a huge image, and one image record may
+    // be referenced from many places: its pixels count against the budget
+    // before they are made. (The image reader also refuses any single image
+    // past its own allocation limit.)
+    QBuffer device;
+    device.setData(*png);
+    QImageReader reader(&device, "PNG");
+    const QSize size = reader.size();
+    if (!size.isValid() || !d->spendBytes(qint64(size.width()) * qint64(size.height()) * 4))
+        return QImage();
+    return reader.read();
 }

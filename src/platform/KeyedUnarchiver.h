@@ -39,6 +39,13 @@ public:
         // Array and dictionary elements handed out in total; also never more
         // than one per 8 bytes of input (at least 65536).
         qint64 maxDecodedItems = 16'000'000;
+        // Bytes of decoded content (texts, numbers, pixels, buffer columns)
+        // handed out in total: this many per byte of input, but at least
+        // minDecodedBytes. An honest archive decodes to less than its own
+        // size, images aside; one record referenced from many places must
+        // not turn a small file into gigabytes.
+        qint64 decodedBytesPerInputByte = 8;
+        qint64 minDecodedBytes = qint64(128) << 20;
     };
 
     // Makes the object from the coder positioned on its record. Returning
@@ -61,6 +68,11 @@ public:
     // Lets a factory reject a record whose content makes no sense; the first
     // error is kept.
     void failWithError(const QString& message);
+
+    // A factory about to make `bytes` of content out of the archive (say,
+    // numbers out of a data block) reports them first. False, and the
+    // archive fails, when they would pass the decoded-bytes budget.
+    bool spendBytes(qint64 bytes);
 
     // Keys of the object being decoded (at the top level: of $top).
     bool containsValueForKey(const QString& key) const;

@@ -18,6 +18,8 @@
 
 #include <array>
 #include <csignal>
+#include <cstdlib>
+#include <fstream>
 #include <functional>
 #include <limits>
 #include <memory>
@@ -25,6 +27,7 @@
 #include <vector>
 
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
@@ -589,6 +592,123 @@ TEST(DocumentArchiveTest, DamagedFilesAreRefusedWithNothingChanged)
     // The undamaged file does load; the cases fail for their damage alone.
     Graph g;
     EXPECT_TRUE(DA::loadDataRepresentation(g.doc, good, DA::documentType(), g.views));
+}
+
+// A small file must not decode into a huge document: one buffer record
+// listed many times, or many records that name one data block, would each
+// become a full copy of the data.
+TEST(DocumentArchiveTest, FilesThatWouldDecodeFarBeyondTheirSizeAreRefused)
+{
+    const QByteArray block(1 << 20, '\0'); // 131072 zeros
+    auto bufferRecord = [&block](Opaque& o) {
+        o.name = "DataBuffer";
+        o.write = [&block](KeyedArchiver& c) {
+            c.encodeInt("verno", DataBuffer::archiveVersion);
+            c.encodeInt("byteorder", 0);
+            c.encodeBytes("X", block);
+            c.encodeBytes("Y", block);
+        };
+    };
+    Opaque one;
+    bufferRecord(one);
+    std::vector<Opaque> many(200);
+    std::vector<const ArchivableObject*> distinct;
+    for (Opaque& o : many) {
+        bufferRecord(o);
+        distinct.push_back(&o);
+    }
+    auto document
+        = [](const std::vector<const ArchivableObject*>& buffers, const ArchivableObject* subview = nullptr) {
+              KeyedArchiver a;
+              a.encodeInt("verno", 31);
+              a.encodeArrayOfObjects("buffer", buffers);
+              if (subview) {
+                  a.encodeInt("subviews", 1);
+                  a.encodeDouble("subvieww0", 10);
+                  a.encodeDouble("subviewh0", 10);
+                  a.encodeObject("subview0", subview);
+              }
+              return a.encodedData();
+          };
+    Opaque sharingSubview;
+    sharingSubview.name = "VexaDocument";
+    sharingSubview.write = [&one](KeyedArchiver& c) {
+        c.encodeInt("verno", 31);
+        c.encodeArrayOfObjects("buffer", std::vector<const ArchivableObject*>{&one});
+    };
+
+    const struct {
+        const char* what;
+        QByteArray bytes;
+        const char* type;
+    } cases[] = {
+        {"one record listed a thousand times", document(std::vector<const ArchivableObject*>(1000, &one)),
+         "VexaDocument"},
+        {"one record listed twice, partial load", document({&one, &one}), "Data"},
+        {"one record in a sub-view and in its main document", document({&one}, &sharingSubview),
+         "VexaDocument"},
+        {"200 records naming one megabyte", document(distinct), "Data"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_LT(c.bytes.size(), 3 << 20);
+        Graph g;
+        scramble(g.doc, 5);
+        g.doc.newBuffer();
+        const QByteArray before = saved(g.doc);
+        ScriptedAlerts alerts;
+        EXPECT_FALSE(DA::loadDataRepresentation(g.doc, c.bytes, c.type, g.views));
+        ASSERT_EQ(alerts.requests().size(), 1u);
+        EXPECT_EQ(alerts.requests()[0].title, "File Open Error");
+        EXPECT_EQ(saved(g.doc), before);
+        EXPECT_EQ(g.doc.DB.size(), 1u);
+    }
+
+    // A few records naming one block are what an honest file holds (buffers
+    // sharing their x values): they load.
+    Graph g;
+    ScriptedAlerts alerts;
+    ASSERT_TRUE(DA::loadDataRepresentation(g.doc, document({distinct[0], distinct[1], distinct[2]}),
+                                           DA::documentType(), g.views));
+    EXPECT_TRUE(alerts.requests().empty());
+    ASSERT_EQ(g.doc.DB.size(), 3u);
+    EXPECT_EQ(g.doc.DB[2]->Y.size(), std::size_t(1 << 17));
+}
+
+// Short of memory, a file that would fit the budget is still refused as any
+// damaged file is, rather than ending the program.
+TEST(DocumentArchiveTest, RunningOutOfMemoryWhileLoadingRefusesTheFile)
+{
+    if (TestSupport::addressSanitizer)
+        GTEST_SKIP() << "address-space limits do not work under AddressSanitizer";
+    Graph source;
+    auto b = std::make_unique<DataBuffer>();
+    for (int i = 0; i < 1'000'000; ++i)
+        b->quickAddDoubleValue(i, i * 0.5);
+    source.doc.DB.push_back(std::move(b));
+    const QString path = scratch("large.vexa");
+    QString error;
+    ASSERT_TRUE(DA::writeToFile(source.doc, path, nullptr, &error)) << error.toStdString();
+    source.doc.DB.clear();
+
+    const auto loadWithLittleMemory = [&path] {
+        // What the process maps now, and 24 megabytes more: the file alone
+        // is about as large.
+        long pages = 0;
+        std::ifstream("/proc/self/statm") >> pages;
+        const rlim_t limit = rlim_t(pages) * rlim_t(sysconf(_SC_PAGESIZE)) + (rlim_t(24) << 20);
+        const rlimit rl{limit, limit};
+        setrlimit(RLIMIT_AS, &rl);
+        Graph g;
+        g.doc.newBuffer();
+        ScriptedAlerts alerts;
+        const bool loaded = DA::readFromFile(g.doc, path, g.views);
+        const bool refused = !loaded && alerts.requests().size() == 1
+            && alerts.requests()[0].title == QLatin1String("File Open Error") && g.doc.DB.size() == 1;
+        std::_Exit(refused ? 0 : loaded ? 2 : 1);
+    };
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(loadWithLittleMemory(), ::testing::ExitedWithCode(0), "");
 }
 
 // An object never set is archived as nil: not damage, the key reads as missing.

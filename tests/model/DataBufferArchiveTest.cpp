@@ -243,16 +243,62 @@ TEST_F(DataBufferArchiveTest, DamagedDataGivesNoBuffers)
     }
 }
 
-TEST_F(DataBufferArchiveTest, ABufferListedTwiceBecomesTwoBuffers)
+// Only a forged archive lists one record twice; a copy per listing would let
+// a few bytes on the pasteboard fill the memory.
+TEST_F(DataBufferArchiveTest, ABufferListedTwiceIsRefused)
 {
     DataBuffer b;
     b.addDoubleValue(1, 2);
-    auto list = DataBuffer::buffersFromArchive(DataBuffer::archivedBuffers({&b, &b}));
+    QString why;
+    EXPECT_FALSE(DataBuffer::buffersFromArchive(DataBuffer::archivedBuffers({&b, &b}), &why).has_value());
+    EXPECT_EQ(why, DataBuffer::listedTwiceMessage());
+
+    DataBuffer other;
+    other.addDoubleValue(1, 2);
+    auto list = DataBuffer::buffersFromArchive(DataBuffer::archivedBuffers({&b, &other}));
     ASSERT_TRUE(list);
     ASSERT_EQ(list->size(), 2u);
-    EXPECT_NE((*list)[0].get(), (*list)[1].get());
     EXPECT_EQ((*list)[1]->X, (std::vector<double>{1}));
     EXPECT_EQ((*list)[1]->xmax, 1);
+}
+
+// Records that all name one data block decode into a copy each: past a
+// budget proportional to the archive's size they are refused.
+TEST_F(DataBufferArchiveTest, DecodingStaysWithinABudgetProportionalToTheArchive)
+{
+    // Buffer records that all name one block of a megabyte.
+    struct SharedBlock : ArchivableObject {
+        const QByteArray* block = nullptr;
+        QString className() const override { return DataBuffer::archiveClassName(); }
+        void encodeWithCoder(KeyedArchiver& c) const override
+        {
+            c.encodeInt("verno", DataBuffer::archiveVersion);
+            c.encodeInt("byteorder", 0);
+            c.encodeBytes("X", *block);
+            c.encodeBytes("Y", *block);
+        }
+    };
+    const QByteArray block(1 << 20, '\0');
+    std::vector<SharedBlock> records(200);
+    std::vector<const ArchivableObject*> list;
+    for (SharedBlock& r : records) {
+        r.block = &block;
+        list.push_back(&r);
+    }
+    auto archive = [](const std::vector<const ArchivableObject*>& items) {
+        KeyedArchiver coder;
+        coder.encodeArrayOfObjects(QStringLiteral("root"), items);
+        return coder.encodedData();
+    };
+    const QByteArray many = archive(list);
+    EXPECT_LT(many.size(), 3 << 20); // the archiver stores the block once
+    QString why;
+    EXPECT_FALSE(DataBuffer::buffersFromArchive(many, &why).has_value());
+    EXPECT_FALSE(why.isEmpty());
+
+    auto two = DataBuffer::buffersFromArchive(archive({list[0], list[1]}), &why);
+    ASSERT_TRUE(two) << why.toStdString();
+    EXPECT_EQ((*two)[1]->Y.size(), std::size_t(1 << 17));
 }
 
 } // namespace

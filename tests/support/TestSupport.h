@@ -6,6 +6,21 @@
 
 namespace TestSupport {
 
+// AddressSanitizer reserves terabytes of address space for its shadow
+// memory: tests that bound memory with a limit on the address space
+// (RLIMIT_AS) cannot run under it.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool addressSanitizer = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool addressSanitizer = true;
+#else
+constexpr bool addressSanitizer = false;
+#endif
+#else
+constexpr bool addressSanitizer = false;
+#endif
+
 // A directory private to this test process, removed at exit.
 QString scratchDir();
 
