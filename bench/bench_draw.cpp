@@ -41,16 +41,16 @@ std::unique_ptr<VexaDocument> makeDocument(long n, Style style)
         b->Y[std::size_t(i)] = std::sin(x * 0.3) + 0.2 * noise;
     }
     b->rescale();
-    b->color = Qt::black;
-    b->linewidth = 1;
-    b->dash = 0;
-    b->plotlines = style != Style::Symbols;
-    b->plotsymbols = style == Style::Symbols;
-    b->symbol = 0;
-    b->symbolsize = 6;
+    b->style.color = Qt::black;
+    b->style.linewidth = 1;
+    b->style.dash = 0;
+    b->style.plotlines = style != Style::Symbols;
+    b->style.plotsymbols = style == Style::Symbols;
+    b->style.symbol = 0;
+    b->style.symbolsize = 6;
     doc->DB.push_back(std::move(b));
     // The user asked for every point: no thinning of the line.
-    doc->alldraw = style == Style::EveryPoint;
+    doc->page.alldraw = style == Style::EveryPoint;
     doc->xmin1 = 0;
     doc->xmax1 = 100;
     doc->ymin1 = -1.3;

@@ -42,9 +42,9 @@ std::unique_ptr<VexaDocument> makeDocument(long n)
             b->Y[std::size_t(i)] = std::sin(x * (0.2 + 0.1 * k)) + 0.2 * noise + k;
         }
         b->rescale();
-        b->color = colours[k];
-        b->linewidth = 1;
-        b->plotlines = 1;
+        b->style.color = colours[k];
+        b->style.linewidth = 1;
+        b->style.plotlines = 1;
         b->setComment(QStringLiteral("wave %1").arg(k + 1));
         doc->DB.push_back(std::move(b));
     }
@@ -56,17 +56,19 @@ std::unique_ptr<VexaDocument> makeDocument(long n)
     doc->xmax2 = 1;
     doc->ymin2 = 1;
     doc->ymax2 = 1000;
-    doc->axis = {1, 1, 1, 1};
-    doc->axismode[AxisY2] = AxisLog;
-    doc->marginright = 80;
-    doc->margintop = 60;
-    for (int a = 0; a < 4; ++a) {
-        doc->grid[a] = 1;
-        doc->mgrid[a] = 1;
+    const QString titles[]
+        = {QStringLiteral("x"), QStringLiteral("y"), QStringLiteral("x2"), QStringLiteral("y2")};
+    for (std::size_t a = 0; a < 4; ++a) {
+        doc->axes[a].axis = 1;
+        doc->axes[a].grid = 1;
+        doc->axes[a].mgrid = 1;
+        doc->axes[a].axistext = titles[a];
     }
-    doc->axistext = {QStringLiteral("x"), QStringLiteral("y"), QStringLiteral("x2"), QStringLiteral("y2")};
-    doc->plotlegend = 1;
-    doc->legendbg = 1;
+    doc->axes[AxisY2].axismode = AxisLog;
+    doc->page.marginright = 80;
+    doc->page.margintop = 60;
+    doc->legend.plotlegend = 1;
+    doc->legend.legendbg = 1;
     return doc;
 }
 

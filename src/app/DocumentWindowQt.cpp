@@ -338,8 +338,8 @@ void DocumentWindowQt::showValues(VexaDocument& document, QPointF point)
     if (!window)
         return;
     ApplicationController* c = &window->controller_;
-    window->xvaldis->setText(c->getValue(0, document.axismode[AxisX1], point.x()));
-    window->yvaldis->setText(c->getValue(1, document.axismode[AxisY1], point.y()));
+    window->xvaldis->setText(c->getValue(0, document.axes[AxisX1].axismode, point.x()));
+    window->yvaldis->setText(c->getValue(1, document.axes[AxisY1].axismode, point.y()));
 }
 
 void DocumentWindowQt::showValuesMeasure(VexaDocument& document, QPointF point)

@@ -87,21 +87,21 @@ std::unique_ptr<VexaDocument> build(const QString& directory, QString* error)
     auto measured = bufferFromRows(rows[0], true);
     measured->setSource(QStringLiteral("oscillation.dat"));
     measured->setComment(QStringLiteral("measured amplitude"));
-    measured->plotlines = 0;
-    measured->plotsymbols = 1;
-    measured->symbol = 1;
-    measured->symbolsize = 8;
-    measured->color = Color::rgb(0.1, 0.25, 0.7);
-    measured->errorbary = 3;
-    measured->errorcolor = measured->color;
-    measured->errorwidth = 1;
+    measured->style.plotlines = 0;
+    measured->style.plotsymbols = 1;
+    measured->style.symbol = 1;
+    measured->style.symbolsize = 8;
+    measured->style.color = Color::rgb(0.1, 0.25, 0.7);
+    measured->errorbars.errorbary = 3;
+    measured->style.errorcolor = measured->style.color;
+    measured->errorbars.errorwidth = 1;
 
     auto model = bufferFromRows(rows[1], false);
     model->setSource(QStringLiteral("model.dat"));
     model->setComment(QStringLiteral("damped cosine"));
-    model->plotlines = 1;
-    model->linewidth = 1.5;
-    model->color = Color::rgb(0.8, 0.1, 0.1);
+    model->style.plotlines = 1;
+    model->style.linewidth = 1.5;
+    model->style.color = Color::rgb(0.8, 0.1, 0.1);
 
     // Counts of a decay on the top and right axes, the right one logarithmic.
     auto decay = bufferFromRows(rows[2], true);
@@ -109,29 +109,32 @@ std::unique_ptr<VexaDocument> build(const QString& directory, QString* error)
     decay->setComment(QStringLiteral("counts (top, right)"));
     decay->belongx = 2;
     decay->belongy = 2;
-    decay->plotlines = 1;
-    decay->dash = 1;
-    decay->dashwidth = 1;
-    decay->linewidth = 1;
-    decay->plotsymbols = 1;
-    decay->symbol = 7;
-    decay->symbolsize = 7;
-    decay->color = Color::rgb(0.1, 0.55, 0.2);
-    decay->errorbary = 3;
-    decay->errorcolor = decay->color;
+    decay->style.plotlines = 1;
+    decay->style.dash = 1;
+    decay->style.dashwidth = 1;
+    decay->style.linewidth = 1;
+    decay->style.plotsymbols = 1;
+    decay->style.symbol = 7;
+    decay->style.symbolsize = 7;
+    decay->style.color = Color::rgb(0.1, 0.55, 0.2);
+    decay->errorbars.errorbary = 3;
+    decay->style.errorcolor = decay->style.color;
 
     d.DB.push_back(std::move(measured));
     d.DB.push_back(std::move(model));
     d.DB.push_back(std::move(decay));
 
-    d.marginleft = 90;
-    d.marginright = 90;
-    d.margintop = 70;
-    d.marginbottom = 80;
-    d.axis = {1, 1, 1, 1};
-    d.axismode[AxisY2] = AxisLog;
-    d.axistext = {QStringLiteral("time (s)"), QStringLiteral("amplitude"), QStringLiteral("time (ms)"),
-                  QStringLiteral("counts")};
+    d.page.marginleft = 90;
+    d.page.marginright = 90;
+    d.page.margintop = 70;
+    d.page.marginbottom = 80;
+    const QString titles[] = {QStringLiteral("time (s)"), QStringLiteral("amplitude"),
+                              QStringLiteral("time (ms)"), QStringLiteral("counts")};
+    for (int i = 0; i < 4; ++i) {
+        d.axes[std::size_t(i)].axis = 1;
+        d.axes[std::size_t(i)].axistext = titles[i];
+    }
+    d.axes[AxisY2].axismode = AxisLog;
     d.xmin1 = -0.25;
     d.xmax1 = 10.25;
     d.ymin1 = -1.2;
@@ -140,14 +143,14 @@ std::unique_ptr<VexaDocument> build(const QString& directory, QString* error)
     d.xmax2 = 51;
     d.ymin2 = 1;
     d.ymax2 = 3000;
-    d.zeroline[AxisY1] = 1;
+    d.axes[AxisY1].zeroline = 1;
 
-    d.plotlegend = 1;
-    d.legendalign = 2; // top-right corner on the point
-    d.legendx = 800 - d.marginright - 20;
-    d.legendy = 600 - d.margintop - 20;
-    d.legendbg = 1;
-    d.legendbgcolor = Color::rgb(0.96, 0.96, 0.96);
+    d.legend.plotlegend = 1;
+    d.legend.legendalign = 2; // top-right corner on the point
+    d.legend.legendx = 800 - d.page.marginright - 20;
+    d.legend.legendy = 600 - d.page.margintop - 20;
+    d.legend.legendbg = 1;
+    d.legend.legendbgcolor = Color::rgb(0.96, 0.96, 0.96);
 
     // The window opens with the graph at the size it was laid out for.
     d.winw = 800;

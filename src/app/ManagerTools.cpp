@@ -158,7 +158,7 @@ void Manager::fillReadouts(QPointF point, const std::optional<QPointF>& from)
     for (int axis = 0; axis < 4; ++axis) {
         const bool horizontal = axis == AxisX1 || axis == AxisX2;
         const double p = horizontal ? point.x() : point.y();
-        const int mode = PD->axismode[std::size_t(axis)];
+        const int mode = PD->axes[std::size_t(axis)].axismode;
         show(positions[axis], getValue(axis, mode, p));
         // The variables hold the values themselves, also on a time axis
         // (seconds, not a number read back from the date text).
@@ -216,7 +216,7 @@ void Manager::setMouseLocation(double value)
     const int axis
         = mouseMode(QStringLiteral("normy")) ? (pair1 ? AxisY1 : AxisY2) : (pair1 ? AxisX1 : AxisX2);
     const QString text
-        = PD->axismode[std::size_t(axis)] == AxisTime ? timeText(value) : formatNumberAuto(value);
+        = PD->axes[std::size_t(axis)].axismode == AxisTime ? timeText(value) : formatNumberAuto(value);
     const QString which = mpcount == 0 ? QStringLiteral("ref1") : QStringLiteral("ref2");
     PanelOutlets::setText(IM.value(QStringLiteral("normalize")), which, text);
     setVar(which, value);

@@ -964,7 +964,7 @@ bool ASCIIImport::importFile(VexaDocument& document, const ImportOptions& option
             document.DB.push_back(std::move(b));
         }
         if (reader.sawDate())
-            document.axismode[AxisX1] = AxisTime;
+            document.axes[AxisX1].axismode = AxisTime;
         ManagerServices* manager = document.M ? document.M : &ManagerServices::sharedOrIdle();
         document.rescale(true, manager->axis12());
         if (why)

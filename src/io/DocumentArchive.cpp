@@ -111,21 +111,7 @@ void copySettings(VexaDocument& to, const VexaDocument& from)
     copyMembers(to, from, &D::verno, &D::winx, &D::winy, &D::winw, &D::winh, &D::resizewin, &D::ALL, &D::LAYOUT,
                 &D::DATA, &D::RANGE, &D::COLORS, &D::FONTS, &D::FIT, &D::TG);
     copyMembers(to, from, &D::xmin1, &D::xmax1, &D::ymin1, &D::ymax1, &D::xmin2, &D::xmax2, &D::ymin2, &D::ymax2);
-    copyMembers(to, from, &D::marginleft, &D::marginright, &D::margintop, &D::marginbottom, &D::plotlegend,
-                &D::legendbg, &D::legendhorizontal, &D::legendalign, &D::legendx, &D::legendy, &D::legendwidth,
-                &D::legendspace, &D::legendcolor, &D::legendbgcolor, &D::legendfont);
-    copyMembers(to, from, &D::framewidth, &D::framestyle, &D::framearrows, &D::crossarrows, &D::forceframe,
-                &D::drawbackground, &D::drawmargin, &D::drawframe, &D::alldraw, &D::forcerenderhigh, &D::arrowsize,
-                &D::arrowtype, &D::framecolor, &D::backgroundcolor, &D::margincolor);
-    copyMembers(to, from, &D::axis, &D::axismode, &D::axistext, &D::axistextcolor, &D::axistimeformat,
-                &D::scaleexpr, &D::trigger, &D::ticks, &D::mticks, &D::ticksboth, &D::mticksboth, &D::grid,
-                &D::mgrid, &D::zeroline, &D::smalllog, &D::reverse, &D::fliptext);
-    copyMembers(to, from, &D::ticklength, &D::tickwidth, &D::gridwidth, &D::mticklength, &D::mtickwidth,
-                &D::mgridwidth, &D::scalstart, &D::scalend, &D::scalspace, &D::scalminticks, &D::numoff, &D::textoff,
-                &D::textoffwindow, &D::tickstyle, &D::expoff, &D::text, &D::numbers, &D::dp, &D::dpauto);
-    copyMembers(to, from, &D::alabel, &D::alabelindex, &D::gridfront, &D::mgridfront, &D::gridpattern,
-                &D::mgridpattern, &D::align, &D::angle, &D::textfont, &D::numfont, &D::tickcolor, &D::gridcolor,
-                &D::mtickcolor, &D::mgridcolor, &D::zerocolor);
+    copyMembers(to, from, &D::page, &D::legend, &D::axes, &D::alabelindex);
 }
 
 // --- sub-view records ---------------------------------------------------------------
@@ -323,6 +309,262 @@ private:
     std::unordered_set<const DataBuffer*> adopted_;
 };
 
+// --- the settings groups ----------------------------------------------------------------
+
+// Which groups of settings a load reads: the layout (every number, switch and
+// text, and the legend's colours), the fonts, the colours.
+struct Sections {
+    bool layout = false;
+    bool fonts = false;
+    bool colors = false;
+};
+
+// An invalid colour would be stored as $null, which is no colour to read
+// back; left out, the key's default applies, as for any missing colour.
+void encodeColor(KeyedArchiver& c, const QString& k, const QColor& value)
+{
+    if (value.isValid())
+        c.encodeColor(k, value);
+}
+
+void encodeFont(KeyedArchiver& c, const QString& k, const QFont& value)
+{
+    if (fontReadsBack(value))
+        c.encodeFont(k, value);
+}
+
+void encode(KeyedArchiver& c, const PageSettings& p)
+{
+    c.encodeDouble(key("marginleft"), p.marginleft);
+    c.encodeDouble(key("marginright"), p.marginright);
+    c.encodeDouble(key("margintop"), p.margintop);
+    c.encodeDouble(key("marginbottom"), p.marginbottom);
+    c.encodeDouble(key("framewidth"), p.framewidth);
+    encodeColor(c, key("framecolor"), p.framecolor);
+    c.encodeInt(key("framestyle"), p.framestyle);
+    c.encodeBool(key("framearrows"), p.framearrows);
+    c.encodeInt(key("crossarrows"), p.crossarrows);
+    c.encodeBool(key("forceframe"), p.forceframe);
+    c.encodeBool(key("drawbackground"), p.drawbackground);
+    c.encodeBool(key("drawmargin"), p.drawmargin);
+    c.encodeBool(key("drawframe"), p.drawframe);
+    c.encodeBool(key("alldraw"), p.alldraw);
+    c.encodeBool(key("forcerenderhigh"), p.forcerenderhigh);
+    c.encodeInt(key("arrowtype"), p.arrowtype);
+    c.encodeDouble(key("arrowsize"), p.arrowsize);
+    encodeColor(c, key("backgroundcolor"), p.backgroundcolor);
+    encodeColor(c, key("margincolor"), p.margincolor);
+}
+
+void decode(Reader& r, PageSettings& p, const Sections& s)
+{
+    if (s.layout) {
+        r.number(key("marginleft"), p.marginleft);
+        r.number(key("marginright"), p.marginright);
+        r.number(key("margintop"), p.margintop);
+        r.number(key("marginbottom"), p.marginbottom);
+        r.number(key("framewidth"), p.framewidth);
+        r.integer(key("framestyle"), p.framestyle);
+        r.flag(key("framearrows"), p.framearrows);
+        r.integer(key("crossarrows"), p.crossarrows);
+        r.flag(key("forceframe"), p.forceframe);
+        r.flag(key("drawbackground"), p.drawbackground);
+        r.flag(key("drawmargin"), p.drawmargin);
+        r.flag(key("drawframe"), p.drawframe);
+        r.flag(key("alldraw"), p.alldraw);
+        r.flag(key("forcerenderhigh"), p.forcerenderhigh);
+        r.number(key("arrowsize"), p.arrowsize);
+        r.integer(key("arrowtype"), p.arrowtype);
+    }
+    if (s.colors) {
+        p.framecolor = r.color(key("framecolor"), Color::black());
+        p.backgroundcolor = r.color(key("backgroundcolor"), Color::white());
+        p.margincolor = r.color(key("margincolor"), Color::white());
+    }
+}
+
+void encode(KeyedArchiver& c, const LegendSettings& l)
+{
+    c.encodeBool(key("plotlegend"), l.plotlegend);
+    c.encodeBool(key("legendbg"), l.legendbg);
+    c.encodeBool(key("legendhorizontal"), l.legendhorizontal);
+    c.encodeInt(key("legendalign"), l.legendalign);
+    // Stored as ints; files rely on it.
+    c.encodeInt(key("legendx"), truncated(l.legendx));
+    c.encodeInt(key("legendy"), truncated(l.legendy));
+    c.encodeInt(key("legendwidth"), truncated(l.legendwidth));
+    c.encodeInt(key("legendspace"), truncated(l.legendspace));
+    encodeFont(c, key("legendfont"), l.legendfont);
+    encodeColor(c, key("legendcolor"), l.legendcolor);
+    encodeColor(c, key("legendbgcolor"), l.legendbgcolor);
+}
+
+void decode(Reader& r, LegendSettings& l, const Sections& s)
+{
+    if (s.layout) {
+        r.flag(key("plotlegend"), l.plotlegend);
+        r.flag(key("legendbg"), l.legendbg);
+        r.flag(key("legendhorizontal"), l.legendhorizontal);
+        r.smallInteger(key("legendalign"), l.legendalign);
+        // Stored as ints; files rely on it.
+        for (auto [word, field] :
+             {std::pair{"legendx", &l.legendx}, std::pair{"legendy", &l.legendy},
+              std::pair{"legendwidth", &l.legendwidth}, std::pair{"legendspace", &l.legendspace}}) {
+            int v = 0;
+            if (r.integer(key(word), v))
+                *field = v;
+        }
+        l.legendcolor = r.color(key("legendcolor"), Color::black());
+        l.legendbgcolor = r.color(key("legendbgcolor"), Color::white());
+    }
+    if (s.fonts)
+        r.font(key("legendfont"), l.legendfont);
+}
+
+void encode(KeyedArchiver& c, const AxisSettings& a, int i)
+{
+    c.encodeBool(key("axis", i), a.axis);
+    c.encodeInt(key("axismode", i), a.axismode);
+    c.encodeString(key("axistext", i), a.axistext);
+    encodeColor(c, key("axistextcolor", i), a.axistextcolor);
+    c.encodeString(key("axistimeformat", i), a.axistimeformat);
+    c.encodeString(key("scaleexpr", i), a.scaleexpr);
+    c.encodeString(key("trigger", i), a.trigger);
+    encodeFont(c, key("textfont", i), a.textfont);
+    encodeFont(c, key("numfont", i), a.numfont);
+    encodeColor(c, key("tickcolor", i), a.tickcolor);
+    encodeColor(c, key("gridcolor", i), a.gridcolor);
+    encodeColor(c, key("mtickcolor", i), a.mtickcolor);
+    encodeColor(c, key("mgridcolor", i), a.mgridcolor);
+    encodeColor(c, key("zerocolor", i), a.zerocolor);
+    c.encodeBool(key("ticks", i), a.ticks);
+    c.encodeBool(key("mticks", i), a.mticks);
+    c.encodeBool(key("ticksboth", i), a.ticksboth);
+    c.encodeBool(key("mticksboth", i), a.mticksboth);
+    c.encodeBool(key("grid", i), a.grid);
+    c.encodeBool(key("mgrid", i), a.mgrid);
+    c.encodeBool(key("zeroline", i), a.zeroline);
+    c.encodeBool(key("smalllog", i), a.smalllog);
+    c.encodeBool(key("reverse", i), a.reverse);
+    c.encodeBool(key("fliptext", i), a.fliptext);
+    c.encodeDouble(key("ticklength", i), a.ticklength);
+    c.encodeDouble(key("tickwidth", i), a.tickwidth);
+    c.encodeDouble(key("gridwidth", i), a.gridwidth);
+    c.encodeDouble(key("mticklength", i), a.mticklength);
+    c.encodeDouble(key("mtickwidth", i), a.mtickwidth);
+    c.encodeDouble(key("mgridwidth", i), a.mgridwidth);
+    c.encodeString(key("scalstart", i), a.scalstart);
+    c.encodeString(key("scalend", i), a.scalend);
+    c.encodeString(key("scalspace", i), a.scalspace);
+    c.encodeString(key("scalminticks", i), a.scalminticks);
+    c.encodeInt(key("numoff", i), a.numoff);
+    c.encodeInt(key("textoff", i), a.textoff);
+    c.encodeBool(key("textoffsetfromframe", i), a.textoffwindow);
+    c.encodeInt(key("tickstyle", i), a.tickstyle);
+    c.encodeInt(key("expoff", i), a.expoff);
+    c.encodeBool(key("text", i), a.text);
+    c.encodeBool(key("numbers", i), a.numbers);
+    c.encodeInt(key("dp", i), a.dp);
+    c.encodeBool(key("dpauto", i), a.dpauto);
+    QVariantMap labels;
+    for (auto it = a.alabel.constBegin(); it != a.alabel.constEnd(); ++it)
+        labels.insert(it.key(), it.value());
+    c.encodeDictionary(key("alabel", i), labels);
+    c.encodeBool(key("gridfront", i), a.gridfront);
+    c.encodeBool(key("mgridfront", i), a.mgridfront);
+    c.encodeInt(key("gridpattern", i), a.gridpattern);
+    c.encodeInt(key("mgridpattern", i), a.mgridpattern);
+    c.encodeInt(key("align", i), a.align);
+    c.encodeDouble(key("angle", i), a.angle);
+}
+
+// Axis i of a file of version verno: what older versions did not store takes
+// what those versions drew.
+void decode(Reader& r, AxisSettings& a, int i, int verno, const Sections& s)
+{
+    if (s.layout) {
+        r.flag(key("axis", i), a.axis);
+        r.integer(key("axismode", i), a.axismode);
+        a.axistext = r.string(key("axistext", i));
+        a.axistextcolor = r.color(key("axistextcolor", i), Color::black());
+        a.axistimeformat = r.string(key("axistimeformat", i));
+        a.scaleexpr = r.string(key("scaleexpr", i));
+        a.trigger = r.string(key("trigger", i));
+        r.flag(key("ticks", i), a.ticks);
+        r.flag(key("mticks", i), a.mticks);
+        r.flag(key("ticksboth", i), a.ticksboth);
+        r.flag(key("mticksboth", i), a.mticksboth);
+        r.flag(key("grid", i), a.grid);
+        r.flag(key("mgrid", i), a.mgrid);
+        r.flag(key("zeroline", i), a.zeroline);
+        r.flag(key("smalllog", i), a.smalllog);
+        r.flag(key("reverse", i), a.reverse);
+        r.flag(key("fliptext", i), a.fliptext);
+        r.number(key("ticklength", i), a.ticklength);
+        r.number(key("tickwidth", i), a.tickwidth);
+        r.number(key("gridwidth", i), a.gridwidth);
+        if (verno > 14) {
+            r.number(key("mticklength", i), a.mticklength);
+            r.number(key("mtickwidth", i), a.mtickwidth);
+            r.number(key("mgridwidth", i), a.mgridwidth);
+        } else {
+            // Minor ticks had no sizes of their own.
+            a.mticklength = a.ticklength * 0.5;
+            a.mtickwidth = a.tickwidth;
+            a.mgridwidth = a.gridwidth;
+        }
+        a.scalstart = r.string(key("scalstart", i));
+        a.scalend = r.string(key("scalend", i));
+        a.scalspace = r.string(key("scalspace", i));
+        a.scalminticks = r.string(key("scalminticks", i));
+        r.smallInteger(key("numoff", i), a.numoff);
+        r.integer(key("textoff", i), a.textoff);
+        r.flag(key("textoffsetfromframe", i), a.textoffwindow);
+        r.integer(key("tickstyle", i), a.tickstyle);
+        r.integer(key("expoff", i), a.expoff);
+        r.flag(key("text", i), a.text);
+        r.flag(key("numbers", i), a.numbers);
+        r.integer(key("dp", i), a.dp);
+        r.flag(key("dpauto", i), a.dpauto);
+        a.alabel = r.labels(key("alabel", i));
+        if (verno > 24) {
+            r.flag(key("gridfront", i), a.gridfront);
+            r.flag(key("mgridfront", i), a.mgridfront);
+            r.integer(key("gridpattern", i), a.gridpattern);
+            r.integer(key("mgridpattern", i), a.mgridpattern);
+        } else {
+            // Grids were solid and drawn over the data.
+            a.gridfront = a.mgridfront = 1;
+            a.gridpattern = a.mgridpattern = 0;
+        }
+        if (verno > 25) {
+            r.integer(key("align", i), a.align);
+            r.number(key("angle", i), a.angle);
+        } else {
+            // Axis titles were never turned and sat in the middle of
+            // their side.
+            a.angle = 0;
+            a.align = AxisSettings::defaultAlign(i);
+        }
+    }
+    if (s.fonts) {
+        r.font(key("textfont", i), a.textfont);
+        r.font(key("numfont", i), a.numfont);
+    }
+    if (s.colors) {
+        a.tickcolor = r.color(key("tickcolor", i), Color::black());
+        a.gridcolor = r.color(key("gridcolor", i), Color::darkGray());
+        if (verno > 14) {
+            a.mtickcolor = r.color(key("mtickcolor", i), Color::black());
+            a.mgridcolor = r.color(key("mgridcolor", i), Color::darkGray());
+        } else {
+            a.mtickcolor = a.tickcolor;
+            a.mgridcolor = a.gridcolor;
+        }
+        a.zerocolor = r.color(key("zerocolor", i), Color::darkGray());
+    }
+}
+
 // --- text boxes and graphics ---------------------------------------------------------
 
 // Their records come with the text-box and graphic classes. Until then the
@@ -405,132 +647,13 @@ Loaded load(VexaDocument& d, Reader& r)
         }
     }
 
-    const bool layout = all || d.LAYOUT;
-    if (layout) {
-        r.number(key("marginleft"), d.marginleft);
-        r.number(key("marginright"), d.marginright);
-        r.number(key("margintop"), d.margintop);
-        r.number(key("marginbottom"), d.marginbottom);
-        r.flag(key("plotlegend"), d.plotlegend);
-        r.flag(key("legendbg"), d.legendbg);
-        r.flag(key("legendhorizontal"), d.legendhorizontal);
-        r.smallInteger(key("legendalign"), d.legendalign);
-        // Stored as ints; files rely on it.
-        for (auto [word, field] : {std::pair{"legendx", &d.legendx}, std::pair{"legendy", &d.legendy},
-                                   std::pair{"legendwidth", &d.legendwidth}, std::pair{"legendspace", &d.legendspace}}) {
-            int v = 0;
-            if (r.integer(key(word), v))
-                *field = v;
-        }
-        d.legendcolor = r.color(key("legendcolor"), Color::black());
-        d.legendbgcolor = r.color(key("legendbgcolor"), Color::white());
-        r.number(key("framewidth"), d.framewidth);
-        r.integer(key("framestyle"), d.framestyle);
-        r.flag(key("framearrows"), d.framearrows);
-        r.integer(key("crossarrows"), d.crossarrows);
-        r.flag(key("forceframe"), d.forceframe);
-        r.flag(key("drawbackground"), d.drawbackground);
-        r.flag(key("drawmargin"), d.drawmargin);
-        r.flag(key("drawframe"), d.drawframe);
-        r.flag(key("alldraw"), d.alldraw);
-        r.flag(key("forcerenderhigh"), d.forcerenderhigh);
-        r.number(key("arrowsize"), d.arrowsize);
-        r.integer(key("arrowtype"), d.arrowtype);
-    }
-
-    const bool fonts = layout || d.FONTS;
-    const bool colors = layout || d.COLORS;
-    if (fonts)
-        r.font(key("legendfont"), d.legendfont);
-    if (colors) {
-        d.framecolor = r.color(key("framecolor"), Color::black());
-        d.backgroundcolor = r.color(key("backgroundcolor"), Color::white());
-        d.margincolor = r.color(key("margincolor"), Color::white());
-    }
-
+    const Sections sections{all || d.LAYOUT, all || d.LAYOUT || d.FONTS, all || d.LAYOUT || d.COLORS};
+    decode(r, d.page, sections);
+    decode(r, d.legend, sections);
     for (int i = 0; i < 4; ++i) {
-        if (layout) {
-            r.flag(key("axis", i), d.axis[i]);
-            r.integer(key("axismode", i), d.axismode[i]);
-            d.axistext[i] = r.string(key("axistext", i));
-            d.axistextcolor[i] = r.color(key("axistextcolor", i), Color::black());
-            d.axistimeformat[i] = r.string(key("axistimeformat", i));
-            d.scaleexpr[i] = r.string(key("scaleexpr", i));
-            d.trigger[i] = r.string(key("trigger", i));
-            r.flag(key("ticks", i), d.ticks[i]);
-            r.flag(key("mticks", i), d.mticks[i]);
-            r.flag(key("ticksboth", i), d.ticksboth[i]);
-            r.flag(key("mticksboth", i), d.mticksboth[i]);
-            r.flag(key("grid", i), d.grid[i]);
-            r.flag(key("mgrid", i), d.mgrid[i]);
-            r.flag(key("zeroline", i), d.zeroline[i]);
-            r.flag(key("smalllog", i), d.smalllog[i]);
-            r.flag(key("reverse", i), d.reverse[i]);
-            r.flag(key("fliptext", i), d.fliptext[i]);
-            r.number(key("ticklength", i), d.ticklength[i]);
-            r.number(key("tickwidth", i), d.tickwidth[i]);
-            r.number(key("gridwidth", i), d.gridwidth[i]);
-            if (d.verno > 14) {
-                r.number(key("mticklength", i), d.mticklength[i]);
-                r.number(key("mtickwidth", i), d.mtickwidth[i]);
-                r.number(key("mgridwidth", i), d.mgridwidth[i]);
-            } else {
-                // Minor ticks had no sizes of their own.
-                d.mticklength[i] = d.ticklength[i] * 0.5;
-                d.mtickwidth[i] = d.tickwidth[i];
-                d.mgridwidth[i] = d.gridwidth[i];
-            }
-            d.scalstart[i] = r.string(key("scalstart", i));
-            d.scalend[i] = r.string(key("scalend", i));
-            d.scalspace[i] = r.string(key("scalspace", i));
-            d.scalminticks[i] = r.string(key("scalminticks", i));
-            r.smallInteger(key("numoff", i), d.numoff[i]);
-            r.integer(key("textoff", i), d.textoff[i]);
-            r.flag(key("textoffsetfromframe", i), d.textoffwindow[i]);
-            r.integer(key("tickstyle", i), d.tickstyle[i]);
-            r.integer(key("expoff", i), d.expoff[i]);
-            r.flag(key("text", i), d.text[i]);
-            r.flag(key("numbers", i), d.numbers[i]);
-            r.integer(key("dp", i), d.dp[i]);
-            r.flag(key("dpauto", i), d.dpauto[i]);
-            d.alabel[i] = r.labels(key("alabel", i));
-            d.alabelindex[i] = QStringList();
-            if (d.verno > 24) {
-                r.flag(key("gridfront", i), d.gridfront[i]);
-                r.flag(key("mgridfront", i), d.mgridfront[i]);
-                r.integer(key("gridpattern", i), d.gridpattern[i]);
-                r.integer(key("mgridpattern", i), d.mgridpattern[i]);
-            } else {
-                // Grids were solid and drawn over the data.
-                d.gridfront[i] = d.mgridfront[i] = 1;
-                d.gridpattern[i] = d.mgridpattern[i] = 0;
-            }
-            if (d.verno > 25) {
-                r.integer(key("align", i), d.align[i]);
-                r.number(key("angle", i), d.angle[i]);
-            } else {
-                // Axis titles were never turned and sat in the middle of
-                // their side.
-                d.angle[i] = 0;
-                d.align = {2, 4, 6, 8};
-            }
-        }
-        if (fonts) {
-            r.font(key("textfont", i), d.textfont[i]);
-            r.font(key("numfont", i), d.numfont[i]);
-        }
-        if (colors) {
-            d.tickcolor[i] = r.color(key("tickcolor", i), Color::black());
-            d.gridcolor[i] = r.color(key("gridcolor", i), Color::darkGray());
-            if (d.verno > 14) {
-                d.mtickcolor[i] = r.color(key("mtickcolor", i), Color::black());
-                d.mgridcolor[i] = r.color(key("mgridcolor", i), Color::darkGray());
-            } else {
-                d.mtickcolor[i] = d.tickcolor[i];
-                d.mgridcolor[i] = d.gridcolor[i];
-            }
-            d.zerocolor[i] = r.color(key("zerocolor", i), Color::darkGray());
-        }
+        decode(r, d.axes[std::size_t(i)], i, d.verno, sections);
+        if (sections.layout)
+            d.alabelindex[std::size_t(i)] = QStringList();
     }
     return loaded;
 }
@@ -722,104 +845,10 @@ void saveToCoder(const VexaDocument& d, KeyedArchiver& c, const WindowFrame* win
     encodeTextBoxes(c, d);
     encodeGraphics(c, d);
 
-    // An invalid colour would be stored as $null, which is no colour to read
-    // back; left out, the key's default applies, as for any missing colour.
-    auto color = [&c](const QString& k, const QColor& value) {
-        if (value.isValid())
-            c.encodeColor(k, value);
-    };
-    auto font = [&c](const QString& k, const QFont& value) {
-        if (fontReadsBack(value))
-            c.encodeFont(k, value);
-    };
-
-    c.encodeDouble(key("marginleft"), d.marginleft);
-    c.encodeDouble(key("marginright"), d.marginright);
-    c.encodeDouble(key("margintop"), d.margintop);
-    c.encodeDouble(key("marginbottom"), d.marginbottom);
-    c.encodeDouble(key("framewidth"), d.framewidth);
-    color(key("framecolor"), d.framecolor);
-    c.encodeInt(key("framestyle"), d.framestyle);
-    c.encodeBool(key("framearrows"), d.framearrows);
-    c.encodeInt(key("crossarrows"), d.crossarrows);
-    c.encodeBool(key("forceframe"), d.forceframe);
-    c.encodeBool(key("drawbackground"), d.drawbackground);
-    c.encodeBool(key("drawmargin"), d.drawmargin);
-    c.encodeBool(key("drawframe"), d.drawframe);
-    c.encodeBool(key("alldraw"), d.alldraw);
-    c.encodeBool(key("forcerenderhigh"), d.forcerenderhigh);
-    c.encodeInt(key("arrowtype"), d.arrowtype);
-    c.encodeDouble(key("arrowsize"), d.arrowsize);
-    color(key("backgroundcolor"), d.backgroundcolor);
-    color(key("margincolor"), d.margincolor);
-    c.encodeBool(key("plotlegend"), d.plotlegend);
-    c.encodeBool(key("legendbg"), d.legendbg);
-    c.encodeBool(key("legendhorizontal"), d.legendhorizontal);
-    c.encodeInt(key("legendalign"), d.legendalign);
-    // Stored as ints; files rely on it.
-    c.encodeInt(key("legendx"), truncated(d.legendx));
-    c.encodeInt(key("legendy"), truncated(d.legendy));
-    c.encodeInt(key("legendwidth"), truncated(d.legendwidth));
-    c.encodeInt(key("legendspace"), truncated(d.legendspace));
-    font(key("legendfont"), d.legendfont);
-    color(key("legendcolor"), d.legendcolor);
-    color(key("legendbgcolor"), d.legendbgcolor);
-
-    for (int i = 0; i < 4; ++i) {
-        c.encodeBool(key("axis", i), d.axis[i]);
-        c.encodeInt(key("axismode", i), d.axismode[i]);
-        c.encodeString(key("axistext", i), d.axistext[i]);
-        color(key("axistextcolor", i), d.axistextcolor[i]);
-        c.encodeString(key("axistimeformat", i), d.axistimeformat[i]);
-        c.encodeString(key("scaleexpr", i), d.scaleexpr[i]);
-        c.encodeString(key("trigger", i), d.trigger[i]);
-        font(key("textfont", i), d.textfont[i]);
-        font(key("numfont", i), d.numfont[i]);
-        color(key("tickcolor", i), d.tickcolor[i]);
-        color(key("gridcolor", i), d.gridcolor[i]);
-        color(key("mtickcolor", i), d.mtickcolor[i]);
-        color(key("mgridcolor", i), d.mgridcolor[i]);
-        color(key("zerocolor", i), d.zerocolor[i]);
-        c.encodeBool(key("ticks", i), d.ticks[i]);
-        c.encodeBool(key("mticks", i), d.mticks[i]);
-        c.encodeBool(key("ticksboth", i), d.ticksboth[i]);
-        c.encodeBool(key("mticksboth", i), d.mticksboth[i]);
-        c.encodeBool(key("grid", i), d.grid[i]);
-        c.encodeBool(key("mgrid", i), d.mgrid[i]);
-        c.encodeBool(key("zeroline", i), d.zeroline[i]);
-        c.encodeBool(key("smalllog", i), d.smalllog[i]);
-        c.encodeBool(key("reverse", i), d.reverse[i]);
-        c.encodeBool(key("fliptext", i), d.fliptext[i]);
-        c.encodeDouble(key("ticklength", i), d.ticklength[i]);
-        c.encodeDouble(key("tickwidth", i), d.tickwidth[i]);
-        c.encodeDouble(key("gridwidth", i), d.gridwidth[i]);
-        c.encodeDouble(key("mticklength", i), d.mticklength[i]);
-        c.encodeDouble(key("mtickwidth", i), d.mtickwidth[i]);
-        c.encodeDouble(key("mgridwidth", i), d.mgridwidth[i]);
-        c.encodeString(key("scalstart", i), d.scalstart[i]);
-        c.encodeString(key("scalend", i), d.scalend[i]);
-        c.encodeString(key("scalspace", i), d.scalspace[i]);
-        c.encodeString(key("scalminticks", i), d.scalminticks[i]);
-        c.encodeInt(key("numoff", i), d.numoff[i]);
-        c.encodeInt(key("textoff", i), d.textoff[i]);
-        c.encodeBool(key("textoffsetfromframe", i), d.textoffwindow[i]);
-        c.encodeInt(key("tickstyle", i), d.tickstyle[i]);
-        c.encodeInt(key("expoff", i), d.expoff[i]);
-        c.encodeBool(key("text", i), d.text[i]);
-        c.encodeBool(key("numbers", i), d.numbers[i]);
-        c.encodeInt(key("dp", i), d.dp[i]);
-        c.encodeBool(key("dpauto", i), d.dpauto[i]);
-        QVariantMap labels;
-        for (auto it = d.alabel[i].constBegin(); it != d.alabel[i].constEnd(); ++it)
-            labels.insert(it.key(), it.value());
-        c.encodeDictionary(key("alabel", i), labels);
-        c.encodeBool(key("gridfront", i), d.gridfront[i]);
-        c.encodeBool(key("mgridfront", i), d.mgridfront[i]);
-        c.encodeInt(key("gridpattern", i), d.gridpattern[i]);
-        c.encodeInt(key("mgridpattern", i), d.mgridpattern[i]);
-        c.encodeInt(key("align", i), d.align[i]);
-        c.encodeDouble(key("angle", i), d.angle[i]);
-    }
+    encode(c, d.page);
+    encode(c, d.legend);
+    for (int i = 0; i < 4; ++i)
+        encode(c, d.axes[std::size_t(i)], i);
 }
 
 void encodeWithCoder(const VexaDocument& document, KeyedArchiver& coder, const WindowFrame* window)

@@ -12,34 +12,9 @@ DataBuffer::DataBuffer()
     setDefaultStyle();
 }
 
-void DataBuffer::setPlainStyle()
-{
-    color = Color::black();
-    fillcolor = Color::lightGray();
-    errorcolor = Color::black();
-    barcolor = Color::black();
-    stickcolor = Color::black();
-    linewidth = 1;
-    dash = 0;
-    symbol = 0;
-    symbolsize = 10;
-    sticksize = 20;
-    dashwidth = 0;
-    stickabs = symfill = 0;
-    plotlines = plotsymbols = plotybars = plotxbars = plotysticks = plotxsticks = 0;
-    plotdots = plotarea = plotfhist = plothist = 0;
-    freex = freey = 0;
-    barytop = barybottom = barxleft = barxright = 0;
-    fxmin = 0;
-    fxmax = 1;
-    fymin = 0;
-    fymax = 1;
-}
-
 void DataBuffer::setDefaultStyle()
 {
-    setPlainStyle();
-    plotlines = 1;
+    style = BufferStyle();
 
     const UserDefaults& d = UserDefaults::standard();
     auto colour = [&](const char* key, QColor& field) {
@@ -60,78 +35,41 @@ void DataBuffer::setDefaultStyle()
             field = d.boolForKey(QLatin1String(key)) ? 1 : 0;
     };
 
-    colour("BColor", color);
-    colour("BFillColor", fillcolor);
-    colour("BBarColor", barcolor);
-    colour("BStickColor", stickcolor);
-    colour("BErrorColor", errorcolor);
-    number("BLineWidth", linewidth);
-    integer("BDash", dash);
-    integer("BSymbol", symbol);
-    number("BSymbolSize", symbolsize);
-    number("BDashWidth", dashwidth);
+    colour("BColor", style.color);
+    colour("BFillColor", style.fillcolor);
+    colour("BBarColor", style.barcolor);
+    colour("BStickColor", style.stickcolor);
+    colour("BErrorColor", style.errorcolor);
+    number("BLineWidth", style.linewidth);
+    integer("BDash", style.dash);
+    integer("BSymbol", style.symbol);
+    number("BSymbolSize", style.symbolsize);
+    number("BDashWidth", style.dashwidth);
     if (d.contains(QStringLiteral("BDynSize")))
         dynsize = d.stringForKey(QStringLiteral("BDynSize"));
-    flag("BStickAbs", stickabs);
-    number("BStickSize", sticksize);
-    flag("BPlotLines", plotlines);
-    flag("BPlotSymbols", plotsymbols);
-    flag("BPlotYBars", plotybars);
-    flag("BPlotXBars", plotxbars);
-    flag("BPlotYSticks", plotysticks);
-    flag("BPlotXSticks", plotxsticks);
-    flag("BPlotDots", plotdots);
-    flag("BPlotArea", plotarea);
-    flag("BPlotHist", plothist);
-    flag("BPlotFHist", plotfhist);
-    flag("BSymbolFill", symfill);
-    flag("BFreeX", freex);
-    flag("BFreeY", freey);
-    flag("BBarYTop", barytop);
-    flag("BBarYBottom", barybottom);
-    flag("BBarXLeft", barxleft);
-    flag("BBarXRight", barxright);
-    number("BFXmin", fxmin);
-    number("BFXmax", fxmax);
-    number("BFYmin", fymin);
-    number("BFYmax", fymax);
-}
-
-void DataBuffer::copyStyle(const DataBuffer& s)
-{
-    color = s.color;
-    fillcolor = s.fillcolor;
-    errorcolor = s.errorcolor;
-    barcolor = s.barcolor;
-    stickcolor = s.stickcolor;
-    linewidth = s.linewidth;
-    dash = s.dash;
-    symbol = s.symbol;
-    symbolsize = s.symbolsize;
-    sticksize = s.sticksize;
-    dashwidth = s.dashwidth;
-    stickabs = s.stickabs;
-    symfill = s.symfill;
-    plotlines = s.plotlines;
-    plotsymbols = s.plotsymbols;
-    plotybars = s.plotybars;
-    plotxbars = s.plotxbars;
-    plotysticks = s.plotysticks;
-    plotxsticks = s.plotxsticks;
-    plotdots = s.plotdots;
-    plotarea = s.plotarea;
-    plothist = s.plothist;
-    plotfhist = s.plotfhist;
-    freex = s.freex;
-    freey = s.freey;
-    barytop = s.barytop;
-    barybottom = s.barybottom;
-    barxleft = s.barxleft;
-    barxright = s.barxright;
-    fxmin = s.fxmin;
-    fxmax = s.fxmax;
-    fymin = s.fymin;
-    fymax = s.fymax;
+    flag("BStickAbs", style.stickabs);
+    number("BStickSize", style.sticksize);
+    flag("BPlotLines", style.plotlines);
+    flag("BPlotSymbols", style.plotsymbols);
+    flag("BPlotYBars", style.plotybars);
+    flag("BPlotXBars", style.plotxbars);
+    flag("BPlotYSticks", style.plotysticks);
+    flag("BPlotXSticks", style.plotxsticks);
+    flag("BPlotDots", style.plotdots);
+    flag("BPlotArea", style.plotarea);
+    flag("BPlotHist", style.plothist);
+    flag("BPlotFHist", style.plotfhist);
+    flag("BSymbolFill", style.symfill);
+    flag("BFreeX", style.freex);
+    flag("BFreeY", style.freey);
+    flag("BBarYTop", style.barytop);
+    flag("BBarYBottom", style.barybottom);
+    flag("BBarXLeft", style.barxleft);
+    flag("BBarXRight", style.barxright);
+    number("BFXmin", style.fxmin);
+    number("BFXmax", style.fxmax);
+    number("BFYmin", style.fymin);
+    number("BFYmax", style.fymax);
 }
 
 std::unique_ptr<DataBuffer> DataBuffer::copyWithZone() const
@@ -148,13 +86,9 @@ std::unique_ptr<DataBuffer> DataBuffer::copyWithZone() const
     c->belongx = belongx;
     c->belongy = belongy;
     c->rm = rm;
-    c->copyStyle(*this);
+    c->style = style;
+    c->errorbars = errorbars;
     c->plotlegend = plotlegend;
-    c->errorbarx = errorbarx;
-    c->errorbary = errorbary;
-    c->errorvalx = errorvalx;
-    c->errorvaly = errorvaly;
-    c->errorwidth = errorwidth;
     c->norescale = 0;
     return c;
 }

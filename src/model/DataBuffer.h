@@ -5,6 +5,8 @@
 // against, its visibility, the texts that record where it came from and what
 // was done to it, and its drawing style.
 
+#include "model/BufferStyle.h"
+#include "model/ErrorBarSettings.h"
 #include "platform/KeyedArchiver.h"
 
 #include <QColor>
@@ -46,48 +48,16 @@ public:
     std::uint8_t show = 1;
     std::uint8_t rm = 0;
 
-    // --- style ------------------------------------------------------------
-    QColor color;
-    QColor fillcolor;
-    QColor errorcolor;
-    QColor barcolor;
-    QColor stickcolor;
-    double linewidth = 1;
-    double dashwidth = 0;
-    double symbolsize = 10;
-    double sticksize = 20;
-    int dash = 0;
-    int symbol = 0;
-    std::uint8_t plotlines = 1;
-    std::uint8_t plotsymbols = 0;
-    std::uint8_t plotybars = 0;
-    std::uint8_t plotxbars = 0;
-    std::uint8_t plotfhist = 0;
-    std::uint8_t plotysticks = 0;
-    std::uint8_t plotxsticks = 0;
-    std::uint8_t plotdots = 0;
-    std::uint8_t plotarea = 0;
-    std::uint8_t plothist = 0;
-    std::uint8_t stickabs = 0;
-    std::uint8_t symfill = 0;
-    std::uint8_t plotlegend = 1;    // the buffer has a legend entry
-    int errorbarx = 0;
-    int errorbary = 0;
-    double errorvalx = 0;
-    double errorvaly = 0;
-    double errorwidth = 1;
-    std::uint8_t freex = 0;
-    std::uint8_t freey = 0;
-    double fxmin = 0, fxmax = 1;
-    double fymin = 0, fymax = 1;
-    std::uint8_t barytop = 0;
-    std::uint8_t barybottom = 0;
-    std::uint8_t barxleft = 0;
-    std::uint8_t barxright = 0;
+    // --- style ---------------------------------------------------------------
+    BufferStyle style;
+    ErrorBarSettings errorbars;
+    std::uint8_t plotlegend = 1; // the buffer has a legend entry
 
     // --- building and copying -------------------------------------------
+    // The style back to the built-in one with the preferences' style keys
+    // applied (also the size expression when the preferences hold one).
     void setDefaultStyle();
-    void copyStyle(const DataBuffer& other);
+    void copyStyle(const DataBuffer& other) { style = other.style; }
     // A deep copy; extents are not copied (0, flags off) until rescale().
     std::unique_ptr<DataBuffer> copyWithZone() const;
 
@@ -211,6 +181,5 @@ private:
     {
         return i >= 0 && std::size_t(i) < column.size();
     }
-    void setPlainStyle();
     void widen(double x, double y);
 };

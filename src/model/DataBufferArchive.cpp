@@ -44,17 +44,17 @@ std::vector<double> readBlock(const QByteArray& bytes, bool bigEndian)
 
 DataBuffer::DataBuffer(Zeroed)
 {
-    linewidth = dashwidth = symbolsize = sticksize = 0;
-    plotlines = 0;
-    fxmin = fxmax = fymin = fymax = 0;
-    color = fillcolor = errorcolor = barcolor = stickcolor = Color::black();
+    style.linewidth = style.dashwidth = style.symbolsize = style.sticksize = 0;
+    style.plotlines = 0;
+    style.fxmin = style.fxmax = style.fymin = style.fymax = 0;
+    style.color = style.fillcolor = style.errorcolor = style.barcolor = style.stickcolor = Color::black();
     show = 1;
     belongx = belongy = 1;
     rm = 0;
     plotlegend = 1;
-    errorbarx = errorbary = 0;
-    errorvalx = errorvaly = 0;
-    errorwidth = 1.0;
+    errorbars.errorbarx = errorbars.errorbary = 0;
+    errorbars.errorvalx = errorbars.errorvaly = 0;
+    errorbars.errorwidth = 1.0;
 }
 
 void DataBuffer::encodeWithCoder(KeyedArchiver& c) const
@@ -75,45 +75,45 @@ void DataBuffer::encodeWithCoder(KeyedArchiver& c) const
     c.encodeBool("show", show);
     c.encodeInt("belongx", belongx);
     c.encodeInt("belongy", belongy);
-    c.encodeColor("color", color);
-    c.encodeColor("fillcolor", fillcolor);
-    c.encodeColor("barcolor", barcolor);
-    c.encodeColor("stickcolor", stickcolor);
-    c.encodeColor("errorcolor", errorcolor);
-    c.encodeDouble("linewidth", linewidth);
-    c.encodeInt("dash", dash);
-    c.encodeInt("symbol", symbol);
-    c.encodeDouble("dashwidth", dashwidth);
-    c.encodeDouble("symbolsize", symbolsize);
-    c.encodeDouble("sticksize", sticksize);
-    c.encodeBool("stickabs", stickabs);
-    c.encodeBool("symfill", symfill);
-    c.encodeBool("plotlines", plotlines);
-    c.encodeBool("plotsymbols", plotsymbols);
-    c.encodeBool("plotybars", plotybars);
-    c.encodeBool("plotxbars", plotxbars);
-    c.encodeBool("plotysticks", plotysticks);
-    c.encodeBool("plotxsticks", plotxsticks);
-    c.encodeBool("plotdots", plotdots);
-    c.encodeBool("plotarea", plotarea);
-    c.encodeBool("plothist", plothist);
-    c.encodeBool("plotfhist", plotfhist);
+    c.encodeColor("color", style.color);
+    c.encodeColor("fillcolor", style.fillcolor);
+    c.encodeColor("barcolor", style.barcolor);
+    c.encodeColor("stickcolor", style.stickcolor);
+    c.encodeColor("errorcolor", style.errorcolor);
+    c.encodeDouble("linewidth", style.linewidth);
+    c.encodeInt("dash", style.dash);
+    c.encodeInt("symbol", style.symbol);
+    c.encodeDouble("dashwidth", style.dashwidth);
+    c.encodeDouble("symbolsize", style.symbolsize);
+    c.encodeDouble("sticksize", style.sticksize);
+    c.encodeBool("stickabs", style.stickabs);
+    c.encodeBool("symfill", style.symfill);
+    c.encodeBool("plotlines", style.plotlines);
+    c.encodeBool("plotsymbols", style.plotsymbols);
+    c.encodeBool("plotybars", style.plotybars);
+    c.encodeBool("plotxbars", style.plotxbars);
+    c.encodeBool("plotysticks", style.plotysticks);
+    c.encodeBool("plotxsticks", style.plotxsticks);
+    c.encodeBool("plotdots", style.plotdots);
+    c.encodeBool("plotarea", style.plotarea);
+    c.encodeBool("plothist", style.plothist);
+    c.encodeBool("plotfhist", style.plotfhist);
     c.encodeBool("plotlegend", plotlegend);
-    c.encodeInt("errorbarx", errorbarx);
-    c.encodeDouble("errorvalx", errorvalx);
-    c.encodeInt("errorbary", errorbary);
-    c.encodeDouble("errorvaly", errorvaly);
-    c.encodeDouble("errorwidth", errorwidth);
-    c.encodeBool("freex", freex);
-    c.encodeBool("freey", freey);
-    c.encodeBool("barytop", barytop);
-    c.encodeBool("barybottom", barybottom);
-    c.encodeBool("barxleft", barxleft);
-    c.encodeBool("barxright", barxright);
-    c.encodeDouble("fxmin", fxmin);
-    c.encodeDouble("fxmax", fxmax);
-    c.encodeDouble("fymin", fymin);
-    c.encodeDouble("fymax", fymax);
+    c.encodeInt("errorbarx", errorbars.errorbarx);
+    c.encodeDouble("errorvalx", errorbars.errorvalx);
+    c.encodeInt("errorbary", errorbars.errorbary);
+    c.encodeDouble("errorvaly", errorbars.errorvaly);
+    c.encodeDouble("errorwidth", errorbars.errorwidth);
+    c.encodeBool("freex", style.freex);
+    c.encodeBool("freey", style.freey);
+    c.encodeBool("barytop", style.barytop);
+    c.encodeBool("barybottom", style.barybottom);
+    c.encodeBool("barxleft", style.barxleft);
+    c.encodeBool("barxright", style.barxright);
+    c.encodeDouble("fxmin", style.fxmin);
+    c.encodeDouble("fxmax", style.fxmax);
+    c.encodeDouble("fymin", style.fymin);
+    c.encodeDouble("fymax", style.fymax);
 }
 
 std::unique_ptr<DataBuffer> DataBuffer::initWithCoder(KeyedUnarchiver& c)
@@ -161,51 +161,51 @@ std::unique_ptr<DataBuffer> DataBuffer::initWithCoder(KeyedUnarchiver& c)
     integer("belongx", b->belongx);
     integer("belongy", b->belongy);
 
-    colour("color", b->color);
-    colour("fillcolor", b->fillcolor);
+    colour("color", b->style.color);
+    colour("fillcolor", b->style.fillcolor);
     if (version >= 21) {
-        colour("barcolor", b->barcolor);
-        colour("stickcolor", b->stickcolor);
-        colour("errorcolor", b->errorcolor);
+        colour("barcolor", b->style.barcolor);
+        colour("stickcolor", b->style.stickcolor);
+        colour("errorcolor", b->style.errorcolor);
     } else {
-        b->barcolor = b->stickcolor = b->errorcolor = b->color;
+        b->style.barcolor = b->style.stickcolor = b->style.errorcolor = b->style.color;
     }
 
-    number("linewidth", b->linewidth);
-    integer("dash", b->dash);
-    integer("symbol", b->symbol);
-    number("dashwidth", b->dashwidth);
-    number("symbolsize", b->symbolsize);
-    number("sticksize", b->sticksize);
-    flag("stickabs", b->stickabs);
-    flag("symfill", b->symfill);
-    flag("plotlines", b->plotlines);
-    flag("plotsymbols", b->plotsymbols);
-    flag("plotbars", b->plotybars);   // the earlier name, overridden by the current one
-    flag("plotybars", b->plotybars);
-    flag("plotxbars", b->plotxbars);
-    flag("plotysticks", b->plotysticks);
-    flag("plotxsticks", b->plotxsticks);
-    flag("plotdots", b->plotdots);
-    flag("plotarea", b->plotarea);
-    flag("plothist", b->plothist);
-    flag("plotfhist", b->plotfhist);
+    number("linewidth", b->style.linewidth);
+    integer("dash", b->style.dash);
+    integer("symbol", b->style.symbol);
+    number("dashwidth", b->style.dashwidth);
+    number("symbolsize", b->style.symbolsize);
+    number("sticksize", b->style.sticksize);
+    flag("stickabs", b->style.stickabs);
+    flag("symfill", b->style.symfill);
+    flag("plotlines", b->style.plotlines);
+    flag("plotsymbols", b->style.plotsymbols);
+    flag("plotbars", b->style.plotybars); // the earlier name, overridden by the current one
+    flag("plotybars", b->style.plotybars);
+    flag("plotxbars", b->style.plotxbars);
+    flag("plotysticks", b->style.plotysticks);
+    flag("plotxsticks", b->style.plotxsticks);
+    flag("plotdots", b->style.plotdots);
+    flag("plotarea", b->style.plotarea);
+    flag("plothist", b->style.plothist);
+    flag("plotfhist", b->style.plotfhist);
     flag("plotlegend", b->plotlegend);
-    integer("errorbarx", b->errorbarx);
-    number("errorvalx", b->errorvalx);
-    integer("errorbary", b->errorbary);
-    number("errorvaly", b->errorvaly);
-    number("errorwidth", b->errorwidth);
-    flag("freex", b->freex);
-    flag("freey", b->freey);
-    flag("barytop", b->barytop);
-    flag("barybottom", b->barybottom);
-    flag("barxleft", b->barxleft);
-    flag("barxright", b->barxright);
-    number("fxmin", b->fxmin);
-    number("fxmax", b->fxmax);
-    number("fymin", b->fymin);
-    number("fymax", b->fymax);
+    integer("errorbarx", b->errorbars.errorbarx);
+    number("errorvalx", b->errorbars.errorvalx);
+    integer("errorbary", b->errorbars.errorbary);
+    number("errorvaly", b->errorbars.errorvaly);
+    number("errorwidth", b->errorbars.errorwidth);
+    flag("freex", b->style.freex);
+    flag("freey", b->style.freey);
+    flag("barytop", b->style.barytop);
+    flag("barybottom", b->style.barybottom);
+    flag("barxleft", b->style.barxleft);
+    flag("barxright", b->style.barxright);
+    number("fxmin", b->style.fxmin);
+    number("fxmax", b->style.fxmax);
+    number("fymin", b->style.fymin);
+    number("fymax", b->style.fymax);
 
     b->rescale();
     return b;

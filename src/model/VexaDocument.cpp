@@ -13,34 +13,6 @@ VexaDocument::VexaDocument()
 {
     verno = 0;
     M = ManagerServices::shared();
-
-    framecolor = Color::black();
-    legendcolor = Color::black();
-    legendbgcolor = Color::white();
-    backgroundcolor = Color::white();
-    margincolor = Color::white();
-
-    for (int i = 0; i < 4; ++i) {
-        axistext[i].clear();
-        axismode[i] = AxisLinear;
-        axistimeformat[i].clear();
-        scaleexpr[i].clear();
-        trigger[i].clear();
-        axistextcolor[i] = Color::black();
-        tickcolor[i] = Color::black();
-        gridcolor[i] = Color::darkGray();
-        mtickcolor[i] = Color::black();
-        mgridcolor[i] = Color::darkGray();
-        zerocolor[i] = Color::darkGray();
-        scalstart[i].clear();
-        scalend[i].clear();
-        scalspace[i].clear();
-        scalminticks[i].clear();
-        alabel[i].clear();
-        alabelindex[i].clear();
-        axm[i] = QSizeF(0, 0);
-    }
-
     setDefaults();
     subview = 0;
 }
@@ -63,78 +35,18 @@ QFont VexaDocument::defaultFont(const char* nameKey, const char* sizeKey, double
 
 void VexaDocument::setDefaults()
 {
-    framewidth = 2;
-    framestyle = 0;
-    arrowtype = 0;
-    arrowsize = 10;
-    framearrows = 0;
-    forceframe = 0;
-    crossarrows = 0;
-    drawbackground = 1;
-    drawmargin = 1;
-    drawframe = 1;
-
-    marginleft = 80;
-    marginright = 10;
-    margintop = 10;
-    marginbottom = 80;
+    page.resetLayout();
     resizewin = 0;
     current = 0;
 
     xmin1 = xmin2 = ymin1 = ymin2 = 0;
     xmax1 = xmax2 = ymax1 = ymax2 = 1;
 
-    legendwidth = 80;
-    legendspace = 20;
-    legendx = -1;
-    legendy = -1;
-    plotlegend = 0;
-    legendbg = 0;
-    legendhorizontal = 0;
-    legendalign = 0;
-
+    legend.resetLayout(defaultFont("LegendFontName", "LegendFontSize", 14));
     const QFont num = defaultFont("NumFontName", "NumFontSize", 14);
     const QFont title = defaultFont("TextFontName", "TextFontSize", 18);
-    for (int i = 0; i < 4; ++i) {
-        ticks[i] = 1;
-        mticks[i] = 1;
-        ticksboth[i] = 0;
-        mticksboth[i] = 0;
-        grid[i] = 0;
-        mgrid[i] = 0;
-        zeroline[i] = 0;
-        numbers[i] = 1;
-        text[i] = 1;
-        ticklength[i] = 10;
-        tickwidth[i] = 2;
-        gridwidth[i] = 0.5;
-        mticklength[i] = 5;
-        mtickwidth[i] = 1;
-        mgridwidth[i] = 0.5;
-        angle[i] = 0;
-        axis[i] = 1;
-        numoff[i] = 5;
-        smalllog[i] = 0;
-        reverse[i] = 0;
-        textoffwindow[i] = 0;
-        dpauto[i] = 1;
-        fliptext[i] = 0;
-        gridfront[i] = 1;
-        mgridfront[i] = 1;
-        tickstyle[i] = 0;
-        expoff[i] = 5;
-        dp[i] = 2;
-        gridpattern[i] = 0;
-        mgridpattern[i] = 0;
-        textoff[i] = 5;
-        numfont[i] = num;
-        textfont[i] = title;
-    }
-    legendfont = defaultFont("LegendFontName", "LegendFontSize", 14);
-
-    align = {2, 4, 6, 8};
-    axis[AxisX2] = 0;
-    axis[AxisY2] = 0;
+    for (int i = 0; i < 4; ++i)
+        axes[std::size_t(i)].resetLayout(i, num, title);
 
     MPD = this;
 }

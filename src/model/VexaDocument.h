@@ -5,11 +5,15 @@
 // axis pairs, every per-axis setting in arrays of four, and the frame,
 // margin, background and legend settings.
 //
-// Settings are plain public fields. Whoever changes them calls replot()
-// afterwards: the one entry of the change protocol.
+// Settings are plain public fields, grouped by what they describe: the page
+// (margins, fills, frame), the legend and the four axes. Whoever changes them
+// calls replot() afterwards: the one entry of the change protocol.
 
+#include "model/AxisSettings.h"
 #include "model/DataBuffer.h"
 #include "model/DocumentItems.h"
+#include "model/LegendSettings.h"
+#include "model/PageSettings.h"
 #include "platform/UndoManager.h"
 
 #include <QColor>
@@ -28,12 +32,8 @@ class DocumentView;
 class DocumentWindow;
 class ManagerServices;
 
-// Index into every per-axis array: X1 bottom, Y1 left, X2 top, Y2 right.
-enum AxisIndex : int { AxisX1 = 0, AxisY1 = 1, AxisX2 = 2, AxisY2 = 3 };
 // 1 = X1 with Y1, 2 = X2 with Y2, 0 = both where an operation allows it.
 enum AxisPair : int { PairBoth = 0, Pair1 = 1, Pair2 = 2 };
-// Values of axismode[i]. Time values are seconds since 2001-01-01 00:00:00 UTC.
-enum AxisMode : int { AxisLinear = 0, AxisLog = 1, AxisTime = 2 };
 // Which ranges a zoom changes.
 enum ZoomDirection : int { ZoomXY = 0, ZoomX = 1, ZoomY = 2 };
 // Argument of getDataBuffer(int): which buffers an operation acts on.
@@ -69,59 +69,21 @@ public:
     double xmin1 = 0, xmax1 = 1, ymin1 = 0, ymax1 = 1;
     double xmin2 = 0, xmax2 = 1, ymin2 = 0, ymax2 = 1;
 
-    // --- frame, margins, background ---------------------------------------
-    QColor framecolor;
-    QColor backgroundcolor;
-    QColor margincolor;
-    double marginleft = 80, marginright = 10, margintop = 10, marginbottom = 80;
-    double arrowsize = 10;
-    double framewidth = 2;
-    int framestyle = 0;
-    int arrowtype = 0;
-    int crossarrows = 0;
-    Flag framearrows = 0;
-    Flag forceframe = 0;
-    Flag drawbackground = 1;
-    Flag drawmargin = 1;
-    Flag drawframe = 1;
-    Flag forcerenderhigh = 0;
-    Flag alldraw = 0;
+    // --- margins, fills, frame -------------------------------------------------
+    PageSettings page;
 
     // --- window geometry (written by the document-file reader) -------------
     int winx = 0, winy = 0, winw = 0, winh = 0;
     Flag resizewin = 0;
 
-    // --- per-axis settings --------------------------------------------------
-    PerAxis<QColor> axistextcolor, tickcolor, gridcolor, zerocolor, mtickcolor, mgridcolor;
-    PerAxis<Flag> ticks{}, mticks{}, ticksboth{}, mticksboth{}, grid{}, mgrid{}, zeroline{},
-        numbers{}, text{};
-    PerAxis<double> ticklength{}, tickwidth{}, gridwidth{}, mticklength{}, mtickwidth{},
-        mgridwidth{}, angle{};
-    PerAxis<QString> scalstart, scalend, scalspace, scalminticks, axistimeformat, scaleexpr,
-        trigger;
-    PerAxis<Flag> axis{};
-    PerAxis<std::int8_t> numoff{};
-    PerAxis<Flag> smalllog{}, reverse{}, textoffwindow{}, dpauto{}, fliptext{}, gridfront{},
-        mgridfront{};
-    PerAxis<int> axismode{}, tickstyle{}, expoff{}, dp{}, gridpattern{}, mgridpattern{}, align{},
-        textoff{};
-    PerAxis<QString> axistext;
-    PerAxis<QFont> textfont, numfont;
+    // --- axes and legend -------------------------------------------------------
+    // Indexed by AxisIndex.
+    std::array<AxisSettings, 4> axes;
+    // Written by the drawing pass: the size of the band of numbers each axis
+    // took (0 by 0 when hidden), and the label keys it drew, in order.
     PerAxis<QSizeF> axm;
-    PerAxis<QHash<QString, QString>> alabel;
     PerAxis<QStringList> alabelindex;
-
-    // --- legend ---------------------------------------------------------------
-    Flag plotlegend = 0;
-    Flag legendbg = 0;
-    Flag legendhorizontal = 0;
-    std::int8_t legendalign = 0;
-    QFont legendfont;
-    double legendwidth = 80;
-    double legendspace = 20;
-    double legendx = -1, legendy = -1;
-    QColor legendcolor;
-    QColor legendbgcolor;
+    LegendSettings legend;
 
     // --- partial-load switches of the document-file reader ----------------------
     Flag ALL = 0, LAYOUT = 0, DATA = 0, RANGE = 0, COLORS = 0, FONTS = 0, FIT = 0, TG = 0;

@@ -118,15 +118,15 @@ void VexaDocument::rescale(bool doUpdate, int pair)
             if (!b->show)
                 continue;
             if (one) {
-                if (b->belongx == 1 && !b->freex)
+                if (b->belongx == 1 && !b->style.freex)
                     e[0].merge(b->getXmin(), b->getXmax());
-                if (b->belongy == 1 && !b->freey)
+                if (b->belongy == 1 && !b->style.freey)
                     e[1].merge(b->getYmin(), b->getYmax());
             }
             if (two) {
-                if (b->belongx == 2 && !b->freex)
+                if (b->belongx == 2 && !b->style.freex)
                     e[2].merge(b->getXmin(), b->getXmax());
-                if (b->belongy == 2 && !b->freey)
+                if (b->belongy == 2 && !b->style.freey)
                     e[3].merge(b->getYmin(), b->getYmax());
             }
         }
@@ -135,19 +135,19 @@ void VexaDocument::rescale(bool doUpdate, int pair)
     }
 
     const QSizeF size = PV ? PV->boundsSize() : QSizeF(0, 0);
-    const double w = size.width() - marginright - marginleft;
-    const double h = size.height() - margintop - marginbottom;
+    const double w = size.width() - page.marginright - page.marginleft;
+    const double h = size.height() - page.margintop - page.marginbottom;
 
     UndoManager& um = undoManager();
     um.beginUndoGrouping();
     if (one) {
-        e[0].addHeadroom(axismode[AxisX1], w);
-        e[1].addHeadroom(axismode[AxisY1], h);
+        e[0].addHeadroom(axes[AxisX1].axismode, w);
+        e[1].addHeadroom(axes[AxisY1].axismode, h);
         scale(Pair1, e[0].lo, e[0].hi, e[1].lo, e[1].hi, true, false);
     }
     if (two) {
-        e[2].addHeadroom(axismode[AxisX2], w);
-        e[3].addHeadroom(axismode[AxisY2], h);
+        e[2].addHeadroom(axes[AxisX2].axismode, w);
+        e[3].addHeadroom(axes[AxisY2].axismode, h);
         scale(Pair2, e[2].lo, e[2].hi, e[3].lo, e[3].hi, true, false);
     }
     um.endUndoGrouping();
@@ -164,8 +164,8 @@ void VexaDocument::zoomBy(double factor, int direction, int pair, bool widen, bo
     // New ranges are computed from the current ones; nothing is stored
     // until scale() accepts them.
     auto apply = [&](int p, int ax, int ay, double x0, double x1, double y0, double y1) {
-        const Range nx = zoomed(axismode[ax], x0, x1, factor, widen);
-        const Range ny = zoomed(axismode[ay], y0, y1, factor, widen);
+        const Range nx = zoomed(axes[ax].axismode, x0, x1, factor, widen);
+        const Range ny = zoomed(axes[ay].axismode, y0, y1, factor, widen);
         if (direction == ZoomXY)
             scale(p, nx.lo, nx.hi, ny.lo, ny.hi, true, doReplot);
         else if (direction == ZoomX)

@@ -35,9 +35,9 @@ SymbolStamps::SymbolStamps(VexaView& view, const DataBuffer& b, const QTransform
                            const QRectF& visible)
     : view_(view), buffer_(b), toDevice_(toDevice)
 {
-    const double K = b.symbolsize / 2 > 0 ? b.symbolsize / 2 : 0;
+    const double K = b.style.symbolsize / 2 > 0 ? b.style.symbolsize / 2 : 0;
     const double scale = std::max(std::fabs(toDevice.m11()), std::fabs(toDevice.m22()));
-    const double reach = (1.4 * K + std::fabs(0.7 * b.linewidth) + 2) * scale;
+    const double reach = (1.4 * K + std::fabs(0.7 * b.style.linewidth) + 2) * scale;
     if (!(reach <= MaxHalf))
         return;
     half_ = int(std::ceil(reach)) + 1;

@@ -26,9 +26,9 @@ void VexaView::setFrameSize(QSizeF size)
 void VexaView::setVexaDocument(VexaDocument* document)
 {
     PD = document;
-    if (PD && PD->legendx == -1 && PD->legendy == -1) {
-        PD->legendx = PD->marginleft + 20;
-        PD->legendy = bounds_.height() - PD->margintop - 20;
+    if (PD && PD->legend.legendx == -1 && PD->legend.legendy == -1) {
+        PD->legend.legendx = PD->page.marginleft + 20;
+        PD->legend.legendy = bounds_.height() - PD->page.margintop - 20;
     }
 }
 
@@ -38,12 +38,12 @@ void VexaView::resize()
         return;
     const double W = bounds_.width();
     const double H = bounds_.height();
-    left = PD->marginleft;
-    bottom = PD->marginbottom;
-    right = W - PD->marginright;
-    top = H - PD->margintop;
-    width = W - PD->marginright - PD->marginleft;
-    height = H - PD->margintop - PD->marginbottom;
+    left = PD->page.marginleft;
+    bottom = PD->page.marginbottom;
+    right = W - PD->page.marginright;
+    top = H - PD->page.margintop;
+    width = W - PD->page.marginright - PD->page.marginleft;
+    height = H - PD->page.margintop - PD->page.marginbottom;
 }
 
 void VexaView::setDashPattern(int w)
@@ -64,10 +64,10 @@ VexaView::AxisMap axisMap(const VexaDocument* doc, double origin, double extent,
     m.bound = true;
     m.origin = origin;
     m.extent = extent;
-    if (buffer && (xAxis ? buffer->freex : buffer->freey)) {
+    if (buffer && (xAxis ? buffer->style.freex : buffer->style.freey)) {
         // A free range is always linear, whatever the axis.
-        m.min = xAxis ? buffer->fxmin : buffer->fymin;
-        m.max = xAxis ? buffer->fxmax : buffer->fymax;
+        m.min = xAxis ? buffer->style.fxmin : buffer->style.fymin;
+        m.max = xAxis ? buffer->style.fxmax : buffer->style.fymax;
         return m;
     }
     const bool one = pair == 1;
@@ -79,7 +79,7 @@ VexaView::AxisMap axisMap(const VexaDocument* doc, double origin, double extent,
         m.max = one ? doc->ymax1 : doc->ymax2;
     }
     const int axis = xAxis ? (one ? AxisX1 : AxisX2) : (one ? AxisY1 : AxisY2);
-    if (doc->axismode[axis] == AxisLog) {
+    if (doc->axes[axis].axismode == AxisLog) {
         m.log = true;
         m.logUsable = m.min > 0 && m.max > 0;
         if (m.logUsable) {
@@ -94,12 +94,12 @@ VexaView::AxisMap axisMap(const VexaDocument* doc, double origin, double extent,
 
 VexaView::AxisMap VexaView::xMap(int pair, const DataBuffer* buffer) const
 {
-    return axisMap(PD, PD ? PD->marginleft : 0, width, true, pair, buffer);
+    return axisMap(PD, PD ? PD->page.marginleft : 0, width, true, pair, buffer);
 }
 
 VexaView::AxisMap VexaView::yMap(int pair, const DataBuffer* buffer) const
 {
-    return axisMap(PD, PD ? PD->marginbottom : 0, height, false, pair, buffer);
+    return axisMap(PD, PD ? PD->page.marginbottom : 0, height, false, pair, buffer);
 }
 
 double VexaView::xValue(double coordinate, int pair) const
@@ -109,8 +109,8 @@ double VexaView::xValue(double coordinate, int pair) const
     const bool one = pair == 1;
     const double min = one ? PD->xmin1 : PD->xmin2;
     const double max = one ? PD->xmax1 : PD->xmax2;
-    const double v = coordinate - PD->marginleft;
-    if (PD->axismode[one ? AxisX1 : AxisX2] == AxisLog) {
+    const double v = coordinate - PD->page.marginleft;
+    if (PD->axes[one ? AxisX1 : AxisX2].axismode == AxisLog) {
         if (coordinate <= 0 || max <= 0 || min <= 0)
             return 0;
         const double lmin = std::log10(min);
@@ -126,8 +126,8 @@ double VexaView::yValue(double coordinate, int pair) const
     const bool one = pair == 1;
     const double min = one ? PD->ymin1 : PD->ymin2;
     const double max = one ? PD->ymax1 : PD->ymax2;
-    const double v = coordinate - PD->marginbottom;
-    if (PD->axismode[one ? AxisY1 : AxisY2] == AxisLog) {
+    const double v = coordinate - PD->page.marginbottom;
+    if (PD->axes[one ? AxisY1 : AxisY2].axismode == AxisLog) {
         if (coordinate <= 0 || max <= 0 || min <= 0)
             return 0;
         const double lmin = std::log10(min);
@@ -205,7 +205,7 @@ int clampStep(double s, int n)
 
 int VexaView::lineStep(const DataBuffer& buffer) const
 {
-    if (!PD || PD->alldraw)
+    if (!PD || PD->page.alldraw)
         return 1;
     const int n = buffer.nop();
     // Halves round to even, as the default rounding mode does.
@@ -226,17 +226,17 @@ bool VexaView::logInvalid(const DataBuffer& buffer, double x, double y) const
     // logarithmic for this test.
     const int xa = buffer.belongx == 1 ? AxisX1 : buffer.belongx == 2 ? AxisX2 : -1;
     const int ya = buffer.belongy == 1 ? AxisY1 : buffer.belongy == 2 ? AxisY2 : -1;
-    if (xa >= 0 && x <= 0 && PD->axismode[xa] == AxisLog)
+    if (xa >= 0 && x <= 0 && PD->axes[xa].axismode == AxisLog)
         return true;
-    if (ya >= 0 && y <= 0 && PD->axismode[ya] == AxisLog)
+    if (ya >= 0 && y <= 0 && PD->axes[ya].axismode == AxisLog)
         return true;
     return false;
 }
 
 void VexaView::setLineDash(BezierPath& path, const DataBuffer& buffer)
 {
-    setDashPattern(DashPattern::widthFor(buffer.dashwidth));
-    path.setLineDash(dash, buffer.dash, 0);
+    setDashPattern(DashPattern::widthFor(buffer.style.dashwidth));
+    path.setLineDash(dash, buffer.style.dash, 0);
 }
 
 void VexaView::drawBuffersBehind(QPainter& painter)
@@ -253,9 +253,9 @@ void VexaView::drawBuffersBehind(QPainter& painter)
         for (const auto& b : PD->DB) {
             if (!b || !b->show)
                 continue;
-            if (b->plotarea)
+            if (b->style.plotarea)
                 plotArea(*b);
-            if (b->plotfhist)
+            if (b->style.plotfhist)
                 plotFilledHistogram(*b);
         }
     }
@@ -283,12 +283,13 @@ void VexaView::drawBuffersFront(QPainter& painter)
             const DataBuffer* b = PD->DB[bn].get();
             if (!b || !b->show)
                 continue;
-            if (b->plotlines)
-                plotLine(*b, b->dash != 0 || total < 2000 || PD->forcerenderhigh);
-            if (b->plothist)
+            if (b->style.plotlines)
+                plotLine(*b, b->style.dash != 0 || total < 2000 || PD->page.forcerenderhigh);
+            if (b->style.plothist)
                 plotHistogram(*b);
-            if (b->plotsymbols || b->plotybars || b->plotxsticks || b->plotysticks || b->plotxbars
-                || b->plotdots || b->errorbarx > 0 || b->errorbary > 0)
+            if (b->style.plotsymbols || b->style.plotybars || b->style.plotxsticks || b->style.plotysticks
+                || b->style.plotxbars || b->style.plotdots || b->errorbars.errorbarx > 0
+                || b->errorbars.errorbary > 0)
                 plotMarks(*b, int(bn));
         }
     }

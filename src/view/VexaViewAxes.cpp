@@ -81,7 +81,7 @@ struct Ticks {
 std::optional<Ticks> makeTicks(VexaView& view, int axisIndex, double min, double max)
 {
     const VexaDocument& d = *view.PD;
-    const int mode = d.axismode[axisIndex];
+    const int mode = d.axes[axisIndex].axismode;
     if (mode != AxisLinear && mode != AxisLog && mode != AxisTime)
         return std::nullopt;
     view.setDashPattern(0);
@@ -99,15 +99,16 @@ std::optional<Ticks> makeTicks(VexaView& view, int axisIndex, double min, double
     const int i = axisIndex;
     switch (mode) {
     case AxisLinear:
-        t.axis.initWithRange(t.lo, t.hi, d.scalstart[i], d.scalend[i], d.scalspace[i], d.scalminticks[i],
-                             d.trigger[i]);
+        t.axis.initWithRange(t.lo, t.hi, d.axes[i].scalstart, d.axes[i].scalend, d.axes[i].scalspace,
+                             d.axes[i].scalminticks, d.axes[i].trigger);
         break;
     case AxisLog:
-        t.axis.initForLogWithRange(t.lo, t.hi, d.scalstart[i], d.scalend[i], d.scalspace[i], d.scalminticks[i]);
+        t.axis.initForLogWithRange(t.lo, t.hi, d.axes[i].scalstart, d.axes[i].scalend, d.axes[i].scalspace,
+                                   d.axes[i].scalminticks);
         break;
     default:
-        t.axis.initForTimeWithRange(t.lo, t.hi, d.scalstart[i], d.scalend[i], d.scalspace[i],
-                                    d.scalminticks[i]);
+        t.axis.initForTimeWithRange(t.lo, t.hi, d.axes[i].scalstart, d.axes[i].scalend, d.axes[i].scalspace,
+                                    d.axes[i].scalminticks);
         break;
     }
     return t;
@@ -197,27 +198,29 @@ void VexaView::drawGrid(QPainter& painter, int axis, double min, double max, boo
     if (!PD || axis < 0 || axis > 3)
         return;
     const VexaDocument& d = *PD;
-    if (!d.grid[axis] && !d.mgrid[axis])
+    if (!d.axes[axis].grid && !d.axes[axis].mgrid)
         return;
     const std::optional<Ticks> t = makeTicks(*this, axis, min, max);
     if (!t)
         return;
     const AxisMap map = isXAxis(axis) ? xMap(pairOf(axis)) : yMap(pairOf(axis));
 
-    if (d.grid[axis] && (d.gridfront[axis] != 0) == front) {
+    if (d.axes[axis].grid && (d.axes[axis].gridfront != 0) == front) {
         std::vector<double> at;
         at.reserve(t->axis.A.size());
         for (double v : t->axis.A)
             at.push_back(map(v));
-        strokeGridLines(*this, painter, axis, at, d.gridcolor[axis], d.gridwidth[axis], d.gridpattern[axis]);
+        strokeGridLines(*this, painter, axis, at, d.axes[axis].gridcolor, d.axes[axis].gridwidth,
+                        d.axes[axis].gridpattern);
     }
-    if (d.mgrid[axis] && (d.mgridfront[axis] != 0) == front) {
+    if (d.axes[axis].mgrid && (d.axes[axis].mgridfront != 0) == front) {
         std::vector<double> at;
         at.reserve(t->axis.MA.size());
         for (double v : t->axis.MA)
-            if (!(d.smalllog[axis] && v < t->axis.lmo))
+            if (!(d.axes[axis].smalllog && v < t->axis.lmo))
                 at.push_back(map(v));
-        strokeGridLines(*this, painter, axis, at, d.mgridcolor[axis], d.mgridwidth[axis], d.mgridpattern[axis]);
+        strokeGridLines(*this, painter, axis, at, d.axes[axis].mgridcolor, d.axes[axis].mgridwidth,
+                        d.axes[axis].mgridpattern);
     }
 }
 
@@ -233,16 +236,16 @@ QSizeF VexaView::drawAxis(QPainter& painter, int axis, double min, double max)
     if (!t)
         return QSizeF(0, 0);
     const Axis& ticks = t->axis;
-    const int mode = d.axismode[axis];
+    const int mode = d.axes[axis].axismode;
     const int pair = pairOf(axis);
     const bool xAxis = isXAxis(axis);
     const AxisMap map = xAxis ? xMap(pair) : yMap(pair);
-    const int framestyle = d.framestyle;
+    const int framestyle = d.page.framestyle;
     const QSizeF bounds = boundsSize();
 
     // Zero line.
-    if (t->lo < 0 && 0 < t->hi && d.zeroline[axis]) {
-        const double lw = strokeWidth(d.tickwidth[axis]);
+    if (t->lo < 0 && 0 < t->hi && d.axes[axis].zeroline) {
+        const double lw = strokeWidth(d.axes[axis].tickwidth);
         BezierPath line;
         line.setLineWidth(lw);
         ClippedPath path(line, strokeGuard(*this, lw, false));
@@ -251,7 +254,7 @@ QSizeF VexaView::drawAxis(QPainter& painter, int axis, double min, double max)
             path.segment({z, bottom}, {z, top});
         else
             path.segment({left, z}, {right, z});
-        line.stroke(painter, d.zerocolor[axis]);
+        line.stroke(painter, d.axes[axis].zerocolor);
     }
 
     // Only a framed plot area carries ticks on all four sides; the open
@@ -260,9 +263,9 @@ QSizeF VexaView::drawAxis(QPainter& painter, int axis, double min, double max)
     // The axis lines of frame style 1 cross at the data zero.
     const bool throughZero = framestyle == 1 && (axis == AxisX1 || axis == AxisY1);
     const double zeroCross = axis == AxisX1 ? yPoint(0, 1) : xPoint(0, 1);
-    const double arrowRoom = 10 * d.framewidth;
+    const double arrowRoom = 10 * d.page.framewidth;
     auto nearArrow = [&](double p) {
-        if ((framestyle != 1 && framestyle != 2) || d.arrowtype == 2)
+        if ((framestyle != 1 && framestyle != 2) || d.page.arrowtype == 2)
             return false;
         if (axis == AxisX1)
             return p > left + width - arrowRoom || (framestyle == 1 && p < left + arrowRoom);
@@ -320,29 +323,30 @@ QSizeF VexaView::drawAxis(QPainter& painter, int axis, double min, double max)
     };
 
     // Major ticks.
-    const double L = wholePoints(d.ticklength[axis]);
-    if (carriesTicks && d.ticks[axis])
-        strokeTicks(ticks.A, false, d.ticklength[axis], d.tickstyle[axis], d.ticksboth[axis], d.tickwidth[axis],
-                    d.tickcolor[axis]);
+    const double L = wholePoints(d.axes[axis].ticklength);
+    if (carriesTicks && d.axes[axis].ticks)
+        strokeTicks(ticks.A, false, d.axes[axis].ticklength, d.axes[axis].tickstyle, d.axes[axis].ticksboth,
+                    d.axes[axis].tickwidth, d.axes[axis].tickcolor);
 
     // Numbers at the major ticks.
     double W = 0, H = 0;
-    if (carriesTicks && d.numbers[axis]) {
-        const double off = d.numoff[axis];
-        const int anchor = d.align[axis];
-        const double turn = d.angle[axis];
-        const QFont& font = d.numfont[axis];
-        const QColor& colour = d.axistextcolor[axis];
-        const QHash<QString, QString>& labels = d.alabel[axis];
+    if (carriesTicks && d.axes[axis].numbers) {
+        const double off = d.axes[axis].numoff;
+        const int anchor = d.axes[axis].align;
+        const double turn = d.axes[axis].angle;
+        const QFont& font = d.axes[axis].numfont;
+        const QColor& colour = d.axes[axis].axistextcolor;
+        const QHash<QString, QString>& labels = d.axes[axis].alabel;
         QStringList& keys = d.alabelindex[axis];
-        const int decimals = d.dpauto[axis] ? -1 : d.dp[axis];
-        const QString& scaleText = d.scaleexpr[axis];
+        const int decimals = d.axes[axis].dpauto ? -1 : d.axes[axis].dp;
+        const QString& scaleText = d.axes[axis].scaleexpr;
         Expression scale;
         scale.setNoError();
 
         std::optional<TimeLabels> dates;
         if (mode == AxisTime) {
-            QString format = d.axistimeformat[axis].isEmpty() ? ticks.format : d.axistimeformat[axis];
+            QString format
+                = d.axes[axis].axistimeformat.isEmpty() ? ticks.format : d.axes[axis].axistimeformat;
             // Typed formats spell a line break as backslash-n.
             format.replace(QLatin1String("\\n"), QLatin1String("\n"));
             dates.emplace(format);
@@ -375,7 +379,7 @@ QSizeF VexaView::drawAxis(QPainter& painter, int axis, double min, double max)
                 // The axis lines of frame style 1 meet at 0: no number there.
                 if (framestyle == 1 && v == 0)
                     continue;
-                double s = d.smalllog[axis] && v == ticks.lmo ? 0 : v;
+                double s = d.axes[axis].smalllog && v == ticks.lmo ? 0 : v;
                 if (!scaleText.isEmpty()) {
                     M->setVar(QStringLiteral("v"), s);
                     scale.setGlobalVars(M->CV);
@@ -392,8 +396,8 @@ QSizeF VexaView::drawAxis(QPainter& painter, int axis, double min, double max)
                 if (label != labels.cend())
                     size = drawText(painter, *label, at.x(), at.y(), anchor, turn, font, colour);
                 else
-                    size = drawNumber(painter, s, at.x(), at.y(), anchor, turn, font, colour, d.expoff[axis],
-                                      decimals);
+                    size = drawNumber(painter, s, at.x(), at.y(), anchor, turn, font, colour,
+                                      d.axes[axis].expoff, decimals);
             }
             W = std::max(W, size.width());
             H = std::max(H, size.height());
@@ -401,17 +405,19 @@ QSizeF VexaView::drawAxis(QPainter& painter, int axis, double min, double max)
     }
 
     // Minor ticks: only the inside, outside and across styles exist for them.
-    if (carriesTicks && d.mticks[axis]) {
-        const int style = d.tickstyle[axis] == 1 || d.tickstyle[axis] == 2 ? d.tickstyle[axis] : 0;
-        strokeTicks(ticks.MA, d.smalllog[axis] != 0, d.mticklength[axis], style, d.mticksboth[axis],
-                    d.mtickwidth[axis], d.mtickcolor[axis]);
+    if (carriesTicks && d.axes[axis].mticks) {
+        const int style
+            = d.axes[axis].tickstyle == 1 || d.axes[axis].tickstyle == 2 ? d.axes[axis].tickstyle : 0;
+        strokeTicks(ticks.MA, d.axes[axis].smalllog != 0, d.axes[axis].mticklength, style,
+                    d.axes[axis].mticksboth, d.axes[axis].mtickwidth, d.axes[axis].mtickcolor);
     }
 
     // Title.
-    if (d.text[axis]) {
-        const bool fromWindow = d.textoffwindow[axis] != 0;
-        const TitlePlacement tp = titlePlacement[axis][(d.fliptext[axis] ? 2 : 0) + (fromWindow ? 1 : 0)];
-        const double off = d.textoff[axis];
+    if (d.axes[axis].text) {
+        const bool fromWindow = d.axes[axis].textoffwindow != 0;
+        const TitlePlacement tp
+            = titlePlacement[axis][(d.axes[axis].fliptext ? 2 : 0) + (fromWindow ? 1 : 0)];
+        const double off = d.axes[axis].textoff;
         QPointF at;
         switch (axis) {
         case AxisX1:
@@ -429,8 +435,8 @@ QSizeF VexaView::drawAxis(QPainter& painter, int axis, double min, double max)
                             : QPointF(right + off + W + 5, bottom + height / 2);
             break;
         }
-        drawText(painter, d.axistext[axis], at.x(), at.y(), tp.anchor, tp.angle, d.textfont[axis],
-                 d.axistextcolor[axis]);
+        drawText(painter, d.axes[axis].axistext, at.x(), at.y(), tp.anchor, tp.angle, d.axes[axis].textfont,
+                 d.axes[axis].axistextcolor);
     }
     return QSizeF(W, H);
 }
@@ -476,17 +482,17 @@ void VexaView::crossHair(QPointF p)
     const double y = p.y() + 15;
     pb.setLineWidth(1);
     const QSizeF b = boundsSize();
-    const double l = PD->marginleft, r = b.width() - PD->marginright;
-    const double lo = PD->marginbottom, hi = b.height() - PD->margintop;
+    const double l = PD->page.marginleft, r = b.width() - PD->page.marginright;
+    const double lo = PD->page.marginbottom, hi = b.height() - PD->page.margintop;
     // A line far outside the view shows nothing; it is not added at all.
     const QRectF reach = viewRect(*this).adjusted(-textReach, -textReach, textReach, textReach);
     const bool xNear = std::isfinite(x) && x >= reach.left() && x <= reach.right();
     const bool yNear = std::isfinite(y) && y >= reach.top() && y <= reach.bottom();
     if (l <= x && x <= r && lo <= y && y <= hi) {
-        pb.moveTo(x, PD->marginbottom);
-        pb.lineTo(x, PD->marginbottom + height);
-        pb.moveTo(PD->marginleft, y);
-        pb.lineTo(PD->marginleft + width, y);
+        pb.moveTo(x, PD->page.marginbottom);
+        pb.lineTo(x, PD->page.marginbottom + height);
+        pb.moveTo(PD->page.marginleft, y);
+        pb.lineTo(PD->page.marginleft + width, y);
         return;
     }
     if (xNear) {

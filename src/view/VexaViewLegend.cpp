@@ -56,18 +56,18 @@ void VexaView::plotLegend(QPainter& painter, int)
     const double n = double(entries.size());
     double sumW = 0, maxW = 0;
     for (const DataBuffer* b : entries) {
-        const double w = textSize(b->comment, d.legendfont).width();
+        const double w = textSize(b->comment, d.legend.legendfont).width();
         sumW += w;
         maxW = std::max(maxW, w);
     }
-    const double s = d.legendspace;
-    const double L = d.legendwidth;
-    const bool row = d.legendhorizontal != 0;
+    const double s = d.legend.legendspace;
+    const double L = d.legend.legendwidth;
+    const bool row = d.legend.legendhorizontal != 0;
     const double W = row ? n * (s + L) + sumW : L + 10 + maxW;
     const double H = row ? 0 : (n - 1) * s;
 
-    double X = d.legendx, Y = d.legendy;
-    switch (d.legendalign) {
+    double X = d.legend.legendx, Y = d.legend.legendy;
+    switch (d.legend.legendalign) {
     case 1: X -= W / 2; break;
     case 2: X -= W; break;
     case 3: Y += H / 2; break;
@@ -81,7 +81,7 @@ void VexaView::plotLegend(QPainter& painter, int)
 
     PaintScope scope(*this, painter);
 
-    if (d.legendbg) {
+    if (d.legend.legendbg) {
         BezierPath box;
         box.setLineWidth(0);
         ClippedPath path(box, legendGuard(*this, 0));
@@ -89,61 +89,62 @@ void VexaView::plotLegend(QPainter& painter, int)
             rectangle(path, X - 5, Y - s / 2 - 3, X - 5 + sumW + n * (L + s) + 10, Y - s / 2 - 3 + s + 6);
         else
             rectangle(path, X - 5, Y - n * s + s / 2 - 3, X - 5 + maxW + L + 20, Y - n * s + s / 2 - 3 + n * s + 6);
-        box.fill(painter, d.legendbgcolor);
+        box.fill(painter, d.legend.legendbgcolor);
     }
 
     for (const DataBuffer* b : entries) {
         const double cx = X + L / 2;
-        const double lw = sampleWidth(b->linewidth);
+        const double lw = sampleWidth(b->style.linewidth);
 
         pl.removeAllPoints();
         pl.setLineWidth(lw);
         pl.setLineCapStyle(Qt::RoundCap);
         pl.setLineJoinStyle(Qt::RoundJoin);
-        setDashPattern(DashPattern::widthFor(b->dashwidth));
-        pl.setLineDash(dash, b->dash, 0);
+        setDashPattern(DashPattern::widthFor(b->style.dashwidth));
+        pl.setLineDash(dash, b->style.dash, 0);
 
-        if (b->plotlines || b->plothist) {
+        if (b->style.plotlines || b->style.plothist) {
             ClippedPath path(pl, legendGuard(*this, lw));
             path.segment({X, Y}, {X + L, Y});
-            pl.stroke(painter, b->color);
+            pl.stroke(painter, b->style.color);
             pl.removeAllPoints();
         }
 
-        if (b->plotybars || b->plotxbars || b->plotfhist || b->plotarea) {
-            const double half = b->symbolsize / 2;
+        if (b->style.plotybars || b->style.plotxbars || b->style.plotfhist || b->style.plotarea) {
+            const double half = b->style.symbolsize / 2;
             pl.setLineWidth(0);
             {
                 ClippedPath path(pl, legendGuard(*this, lw));
                 rectangle(path, cx - half, Y - 5, cx + half, Y + 5);
             }
-            const QColor& inside = b->plotybars || b->plotxbars ? b->color : b->fillcolor;
+            const QColor& inside
+                = b->style.plotybars || b->style.plotxbars ? b->style.color : b->style.fillcolor;
             pl.fill(painter, inside);
             pl.stroke(painter, inside);
-            if (b->linewidth > 0 && !b->plotfhist && !b->plotarea) {
+            if (b->style.linewidth > 0 && !b->style.plotfhist && !b->style.plotarea) {
                 pl.setLineWidth(lw);
-                pl.stroke(painter, b->barcolor);
+                pl.stroke(painter, b->style.barcolor);
             }
             pl.removeAllPoints();
         }
 
-        if (b->plotysticks || b->plotxsticks) {
+        if (b->style.plotysticks || b->style.plotxsticks) {
             pl.setLineCapStyle(Qt::RoundCap);
             pl.setLineJoinStyle(Qt::RoundJoin);
             pl.setLineWidth(lw);
             ClippedPath path(pl, legendGuard(*this, lw));
-            if (b->plotysticks)
+            if (b->style.plotysticks)
                 path.segment({cx, Y - 5}, {cx, Y + 5});
-            if (b->plotxsticks)
+            if (b->style.plotxsticks)
                 path.segment({cx - 5, Y}, {cx + 5, Y});
-            pl.stroke(painter, b->stickcolor);
+            pl.stroke(painter, b->style.stickcolor);
             pl.removeAllPoints();
         }
 
-        if (b->plotsymbols)
+        if (b->style.plotsymbols)
             plotSymbol(b, cx, Y, 0, 0, 0);
 
-        if (b->plotdots) {
+        if (b->style.plotdots) {
             pl.setLineCapStyle(Qt::FlatCap);
             pl.setLineJoinStyle(Qt::MiterJoin);
             pl.setLineWidth(0);
@@ -151,12 +152,14 @@ void VexaView::plotLegend(QPainter& painter, int)
                 ClippedPath path(pl, legendGuard(*this, 0));
                 path.circle({cx, Y}, lw / 2);
             }
-            pl.fill(painter, b->color);
-            pl.stroke(painter, b->color);
+            pl.fill(painter, b->style.color);
+            pl.stroke(painter, b->style.color);
             pl.removeAllPoints();
         }
 
-        const double t = drawText(painter, b->comment, X + L + 10, Y, 8, 0, d.legendfont, d.legendcolor).width();
+        const double t
+            = drawText(painter, b->comment, X + L + 10, Y, 8, 0, d.legend.legendfont, d.legend.legendcolor)
+                  .width();
 
         if (row)
             X += t + s + L;

@@ -39,7 +39,7 @@ bool reaches(const QRectF& visible, double x0, double x1, double y0, double y1)
 void drawBar(BezierPath& ps, QPainter& gc, const QRectF& visible, const QRectF& clip, const DataBuffer& b,
              const QPointF (&corners)[4])
 {
-    const double lw = b.linewidth;
+    const double lw = b.style.linewidth;
     const double reach = std::fabs(lw) + 2;
     const QPointF &a = corners[0], &c = corners[2];
     if (!reaches(visible, std::min(a.x(), c.x()) - reach, std::max(a.x(), c.x()) + reach,
@@ -49,10 +49,10 @@ void drawBar(BezierPath& ps, QPainter& gc, const QRectF& visible, const QRectF& 
     ps.setLineJoinStyle(Qt::MiterJoin);
     ps.setLineWidth(lw);
     ClippedPath(ps, clip).polygon(corners, 4);
-    ps.fill(gc, b.color);
-    ps.stroke(gc, b.color);
+    ps.fill(gc, b.style.color);
+    ps.stroke(gc, b.style.color);
     if (lw > 0)
-        ps.stroke(gc, b.barcolor);
+        ps.stroke(gc, b.style.barcolor);
     ps.removeAllPoints();
 }
 
@@ -62,35 +62,35 @@ void VexaView::plotYBar(const DataBuffer* b, double x, double y, int)
 {
     if (!gc_ || !b)
         return;
-    const double w = b->symbolsize;
-    const double base = b->barybottom ? bottom : b->barytop ? top : yPoint(0, b->belongy, b);
+    const double w = b->style.symbolsize;
+    const double base = b->style.barybottom ? bottom : b->style.barytop ? top : yPoint(0, b->belongy, b);
     const QPointF corners[4] = {{x - w / 2, y}, {x + w / 2, y}, {x + w / 2, base}, {x - w / 2, base}};
-    drawBar(ps, *gc_, visible_, guard(b->linewidth, false), *b, corners);
+    drawBar(ps, *gc_, visible_, guard(b->style.linewidth, false), *b, corners);
 }
 
 void VexaView::plotXBar(const DataBuffer* b, double x, double y, int)
 {
     if (!gc_ || !b)
         return;
-    const double w = b->symbolsize;
-    const double base = b->barxleft ? left : b->barxright ? right : xPoint(0, b->belongx, b);
+    const double w = b->style.symbolsize;
+    const double base = b->style.barxleft ? left : b->style.barxright ? right : xPoint(0, b->belongx, b);
     const QPointF corners[4] = {{x, y - w / 2}, {x, y + w / 2}, {base, y + w / 2}, {base, y - w / 2}};
-    drawBar(ps, *gc_, visible_, guard(b->linewidth, false), *b, corners);
+    drawBar(ps, *gc_, visible_, guard(b->style.linewidth, false), *b, corners);
 }
 
 void VexaView::plotDots(const DataBuffer* b, double x, double y, int)
 {
     if (!gc_ || !b)
         return;
-    const double r = b->linewidth > 0 ? b->linewidth / 2 : 0;
+    const double r = b->style.linewidth > 0 ? b->style.linewidth / 2 : 0;
     if (!reaches(visible_, x - r - 2, x + r + 2, y - r - 2, y + r + 2))
         return;
     ps.setLineCapStyle(Qt::FlatCap);
     ps.setLineJoinStyle(Qt::MiterJoin);
     ps.setLineWidth(0);
     ClippedPath(ps, guard(0, false)).circle(QPointF(x, y), r);
-    ps.fill(*gc_, b->color);
-    ps.stroke(*gc_, b->color);
+    ps.fill(*gc_, b->style.color);
+    ps.stroke(*gc_, b->style.color);
     ps.removeAllPoints();
 }
 
@@ -98,16 +98,17 @@ void VexaView::plotErrorBar(const DataBuffer* b, double x, double y, int index, 
 {
     if (!gc_ || !b)
         return;
-    if (b->errorbarx <= 0 && b->errorbary <= 0)
+    if (b->errorbars.errorbarx <= 0 && b->errorbars.errorbary <= 0)
         return;
     ps.setLineCapStyle(Qt::RoundCap);
     ps.setLineJoinStyle(Qt::RoundJoin);
-    ps.setLineWidth(b->errorwidth);
-    const double c = b->symbolsize / 2;
+    ps.setLineWidth(b->errorbars.errorwidth);
+    const double c = b->style.symbolsize / 2;
     const bool haveErrors = b->haserror();
-    ClippedPath path(ps, guard(b->errorwidth, false));
+    ClippedPath path(ps, guard(b->errorbars.errorwidth, false));
 
-    const double ey = errorHalfLength(b->errorbary, b->errorvaly, b->y(index), b->EY, haveErrors, index);
+    const double ey = errorHalfLength(b->errorbars.errorbary, b->errorbars.errorvaly, b->y(index), b->EY,
+                                      haveErrors, index);
     if (ey > 0) {
         const AxisMap ym = yMap(b->belongy, b);
         const double Y = b->y(index);
@@ -117,7 +118,8 @@ void VexaView::plotErrorBar(const DataBuffer* b, double x, double y, int index, 
         path.segment({x - c, y1}, {x + c, y1});
         path.segment({x - c, y2}, {x + c, y2});
     }
-    const double ex = errorHalfLength(b->errorbarx, b->errorvalx, b->x(index), b->EX, haveErrors, index);
+    const double ex = errorHalfLength(b->errorbars.errorbarx, b->errorbars.errorvalx, b->x(index), b->EX,
+                                      haveErrors, index);
     if (ex > 0) {
         const AxisMap xm = xMap(b->belongx, b);
         const double X = b->x(index);
@@ -128,7 +130,7 @@ void VexaView::plotErrorBar(const DataBuffer* b, double x, double y, int index, 
         path.segment({x2, y - c}, {x2, y + c});
     }
     if (!ps.isEmpty()) {
-        ps.stroke(*gc_, b->errorcolor);
+        ps.stroke(*gc_, b->style.errorcolor);
         ps.removeAllPoints();
     }
 }
@@ -137,26 +139,28 @@ void VexaView::plotSticks(const DataBuffer* b, double x, double y, double size, 
 {
     if (!gc_ || !b)
         return;
-    if (!b->plotxsticks && !b->plotysticks)
+    if (!b->style.plotxsticks && !b->style.plotysticks)
         return;
-    double h = useSize ? std::fabs(size) : b->sticksize / 2;
+    double h = useSize ? std::fabs(size) : b->style.sticksize / 2;
     if (!(h > 0))
         h = 0;
     ps.setLineCapStyle(Qt::RoundCap);
     ps.setLineJoinStyle(Qt::RoundJoin);
-    ps.setLineWidth(b->linewidth);
-    ClippedPath path(ps, guard(b->linewidth, false));
-    if (b->plotxsticks) {
+    ps.setLineWidth(b->style.linewidth);
+    ClippedPath path(ps, guard(b->style.linewidth, false));
+    if (b->style.plotxsticks) {
         // With stickabs the stick spans h data units in all.
-        const double f = b->stickabs ? std::fabs(xPoint(0, b->belongx, b) - xPoint(h, b->belongx, b)) / 2 : h;
+        const double f
+            = b->style.stickabs ? std::fabs(xPoint(0, b->belongx, b) - xPoint(h, b->belongx, b)) / 2 : h;
         path.segment({x - f, y}, {x + f, y});
     }
-    if (b->plotysticks) {
-        const double g = b->stickabs ? std::fabs(yPoint(0, b->belongy, b) - yPoint(h, b->belongy, b)) / 2 : h;
+    if (b->style.plotysticks) {
+        const double g
+            = b->style.stickabs ? std::fabs(yPoint(0, b->belongy, b) - yPoint(h, b->belongy, b)) / 2 : h;
         path.segment({x, y - g}, {x, y + g});
     }
     if (!ps.isEmpty()) {
-        ps.stroke(*gc_, b->stickcolor);
+        ps.stroke(*gc_, b->style.stickcolor);
         ps.removeAllPoints();
     }
 }
@@ -165,14 +169,14 @@ void VexaView::plotSymbol(const DataBuffer* b, double x, double y, double size, 
 {
     if (!gc_ || !b)
         return;
-    const int kind = b->symbol;
+    const int kind = b->style.symbol;
     if (kind < 0 || kind > 15)
         return;
     // A per-point size is the half-size itself; symbolsize is a full size.
-    double K = useSize ? std::fabs(size) : b->symbolsize / 2;
+    double K = useSize ? std::fabs(size) : b->style.symbolsize / 2;
     if (!(K > 0))
         K = 0;
-    const double lw = 0.7 * b->linewidth;
+    const double lw = 0.7 * b->style.linewidth;
     const double reach = 1.4 * K + std::fabs(lw) + 2;
     if (!reaches(visible_, x - reach, x + reach, y - reach, y + reach))
         return;
@@ -190,7 +194,7 @@ void VexaView::plotSymbol(const DataBuffer* b, double x, double y, double size, 
             path.segment({x - K, y - K}, {x + K, y + K});
             path.segment({x - K, y + K}, {x + K, y - K});
         }
-        ps.stroke(*gc_, b->color);
+        ps.stroke(*gc_, b->style.color);
         ps.removeAllPoints();
         return;
     }
@@ -231,11 +235,13 @@ void VexaView::plotSymbol(const DataBuffer* b, double x, double y, double size, 
     }
     if (kind <= 6) {
         // Open shapes hide what lies behind them.
-        const QColor background = b->symfill ? b->fillcolor : PD ? PD->backgroundcolor : Color::white();
+        const QColor background = b->style.symfill ? b->style.fillcolor
+            : PD                                   ? PD->page.backgroundcolor
+                                                   : Color::white();
         ps.fill(*gc_, background);
     } else {
-        ps.fill(*gc_, b->color);
+        ps.fill(*gc_, b->style.color);
     }
-    ps.stroke(*gc_, b->color);
+    ps.stroke(*gc_, b->style.color);
     ps.removeAllPoints();
 }

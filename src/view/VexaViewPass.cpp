@@ -54,7 +54,7 @@ std::pair<double*, double*> rangeOf(VexaDocument& d, int axis)
 void repairLogRanges(VexaDocument& d)
 {
     for (int axis = 0; axis < 4; ++axis) {
-        if (d.axismode[axis] != AxisLog)
+        if (d.axes[axis].axismode != AxisLog)
             continue;
         auto [minField, maxField] = rangeOf(d, axis);
         double* lo = minField;
@@ -85,7 +85,7 @@ void orderRanges(VexaDocument& d)
 {
     for (int axis = 0; axis < 4; ++axis) {
         auto [lo, hi] = rangeOf(d, axis);
-        if (d.reverse[axis] ? *hi > *lo : *lo > *hi)
+        if (d.axes[axis].reverse ? *hi > *lo : *lo > *hi)
             std::swap(*lo, *hi);
     }
 }
@@ -211,20 +211,21 @@ void VexaView::drawRect(QPainter& painter, const QRectF& dirty, const QImage* ca
                 if (t)
                     t->doAutoPos();
 
-            if (d.drawmargin) {
-                painter.fillRect(QRectF(0, 0, d.marginleft, H), d.margincolor);
-                painter.fillRect(QRectF(0, 0, W, d.marginbottom), d.margincolor);
-                painter.fillRect(QRectF(0, H - d.margintop, W, d.margintop), d.margincolor);
-                painter.fillRect(QRectF(W - d.marginright, 0, d.marginright, H), d.margincolor);
+            if (d.page.drawmargin) {
+                painter.fillRect(QRectF(0, 0, d.page.marginleft, H), d.page.margincolor);
+                painter.fillRect(QRectF(0, 0, W, d.page.marginbottom), d.page.margincolor);
+                painter.fillRect(QRectF(0, H - d.page.margintop, W, d.page.margintop), d.page.margincolor);
+                painter.fillRect(QRectF(W - d.page.marginright, 0, d.page.marginright, H),
+                                 d.page.margincolor);
             }
-            if (d.drawbackground)
-                painter.fillRect(plot, d.backgroundcolor);
+            if (d.page.drawbackground)
+                painter.fillRect(plot, d.page.backgroundcolor);
 
             drawGraphicSelection(*this, painter, false);
             drawGraphics(*this, painter, 1);
 
             for (int axis = 0; axis < 4; ++axis) {
-                if (!d.axis[axis])
+                if (!d.axes[axis].axis)
                     continue;
                 auto [lo, hi] = rangeOf(d, axis);
                 drawGrid(painter, axis, *lo, *hi, false);
@@ -233,7 +234,7 @@ void VexaView::drawRect(QPainter& painter, const QRectF& dirty, const QImage* ca
             drawBuffersBehind(painter);
 
             for (int axis = 0; axis < 4; ++axis) {
-                if (!d.axis[axis]) {
+                if (!d.axes[axis].axis) {
                     d.axm[axis] = QSizeF(0, 0);
                     continue;
                 }
@@ -242,7 +243,7 @@ void VexaView::drawRect(QPainter& painter, const QRectF& dirty, const QImage* ca
             }
 
             for (int axis = 0; axis < 4; ++axis) {
-                if (!d.axis[axis])
+                if (!d.axes[axis].axis)
                     continue;
                 auto [lo, hi] = rangeOf(d, axis);
                 drawGrid(painter, axis, *lo, *hi, true);
@@ -255,8 +256,8 @@ void VexaView::drawRect(QPainter& painter, const QRectF& dirty, const QImage* ca
                 const DataBuffer* b = d.getCurrentDataBuffer();
                 if (b && b->show) {
                     double r = 4;
-                    if (b->plotsymbols && std::isfinite(b->symbolsize))
-                        r = std::max(4.0, std::trunc(std::min(b->symbolsize, 1e6)));
+                    if (b->style.plotsymbols && std::isfinite(b->style.symbolsize))
+                        r = std::max(4.0, std::trunc(std::min(b->style.symbolsize, 1e6)));
                     const AxisMap xm = xMap(b->belongx, b);
                     const AxisMap ym = yMap(b->belongy, b);
                     pl.setLineWidth(0);
@@ -278,36 +279,36 @@ void VexaView::drawRect(QPainter& painter, const QRectF& dirty, const QImage* ca
 
             drawBuffersFront(painter);
 
-            if (d.plotlegend)
+            if (d.legend.plotlegend)
                 plotLegend(painter, 0);
 
             pl.setLineDash(dash, 0, 0);
 
-            if (d.drawframe) {
-                const QColor fc = d.framecolor;
-                const double fw = d.framewidth;
-                const double s = d.arrowsize;
+            if (d.page.drawframe) {
+                const QColor fc = d.page.framecolor;
+                const double fw = d.page.framewidth;
+                const double s = d.page.arrowsize;
                 const QRectF guard = frameGuard(bounds_, fw);
-                if (d.framestyle == 0)
+                if (d.page.framestyle == 0)
                     strokeRect(painter, plot, fc, fw);
-                if (d.framestyle == 1) {
+                if (d.page.framestyle == 1) {
                     const double x0 = xPoint(0, 1);
                     const double y0 = yPoint(0, 1);
                     pl.setLineWidth(fw);
                     {
                         ClippedPath lines(pl, guard);
-                        lines.segment({x0, d.marginbottom}, {x0, height + bottom});
-                        lines.segment({d.marginleft, y0}, {width + left, y0});
+                        lines.segment({x0, d.page.marginbottom}, {x0, height + bottom});
+                        lines.segment({d.page.marginleft, y0}, {width + left, y0});
                     }
                     pl.stroke(painter, fc);
                     pl.removeAllPoints();
-                    if (d.framearrows) {
+                    if (d.page.framearrows) {
                         pl.setLineCapStyle(Qt::RoundCap);
                         pl.setLineJoinStyle(Qt::MiterJoin);
-                        const bool rev0 = d.reverse[AxisX1] != 0;
-                        const bool rev1 = d.reverse[AxisY1] != 0;
+                        const bool rev0 = d.axes[AxisX1].reverse != 0;
+                        const bool rev1 = d.axes[AxisY1].reverse != 0;
                         bool atBottom = false, atTop = false, atLeft = false, atRight = false;
-                        switch (d.crossarrows) {
+                        switch (d.page.crossarrows) {
                         case 0:
                             atBottom = atTop = atLeft = atRight = true;
                             break;
@@ -324,44 +325,44 @@ void VexaView::drawRect(QPainter& painter, const QRectF& dirty, const QImage* ca
                         }
                         ClippedPath arrows(pl, guard);
                         if (atBottom)
-                            addArrow(arrows, pl, painter, fc, QPointF(x0, d.marginbottom), QPointF(0, -1), s,
-                                     d.arrowtype);
+                            addArrow(arrows, pl, painter, fc, QPointF(x0, d.page.marginbottom),
+                                     QPointF(0, -1), s, d.page.arrowtype);
                         if (atTop)
                             addArrow(arrows, pl, painter, fc, QPointF(x0, height + bottom), QPointF(0, 1), s,
-                                     d.arrowtype);
+                                     d.page.arrowtype);
                         if (atLeft)
-                            addArrow(arrows, pl, painter, fc, QPointF(d.marginleft, y0), QPointF(-1, 0), s,
-                                     d.arrowtype);
+                            addArrow(arrows, pl, painter, fc, QPointF(d.page.marginleft, y0), QPointF(-1, 0),
+                                     s, d.page.arrowtype);
                         if (atRight)
                             addArrow(arrows, pl, painter, fc, QPointF(width + left, y0), QPointF(1, 0), s,
-                                     d.arrowtype);
+                                     d.page.arrowtype);
                         pl.stroke(painter, fc);
                         pl.removeAllPoints();
                     }
                 }
                 pl.setLineCapStyle(Qt::RoundCap);
                 pl.setLineJoinStyle(Qt::RoundJoin);
-                if (d.framestyle == 2) {
+                if (d.page.framestyle == 2) {
                     pl.setLineWidth(fw);
-                    pl.moveTo(d.marginleft, d.marginbottom);
-                    pl.lineTo(d.marginleft, height + bottom);
-                    pl.moveTo(d.marginleft, d.marginbottom);
-                    pl.lineTo(width + left, d.marginbottom);
+                    pl.moveTo(d.page.marginleft, d.page.marginbottom);
+                    pl.lineTo(d.page.marginleft, height + bottom);
+                    pl.moveTo(d.page.marginleft, d.page.marginbottom);
+                    pl.lineTo(width + left, d.page.marginbottom);
                     pl.stroke(painter, fc);
                     pl.removeAllPoints();
-                    if (d.framearrows) {
+                    if (d.page.framearrows) {
                         pl.setLineCapStyle(Qt::RoundCap);
                         pl.setLineJoinStyle(Qt::MiterJoin);
                         ClippedPath arrows(pl, guard);
-                        addArrow(arrows, pl, painter, fc, QPointF(d.marginleft, height + bottom), QPointF(0, 1), s,
-                                 d.arrowtype);
-                        addArrow(arrows, pl, painter, fc, QPointF(width + left, d.marginbottom), QPointF(1, 0), s,
-                                 d.arrowtype);
+                        addArrow(arrows, pl, painter, fc, QPointF(d.page.marginleft, height + bottom),
+                                 QPointF(0, 1), s, d.page.arrowtype);
+                        addArrow(arrows, pl, painter, fc, QPointF(width + left, d.page.marginbottom),
+                                 QPointF(1, 0), s, d.page.arrowtype);
                         pl.stroke(painter, fc);
                         pl.removeAllPoints();
                     }
                 }
-                if (d.forceframe)
+                if (d.page.forceframe)
                     strokeRect(painter, plot, fc, fw);
             }
 

@@ -95,8 +95,8 @@ void VexaView::plotArea(const DataBuffer& b)
     pl.setLineWidth(1);
     pl.setLineDash(QList<double>(), 0);
     ClippedPath(pl, guard(1, false)).polygon(pts.data(), int(pts.size()));
-    pl.fill(*gc_, b.fillcolor);
-    pl.stroke(*gc_, b.fillcolor);
+    pl.fill(*gc_, b.style.fillcolor);
+    pl.stroke(*gc_, b.style.fillcolor);
     pl.removeAllPoints();
 }
 
@@ -104,7 +104,7 @@ void VexaView::setBufferPen(const DataBuffer& b, Qt::PenJoinStyle join)
 {
     pl.setLineCapStyle(Qt::RoundCap);
     pl.setLineJoinStyle(join);
-    pl.setLineWidth(b.linewidth);
+    pl.setLineWidth(b.style.linewidth);
     setLineDash(pl, b);
 }
 
@@ -130,9 +130,9 @@ void VexaView::plotFilledHistogram(const DataBuffer& b)
     // Down from the right end of the last level.
     pts.emplace_back(pts.back().x(), y0);
 
-    ClippedPath(pl, guard(b.linewidth, dashed)).polygon(pts.data(), int(pts.size()));
-    pl.fill(*gc_, b.fillcolor);
-    pl.stroke(*gc_, b.fillcolor);
+    ClippedPath(pl, guard(b.style.linewidth, dashed)).polygon(pts.data(), int(pts.size()));
+    pl.fill(*gc_, b.style.fillcolor);
+    pl.stroke(*gc_, b.style.fillcolor);
     pl.removeAllPoints();
 }
 
@@ -141,7 +141,7 @@ void VexaView::plotLine(const DataBuffer& b, bool onePath)
     const long long n = b.nop();
     const long long step = lineStep(b);
     setBufferPen(b, Qt::RoundJoin);
-    ClippedPath path(pl, guard(b.linewidth, !pl.lineDash().isEmpty()));
+    ClippedPath path(pl, guard(b.style.linewidth, !pl.lineDash().isEmpty()));
     path.setDashPeriod(ClippedPath::dashPeriod(pl.lineDash()));
 
     const AxisMap xm = xMap(b.belongx, &b);
@@ -149,10 +149,10 @@ void VexaView::plotLine(const DataBuffer& b, bool onePath)
     const bool xOne = b.belongx == 1, yOne = b.belongy == 1;
     const double xlo = xOne ? PD->xmin1 : PD->xmin2, xhi = xOne ? PD->xmax1 : PD->xmax2;
     const double ylo = yOne ? PD->ymin1 : PD->ymin2, yhi = yOne ? PD->ymax1 : PD->ymax2;
-    const bool cull = !b.freex && !b.freey;
+    const bool cull = !b.style.freex && !b.style.freey;
     const double* X = b.X.data();
     const double* Y = b.Y.data();
-    const QColor& color = b.color;
+    const QColor& color = b.style.color;
 
     // Segments that stand alone, in an opaque colour, cover the same pixels
     // whether stroked one by one or as separate pieces of one path; only a
@@ -203,7 +203,7 @@ void VexaView::plotHistogram(const DataBuffer& b)
     if (n < 2)
         return;
     setBufferPen(b, Qt::BevelJoin);
-    ClippedPath path(pl, guard(b.linewidth, !pl.lineDash().isEmpty()));
+    ClippedPath path(pl, guard(b.style.linewidth, !pl.lineDash().isEmpty()));
     path.setDashPeriod(ClippedPath::dashPeriod(pl.lineDash()));
 
     const AxisMap xm = xMap(b.belongx, &b);
@@ -217,14 +217,14 @@ void VexaView::plotHistogram(const DataBuffer& b)
             path.lineTo(p);
     });
     if (!pl.isEmpty()) {
-        pl.stroke(*gc_, b.color);
+        pl.stroke(*gc_, b.style.color);
         pl.removeAllPoints();
     }
 }
 
 void VexaView::plotMarks(const DataBuffer& b, int bufferNumber)
 {
-    const bool sized = b.plotsymbols || b.plotxsticks || b.plotysticks;
+    const bool sized = b.style.plotsymbols || b.style.plotxsticks || b.style.plotysticks;
     std::optional<DynamicSize> dynamicSize;
     if (sized && !b.dynsize.isEmpty())
         dynamicSize.emplace(b.dynsize, M);
@@ -243,9 +243,10 @@ void VexaView::plotMarks(const DataBuffer& b, int bufferNumber)
 
     // A scatter plot of many fixed-size symbols on a raster target: copies
     // of the symbol drawn once.
-    const bool symbolsOnly = b.plotsymbols && !dynamic && !b.plotybars && !b.plotxbars && !b.plotxsticks
-                             && !b.plotysticks && !b.plotdots && b.errorbarx <= 0 && b.errorbary <= 0;
-    if (symbolsOnly && n >= 64 && b.symbol >= 0 && b.symbol <= 15 && SymbolStamps::usable(*gc_)) {
+    const bool symbolsOnly = b.style.plotsymbols && !dynamic && !b.style.plotybars && !b.style.plotxbars
+        && !b.style.plotxsticks && !b.style.plotysticks && !b.style.plotdots && b.errorbars.errorbarx <= 0
+        && b.errorbars.errorbary <= 0;
+    if (symbolsOnly && n >= 64 && b.style.symbol >= 0 && b.style.symbol <= 15 && SymbolStamps::usable(*gc_)) {
         SymbolStamps stamps(*this, b, gc_->combinedTransform(), visible_);
         if (stamps.valid()) {
             QPainter& pixels = *gc_;
@@ -271,9 +272,9 @@ void VexaView::plotMarks(const DataBuffer& b, int bufferNumber)
         const double px = xm(x), py = ym(y);
         if (!finite(px, py))
             continue;
-        if (b.plotybars)
+        if (b.style.plotybars)
             plotYBar(&b, px, py, 0);
-        if (b.plotxbars)
+        if (b.style.plotxbars)
             plotXBar(&b, px, py, 0);
         plotErrorBar(&b, px, py, i, 0);
         if (sized) {
@@ -286,12 +287,12 @@ void VexaView::plotMarks(const DataBuffer& b, int bufferNumber)
                 point.dp = i;
                 size = dynamicSize->value(point);
             }
-            if (b.plotxsticks || b.plotysticks)
+            if (b.style.plotxsticks || b.style.plotysticks)
                 plotSticks(&b, px, py, size, dynamic, 0);
-            if (b.plotsymbols)
+            if (b.style.plotsymbols)
                 plotSymbol(&b, px, py, size, dynamic, 0);
         }
-        if (b.plotdots)
+        if (b.style.plotdots)
             plotDots(&b, px, py, 0);
     }
 }

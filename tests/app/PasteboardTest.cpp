@@ -32,8 +32,8 @@ VexaDocument& openDocument(Manager& m, int buffers)
         for (int k = 0; k < 3 + i; ++k)
             b->addDoubleValueError(k, 10 * i + k, 0.5, 0.25 * k);
         b->setComment(QStringLiteral("b%1").arg(i));
-        b->symbol = i;
-        b->color = QColor(20 * i, 0, 0);
+        b->style.symbol = i;
+        b->style.color = QColor(20 * i, 0, 0);
         d->DB.push_back(std::move(b));
     }
     DocumentWindowQt* w = m.openDocument(std::move(d), false);
@@ -115,8 +115,8 @@ TEST(Pasteboard, BuffersGoFromOneDocumentToAnother)
     EXPECT_EQ(copy.Y, original.Y);
     EXPECT_EQ(copy.EX, original.EX);
     EXPECT_EQ(copy.EY, original.EY);
-    EXPECT_EQ(copy.symbol, original.symbol);
-    EXPECT_EQ(copy.color, original.color);
+    EXPECT_EQ(copy.style.symbol, original.style.symbol);
+    EXPECT_EQ(copy.style.color, original.style.color);
     // The ranges take the pasted buffers in.
     EXPECT_LE(to.ymin1, 0);
     EXPECT_GE(to.ymax1, 24);

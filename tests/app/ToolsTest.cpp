@@ -171,7 +171,7 @@ TEST(Tools, ReadoutsAndVariablesOnLinearLogAndTimeAxes)
     ScriptedAlerts alerts;
     VexaView* view = nullptr;
     VexaDocument& d = openPlot(m, view);
-    d.axismode = {AxisLinear, AxisLinear, AxisLog, AxisLog};
+    d.axes[AxisX2].axismode = d.axes[AxisY2].axismode = AxisLog;
     const double L = view->left, B = view->bottom, W = view->width, H = view->height;
 
     // A quarter across and half up, measured from the plot's corner.
@@ -207,7 +207,7 @@ TEST(Tools, ReadoutsAndVariablesOnLinearLogAndTimeAxes)
 
     // Time on X1: 2001-01-02 at the left edge, and three days along the
     // axis. The variables hold seconds, not the year of the date text.
-    d.axismode[AxisX1] = AxisTime;
+    d.axes[AxisX1].axismode = AxisTime;
     d.xmin1 = 86400;
     d.xmax1 = 86400 + 4 * 86400;
     m.p_tdf->setText(QStringLiteral("%Y-%m-%d %H:%M:%S"));
@@ -294,7 +294,7 @@ TEST(Tools, ReferencePicksAlternateAndTheBackgroundLineGoesToTheNormalizePanel)
 
     // normy on pair 2 with a time axis there: the reference shows as a date.
     m.setMouseLocation(0); // back to reference 1 next
-    d.axismode[AxisY2] = AxisTime;
+    d.axes[AxisY2].axismode = AxisTime;
     m.di_axis12->button(Pair2)->setChecked(true);
     m.getShortcut('b');
     EXPECT_EQ(panel->axis->checkedId(), 1);

@@ -46,12 +46,13 @@ std::unique_ptr<VexaDocument> plainDocument(ManagerServices& m, QColor backgroun
 {
     auto d = std::make_unique<VexaDocument>();
     d->M = &m;
-    d->marginleft = d->marginright = d->margintop = d->marginbottom = 0;
-    d->axis = {0, 0, 0, 0};
-    d->drawframe = 0;
+    d->page.marginleft = d->page.marginright = d->page.margintop = d->page.marginbottom = 0;
+    for (AxisSettings& a : d->axes)
+        a.axis = 0;
+    d->page.drawframe = 0;
     d->xmin1 = d->ymin1 = 0;
     d->xmax1 = d->ymax1 = 100;
-    d->backgroundcolor = background;
+    d->page.backgroundcolor = background;
     return d;
 }
 
@@ -79,11 +80,11 @@ TEST(GraphWidgetTest, DrawsThePassUprightAndRepaintsOnReplot)
     auto b = std::make_unique<DataBuffer>();
     b->addDoubleValue(10, 90);
     b->rescale();
-    b->plotlines = 0;
-    b->plotsymbols = 1;
-    b->symbol = 7;
-    b->symbolsize = 10;
-    b->color = Qt::blue;
+    b->style.plotlines = 0;
+    b->style.plotsymbols = 1;
+    b->style.symbol = 7;
+    b->style.symbolsize = 10;
+    b->style.color = Qt::blue;
     doc->DB.push_back(std::move(b));
 
     GraphWidget w(nullptr, &app);
@@ -133,7 +134,7 @@ TEST(GraphWidgetTest, CachedImageStandsInForTheGraphWhileRedrawIsOff)
     EXPECT_EQ(w.cachedImage().size(), w.size() * w.devicePixelRatioF());
 
     // A tool drags: the graph changed underneath, but only the band is new.
-    doc->backgroundcolor = Qt::cyan;
+    doc->page.backgroundcolor = Qt::cyan;
     w.view().redraw = 0;
     w.view().pb.moveTo(10, 40.5);
     w.view().pb.lineTo(110, 40.5);

@@ -215,7 +215,7 @@ TEST_P(AsciiImportNothingRead, LeavesTheDocumentAlone)
     EXPECT_EQ(d.DB.size(), 1u);
     EXPECT_EQ(d.xmin1, -5);
     EXPECT_EQ(d.ymax1, 7);
-    EXPECT_EQ(d.axismode[AxisX1], AxisLinear);
+    EXPECT_EQ(d.axes[AxisX1].axismode, AxisLinear);
     EXPECT_EQ(controller.updates, 0);
     ASSERT_EQ(int(alerts.requests().size()), c.alerts);
     if (c.alerts) {
@@ -259,7 +259,7 @@ TEST_F(AsciiImportTest, AppendsNamedBuffersRescalesTheChosenPairAndReplots)
     EXPECT_EQ(d.DB[1]->comment, QStringLiteral("Import"));
     EXPECT_EQ(d.DB[1]->xmin, kNoon);
     EXPECT_EQ(d.DB[1]->ymax, 6);
-    EXPECT_EQ(d.axismode[AxisX1], AxisTime);
+    EXPECT_EQ(d.axes[AxisX1].axismode, AxisTime);
     EXPECT_GT(controller.updates, 0);
     EXPECT_GT(view.displays, 0);
     EXPECT_EQ(d.xmax1, 1); // pair 1 was not asked for
@@ -365,7 +365,7 @@ TEST_F(AsciiImportTest, DatesAreReadLikeTheStrictDateParser)
         o.path = writeScratch("date.csv", std::string(text) + ";7\n");
         o.separator = QStringLiteral(";");
         ASSERT_TRUE(ASCIIImport::importFile(d, o));
-        EXPECT_EQ(d.axismode[AxisX1] == AxisTime, isDate);
+        EXPECT_EQ(d.axes[AxisX1].axismode == AxisTime, isDate);
         if (isDate) {
             EXPECT_NEAR(d.DB[0]->X[0], expected, 1e-6); // written with six decimals on the way
         }

@@ -71,49 +71,54 @@ void scramble(VexaDocument& d, int seed)
         ++n;
         return Color::rgb((n % 7) / 7.0, (n % 5) / 5.0, (n % 3) / 3.0, 0.5 + (n % 2) / 4.0);
     };
-    for (double* f : {&d.xmin1, &d.xmax1, &d.ymin1, &d.ymax1, &d.xmin2, &d.xmax2, &d.ymin2, &d.ymax2, &d.marginleft,
-                      &d.marginright, &d.margintop, &d.marginbottom, &d.framewidth, &d.arrowsize})
+    for (double* f : {&d.xmin1, &d.xmax1, &d.ymin1, &d.ymax1, &d.xmin2, &d.xmax2, &d.ymin2, &d.ymax2,
+                      &d.page.marginleft, &d.page.marginright, &d.page.margintop, &d.page.marginbottom,
+                      &d.page.framewidth, &d.page.arrowsize})
         *f = next();
-    d.legendx = 321;
-    d.legendy = -45;
-    d.legendwidth = 77;
-    d.legendspace = 13;
-    d.framestyle = 2;
-    d.arrowtype = 3;
-    d.crossarrows = 1;
-    d.framearrows = d.forceframe = d.alldraw = d.forcerenderhigh = 1;
-    d.drawbackground = d.drawmargin = d.drawframe = 0;
-    d.plotlegend = d.legendbg = d.legendhorizontal = 1;
-    d.legendalign = 7;
-    for (QColor* c : {&d.framecolor, &d.backgroundcolor, &d.margincolor, &d.legendcolor, &d.legendbgcolor})
+    d.legend.legendx = 321;
+    d.legend.legendy = -45;
+    d.legend.legendwidth = 77;
+    d.legend.legendspace = 13;
+    d.page.framestyle = 2;
+    d.page.arrowtype = 3;
+    d.page.crossarrows = 1;
+    d.page.framearrows = d.page.forceframe = d.page.alldraw = d.page.forcerenderhigh = 1;
+    d.page.drawbackground = d.page.drawmargin = d.page.drawframe = 0;
+    d.legend.plotlegend = d.legend.legendbg = d.legend.legendhorizontal = 1;
+    d.legend.legendalign = 7;
+    for (QColor* c : {&d.page.framecolor, &d.page.backgroundcolor, &d.page.margincolor, &d.legend.legendcolor,
+                      &d.legend.legendbgcolor})
         *c = colour();
-    d.legendfont = someFont("DejaVu Serif", 11 + seed);
+    d.legend.legendfont = someFont("DejaVu Serif", 11 + seed);
     for (int i = 0; i < 4; ++i) {
         int bit = 0;
         // A 4-bit pattern per switch across the four axes.
-        for (VexaDocument::PerAxis<VexaDocument::Flag>* f :
-             {&d.axis, &d.ticks, &d.mticks, &d.ticksboth, &d.mticksboth, &d.grid, &d.mgrid, &d.zeroline, &d.smalllog,
-              &d.reverse, &d.fliptext, &d.textoffwindow, &d.text, &d.numbers, &d.dpauto, &d.gridfront, &d.mgridfront})
-            (*f)[i] = ((++bit * 5 + seed) >> i) & 1;
-        for (VexaDocument::PerAxis<double>* f : {&d.ticklength, &d.tickwidth, &d.gridwidth, &d.mticklength,
-                                                 &d.mtickwidth, &d.mgridwidth, &d.angle})
-            (*f)[i] = next();
+        using A = AxisSettings;
+        AxisSettings& axis = d.axes[std::size_t(i)];
+        for (AxisSettings::Flag A::*f :
+             {&A::axis, &A::ticks, &A::mticks, &A::ticksboth, &A::mticksboth, &A::grid, &A::mgrid,
+              &A::zeroline, &A::smalllog, &A::reverse, &A::fliptext, &A::textoffwindow, &A::text, &A::numbers,
+              &A::dpauto, &A::gridfront, &A::mgridfront})
+            axis.*f = ((++bit * 5 + seed) >> i) & 1;
+        for (double A::*f : {&A::ticklength, &A::tickwidth, &A::gridwidth, &A::mticklength, &A::mtickwidth,
+                             &A::mgridwidth, &A::angle})
+            axis.*f = next();
         int k = 10 * i + seed;
-        for (VexaDocument::PerAxis<int>* f :
-             {&d.axismode, &d.tickstyle, &d.expoff, &d.dp, &d.gridpattern, &d.mgridpattern, &d.align, &d.textoff})
-            (*f)[i] = ++k;
-        d.numoff[i] = std::int8_t(-3 - i);
+        for (int A::*f : {&A::axismode, &A::tickstyle, &A::expoff, &A::dp, &A::gridpattern, &A::mgridpattern,
+                          &A::align, &A::textoff})
+            axis.*f = ++k;
+        d.axes[i].numoff = std::int8_t(-3 - i);
         int t = 0;
-        for (VexaDocument::PerAxis<QString>* f : {&d.axistext, &d.axistimeformat, &d.scaleexpr, &d.trigger,
-                                                  &d.scalstart, &d.scalend, &d.scalspace, &d.scalminticks})
-            (*f)[i] = QStringLiteral("t%1-%2-%3 \u00e9").arg(seed).arg(i).arg(++t);
-        for (VexaDocument::PerAxis<QColor>* f :
-             {&d.axistextcolor, &d.tickcolor, &d.gridcolor, &d.mtickcolor, &d.mgridcolor, &d.zerocolor})
-            (*f)[i] = colour();
-        d.textfont[i] = someFont("DejaVu Sans", 20 + i + seed);
-        d.numfont[i] = someFont("DejaVu Sans Mono", 9 + i + seed);
-        d.alabel[i] = {{QStringLiteral("%1").arg(i), QStringLiteral("label %1").arg(i)},
-                       {QStringLiteral("2.5"), QStringLiteral("two and a half")}};
+        for (QString A::*f : {&A::axistext, &A::axistimeformat, &A::scaleexpr, &A::trigger, &A::scalstart,
+                              &A::scalend, &A::scalspace, &A::scalminticks})
+            axis.*f = QStringLiteral("t%1-%2-%3 \u00e9").arg(seed).arg(i).arg(++t);
+        for (QColor A::*f :
+             {&A::axistextcolor, &A::tickcolor, &A::gridcolor, &A::mtickcolor, &A::mgridcolor, &A::zerocolor})
+            axis.*f = colour();
+        d.axes[i].textfont = someFont("DejaVu Sans", 20 + i + seed);
+        d.axes[i].numfont = someFont("DejaVu Sans Mono", 9 + i + seed);
+        d.axes[i].alabel = {{QStringLiteral("%1").arg(i), QStringLiteral("label %1").arg(i)},
+                            {QStringLiteral("2.5"), QStringLiteral("two and a half")}};
     }
 }
 
@@ -132,14 +137,14 @@ std::unique_ptr<DataBuffer> makeBuffer(int seed, bool errors)
     b->dynsize = QStringLiteral("x*2");
     b->show = errors ? 1 : 0;
     b->belongx = 2;
-    b->color = Color::rgb(0.1, 0.2, 0.3);
-    b->fillcolor = Color::rgb(0.4, 0.5, 0.6, 0.7);
-    b->symbol = 5 + seed;
-    b->symbolsize = 7.5;
-    b->plotsymbols = b->plothist = b->freex = b->barytop = 1;
-    b->fxmin = -4;
-    b->errorbary = 3;
-    b->errorvaly = 0.25;
+    b->style.color = Color::rgb(0.1, 0.2, 0.3);
+    b->style.fillcolor = Color::rgb(0.4, 0.5, 0.6, 0.7);
+    b->style.symbol = 5 + seed;
+    b->style.symbolsize = 7.5;
+    b->style.plotsymbols = b->style.plothist = b->style.freex = b->style.barytop = 1;
+    b->style.fxmin = -4;
+    b->errorbars.errorbary = 3;
+    b->errorbars.errorvaly = 0.25;
     return b;
 }
 
@@ -234,8 +239,8 @@ TEST(DocumentArchiveTest, EveryKeyIsWrittenInOrderAndReadBackIntoItsField)
     scramble(g.doc, 0);
     g.doc.DB.push_back(makeBuffer(1, true));
     g.doc.DB.push_back(makeBuffer(2, false));
-    g.doc.legendx = 12.7;
-    g.doc.legendy = -3.9;
+    g.doc.legend.legendx = 12.7;
+    g.doc.legend.legendy = -3.9;
     g.addSubview(QRectF(30, 40, 200, 150), 3);
     g.addSubview(QRectF(-5.5, 300.25, 120.5, 90), 4);
     const DA::WindowFrame window{10.9, -20.5, 640.7, 480.2};
@@ -272,8 +277,8 @@ TEST(DocumentArchiveTest, EveryKeyIsWrittenInOrderAndReadBackIntoItsField)
     EXPECT_EQ(back.doc.resizewin, 1);
     EXPECT_EQ(back.doc.winw, 640);
     EXPECT_EQ(back.doc.winh, 480);
-    EXPECT_EQ(back.doc.legendx, 12.0);
-    EXPECT_EQ(back.doc.legendy, -3.0);
+    EXPECT_EQ(back.doc.legend.legendx, 12.0);
+    EXPECT_EQ(back.doc.legend.legendy, -3.0);
 
     // Written again, the loaded document gives the same file: every key came
     // back into the field it came from.
@@ -296,7 +301,7 @@ TEST(DocumentArchiveTest, EveryKeyIsWrittenInOrderAndReadBackIntoItsField)
         EXPECT_TRUE(sub.SPD.empty());
         ASSERT_EQ(sub.DB.size(), 1u);
         expectSameBuffer(*sub.DB[0], *g.doc.SPD[j]->DB[0]);
-        EXPECT_EQ(sub.axistext[2], g.doc.SPD[j]->axistext[2]);
+        EXPECT_EQ(sub.axes[2].axistext, g.doc.SPD[j]->axes[2].axistext);
     }
     EXPECT_TRUE(back.doc.T.empty());
     EXPECT_TRUE(back.doc.G.empty());
@@ -335,7 +340,7 @@ TEST(DocumentArchiveTest, LegendGeometryIsStoredAsIntegersWithoutOverflow)
                           {-1e300, std::numeric_limits<int>::min()}, {std::nan(""), 0}};
     for (const Case& c : cases) {
         VexaDocument d;
-        d.legendwidth = c.stored;
+        d.legend.legendwidth = c.stored;
         KeyedUnarchiver file(saved(d));
         EXPECT_EQ(file.decodeInt("legendwidth", 7), c.written) << c.stored;
     }
@@ -381,25 +386,28 @@ TEST(DocumentArchiveTest, OlderVersionsAreUpgraded)
         a.encodeDouble("angle1", 45);
 
         Graph g;
-        g.doc.gridfront = g.doc.mgridfront = {0, 0, 0, 0};
-        g.doc.gridpattern = {3, 3, 3, 3};
-        g.doc.align = {9, 9, 9, 9};
-        g.doc.angle = {30, 30, 30, 30};
+        for (AxisSettings& axis : g.doc.axes) {
+            axis.gridfront = axis.mgridfront = 0;
+            axis.gridpattern = 3;
+            axis.align = 9;
+            axis.angle = 30;
+        }
         ASSERT_TRUE(DA::loadDataRepresentation(g.doc, a.encodedData(), DA::documentType(), g.views)) << c.verno;
         const VexaDocument& d = g.doc;
         EXPECT_EQ(d.verno, c.verno);
-        EXPECT_EQ(d.mticklength[1], c.mticklength) << c.verno;
-        EXPECT_EQ(d.mtickwidth[1], c.verno > 14 ? 99 : 3) << c.verno;
-        EXPECT_EQ(d.mgridwidth[1], c.verno > 14 ? 99 : 0.75) << c.verno;
-        EXPECT_EQ(d.mtickcolor[1], c.mtickcolor) << c.verno;
-        EXPECT_EQ(d.mgridcolor[1], c.mgridcolor) << c.verno;
-        EXPECT_EQ(d.gridfront[1], c.gridfront) << c.verno;
-        EXPECT_EQ(d.mgridfront[1], c.gridfront) << c.verno;
-        EXPECT_EQ(d.gridpattern[1], c.gridpattern) << c.verno;
-        EXPECT_EQ(d.mgridpattern[1], c.gridpattern) << c.verno;
-        EXPECT_EQ(d.angle[1], c.angle1) << c.verno;
-        EXPECT_EQ(d.angle[0], c.angle0) << c.verno;
-        EXPECT_EQ(d.align, c.align) << c.verno;
+        EXPECT_EQ(d.axes[1].mticklength, c.mticklength) << c.verno;
+        EXPECT_EQ(d.axes[1].mtickwidth, c.verno > 14 ? 99 : 3) << c.verno;
+        EXPECT_EQ(d.axes[1].mgridwidth, c.verno > 14 ? 99 : 0.75) << c.verno;
+        EXPECT_EQ(d.axes[1].mtickcolor, c.mtickcolor) << c.verno;
+        EXPECT_EQ(d.axes[1].mgridcolor, c.mgridcolor) << c.verno;
+        EXPECT_EQ(d.axes[1].gridfront, c.gridfront) << c.verno;
+        EXPECT_EQ(d.axes[1].mgridfront, c.gridfront) << c.verno;
+        EXPECT_EQ(d.axes[1].gridpattern, c.gridpattern) << c.verno;
+        EXPECT_EQ(d.axes[1].mgridpattern, c.gridpattern) << c.verno;
+        EXPECT_EQ(d.axes[1].angle, c.angle1) << c.verno;
+        EXPECT_EQ(d.axes[0].angle, c.angle0) << c.verno;
+        for (std::size_t i = 0; i < 4; ++i)
+            EXPECT_EQ(d.axes[i].align, c.align[i]) << c.verno << " axis " << i;
     }
 }
 
@@ -450,19 +458,20 @@ TEST(DocumentArchiveTest, PartialLoadsMergeOnlyTheirSection)
         EXPECT_EQ(d.SPD.size(), 1u) << at;   // the file's sub-views come along, whatever the section
         EXPECT_EQ(g.views.size(), 1u) << at;
 
-        EXPECT_EQ(d.marginleft == s.marginleft, c.layout) << at;
-        EXPECT_EQ(d.axistextcolor[0] == s.axistextcolor[0], c.layout) << at;
-        EXPECT_EQ(d.legendcolor == s.legendcolor, c.layout) << at;
-        EXPECT_EQ(d.axismode[3] == s.axismode[3], c.layout) << at;
-        EXPECT_EQ(d.framecolor == s.framecolor, c.colors) << at;
-        EXPECT_EQ(d.tickcolor[1] == s.tickcolor[1], c.colors) << at;
-        EXPECT_EQ(d.zerocolor[3] == s.zerocolor[3], c.colors) << at;
-        EXPECT_EQ(Font::storedName(d.legendfont) == Font::storedName(s.legendfont), c.fonts) << at;
-        EXPECT_EQ(d.numfont[2].pointSizeF() == s.numfont[2].pointSizeF(), c.fonts) << at;
+        EXPECT_EQ(d.page.marginleft == s.page.marginleft, c.layout) << at;
+        EXPECT_EQ(d.axes[0].axistextcolor == s.axes[0].axistextcolor, c.layout) << at;
+        EXPECT_EQ(d.legend.legendcolor == s.legend.legendcolor, c.layout) << at;
+        EXPECT_EQ(d.axes[3].axismode == s.axes[3].axismode, c.layout) << at;
+        EXPECT_EQ(d.page.framecolor == s.page.framecolor, c.colors) << at;
+        EXPECT_EQ(d.axes[1].tickcolor == s.axes[1].tickcolor, c.colors) << at;
+        EXPECT_EQ(d.axes[3].zerocolor == s.axes[3].zerocolor, c.colors) << at;
+        EXPECT_EQ(Font::storedName(d.legend.legendfont) == Font::storedName(s.legend.legendfont), c.fonts)
+            << at;
+        EXPECT_EQ(d.axes[2].numfont.pointSizeF() == s.axes[2].numfont.pointSizeF(), c.fonts) << at;
         EXPECT_EQ(d.DB.size() == 2 && d.DB[1]->comment == s.DB[1]->comment, c.data) << at;
         EXPECT_EQ(d.xmin2 == s.xmin2, c.range) << at;
         EXPECT_EQ(d.T.empty(), c.texts) << at;
-        EXPECT_EQ(d.marginright, c.layout ? s.marginright : fresh.marginright) << at;
+        EXPECT_EQ(d.page.marginright, c.layout ? s.page.marginright : fresh.page.marginright) << at;
     }
 
     Graph g;
@@ -724,18 +733,18 @@ TEST(DocumentArchiveTest, NilTextsColoursAndFontsReadAsMissing)
     Graph g;
     scramble(g.doc, 4);
     const VexaDocument& s = source.doc;
-    const QFont legendfont = g.doc.legendfont, numfont = g.doc.numfont[3];
+    const QFont legendfont = g.doc.legend.legendfont, numfont = g.doc.axes[3].numfont;
     ScriptedAlerts alerts;
     ASSERT_TRUE(DA::loadDataRepresentation(g.doc, a.encodedData(), DA::documentType(), g.views));
     EXPECT_TRUE(alerts.requests().empty());
-    EXPECT_EQ(g.doc.axistimeformat[1], QString());
-    EXPECT_EQ(g.doc.scaleexpr[0], QString());
-    EXPECT_EQ(g.doc.gridcolor[2], Color::darkGray());
-    EXPECT_EQ(g.doc.legendcolor, Color::black());
-    EXPECT_EQ(g.doc.legendfont, legendfont);
-    EXPECT_EQ(g.doc.numfont[3], numfont);
-    EXPECT_EQ(g.doc.axistext[1], s.axistext[1]);   // the rest of the file did load
-    EXPECT_EQ(g.doc.gridcolor[1], s.gridcolor[1]);
+    EXPECT_EQ(g.doc.axes[1].axistimeformat, QString());
+    EXPECT_EQ(g.doc.axes[0].scaleexpr, QString());
+    EXPECT_EQ(g.doc.axes[2].gridcolor, Color::darkGray());
+    EXPECT_EQ(g.doc.legend.legendcolor, Color::black());
+    EXPECT_EQ(g.doc.legend.legendfont, legendfont);
+    EXPECT_EQ(g.doc.axes[3].numfont, numfont);
+    EXPECT_EQ(g.doc.axes[1].axistext, s.axes[1].axistext); // the rest of the file did load
+    EXPECT_EQ(g.doc.axes[1].gridcolor, s.axes[1].gridcolor);
 }
 
 TEST(DocumentArchiveTest, UnreadableFilesAreRefused)

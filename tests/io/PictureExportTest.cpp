@@ -94,7 +94,7 @@ protected:
         auto b = std::make_unique<DataBuffer>();
         for (double x : {0.0, 0.25, 0.5, 0.75, 1.0})
             b->addDoubleValue(x, x * x);
-        b->plotsymbols = 1;
+        b->style.plotsymbols = 1;
         doc.DB.push_back(std::move(b));
     }
 };

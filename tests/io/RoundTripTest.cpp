@@ -35,7 +35,7 @@ TEST(RoundTrip, ImportSaveOpenKeepsTheBuffers)
     ASSERT_TRUE(ASCIIImport::importFile(doc, options));
     ASSERT_EQ(doc.DB.size(), 2u);
     doc.DB[1]->belongy = 2;
-    doc.DB[1]->symbol = 5;
+    doc.DB[1]->style.symbol = 5;
 
     const QString file = IoTest::scratchPath("round.vexa");
     QString why;
@@ -54,7 +54,7 @@ TEST(RoundTrip, ImportSaveOpenKeepsTheBuffers)
         EXPECT_EQ(a.source, b.source);
         EXPECT_EQ(a.comment, b.comment);
         EXPECT_EQ(a.belongy, b.belongy);
-        EXPECT_EQ(a.symbol, b.symbol);
+        EXPECT_EQ(a.style.symbol, b.style.symbol);
     }
     EXPECT_EQ(again.xmin1, doc.xmin1);
     EXPECT_EQ(again.ymax2, doc.ymax2);

@@ -98,7 +98,7 @@ TEST_F(AxisRangesTest, RescaleAddsTwentyPointsOfHeadroom)
 
 TEST_F(AxisRangesTest, RescaleOnLogAxesDoublesOutward)
 {
-    doc.axismode[AxisX1] = AxisLog;
+    doc.axes[AxisX1].axismode = AxisLog;
     addBuffer({{1, 5}, {1000, 6}});
     doc.rescale(false, 1);
     EXPECT_DOUBLE_EQ(doc.xmin1, 0.5);
@@ -107,7 +107,7 @@ TEST_F(AxisRangesTest, RescaleOnLogAxesDoublesOutward)
 
 TEST_F(AxisRangesTest, RescaleOfASinglePoint)
 {
-    doc.axismode[AxisX1] = doc.axismode[AxisY1] = AxisLog;   // no headroom arithmetic to undo
+    doc.axes[AxisX1].axismode = doc.axes[AxisY1].axismode = AxisLog; // no headroom arithmetic to undo
     addBuffer({{3, 7}});
     doc.rescale(false, 1);
     expectRanges(pair1(doc), 2.7 * 0.5, 3.3 * 2, 6.3 * 0.5, 7.7 * 2);
@@ -126,7 +126,7 @@ TEST_F(AxisRangesTest, RescaleCountsOnlyShownBuffersOfThePairThatAreNotFree)
     addBuffer({{0, 0}, {10, 10}}).show = 0;
     addBuffer({{0, 0}, {50, 50}}, 2);
     DataBuffer& free = addBuffer({{-100, -100}, {100, 100}});
-    free.freex = free.freey = 1;
+    free.style.freex = free.style.freey = 1;
     doc.rescale(false, 1);
     const double w = 510, h = 410;
     expectRanges(pair1(doc), -20 / w, 1 + 20 / w, -20 / h, 1 + 20 / h);
@@ -176,7 +176,7 @@ TEST_F(AxisRangesTest, ZoomInAndOut)
     EXPECT_DOUBLE_EQ(doc.xmin1, 10 / 1.5);
     EXPECT_DOUBLE_EQ(doc.xmax1, 10 - 10 / 1.5);
 
-    doc.axismode[AxisY1] = AxisLog;
+    doc.axes[AxisY1].axismode = AxisLog;
     doc.scale(1, 1, 2, 1, 100, false, false);
     doc.upscale(10, ZoomY, 1, false);
     expectRanges(pair1(doc), 1, 2, 0.1, 1000);

@@ -73,33 +73,34 @@ TEST_F(DataBufferArchiveTest, RoundTripKeepsEveryStoredField)
     b.show = 0;
     b.belongx = 2;
     b.belongy = 1;
-    b.color = QColor(10, 20, 30);
-    b.fillcolor = QColor(40, 50, 60, 128);
-    b.barcolor = QColor(1, 2, 3);
-    b.stickcolor = QColor(4, 5, 6);
-    b.errorcolor = QColor(7, 8, 9);
-    b.linewidth = 1.25;
-    b.dash = 4;
-    b.symbol = 11;
-    b.dashwidth = 3;
-    b.symbolsize = 6.5;
-    b.sticksize = 33;
-    b.stickabs = b.symfill = 1;
-    b.plotlines = 0;
-    b.plotsymbols = b.plotybars = b.plotxbars = b.plotysticks = b.plotxsticks = 1;
-    b.plotdots = b.plotarea = b.plothist = b.plotfhist = 1;
+    b.style.color = QColor(10, 20, 30);
+    b.style.fillcolor = QColor(40, 50, 60, 128);
+    b.style.barcolor = QColor(1, 2, 3);
+    b.style.stickcolor = QColor(4, 5, 6);
+    b.style.errorcolor = QColor(7, 8, 9);
+    b.style.linewidth = 1.25;
+    b.style.dash = 4;
+    b.style.symbol = 11;
+    b.style.dashwidth = 3;
+    b.style.symbolsize = 6.5;
+    b.style.sticksize = 33;
+    b.style.stickabs = b.style.symfill = 1;
+    b.style.plotlines = 0;
+    b.style.plotsymbols = b.style.plotybars = b.style.plotxbars = b.style.plotysticks = b.style.plotxsticks
+        = 1;
+    b.style.plotdots = b.style.plotarea = b.style.plothist = b.style.plotfhist = 1;
     b.plotlegend = 0;
-    b.errorbarx = 2;
-    b.errorvalx = 5.5;
-    b.errorbary = 3;
-    b.errorvaly = 0.125;
-    b.errorwidth = 2;
-    b.freex = b.freey = 1;
-    b.barytop = b.barybottom = b.barxleft = b.barxright = 1;
-    b.fxmin = -1;
-    b.fxmax = 250.5;
-    b.fymin = -3;
-    b.fymax = 9;
+    b.errorbars.errorbarx = 2;
+    b.errorbars.errorvalx = 5.5;
+    b.errorbars.errorbary = 3;
+    b.errorbars.errorvaly = 0.125;
+    b.errorbars.errorwidth = 2;
+    b.style.freex = b.style.freey = 1;
+    b.style.barytop = b.style.barybottom = b.style.barxleft = b.style.barxright = 1;
+    b.style.fxmin = -1;
+    b.style.fxmax = 250.5;
+    b.style.fymin = -3;
+    b.style.fymax = 9;
 
     auto list = DataBuffer::buffersFromArchive(DataBuffer::archivedBuffers({&b}));
     ASSERT_TRUE(list.has_value());
@@ -115,26 +116,33 @@ TEST_F(DataBufferArchiveTest, RoundTripKeepsEveryStoredField)
     EXPECT_EQ(r.dynsize, b.dynsize);
     EXPECT_EQ(r.show, 0);
     EXPECT_EQ(r.belongx, 2);
-    EXPECT_EQ(r.color, b.color);
-    EXPECT_EQ(r.fillcolor, b.fillcolor);
-    EXPECT_EQ(r.barcolor, b.barcolor);
-    EXPECT_EQ(r.stickcolor, b.stickcolor);
-    EXPECT_EQ(r.errorcolor, b.errorcolor);
-    for (auto [got, want] : {std::pair{r.linewidth, b.linewidth}, {r.dashwidth, b.dashwidth},
-                             {r.symbolsize, b.symbolsize}, {r.sticksize, b.sticksize},
-                             {r.errorvalx, b.errorvalx}, {r.errorvaly, b.errorvaly},
-                             {r.errorwidth, b.errorwidth}, {r.fxmin, b.fxmin}, {r.fxmax, b.fxmax},
-                             {r.fymin, b.fymin}, {r.fymax, b.fymax}})
+    EXPECT_EQ(r.style.color, b.style.color);
+    EXPECT_EQ(r.style.fillcolor, b.style.fillcolor);
+    EXPECT_EQ(r.style.barcolor, b.style.barcolor);
+    EXPECT_EQ(r.style.stickcolor, b.style.stickcolor);
+    EXPECT_EQ(r.style.errorcolor, b.style.errorcolor);
+    for (auto [got, want] : {std::pair{r.style.linewidth, b.style.linewidth},
+                             {r.style.dashwidth, b.style.dashwidth},
+                             {r.style.symbolsize, b.style.symbolsize},
+                             {r.style.sticksize, b.style.sticksize},
+                             {r.errorbars.errorvalx, b.errorbars.errorvalx},
+                             {r.errorbars.errorvaly, b.errorbars.errorvaly},
+                             {r.errorbars.errorwidth, b.errorbars.errorwidth},
+                             {r.style.fxmin, b.style.fxmin},
+                             {r.style.fxmax, b.style.fxmax},
+                             {r.style.fymin, b.style.fymin},
+                             {r.style.fymax, b.style.fymax}})
         EXPECT_EQ(got, want);
-    EXPECT_EQ(r.dash, 4);
-    EXPECT_EQ(r.symbol, 11);
-    EXPECT_EQ(r.errorbarx, 2);
-    EXPECT_EQ(r.errorbary, 3);
-    for (auto f : {r.stickabs, r.symfill, r.plotsymbols, r.plotybars, r.plotxbars, r.plotysticks,
-                   r.plotxsticks, r.plotdots, r.plotarea, r.plothist, r.plotfhist, r.freex, r.freey,
-                   r.barytop, r.barybottom, r.barxleft, r.barxright})
+    EXPECT_EQ(r.style.dash, 4);
+    EXPECT_EQ(r.style.symbol, 11);
+    EXPECT_EQ(r.errorbars.errorbarx, 2);
+    EXPECT_EQ(r.errorbars.errorbary, 3);
+    for (auto f : {r.style.stickabs, r.style.symfill, r.style.plotsymbols, r.style.plotybars,
+                   r.style.plotxbars, r.style.plotysticks, r.style.plotxsticks, r.style.plotdots,
+                   r.style.plotarea, r.style.plothist, r.style.plotfhist, r.style.freex, r.style.freey,
+                   r.style.barytop, r.style.barybottom, r.style.barxleft, r.style.barxright})
         EXPECT_EQ(f, 1);
-    EXPECT_EQ(r.plotlines, 0);
+    EXPECT_EQ(r.style.plotlines, 0);
     EXPECT_EQ(r.plotlegend, 0);
     EXPECT_EQ(r.xmin, 0.1);   // extents recomputed from the points
     EXPECT_EQ(r.ymax, 7);
@@ -160,15 +168,15 @@ TEST_F(DataBufferArchiveTest, MissingKeysTakeTheRecordDefaultsNotThePreferences)
     UserDefaults::standard().setValue("BSymbolSize", 6);
     auto b = decodeRecord([](KeyedArchiver& c) { c.encodeInt("verno", 31); });
     ASSERT_TRUE(b);
-    EXPECT_EQ(b->linewidth, 0);
-    EXPECT_EQ(b->symbolsize, 0);
-    EXPECT_EQ(b->sticksize, 0);
-    EXPECT_EQ(b->errorwidth, 1.0);
-    EXPECT_EQ(b->plotlines, 0);
+    EXPECT_EQ(b->style.linewidth, 0);
+    EXPECT_EQ(b->style.symbolsize, 0);
+    EXPECT_EQ(b->style.sticksize, 0);
+    EXPECT_EQ(b->errorbars.errorwidth, 1.0);
+    EXPECT_EQ(b->style.plotlines, 0);
     EXPECT_EQ(b->plotlegend, 1);
     EXPECT_EQ(b->show, 1);
-    EXPECT_EQ(b->fxmax, 0);
-    EXPECT_EQ(b->color, QColor(Qt::black));
+    EXPECT_EQ(b->style.fxmax, 0);
+    EXPECT_EQ(b->style.color, QColor(Qt::black));
     EXPECT_EQ(b->source, "");
 }
 
@@ -213,21 +221,21 @@ TEST_F(DataBufferArchiveTest, OlderRecordsAreUpgraded)
         c.encodeColor("barcolor", QColor(0, 0, 200));
     });
     ASSERT_TRUE(v20);
-    EXPECT_EQ(v20->barcolor, QColor(200, 0, 0));
-    EXPECT_EQ(v20->errorcolor, QColor(200, 0, 0));
+    EXPECT_EQ(v20->style.barcolor, QColor(200, 0, 0));
+    EXPECT_EQ(v20->style.errorcolor, QColor(200, 0, 0));
 
     auto bars = decodeRecord([](KeyedArchiver& c) {
         c.encodeInt("verno", 31);
         c.encodeBool("plotbars", true);
     });
     ASSERT_TRUE(bars);
-    EXPECT_EQ(bars->plotybars, 1);
+    EXPECT_EQ(bars->style.plotybars, 1);
     auto both = decodeRecord([](KeyedArchiver& c) {
         c.encodeBool("plotbars", true);
         c.encodeBool("plotybars", false);
     });
     ASSERT_TRUE(both);
-    EXPECT_EQ(both->plotybars, 0);
+    EXPECT_EQ(both->style.plotybars, 0);
 }
 
 TEST_F(DataBufferArchiveTest, DamagedDataGivesNoBuffers)

@@ -27,17 +27,18 @@ TEST_F(DataBufferTest, NewBufferHasThePlainLineStyle)
     EXPECT_EQ(b.show, 1);
     EXPECT_EQ(b.belongx, 1);
     EXPECT_EQ(b.belongy, 1);
-    EXPECT_EQ(b.plotlines, 1);
-    for (auto f : {b.plotsymbols, b.plotybars, b.plotxbars, b.plotfhist, b.plotysticks, b.plotxsticks,
-                   b.plotdots, b.plotarea, b.plothist, b.stickabs, b.symfill, b.freex, b.freey})
+    EXPECT_EQ(b.style.plotlines, 1);
+    for (auto f : {b.style.plotsymbols, b.style.plotybars, b.style.plotxbars, b.style.plotfhist,
+                   b.style.plotysticks, b.style.plotxsticks, b.style.plotdots, b.style.plotarea,
+                   b.style.plothist, b.style.stickabs, b.style.symfill, b.style.freex, b.style.freey})
         EXPECT_EQ(f, 0);
-    EXPECT_EQ(b.symbolsize, 10);
-    EXPECT_EQ(b.sticksize, 20);
+    EXPECT_EQ(b.style.symbolsize, 10);
+    EXPECT_EQ(b.style.sticksize, 20);
     EXPECT_EQ(b.plotlegend, 1);
-    EXPECT_EQ(b.errorwidth, 1);
-    EXPECT_EQ(b.color, Color::black());
-    EXPECT_EQ(b.fillcolor, Color::lightGray());
-    EXPECT_EQ(b.fxmax, 1);
+    EXPECT_EQ(b.errorbars.errorwidth, 1);
+    EXPECT_EQ(b.style.color, Color::black());
+    EXPECT_EQ(b.style.fillcolor, Color::lightGray());
+    EXPECT_EQ(b.style.fxmax, 1);
     EXPECT_EQ(b.havexminmax, 0);
 }
 
@@ -57,17 +58,17 @@ TEST_F(DataBufferTest, StyleDefaultsComeFromTheStore)
     d.setValue("BFillColor", QByteArray("not a colour"));
 
     DataBuffer b;
-    EXPECT_EQ(b.sticksize, 35);
-    EXPECT_EQ(b.symbolsize, 6);
-    EXPECT_EQ(b.dashwidth, 2);
-    EXPECT_EQ(b.fxmax, 250.5);
-    EXPECT_EQ(b.linewidth, double(0.1f));   // the store keeps single precision
-    EXPECT_EQ(b.plotlines, 0);
-    EXPECT_EQ(b.plotsymbols, 1);
-    EXPECT_EQ(b.symbol, 3);
+    EXPECT_EQ(b.style.sticksize, 35);
+    EXPECT_EQ(b.style.symbolsize, 6);
+    EXPECT_EQ(b.style.dashwidth, 2);
+    EXPECT_EQ(b.style.fxmax, 250.5);
+    EXPECT_EQ(b.style.linewidth, double(0.1f)); // the store keeps single precision
+    EXPECT_EQ(b.style.plotlines, 0);
+    EXPECT_EQ(b.style.plotsymbols, 1);
+    EXPECT_EQ(b.style.symbol, 3);
     EXPECT_EQ(b.dynsize, "y*2");
-    EXPECT_EQ(b.color, QColor(255, 0, 0));
-    EXPECT_EQ(b.fillcolor, Color::lightGray());   // undecodable: left as it was
+    EXPECT_EQ(b.style.color, QColor(255, 0, 0));
+    EXPECT_EQ(b.style.fillcolor, Color::lightGray()); // undecodable: left as it was
 }
 
 TEST_F(DataBufferTest, ExtentsCoverOnlyFiniteValues)
@@ -186,22 +187,22 @@ TEST_F(DataBufferTest, StyleCopyLeavesLegendAndErrorBarsAlone)
 {
     DataBuffer s;
     s.plotlegend = 0;
-    s.errorbary = 3;
+    s.errorbars.errorbary = 3;
     s.dynsize = "x";
-    s.symbol = 7;
-    s.plotsymbols = 1;
-    s.barcolor = QColor(1, 2, 3);
-    s.fymax = 42;
+    s.style.symbol = 7;
+    s.style.plotsymbols = 1;
+    s.style.barcolor = QColor(1, 2, 3);
+    s.style.fymax = 42;
 
     DataBuffer r;
     r.copyStyle(s);
     EXPECT_EQ(r.plotlegend, 1);
-    EXPECT_EQ(r.errorbary, 0);
+    EXPECT_EQ(r.errorbars.errorbary, 0);
     EXPECT_EQ(r.dynsize, "");
-    EXPECT_EQ(r.symbol, 7);
-    EXPECT_EQ(r.plotsymbols, 1);
-    EXPECT_EQ(r.barcolor, QColor(1, 2, 3));
-    EXPECT_EQ(r.fymax, 42);
+    EXPECT_EQ(r.style.symbol, 7);
+    EXPECT_EQ(r.style.plotsymbols, 1);
+    EXPECT_EQ(r.style.barcolor, QColor(1, 2, 3));
+    EXPECT_EQ(r.style.fymax, 42);
 }
 
 TEST_F(DataBufferTest, CopyIsDeepAndLeavesExtentsForRescale)
@@ -212,24 +213,24 @@ TEST_F(DataBufferTest, CopyIsDeepAndLeavesExtentsForRescale)
     s.source = "file.dat";
     s.comment = "Import";
     s.plotlegend = 0;
-    s.errorbarx = 2;
-    s.errorvalx = 5;
+    s.errorbars.errorbarx = 2;
+    s.errorbars.errorvalx = 5;
     s.belongy = 2;
     s.rm = 1;
     s.norescale = 1;
-    s.color = QColor(10, 20, 30);
+    s.style.color = QColor(10, 20, 30);
 
     auto c = s.copyWithZone();
     EXPECT_EQ(c->X, s.X);
     EXPECT_EQ(c->EY, s.EY);
     EXPECT_EQ(c->source, "file.dat");
     EXPECT_EQ(c->plotlegend, 0);
-    EXPECT_EQ(c->errorbarx, 2);
-    EXPECT_EQ(c->errorvalx, 5);
+    EXPECT_EQ(c->errorbars.errorbarx, 2);
+    EXPECT_EQ(c->errorbars.errorvalx, 5);
     EXPECT_EQ(c->belongy, 2);
     EXPECT_EQ(c->rm, 1);
     EXPECT_EQ(c->norescale, 0);
-    EXPECT_EQ(c->color, QColor(10, 20, 30));
+    EXPECT_EQ(c->style.color, QColor(10, 20, 30));
     EXPECT_EQ(c->havexminmax, 0);
     EXPECT_EQ(c->xmax, 0);
 

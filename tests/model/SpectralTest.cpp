@@ -198,7 +198,7 @@ TEST_F(SpectralDocumentTest, SmoothingRemovesAHighFrequencyAndKeepsTheTrend)
     // end values is the trend itself, so it comes back untouched.
     auto trend = [](int i) { return 2 + 0.1 * i; };
     DataBuffer& src = addBuffer(101, [&](int i) { return trend(i) + 0.5 * std::sin(twoPi * i / 4); });
-    src.color = Qt::red;
+    src.style.color = Qt::red;
     doc.fftsmooth(0, 8.9);
     ASSERT_EQ(doc.bufferCount(), 2);
     const DataBuffer& s = *doc.DB[1];
@@ -211,7 +211,7 @@ TEST_F(SpectralDocumentTest, SmoothingRemovesAHighFrequencyAndKeepsTheTrend)
     EXPECT_LT(worst, 0.05);
     EXPECT_EQ(s.source, QStringLiteral("FFTsmoth"));
     EXPECT_EQ(s.comment, QStringLiteral("data, fftsmooth(0,8.9)"));
-    EXPECT_EQ(s.color, QColor(Qt::red));
+    EXPECT_EQ(s.style.color, QColor(Qt::red));
     EXPECT_EQ(manager.GV.value(QStringLiteral("lastbuffer"), -1), 1.0);
 }
 

@@ -200,7 +200,7 @@ protected:
 TEST_F(SplineDocumentTest, ResamplesIntoANewBufferWithTheSourceStyle)
 {
     DataBuffer& src = addBuffer({0, 1, 2, 3, 4}, {1, -2, 0.5, 4, 3});
-    src.symbol = 5;
+    src.style.symbol = 5;
     src.addError();
     ScriptedAlerts alerts;
     doc.spline(0, 10, 2);
@@ -211,7 +211,7 @@ TEST_F(SplineDocumentTest, ResamplesIntoANewBufferWithTheSourceStyle)
         EXPECT_EQ(s.Y[std::size_t(10 * k)], src.Y[std::size_t(k)]);
     EXPECT_EQ(s.source, QStringLiteral("Spline"));
     EXPECT_EQ(s.comment, QStringLiteral("data, spline(0,10,2)"));
-    EXPECT_EQ(s.symbol, 5);
+    EXPECT_EQ(s.style.symbol, 5);
     EXPECT_FALSE(s.haserror());
     EXPECT_EQ(s.xmin, 0);
     EXPECT_EQ(s.xmax, 4);

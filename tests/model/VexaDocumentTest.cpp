@@ -42,21 +42,25 @@ TEST_F(VexaDocumentTest, NewDocumentHasTheDefaultLayout)
         EXPECT_EQ(v, 0);
     for (double v : {d.xmax1, d.ymax1, d.xmax2, d.ymax2})
         EXPECT_EQ(v, 1);
-    EXPECT_EQ(d.axis, (VexaDocument::PerAxis<VexaDocument::Flag>{1, 1, 0, 0}));
-    EXPECT_EQ(d.align, (VexaDocument::PerAxis<int>{2, 4, 6, 8}));
-    EXPECT_EQ(d.marginleft, 80);
-    EXPECT_EQ(d.marginright, 10);
-    EXPECT_EQ(d.margintop, 10);
-    EXPECT_EQ(d.marginbottom, 80);
-    EXPECT_EQ(d.gridcolor[3], Color::darkGray());
-    EXPECT_EQ(d.legendbgcolor, Color::white());
-    EXPECT_EQ(d.numfont[0].pointSizeF(), 14);
-    EXPECT_EQ(d.textfont[2].pointSizeF(), 18);
-    EXPECT_EQ(d.legendfont.pointSizeF(), 14);
-    EXPECT_EQ(d.legendx, -1);
-    EXPECT_EQ(d.numoff[1], 5);
-    EXPECT_EQ(d.expoff[0], 5);
-    EXPECT_EQ(d.gridwidth[0], 0.5);
+    const int shown[] = {1, 1, 0, 0};
+    const int align[] = {2, 4, 6, 8};
+    for (std::size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(d.axes[i].axis, shown[i]) << i;
+        EXPECT_EQ(d.axes[i].align, align[i]) << i;
+    }
+    EXPECT_EQ(d.page.marginleft, 80);
+    EXPECT_EQ(d.page.marginright, 10);
+    EXPECT_EQ(d.page.margintop, 10);
+    EXPECT_EQ(d.page.marginbottom, 80);
+    EXPECT_EQ(d.axes[3].gridcolor, Color::darkGray());
+    EXPECT_EQ(d.legend.legendbgcolor, Color::white());
+    EXPECT_EQ(d.axes[0].numfont.pointSizeF(), 14);
+    EXPECT_EQ(d.axes[2].textfont.pointSizeF(), 18);
+    EXPECT_EQ(d.legend.legendfont.pointSizeF(), 14);
+    EXPECT_EQ(d.legend.legendx, -1);
+    EXPECT_EQ(d.axes[1].numoff, 5);
+    EXPECT_EQ(d.axes[0].expoff, 5);
+    EXPECT_EQ(d.axes[0].gridwidth, 0.5);
 }
 
 TEST_F(VexaDocumentTest, FontsFromTheStoreNeedBothKeysAndAnInstalledFace)
@@ -65,22 +69,22 @@ TEST_F(VexaDocumentTest, FontsFromTheStoreNeedBothKeysAndAnInstalledFace)
     s.setValue("NumFontName", "Times-Roman");
     {
         VexaDocument d;   // size missing
-        EXPECT_EQ(d.numfont[0].pointSizeF(), 14);
-        EXPECT_EQ(d.numfont[0], Font::userFont(14));
+        EXPECT_EQ(d.axes[0].numfont.pointSizeF(), 14);
+        EXPECT_EQ(d.axes[0].numfont, Font::userFont(14));
     }
     s.setValue("NumFontSize", 22);
     {
         VexaDocument d;
-        EXPECT_EQ(d.numfont[0].pointSizeF(), 22);
-        EXPECT_EQ(d.numfont[0], *Font::withName("Times-Roman", 22));
+        EXPECT_EQ(d.axes[0].numfont.pointSizeF(), 22);
+        EXPECT_EQ(d.axes[0].numfont, *Font::withName("Times-Roman", 22));
     }
     s.setValue("NumFontName", "No Such Font Anywhere");
     s.setValue("TextFontName", "No Such Font Anywhere");
     s.setValue("TextFontSize", 30);
     {
         VexaDocument d;   // the standard size, not the stored one
-        EXPECT_EQ(d.numfont[0].pointSizeF(), 14);
-        EXPECT_EQ(d.textfont[0].pointSizeF(), 18);
+        EXPECT_EQ(d.axes[0].numfont.pointSizeF(), 14);
+        EXPECT_EQ(d.axes[0].textfont.pointSizeF(), 18);
     }
 }
 
@@ -88,18 +92,18 @@ TEST_F(VexaDocumentTest, SetDefaultsLeavesContentColoursAndAxisModesAlone)
 {
     VexaDocument d;
     addBuffers(d, 2);
-    d.axismode[1] = AxisLog;
-    d.axistext[0] = "Time";
-    d.framecolor = QColor(1, 2, 3);
-    d.axis[2] = 1;
+    d.axes[1].axismode = AxisLog;
+    d.axes[0].axistext = "Time";
+    d.page.framecolor = QColor(1, 2, 3);
+    d.axes[2].axis = 1;
     d.xmax1 = 50;
     d.current = 1;
     d.setDefaults();
     EXPECT_EQ(d.DB.size(), 2u);
-    EXPECT_EQ(d.axismode[1], AxisLog);
-    EXPECT_EQ(d.axistext[0], "Time");
-    EXPECT_EQ(d.framecolor, QColor(1, 2, 3));
-    EXPECT_EQ(d.axis[2], 0);
+    EXPECT_EQ(d.axes[1].axismode, AxisLog);
+    EXPECT_EQ(d.axes[0].axistext, "Time");
+    EXPECT_EQ(d.page.framecolor, QColor(1, 2, 3));
+    EXPECT_EQ(d.axes[2].axis, 0);
     EXPECT_EQ(d.xmax1, 1);
     EXPECT_EQ(d.current, 0);
 }

@@ -36,10 +36,10 @@ struct AxesCanvas {
 
     AxesCanvas()
     {
-        doc.marginleft = 60;
-        doc.marginright = 40;
-        doc.margintop = 40;
-        doc.marginbottom = 60;
+        doc.page.marginleft = 60;
+        doc.page.marginright = 40;
+        doc.page.margintop = 40;
+        doc.page.marginbottom = 60;
         doc.xmin1 = doc.xmin2 = 0;
         doc.xmax1 = doc.xmax2 = 10;
         doc.ymin1 = doc.ymin2 = 0;
@@ -47,12 +47,12 @@ struct AxesCanvas {
         QFont f(QStringLiteral("DejaVu Sans"));
         f.setPointSizeF(10);
         for (int i = 0; i < 4; ++i) {
-            doc.numfont[i] = f;
-            doc.textfont[i] = f;
-            doc.text[i] = 0;
-            doc.mticks[i] = 0;
+            doc.axes[i].numfont = f;
+            doc.axes[i].textfont = f;
+            doc.axes[i].text = 0;
+            doc.axes[i].mticks = 0;
         }
-        doc.legendfont = f;
+        doc.legend.legendfont = f;
         view.setVexaDocument(&doc);
         view.resize();
     }
@@ -61,9 +61,9 @@ struct AxesCanvas {
     // test switches on.
     void bare(int i)
     {
-        doc.numbers[i] = 0;
-        doc.mticks[i] = 0;
-        doc.text[i] = 0;
+        doc.axes[i].numbers = 0;
+        doc.axes[i].mticks = 0;
+        doc.axes[i].text = 0;
     }
 
     DataBuffer& add(const QString& comment)

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include <climits>
 #include <cmath>
 #include <functional>
@@ -25,6 +27,19 @@ constexpr double Inf = std::numeric_limits<double>::infinity();
 constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
 
 const QColor red(255, 0, 0), blue(0, 0, 255);
+
+// One setting of all four axes: the same value, or one value per axis.
+template <class T, class V> void allAxes(VexaDocument& d, T AxisSettings::*field, const V& value)
+{
+    for (AxisSettings& a : d.axes)
+        a.*field = T(value);
+}
+
+template <class T> void eachAxis(VexaDocument& d, T AxisSettings::*field, const std::array<T, 4>& values)
+{
+    for (std::size_t i = 0; i < 4; ++i)
+        d.axes[i].*field = values[i];
+}
 
 QStringList keys(std::initializer_list<const char*> list)
 {
@@ -63,9 +78,9 @@ TEST(AxisTicksTest, InsideOutsideAcrossOnEveryEdge)
             for (bool both : {false, true}) {
                 AxesCanvas cv;
                 cv.bare(axis);
-                cv.doc.tickstyle[axis] = c.style;
-                cv.doc.ticksboth[axis] = both;
-                cv.doc.ticklength[axis] = 10.9; // counts as 10
+                cv.doc.axes[axis].tickstyle = c.style;
+                cv.doc.axes[axis].ticksboth = both;
+                cv.doc.axes[axis].ticklength = 10.9; // counts as 10
                 const QImage img = cv.axisImage(axis);
                 // A major tick: 4 on the x axes (x 140), 6 on the y axes (y 120).
                 const double p = axis % 2 == 0 ? 140 : 120;
@@ -93,11 +108,11 @@ TEST(AxisTicksTest, MinorTicksAreShorterAndSitBetweenTheMajors)
 {
     AxesCanvas cv;
     cv.bare(0);
-    cv.doc.ticks[0] = 0;
-    cv.doc.mticks[0] = 1;
-    cv.doc.mticklength[0] = 5;
-    cv.doc.mtickwidth[0] = 2;
-    cv.doc.tickstyle[0] = 7; // an unknown style counts as inside
+    cv.doc.axes[0].ticks = 0;
+    cv.doc.axes[0].mticks = 1;
+    cv.doc.axes[0].mticklength = 5;
+    cv.doc.axes[0].mtickwidth = 2;
+    cv.doc.axes[0].tickstyle = 7; // an unknown style counts as inside
     const QImage img = cv.axisImage(0);
     EXPECT_TRUE(inkAt(cv.axisImage(0), 80, 63));  // 1: minor
     EXPECT_TRUE(inkAt(img, 90, 63));              // 1.5: minor
@@ -112,7 +127,7 @@ TEST(AxisTicksTest, ReversedAxisMirrorsTicksAndKeepsTheEndTicks)
     cv.bare(0);
     cv.doc.xmin1 = 9; // as the pass leaves a reversed 0..9 range
     cv.doc.xmax1 = 0;
-    cv.doc.numbers[0] = 1;
+    cv.doc.axes[0].numbers = 1;
     const QImage img = cv.axisImage(0);
     // Value v sits at 260 - 200 v / 9.
     EXPECT_TRUE(inkAt(img, 82.2, 65));   // 8
@@ -121,7 +136,7 @@ TEST(AxisTicksTest, ReversedAxisMirrorsTicksAndKeepsTheEndTicks)
     EXPECT_EQ(cv.doc.alabelindex[0], keys({"0", "2", "4", "6", "8"}));
 
     // The same for a reversed time axis, which would otherwise get none.
-    cv.doc.axismode[0] = AxisTime;
+    cv.doc.axes[0].axismode = AxisTime;
     cv.doc.xmin1 = 5;
     cv.doc.xmax1 = 0;
     ZoneGuard zone(QStringLiteral("UTC"));
@@ -145,9 +160,9 @@ TEST(AxisTicksTest, ZeroLineWhereTheRangeHoldsZero)
     for (const Case& c : cases) {
         AxesCanvas cv;
         cv.bare(0);
-        cv.doc.ticks[0] = 0;
-        cv.doc.zeroline[0] = 1;
-        cv.doc.zerocolor[0] = red;
+        cv.doc.axes[0].ticks = 0;
+        cv.doc.axes[0].zeroline = 1;
+        cv.doc.axes[0].zerocolor = red;
         cv.doc.xmin1 = c.min;
         cv.doc.xmax1 = c.max;
         const QImage img = cv.axisImage(0);
@@ -168,12 +183,12 @@ TEST(AxisNumbersTest, NumbersSitInTheirBandAndSizeTheAxis)
 {
     AxesCanvas cv;
     cv.bare(0);
-    cv.doc.ticks[0] = 0;
-    cv.doc.numbers[0] = 1;
+    cv.doc.axes[0].ticks = 0;
+    cv.doc.axes[0].numbers = 1;
     QSizeF size;
     const QImage img = cv.axisImage(0, &size);
     EXPECT_EQ(cv.doc.alabelindex[0], keys({"0", "2", "4", "6", "8", "10"}));
-    const QSizeF widest = VexaView::textSize(QStringLiteral("10"), cv.doc.numfont[0]);
+    const QSizeF widest = VexaView::textSize(QStringLiteral("10"), cv.doc.axes[0].numfont);
     EXPECT_DOUBLE_EQ(size.width(), widest.width());
     EXPECT_DOUBLE_EQ(size.height(), widest.height());
     // Top-centre anchored 5 points below the plot area, under each tick.
@@ -187,8 +202,8 @@ TEST(AxisNumbersTest, NumbersSitInTheirBandAndSizeTheAxis)
 
     // The left axis: right-middle anchored 8 points left of the plot area.
     cv.bare(1);
-    cv.doc.ticks[1] = 0;
-    cv.doc.numbers[1] = 1;
+    cv.doc.axes[1].ticks = 0;
+    cv.doc.axes[1].numbers = 1;
     const QImage left = cv.axisImage(1, &size);
     EXPECT_EQ(cv.doc.alabelindex[1], keys({"0", "2", "4", "6", "8", "10", "12", "14"}));
     EXPECT_GT(inkIn(left, 52 - size.width(), 115, 51, 125), 0); // 6 at y 120
@@ -199,31 +214,31 @@ TEST(AxisNumbersTest, LogarithmicAxisLabelsDecadesAndSmallLogStartsAtZero)
 {
     AxesCanvas cv;
     cv.bare(0);
-    cv.doc.axismode[0] = AxisLog;
+    cv.doc.axes[0].axismode = AxisLog;
     cv.doc.xmin1 = 1;
     cv.doc.xmax1 = 1000;
-    cv.doc.numbers[0] = 1;
-    cv.doc.ticks[0] = 0;
-    cv.doc.mticks[0] = 1;
-    cv.doc.mtickwidth[0] = 2;
+    cv.doc.axes[0].numbers = 1;
+    cv.doc.axes[0].ticks = 0;
+    cv.doc.axes[0].mticks = 1;
+    cv.doc.axes[0].mtickwidth = 2;
     QImage img = cv.axisImage(0);
     EXPECT_EQ(cv.doc.alabelindex[0], keys({"1", "10", "100", "1000"}));
     EXPECT_TRUE(inkAt(img, 80.07, 63));   // minor tick at 2: 60 + 200 log10(2) / 3
     EXPECT_FALSE(inkAt(img, 70, 63));
 
-    cv.doc.smalllog[0] = 1;
+    cv.doc.axes[0].smalllog = 1;
     cv.axisImage(0);
     EXPECT_EQ(cv.doc.alabelindex[0], keys({"0", "10", "100", "1000"}));
 
     // Minor ticks below the lowest decade go with smalllog.
     cv.doc.xmin1 = 0.5;
-    cv.doc.numbers[0] = 0;
+    cv.doc.axes[0].numbers = 0;
     const double lowMinors[2] = {64.8, 75.5}; // 0.6 and 0.9
-    cv.doc.smalllog[0] = 0;
+    cv.doc.axes[0].smalllog = 0;
     img = cv.axisImage(0);
     for (double x : lowMinors)
         EXPECT_TRUE(inkAt(img, x, 62)) << x;
-    cv.doc.smalllog[0] = 1;
+    cv.doc.axes[0].smalllog = 1;
     img = cv.axisImage(0);
     EXPECT_EQ(inkIn(img, 61, 61, 77, 64), 0);
 }
@@ -232,21 +247,23 @@ TEST(AxisNumbersTest, ReplacementLabelsAndScaleExpressionsWorkOnTheKeys)
 {
     AxesCanvas cv;
     cv.bare(0);
-    cv.doc.ticks[0] = 0;
-    cv.doc.numbers[0] = 1;
-    cv.doc.alabel[0].insert(QStringLiteral("4"), QString()); // hide the 4
-    cv.doc.alabel[0].insert(QStringLiteral("10"), QStringLiteral("ten and a long tail"));
+    cv.doc.axes[0].ticks = 0;
+    cv.doc.axes[0].numbers = 1;
+    cv.doc.axes[0].alabel.insert(QStringLiteral("4"), QString()); // hide the 4
+    cv.doc.axes[0].alabel.insert(QStringLiteral("10"), QStringLiteral("ten and a long tail"));
     QSizeF size;
     QImage img = cv.axisImage(0, &size);
     EXPECT_EQ(cv.doc.alabelindex[0], keys({"0", "2", "4", "6", "8", "10"}));
     EXPECT_EQ(inkIn(img, 134, 40, 146, 54), 0);   // 4 at x 140: nothing
     EXPECT_GT(inkIn(img, 94, 40, 106, 54), 0);    // 2 at x 100
-    EXPECT_DOUBLE_EQ(size.width(), VexaView::textSize(QStringLiteral("ten and a long tail"), cv.doc.numfont[0]).width());
+    EXPECT_DOUBLE_EQ(
+        size.width(),
+        VexaView::textSize(QStringLiteral("ten and a long tail"), cv.doc.axes[0].numfont).width());
 
     // A scale expression maps the shown value, and the keys follow it.
-    cv.doc.scaleexpr[0] = QStringLiteral("v*10");
-    cv.doc.alabel[0].clear();
-    cv.doc.alabel[0].insert(QStringLiteral("20"), QString());
+    cv.doc.axes[0].scaleexpr = QStringLiteral("v*10");
+    cv.doc.axes[0].alabel.clear();
+    cv.doc.axes[0].alabel.insert(QStringLiteral("20"), QString());
     img = cv.axisImage(0);
     EXPECT_EQ(cv.doc.alabelindex[0], keys({"0", "20", "40", "60", "80", "100"}));
     EXPECT_EQ(inkIn(img, 94, 40, 106, 54), 0); // 2 shows as 20, which is replaced
@@ -254,17 +271,17 @@ TEST(AxisNumbersTest, ReplacementLabelsAndScaleExpressionsWorkOnTheKeys)
 
     // Keys are C-locale "%g" texts, and values the expression cannot make
     // still give a key.
-    cv.doc.scaleexpr[0] = QStringLiteral("v/4+1.0e-7");
+    cv.doc.axes[0].scaleexpr = QStringLiteral("v/4+1.0e-7");
     cv.axisImage(0);
     EXPECT_EQ(cv.doc.alabelindex[0], keys({"1e-07", "0.5", "1", "1.5", "2", "2.5"}));
-    cv.doc.scaleexpr[0] = QStringLiteral("1/(v-v)");
+    cv.doc.axes[0].scaleexpr = QStringLiteral("1/(v-v)");
     cv.axisImage(0);
     EXPECT_EQ(cv.doc.alabelindex[0].size(), 6);
     EXPECT_TRUE(cv.doc.alabelindex[0].contains(QStringLiteral("inf"))
                 || cv.doc.alabelindex[0].contains(QStringLiteral("nan")));
 
     // One that does not parse is silent and shows the value itself.
-    cv.doc.scaleexpr[0] = QStringLiteral("v*(");
+    cv.doc.axes[0].scaleexpr = QStringLiteral("v*(");
     cv.axisImage(0);
     EXPECT_EQ(cv.doc.alabelindex[0], keys({"0", "2", "4", "6", "8", "10"}));
 }
@@ -289,11 +306,11 @@ TEST(AxisNumbersTest, TimeLabelsInTheUsersZone)
         ZoneGuard zone(QString::fromUtf8(c.zone));
         AxesCanvas cv;
         cv.bare(0);
-        cv.doc.axismode[0] = AxisTime;
+        cv.doc.axes[0].axismode = AxisTime;
         cv.doc.xmin1 = 0;
         cv.doc.xmax1 = 5;
-        cv.doc.numbers[0] = 1;
-        cv.doc.axistimeformat[0] = QString::fromUtf8(c.format);
+        cv.doc.axes[0].numbers = 1;
+        cv.doc.axes[0].axistimeformat = QString::fromUtf8(c.format);
         const QImage img = cv.axisImage(0);
         EXPECT_EQ(cv.doc.alabelindex[0], c.expected) << c.zone << " " << c.format;
         EXPECT_GT(inkIn(img, 55, 20, 65, 54), 0) << c.format; // a label under 0
@@ -305,17 +322,17 @@ TEST(AxisNumbersTest, TimeFormatBackslashNMakesTwoLines)
     ZoneGuard zone(QStringLiteral("UTC"));
     AxesCanvas cv;
     cv.bare(0);
-    cv.doc.axismode[0] = AxisTime;
+    cv.doc.axes[0].axismode = AxisTime;
     cv.doc.xmin1 = 0;
     cv.doc.xmax1 = 5;
-    cv.doc.numbers[0] = 1;
-    cv.doc.axistimeformat[0] = QStringLiteral("HH:mm\\nss"); // backslash, n
-    cv.doc.alabel[0].insert(QStringLiteral("00:00\n03"), QStringLiteral("three"));
+    cv.doc.axes[0].numbers = 1;
+    cv.doc.axes[0].axistimeformat = QStringLiteral("HH:mm\\nss"); // backslash, n
+    cv.doc.axes[0].alabel.insert(QStringLiteral("00:00\n03"), QStringLiteral("three"));
     QSizeF size;
     cv.axisImage(0, &size);
     ASSERT_EQ(cv.doc.alabelindex[0].size(), 6);
     EXPECT_EQ(cv.doc.alabelindex[0][1], QStringLiteral("00:00\n01"));
-    const double line = VexaView::textSize(QStringLiteral("00:00"), cv.doc.numfont[0]).height();
+    const double line = VexaView::textSize(QStringLiteral("00:00"), cv.doc.axes[0].numfont).height();
     EXPECT_GT(size.height(), 1.8 * line);
 }
 
@@ -331,11 +348,11 @@ TEST(AxisNumbersTest, UnusableTimeFormatsGiveEmptyOrLiteralLabels)
     for (const QString& f : formats) {
         AxesCanvas cv;
         cv.bare(0);
-        cv.doc.axismode[0] = AxisTime;
+        cv.doc.axes[0].axismode = AxisTime;
         cv.doc.xmin1 = 0;
         cv.doc.xmax1 = 5;
-        cv.doc.numbers[0] = 1;
-        cv.doc.axistimeformat[0] = f;
+        cv.doc.axes[0].numbers = 1;
+        cv.doc.axes[0].axistimeformat = f;
         cv.axisImage(0);
         EXPECT_EQ(cv.doc.alabelindex[0].size(), 6) << f.left(20).toStdString();
     }
@@ -346,14 +363,14 @@ TEST(AxisNumbersTest, UnusableTimeFormatsGiveEmptyOrLiteralLabels)
 TEST(GridTest, LinesGoBehindOrInFrontAsTheirFlagsSay)
 {
     AxesCanvas cv;
-    cv.doc.grid[0] = 1;
-    cv.doc.gridfront[0] = 0;
-    cv.doc.gridcolor[0] = blue;
-    cv.doc.gridwidth[0] = 2;
-    cv.doc.mgrid[0] = 1;
-    cv.doc.mgridfront[0] = 1;
-    cv.doc.mgridcolor[0] = red;
-    cv.doc.mgridwidth[0] = 2;
+    cv.doc.axes[0].grid = 1;
+    cv.doc.axes[0].gridfront = 0;
+    cv.doc.axes[0].gridcolor = blue;
+    cv.doc.axes[0].gridwidth = 2;
+    cv.doc.axes[0].mgrid = 1;
+    cv.doc.axes[0].mgridfront = 1;
+    cv.doc.axes[0].mgridcolor = red;
+    cv.doc.axes[0].mgridwidth = 2;
 
     const QImage behind = cv.gridImage(0, false);
     EXPECT_GE(colourIn(behind, blue, 140, 61, 140, 199), 138); // major at 4, bottom to top
@@ -365,10 +382,10 @@ TEST(GridTest, LinesGoBehindOrInFrontAsTheirFlagsSay)
     EXPECT_EQ(colourIn(front, blue, 0, 0, 299, 239), 0);
 
     // Horizontal lines for a y axis.
-    cv.doc.grid[1] = 1;
-    cv.doc.gridfront[1] = 1;
-    cv.doc.gridcolor[1] = blue;
-    cv.doc.gridwidth[1] = 2;
+    cv.doc.axes[1].grid = 1;
+    cv.doc.axes[1].gridfront = 1;
+    cv.doc.axes[1].gridcolor = blue;
+    cv.doc.axes[1].gridwidth = 2;
     const QImage rows = cv.gridImage(1, true);
     EXPECT_GE(colourIn(rows, blue, 61, 120, 259, 120), 196);   // 6 at y 120
 }
@@ -376,10 +393,10 @@ TEST(GridTest, LinesGoBehindOrInFrontAsTheirFlagsSay)
 TEST(GridTest, DashedLinesHaveGaps)
 {
     AxesCanvas cv;
-    cv.doc.grid[0] = 1;
-    cv.doc.gridcolor[0] = blue;
-    cv.doc.gridwidth[0] = 2;
-    cv.doc.gridpattern[0] = 3; // 10 drawn, 5 blank
+    cv.doc.axes[0].grid = 1;
+    cv.doc.axes[0].gridcolor = blue;
+    cv.doc.axes[0].gridwidth = 2;
+    cv.doc.axes[0].gridpattern = 3; // 10 drawn, 5 blank
     const QImage img = cv.gridImage(0, true);
     const int drawn = colourIn(img, blue, 140, 61, 140, 199);
     EXPECT_GT(drawn, 70);
@@ -390,9 +407,9 @@ TEST(GridTest, DashedLinesHaveGaps)
 TEST(GridTest, UnknownAxisModeDrawsNothing)
 {
     AxesCanvas cv;
-    cv.doc.axismode[0] = 7;
-    cv.doc.grid[0] = cv.doc.mgrid[0] = cv.doc.zeroline[0] = cv.doc.text[0] = 1;
-    cv.doc.axistext[0] = QStringLiteral("title");
+    cv.doc.axes[0].axismode = 7;
+    cv.doc.axes[0].grid = cv.doc.axes[0].mgrid = cv.doc.axes[0].zeroline = cv.doc.axes[0].text = 1;
+    cv.doc.axes[0].axistext = QStringLiteral("title");
     cv.doc.xmin1 = -5;
     cv.doc.alabelindex[0] = keys({"stale"});
     QSizeF size(1, 1);
@@ -408,16 +425,16 @@ TEST(GridTest, UnknownAxisModeDrawsNothing)
 TEST(FrameStyleTest, StyleOneCrossesAtTheDataZeroWithoutItsNumber)
 {
     AxesCanvas cv;
-    cv.doc.framestyle = 1;
-    cv.doc.arrowtype = 2; // no arrow to keep clear of
+    cv.doc.page.framestyle = 1;
+    cv.doc.page.arrowtype = 2; // no arrow to keep clear of
     cv.doc.xmin1 = -5;
     cv.doc.xmax1 = 5;   // x0 = 160
     cv.doc.ymin1 = -7;
     cv.doc.ymax1 = 7;   // y0 = 130
     for (int i = 0; i < 4; ++i) {
         cv.bare(i);
-        cv.doc.numbers[i] = 1;
-        cv.doc.tickstyle[i] = 1; // ignored at the zero lines
+        cv.doc.axes[i].numbers = 1;
+        cv.doc.axes[i].tickstyle = 1; // ignored at the zero lines
     }
     const QImage bottom = cv.axisImage(0);
     EXPECT_TRUE(inkAt(bottom, 200, 125));
@@ -448,13 +465,13 @@ TEST(FrameStyleTest, TicksKeepClearOfTheArrows)
     };
     for (const Case c : {Case{0, false}, Case{1, false}, Case{2, true}}) {
         AxesCanvas cv;
-        cv.doc.framestyle = 2;
-        cv.doc.framewidth = 3; // 30 points of room before the end
-        cv.doc.arrowtype = c.arrowtype;
+        cv.doc.page.framestyle = 2;
+        cv.doc.page.framewidth = 3; // 30 points of room before the end
+        cv.doc.page.arrowtype = c.arrowtype;
         cv.doc.xmin1 = -5;
         cv.doc.xmax1 = 5; // ticks at x 80, 120, 160, 200, 240
         cv.bare(0);
-        cv.doc.numbers[0] = 1;
+        cv.doc.axes[0].numbers = 1;
         const QImage img = cv.axisImage(0);
         EXPECT_TRUE(inkAt(img, 200, 65));
         EXPECT_TRUE(inkAt(img, 80, 65)); // style 2 keeps the start
@@ -469,11 +486,11 @@ TEST(AxisTitleTest, TitlesKeepTheirDistanceFromNumbersOrWindow)
 {
     AxesCanvas cv;
     cv.bare(0);
-    cv.doc.ticks[0] = 0;
-    cv.doc.numbers[0] = 1;
-    cv.doc.text[0] = 1;
-    cv.doc.axistext[0] = QStringLiteral("Title");
-    const QSizeF title = VexaView::textSize(cv.doc.axistext[0], cv.doc.textfont[0]);
+    cv.doc.axes[0].ticks = 0;
+    cv.doc.axes[0].numbers = 1;
+    cv.doc.axes[0].text = 1;
+    cv.doc.axes[0].axistext = QStringLiteral("Title");
+    const QSizeF title = VexaView::textSize(cv.doc.axes[0].axistext, cv.doc.axes[0].textfont);
     QSizeF size;
     QImage img = cv.axisImage(0, &size);
     // Top-centre anchored textoff (5) under the plot area less the numbers'
@@ -483,17 +500,17 @@ TEST(AxisTitleTest, TitlesKeepTheirDistanceFromNumbersOrWindow)
     EXPECT_EQ(inkIn(img, 0, 0, AxesCanvas::W - 1, top - title.height() - 1), 0);
 
     // Measured from the window's edge: bottom-centre 5 points above it.
-    cv.doc.textoffwindow[0] = 1;
+    cv.doc.axes[0].textoffwindow = 1;
     img = cv.axisImage(0);
     EXPECT_GT(inkIn(img, 140, 5, 180, 5 + title.height()), 0);
     EXPECT_EQ(inkIn(img, 0, 0, AxesCanvas::W - 1, 4), 0);
 
     // The left title is turned upwards, left of the numbers.
     cv.bare(1);
-    cv.doc.ticks[1] = 0;
-    cv.doc.numbers[1] = 1;
-    cv.doc.text[1] = 1;
-    cv.doc.axistext[1] = QStringLiteral("Title");
+    cv.doc.axes[1].ticks = 0;
+    cv.doc.axes[1].numbers = 1;
+    cv.doc.axes[1].text = 1;
+    cv.doc.axes[1].axistext = QStringLiteral("Title");
     img = cv.axisImage(1, &size);
     const double x = 60 - size.width() - 5 - 5;
     EXPECT_GT(inkIn(img, x - title.height(), 130 - title.width() / 2, x, 130 + title.width() / 2), 0);
@@ -570,78 +587,141 @@ TEST(AxesRobustnessTest, GeometryStaysFiniteAndNearTheView)
 {
     using Setup = std::function<void(VexaDocument&)>;
     const std::vector<std::pair<const char*, Setup>> cases = {
-        {"nan range", [](VexaDocument& d) { d.xmin1 = NaN; d.ymax2 = NaN; }},
-        {"infinite range", [](VexaDocument& d) { d.xmax1 = Inf; d.ymin1 = -Inf; }},
-        {"equal ends", [](VexaDocument& d) { d.xmin1 = d.xmax1 = 3; d.ymin1 = d.ymax1 = 0; }},
-        {"denormal range", [](VexaDocument& d) { d.xmin1 = 0; d.xmax1 = 1e-320; }},
-        {"widest range", [](VexaDocument& d) { d.xmin1 = -1e308; d.xmax1 = 1e308; d.ymin1 = -1.7e308; }},
-        {"steps", [](VexaDocument& d) {
-             d.scalspace = {QStringLiteral("-1"), QStringLiteral("1e-300"), QStringLiteral("0"), QStringLiteral("nan")};
+        {"nan range",
+         [](VexaDocument& d) {
+             d.xmin1 = NaN;
+             d.ymax2 = NaN;
          }},
-        {"bounds and origin", [](VexaDocument& d) {
-             d.trigger.fill(QStringLiteral("1e308"));
-             d.scalstart.fill(QStringLiteral("-1e308"));
-             d.scalend.fill(QStringLiteral("inf"));
-             d.scalminticks.fill(QStringLiteral("1000000"));
+        {"infinite range",
+         [](VexaDocument& d) {
+             d.xmax1 = Inf;
+             d.ymin1 = -Inf;
          }},
-        {"lengths and widths", [](VexaDocument& d) {
-             d.ticklength.fill(Inf);
-             d.mticklength.fill(-Inf);
-             d.tickwidth.fill(NaN);
-             d.gridwidth.fill(Inf);
-             d.mgridwidth.fill(1e300);
-             d.numoff.fill(-128);
-             d.textoff = {INT_MAX, INT_MIN, INT_MAX, INT_MIN};
-             d.angle.fill(Inf);
-             d.tickstyle.fill(2);
-             d.gridpattern.fill(99);
-             d.mgridpattern.fill(-3);
+        {"equal ends",
+         [](VexaDocument& d) {
+             d.xmin1 = d.xmax1 = 3;
+             d.ymin1 = d.ymax1 = 0;
          }},
-        {"zero far away", [](VexaDocument& d) {
-             d.framestyle = 1;
-             d.xmin1 = 1e15; d.xmax1 = 1e15 + 1;
-             d.ymin1 = -1e300; d.ymax1 = -1e300 * (1 - 1e-15);
+        {"denormal range",
+         [](VexaDocument& d) {
+             d.xmin1 = 0;
+             d.xmax1 = 1e-320;
          }},
-        {"log axes", [](VexaDocument& d) {
-             d.axismode = {AxisLog, AxisLog, AxisLog, AxisLog};
-             d.xmin1 = -5; d.ymin1 = 1e-300; d.ymax1 = 1e300; d.xmin2 = 0; d.ymin2 = 5; d.ymax2 = 5;
-             d.scalspace[1] = QStringLiteral("1e-12");
-             d.smalllog.fill(1);
+        {"widest range",
+         [](VexaDocument& d) {
+             d.xmin1 = -1e308;
+             d.xmax1 = 1e308;
+             d.ymin1 = -1.7e308;
          }},
-        {"time axes", [](VexaDocument& d) {
-             d.axismode = {AxisTime, AxisTime, AxisTime, AxisTime};
-             d.xmax1 = 1e20; d.ymin1 = -1e14; d.ymax1 = 1e14; d.xmax2 = 1e-3;
-             d.scalspace = {QStringLiteral("3w"), QStringLiteral("-1:0"), QStringLiteral("1e-9"), QStringLiteral("4w0")};
-             d.axistimeformat = {QStringLiteral("%c"), QStringLiteral("yyyy\\n%"), QStringLiteral("''"), QString()};
+        {"steps",
+         [](VexaDocument& d) {
+             eachAxis(d, &AxisSettings::scalspace,
+                      {QStringLiteral("-1"), QStringLiteral("1e-300"), QStringLiteral("0"),
+                       QStringLiteral("nan")});
          }},
-        {"scale expressions", [](VexaDocument& d) {
-             d.scaleexpr = {QStringLiteral("v*1e308*10"), QStringLiteral("1/(v-v)"), QStringLiteral("(((((("),
-                            QString(20000, QLatin1Char('('))};
+        {"bounds and origin",
+         [](VexaDocument& d) {
+             allAxes(d, &AxisSettings::trigger, QStringLiteral("1e308"));
+             allAxes(d, &AxisSettings::scalstart, QStringLiteral("-1e308"));
+             allAxes(d, &AxisSettings::scalend, QStringLiteral("inf"));
+             allAxes(d, &AxisSettings::scalminticks, QStringLiteral("1000000"));
          }},
-        {"margins", [](VexaDocument& d) { d.marginleft = 1e300; d.marginbottom = -1e300; d.margintop = NaN; }},
-        {"legend", [](VexaDocument& d) {
-             d.legendx = 1e300; d.legendspace = Inf; d.legendwidth = NaN; d.legendalign = 4;
-             for (auto& b : d.DB) { b->symbolsize = Inf; b->linewidth = 1e300; b->dashwidth = 1e300; }
+        {"lengths and widths",
+         [](VexaDocument& d) {
+             allAxes(d, &AxisSettings::ticklength, Inf);
+             allAxes(d, &AxisSettings::mticklength, -Inf);
+             allAxes(d, &AxisSettings::tickwidth, NaN);
+             allAxes(d, &AxisSettings::gridwidth, Inf);
+             allAxes(d, &AxisSettings::mgridwidth, 1e300);
+             allAxes(d, &AxisSettings::numoff, -128);
+             eachAxis(d, &AxisSettings::textoff, {INT_MAX, INT_MIN, INT_MAX, INT_MIN});
+             allAxes(d, &AxisSettings::angle, Inf);
+             allAxes(d, &AxisSettings::tickstyle, 2);
+             allAxes(d, &AxisSettings::gridpattern, 99);
+             allAxes(d, &AxisSettings::mgridpattern, -3);
          }},
-        {"legend row", [](VexaDocument& d) {
-             d.legendhorizontal = 1; d.legendy = -Inf; d.legendspace = -1e308; d.legendalign = 8;
+        {"zero far away",
+         [](VexaDocument& d) {
+             d.page.framestyle = 1;
+             d.xmin1 = 1e15;
+             d.xmax1 = 1e15 + 1;
+             d.ymin1 = -1e300;
+             d.ymax1 = -1e300 * (1 - 1e-15);
+         }},
+        {"log axes",
+         [](VexaDocument& d) {
+             eachAxis(d, &AxisSettings::axismode, {AxisLog, AxisLog, AxisLog, AxisLog});
+             d.xmin1 = -5;
+             d.ymin1 = 1e-300;
+             d.ymax1 = 1e300;
+             d.xmin2 = 0;
+             d.ymin2 = 5;
+             d.ymax2 = 5;
+             d.axes[1].scalspace = QStringLiteral("1e-12");
+             allAxes(d, &AxisSettings::smalllog, 1);
+         }},
+        {"time axes",
+         [](VexaDocument& d) {
+             eachAxis(d, &AxisSettings::axismode, {AxisTime, AxisTime, AxisTime, AxisTime});
+             d.xmax1 = 1e20;
+             d.ymin1 = -1e14;
+             d.ymax1 = 1e14;
+             d.xmax2 = 1e-3;
+             eachAxis(d, &AxisSettings::scalspace,
+                      {QStringLiteral("3w"), QStringLiteral("-1:0"), QStringLiteral("1e-9"),
+                       QStringLiteral("4w0")});
+             eachAxis(d, &AxisSettings::axistimeformat,
+                      {QStringLiteral("%c"), QStringLiteral("yyyy\\n%"), QStringLiteral("''"), QString()});
+         }},
+        {"scale expressions",
+         [](VexaDocument& d) {
+             eachAxis(d, &AxisSettings::scaleexpr,
+                      {QStringLiteral("v*1e308*10"), QStringLiteral("1/(v-v)"), QStringLiteral("(((((("),
+                       QString(20000, QLatin1Char('('))});
+         }},
+        {"margins",
+         [](VexaDocument& d) {
+             d.page.marginleft = 1e300;
+             d.page.marginbottom = -1e300;
+             d.page.margintop = NaN;
+         }},
+        {"legend",
+         [](VexaDocument& d) {
+             d.legend.legendx = 1e300;
+             d.legend.legendspace = Inf;
+             d.legend.legendwidth = NaN;
+             d.legend.legendalign = 4;
+             for (auto& b : d.DB) {
+                 b->style.symbolsize = Inf;
+                 b->style.linewidth = 1e300;
+                 b->style.dashwidth = 1e300;
+             }
+         }},
+        {"legend row",
+         [](VexaDocument& d) {
+             d.legend.legendhorizontal = 1;
+             d.legend.legendy = -Inf;
+             d.legend.legendspace = -1e308;
+             d.legend.legendalign = 8;
          }},
     };
     for (const auto& [name, setup] : cases) {
         AxesCanvas cv;
         VexaDocument& d = cv.doc;
         for (int i = 0; i < 4; ++i) {
-            d.grid[i] = d.mgrid[i] = d.ticks[i] = d.mticks[i] = d.ticksboth[i] = d.mticksboth[i] = 1;
-            d.numbers[i] = d.zeroline[i] = d.text[i] = 1;
-            d.axistext[i] = QStringLiteral("title");
-            d.gridpattern[i] = 5;
+            d.axes[i].grid = d.axes[i].mgrid = d.axes[i].ticks = d.axes[i].mticks = d.axes[i].ticksboth
+                = d.axes[i].mticksboth = 1;
+            d.axes[i].numbers = d.axes[i].zeroline = d.axes[i].text = 1;
+            d.axes[i].axistext = QStringLiteral("title");
+            d.axes[i].gridpattern = 5;
         }
-        d.plotlegend = 1;
-        d.legendbg = 1;
+        d.legend.plotlegend = 1;
+        d.legend.legendbg = 1;
         for (int k = 0; k < 3; ++k) {
             DataBuffer& b = cv.add(QStringLiteral("entry"));
-            b.plotlines = b.plotsymbols = b.plotybars = b.plotysticks = b.plotxsticks = b.plotdots = 1;
-            b.dash = 4;
+            b.style.plotlines = b.style.plotsymbols = b.style.plotybars = b.style.plotysticks
+                = b.style.plotxsticks = b.style.plotdots = 1;
+            b.style.dash = 4;
         }
         setup(d);
         cv.view.resize();

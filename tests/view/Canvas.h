@@ -22,7 +22,7 @@ struct Canvas {
 
     Canvas()
     {
-        doc.marginleft = doc.marginright = doc.margintop = doc.marginbottom = 0;
+        doc.page.marginleft = doc.page.marginright = doc.page.margintop = doc.page.marginbottom = 0;
         doc.xmin1 = doc.ymin1 = doc.xmin2 = doc.ymin2 = 0;
         doc.xmax1 = doc.ymax1 = doc.xmax2 = doc.ymax2 = 100;
         view.setVexaDocument(&doc);

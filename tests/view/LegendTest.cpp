@@ -20,13 +20,13 @@ const QColor red(255, 0, 0), green(0, 160, 0), blue(0, 0, 255), yellow(255, 255,
 DataBuffer& lineEntry(AxesCanvas& cv, const QString& comment, const QColor& colour)
 {
     DataBuffer& b = cv.add(comment);
-    b.plotlines = 1;
-    b.plotsymbols = b.plotybars = b.plotxbars = b.plotfhist = b.plotarea = 0;
-    b.plotysticks = b.plotxsticks = b.plotdots = b.plothist = 0;
-    b.color = colour;
-    b.linewidth = 2;
-    b.dash = 0;
-    b.dashwidth = 0;
+    b.style.plotlines = 1;
+    b.style.plotsymbols = b.style.plotybars = b.style.plotxbars = b.style.plotfhist = b.style.plotarea = 0;
+    b.style.plotysticks = b.style.plotxsticks = b.style.plotdots = b.style.plothist = 0;
+    b.style.color = colour;
+    b.style.linewidth = 2;
+    b.style.dash = 0;
+    b.style.dashwidth = 0;
     return b;
 }
 
@@ -38,11 +38,11 @@ bool colourNear(const QImage& img, const QColor& c, double x, double y)
 struct Legend : AxesCanvas {
     Legend()
     {
-        doc.plotlegend = 1;
-        doc.legendwidth = 40;
-        doc.legendspace = 20;
-        doc.legendalign = 0;
-        doc.legendcolor = Qt::black;
+        doc.legend.plotlegend = 1;
+        doc.legend.legendwidth = 40;
+        doc.legend.legendspace = 20;
+        doc.legend.legendalign = 0;
+        doc.legend.legendcolor = Qt::black;
     }
 };
 
@@ -54,9 +54,9 @@ TEST(LegendTest, EntriesStackDownwardsFromTheAlignedReferencePoint)
     lineEntry(cv, QStringLiteral("a"), red);
     lineEntry(cv, QStringLiteral("b"), green);
     lineEntry(cv, QStringLiteral("c"), blue);
-    cv.doc.legendx = 50;
-    cv.doc.legendy = 60;
-    cv.doc.legendalign = 6; // bottom-left: the last entry sits on legendy
+    cv.doc.legend.legendx = 50;
+    cv.doc.legend.legendy = 60;
+    cv.doc.legend.legendalign = 6; // bottom-left: the last entry sits on legendy
     const QImage img = cv.legendImage();
     EXPECT_TRUE(colourNear(img, red, 70, 100));
     EXPECT_TRUE(colourNear(img, green, 70, 80));
@@ -76,8 +76,8 @@ TEST(LegendTest, HiddenBuffersAndBuffersOutOfTheLegendTakeNoRoom)
     lineEntry(cv, QStringLiteral("hidden"), green).show = 0;
     lineEntry(cv, QStringLiteral("left out"), blue).plotlegend = 0;
     lineEntry(cv, QStringLiteral("shown too"), QColor(255, 0, 255));
-    cv.doc.legendx = 50;
-    cv.doc.legendy = 150;
+    cv.doc.legend.legendx = 50;
+    cv.doc.legend.legendy = 150;
     const QImage img = cv.legendImage();
     EXPECT_TRUE(colourNear(img, red, 70, 150));
     EXPECT_TRUE(colourNear(img, QColor(255, 0, 255), 70, 130));
@@ -90,10 +90,10 @@ TEST(LegendTest, InARowEachEntryFollowsThePreviousText)
     Legend cv;
     lineEntry(cv, QStringLiteral("first entry"), red);
     lineEntry(cv, QStringLiteral("b"), blue);
-    cv.doc.legendhorizontal = 1;
-    cv.doc.legendx = 20;
-    cv.doc.legendy = 150;
-    const double t1 = VexaView::textSize(QStringLiteral("first entry"), cv.doc.legendfont).width();
+    cv.doc.legend.legendhorizontal = 1;
+    cv.doc.legend.legendx = 20;
+    cv.doc.legend.legendy = 150;
+    const double t1 = VexaView::textSize(QStringLiteral("first entry"), cv.doc.legend.legendfont).width();
     const double x2 = 20 + 40 + 20 + t1; // legendwidth + legendspace + the text before
     const QImage img = cv.legendImage();
     EXPECT_TRUE(colourNear(img, red, 23, 150));
@@ -119,59 +119,59 @@ TEST(LegendTest, SamplesShowTheBuffersStyle)
     const std::vector<Case> cases = {
         {"line and symbol",
          [](DataBuffer& b) {
-             b.plotsymbols = 1;
-             b.symbol = 7;
-             b.symbolsize = 10;
+             b.style.plotsymbols = 1;
+             b.style.symbol = 7;
+             b.style.symbolsize = 10;
          },
          {{-15, 0, red, true}, {0, 4, red, true}, {-15, 4, red, false}}},
         {"filled histogram",
          [](DataBuffer& b) {
-             b.plotlines = 0;
-             b.plotfhist = 1;
+             b.style.plotlines = 0;
+             b.style.plotfhist = 1;
          },
          {{0, 0, yellow, true}, {5, 0, blue, false}, {0, 5, blue, false}, {0, 7, yellow, false}}},
         {"area",
          [](DataBuffer& b) {
-             b.plotlines = 0;
-             b.plotarea = 1;
+             b.style.plotlines = 0;
+             b.style.plotarea = 1;
          },
          {{0, 0, yellow, true}, {5, 0, blue, false}}},
         {"bars",
          [](DataBuffer& b) {
-             b.plotlines = 0;
-             b.plotybars = 1;
+             b.style.plotlines = 0;
+             b.style.plotybars = 1;
          },
          {{0, 0, red, true}, {5, 0, blue, true}, {0, 5, blue, true}, {8, 0, blue, false}}},
         {"vertical stick",
          [](DataBuffer& b) {
-             b.plotlines = 0;
-             b.plotysticks = 1;
+             b.style.plotlines = 0;
+             b.style.plotysticks = 1;
          },
          {{0, 4, green, true}, {4, 0, green, false}}},
         {"horizontal stick",
          [](DataBuffer& b) {
-             b.plotlines = 0;
-             b.plotxsticks = 1;
+             b.style.plotlines = 0;
+             b.style.plotxsticks = 1;
          },
          {{4, 0, green, true}, {0, 4, green, false}}},
         {"dot",
          [](DataBuffer& b) {
-             b.plotlines = 0;
-             b.plotdots = 1;
-             b.linewidth = 6;
+             b.style.plotlines = 0;
+             b.style.plotdots = 1;
+             b.style.linewidth = 6;
          },
          {{0, 0, red, true}, {2, 0, red, true}, {5, 0, red, false}}},
     };
     for (const Case& c : cases) {
         Legend cv;
         DataBuffer& b = lineEntry(cv, QString(), red);
-        b.fillcolor = yellow;
-        b.barcolor = blue;
-        b.stickcolor = green;
-        b.symbolsize = 10;
+        b.style.fillcolor = yellow;
+        b.style.barcolor = blue;
+        b.style.stickcolor = green;
+        b.style.symbolsize = 10;
         c.style(b);
-        cv.doc.legendx = 100;
-        cv.doc.legendy = 120;
+        cv.doc.legend.legendx = 100;
+        cv.doc.legend.legendy = 120;
         const QImage img = cv.legendImage();
         for (const Probe& p : c.probes)
             EXPECT_EQ(colourNear(img, p.colour, 120 + p.dx, 120 + p.dy), p.present)
@@ -182,10 +182,10 @@ TEST(LegendTest, SamplesShowTheBuffersStyle)
 TEST(LegendTest, BackgroundWithoutEntriesIsAThinStrip)
 {
     Legend cv;
-    cv.doc.legendbg = 1;
-    cv.doc.legendbgcolor = yellow;
-    cv.doc.legendx = 100;
-    cv.doc.legendy = 100;
+    cv.doc.legend.legendbg = 1;
+    cv.doc.legend.legendbgcolor = yellow;
+    cv.doc.legend.legendx = 100;
+    cv.doc.legend.legendy = 100;
     const QImage img = cv.legendImage();
     // From legendx - 5, legendwidth + 20 wide; 6 high around legendy + space / 2.
     EXPECT_EQ(colourIn(img, yellow, 0, 0, 299, 239), 60 * 6);
@@ -198,14 +198,14 @@ TEST(LegendTest, BackgroundHoldsTheCommentsInTheLegendFont)
     Legend cv;
     QFont big(QStringLiteral("DejaVu Sans"));
     big.setPointSizeF(20);
-    cv.doc.legendfont = big;
-    cv.doc.legendbg = 1;
-    cv.doc.legendbgcolor = yellow;
-    cv.doc.legendx = 20;
-    cv.doc.legendy = 200;
-    cv.doc.legendspace = 30;
-    lineEntry(cv, QStringLiteral("short"), red).plotlines = 0;
-    lineEntry(cv, QStringLiteral("a longer comment"), red).plotlines = 0;
+    cv.doc.legend.legendfont = big;
+    cv.doc.legend.legendbg = 1;
+    cv.doc.legend.legendbgcolor = yellow;
+    cv.doc.legend.legendx = 20;
+    cv.doc.legend.legendy = 200;
+    cv.doc.legend.legendspace = 30;
+    lineEntry(cv, QStringLiteral("short"), red).style.plotlines = 0;
+    lineEntry(cv, QStringLiteral("a longer comment"), red).style.plotlines = 0;
     const double maxW = VexaView::textSize(QStringLiteral("a longer comment"), big).width();
     const double boxRight = 15 + maxW + 40 + 20;
     ASSERT_LT(boxRight, AxesCanvas::W);
@@ -243,9 +243,9 @@ TEST(LegendTest, AlignmentPlacesTheLegendBoxOnTheReferencePoint)
         Legend cv;
         lineEntry(cv, QString(), red);
         lineEntry(cv, QString(), blue);
-        cv.doc.legendx = 150;
-        cv.doc.legendy = 120;
-        cv.doc.legendalign = std::int8_t(c.align);
+        cv.doc.legend.legendx = 150;
+        cv.doc.legend.legendy = 120;
+        cv.doc.legend.legendalign = std::int8_t(c.align);
         const QImage img = cv.legendImage();
         EXPECT_TRUE(colourNear(img, red, c.x + 2, c.y)) << c.align;
         EXPECT_TRUE(colourNear(img, red, c.x + 38, c.y)) << c.align;

@@ -40,9 +40,9 @@ TEST(SymbolTest, EachKindHasItsShape)
     for (const Case& c : cases) {
         Canvas cv;
         DataBuffer& b = cv.add({});
-        b.symbol = c.kind;
-        b.symbolsize = 40;
-        b.linewidth = 3;
+        b.style.symbol = c.kind;
+        b.style.symbolsize = 40;
+        b.style.linewidth = 3;
         const QImage img = cv.paint([&] { cv.view.plotSymbol(&b, 50, 50, -1, 0, 0); });
         for (const Probe& p : c.probes)
             EXPECT_EQ(inkAt(img, 50 + p.dx * 20 + 0.5, 50 + p.dy * 20 + 0.5), p.ink)
@@ -68,14 +68,14 @@ TEST(SymbolTest, OpenShapesHideWhatIsBehindWithBackgroundOrFill)
     };
     for (const Case& c : cases) {
         Canvas cv;
-        cv.doc.backgroundcolor = background;
+        cv.doc.page.backgroundcolor = background;
         DataBuffer& b = cv.add({});
-        b.symbol = c.kind;
-        b.symfill = c.symfill;
-        b.symbolsize = 40;
-        b.linewidth = 4; // 2.8 wide outline
-        b.color = line;
-        b.fillcolor = fill;
+        b.style.symbol = c.kind;
+        b.style.symfill = c.symfill;
+        b.style.symbolsize = 40;
+        b.style.linewidth = 4; // 2.8 wide outline
+        b.style.color = line;
+        b.style.fillcolor = fill;
         const QImage img = cv.paint([&] { cv.view.plotSymbol(&b, 50, 50, -1, 0, 0); });
         EXPECT_EQ(colourAt(img, 50.5, 50.5), c.centre) << c.kind << " " << c.symfill;
         if (c.kind == 0) {
@@ -88,9 +88,9 @@ TEST(SymbolTest, SizesKindsOutsideTheTableAndPerPointSizes)
 {
     Canvas cv;
     DataBuffer& b = cv.add({});
-    b.symbol = 7;
-    b.symbolsize = 10; // K = 5
-    b.linewidth = 0;
+    b.style.symbol = 7;
+    b.style.symbolsize = 10; // K = 5
+    b.style.linewidth = 0;
     QImage img = cv.paint([&] { cv.view.plotSymbol(&b, 50, 50, -1, 0, 0); });
     EXPECT_TRUE(inkAt(img, 54.5, 50.5));
     EXPECT_FALSE(inkAt(img, 57.5, 50.5));
@@ -103,7 +103,7 @@ TEST(SymbolTest, SizesKindsOutsideTheTableAndPerPointSizes)
     }
 
     for (int kind : {16, 100, -1}) {
-        b.symbol = kind;
+        b.style.symbol = kind;
         EXPECT_TRUE(blankImage(cv.paint([&] { cv.view.plotSymbol(&b, 50, 50, -1, 0, 0); }))) << kind;
     }
 }
@@ -112,18 +112,18 @@ TEST(SymbolTest, HugeSizesAndFarPointsReachNoFurtherThanTheView)
 {
     Canvas cv;
     DataBuffer& b = cv.add({});
-    b.symbol = 8; // a circle a hundred million points wide covers the view
-    b.color = Qt::black;
+    b.style.symbol = 8; // a circle a hundred million points wide covers the view
+    b.style.color = Qt::black;
     QImage img = cv.paint([&] { cv.view.plotSymbol(&b, 50, 50, 1e8, 1, 0); });
     EXPECT_TRUE(inkAt(img, 1, 1));
     EXPECT_TRUE(inkAt(img, 99, 99));
 
-    b.symbol = 7; // a square beyond the view does not reach into it
+    b.style.symbol = 7; // a square beyond the view does not reach into it
     img = cv.paint([&] { cv.view.plotSymbol(&b, 1e300, -1e300, 5, 1, 0); });
     EXPECT_TRUE(blankImage(img));
 
-    b.symbol = 1; // an open circle whose edge crosses the view: only the edge
-    b.linewidth = 4;
+    b.style.symbol = 1; // an open circle whose edge crosses the view: only the edge
+    b.style.linewidth = 4;
     img = cv.paint([&] { cv.view.plotSymbol(&b, -1e6 + 50, 50, 1e6 / 1.1, 1, 0); });
     EXPECT_TRUE(inkAt(img, 49.5, 50.5));
     EXPECT_TRUE(inkAt(img, 50.5, 10.5));
@@ -150,10 +150,10 @@ TEST(BarTest, VerticalBarsReachTheirBase)
         cv.doc.ymin1 = c.ymin;
         cv.doc.ymax1 = c.ymin + 100;
         DataBuffer& b = cv.add({});
-        b.symbolsize = 10;
-        b.linewidth = 1;
-        b.barybottom = c.bottom;
-        b.barytop = c.top;
+        b.style.symbolsize = 10;
+        b.style.linewidth = 1;
+        b.style.barybottom = c.bottom;
+        b.style.barytop = c.top;
         const QImage img = cv.paint([&] { cv.view.plotYBar(&b, 50, 60, 0); });
         EXPECT_TRUE(inkAt(img, 50.5, c.reachFrom)) << c.bottom << c.top << c.ymin;
         EXPECT_TRUE(inkAt(img, 50.5, c.reachTo)) << c.bottom << c.top << c.ymin;
@@ -168,10 +168,10 @@ TEST(BarTest, OutlineInBarColourOnlyWithALineWidth)
     for (double lw : {0.0, 3.0}) {
         Canvas cv;
         DataBuffer& b = cv.add({});
-        b.symbolsize = 20;
-        b.linewidth = lw;
-        b.color = body;
-        b.barcolor = outline;
+        b.style.symbolsize = 20;
+        b.style.linewidth = lw;
+        b.style.color = body;
+        b.style.barcolor = outline;
         const QImage img = cv.paint([&] { cv.view.plotXBar(&b, 60, 50, 0); });
         EXPECT_EQ(colourAt(img, 30.5, 50.5), body) << lw;  // from the zero line at x 0 to 60
         EXPECT_EQ(colourAt(img, 60.2, 50.5) == outline, lw > 0) << lw;
@@ -205,10 +205,10 @@ TEST(ErrorBarTest, ModesGiveTheirSpan)
             b.addDoubleValueError(50, c.pointY, 0, 10);
         else
             b.addDoubleValue(50, c.pointY);
-        b.errorbary = c.modeY;
-        b.errorvaly = c.valY;
-        b.errorwidth = 2;
-        b.symbolsize = 10; // caps 10 wide
+        b.errorbars.errorbary = c.modeY;
+        b.errorbars.errorvaly = c.valY;
+        b.errorbars.errorwidth = 2;
+        b.style.symbolsize = 10; // caps 10 wide
         const double py = cv.view.yPoint(c.pointY, 1);
         const QImage img = cv.paint([&] { cv.view.plotErrorBar(&b, 50, py, 0, 0); });
         const std::string label = std::to_string(c.modeY) + "/" + std::to_string(c.pointY);
@@ -229,10 +229,10 @@ TEST(ErrorBarTest, HorizontalBarsUseTheXValue)
 {
     Canvas cv;
     DataBuffer& b = cv.add({{40, 50}});
-    b.errorbarx = 1;
-    b.errorvalx = 25;
-    b.errorwidth = 3;
-    b.symbolsize = 10;
+    b.errorbars.errorbarx = 1;
+    b.errorbars.errorvalx = 25;
+    b.errorbars.errorwidth = 3;
+    b.style.symbolsize = 10;
     const QImage img = cv.paint([&] { cv.view.plotErrorBar(&b, 40, 50, 0, 0); });
     EXPECT_TRUE(inkAt(img, 16, 50.5));
     EXPECT_TRUE(inkAt(img, 64, 50.5));
@@ -245,9 +245,9 @@ TEST(StickTest, HalfLengthsAndAbsoluteSticks)
 {
     Canvas cv;
     DataBuffer& b = cv.add({});
-    b.plotysticks = 1;
-    b.sticksize = 20; // 10 each way
-    b.linewidth = 2;
+    b.style.plotysticks = 1;
+    b.style.sticksize = 20; // 10 each way
+    b.style.linewidth = 2;
     QImage img = cv.paint([&] { cv.view.plotSticks(&b, 50, 50, -1, 0, 0); });
     EXPECT_TRUE(inkAt(img, 50.5, 58));
     EXPECT_FALSE(inkAt(img, 50.5, 63));
@@ -255,11 +255,11 @@ TEST(StickTest, HalfLengthsAndAbsoluteSticks)
 
     // In data units: the stick spans sticksize / 2 units in all.
     cv.doc.ymax1 = 50; // 2 points per unit
-    b.stickabs = 1;
+    b.style.stickabs = 1;
     img = cv.paint([&] { cv.view.plotSticks(&b, 50, 50, -1, 0, 0); });
     EXPECT_TRUE(inkAt(img, 50.5, 58));
     EXPECT_FALSE(inkAt(img, 50.5, 63));
-    b.plotysticks = 0;
+    b.style.plotysticks = 0;
     EXPECT_TRUE(blankImage(cv.paint([&] { cv.view.plotSticks(&b, 50, 50, -1, 0, 0); })));
 }
 
@@ -267,7 +267,7 @@ TEST(DotTest, DotOfTheLineWidth)
 {
     Canvas cv;
     DataBuffer& b = cv.add({});
-    b.linewidth = 8;
+    b.style.linewidth = 8;
     const QImage img = cv.paint([&] { cv.view.plotDots(&b, 50, 50, 0); });
     EXPECT_TRUE(inkAt(img, 52.5, 50.5));
     EXPECT_FALSE(inkAt(img, 56.5, 50.5));
@@ -277,8 +277,8 @@ TEST(MarkTest, NothingWithoutAPainter)
 {
     Canvas cv;
     DataBuffer& b = cv.add({{1, 1}});
-    b.errorbary = 1;
-    b.errorvaly = 1;
+    b.errorbars.errorbary = 1;
+    b.errorbars.errorvaly = 1;
     cv.view.plotSymbol(&b, 50, 50, -1, 0, 0);
     cv.view.plotYBar(&b, 50, 50, 0);
     cv.view.plotErrorBar(&b, 50, 50, 0, 0);

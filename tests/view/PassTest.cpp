@@ -44,7 +44,7 @@ struct Graph {
     Graph()
     {
         doc.M = &manager;
-        doc.marginleft = doc.marginright = doc.margintop = doc.marginbottom = 20;
+        doc.page.marginleft = doc.page.marginright = doc.page.margintop = doc.page.marginbottom = 20;
         doc.xmin1 = doc.ymin1 = doc.xmin2 = doc.ymin2 = 0;
         doc.xmax1 = doc.ymax1 = doc.xmax2 = doc.ymax2 = 100;
         view.setVexaDocument(&doc);
@@ -56,10 +56,10 @@ struct Graph {
         for (auto [x, y] : points)
             b->addDoubleValue(x, y);
         b->rescale();
-        b->color = Qt::black;
-        b->linewidth = 1;
-        b->dash = 0;
-        b->plotlines = 1;
+        b->style.color = Qt::black;
+        b->style.linewidth = 1;
+        b->style.dash = 0;
+        b->style.plotlines = 1;
         doc.DB.push_back(std::move(b));
         return *doc.DB.back();
     }
@@ -67,8 +67,9 @@ struct Graph {
     // Nothing but the frame and what a test turns on.
     void bare()
     {
-        doc.axis = {0, 0, 0, 0};
-        doc.drawframe = 0;
+        for (AxisSettings& a : doc.axes)
+            a.axis = 0;
+        doc.page.drawframe = 0;
     }
 
     QImage render()
@@ -194,32 +195,33 @@ TEST(PassTest, DrawsEverythingInItsFixedOrder)
     const QColor margin(1, 0, 0), background(2, 0, 0), gridBehind(3, 0, 0), area(4, 0, 0), ticks(5, 0, 0),
         gridFront(6, 0, 0), line(7, 0, 0), legend(8, 0, 0), frame(9, 0, 0);
     Graph g;
-    g.doc.margincolor = margin;
-    g.doc.backgroundcolor = background;
-    g.doc.grid[AxisX1] = 1;
-    g.doc.gridfront[AxisX1] = 0;
-    g.doc.gridcolor[AxisX1] = gridBehind;
-    g.doc.grid[AxisY1] = 1;
-    g.doc.gridfront[AxisY1] = 1;
-    g.doc.gridcolor[AxisY1] = gridFront;
-    g.doc.mgrid = {0, 0, 0, 0};
+    g.doc.page.margincolor = margin;
+    g.doc.page.backgroundcolor = background;
+    g.doc.axes[AxisX1].grid = 1;
+    g.doc.axes[AxisX1].gridfront = 0;
+    g.doc.axes[AxisX1].gridcolor = gridBehind;
+    g.doc.axes[AxisY1].grid = 1;
+    g.doc.axes[AxisY1].gridfront = 1;
+    g.doc.axes[AxisY1].gridcolor = gridFront;
+    for (AxisSettings& a : g.doc.axes)
+        a.mgrid = 0;
     for (int a = 0; a < 4; ++a) {
-        g.doc.tickcolor[a] = ticks;
-        g.doc.mtickcolor[a] = ticks;
-        g.doc.axistextcolor[a] = ticks;
+        g.doc.axes[a].tickcolor = ticks;
+        g.doc.axes[a].mtickcolor = ticks;
+        g.doc.axes[a].axistextcolor = ticks;
     }
-    g.doc.plotlegend = 1;
-    g.doc.legendbg = 1;
-    g.doc.legendbgcolor = legend;
-    g.doc.legendcolor = legend;
-    g.doc.framecolor = frame;
+    g.doc.legend.plotlegend = 1;
+    g.doc.legend.legendbg = 1;
+    g.doc.legend.legendbgcolor = legend;
+    g.doc.legend.legendcolor = legend;
+    g.doc.page.framecolor = frame;
     DataBuffer& filled = g.add({{10, 10}, {90, 90}});
-    filled.plotlines = 0;
-    filled.plotarea = 1;
-    filled.fillcolor = area;
+    filled.style.plotlines = 0;
+    filled.style.plotarea = 1;
+    filled.style.fillcolor = area;
     filled.plotlegend = 0;
     DataBuffer& drawn = g.add({{10, 90}, {90, 10}});
-    drawn.color = line;
+    drawn.style.color = line;
     drawn.plotlegend = 0;
 
     ColourRecorder device;
@@ -270,8 +272,8 @@ TEST(PassTest, RangesAreRepairedAndOrderedBeforeDrawing)
     };
     for (const Case& c : cases) {
         Graph g;
-        g.doc.axismode[AxisX1] = c.mode;
-        g.doc.reverse[AxisX1] = c.reverse;
+        g.doc.axes[AxisX1].axismode = c.mode;
+        g.doc.axes[AxisX1].reverse = c.reverse;
         g.doc.xmin1 = c.min;
         g.doc.xmax1 = c.max;
         if (c.smallestX > 0) {
@@ -291,12 +293,12 @@ TEST(PassTest, ReversedAxisMirrorsTheGraph)
     Graph g;
     g.bare();
     DataBuffer& b = g.add({{10, 50}});
-    b.plotlines = 0;
-    b.plotsymbols = 1;
-    b.symbol = 7; // filled square
-    b.symbolsize = 10;
+    b.style.plotlines = 0;
+    b.style.plotsymbols = 1;
+    b.style.symbol = 7; // filled square
+    b.style.symbolsize = 10;
     EXPECT_TRUE(inkAt(g.render(), 36, 100));
-    g.doc.reverse[AxisX1] = 1;
+    g.doc.axes[AxisX1].reverse = 1;
     const QImage img = g.render();
     EXPECT_FALSE(inkAt(img, 36, 100));
     EXPECT_TRUE(inkAt(img, 164, 100));
@@ -325,15 +327,15 @@ TEST(PassTest, FrameStylesAndTheirArrows)
     for (const Case& c : cases) {
         Graph g;
         g.bare();
-        g.doc.drawframe = 1;
-        g.doc.framestyle = c.style;
-        g.doc.framearrows = 1;
-        g.doc.crossarrows = c.crossarrows;
-        g.doc.arrowtype = c.arrowtype;
-        g.doc.arrowsize = 12;
-        g.doc.framewidth = 1;
-        g.doc.forceframe = c.force;
-        g.doc.reverse[AxisY1] = c.reverseY;
+        g.doc.page.drawframe = 1;
+        g.doc.page.framestyle = c.style;
+        g.doc.page.framearrows = 1;
+        g.doc.page.crossarrows = c.crossarrows;
+        g.doc.page.arrowtype = c.arrowtype;
+        g.doc.page.arrowsize = 12;
+        g.doc.page.framewidth = 1;
+        g.doc.page.forceframe = c.force;
+        g.doc.axes[AxisY1].reverse = c.reverseY;
         g.doc.xmin1 = g.doc.ymin1 = -100;
         g.doc.xmax1 = g.doc.ymax1 = 100;
         const QImage img = g.render();
@@ -353,12 +355,12 @@ TEST(PassTest, FrameStyleTwoHasArrowsAtTheFarEnds)
     for (int type : {0, 1, 2}) {
         Graph g;
         g.bare();
-        g.doc.drawframe = 1;
-        g.doc.framestyle = 2;
-        g.doc.framearrows = 1;
-        g.doc.arrowtype = type;
-        g.doc.arrowsize = 20;
-        g.doc.framewidth = 1;
+        g.doc.page.drawframe = 1;
+        g.doc.page.framestyle = 2;
+        g.doc.page.framearrows = 1;
+        g.doc.page.arrowtype = type;
+        g.doc.page.arrowsize = 20;
+        g.doc.page.framewidth = 1;
         const QImage img = g.render();
         EXPECT_TRUE(inkAt(img, 20.5, 100)) << type;   // left line
         EXPECT_TRUE(inkAt(img, 100, 20.5)) << type;   // bottom line
@@ -384,14 +386,14 @@ TEST(PassTest, PrintModeLeavesOutSelectionMarks)
     for (std::uint8_t printmode : {0, 1}) {
         Graph g;
         g.bare();
-        g.doc.drawbackground = 0;
+        g.doc.page.drawbackground = 0;
         g.manager.tool = QStringLiteral("select");
         g.manager.PD = &g.doc;
         g.manager.printmode = printmode;
         g.manager.points = {1, 7}; // 7 lies beyond the buffer
         DataBuffer& b = g.add({{0, 0}, {50, 50}});
         b.show = 1;
-        b.plotlines = 0;
+        b.style.plotlines = 0;
         const QImage img = g.render();
         for (const Mark& m : marks)
             EXPECT_EQ(at(img, m.x, m.y) != QColor(Qt::white), printmode == 0)
@@ -429,10 +431,11 @@ struct WithSubview : Graph {
         sub->M = &manager;
         sub->subview = 1;
         sub->MPD = &doc;
-        sub->marginleft = sub->marginright = sub->margintop = sub->marginbottom = 0;
-        sub->backgroundcolor = Qt::red;
-        sub->drawframe = 0;
-        sub->axis = {0, 0, 0, 0};
+        sub->page.marginleft = sub->page.marginright = sub->page.margintop = sub->page.marginbottom = 0;
+        sub->page.backgroundcolor = Qt::red;
+        sub->page.drawframe = 0;
+        for (AxisSettings& a : sub->axes)
+            a.axis = 0;
         sub->PV = &subView;
         subView.setVexaDocument(sub);
         subView.setFrame(QRectF(50, 50, 100, 100));
@@ -445,7 +448,7 @@ struct WithSubview : Graph {
 TEST(PassTest, SubviewIsDrawnInsideItsMainView)
 {
     WithSubview g;
-    g.sub->reverse[AxisX1] = 1;
+    g.sub->axes[AxisX1].reverse = 1;
     const QImage img = g.render();
     EXPECT_TRUE(near(at(img, 100, 100), Qt::red));
     EXPECT_TRUE(near(at(img, 51, 51), Qt::red));
@@ -468,7 +471,7 @@ TEST(PassTest, SubviewBorderOnlyForTheCurrentSubviewOutsidePrintMode)
     };
     for (const Case& c : {Case{true, 0, true}, Case{false, 0, false}, Case{true, 1, false}}) {
         WithSubview g;
-        g.sub->backgroundcolor = Qt::white;
+        g.sub->page.backgroundcolor = Qt::white;
         g.manager.PD = c.current ? g.sub : &g.doc;
         g.manager.printmode = c.printmode;
         const QImage img = g.render();
@@ -521,39 +524,56 @@ TEST(PassTest, GeometryStaysFiniteAndNearTheView)
     constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
     using Setup = std::function<void(Graph&)>;
     const std::vector<std::pair<const char*, Setup>> cases = {
-        {"cross frame, zero far away", [](Graph& g) {
-             g.doc.framestyle = 1;
-             g.doc.xmin1 = 1e15; g.doc.xmax1 = 1e15 + 1;
-             g.doc.ymin1 = -1e300; g.doc.ymax1 = -1e300 * (1 - 1e-15);
+        {"cross frame, zero far away",
+         [](Graph& g) {
+             g.doc.page.framestyle = 1;
+             g.doc.xmin1 = 1e15;
+             g.doc.xmax1 = 1e15 + 1;
+             g.doc.ymin1 = -1e300;
+             g.doc.ymax1 = -1e300 * (1 - 1e-15);
          }},
-        {"cross frame, zero on a hair-wide range", [](Graph& g) {
-             g.doc.framestyle = 1;
-             g.doc.xmin1 = 1; g.doc.xmax1 = 1 + 1e-15;
+        {"cross frame, zero on a hair-wide range",
+         [](Graph& g) {
+             g.doc.page.framestyle = 1;
+             g.doc.xmin1 = 1;
+             g.doc.xmax1 = 1 + 1e-15;
          }},
-        {"huge arrows", [](Graph& g) { g.doc.arrowsize = 1e300; }},
-        {"endless arrows", [](Graph& g) { g.doc.arrowsize = Inf; g.doc.arrowtype = 2; }},
-        {"not-a-number arrows", [](Graph& g) { g.doc.arrowsize = NaN; g.doc.arrowtype = 1; }},
-        {"frame widths", [](Graph& g) { g.doc.framewidth = 1e300; }},
-        {"margins", [](Graph& g) {
-             g.doc.marginleft = 1e300; g.doc.marginbottom = -1e300; g.doc.margintop = NaN;
+        {"huge arrows", [](Graph& g) { g.doc.page.arrowsize = 1e300; }},
+        {"endless arrows",
+         [](Graph& g) {
+             g.doc.page.arrowsize = Inf;
+             g.doc.page.arrowtype = 2;
          }},
-        {"selected point far away", [](Graph& g) {
-             g.add({{1e300, -1e300}, {50, 50}}).plotlines = 0;
+        {"not-a-number arrows",
+         [](Graph& g) {
+             g.doc.page.arrowsize = NaN;
+             g.doc.page.arrowtype = 1;
+         }},
+        {"frame widths", [](Graph& g) { g.doc.page.framewidth = 1e300; }},
+        {"margins",
+         [](Graph& g) {
+             g.doc.page.marginleft = 1e300;
+             g.doc.page.marginbottom = -1e300;
+             g.doc.page.margintop = NaN;
+         }},
+        {"selected point far away",
+         [](Graph& g) {
+             g.add({{1e300, -1e300}, {50, 50}}).style.plotlines = 0;
              g.manager.points = {0, 1};
          }},
     };
     for (int style : {0, 1, 2}) {
         for (const auto& [name, setup] : cases) {
             Graph g;
-            g.doc.drawframe = 1;
-            g.doc.framestyle = style;
-            g.doc.framearrows = 1;
-            g.doc.crossarrows = 0;
-            g.doc.arrowtype = 0;
-            g.doc.arrowsize = 10;
-            g.doc.forceframe = 1;
-            g.doc.drawmargin = 1;
-            g.doc.drawbackground = 1;
+            g.doc.page.drawframe = 1;
+            g.doc.page.framestyle = style;
+            g.doc.page.framearrows = 1;
+            g.doc.page.crossarrows = 0;
+            g.doc.page.arrowtype = 0;
+            g.doc.page.arrowsize = 10;
+            g.doc.page.forceframe = 1;
+            g.doc.page.drawmargin = 1;
+            g.doc.page.drawbackground = 1;
             g.manager.tool = QStringLiteral("select");
             g.manager.PD = &g.doc;
             setup(g);

@@ -30,7 +30,7 @@ double inkAlong(const QImage& img, QPointF a, QPointF b)
 DataBuffer& line(Canvas& cv, const std::vector<std::pair<double, double>>& points, double width = 3)
 {
     DataBuffer& b = cv.add(points);
-    b.linewidth = width;
+    b.style.linewidth = width;
     return b;
 }
 
@@ -51,9 +51,10 @@ TEST(LineTest, HiddenBufferDrawsNothing)
 {
     Canvas cv;
     DataBuffer& b = line(cv, {{10, 10}, {50, 80}, {90, 30}});
-    b.plotsymbols = b.plotarea = b.plotfhist = b.plothist = b.plotybars = b.plotdots = 1;
-    b.errorbary = 1;
-    b.errorvaly = 5;
+    b.style.plotsymbols = b.style.plotarea = b.style.plotfhist = b.style.plothist = b.style.plotybars
+        = b.style.plotdots = 1;
+    b.errorbars.errorbary = 1;
+    b.errorbars.errorvaly = 5;
     b.show = 0;
     EXPECT_TRUE(blankImage(cv.render()));
 }
@@ -63,9 +64,9 @@ TEST(LineTest, NonFiniteValuesBreakTheLine)
     for (double bad : {NaN, Inf, -Inf}) {
         Canvas cv;
         DataBuffer& b = line(cv, {{10, 20}, {30, 20}, {50, bad}, {70, 20}, {90, 20}});
-        b.plotsymbols = 1;
-        b.symbol = 7;
-        b.symbolsize = 4;
+        b.style.plotsymbols = 1;
+        b.style.symbol = 7;
+        b.style.symbolsize = 4;
         const QImage img = cv.render();
         EXPECT_TRUE(inkAt(img, 20.5, 20.5)) << bad;
         EXPECT_TRUE(inkAt(img, 80.5, 20.5)) << bad;
@@ -95,18 +96,18 @@ TEST(LineTest, LogInvalidPointsInOnePathAndPerSegment)
     };
     for (const Case& c : cases) {
         Canvas cv;
-        cv.doc.axismode[AxisY1] = AxisLog;
+        cv.doc.axes[AxisY1].axismode = AxisLog;
         cv.doc.ymin1 = 1;
         cv.doc.ymax1 = 10;
-        cv.doc.forcerenderhigh = c.forceHigh;
+        cv.doc.page.forcerenderhigh = c.forceHigh;
         DataBuffer& b = line(cv, {{10, 1}, {30, 2}, {50, 0}, {70, 3}, {90, 4}});
-        b.dash = c.dash;
-        b.color = QColor(0, 0, 0, c.alpha);
+        b.style.dash = c.dash;
+        b.style.color = QColor(0, 0, 0, c.alpha);
         if (c.crowd) {
             DataBuffer& other = cv.add({});
             other.X.assign(1995, 1);
             other.Y.assign(1995, 1);
-            other.plotlines = 0;
+            other.style.plotlines = 0;
         }
         const QImage img = cv.render();
         const QPointF p2(30, cv.view.yPoint(2, 1)), p4(70, cv.view.yPoint(3, 1)), p5(90, cv.view.yPoint(4, 1));
@@ -126,9 +127,9 @@ TEST(LineTest, SegmentsOffOneSideAreCulledUnlessTheRangeIsFree)
     Canvas cv;
     DataBuffer& b = line(cv, {{200, 10}, {300, 90}});
     EXPECT_TRUE(blankImage(cv.render()));
-    b.freex = 1;
-    b.fxmin = 200;
-    b.fxmax = 300;
+    b.style.freex = 1;
+    b.style.fxmin = 200;
+    b.style.fxmax = 300;
     const QImage img = cv.render();
     EXPECT_TRUE(inkAt(img, 50.5, 50.5));
 }
@@ -149,7 +150,7 @@ TEST(LineTest, HugeCoordinatesAreClippedNotLost)
     for (const Case& c : cases) {
         Canvas cv;
         DataBuffer& b = line(cv, {{50, c.y1}, {50, c.y2}});
-        b.dash = c.dashed ? 2 : 0;
+        b.style.dash = c.dashed ? 2 : 0;
         const QImage img = cv.render();
         EXPECT_GT(inkAlong(img, {50.5, 1}, {50.5, 99}), 0.4) << c.y2;
         EXPECT_FALSE(inkAt(img, 55.5, 50.5)) << c.y2;
@@ -170,7 +171,7 @@ TEST(LineTest, RangeWithoutExtentDrawsNothing)
     Canvas cv;
     cv.doc.xmin1 = cv.doc.xmax1 = 5;
     DataBuffer& b = line(cv, {{10, 10}, {90, 90}});
-    b.plotsymbols = b.plotarea = 1;
+    b.style.plotsymbols = b.style.plotarea = 1;
     EXPECT_TRUE(blankImage(cv.render()));
 }
 
@@ -186,7 +187,7 @@ TEST(LineTest, LongLinesAreThinned)
     EXPECT_TRUE(inkAt(img, 50.5, 10.5));
     EXPECT_EQ(inkAlong(img, {5, 90}, {95, 90}), 0);
 
-    cv.doc.alldraw = 1;
+    cv.doc.page.alldraw = 1;
     img = cv.render();
     EXPECT_GT(inkAlong(img, {5, 90}, {95, 90}), 0.5);
 }
@@ -197,12 +198,12 @@ TEST(AreaTest, FillsDownToTheBaseline)
     cv.doc.ymin1 = -20;
     cv.doc.ymax1 = 80; // the data zero at view y 20
     DataBuffer& b = cv.add({{10, 30}, {50, 60}, {90, 30}});
-    b.plotlines = 0;
-    b.plotarea = 1;
-    b.fillcolor = QColor(0, 0, 255);
+    b.style.plotlines = 0;
+    b.style.plotarea = 1;
+    b.style.fillcolor = QColor(0, 0, 255);
     const QImage img = cv.render();
-    EXPECT_EQ(colourAt(img, 50.5, 40.5), b.fillcolor);
-    EXPECT_EQ(colourAt(img, 50.5, 25.5), b.fillcolor);
+    EXPECT_EQ(colourAt(img, 50.5, 40.5), b.style.fillcolor);
+    EXPECT_EQ(colourAt(img, 50.5, 25.5), b.style.fillcolor);
     EXPECT_FALSE(inkAt(img, 50.5, 15.5)); // below the baseline
     EXPECT_FALSE(inkAt(img, 50.5, 85.5)); // above the line
     EXPECT_FALSE(inkAt(img, 5.5, 25.5));  // left of the first point
@@ -217,14 +218,14 @@ TEST(HistogramTest, FilledStepsReachHalfwayToTheirNeighbours)
     cv.doc.ymin1 = 0;
     cv.doc.ymax1 = 3;
     DataBuffer& b = cv.add({{0, 1}, {1, 2}, {3, 1}});
-    b.plotlines = 0;
-    b.plotfhist = 1;
-    b.fillcolor = QColor(255, 0, 0);
+    b.style.plotlines = 0;
+    b.style.plotfhist = 1;
+    b.style.fillcolor = QColor(255, 0, 0);
     const QImage img = cv.render();
     auto at = [&](double x, double y) { return colourAt(img, cv.view.xPoint(x, 1), cv.view.yPoint(y, 1)); };
-    EXPECT_EQ(at(-0.3, 0.5), b.fillcolor);
-    EXPECT_EQ(at(1.5, 1.5), b.fillcolor);
-    EXPECT_EQ(at(3.7, 0.5), b.fillcolor);
+    EXPECT_EQ(at(-0.3, 0.5), b.style.fillcolor);
+    EXPECT_EQ(at(1.5, 1.5), b.style.fillcolor);
+    EXPECT_EQ(at(3.7, 0.5), b.style.fillcolor);
     EXPECT_EQ(at(-0.8, 0.5), QColor(Qt::white));
     EXPECT_EQ(at(2.5, 1.5), QColor(Qt::white));
     EXPECT_EQ(at(4.4, 0.5), QColor(Qt::white));
@@ -239,9 +240,9 @@ TEST(HistogramTest, OutlineHasRisersButNoBaseline)
     cv.doc.ymin1 = 0;
     cv.doc.ymax1 = 3;
     DataBuffer& b = cv.add({{0, 1}, {1, 2}, {3, 1}});
-    b.plotlines = 0;
-    b.plothist = 1;
-    b.linewidth = 2;
+    b.style.plotlines = 0;
+    b.style.plothist = 1;
+    b.style.linewidth = 2;
     const QImage img = cv.render();
     auto ink = [&](double x, double y) { return inkAt(img, cv.view.xPoint(x, 1), cv.view.yPoint(y, 1)); };
     EXPECT_TRUE(ink(1.5, 2));    // top of the second step
@@ -254,24 +255,24 @@ TEST(HistogramTest, OutlineHasRisersButNoBaseline)
     // A single point has no step width: nothing.
     Canvas one;
     DataBuffer& single = one.add({{50, 50}});
-    single.plotlines = 0;
-    single.plothist = single.plotfhist = 1;
+    single.style.plotlines = 0;
+    single.style.plothist = single.style.plotfhist = 1;
     EXPECT_TRUE(blankImage(one.render()));
 }
 
 TEST(MarksLoopTest, PointsALogAxisCannotShowGetNoMarks)
 {
     Canvas cv;
-    cv.doc.axismode[AxisX1] = AxisLog;
+    cv.doc.axes[AxisX1].axismode = AxisLog;
     cv.doc.xmin1 = 1;
     cv.doc.xmax1 = 100;
     DataBuffer& b = cv.add({{-1, 50}, {10, 50}});
-    b.plotlines = 0;
-    b.plotsymbols = 1;
-    b.symbol = 7;
-    b.symbolsize = 10;
-    b.errorbary = 1;
-    b.errorvaly = 20;
+    b.style.plotlines = 0;
+    b.style.plotsymbols = 1;
+    b.style.symbol = 7;
+    b.style.symbolsize = 10;
+    b.errorbars.errorbary = 1;
+    b.errorbars.errorvaly = 20;
     const QImage img = cv.render();
     EXPECT_TRUE(inkAt(img, 50.5, 50.5));
     EXPECT_TRUE(inkAt(img, 50.5, 65.5)); // its error bar
@@ -311,11 +312,11 @@ TEST(MarksLoopTest, DynamicSizesComeFromTheExpression)
         Canvas cv;
         cv.view.M = &services;
         DataBuffer& b = cv.add({{50, 10}});
-        b.plotlines = 0;
-        b.plotsymbols = 1;
-        b.symbol = 7;
-        b.symbolsize = 10;
-        b.linewidth = 0;
+        b.style.plotlines = 0;
+        b.style.plotsymbols = 1;
+        b.style.symbol = 7;
+        b.style.symbolsize = 10;
+        b.style.linewidth = 0;
         b.dynsize = QString::fromLatin1(c.dynsize);
         const QImage img = cv.render();
         EXPECT_TRUE(inkAt(img, c.inside, 10.5)) << c.dynsize;
@@ -327,10 +328,10 @@ TEST(MarksLoopTest, SticksTakeTheDynamicSizeToo)
 {
     Canvas cv;
     DataBuffer& b = cv.add({{50, 50}});
-    b.plotlines = 0;
-    b.plotxsticks = 1;
-    b.sticksize = 10;
-    b.linewidth = 2;
+    b.style.plotlines = 0;
+    b.style.plotxsticks = 1;
+    b.style.sticksize = 10;
+    b.style.linewidth = 2;
     b.dynsize = QStringLiteral("30");
     const QImage img = cv.render();
     EXPECT_TRUE(inkAt(img, 78.5, 50.5));
@@ -347,12 +348,12 @@ TEST(MarksLoopTest, CopiedSymbolsMatchDrawnOnes)
         for (int i = 0; i < 100; ++i)
             points.emplace_back(3 + std::fmod(i * 9.37, 94), 3 + std::fmod(i * 17.71, 94));
         DataBuffer& b = cv.add(points);
-        b.plotlines = 0;
-        b.plotsymbols = 1;
-        b.symbol = kind;
-        b.symbolsize = 7;
-        b.linewidth = 1.5;
-        b.color = QColor(200, 0, 0);
+        b.style.plotlines = 0;
+        b.style.plotsymbols = 1;
+        b.style.symbol = kind;
+        b.style.symbolsize = 7;
+        b.style.linewidth = 1.5;
+        b.style.color = QColor(200, 0, 0);
         const QImage copied = cv.render();
         const QImage drawn = cv.paint([&] {
             for (auto [x, y] : points)
@@ -390,15 +391,15 @@ TEST(MarksLoopTest, CopiedSymbolsMatchDrawnOnes)
 TEST(MarksLoopTest, CopiedSymbolsStayInThePlot)
 {
     Canvas cv;
-    cv.doc.marginleft = cv.doc.marginbottom = 20;
+    cv.doc.page.marginleft = cv.doc.page.marginbottom = 20;
     std::vector<std::pair<double, double>> points;
     for (int i = 0; i < 100; ++i)
         points.emplace_back(0, i); // on the left edge of the plot
     DataBuffer& b = cv.add(points);
-    b.plotlines = 0;
-    b.plotsymbols = 1;
-    b.symbol = 7;
-    b.symbolsize = 10;
+    b.style.plotlines = 0;
+    b.style.plotsymbols = 1;
+    b.style.symbol = 7;
+    b.style.symbolsize = 10;
     const QImage img = cv.render();
     EXPECT_TRUE(inkAt(img, 22.5, 50.5));
     EXPECT_FALSE(inkAt(img, 17.5, 50.5));
@@ -416,7 +417,7 @@ TEST(LineTest, DashesOfACutLineStayInPlace)
         if (reenter)
             points = {{0, 50}, {-45000, 50}, {-30000, 50}, {0, 50}, {100, 50}};
         DataBuffer& b = line(cv, points, 2);
-        b.dash = 3;
+        b.style.dash = 3;
         const QImage img = cv.render();
         for (double x : {2.5, 17.5, 32.5, 47.5})
             EXPECT_TRUE(inkAt(img, x, 50)) << reenter << " " << x;

@@ -35,7 +35,7 @@ TEST(ViewGeometryTest, PlotAreaFollowsBoundsAndMargins)
     EXPECT_EQ(f.view.height, 310);
 
     // Margins count only once the plot area is recomputed.
-    f.doc.marginleft = 100;
+    f.doc.page.marginleft = 100;
     EXPECT_EQ(f.view.width, 510);
     f.view.setFrameSize(QSizeF(700, 400));
     f.view.resize();
@@ -49,15 +49,15 @@ TEST(ViewGeometryTest, BindingPlacesAnUnplacedLegend)
     VexaDocument doc;
     VexaView view(QSizeF(600, 400));
     view.setVexaDocument(&doc);
-    EXPECT_EQ(doc.legendx, 100);
-    EXPECT_EQ(doc.legendy, 370);
+    EXPECT_EQ(doc.legend.legendx, 100);
+    EXPECT_EQ(doc.legend.legendy, 370);
 
     VexaDocument placed;
-    placed.legendx = -1;
-    placed.legendy = 5;
+    placed.legend.legendx = -1;
+    placed.legend.legendy = 5;
     view.setVexaDocument(&placed);
-    EXPECT_EQ(placed.legendx, -1);
-    EXPECT_EQ(placed.legendy, 5);
+    EXPECT_EQ(placed.legend.legendx, -1);
+    EXPECT_EQ(placed.legend.legendy, 5);
 }
 
 TEST(ViewTransformTest, LinearPairsAndTheirInverse)
@@ -91,7 +91,7 @@ TEST(ViewTransformTest, ReversedAxesMirror)
     Fixture f;
     f.doc.xmin1 = 10, f.doc.xmax1 = 0; // stored reversed
     f.doc.ymin2 = 100, f.doc.ymax2 = 0;
-    f.doc.axismode[AxisY2] = AxisLog; // with a usable log range reversed too
+    f.doc.axes[AxisY2].axismode = AxisLog; // with a usable log range reversed too
     f.doc.ymin2 = 1000, f.doc.ymax2 = 1;
     EXPECT_DOUBLE_EQ(f.view.xPoint(10, 1), 80);
     EXPECT_DOUBLE_EQ(f.view.xPoint(0, 1), 590);
@@ -104,7 +104,7 @@ TEST(ViewTransformTest, ReversedAxesMirror)
 TEST(ViewTransformTest, LogarithmicAxes)
 {
     Fixture f;
-    f.doc.axismode[AxisX1] = AxisLog;
+    f.doc.axes[AxisX1].axismode = AxisLog;
     f.doc.xmin1 = 1, f.doc.xmax1 = 1000;
     EXPECT_DOUBLE_EQ(f.view.xPoint(1, 1), 80);
     EXPECT_DOUBLE_EQ(f.view.xPoint(10, 1), 80 + 170);
@@ -119,23 +119,23 @@ TEST(ViewTransformTest, LogarithmicAxes)
     EXPECT_EQ(f.view.xPoint(10, 1), 0);
     EXPECT_EQ(f.view.xValue(250, 1), 0);
     // Y1 is still linear; a time axis is linear in seconds.
-    f.doc.axismode[AxisY1] = AxisTime;
+    f.doc.axes[AxisY1].axismode = AxisTime;
     EXPECT_DOUBLE_EQ(f.view.yPoint(0.5, 1), 235);
 }
 
 TEST(ViewTransformTest, FreeBufferRangesAreLinearOnAnyAxis)
 {
     Fixture f;
-    f.doc.axismode[AxisX1] = AxisLog;
+    f.doc.axes[AxisX1].axismode = AxisLog;
     f.doc.xmin1 = 1, f.doc.xmax1 = 1000;
     DataBuffer b;
-    b.freex = 1;
-    b.fxmin = -10, b.fxmax = 10;
-    b.fymin = 0, b.fymax = 2; // not used: freey is off
+    b.style.freex = 1;
+    b.style.fxmin = -10, b.style.fxmax = 10;
+    b.style.fymin = 0, b.style.fymax = 2; // not used: freey is off
     EXPECT_DOUBLE_EQ(f.view.xPoint(0, 1, &b), 335);
     EXPECT_DOUBLE_EQ(f.view.xPoint(-10, 1, &b), 80);
     EXPECT_DOUBLE_EQ(f.view.yPoint(0.5, 1, &b), f.view.yPoint(0.5, 1));
-    b.freex = 0; // the same buffer without the flag follows the axis
+    b.style.freex = 0; // the same buffer without the flag follows the axis
     EXPECT_DOUBLE_EQ(f.view.xPoint(10, 1, &b), 250);
     EXPECT_DOUBLE_EQ(f.view.xPoint(10, 1, nullptr), 250);
 }
@@ -144,7 +144,7 @@ TEST(ViewTransformTest, WithoutADocumentEverythingIsZero)
 {
     VexaView view(QSizeF(600, 400));
     DataBuffer b;
-    b.freex = 1;
+    b.style.freex = 1;
     EXPECT_EQ(view.xPoint(5, 1), 0);
     EXPECT_EQ(view.yPoint(5, 2), 0);
     EXPECT_EQ(view.xPoint(5, 1, &b), 0);
@@ -174,7 +174,7 @@ TEST(ViewTransformTest, DashTableFollowsTheLastWidth)
 TEST(ViewThinningTest, StepsOfLinesAndAreas)
 {
     VexaDocument doc;
-    doc.marginleft = doc.marginright = 0;
+    doc.page.marginleft = doc.page.marginright = 0;
     VexaView view(QSizeF(500, 400));
     view.setVexaDocument(&doc);
     view.resize();
@@ -203,10 +203,10 @@ TEST(ViewThinningTest, StepsOfLinesAndAreas)
     EXPECT_EQ(view.lineStep(b), 4);
     EXPECT_EQ(view.areaStep(b), 3); // 3.9
 
-    doc.alldraw = 1; // lines only
+    doc.page.alldraw = 1; // lines only
     EXPECT_EQ(view.lineStep(b), 1);
     EXPECT_EQ(view.areaStep(b), 3);
-    doc.alldraw = 0;
+    doc.page.alldraw = 0;
 
     // A visible range without extent, or few points: every point.
     doc.xmin1 = doc.xmax1 = 0;
