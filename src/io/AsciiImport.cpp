@@ -151,6 +151,7 @@ public:
     // text whose fields have exactly the pattern's widths can be read here
     // instead of by the general parser, which costs microseconds per line.
     DatePattern(const QString& pattern, bool fast)
+            : maxText_(64 + 8 * std::size_t(pattern.size()))
     {
         UErrorCode status = U_ZERO_ERROR;
         const icu::Locale locale = icu::Locale::getDefault();
@@ -188,7 +189,10 @@ public:
     // Seconds since the reference date of the moment the whole text names.
     bool parse(std::string_view text, double& seconds)
     {
-        if (!fmt_ || text.empty())
+        // The general parser takes time that grows faster than the text: a
+        // line of a million digits would take minutes. No date is longer
+        // than a few characters per letter of its pattern.
+        if (!fmt_ || text.empty() || text.size() > maxText_)
             return false;
         UDate date = 0;
         switch (fastParse(text, date)) {
@@ -218,6 +222,7 @@ private:
         char field; // pattern letter, or '\0' for a literal
         int width;  // digits of a field, or the literal character
     };
+    std::size_t maxText_;
     std::unique_ptr<icu::SimpleDateFormat> fmt_;
     std::unique_ptr<icu::Calendar> calendar_;
     std::vector<Piece> shape_;

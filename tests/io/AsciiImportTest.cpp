@@ -307,6 +307,44 @@ TEST_F(AsciiImportTest, DateRecognitionStopsAfterTheLimitOfFailedLines)
     EXPECT_EQ(d.DB[0]->X, std::vector<double>(1500, kNoon));
 }
 
+// Long runs of digits must not make the import slower than linear: the date
+// parser alone took minutes over one line of a million digits. A hang is the
+// fault here; the test's time-out catches it.
+TEST_F(AsciiImportTest, LongTokensKeepTheImportLinear)
+{
+    const std::string digits(4'000'000, '7');
+    const struct {
+        const char* what;
+        std::string line;
+        const char* separator;
+        const char* userFormat;
+    } cases[] = {
+        {"a run of digits", digits, "", nullptr},
+        {"after a date", "2011-03-04 " + digits, "", nullptr},
+        {"glued to a date", "2011-03-04" + digits, "", nullptr},
+        {"an exponent of many digits", "1e" + digits, "", nullptr},
+        {"many digits after the point", "0." + digits + "e-5 3", "", nullptr},
+        {"in a separated field", digits + ";2", ";", nullptr},
+        {"with a user format", digits + " 2", "", "yyyy-MM-dd"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        VexaDocument d;
+        Options o;
+        o.path = writeScratch("long-token.txt", c.line + "\n4" + (*c.separator ? c.separator : " ") + "5\n");
+        o.separator = QLatin1String(c.separator);
+        if (c.userFormat) {
+            o.timeFormat = QLatin1String(c.userFormat);
+            o.useTimeFormat = true;
+        }
+        ASSERT_TRUE(ASCIIImport::importFile(d, o));
+        ASSERT_FALSE(d.DB.empty());
+        // The line after it is read as ever.
+        ASSERT_FALSE(d.DB[0]->Y.empty());
+        EXPECT_EQ(d.DB[0]->Y.back(), 5);
+    }
+}
+
 // Fields past the limit are dropped, in both ways of cutting a line.
 TEST_F(AsciiImportTest, ReadsAtMostTheLimitOfFieldsPerLine)
 {
