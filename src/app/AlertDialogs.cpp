@@ -1,12 +1,69 @@
 #include "app/AlertDialogs.h"
 
 #include <QApplication>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QInputDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <QSpacerItem>
+#include <QStyle>
+
+#include <algorithm>
 
 namespace AlertDialogs {
+
+QString breakablePaths(const QString& message)
+{
+    // A zero-width space after each separator of a long word lets the line
+    // break there instead of anywhere in the middle of a name.
+    QString out;
+    out.reserve(message.size() + message.size() / 8);
+    int wordLength = 0;
+    for (const QChar c : message) {
+        out += c;
+        wordLength = c.isSpace() ? 0 : wordLength + 1;
+        if (wordLength > 16 && (c == QLatin1Char('/') || c == QLatin1Char('\\')))
+            out += QChar(0x200B);
+    }
+    return out;
+}
+
+void fitToText(QMessageBox& box, const QString& title, const QString& message)
+{
+    box.setTextFormat(Qt::PlainText);
+    if (auto* informative = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel")))
+        informative->setTextFormat(Qt::PlainText);
+
+    const QScreen* screen = box.screen() ? box.screen() : QGuiApplication::primaryScreen();
+    const int screenWidth = screen ? screen->availableGeometry().width() : 1024;
+    const int widest = std::max(360, std::min(620, screenWidth * 4 / 5));
+
+    // The message's longest line, and the title twice over: once in bold
+    // above the message, once in the title bar next to the window buttons.
+    const QFontMetrics text(box.font());
+    int lineWidth = 0;
+    for (const QString& line : message.split(QLatin1Char('\n')))
+        lineWidth = std::max(lineWidth, text.horizontalAdvance(line));
+    QFont bold = box.font();
+    bold.setBold(true);
+    const int titleWidth = QFontMetrics(bold).horizontalAdvance(title);
+    const int iconColumn = box.style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, &box) + 40;
+    const int wanted = std::max({lineWidth + iconColumn, titleWidth + 160, 360});
+    const int width = std::min(wanted, widest);
+
+    // The box works its size out from its layout's minimum width; a strut
+    // across the bottom row raises that minimum.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        const QMargins m = grid->contentsMargins();
+        grid->addItem(
+            new QSpacerItem(width - m.left() - m.right(), 0, QSizePolicy::Fixed, QSizePolicy::Minimum),
+            grid->rowCount(), 0, 1, grid->columnCount());
+    }
+}
 
 Alert::Handler handler()
 {
@@ -15,8 +72,9 @@ Alert::Handler handler()
         QMessageBox box(QApplication::activeWindow());
         box.setWindowTitle(r.title);
         box.setText(r.title);
-        box.setInformativeText(r.message);
+        box.setInformativeText(breakablePaths(r.message));
         box.setIcon(QMessageBox::Warning);
+        fitToText(box, r.title, r.message);
         std::vector<QPushButton*> buttons;
         for (const QString& title : r.buttons)
             buttons.push_back(box.addButton(title, QMessageBox::ActionRole));

@@ -2,6 +2,7 @@
 
 #include "app/ApplicationController.h"
 #include "app/Manager.h"
+#include "app/WindowPlacement.h"
 #include "model/VexaDocument.h"
 #include "platform/Alert.h"
 #include "view/GraphWidget.h"
@@ -17,6 +18,7 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QScreen>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -28,7 +30,7 @@ DocumentWindowQt::DocumentWindowQt(std::unique_ptr<VexaDocument> document, Appli
 {
     setObjectName(QStringLiteral("VexaDocument"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("Untitled[*]"));
+    setWindowTitle(displayName() + QStringLiteral("[*]"));
 
     graph_ = new GraphWidget(this, &controller_);
     setCentralWidget(graph_);
@@ -65,8 +67,39 @@ void DocumentWindowQt::setFilePath(const QString& path)
 {
     filePath_ = path;
     setWindowFilePath(path);
-    setWindowTitle(path.isEmpty() ? QStringLiteral("Untitled[*]")
-                                  : QFileInfo(path).fileName() + QStringLiteral("[*]"));
+    setWindowTitle(displayName() + QStringLiteral("[*]"));
+}
+
+QString DocumentWindowQt::displayName() const
+{
+    return filePath_.isEmpty() ? untitledName_ : QFileInfo(filePath_).fileName();
+}
+
+void DocumentWindowQt::setUntitledName(const QString& name)
+{
+    untitledName_ = name;
+    setWindowTitle(displayName() + QStringLiteral("[*]"));
+}
+
+void DocumentWindowQt::keepOnScreen()
+{
+    QScreen* s = screen();
+    if (!s)
+        return;
+    // Before the window manager has framed the window, its frame is
+    // guessed from the usual title bar and border.
+    const QRect inner = geometry();
+    QRect frame = frameGeometry();
+    if (frame == inner)
+        frame = inner.marginsAdded(QMargins(4, 30, 4, 4));
+    const QRect fitted = WindowPlacement::fitInside(frame, s->availableGeometry());
+    if (fitted == frame)
+        return;
+    const QMargins border(inner.left() - frame.left(), inner.top() - frame.top(),
+                          frame.right() - inner.right(), frame.bottom() - inner.bottom());
+    const QRect inside = fitted.marginsRemoved(border);
+    resize(inside.size());
+    move(fitted.topLeft());
 }
 
 void DocumentWindowQt::buildStrip()
@@ -276,7 +309,7 @@ bool DocumentWindowQt::askToSaveChanges()
     auto* manager = dynamic_cast<Manager*>(&controller_);
     if (closed_ || !isWindowModified() || !manager || !manager->windowsVisible())
         return true;
-    const QString name = filePath_.isEmpty() ? QStringLiteral("Untitled") : QFileInfo(filePath_).fileName();
+    const QString name = displayName();
     const int answer = Alert::run(name, QStringLiteral("Do you want to save the changes you made to %1?").arg(name),
                                   {QStringLiteral("Save"), QStringLiteral("Don't Save"), QStringLiteral("Cancel")});
     switch (answer) {
@@ -315,6 +348,9 @@ void DocumentWindowQt::setContentSize(QSize size)
         return int(std::clamp<qint64>(qint64(content) + frame, 1, QWIDGETSIZE_MAX));
     };
     resize(fit(size.width(), extra.width()), fit(size.height(), extra.height()));
+    // A size stored on a larger screen must not put the window beyond this one.
+    if (isVisible())
+        keepOnScreen();
     layOut();
 }
 

@@ -41,6 +41,13 @@ public:
     // document. The window's title names it.
     QString filePath() const { return filePath_; }
     void setFilePath(const QString& path);
+    // What the window is called: its file's name, or the name it got as a
+    // new document ("Untitled", "Untitled 2", ...).
+    QString displayName() const;
+    void setUntitledName(const QString& name);
+    // Moves and, if need be, shrinks the window until all of it (frame
+    // included) lies within the free area of its screen.
+    void keepOnScreen();
 
     // --- the window's own controls ------------------------------------------------
     QWidget* toolview = nullptr;          // holds the tool palette
@@ -125,4 +132,5 @@ private:
     bool closed_ = false;
     bool closingWithoutAsking_ = false;
     QString filePath_;
+    QString untitledName_ = QStringLiteral("Untitled");
 };

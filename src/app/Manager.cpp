@@ -141,11 +141,14 @@ DocumentWindowQt* Manager::openDocument(std::unique_ptr<VexaDocument> document, 
     if (!document)
         return nullptr;
     document->M = this;
+    const QString untitled = nextUntitledName();
     auto* window = new DocumentWindowQt(std::move(document), *this);
+    window->setUntitledName(untitled);
     for (QMenu* menu : sharedMenus())
         window->menuBar()->addMenu(menu);
     windows_.emplace_back(window);
     if (show) {
+        placeNewWindow(window);
         window->show();
         window->raise();
         window->activateWindow();
@@ -250,6 +253,8 @@ void Manager::documentClosed(VexaDocument* document)
         startPD = nullptr;
     refreshUndoActions();
     update();
+    if (!PD)
+        clearReadOuts();
 }
 
 // --- current objects -----------------------------------------------------------------------

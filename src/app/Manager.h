@@ -341,6 +341,38 @@ public:
     // Resolution of JPEG and PNG exports, in dots per inch (72: the view's size).
     int exportResolution = 72;
 
+    // --- what every document-based desktop program offers (ManagerDesktop.cpp) ----------------------------
+    // What a file on the command line (or handed over by a second start) is,
+    // told by its name's extension.
+    enum class FileKind { Document, QueryList, MacroList };
+    static FileKind fileKindOf(const QString& path);
+    // Opens each file by its kind: documents in windows of their own, query
+    // and macro lists merged into the controller's lists. A file that cannot
+    // be opened is reported by its reader and the rest still open. Returns
+    // how many were opened or merged.
+    int openFiles(const QStringList& paths);
+    // The document file in a window (the window already showing that file
+    // comes to the front instead), shown unless the run is hidden, and
+    // listed under Open Recent. Null when the file was refused; the reader
+    // has shown why ("File Open Error").
+    DocumentWindowQt* openDocumentAtPath(const QString& path);
+    // Merges a query list or a macro list file into the controller's list.
+    // False when nothing was merged (and the user was told why).
+    virtual bool openListFile(const QString& path, FileKind kind);
+
+    // Open Recent: the files opened and saved lately, kept in the settings.
+    QMenu* openRecentMenu = nullptr;
+    void noteRecentFile(const QString& path);
+    // The Window menu's list of document windows, the About box.
+    QAction* aboutAction = nullptr;
+    QWidget* aboutBox = nullptr;
+    void showAbout();
+    // The program's homepage (Help > Vexa Homepage, the About box).
+    static QString homepageAddress();
+    // The title a new window without a file gets: "Untitled", then
+    // "Untitled 2", "Untitled 3", ... the lowest number no open window uses.
+    QString nextUntitledName() const;
+
     // --- ApplicationController ---------------------------------------------------------------------------
     void documentOpened(VexaDocument* document) override;
     void documentClosed(VexaDocument* document) override;
@@ -416,6 +448,13 @@ private:
     // Clears the current text box or graphic and the undo steps of an item
     // that is about to be destroyed.
     void forgetItem(VexaDocument& document, const void* item);
+    void buildDesktopMenus();
+    void rebuildOpenRecentMenu();
+    void rebuildWindowList();
+    // Puts a window about to be shown on the screen (ManagerDesktop.cpp).
+    void placeNewWindow(DocumentWindowQt* window);
+    // The buffer, points and comment fields once no document is current.
+    void clearReadOuts();
     void buildPreferences();
     void buildConsole();
     // Ends a console line left open on one of the streams.

@@ -74,34 +74,10 @@ void Manager::openDocumentFile()
     r.directory = panelDirectory();
     r.suffix = documentSuffix;
     r.multiple = true;
-    for (const QString& path : filePanel(r)) {
-        // The same file twice is the same window.
-        bool open = false;
-        for (DocumentWindowQt* w : windows())
-            if (!w->filePath().isEmpty() && QFileInfo(w->filePath()) == QFileInfo(path)) {
-                w->show();
-                w->raise();
-                w->activateWindow();
-                open = true;
-            }
-        if (open)
-            continue;
-        auto document = std::make_unique<VexaDocument>();
-        document->M = this;
-        DocumentArchive::SubviewViews views;
-        // A refused file has been reported by the reader.
-        if (!DocumentArchive::readFromFile(*document, path, views))
-            continue;
-        DocumentWindowQt* w = openDocument(std::move(document), false);
-        w->subviewViews = std::move(views);
-        w->setFilePath(path);
-        w->setDocumentEdited(false);
-        if (!opt_h) {
-            w->show();
-            w->raise();
-            w->activateWindow();
-        }
-    }
+    // A refused file has been reported by the reader; the others still open.
+    for (const QString& path : filePanel(r))
+        if (openDocumentAtPath(path))
+            noteRecentFile(path);
 }
 
 bool Manager::writeDocument(VexaDocument& document, const QString& path)
@@ -123,6 +99,7 @@ bool Manager::writeDocument(VexaDocument& document, const QString& path)
         w->setFilePath(path);
         w->setDocumentEdited(false);
     }
+    noteRecentFile(path);
     if (PD && (PD == &document || PD->MPD == &document) && !PD->subview)
         SV.insert(QStringLiteral("document"), path);
     return true;

@@ -37,8 +37,6 @@
 
 namespace {
 
-const char* const homepage = "https://vexa.example.org/";
-
 QToolButton* cellButton(const QString& title, QFont font)
 {
     auto* b = new QToolButton;
@@ -308,6 +306,7 @@ void Manager::buildMenus()
     add(helpMenu, QStringLiteral("Vexa Homepage"), QKeySequence(), [this] { visitHomepage(); });
 
     buildBufferMenus();
+    buildDesktopMenus();
 }
 
 QList<QMenu*> Manager::sharedMenus() const
@@ -383,7 +382,12 @@ void Manager::showHelp()
     helpView->activateWindow();
 }
 
+QString Manager::homepageAddress()
+{
+    return QStringLiteral("https://vexa.example.org/");
+}
+
 void Manager::visitHomepage()
 {
-    QDesktopServices::openUrl(QUrl(QString::fromLatin1(homepage)));
+    QDesktopServices::openUrl(QUrl(homepageAddress()));
 }

@@ -1,5 +1,7 @@
+#include "app/CommandLine.h"
 #include "app/ExampleGraph.h"
 #include "app/Manager.h"
+#include "app/SingleInstance.h"
 #include "io/PictureExport.h"
 #include "model/VexaDocument.h"
 #include "platform/CNumber.h"
@@ -10,11 +12,11 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QIcon>
 #include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 
 namespace {
 
@@ -68,50 +70,85 @@ int renderExample(Manager& manager, std::unique_ptr<VexaDocument> example)
 
 int main(int argc, char** argv)
 {
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--version") == 0) {
-            std::printf("Vexa %s\n", VEXA_VERSION);
-            return 0;
-        }
-        arguments << QString::fromLocal8Bit(argv[i]);
+    QStringList raw;
+    for (int i = 1; i < argc; ++i)
+        raw << QString::fromLocal8Bit(argv[i]);
+    // --help, --version and mistakes are answered before any window system
+    // is touched.
+    const CommandLine asGiven = CommandLine::parse(raw, QDir::currentPath());
+    if (asGiven.help) {
+        std::fputs(qPrintable(CommandLine::usage()), stdout);
+        return 0;
+    }
+    if (asGiven.version) {
+        std::printf("Vexa %s\n", VEXA_VERSION);
+        return 0;
+    }
+    if (!asGiven.error.isEmpty()) {
+        std::fprintf(stderr, "vexa: %s\n\n%s", qPrintable(asGiven.error), qPrintable(CommandLine::usage()));
+        return 2;
     }
 
     // A run without windows, or without a screen to put them on, needs no
     // window system at all. Decided before the application object exists,
     // which is when Qt connects to one.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")
-        && (Manager::hiddenRunRequested(arguments) || !displayAvailable()))
+        && (Manager::hiddenRunRequested(asGiven.options) || !displayAvailable()))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
     RuntimeDirectory::ensure();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vexa"));
     QApplication::setApplicationVersion(QStringLiteral(VEXA_VERSION));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/vexa.svg")));
+    QGuiApplication::setDesktopFileName(QStringLiteral("vexa"));
     CNumber::resetNumericLocale();
 
-    UserDefaults::standard().setArgumentDomain(QCoreApplication::arguments().mid(1));
+    // The window system's own options (-display, -style, ...) are gone now.
+    const CommandLine line = CommandLine::parse(QCoreApplication::arguments().mid(1), QDir::currentPath());
+    UserDefaults::standard().setArgumentDomain(line.options);
     Manager manager;
+    const bool options = manager.readOptions();
 
-    // Without options the program opens its example graph.
+    // One instance per user and display: files given to a later start open
+    // in the running one.
+    SingleInstance instance;
+    if (!offscreenPlatform()) {
+        const QString socket = SingleInstance::defaultSocketPath();
+        if (!options && !line.files.isEmpty() && SingleInstance::handOver(socket, line.files))
+            return 0;
+        instance.listen(socket, [&manager](const QStringList& files) { manager.openFiles(files); });
+    }
+
+    // Without options or files the program opens its example graph.
     std::unique_ptr<VexaDocument> example;
-    if (!manager.readOptions()) {
-        QString error;
-        example = ExampleGraph::build(ExampleGraph::examplesDirectory(), &error);
-        if (offscreenPlatform()) {
-            if (!example) {
-                std::fprintf(stderr, "vexa: %s\n", qPrintable(error));
-                return 1;
+    if (!options) {
+        if (offscreenPlatform() && !line.files.isEmpty()) {
+            std::fprintf(stderr,
+                         "vexa: no display to open the files on; run a macro with -m and -h yes instead\n");
+            return 1;
+        }
+        if (line.files.isEmpty()) {
+            QString error;
+            example = ExampleGraph::build(ExampleGraph::examplesDirectory(), &error);
+            if (offscreenPlatform()) {
+                if (!example) {
+                    std::fprintf(stderr, "vexa: %s\n", qPrintable(error));
+                    return 1;
+                }
+                return renderExample(manager, std::move(example));
             }
-            return renderExample(manager, std::move(example));
         }
     }
 
-    // The launch runs once the event loop turns, as a finished launch does.
-    QTimer::singleShot(0, &manager, [&manager, &example] {
+    // The launch runs once the event loop turns, as a finished launch does;
+    // the files open after it (a run that quits when done has ended by then).
+    QTimer::singleShot(0, &manager, [&manager, &example, &line] {
         manager.applicationDidFinishLaunching();
         if (example)
             manager.openDocument(std::move(example));
+        if (!manager.opt_q)
+            manager.openFiles(line.files);
     });
     const int status = app.exec();
     return std::max(status, manager.exitStatus());

@@ -205,3 +205,34 @@ TEST_F(HeadlessRun, ResourcesComeFromTheInstallFolderOrTheSourceTreeOnly)
     EXPECT_EQ(i.out, QStringLiteral("installed \n"));
     EXPECT_TRUE(QFileInfo::exists(installMark));
 }
+
+TEST_F(HeadlessRun, HelpMistakesAndFilesWithoutAScreen)
+{
+    const struct {
+        const char* what;
+        QStringList arguments;
+        int exitCode;
+        const char* out; // start of standard output; null: nothing asked of it
+        const char* err; // part of standard error; null: empty
+    } cases[] = {
+        {"help", {"--help"}, 0, "Usage: vexa [options] [file ...]", nullptr},
+        {"help wins over the rest", {"-m", "x.mac", "--help"}, 0, "Usage: vexa", nullptr},
+        {"unknown option", {"--frobnicate"}, 2, nullptr, "vexa: unknown option --frobnicate"},
+        {"option without value", {"-m"}, 2, nullptr, "vexa: the option -m needs a value"},
+        {"files without a screen", {"some.vexa"}, 1, nullptr, "vexa: no display to open the files on"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const ChildRun r = runProgram(c.arguments, TestSupport::scratchDir());
+        ASSERT_TRUE(r.finished);
+        EXPECT_EQ(r.exitCode, c.exitCode) << r.err.toStdString();
+        if (c.out) {
+            EXPECT_TRUE(r.out.startsWith(QLatin1String(c.out))) << r.out.toStdString();
+        }
+        if (c.err) {
+            EXPECT_TRUE(r.err.contains(QLatin1String(c.err))) << r.err.toStdString();
+        } else {
+            EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
+        }
+    }
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+// One running Vexa per user and display: a later start with files hands
+// them to the running instance, which opens them, and ends. The instance
+// listens on a local socket in the user's private runtime directory, so no
+// other user can reach it.
+//
+// The exchange: the files as UTF-8 paths, each ended by a NUL byte, after
+// their total length in four bytes (big-endian); the instance answers "ok".
+// Anything else, or more than a megabyte, is dropped unread.
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class QLocalServer;
+class QLocalSocket;
+
+class SingleInstance : public QObject {
+public:
+    SingleInstance();
+    ~SingleInstance() override;
+
+    // The socket for this user and display, in $XDG_RUNTIME_DIR when that
+    // is a private directory of this user; empty otherwise (then every
+    // start runs on its own).
+    static QString defaultSocketPath();
+
+    // Gives the files to the instance listening at the path. True when it
+    // took them; false when none listens or it did not answer in time.
+    static bool handOver(const QString& socketPath, const QStringList& files, int timeoutMs = 3000);
+
+    // Listens at the path; files handed over later reach the handler on the
+    // main thread. A socket file left behind by an instance that has gone
+    // is replaced. False when another instance listens there already or the
+    // socket cannot be made.
+    bool listen(const QString& socketPath, std::function<void(const QStringList&)> handler);
+    bool isListening() const;
+
+    static constexpr int maxMessageBytes = 1 << 20;
+
+private:
+    void accept();
+    void read(QLocalSocket* socket);
+
+    QLocalServer* server_ = nullptr;
+    std::function<void(const QStringList&)> handler_;
+};
