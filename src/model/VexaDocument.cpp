@@ -87,6 +87,18 @@ void VexaDocument::duplicateBuffer(int index)
     replot();
 }
 
+bool VexaDocument::setBufferLegend(int buffer, bool on, Redraw redraw)
+{
+    DataBuffer* b = bufferAt(buffer);
+    return b && change(b->plotlegend, std::uint8_t(on ? 1 : 0), redraw);
+}
+
+bool VexaDocument::setDynamicSize(int buffer, const QString& expression, Redraw redraw)
+{
+    DataBuffer* b = bufferAt(buffer);
+    return b && change(b->dynsize, expression, redraw);
+}
+
 DataBuffer* VexaDocument::getCurrentDataBuffer()
 {
     if (DB.empty())

@@ -24,8 +24,10 @@
 #include <QStringList>
 
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <memory>
+#include <type_traits>
 #include <vector>
 
 class DocumentView;
@@ -119,6 +121,49 @@ public:
 
     int bufferCount() const { return int(DB.size()); }
 
+    // --- changing settings --------------------------------------------------------------
+    // The way panels, tools and macro commands change a setting. A value the
+    // field already holds changes nothing (to a field holding a NaN, another
+    // NaN is no change); otherwise the field takes it and the document
+    // replots at once, or, with Redraw::Later, at its caller's next replot (a
+    // macro run replots once, at its end). An axis or buffer index out of
+    // range changes nothing. True when the setting changed.
+    enum class Redraw { Now, Later };
+    template <class T>
+    bool setPage(T PageSettings::*field, const std::type_identity_t<T>& value, Redraw redraw = Redraw::Now)
+    {
+        return change(page.*field, value, redraw);
+    }
+    template <class T>
+    bool setLegend(T LegendSettings::*field, const std::type_identity_t<T>& value,
+                   Redraw redraw = Redraw::Now)
+    {
+        return change(legend.*field, value, redraw);
+    }
+    template <class T>
+    bool setAxis(int axis, T AxisSettings::*field, const std::type_identity_t<T>& value,
+                 Redraw redraw = Redraw::Now)
+    {
+        return axis >= 0 && axis < 4 && change(axes[std::size_t(axis)].*field, value, redraw);
+    }
+    template <class T>
+    bool setBufferStyle(int buffer, T BufferStyle::*field, const std::type_identity_t<T>& value,
+                        Redraw redraw = Redraw::Now)
+    {
+        DataBuffer* b = bufferAt(buffer);
+        return b && change(b->style.*field, value, redraw);
+    }
+    template <class T>
+    bool setErrorBars(int buffer, T ErrorBarSettings::*field, const std::type_identity_t<T>& value,
+                      Redraw redraw = Redraw::Now)
+    {
+        DataBuffer* b = bufferAt(buffer);
+        return b && change(b->errorbars.*field, value, redraw);
+    }
+    // Whether the buffer has a legend entry; its per-point size expression.
+    bool setBufferLegend(int buffer, bool on, Redraw redraw = Redraw::Now);
+    bool setDynamicSize(int buffer, const QString& expression, Redraw redraw = Redraw::Now);
+
     // --- axis ranges ----------------------------------------------------------------
     // The one guarded setter of a pair's ranges: non-finite values are
     // refused outright, empty ranges are refused but still replot on request.
@@ -180,6 +225,23 @@ public:
 
 private:
     UndoManager undo_;
+    DataBuffer* bufferAt(int index)
+    {
+        return index >= 0 && index < bufferCount() ? DB[std::size_t(index)].get() : nullptr;
+    }
+    template <class T> bool change(T& field, const T& value, Redraw redraw)
+    {
+        if constexpr (std::is_floating_point_v<T>) {
+            if (field == value || (std::isnan(field) && std::isnan(value)))
+                return false;
+        } else if (field == value) {
+            return false;
+        }
+        field = value;
+        if (redraw == Redraw::Now)
+            replot();
+        return true;
+    }
     void zoomBy(double factor, int direction, int pair, bool widen, bool replot);
     static QFont defaultFont(const char* nameKey, const char* sizeKey, double fallbackSize);
 };

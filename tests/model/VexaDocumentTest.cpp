@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <functional>
+
 namespace {
 
 class VexaDocumentTest : public ::testing::Test {
@@ -234,6 +237,70 @@ TEST_F(VexaDocumentTest, ReplotRedrawsRefreshesAndMarksThePlainWindowEdited)
     VexaDocument bare;   // no view, no window, no controller
     bare.M = nullptr;
     bare.replot();
+}
+
+// Every setter of a setting: what it is asked to do, whether that is a
+// change, and how many redraws it makes.
+TEST_F(VexaDocumentTest, SettingSettersSkipUnchangedValuesAndReplotOnRequest)
+{
+    using Redraw = VexaDocument::Redraw;
+    const double NaN = std::nan("");
+    struct Case {
+        const char* what;
+        std::function<bool(VexaDocument&, Redraw)> set;
+        bool changes;
+    };
+    const Case cases[] = {
+        {"page number",
+         [](VexaDocument& d, Redraw r) { return d.setPage(&PageSettings::marginleft, 55.0, r); }, true},
+        {"page, same number",
+         [](VexaDocument& d, Redraw r) { return d.setPage(&PageSettings::marginleft, 80.0, r); }, false},
+        {"page colour",
+         [](VexaDocument& d, Redraw r) { return d.setPage(&PageSettings::framecolor, Qt::red, r); }, true},
+        {"legend switch",
+         [](VexaDocument& d, Redraw r) { return d.setLegend(&LegendSettings::plotlegend, 1, r); }, true},
+        {"legend, same switch",
+         [](VexaDocument& d, Redraw r) { return d.setLegend(&LegendSettings::legendbg, 0, r); }, false},
+        {"axis text",
+         [](VexaDocument& d, Redraw r) { return d.setAxis(AxisY2, &AxisSettings::axistext, "y2", r); }, true},
+        {"axis, same mode",
+         [](VexaDocument& d, Redraw r) { return d.setAxis(AxisX1, &AxisSettings::axismode, 0, r); }, false},
+        {"axis out of range",
+         [](VexaDocument& d, Redraw r) { return d.setAxis(4, &AxisSettings::grid, 1, r); }, false},
+        {"negative axis", [](VexaDocument& d, Redraw r) { return d.setAxis(-1, &AxisSettings::grid, 1, r); },
+         false},
+        {"axis NaN over NaN",
+         [NaN](VexaDocument& d, Redraw r) {
+             d.axes[1].angle = NaN;
+             return d.setAxis(AxisY1, &AxisSettings::angle, NaN, r);
+         },
+         false},
+        {"buffer style",
+         [](VexaDocument& d, Redraw r) { return d.setBufferStyle(1, &BufferStyle::symbol, 7, r); }, true},
+        {"buffer, same style",
+         [](VexaDocument& d, Redraw r) { return d.setBufferStyle(0, &BufferStyle::plotlines, 1, r); }, false},
+        {"missing buffer",
+         [](VexaDocument& d, Redraw r) { return d.setBufferStyle(2, &BufferStyle::symbol, 7, r); }, false},
+        {"error bars",
+         [](VexaDocument& d, Redraw r) { return d.setErrorBars(0, &ErrorBarSettings::errorbary, 3, r); },
+         true},
+        {"legend entry", [](VexaDocument& d, Redraw r) { return d.setBufferLegend(1, false, r); }, true},
+        {"same size expression", [](VexaDocument& d, Redraw r) { return d.setDynamicSize(0, QString(), r); },
+         false},
+        {"size expression", [](VexaDocument& d, Redraw r) { return d.setDynamicSize(0, "y*2", r); }, true},
+    };
+    for (const Case& c : cases)
+        for (Redraw redraw : {Redraw::Now, Redraw::Later}) {
+            VexaDocument d;
+            FakeView view;
+            d.PV = &view;
+            addBuffers(d, 2);
+            const bool now = redraw == Redraw::Now;
+            EXPECT_EQ(c.set(d, redraw), c.changes) << c.what << " now " << now;
+            EXPECT_EQ(view.displays, c.changes && now ? 1 : 0) << c.what << " now " << now;
+            // Asked again, the value is already there.
+            EXPECT_FALSE(c.set(d, redraw)) << c.what << " now " << now;
+        }
 }
 
 TEST_F(VexaDocumentTest, SubviewReplotIsItsMainDocumentsReplot)
