@@ -8,6 +8,7 @@
 #include "platform/Alert.h"
 #include "platform/CNumber.h"
 #include "platform/Calendar.h"
+#include "platform/HugePages.h"
 #include "platform/ParallelRanges.h"
 #include "util/StringCategory.h"
 #include "util/TextHelpers.h"
@@ -22,8 +23,6 @@
 #include <unicode/stringpiece.h>
 #include <unicode/timezone.h>
 #include <unicode/udat.h>
-
-#include <sys/mman.h>
 
 #include <algorithm>
 #include <array>
@@ -99,20 +98,6 @@ void forEachLine(char* text, size_t size, bool utf8, F&& f)
         if (breakLength == 0)
             break;
     }
-}
-
-// The columns of a large import are written once from start to end; huge
-// pages spare most of the page faults of that first touch. Only advice: the
-// memory stays the vector's.
-void adviseHugePages(void* data, size_t bytes)
-{
-    constexpr std::uintptr_t kHuge = std::uintptr_t(2) << 20;
-    if (bytes < 2 * kHuge)
-        return;
-    const std::uintptr_t a = (reinterpret_cast<std::uintptr_t>(data) + kHuge - 1) & ~(kHuge - 1);
-    const std::uintptr_t e = (reinterpret_cast<std::uintptr_t>(data) + bytes) & ~(kHuge - 1);
-    if (e > a)
-        madvise(reinterpret_cast<void*>(a), e - a, MADV_HUGEPAGE);
 }
 
 // How often the byte occurs, eight bytes at a time.
@@ -657,7 +642,7 @@ private:
             if (!errors && (v == &b.EX || v == &b.EY))
                 continue;
             v->reserve(n);
-            adviseHugePages(v->data(), v->capacity() * sizeof(double));
+            HugePages::advise(v->data(), v->capacity() * sizeof(double));
         }
     }
 

@@ -4,7 +4,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <utility>
+
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
 
 namespace Spectral {
 
@@ -35,6 +40,73 @@ struct Twiddle {
         wi = wi + (wi * cosStep + t * sinStep);
     }
 };
+
+// Tables of one stage's twiddle factors: entry m is the factor after m steps
+// of the stage's recurrence, the very values the butterflies always used.
+void stageTwiddles(int half, int direction, double* table)
+{
+    Twiddle w(direction * twoPi / (2 * half), false);
+    for (int m = 0; m < half; ++m) {
+        table[2 * m] = w.wr;
+        table[2 * m + 1] = w.wi;
+        w.advance();
+    }
+}
+
+// The butterflies of one block of a stage, for m in [0, half): lo = block
+// start, hi = lo + half. Each in double, rounded to float, as always.
+void butterfliesScalar(float* lo, float* hi, const double* w, int from, int half)
+{
+    for (int m = from; m < half; ++m) {
+        const double wr = w[2 * m], wi = w[2 * m + 1];
+        float* l = lo + 2 * m;
+        float* h = hi + 2 * m;
+        const double tr = wr * h[0] - wi * h[1];
+        const double ti = wr * h[1] + wi * h[0];
+        h[0] = float(l[0] - tr);
+        h[1] = float(l[1] - ti);
+        l[0] = float(l[0] + tr);
+        l[1] = float(l[1] + ti);
+    }
+}
+
+#if defined(__x86_64__)
+// The same butterflies two at a time: the same products, sums and
+// roundings in the same order, so the same bits (no fused multiply-add).
+__attribute__((target("avx2"))) void butterfliesAvx2(float* lo, float* hi, const double* w, int half)
+{
+    int m = 0;
+    for (; m + 2 <= half; m += 2) {
+        const __m256d wv = _mm256_loadu_pd(w + 2 * m); // wr0 wi0 wr1 wi1
+        const __m256d wr = _mm256_movedup_pd(wv); // wr0 wr0 wr1 wr1
+        const __m256d wi = _mm256_permute_pd(wv, 0xF); // wi0 wi0 wi1 wi1
+        const __m256d h = _mm256_cvtps_pd(_mm_loadu_ps(hi + 2 * m));
+        const __m256d l = _mm256_cvtps_pd(_mm_loadu_ps(lo + 2 * m));
+        const __m256d swapped = _mm256_permute_pd(h, 0x5); // im re im re
+        // wr*re - wi*im, wr*im + wi*re
+        const __m256d t = _mm256_addsub_pd(_mm256_mul_pd(wr, h), _mm256_mul_pd(wi, swapped));
+        _mm_storeu_ps(hi + 2 * m, _mm256_cvtpd_ps(_mm256_sub_pd(l, t)));
+        _mm_storeu_ps(lo + 2 * m, _mm256_cvtpd_ps(_mm256_add_pd(l, t)));
+    }
+    _mm256_zeroupper();
+    butterfliesScalar(lo, hi, w, m, half);
+}
+
+const bool hasAvx2 = __builtin_cpu_supports("avx2");
+#else
+constexpr bool hasAvx2 = false;
+#endif
+
+void butterflies(float* lo, float* hi, const double* w, int half)
+{
+#if defined(__x86_64__)
+    if (hasAvx2 && half >= 2) {
+        butterfliesAvx2(lo, hi, w, half);
+        return;
+    }
+#endif
+    butterfliesScalar(lo, hi, w, 0, half);
+}
 
 // Removes (sign -1) or restores (sign +1) the straight line through v0 and vLast.
 void applyLine(std::span<float> v, int n, double v0, double vLast, double sign)
@@ -86,31 +158,37 @@ bool fftComplex(std::span<float> data, int n, int direction)
         j |= bit;
     }
 
-    // Butterflies, decimation in time, for spans of 2, 4, ... n values. Every
-    // block of a span uses the same twiddle sequence, so one step of the
-    // recurrence serves a group of blocks: that hides the recurrence's
-    // latency, and groups small enough to stay in cache (or a few sequential
-    // streams for long spans) keep memory traffic to one pass per stage.
-    for (int span = 2; span <= n; span <<= 1) {
-        const int half = span >> 1;
-        const int blocks = n / span;
-        const int group = std::min(blocks, std::max(4, 4096 / span));
-        for (int first = 0; first < blocks; first += group) {
-            Twiddle w(direction * twoPi / span, false);
-            float* const base = d + 2 * std::size_t(first) * std::size_t(span);
-            for (int m = 0; m < half; ++m) {
-                const double wr = w.wr, wi = w.wi;
-                for (int g = 0; g < group; ++g) {
-                    float* lo = base + 2 * (std::size_t(g) * std::size_t(span) + std::size_t(m));
-                    float* hi = lo + 2 * std::size_t(half);
-                    const double tr = wr * hi[0] - wi * hi[1];
-                    const double ti = wr * hi[1] + wi * hi[0];
-                    hi[0] = float(lo[0] - tr);
-                    hi[1] = float(lo[1] - ti);
-                    lo[0] = float(lo[0] + tr);
-                    lo[1] = float(lo[1] + ti);
-                }
+    // Butterflies, decimation in time, for spans of 2, 4, ... n values. Each
+    // stage's twiddle factors come from its own recurrence, tabulated as
+    // they are needed. Stages whose spans fit a cache-sized block run block
+    // by block (a butterfly only ever mixes values of its own span, so the
+    // order of blocks and stages among them changes nothing); the larger
+    // stages make one pass each over the array.
+    constexpr int kBlock = 2048;
+    const int block = std::min(n, kBlock);
+    double small[2 * kBlock]; // the small stages' tables: half h at 2 * (h - 1)
+    for (int half = 1; 2 * half <= block; half <<= 1)
+        stageTwiddles(half, direction, small + 2 * (half - 1));
+    for (int first = 0; first < n; first += block)
+        for (int half = 1; 2 * half <= block; half <<= 1)
+            for (int g = first; g < first + block; g += 2 * half)
+                butterflies(d + 2 * std::size_t(g), d + 2 * std::size_t(g + half), small + 2 * (half - 1),
+                            half);
+
+    constexpr int kChunk = 512; // table entries of a large stage at a time
+    double chunk[2 * kChunk];
+    for (int half = block; half < n; half <<= 1) {
+        Twiddle w(direction * twoPi / (2 * half), false);
+        for (int m0 = 0; m0 < half; m0 += kChunk) {
+            const int count = std::min(kChunk, half - m0);
+            for (int m = 0; m < count; ++m) {
+                chunk[2 * m] = w.wr;
+                chunk[2 * m + 1] = w.wi;
                 w.advance();
+            }
+            for (int g = 0; g < n; g += 2 * half) {
+                float* lo = d + 2 * (std::size_t(g) + std::size_t(m0));
+                butterflies(lo, lo + 2 * std::size_t(half), chunk, count);
             }
         }
     }

@@ -8,6 +8,8 @@
 #include "model/Spline.h"
 #include "platform/Alert.h"
 #include "platform/CNumber.h"
+#include "platform/HugePages.h"
+#include "platform/ParallelRanges.h"
 #include "platform/VectorState.h"
 
 #include <algorithm>
@@ -52,16 +54,21 @@ VexaDocument* VexaDocument::doFFT(int index, int window)
         return this;
 
     const std::size_t half = std::size_t(m / 2);
-    std::vector<float> work;
+    // Fresh memory, each page touched once: no zero fill before the values.
+    std::unique_ptr<float[]> workMemory;
     auto result = std::make_unique<DataBuffer>();
     try {
-        work.resize(std::size_t(m));
-        result->X.resize(half);
-        result->Y.resize(half);
+        workMemory.reset(new float[std::size_t(m)]);
+        result->X.reserve(half);
+        result->Y.reserve(half);
     } catch (const std::bad_alloc&) {
         Alert::run(title, tooMany, ok());
         return this;
     }
+    const std::span<float> work(workMemory.get(), std::size_t(m));
+    HugePages::advise(work.data(), work.size_bytes());
+    HugePages::advise(result->X.data(), half * sizeof(double));
+    HugePages::advise(result->Y.data(), half * sizeof(double));
     result->comment = source.comment;
     switch (window) {
     case FFTNone: result->comment += QStringLiteral(" FFT"); break;
@@ -72,16 +79,20 @@ VexaDocument* VexaDocument::doFFT(int index, int window)
     }
     result->source = QStringLiteral("FFT");
 
-    VectorState::clearUpper();
-    for (int i = 0; i < n; ++i)
-        work[std::size_t(i)] = float(Spectral::windowWeight(window, i, n) * source.Y[std::size_t(i)]);
+    // A cosine per point for the Hanning window: shared among threads for a
+    // long buffer; every weight is the same wherever it is computed.
+    ParallelRanges::run(std::size_t(n), 65536, [&](std::size_t from, std::size_t to) {
+        VectorState::clearUpper();
+        for (std::size_t i = from; i < to; ++i)
+            work[i] = float(Spectral::windowWeight(window, int(i), n) * source.Y[i]);
+    });
     Spectral::fftSpectrumPrepare(work, n);
 
     // x is half the point number, not a frequency; the first point folds the
     // zero-frequency and the half-rate terms together. Unscaled magnitudes.
     for (std::size_t k = 0; k < half; ++k) {
-        result->X[k] = 0.5 * double(k + 1);
-        result->Y[k] = Spectral::hypotenuse(work[2 * k], work[2 * k + 1]);
+        result->X.push_back(0.5 * double(k + 1));
+        result->Y.push_back(Spectral::hypotenuse(work[2 * k], work[2 * k + 1]));
     }
     result->rescale();
     DB.push_back(std::move(result));
