@@ -5,7 +5,13 @@
 
 #include <QPaintEngine>
 #include <QPainter>
+#include <QRegion>
 
+#include <algorithm>
+
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
 #include <cmath>
 
 namespace {
@@ -45,12 +51,14 @@ SymbolStamps::SymbolStamps(VexaView& view, const DataBuffer& b, const QTransform
     valid_ = true;
 }
 
-const QImage& SymbolStamps::stamp(int px, int py)
+const SymbolStamps::Stamp& SymbolStamps::stamp(int px, int py)
 {
-    QImage& img = stamps_[std::size_t(py * Phases + px)];
-    if (!img.isNull())
-        return img;
+    Stamp& st = stamps_[std::size_t(py * Phases + px)];
+    if (st.ready)
+        return st;
+    st.ready = true;
     const int size = 2 * half_ + 1;
+    QImage& img = st.image;
     img = QImage(size, size, QImage::Format_ARGB32_Premultiplied);
     img.fill(Qt::transparent);
     QPainter painter(&img);
@@ -64,7 +72,133 @@ const QImage& SymbolStamps::stamp(int px, int py)
         view_.plotSymbol(&buffer_, 0, 0, -1, 0, 0);
     }
     painter.end();
-    return img;
+    // Transparent pixels leave what lies below as it was: only the box
+    // around the others is copied.
+    int left = size, right = -1, top = size, bottom = -1;
+    for (int y = 0; y < size; ++y) {
+        const auto* row = reinterpret_cast<const quint32*>(img.constScanLine(y));
+        for (int x = 0; x < size; ++x) {
+            if (row[x]) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+        }
+    }
+    st.box = right < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
+    return st;
+}
+
+void SymbolStamps::begin(QPainter& pixels)
+{
+    target_ = nullptr;
+    QPaintDevice* device = pixels.device();
+    if (!device || device->devType() != QInternal::Image || pixels.opacity() != 1.0)
+        return;
+    auto* image = static_cast<QImage*>(device);
+    // Writing into an image whose pixels are shared would copy them away
+    // from the painter.
+    if (!image->isDetached()
+        || (image->format() != QImage::Format_ARGB32_Premultiplied
+            && image->format() != QImage::Format_RGB32))
+        return;
+    QRect safe = image->rect();
+    if (pixels.hasClipping()) {
+        const QRegion clip = pixels.clipRegion();
+        if (clip.rectCount() != 1)
+            return;
+        // A pixel's distance from the clip's edge, so that however the
+        // painter rounds a fractional edge, the pixels blended here are
+        // inside it.
+        safe &= clip.boundingRect().adjusted(2, 2, -2, -2);
+    }
+    if (safe.isEmpty())
+        return;
+    target_ = image->bits();
+    stride_ = image->bytesPerLine();
+    safe_ = safe;
+}
+
+namespace {
+
+// x * a / 255 per channel, rounded as the painter rounds it.
+inline quint32 byteMul(quint32 x, quint32 a)
+{
+    quint32 t = (x & 0xff00ff) * a;
+    t = (t + ((t >> 8) & 0xff00ff) + 0x800080) >> 8;
+    t &= 0xff00ff;
+    x = ((x >> 8) & 0xff00ff) * a;
+    x = (x + ((x >> 8) & 0xff00ff) + 0x800080);
+    x &= 0xff00ff00;
+    return x | t;
+}
+
+// One pixel: the painter skips transparent source pixels and copies opaque
+// ones, which is also what the formula gives for them (d * 255 / 255 rounds
+// back to d), so the vector form below can apply it to every pixel.
+inline quint32 blendPixel(quint32 s, quint32 d)
+{
+    if (s >= 0xff000000u)
+        return s;
+    if (!s)
+        return d;
+    return s + byteMul(d, 255 - (s >> 24));
+}
+
+void blendRowScalar(quint32* d, const quint32* s, int n)
+{
+    for (int x = 0; x < n; ++x)
+        d[x] = blendPixel(s[x], d[x]);
+}
+
+#if defined(__x86_64__)
+// Eight pixels at a time, in the same integer steps.
+__attribute__((target("avx2"))) void blendRowAvx2(quint32* d, const quint32* s, int n)
+{
+    const __m256i lowMask = _mm256_set1_epi32(0x00ff00ff);
+    const __m256i half = _mm256_set1_epi32(0x00800080);
+    const __m256i all = _mm256_set1_epi32(255);
+    int x = 0;
+    for (; x + 8 <= n; x += 8) {
+        const __m256i sv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + x));
+        const __m256i dv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + x));
+        const __m256i ia = _mm256_sub_epi32(all, _mm256_srli_epi32(sv, 24));
+        __m256i t = _mm256_mullo_epi32(_mm256_and_si256(dv, lowMask), ia);
+        t = _mm256_srli_epi32(
+            _mm256_add_epi32(_mm256_add_epi32(t, _mm256_and_si256(_mm256_srli_epi32(t, 8), lowMask)), half),
+            8);
+        t = _mm256_and_si256(t, lowMask);
+        __m256i h = _mm256_mullo_epi32(_mm256_and_si256(_mm256_srli_epi32(dv, 8), lowMask), ia);
+        h = _mm256_add_epi32(_mm256_add_epi32(h, _mm256_and_si256(_mm256_srli_epi32(h, 8), lowMask)), half);
+        h = _mm256_andnot_si256(lowMask, h);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + x), _mm256_add_epi32(sv, _mm256_or_si256(h, t)));
+    }
+    _mm256_zeroupper();
+    blendRowScalar(d + x, s + x, n - x);
+}
+
+const bool hasAvx2 = __builtin_cpu_supports("avx2");
+#endif
+
+} // namespace
+
+void SymbolStamps::blend(uchar* dst, qsizetype stride, QPoint at, const QImage& src, const QRect& box)
+{
+    const int w = box.width();
+    const qsizetype srcStride = src.bytesPerLine();
+    const uchar* srcBits = src.constBits() + box.y() * srcStride + box.x() * 4;
+    for (int y = 0; y < box.height(); ++y) {
+        auto* d = reinterpret_cast<quint32*>(dst + (at.y() + y) * stride) + at.x();
+        const auto* s = reinterpret_cast<const quint32*>(srcBits + y * srcStride);
+#if defined(__x86_64__)
+        if (hasAvx2 && w >= 8) {
+            blendRowAvx2(d, s, w);
+            continue;
+        }
+#endif
+        blendRowScalar(d, s, w);
+    }
 }
 
 void SymbolStamps::draw(QPainter& pixels, QPointF p)
@@ -76,5 +210,13 @@ void SymbolStamps::draw(QPainter& pixels, QPointF p)
     const double fx = std::floor(dx), fy = std::floor(dy);
     const int qx = std::min(Phases - 1, int((dx - fx) * Phases));
     const int qy = std::min(Phases - 1, int((dy - fy) * Phases));
-    pixels.drawImage(QPoint(int(fx) - half_, int(fy) - half_), stamp(qx, qy));
+    const Stamp& st = stamp(qx, qy);
+    if (st.box.isEmpty())
+        return;
+    const QPoint at(int(fx) - half_ + st.box.x(), int(fy) - half_ + st.box.y());
+    if (target_ && at.x() >= safe_.left() && at.y() >= safe_.top()
+        && at.x() + st.box.width() <= safe_.right() + 1 && at.y() + st.box.height() <= safe_.bottom() + 1)
+        blend(target_, stride_, at, st.image, st.box);
+    else
+        pixels.drawImage(at, st.image, st.box);
 }

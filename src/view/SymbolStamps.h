@@ -33,14 +33,31 @@ public:
 
     bool valid() const { return valid_; }
 
+    // Call once the painter has an identity transform (pixels), before the
+    // first draw(). On an image of 32-bit premultiplied or RGB pixels, stamps
+    // that lie wholly inside the clip are then blended straight into its
+    // scan lines instead of going through the painter.
+    void begin(QPainter& pixels);
+
     // Draws the symbol of the view point p. The painter must have an
     // identity transform (pixels) while stamps are drawn.
     void draw(QPainter& pixels, QPointF p);
 
+    // Source-over blending of box (in src) onto the 32-bit pixels of dst
+    // (rows `stride` bytes apart) with box's corner at `at`, as the painter
+    // blends a premultiplied image onto a 32-bit one: the same formula, so
+    // the same pixels. The box must lie inside the destination.
+    static void blend(uchar* dst, qsizetype stride, QPoint at, const QImage& src, const QRect& box);
+
 private:
     static constexpr int Phases = 8; // per pixel and direction
 
-    const QImage& stamp(int px, int py);
+    struct Stamp {
+        QImage image;
+        QRect box; // the pixels that are not transparent
+        bool ready = false;
+    };
+    const Stamp& stamp(int px, int py);
 
     VexaView& view_;
     const DataBuffer& buffer_;
@@ -48,5 +65,8 @@ private:
     int half_ = 0;          // stamps are 2 * half_ + 1 pixels square
     QRectF reachable_;      // device points whose stamp can touch what is visible
     bool valid_ = false;
-    std::array<QImage, Phases * Phases> stamps_;
+    std::array<Stamp, Phases * Phases> stamps_;
+    uchar* target_ = nullptr; // pixels blended into directly, inside safe_
+    qsizetype stride_ = 0;
+    QRect safe_;
 };

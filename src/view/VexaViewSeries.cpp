@@ -252,6 +252,7 @@ void VexaView::plotMarks(const DataBuffer& b, int bufferNumber)
             QPainter& pixels = *gc_;
             pixels.save();
             pixels.setWorldTransform(QTransform());
+            stamps.begin(pixels);
             for (int i = 0; i < n; ++i) {
                 const double x = X[i], y = Y[i];
                 if (!finite(x, y) || logInvalid(b, x, y))
