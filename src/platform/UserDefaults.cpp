@@ -180,9 +180,47 @@ std::optional<QColor> UserDefaults::colorForKey(const QString& key) const
     return Color::colorFromArchivedData(dataForKey(key));
 }
 
+namespace {
+
+// Whether the store already holds v under key. Values read back from the
+// file are texts: a number or a truth value matches its written form.
+bool holds(const QSettings& settings, const QString& key, const QVariant& v)
+{
+    if (!settings.contains(key))
+        return false;
+    const QVariant old = settings.value(key);
+    if (old == v)
+        return true;
+    if (old.typeId() != QMetaType::QString)
+        return false;
+    switch (v.typeId()) {
+    case QMetaType::Bool:
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+    case QMetaType::Double:
+    case QMetaType::QString:
+        return old.toString() == v.toString();
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
 void UserDefaults::setValue(const QString& key, const QVariant& v)
 {
+    // An unchanged value is not written again. A change reaches the file
+    // once control returns to the event loop (all the changes of one user
+    // action in one write), and when the store is closed at exit.
+    if (holds(*settings_, key, v))
+        return;
     settings_->setValue(key, v);
+}
+
+void UserDefaults::synchronize()
+{
     settings_->sync();
 }
 
@@ -193,14 +231,13 @@ void UserDefaults::setColor(const QString& key, const QColor& color)
 
 void UserDefaults::removeObjectForKey(const QString& key)
 {
-    settings_->remove(key);
-    settings_->sync();
+    if (settings_->contains(key))
+        settings_->remove(key);
 }
 
 void UserDefaults::removeAll()
 {
     settings_->clear();
-    settings_->sync();
 }
 
 void UserDefaults::setArgumentDomain(const QStringList& arguments)

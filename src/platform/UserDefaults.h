@@ -1,7 +1,9 @@
 #pragma once
 
 // The user-defaults store: preferences, panel settings and stored lists,
-// kept in an INI file and written through after every change. Values given
+// kept in an INI file. A change reaches the file when control returns to the
+// event loop, at synchronize() and when the store closes (at exit, or when it
+// is pointed at another file); unchanged values are not written. Values given
 // on the command line ("-key value") sit in a volatile argument domain that
 // is read before the stored values and never written.
 
@@ -44,6 +46,8 @@ public:
     void setColor(const QString& key, const QColor& color);
     void removeObjectForKey(const QString& key);
     void removeAll();
+    // Writes pending changes to the file now.
+    void synchronize();
 
     // "-key value" pairs of a command line; other arguments are ignored.
     void setArgumentDomain(const QStringList& arguments);

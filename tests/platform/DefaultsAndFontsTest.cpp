@@ -35,6 +35,7 @@ protected:
     static UserDefaults& reread()
     {
         static int copies = 0;
+        UserDefaults::standard().synchronize();
         const QString from = UserDefaults::standard().storeFile();
         const QString to = TestSupport::scratchDir() + QString("/reread%1.ini").arg(++copies);
         EXPECT_TRUE(QFile::copy(from, to));
@@ -131,6 +132,7 @@ TEST_F(UserDefaultsTest, ArgumentDomainOverridesButIsNeverWritten)
     UserDefaults::standard().setValue("h", false); // written, but the argument still wins
     EXPECT_TRUE(UserDefaults::standard().boolForKey("h"));
 
+    UserDefaults::standard().synchronize();
     QFile file(UserDefaults::standard().storeFile());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_FALSE(file.readAll().contains("file.mac"));
