@@ -1,4 +1,4 @@
-# Front door: make run | make test | make bench | make fuzz
+# Front door: make run | make test | make bench | make bench-peers | make fuzz
 # Each target first makes sure the Debian packages are there.
 
 JOBS ?= $(shell nproc)
@@ -62,3 +62,26 @@ fuzz: deps
 	    -max_len=32768 -dict=fuzz/archive.dict -print_final_stats=1 \
 	    -artifact_prefix=$(FUZZ_DIR)/artifacts/$$n/ $(FUZZ_DIR)/corpus/$$n fuzz/seeds || exit 1; \
 	done
+
+# The benchmarks side by side with numpy, pandas and matplotlib on the same
+# data in the same run, one line per task with both figures and their ratio.
+# The peers are Debian's python3 packages, installed here when missing; the
+# script runs on the system python, whatever else is first on PATH.
+PEER_PACKAGES := python3-numpy python3-pandas python3-matplotlib
+
+.PHONY: bench-peers
+bench-peers: deps
+	@missing=""; for p in $(PEER_PACKAGES); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  SUDO=""; [ "$$(id -u)" -eq 0 ] || SUDO=sudo; \
+	  echo "bench-peers: installing$$missing"; \
+	  $$SUDO apt-get update -qq && \
+	  DEBIAN_FRONTEND=noninteractive $$SUDO apt-get install -y -qq --no-install-recommends $$missing >/dev/null || exit 1; \
+	fi
+	@cmake -S . -B $(BENCH_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DVEXA_BENCH=ON >/dev/null
+	@cmake --build $(BENCH_DIR) -j $(JOBS)
+	@cmake -S . -B $(RUN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --build $(RUN_DIR) --target vexa -j $(JOBS)
+	@/usr/bin/python3 scripts/bench-peers.py --bench-dir $(BENCH_DIR) --vexa $(RUN_DIR)/src/app/vexa

@@ -15,6 +15,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QStandardPaths>
@@ -90,11 +91,35 @@ std::unique_ptr<TempFile> datesFile()
     });
 }
 
-void runImport(benchmark::State& state, const TempFile& file, const ASCIIImport::ImportOptions& base)
+// The two-column file: generated for the run, or, when VEXA_BENCH_NUMBERS
+// names a file, that file (made there first when it is missing, and kept),
+// so that other programs can read the very same bytes.
+QString g_numbersPath;
+
+void makeNumbersFile()
+{
+    const QString wanted = qEnvironmentVariable("VEXA_BENCH_NUMBERS");
+    if (!wanted.isEmpty() && QFileInfo::exists(wanted)) {
+        g_numbersPath = wanted;
+        return;
+    }
+    g_numbers = numbersFile();
+    g_numbersPath = g_numbers->path();
+    if (wanted.isEmpty())
+        return;
+    if (!QFile::copy(g_numbersPath, wanted)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(wanted));
+        std::exit(1);
+    }
+    g_numbers.reset();
+    g_numbersPath = wanted;
+}
+
+void runImport(benchmark::State& state, const QString& path, const ASCIIImport::ImportOptions& base)
 {
     ASCIIImport::ImportOptions options = base;
-    options.path = file.path();
-    const qint64 bytes = QFileInfo(file.path()).size();
+    options.path = path;
+    const qint64 bytes = QFileInfo(path).size();
     for (auto _ : state) {
         auto document = std::make_unique<VexaDocument>();
         const bool ok = ASCIIImport::importFile(*document, options);
@@ -111,19 +136,19 @@ void runImport(benchmark::State& state, const TempFile& file, const ASCIIImport:
 
 void BM_ImportTwoColumns(benchmark::State& state)
 {
-    runImport(state, *g_numbers, ASCIIImport::ImportOptions());
+    runImport(state, g_numbersPath, ASCIIImport::ImportOptions());
 }
 
 void BM_ImportTwoColumnsTabSeparated(benchmark::State& state)
 {
     ASCIIImport::ImportOptions options;
     options.separator = QStringLiteral("\t");
-    runImport(state, *g_numbers, options);
+    runImport(state, g_numbersPath, options);
 }
 
 void BM_ImportDateLines(benchmark::State& state)
 {
-    runImport(state, *g_dates, ASCIIImport::ImportOptions());
+    runImport(state, g_dates->path(), ASCIIImport::ImportOptions());
 }
 
 // Peak memory of importing 1e7 points of two columns (about 214 MB of
@@ -180,7 +205,7 @@ BENCHMARK(BM_ImportDateLines)->Unit(benchmark::kMillisecond)->UseRealTime();
 BenchHooks files(
     [] {
         Calendar::setDefaultTimeZone(QStringLiteral("Europe/Berlin"));
-        g_numbers = numbersFile();
+        makeNumbersFile();
         g_dates = datesFile();
     },
     [] {
