@@ -84,12 +84,12 @@ TEST(SymbolStamps, DirectBlendingDrawsWhatThePainterDraws)
         for (int i = 0; i < 3000; ++i)
             b->addDoubleValue(double(r.next(12000)) / 100.0 - 10, double(r.next(12000)) / 100.0 - 10);
         b->rescale();
-        b->plotlines = 0;
-        b->plotsymbols = 1;
-        b->symbol = symbol;
-        b->symbolsize = 7;
-        b->symfill = symbol % 2;
-        b->color = QColor(200, 30, 60, 140);
+        b->style.plotlines = 0;
+        b->style.plotsymbols = 1;
+        b->style.symbol = symbol;
+        b->style.symbolsize = 7;
+        b->style.symfill = symbol % 2;
+        b->style.color = QColor(200, 30, 60, 140);
         doc.DB.push_back(std::move(b));
         doc.xmin1 = doc.ymin1 = 0;
         doc.xmax1 = doc.ymax1 = 100;
