@@ -309,6 +309,17 @@ void ExpressionProgram::runBlock(const double* values, const double* const* colu
     for (const Instr* ip = code_.data();; ++ip) {
         double* const acc = top;
         double* const below = top - B;
+        // One operation over the block: in place on the accumulator, or
+        // with the entry below it as the left operand, the result left there.
+        const auto map = [&](auto f) {
+            for (std::size_t i = 0; i < n; ++i)
+                acc[i] = f(acc[i]);
+        };
+        const auto fold = [&](auto f) {
+            for (std::size_t i = 0; i < n; ++i)
+                below[i] = f(below[i], acc[i]);
+            top = below;
+        };
         switch (ip->op) {
         case Op::Const:
             top += B;
@@ -321,104 +332,36 @@ void ExpressionProgram::runBlock(const double* values, const double* const* colu
             else
                 std::fill(top, top + n, values[ip->a]);
             break;
-        case Op::Neg:
-            for (std::size_t i = 0; i < n; ++i)
-                acc[i] = -acc[i];
-            break;
-        case Op::Add:
-            for (std::size_t i = 0; i < n; ++i)
-                below[i] = below[i] + acc[i];
-            top = below;
-            break;
-        case Op::Sub:
-            for (std::size_t i = 0; i < n; ++i)
-                below[i] = below[i] - acc[i];
-            top = below;
-            break;
-        case Op::Mul:
-            for (std::size_t i = 0; i < n; ++i)
-                below[i] = below[i] * acc[i];
-            top = below;
-            break;
-        case Op::Div:
-            for (std::size_t i = 0; i < n; ++i)
-                below[i] = below[i] / acc[i];
-            top = below;
-            break;
-        case Op::Mod:
-            for (std::size_t i = 0; i < n; ++i)
-                below[i] = std::fmod(below[i], acc[i]);
-            top = below;
-            break;
+        case Op::Neg: map([](double x) { return -x; }); break;
+        case Op::Add: fold([](double x, double y) { return x + y; }); break;
+        case Op::Sub: fold([](double x, double y) { return x - y; }); break;
+        case Op::Mul: fold([](double x, double y) { return x * y; }); break;
+        case Op::Div: fold([](double x, double y) { return x / y; }); break;
+        case Op::Mod: fold([](double x, double y) { return std::fmod(x, y); }); break;
         case Op::Pow:
             ExpressionVectorMath::pow(below, acc, n);
             top = below;
             break;
-        case Op::AddK:
-            for (std::size_t i = 0; i < n; ++i)
-                acc[i] = acc[i] + ip->k;
-            break;
-        case Op::SubK:
-            for (std::size_t i = 0; i < n; ++i)
-                acc[i] = acc[i] - ip->k;
-            break;
-        case Op::MulK:
-            for (std::size_t i = 0; i < n; ++i)
-                acc[i] = acc[i] * ip->k;
-            break;
-        case Op::DivK:
-            for (std::size_t i = 0; i < n; ++i)
-                acc[i] = acc[i] / ip->k;
-            break;
-        case Op::ModK:
-            for (std::size_t i = 0; i < n; ++i)
-                acc[i] = std::fmod(acc[i], ip->k);
-            break;
-        case Op::PowK:
-            ExpressionVectorMath::powK(acc, ip->k, n);
-            break;
+        case Op::AddK: map([k = ip->k](double x) { return x + k; }); break;
+        case Op::SubK: map([k = ip->k](double x) { return x - k; }); break;
+        case Op::MulK: map([k = ip->k](double x) { return x * k; }); break;
+        case Op::DivK: map([k = ip->k](double x) { return x / k; }); break;
+        case Op::ModK: map([k = ip->k](double x) { return std::fmod(x, k); }); break;
+        case Op::PowK: ExpressionVectorMath::powK(acc, ip->k, n); break;
         case Op::Call1:
             if (ip->block)
                 ip->block(acc, n);
             else
-                for (std::size_t i = 0; i < n; ++i)
-                    acc[i] = ip->f(acc[i]);
+                map(ip->f);
             break;
-        case Op::Int:
-            for (std::size_t i = 0; i < n; ++i)
-                acc[i] = intPart(acc[i]);
-            break;
-        case Op::Frac:
-            for (std::size_t i = 0; i < n; ++i)
-                acc[i] = fracPart(acc[i]);
-            break;
-        case Op::Abs:
-            for (std::size_t i = 0; i < n; ++i)
-                acc[i] = std::fabs(acc[i]);
-            break;
-        case Op::Rad:
-            for (std::size_t i = 0; i < n; ++i)
-                acc[i] = rad(acc[i]);
-            break;
-        case Op::Deg:
-            for (std::size_t i = 0; i < n; ++i)
-                acc[i] = deg(acc[i]);
-            break;
-        case Op::Jn:
-            for (std::size_t i = 0; i < n; ++i)
-                below[i] = besselJn(below[i], acc[i]);
-            top = below;
-            break;
-        case Op::Yn:
-            for (std::size_t i = 0; i < n; ++i)
-                below[i] = besselYn(below[i], acc[i]);
-            top = below;
-            break;
-        case Op::Round:
-            for (std::size_t i = 0; i < n; ++i)
-                below[i] = roundTo(below[i], acc[i]);
-            top = below;
-            break;
+        case Op::Int: map(intPart); break;
+        case Op::Frac: map(fracPart); break;
+        case Op::Abs: map([](double x) { return std::fabs(x); }); break;
+        case Op::Rad: map(rad); break;
+        case Op::Deg: map(deg); break;
+        case Op::Jn: fold(besselJn); break;
+        case Op::Yn: fold(besselYn); break;
+        case Op::Round: fold(roundTo); break;
         case Op::Gau:
         case Op::Lor: {
             double* const a = top - 3 * B;
