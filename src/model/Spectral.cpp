@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <utility>
 
 #if defined(__x86_64__)
@@ -108,6 +109,65 @@ void butterflies(float* lo, float* hi, const double* w, int half)
     butterfliesScalar(lo, hi, w, 0, half);
 }
 
+unsigned reverseBits(unsigned x, int bits)
+{
+    unsigned r = 0;
+    for (int i = 0; i < bits; ++i, x >>= 1)
+        r = (r << 1) | (x & 1u);
+    return r;
+}
+
+// Puts complex value i at the bit-reversed place of i. Long arrays go in
+// blocks: with an index made of a high part a, a middle part b and a low part
+// c of q bits each side, value (a, b, c) goes to (rev c, rev b, rev a), so
+// the 2^2q values of middle b all land among those of middle rev b. Both
+// blocks are read whole into a small buffer and written back transposed,
+// instead of a cache miss per value.
+void bitReverse(float* d, int n)
+{
+    int bits = 0;
+    while ((1 << bits) < n)
+        ++bits;
+    constexpr int q = 5, side = 1 << q;
+    struct Complex {
+        float re, im;
+    };
+    auto* v = reinterpret_cast<Complex*>(d);
+    if (bits < 2 * q) {
+        for (int i = 0; i < n; ++i) {
+            const int j = int(reverseBits(unsigned(i), bits));
+            if (j > i)
+                std::swap(v[i], v[j]);
+        }
+        return;
+    }
+    const int m = bits - 2 * q;
+    Complex first[side * side], second[side * side];
+    unsigned revQ[side];
+    for (int i = 0; i < side; ++i)
+        revQ[i] = reverseBits(unsigned(i), q);
+    const auto at = [&](unsigned a, unsigned b, unsigned c) {
+        return (std::size_t(a) << (m + q)) | (std::size_t(b) << q) | c;
+    };
+    for (unsigned b = 0; b < (1u << m); ++b) {
+        const unsigned rb = reverseBits(b, m);
+        if (rb < b)
+            continue;
+        for (unsigned a = 0; a < side; ++a)
+            for (unsigned c = 0; c < side; ++c) {
+                first[a * side + c] = v[at(a, b, c)];
+                second[a * side + c] = v[at(a, rb, c)];
+            }
+        // The value now at (x, rb, y) was at (rev y, b, rev x), and the other
+        // way round.
+        for (unsigned x = 0; x < side; ++x)
+            for (unsigned y = 0; y < side; ++y) {
+                v[at(x, rb, y)] = first[revQ[y] * side + revQ[x]];
+                v[at(x, b, y)] = second[revQ[y] * side + revQ[x]];
+            }
+    }
+}
+
 // Removes (sign -1) or restores (sign +1) the straight line through v0 and vLast.
 void applyLine(std::span<float> v, int n, double v0, double vLast, double sign)
 {
@@ -144,19 +204,7 @@ bool fftComplex(std::span<float> data, int n, int direction)
     VectorState::clearUpper();
     float* d = data.data();
 
-    // Bit-reversal permutation of the complex values.
-    for (int i = 0, j = 0; i < n; ++i) {
-        if (j > i) {
-            std::swap(d[2 * j], d[2 * i]);
-            std::swap(d[2 * j + 1], d[2 * i + 1]);
-        }
-        int bit = n >> 1;
-        while (bit >= 1 && (j & bit)) {
-            j ^= bit;
-            bit >>= 1;
-        }
-        j |= bit;
-    }
+    bitReverse(d, n);
 
     // Butterflies, decimation in time, for spans of 2, 4, ... n values. Each
     // stage's twiddle factors come from its own recurrence, tabulated as
