@@ -1,11 +1,10 @@
 #include "io/PictureExport.h"
 
+#include "io/EpsConversion.h"
 #include "io/ExportRenderer.h"
 #include "model/DocumentView.h"
 #include "model/VexaDocument.h"
 #include "view/VexaView.h"
-
-#include <poppler-qt6.h>
 
 #include <QBuffer>
 #include <QImageWriter>
@@ -127,26 +126,22 @@ QByteArray PictureExport::epsData(VexaView& view, QString* error)
     const QByteArray pdf = pdfData(view, error);
     if (pdf.isEmpty())
         return {};
-    std::unique_ptr<Poppler::Document> document = Poppler::Document::loadFromData(pdf);
-    if (!document || document->isLocked() || document->numPages() != 1) {
-        setError(error, QStringLiteral("could not read back the PDF for the EPS"));
-        return {};
-    }
-    std::unique_ptr<Poppler::PSConverter> converter = document->psConverter();
     const QSizeF size = view.boundsSize();
     QByteArray eps;
-    QBuffer out(&eps);
-    out.open(QIODevice::WriteOnly);
-    converter->setOutputDevice(&out);
-    converter->setPageList({1});
-    converter->setPaperWidth(int(std::ceil(size.width())));
-    converter->setPaperHeight(int(std::ceil(size.height())));
-    converter->setPSOptions(Poppler::PSConverter::PrintToEPS | Poppler::PSConverter::HideAnnotations);
-    if (!converter->convert() || eps.isEmpty()) {
+    switch (EpsConversion::fromPdf(pdf, int(std::ceil(size.width())), int(std::ceil(size.height())), eps)) {
+    case EpsConversion::Status::Done:
+        return eps;
+    case EpsConversion::Status::UnreadablePdf:
+        setError(error, QStringLiteral("could not read back the PDF for the EPS"));
+        return {};
+    case EpsConversion::Status::ConversionFailed:
         setError(error, QStringLiteral("could not convert the PDF to EPS"));
         return {};
+    case EpsConversion::Status::NoConverter:
+        setError(error, QStringLiteral("the PDF to EPS converter could not be loaded"));
+        return {};
     }
-    return eps;
+    return {};
 }
 
 QSize PictureExport::imageSize(QSizeF viewSize, int dpi)
