@@ -7,20 +7,12 @@
 #include "macro/MacroCommandTable.h"
 #include "macro/MacroHost.h"
 #include "model/VexaDocument.h"
-#include "platform/CNumber.h"
 
 #include <vector>
 
 namespace {
 
 using Section = MacroCommandTable::Section;
-
-// Loop values pass through "%g" text, as they always have: six significant
-// digits.
-double throughG(double v)
-{
-    return CNumber::parsePrefix(CNumber::format("%g", v));
-}
 
 void doIf(Macro& m, const MacroCommandCall&)
 {
@@ -59,22 +51,22 @@ void doEndif(Macro& m, const MacroCommandCall&)
     m.IFMODE = 0;
 }
 
-void startLoop(Macro& m, int index, std::vector<double> values, int mode)
+void startLoop(Macro& m, int index, MacroLoopValues values, int mode)
 {
     m.LOOPSTART = index;
-    m.LOOP.setList(std::move(values));
+    m.LOOP = std::move(values);
     m.LOOPVAL = m.LOOP.takeFirst();
     m.LOOPMODE = mode;
 }
 
 void doLoop(Macro& m, const MacroCommandCall& call)
 {
-    if (m.R.isEmpty())
+    if (m.R.empty())
         return;
-    std::vector<double> values;
-    values.reserve(std::size_t(m.R.size()));
-    for (const QString& v : m.R)
-        values.push_back(throughG(CNumber::parsePrefix(v.toStdString())));
+    // Loop values pass through "%g" text, as they always have: six
+    // significant digits.
+    MacroLoopValues values = m.R;
+    values.setSixDigits(true);
     startLoop(m, call.index, std::move(values), 1);
 }
 
@@ -86,7 +78,9 @@ void doBufferloop(Macro& m, const MacroCommandCall& call)
     values.reserve(std::size_t(m.B.size()));
     for (const QString& v : m.B)
         values.push_back(v.toInt());
-    startLoop(m, call.index, std::move(values), 3);
+    MacroLoopValues indices;
+    indices.setList(std::move(values));
+    startLoop(m, call.index, std::move(indices), 3);
 }
 
 void doDataloop(Macro& m, const MacroCommandCall& call)
@@ -100,7 +94,7 @@ void doDataloop(Macro& m, const MacroCommandCall& call)
         return;
     m.LOOPSTART = call.index;
     m.DB = buffer;
-    m.LOOP.setCount(0, points - 1);
+    m.LOOP.setWholeNumbers(0, points - 1);
     m.LOOPVAL = m.LOOP.takeFirst();
     m.LOOPMODE = 3;
     m.LOOPBUFFER = index;

@@ -129,7 +129,7 @@ public:
     QStringList SS;   // tokens as delivered
     QStringList A;    // AxisSet of the last a argument
     QStringList B;    // BufferSet of the last b argument
-    QStringList R;    // LoopRange of the last r argument
+    MacroLoopValues R; // LoopRange of the last r argument, made as it is taken
 
     // Matches a command form and parses its arguments into the slots.
     bool chk(const QString& name, const QString& signature, int minimum, const QStringList& tokens);

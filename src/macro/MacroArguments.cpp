@@ -24,17 +24,9 @@
 
 namespace {
 
-// A loop range may not hold more values than this.
-constexpr long long kMaxLoopValues = 1000000;
-
 QString gText(double v)
 {
     return QString::fromStdString(CNumber::format("%g", v));
-}
-
-QString dText(long long v)
-{
-    return QString::fromStdString(CNumber::format("%lld", v));
 }
 
 // The whole number at the start of a text, as a plain integer reader takes
@@ -61,29 +53,56 @@ long long plainInteger(const QString& text)
     return std::clamp<long long>(v, INT_MIN, INT_MAX);
 }
 
-// Seconds since 2001-01-01 00:00:00 UTC.
-double nowReference()
+// The current date in the user's date format. Every command refreshes
+// "date", so the format is parsed once per pattern and the text made once
+// per millisecond (the finest a format shows).
+const QString& dateText(const QString& pattern)
 {
-    return double(QDateTime::currentMSecsSinceEpoch()) / 1000.0 - 978307200.0;
-}
-
-const CalendarFormat& calendarFormat(const QString& pattern)
-{
-    // Every command refreshes "date"; the format is parsed once per pattern.
     static QString cachedPattern;
-    static std::unique_ptr<CalendarFormat> cached;
-    if (!cached || pattern != cachedPattern) {
-        cached = std::make_unique<CalendarFormat>(pattern);
+    static std::unique_ptr<CalendarFormat> format;
+    static qint64 cachedMs = 0;
+    static QString text;
+    const qint64 ms = QDateTime::currentMSecsSinceEpoch();
+    if (!format || pattern != cachedPattern) {
+        format = std::make_unique<CalendarFormat>(pattern);
         cachedPattern = pattern;
+    } else if (ms == cachedMs) {
+        return text;
     }
-    return *cached;
+    // Seconds since 2001-01-01 00:00:00 UTC.
+    text = format->format(double(ms) / 1000.0 - 978307200.0);
+    cachedMs = ms;
+    return text;
 }
 
-QString loginName()
+// Looked up once: the password file is read on every lookup, and every
+// command of a run asks.
+const QString& loginName()
 {
-    if (const passwd* pw = getpwuid(geteuid()); pw && pw->pw_name)
-        return QString::fromLocal8Bit(pw->pw_name);
-    return qEnvironmentVariable("USER");
+    static const QString name = [] {
+        if (const passwd* pw = getpwuid(geteuid()); pw && pw->pw_name)
+            return QString::fromLocal8Bit(pw->pw_name);
+        return qEnvironmentVariable("USER");
+    }();
+    return name;
+}
+
+// The wall-clock time as "%H:%M:%S", worked out again only when the second
+// has changed: the local time zone is looked up on the file system each time.
+const QString& clockText()
+{
+    static std::time_t second = -1;
+    static QString text;
+    const std::time_t now = std::time(nullptr);
+    if (now != second) {
+        std::tm local{};
+        char clock[16] = "";
+        if (localtime_r(&now, &local))
+            std::strftime(clock, sizeof clock, "%H:%M:%S", &local);
+        text = QString::fromLatin1(clock);
+        second = now;
+    }
+    return text;
 }
 
 } // namespace
@@ -105,13 +124,8 @@ void Macro::refreshStringVariables()
 {
     if (!M)
         return;
-    M->stringVariables().insert(QStringLiteral("date"), calendarFormat(M->TDF()).format(nowReference()));
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    char clock[16] = "";
-    if (localtime_r(&now, &local))
-        std::strftime(clock, sizeof clock, "%H:%M:%S", &local);
-    M->stringVariables().insert(QStringLiteral("time"), QString::fromLatin1(clock));
+    M->stringVariables().insert(QStringLiteral("date"), dateText(M->TDF()));
+    M->stringVariables().insert(QStringLiteral("time"), clockText());
     M->stringVariables().insert(QStringLiteral("home"), QDir::homePath());
     M->stringVariables().insert(QStringLiteral("user"), loginName());
 }
@@ -450,27 +464,9 @@ void Macro::buildBufferSet(const QString& token)
 bool Macro::buildLoopRange(const QString& token, const QStringList& tokens)
 {
     R.clear();
-    auto tooMany = [this, &tokens]() {
-        R.clear();
-        macroError(QStringLiteral("Loop range has more than %1 values: %2\n")
-                       .arg(kMaxLoopValues)
-                       .arg(tokens.join(QLatin1Char(' '))));
-        ++ERR;
-        return false;
-    };
-
     const QStringList range = token.split(QStringLiteral(".."));
     if (range.size() == 2) {
-        const long long a = plainInteger(range[0]);
-        const long long b = plainInteger(range[1]);
-        if (std::llabs(b - a) + 1 > kMaxLoopValues)
-            return tooMany();
-        const long long step = b >= a ? 1 : -1;
-        for (long long v = a;; v += step) {
-            R << dText(v);
-            if (v == b)
-                break;
-        }
+        R.setWholeNumbers(plainInteger(range[0]), plainInteger(range[1]));
         return true;
     }
 
@@ -483,34 +479,33 @@ bool Macro::buildLoopRange(const QString& token, const QStringList& tokens)
         // counting-down range such as 5:1:-1 is simply empty.
         if (!(start <= end))
             return true;
-        if (!(step > 0)) {
-            macroError(QStringLiteral("Loop step must be greater than 0: %1\n").arg(tokens.join(QLatin1Char(' '))));
+        auto refuse = [this, &tokens](const char* why) {
+            macroError(QLatin1String(why) + tokens.join(QLatin1Char(' ')) + QLatin1Char('\n'));
             ++ERR;
             return false;
-        }
-        // Repeated addition, as the values have always been made; a step too
-        // small to move the value runs into the bound.
-        for (double v = start; v <= end; v += step) {
-            if (R.size() >= kMaxLoopValues)
-                return tooMany();
-            R << gText(v);
-        }
+        };
+        if (!(step > 0))
+            return refuse("Loop step must be greater than 0: ");
+        // Repeated addition, as the values have always been made; a step
+        // lost in rounding at the start would give the start for ever.
+        if (start + step == start && start < end)
+            return refuse("Loop step is too small to change the value: ");
+        R.setSteps(start, end, step);
         return true;
     }
 
     const QStringList list = token.split(QLatin1Char(','));
     if (list.size() >= 2) {
-        if (list.size() > kMaxLoopValues)
-            return tooMany();
+        std::vector<double> values;
+        values.reserve(std::size_t(list.size()));
         for (const QString& part : list)
-            R << gText(exprval(part, true));
+            values.push_back(exprval(part, true));
+        R.setList(std::move(values));
         return true;
     }
 
     const long long n = plainInteger(token);
-    if (n > kMaxLoopValues)
-        return tooMany();
-    for (long long i = 0; i < n; ++i)
-        R << dText(i);
+    if (n > 0)
+        R.setWholeNumbers(0, n - 1);
     return true;
 }

@@ -32,6 +32,7 @@ public:
     int newDocuments = 0;
     int maxRunsSeenAtOutput = 0;         // runs in progress when text arrived
     int terminations = 0;
+    long long bufferListReloads = 0; // one per command the runner starts
     QString executeTitle;
     std::function<void(const QString&)> onOutput;
 
@@ -56,6 +57,7 @@ public:
             onOutput(text);
     }
     void consoleClear() override { console.clear(); }
+    void reloadBufferList() override { ++bufferListReloads; }
     VexaDocument* newDocument() override
     {
         ++newDocuments;
