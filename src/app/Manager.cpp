@@ -374,8 +374,8 @@ void Manager::switchInspector(const QString& key)
     inspectorFrame->setCurrentWidget(view);
     button->setChecked(true);
     UserDefaults::standard().setValue(QStringLiteral("LastInspector"), key);
-    if (panel)
-        panel->update();
+    showInspectorFrame(true);
+    update();
     noedit = 0;
 }
 

@@ -108,6 +108,9 @@ public:
     QButtonGroup* inspectorButton = nullptr;
     QStackedWidget* inspectorFrame = nullptr;  // holds the panel on show
     QWidget* emptyInspector = nullptr;
+    // Shown in the panel's place while the panel on show has nothing to
+    // show (no document); it and inspectorFrame alternate.
+    QWidget* noinspector = nullptr;
     QButtonGroup* dataButton = nullptr;
     QStackedWidget* DataFrame = nullptr;       // holds the data pane on show
     QWidget* DataBufferView = nullptr;
@@ -211,6 +214,11 @@ public:
     void registerInspector(const QString& key, InspectorFactory factory);
     void switchInspector(const QString& key);
     QString selectedInspector() const;
+    // The panel object made last announces itself here.
+    void inspectorIsCalling(InspectorPanel* panel) { inspectorManager = panel; }
+    InspectorPanel* inspectorManager = nullptr;
+    // The panel on show, or noinspector in its place.
+    void showInspectorFrame(bool show);
     void switchDataView(const QString& key);
 
     // --- tools ------------------------------------------------------------------------------------
@@ -425,6 +433,8 @@ protected:
 
 private:
     void buildInspectorWindow();
+    // inspectorFrame and noinspector, one in place of the other.
+    QWidget* buildInspectorArea();
     // The palette's tooltips, the read-out fields and the key catching of
     // the inspector window; returns the read-outs to be placed.
     QWidget* buildToolReadouts();
@@ -442,6 +452,9 @@ private:
     std::vector<int> selectedBuffers() const;
     // Redraws the current document after a change of its buffer list.
     void refreshCurrent();
+    // Shows or hides the selected buffers, after showing or hiding every
+    // buffer when everyBuffer is given.
+    void setShown(std::optional<bool> everyBuffer, bool selected);
     // Takes the sub-view out of its main document and out of every pointer
     // and undo step that reaches it, then destroys it with its view.
     void removeSubview(VexaDocument& main, VexaDocument* subview);

@@ -121,44 +121,36 @@ bool haveDocument(const VexaDocument* document)
 
 // --- showing and hiding ------------------------------------------------------------------------------
 
-void Manager::bShow()
+void Manager::setShown(std::optional<bool> everyBuffer, bool selected)
 {
     if (!haveDocument(PD))
         return;
+    if (everyBuffer)
+        for (const auto& b : PD->DB)
+            b->show = *everyBuffer ? 1 : 0;
     for (int row : selectedBuffers())
-        PD->DB[std::size_t(row)]->show = 1;
+        PD->DB[std::size_t(row)]->show = selected ? 1 : 0;
     refreshCurrent();
+}
+
+void Manager::bShow()
+{
+    setShown(std::nullopt, true);
 }
 
 void Manager::bHide()
 {
-    if (!haveDocument(PD))
-        return;
-    for (int row : selectedBuffers())
-        PD->DB[std::size_t(row)]->show = 0;
-    refreshCurrent();
+    setShown(std::nullopt, false);
 }
 
 void Manager::bShowSel()
 {
-    if (!haveDocument(PD))
-        return;
-    for (const auto& b : PD->DB)
-        b->show = 0;
-    for (int row : selectedBuffers())
-        PD->DB[std::size_t(row)]->show = 1;
-    refreshCurrent();
+    setShown(false, true);
 }
 
 void Manager::bHideSel()
 {
-    if (!haveDocument(PD))
-        return;
-    for (const auto& b : PD->DB)
-        b->show = 1;
-    for (int row : selectedBuffers())
-        PD->DB[std::size_t(row)]->show = 0;
-    refreshCurrent();
+    setShown(true, false);
 }
 
 // --- deleting, duplicating, errors -------------------------------------------------------------------

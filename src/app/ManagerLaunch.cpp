@@ -100,7 +100,10 @@ void Manager::applicationDidFinishLaunching()
         defaults.setValue(QStringLiteral("PATH"), QStringLiteral("~/"));
 
     initPreferences();
-    switchInspector(QStringLiteral("general"));
+    // A hidden run never shows a panel: the general one is built when first
+    // shown, not at start.
+    if (!opt_h)
+        switchInspector(QStringLiteral("general"));
     switchDataView(QStringLiteral("databuffer"));
 
     const QString help = ResourceLocator::resourcePath(QStringLiteral("doc/index.html"));

@@ -142,6 +142,9 @@ void Manager::buildInspectorWindow()
     inspectorButton->setExclusive(true);
     emptyInspector = new QWidget;
     emptyInspector->setObjectName(QStringLiteral("emptyInspector"));
+    // The frame is as large as the largest panel it has shown, and never
+    // smaller than this.
+    emptyInspector->setMinimumSize(300, 220);
     const QStringList& keys = inspectorKeys();
     const int keysPerRow = int((keys.size() + 1) / 2);
     for (int i = 0; i < keys.size(); ++i) {
@@ -159,9 +162,8 @@ void Manager::buildInspectorWindow()
 
     inspectorFrame = new QStackedWidget;
     inspectorFrame->setObjectName(QStringLiteral("inspectorFrame"));
-    inspectorFrame->setMinimumSize(300, 220);
     inspectorFrame->addWidget(emptyInspector);
-    column->addWidget(inspectorFrame, 1);
+    column->addWidget(buildInspectorArea(), 1);
 
     // Data-pane buttons over the pane on show.
     auto* dataRow = new QHBoxLayout;
@@ -244,6 +246,26 @@ void Manager::buildInspectorWindow()
     switchInspector(QStringLiteral("general"));
     switchDataView(QStringLiteral("databuffer"));
     refreshUndoActions();
+}
+
+QWidget* Manager::buildInspectorArea()
+{
+    auto* area = new QStackedWidget;
+    area->setObjectName(QStringLiteral("inspectorArea"));
+    auto* none = new QLabel(QStringLiteral("No Document"));
+    none->setObjectName(QStringLiteral("noinspector"));
+    none->setAlignment(Qt::AlignCenter);
+    none->setEnabled(false);
+    noinspector = none;
+    area->addWidget(inspectorFrame);
+    area->addWidget(noinspector);
+    return area;
+}
+
+void Manager::showInspectorFrame(bool show)
+{
+    if (auto* area = qobject_cast<QStackedWidget*>(inspectorFrame->parentWidget()))
+        area->setCurrentWidget(show ? inspectorFrame : noinspector);
 }
 
 void Manager::buildMenus()

@@ -2,6 +2,7 @@
 #include "app/ExampleGraph.h"
 #include "app/Manager.h"
 #include "app/SingleInstance.h"
+#include "inspectors/Inspectors.h"
 #include "io/PictureExport.h"
 #include "model/VexaDocument.h"
 #include "platform/CNumber.h"
@@ -108,6 +109,7 @@ int main(int argc, char** argv)
     const CommandLine line = CommandLine::parse(QCoreApplication::arguments().mid(1), QDir::currentPath());
     UserDefaults::standard().setArgumentDomain(line.options);
     Manager manager;
+    Inspectors::registerAll(manager);
     const bool options = manager.readOptions();
 
     // One instance per user and display: files given to a later start open

@@ -7,6 +7,7 @@
 #include <QMetaType>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <string>
 
@@ -37,6 +38,27 @@ double doubleValueOf(const QString& text)
     }
     // A NUL inside the text ends it, as it would for any C string.
     return parseNumber(text.toLatin1().constData());
+}
+
+int integerValueOf(const QString& text)
+{
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    while (i < n
+           && (text[i] == QLatin1Char(' ') || text[i] == QLatin1Char('\t') || text[i] == QLatin1Char('\n')))
+        ++i;
+    bool negative = false;
+    if (i < n && (text[i] == QLatin1Char('-') || text[i] == QLatin1Char('+')))
+        negative = text[i++] == QLatin1Char('-');
+    long long value = 0;
+    for (; i < n && text[i] >= QLatin1Char('0') && text[i] <= QLatin1Char('9'); ++i) {
+        value = value * 10 + (text[i].unicode() - '0');
+        if (value > 1LL << 32)
+            break; // already past the range; the rest cannot bring it back
+    }
+    if (negative)
+        value = -value;
+    return int(std::clamp<long long>(value, INT_MIN, INT_MAX));
 }
 
 double doubleValueOf(const QVariant& value)

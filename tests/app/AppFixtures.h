@@ -2,7 +2,11 @@
 
 #pragma once
 
+#include "app/DocumentWindowQt.h"
+#include "app/Manager.h"
+#include "model/VexaDocument.h"
 #include "support/TestSupport.h"
+#include "view/VexaView.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -19,6 +23,24 @@ inline QString writeScratch(const QString& name, const QByteArray& bytes)
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
         return QString();
     return path;
+}
+
+// A sub-view of the main document (which has a window) at the frame, with
+// its view kept by the main document's window, as a document file makes one.
+inline VexaDocument* addSubview(Manager& m, VexaDocument& main, const QRectF& frame)
+{
+    auto sub = std::make_unique<VexaDocument>();
+    auto view = std::make_unique<VexaView>(frame.size(), &m);
+    view->setFrame(frame);
+    view->setVexaDocument(sub.get());
+    sub->PV = view.get();
+    sub->MPD = &main;
+    sub->subview = 1;
+    sub->M = &m;
+    VexaDocument* made = sub.get();
+    main.SPD.push_back(std::move(sub));
+    Manager::windowOf(&main)->subviewViews.push_back(std::move(view));
+    return made;
 }
 
 } // namespace AppFixtures

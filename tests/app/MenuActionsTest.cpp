@@ -2,6 +2,7 @@
 // duplicating, selecting and reordering buffers, removing error columns,
 // sub-views, text boxes and graphics, and stepping the current buffer.
 
+#include "AppFixtures.h"
 #include "app/DocumentWindowQt.h"
 #include "app/Manager.h"
 #include "model/DataBuffer.h"
@@ -200,19 +201,9 @@ TEST(MenuActions, SubviewsTextsAndGraphicsAreDeletedAndForgotten)
     VexaDocument& main = openFive(m);
     // Two sub-views, each with a view in the main window.
     DocumentWindowQt* w = Manager::windowOf(&main);
-    for (int i = 0; i < 2; ++i) {
-        auto sub = std::make_unique<VexaDocument>();
-        auto view = std::make_unique<VexaView>(QSizeF(100, 80), &m);
-        view->setFrame(QRectF(10 + 120 * i, 10, 100, 80));
-        view->setVexaDocument(sub.get());
-        sub->PV = view.get();
-        sub->MPD = &main;
-        sub->subview = 1;
-        sub->M = &m;
-        sub->T.push_back(std::make_unique<FakeText>());
-        main.SPD.push_back(std::move(sub));
-        w->subviewViews.push_back(std::move(view));
-    }
+    for (int i = 0; i < 2; ++i)
+        AppFixtures::addSubview(m, main, QRectF(10 + 120 * i, 10, 100, 80))
+            ->T.push_back(std::make_unique<FakeText>());
     VexaDocument* first = main.SPD[0].get();
 
     // A main document has no sub-view to delete.

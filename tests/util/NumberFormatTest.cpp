@@ -115,3 +115,26 @@ TEST(FormatNumber, IgnoresAGermanLocale)
 }
 
 } // namespace
+
+TEST(IntegerValueOf, ReadsTheLeadingIntegerOfAField)
+{
+    const struct {
+        const char* text;
+        int value;
+    } cases[] = {
+        {"12", 12},
+        {"12.7", 12},
+        {" -8px", -8},
+        {"+3", 3},
+        {"1e3", 1},
+        {"", 0},
+        {"abc", 0},
+        {"-", 0},
+        {"99999999999", INT_MAX},
+        {"-99999999999999999999", INT_MIN},
+        {"0x10", 0},
+        {"\t42", 42},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(integerValueOf(QString::fromLatin1(c.text)), c.value) << c.text;
+}

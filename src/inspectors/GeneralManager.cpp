@@ -1,0 +1,248 @@
+#include "inspectors/GeneralManager.h"
+
+#include "app/DocumentWindowQt.h"
+#include "app/Manager.h"
+#include "app/PanelOutlets.h"
+#include "model/VexaDocument.h"
+#include "util/NumberFormat.h"
+#include "view/GraphWidget.h"
+#include "view/VexaView.h"
+
+#include "ui_general.h"
+
+#include <QButtonGroup>
+
+#include <cmath>
+
+namespace {
+
+using Flag = PageSettings::Flag;
+
+// The check boxes and the switch of the document each one stands for.
+struct SwitchRow {
+    QCheckBox* Ui::GeneralPanel::*box;
+    Flag PageSettings::*field;
+};
+// clang-format off
+const SwitchRow switchRows[] = {
+    {&Ui::GeneralPanel::frameArrows,     &PageSettings::framearrows},
+    {&Ui::GeneralPanel::forceFrame,      &PageSettings::forceframe},
+    {&Ui::GeneralPanel::allDraw,         &PageSettings::alldraw},
+    {&Ui::GeneralPanel::forceRenderHigh, &PageSettings::forcerenderhigh},
+    {&Ui::GeneralPanel::drawBackground,  &PageSettings::drawbackground},
+    {&Ui::GeneralPanel::drawFrame,       &PageSettings::drawframe},
+    {&Ui::GeneralPanel::drawMargin,      &PageSettings::drawmargin},
+};
+
+// The colour wells and the colour each one stands for.
+struct ColorRow {
+    ColorWell* Ui::GeneralPanel::*well;
+    QColor PageSettings::*field;
+};
+const ColorRow colorRows[] = {
+    {&Ui::GeneralPanel::frameColor,      &PageSettings::framecolor},
+    {&Ui::GeneralPanel::marginColor,     &PageSettings::margincolor},
+    {&Ui::GeneralPanel::backgroundColor, &PageSettings::backgroundcolor},
+};
+
+// The margins in cell order.
+double PageSettings::*const marginFields[4] = {
+    &PageSettings::marginleft,
+    &PageSettings::marginright,
+    &PageSettings::marginbottom,
+    &PageSettings::margintop,
+};
+
+// The presets: margins left, right, top, bottom, and which axes carry their
+// line, numbers and title.
+const struct {
+    int tag;
+    double left, right, top, bottom;
+    bool line[4], labelled[4];
+} presets[] = {
+    {1202, 80, 10, 10, 80, {true, true, false, false}, {true, true, false, false}},
+    {1203, 80, 80, 80, 80, {true, true, true, true},   {true, true, true, true}},
+    {1204, 10, 10, 10, 10, {true, true, false, false}, {false, false, false, false}},
+};
+// clang-format on
+
+void setCells(const auto& cells, const auto& values)
+{
+    for (std::size_t i = 0; i < cells.size(); ++i)
+        cells[i]->setText(formatNumberAuto(values[i]));
+}
+
+} // namespace
+
+GeneralManager::GeneralManager(Manager& manager)
+        : InspectorManager(manager)
+        , ui_(new Ui::GeneralPanel)
+{
+    inspectorView = new QWidget;
+    inspectorView->setObjectName(QStringLiteral("general"));
+    ui_->setupUi(inspectorView);
+    Ui::GeneralPanel& u = *ui_;
+
+    u.frameWidthSlider->setDoubleRange(0, 10, 0.1);
+    u.arrowSizeSlider->setDoubleRange(0, 40, 0.5);
+
+    margins = u.margins;
+    marginCells = {u.marginLeft, u.marginRight, u.marginBottom, u.marginTop};
+    windowSize = u.windowSize;
+    windowCells = {u.windowWidth, u.windowHeight};
+    subview = u.subview;
+    subviewCells = {u.subviewX, u.subviewY, u.subviewWidth, u.subviewHeight};
+    for (QLineEdit* f : marginCells)
+        bind(f, margins);
+    for (QLineEdit* f : windowCells)
+        bind(f, windowSize);
+    for (QLineEdit* f : subviewCells)
+        bind(f, subview);
+
+    frameStyle = taggedCells(u.frameStyle);
+    arrowType = taggedCells(u.arrowType);
+    crossArrows = taggedCells(u.crossArrows);
+    for (QButtonGroup* cells : {frameStyle, arrowType, crossArrows})
+        bind(cells);
+
+    for (const SwitchRow& row : switchRows)
+        bind(u.*row.box);
+    for (const ColorRow& row : colorRows)
+        bind(u.*row.well);
+    bind(u.frameWidth);
+    bind(u.frameWidthSlider);
+    bind(u.arrowSize);
+    bind(u.arrowSizeSlider);
+    for (QPushButton* preset : {u.preset1202, u.preset1203, u.preset1204})
+        bind(preset);
+}
+
+GeneralManager::~GeneralManager() = default;
+
+void GeneralManager::update()
+{
+    takeCurrentDocument();
+    showControls(PD != nullptr);
+    if (!PD)
+        return;
+    Refresh refresh(*this);
+    VexaDocument& d = *PD;
+    Ui::GeneralPanel& u = *ui_;
+
+    for (const ColorRow& row : colorRows)
+        (u.*row.well)->setColor(d.page.*row.field);
+    for (const SwitchRow& row : switchRows)
+        (u.*row.box)->setChecked(d.page.*row.field != 0);
+    u.frameWidth->setText(formatNumberFixed(1, d.page.framewidth));
+    u.frameWidthSlider->setDoubleValue(d.page.framewidth);
+    u.arrowSize->setText(formatNumberFixed(1, d.page.arrowsize));
+    u.arrowSizeSlider->setDoubleValue(d.page.arrowsize);
+    for (auto [cells, value] :
+         {std::pair{frameStyle, d.page.framestyle}, std::pair{arrowType, d.page.arrowtype},
+          std::pair{crossArrows, d.page.crossarrows}}) {
+        if (QAbstractButton* b = cells->button(value)) {
+            b->setChecked(true);
+        } else if (QAbstractButton* on = cells->checkedButton()) {
+            // A stored value no cell shows: no cell is selected.
+            cells->setExclusive(false);
+            on->setChecked(false);
+            cells->setExclusive(true);
+        }
+    }
+    double marginValues[4];
+    for (int i = 0; i < 4; ++i)
+        marginValues[i] = d.page.*marginFields[i];
+    setCells(marginCells, marginValues);
+
+    DocumentWindowQt* window = Manager::windowOf(&d);
+    const QSize content = window ? window->graphWidget().size() : QSize();
+    setCells(windowCells, std::array<double, 2>{double(content.width()), double(content.height())});
+
+    // Only a sub-view has a frame inside another graph.
+    const bool isSubview = PD != M.MPD && PV;
+    subview->setEnabled(isSubview);
+    if (isSubview) {
+        const QRectF f = PV->frame();
+        setCells(subviewCells, std::array<double, 4>{f.x(), f.y(), f.width(), f.height()});
+    } else {
+        for (QLineEdit* cell : subviewCells)
+            cell->clear();
+    }
+}
+
+void GeneralManager::applyPreset(int tag)
+{
+    VexaDocument& d = *PD;
+    for (const auto& p : presets) {
+        if (p.tag != tag)
+            continue;
+        d.page.marginleft = p.left;
+        d.page.marginright = p.right;
+        d.page.margintop = p.top;
+        d.page.marginbottom = p.bottom;
+        for (int axis = 0; axis < 4; ++axis) {
+            AxisSettings& a = d.axes[std::size_t(axis)];
+            a.axis = p.line[axis];
+            a.numbers = p.labelled[axis];
+            a.text = p.labelled[axis];
+        }
+    }
+}
+
+void GeneralManager::didChange(QObject* sender)
+{
+    takeCurrentDocument();
+    if (!PD)
+        return;
+    VexaDocument& d = *PD;
+    Ui::GeneralPanel& u = *ui_;
+
+    if (sender == margins) {
+        for (int i = 0; i < 4; ++i)
+            d.page.*marginFields[i] = integerValueOf(marginCells[std::size_t(i)]->text());
+        d.updateAutoTexts();
+    }
+    const int tag = PanelOutlets::tagOf(sender);
+    if (tag >= 1202 && tag <= 1204)
+        applyPreset(tag);
+    if (sender == windowSize) {
+        if (DocumentWindowQt* window = Manager::windowOf(&d)) {
+            // The window grows and shrinks about its lower-left corner.
+            const QRect before = window->geometry();
+            window->setContentSize(
+                QSize(integerValueOf(windowCells[0]->text()), integerValueOf(windowCells[1]->text())));
+            window->move(before.x(), before.y() + before.height() - window->geometry().height());
+        }
+    }
+    for (const ColorRow& row : colorRows)
+        if (sender == u.*row.well)
+            d.page.*row.field = (u.*row.well)->color();
+    // A width or size that is no finite number is not taken.
+    auto finite = [](double v, double& field) {
+        if (std::isfinite(v))
+            field = v;
+    };
+    if (sender == u.frameWidth)
+        finite(doubleValueOf(u.frameWidth->text()), d.page.framewidth);
+    if (sender == u.frameWidthSlider)
+        d.page.framewidth = u.frameWidthSlider->doubleValue();
+    if (sender == frameStyle)
+        d.page.framestyle = frameStyle->checkedId();
+    for (const SwitchRow& row : switchRows)
+        if (sender == u.*row.box)
+            d.page.*row.field = (u.*row.box)->isChecked() ? 1 : 0;
+    if (sender == subview && PD != M.MPD && PV) {
+        PV->setFrame(QRectF(integerValueOf(subviewCells[0]->text()), integerValueOf(subviewCells[1]->text()),
+                            integerValueOf(subviewCells[2]->text()),
+                            integerValueOf(subviewCells[3]->text())));
+    }
+    if (sender == u.arrowSize)
+        finite(doubleValueOf(u.arrowSize->text()), d.page.arrowsize);
+    if (sender == u.arrowSizeSlider)
+        d.page.arrowsize = u.arrowSizeSlider->doubleValue();
+    if (sender == arrowType)
+        d.page.arrowtype = arrowType->checkedId();
+    if (sender == crossArrows)
+        d.page.crossarrows = crossArrows->checkedId();
+    d.replot();
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+// The general panel (key "general"): page layout and window of the current
+// document: margins and their presets, the window's content size, the frame
+// of a sub-view, colours, frame style and width, frame arrows, and the
+// drawing switches.
+
+#include "inspectors/InspectorManager.h"
+
+#include <array>
+#include <memory>
+
+class QButtonGroup;
+class QCheckBox;
+class QLineEdit;
+
+namespace Ui {
+class GeneralPanel;
+}
+
+class GeneralManager : public InspectorManager {
+public:
+    explicit GeneralManager(Manager& manager);
+    ~GeneralManager() override;
+
+    void update() override;
+    void didChange(QObject* sender) override;
+
+    // The outlets: a matrix of cells is the container of its text fields,
+    // a segmented control or radio matrix the group of its tagged cells.
+    QWidget* margins = nullptr; // cells: left, right, bottom, top
+    std::array<QLineEdit*, 4> marginCells{};
+    QWidget* windowSize = nullptr; // cells: width, height
+    std::array<QLineEdit*, 2> windowCells{};
+    QWidget* subview = nullptr; // cells: x, y, width, height
+    std::array<QLineEdit*, 4> subviewCells{};
+    QButtonGroup* frameStyle = nullptr;
+    QButtonGroup* arrowType = nullptr;
+    QButtonGroup* crossArrows = nullptr;
+
+    const Ui::GeneralPanel& ui() const { return *ui_; }
+
+private:
+    void applyPreset(int tag);
+    std::unique_ptr<Ui::GeneralPanel> ui_;
+};

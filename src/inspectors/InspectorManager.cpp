@@ -1,0 +1,108 @@
+#include "inspectors/InspectorManager.h"
+
+#include "app/Manager.h"
+#include "app/PanelOutlets.h"
+#include "inspectors/ColorWell.h"
+#include "model/VexaDocument.h"
+#include "view/VexaView.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QSlider>
+#include <QWidget>
+
+InspectorManager::InspectorManager(Manager& manager)
+        : M(manager)
+{
+    M.inspectorIsCalling(this);
+}
+
+InspectorManager::~InspectorManager()
+{
+    if (M.inspectorManager == this)
+        M.inspectorManager = nullptr;
+}
+
+void InspectorManager::takeCurrentDocument()
+{
+    PD = M.PD;
+    if (PD)
+        PV = dynamic_cast<VexaView*>(PD->PV);
+}
+
+void InspectorManager::showControls(bool show)
+{
+    M.showInspectorFrame(show);
+}
+
+void InspectorManager::report(QObject* sender)
+{
+    if (!refreshing_)
+        didChange(sender);
+}
+
+void InspectorManager::bind(QLineEdit* field, QObject* sender)
+{
+    QObject* who = sender ? sender : field;
+    connect(field, &QLineEdit::editingFinished, this, [this, field, who] {
+        // Text set by update is no edit; only typing marks the field.
+        if (!field->isModified())
+            return;
+        field->setModified(false);
+        report(who);
+    });
+}
+
+void InspectorManager::bind(QAbstractButton* button, QObject* sender)
+{
+    QObject* who = sender ? sender : button;
+    connect(button, &QAbstractButton::clicked, this, [this, who] { report(who); });
+}
+
+void InspectorManager::bind(QSlider* slider, QObject* sender)
+{
+    QObject* who = sender ? sender : slider;
+    connect(slider, &QSlider::valueChanged, this, [this, who] { report(who); });
+}
+
+void InspectorManager::bind(QButtonGroup* cells)
+{
+    connect(cells, &QButtonGroup::idClicked, this, [this, cells] { report(cells); });
+}
+
+void InspectorManager::bind(ColorWell* well)
+{
+    connect(well, &ColorWell::colorChosen, this, [this, well] { report(well); });
+}
+
+void InspectorManager::bind(QComboBox* popUp)
+{
+    connect(popUp, &QComboBox::activated, this, [this, popUp] { report(popUp); });
+}
+
+QButtonGroup* InspectorManager::taggedCells(QWidget* container)
+{
+    auto* group = new QButtonGroup(container);
+    group->setObjectName(container->objectName());
+    group->setExclusive(true);
+    for (QAbstractButton* b : container->findChildren<QAbstractButton*>()) {
+        const int tag = PanelOutlets::tagOf(b);
+        if (tag >= 0 && b->isCheckable())
+            group->addButton(b, tag);
+    }
+    return group;
+}
+
+InspectorManager::Refresh::Refresh(InspectorManager& panel)
+        : panel_(panel)
+        , previous_(panel.refreshing_)
+{
+    panel_.refreshing_ = true;
+}
+
+InspectorManager::Refresh::~Refresh()
+{
+    panel_.refreshing_ = previous_;
+}

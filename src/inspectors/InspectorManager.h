@@ -1,0 +1,87 @@
+#pragma once
+
+// Base of the inspector panels. A panel is an object of a subclass and a view
+// built from the interface file named after its key; the controller makes it
+// the first time its key is shown (Inspectors::registerAll), then sends setup
+// once and update after every model change while it is on show.
+//
+// A panel keeps no model state: its update copies the current document into
+// the controls without any control reporting back, and every control edited
+// by the user calls didChange with itself as the sender, which writes the
+// value into the model and replots. The replot refreshes the panel, so what
+// the panel shows is always what was stored.
+
+#include "app/InspectorPanel.h"
+
+#include <QObject>
+
+class ColorWell;
+class Manager;
+class QAbstractButton;
+class QButtonGroup;
+class QComboBox;
+class QLineEdit;
+class QSlider;
+class QWidget;
+class VexaDocument;
+class VexaView;
+
+class InspectorManager : public QObject, public InspectorPanel {
+public:
+    // Announces itself to the controller (Manager::inspectorIsCalling).
+    explicit InspectorManager(Manager& manager);
+    ~InspectorManager() override;
+
+    Manager& M;
+    VexaDocument* PD = nullptr; // the document last worked on
+    VexaView* PV = nullptr; // its view; kept when PD turns null
+    QWidget* inspectorView = nullptr;
+
+    QWidget* view() override { return inspectorView; }
+    void setup() override { }
+    void update() override { }
+    // The action of every control of the panel; sender is the control (or
+    // the matrix of cells) that changed, or another object that asks for a
+    // refresh of the panel (the graph, when an axis is clicked).
+    virtual void didChange(QObject* sender) { }
+
+protected:
+    // PD follows the controller's current document, PV its view.
+    void takeCurrentDocument();
+    // The panel's controls, or the controller's "no document" view.
+    void showControls(bool show);
+
+    // User edits of the control call didChange(sender), sender being the
+    // control itself unless given. Text fields report when editing ends and
+    // their text was typed (not when update set it); buttons when clicked;
+    // sliders, colour wells and pop-ups when moved or chosen.
+    void bind(QLineEdit* field, QObject* sender = nullptr);
+    void bind(QAbstractButton* button, QObject* sender = nullptr);
+    void bind(QSlider* slider, QObject* sender = nullptr);
+    void bind(QButtonGroup* cells);
+    void bind(ColorWell* well);
+    void bind(QComboBox* popUp);
+
+    // While alive, update is copying the model into the controls: nothing
+    // reports back.
+    class Refresh {
+    public:
+        explicit Refresh(InspectorManager& panel);
+        ~Refresh();
+        Refresh(const Refresh&) = delete;
+        Refresh& operator=(const Refresh&) = delete;
+
+    private:
+        InspectorManager& panel_;
+        bool previous_;
+    };
+    bool refreshing() const { return refreshing_; }
+
+    // A segmented control or radio matrix from the checkable buttons of a
+    // container, each under its "tag" property (the stored value).
+    QButtonGroup* taggedCells(QWidget* container);
+
+private:
+    void report(QObject* sender);
+    bool refreshing_ = false;
+};

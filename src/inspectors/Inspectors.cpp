@@ -1,0 +1,33 @@
+#include "inspectors/Inspectors.h"
+
+#include "app/Manager.h"
+#include "inspectors/GeneralManager.h"
+
+#include <memory>
+
+namespace Inspectors {
+
+namespace {
+
+template <class Panel> std::unique_ptr<InspectorPanel> make(Manager& manager)
+{
+    return std::make_unique<Panel>(manager);
+}
+
+} // namespace
+
+void registerAll(Manager& manager)
+{
+    // clang-format off
+    const struct {
+        const char* key;
+        Manager::InspectorFactory factory;
+    } panels[] = {
+        {"general", make<GeneralManager>},
+    };
+    // clang-format on
+    for (const auto& p : panels)
+        manager.registerInspector(QLatin1String(p.key), p.factory);
+}
+
+} // namespace Inspectors
