@@ -24,6 +24,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class DataBuffer;
 class DocumentView;
@@ -142,6 +143,17 @@ public:
     void setupexpr(Expression& e);
     QColor getColor(double c1, double c2, double c3) const;
     QColor getColor(double c1, double c2, double c3, double alpha) const;
+    // The colour arguments of the commands, in their two forms: the word at
+    // `slot` (a colour name, a palette number 0 to 15 or a hexadecimal code;
+    // any other word is black), or the three numbers from `slot` on in the
+    // colour mode, with the alpha at `alphaSlot` when that argument was
+    // given. Numbers that are not all finite give no colour.
+    QColor colorFromWord(int slot) const;
+    std::optional<QColor> colorFromNumbers(int slot, int alphaSlot) const;
+    // The members of the last a and b arguments: axis indices 0 to 3, and
+    // indices of buffers the document has, in the order the argument gave.
+    std::vector<int> axisIndices() const;
+    std::vector<int> bufferIndices() const;
     // The s conversion: every "$name" of a string variable replaced by its
     // value (the longest name that fits wins), then every backslash-n made a
     // line feed.

@@ -7,6 +7,7 @@
 #include "model/VexaDocument.h"
 #include "platform/CNumber.h"
 #include "util/NumberFormat.h"
+#include "util/StringCategory.h"
 #include "view/CalendarFormat.h"
 
 #include <QDateTime>
@@ -369,7 +370,51 @@ QColor Macro::getColor(double c1, double c2, double c3, double alpha) const
     return QColor::fromHsvF(unit(c1), unit(c2), unit(c3), unit(alpha));
 }
 
+QColor Macro::colorFromWord(int slot) const
+{
+    return StringCategory::color(S.value(slot));
+}
+
+std::optional<QColor> Macro::colorFromNumbers(int slot, int alphaSlot) const
+{
+    if (slot < 0 || slot + 2 >= SlotCount)
+        return std::nullopt;
+    const auto at = [this](int k) { return D[std::size_t(k)]; };
+    const bool withAlpha = alphaSlot >= 0 && alphaSlot < SlotCount && O[std::size_t(alphaSlot)];
+    const double alpha = withAlpha ? at(alphaSlot) : 1.0;
+    if (!std::isfinite(at(slot)) || !std::isfinite(at(slot + 1)) || !std::isfinite(at(slot + 2))
+        || !std::isfinite(alpha))
+        return std::nullopt;
+    return withAlpha ? getColor(at(slot), at(slot + 1), at(slot + 2), alpha)
+                     : getColor(at(slot), at(slot + 1), at(slot + 2));
+}
+
 // --- sets ---------------------------------------------------------------------------------------
+
+std::vector<int> Macro::axisIndices() const
+{
+    std::vector<int> out;
+    for (const QString& entry : A) {
+        bool ok = false;
+        const int i = entry.toInt(&ok);
+        if (ok && i >= 0 && i < 4)
+            out.push_back(i);
+    }
+    return out;
+}
+
+std::vector<int> Macro::bufferIndices() const
+{
+    std::vector<int> out;
+    const int count = PD ? PD->bufferCount() : 0;
+    for (const QString& entry : B) {
+        bool ok = false;
+        const int i = entry.toInt(&ok);
+        if (ok && i >= 0 && i < count)
+            out.push_back(i);
+    }
+    return out;
+}
 
 void Macro::buildAxisSet(const QString& token)
 {

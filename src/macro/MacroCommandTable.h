@@ -19,6 +19,7 @@
 #include <array>
 #include <functional>
 #include <initializer_list>
+#include <utility>
 #include <vector>
 
 class Macro;
@@ -113,4 +114,31 @@ private:
 
     std::array<std::vector<MacroCommandForm>, SectionCount> sections_;
     QHash<QString, std::vector<const MacroCommandForm*>> byName_;
+};
+
+// The forms of one family in one section, added in the family's order: what
+// every family's registration function starts with.
+class SectionForms {
+public:
+    SectionForms(MacroCommandTable& table, MacroCommandTable::Section section)
+            : table_(table)
+            , section_(section)
+    {
+    }
+
+    void add(const char* name, const char* signature, int minimum, MacroCommandBody body,
+             ArgumentGuard guard = ArgumentGuard::always())
+    {
+        table_.add(section_, QLatin1String(name), QLatin1String(signature), minimum, std::move(body),
+                   std::move(guard));
+    }
+    void pending(const char* name, const char* signature, int minimum,
+                 ArgumentGuard guard = ArgumentGuard::always())
+    {
+        table_.addPending(section_, QLatin1String(name), QLatin1String(signature), minimum, std::move(guard));
+    }
+
+private:
+    MacroCommandTable& table_;
+    MacroCommandTable::Section section_;
 };

@@ -15,6 +15,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 class FakeServices : public ManagerServices {
@@ -65,6 +66,12 @@ public:
         return manager.PD;
     }
     void setExecuteButtonTitle(const QString& title) override { executeTitle = title; }
+    // The windows resized, each with the content size asked for.
+    std::vector<std::pair<VexaDocument*, QSizeF>> windowSizes;
+    void setWindowContentSize(VexaDocument* document, const QSizeF& size) override
+    {
+        windowSizes.emplace_back(document, size);
+    }
     void terminatePerlTask() override
     {
         ++terminations;
