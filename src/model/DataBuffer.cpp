@@ -1,11 +1,13 @@
 #include "model/DataBuffer.h"
 
 #include "platform/Color.h"
+#include "platform/ParallelRanges.h"
 #include "platform/UserDefaults.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 DataBuffer::DataBuffer()
 {
@@ -227,6 +229,67 @@ int DataBuffer::nop() const
     return int(X.size());
 }
 
+namespace {
+
+struct Extent {
+    double lo = 0, hi = 0;
+    bool any = false;
+};
+
+// Strict comparisons, in order: among equal extremes (0 and -0) the first
+// one stays, as it does when points are added one by one.
+void widenExtent(Extent& e, const Extent& more)
+{
+    if (!more.any)
+        return;
+    if (!e.any) {
+        e = more;
+        return;
+    }
+    e.hi = more.hi > e.hi ? more.hi : e.hi;
+    e.lo = more.lo < e.lo ? more.lo : e.lo;
+}
+
+Extent finiteExtentOf(const double* v, std::size_t from, std::size_t to)
+{
+    Extent e;
+    std::size_t i = from;
+    while (i < to && !std::isfinite(v[i]))
+        ++i;
+    if (i == to)
+        return e;
+    double lo = v[i], hi = v[i];
+    for (++i; i < to; ++i) {
+        const double x = v[i];
+        if (x - x == 0) { // finite
+            hi = x > hi ? x : hi;
+            lo = x < lo ? x : lo;
+        }
+    }
+    return {lo, hi, true};
+}
+
+// The extents of the finite values among v[0, n): parts of a long column on
+// several threads, joined in order, so the same as one pass.
+Extent finiteExtent(const double* v, std::size_t n)
+{
+    constexpr std::size_t kPart = std::size_t(1) << 18;
+    const std::size_t parts = ParallelRanges::threadsFor(n, kPart);
+    if (parts <= 1)
+        return finiteExtentOf(v, 0, n);
+    std::vector<Extent> found(parts);
+    ParallelRanges::run(parts, 1, [&](std::size_t first, std::size_t last) {
+        for (std::size_t k = first; k < last; ++k)
+            found[k] = finiteExtentOf(v, n / parts * k, k + 1 == parts ? n : n / parts * (k + 1));
+    });
+    Extent e;
+    for (const Extent& part : found)
+        widenExtent(e, part);
+    return e;
+}
+
+} // namespace
+
 void DataBuffer::rescale()
 {
     if (norescale)
@@ -237,10 +300,18 @@ void DataBuffer::rescale()
         return;
     // A column shorter than X (only direct field writes can cause that) must
     // not be read past its end.
-    const std::size_t n = X.size();
-    const std::size_t ny = Y.size();
-    for (std::size_t i = 0; i < n; ++i)
-        widen(X[i], i < ny ? Y[i] : std::numeric_limits<double>::quiet_NaN());
+    const Extent x = finiteExtent(X.data(), X.size());
+    const Extent y = finiteExtent(Y.data(), std::min(X.size(), Y.size()));
+    if (x.any) {
+        xmin = x.lo;
+        xmax = x.hi;
+        havexminmax = 1;
+    }
+    if (y.any) {
+        ymin = y.lo;
+        ymax = y.hi;
+        haveyminmax = 1;
+    }
 }
 
 void DataBuffer::setXDoubleValueAt(int i, double v)
