@@ -1,6 +1,7 @@
 #include "io/AsciiFastLines.h"
 
 #include <charconv>
+#include <cstdint>
 #include <cstring>
 #include <string.h> // memmem
 
@@ -39,47 +40,82 @@ bool isPlain(const char* p, std::size_t n)
 
 // A plain decimal number at p: a sign, digits with at most one period (at
 // least one digit; no period where periods separate numbers), and an
-// exponent with digits. Returns its end, or nullptr when what stands at p is
-// not such a number. Such text means the same to from_chars as to the careful
-// reader's number syntax.
-const char* numberEnd(const char* p, const char* end, bool period)
+// exponent with digits. Returns its end and its value in v, or nullptr when
+// what stands at p is not such a number or lies beyond the double range
+// (the careful reader rounds those its own way). Such text means the same to
+// from_chars as to the careful reader's number syntax.
+//
+// Most numbers in a file have few digits: their digits as an integer below
+// 2^53 and a power of ten up to 10^22 are both exact doubles, so one
+// multiplication or division rounds the value exactly as from_chars does
+// (correctly). The others go through from_chars.
+const char* plainNumber(const char* p, const char* end, bool period, double& v)
 {
+    static constexpr double kPowers[]
+        = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+           1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    const char* const start = p;
+    const bool negative = p < end && *p == '-';
     if (p < end && (*p == '-' || *p == '+'))
         ++p;
-    int digits = 0;
+    std::uint64_t m = 0;
+    int digits = 0, significant = 0, fraction = 0;
     while (p < end && isDigit(*p)) {
+        if (significant < 19) {
+            m = m * 10 + std::uint64_t(*p - '0');
+            significant += m != 0;
+        } else {
+            significant = 99; // too many to hold
+        }
         ++p;
         ++digits;
     }
     if (period && p < end && *p == '.') {
         ++p;
         while (p < end && isDigit(*p)) {
+            if (significant < 19) {
+                m = m * 10 + std::uint64_t(*p - '0');
+                significant += m != 0;
+                ++fraction;
+            } else {
+                significant = 99;
+            }
             ++p;
             ++digits;
         }
     }
     if (digits == 0)
         return nullptr;
+    int exponent = 0;
+    bool exponentTooLarge = false;
     if (p < end && (*p == 'e' || *p == 'E')) {
         ++p;
+        bool minus = false;
         if (p < end && (*p == '-' || *p == '+'))
-            ++p;
+            minus = *p++ == '-';
         if (p == end || !isDigit(*p))
             return nullptr;
-        while (p < end && isDigit(*p))
+        while (p < end && isDigit(*p)) {
+            if (exponent < 100000)
+                exponent = exponent * 10 + (*p - '0');
+            else
+                exponentTooLarge = true;
             ++p;
+        }
+        if (minus)
+            exponent = -exponent;
     }
-    return p;
-}
-
-// The value of a plain number [p, e); false when it is out of the double
-// range (the careful reader rounds those its own way).
-bool numberValue(const char* p, const char* e, double& v)
-{
-    if (*p == '+')
-        ++p;
-    const auto [ptr, ec] = std::from_chars(p, e, v, std::chars_format::general);
-    return ec == std::errc() && ptr == e;
+    const int scale = exponent - fraction;
+    if (significant <= 19 && !exponentTooLarge && m <= (std::uint64_t(1) << 53) && scale >= -22
+        && scale <= 22) {
+        double value = double(m);
+        value = scale < 0 ? value / kPowers[-scale] : value * kPowers[scale];
+        v = negative ? -value : value;
+        return p;
+    }
+    const char* from = *start == '+' ? start + 1 : start;
+    const auto [ptr, ec] = std::from_chars(from, p, v, std::chars_format::general);
+    return ec == std::errc() && ptr == p ? p : nullptr;
 }
 
 } // namespace
@@ -147,10 +183,9 @@ std::int32_t AsciiFastLines::line(const char* p, const char* end, Result& out) c
                 ++p;
             if (p == end)
                 return count;
-            const char* e = numberEnd(p, end, !s.periodBlank);
             double v;
-            if (!e || (e < end && !blank_[static_cast<unsigned char>(*e)]) || !numberValue(p, e, v)
-                || count == s.maxFields)
+            const char* e = plainNumber(p, end, !s.periodBlank, v);
+            if (!e || (e < end && !blank_[static_cast<unsigned char>(*e)]) || count == s.maxFields)
                 return undo();
             out.values.push_back(v);
             ++count;
@@ -173,7 +208,7 @@ std::int32_t AsciiFastLines::line(const char* p, const char* end, Result& out) c
             out.empty.push_back(1);
         } else {
             double v;
-            if (numberEnd(a, b, true) != b || !numberValue(a, b, v))
+            if (plainNumber(a, b, true, v) != b)
                 return undo();
             out.values.push_back(v);
             out.empty.push_back(0);

@@ -740,9 +740,12 @@ private:
                     nextCareful += 2;
                     continue;
                 }
-                std::copy_n(r.values.data() + value, kind, values_.data());
+                // Lines hold a few values: a plain loop, not a call per line.
+                for (std::int32_t i = 0; i < kind; ++i)
+                    values_[size_t(i)] = r.values[value + size_t(i)];
                 if (!r.empty.empty())
-                    std::copy_n(r.empty.data() + value, kind, empty_.data());
+                    for (std::int32_t i = 0; i < kind; ++i)
+                        empty_[size_t(i)] = r.empty[value + size_t(i)];
                 value += size_t(kind);
                 if (mode_ == ASCIIImport::ErrorMode)
                     addErrorPoint(kind);
