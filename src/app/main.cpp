@@ -7,6 +7,7 @@
 #include "model/VexaDocument.h"
 #include "platform/CNumber.h"
 #include "platform/RuntimeDirectory.h"
+#include "platform/TempFile.h"
 #include "platform/UserDefaults.h"
 #include "platform/Version.h"
 #include "view/VexaView.h"
@@ -71,6 +72,10 @@ int renderExample(Manager& manager, std::unique_ptr<VexaDocument> example)
 
 int main(int argc, char** argv)
 {
+    // Ended by a signal, the program leaves no temporary files behind; a
+    // file being saved is a temporary one until it is complete.
+    TempFile::removeAllOnTerminationSignals();
+
     QStringList raw;
     for (int i = 1; i < argc; ++i)
         raw << QString::fromLocal8Bit(argv[i]);

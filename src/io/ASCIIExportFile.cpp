@@ -24,13 +24,13 @@ bool ASCIIExportFile::exportASCII(VexaDocument& document, const QString& path, Q
     for (int i = 0; i < document.bufferCount(); ++i) {
         if (!selected.count(i))
             continue;
-        const QString name = fileName(path, i);
-        if (!document.DB[std::size_t(i)]->exportASCII(name, ExportXYErrors))
-            failed << name;
+        QString why;
+        if (!document.DB[std::size_t(i)]->exportASCII(fileName(path, i), ExportXYErrors, &why))
+            failed << why;
     }
     if (failed.isEmpty())
         return true;
     if (error)
-        *error = QStringLiteral("could not write ") + failed.join(QStringLiteral(", "));
+        *error = failed.join(QLatin1Char('\n'));
     return false;
 }

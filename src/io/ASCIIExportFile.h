@@ -16,6 +16,7 @@ public:
     // Writes every selected buffer; unselected buffers and selected rows past
     // the buffer list write nothing. Each file is replaced only once it is
     // complete. False when any file could not be written (the others are
-    // still written); *error then names the files that failed.
+    // still written); *error then names the files that failed and why, one
+    // to a line.
     static bool exportASCII(VexaDocument& document, const QString& path, QString* error = nullptr);
 };

@@ -3,6 +3,7 @@
 #include "model/DataBuffer.h"
 #include "model/VexaDocument.h"
 #include "platform/Alert.h"
+#include "platform/AtomicFile.h"
 #include "platform/Color.h"
 #include "platform/Font.h"
 #include "platform/KeyedArchiver.h"
@@ -12,7 +13,6 @@
 
 #include <QFile>
 #include <QRectF>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cmath>
@@ -909,19 +909,7 @@ bool writeToFile(const VexaDocument& document, const QString& path, const Window
             *error = why;
         return false;
     }
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = QStringLiteral("%1 could not be written: %2").arg(path, f.errorString());
-        return false;
-    }
-    if (f.write(*data) != data->size() || !f.commit()) {
-        if (error)
-            *error = QStringLiteral("%1 could not be written: %2").arg(path, f.errorString());
-        f.cancelWriting();
-        return false;
-    }
-    return true;
+    return AtomicFile::writeFile(path, *data, error);
 }
 
 // --- reading -----------------------------------------------------------------------------

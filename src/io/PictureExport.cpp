@@ -4,6 +4,7 @@
 #include "io/ExportRenderer.h"
 #include "model/DocumentView.h"
 #include "model/VexaDocument.h"
+#include "platform/AtomicFile.h"
 #include "view/VexaView.h"
 
 #include <QBuffer>
@@ -12,7 +13,6 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cmath>
@@ -39,25 +39,6 @@ VexaView* viewOf(VexaDocument& document, QString* error)
     return view;
 }
 
-bool writeFile(const QString& path, const QByteArray& data, QString* error)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        setError(error, file.errorString());
-        return false;
-    }
-    if (file.write(data) != data.size()) {
-        setError(error, file.errorString());
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        setError(error, file.errorString());
-        return false;
-    }
-    return true;
-}
-
 // Draws the view's picture (failure or not), writes it, and lets the screen
 // show the view without print mode again.
 template <typename MakeData>
@@ -67,7 +48,7 @@ bool exportPicture(VexaDocument& document, const QString& path, QString* error, 
     if (!view)
         return false;
     const QByteArray data = make(*view);
-    const bool ok = !data.isEmpty() && writeFile(path, data, error);
+    const bool ok = !data.isEmpty() && AtomicFile::writeFile(path, data, error);
     view->displayNow();
     return ok;
 }

@@ -9,9 +9,8 @@
 #include "model/ManagerServices.h"
 #include "model/VexaDocument.h"
 #include "platform/Alert.h"
+#include "platform/AtomicFile.h"
 #include "platform/CNumber.h"
-
-#include <QSaveFile>
 
 #include <algorithm>
 #include <array>
@@ -255,17 +254,19 @@ void forEachColumn(DataBuffer& b, F f)
 
 } // namespace
 
-bool DataBuffer::exportASCII(const QString& path, int mode) const
+bool DataBuffer::exportASCII(const QString& path, int mode, QString* error) const
 {
     if (mode < 0 || mode > 2)
         mode = ExportXYErrors;
     const bool errors = haserror();
-    QSaveFile file(path);
-    // Devices and files in directories we may not create in are written in
-    // place; everything else is replaced only once it is complete.
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    AtomicFile file(path);
+    auto failed = [&file, error] {
+        if (error)
+            *error = file.errorString();
         return false;
+    };
+    if (!file.open())
+        return failed();
     std::string chunk;
     chunk.reserve(1 << 16);
     const int n = int(std::min<std::size_t>(X.size(), std::size_t(std::numeric_limits<int>::max())));
@@ -284,18 +285,14 @@ bool DataBuffer::exportASCII(const QString& path, int mode) const
         }
         chunk += ops::asciiLine(v, count);
         if (chunk.size() >= (1 << 16) - 128) {
-            if (file.write(chunk.data(), qint64(chunk.size())) != qint64(chunk.size())) {
-                file.cancelWriting();
-                return false;
-            }
+            if (!file.write(chunk.data(), qint64(chunk.size())))
+                return failed();
             chunk.clear();
         }
     }
-    if (!chunk.empty() && file.write(chunk.data(), qint64(chunk.size())) != qint64(chunk.size())) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    if (!chunk.empty() && !file.write(chunk.data(), qint64(chunk.size())))
+        return failed();
+    return file.commit() || failed();
 }
 
 void DataBuffer::linBg(double a, double b)

@@ -15,7 +15,7 @@ namespace {
 // can still add files of their own).
 bool trustedFolder(const QString& path)
 {
-    struct stat st { };
+    struct stat st = {};
     if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISDIR(st.st_mode))
         return false;
     if (st.st_uid != 0 && st.st_uid != ::geteuid())

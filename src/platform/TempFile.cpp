@@ -3,7 +3,10 @@
 #include <QDir>
 #include <QFile>
 
+#include <atomic>
 #include <cerrno>
+#include <climits>
+#include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
@@ -60,12 +63,99 @@ int openExclusive(const QString& path)
     return fd;
 }
 
+// The paths of the temporary files that exist, in a table a signal handler
+// may read: fixed slots, each guarded by a sequence number that is odd while
+// the slot is being written, so a handler never acts on a half-written path.
+// A file that finds no free slot is still removed as usual, only not on a
+// signal.
+struct Slot {
+    std::atomic<bool> taken{false};
+    std::atomic<unsigned> sequence{0};
+    std::atomic<bool> live{false};
+    char path[PATH_MAX] = {};
+};
+constexpr int kSlots = 256;
+Slot g_slots[kSlots];
+
+int registerPath(const QString& path)
+{
+    const QByteArray native = QFile::encodeName(path);
+    if (native.size() >= PATH_MAX)
+        return -1;
+    for (int i = 0; i < kSlots; ++i) {
+        Slot& s = g_slots[i];
+        bool expected = false;
+        if (!s.taken.compare_exchange_strong(expected, true))
+            continue;
+        s.sequence.fetch_add(1, std::memory_order_acq_rel);
+        std::memcpy(s.path, native.constData(), size_t(native.size()) + 1);
+        s.live.store(true, std::memory_order_release);
+        s.sequence.fetch_add(1, std::memory_order_acq_rel);
+        return i;
+    }
+    return -1;
+}
+
+void unregisterPath(int slot)
+{
+    if (slot < 0)
+        return;
+    Slot& s = g_slots[slot];
+    s.sequence.fetch_add(1, std::memory_order_acq_rel);
+    s.live.store(false, std::memory_order_release);
+    s.sequence.fetch_add(1, std::memory_order_acq_rel);
+    s.taken.store(false, std::memory_order_release);
+}
+
+void onTerminationSignal(int signal)
+{
+    const int savedErrno = errno;
+    TempFile::removeAllNow();
+    // Ended as the signal would have ended us, so the parent sees why.
+    struct sigaction fallback = {};
+    fallback.sa_handler = SIG_DFL;
+    sigemptyset(&fallback.sa_mask);
+    sigaction(signal, &fallback, nullptr);
+    errno = savedErrno;
+    raise(signal);
+}
+
 } // namespace
+
+void TempFile::removeAllNow()
+{
+    for (Slot& s : g_slots) {
+        const unsigned before = s.sequence.load(std::memory_order_acquire);
+        if (before & 1u || !s.live.load(std::memory_order_acquire))
+            continue;
+        char path[PATH_MAX];
+        std::memcpy(path, s.path, sizeof path);
+        path[PATH_MAX - 1] = '\0';
+        if (s.sequence.load(std::memory_order_acquire) != before)
+            continue;
+        ::unlink(path);
+    }
+}
+
+void TempFile::removeAllOnTerminationSignals()
+{
+    struct sigaction action = {};
+    action.sa_handler = onTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        // A signal the program was started to ignore (nohup) stays ignored.
+        struct sigaction previous = {};
+        if (sigaction(signal, nullptr, &previous) == 0 && previous.sa_handler == SIG_IGN)
+            continue;
+        sigaction(signal, &action, nullptr);
+    }
+}
 
 TempFile::TempFile(QString path, int fd)
     : path_(std::move(path))
     , fd_(fd)
 {
+    slots_.push_back(registerPath(path_));
 }
 
 std::unique_ptr<TempFile> TempFile::create(const std::function<QByteArray()>& nameSource,
@@ -108,7 +198,24 @@ TempFile::~TempFile()
     close();
     for (const QString& p : std::as_const(companions_))
         ::unlink(QFile::encodeName(p).constData());
-    ::unlink(QFile::encodeName(path_).constData());
+    if (!path_.isEmpty())
+        ::unlink(QFile::encodeName(path_).constData());
+    for (int slot : slots_)
+        unregisterPath(slot);
+}
+
+bool TempFile::renameTo(const QString& target)
+{
+    if (path_.isEmpty())
+        return false;
+    if (::rename(QFile::encodeName(path_).constData(), QFile::encodeName(target).constData()) != 0)
+        return false;
+    // The file is the target now: a signal must not remove it, nor this
+    // object when it goes.
+    unregisterPath(slots_.front());
+    slots_.front() = -1;
+    path_.clear();
+    return true;
 }
 
 bool TempFile::write(const QByteArray& data)
@@ -157,5 +264,6 @@ QString TempFile::createCompanion(const QString& extraSuffix, QString* error)
     }
     ::close(fd);
     companions_ << path;
+    slots_.push_back(registerPath(path));
     return path;
 }

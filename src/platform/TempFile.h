@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 class TempFile {
 public:
@@ -29,6 +30,7 @@ public:
     TempFile(const TempFile&) = delete;
     TempFile& operator=(const TempFile&) = delete;
 
+    // Empty once the file has been renamed to a target.
     const QString& path() const { return path_; }
     bool isOpen() const { return fd_ >= 0; }
 
@@ -37,6 +39,21 @@ public:
     // Closes the descriptor; the file stays until this object is destroyed.
     // False when the close reports an error (data may not have reached the disk).
     bool close();
+
+    // Descriptor of the open file (-1 once closed), for syncing and for
+    // setting its mode before it takes a target's place.
+    int descriptor() const { return fd_; }
+    // Renames the file to target (replacing what is there) and gives it up:
+    // it is no longer removed with this object. False, with errno set, when
+    // the rename fails; the file then stays this object's.
+    bool renameTo(const QString& target);
+
+    // Removes every temporary file that exists right now. Safe to call from
+    // a signal handler: it only walks a fixed table and calls unlink.
+    static void removeAllNow();
+    // SIGINT, SIGTERM and SIGHUP remove the temporary files and then end the
+    // program as the signal would have. Call once, early in main().
+    static void removeAllOnTerminationSignals();
 
     // Creates <path><extraSuffix> (say ".log") exclusively with mode 0600 and
     // removes it with this file. Returns its path, or an empty text with the
@@ -50,4 +67,5 @@ private:
     QString path_;
     int fd_ = -1;
     QStringList companions_;
+    std::vector<int> slots_; // of path_ and the companions in the signal table
 };

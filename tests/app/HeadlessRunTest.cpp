@@ -13,6 +13,9 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <sys/types.h>
+
 namespace {
 
 // build/.../tests/test_app -> build/.../src/app/vexa
@@ -234,5 +237,37 @@ TEST_F(HeadlessRun, HelpMistakesAndFilesWithoutAScreen)
         } else {
             EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
         }
+    }
+}
+
+// Ended by a signal in the middle of a macro, the program leaves none of its
+// temporary files behind (the macro's source and inline perl files exist for
+// the whole run) and ends as the signal ends a program.
+TEST_F(HeadlessRun, TerminationSignalsRemoveTheTemporaryFiles)
+{
+    const QString macro = scratchFile(QStringLiteral("sleeps.mac"), "print started\nsleep 60\n");
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(signal);
+        const QString temp = TestSupport::scratchDir() + QStringLiteral("/signal-%1").arg(signal);
+        ASSERT_TRUE(QDir().mkpath(temp));
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("TMPDIR"), temp);
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), temp + QStringLiteral("/config"));
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.setWorkingDirectory(temp);
+        p.start(programPath(), {"-m", macro, "-h", "yes", "-q", "yes"});
+        ASSERT_TRUE(p.waitForStarted(10000));
+        // The run has begun once its source file is there.
+        bool running = false;
+        for (int i = 0; i < 400 && !running; ++i) {
+            p.waitForReadyRead(50);
+            running = !QDir(temp).entryList({"vexa2_*"}, QDir::Files).isEmpty();
+        }
+        ASSERT_TRUE(running);
+        ::kill(pid_t(p.processId()), signal);
+        ASSERT_TRUE(p.waitForFinished(20000));
+        EXPECT_EQ(p.exitStatus(), QProcess::CrashExit);
+        EXPECT_EQ(QDir(temp).entryList({"vexa2_*"}, QDir::Files), QStringList());
     }
 }

@@ -4,12 +4,19 @@
 #include "model/DataBuffer.h"
 #include "model/VexaDocument.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <clocale>
+#include <csignal>
+#include <cstring>
 #include <string>
+
+#include <sys/resource.h>
 
 namespace {
 
@@ -79,6 +86,43 @@ TEST_F(ASCIIExportTest, UnwritableFileIsReportedAndTheOthersStillWritten)
     EXPECT_TRUE(QFileInfo(dir + QStringLiteral("/out.0")).isFile());
 
     EXPECT_FALSE(ASCIIExportFile::exportASCII(doc, scratchPath(QStringLiteral("no/such/dir/out"))));
+}
+
+// An export that fails half-way (a full disk; the file-size limit stands in,
+// as it binds the superuser too) leaves the file it would have replaced byte
+// for byte, and says why in the system's words.
+TEST_F(ASCIIExportTest, AFailingExportLeavesTheOldFileAsItWas)
+{
+    auto big = std::make_unique<DataBuffer>();
+    for (int i = 0; i < 10000; ++i)
+        big->quickAddDoubleValue(i, i / 3.0);
+    doc.DB.push_back(std::move(big));
+    const QString dir = scratchPath(QStringLiteral("full"));
+    ASSERT_TRUE(QDir().mkpath(dir));
+    const QString path = dir + QStringLiteral("/out");
+    const QByteArray older("1\t2\n3\t4\n");
+    {
+        QFile f(ASCIIExportFile::fileName(path, 3));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(older);
+    }
+    manager.selectedRows = {3};
+
+    rlimit previous{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &previous), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = previous;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    QString error;
+    const bool ok = ASCIIExportFile::exportASCII(doc, path, &error);
+    setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_FALSE(ok);
+    EXPECT_TRUE(error.contains(QString::fromLocal8Bit(std::strerror(EFBIG)))) << error.toStdString();
+    EXPECT_EQ(readAll(ASCIIExportFile::fileName(path, 3)), older);
+    EXPECT_EQ(QDir(dir).entryList(QDir::Files), QStringList{"out.3"});
 }
 
 } // namespace

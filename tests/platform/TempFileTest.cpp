@@ -132,4 +132,24 @@ TEST(TempFile, DefaultsToTheTemporaryDirectoryAndReportsMissingOnes)
     EXPECT_TRUE(error.contains("no/such/dir"));
 }
 
+// What a termination signal's handler does: every temporary file there is
+// goes, a file already renamed to its target does not.
+TEST(TempFile, AllCanBeRemovedAtOnceExceptThoseGivenAway)
+{
+    auto a = TempFile::create(names({"signalA"}), ".tmp", scratch());
+    auto b = TempFile::create(names({"signalB"}), ".tmp", scratch());
+    ASSERT_TRUE(a && b);
+    const QString log = a->createCompanion(".log");
+    const QString target = scratch() + "/kept-target";
+    ASSERT_TRUE(b->renameTo(target));
+    EXPECT_TRUE(b->path().isEmpty());
+    TempFile::removeAllNow();
+    EXPECT_FALSE(QFile::exists(scratch() + "/vexa2_signalA.tmp"));
+    EXPECT_FALSE(QFile::exists(log));
+    EXPECT_TRUE(QFile::exists(target));
+    b.reset();
+    EXPECT_TRUE(QFile::exists(target));
+    QFile::remove(target);
+}
+
 } // namespace
