@@ -5,6 +5,7 @@
 #include <QTransform>
 
 #include <algorithm>
+#include <vector>
 
 #include <cmath>
 
@@ -188,21 +189,101 @@ QPen BezierPath::pen(const QColor& color) const
     return pen;
 }
 
+BezierPath::Stroke BezierPath::strokeFor(const QPainter& painter) const
+{
+    Stroke plain{path_, width_};
+    if (!pixelAligned_)
+        return plain;
+    const QPaintEngine* engine = painter.paintEngine();
+    const QTransform t = painter.deviceTransform();
+    // Only pictures made of pixels, drawn without rotation or shear.
+    if (!engine || engine->type() != QPaintEngine::Raster || t.type() > QTransform::TxScale || t.m11() == 0
+        || t.m22() == 0)
+        return plain;
+
+    // The line becomes a whole number of pixels thick (one at the least),
+    // centred on a pixel's middle when that number is odd and on the border
+    // between two pixels when it is even.
+    const double scale = std::sqrt(std::fabs(t.m11() * t.m22()));
+    const long pixels = width_ > 0 ? std::max(1L, std::lround(width_ * scale)) : 1;
+    // A line right on a pixel border takes the pixel on the side where the
+    // drawing's own coordinates grow, whichever way the picture runs: a
+    // rule at y = 20 of a graph drawn upwards covers the pixels of 20 to 21.
+    auto snap = [pixels](double v, bool reversed) {
+        if (pixels % 2 == 0)
+            return std::round(v);
+        return reversed ? std::ceil(v) - 0.5 : std::floor(v) + 0.5;
+    };
+
+    // The coordinates of straight lines are collected first and every point
+    // on one of them moves with it, so that corners, closing points and lines
+    // that meet stay joined.
+    const int n = path_.elementCount();
+    std::vector<QPointF> device(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        const QPainterPath::Element e = path_.elementAt(i);
+        device[std::size_t(i)] = t.map(QPointF(e.x, e.y));
+    }
+    constexpr double same = 1e-6;
+    std::vector<double> columns, rows;
+    for (int i = 1; i < n; ++i) {
+        if (path_.elementAt(i).type != QPainterPath::LineToElement)
+            continue;
+        const QPointF a = device[std::size_t(i - 1)];
+        const QPointF b = device[std::size_t(i)];
+        if (std::fabs(a.y() - b.y()) < same)
+            rows.push_back(a.y());
+        if (std::fabs(a.x() - b.x()) < same)
+            columns.push_back(a.x());
+    }
+    if (rows.empty() && columns.empty())
+        return plain;
+    std::sort(rows.begin(), rows.end());
+    std::sort(columns.begin(), columns.end());
+    auto onOne = [](const std::vector<double>& sorted, double v) {
+        const auto it = std::lower_bound(sorted.begin(), sorted.end(), v - same);
+        return it != sorted.end() && *it <= v + same;
+    };
+    Stroke aligned{path_, width_ > 0 ? double(pixels) / scale : 0};
+    const QTransform back = t.inverted();
+    for (int i = 0; i < n; ++i) {
+        QPointF p = device[std::size_t(i)];
+        const bool x = onOne(columns, p.x());
+        const bool y = onOne(rows, p.y());
+        if (!x && !y)
+            continue;
+        if (x)
+            p.setX(snap(p.x(), t.m11() < 0));
+        if (y)
+            p.setY(snap(p.y(), t.m22() < 0));
+        const QPointF q = back.map(p);
+        aligned.path.setElementPositionAt(i, q.x(), q.y());
+    }
+    return aligned;
+}
+
+QPainterPath BezierPath::strokedPath(const QPainter& painter) const
+{
+    return strokeFor(painter).path;
+}
+
 void BezierPath::stroke(QPainter& painter, const QColor& color) const
 {
     if (path_.isEmpty())
         return;
     pen_.setColor(color);
-    if (!dashPoints_.isEmpty()) {
-        const double unit = dashUnit(&painter, width_);
-        if (unit != penDashUnit_) {
-            QPen pen = pen_;
+    const Stroke s = strokeFor(painter);
+    const bool dashed = !dashPoints_.isEmpty();
+    const double unit = dashed ? dashUnit(&painter, s.width) : penDashUnit_;
+    if (s.width != width_ || unit != penDashUnit_) {
+        QPen pen = pen_;
+        pen.setWidthF(s.width);
+        if (dashed)
             applyDash(pen, dashPoints_, phase_, unit);
-            painter.strokePath(path_, pen);
-            return;
-        }
+        painter.strokePath(s.path, pen);
+        return;
     }
-    painter.strokePath(path_, pen_);
+    painter.strokePath(s.path, pen_);
 }
 
 void BezierPath::fill(QPainter& painter, const QColor& color) const

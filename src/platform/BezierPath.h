@@ -43,6 +43,14 @@ public:
     double lineDashPhase() const { return phase_; }
     // Fill rule of fill(); non-zero winding at first.
     void setWindingRule(Qt::FillRule rule) { path_.setFillRule(rule); }
+    // Lines of the path that run straight across or up a picture made of
+    // pixels are moved, by less than a pixel, to where they cover whole
+    // pixel rows or columns, and the line is made a whole number of pixels
+    // thick, so a one-pixel line is one crisp row of pixels and not two grey
+    // ones. For frames, ticks, grids and similar rules; vector targets (PDF,
+    // EPS, printers) get the path as it is. Off at first.
+    void setPixelAligned(bool aligned) { pixelAligned_ = aligned; }
+    bool pixelAligned() const { return pixelAligned_; }
 
     // --- building ----------------------------------------------------------
     // Points with a coordinate that is not finite are ignored.
@@ -66,6 +74,16 @@ public:
     void fill(QPainter& painter, const QColor& color) const;
     // The pen stroke() draws with.
     QPen pen(const QColor& color) const;
+    // The path stroke() draws on this painter: the path itself, or with
+    // pixel alignment on a raster target, its aligned copy.
+    QPainterPath strokedPath(const QPainter& painter) const;
+    // The same with the line width it is drawn with: with pixel alignment
+    // on a raster target, a whole number of pixels.
+    struct Stroke {
+        QPainterPath path;
+        double width;
+    };
+    Stroke strokeFor(const QPainter& painter) const;
 
 private:
     void rebuildPen();
@@ -82,4 +100,5 @@ private:
     mutable QPen pen_;
     QList<qreal> dashPoints_;  // the dash as Qt takes it, still in points
     double penDashUnit_ = 1;   // the unit pen_'s dash is counted in
+    bool pixelAligned_ = false;
 };

@@ -128,6 +128,7 @@ void strokeGridLines(VexaView& view, QPainter& painter, int axisIndex, const std
     pl.setLineCapStyle(Qt::FlatCap);
     pl.setLineJoinStyle(Qt::MiterJoin);
     pl.setLineDash(view.dash, pattern, 0);
+    pl.setPixelAligned(true);
     ClippedPath path(pl, strokeGuard(view, lw, dashed));
     const bool vertical = isXAxis(axisIndex);
     for (double p : positions) {
@@ -145,6 +146,7 @@ void strokeGridLines(VexaView& view, QPainter& painter, int axisIndex, const std
         pl.stroke(painter, color);
     pl.removeAllPoints();
     pl.setLineDash(view.dash, 0, 0);
+    pl.setPixelAligned(false);
 }
 
 // Major ticks 0 inside, 1 outside, 2 across the edge; anything else is
@@ -248,6 +250,7 @@ QSizeF VexaView::drawAxis(QPainter& painter, int axis, double min, double max)
         const double lw = strokeWidth(d.axes[axis].tickwidth);
         BezierPath line;
         line.setLineWidth(lw);
+        line.setPixelAligned(true);
         ClippedPath path(line, strokeGuard(*this, lw, false));
         const double z = map(0);
         if (xAxis)
@@ -309,6 +312,7 @@ QSizeF VexaView::drawAxis(QPainter& painter, int axis, double min, double max)
         const double lw = strokeWidth(strokeW);
         BezierPath line;
         line.setLineWidth(lw);
+        line.setPixelAligned(true);
         ClippedPath path(line, strokeGuard(*this, lw, false));
         const double L = wholePoints(length);
         for (double v : values) {

@@ -103,12 +103,15 @@ void VexaView::plotLegend(QPainter& painter, int)
         setDashPattern(DashPattern::widthFor(b->style.dashwidth));
         pl.setLineDash(dash, b->style.dash, 0);
 
+        // The samples are rules like the frame: crisp on a picture of pixels.
+        pl.setPixelAligned(true);
         if (b->style.plotlines || b->style.plothist) {
             ClippedPath path(pl, legendGuard(*this, lw));
             path.segment({X, Y}, {X + L, Y});
             pl.stroke(painter, b->style.color);
             pl.removeAllPoints();
         }
+        pl.setPixelAligned(false);
 
         if (b->style.plotybars || b->style.plotxbars || b->style.plotfhist || b->style.plotarea) {
             const double half = b->style.symbolsize / 2;
@@ -132,6 +135,7 @@ void VexaView::plotLegend(QPainter& painter, int)
             pl.setLineCapStyle(Qt::RoundCap);
             pl.setLineJoinStyle(Qt::RoundJoin);
             pl.setLineWidth(lw);
+            pl.setPixelAligned(true);
             ClippedPath path(pl, legendGuard(*this, lw));
             if (b->style.plotysticks)
                 path.segment({cx, Y - 5}, {cx, Y + 5});
@@ -140,6 +144,7 @@ void VexaView::plotLegend(QPainter& painter, int)
             pl.stroke(painter, b->style.stickcolor);
             pl.removeAllPoints();
         }
+        pl.setPixelAligned(false);
 
         if (b->style.plotsymbols)
             plotSymbol(b, cx, Y, 0, 0, 0);

@@ -142,6 +142,7 @@ void strokeRect(QPainter& painter, const QRectF& r, const QColor& color, double 
     p.setLineWidth(width);
     p.setLineCapStyle(Qt::FlatCap);
     p.setLineJoinStyle(Qt::MiterJoin);
+    p.setPixelAligned(true);
     p.appendRect(r);
     p.stroke(painter, color);
 }
@@ -295,6 +296,7 @@ void VexaView::drawRect(QPainter& painter, const QRectF& dirty, const QImage* ca
                     const double x0 = xPoint(0, 1);
                     const double y0 = yPoint(0, 1);
                     pl.setLineWidth(fw);
+                    pl.setPixelAligned(true);
                     {
                         ClippedPath lines(pl, guard);
                         lines.segment({x0, d.page.marginbottom}, {x0, height + bottom});
@@ -302,6 +304,7 @@ void VexaView::drawRect(QPainter& painter, const QRectF& dirty, const QImage* ca
                     }
                     pl.stroke(painter, fc);
                     pl.removeAllPoints();
+                    pl.setPixelAligned(false);
                     if (d.page.framearrows) {
                         pl.setLineCapStyle(Qt::RoundCap);
                         pl.setLineJoinStyle(Qt::MiterJoin);
@@ -344,12 +347,14 @@ void VexaView::drawRect(QPainter& painter, const QRectF& dirty, const QImage* ca
                 pl.setLineJoinStyle(Qt::RoundJoin);
                 if (d.page.framestyle == 2) {
                     pl.setLineWidth(fw);
+                    pl.setPixelAligned(true);
                     pl.moveTo(d.page.marginleft, d.page.marginbottom);
                     pl.lineTo(d.page.marginleft, height + bottom);
                     pl.moveTo(d.page.marginleft, d.page.marginbottom);
                     pl.lineTo(width + left, d.page.marginbottom);
                     pl.stroke(painter, fc);
                     pl.removeAllPoints();
+                    pl.setPixelAligned(false);
                     if (d.page.framearrows) {
                         pl.setLineCapStyle(Qt::RoundCap);
                         pl.setLineJoinStyle(Qt::MiterJoin);

@@ -18,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 
 namespace {
@@ -237,3 +238,40 @@ TEST_F(PictureExportTest, FailedExportLeavesAnOlderFileAlone)
 }
 
 } // namespace
+
+TEST_F(PictureExportTest, HairlinesInBitmapsCoverWholePixelRows)
+{
+    // The top edge of the frame, 10 points below the top of the view: a
+    // rule of the frame's width across the plot area, drawn in full rows of
+    // pixels with no grey rows beside it.
+    const struct {
+        double framewidth;
+        int dpi;
+        int rows;
+    } cases[] = {{1, 72, 1}, {0, 144, 1}, {1, 144, 2}, {2, 72, 2}, {0.5, 300, 2}, {1, 100, 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "frame width " << c.framewidth << " at " << c.dpi << " dpi");
+        doc.page.framewidth = c.framewidth;
+        const QString path = scratchPath(QStringLiteral("rules.png"));
+        QString error;
+        ASSERT_TRUE(PictureExport::savePNG(doc, path, c.dpi, &error)) << error.toStdString();
+        const QImage img(path);
+        ASSERT_FALSE(img.isNull());
+        const double scale = c.dpi / 72.0;
+        const int top = int(std::lround(10 * scale));
+        const int from = int(120 * scale), to = int(380 * scale);
+        int inked = 0, partly = 0;
+        for (int y = std::max(0, top - 6); y <= top + 6; ++y) {
+            int dark = 0, any = 0;
+            for (int x = from; x < to; ++x) {
+                const int g = qGray(img.pixel(x, y));
+                dark += g < 80;
+                any += g < 250;
+            }
+            inked += dark > (to - from) * 9 / 10;
+            partly += any > (to - from) * 9 / 10;
+        }
+        EXPECT_EQ(inked, c.rows);
+        EXPECT_EQ(partly, c.rows) << "grey rows beside the rule";
+    }
+}

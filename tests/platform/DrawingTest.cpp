@@ -5,9 +5,12 @@
 #include "platform/DashPattern.h"
 #include "platform/TextDrawing.h"
 
+#include <QBuffer>
 #include <QFont>
 #include <QImage>
 #include <QPainter>
+#include <QPainterPath>
+#include <QPdfWriter>
 
 #include <gtest/gtest.h>
 
@@ -360,5 +363,124 @@ TEST(BezierPathTest, DashesScaleWithThePainterAtEveryWidth)
         EXPECT_FALSE(ink(img, 48, 6)) << width;
         EXPECT_FALSE(ink(img, 52, 6)) << width;
         EXPECT_TRUE(ink(img, 64, 6)) << width;
+    }
+}
+
+namespace {
+
+// The rows (or, for a vertical line, the columns) that a stroke touches at
+// all, across the middle of the line.
+int touchedRows(const QImage& img, bool vertical)
+{
+    int n = 0;
+    const int length = vertical ? img.height() : img.width();
+    const int across = vertical ? img.width() : img.height();
+    for (int i = 0; i < across; ++i) {
+        const QRgb p = vertical ? img.pixel(i, length / 2) : img.pixel(length / 2, i);
+        if (qGray(p) < 250)
+            ++n;
+    }
+    return n;
+}
+
+} // namespace
+
+TEST(BezierPathTest, PixelAlignedRulesCoverWholePixelRowsOnPicturesOnly)
+{
+    // A rule at a whole coordinate lies on the border between two pixel
+    // rows; drawn as it is, a one-pixel line is smeared over both in grey.
+    const struct {
+        const char* what;
+        double width;
+        double scale; // of the picture against the points
+        bool flipped; // y upwards, as the graph draws
+        double at; // where the rule lies, in points
+        int rows; // pixel rows it covers when aligned
+        int asIs; // and without alignment
+    } cases[] = {
+        {"thinnest", 0, 1, false, 20, 1, 2},
+        {"one point", 1, 1, false, 20, 1, 2},
+        {"one point, half-way", 1, 1, false, 20.5, 1, 1},
+        {"one point, y upwards", 1, 1, true, 20, 1, 2},
+        {"two points", 2, 1, false, 20, 2, 2},
+        {"two points, half-way", 2, 1, true, 20.5, 2, 3},
+        {"one point at 300 dpi", 1, 300.0 / 72, true, 9, 4, 5},
+        {"half a point at 144 dpi", 0.5, 2, true, 10.25, 1, 1},
+    };
+    for (const bool vertical : {false, true}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(testing::Message() << c.what << (vertical ? ", vertical" : ", horizontal"));
+            for (const bool aligned : {true, false}) {
+                QImage img = canvas(int(40 * c.scale), int(40 * c.scale));
+                QPainter painter(&img);
+                painter.setRenderHint(QPainter::Antialiasing);
+                painter.scale(c.scale, c.scale);
+                if (c.flipped) {
+                    painter.translate(0, 40);
+                    painter.scale(1, -1);
+                }
+                BezierPath p;
+                p.setLineWidth(c.width);
+                p.setPixelAligned(aligned);
+                if (vertical) {
+                    p.moveTo(c.at, 2);
+                    p.lineTo(c.at, 38);
+                } else {
+                    p.moveTo(2, c.at);
+                    p.lineTo(38, c.at);
+                }
+                p.stroke(painter, Qt::black);
+                painter.end();
+                EXPECT_EQ(touchedRows(img, vertical), aligned ? c.rows : c.asIs)
+                    << (aligned ? "aligned" : "as is");
+            }
+        }
+    }
+
+    // A frame stays closed: its corners move together.
+    {
+        QImage img = canvas(50, 50);
+        QPainter painter(&img);
+        BezierPath p;
+        p.setLineWidth(1);
+        p.setPixelAligned(true);
+        p.appendRect(QRectF(10, 10, 20.3, 20.6));
+        const QPainterPath aligned = p.strokedPath(painter);
+        ASSERT_GE(aligned.elementCount(), 5);
+        for (int i = 0; i < aligned.elementCount(); ++i) {
+            const QPainterPath::Element e = aligned.elementAt(i);
+            EXPECT_DOUBLE_EQ(e.x - std::floor(e.x), 0.5) << i;
+            EXPECT_DOUBLE_EQ(e.y - std::floor(e.y), 0.5) << i;
+        }
+        EXPECT_EQ(QPointF(aligned.elementAt(0)), QPointF(aligned.elementAt(aligned.elementCount() - 1)));
+    }
+
+    // Vector targets and turned drawings get the path as it is; so do lines
+    // that run neither across nor up.
+    {
+        BezierPath p;
+        p.setLineWidth(1);
+        p.setPixelAligned(true);
+        p.moveTo(2, 20);
+        p.lineTo(38, 20);
+        QBuffer bytes;
+        bytes.open(QIODevice::WriteOnly);
+        QPdfWriter pdf(&bytes);
+        QPainter onPdf(&pdf);
+        EXPECT_EQ(p.strokedPath(onPdf), p.path());
+        onPdf.end();
+
+        QImage img = canvas(40, 40);
+        QPainter turned(&img);
+        turned.rotate(30);
+        EXPECT_EQ(p.strokedPath(turned), p.path());
+        turned.end();
+
+        BezierPath slanted;
+        slanted.setPixelAligned(true);
+        slanted.moveTo(2, 20);
+        slanted.lineTo(38, 21);
+        QPainter plain(&img);
+        EXPECT_EQ(slanted.strokedPath(plain), slanted.path());
     }
 }
