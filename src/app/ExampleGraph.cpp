@@ -1,8 +1,9 @@
 #include "app/ExampleGraph.h"
 
+#include "macro/Macro.h"
+#include "macro/MacroHost.h"
 #include "model/DataBuffer.h"
 #include "model/VexaDocument.h"
-#include "platform/Color.h"
 #include "platform/ResourceLocator.h"
 #include "util/TextHelpers.h"
 
@@ -83,58 +84,23 @@ std::unique_ptr<VexaDocument> build(const QString& directory, QString* error)
     auto doc = std::make_unique<VexaDocument>();
     VexaDocument& d = *doc;
 
-    // Measured points with their y errors, on the bottom and left axes.
+    // Measured points with their y errors and the model on the bottom and
+    // left axes; counts of a decay on the top and right axes.
     auto measured = bufferFromRows(rows[0], true);
     measured->setSource(QStringLiteral("oscillation.dat"));
     measured->setComment(QStringLiteral("measured amplitude"));
-    measured->style.plotlines = 0;
-    measured->style.plotsymbols = 1;
-    measured->style.symbol = 1;
-    measured->style.symbolsize = 8;
-    measured->style.color = Color::rgb(0.1, 0.25, 0.7);
-    measured->errorbars.errorbary = 3;
-    measured->style.errorcolor = measured->style.color;
-    measured->errorbars.errorwidth = 1;
-
     auto model = bufferFromRows(rows[1], false);
     model->setSource(QStringLiteral("model.dat"));
     model->setComment(QStringLiteral("damped cosine"));
-    model->style.plotlines = 1;
-    model->style.linewidth = 1.5;
-    model->style.color = Color::rgb(0.8, 0.1, 0.1);
-
-    // Counts of a decay on the top and right axes, the right one logarithmic.
     auto decay = bufferFromRows(rows[2], true);
     decay->setSource(QStringLiteral("decay.dat"));
     decay->setComment(QStringLiteral("counts (top, right)"));
     decay->belongx = 2;
     decay->belongy = 2;
-    decay->style.plotlines = 1;
-    decay->style.dash = 1;
-    decay->style.dashwidth = 1;
-    decay->style.linewidth = 1;
-    decay->style.plotsymbols = 1;
-    decay->style.symbol = 7;
-    decay->style.symbolsize = 7;
-    decay->style.color = Color::rgb(0.1, 0.55, 0.2);
-    decay->errorbars.errorbary = 3;
-    decay->style.errorcolor = decay->style.color;
-
     d.DB.push_back(std::move(measured));
     d.DB.push_back(std::move(model));
     d.DB.push_back(std::move(decay));
 
-    d.page.marginleft = 90;
-    d.page.marginright = 90;
-    d.page.margintop = 70;
-    d.page.marginbottom = 80;
-    const QString titles[] = {QStringLiteral("time (s)"), QStringLiteral("amplitude"),
-                              QStringLiteral("time (ms)"), QStringLiteral("counts")};
-    for (int i = 0; i < 4; ++i) {
-        d.axes[std::size_t(i)].axis = 1;
-        d.axes[std::size_t(i)].axistext = titles[i];
-    }
-    d.axes[AxisY2].axismode = AxisLog;
     d.xmin1 = -0.25;
     d.xmax1 = 10.25;
     d.ymin1 = -1.2;
@@ -143,14 +109,27 @@ std::unique_ptr<VexaDocument> build(const QString& directory, QString* error)
     d.xmax2 = 51;
     d.ymin2 = 1;
     d.ymax2 = 3000;
-    d.axes[AxisY1].zeroline = 1;
 
-    d.legend.plotlegend = 1;
-    d.legend.legendalign = 2; // top-right corner on the point
-    d.legend.legendx = 800 - d.page.marginright - 20;
-    d.legend.legendy = 600 - d.page.margintop - 20;
-    d.legend.legendbg = 1;
-    d.legend.legendbgcolor = Color::rgb(0.96, 0.96, 0.96);
+    // Everything about its look is the macro's.
+    const QString stylePath = directory + QStringLiteral("/example-graph.mac");
+    Macro style(QStringLiteral("example-graph"), QString(), 0, MacroTypeLanguage);
+    if (!style.loadFromFile(stylePath)) {
+        if (error)
+            *error = QStringLiteral("cannot read %1").arg(stylePath);
+        return nullptr;
+    }
+    if (!MacroHost::shared()) {
+        if (error)
+            *error = QStringLiteral("no macro host to run %1").arg(stylePath);
+        return nullptr;
+    }
+    style.parseMacroFor(&d);
+    // A source the tokeniser could not read runs no command at all.
+    if (style.ERR > 0 || style.CMD.isEmpty()) {
+        if (error)
+            *error = QStringLiteral("%1 stopped with an error").arg(stylePath);
+        return nullptr;
+    }
 
     // The window opens with the graph at the size it was laid out for.
     d.winw = 800;

@@ -2,7 +2,8 @@
 
 // The example graph the program opens with: three buffers read from the
 // small data files in resources/examples, drawn against both axis pairs,
-// with a logarithmic axis, error bars and a legend.
+// with a logarithmic axis, error bars and a legend, styled by the macro
+// example-graph.mac beside them.
 
 #include <QString>
 
@@ -27,7 +28,9 @@ bool readRows(const QString& path, int minColumns, std::vector<std::vector<doubl
 std::unique_ptr<DataBuffer> bufferFromRows(const std::vector<std::vector<double>>& rows, bool withErrors);
 
 // The graph, laid out for a content size of 800 x 600 points; nothing when
-// a file is missing or holds no data.
+// a file is missing or holds no data, or when the style macro cannot be read
+// or stops with an error (which the macro console shows). Runs the macro
+// through the shared macro host.
 std::unique_ptr<VexaDocument> build(const QString& directory, QString* error);
 
 } // namespace ExampleGraph

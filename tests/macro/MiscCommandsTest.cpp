@@ -423,6 +423,18 @@ TEST(ExampleMacro, BuildsItsGraphFromNothing)
     EXPECT_DOUBLE_EQ(d->xmin1, 0);
     EXPECT_DOUBLE_EQ(d->xmax1, 10);
     EXPECT_DOUBLE_EQ(d->ymax2, 1.2);
+    // Its look: both axis pairs, the legend, the frame and the buffers.
+    for (const AxisSettings& a : d->axes)
+        EXPECT_EQ(a.axis, 1);
+    EXPECT_EQ(d->axes[AxisY2].axistext, QStringLiteral("envelope"));
+    EXPECT_EQ(d->axes[AxisX2].tickcolor, QColor(Qt::red));
+    EXPECT_EQ(d->axes[AxisY1].gridfront, 0);
+    EXPECT_EQ(d->legend.plotlegend, 1);
+    EXPECT_EQ(d->legend.legendalign, 2);
+    EXPECT_EQ(d->page.framewidth, 1.5);
+    EXPECT_EQ(d->DB[0]->style.plotsymbols, 1);
+    EXPECT_EQ(d->DB[0]->errorbars.errorbary, 3);
+    EXPECT_EQ(d->DB[1]->style.dash, 2);
 }
 
 } // namespace
