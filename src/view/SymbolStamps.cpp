@@ -153,29 +153,37 @@ void blendRowScalar(quint32* d, const quint32* s, int n)
 }
 
 #if defined(__x86_64__)
-// Eight pixels at a time, in the same integer steps.
-__attribute__((target("avx2"))) void blendRowAvx2(quint32* d, const quint32* s, int n)
+// The whole box, eight pixels of a row at a time (the last ones of a row
+// masked), in the same integer steps.
+__attribute__((target("avx2"))) void blendBoxAvx2(uchar* dst, qsizetype stride, const uchar* src,
+                                                  qsizetype srcStride, int w, int h)
 {
     const __m256i lowMask = _mm256_set1_epi32(0x00ff00ff);
     const __m256i half = _mm256_set1_epi32(0x00800080);
     const __m256i all = _mm256_set1_epi32(255);
-    int x = 0;
-    for (; x + 8 <= n; x += 8) {
-        const __m256i sv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + x));
-        const __m256i dv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + x));
-        const __m256i ia = _mm256_sub_epi32(all, _mm256_srli_epi32(sv, 24));
-        __m256i t = _mm256_mullo_epi32(_mm256_and_si256(dv, lowMask), ia);
-        t = _mm256_srli_epi32(
-            _mm256_add_epi32(_mm256_add_epi32(t, _mm256_and_si256(_mm256_srli_epi32(t, 8), lowMask)), half),
-            8);
-        t = _mm256_and_si256(t, lowMask);
-        __m256i h = _mm256_mullo_epi32(_mm256_and_si256(_mm256_srli_epi32(dv, 8), lowMask), ia);
-        h = _mm256_add_epi32(_mm256_add_epi32(h, _mm256_and_si256(_mm256_srli_epi32(h, 8), lowMask)), half);
-        h = _mm256_andnot_si256(lowMask, h);
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + x), _mm256_add_epi32(sv, _mm256_or_si256(h, t)));
+    const __m256i lanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+    for (int y = 0; y < h; ++y) {
+        auto* d = reinterpret_cast<int*>(dst + y * stride);
+        const auto* s = reinterpret_cast<const int*>(src + y * srcStride);
+        for (int x = 0; x < w; x += 8) {
+            const __m256i mask = _mm256_cmpgt_epi32(_mm256_set1_epi32(w - x), lanes);
+            const __m256i sv = _mm256_maskload_epi32(s + x, mask);
+            const __m256i dv = _mm256_maskload_epi32(d + x, mask);
+            const __m256i ia = _mm256_sub_epi32(all, _mm256_srli_epi32(sv, 24));
+            __m256i t = _mm256_mullo_epi32(_mm256_and_si256(dv, lowMask), ia);
+            t = _mm256_srli_epi32(
+                _mm256_add_epi32(_mm256_add_epi32(t, _mm256_and_si256(_mm256_srli_epi32(t, 8), lowMask)),
+                                 half),
+                8);
+            t = _mm256_and_si256(t, lowMask);
+            __m256i g = _mm256_mullo_epi32(_mm256_and_si256(_mm256_srli_epi32(dv, 8), lowMask), ia);
+            g = _mm256_add_epi32(_mm256_add_epi32(g, _mm256_and_si256(_mm256_srli_epi32(g, 8), lowMask)),
+                                 half);
+            g = _mm256_andnot_si256(lowMask, g);
+            _mm256_maskstore_epi32(d + x, mask, _mm256_add_epi32(sv, _mm256_or_si256(g, t)));
+        }
     }
     _mm256_zeroupper();
-    blendRowScalar(d + x, s + x, n - x);
 }
 
 const bool hasAvx2 = __builtin_cpu_supports("avx2");
@@ -185,20 +193,18 @@ const bool hasAvx2 = __builtin_cpu_supports("avx2");
 
 void SymbolStamps::blend(uchar* dst, qsizetype stride, QPoint at, const QImage& src, const QRect& box)
 {
-    const int w = box.width();
     const qsizetype srcStride = src.bytesPerLine();
-    const uchar* srcBits = src.constBits() + box.y() * srcStride + box.x() * 4;
-    for (int y = 0; y < box.height(); ++y) {
-        auto* d = reinterpret_cast<quint32*>(dst + (at.y() + y) * stride) + at.x();
-        const auto* s = reinterpret_cast<const quint32*>(srcBits + y * srcStride);
+    const uchar* from = src.constBits() + box.y() * srcStride + box.x() * 4;
+    uchar* to = dst + at.y() * stride + at.x() * 4;
 #if defined(__x86_64__)
-        if (hasAvx2 && w >= 8) {
-            blendRowAvx2(d, s, w);
-            continue;
-        }
-#endif
-        blendRowScalar(d, s, w);
+    if (hasAvx2) {
+        blendBoxAvx2(to, stride, from, srcStride, box.width(), box.height());
+        return;
     }
+#endif
+    for (int y = 0; y < box.height(); ++y)
+        blendRowScalar(reinterpret_cast<quint32*>(to + y * stride),
+                       reinterpret_cast<const quint32*>(from + y * srcStride), box.width());
 }
 
 void SymbolStamps::draw(QPainter& pixels, QPointF p)
