@@ -6,21 +6,21 @@
 #if defined(__x86_64__)
 #include <immintrin.h>
 
-// glibc's vector variants (libmvec), AVX2 ABI: four doubles per ymm register.
-#pragma GCC push_options
-#pragma GCC target("avx2")
+// glibc's vector variants (libmvec), AVX2 ABI: four doubles per ymm
+// register. Only functions compiled for AVX2 call them.
+#define VEXA_AVX2 __attribute__((target("avx2")))
 extern "C" {
-__m256d _ZGVdN4v_sin(__m256d);
-__m256d _ZGVdN4v_cos(__m256d);
-__m256d _ZGVdN4v_log(__m256d);
-__m256d _ZGVdN4vv_pow(__m256d, __m256d);
+VEXA_AVX2 __m256d _ZGVdN4v_sin(__m256d);
+VEXA_AVX2 __m256d _ZGVdN4v_cos(__m256d);
+VEXA_AVX2 __m256d _ZGVdN4v_log(__m256d);
+VEXA_AVX2 __m256d _ZGVdN4vv_pow(__m256d, __m256d);
 }
 
 namespace {
 
 // The last partial group of four goes through the same vector call, padded
 // with ones, so no value takes another path because of where it lies.
-template <__m256d (*F)(__m256d)> void mapUnary(double* v, std::size_t n)
+template <__m256d (*F)(__m256d)> VEXA_AVX2 void mapUnary(double* v, std::size_t n)
 {
     std::size_t i = 0;
     for (; i + 4 <= n; i += 4)
@@ -34,20 +34,20 @@ template <__m256d (*F)(__m256d)> void mapUnary(double* v, std::size_t n)
     _mm256_zeroupper();
 }
 
-void sinAvx2(double* v, std::size_t n)
+VEXA_AVX2 void sinAvx2(double* v, std::size_t n)
 {
     mapUnary<_ZGVdN4v_sin>(v, n);
 }
-void cosAvx2(double* v, std::size_t n)
+VEXA_AVX2 void cosAvx2(double* v, std::size_t n)
 {
     mapUnary<_ZGVdN4v_cos>(v, n);
 }
-void lnAvx2(double* v, std::size_t n)
+VEXA_AVX2 void lnAvx2(double* v, std::size_t n)
 {
     mapUnary<_ZGVdN4v_log>(v, n);
 }
 
-void powAvx2(double* a, const double* b, std::size_t n)
+VEXA_AVX2 void powAvx2(double* a, const double* b, std::size_t n)
 {
     std::size_t i = 0;
     for (; i + 4 <= n; i += 4)
@@ -62,7 +62,7 @@ void powAvx2(double* a, const double* b, std::size_t n)
     _mm256_zeroupper();
 }
 
-void powKAvx2(double* a, double k, std::size_t n)
+VEXA_AVX2 void powKAvx2(double* a, double k, std::size_t n)
 {
     const __m256d kk = _mm256_set1_pd(k);
     std::size_t i = 0;
@@ -78,7 +78,6 @@ void powKAvx2(double* a, double k, std::size_t n)
 }
 
 } // namespace
-#pragma GCC pop_options
 
 namespace {
 const bool hasAvx2 = __builtin_cpu_supports("avx2");
