@@ -53,6 +53,7 @@ class QStackedWidget;
 class QTableView;
 class QTextBrowser;
 class QWidget;
+class QueryEditor;
 class RowListModel;
 class UndoManager;
 
@@ -380,6 +381,15 @@ public:
     // The title a new window without a file gets: "Untitled", then
     // "Untitled 2", "Untitled 3", ... the lowest number no open window uses.
     QString nextUntitledName() const;
+
+    // --- stored lists ------------------------------------------------------------------------------
+    // The stored MySQL queries (MYQ) with their editor, shown as the "mysql"
+    // data pane.
+    QueryEditor* queryEditor = nullptr;
+    // Merges an opened macro-list file into the stored macros (OpenDoc).
+    // False, with the reason, when the bytes are no macro list; the macros
+    // are then as they were.
+    virtual bool mergeMacroList(const QByteArray& data, QString* why);
 
     // --- ApplicationController ---------------------------------------------------------------------------
     void documentOpened(VexaDocument* document) override;

@@ -5,6 +5,8 @@
 
 #include "app/Manager.h"
 
+#include "app/OpenDoc.h"
+
 #include "app/DocumentWindowQt.h"
 #include "app/RecentFiles.h"
 #include "app/WindowPlacement.h"
@@ -102,14 +104,8 @@ DocumentWindowQt* Manager::openDocumentAtPath(const QString& path)
 
 bool Manager::openListFile(const QString& path, FileKind kind)
 {
-    // The lists' own reader takes over here once it is part of the program.
-    const QString what
-        = kind == FileKind::QueryList ? QStringLiteral("MySQL queries") : QStringLiteral("macros");
-    Alert::run(QStringLiteral("File Open Error"),
-               QStringLiteral("%1 is a list of %2; this version of Vexa cannot merge such lists yet.")
-                   .arg(path, what),
-               {QStringLiteral("Ok")});
-    return false;
+    OpenDoc document(*this);
+    return document.readFromFile(path, kind == FileKind::QueryList ? OpenDoc::queryListType() : OpenDoc::macroListType());
 }
 
 // --- Open Recent -------------------------------------------------------------------------------

@@ -3,6 +3,8 @@
 
 #include "app/Manager.h"
 
+#include "app/QueryEditor.h"
+
 #include "app/DocumentWindowQt.h"
 #include "app/RowListModel.h"
 #include "model/VexaDocument.h"
@@ -204,7 +206,8 @@ void Manager::buildInspectorWindow()
         fields->addRow(QStringLiteral("Comment"), dataComment);
         l->addLayout(fields);
     }
-    MySQLView = new QWidget;
+    queryEditor = new QueryEditor(*this);
+    MySQLView = queryEditor->view();
     MacroView = new QWidget;
     DataView = new QWidget;
     {
@@ -366,6 +369,7 @@ void Manager::initPreferences()
         p_toolbar->setChecked(d.boolForKey(QStringLiteral("WindowToolbar")));
     if (d.contains(QStringLiteral("InitialDocument")))
         p_initialdoc->setChecked(d.boolForKey(QStringLiteral("InitialDocument")));
+    queryEditor->loadFromDefaults();
     if (opt_h)
         inspector->hide();
     else

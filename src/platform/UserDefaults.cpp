@@ -4,12 +4,17 @@
 #include "platform/Color.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
 
 #include <cmath>
 #include <limits>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -64,11 +69,29 @@ double numberOf(const QVariant& v, bool* ok)
     }
 }
 
+// The store holds passwords (the stored queries), so it is readable by its
+// owner alone. The settings writer replaces the file keeping its mode, so a
+// file made owner-only before the first write stays that way.
+void makeOwnerOnly(const QString& path)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    const QByteArray name = QFile::encodeName(path);
+    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd >= 0) {
+        ::close(fd);
+        return;
+    }
+    struct stat st { };
+    if (::stat(name.constData(), &st) == 0 && (st.st_mode & 077) != 0)
+        ::chmod(name.constData(), st.st_mode & 0700);
+}
+
 } // namespace
 
 UserDefaults::UserDefaults(const QString& path)
-    : settings_(std::make_unique<QSettings>(path, QSettings::IniFormat))
 {
+    makeOwnerOnly(path);
+    settings_ = std::make_unique<QSettings>(path, QSettings::IniFormat);
 }
 
 UserDefaults::~UserDefaults() = default;

@@ -1,0 +1,109 @@
+#pragma once
+
+// The stored MySQL queries and their editor: the list (MYQ), the pane with
+// the query table, the connection fields and the SQL text, and the actions
+// behind its buttons. The list is kept in the user defaults under
+// "MySQLQueries" and rewritten after every change. The controller makes
+// one editor and shows its pane as the "mysql" data pane; the pane is an
+// ordinary widget, so any panel host can carry it.
+//
+// Main thread only.
+
+#include "io/MySQLImport.h"
+#include "io/MySQLQuery.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include <vector>
+
+class Manager;
+class QLineEdit;
+class QPlainTextEdit;
+class QTableView;
+class QueryTableModel;
+
+class QueryEditor : public QObject {
+public:
+    explicit QueryEditor(Manager& manager);
+    ~QueryEditor() override;
+    QueryEditor(const QueryEditor&) = delete;
+    QueryEditor& operator=(const QueryEditor&) = delete;
+
+    // The stored queries, in table order.
+    std::vector<MySQLQuery> MYQ;
+
+    // The pane. Whoever shows it takes it over (Qt ownership); it must
+    // outlive no editor, so its host deletes it first or with the editor.
+    QWidget* view() const { return view_; }
+    QTableView* mysqlTable = nullptr;
+    QLineEdit* my_host = nullptr;
+    QLineEdit* my_db = nullptr;
+    QLineEdit* my_port = nullptr;
+    QLineEdit* my_user = nullptr;
+    QLineEdit* my_passwd = nullptr;
+    QPlainTextEdit* my_sql = nullptr;
+
+    // --- the list in the user defaults ---------------------------------------------
+    // The launch: the list from "MySQLQueries"; a missing, damaged or empty
+    // entry gives the one default query (stored at once). Shows row 0.
+    void loadFromDefaults();
+    // Rewrites "MySQLQueries" from MYQ.
+    void store();
+
+    // --- the table ---------------------------------------------------------------------
+    void reload();
+    // The selected row, or -1 when none is selected inside the list.
+    int selectedRow() const;
+    void selectRow(int row);
+    // Renames the query of the row and stores the list; false for a row
+    // outside the list.
+    bool rename(int row, const QString& name);
+
+    // --- the editor's actions ------------------------------------------------------------
+    void my_add();
+    void my_duplicate();
+    // Asks first; `all` removes every query, otherwise the selected one. A
+    // beep without a selected query.
+    void my_delete(bool all);
+    // The editor's fields into the selected query (its name kept).
+    void my_save();
+    void my_moveUp();
+    void my_moveDown();
+    // Runs the editor's query into the current document (a new one when
+    // there is none), then rescales the controller's axis pairs and
+    // replots. A failure is an alert and changes nothing.
+    void my_execute();
+    // A save panel, then the selected query (selectedOnly) or the whole
+    // list as a query-list file. A beep for an empty list, or for
+    // selectedOnly without a selected query.
+    void my_export(bool selectedOnly);
+    // An open panel, then the file's queries appended to the list (append)
+    // or in its place. A damaged file is refused with "File Open Error".
+    void my_import(bool append);
+    void my_sqlHasChanged();
+    // Fills the editor from the query at the row, when a row is selected.
+    void updateMySQLImport(int row);
+
+    // An opened query-list file: queries named like loaded ones go, the
+    // loaded ones are appended (loaded items win); then the list is stored
+    // and the selected row shown.
+    void merge(std::vector<MySQLQuery> loaded);
+
+    // The colours of new buffers: the application's palette.
+    MySQLImport::Palette palette() const;
+
+private:
+    void buildView();
+    void afterListChange(int select);
+    void showSelected();
+
+    Manager& manager_;
+    QPointer<QWidget> view_;
+    QueryTableModel* model_ = nullptr;
+    // Set while the editor's fields are filled from a query, so that the
+    // filling is not taken for an edit and saved.
+    bool filling_ = false;
+};

@@ -1,0 +1,192 @@
+#include "io/MySQLImport.h"
+
+#include "model/DataBuffer.h"
+#include "model/VexaDocument.h"
+#include "platform/Alert.h"
+#include "platform/CNumber.h"
+
+#include <mysql.h>
+
+#include <cstring>
+#include <memory>
+#include <vector>
+
+namespace {
+
+// The field types whose values are numbers (or NULL).
+bool numericField(enum_field_types type)
+{
+    switch (type) {
+    case MYSQL_TYPE_DECIMAL:
+    case MYSQL_TYPE_TINY:
+    case MYSQL_TYPE_SHORT:
+    case MYSQL_TYPE_LONG:
+    case MYSQL_TYPE_FLOAT:
+    case MYSQL_TYPE_DOUBLE:
+    case MYSQL_TYPE_NULL:
+    case MYSQL_TYPE_LONGLONG:
+    case MYSQL_TYPE_INT24:
+    case MYSQL_TYPE_YEAR:
+    case MYSQL_TYPE_NEWDECIMAL:
+        return true;
+    default:
+        return false;
+    }
+}
+
+struct Connection {
+    MYSQL* handle = nullptr;
+    ~Connection()
+    {
+        if (handle)
+            mysql_close(handle);
+    }
+};
+
+struct Result {
+    MYSQL_RES* handle = nullptr;
+    ~Result()
+    {
+        if (handle)
+            mysql_free_result(handle);
+    }
+};
+
+QString errorText(MYSQL* handle)
+{
+    return QString::fromUtf8(mysql_error(handle));
+}
+
+// A value as the server sent it in text form. A text that is no number (the
+// server never sends one for a numeric column) counts like NULL.
+bool valueOf(const char* text, double& out)
+{
+    return text && CNumber::parseExact(std::string_view(text, std::strlen(text)), out);
+}
+
+} // namespace
+
+QString MySQLImportOutcome::title() const
+{
+    switch (kind) {
+    case ConnectError:
+        return QStringLiteral("MySQL Connect Error");
+    case QueryError:
+        return QStringLiteral("MySQL Query Error");
+    case NotNumeric:
+        return QStringLiteral("Vexa/MySQL Error");
+    case Ok:
+        break;
+    }
+    return QString();
+}
+
+MySQLImportOutcome MySQLImport::importMySQL(VexaDocument& document, const MySQLQuery& query,
+                                            const Palette& palette)
+{
+    MySQLImportOutcome outcome;
+    Connection connection;
+    connection.handle = mysql_init(nullptr);
+    if (!connection.handle) {
+        outcome.kind = MySQLImportOutcome::ConnectError;
+        outcome.message = QStringLiteral("Out of memory.");
+        return outcome;
+    }
+    const unsigned timeout = connectTimeoutSeconds;
+    mysql_options(connection.handle, MYSQL_OPT_CONNECT_TIMEOUT, &timeout);
+
+    const QByteArray host = query.host.toUtf8();
+    const QByteArray user = query.user.toUtf8();
+    const QByteArray passwd = query.passwd.toUtf8();
+    const QByteArray db = query.db.toUtf8();
+    // The library would quietly take its default port for 0 or a value
+    // that does not fit.
+    if (query.port < 1 || query.port > 65535) {
+        outcome.kind = MySQLImportOutcome::ConnectError;
+        outcome.message = QStringLiteral("%1 is no port number (1 to 65535).").arg(query.port);
+        return outcome;
+    }
+    const unsigned port = unsigned(query.port);
+    mysql_real_connect(connection.handle, host.constData(), user.constData(), passwd.constData(),
+                       db.constData(), port, nullptr, 0);
+    if (mysql_errno(connection.handle) != 0) {
+        outcome.kind = MySQLImportOutcome::ConnectError;
+        outcome.message = errorText(connection.handle);
+        return outcome;
+    }
+
+    const QByteArray sql = query.sql.toUtf8();
+    mysql_query(connection.handle, sql.constData());
+    if (mysql_errno(connection.handle) != 0) {
+        outcome.kind = MySQLImportOutcome::QueryError;
+        outcome.message = errorText(connection.handle);
+        return outcome;
+    }
+
+    Result result;
+    result.handle = mysql_store_result(connection.handle);
+    // No result: a statement that returns none (an update, a table made),
+    // or a result that could not be read (the connection lost on the way).
+    if (!result.handle) {
+        if (mysql_errno(connection.handle) != 0) {
+            outcome.kind = MySQLImportOutcome::QueryError;
+            outcome.message = errorText(connection.handle);
+        }
+        return outcome;
+    }
+
+    std::vector<QString> names;
+    while (MYSQL_FIELD* field = mysql_fetch_field(result.handle)) {
+        if (!numericField(field->type)) {
+            outcome.kind = MySQLImportOutcome::NotNumeric;
+            outcome.message = notNumericMessage();
+            return outcome;
+        }
+        names.push_back(QString::fromUtf8(field->name));
+    }
+    const unsigned columns = mysql_field_count(connection.handle);
+    if (columns == 0 || names.size() != columns)
+        return outcome;
+
+    const unsigned count = columns == 1 ? 1 : columns - 1;
+    std::vector<std::unique_ptr<DataBuffer>> made;
+    made.reserve(count);
+    for (unsigned k = 0; k < count; ++k) {
+        auto b = std::make_unique<DataBuffer>();
+        b->setSource(QStringLiteral("MySQL"));
+        b->setComment(columns == 1 ? names[0] : names[k + 1]);
+        b->color = palette[k % palette.size()];
+        made.push_back(std::move(b));
+    }
+
+    double row = 0;
+    while (MYSQL_ROW values = mysql_fetch_row(result.handle)) {
+        double x = 0;
+        double y = 0;
+        if (columns == 1) {
+            // x is the row's place in the result, so a NULL leaves a gap.
+            if (valueOf(values[0], y))
+                made[0]->quickAddDoubleValue(row, y);
+            row += 1;
+            continue;
+        }
+        if (!valueOf(values[0], x))
+            continue;
+        for (unsigned c = 1; c < columns; ++c)
+            if (valueOf(values[c], y))
+                made[c - 1]->quickAddDoubleValue(x, y);
+    }
+
+    for (auto& b : made) {
+        b->rescale();
+        document.DB.push_back(std::move(b));
+    }
+    outcome.buffers = int(count);
+    return outcome;
+}
+
+void MySQLImport::report(const MySQLImportOutcome& outcome)
+{
+    if (!outcome.ok())
+        Alert::run(outcome.title(), outcome.message, {QStringLiteral("Ok")});
+}

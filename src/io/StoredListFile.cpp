@@ -1,0 +1,78 @@
+#include "io/StoredListFile.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+namespace StoredListFile {
+
+QString rootKey()
+{
+    return QStringLiteral("root");
+}
+
+QString noListMessage()
+{
+    return QStringLiteral("The file holds no list of stored items.");
+}
+
+std::optional<QByteArray> archive(const std::vector<const ArchivableObject*>& items, QString* error)
+{
+    KeyedArchiver coder;
+    coder.encodeArrayOfObjects(rootKey(), items);
+    if (!coder.ok()) {
+        if (error)
+            *error = coder.errorString();
+        return std::nullopt;
+    }
+    return coder.encodedData();
+}
+
+bool write(const QString& path, const QByteArray& bytes, QString* error)
+{
+    auto fail = [&](const QFileDevice& f) {
+        if (error)
+            *error = QStringLiteral("%1 could not be written: %2").arg(path, f.errorString());
+        return false;
+    };
+    QSaveFile f(path);
+    if (!f.open(QIODevice::WriteOnly))
+        return fail(f);
+    // Before the first byte: the list may hold passwords. The temporary file
+    // would otherwise take over the permissions of the file it replaces.
+    if (!f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
+        f.cancelWriting();
+        return fail(f);
+    }
+    if (f.write(bytes) != bytes.size()) {
+        f.cancelWriting();
+        return fail(f);
+    }
+    if (!f.commit())
+        return fail(f);
+    return true;
+}
+
+std::optional<QByteArray> read(const QString& path, QString* error)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = QStringLiteral("%1 could not be read: %2").arg(path, f.errorString());
+        return std::nullopt;
+    }
+    // Nothing larger decodes; a huge file is not read to find that out.
+    if (f.size() > KeyedUnarchiver::Limits().maxInputBytes) {
+        if (error)
+            *error = QStringLiteral("%1 is too large to be a list file.").arg(path);
+        return std::nullopt;
+    }
+    QByteArray bytes = f.readAll();
+    if (f.error() != QFileDevice::NoError) {
+        if (error)
+            *error = QStringLiteral("%1 could not be read: %2").arg(path, f.errorString());
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+} // namespace StoredListFile
