@@ -391,6 +391,25 @@ public:
     // are then as they were.
     virtual bool mergeMacroList(const QByteArray& data, QString* why);
 
+    // --- Channel Access (ManagerEPICS.cpp) ---------------------------------------------------------
+    // The settings of the reads: the time given to each wait (epicstimeout),
+    // the address list and the largest array, from the next read on.
+    void epicsTimeout(double seconds);
+    void epicsAddrList(const QString& list);
+    // False (the alert shown, the setting kept) for a text that is no whole
+    // number of bytes.
+    bool epicsMaxArray(const QString& bytes);
+    // 0 for the status 1 (success); otherwise the "EPICS Error" alert for
+    // the status, and 1.
+    int epicserr(int status);
+    // Reads one value of the process variable into the numeric variable;
+    // false (the alert shown, the variable untouched) when it failed.
+    bool epicsSetVar(const QString& name, const QString& variable);
+    // Reads the array(s) into a new buffer of the document (y empty: one
+    // variable); false (the alert shown, the document untouched) when it
+    // failed.
+    bool importEPICS(VexaDocument& document, const QString& x, const QString& y);
+
     // --- ApplicationController ---------------------------------------------------------------------------
     void documentOpened(VexaDocument* document) override;
     void documentClosed(VexaDocument* document) override;

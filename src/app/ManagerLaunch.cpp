@@ -6,6 +6,7 @@
 #include "app/AlertDialogs.h"
 #include "app/DocumentWindowQt.h"
 #include "io/AsciiImport.h"
+#include "io/EPICSImport.h"
 #include "macro/Macro.h"
 #include "model/VexaDocument.h"
 #include "platform/ResourceLocator.h"
@@ -26,20 +27,6 @@ namespace {
 bool isYes(const QString& value)
 {
     return value.compare(QStringLiteral("yes"), Qt::CaseInsensitive) == 0;
-}
-
-// The EPICS client library reads the architecture of its host.
-const char* epicsHostArch()
-{
-#if defined(Q_PROCESSOR_X86_64)
-    return "linux-x86_64";
-#elif defined(Q_PROCESSOR_ARM_64)
-    return "linux-aarch64";
-#elif defined(Q_PROCESSOR_X86_32)
-    return "linux-x86";
-#else
-    return "linux-arm";
-#endif
 }
 
 } // namespace
@@ -111,8 +98,7 @@ void Manager::applicationDidFinishLaunching()
         helpView->setSource(QUrl::fromLocalFile(help));
 
     epicstimeout = 3.0;
-    qputenv("EPICS_CA_MAX_ARRAY_BYTES", "65536");
-    qputenv("EPICS_HOST_ARCH", epicsHostArch());
+    EPICSImport::setLaunchEnvironment();
 
     if (p_initialdoc->isChecked() || startDocumentWanted())
         newDocumentWindow();

@@ -359,6 +359,16 @@ void QueryEditor::my_execute()
     document->replot();
 }
 
+QString QueryEditor::askForListFile(Manager::FilePanelRequest::Kind kind, const QString& title)
+{
+    Manager::FilePanelRequest r;
+    r.kind = kind;
+    r.title = title;
+    r.suffix = QueryListFile::suffix();
+    const QStringList paths = manager_.filePanel(r);
+    return paths.isEmpty() ? QString() : paths.first();
+}
+
 void QueryEditor::my_export(bool selectedOnly)
 {
     if (MYQ.empty()) {
@@ -370,31 +380,23 @@ void QueryEditor::my_export(bool selectedOnly)
         Alert::beep();
         return;
     }
-    Manager::FilePanelRequest r;
-    r.kind = Manager::FilePanelRequest::Save;
-    r.title = QStringLiteral("MySQL Export");
-    r.suffix = QueryListFile::suffix();
-    const QStringList paths = manager_.filePanel(r);
-    if (paths.isEmpty())
+    const QString path = askForListFile(Manager::FilePanelRequest::Save, QStringLiteral("MySQL Export"));
+    if (path.isEmpty())
         return;
     const std::vector<MySQLQuery> queries
         = selectedOnly ? std::vector<MySQLQuery>{MYQ[std::size_t(row)]} : MYQ;
     QString error;
-    if (!QueryListFile::write(paths.first(), queries, &error))
+    if (!QueryListFile::write(path, queries, &error))
         Alert::run(QStringLiteral("File Save Error"), error, {QStringLiteral("Ok")});
 }
 
 void QueryEditor::my_import(bool append)
 {
-    Manager::FilePanelRequest r;
-    r.kind = Manager::FilePanelRequest::Open;
-    r.title = QStringLiteral("MySQL Import");
-    r.suffix = QueryListFile::suffix();
-    const QStringList paths = manager_.filePanel(r);
-    if (paths.isEmpty())
+    const QString path = askForListFile(Manager::FilePanelRequest::Open, QStringLiteral("MySQL Import"));
+    if (path.isEmpty())
         return;
     QString error;
-    std::optional<std::vector<MySQLQuery>> loaded = QueryListFile::read(paths.first(), &error);
+    std::optional<std::vector<MySQLQuery>> loaded = QueryListFile::read(path, &error);
     if (!loaded) {
         Alert::run(QStringLiteral("File Open Error"), error, {QStringLiteral("Ok")});
         return;

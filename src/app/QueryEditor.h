@@ -9,6 +9,7 @@
 //
 // Main thread only.
 
+#include "app/Manager.h"
 #include "io/MySQLImport.h"
 #include "io/MySQLQuery.h"
 
@@ -19,7 +20,6 @@
 
 #include <vector>
 
-class Manager;
 class QLineEdit;
 class QPlainTextEdit;
 class QTableView;
@@ -99,6 +99,9 @@ private:
     void buildView();
     void afterListChange(int select);
     void showSelected();
+    // The chosen path of an open or save panel for query-list files; empty
+    // when cancelled.
+    QString askForListFile(Manager::FilePanelRequest::Kind kind, const QString& title);
 
     Manager& manager_;
     QPointer<QWidget> view_;

@@ -1,0 +1,52 @@
+// The controller's Channel Access operations: the settings of the reads and
+// the reads the macro language asks for. Failures are the "EPICS Error"
+// alert.
+
+#include "app/Manager.h"
+
+#include "io/EPICSImport.h"
+
+void Manager::epicsTimeout(double seconds)
+{
+    epicstimeout = seconds;
+}
+
+void Manager::epicsAddrList(const QString& list)
+{
+    EPICSImport::setAddressList(list);
+}
+
+bool Manager::epicsMaxArray(const QString& bytes)
+{
+    if (EPICSImport::setMaxArrayBytes(bytes))
+        return true;
+    EPICSImport::report(EPICSOutcome{0, EPICSImport::badMaxArrayMessage(bytes)});
+    return false;
+}
+
+int Manager::epicserr(int status)
+{
+    if (status == 1)
+        return 0;
+    EPICSImport::report(EPICSOutcome{status, EPICSImport::statusMessage(status)});
+    return 1;
+}
+
+bool Manager::epicsSetVar(const QString& name, const QString& variable)
+{
+    double value = 0;
+    const EPICSOutcome outcome = EPICSImport::readValue(variable, epicstimeout, &value);
+    if (!outcome.ok()) {
+        EPICSImport::report(outcome);
+        return false;
+    }
+    GV.insert(name, value);
+    return true;
+}
+
+bool Manager::importEPICS(VexaDocument& document, const QString& x, const QString& y)
+{
+    const EPICSOutcome outcome = EPICSImport::importEPICS(document, x, y, epicstimeout);
+    EPICSImport::report(outcome);
+    return outcome.ok();
+}
