@@ -105,7 +105,8 @@ DocumentWindowQt* Manager::openDocumentAtPath(const QString& path)
 bool Manager::openListFile(const QString& path, FileKind kind)
 {
     OpenDoc document(*this);
-    return document.readFromFile(path, kind == FileKind::QueryList ? OpenDoc::queryListType() : OpenDoc::macroListType());
+    return document.readFromFile(
+        path, kind == FileKind::QueryList ? OpenDoc::queryListType() : OpenDoc::macroListType());
 }
 
 // --- Open Recent -------------------------------------------------------------------------------

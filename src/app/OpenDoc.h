@@ -35,8 +35,8 @@ public:
     bool readFromFile(const QString& path);
     bool readFromFile(const QString& path, const QString& type);
 
-    static QString queryListType();   // "VexaMySQL"
-    static QString macroListType();   // "VexaMacro"
+    static QString queryListType(); // "VexaMySQL"
+    static QString macroListType(); // "VexaMacro"
 
     // The file the list came from; cleared once it is merged, so that nothing
     // stays tied to the file.

@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSizePolicy>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -111,6 +112,8 @@ void QueryEditor::buildView()
     mysqlTable->verticalHeader()->hide();
     mysqlTable->horizontalHeader()->setStretchLastSection(true);
     mysqlTable->setAttribute(Qt::WA_MacShowFocusRect, false);
+    mysqlTable->verticalHeader()->setDefaultSectionSize(mysqlTable->fontMetrics().height() + 6);
+    mysqlTable->setMinimumHeight(4 * (mysqlTable->fontMetrics().height() + 6));
     column->addWidget(mysqlTable, 1);
     connect(mysqlTable->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] { updateMySQLImport(selectedRow()); });
@@ -119,6 +122,7 @@ void QueryEditor::buildView()
         auto* b = new QPushButton(title);
         b->setToolTip(tip);
         b->setAutoDefault(false);
+        b->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Fixed);
         connect(b, &QPushButton::clicked, this, action);
         return b;
     };
@@ -144,6 +148,7 @@ void QueryEditor::buildView()
     my_passwd->setEchoMode(QLineEdit::Password);
     my_sql = new QPlainTextEdit;
     my_sql->setTabChangesFocus(true);
+    my_sql->setMinimumHeight(5 * my_sql->fontMetrics().lineSpacing());
     my_sql->setPlaceholderText(QStringLiteral("SELECT x, y FROM measurements"));
     const std::pair<const char*, QLineEdit*> named[] = {
         {"my_host", my_host}, {"my_db", my_db},         {"my_port", my_port},
@@ -161,7 +166,8 @@ void QueryEditor::buildView()
     fields->addRow(QStringLiteral("User"), my_user);
     fields->addRow(QStringLiteral("Password"), my_passwd);
     fields->addRow(QStringLiteral("SQL"), my_sql);
-    column->addLayout(fields, 1);
+    fields->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+    column->addLayout(fields, 2);
 
     auto* fileRow = new QHBoxLayout;
     fileRow->addWidget(button(QStringLiteral("Run"),

@@ -155,7 +155,7 @@ MySQLImportOutcome MySQLImport::importMySQL(VexaDocument& document, const MySQLQ
         auto b = std::make_unique<DataBuffer>();
         b->setSource(QStringLiteral("MySQL"));
         b->setComment(columns == 1 ? names[0] : names[k + 1]);
-        b->color = palette[k % palette.size()];
+        b->style.color = palette[k % palette.size()];
         made.push_back(std::move(b));
     }
 

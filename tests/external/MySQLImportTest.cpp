@@ -100,7 +100,7 @@ TEST_F(MySQLImportTest, ResultColumnsBecomeBuffers)
             EXPECT_EQ(b.comment, QLatin1String(c.buffers[k].comment)) << c.name;
             EXPECT_EQ(b.source, QStringLiteral("MySQL")) << c.name;
             EXPECT_EQ(pointsOf(b), c.buffers[k].points) << c.name << ", buffer " << k;
-            EXPECT_EQ(b.color, palette()[k % 16]) << c.name;
+            EXPECT_EQ(b.style.color, palette()[k % 16]) << c.name;
         }
     }
 }
@@ -115,8 +115,8 @@ TEST_F(MySQLImportTest, BuffersPastSixteenTakeThePaletteAgain)
     ASSERT_TRUE(outcome.ok()) << outcome.message.toStdString();
     ASSERT_EQ(doc.DB.size(), 20u);
     for (int k = 16; k < 20; ++k)
-        EXPECT_EQ(doc.DB[std::size_t(k)]->color, doc.DB[std::size_t(k - 16)]->color) << k;
-    EXPECT_NE(doc.DB[1]->color, doc.DB[0]->color);
+        EXPECT_EQ(doc.DB[std::size_t(k)]->style.color, doc.DB[std::size_t(k - 16)]->style.color) << k;
+    EXPECT_NE(doc.DB[1]->style.color, doc.DB[0]->style.color);
     EXPECT_EQ(doc.DB[19]->comment, QStringLiteral("c20"));
 }
 
