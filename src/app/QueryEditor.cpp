@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSizePolicy>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -98,9 +99,16 @@ QueryEditor::~QueryEditor()
 
 void QueryEditor::buildView()
 {
-    view_ = new QWidget;
-    view_->setObjectName(QStringLiteral("MySQLView"));
-    auto* column = new QVBoxLayout(view_);
+    // The pane scrolls rather than squeezing its fields when its host is
+    // short.
+    auto* scroll = new QScrollArea;
+    scroll->setObjectName(QStringLiteral("MySQLView"));
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    view_ = scroll;
+    auto* content = new QWidget;
+    scroll->setWidget(content);
+    auto* column = new QVBoxLayout(content);
     column->setContentsMargins(0, 0, 0, 0);
 
     mysqlTable = new QTableView;
