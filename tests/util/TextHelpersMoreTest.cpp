@@ -35,7 +35,9 @@ std::vector<std::string> allLines(const std::string& bytes, char* (*read)(std::F
 
 TEST(ReadLine, LineEndsCarriageReturnsAndNulBytes)
 {
-    const std::string bytes("a\r\nb\0c\rd\n\x01\x7f~\n\nlast", 20);
+    // The whole literal, the NUL inside included, and not a byte past it.
+    static constexpr char literal[] = "a\r\nb\0c\rd\n\x01\x7f~\n\nlast";
+    const std::string bytes(literal, sizeof literal - 1);
     using Lines = std::vector<std::string>;
     EXPECT_EQ(allLines(bytes, readLine), (Lines{"a", "bcd", "\x01\x7f~", "", "last"}));
     EXPECT_EQ(allLines(bytes, readLineToCr), (Lines{"a", "bc", "d", "\x01\x7f~", "", "last"}));
