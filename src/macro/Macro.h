@@ -13,6 +13,7 @@
 // run state directly.
 
 #include "macro/MacroLoopValues.h"
+#include "macro/MacroTokeniser.h"
 #include "platform/KeyedArchiver.h"
 
 #include <QColor>
@@ -69,7 +70,7 @@ public:
     static void registerArchiveClass(KeyedUnarchiver& coder);
 
     // --- the run --------------------------------------------------------------------
-    QList<QStringList> CMD;   // the commands of the current run
+    MacroCommandList CMD; // the commands of the current run
     MacroHost* M = nullptr;
     VexaDocument* PD = nullptr;
     DocumentView* PV = nullptr;

@@ -101,7 +101,7 @@ void Macro::executeMacro()
         return;
     }
     inlineperl = tokeniser.listing().inlinePerl;
-    CMD = tokeniser.listing().commands;
+    CMD = tokeniser.takeCommands();
 
     CANCEL = 0;
     LOOPNEXT = 0;

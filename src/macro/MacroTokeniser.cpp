@@ -6,24 +6,91 @@
 #include <QMetaEnum>
 #include <QProcess>
 
+#include <cstring>
+#include <limits>
+
 namespace {
 
 // A count line: decimal digits only, within what a listing can hold.
-bool readCount(const QString& line, qint64& value)
+bool readCount(const char* p, qsizetype n, qint64& value)
 {
-    if (line.isEmpty() || line.size() > 10)
+    if (n <= 0 || n > 10)
         return false;
     qint64 v = 0;
-    for (QChar c : line) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+    for (qsizetype i = 0; i < n; ++i) {
+        if (p[i] < '0' || p[i] > '9')
             return false;
-        v = v * 10 + (c.unicode() - '0');
+        v = v * 10 + (p[i] - '0');
     }
     value = v;
     return true;
 }
 
+// The lines of a listing, one after the other; every line ends with a line
+// feed (the listing was checked for its last one).
+class Lines {
+public:
+    explicit Lines(const QByteArray& bytes)
+            : data_(bytes.constData())
+            , size_(bytes.size())
+    {
+    }
+    bool atEnd() const { return at_ >= size_; }
+    qint64 offset() const { return at_; }
+    // The next line, without its line feed; false at the end.
+    bool next(const char*& line, qsizetype& length)
+    {
+        if (atEnd())
+            return false;
+        const char* start = data_ + at_;
+        const char* feed = static_cast<const char*>(std::memchr(start, '\n', std::size_t(size_ - at_)));
+        line = start;
+        length = feed - start;
+        at_ += length + 1;
+        return true;
+    }
+    // Moves past n lines; false when fewer are left.
+    bool skip(qint64 n)
+    {
+        const char* line;
+        qsizetype length;
+        for (qint64 i = 0; i < n; ++i)
+            if (!next(line, length))
+                return false;
+        return true;
+    }
+
+private:
+    const char* data_;
+    qsizetype size_;
+    qint64 at_ = 0;
+};
+
 } // namespace
+
+QStringList MacroCommandList::at(int i) const
+{
+    const std::size_t k = first_ + std::size_t(i);
+    QStringList tokens;
+    if (i < 0 || k >= starts_.size())
+        return tokens;
+    const char* p = bytes_.constData() + starts_[k];
+    tokens.reserve(counts_[k]);
+    for (qint32 t = 0; t < counts_[k]; ++t) {
+        const char* feed = static_cast<const char*>(std::memchr(p, '\n', std::size_t(bytes_.constEnd() - p)));
+        tokens.append(QString::fromUtf8(p, feed - p));
+        p = feed + 1;
+    }
+    return tokens;
+}
+
+QList<QStringList> MacroCommandList::toList() const
+{
+    QList<QStringList> list;
+    for (int i = 0; i < size(); ++i)
+        list.append(at(i));
+    return list;
+}
 
 bool TokenListing::parse(const QByteArray& output, const QString& expectedInlinePerl, TokenListing& listing,
                          QString* reason)
@@ -38,32 +105,43 @@ bool TokenListing::parse(const QByteArray& output, const QString& expectedInline
     // last one the listing may have been cut off in the middle of a token.
     if (!output.endsWith('\n'))
         return refuse(QStringLiteral("the listing does not end with a line feed"));
-    const QStringList lines = QString::fromUtf8(output.first(output.size() - 1)).split(QLatin1Char('\n'));
-    if (lines.size() < 2)
+    Lines lines(output);
+    const char* line = nullptr;
+    qsizetype length = 0;
+    const char* countLine = nullptr;
+    qsizetype countLength = 0;
+    if (!lines.next(line, length) || !lines.next(countLine, countLength))
         return refuse(QStringLiteral("the listing has fewer than two lines"));
     // The run removes the inline perl file when it ends: only the one made
     // for this run may be named.
-    if (!lines[0].isEmpty() && lines[0] != expectedInlinePerl)
+    const QString inlinePerl = QString::fromUtf8(line, length);
+    if (!inlinePerl.isEmpty() && inlinePerl != expectedInlinePerl)
         return refuse(QStringLiteral("the listing names an unknown inline perl file"));
     qint64 n = 0;
-    if (!readCount(lines[1], n))
+    if (!readCount(countLine, countLength, n))
         return refuse(QStringLiteral("the command count is not a number"));
-    const qint64 total = lines.size();
-    if (2 + n > total)
+
+    // The counts, then the tokens they name: two walks over the lines, one
+    // from the first count and one from the first token.
+    Lines counts = lines;
+    if (!lines.skip(n))
         return refuse(QStringLiteral("the listing is shorter than its command count"));
-    qint64 p = 2 + n;
-    QList<QStringList> commands;
+    MacroCommandList commands;
+    commands.bytes_ = output;
     for (qint64 k = 0; k < n; ++k) {
         qint64 c = 0;
-        if (!readCount(lines[2 + k], c))
+        counts.next(line, length);
+        if (!readCount(line, length, c))
             return refuse(QStringLiteral("a token count is not a number"));
-        if (c > total - p)
+        const qint64 start = lines.offset();
+        if (c > std::numeric_limits<qint32>::max() || !lines.skip(c))
             return refuse(QStringLiteral("the listing is shorter than its token counts"));
-        if (c > 0)
-            commands.append(lines.mid(p, c));
-        p += c;
+        if (c > 0) {
+            commands.starts_.push_back(start);
+            commands.counts_.push_back(qint32(c));
+        }
     }
-    listing.inlinePerl = lines[0];
+    listing.inlinePerl = inlinePerl;
     listing.commands = std::move(commands);
     return true;
 }
@@ -87,9 +165,15 @@ bool MacroTokeniser::run(const QString& source, const QString& script)
     file_ = makeTempFile(QStringLiteral(".tmp"), &error);
     if (!file_)
         return fail(Failure::Exception, QStringLiteral("TemporaryFileError"), error);
-    if (!file_->write(source.toUtf8()) || !file_->close())
-        return fail(Failure::Exception, QStringLiteral("TemporaryFileError"),
-                    QStringLiteral("could not write %1").arg(file_->path()));
+    int timeout = timeoutMs;
+    {
+        // Not kept for the run: a long macro's bytes would stay twice in memory.
+        const QByteArray bytes = source.toUtf8();
+        timeout = timeoutFor(bytes.size());
+        if (!file_->write(bytes) || !file_->close())
+            return fail(Failure::Exception, QStringLiteral("TemporaryFileError"),
+                        QStringLiteral("could not write %1").arg(file_->path()));
+    }
     inlinePath_ = file_->createCompanion(QStringLiteral(".pl"), &error);
     if (inlinePath_.isEmpty())
         return fail(Failure::Exception, QStringLiteral("TemporaryFileError"), error);
@@ -109,7 +193,7 @@ bool MacroTokeniser::run(const QString& source, const QString& script)
         const char* key = QMetaEnum::fromType<QProcess::ProcessError>().valueToKey(perl.error());
         return fail(Failure::Exception, QString::fromLatin1(key ? key : "ProcessError"), perl.errorString());
     }
-    if (!perl.waitForFinished(timeoutMs)) {
+    if (!perl.waitForFinished(timeout)) {
         perl.kill();
         perl.waitForFinished(5000);
         return fail(Failure::Listing, QString(), QStringLiteral("the tokeniser did not finish"));

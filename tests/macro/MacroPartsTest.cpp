@@ -16,6 +16,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <fstream>
+
+#include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
@@ -229,8 +234,57 @@ TEST(MacroTokeniser, SplitsLinesIntoTokens)
         {QStringLiteral("print"), QString(), QStringLiteral("a'b"), QStringLiteral("open end")},
         {QString::fromUtf8("\xc3\xa4\xc3\xb6"), QString::fromUtf8("\xc3\xa9t")},
     };
-    EXPECT_EQ(t.listing().commands, expected);
+    EXPECT_EQ(t.listing().commands.toList(), expected);
     EXPECT_TRUE(t.listing().inlinePerl.isEmpty());
+}
+
+// Lines end at a line feed, a carriage return or both, as each editor
+// writes them; the import of data files reads them alike.
+TEST(MacroTokeniser, EveryKindOfLineEndEndsALine)
+{
+    const QList<QStringList> expected = {{"print", "a"}, {"loop", "3"}, {"print", "b"}, {"endloop"}};
+    const QByteArray inlinePerl = "my $x = 1;\nmy $y = 2;\n";
+    for (const char* end : {"\n", "\r\n", "\r"}) {
+        SCOPED_TRACE(QByteArray(end).toPercentEncoding().toStdString());
+        const QString e = QString::fromLatin1(end);
+        const QString source = "print a" + e + "# note" + e + "loop 3" + e + "<perl>" + e + "my $x = 1;" + e
+            + "my $y = 2;" + e + "</perl>" + e + "print b" + e + e + "endloop";
+        MacroTokeniser t;
+        ASSERT_TRUE(t.run(source)) << t.reason().toStdString();
+        EXPECT_EQ(t.listing().commands.toList(), expected);
+        QFile file(t.listing().inlinePerl);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), inlinePerl);
+    }
+    // Mixed in one file.
+    MacroTokeniser t;
+    ASSERT_TRUE(t.run(QStringLiteral("print a\rloop 3\r\nprint b\nendloop")));
+    EXPECT_EQ(t.listing().commands.toList(), expected);
+}
+
+// Tokenising a long macro takes memory within a small multiple of its size
+// (it took some fifty times its size, as one text object per token). The
+// child process runs with little more address space than it has, and the
+// tokeniser it starts inherits the limit.
+TEST(MacroTokeniser, ALongMacroTakesMemoryWithinASmallMultipleOfItsSize)
+{
+    if (TestSupport::addressSanitizer)
+        GTEST_SKIP() << "address-space limits do not work under AddressSanitizer";
+    const auto tokeniseWithLittleMemory = [] {
+        const QByteArray line = "addvalue 1 2\n";
+        const QString source = QString::fromLatin1(line.repeated((12 << 20) / line.size()));
+        long pages = 0;
+        std::ifstream("/proc/self/statm") >> pages;
+        const rlim_t limit = rlim_t(pages) * rlim_t(sysconf(_SC_PAGESIZE)) + 6 * (rlim_t(12) << 20);
+        const rlimit rl{limit, limit};
+        setrlimit(RLIMIT_AS, &rl);
+        MacroTokeniser t;
+        const bool ok = t.run(source) && t.listing().commands.size() == (12 << 20) / line.size()
+            && t.listing().commands.at(7) == QStringList{"addvalue", "1", "2"};
+        std::_Exit(ok ? 0 : 1);
+    };
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(tokeniseWithLittleMemory(), ::testing::ExitedWithCode(0), "");
 }
 
 TEST(MacroTokeniser, WritesInlinePerlToItsOwnFileAndRemovesItAfterwards)
