@@ -1,6 +1,7 @@
 #include "app/Manager.h"
 
 #include "app/DocumentWindowQt.h"
+#include "app/HelpBrowser.h"
 #include "app/InspectorPanel.h"
 #include "app/PanelOutlets.h"
 #include "app/RowListModel.h"
@@ -92,7 +93,8 @@ Manager::~Manager()
     T = nullptr;
     G = nullptr;
 
-    delete helpView;
+    if (helpView)
+        delete helpView->window();
     delete preferences;
     // The panels' views sit in the inspector window and go with it.
     delete inspector;

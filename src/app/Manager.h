@@ -38,6 +38,7 @@
 
 class CalendarFormat;
 class DocumentWindowQt;
+class HelpBrowser;
 class InspectorPanel;
 class Macro;
 class QAbstractButton;
@@ -123,7 +124,7 @@ public:
     QLineEdit* dataBuffer = nullptr;           // current buffer index
     QLineEdit* dataPoints = nullptr;           // its number of points
     QLineEdit* dataComment = nullptr;          // its comment
-    QTextBrowser* helpView = nullptr;          // a window of its own
+    HelpBrowser* helpView = nullptr; // in a window of its own
 
     // The value read-outs under the tool palette: position on X1, Y1 and
     // its distance from the drag start or measure origin, then the same on

@@ -5,11 +5,11 @@
 
 #include "app/AlertDialogs.h"
 #include "app/DocumentWindowQt.h"
+#include "app/HelpBrowser.h"
 #include "io/AsciiImport.h"
 #include "io/EPICSImport.h"
 #include "macro/Macro.h"
 #include "model/VexaDocument.h"
-#include "platform/ResourceLocator.h"
 #include "platform/UserDefaults.h"
 
 #include <QCheckBox>
@@ -93,9 +93,7 @@ void Manager::applicationDidFinishLaunching()
         switchInspector(QStringLiteral("general"));
     switchDataView(QStringLiteral("databuffer"));
 
-    const QString help = ResourceLocator::resourcePath(QStringLiteral("doc/index.html"));
-    if (!help.isEmpty())
-        helpView->setSource(QUrl::fromLocalFile(help));
+    helpView->showContents();
 
     epicstimeout = 3.0;
     EPICSImport::setLaunchEnvironment();

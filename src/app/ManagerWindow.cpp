@@ -6,6 +6,7 @@
 #include "app/QueryEditor.h"
 
 #include "app/DocumentWindowQt.h"
+#include "app/HelpBrowser.h"
 #include "app/RowListModel.h"
 #include "model/VexaDocument.h"
 #include "platform/UserDefaults.h"
@@ -241,10 +242,7 @@ void Manager::buildInspectorWindow()
         inspector->menuBar()->addMenu(menu);
     buildPreferences();
 
-    helpView = new QTextBrowser;
-    helpView->setWindowTitle(QStringLiteral("Vexa Help"));
-    helpView->setOpenExternalLinks(true);
-    helpView->resize(700, 600);
+    helpView = HelpBrowser::inWindow();
 
     switchInspector(QStringLiteral("general"));
     switchDataView(QStringLiteral("databuffer"));
@@ -403,9 +401,10 @@ void Manager::showHelp()
 {
     if (opt_h)
         return;
-    helpView->show();
-    helpView->raise();
-    helpView->activateWindow();
+    QWidget* window = helpView->window();
+    window->show();
+    window->raise();
+    window->activateWindow();
 }
 
 QString Manager::homepageAddress()

@@ -129,6 +129,34 @@ const Keyword kKeywords[] = {
 
 } // namespace
 
+std::vector<ExpressionKeyword> expressionKeywords()
+{
+    std::vector<ExpressionKeyword> out;
+    for (const Keyword& k : kKeywords) {
+        switch (k.token) {
+        case TOK_FUNA:
+            out.push_back({k.name, ExpressionKeywordForm::Prefix, 1});
+            break;
+        case TOK_FUNB:
+            out.push_back({k.name, ExpressionKeywordForm::PrefixTight, 1});
+            break;
+        case TOK_MOD:
+            out.push_back({k.name, ExpressionKeywordForm::Operator, 2});
+            break;
+        case TOK_FUNC2:
+            out.push_back({k.name, ExpressionKeywordForm::Call, 2});
+            break;
+        case TOK_FUNC4:
+            out.push_back({k.name, ExpressionKeywordForm::Call, 4});
+            break;
+        default:
+            out.push_back({k.name, ExpressionKeywordForm::Constant, 0});
+            break;
+        }
+    }
+    return out;
+}
+
 ExpressionCompiler::ExpressionCompiler(const std::vector<std::string>& names, const double* values,
                                        double& lastResult, ExpressionProgram* program)
     : names_(names), values_(values), lastResult_(lastResult), program_(program)

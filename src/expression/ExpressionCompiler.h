@@ -54,6 +54,25 @@ private:
     std::string message_;
 };
 
+// How a keyword of the language is written.
+enum class ExpressionKeywordForm {
+    Prefix, // before its operand, binding looser than "mod": sin x
+    PrefixTight, // before its operand, binding tighter than "mod": sqrt x
+    Operator, // between two operands: a mod b
+    Call, // with its arguments in parentheses, separated by ";": round(x; n)
+    Constant, // a value without arguments: pi, txmax
+};
+
+struct ExpressionKeyword {
+    const char* name;
+    ExpressionKeywordForm form;
+    int arguments;
+};
+
+// Every keyword the scanner knows, in its order: the functions, operators
+// and constants of the language (the help pages list them from here).
+std::vector<ExpressionKeyword> expressionKeywords();
+
 // The generated scanner-and-parser pair behind ExpressionCompiler::run. buffer
 // must be writable and end with two NUL bytes (counted in size).
 int vexaexprScanAndParse(ExpressionCompiler* compiler, char* buffer, size_t size);
