@@ -5,6 +5,7 @@
 // first time its key is shown (Manager::registerInspector), keeps it under
 // that key in IM for the rest of the run, and refreshes the one on show.
 
+class QObject;
 class QWidget;
 
 class InspectorPanel {
@@ -22,4 +23,11 @@ public:
     // Brings the panel's controls in line with the current document, text
     // box or graphic.
     virtual void update() = 0;
+
+    // Writes the value of the sender (one of the panel's controls) into the
+    // model and replots. Others may set one of a panel's controls and send
+    // this themselves; a null sender (the graph, say, after selecting an
+    // axis in the panel) applies no control and only replots, which
+    // refreshes the panel.
+    virtual void didChange(QObject* sender) {}
 };

@@ -51,10 +51,11 @@ void ColorWell::chooseColor(const QColor& color)
 void ColorWell::openDialog()
 {
     QColorDialog* dialog = sharedDialog();
-    // The dialog speaks to one well at a time.
-    dialog->disconnect();
+    // The dialog speaks to one well at a time: the one clicked last.
+    static QMetaObject::Connection edited;
+    QObject::disconnect(edited);
     dialog->setCurrentColor(color_);
-    connect(dialog, &QColorDialog::currentColorChanged, this, [this](const QColor& c) {
+    edited = connect(dialog, &QColorDialog::currentColorChanged, this, [this](const QColor& c) {
         if (c != color_)
             chooseColor(c);
     });

@@ -41,9 +41,8 @@ public:
     void setup() override { }
     void update() override { }
     // The action of every control of the panel; sender is the control (or
-    // the matrix of cells) that changed, or another object that asks for a
-    // refresh of the panel (the graph, when an axis is clicked).
-    virtual void didChange(QObject* sender) { }
+    // the matrix of cells) that changed (see InspectorPanel).
+    void didChange(QObject* sender) override { }
 
 protected:
     // PD follows the controller's current document, PV its view.

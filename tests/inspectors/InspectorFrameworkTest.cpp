@@ -91,6 +91,14 @@ TEST(InspectorFramework, TheGeneralPanelFollowsEveryReplot)
     EXPECT_EQ(panel->ui().marginLeft->text(), QStringLiteral("33"));
     m->switchInspector(QStringLiteral("general"));
     EXPECT_EQ(panel->ui().marginLeft->text(), QStringLiteral("44"));
+
+    // Sent from outside with no control (as the graph does), the panel
+    // applies nothing and refreshes through the replot.
+    other.page.marginleft = 21;
+    InspectorPanel* asSeen = m->IM.value(QStringLiteral("general"));
+    asSeen->didChange(nullptr);
+    EXPECT_EQ(panel->ui().marginLeft->text(), QStringLiteral("21"));
+    EXPECT_EQ(other.page.marginleft, 21);
 }
 
 TEST(InspectorFramework, WithoutADocumentThePanelMakesWayAndChangesNothing)
