@@ -54,6 +54,7 @@ TEST(AxisCommands, WriteTheirFieldAtEveryAxisOfTheSet)
         {"asetzeroline y 1", axes(&A::zeroline), "0 1 0 1"},
         {"azerolinecolor all blue", axes(&A::zerocolor), "#ff0000ff #ff0000ff #ff0000ff #ff0000ff"},
         {"azerolinecolor 5 blue", axes(&A::zerocolor), grey},
+        {"azerolinecolor 3 1 0 0 0.5", axes(&A::zerocolor), "#ff555555 #ff555555 #80ff0000 #ff555555"},
         {"aticklength x1 0", axes(&A::ticklength), "0 10 10 10"},
         {"aminticklength x1 2.5", axes(&A::mticklength), "2.5 5 5 5"},
         {"atickwidth y 3", axes(&A::tickwidth), "2 3 2 3"},

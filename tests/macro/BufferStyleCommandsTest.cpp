@@ -79,6 +79,7 @@ TEST(BufferStyleCommands, WriteTheirFieldInEveryBufferOfTheSet)
         {"colormode 1\nbcolor 0 1 1 2", buffers(&BufferStyle::color), "#ff000000 #ff000000 #ffff0000"},
         {"bfillcolor blue 1", buffers(&BufferStyle::fillcolor), "#ffaaaaaa #ff0000ff #ffaaaaaa"},
         {"bframecolor 0 1 0 2", buffers(&BufferStyle::barcolor), "#ff000000 #ff000000 #ff00ff00"},
+        {"bframecolor red 0..1", buffers(&BufferStyle::barcolor), "#ffff0000 #ffff0000 #ff000000"},
         {"bstickcolor blue 0", buffers(&BufferStyle::stickcolor), "#ff0000ff #ff000000 #ff000000"},
         {"bstickcolor 12 0", buffers(&BufferStyle::stickcolor), "#ffcc66ff #ff000000 #ff000000"},
         {"berrorcolor blue 0", buffers(&BufferStyle::errorcolor), "#ff0000ff #ff000000 #ff000000"},

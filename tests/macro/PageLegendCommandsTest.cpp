@@ -71,6 +71,7 @@ TEST(LegendCommands, WriteTheirFieldOfTheLegend)
         {"legendalign 9", legend(&L::legendalign), "8"},
         {"legendalign 0", legend(&L::legendalign), "-1"},
         {"legendalign 258", legend(&L::legendalign), "1"},
+        {"legendalign -2147483647-1", legend(&L::legendalign), "-1"},
         {"legendlength 40", legend(&L::legendwidth), "40"},
         {"legendspace 12", legend(&L::legendspace), "12"},
         {"legendcolor 0 0 1", legend(&L::legendcolor), "#ff0000ff"},
