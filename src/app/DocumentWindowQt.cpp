@@ -21,12 +21,15 @@
 #include <QScreen>
 #include <QToolBar>
 #include <QToolButton>
+#include <QUrl>
 
 #include <algorithm>
 
 DocumentWindowQt::DocumentWindowQt(std::unique_ptr<VexaDocument> document, ApplicationController& controller,
                                    QWidget* parent)
-    : QMainWindow(parent), controller_(controller), document_(std::move(document))
+        : VexaWindow(parent)
+        , controller_(controller)
+        , document_(std::move(document))
 {
     setObjectName(QStringLiteral("VexaDocument"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -66,7 +69,7 @@ DocumentWindowQt::~DocumentWindowQt()
 void DocumentWindowQt::setFilePath(const QString& path)
 {
     filePath_ = path;
-    setWindowFilePath(path);
+    setRepresentedURL(QUrl::fromLocalFile(path));
     setWindowTitle(displayName() + QStringLiteral("[*]"));
 }
 

@@ -9,6 +9,7 @@
 //
 // The window owns its document; closing the window ends the document.
 
+#include "app/VexaWindow.h"
 #include "model/DocumentWindow.h"
 
 #include <QHash>
@@ -27,7 +28,7 @@ class QPrinter;
 class VexaDocument;
 class VexaView;
 
-class DocumentWindowQt : public QMainWindow, public DocumentWindow {
+class DocumentWindowQt : public VexaWindow, public DocumentWindow {
 public:
     // Puts the window together around the document (not shown yet).
     DocumentWindowQt(std::unique_ptr<VexaDocument> document, ApplicationController& controller,

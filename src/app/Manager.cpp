@@ -282,28 +282,6 @@ void Manager::setCurrentDoc(VexaDocument* document, VexaDocument* main)
     refreshUndoActions();
 }
 
-void Manager::setCurrentText(TextBoxItem* text)
-{
-    T = nullptr;
-    if (text && PD) {
-        T = text;
-        G = nullptr;
-        update();
-        PD->replot();
-    }
-}
-
-void Manager::setCurrentGraphic(GraphicItem* graphic)
-{
-    G = nullptr;
-    if (graphic && PD) {
-        G = graphic;
-        T = nullptr;
-        update();
-        PD->replot();
-    }
-}
-
 // --- refresh ----------------------------------------------------------------------------------
 
 void Manager::update()

@@ -202,10 +202,7 @@ public:
 
     // --- current objects ----------------------------------------------------------------------
     void setCurrentDoc(VexaDocument* document, VexaDocument* main) override;
-    // Only with a current document; an item becomes current alone (the
-    // other kind is cleared), then the document replots.
-    void setCurrentText(TextBoxItem* text);
-    void setCurrentGraphic(GraphicItem* graphic);
+    // setCurrentText and setCurrentGraphic: ManagerServices.
 
     // --- refresh ---------------------------------------------------------------------------------
     void update() override;
@@ -214,7 +211,7 @@ public:
     using InspectorFactory = std::function<std::unique_ptr<InspectorPanel>(Manager&)>;
     // The panel of the key is made by the factory the first time it is shown.
     void registerInspector(const QString& key, InspectorFactory factory);
-    void switchInspector(const QString& key);
+    void switchInspector(const QString& key) override;
     QString selectedInspector() const;
     // The panel object made last announces itself here.
     void inspectorIsCalling(InspectorPanel* panel) { inspectorManager = panel; }

@@ -1,5 +1,6 @@
 #include "io/DocumentArchive.h"
 
+#include "io/ItemArchive.h"
 #include "model/DataBuffer.h"
 #include "model/VexaDocument.h"
 #include "platform/Alert.h"
@@ -145,6 +146,8 @@ public:
     explicit Reader(KeyedUnarchiver& coder) : c(coder) {}
 
     KeyedUnarchiver& c;
+    // Why each damaged text box or graphic was left out.
+    QStringList skippedItems;
 
     bool has(const QString& k) const { return c.containsValueForKey(k); }
 
@@ -567,31 +570,33 @@ void decode(Reader& r, AxisSettings& a, int i, int verno, const Sections& s)
 
 // --- text boxes and graphics ---------------------------------------------------------
 
-// Their records come with the text-box and graphic classes. Until then the
-// lists are stored empty; a stored list reads as empty, and one holding
-// anything (records this version cannot read) is refused rather than dropped.
-void encodeTextBoxes(KeyedArchiver& c, const VexaDocument&)
+void encodeTextBoxes(KeyedArchiver& c, const VexaDocument& d)
 {
-    c.encodeArrayOfObjects(key("text"), std::vector<const ArchivableObject*>());
+    c.encodeArrayOfObjects(key("text"), ItemArchive::records<VexaTextView>(d.T));
 }
 
-void encodeGraphics(KeyedArchiver& c, const VexaDocument&)
+void encodeGraphics(KeyedArchiver& c, const VexaDocument& d)
 {
-    c.encodeArrayOfObjects(key("graphic"), std::vector<const ArchivableObject*>());
+    c.encodeArrayOfObjects(key("graphic"), ItemArchive::records<Graphic>(d.G));
 }
 
+// A damaged record is left out and noted; the rest of the document opens.
 std::vector<std::unique_ptr<TextBoxItem>> decodeTextBoxes(Reader& r)
 {
-    if (r.holdsOther(key("text")))
+    bool listed = false;
+    auto out = ItemArchive::decode<VexaTextView, TextBoxItem>(r.c, key("text"), r.skippedItems, listed);
+    if (!listed && r.holdsOther(key("text")))
         r.wrong(key("text"), "list of text boxes");
-    return {};
+    return out;
 }
 
 std::vector<std::unique_ptr<GraphicItem>> decodeGraphics(Reader& r)
 {
-    if (r.holdsOther(key("graphic")))
+    bool listed = false;
+    auto out = ItemArchive::decode<Graphic, GraphicItem>(r.c, key("graphic"), r.skippedItems, listed);
+    if (!listed && r.holdsOther(key("graphic")))
         r.wrong(key("graphic"), "list of graphics");
-    return {};
+    return out;
 }
 
 // --- loading -------------------------------------------------------------------------
@@ -691,6 +696,8 @@ void commit(VexaDocument& target, Staged& s)
     }
     if (s.loaded.graphics)
         target.G = std::move(from.G);
+    if (s.loaded.texts || s.loaded.graphics)
+        ItemArchive::attach(target, target.M);
 }
 
 std::unique_ptr<VexaDocument> makeSubview(Reader& r)
@@ -774,6 +781,7 @@ void attachSubview(VexaDocument& main, PendingSubview&& pending, SubviewViews& v
     sub->subview = 1;
     sub->M = main.M;
     views.push_back(std::move(view));
+    ItemArchive::attach(*sub, main.M);
     main.SPD.push_back(std::move(pending.doc));
 }
 
@@ -981,6 +989,9 @@ bool decodeAndCommit(VexaDocument& document, const QByteArray& data, const QStri
     commit(document, s);
     for (PendingSubview& sub : subviews)
         attachSubview(document, std::move(sub), views);
+    if (!r.skippedItems.isEmpty())
+        Alert::run(ItemArchive::skippedTitle(), ItemArchive::skippedMessage(r.skippedItems),
+                   {QStringLiteral("Ok")});
     return true;
 }
 

@@ -9,6 +9,9 @@ public:
     // Re-places the box by its automatic position rule.
     virtual void doAutoPos() = 0;
     virtual void setNeedsDisplay() = 0;
+    // True when the box holds no characters: a box left empty by its
+    // editor goes away.
+    virtual bool isEmpty() const { return false; }
 };
 
 class GraphicItem {

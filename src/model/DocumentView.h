@@ -8,6 +8,8 @@ public:
     virtual ~DocumentView() = default;
     // Draws now, synchronously (not a deferred request).
     virtual void displayNow() = 0;
+    // Asks for a drawing at the next turn of the event loop.
+    virtual void setNeedsDisplay() { }
     // Width and height of the view's bounds in view points.
     virtual QSizeF boundsSize() const { return QSizeF(0, 0); }
 

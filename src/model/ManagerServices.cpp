@@ -1,5 +1,7 @@
 #include "model/ManagerServices.h"
 
+#include "model/VexaDocument.h"
+
 namespace {
 ManagerServices* g_shared = nullptr;
 }
@@ -18,4 +20,26 @@ ManagerServices& ManagerServices::sharedOrIdle()
 {
     static ManagerServices idle;
     return g_shared ? *g_shared : idle;
+}
+
+void ManagerServices::setCurrentText(TextBoxItem* text)
+{
+    T = nullptr;
+    if (text && PD) {
+        T = text;
+        G = nullptr;
+        update();
+        PD->replot();
+    }
+}
+
+void ManagerServices::setCurrentGraphic(GraphicItem* graphic)
+{
+    G = nullptr;
+    if (graphic && PD) {
+        G = graphic;
+        T = nullptr;
+        update();
+        PD->replot();
+    }
 }

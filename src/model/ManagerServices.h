@@ -88,6 +88,15 @@ public:
     // The background line of the bgsub tool (slope and intercept to subtract).
     virtual void setLinBg(double a, double b) { }
 
+    // Makes the text box (or graphic) the current one, the other kind none,
+    // refreshes and replots the current document. Only with a current
+    // document; otherwise, and for none, nothing is current afterwards.
+    void setCurrentText(TextBoxItem* text);
+    void setCurrentGraphic(GraphicItem* graphic);
+
+    // Shows the inspector panel of the key.
+    virtual void switchInspector(const QString& key) { }
+
     // The controller of this application (none before it starts, or in a
     // program that has none).
     static ManagerServices* shared();

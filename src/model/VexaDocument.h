@@ -26,6 +26,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <type_traits>
 #include <vector>
@@ -163,6 +164,20 @@ public:
     // Whether the buffer has a legend entry; its per-point size expression.
     bool setBufferLegend(int buffer, bool on, Redraw redraw = Redraw::Now);
     bool setDynamicSize(int buffer, const QString& expression, Redraw redraw = Redraw::Now);
+
+    // --- text boxes and graphics (VexaDocumentItems.cpp) ---------------------------
+    // Each removal also clears the controller's current text box or graphic
+    // when it was one of those removed: nothing keeps pointing at an item
+    // that is gone. Removing an item the document does not hold does nothing.
+    void removeTextBox(const TextBoxItem* box);
+    void removeGraphic(const GraphicItem* graphic);
+    // Removes, from the last to the first, every item for which `which`
+    // holds.
+    void removeTextBoxes(const std::function<bool(const TextBoxItem&)>& which);
+    void removeGraphics(const std::function<bool(const GraphicItem&)>& which);
+    // The editor of a text box let go of it: a box left empty is removed
+    // and the document replots.
+    void textDidEndEditing(TextBoxItem* box);
 
     // --- axis ranges ----------------------------------------------------------------
     // The one guarded setter of a pair's ranges: non-finite values are

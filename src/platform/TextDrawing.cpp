@@ -12,18 +12,6 @@
 
 namespace {
 
-// Text is measured at 72 dots per inch, where a point is a unit.
-const QPaintDevice* pointDevice()
-{
-    static const QImage device = [] {
-        QImage img(1, 1, QImage::Format_ARGB32_Premultiplied);
-        img.setDotsPerMeterX(2835); // 72 dpi
-        img.setDotsPerMeterY(2835);
-        return img;
-    }();
-    return &device;
-}
-
 // Hinting would fit glyphs to the device's pixels and make a text's width
 // depend on the resolution it is drawn at; measured and drawn sizes must agree.
 QFont prepared(const QFont& font)
@@ -65,7 +53,7 @@ Layout layOut(const std::vector<TextRun>& runs)
     layout.lines.emplace_back();
     for (const TextRun& run : runs) {
         const QFont font = prepared(run.font);
-        const QFontMetricsF fm(font, pointDevice());
+        const QFontMetricsF fm(font, TextDrawing::pointDevice());
         double raise = run.baselineOffset + run.superscript * TextDrawing::pointSize(run.font) * 0.4;
         if (!std::isfinite(raise))
             raise = 0;
@@ -187,6 +175,17 @@ QSizeF textOut(QPainter& painter, const StyledText& text, QPointF at, int anchor
 QSizeF textSize(const QString& text, const QFont& font)
 {
     return StyledText(text, font, QColor()).size();
+}
+
+QPaintDevice* pointDevice()
+{
+    static QImage device = [] {
+        QImage img(1, 1, QImage::Format_ARGB32_Premultiplied);
+        img.setDotsPerMeterX(2835); // 72 dpi
+        img.setDotsPerMeterY(2835);
+        return img;
+    }();
+    return &device;
 }
 
 double pointSize(const QFont& font)

@@ -17,6 +17,7 @@
 
 #include <vector>
 
+class QPaintDevice;
 class QPainter;
 
 struct TextRun {
@@ -72,5 +73,9 @@ StyledText exponentNumber(const QString& mantissa, const QString& exponent, cons
 
 // The size of a font in points, whether it was set in points or in pixels.
 double pointSize(const QFont& font);
+
+// A device of 72 dots per inch, where a point is a unit: text laid out for
+// it measures in points whatever it is drawn on later.
+QPaintDevice* pointDevice();
 
 } // namespace TextDrawing

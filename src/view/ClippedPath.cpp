@@ -225,22 +225,32 @@ void ClippedPath::circle(QPointF centre, double radius)
     if (!finite(centre) || !std::isfinite(radius))
         return;
     radius = std::fabs(radius);
-    const QRectF box(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius);
+    oval(QRectF(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius));
+}
+
+void ClippedPath::oval(const QRectF& rect)
+{
+    const QRectF box = rect.normalized();
+    if (!finite(box.topLeft()) || !finite(box.bottomRight()))
+        return;
     if (guard_.contains(box)) {
         path_.appendOval(box);
         return;
     }
     if (!guard_.intersects(box))
         return;
-    // Only a circle far larger than the view gets here; 4096 corners keep
-    // its visible arc within a fraction of a point for any radius that
-    // still fits the painter.
+    // Only an oval far larger than the view gets here; 4096 corners keep
+    // its visible arc within a fraction of a point for any size that still
+    // fits the painter.
     constexpr int n = 4096;
     static thread_local std::vector<QPointF> corners;
     corners.resize(n);
+    const QPointF centre = box.center();
+    const double rx = box.width() / 2;
+    const double ry = box.height() / 2;
     for (int i = 0; i < n; ++i) {
         const double a = 2 * std::numbers::pi * i / n;
-        corners[i] = QPointF(centre.x() + radius * std::cos(a), centre.y() + radius * std::sin(a));
+        corners[i] = QPointF(centre.x() + rx * std::cos(a), centre.y() + ry * std::sin(a));
     }
     polygon(corners.data(), n);
 }

@@ -47,6 +47,9 @@ public:
     // A closed circle; one that reaches beyond the guard becomes a fine
     // polygon first.
     void circle(QPointF centre, double radius);
+    // A closed ellipse inscribed in the rectangle (of any orientation), the
+    // same way.
+    void oval(const QRectF& box);
 
     // --- the geometry underneath ---------------------------------------------
     // Cuts the segment a-b down to the rectangle; false when nothing of it

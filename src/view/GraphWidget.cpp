@@ -1,10 +1,20 @@
 #include "view/GraphWidget.h"
 
 #include "model/VexaDocument.h"
+#include "platform/TextDrawing.h"
 
+#include <QAbstractTextDocumentLayout>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QResizeEvent>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QTimer>
+
+#include <cmath>
 
 GraphWidget::GraphWidget(QWidget* parent, ManagerServices* services)
     : QWidget(parent), view_(QSizeF(0, 0), services)
@@ -18,12 +28,15 @@ GraphWidget::GraphWidget(QWidget* parent, ManagerServices* services)
 
 GraphWidget::~GraphWidget()
 {
+    dropEditor();
     if (view_.PD && view_.PD->PV == &view_)
         view_.PD->PV = nullptr;
 }
 
 void GraphWidget::setDocument(VexaDocument* document)
 {
+    endEditing();
+    pressed_ = nullptr;
     if (view_.PD && view_.PD != document && view_.PD->PV == &view_)
         view_.PD->PV = nullptr;
     view_.setFrameSize(QSizeF(size()));
@@ -82,4 +95,185 @@ void GraphWidget::resizeEvent(QResizeEvent* event)
     // An image of another size would be stretched over the graph.
     cache_ = QImage();
     QWidget::resizeEvent(event);
+}
+
+// --- text boxes ---------------------------------------------------------------------------
+
+QPointF GraphWidget::viewPoint(QPointF widgetPoint) const
+{
+    return QPointF(widgetPoint.x(), height() - widgetPoint.y());
+}
+
+VexaTextView* GraphWidget::held(VexaTextView* box) const
+{
+    if (!box || !view_.PD)
+        return nullptr;
+    for (const auto& item : view_.PD->T)
+        if (item.get() == box)
+            return box;
+    return nullptr;
+}
+
+void GraphWidget::mousePressEvent(QMouseEvent* event)
+{
+    pressed_ = nullptr;
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    const QPointF p = viewPoint(event->position());
+    VexaTextView* box = view_.textViewAt(p);
+    if (!box) {
+        endEditing();
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    if (box != edited_)
+        endEditing();
+    pressed_ = box;
+    if (box->mouseDown(p) && held(box)) {
+        beginEditing(*box);
+        if (editor_) {
+            // The caret goes where the box was pressed.
+            const QPointF inBox = box->toBox(p);
+            const QPoint at(int(inBox.x()), int(box->frame().height() - inBox.y()));
+            editor_->setTextCursor(editor_->cursorForPosition(at));
+        }
+        pressed_ = nullptr;
+    }
+}
+
+void GraphWidget::mouseMoveEvent(QMouseEvent* event)
+{
+    if (VexaTextView* box = held(pressed_); box && (event->buttons() & Qt::LeftButton)) {
+        box->mouseDragged(viewPoint(event->position()));
+        update();
+        return;
+    }
+    QWidget::mouseMoveEvent(event);
+}
+
+void GraphWidget::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (VexaTextView* box = held(pressed_); box && event->button() == Qt::LeftButton) {
+        pressed_ = nullptr;
+        box->mouseUp();
+        return;
+    }
+    pressed_ = nullptr;
+    QWidget::mouseReleaseEvent(event);
+}
+
+QRect GraphWidget::editorGeometry(const VexaTextView& box) const
+{
+    const QRectF f = box.frame();
+    // Room for the caret at the end of the longest line, and never so small
+    // that an empty box could not be seen.
+    const int w = std::max(10, int(std::ceil(f.width())) + 2);
+    const int h = std::max(15, int(std::ceil(f.height())));
+    const int left = int(std::floor(f.x()));
+    const int top = int(std::floor(height() - f.y() - f.height()));
+    return QRect(left, top, w, h);
+}
+
+void GraphWidget::placeEditor()
+{
+    if (editor_ && edited_)
+        editor_->setGeometry(editorGeometry(*edited_));
+}
+
+void GraphWidget::beginEditing(VexaTextView& box)
+{
+    if (edited_ == &box && editor_)
+        return;
+    endEditing();
+    QTextDocument& text = box.document();
+    auto* editor = new QTextEdit(this);
+    editor->setFrameStyle(QFrame::NoFrame);
+    editor->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    editor->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    editor->setLineWrapMode(QTextEdit::NoWrap);
+    editor->setAcceptRichText(true);
+    editor->setDocument(&text);
+    // The editor shows the text at the size the graph draws it: one point
+    // of text, one point of the view.
+    text.documentLayout()->setPaintDevice(TextDrawing::pointDevice());
+    // The graph shows through, so the box looks the same while it is edited.
+    QPalette palette = editor->palette();
+    palette.setColor(QPalette::Base, Qt::transparent);
+    editor->setPalette(palette);
+    editor->viewport()->setAutoFillBackground(false);
+    editor->installEventFilter(this);
+    connect(&text, &QTextDocument::contentsChanged, editor, [this] {
+        if (VexaTextView* b = held(edited_)) {
+            b->textHasChanged();
+            placeEditor();
+        }
+    });
+    editor_ = editor;
+    edited_ = &box;
+    box.editor = this;
+    placeEditor();
+    editor->show();
+    editor->setFocus(Qt::MouseFocusReason);
+    view_.setNeedsDisplay();
+}
+
+void GraphWidget::dropEditor()
+{
+    QTextEdit* editor = editor_;
+    editor_ = nullptr;
+    if (edited_)
+        edited_->editor = nullptr;
+    edited_ = nullptr;
+    if (!editor)
+        return;
+    editor->removeEventFilter(this);
+    // The editor lets go of the box's text before anything else happens to
+    // either of them.
+    editor->setDocument(new QTextDocument(editor));
+    editor->hide();
+    editor->deleteLater();
+}
+
+void GraphWidget::endEditing()
+{
+    VexaTextView* box = held(edited_);
+    if (!editor_ && !box)
+        return;
+    dropEditor();
+    if (box && view_.PD)
+        view_.PD->textDidEndEditing(box);
+    view_.setNeedsDisplay();
+}
+
+void GraphWidget::textBoxWillGoAway(VexaTextView& box)
+{
+    if (&box == edited_)
+        dropEditor();
+    if (&box == pressed_)
+        pressed_ = nullptr;
+}
+
+bool GraphWidget::eventFilter(QObject* watched, QEvent* event)
+{
+    if (editor_ && watched == editor_) {
+        if (event->type() == QEvent::FocusOut) {
+            const auto reason = static_cast<QFocusEvent*>(event)->reason();
+            // Another window coming to the front does not end the editing;
+            // the keyboard going elsewhere in this one does.
+            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+                QPointer<QTextEdit> editor = editor_;
+                QTimer::singleShot(0, this, [this, editor] {
+                    if (editor && editor == editor_)
+                        endEditing();
+                });
+            }
+        } else if (event->type() == QEvent::KeyPress
+                   && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+            endEditing();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }

@@ -8,15 +8,19 @@
 // update(); the view asks for both through its handlers, which this widget
 // sets.
 
+#include "view/VexaTextView.h"
 #include "view/VexaView.h"
 
 #include <QImage>
+#include <QPointer>
+#include <QTextEdit>
 #include <QWidget>
 
 class ManagerServices;
+
 class VexaDocument;
 
-class GraphWidget : public QWidget {
+class GraphWidget : public QWidget, private TextBoxEditor {
 public:
     explicit GraphWidget(QWidget* parent = nullptr, ManagerServices* services = nullptr);
     ~GraphWidget() override;
@@ -43,11 +47,43 @@ public:
 
     QSize sizeHint() const override;
 
+    // --- text editing ---------------------------------------------------------------
+    // Puts an editor over the box, unturned at the box's frame origin and
+    // writing into the box's own text, and gives it the keyboard; while it
+    // is there the graph leaves the box's text to it. Editing ends when the
+    // editor loses the keyboard to something else, on Escape, when another
+    // box is edited, or when the box goes away. A box left empty then goes
+    // too (VexaDocument::textDidEndEditing).
+    void beginEditing(VexaTextView& box);
+    void endEditing();
+    VexaTextView* editedBox() const { return edited_; }
+    QTextEdit* textEditor() const { return editor_; }
+    // Where the editor of a box stands, in widget pixels.
+    QRect editorGeometry(const VexaTextView& box) const;
+
+    // A widget point in the view's y-up points, and back.
+    QPointF viewPoint(QPointF widgetPoint) const;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    // Presses on a text box go to the box: it becomes current, the select
+    // tool drags it, the text tool edits it.
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void textBoxWillGoAway(VexaTextView& box) override;
+    // The box when the view's document still holds it.
+    VexaTextView* held(VexaTextView* box) const;
+    void placeEditor();
+    void dropEditor();
+
     VexaView view_;
     QImage cache_;
+    QPointer<QTextEdit> editor_;
+    VexaTextView* edited_ = nullptr;
+    VexaTextView* pressed_ = nullptr;
 };

@@ -23,12 +23,13 @@
 #include <limits>
 
 class DataBuffer;
-class GraphicItem;
+class Graphic;
 class QImage;
 class QFont;
 class QPainter;
 class StyledText;
 class VexaDocument;
+class VexaTextView;
 class ManagerServices;
 
 class VexaView : public DocumentView {
@@ -43,7 +44,7 @@ public:
     // --- state ------------------------------------------------------------
     ManagerServices* M;                 // never null
     VexaDocument* PD = nullptr;      // the document drawn; not owned
-    GraphicItem* nG = nullptr;       // graphic being drawn out by the graphic tool
+    Graphic* nG = nullptr; // graphic being drawn out by the graphic tool
     BezierPath pb;                   // rubber bands and the cross hair
     BezierPath pl;                   // lines, areas, histograms, grids, legend lines
     BezierPath ps;                   // data marks
@@ -167,7 +168,7 @@ public:
     void drawRect(QPainter& painter, const QRectF& dirty, const QImage* cached = nullptr);
 
     // The host's deferred repaint ("needs display"); nothing without a host.
-    void setNeedsDisplay();
+    void setNeedsDisplay() override;
     void setNeedsDisplayHandler(std::function<void()> handler) { needsDisplay_ = std::move(handler); }
     // Asks the host to keep the window's image as it is now, for the fast
     // path of the pass; the mouse tools call it at the press.
@@ -189,6 +190,11 @@ public:
         QPainter* previous_;
         QRectF previousVisible_;
     };
+
+    // --- text boxes -------------------------------------------------------------------
+    // The text box drawn topmost at a view point (the last one of the
+    // document's list whose turned frame holds it), or none.
+    VexaTextView* textViewAt(QPointF p) const;
 
     // --- data marks (flag is always 0) ------------------------------------------------
     // Each draws the mark of one point given in view points; no painter in

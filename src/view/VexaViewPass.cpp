@@ -4,9 +4,9 @@
 // Order: ranges repaired and ordered; plot area; margins and background;
 // graphics behind; grids behind; areas and filled histograms; axes; grids in
 // front; data-table marks; lines and marks; legend; frame; plot-area handles;
-// graphics in front; then the overlays (graphic being drawn, band, cross
-// hair, drop highlight, sub-view border); last the sub-views, each with a
-// pass of its own.
+// graphics in front; text boxes; then the overlays (graphic being drawn,
+// band, cross hair, drop highlight, sub-view border); last the sub-views,
+// each with a pass of its own.
 
 #include "view/VexaView.h"
 
@@ -15,6 +15,8 @@
 #include "model/VexaDocument.h"
 #include "platform/Color.h"
 #include "view/ClippedPath.h"
+#include "view/Graphic.h"
+#include "view/VexaTextView.h"
 
 #include <QImage>
 #include <QPainter>
@@ -25,11 +27,72 @@
 
 namespace {
 
-// Graphics and text boxes draw themselves once their classes are in the
-// view; until then these places in the order hold nothing.
-void drawGraphics(VexaView&, QPainter&, int /*display*/) {}
-void drawGraphicSelection(VexaView&, QPainter&, bool /*handles*/) {}
-void drawGraphicBeingDrawn(VexaView&, QPainter&) {}
+QRectF viewRect(const VexaView& view)
+{
+    return QRectF(QPointF(0, 0), view.boundsSize());
+}
+
+// The graphics of one layer (display 1 behind the data, 0 in front), in
+// list order.
+void drawGraphics(VexaView& view, QPainter& painter, int display)
+{
+    for (const auto& item : view.PD->G)
+        if (auto* g = dynamic_cast<Graphic*>(item.get()); g && g->display == display)
+            g->drawGraphic(painter, viewRect(view));
+}
+
+// The current graphic's selection box (behind everything) or its two end
+// handles (in front), under the graphic and select tools.
+void drawGraphicSelection(VexaView& view, QPainter& painter, bool handles)
+{
+    const ManagerServices& m = *view.M;
+    const auto* g = dynamic_cast<const Graphic*>(m.G);
+    if (!g || m.printmode || m.PD != view.PD
+        || !(m.mouseMode(QStringLiteral("graphic")) || m.mouseMode(QStringLiteral("select"))))
+        return;
+    double x1 = g->x1, y1 = g->y1, x2 = g->x2, y2 = g->y2;
+    if (g->posmode >= 1) {
+        x1 = view.xPoint(g->x1, g->posmode);
+        y1 = view.yPoint(g->y1, g->posmode);
+        x2 = view.xPoint(g->x2, g->posmode);
+        y2 = view.yPoint(g->y2, g->posmode);
+    }
+    const QColor grey = Color::lightGray();
+    const QRectF guard = viewRect(view).adjusted(-10, -10, 10, 10);
+    BezierPath& pl = view.pl;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    if (!handles) {
+        pl.setLineWidth(1);
+        const QPointF box[4] = {{x1 - 1, y1 - 1}, {x1 - 1, y2}, {x2, y2}, {x2, y1 - 1}};
+        ClippedPath(pl, guard).polygon(box, 4);
+        pl.stroke(painter, grey);
+    } else {
+        pl.setLineWidth(0);
+        for (QPointF end : {QPointF(x1, y1), QPointF(x2, y2)}) {
+            const QPointF square[4]
+                = {end + QPointF(-2, -2), end + QPointF(2, -2), end + QPointF(2, 2), end + QPointF(-2, 2)};
+            ClippedPath(pl, guard).polygon(square, 4);
+            pl.fill(painter, grey);
+        }
+        pl.stroke(painter, grey);
+    }
+    pl.removeAllPoints();
+    painter.restore();
+}
+
+void drawGraphicBeingDrawn(VexaView& view, QPainter& painter)
+{
+    view.nG->drawGraphic(painter, viewRect(view));
+}
+
+// Text boxes lie over the whole graph, in list order.
+void drawTextBoxes(VexaView& view, QPainter& painter)
+{
+    for (const auto& item : view.PD->T)
+        if (auto* box = dynamic_cast<VexaTextView*>(item.get()))
+            box->drawRect(painter);
+}
 
 // The stored range of one axis, by AxisIndex.
 std::pair<double*, double*> rangeOf(VexaDocument& d, int axis)
@@ -384,6 +447,7 @@ void VexaView::drawRect(QPainter& painter, const QRectF& dirty, const QImage* ca
 
             drawGraphics(*this, painter, 0);
             drawGraphicSelection(*this, painter, true);
+            drawTextBoxes(*this, painter);
         }
 
         // --- overlays, drawn over the cached image as well ---------------------

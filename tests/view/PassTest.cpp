@@ -6,6 +6,9 @@
 #include "model/DataBuffer.h"
 #include "model/ManagerServices.h"
 #include "model/VexaDocument.h"
+#include "platform/Color.h"
+#include "view/Graphic.h"
+#include "view/VexaTextView.h"
 #include "view/VexaView.h"
 
 #include "AxesCanvas.h"
@@ -236,6 +239,80 @@ TEST(PassTest, DrawsEverythingInItsFixedOrder)
         ASSERT_GE(first, 0) << "colour " << c.red() << " never drawn";
         EXPECT_GT(first, previous) << "colour " << c.red() << " drawn too early";
         previous = first;
+    }
+}
+
+TEST(PassTest, GraphicsAndTextBoxesTakeTheirPlacesInThePass)
+{
+    const QColor background(2, 0, 0), line(7, 0, 0), frame(9, 0, 0), behind(20, 0, 0), front(21, 0, 0),
+        nowhere(22, 0, 0), text(23, 0, 0);
+    Graph g;
+    g.bare();
+    g.doc.drawframe = 1;
+    g.doc.framecolor = frame;
+    g.doc.backgroundcolor = background;
+    g.add({{10, 90}, {90, 10}}).color = line;
+    auto graphic = [&g](int display, const QColor& colour) {
+        auto item = std::make_unique<Graphic>();
+        item->setup(&g.manager, &g.doc);
+        item->display = display;
+        item->color = colour;
+        item->setPoints(30, 30, 170, 170);
+        Graphic* raw = item.get();
+        g.doc.G.push_back(std::move(item));
+        return raw;
+    };
+    Graphic* first = graphic(1, behind);
+    graphic(0, front);
+    graphic(2, nowhere);
+    auto box = std::make_unique<VexaTextView>(QRectF(50, 50, 10, 15), &g.manager, &g.doc);
+    box->setString(QStringLiteral("label"), QFont(), text);
+    g.doc.T.push_back(std::move(box));
+    g.manager.PD = &g.doc;
+
+    auto drawn = [&g] {
+        auto device = std::make_unique<ColourRecorder>();
+        QPainter painter(device.get());
+        g.view.drawIn(painter);
+        return device;
+    };
+    {
+        const auto device = drawn();
+        const QColor order[] = {background, behind, line, frame, front, text};
+        int previous = -1;
+        for (const QColor& c : order) {
+            const int use = device->firstUse(c);
+            ASSERT_GE(use, 0) << "colour " << c.red() << " never drawn";
+            EXPECT_GT(use, previous) << "colour " << c.red() << " drawn too early";
+            previous = use;
+        }
+        EXPECT_EQ(device->firstUse(nowhere), -1);
+        EXPECT_EQ(device->firstUse(Color::lightGray()), -1);
+    }
+
+    // The current graphic's box behind everything and its end handles in
+    // front, under the select and graphic tools, never in print mode.
+    g.manager.G = first;
+    struct Case {
+        const char* tool;
+        int print;
+        bool marked;
+    };
+    for (const Case& c : {Case{"select", 0, true}, Case{"graphic", 0, true}, Case{"range", 0, false},
+                          Case{"select", 1, false}}) {
+        g.manager.tool = QLatin1String(c.tool);
+        g.manager.printmode = std::uint8_t(c.print);
+        const auto device = drawn();
+        const int outline = device->firstUse(Color::lightGray());
+        EXPECT_EQ(outline >= 0, c.marked) << c.tool << " " << c.print;
+        if (c.marked) {
+            EXPECT_LT(outline, device->firstUse(behind)) << c.tool;
+            int last = -1;
+            for (std::size_t i = 0; i < device->colours.size(); ++i)
+                if (device->colours[i] == Color::lightGray().rgb())
+                    last = int(i);
+            EXPECT_GT(last, device->firstUse(front)) << c.tool;
+        }
     }
 }
 

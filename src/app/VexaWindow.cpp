@@ -1,0 +1,8 @@
+#include "app/VexaWindow.h"
+
+#include <QUrl>
+
+void VexaWindow::setRepresentedURL(const QUrl&)
+{
+    setWindowFilePath(QString());
+}

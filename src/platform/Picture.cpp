@@ -1,0 +1,126 @@
+#include "platform/Picture.h"
+
+#include <QBuffer>
+#include <QImageReader>
+
+#include <poppler-qt6.h>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+namespace {
+
+// More pixels than this is no picture anybody places on a graph; refusing
+// it keeps a hostile file from taking the memory.
+constexpr qint64 kMaxPixels = qint64(100) << 20;
+// A PDF page is rendered once, sharp enough for print at its natural size
+// and never larger than this on its longer side.
+constexpr double kPdfDotsPerInch = 300;
+constexpr int kPdfMaxSide = 4096;
+
+bool isPdf(const QByteArray& bytes)
+{
+    // The header may follow a little junk, as readers have always allowed.
+    return bytes.left(1024).contains("%PDF-");
+}
+
+QSizeF pointsOf(const QImage& image)
+{
+    // 2835 dots per metre is 72 dots per inch: a pixel is a point.
+    auto points = [](int pixels, int dotsPerMeter) {
+        if (dotsPerMeter <= 0)
+            return double(pixels);
+        const double dpi = dotsPerMeter * 0.0254;
+        return dpi < 1 ? double(pixels) : pixels * 72.0 / dpi;
+    };
+    return QSizeF(points(image.width(), image.dotsPerMeterX()),
+                  points(image.height(), image.dotsPerMeterY()));
+}
+
+} // namespace
+
+std::optional<Picture> Picture::fromData(const QByteArray& bytes, PictureOutcome* why)
+{
+    auto fail = [why](PictureOutcome outcome) -> std::optional<Picture> {
+        if (why)
+            *why = outcome;
+        return std::nullopt;
+    };
+    if (bytes.isEmpty())
+        return fail(PictureOutcome::Empty);
+    if (bytes.size() > maxBytes)
+        return fail(PictureOutcome::TooLarge);
+
+    Picture p;
+    p.data_ = bytes;
+    if (isPdf(bytes)) {
+        std::unique_ptr<Poppler::Document> document = Poppler::Document::loadFromData(bytes);
+        if (!document || document->isLocked() || document->numPages() < 1)
+            return fail(PictureOutcome::NotAPicture);
+        std::unique_ptr<Poppler::Page> page = document->page(0);
+        if (!page)
+            return fail(PictureOutcome::NotAPicture);
+        const QSizeF size = page->pageSizeF();
+        if (!(size.width() > 0 && size.height() > 0 && std::isfinite(size.width())
+              && std::isfinite(size.height())))
+            return fail(PictureOutcome::NotAPicture);
+        const double longer = std::max(size.width(), size.height()) / 72.0;
+        const double dpi = std::min(kPdfDotsPerInch, kPdfMaxSide / longer);
+        document->setRenderHint(Poppler::Document::Antialiasing);
+        document->setRenderHint(Poppler::Document::TextAntialiasing);
+        p.image_ = page->renderToImage(dpi, dpi);
+        if (p.image_.isNull())
+            return fail(PictureOutcome::NotAPicture);
+        p.format_ = QStringLiteral("pdf");
+        p.naturalSize_ = size;
+        return p;
+    }
+
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    reader.setAutoTransform(true);
+    const QSize size = reader.size();
+    if (size.isValid() && qint64(size.width()) * size.height() > kMaxPixels)
+        return fail(PictureOutcome::TooLarge);
+    const QString format = QString::fromLatin1(reader.format());
+    if (!reader.read(&p.image_) || p.image_.isNull())
+        return fail(PictureOutcome::NotAPicture);
+    p.format_ = format;
+    p.naturalSize_ = pointsOf(p.image_);
+    return p;
+}
+
+std::optional<Picture> Picture::fromImage(const QImage& image)
+{
+    if (image.isNull())
+        return std::nullopt;
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "PNG"))
+        return std::nullopt;
+    Picture p;
+    p.data_ = png;
+    p.image_ = image;
+    p.format_ = QStringLiteral("png");
+    p.naturalSize_ = pointsOf(image);
+    return p;
+}
+
+QString Picture::message(PictureOutcome outcome)
+{
+    switch (outcome) {
+    case PictureOutcome::Ok:
+        return QString();
+    case PictureOutcome::Empty:
+        return QStringLiteral("The picture is empty.");
+    case PictureOutcome::TooLarge:
+        return QStringLiteral("The picture is too large.");
+    case PictureOutcome::NotAPicture:
+        break;
+    }
+    return QStringLiteral("The picture could not be read.");
+}

@@ -1,0 +1,122 @@
+// The archived record of a graphic: its keys in their fixed order, the
+// picture last, as the bytes it came from.
+
+#include "view/Graphic.h"
+
+#include "platform/Color.h"
+#include "platform/KeyedUnarchiver.h"
+#include "view/RecordReader.h"
+
+#include <climits>
+#include <cmath>
+
+namespace {
+
+// Toward zero, saturated; NaN is 0.
+int truncatedToInt(double v)
+{
+    if (std::isnan(v))
+        return 0;
+    if (v >= double(INT_MAX))
+        return INT_MAX;
+    if (v <= double(INT_MIN))
+        return INT_MIN;
+    return int(v);
+}
+
+} // namespace
+
+void Graphic::encodeWithCoder(KeyedArchiver& c) const
+{
+    c.encodeInt(QStringLiteral("tag"), tag);
+    c.encodeInt(QStringLiteral("type"), type);
+    c.encodeDouble(QStringLiteral("x1"), x1);
+    c.encodeDouble(QStringLiteral("y1"), y1);
+    c.encodeDouble(QStringLiteral("x2"), x2);
+    c.encodeDouble(QStringLiteral("y2"), y2);
+    c.encodeDouble(QStringLiteral("linewidth"), linewidth);
+    c.encodeBool(QStringLiteral("arrow1"), arrow1);
+    c.encodeBool(QStringLiteral("arrow2"), arrow2);
+    c.encodeBool(QStringLiteral("aspect"), aspect);
+    c.encodeInt(QStringLiteral("dash"), dashp);
+    if (color.isValid())
+        c.encodeColor(QStringLiteral("color"), color);
+    if (fillcolor.isValid())
+        c.encodeColor(QStringLiteral("fillcolor"), fillcolor);
+    c.encodeBool(QStringLiteral("fill"), fill);
+    c.encodeDouble(QStringLiteral("arrowsize"), arrowsize);
+    c.encodeInt(QStringLiteral("arrowtype"), arrowtype);
+    c.encodeInt(QStringLiteral("display"), display);
+    c.encodeInt(QStringLiteral("posmode"), posmode);
+    if (image)
+        c.encodeBytes(QStringLiteral("image"), image->data());
+}
+
+std::unique_ptr<Graphic> Graphic::initWithCoder(KeyedUnarchiver& c, QString* damage)
+{
+    auto g = std::make_unique<Graphic>();
+    RecordReader r(c);
+    double arrowsize = g->arrowsize;
+
+    r.integer("tag", g->tag);
+    r.integer("type", g->type);
+    r.number("x1", g->x1);
+    r.number("y1", g->y1);
+    r.number("x2", g->x2);
+    r.number("y2", g->y2);
+    r.number("linewidth", g->linewidth);
+    r.flag("arrow1", g->arrow1);
+    r.flag("arrow2", g->arrow2);
+    r.flag("aspect", g->aspect);
+    r.integer("dash", g->dashp);
+    g->color = r.color("color").value_or(Color::black());
+    g->fillcolor = r.color("fillcolor").value_or(Color::white());
+    r.flag("fill", g->fill);
+    r.number("arrowsize", arrowsize);
+    g->arrowsize = truncatedToInt(arrowsize);
+    r.integer("arrowtype", g->arrowtype);
+    r.integer("display", g->display);
+    r.integer("posmode", g->posmode);
+
+    if (r.has("image")) {
+        // Our own files hold the picture's bytes; an archived image object
+        // is taken as it is.
+        const QImage decoded = c.decodeImage(QStringLiteral("image"));
+        if (!decoded.isNull()) {
+            g->image = Picture::fromImage(decoded);
+        } else if (auto bytes = r.bytes("image")) {
+            PictureOutcome why = PictureOutcome::Ok;
+            g->image = Picture::fromData(*bytes, &why);
+            if (!g->image)
+                r.damage(Picture::message(why));
+        }
+    }
+
+    if (r.damaged()) {
+        if (damage)
+            *damage = r.damageText();
+        return nullptr;
+    }
+    return g;
+}
+
+void Graphic::registerArchiveClass(KeyedUnarchiver& coder, std::function<void(const QString&)> onDamage)
+{
+    coder.registerClass(archiveClassName(),
+                        [onDamage](KeyedUnarchiver& c) -> std::unique_ptr<ArchivableObject> {
+                            QString why;
+                            auto graphic = initWithCoder(c, &why);
+                            if (!graphic) {
+                                if (onDamage)
+                                    onDamage(why);
+                                return nullptr;
+                            }
+                            return std::make_unique<Record>(std::move(graphic));
+                        });
+}
+
+void Graphic::Record::encodeWithCoder(KeyedArchiver& coder) const
+{
+    if (graphic_)
+        graphic_->encodeWithCoder(coder);
+}
