@@ -2,8 +2,8 @@
 
 // The example graph the program opens with: three buffers read from the
 // small data files in resources/examples, drawn against both axis pairs,
-// with a logarithmic axis, error bars and a legend, styled by the macro
-// example-graph.mac beside them.
+// with a logarithmic axis, error bars, a legend, a title and a note with an
+// arrow on the data, styled by the macro example-graph.mac beside them.
 
 #include <QString>
 

@@ -44,6 +44,7 @@ ExportRenderer::PrintModeScope::~PrintModeScope()
 
 void ExportRenderer::render(VexaView& view, QPainter& painter)
 {
+    view.layOutTextBoxes();
     PrintModeScope printing(controllersOf(view));
     painter.save();
     view.drawIn(painter);

@@ -110,3 +110,14 @@ std::optional<QByteArray> RecordReader::bytes(const char* key)
         wrong(key, "data");
     return std::nullopt;
 }
+
+std::optional<QFont> RecordReader::font(const char* key)
+{
+    if (!has(key))
+        return std::nullopt;
+    if (auto font = c_.decodeFont(QLatin1String(key)))
+        return font;
+    if (!holdsNil(key))
+        wrong(key, "font");
+    return std::nullopt;
+}

@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QColor>
+#include <QFont>
 #include <QString>
 
 #include <cstdint>
@@ -30,6 +31,7 @@ public:
     // Missing or nil: nothing.
     std::optional<QString> string(const char* key);
     std::optional<QColor> color(const char* key);
+    std::optional<QFont> font(const char* key);
     std::optional<QByteArray> bytes(const char* key);
 
     // Marks the record damaged (the first reason stays).

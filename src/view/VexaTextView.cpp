@@ -92,7 +92,7 @@ VexaTextView::VexaTextView(const QRectF& frame, ManagerServices* manager, VexaDo
         , text_(std::make_unique<BoxText>())
 {
     text_->setDocumentMargin(0);
-    text_->documentLayout()->setPaintDevice(TextDrawing::pointDevice());
+    layOutInPoints();
     text_->setUndoRedoEnabled(true);
     frame_ = frame;
     tloc = QPointF(frame.x(), frame.y() + frame.height());
@@ -155,8 +155,18 @@ bool VexaTextView::isEmpty() const
     return text_->isEmpty();
 }
 
+void VexaTextView::layOutInPoints() const
+{
+    // An editor that let go of the text may have left it laid out for the
+    // screen; the box measures and draws in points.
+    QAbstractTextDocumentLayout* layout = text_->documentLayout();
+    if (layout->paintDevice() != TextDrawing::pointDevice())
+        layout->setPaintDevice(TextDrawing::pointDevice());
+}
+
 QSizeF VexaTextView::contentSize() const
 {
+    layOutInPoints();
     // Laid out without a width the text gives its widest line; laid out
     // again at that width, centred and right-aligned paragraphs find their
     // place inside it. A hair more keeps the widest line from breaking on a
@@ -388,16 +398,23 @@ void VexaTextView::setPosition(double a, double b)
 
 // --- drawing -----------------------------------------------------------------------------
 
-void VexaTextView::drawRect(QPainter& painter)
+void VexaTextView::layOut()
 {
-    const ManagerServices& m = manager();
     doAutoPos();
-
+    if (manager().printmode)
+        return;
     const QSizeF u = contentSize();
-    if ((u.width() != lr.width() || u.height() != lr.height()) && !m.printmode) {
+    if (u != frame_.size()) {
         setFrame(QRectF(tloc.x(), tloc.y() - u.height(), u.width(), u.height()));
         align();
     }
+}
+
+void VexaTextView::drawRect(QPainter& painter)
+{
+    const ManagerServices& m = manager();
+    layOut();
+    layOutInPoints();
 
     const QPointF origin = frame_.topLeft();
     const double w = frame_.width();

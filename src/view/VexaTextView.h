@@ -157,6 +157,10 @@ public:
     // next placement.
     void setPosition(double a, double b);
 
+    // Places the box and fits its frame to its text, top-left corner on the
+    // anchor, then aligns it again; outside print mode only the placing.
+    void layOut();
+
     // --- drawing -------------------------------------------------------------------------
     // Places and fits the box, then draws its outline (when it is the
     // current box under the select or text tool, outside print mode), its
@@ -203,6 +207,7 @@ public:
 private:
     ManagerServices& manager() const;
     void needsParentDisplay() const;
+    void layOutInPoints() const;
 
     std::unique_ptr<QTextDocument> text_;
     QRectF frame_;

@@ -3,7 +3,9 @@
 
 #include "view/VexaTextView.h"
 
+#include "platform/Font.h"
 #include "platform/KeyedUnarchiver.h"
+#include "platform/TextDrawing.h"
 #include "view/RecordReader.h"
 
 #include <QTextBlock>
@@ -54,6 +56,11 @@ double finiteOrZero(double v)
 
 void VexaTextView::encodeWithCoder(KeyedArchiver& c) const
 {
+    // The text's own font, which every run that names no other takes.
+    const QFont font = text_->defaultFont();
+    const double size = TextDrawing::pointSize(font);
+    if (!Font::storedName(font).trimmed().isEmpty() && size > 0 && size <= kMaxFontSize)
+        c.encodeFont(QStringLiteral("font"), font);
     c.encodeString(QStringLiteral("html"), text_->toHtml());
     c.encodeBool(QStringLiteral("drawsbackground"), drawsBackground);
     if (backgroundColor.isValid())
@@ -80,6 +87,11 @@ std::unique_ptr<VexaTextView> VexaTextView::initWithCoder(KeyedUnarchiver& c, QS
     auto box = std::make_unique<VexaTextView>(QRectF(), nullptr, nullptr);
     RecordReader r(c);
 
+    if (auto font = r.font("font")) {
+        QFont f = *font;
+        f.setHintingPreference(QFont::PreferNoHinting);
+        box->text_->setDefaultFont(f);
+    }
     if (auto html = r.string("html")) {
         if (html->size() > kMaxHtml) {
             r.damage(QStringLiteral("Its text is too long."));

@@ -195,6 +195,11 @@ public:
     // The text box drawn topmost at a view point (the last one of the
     // document's list whose turned frame holds it), or none.
     VexaTextView* textViewAt(QPointF p) const;
+    // Places and fits every text box of the document and of its sub-views as
+    // the next drawing would. Pictures and prints call it before print mode
+    // freezes the boxes: a graph never drawn on screen (a hidden run) then
+    // exports its texts where they belong.
+    void layOutTextBoxes();
 
     // --- data marks (flag is always 0) ------------------------------------------------
     // Each draws the mark of one point given in view points; no painter in

@@ -12,3 +12,18 @@ VexaTextView* VexaView::textViewAt(QPointF p) const
             return box;
     return nullptr;
 }
+
+void VexaView::layOutTextBoxes()
+{
+    if (!PD)
+        return;
+    resize();
+    for (const auto& item : PD->T)
+        if (auto* box = dynamic_cast<VexaTextView*>(item.get()))
+            box->layOut();
+    if (PD->subview)
+        return;
+    for (const auto& sub : PD->SPD)
+        if (auto* view = sub ? dynamic_cast<VexaView*>(sub->PV) : nullptr; view && view != this)
+            view->layOutTextBoxes();
+}

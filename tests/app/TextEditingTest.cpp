@@ -1,0 +1,200 @@
+// Text boxes on screen: the editor that sits over a box and writes into its
+// text, the box growing as it is typed into, an emptied box going away, a
+// box removed while it is edited; presses on a box; and the document
+// window's class, which represents no file.
+
+#include "app/VexaWindow.h"
+#include "model/ManagerServices.h"
+#include "model/VexaDocument.h"
+#include "platform/Font.h"
+#include "view/GraphWidget.h"
+#include "view/VexaTextView.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTextCursor>
+#include <QTextEdit>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+class ToolManager : public ManagerServices {
+public:
+    QString tool = QStringLiteral("text");
+    QString mouseModeTitle() const override { return tool; }
+};
+
+struct Screen {
+    ToolManager manager;
+    VexaDocument doc;
+    GraphWidget widget{nullptr, &manager};
+
+    Screen()
+    {
+        doc.M = &manager;
+        doc.axis = {0, 0, 0, 0};
+        doc.drawframe = 0;
+        widget.resize(400, 300);
+        widget.setDocument(&doc);
+        manager.PD = manager.MPD = &doc;
+        widget.show();
+    }
+    ~Screen() { widget.setDocument(nullptr); }
+
+    VexaTextView& box(const QRectF& frame)
+    {
+        doc.T.push_back(std::make_unique<VexaTextView>(frame, &manager, &doc));
+        return static_cast<VexaTextView&>(*doc.T.back());
+    }
+
+    // Ink inside the box's frame when the view draws the graph.
+    bool inkInBox(const VexaTextView& b)
+    {
+        QImage img(400, 300, QImage::Format_ARGB32_Premultiplied);
+        img.fill(Qt::white);
+        {
+            QPainter painter(&img);
+            widget.view().drawIn(painter);
+        }
+        const QRectF f = b.frame();
+        for (int y = int(300 - f.y() - f.height()); y < int(300 - f.y()); ++y)
+            for (int x = int(f.x()); x < int(f.x() + f.width()); ++x)
+                if (qGray(img.pixel(x, y)) < 128)
+                    return true;
+        return false;
+    }
+
+    void press(QEvent::Type type, QPointF viewPoint, Qt::MouseButtons buttons = Qt::LeftButton)
+    {
+        const QPointF at(viewPoint.x(), 300 - viewPoint.y());
+        QMouseEvent event(type, at, widget.mapToGlobal(at), Qt::LeftButton, buttons, Qt::NoModifier);
+        QApplication::sendEvent(&widget, &event);
+    }
+};
+
+} // namespace
+
+TEST(TextEditingTest, AnEditorOverTheBoxWritesIntoItsTextAndTheBoxGrows)
+{
+    Screen s;
+    VexaTextView& b = s.box(QRectF(100, 200, 10, 15));
+    s.widget.beginEditing(b);
+    QTextEdit* editor = s.widget.textEditor();
+    ASSERT_TRUE(editor);
+    EXPECT_EQ(editor->document(), &b.document());
+    EXPECT_EQ(s.widget.editedBox(), &b);
+    EXPECT_TRUE(b.editor);
+
+    QTextCursor cursor = editor->textCursor();
+    cursor.insertText(QStringLiteral("Typed into the box"));
+    EXPECT_EQ(b.string(), QStringLiteral("Typed into the box"));
+    EXPECT_GT(b.frame().width(), 60);
+    EXPECT_EQ(b.frame().x(), 100);
+    EXPECT_NEAR(b.frame().y() + b.frame().height(), 215, 1e-9);
+    EXPECT_EQ(editor->geometry(), s.widget.editorGeometry(b));
+    EXPECT_GE(editor->width(), b.frame().width());
+
+    // The editor shows the text; the graph leaves it out, except in print.
+    EXPECT_FALSE(s.inkInBox(b));
+    s.manager.printmode = 1;
+    EXPECT_TRUE(s.inkInBox(b));
+    s.manager.printmode = 0;
+
+    const QSizeF typed = b.frame().size();
+    s.widget.endEditing();
+    QApplication::processEvents();
+    EXPECT_EQ(s.widget.textEditor(), nullptr);
+    EXPECT_EQ(b.editor, nullptr);
+    ASSERT_EQ(s.doc.T.size(), 1u);
+    EXPECT_TRUE(s.inkInBox(b));
+    // The editor leaves the text measured in points, as it found it.
+    EXPECT_EQ(b.frame().size(), typed);
+    s.widget.beginEditing(b);
+    EXPECT_EQ(b.frame().size(), typed);
+    s.widget.endEditing();
+    QApplication::processEvents();
+    s.inkInBox(b);
+    EXPECT_EQ(b.frame().size(), typed);
+
+    // Emptied, the box goes when its editing ends, and is no longer current.
+    s.manager.setCurrentText(&b);
+    s.widget.beginEditing(b);
+    QTextCursor all = s.widget.textEditor()->textCursor();
+    all.select(QTextCursor::Document);
+    all.removeSelectedText();
+    s.widget.endEditing();
+    EXPECT_TRUE(s.doc.T.empty());
+    EXPECT_EQ(s.manager.T, nullptr);
+    QApplication::processEvents();
+}
+
+TEST(TextEditingTest, ABoxRemovedWhileEditedTakesItsEditorAlong)
+{
+    Screen s;
+    VexaTextView& b = s.box(QRectF(100, 200, 10, 15));
+    VexaTextView& other = s.box(QRectF(10, 20, 10, 15));
+    s.widget.beginEditing(b);
+    s.widget.textEditor()->textCursor().insertText(QStringLiteral("going"));
+    s.doc.removeTextBox(&b);
+    EXPECT_EQ(s.widget.editedBox(), nullptr);
+    EXPECT_EQ(s.widget.textEditor(), nullptr);
+    QApplication::processEvents();
+    s.widget.endEditing();
+    ASSERT_EQ(s.doc.T.size(), 1u);
+    EXPECT_EQ(s.doc.T[0].get(), &other);
+
+    // Editing another box ends the first one's editing.
+    s.widget.beginEditing(other);
+    other.setString(QStringLiteral("x"), Font::userFont(12), Qt::black);
+    VexaTextView& third = s.box(QRectF(200, 20, 10, 15));
+    s.widget.beginEditing(third);
+    EXPECT_EQ(other.editor, nullptr);
+    EXPECT_EQ(s.widget.editedBox(), &third);
+    s.widget.endEditing();
+    EXPECT_EQ(s.doc.T.size(), 1u); // the third, left empty, went
+    QApplication::processEvents();
+}
+
+TEST(TextEditingTest, PressesOnABoxSelectDragOrEditIt)
+{
+    Screen s;
+    VexaTextView& b = s.box(QRectF(100, 200, 10, 15));
+    b.setString(QStringLiteral("pressed"), Font::userFont(14), Qt::black);
+    b.textHasChanged();
+    const QPointF inside = b.frame().center();
+
+    s.manager.tool = QStringLiteral("select");
+    s.press(QEvent::MouseButtonPress, inside);
+    EXPECT_EQ(s.manager.T, &b);
+    EXPECT_EQ(s.widget.textEditor(), nullptr);
+    s.press(QEvent::MouseMove, inside + QPointF(30, -20));
+    s.press(QEvent::MouseButtonRelease, inside + QPointF(30, -20), Qt::NoButton);
+    EXPECT_EQ(b.tloc, QPointF(130, 195));
+
+    s.manager.tool = QStringLiteral("text");
+    s.press(QEvent::MouseButtonPress, b.frame().center());
+    EXPECT_EQ(s.widget.editedBox(), &b);
+    ASSERT_TRUE(s.widget.textEditor());
+
+    // A press beside the box ends the editing.
+    s.press(QEvent::MouseButtonPress, QPointF(5, 5));
+    EXPECT_EQ(s.widget.textEditor(), nullptr);
+    EXPECT_EQ(s.doc.T.size(), 1u);
+    QApplication::processEvents();
+}
+
+TEST(TextEditingTest, TheDocumentWindowClassRepresentsNoFile)
+{
+    VexaWindow w;
+    w.setWindowFilePath(QStringLiteral("/tmp/earlier.vexa"));
+    w.setRepresentedURL(QUrl::fromLocalFile(QStringLiteral("/tmp/graph.vexa")));
+    EXPECT_TRUE(w.windowFilePath().isEmpty());
+    w.setRepresentedURL(QUrl());
+    EXPECT_TRUE(w.windowFilePath().isEmpty());
+}
