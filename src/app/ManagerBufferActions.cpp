@@ -335,10 +335,7 @@ void Manager::deleteAllTextObjects()
     if (!haveDocument(PD))
         return;
     VexaDocument& d = *PD;
-    while (!d.T.empty()) {
-        forgetItem(d, d.T.back().get());
-        d.T.pop_back();
-    }
+    d.removeTextBoxes([](const TextBoxItem&) { return true; });
     (d.MPD ? d.MPD : &d)->replot();
 }
 
@@ -347,9 +344,6 @@ void Manager::deleteAllGraphicObjects()
     if (!haveDocument(PD))
         return;
     VexaDocument& d = *PD;
-    while (!d.G.empty()) {
-        forgetItem(d, d.G.back().get());
-        d.G.pop_back();
-    }
+    d.removeGraphics([](const GraphicItem&) { return true; });
     (d.MPD ? d.MPD : &d)->replot();
 }

@@ -167,8 +167,9 @@ public:
 
     // --- text boxes and graphics (VexaDocumentItems.cpp) ---------------------------
     // Each removal also clears the controller's current text box or graphic
-    // when it was one of those removed: nothing keeps pointing at an item
-    // that is gone. Removing an item the document does not hold does nothing.
+    // when it was one of those removed, and drops the undo steps that act on
+    // it: nothing keeps pointing at an item that is gone. Removing an item
+    // the document does not hold does nothing.
     void removeTextBox(const TextBoxItem* box);
     void removeGraphic(const GraphicItem* graphic);
     // Removes, from the last to the first, every item for which `which`

@@ -1,5 +1,5 @@
 // Taking text boxes and graphics off a document without leaving anything
-// pointing at them.
+// pointing at them: not the controller's current item, not an undo step.
 
 #include "model/VexaDocument.h"
 
@@ -29,6 +29,9 @@ void removeItems(VexaDocument& d, std::vector<std::unique_ptr<Item>>& list, Item
             if (item && m->*current == item.get())
                 m->*current = nullptr;
     }
+    for (const auto& item : gone)
+        if (item)
+            d.undoManager().removeAllActionsWithTarget(item.get());
 }
 
 } // namespace

@@ -155,7 +155,7 @@ void Graphic::drawArrow(QPainter& painter, const QRectF& guard, QPointF tip, dou
 
     if (arrowtype == ArrowHollow) {
         setUp();
-        const QColor background = PD ? PD->backgroundcolor : Color::white();
+        const QColor background = PD ? PD->page.backgroundcolor : Color::white();
         ClippedPath(q, guard).polygon(head, 3);
         q.fill(painter, background);
         q.stroke(painter, background);

@@ -3,28 +3,10 @@
 
 #include "view/Graphic.h"
 
+#include "expression/ExpressionMath.h"
 #include "platform/Color.h"
 #include "platform/KeyedUnarchiver.h"
 #include "view/RecordReader.h"
-
-#include <climits>
-#include <cmath>
-
-namespace {
-
-// Toward zero, saturated; NaN is 0.
-int truncatedToInt(double v)
-{
-    if (std::isnan(v))
-        return 0;
-    if (v >= double(INT_MAX))
-        return INT_MAX;
-    if (v <= double(INT_MIN))
-        return INT_MIN;
-    return int(v);
-}
-
-} // namespace
 
 void Graphic::encodeWithCoder(KeyedArchiver& c) const
 {
@@ -73,7 +55,8 @@ std::unique_ptr<Graphic> Graphic::initWithCoder(KeyedUnarchiver& c, QString* dam
     g->fillcolor = r.color("fillcolor").value_or(Color::white());
     r.flag("fill", g->fill);
     r.number("arrowsize", arrowsize);
-    g->arrowsize = truncatedToInt(arrowsize);
+    // Toward zero, saturated; NaN is 0.
+    g->arrowsize = ExpressionMath::toInt32(arrowsize);
     r.integer("arrowtype", g->arrowtype);
     r.integer("display", g->display);
     r.integer("posmode", g->posmode);

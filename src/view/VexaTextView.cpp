@@ -284,17 +284,17 @@ void VexaTextView::doAutoPos()
     const QSizeF bounds = view->boundsSize();
     const double w = frame_.width();
     const double h = frame_.height();
-    const double L = d.marginleft;
-    const double B = d.marginbottom;
-    const double Rt = bounds.width() - d.marginright;
-    const double Tp = bounds.height() - d.margintop;
+    const double L = d.page.marginleft;
+    const double B = d.page.marginbottom;
+    const double Rt = bounds.width() - d.page.marginright;
+    const double Tp = bounds.height() - d.page.margintop;
     const double cx = (Rt + L) / 2;
     const double cy = (Tp + B) / 2;
     const double o = autoposoffset;
-    const double aB = d.numoff[AxisX1] + d.axm[AxisX1].height() + 6;
-    const double aL = d.numoff[AxisY1] + d.axm[AxisY1].width() + 3 + 6;
-    const double aT = d.numoff[AxisX2] + d.axm[AxisX2].height() + 6;
-    const double aR = d.numoff[AxisY2] + d.axm[AxisY2].width() + 3 + 6;
+    const double aB = d.axes[AxisX1].numoff + d.axm[AxisX1].height() + 6;
+    const double aL = d.axes[AxisY1].numoff + d.axm[AxisY1].width() + 3 + 6;
+    const double aT = d.axes[AxisX2].numoff + d.axm[AxisX2].height() + 6;
+    const double aR = d.axes[AxisY2].numoff + d.axm[AxisY2].width() + 3 + 6;
 
     const bool upright = autoposangle == 0 || autoposangle == 180;
     const bool sideways = autoposangle == 90 || autoposangle == 270;

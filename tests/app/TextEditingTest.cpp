@@ -38,8 +38,9 @@ struct Screen {
     Screen()
     {
         doc.M = &manager;
-        doc.axis = {0, 0, 0, 0};
-        doc.drawframe = 0;
+        for (auto& a : doc.axes)
+            a.axis = 0;
+        doc.page.drawframe = 0;
         widget.resize(400, 300);
         widget.setDocument(&doc);
         manager.PD = manager.MPD = &doc;

@@ -379,7 +379,8 @@ TEST(ItemArchiveTest, TheTextsAndGraphicsSectionLoadsIntoAnOpenDocument)
 TEST(ItemArchiveTest, AnExportedPdfHoldsTheTextAsTextTurnedAsOnScreen)
 {
     Page page;
-    page.doc.axis = {0, 0, 0, 0};
+    for (auto& a : page.doc.axes)
+        a.axis = 0;
     VexaTextView& flat = page.box(QStringLiteral("Horizontal annotation"), 20);
     flat.setPosition(100, 300);
     VexaTextView& up = page.box(QStringLiteral("Upright"), 20);

@@ -31,10 +31,10 @@ public:
     TextHost()
     {
         d = currentDocument();
-        d->marginleft = 50;
-        d->marginright = 30;
-        d->margintop = 20;
-        d->marginbottom = 40;
+        d->page.marginleft = 50;
+        d->page.marginright = 30;
+        d->page.margintop = 20;
+        d->page.marginbottom = 40;
         d->xmin1 = d->ymin1 = 0;
         d->xmax1 = d->ymax1 = 100;
         d->xmin2 = d->ymin2 = 0;

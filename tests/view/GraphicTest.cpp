@@ -38,7 +38,7 @@ struct Sheet {
     {
         ManagerServices::setShared(&manager);
         doc.M = &manager;
-        doc.marginleft = doc.marginright = doc.margintop = doc.marginbottom = 0;
+        doc.page.marginleft = doc.page.marginright = doc.page.margintop = doc.page.marginbottom = 0;
         doc.xmin1 = doc.ymin1 = doc.xmin2 = doc.ymin2 = 0;
         doc.xmax1 = doc.ymax1 = doc.xmax2 = doc.ymax2 = 100;
         view.setVexaDocument(&doc);
@@ -249,7 +249,7 @@ TEST(GraphicTest, EachArrowheadAtEitherEnd)
         {5, false, false, false, false},         {-1, false, false, false, false},
     };
     Sheet s;
-    s.doc.backgroundcolor = Qt::yellow;
+    s.doc.page.backgroundcolor = Qt::yellow;
     for (const Case& c : cases) {
         for (int end : {1, 2}) {
             Graphic g = s.make(GraphicLine, {20, 50}, {80, 50});

@@ -248,10 +248,10 @@ TEST(PassTest, GraphicsAndTextBoxesTakeTheirPlacesInThePass)
         nowhere(22, 0, 0), text(23, 0, 0);
     Graph g;
     g.bare();
-    g.doc.drawframe = 1;
-    g.doc.framecolor = frame;
-    g.doc.backgroundcolor = background;
-    g.add({{10, 90}, {90, 10}}).color = line;
+    g.doc.page.drawframe = 1;
+    g.doc.page.framecolor = frame;
+    g.doc.page.backgroundcolor = background;
+    g.add({{10, 90}, {90, 10}}).style.color = line;
     auto graphic = [&g](int display, const QColor& colour) {
         auto item = std::make_unique<Graphic>();
         item->setup(&g.manager, &g.doc);

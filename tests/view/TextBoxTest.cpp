@@ -45,14 +45,15 @@ struct Page {
     Page()
     {
         doc.M = &manager;
-        doc.marginleft = 50;
-        doc.marginright = 30;
-        doc.margintop = 20;
-        doc.marginbottom = 40;
+        doc.page.marginleft = 50;
+        doc.page.marginright = 30;
+        doc.page.margintop = 20;
+        doc.page.marginbottom = 40;
         doc.xmin1 = doc.ymin1 = doc.xmin2 = doc.ymin2 = 0;
         doc.xmax1 = doc.ymax1 = doc.xmax2 = doc.ymax2 = 100;
-        doc.axis = {0, 0, 0, 0};
-        doc.drawframe = 0;
+        for (auto& a : doc.axes)
+            a.axis = 0;
+        doc.page.drawframe = 0;
         view.setVexaDocument(&doc);
         view.setDisplayHandler([this] { ++displays; });
         doc.PV = &view;
@@ -185,7 +186,10 @@ TEST(TextBoxTest, EveryAutomaticPlaceAtEveryAngleLiesWhereItsRuleSays)
 {
     Page p;
     VexaDocument& d = p.doc;
-    d.numoff = {2, -1, 3, 0};
+    d.axes[AxisX1].numoff = 2;
+    d.axes[AxisY1].numoff = -1;
+    d.axes[AxisX2].numoff = 3;
+    d.axes[AxisY2].numoff = 0;
     d.axm[AxisX1] = QSizeF(30, 11);
     d.axm[AxisY1] = QSizeF(25, 9);
     d.axm[AxisX2] = QSizeF(28, 13);
@@ -279,8 +283,8 @@ TEST(TextBoxTest, EveryAutomaticPlaceAtEveryAngleLiesWhereItsRuleSays)
 TEST(TextBoxTest, AutomaticPlacementIgnoresAlignmentPositionAndDragging)
 {
     Page p;
-    p.doc.marginleft = 80;
-    p.doc.marginbottom = 80;
+    p.doc.page.marginleft = 80;
+    p.doc.page.marginbottom = 80;
     VexaTextView& b = p.sized(QPointF(5, 5), 60, 20);
     b.autopos = 1;
     b.autoposloc = 7;
