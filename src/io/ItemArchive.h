@@ -49,8 +49,8 @@ std::vector<std::unique_ptr<Item>> decode(KeyedUnarchiver& coder, const QString&
     const QString kind = T::archiveClassName() == VexaTextView::archiveClassName()
         ? QStringLiteral("A text box")
         : QStringLiteral("A graphic");
-    T::registerArchiveClass(coder,
-                            [&skipped, kind](const QString& why) { skipped << skippedNote(kind, why); });
+    T::Record::registerClass(coder,
+                             [&skipped, kind](const QString& why) { skipped << skippedNote(kind, why); });
     std::vector<std::unique_ptr<Item>> out;
     const auto objects = coder.decodeArrayOfObjects<ArchivableObject>(key);
     for (const auto& object : objects) {

@@ -15,6 +15,7 @@
 #include "platform/DashPattern.h"
 #include "platform/KeyedArchiver.h"
 #include "platform/Picture.h"
+#include "view/ItemRecord.h"
 
 #include <QColor>
 #include <QPointF>
@@ -124,24 +125,9 @@ public:
     // setup. Nothing, with the reason, for a damaged record or a picture
     // that does not decode.
     static std::unique_ptr<Graphic> initWithCoder(KeyedUnarchiver& coder, QString* damage);
-    // What the unarchiver hands out for a graphic's record; the graphic goes
-    // to whoever adopts it first.
-    class Record : public ArchivableObject {
-    public:
-        explicit Record(std::unique_ptr<Graphic> decoded)
-                : graphic_(std::move(decoded))
-        {
-        }
-        std::unique_ptr<Graphic> take() { return std::move(graphic_); }
-        QString className() const override { return archiveClassName(); }
-        void encodeWithCoder(KeyedArchiver& coder) const override;
-
-    private:
-        std::unique_ptr<Graphic> graphic_;
-    };
-    // Lets the unarchiver read graphic records; a damaged record reads as no
-    // object and its reason goes to onDamage.
-    static void registerArchiveClass(KeyedUnarchiver& coder, std::function<void(const QString&)> onDamage);
+    // What the unarchiver hands out for a graphic's record; Record::registerClass
+    // lets it read them.
+    using Record = ItemRecord<Graphic>;
 
     // Scratch of the last drawing: the shape, the arrowheads, the dashes.
     BezierPath p, q;

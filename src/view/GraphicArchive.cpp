@@ -82,24 +82,3 @@ std::unique_ptr<Graphic> Graphic::initWithCoder(KeyedUnarchiver& c, QString* dam
     }
     return g;
 }
-
-void Graphic::registerArchiveClass(KeyedUnarchiver& coder, std::function<void(const QString&)> onDamage)
-{
-    coder.registerClass(archiveClassName(),
-                        [onDamage](KeyedUnarchiver& c) -> std::unique_ptr<ArchivableObject> {
-                            QString why;
-                            auto graphic = initWithCoder(c, &why);
-                            if (!graphic) {
-                                if (onDamage)
-                                    onDamage(why);
-                                return nullptr;
-                            }
-                            return std::make_unique<Record>(std::move(graphic));
-                        });
-}
-
-void Graphic::Record::encodeWithCoder(KeyedArchiver& coder) const
-{
-    if (graphic_)
-        graphic_->encodeWithCoder(coder);
-}

@@ -20,6 +20,7 @@
 
 #include "model/DocumentItems.h"
 #include "platform/KeyedArchiver.h"
+#include "view/ItemRecord.h"
 
 #include <QColor>
 #include <QPointF>
@@ -185,24 +186,9 @@ public:
     // A box from its record, not yet attached (setup). Nothing, with the
     // reason, for a damaged record.
     static std::unique_ptr<VexaTextView> initWithCoder(KeyedUnarchiver& coder, QString* damage);
-    // What the unarchiver hands out for a box's record. The box goes to
-    // whoever adopts it first: a record listed twice gives it once.
-    class Record : public ArchivableObject {
-    public:
-        explicit Record(std::unique_ptr<VexaTextView> decoded)
-                : box_(std::move(decoded))
-        {
-        }
-        std::unique_ptr<VexaTextView> take() { return std::move(box_); }
-        QString className() const override { return archiveClassName(); }
-        void encodeWithCoder(KeyedArchiver& coder) const override;
-
-    private:
-        std::unique_ptr<VexaTextView> box_;
-    };
-    // Lets the unarchiver read box records; a damaged record reads as no
-    // object and its reason goes to onDamage.
-    static void registerArchiveClass(KeyedUnarchiver& coder, std::function<void(const QString&)> onDamage);
+    // What the unarchiver hands out for a box's record; Record::registerClass
+    // lets it read them.
+    using Record = ItemRecord<VexaTextView>;
 
 private:
     ManagerServices& manager() const;

@@ -134,24 +134,3 @@ std::unique_ptr<VexaTextView> VexaTextView::initWithCoder(KeyedUnarchiver& c, QS
     box->setFrame(QRectF(box->tloc.x(), box->tloc.y() - u.height(), u.width(), u.height()));
     return box;
 }
-
-void VexaTextView::registerArchiveClass(KeyedUnarchiver& coder, std::function<void(const QString&)> onDamage)
-{
-    coder.registerClass(archiveClassName(),
-                        [onDamage](KeyedUnarchiver& c) -> std::unique_ptr<ArchivableObject> {
-                            QString why;
-                            auto box = initWithCoder(c, &why);
-                            if (!box) {
-                                if (onDamage)
-                                    onDamage(why);
-                                return nullptr;
-                            }
-                            return std::make_unique<Record>(std::move(box));
-                        });
-}
-
-void VexaTextView::Record::encodeWithCoder(KeyedArchiver& coder) const
-{
-    if (box_)
-        box_->encodeWithCoder(coder);
-}
