@@ -268,8 +268,10 @@ TEST(MacroRun, ACommandNotYetImplementedFailsClearly)
 {
     const MacroCommandTable& table = MacroCommandTable::instance();
     const MacroCommandForm* pending = nullptr;
+    // Not "new": as the first command of a run it is the run's own new
+    // document, never a command of its own.
     for (const MacroCommandForm* f : table.forms())
-        if (!f->built && f->guard.admits(f->minimum)) {
+        if (!f->built && f->guard.admits(f->minimum) && f->name != QLatin1String("new")) {
             pending = f;
             break;
         }
