@@ -210,6 +210,9 @@ void createGraphic(Macro& m, const GraphicForm& f)
 {
     const int mode = positionMode(m, 1);
     auto g = std::make_unique<Graphic>();
+    // The graphic belongs to the run's document, which need not be the
+    // current one (the example graph is styled before it has a window).
+    g->setup(services(m), m.PD);
     g->tag = m.I[0];
     g->type = f.type;
     const double a = m.D[2], b = m.D[3], c = m.D[4], e = m.D[5];

@@ -243,7 +243,18 @@ TEST(TextCommands, EveryGraphicFormBuildsItsGraphic)
         EXPECT_EQ(g.display, 0);
         EXPECT_TRUE(g.aspect);
         EXPECT_FALSE(g.image);
+        EXPECT_EQ(g.PD, host.d);
     }
+
+    // A run on a document that is not the current one puts its graphics
+    // there, in that document's data values.
+    TextHost host;
+    VexaDocument* other = host.addDocument();
+    Macro m(QStringLiteral("other"), QStringLiteral("arrow 1 first 10 20 30 40 1 1 1 9"), 0, 0);
+    m.parseMacroFor(other);
+    ASSERT_EQ(other->G.size(), 1u);
+    EXPECT_EQ(dynamic_cast<Graphic&>(*other->G[0]).PD, other);
+    EXPECT_TRUE(host.d->G.empty());
 }
 
 TEST(TextCommands, GraphicsGoByTheirTagAndNothingKeepsPointingAtThem)
