@@ -482,6 +482,9 @@ private:
     // Shows or hides the selected buffers, after showing or hiding every
     // buffer when everyBuffer is given.
     void setShown(std::optional<bool> everyBuffer, bool selected);
+    // The graph of the main document as one PDF page; empty, with the
+    // reason, when there is none.
+    QByteArray graphPDF(QString* error) const;
     // Takes the sub-view out of its main document and out of every pointer
     // and undo step that reaches it, then destroys it with its view.
     void removeSubview(VexaDocument& main, VexaDocument* subview);

@@ -10,7 +10,11 @@
 #include "model/DataBuffer.h"
 #include "model/VexaDocument.h"
 #include "platform/Alert.h"
+#include "platform/KeyedArchiver.h"
+#include "platform/KeyedUnarchiver.h"
+#include "platform/Picture.h"
 #include "util/TempFiles.h"
+#include "view/Graphic.h"
 #include "view/VexaView.h"
 
 #include <QApplication>
@@ -18,6 +22,8 @@
 #include <QClipboard>
 #include <QImageWriter>
 #include <QMimeData>
+
+#include <algorithm>
 
 namespace {
 
@@ -43,6 +49,63 @@ QByteArray encoded(const QImage& image, const char* format)
         return {};
     QImageWriter writer(&buffer, format);
     return writer.write(image) ? bytes : QByteArray();
+}
+
+QByteArray archivedGraphic(const Graphic& graphic)
+{
+    KeyedArchiver coder;
+    coder.encodeObject(QStringLiteral("root"), graphic);
+    return coder.encodedData();
+}
+
+// The graphic of an archive of one graphic; nothing, with the reason, for
+// bytes that hold none.
+std::unique_ptr<Graphic> graphicFromArchive(const QByteArray& bytes, QString* why)
+{
+    KeyedUnarchiver coder(bytes);
+    QString damage;
+    Graphic::Record::registerClass(coder, [&damage](const QString& reason) { damage = reason; });
+    const auto record = coder.decodeObject<Graphic::Record>(QStringLiteral("root"));
+    std::unique_ptr<Graphic> graphic = record ? record->take() : nullptr;
+    if (!coder.ok() || !graphic) {
+        *why = !coder.ok()      ? coder.errorString()
+            : !damage.isEmpty() ? damage
+                                : QStringLiteral("no graphic in the data");
+        return nullptr;
+    }
+    return graphic;
+}
+
+// A pasted picture as a new graphic of the document, the current one.
+void pastePicture(Manager& m, VexaDocument& d, Picture picture)
+{
+    // Centred; shrunk to fit when larger than the view, and in every case
+    // shown at 1/1.1 of that size.
+    const QSizeF view = d.PV ? d.PV->boundsSize() : QSizeF();
+    const QSizeF size = picture.naturalSize();
+    const double w = size.width(), h = size.height();
+    const double W = view.width(), H = view.height();
+    if (!(w > 0 && h > 0 && W > 0 && H > 0)) {
+        pasteError(QStringLiteral("The pasted picture has no size"));
+        return;
+    }
+    double s = 1;
+    if (W / w < 1 || H / h < 1)
+        s = 1 / std::min(W / w, H / h);
+    s *= 1.1;
+    auto graphic = std::make_unique<Graphic>();
+    graphic->setup(&m, &d);
+    graphic->setDefaults();
+    graphic->type = GraphicPicture;
+    graphic->image = std::move(picture);
+    graphic->x1 = (W - w / s) / 2;
+    graphic->y1 = (H - h / s) / 2;
+    graphic->x2 = graphic->x1 + w / s;
+    graphic->y2 = graphic->y1 + h / s;
+    GraphicItem* pasted = graphic.get();
+    d.G.push_back(std::move(graphic));
+    m.setCurrentGraphic(pasted);
+    (d.MPD ? d.MPD : &d)->replot();
 }
 
 } // namespace
@@ -79,16 +142,26 @@ void Manager::copy()
         return;
     }
 
-    // The whole graph as a picture: a PDF page for programs that keep
-    // vectors, bitmaps for the others.
-    auto* view = MPD ? dynamic_cast<VexaView*>(MPD->PV) : nullptr;
-    if (!view) {
-        Alert::beep();
+    // The current graphic, for documents of ours, with a PDF of the graph
+    // for other programs.
+    if (auto* graphic = dynamic_cast<Graphic*>(G)) {
+        pasteoffset = 0;
+        QString error;
+        const QByteArray pdf = graphPDF(&error);
+        auto* data = new QMimeData;
+        data->setData(graphicMimeType(), archivedGraphic(*graphic));
+        if (!pdf.isEmpty())
+            data->setData(pdfType, pdf);
+        clipboard()->setMimeData(data);
         return;
     }
+
+    // The whole graph as a picture: a PDF page for programs that keep
+    // vectors, bitmaps for the others.
     QString error;
-    const QByteArray pdf = PictureExport::pdfData(*view, &error);
-    const QImage picture = pdf.isEmpty() ? QImage() : PictureExport::image(*view, 72, false, &error);
+    const QByteArray pdf = graphPDF(&error);
+    auto* view = pdf.isEmpty() ? nullptr : dynamic_cast<VexaView*>(MPD->PV);
+    const QImage picture = view ? PictureExport::image(*view, 72, false, &error) : QImage();
     if (picture.isNull()) {
         Alert::run(QStringLiteral("Copy Error"), error, {QStringLiteral("Ok")});
         return;
@@ -100,12 +173,32 @@ void Manager::copy()
     clipboard()->setMimeData(data);
 }
 
+QByteArray Manager::graphPDF(QString* error) const
+{
+    auto* view = MPD ? dynamic_cast<VexaView*>(MPD->PV) : nullptr;
+    if (!view) {
+        if (error)
+            *error = QStringLiteral("the graph has no view to copy");
+        return {};
+    }
+    return PictureExport::pdfData(*view, error);
+}
+
 void Manager::cut()
 {
-    if (!PD || !G) {
+    auto* graphic = PD ? dynamic_cast<Graphic*>(G) : nullptr;
+    if (!graphic) {
         Alert::beep();
         return;
     }
+    pasteoffset = 0;
+    auto* data = new QMimeData;
+    data->setData(graphicMimeType(), archivedGraphic(*graphic));
+    clipboard()->setMimeData(data);
+    VexaDocument* d = PD;
+    d->removeGraphic(graphic);
+    setCurrentGraphic(nullptr);
+    d->replot();
 }
 
 // --- paste --------------------------------------------------------------------------------------------
@@ -154,6 +247,32 @@ void Manager::paste()
         pasteText(d, data->text());
         return;
     }
+    if (data->hasFormat(graphicMimeType())) {
+        QString why;
+        std::unique_ptr<Graphic> graphic = graphicFromArchive(data->data(graphicMimeType()), &why);
+        if (!graphic) {
+            pasteError(QStringLiteral("The pasted graphic could not be read: %1").arg(why));
+            return;
+        }
+        graphic->setup(this, &d);
+        // Each paste lands 20 points further along, measured in view points
+        // whatever the graphic is anchored to.
+        const int mode = graphic->posmode;
+        double x1, y1, x2, y2;
+        graphic->getPoints(x1, y1, x2, y2);
+        graphic->posmode = 0;
+        graphic->setPoints(x1, y1, x2, y2);
+        pasteoffset += 20;
+        graphic->setPoints(x1 + pasteoffset, y1 + pasteoffset, x2 + pasteoffset, y2 + pasteoffset);
+        graphic->getPoints(x1, y1, x2, y2);
+        graphic->posmode = mode;
+        graphic->setPoints(x1, y1, x2, y2);
+        GraphicItem* pasted = graphic.get();
+        d.G.push_back(std::move(graphic));
+        setCurrentGraphic(pasted);
+        d.replot();
+        return;
+    }
     if (data->hasFormat(bufferMimeType())) {
         QString error;
         auto buffers = DataBuffer::buffersFromArchive(data->data(bufferMimeType()), &error);
@@ -165,6 +284,19 @@ void Manager::paste()
             d.DB.push_back(std::move(b));
         d.rescale(true, axis12());
         d.replot();
+        return;
+    }
+    for (const QString& type : {pdfType, tiffType, pngType}) {
+        if (!data->hasFormat(type))
+            continue;
+        PictureOutcome outcome = PictureOutcome::Ok;
+        std::optional<Picture> picture = Picture::fromData(data->data(type), &outcome);
+        if (!picture) {
+            pasteError(
+                QStringLiteral("The pasted picture could not be read: %1").arg(Picture::message(outcome)));
+            return;
+        }
+        pastePicture(*this, d, std::move(*picture));
         return;
     }
 }

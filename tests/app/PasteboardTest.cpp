@@ -8,6 +8,8 @@
 #include "model/VexaDocument.h"
 #include "platform/Alert.h"
 #include "support/TestSupport.h"
+#include "view/Graphic.h"
+#include "view/VexaView.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -245,4 +247,200 @@ TEST(Pasteboard, DataThatCannotBeReadChangesNothingAndSaysWhy)
     EXPECT_EQ(d.bufferCount(), 1);
     EXPECT_TRUE(alerts.requests().empty());
     EXPECT_EQ(alerts.beeps(), 0);
+}
+
+namespace {
+
+// A rectangle from (x, y) to (x + 40, y + 30) in the document, current.
+Graphic* addGraphic(Manager& m, VexaDocument& d, int posmode, double x, double y)
+{
+    auto g = std::make_unique<Graphic>();
+    g->setup(&m, &d);
+    g->type = GraphicRectangle;
+    g->color = QColor(200, 10, 10);
+    g->posmode = posmode;
+    g->setPoints(x, y, x + 40, y + 30);
+    Graphic* made = g.get();
+    d.G.push_back(std::move(g));
+    m.setCurrentGraphic(made);
+    return made;
+}
+
+QRectF viewRect(const Graphic& g)
+{
+    double x1, y1, x2, y2;
+    g.getPoints(x1, y1, x2, y2);
+    return QRectF(QPointF(x1, y1), QPointF(x2, y2));
+}
+
+QByteArray png(QSize size)
+{
+    QImage image(size, QImage::Format_ARGB32);
+    image.fill(Qt::blue);
+    // 72 dots per inch: a pixel is a point.
+    image.setDotsPerMeterX(2835);
+    image.setDotsPerMeterY(2835);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+} // namespace
+
+TEST(Pasteboard, GraphicsStepTwentyPointsFurtherAtEachPaste)
+{
+    for (int posmode : {0, 1}) {
+        SCOPED_TRACE(posmode);
+        Manager m;
+        ScriptedAlerts alerts;
+        VexaDocument& d = openDocument(m, 1);
+        m.setCurrentDoc(&d, &d);
+        d.xmin1 = 0;
+        d.xmax1 = 1000;
+        d.ymin1 = -50;
+        d.ymax1 = 50;
+        dynamic_cast<VexaView*>(d.PV)->resize(); // the plot area, as drawing lays it out
+        Graphic* original = addGraphic(m, d, posmode, 100, 120);
+        const QRectF at = viewRect(*original);
+
+        m.copy();
+        const QMimeData* data = QApplication::clipboard()->mimeData();
+        ASSERT_TRUE(data->hasFormat(Manager::graphicMimeType()));
+        EXPECT_TRUE(data->data(QStringLiteral("application/pdf")).startsWith("%PDF"));
+        EXPECT_EQ(m.pasteoffset, 0);
+
+        for (int n = 1; n <= 3; ++n) {
+            m.paste();
+            ASSERT_EQ(d.G.size(), std::size_t(1 + n));
+            auto* pasted = dynamic_cast<Graphic*>(d.G.back().get());
+            ASSERT_NE(pasted, nullptr);
+            EXPECT_EQ(m.G, pasted);
+            EXPECT_EQ(pasted->posmode, posmode);
+            EXPECT_EQ(pasted->color, original->color);
+            const QRectF r = viewRect(*pasted);
+            EXPECT_NEAR(r.left() - at.left(), 20 * n, 1e-6);
+            EXPECT_NEAR(r.top() - at.top(), 20 * n, 1e-6);
+            EXPECT_NEAR(r.width(), at.width(), 1e-6);
+        }
+        // A new copy starts again at 20.
+        m.setCurrentGraphic(original);
+        m.copy();
+        m.paste();
+        EXPECT_NEAR(viewRect(*dynamic_cast<Graphic*>(d.G.back().get())).left() - at.left(), 20, 1e-6);
+        EXPECT_TRUE(alerts.requests().empty());
+    }
+}
+
+TEST(Pasteboard, CutTakesTheGraphicToAnotherDocument)
+{
+    Manager m;
+    ScriptedAlerts alerts;
+    VexaDocument& from = openDocument(m, 0);
+    VexaDocument& to = openDocument(m, 0);
+    m.setCurrentDoc(&from, &from);
+
+    // Nothing to cut: a beep.
+    m.cut();
+    EXPECT_EQ(alerts.beeps(), 1);
+
+    addGraphic(m, from, 0, 50, 60);
+    m.cut();
+    EXPECT_TRUE(from.G.empty());
+    EXPECT_EQ(m.G, nullptr);
+    EXPECT_EQ(QApplication::clipboard()->mimeData()->formats(), QStringList{Manager::graphicMimeType()});
+
+    m.setCurrentDoc(&to, &to);
+    m.paste();
+    ASSERT_EQ(to.G.size(), 1u);
+    EXPECT_EQ(viewRect(*dynamic_cast<Graphic*>(to.G[0].get())), QRectF(70, 80, 40, 30));
+    EXPECT_EQ(dynamic_cast<Graphic*>(to.G[0].get())->PD, &to);
+    EXPECT_EQ(alerts.beeps(), 1);
+}
+
+TEST(Pasteboard, PicturesAreCentredAndFitTheView)
+{
+    Manager m;
+    ScriptedAlerts alerts;
+    VexaDocument& d = openDocument(m, 0);
+    m.setCurrentDoc(&d, &d);
+    const QSizeF view = d.PV->boundsSize();
+    const double W = view.width(), H = view.height();
+
+    const struct {
+        const char* name;
+        QSize image;
+        QSizeF shown;
+    } cases[] = {
+        // Twice as wide as the view, not too tall: W/1.1 wide, half its own
+        // height.
+        {"wide", QSize(int(2 * W), int(H / 4)), QSizeF(W / 1.1, int(H / 4) * W / int(2 * W) / 1.1)},
+        // Smaller than the view: 1/1.1 of its own size.
+        {"small", QSize(100, 50), QSizeF(100 / 1.1, 50 / 1.1)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        putOnClipboard(QStringLiteral("image/png"), png(c.image));
+        m.paste();
+        auto* g = dynamic_cast<Graphic*>(d.G.back().get());
+        ASSERT_NE(g, nullptr);
+        EXPECT_EQ(m.G, g);
+        EXPECT_EQ(g->type, GraphicPicture);
+        ASSERT_TRUE(g->image.has_value());
+        EXPECT_NEAR(g->x2 - g->x1, c.shown.width(), 0.1);
+        EXPECT_NEAR(g->y2 - g->y1, c.shown.height(), 0.1);
+        EXPECT_NEAR((g->x1 + g->x2) / 2, W / 2, 0.1);
+        EXPECT_NEAR((g->y1 + g->y2) / 2, H / 2, 0.1);
+    }
+    EXPECT_TRUE(alerts.requests().empty());
+
+    // Text and a picture on offer: the text is imported, the picture left.
+    const std::size_t graphics = d.G.size();
+    putOnClipboard(QStringLiteral("image/png"), png(QSize(10, 10)), QStringLiteral("1 2\n2 3\n"));
+    m.paste();
+    EXPECT_EQ(d.G.size(), graphics);
+    EXPECT_EQ(d.bufferCount(), 1);
+}
+
+TEST(Pasteboard, DamagedGraphicsAndPicturesChangeNothing)
+{
+    Manager m;
+    VexaDocument& d = openDocument(m, 0);
+    m.setCurrentDoc(&d, &d);
+    QByteArray damaged = [&] {
+        Graphic g;
+        g.setup(&m, &d);
+        KeyedArchiver coder;
+        coder.encodeObject(QStringLiteral("root"), g);
+        return coder.encodedData();
+    }();
+    damaged.replace("Graphic", "Grafitti");
+    const struct {
+        const char* name;
+        QString type;
+        QByteArray bytes;
+        const char* message;
+    } cases[] = {
+        {"foreign class", Manager::graphicMimeType(), damaged, "The pasted graphic could not be read"},
+        {"no archive", Manager::graphicMimeType(), QByteArray("<?xml"),
+         "The pasted graphic could not be read"},
+        {"not a png", QStringLiteral("image/png"), QByteArray("\x89PNG\r\n\x1a\nnonsense"),
+         "The pasted picture could not be read"},
+        {"not a pdf", QStringLiteral("application/pdf"), QByteArray("%PDF-1.4 broken"),
+         "The pasted picture could not be read"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScriptedAlerts alerts;
+        putOnClipboard(c.type, c.bytes);
+        m.paste();
+        EXPECT_TRUE(d.G.empty());
+        EXPECT_EQ(m.G, nullptr);
+        EXPECT_EQ(m.pasteoffset, 0);
+        ASSERT_EQ(alerts.requests().size(), 1u);
+        EXPECT_EQ(alerts.requests()[0].title, QStringLiteral("Paste Error"));
+        EXPECT_TRUE(alerts.requests()[0].message.startsWith(QLatin1String(c.message)))
+            << alerts.requests()[0].message.toStdString();
+    }
 }
