@@ -17,6 +17,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -24,8 +26,9 @@ namespace {
 // handed to the painter.
 constexpr double kFarOut = 1e7;
 
-// The rich text of a box. It never loads anything from outside: a document
-// from a file may name images or style sheets anywhere on the disk.
+// The rich text of a box. A document from a file may name style sheets or
+// pictures anywhere on the disk: resources are never loaded, and pictures are
+// left out when such text is read (setRichText).
 class BoxText : public QTextDocument {
 protected:
     QVariant loadResource(int, const QUrl&) override { return QVariant(); }
@@ -148,6 +151,28 @@ void VexaTextView::setAlignment(Qt::Alignment alignment)
     QTextBlockFormat format;
     format.setAlignment(alignment);
     cursor.mergeBlockFormat(format);
+}
+
+void VexaTextView::setRichText(const QString& html)
+{
+    // Read into a document of its own that nothing ever lays out, so that
+    // no picture the text names is looked for; the pictures go, and the
+    // box takes what is left.
+    BoxText scratch;
+    scratch.setDefaultFont(text_->defaultFont());
+    scratch.setHtml(html);
+    std::vector<std::pair<int, int>> pictures;
+    for (QTextBlock block = scratch.begin(); block.isValid(); block = block.next())
+        for (auto it = block.begin(); !it.atEnd(); ++it)
+            if (it.fragment().isValid() && it.fragment().charFormat().isImageFormat())
+                pictures.emplace_back(it.fragment().position(), it.fragment().length());
+    QTextCursor cursor(&scratch);
+    for (auto p = pictures.rbegin(); p != pictures.rend(); ++p) {
+        cursor.setPosition(p->first);
+        cursor.setPosition(p->first + p->second, QTextCursor::KeepAnchor);
+        cursor.removeSelectedText();
+    }
+    text_->setHtml(scratch.toHtml());
 }
 
 bool VexaTextView::isEmpty() const

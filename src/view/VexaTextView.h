@@ -111,6 +111,10 @@ public:
     // Replaces the whole text by `text` in one font and colour. Every
     // character stays as given; a "\n" starts a new paragraph.
     void setString(const QString& text, const QFont& font, const QColor& color);
+    // Replaces the whole text by rich text from elsewhere (a file): its runs
+    // keep their fonts, colours and alignment, but pictures are left out and
+    // nothing it names (pictures, style sheets) is ever read.
+    void setRichText(const QString& html);
     // Aligns every paragraph: Qt::AlignLeft, AlignHCenter or AlignRight.
     void setAlignment(Qt::Alignment alignment);
     bool isEmpty() const override;

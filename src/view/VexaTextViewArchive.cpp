@@ -96,7 +96,7 @@ std::unique_ptr<VexaTextView> VexaTextView::initWithCoder(KeyedUnarchiver& c, QS
         if (html->size() > kMaxHtml) {
             r.damage(QStringLiteral("Its text is too long."));
         } else {
-            box->text_->setHtml(*html);
+            box->setRichText(*html);
             clampFontSizes(*box->text_);
         }
     }

@@ -355,6 +355,32 @@ TEST(ItemArchiveTest, DamagedRecordsAreLeftOutWithANoteAndTheRestOpens)
     EXPECT_EQ(lines.filter(QStringLiteral("picture could not be read")).size(), 1);
 }
 
+TEST(ItemArchiveTest, TextFromAFileNeverLoadsAnythingItNames)
+{
+    // A picture on the disk that the rich text of a damaged or hostile file
+    // names: were it loaded, the box would be as tall as the picture.
+    QImage big(300, 400, QImage::Format_RGB32);
+    big.fill(Qt::red);
+    const QString picture = scratchPath(QStringLiteral("named.png"));
+    ASSERT_TRUE(big.save(picture, "PNG"));
+    Raw box;
+    box.name = VexaTextView::archiveClassName();
+    box.write = [&picture](KeyedArchiver& c) {
+        c.encodeString("html",
+                       QStringLiteral("<html><head><link rel=\"stylesheet\" href=\"%1\"></head><body>"
+                                      "x<img src=\"%1\"><img src=\"file://%1\"></body></html>")
+                           .arg(picture));
+    };
+    KeyedArchiver a;
+    DA::saveToCoder(Page().doc, a);
+    a.encodeArrayOfObjects("text", std::vector<const ArchivableObject*>{&box});
+    Page back;
+    ASSERT_TRUE(DA::loadDataRepresentation(back.doc, a.encodedData(), DA::documentType(), back.views));
+    ASSERT_EQ(back.doc.T.size(), 1u);
+    EXPECT_LT(textAt(back.doc, 0).contentSize().height(), 100);
+    EXPECT_LT(textAt(back.doc, 0).contentSize().width(), 100);
+}
+
 TEST(ItemArchiveTest, TheTextsAndGraphicsSectionLoadsIntoAnOpenDocument)
 {
     Page source;
