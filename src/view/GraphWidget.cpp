@@ -87,6 +87,9 @@ void GraphWidget::paintEvent(QPaintEvent* event)
     const QRectF r = event->rect();
     const QRectF dirty(r.left(), h - r.top() - r.height(), r.width(), r.height());
     view_.drawRect(painter, dirty, cache_.isNull() ? nullptr : &cache_);
+    // The pass may have moved the edited box (its data values on new
+    // ranges, an automatic place on a new size): the editor follows it.
+    placeEditor();
 }
 
 void GraphWidget::resizeEvent(QResizeEvent* event)
@@ -178,7 +181,7 @@ QRect GraphWidget::editorGeometry(const VexaTextView& box) const
 
 void GraphWidget::placeEditor()
 {
-    if (editor_ && edited_)
+    if (editor_ && held(edited_) && editor_->geometry() != editorGeometry(*edited_))
         editor_->setGeometry(editorGeometry(*edited_));
 }
 

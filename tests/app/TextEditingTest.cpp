@@ -99,7 +99,15 @@ TEST(TextEditingTest, AnEditorOverTheBoxWritesIntoItsTextAndTheBoxGrows)
     EXPECT_EQ(b.frame().x(), 100);
     EXPECT_NEAR(b.frame().y() + b.frame().height(), 215, 1e-9);
     EXPECT_EQ(editor->geometry(), s.widget.editorGeometry(b));
+    EXPECT_EQ(editor->geometry().topLeft(), QPoint(100, 300 - 215));
     EXPECT_GE(editor->width(), b.frame().width());
+
+    // A box that moves while it is edited takes its editor along.
+    QApplication::processEvents();
+    b.tloc += QPointF(40, -30);
+    s.widget.repaint();
+    EXPECT_EQ(editor->geometry(), s.widget.editorGeometry(b));
+    EXPECT_EQ(editor->geometry().topLeft(), QPoint(140, 300 - 185));
 
     // The editor shows the text; the graph leaves it out, except in print.
     EXPECT_FALSE(s.inkInBox(b));
