@@ -11,7 +11,9 @@
 #include "platform/Alert.h"
 #include "view/VexaView.h"
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QButtonGroup>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -275,4 +277,63 @@ TEST(MenuActions, TheMenusCarryTheActions)
     hide->trigger();
     EXPECT_EQ(shown(d), QStringLiteral("11101"));
     ASSERT_NE(find(m.graphMenu, QStringLiteral("Delete All Subviews")), nullptr);
+}
+
+TEST(MenuActions, GraphMenuScalesTheChosenAxisPair)
+{
+    Manager m;
+    ScriptedAlerts alerts;
+    VexaDocument& d = openFive(m); // x and y 0..4 on pair 1
+    // One menu choice, one user event: its undo group closes after it.
+    auto trigger = [&](const char* title) {
+        for (QAction* a : m.graphMenu->actions())
+            if (a->text() == QLatin1String(title)) {
+                a->trigger();
+                d.undoManager().closeImplicitGroup();
+                return;
+            }
+        ADD_FAILURE() << "no menu item " << title;
+    };
+    auto setRanges = [&](double x0, double x1, double y0, double y1) {
+        d.xmin1 = d.xmin2 = x0;
+        d.xmax1 = d.xmax2 = x1;
+        d.ymin1 = d.ymin2 = y0;
+        d.ymax1 = d.ymax2 = y1;
+    };
+    auto ranges = [&](int pair) {
+        return pair == Pair1 ? std::vector<double>{d.xmin1, d.xmax1, d.ymin1, d.ymax1}
+                             : std::vector<double>{d.xmin2, d.xmax2, d.ymin2, d.ymax2};
+    };
+
+    // Rescale fits pair 1 around the data and leaves pair 2 alone.
+    setRanges(100, 200, 100, 200);
+    m.di_axis12->button(Pair1)->setChecked(true);
+    trigger("Rescale");
+    EXPECT_LE(d.xmin1, 0);
+    EXPECT_GE(d.xmax1, 4);
+    EXPECT_LT(d.xmax1, 100);
+    EXPECT_LE(d.ymin1, 0);
+    EXPECT_GE(d.ymax1, 4);
+    EXPECT_EQ(ranges(Pair2), (std::vector<double>{100, 200, 100, 200}));
+
+    // Zoom Out widens by a tenth of the range at each end, Zoom In narrows
+    // likewise; each is one undo step.
+    setRanges(0, 10, 0, 20);
+    trigger("Zoom Out");
+    EXPECT_EQ(ranges(Pair1), (std::vector<double>{-1, 11, -2, 22}));
+    EXPECT_EQ(ranges(Pair2), (std::vector<double>{0, 10, 0, 20}));
+    trigger("Zoom In");
+    EXPECT_NEAR(d.xmin1, 0.2, 1e-12);
+    EXPECT_NEAR(d.xmax1, 9.8, 1e-12);
+    EXPECT_NEAR(d.ymax1, 19.6, 1e-12);
+    m.undo();
+    EXPECT_EQ(ranges(Pair1), (std::vector<double>{-1, 11, -2, 22}));
+
+    // Both pairs chosen: both zoom.
+    setRanges(0, 10, 0, 20);
+    m.di_axis12->button(PairBoth)->setChecked(true);
+    trigger("Zoom Out");
+    EXPECT_EQ(ranges(Pair1), (std::vector<double>{-1, 11, -2, 22}));
+    EXPECT_EQ(ranges(Pair2), (std::vector<double>{-1, 11, -2, 22}));
+    EXPECT_EQ(alerts.beeps(), 0);
 }
