@@ -172,24 +172,30 @@ void Macro::forgetDocument()
     DB = nullptr;
 }
 
+bool Macro::liesIn(VexaDocument* candidate, VexaDocument* document)
+{
+    // The document itself, or a sub-view inside it (main documents point
+    // at themselves).
+    VexaDocument* d = candidate;
+    for (int depth = 0; d && depth < 64; ++depth) {
+        if (d == document)
+            return true;
+        d = d->MPD == d ? nullptr : d->MPD;
+    }
+    return false;
+}
+
 void Macro::documentWillClose(VexaDocument* document)
 {
     if (!document)
         return;
+    perlDocumentWillClose(document);
     // Copy: stopping a timer reaches the host, which may touch the list.
     const std::vector<Macro*> macros = liveMacros();
     for (Macro* m : macros) {
         if (std::find(liveMacros().begin(), liveMacros().end(), m) == liveMacros().end())
             continue;
-        // The macro's document, or a sub-view inside it (main documents
-        // point at themselves).
-        bool affected = false;
-        VexaDocument* d = m->PD;
-        for (int depth = 0; d && depth < 64 && !affected; ++depth) {
-            affected = d == document;
-            d = d->MPD == d ? nullptr : d->MPD;
-        }
-        if (affected)
+        if (liesIn(m->PD, document))
             m->forgetDocument();
     }
 }

@@ -14,10 +14,12 @@
 
 #include "macro/MacroLoopValues.h"
 #include "macro/MacroTokeniser.h"
+#include "macro/PerlJob.h"
 #include "platform/KeyedArchiver.h"
 
 #include <QColor>
 #include <QList>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 
@@ -106,9 +108,26 @@ public:
     // The command interpreter: tries every form of the command table.
     void execute(const QStringList& tokens, int index);
 
-    // Perl bridge entry points for macros of type 1 and 2.
-    void perlImport();
+    // --- the perl bridge (MacroPerlBridge.cpp) -----------------------------------
+    // The user's start or stop of a macro of type 2 or 1: with no job of
+    // this macro running, a filter of the buffers selected in the buffer
+    // list, or an import of a file chosen in the "Perl Import" panel; while
+    // one runs, that job is stopped (its result is dropped); while a stop is
+    // pending, a beep.
     void perlFilter();
+    void perlImport();
+    // Starts a job for a running macro on the document (nothing without
+    // one): the filter of the buffers at the indices (ascending, those the
+    // document has), or the import of the file. The host's wait flag (GMAP)
+    // is 1 until the job has ended and its result is applied.
+    void perlFilterFromMacro(const std::vector<int>& indices, VexaDocument* document);
+    void perlImportFromMacro(const QString& path, VexaDocument* document);
+    // Applies what a job brought back to the document: new buffers and
+    // variables, the rescale and replot; a failed run, a damaged result or
+    // a missing document is reported instead and changes nothing. The log
+    // and perl's warnings follow as messages after a successful run.
+    static void parsePerlResult(MacroHost& host, VexaDocument* document, const PerlJob::Outcome& outcome);
+    QPointer<PerlJob> task; // the perl job of this macro, while it runs
 
     // --- the timer --------------------------------------------------------------------
     // Starts the repeating timer that re-runs the macro every `seconds`
@@ -186,6 +205,12 @@ private:
     std::optional<double> evaluate(const QString& text, bool report, QString* error);
     void waitForPerl();
     void forgetDocument();
+    // Whether a document is `document` or a sub-view inside it.
+    static bool liesIn(VexaDocument* candidate, VexaDocument* document);
+    void startPerlJob(PerlJob::Kind kind, const std::vector<int>& indices, const QString& path,
+                      bool fromMacro);
+    // Documents closing under running perl jobs.
+    static void perlDocumentWillClose(VexaDocument* document);
 
     QTimer* T1 = nullptr;   // owned; see stopTimer
     std::shared_ptr<bool> alive_;

@@ -1,5 +1,6 @@
 #include "macro/MacroHost.h"
 
+#include "macro/PerlJob.h"
 #include "platform/Alert.h"
 
 namespace {
@@ -29,4 +30,20 @@ bool MacroHost::getInput(const QString& message)
 QString MacroHost::inputPanelValue()
 {
     return stringVariables().value(QStringLiteral("input"));
+}
+
+void MacroHost::setPerlTask(PerlJob* job)
+{
+    gtask_ = job;
+}
+
+PerlJob* MacroHost::perlTask() const
+{
+    return static_cast<PerlJob*>(gtask_.data());
+}
+
+void MacroHost::terminatePerlTask()
+{
+    if (PerlJob* job = perlTask())
+        job->terminate();
 }

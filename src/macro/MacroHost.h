@@ -10,6 +10,8 @@
 // which the application routes to message boxes and tests script.
 
 #include <QHash>
+#include <QObject>
+#include <QPointer>
 #include <QSizeF>
 #include <QString>
 
@@ -18,6 +20,7 @@
 
 class Macro;
 class ManagerServices;
+class PerlJob;
 class VexaDocument;
 
 class MacroHost {
@@ -94,10 +97,26 @@ public:
     virtual void setExecuteButtonTitle(const QString& title) {}
     // The stored macros, in list order (for commands that run one by name).
     virtual std::vector<Macro*> storedMacros() { return {}; }
-    // Ends the task of the most recently started perl job, if it still runs.
-    virtual void terminatePerlTask() {}
+    // Shows or hides the macro editor's progress indicator: shown while a
+    // perl job started from the editor, the menu or a shortcut runs.
+    virtual void setPerlProgress(bool running) { }
+    // Shows the macro selected in the editor again (its source, shortcut,
+    // type and the Execute/Stop title).
+    virtual void showSelectedMacro() { }
+
+    // --- the perl job a macro waits for ------------------------------------------------------
+    // The job a macro command started last (the controller's gtask). The
+    // waiting macro ends it when its time-out runs out; the job clears the
+    // wait flag when it ends while it is still this one.
+    void setPerlTask(PerlJob* job);
+    PerlJob* perlTask() const;
+    // Ends that job, if it still runs.
+    virtual void terminatePerlTask();
 
     // --- the shared host -------------------------------------------------------------------
     static MacroHost* shared();
     static void setShared(MacroHost* host);
+
+private:
+    QPointer<QObject> gtask_;
 };

@@ -15,6 +15,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -77,8 +78,25 @@ public:
         ++terminations;
         if (onTerminate)
             onTerminate();
+        MacroHost::terminatePerlTask();
     }
     std::function<void()> onTerminate;
+    // The stored macro list, and the editor's progress indicator and
+    // redisplays as the perl bridge drives them.
+    std::vector<Macro*> stored;
+    std::vector<Macro*> storedMacros() override { return stored; }
+    bool progressShown = false;
+    int selectedMacroShown = 0;
+    void setPerlProgress(bool running) override { progressShown = running; }
+    void showSelectedMacro() override { ++selectedMacroShown; }
+    std::optional<QString> openedPath; // the answer of the next open panel; none: cancelled
+    QString openPanelTitle, openPanelDirectory;
+    std::optional<QString> openFilePanel(const QString& title, const QString& directory) override
+    {
+        openPanelTitle = title;
+        openPanelDirectory = directory;
+        return openedPath;
+    }
 
     // A document owned by the host; not current.
     VexaDocument* addDocument()

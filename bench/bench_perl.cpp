@@ -1,0 +1,122 @@
+// A perl filter over a million points, end to end: the input stream built,
+// perl started with the program's scripts, the user's loop, the result
+// stream read back and the new buffer in the document. And the parts the
+// program does itself: writing the input and reading the result.
+
+#include "macro/Macro.h"
+#include "macro/MacroHost.h"
+#include "macro/PerlStreams.h"
+#include "model/DataBuffer.h"
+#include "model/ManagerServices.h"
+#include "model/VexaDocument.h"
+
+#include "support/BenchMain.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QtEndian>
+
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+constexpr int kPoints = 1000000;
+
+// The least a macro needs of the application: variables and a console
+// that goes to standard error.
+class BenchHost : public MacroHost {
+public:
+    ManagerServices manager;
+    QHash<QString, QString> SV;
+    int GMAP = 0;
+    ManagerServices& services() override { return manager; }
+    QHash<QString, QString>& stringVariables() override { return SV; }
+    int perlWaitFlag() const override { return GMAP; }
+    void setPerlWaitFlag(int value) override { GMAP = value; }
+    bool consoleAtLineStart() const override { return true; }
+    void consoleAppend(const QString& text, bool) override { std::fprintf(stderr, "%s\n", qPrintable(text)); }
+    void consoleClear() override { }
+    VexaDocument* newDocument() override { return nullptr; }
+};
+
+std::unique_ptr<DataBuffer> wave(int n)
+{
+    auto b = std::make_unique<DataBuffer>();
+    b->X.resize(std::size_t(n));
+    b->Y.resize(std::size_t(n));
+    for (int i = 0; i < n; ++i) {
+        b->X[std::size_t(i)] = i * 0.001;
+        b->Y[std::size_t(i)] = std::sin(i * 0.001);
+    }
+    b->rescale();
+    return b;
+}
+
+void BM_PerlFilterEndToEnd(benchmark::State& state)
+{
+    BenchHost host;
+    MacroHost::setShared(&host);
+    VexaDocument document;
+    document.DB.push_back(wave(kPoints));
+    Macro filter(
+        QStringLiteral("double"),
+        QStringLiteral("for my $b (@B) { push @R, { x => $b->{x}, y => [map { 2 * $_ } @{$b->{y}}] }; }"), 0,
+        MacroTypePerlFilter);
+    for (auto _ : state) {
+        filter.perlFilterFromMacro({0}, &document);
+        while (host.GMAP == 1)
+            Macro::waitProcessingEvents(0.001);
+        state.PauseTiming();
+        if (document.bufferCount() != 2 || document.DB[1]->nop() != kPoints)
+            state.SkipWithError("the filter made no buffer");
+        document.DB.resize(1);
+        state.ResumeTiming();
+    }
+    MacroHost::setShared(nullptr);
+    state.SetItemsProcessed(state.iterations() * kPoints);
+}
+BENCHMARK(BM_PerlFilterEndToEnd)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+void BM_PerlInputStream(benchmark::State& state)
+{
+    const auto b = wave(kPoints);
+    for (auto _ : state) {
+        QByteArray data = PerlInputStream::forFilter({b.get()}, {}, {});
+        benchmark::DoNotOptimize(data.data());
+    }
+    state.SetItemsProcessed(state.iterations() * kPoints);
+}
+BENCHMARK(BM_PerlInputStream)->Unit(benchmark::kMillisecond);
+
+void BM_PerlResultStream(benchmark::State& state)
+{
+    // One buffer of x y points, each with its two empty texts.
+    QByteArray data;
+    auto put = [&data](auto v) {
+        char bytes[sizeof v];
+        qToLittleEndian(v, bytes);
+        data.append(bytes, sizeof v);
+    };
+    put(qint32(1));
+    put(qint32(kPoints));
+    put(qint32(2));
+    for (int i = 0; i < kPoints; ++i) {
+        put(double(i));
+        put(std::sin(i * 0.001));
+        put(qint32(0));
+        put(qint32(0));
+    }
+    put(qint32(0));
+    put(qint32(0));
+    for (auto _ : state) {
+        PerlResultStream::Reading r = PerlResultStream::read(data);
+        if (!r.ok())
+            state.SkipWithError("the result was refused");
+        benchmark::DoNotOptimize(r.result.buffers.data());
+    }
+    state.SetItemsProcessed(state.iterations() * kPoints);
+}
+BENCHMARK(BM_PerlResultStream)->Unit(benchmark::kMillisecond);
+
+} // namespace

@@ -1,0 +1,246 @@
+#include "macro/PerlJob.h"
+
+#include "macro/MacroResources.h"
+#include "platform/TempFile.h"
+#include "util/TempFiles.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QMetaEnum>
+#include <QProcess>
+#include <QTimer>
+
+#include <fcntl.h>
+
+namespace {
+
+QString& scriptFolderOverride()
+{
+    static QString folder;
+    return folder;
+}
+
+qsizetype& outputLimit()
+{
+    // A million points with both errors take 40 MB; a result of a gigabyte
+    // is far beyond anything a graph shows and only ties up the memory.
+    static qsizetype limit = qsizetype(1024) * 1024 * 1024;
+    return limit;
+}
+
+QString scriptPath(const QString& name)
+{
+    const QString& folder = scriptFolderOverride();
+    if (folder.isEmpty())
+        return MacroResources::perlScript(name);
+    const QString path = QDir(folder).filePath(name + QStringLiteral(".pl"));
+    return QFile::exists(path) ? path : QString();
+}
+
+bool readScript(const QString& name, QByteArray& bytes, QString* reason)
+{
+    const QString path = scriptPath(name);
+    QFile file(path);
+    if (path.isEmpty() || !file.open(QIODevice::ReadOnly)) {
+        *reason = QStringLiteral("the perl script %1.pl was not found").arg(name);
+        return false;
+    }
+    bytes = file.readAll();
+    return true;
+}
+
+} // namespace
+
+void PerlJob::setScriptFolder(const QString& folder)
+{
+    scriptFolderOverride() = folder;
+}
+
+qsizetype PerlJob::maxOutputBytes()
+{
+    return outputLimit();
+}
+
+void PerlJob::setMaxOutputBytes(qsizetype bytes)
+{
+    outputLimit() = bytes;
+}
+
+PerlJob::PerlJob(Done done)
+        : QObject(QCoreApplication::instance())
+        , done_(std::move(done))
+{
+}
+
+PerlJob::~PerlJob()
+{
+    if (process_ && process_->state() != QProcess::NotRunning) {
+        process_->disconnect();
+        process_->kill();
+        process_->waitForFinished(5000);
+    }
+}
+
+PerlJob* PerlJob::start(Kind kind, const QString& code, const QString& importPath, const QByteArray& input,
+                        Done done)
+{
+    auto* job = new PerlJob(std::move(done));
+    QString name, reason;
+    if (!job->setUp(kind, code, importPath, &name, &reason)) {
+        job->failToStart(name, reason);
+        return job;
+    }
+
+    QProcess* p = job->process_;
+    QObject::connect(p, &QProcess::readyReadStandardOutput, job, [job] { job->readOutput(); });
+    QObject::connect(p, &QProcess::readyReadStandardError, job, [job] { job->readErrors(); });
+    QObject::connect(p, &QProcess::finished, job, [job] { job->finish(); });
+    QObject::connect(p, &QProcess::errorOccurred, job, [job](QProcess::ProcessError error) {
+        // A failed write (perl ended without reading all of its input) and a
+        // crash are followed by the end of the process; only a process that
+        // never started has no end to wait for.
+        if (error != QProcess::FailedToStart)
+            return;
+        const char* key = QMetaEnum::fromType<QProcess::ProcessError>().valueToKey(error);
+        job->failToStart(QString::fromLatin1(key ? key : "ProcessError"), job->process_->errorString());
+    });
+    p->start();
+    // Qt feeds the pipe as perl takes the bytes, and closes it after the
+    // last one.
+    p->write(input);
+    p->closeWriteChannel();
+    return job;
+}
+
+bool PerlJob::setUp(Kind kind, const QString& code, const QString& importPath, QString* name, QString* reason)
+{
+    QByteArray before, after;
+    const QString pre = kind == Kind::Filter ? QStringLiteral("pfpre") : QStringLiteral("pipre");
+    if (!readScript(pre, before, reason) || !readScript(QStringLiteral("pipost"), after, reason)) {
+        *name = QStringLiteral("ResourceNotFound");
+        return false;
+    }
+    *name = QStringLiteral("TemporaryFileError");
+    script_ = makeTempFile(QStringLiteral(".tmp"), reason);
+    if (!script_)
+        return false;
+    // The code as UTF-8: the texts perl hands back are read as UTF-8, so a
+    // text written in the code comes back as it was typed.
+    QByteArray body = before;
+    body += code.toUtf8();
+    body += after;
+    if (!script_->write(body) || !script_->close()) {
+        *reason = QStringLiteral("could not write %1").arg(script_->path());
+        return false;
+    }
+    logPath_ = script_->createCompanion(QStringLiteral(".log"), reason);
+    if (logPath_.isEmpty())
+        return false;
+
+    process_ = new QProcess(this);
+    process_->setProgram(QStringLiteral("/usr/bin/perl"));
+    const QString path = script_->path();
+    process_->setArguments(kind == Kind::Filter ? QStringList{path, path}
+                                                : QStringList{path, importPath, path});
+    // Apart, so that a warning can never land in the middle of the result.
+    process_->setProcessChannelMode(QProcess::SeparateChannels);
+    // Wider pipes for the streams: a million points cross in a few dozen
+    // turns instead of hundreds. Runs in the child, where the pipes are 0
+    // and 1; a refusal leaves the usual size.
+    process_->setChildProcessModifier([] {
+        ::fcntl(0, F_SETPIPE_SZ, 1 << 20);
+        ::fcntl(1, F_SETPIPE_SZ, 1 << 20);
+    });
+    return true;
+}
+
+bool PerlJob::running() const
+{
+    return process_ && !finished_ && process_->state() != QProcess::NotRunning;
+}
+
+void PerlJob::terminate()
+{
+    if (!running())
+        return;
+    process_->terminate();
+    QTimer::singleShot(killGraceMs, this, [this] {
+        if (running())
+            process_->kill();
+    });
+}
+
+void PerlJob::readOutput()
+{
+    if (outcome_.outputTooLarge) {
+        process_->readAllStandardOutput();
+        return;
+    }
+    const QByteArray bytes = process_->readAllStandardOutput();
+    if (outcome_.output.size() + bytes.size() > outputLimit()) {
+        outcome_.outputTooLarge = true;
+        outcome_.output.clear();
+        outcome_.output.squeeze();
+        process_->kill();
+        return;
+    }
+    outcome_.output += bytes;
+}
+
+void PerlJob::readErrors()
+{
+    const QByteArray bytes = process_->readAllStandardError();
+    const qsizetype room = maxErrorBytes - outcome_.errors.size();
+    if (room > 0)
+        outcome_.errors += bytes.left(room);
+}
+
+void PerlJob::failToStart(const QString& name, const QString& reason)
+{
+    if (finished_)
+        return;
+    finished_ = true;
+    outcome_.launched = false;
+    outcome_.exceptionName = name;
+    outcome_.reason = reason;
+    script_.reset();
+    // Reported from the event loop, never from inside start(): the caller
+    // has finished setting up before it hears of the end.
+    QTimer::singleShot(0, this, [this] {
+        if (done_)
+            done_(outcome_);
+        deleteLater();
+    });
+}
+
+void PerlJob::finish()
+{
+    if (finished_)
+        return;
+    finished_ = true;
+    readOutput();
+    readErrors();
+    outcome_.launched = true;
+    outcome_.crashed = process_->exitStatus() == QProcess::CrashExit;
+    outcome_.status = process_->exitCode();
+    // A killed perl always counts as failed, whatever number the signal has.
+    if (outcome_.crashed && outcome_.status == 0)
+        outcome_.status = 1;
+    if (outcome_.outputTooLarge && outcome_.status == 0)
+        outcome_.status = 1;
+
+    QFile log(logPath_);
+    if (!logPath_.isEmpty() && log.open(QIODevice::ReadOnly)) {
+        const qint64 size = log.size();
+        QByteArray text = log.read(maxLogBytes);
+        outcome_.log = QString::fromUtf8(text);
+        if (size > maxLogBytes)
+            outcome_.log += QStringLiteral("\n[the log goes on for %1 more bytes]\n").arg(size - maxLogBytes);
+    }
+    // Gone before anyone hears of the end.
+    script_.reset();
+    if (done_)
+        done_(outcome_);
+    deleteLater();
+}
