@@ -53,7 +53,7 @@ bool validSuffix(const QString& suffix)
     return true;
 }
 
-int openExclusive(const QString& path)
+int openExclusiveNow(const QString& path)
 {
     const QByteArray native = QFile::encodeName(path);
     int fd;
@@ -107,6 +107,23 @@ void unregisterPath(int slot)
     s.taken.store(false, std::memory_order_release);
 }
 
+// Creates the file exclusively, entered in the signal table before it
+// exists: a signal that comes while it is being made removes it too. The
+// slot in *slot (-1 when the table is full); released again when the file
+// could not be made.
+int openExclusive(const QString& path, int* slot)
+{
+    *slot = registerPath(path);
+    const int fd = openExclusiveNow(path);
+    if (fd < 0) {
+        const int err = errno;
+        unregisterPath(*slot);
+        *slot = -1;
+        errno = err;
+    }
+    return fd;
+}
+
 void onTerminationSignal(int signal)
 {
     const int savedErrno = errno;
@@ -151,11 +168,11 @@ void TempFile::removeAllOnTerminationSignals()
     }
 }
 
-TempFile::TempFile(QString path, int fd)
-    : path_(std::move(path))
-    , fd_(fd)
+TempFile::TempFile(QString path, int fd, int slot)
+        : path_(std::move(path))
+        , fd_(fd)
 {
-    slots_.push_back(registerPath(path_));
+    slots_.push_back(slot);
 }
 
 std::unique_ptr<TempFile> TempFile::create(const std::function<QByteArray()>& nameSource,
@@ -180,9 +197,10 @@ std::unique_ptr<TempFile> TempFile::create(const std::function<QByteArray()>& na
             return nullptr;
         }
         const QString path = base + QStringLiteral("/vexa2_") + QString::fromLatin1(name) + suffix;
-        const int fd = openExclusive(path);
+        int slot = -1;
+        const int fd = openExclusive(path, &slot);
         if (fd >= 0)
-            return std::unique_ptr<TempFile>(new TempFile(path, fd));
+            return std::unique_ptr<TempFile>(new TempFile(path, fd, slot));
         const int err = errno;
         if (err != EEXIST) {
             setError(error, QStringLiteral("cannot create %1: %2").arg(path, errnoText(err)));
@@ -256,7 +274,8 @@ QString TempFile::createCompanion(const QString& extraSuffix, QString* error)
         return QString();
     }
     const QString path = path_ + extraSuffix;
-    const int fd = openExclusive(path);
+    int slot = -1;
+    const int fd = openExclusive(path, &slot);
     if (fd < 0) {
         const int err = errno;
         setError(error, QStringLiteral("cannot create %1: %2").arg(path, errnoText(err)));
@@ -264,6 +283,6 @@ QString TempFile::createCompanion(const QString& extraSuffix, QString* error)
     }
     ::close(fd);
     companions_ << path;
-    slots_.push_back(registerPath(path));
+    slots_.push_back(slot);
     return path;
 }

@@ -62,7 +62,7 @@ public:
     const QStringList& companions() const { return companions_; }
 
 private:
-    TempFile(QString path, int fd);
+    TempFile(QString path, int fd, int slot);
 
     QString path_;
     int fd_ = -1;
