@@ -35,6 +35,38 @@ bench: deps
 clean:
 	rm -rf build
 
+# Installs into PREFIX (default /usr/local): bin/vexa, share/vexa, the menu
+# entry, the file types and the icon. Built apart from `make run`, without the
+# source tree compiled in, so the installed program reads its own resources
+# only. DESTDIR stages the files for a package.
+PREFIX ?= /usr/local
+INSTALL_DIR := build/install
+
+.PHONY: install uninstall
+install: deps
+	@cmake -S . -B $(INSTALL_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DVEXA_SOURCE_RESOURCES_DIR= \
+	  -DCMAKE_INSTALL_PREFIX="$(PREFIX)" >/dev/null
+	@cmake --build $(INSTALL_DIR) --target vexa -j $(JOBS)
+	@cmake --install $(INSTALL_DIR) --prefix "$(PREFIX)"
+	@if [ -z "$(DESTDIR)" ]; then \
+	  if command -v update-mime-database >/dev/null 2>&1; then update-mime-database "$(PREFIX)/share/mime" || true; fi; \
+	  if command -v update-desktop-database >/dev/null 2>&1; then update-desktop-database -q "$(PREFIX)/share/applications" || true; fi; \
+	  if command -v gtk-update-icon-cache >/dev/null 2>&1; then gtk-update-icon-cache -q -t "$(PREFIX)/share/icons/hicolor" || true; fi; \
+	fi
+
+# Removes what the last `make install` put in place (give the same PREFIX).
+uninstall:
+	@if [ ! -f $(INSTALL_DIR)/install_manifest.txt ]; then echo "uninstall: nothing installed from this tree"; exit 1; fi
+	@while IFS= read -r f || [ -n "$$f" ]; do rm -f "$$f"; done < $(INSTALL_DIR)/install_manifest.txt
+	@d="$$(sed -n 's|/share/vexa/.*|/share/vexa|p' $(INSTALL_DIR)/install_manifest.txt | head -n 1)"; \
+	  if [ -n "$$d" ] && [ -d "$$d" ]; then find "$$d" -depth -type d -empty -delete; fi
+	@if [ -z "$(DESTDIR)" ]; then \
+	  if command -v update-mime-database >/dev/null 2>&1 && [ -d "$(PREFIX)/share/mime" ]; then update-mime-database "$(PREFIX)/share/mime" || true; fi; \
+	  if command -v update-desktop-database >/dev/null 2>&1 && [ -d "$(PREFIX)/share/applications" ]; then update-desktop-database -q "$(PREFIX)/share/applications" || true; fi; \
+	  if command -v gtk-update-icon-cache >/dev/null 2>&1 && [ -d "$(PREFIX)/share/icons/hicolor" ]; then gtk-update-icon-cache -q -t "$(PREFIX)/share/icons/hicolor" || true; fi; \
+	fi
+	@echo "uninstall: removed the files listed in $(INSTALL_DIR)/install_manifest.txt"
+
 # libFuzzer targets in fuzz/: a clang build with sanitizers in build/fuzz, each
 # target run for FUZZ_SECONDS with its corpus kept under build/fuzz/corpus and
 # crashers written to build/fuzz/artifacts. Not part of `make test`.

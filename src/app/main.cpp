@@ -6,6 +6,7 @@
 #include "io/PictureExport.h"
 #include "model/VexaDocument.h"
 #include "platform/CNumber.h"
+#include "platform/ResourceLocator.h"
 #include "platform/RuntimeDirectory.h"
 #include "platform/TempFile.h"
 #include "platform/UserDefaults.h"
@@ -14,6 +15,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QIcon>
 #include <QTimer>
 
@@ -87,7 +89,13 @@ int main(int argc, char** argv)
         return 0;
     }
     if (asGiven.version) {
-        std::printf("Vexa %s\n", VEXA_VERSION);
+        // Where this copy reads its scripts, help pages and examples, in the
+        // order it looks: what a packager or a puzzled user needs to know.
+        const QString exe = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
+        const QStringList roots = ResourceLocator::resourceRootsFor(QFileInfo(exe).absolutePath(),
+                                                                    ResourceLocator::sourceResources());
+        std::printf("Vexa %s\nResources: %s\n", VEXA_VERSION,
+                    roots.isEmpty() ? "none found" : qPrintable(roots.join(QStringLiteral(", "))));
         return 0;
     }
     if (!asGiven.error.isEmpty()) {

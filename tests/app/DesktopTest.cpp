@@ -8,10 +8,12 @@
 #include "app/CommandLine.h"
 #include "app/DocumentWindowQt.h"
 #include "app/Manager.h"
+#include "app/QueryEditor.h"
 #include "app/RecentFiles.h"
 #include "app/SingleInstance.h"
 #include "app/WindowPlacement.h"
 #include "io/DocumentArchive.h"
+#include "io/QueryListFile.h"
 #include "model/DataBuffer.h"
 #include "model/VexaDocument.h"
 #include "platform/Alert.h"
@@ -118,6 +120,23 @@ TEST(DesktopFiles, FileArgumentsOpenByKindAndADamagedDocumentIsRefused)
 
     // Opened documents are remembered, the last one first; refused ones not.
     EXPECT_EQ(RecentFiles(UserDefaults::standard()).paths(), (QStringList{good, other}));
+
+    // A query list is merged into the stored queries, and opens no window;
+    // a damaged one is refused like a damaged document.
+    const QString queries = TestSupport::scratchDir() + QStringLiteral("/shared.myvexa");
+    ASSERT_TRUE(
+        QueryListFile::write(queries,
+                             {MySQLQuery(QStringLiteral("from a colleague"), QStringLiteral("db.example.org"),
+                                         QStringLiteral("runs"), 3306, QStringLiteral("reader"), QString(),
+                                         QStringLiteral("SELECT t, v FROM m"))}));
+    const QString badQueries = writeScratch(QStringLiteral("bad.myvexa"), "no list at all");
+    EXPECT_EQ(m.openFiles({queries, badQueries}), 1);
+    EXPECT_EQ(m.windows().size(), 2u);
+    ASSERT_FALSE(m.queryEditor->MYQ.empty());
+    EXPECT_EQ(m.queryEditor->MYQ.back().name, QStringLiteral("from a colleague"));
+    ASSERT_EQ(alerts.requests().size(), 3u);
+    EXPECT_EQ(alerts.requests().back().title, QStringLiteral("File Open Error"));
+    EXPECT_TRUE(alerts.requests().back().message.contains(badQueries));
 }
 
 TEST(DesktopFiles, RecentFilesKeepTheLatestOnceAndDropWhatHasGone)

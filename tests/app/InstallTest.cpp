@@ -1,0 +1,127 @@
+// The program installed as `make install` installs it, into a prefix of its
+// own: it runs there on the resources and help pages installed with it, and
+// offers itself to the desktop for its three kinds of file.
+
+#include "platform/ResourceLocator.h"
+#include "support/TestSupport.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QProcessEnvironment>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct ChildRun {
+    bool finished = false;
+    int exitCode = -1;
+    QString out, err;
+};
+
+ChildRun run(const QString& program, const QStringList& arguments, const QString& workingDirectory)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), workingDirectory + QStringLiteral("/config"));
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.setWorkingDirectory(workingDirectory);
+    p.start(program, arguments);
+    ChildRun r;
+    if (!p.waitForStarted(10000))
+        return r;
+    r.finished = p.waitForFinished(100000);
+    if (!r.finished) {
+        p.kill();
+        p.waitForFinished(5000);
+        return r;
+    }
+    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = QString::fromLocal8Bit(p.readAllStandardOutput());
+    r.err = QString::fromLocal8Bit(p.readAllStandardError());
+    return r;
+}
+
+QString readText(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
+
+} // namespace
+
+TEST(Install, IntoAPrefixTheProgramRunsOnTheResourcesInstalledWithIt)
+{
+    // build/.../tests/test_app -> the build tree, whose install rules make
+    // install runs.
+    const QString build
+        = QFileInfo(QCoreApplication::applicationDirPath() + QStringLiteral("/..")).canonicalFilePath();
+    const QString work = TestSupport::scratchDir();
+    const QString prefix = work + QStringLiteral("/prefix");
+    const ChildRun install = run(QStringLiteral("cmake"), {"--install", build, "--prefix", prefix}, work);
+    ASSERT_TRUE(install.finished);
+    ASSERT_EQ(install.exitCode, 0) << install.out.toStdString() << install.err.toStdString();
+
+    // Everything in its place.
+    const QString data = prefix + QStringLiteral("/share/vexa");
+    for (const char* file : {"/bin/vexa", "/share/vexa/perl/parsemacro.pl", "/share/vexa/doc/index.html",
+                             "/share/vexa/doc/style.css", "/share/vexa/examples/build-graph.mac",
+                             "/share/applications/vexa.desktop", "/share/mime/packages/vexa.xml",
+                             "/share/icons/hicolor/scalable/apps/vexa.svg"})
+        EXPECT_TRUE(QFileInfo(prefix + QLatin1String(file)).isFile()) << file;
+    EXPECT_TRUE(QFileInfo(prefix + QStringLiteral("/bin/vexa")).isExecutable());
+    const QString sourceDoc = ResourceLocator::resourcePath(QStringLiteral("doc"));
+    for (const QString& page : QDir(sourceDoc).entryList(QDir::Files))
+        EXPECT_TRUE(QFileInfo(data + QStringLiteral("/doc/") + page).isFile()) << page.toStdString();
+
+    // The menu entry starts the installed program with the files it is
+    // given, for the three kinds of file the shared MIME description names.
+    const QString entry = readText(prefix + QStringLiteral("/share/applications/vexa.desktop"));
+    EXPECT_TRUE(entry.startsWith(QStringLiteral("[Desktop Entry]\n")));
+    EXPECT_TRUE(entry.contains(QStringLiteral("\nExec=%1/bin/vexa %F\n").arg(prefix))) << entry.toStdString();
+    EXPECT_TRUE(entry.contains(QStringLiteral("\nIcon=vexa\n")));
+    const QString types = readText(prefix + QStringLiteral("/share/mime/packages/vexa.xml"));
+    const struct {
+        const char* type;
+        const char* glob;
+    } kinds[] = {{"application/x-vexa-document", "*.vexa"},
+                 {"application/x-vexa-macros", "*.mavexa"},
+                 {"application/x-vexa-queries", "*.myvexa"}};
+    for (const auto& k : kinds) {
+        SCOPED_TRACE(k.type);
+        EXPECT_TRUE(entry.contains(QLatin1String(k.type) + QLatin1Char(';')));
+        const int at = types.indexOf(QStringLiteral("<mime-type type=\"%1\">").arg(QLatin1String(k.type)));
+        ASSERT_GE(at, 0);
+        EXPECT_EQ(types.indexOf(QStringLiteral("<glob pattern=\"%1\"/>").arg(QLatin1String(k.glob))),
+                  types.indexOf(QStringLiteral("<glob pattern="), at));
+    }
+
+    // Built as make install builds it, without the source tree compiled in,
+    // the program has the prefix as its only resource folder, and the
+    // folder holds all it reads.
+    const QString installedData = QFileInfo(data).canonicalFilePath();
+    EXPECT_EQ(ResourceLocator::resourceRootsFor(prefix + QStringLiteral("/bin"), QString()),
+              QStringList{installedData});
+    // This copy has it first: it says so, and a macro runs through the
+    // installed tokeniser.
+    const QString program = prefix + QStringLiteral("/bin/vexa");
+    const ChildRun version = run(program, {"--version"}, work);
+    ASSERT_TRUE(version.finished);
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_TRUE(version.out.contains(QStringLiteral("\nResources: %1").arg(installedData)))
+        << version.out.toStdString();
+    QFile macro(work + QStringLiteral("/installed.mac"));
+    ASSERT_TRUE(macro.open(QIODevice::WriteOnly));
+    macro.write("fg 1 0 10 11 'x*x'\nprint nb ymax(0)\n");
+    macro.close();
+    const ChildRun hidden = run(program, {"-m", macro.fileName(), "-h", "yes", "-q", "yes"}, work);
+    ASSERT_TRUE(hidden.finished);
+    EXPECT_EQ(hidden.exitCode, 0) << hidden.err.toStdString();
+    EXPECT_EQ(hidden.out, QStringLiteral("1 100 \n"));
+}
