@@ -54,12 +54,13 @@ install: deps
 	  if command -v gtk-update-icon-cache >/dev/null 2>&1; then gtk-update-icon-cache -q -t "$(PREFIX)/share/icons/hicolor" || true; fi; \
 	fi
 
-# Removes what the last `make install` put in place (give the same PREFIX).
+# Removes what the last `make install` put in place (give the same PREFIX and
+# DESTDIR): the files it listed, then the program's own folders left empty.
 uninstall:
 	@if [ ! -f $(INSTALL_DIR)/install_manifest.txt ]; then echo "uninstall: nothing installed from this tree"; exit 1; fi
-	@while IFS= read -r f || [ -n "$$f" ]; do rm -f "$$f"; done < $(INSTALL_DIR)/install_manifest.txt
-	@d="$$(sed -n 's|/share/vexa/.*|/share/vexa|p' $(INSTALL_DIR)/install_manifest.txt | head -n 1)"; \
-	  if [ -n "$$d" ] && [ -d "$$d" ]; then find "$$d" -depth -type d -empty -delete; fi
+	@while IFS= read -r f || [ -n "$$f" ]; do rm -f "$(DESTDIR)$$f"; done < $(INSTALL_DIR)/install_manifest.txt
+	@sed -n -e 's|\(/share/vexa\)/.*|\1|p' -e 's|\(/lib/vexa\)/.*|\1|p' $(INSTALL_DIR)/install_manifest.txt | sort -u | \
+	  while IFS= read -r d; do if [ -d "$(DESTDIR)$$d" ]; then find "$(DESTDIR)$$d" -depth -type d -empty -delete; fi; done
 	@if [ -z "$(DESTDIR)" ]; then \
 	  if command -v update-mime-database >/dev/null 2>&1 && [ -d "$(PREFIX)/share/mime" ]; then update-mime-database "$(PREFIX)/share/mime" || true; fi; \
 	  if command -v update-desktop-database >/dev/null 2>&1 && [ -d "$(PREFIX)/share/applications" ]; then update-desktop-database -q "$(PREFIX)/share/applications" || true; fi; \

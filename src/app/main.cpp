@@ -3,6 +3,7 @@
 #include "app/Manager.h"
 #include "app/SingleInstance.h"
 #include "inspectors/Inspectors.h"
+#include "io/EpsConversion.h"
 #include "io/PictureExport.h"
 #include "model/VexaDocument.h"
 #include "platform/CNumber.h"
@@ -90,12 +91,16 @@ int main(int argc, char** argv)
     }
     if (asGiven.version) {
         // Where this copy reads its scripts, help pages and examples, in the
-        // order it looks: what a packager or a puzzled user needs to know.
-        const QString exe = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
-        const QStringList roots = ResourceLocator::resourceRootsFor(QFileInfo(exe).absolutePath(),
-                                                                    ResourceLocator::sourceResources());
-        std::printf("Vexa %s\nResources: %s\n", VEXA_VERSION,
-                    roots.isEmpty() ? "none found" : qPrintable(roots.join(QStringLiteral(", "))));
+        // order it looks, and which EPS module it would load: what a packager
+        // or a puzzled user needs to know.
+        const QString exeDir
+            = QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath()).absolutePath();
+        const QStringList roots
+            = ResourceLocator::resourceRootsFor(exeDir, ResourceLocator::sourceResources());
+        const QString eps = EpsConversion::moduleFileFor(exeDir);
+        std::printf("Vexa %s\nResources: %s\nEPS module: %s\n", VEXA_VERSION,
+                    roots.isEmpty() ? "none found" : qPrintable(roots.join(QStringLiteral(", "))),
+                    eps.isEmpty() ? "none found" : qPrintable(eps));
         return 0;
     }
     if (!asGiven.error.isEmpty()) {

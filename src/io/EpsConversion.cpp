@@ -1,5 +1,7 @@
 #include "io/EpsConversion.h"
 
+#include "platform/ResourceLocator.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -11,24 +13,18 @@ namespace {
 
 using Convert = int (*)(const QByteArray*, int, int, QByteArray*);
 
-QStringList candidates()
+// Loading a module runs its code: only a file in a folder nobody else
+// could have filled.
+bool usable(const QString& path)
 {
-    QStringList paths;
-    // Installed as <prefix>/bin/vexa: the module lies in <prefix>/lib/vexa.
-    if (QCoreApplication::instance()) {
-        const QFileInfo exe(QCoreApplication::applicationDirPath());
-        if (exe.fileName() == QLatin1String("bin"))
-            paths << QDir(exe.absoluteFilePath()).filePath(QStringLiteral("../lib/vexa/libvexa_eps.so"));
-    }
-    // Where this build made it.
-    paths << QStringLiteral(VEXA_EPS_MODULE);
-    return paths;
+    const QFileInfo file(path);
+    return file.isAbsolute() && file.isFile()
+        && ResourceLocator::trustedFolder(QFileInfo(file.canonicalFilePath()).path());
 }
 
 struct Module {
     QLibrary library;
     Convert convert = nullptr;
-    QString path;
 };
 
 Module& module()
@@ -36,17 +32,17 @@ Module& module()
     static Module m;
     static std::once_flag once;
     std::call_once(once, [] {
-        for (const QString& path : candidates()) {
-            if (!QDir::isAbsolutePath(path) || !QFileInfo(path).isFile())
+        const QString exeDir
+            = QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString();
+        for (const QString& path : EpsConversion::moduleCandidates(exeDir)) {
+            if (!usable(path))
                 continue;
             m.library.setFileName(path);
             if (!m.library.load())
                 continue;
             m.convert = reinterpret_cast<Convert>(m.library.resolve("vexaPdfToEps"));
-            if (m.convert) {
-                m.path = QFileInfo(path).canonicalFilePath();
+            if (m.convert)
                 break;
-            }
             m.library.unload();
         }
     });
@@ -57,9 +53,26 @@ Module& module()
 
 namespace EpsConversion {
 
-QString modulePath()
+QStringList moduleCandidates(const QString& executableDir)
 {
-    return module().path;
+    QStringList paths;
+    // Installed as <prefix>/bin/vexa: the module lies in <prefix>/lib/vexa.
+    const QFileInfo exe(executableDir);
+    if (!executableDir.isEmpty() && exe.fileName() == QLatin1String("bin"))
+        paths << QDir::cleanPath(exe.absoluteFilePath() + QStringLiteral("/../lib/vexa/libvexa_eps.so"));
+#ifdef VEXA_EPS_MODULE
+    // Where this build made it, for a program run from its build tree.
+    paths << QStringLiteral(VEXA_EPS_MODULE);
+#endif
+    return paths;
+}
+
+QString moduleFileFor(const QString& executableDir)
+{
+    for (const QString& path : moduleCandidates(executableDir))
+        if (usable(path))
+            return QFileInfo(path).canonicalFilePath();
+    return QString();
 }
 
 Status fromPdf(const QByteArray& pdf, int width, int height, QByteArray& eps)

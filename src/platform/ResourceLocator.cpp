@@ -10,26 +10,13 @@
 
 namespace {
 
-// A folder that someone else could have filled: owned by another user, or
-// writable by everyone (a sticky bit does not help here, since a stranger
-// can still add files of their own).
-bool trustedFolder(const QString& path)
-{
-    struct stat st = {};
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISDIR(st.st_mode))
-        return false;
-    if (st.st_uid != 0 && st.st_uid != ::geteuid())
-        return false;
-    return (st.st_mode & S_IWOTH) == 0;
-}
-
 // Every folder from root down to leaf (both inside root) must be trusted:
 // a world-writable sub-folder of a good root is as open as a bad root.
 bool trustedChain(const QString& root, const QString& leafFolder)
 {
     QString folder = leafFolder;
     for (;;) {
-        if (!trustedFolder(folder))
+        if (!ResourceLocator::trustedFolder(folder))
             return false;
         if (folder == root || folder.size() <= root.size())
             return true;
@@ -43,6 +30,19 @@ bool trustedChain(const QString& root, const QString& leafFolder)
 } // namespace
 
 namespace ResourceLocator {
+
+// A folder that someone else could have filled: owned by another user, or
+// writable by everyone (a sticky bit does not help here, since a stranger
+// can still add files of their own).
+bool trustedFolder(const QString& path)
+{
+    struct stat st = {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISDIR(st.st_mode))
+        return false;
+    if (st.st_uid != 0 && st.st_uid != ::geteuid())
+        return false;
+    return (st.st_mode & S_IWOTH) == 0;
+}
 
 QString sourceResources()
 {

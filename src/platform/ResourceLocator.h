@@ -30,6 +30,11 @@ QString resourcePath(const QString& relative);
 // program's values.
 QStringList resourceRootsFor(const QString& executableDir, const QString& sourceResources);
 
+// Whether a folder belongs to this user or to root and is not writable by
+// everyone: the test every folder passes before the program reads or loads
+// code from it.
+bool trustedFolder(const QString& path);
+
 // The compiled-in source resources folder; empty when the build has none.
 QString sourceResources();
 

@@ -1,14 +1,20 @@
 // The program installed as `make install` installs it, into a prefix of its
-// own: it runs there on the resources and help pages installed with it, and
-// offers itself to the desktop for its three kinds of file.
+// own: it runs there on the resources, help pages and EPS module installed
+// with it, and offers itself to the desktop for its three kinds of file.
 
+#include "io/EpsConversion.h"
 #include "platform/ResourceLocator.h"
 #include "support/TestSupport.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLibrary>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QProcess>
 #include <QProcessEnvironment>
 
@@ -70,10 +76,10 @@ TEST(Install, IntoAPrefixTheProgramRunsOnTheResourcesInstalledWithIt)
 
     // Everything in its place.
     const QString data = prefix + QStringLiteral("/share/vexa");
-    for (const char* file : {"/bin/vexa", "/share/vexa/perl/parsemacro.pl", "/share/vexa/doc/index.html",
-                             "/share/vexa/doc/style.css", "/share/vexa/examples/build-graph.mac",
-                             "/share/applications/vexa.desktop", "/share/mime/packages/vexa.xml",
-                             "/share/icons/hicolor/scalable/apps/vexa.svg"})
+    for (const char* file : {"/bin/vexa", "/lib/vexa/libvexa_eps.so", "/share/vexa/perl/parsemacro.pl",
+                             "/share/vexa/doc/index.html", "/share/vexa/doc/style.css",
+                             "/share/vexa/examples/build-graph.mac", "/share/applications/vexa.desktop",
+                             "/share/mime/packages/vexa.xml", "/share/icons/hicolor/scalable/apps/vexa.svg"})
         EXPECT_TRUE(QFileInfo(prefix + QLatin1String(file)).isFile()) << file;
     EXPECT_TRUE(QFileInfo(prefix + QStringLiteral("/bin/vexa")).isExecutable());
     const QString sourceDoc = ResourceLocator::resourcePath(QStringLiteral("doc"));
@@ -116,6 +122,31 @@ TEST(Install, IntoAPrefixTheProgramRunsOnTheResourcesInstalledWithIt)
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_TRUE(version.out.contains(QStringLiteral("\nResources: %1").arg(installedData)))
         << version.out.toStdString();
+    // Its EPS module is the installed one, and that one makes EPS.
+    const QString module = QFileInfo(prefix + QStringLiteral("/lib/vexa/libvexa_eps.so")).canonicalFilePath();
+    EXPECT_TRUE(version.out.contains(QStringLiteral("\nEPS module: %1\n").arg(module)))
+        << version.out.toStdString();
+    EXPECT_EQ(EpsConversion::moduleFileFor(prefix + QStringLiteral("/bin")), module);
+    QLibrary library(module);
+    ASSERT_TRUE(library.load()) << library.errorString().toStdString();
+    using Convert = int (*)(const QByteArray*, int, int, QByteArray*);
+    const auto convert = reinterpret_cast<Convert>(library.resolve("vexaPdfToEps"));
+    ASSERT_NE(convert, nullptr);
+    QByteArray pdf;
+    {
+        QBuffer buffer(&pdf);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
+        writer.setPageSize(QPageSize(QSizeF(200, 100), QPageSize::Point));
+        writer.setPageMargins(QMarginsF());
+        writer.setResolution(72);
+        QPainter painter(&writer);
+        painter.drawLine(10, 10, 190, 90);
+    }
+    QByteArray eps;
+    EXPECT_EQ(convert(&pdf, 200, 100, &eps), int(EpsConversion::Status::Done));
+    EXPECT_TRUE(eps.startsWith("%!PS-Adobe-3.0 EPSF-3.0\n")) << eps.left(40).toStdString();
+    EXPECT_TRUE(eps.contains("\n%%BoundingBox: 0 0 200 100\n"));
     QFile macro(work + QStringLiteral("/installed.mac"));
     ASSERT_TRUE(macro.open(QIODevice::WriteOnly));
     macro.write("fg 1 0 10 11 'x*x'\nprint nb ymax(0)\n");
