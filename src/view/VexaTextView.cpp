@@ -431,7 +431,13 @@ void VexaTextView::layOut()
     const QSizeF u = contentSize();
     if (u != frame_.size()) {
         setFrame(QRectF(tloc.x(), tloc.y() - u.height(), u.width(), u.height()));
-        align();
+        // An automatic place depends on the size: the fitted box is placed
+        // anew, or a picture taken now would show it where it was measured
+        // for its old size.
+        if (autopos)
+            doAutoPos();
+        else
+            align();
     }
 }
 

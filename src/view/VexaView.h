@@ -267,6 +267,12 @@ private:
     // The work path `pl` set up for a buffer's line-like strokes: round caps,
     // the given join, the buffer's width and dash.
     void setBufferPen(const DataBuffer& buffer, Qt::PenJoinStyle join);
+    // Ticks, numbers and titles of the four axes, keeping each one's band of
+    // numbers in `axm` (none for a hidden axis).
+    void drawAxes(QPainter& painter);
+    // The axes' bands of numbers (`axm`) as the next pass will draw them,
+    // measured without drawing anything that shows.
+    void measureAxes();
 
     QSizeF bounds_;
     QPainter* gc_ = nullptr;

@@ -297,14 +297,7 @@ void VexaView::drawRect(QPainter& painter, const QRectF& dirty, const QImage* ca
 
             drawBuffersBehind(painter);
 
-            for (int axis = 0; axis < 4; ++axis) {
-                if (!d.axes[axis].axis) {
-                    d.axm[axis] = QSizeF(0, 0);
-                    continue;
-                }
-                auto [lo, hi] = rangeOf(d, axis);
-                d.axm[axis] = drawAxis(painter, axis, *lo, *hi);
-            }
+            drawAxes(painter);
 
             for (int axis = 0; axis < 4; ++axis) {
                 if (!d.axes[axis].axis)
@@ -517,4 +510,32 @@ void VexaView::drawRect(QPainter& painter, const QRectF& dirty, const QImage* ca
         // this one, not the sub-view that happened to be painted after it.
         M->CPD = PD;
     }
+}
+
+void VexaView::drawAxes(QPainter& painter)
+{
+    VexaDocument& d = *PD;
+    for (int axis = 0; axis < 4; ++axis) {
+        if (!d.axes[axis].axis) {
+            d.axm[axis] = QSizeF(0, 0);
+            continue;
+        }
+        auto [lo, hi] = rangeOf(d, axis);
+        d.axm[axis] = drawAxis(painter, axis, *lo, *hi);
+    }
+}
+
+void VexaView::measureAxes()
+{
+    if (!PD)
+        return;
+    repairLogRanges(*PD);
+    orderRanges(*PD);
+    resize();
+    // The sizes come from the text layout in points, whatever the painter
+    // draws on; a pixel nobody sees is enough.
+    QImage scratch(1, 1, QImage::Format_ARGB32_Premultiplied);
+    QPainter painter(&scratch);
+    PaintScope scope(*this, painter);
+    drawAxes(painter);
 }

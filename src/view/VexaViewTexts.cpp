@@ -3,6 +3,8 @@
 #include "model/VexaDocument.h"
 #include "view/VexaTextView.h"
 
+#include <algorithm>
+
 VexaTextView* VexaView::textViewAt(QPointF p) const
 {
     if (!PD)
@@ -18,6 +20,15 @@ void VexaView::layOutTextBoxes()
     if (!PD)
         return;
     resize();
+    // Automatic places keep clear of the axis numbers; a graph not drawn
+    // since its axes changed (or never drawn, in a hidden run) has them
+    // measured first.
+    const bool automatic = std::any_of(PD->T.begin(), PD->T.end(), [](const auto& item) {
+        const auto* box = dynamic_cast<const VexaTextView*>(item.get());
+        return box && box->autopos;
+    });
+    if (automatic)
+        measureAxes();
     for (const auto& item : PD->T)
         if (auto* box = dynamic_cast<VexaTextView*>(item.get()))
             box->layOut();

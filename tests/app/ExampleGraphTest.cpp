@@ -6,6 +6,8 @@
 #include "app/Manager.h"
 #include "model/VexaDocument.h"
 #include "platform/Color.h"
+#include "view/Graphic.h"
+#include "view/VexaTextView.h"
 
 #include <QDir>
 #include <QFile>
@@ -48,6 +50,20 @@ TEST(ExampleGraph, DataFromTheFilesAndTheLookFromItsMacro)
     EXPECT_EQ(d->DB[0]->style.symbol, 1);
     EXPECT_EQ(d->DB[0]->errorbars.errorbary, 3);
     EXPECT_EQ(d->DB[2]->style.color, green);
+
+    // A title above the top axis, and a note on the data with an arrow.
+    ASSERT_EQ(d->T.size(), 2u);
+    ASSERT_EQ(d->G.size(), 1u);
+    const auto& title = dynamic_cast<const VexaTextView&>(*d->T[0]);
+    const auto& note = dynamic_cast<const VexaTextView&>(*d->T[1]);
+    const auto& arrow = dynamic_cast<const Graphic&>(*d->G[0]);
+    EXPECT_EQ(title.string(), QStringLiteral("Damped oscillation and decay"));
+    EXPECT_TRUE(title.autopos);
+    EXPECT_EQ(title.autoposloc, 11);
+    EXPECT_EQ(note.posmode, 1);
+    EXPECT_EQ(arrow.type, 0);
+    EXPECT_EQ(arrow.posmode, 1);
+    EXPECT_TRUE(arrow.arrow1 || arrow.arrow2);
 }
 
 // A style macro that cannot be read, or that stops with an error, is no

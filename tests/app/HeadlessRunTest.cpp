@@ -12,6 +12,7 @@
 #include <QProcessEnvironment>
 
 #include <gtest/gtest.h>
+#include <poppler-qt6.h>
 
 #include <csignal>
 #include <sys/types.h>
@@ -132,6 +133,26 @@ TEST_F(HeadlessRun, VersionAndTheExampleWithoutOptions)
     EXPECT_EQ(example.exitCode, 0) << example.err.toStdString();
     EXPECT_GT(QFileInfo(dir + QStringLiteral("/out/example.pdf")).size(), 0);
     EXPECT_GT(QFileInfo(dir + QStringLiteral("/out/example.png")).size(), 0);
+
+    // Its title and note are text in the PDF, the title above the top axis
+    // and its numbers although the graph was never on a screen.
+    const auto pdf = Poppler::Document::load(dir + QStringLiteral("/out/example.pdf"));
+    ASSERT_TRUE(pdf);
+    const auto page = pdf->page(0);
+    ASSERT_TRUE(page);
+    QRectF title, note, topAxis;
+    for (const auto& word : page->textList()) {
+        if (word->text() == QLatin1String("Damped"))
+            title = word->boundingBox();
+        else if (word->text() == QLatin1String("crest"))
+            note = word->boundingBox();
+        else if (word->text() == QLatin1String("(ms)"))
+            topAxis = word->boundingBox();
+    }
+    ASSERT_FALSE(title.isEmpty());
+    ASSERT_FALSE(topAxis.isEmpty());
+    EXPECT_FALSE(note.isEmpty());
+    EXPECT_LE(title.bottom(), topAxis.top());
 }
 
 TEST_F(HeadlessRun, TheExampleMacroBuildsItsGraph)

@@ -315,6 +315,35 @@ TEST(TextBoxTest, AutomaticPlacementIgnoresAlignmentPositionAndDragging)
     }
 }
 
+TEST(TextBoxTest, AutomaticPlacesKeepClearOfTheAxisNumbersAsTheyAreNow)
+{
+    Page p;
+    VexaDocument& d = p.doc;
+    d.axes[AxisX2].axis = 1;
+    d.axes[AxisX2].numfont = font(12);
+    VexaTextView& b = p.add(QRectF(0, 0, 10, 15));
+    b.setString(QStringLiteral("Title"), font(14), Qt::black);
+    b.autopos = 1;
+    b.autoposloc = 11; // above the top axis: bottom at Tp + o + numoff + band + 6
+    b.autoposoffset = 4;
+    auto gap = [&] { return b.frame().y() - (280 + 4 + d.axes[AxisX2].numoff + d.axm[AxisX2].height() + 6); };
+
+    // A picture of a graph never drawn: the numbers are measured before the
+    // boxes are laid out, and print mode then draws the box clear of them.
+    p.view.layOutTextBoxes();
+    p.manager.printmode = 1;
+    p.render();
+    p.manager.printmode = 0;
+    EXPECT_GT(d.axm[AxisX2].height(), 10);
+    EXPECT_NEAR(gap(), 0, 1e-9);
+
+    // On screen the boxes are drawn after the axes: larger numbers push the
+    // box up in the same pass.
+    d.axes[AxisX2].numfont = font(30);
+    p.render();
+    EXPECT_NEAR(gap(), 0, 1e-9);
+}
+
 TEST(TextBoxTest, BoxesInDataValuesFollowTheRanges)
 {
     Page p;
