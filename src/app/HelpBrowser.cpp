@@ -74,6 +74,22 @@ void HelpBrowser::showContents()
                 .arg(where.toHtmlEscaped()));
 }
 
+void HelpBrowser::showPage(const QString& fileName, const QString& anchor)
+{
+    const QString index = ResourceLocator::resourcePath(QStringLiteral("doc/index.html"));
+    const QString folder = QFileInfo(index).path();
+    const bool made = !HelpReference::page(fileName).isEmpty();
+    if (index.isEmpty() || fileName.contains(QLatin1Char('/'))
+        || (!made && !QFileInfo(folder + QLatin1Char('/') + fileName).isFile())) {
+        showContents();
+        return;
+    }
+    QUrl url = QUrl::fromLocalFile(folder + QLatin1Char('/') + fileName);
+    if (!anchor.isEmpty())
+        url.setFragment(anchor);
+    setSource(url);
+}
+
 QVariant HelpBrowser::loadResource(int type, const QUrl& name)
 {
     if (type == QTextDocument::HtmlResource) {

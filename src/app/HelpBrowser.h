@@ -19,6 +19,10 @@ public:
     // that says where they were looked for.
     void showContents();
 
+    // Shows one page of the help by its file name ("commands.html"),
+    // optionally at an anchor; the contents page when there is no such page.
+    void showPage(const QString& fileName, const QString& anchor = QString());
+
     // The reference pages are made, not read; everything else comes from
     // the files.
     QVariant loadResource(int type, const QUrl& name) override;

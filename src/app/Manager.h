@@ -290,6 +290,8 @@ public:
     void bSelectAll();
     void showInspector();
     void showHelp();
+    // The help window at one of its pages ("commands.html").
+    void showHelpPage(const QString& fileName);
     void visitHomepage();
     // Asks about each edited window in turn; Cancel (or a failed save) on
     // any stops the quit, leaving that window and those after it open.

@@ -37,6 +37,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <utility>
 
 namespace {
 
@@ -326,6 +327,16 @@ void Manager::buildMenus()
 
     helpMenu = new QMenu(QStringLiteral("Help"), inspector);
     add(helpMenu, QStringLiteral("Vexa Help"), QKeySequence::HelpContents, [this] { showHelp(); });
+    // The pages a user returns to while working: straight from the menu.
+    helpMenu->addSeparator();
+    const std::pair<const char*, const char*> pages[] = {{"Getting Started", "getting-started.html"},
+                                                         {"Macro Command Reference", "commands.html"},
+                                                         {"Function Reference", "functions.html"},
+                                                         {"Keyboard and Mouse", "keyboard.html"}};
+    for (const auto& [title, page] : pages)
+        add(helpMenu, QString::fromUtf8(title), QKeySequence(),
+            [this, file = QString::fromLatin1(page)] { showHelpPage(file); });
+    helpMenu->addSeparator();
     add(helpMenu, QStringLiteral("Vexa Homepage"), QKeySequence(), [this] { visitHomepage(); });
 
     buildBufferMenus();
@@ -405,6 +416,14 @@ void Manager::showHelp()
     window->show();
     window->raise();
     window->activateWindow();
+}
+
+void Manager::showHelpPage(const QString& fileName)
+{
+    if (opt_h)
+        return;
+    helpView->showPage(fileName);
+    showHelp();
 }
 
 QString Manager::homepageAddress()

@@ -9,9 +9,11 @@
 #include "macro/MacroCommandTable.h"
 #include "platform/ResourceLocator.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMenu>
 #include <QRegularExpression>
 #include <QSet>
 #include <QUrl>
@@ -177,4 +179,46 @@ TEST(Help, TheHelpWindowShowsThePagesAndFollowsTheirLinks)
     EXPECT_EQ(m.helpView->source().fileName(), QStringLiteral("commands.html"));
     static_cast<HelpBrowser*>(m.helpView)->showContents();
     EXPECT_EQ(m.helpView->source().fileName(), QStringLiteral("index.html"));
+}
+
+TEST(Help, TheHelpMenuOpensTheWindowAtItsPages)
+{
+    Manager m;
+    m.applicationDidFinishLaunching();
+    auto entry = [&m](const QString& title) -> QAction* {
+        for (QAction* a : m.helpMenu->actions())
+            if (a->text() == title)
+                return a;
+        return nullptr;
+    };
+    const struct {
+        const char* title;
+        const char* file;
+        const char* shows;
+    } pages[] = {{"Getting Started", "getting-started.html", "Getting started"},
+                 {"Macro Command Reference", "commands.html", "fg mode from to points expression"},
+                 {"Function Reference", "functions.html", "gau(x; x0; a; w)"},
+                 {"Keyboard and Mouse", "keyboard.html", "Keyboard and mouse"},
+                 {"Vexa Help", "keyboard.html", "Keyboard and mouse"}}; // F1 keeps the page open
+    for (const auto& p : pages) {
+        SCOPED_TRACE(p.title);
+        QAction* a = entry(QLatin1String(p.title));
+        ASSERT_NE(a, nullptr);
+        a->trigger();
+        EXPECT_TRUE(m.helpView->window()->isVisible());
+        EXPECT_EQ(m.helpView->source().fileName(), QLatin1String(p.file));
+        EXPECT_TRUE(m.helpView->toPlainText().contains(QLatin1String(p.shows)));
+    }
+    // Back leads through the pages opened from the menu.
+    EXPECT_TRUE(m.helpView->isBackwardAvailable());
+    m.helpView->backward();
+    EXPECT_EQ(m.helpView->source().fileName(), QStringLiteral("functions.html"));
+
+    // Names that are no page of the help, or try to leave its folder, give
+    // the contents.
+    for (const char* name : {"no-such-page.html", "../perl/parsemacro.pl", ""}) {
+        SCOPED_TRACE(name);
+        static_cast<HelpBrowser*>(m.helpView)->showPage(QLatin1String(name));
+        EXPECT_EQ(m.helpView->source().fileName(), QStringLiteral("index.html"));
+    }
 }
