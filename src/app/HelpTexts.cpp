@@ -225,7 +225,7 @@ const HelpCommandText commandRows[] = {
     {"legendbgcolor", "s", "colour", "The background colour of the legend, by name."},
     {"legendfont", "", "font size", "The font of the legend."},
     // --- texts and graphics ----------------------------------------------------------------------------
-    {"text", "", "tag x y font size text red green blue angle alignment place offset bgred bggreen bgblue", "A text box with its top-left corner at (x, y) in view points; a place number puts it at one of the automatic places round the plot area, offset by offset. The variables textwidth and textheight hold the size of the text being placed, so x may be 100-textwidth/2."},
+    {"text", "", "tag x y font size text red green blue angle alignment place offset bgred bggreen bgblue", "A text box with its top-left corner at (x, y) in view points; a place number puts it at one of the automatic places round the plot area, offset by offset, laid out turned when angle is a right angle. The variables textwidth and textheight hold the size of the text being placed, so x may be 100-textwidth/2."},
     {"ftext", "", "tag where x y font size text red green blue angle alignment anchor bgred bggreen bgblue", "A text box at (x, y) in view points (where = screen) or data values of axis pair 1 or 2 (first, second); anchor 1 to 9 chooses which point of the box lies there."},
     {"qtext", "", "where x y text angle alignment anchor colour", "A quick text box (tag 999) in the default font and colour."},
     {"rect", "iudddddiu", "tag where x y width height linewidth pattern colour", "A rectangle, its line colour by name."},

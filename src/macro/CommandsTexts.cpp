@@ -20,6 +20,7 @@
 
 #include <QFont>
 
+#include <cmath>
 #include <memory>
 
 namespace {
@@ -115,6 +116,21 @@ void measureText(Macro& m, const TextForm& f)
     m.th = size.height();
 }
 
+// The turn an automatic place lays a text out for: the text's own angle when
+// it is a right angle (as -90 is 270), else upright. Laid out upright and
+// then turned, a text at a place beside an axis would end up elsewhere, or
+// off the page.
+int rightAngle(double angle)
+{
+    if (!std::isfinite(angle))
+        return 0;
+    const double a = std::fmod(std::fmod(angle, 360) + 360, 360);
+    for (int r : {90, 180, 270})
+        if (a == r)
+            return r;
+    return 0;
+}
+
 // Pass 2: the box itself.
 void createText(Macro& m, const TextForm& f)
 {
@@ -153,6 +169,7 @@ void createText(Macro& m, const TextForm& f)
             if (place >= 1 && place <= 22) {
                 box->autopos = 1;
                 box->autoposloc = place;
+                box->autoposangle = rightAngle(box->angle);
             }
         }
         box->posmode = 0;

@@ -172,6 +172,41 @@ TEST(TextCommands, TextsTakeTheirFontColourAngleAlignmentAnchorAndBackground)
     EXPECT_EQ(firstFormat(q).font().pointSizeF(), 30);
 }
 
+TEST(TextCommands, AutomaticPlacesAreLaidOutForTheTextsTurn)
+{
+    TextHost host;
+    // Plot area 50..370 by 40..280: centre (210, 160).
+    const struct {
+        const char* angle;
+        int place;
+        int layout; // the turn the place is laid out for
+        bool centredInY; // beside an axis: centred on the plot area's height
+    } cases[] = {
+        {"90", 14, 90, true}, {"-90", 20, 270, true}, {"180", 17, 180, false},
+        {"0", 17, 0, false},  {"45", 5, 0, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.angle);
+        host.d->T.clear();
+        host.run(QStringLiteral("text 1 0 0 Helvetica 12 'a longer label' 0 0 0 %1 0 %2 4")
+                     .arg(QLatin1String(c.angle))
+                     .arg(c.place));
+        ASSERT_TRUE(host.errors.isEmpty()) << host.console.toStdString();
+        VexaTextView& box = host.text(0);
+        EXPECT_EQ(box.autoposangle, c.layout);
+        // Turned by other than a right angle, the text is laid out upright;
+        // no side of it is then where the place says.
+        if (c.layout != int(box.angle) && c.layout != int(box.angle) + 360)
+            continue;
+        box.doAutoPos();
+        const QRectF r = box.framePolygon().boundingRect();
+        if (c.centredInY)
+            EXPECT_NEAR((r.top() + r.bottom()) / 2, 160, 1e-6);
+        else
+            EXPECT_NEAR((r.left() + r.right()) / 2, 210, 1e-6);
+    }
+}
+
 TEST(TextCommands, EveryGraphicFormBuildsItsGraphic)
 {
     struct Case {
