@@ -4,6 +4,7 @@
 #include "io/AsciiTextFile.h"
 #include "model/DataBuffer.h"
 #include "model/ManagerServices.h"
+#include "model/SharedColumn.h"
 #include "model/VexaDocument.h"
 #include "platform/Alert.h"
 #include "platform/CNumber.h"
@@ -564,6 +565,8 @@ public:
                 fitCapacity(*b);
         for (const auto& b : columns_)
             fitCapacity(*b);
+        if (sharedX_.capacity() > 2 * sharedX_.size() + 1024)
+            sharedX_.shrink_to_fit();
         std::vector<std::unique_ptr<DataBuffer>> out;
         if (errors_) {
             if (!errors_->X.empty())
@@ -572,7 +575,13 @@ public:
         }
         bool columnPoints = false;
         for (const auto& b : columns_)
-            columnPoints = columnPoints || !b->X.empty();
+            columnPoints = columnPoints || !b->Y.empty();
+        // The columns still in step get the x values, one column between
+        // them: a file of many dense columns holds its x values once.
+        const SharedColumn x(std::move(sharedX_));
+        for (std::size_t k = 0; k < columns_.size(); ++k)
+            if (inStep_[k])
+                columns_[k]->X = x;
         if (columnPoints)
             out = std::move(columns_);
         else if (!single_->X.empty())
@@ -604,6 +613,11 @@ private:
 
     std::unique_ptr<DataBuffer> single_, errors_;
     std::vector<std::unique_ptr<DataBuffer>> columns_;
+    // The x values of the columns that got a point in every row so far (they
+    // hold no x values of their own until they fall out of step), and which
+    // columns those are.
+    std::vector<double> sharedX_;
+    std::vector<unsigned char> inStep_;
     double singleCount_ = 0;
     double rowCount_ = 0;
     std::array<double, ASCIIImport::maxFields> values_{};
@@ -632,25 +646,32 @@ private:
         return size_t(double(bytesLeft) / std::max(lineBytes_, 1.0) * 1.1) + 16;
     }
 
-    void reserveLinesLeft(DataBuffer& b, bool errors)
+    void reserveLinesLeft(std::initializer_list<std::vector<double>*> columns)
     {
         const size_t n = std::min(linesLeft(), reserveBudget_);
         reserveBudget_ -= n;
         if (n == 0)
             return;
-        for (std::vector<double>* v : {&b.X, &b.Y, &b.EX, &b.EY}) {
-            if (!errors && (v == &b.EX || v == &b.EY))
-                continue;
-            v->reserve(n);
+        for (std::vector<double>* v : columns) {
+            v->reserve(v->size() + n);
             HugePages::advise(v->data(), v->capacity() * sizeof(double));
         }
+    }
+
+    void reserveLinesLeft(DataBuffer& b, bool errors)
+    {
+        if (errors)
+            reserveLinesLeft(
+                {&b.X.mutableVector(), &b.Y.mutableVector(), &b.EX.mutableVector(), &b.EY.mutableVector()});
+        else
+            reserveLinesLeft({&b.X.mutableVector(), &b.Y.mutableVector()});
     }
 
     // A column of a ragged file may have got far fewer points than were
     // reserved for it.
     static void fitCapacity(DataBuffer& b)
     {
-        for (std::vector<double>* v : {&b.X, &b.Y, &b.EX, &b.EY})
+        for (SharedColumn* v : {&b.X, &b.Y, &b.EX, &b.EY})
             if (v->capacity() > 2 * v->size() + 1024)
                 v->shrink_to_fit();
     }
@@ -872,18 +893,47 @@ private:
         // A row without its x value has nothing to place its values at.
         if (xIndex_ < 0 || !empty_[xIndex_]) {
             const double x = xIndex_ < 0 ? rowCount_ : values_[xIndex_];
-            int k = 0;
-            for (int i = 0; i < n; ++i) {
-                if (i == xIndex_)
-                    continue;
-                if (size_t(k) == columns_.size()) {
-                    columns_.push_back(newBuffer());
+            const int count = n - (xIndex_ >= 0 ? 1 : 0);
+            // New columns first: one is in step when nothing has gone to the
+            // shared x values yet, as it has nothing itself.
+            while (int(columns_.size()) < count) {
+                columns_.push_back(newBuffer());
+                const bool first = sharedX_.empty();
+                inStep_.push_back(first ? 1 : 0);
+                if (first && sharedX_.capacity() == 0)
+                    reserveLinesLeft({&sharedX_});
+                if (first)
+                    reserveLinesLeft({&columns_.back()->Y.mutableVector()});
+                else
                     reserveLinesLeft(*columns_.back(), false);
-                }
-                if (!empty_[i])
-                    columns_[k]->quickAddDoubleValue(x, values_[i]);
-                ++k;
             }
+            // The field of column k, and whether the row has a value there.
+            const auto field = [this](int k) { return xIndex_ >= 0 && k >= xIndex_ ? k + 1 : k; };
+            const auto gets = [&](int k) { return k < count && !empty_[field(k)]; };
+            bool sharedGrows = false;
+            for (int k = 0; k < int(columns_.size()) && !sharedGrows; ++k)
+                sharedGrows = inStep_[std::size_t(k)] && gets(k);
+            for (int k = 0; k < int(columns_.size()); ++k) {
+                DataBuffer& b = *columns_[std::size_t(k)];
+                if (inStep_[std::size_t(k)]) {
+                    if (gets(k)) {
+                        b.Y.push_back(values_[field(k)]);
+                        continue;
+                    }
+                    if (!sharedGrows)
+                        continue;
+                    // It misses a row the others have: from now on it keeps
+                    // x values of its own.
+                    inStep_[std::size_t(k)] = 0;
+                    b.X = sharedX_;
+                    reserveLinesLeft({&b.X.mutableVector()});
+                    continue;
+                }
+                if (gets(k))
+                    b.quickAddDoubleValue(x, values_[field(k)]);
+            }
+            if (sharedGrows)
+                sharedX_.push_back(x);
         }
         ++rowCount_;
     }

@@ -152,17 +152,17 @@ void DataBuffer::deletePoint(int i)
     if (!inRange(X, i))
         return;
     const bool errors = haserror();
-    X.erase(X.begin() + i);
+    X.erase(std::size_t(i));
     // Y, EX and EY are checked on their own: a buffer written field by field
     // may hold columns of other lengths, and a removal must never read past
     // one of them.
     if (inRange(Y, i))
-        Y.erase(Y.begin() + i);
+        Y.erase(std::size_t(i));
     if (errors) {
         if (inRange(EX, i))
-            EX.erase(EX.begin() + i);
+            EX.erase(std::size_t(i));
         if (inRange(EY, i))
-            EY.erase(EY.begin() + i);
+            EY.erase(std::size_t(i));
     }
     rescale();
 }
@@ -174,11 +174,12 @@ void DataBuffer::deletePoints(const std::set<int>& indexes)
     // index down, as single deletions would, removes from each column exactly
     // the indexes that lie within both X and that column.
     const std::size_t nx = X.size();
-    auto compact = [&](std::vector<double>& column) {
-        const std::size_t limit = std::min(nx, column.size());
+    auto compact = [&](SharedColumn& shared) {
+        const std::size_t limit = std::min(nx, shared.size());
         auto it = indexes.lower_bound(0);
         if (it == indexes.end() || std::size_t(*it) >= limit)
             return;
+        std::vector<double>& column = shared.mutableVector();
         std::size_t out = std::size_t(*it);
         for (std::size_t in = out; in < column.size(); ++in) {
             if (it != indexes.end() && std::size_t(*it) == in && in < limit) {
@@ -318,7 +319,7 @@ void DataBuffer::setXDoubleValueAt(int i, double v)
 {
     if (!inRange(X, i))
         return;
-    X[std::size_t(i)] = v;
+    X.set(std::size_t(i), v);
     rescale();
 }
 
@@ -326,7 +327,7 @@ void DataBuffer::setYDoubleValueAt(int i, double v)
 {
     if (!inRange(Y, i))
         return;
-    Y[std::size_t(i)] = v;
+    Y.set(std::size_t(i), v);
     rescale();
 }
 
@@ -336,7 +337,7 @@ void DataBuffer::setXDoubleErrorAt(int i, double v)
         addError();
     if (!inRange(EX, i))
         return;
-    EX[std::size_t(i)] = v;
+    EX.set(std::size_t(i), v);
     rescale();
 }
 
@@ -346,6 +347,6 @@ void DataBuffer::setYDoubleErrorAt(int i, double v)
         addError();
     if (!inRange(EY, i))
         return;
-    EY[std::size_t(i)] = v;
+    EY.set(std::size_t(i), v);
     rescale();
 }

@@ -7,6 +7,7 @@
 
 #include "model/BufferStyle.h"
 #include "model/ErrorBarSettings.h"
+#include "model/SharedColumn.h"
 #include "platform/KeyedArchiver.h"
 
 #include <QColor>
@@ -33,10 +34,11 @@ public:
 
     // --- data -----------------------------------------------------------
     std::uint8_t norescale = 0;   // while set, rescale() does nothing (bulk rewrites)
-    std::vector<double> X;
-    std::vector<double> Y;
-    std::vector<double> EX;
-    std::vector<double> EY;
+    // Copies share their columns until one of them changes (SharedColumn).
+    SharedColumn X;
+    SharedColumn Y;
+    SharedColumn EX;
+    SharedColumn EY;
     double xmin = 0, xmax = 0, ymin = 0, ymax = 0;
     int belongx = 1;
     int belongy = 1;

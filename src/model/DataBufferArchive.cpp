@@ -131,12 +131,18 @@ std::unique_ptr<DataBuffer> DataBuffer::initWithCoder(KeyedUnarchiver& c)
     } else {
         // Versions 5 to 11 wrote big-endian whatever they claimed.
         const bool big = version <= 11 || order == 1;
-        // The blocks are shared with the archive; the numbers made of them
-        // are new memory, and several records may name one block.
-        auto column = [&c, big](const char* key, std::vector<double>& field) {
+        // Several records may name one block (the buffers of one import
+        // share their x values, and the archiver stores a block once): its
+        // numbers are read once and the columns share them.
+        auto column = [&c, big](const char* key, SharedColumn& field) {
             const QByteArray block = c.decodeBytes(key);
-            if (c.spendBytes(block.size() / 8 * 8))
-                field = readBlock(block, big);
+            std::shared_ptr<void>& made = c.madeFrom(block.constData(), big ? 1 : 0);
+            if (!made) {
+                if (!c.spendBytes(block.size() / 8 * 8))
+                    return;
+                made = std::make_shared<SharedColumn>(readBlock(block, big));
+            }
+            field = *std::static_pointer_cast<SharedColumn>(made);
         };
         if (c.containsValueForKey("X"))
             column("X", b->X);

@@ -244,11 +244,11 @@ template <typename F>
 void forEachColumn(DataBuffer& b, F f)
 {
     const bool errors = b.haserror();
-    f(b.X);
-    f(b.Y);
+    f(b.X.mutableVector());
+    f(b.Y.mutableVector());
     if (errors) {
-        f(b.EX);
-        f(b.EY);
+        f(b.EX.mutableVector());
+        f(b.EY.mutableVector());
     }
 }
 
@@ -300,32 +300,34 @@ void DataBuffer::linBg(double a, double b)
     if (!finite({a, b}))
         return;
     const std::size_t n = std::min(X.size(), Y.size());
+    double* y = Y.mutableData();
+    const double* x = X.data();
     for (std::size_t i = 0; i < n; ++i)
-        Y[i] = Y[i] + a * X[i] + b;
+        y[i] = y[i] + a * x[i] + b;
     rescale();
 }
 
 void DataBuffer::addX(double v)
 {
-    shiftColumn(X, v);
+    shiftColumn(X.mutableVector(), v);
     rescale();
 }
 
 void DataBuffer::addY(double v)
 {
-    shiftColumn(Y, v);
+    shiftColumn(Y.mutableVector(), v);
     rescale();
 }
 
 void DataBuffer::normX(double a, double b, double c, double d)
 {
-    mapColumn(X, a, b, c, d);
+    mapColumn(X.mutableVector(), a, b, c, d);
     rescale();
 }
 
 void DataBuffer::normY(double a, double b, double c, double d)
 {
-    mapColumn(Y, a, b, c, d);
+    mapColumn(Y.mutableVector(), a, b, c, d);
     rescale();
 }
 
@@ -334,7 +336,7 @@ void DataBuffer::cut(int axis, double a, double b, int mode)
     const double lo = b < a ? b : a;
     const double hi = b < a ? a : b;
     const std::size_t n = std::size_t(nop());
-    const std::vector<double>* tested = axis == 0 ? &X : axis == 1 ? &Y : nullptr;
+    const SharedColumn* tested = axis == 0 ? &X : axis == 1 ? &Y : nullptr;
     std::vector<char> keep(n, 0);
     std::size_t kept = 0;
     if (tested) {
@@ -460,7 +462,7 @@ void DataBuffer::calc(int target, const QString& expression, const QList<double>
     padErrors(*this);
     const bool errors = haserror();
     const int n = nop();
-    std::vector<double>& column = target == CalcX ? X : target == CalcY ? Y : target == CalcXError ? EX : EY;
+    SharedColumn& column = target == CalcX ? X : target == CalcY ? Y : target == CalcXError ? EX : EY;
     std::vector<double> result(std::size_t(n), 0.0);
     // Nothing in the language assigns, so what does not vary per point is
     // set once; a dictionary entry named like a point variable is overwritten
@@ -480,6 +482,6 @@ void DataBuffer::calc(int target, const QString& expression, const QList<double>
     e.evaluateColumns(columns, std::size_t(n), result.data());
     comment += QStringLiteral(", calc(%1=%2)").arg(QLatin1String(suffix[target]), expression);
     if (n > 0)
-        std::copy(result.begin(), result.end(), column.begin());
+        std::copy(result.begin(), result.end(), column.mutableData());
     rescale();
 }

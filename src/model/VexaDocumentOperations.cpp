@@ -408,8 +408,8 @@ void VexaDocument::functionGenerator(int xflag, double from, double to, int n, c
         return;
     const int sx = e.slot("x"), sy = e.slot("y");
     auto b = std::make_unique<DataBuffer>();
-    std::vector<double>& arguments = xflag == 0 ? b->X : b->Y;
-    std::vector<double>& results = xflag == 0 ? b->Y : b->X;
+    std::vector<double>& arguments = (xflag == 0 ? b->X : b->Y).mutableVector();
+    std::vector<double>& results = (xflag == 0 ? b->Y : b->X).mutableVector();
     try {
         arguments.reserve(std::size_t(n));
         // The step is accumulated, as the points have always been placed, so
@@ -522,7 +522,7 @@ void VexaDocument::diff(int index, double interval)
     auto copy = src.copyWithZone();
     copy->comment = src.comment + QStringLiteral(", diff(") + QString::number(index) + QLatin1Char(',') + g(interval)
         + QLatin1Char(')');
-    std::copy(r.slope.begin(), r.slope.end(), copy->Y.begin());
+    std::copy(r.slope.begin(), r.slope.end(), copy->Y.mutableData());
     copy->rescale();
     DB.push_back(std::move(copy));
     replot();
@@ -567,8 +567,10 @@ void VexaDocument::reg(int index, double x1, double x2, int type)
     publish(*this, "regr", fit.r);
     // The curve covers every point, also those outside the fitted interval.
     const std::size_t count = std::min(out.X.size(), out.Y.size());
+    double* y = out.Y.mutableData();
+    const double* x = out.X.data();
     for (std::size_t i = 0; i < count; ++i)
-        out.Y[i] = docops::fittedValue(type, fit.a, fit.b, out.X[i]);
+        y[i] = docops::fittedValue(type, fit.a, fit.b, x[i]);
     out.rescale();
     replot();
 }
@@ -584,7 +586,7 @@ void VexaDocument::integrate(int index)
         // The integral up to the first point is 0: the first point holds 0,
         // not the value it was copied with.
         const std::vector<double> sums = docops::runningIntegral(src.X, src.Y);
-        std::copy(sums.begin(), sums.end(), copy->Y.begin());
+        std::copy(sums.begin(), sums.end(), copy->Y.mutableData());
         copy->rescale();
         DB.push_back(std::move(copy));
         publish(*this, "lastbuffer", double(DB.size() - 1));

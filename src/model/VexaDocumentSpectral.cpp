@@ -67,8 +67,8 @@ VexaDocument* VexaDocument::doFFT(int index, int window)
     }
     const std::span<float> work(workMemory.get(), std::size_t(m));
     HugePages::advise(work.data(), work.size_bytes());
-    HugePages::advise(result->X.data(), half * sizeof(double));
-    HugePages::advise(result->Y.data(), half * sizeof(double));
+    HugePages::advise(result->X.mutableData(), half * sizeof(double));
+    HugePages::advise(result->Y.mutableData(), half * sizeof(double));
     result->comment = source.comment;
     switch (window) {
     case FFTNone: result->comment += QStringLiteral(" FFT"); break;
@@ -139,7 +139,7 @@ void VexaDocument::fftsmooth(int index, double width)
     for (int i = 0; i < n; ++i)
         work[std::size_t(i)] = float(source.Y[std::size_t(i)]);
     Spectral::fftSmoothFilter(work, n, pts);
-    std::copy(work.begin(), work.begin() + n, result->Y.begin());
+    std::copy(work.begin(), work.begin() + n, result->Y.mutableData());
 
     result->copyStyle(source);
     result->source = QStringLiteral("FFTsmoth");

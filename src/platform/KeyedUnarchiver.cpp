@@ -11,10 +11,12 @@
 #include <algorithm>
 #include <cmath>
 #include <exception>
-#include <new>
 #include <limits>
+#include <map>
+#include <new>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 
 using PropertyList::Dict;
 using PropertyList::Value;
@@ -59,6 +61,7 @@ struct KeyedUnarchiver::Impl {
     qint64 budget = 0;
     qint64 bytesSpent = 0;
     qint64 bytesBudget = 0;
+    std::map<std::pair<const void*, int>, std::shared_ptr<void>> madeOfValues;
 
     bool fail(const QString& message)
     {
@@ -405,6 +408,11 @@ void KeyedUnarchiver::failWithError(const QString& message)
 bool KeyedUnarchiver::spendBytes(qint64 bytes)
 {
     return d->error.isEmpty() && d->spendBytes(bytes);
+}
+
+std::shared_ptr<void>& KeyedUnarchiver::madeFrom(const void* value, int variant)
+{
+    return d->madeOfValues[{value, variant}];
 }
 
 bool KeyedUnarchiver::containsValueForKey(const QString& key) const

@@ -74,6 +74,13 @@ public:
     // archive fails, when they would pass the decoded-bytes budget.
     bool spendBytes(qint64 bytes);
 
+    // What a factory made of a value of the archive (the numbers of a data
+    // block, say), kept for every other record that names the same value:
+    // it is made, and charged to the budget, only once. `value` is where the
+    // value lies (QByteArray::constData() of decodeBytes), `variant` tells
+    // apart ways of reading one value. Empty until the factory fills it.
+    std::shared_ptr<void>& madeFrom(const void* value, int variant);
+
     // Keys of the object being decoded (at the top level: of $top).
     bool containsValueForKey(const QString& key) const;
     QStringList allKeys() const;

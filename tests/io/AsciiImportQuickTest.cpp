@@ -70,8 +70,8 @@ Imported import(const QString& path, const Options& base)
     Imported r;
     r.ok = ASCIIImport::importFile(d, o, &r.why);
     for (const auto& b : d.DB)
-        for (const std::vector<double>* v : {&b->X, &b->Y, &b->EX, &b->EY})
-            r.columns.push_back(*v);
+        for (const SharedColumn* v : {&b->X, &b->Y, &b->EX, &b->EY})
+            r.columns.push_back(v->vector());
     r.gdf = d.gdf;
     r.gn = d.gn;
     return r;

@@ -21,6 +21,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <ostream>
 #include <string>
@@ -343,6 +344,111 @@ TEST_F(AsciiImportTest, LongTokensKeepTheImportLinear)
         ASSERT_FALSE(d.DB[0]->Y.empty());
         EXPECT_EQ(d.DB[0]->Y.back(), 5);
     }
+}
+
+// The buffers of one import hold their x values once between them for as
+// long as every one of them gets a point in every row; a column that misses
+// one keeps x values of its own from there on. Either way each buffer holds
+// the points it always did.
+TEST_F(AsciiImportTest, ColumnsInStepShareTheirXValues)
+{
+    const struct {
+        const char* what;
+        const char* text;
+        const char* separator;
+        bool noX;
+        std::vector<Points> buffers;
+        std::vector<int> sharing; // per buffer: the first buffer it shares its x values with, or -1
+    } cases[] = {
+        {"dense",
+         "1 10 100\n2 20 200\n3 30 300\n",
+         "",
+         false,
+         {{{1, 2, 3}, {10, 20, 30}}, {{1, 2, 3}, {100, 200, 300}}},
+         {0, 0}},
+        {"an empty field",
+         "1;10;100\n2;;200\n3;30;300\n",
+         ";",
+         false,
+         {{{1, 3}, {10, 30}}, {{1, 2, 3}, {100, 200, 300}}},
+         {-1, 1}},
+        {"a short row",
+         "1 10 100\n2 20\n3 30 300\n",
+         "",
+         false,
+         {{{1, 2, 3}, {10, 20, 30}}, {{1, 3}, {100, 300}}},
+         {0, -1}},
+        {"a column that starts late",
+         "1 10\n2 20 200\n3 30 300\n",
+         "",
+         false,
+         {{{1, 2, 3}, {10, 20, 30}}, {{2, 3}, {200, 300}}},
+         {0, -1}},
+        {"no x column", "10 100\n20 200\n", "", true, {{{0, 1}, {10, 20}}, {{0, 1}, {100, 200}}}, {0, 0}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        VexaDocument d;
+        Options o;
+        o.path = writeScratch("in-step.txt", c.text);
+        o.separator = QLatin1String(c.separator);
+        o.noXColumn = c.noX;
+        ASSERT_TRUE(ASCIIImport::importFile(d, o));
+        const auto got = points(d);
+        ASSERT_EQ(got.size(), c.buffers.size());
+        for (std::size_t k = 0; k < got.size(); ++k) {
+            EXPECT_EQ(got[k].x, c.buffers[k].x) << k;
+            EXPECT_EQ(got[k].y, c.buffers[k].y) << k;
+        }
+        for (std::size_t k = 0; k < got.size(); ++k)
+            for (std::size_t j = k + 1; j < got.size(); ++j)
+                EXPECT_EQ(d.DB[j]->X.sharesWith(d.DB[k]->X), c.sharing[j] == int(k) && c.sharing[k] == int(k))
+                    << k << " " << j;
+    }
+
+    // A change to one buffer's x values leaves the others' as they were.
+    VexaDocument d;
+    Options o;
+    o.path = writeScratch("in-step.txt", "1 10 100\n2 20 200\n");
+    ASSERT_TRUE(ASCIIImport::importFile(d, o));
+    d.DB[0]->setXDoubleValueAt(0, 5);
+    EXPECT_EQ(d.DB[0]->X, (std::vector<double>{5, 2}));
+    EXPECT_EQ(d.DB[1]->X, (std::vector<double>{1, 2}));
+}
+
+// Eight dense columns took more than twice the memory of their numbers (each
+// buffer held a copy of the x column); now the peak stays within one and a
+// half times the numbers read.
+TEST_F(AsciiImportTest, DenseColumnsTakeLittleMoreMemoryThanTheirNumbers)
+{
+    if (TestSupport::addressSanitizer)
+        GTEST_SKIP() << "resident memory means something else under AddressSanitizer";
+    constexpr int rows = 2'000'000;
+    std::string text;
+    text.reserve(std::size_t(rows) * 26);
+    for (int i = 0; i < rows; ++i)
+        text += std::to_string(i) + " 1 2 3 4 5 6 7 8\n";
+    Options o;
+    o.path = writeScratch("dense.txt", text);
+    text = std::string();
+
+    const auto kilobytes = [](const char* key) {
+        std::ifstream status("/proc/self/status");
+        std::string line;
+        while (std::getline(status, line))
+            if (line.rfind(key, 0) == 0)
+                return std::atol(line.c_str() + std::strlen(key));
+        return -1L;
+    };
+    // Resets the high-water mark to what is resident now.
+    std::ofstream("/proc/self/clear_refs") << "5";
+    const long base = kilobytes("VmRSS:");
+    VexaDocument d;
+    ASSERT_TRUE(ASCIIImport::importFile(d, o));
+    const long peak = kilobytes("VmHWM:");
+    ASSERT_EQ(d.DB.size(), 8u);
+    const double numbers = 9.0 * rows * sizeof(double) / 1024; // x and eight y per row, in kilobytes
+    EXPECT_LT(double(peak - base), 1.5 * numbers) << "peak " << peak - base << " kB";
 }
 
 // Fields past the limit are dropped, in both ways of cutting a line.

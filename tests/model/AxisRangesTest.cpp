@@ -227,7 +227,7 @@ TEST_F(AxisRangesTest, SubviewRangesUndoThroughTheMainDocument)
 TEST_F(AxisRangesTest, DeletedBufferLeavesNoUndoActionBehind)
 {
     DataBuffer& b = addBuffer({{1, 1}});
-    doc.undoManager().registerUndo(&b, [&b] { b.X[0] = 99; });
+    doc.undoManager().registerUndo(&b, [&b] { b.X.set(0, 99); });
     b.setRm();
     doc.deleteBuffer();
     EXPECT_FALSE(doc.undoManager().canUndo());

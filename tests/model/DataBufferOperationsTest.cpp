@@ -165,8 +165,8 @@ TEST_F(DataBufferOperationsTest, ExportWritesTheColumnsOfTheMode)
     auto plain = makeBuffer({{0.1, 1e20}, {-2, 1.0 / 3}});
     auto withErrors = makeBuffer({{1, 2}});
     withErrors->addError();
-    withErrors->EX[0] = 0.5;
-    withErrors->EY[0] = 0.25;
+    withErrors->EX.set(0, 0.5);
+    withErrors->EY.set(0, 0.25);
     struct Case {
         const DataBuffer* b;
         int mode;
@@ -225,7 +225,7 @@ TEST_F(DataBufferOperationsTest, CutKeepsInsideOrOutsideWithErrorsAndBeepsWhenNo
         auto b = makeBuffer({{1, 0}, {2, 1}, {3, 2}, {4, 3}, {5, 4}, {6, nan}});
         b->addError();
         for (int i = 0; i < 6; ++i)
-            b->EY[std::size_t(i)] = 10 * i;
+            b->EY.set(std::size_t(i), 10 * i);
         return b;
     };
     struct Case {

@@ -234,7 +234,7 @@ TEST_F(DataBufferTest, CopyIsDeepAndLeavesExtentsForRescale)
     EXPECT_EQ(c->havexminmax, 0);
     EXPECT_EQ(c->xmax, 0);
 
-    c->X[0] = 100;
+    c->X.set(0, 100);
     c->getComment() += ", moved";
     EXPECT_EQ(s.X[0], 1);
     EXPECT_EQ(s.comment, "Import");
@@ -247,7 +247,7 @@ TEST_F(DataBufferTest, NorescaleFreezesTheExtents)
     DataBuffer b;
     b.addDoubleValue(1, 1);
     b.norescale = 1;
-    b.X[0] = 50;
+    b.X.set(0, 50);
     b.rescale();
     EXPECT_EQ(b.xmax, 1);
     b.norescale = 0;

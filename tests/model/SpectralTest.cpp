@@ -271,7 +271,7 @@ TEST_F(SpectralDocumentTest, EmptyBufferGivesOneZeroSpectrumPointAndAnEmptySmoot
 TEST_F(SpectralDocumentTest, UnevenSpacingAsksFirstAndOutOfRangeIndexesDoNothing)
 {
     DataBuffer& b = addBuffer(8, [](int i) { return i; });
-    b.X[5] = 5.5;
+    b.X.set(5, 5.5);
     {
         ScriptedAlerts alerts{1};   // Cancel
         doc.doFFT(0, FFTNone);

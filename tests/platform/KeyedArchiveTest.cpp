@@ -323,6 +323,45 @@ TEST(KeyedArchive, DamagedOrHostileArchivesAreRejected)
     }
 }
 
+// A text stored once and named under many keys is made anew for every key
+// that is read: past a budget in bytes proportional to the archive's size
+// the archive fails, whatever the count of elements.
+TEST(KeyedArchive, DecodedBytesStayWithinABudgetProportionalToTheInput)
+{
+    KeyedArchiver a;
+    const QString text(4096, QChar(0x01)); // a control character: stored as UTF-16 data
+    for (int i = 0; i < 100; ++i)
+        a.encodeString(QStringLiteral("k%1").arg(i), text);
+    const QByteArray bytes = a.encodedData();
+    ASSERT_LT(bytes.size(), 24 * 1024);
+
+    // A budget of four bytes per byte of input: some 80 kB, ten texts.
+    KeyedUnarchiver::Limits limits;
+    limits.minDecodedBytes = 64 * 1024;
+    limits.decodedBytesPerInputByte = 4;
+    KeyedUnarchiver u(bytes, limits);
+    int read = 0;
+    for (int i = 0; i < 100 && u.ok(); ++i)
+        read += u.decodeString(QStringLiteral("k%1").arg(i)) == text ? 1 : 0;
+    EXPECT_FALSE(u.ok());
+    EXPECT_GT(read, 0);
+    EXPECT_LT(read, 20);
+    EXPECT_FALSE(u.errorString().isEmpty());
+
+    // Factories report what they make themselves; what they made of one value
+    // is kept for the next record that names it.
+    KeyedUnarchiver v(bytes, limits);
+    EXPECT_TRUE(v.spendBytes(1000));
+    std::shared_ptr<void>& slot = v.madeFrom(bytes.constData(), 0);
+    EXPECT_FALSE(slot);
+    slot = std::make_shared<int>(5);
+    EXPECT_EQ(v.madeFrom(bytes.constData(), 0), slot);
+    EXPECT_FALSE(v.madeFrom(bytes.constData(), 1));
+    EXPECT_FALSE(v.spendBytes(-1));
+    EXPECT_FALSE(v.ok());
+    EXPECT_FALSE(v.spendBytes(1));
+}
+
 TEST(KeyedArchive, EveryInputTheFuzzerFlaggedIsHandled)
 {
     const QDir dir(QStringLiteral(VEXA_FIXTURES "/archive"));
