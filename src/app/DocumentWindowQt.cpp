@@ -388,8 +388,10 @@ void DocumentWindowQt::showValuesMeasure(VexaDocument& document, QPointF point)
 
 // --- printing ------------------------------------------------------------------------------
 
-bool DocumentWindowQt::printShowingPrintPanel(bool showPanel)
+bool DocumentWindowQt::printShowingPrintPanel(bool showPanel, bool* cancelled)
 {
+    if (cancelled)
+        *cancelled = false;
     controller_.printmode = 1;
     document_->replot();
     for (const auto& sub : document_->SPD)
@@ -400,8 +402,11 @@ bool DocumentWindowQt::printShowingPrintPanel(bool showPanel)
     if (showPanel) {
         QPrintDialog panel(&printer, this);
         panel.setWindowModality(Qt::WindowModal);
-        if (panel.exec() != QDialog::Accepted)
+        if (panel.exec() != QDialog::Accepted) {
+            if (cancelled)
+                *cancelled = true;
             return false;
+        }
     }
     return print(printer);
 }

@@ -95,8 +95,8 @@ public:
     // Prints the graph scaled to fit one page, asking for the printer first
     // when `showPanel` is set. The controller stays in print mode afterwards
     // (the next press in a graph ends it). False when the panel was
-    // cancelled or the printer could not be opened.
-    bool printShowingPrintPanel(bool showPanel);
+    // cancelled (*cancelled set) or the printer could not be opened.
+    bool printShowingPrintPanel(bool showPanel, bool* cancelled = nullptr);
     // The same onto a printer set up by the caller (a PDF file, say).
     bool print(QPrinter& printer);
 
@@ -115,6 +115,9 @@ public:
     // macro, a scripted quit), which must neither ask nor wait. True when
     // the window closed.
     bool closeWithoutAsking();
+    // True once the window has closed; it is destroyed at the next turn of
+    // the event loop, with its document.
+    bool isClosed() const { return closed_; }
 
 protected:
     void changeEvent(QEvent* event) override;

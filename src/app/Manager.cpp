@@ -166,8 +166,10 @@ DocumentWindowQt* Manager::newDocumentWindow()
 std::vector<DocumentWindowQt*> Manager::windows() const
 {
     std::vector<DocumentWindowQt*> out;
+    // A closed window waits for its destruction: its document is gone for
+    // every purpose, and a file it showed opens anew.
     for (const auto& w : windows_)
-        if (w)
+        if (w && !w->isClosed())
             out.push_back(w.data());
     return out;
 }

@@ -192,6 +192,7 @@ public:
     DocumentWindowQt* openDocument(std::unique_ptr<VexaDocument> document, bool show = true);
     // A new empty document in a window, shown unless the run is hidden.
     DocumentWindowQt* newDocumentWindow();
+    // The open windows (not those closed and waiting for destruction).
     std::vector<DocumentWindowQt*> windows() const;
     const std::vector<VexaDocument*>& documents() const { return documents_; }
     // The window a document is drawn in: its own, or its main document's.
@@ -394,21 +395,25 @@ public:
     // --- Channel Access (ManagerEPICS.cpp) ---------------------------------------------------------
     // The settings of the reads: the time given to each wait (epicstimeout),
     // the address list and the largest array, from the next read on.
-    void epicsTimeout(double seconds);
-    void epicsAddrList(const QString& list);
+    void epicsTimeout(double seconds) override;
+    void epicsAddrList(const QString& list) override;
     // False (the alert shown, the setting kept) for a text that is no whole
     // number of bytes.
-    bool epicsMaxArray(const QString& bytes);
+    bool epicsMaxArray(const QString& bytes) override;
     // 0 for the status 1 (success); otherwise the "EPICS Error" alert for
     // the status, and 1.
     int epicserr(int status);
     // Reads one value of the process variable into the numeric variable;
     // false (the alert shown, the variable untouched) when it failed.
-    bool epicsSetVar(const QString& name, const QString& variable);
+    bool epicsSetVar(const QString& name, const QString& variable) override;
     // Reads the array(s) into a new buffer of the document (y empty: one
     // variable); false (the alert shown, the document untouched) when it
     // failed.
-    bool importEPICS(VexaDocument& document, const QString& x, const QString& y);
+    bool importEPICS(VexaDocument& document, const QString& x, const QString& y) override;
+    // The numeric result columns of the query as new buffers in the
+    // palette's colours; false (the alert shown, the document untouched)
+    // when it failed. Neither rescales nor redraws.
+    bool importMySQL(VexaDocument& document, const MySQLQuery& query) override;
 
     // --- ApplicationController ---------------------------------------------------------------------------
     void documentOpened(VexaDocument* document) override;
@@ -439,6 +444,23 @@ public:
     // the current one.
     VexaDocument* newDocument() override;
     void closeDocumentWindow(VexaDocument* document) override;
+    void performClose(VexaDocument* document) override;
+    // The document file in a window of its own, made current; null when it
+    // was refused (the reader has said why).
+    VexaDocument* openDocument(const QString& path) override;
+    // Saves a document without a file to the path the save panel answers;
+    // without windows on the screen nobody can answer and the save fails.
+    // A failure is reported to the caller, not shown.
+    Outcome saveDocument(VexaDocument* document) override;
+    Outcome saveDocumentAs(VexaDocument* document, const QString& path) override;
+    // With windows on the screen the print panel asks; without, the graph
+    // goes to the default printer.
+    Outcome printDocument(VexaDocument* document) override;
+    // The sub-view's view is kept by the main document's window.
+    VexaDocument* addSubview(VexaDocument& main, const QRectF& frame) override;
+    // Takes the sub-view out of its main document and out of every pointer
+    // and undo step that reaches it, then destroys it with its view.
+    void removeSubview(VexaDocument& main, VexaDocument* subview) override;
     void setWindowContentSize(VexaDocument* document, const QSizeF& size) override;
     std::optional<QString> openFilePanel(const QString& title, const QString& directory) override;
     // Minimises every window: the nearest a desktop without an application
@@ -487,9 +509,6 @@ private:
     // The graph of the main document as one PDF page; empty, with the
     // reason, when there is none.
     QByteArray graphPDF(QString* error) const;
-    // Takes the sub-view out of its main document and out of every pointer
-    // and undo step that reaches it, then destroys it with its view.
-    void removeSubview(VexaDocument& main, VexaDocument* subview);
     // Clears the current text box or graphic and the undo steps of an item
     // that is about to be destroyed.
     void forgetItem(VexaDocument& document, const void* item);
@@ -510,7 +529,11 @@ private:
     QStringList runFilePanel(const FilePanelRequest& request);
     QString panelDirectory() const;
     void rememberPanelDirectory(const QString& path);
-    bool writeDocument(VexaDocument& document, const QString& path);
+    // Writes the document file and ties the window to it; the reason in
+    // *error when nothing was written.
+    bool writeDocument(VexaDocument& document, const QString& path, QString* error);
+    // The save panel for the document's file; empty when cancelled.
+    QString askDocumentPath(VexaDocument& document);
     bool windowsShown() const;
 
     std::vector<VexaDocument*> documents_;

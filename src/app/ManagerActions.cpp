@@ -19,6 +19,9 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QPrinterInfo>
+
+#include <functional>
 
 namespace {
 
@@ -80,7 +83,7 @@ void Manager::openDocumentFile()
             noteRecentFile(path);
 }
 
-bool Manager::writeDocument(VexaDocument& document, const QString& path)
+bool Manager::writeDocument(VexaDocument& document, const QString& path, QString* error)
 {
     DocumentWindowQt* w = windowOf(&document);
     DocumentArchive::WindowFrame frame;
@@ -90,11 +93,8 @@ bool Manager::writeDocument(VexaDocument& document, const QString& path)
         frame.contentWidth = w->graphWidget().width();
         frame.contentHeight = w->graphWidget().height();
     }
-    QString error;
-    if (!DocumentArchive::writeToFile(document, path, w ? &frame : nullptr, &error)) {
-        Alert::run(QStringLiteral("File Save Error"), error);
+    if (!DocumentArchive::writeToFile(document, path, w ? &frame : nullptr, error))
         return false;
-    }
     if (w) {
         w->setFilePath(path);
         w->setDocumentEdited(false);
@@ -105,6 +105,36 @@ bool Manager::writeDocument(VexaDocument& document, const QString& path)
     return true;
 }
 
+QString Manager::askDocumentPath(VexaDocument& document)
+{
+    FilePanelRequest r;
+    r.kind = FilePanelRequest::Save;
+    r.title = QStringLiteral("Save As");
+    const QString current = filePathOf(&document);
+    r.directory = current.isEmpty() ? panelDirectory() : current;
+    r.suffix = documentSuffix;
+    const QStringList paths = filePanel(r);
+    return paths.isEmpty() ? QString() : paths.front();
+}
+
+namespace {
+
+bool saveOrAlert(const std::function<bool(QString*)>& write)
+{
+    QString error;
+    if (write(&error))
+        return true;
+    Alert::run(QStringLiteral("File Save Error"), error);
+    return false;
+}
+
+VexaDocument* mainDocumentOf(VexaDocument* document)
+{
+    return document && document->MPD ? document->MPD : document;
+}
+
+} // namespace
+
 bool Manager::saveDocument()
 {
     if (!MPD) {
@@ -114,7 +144,7 @@ bool Manager::saveDocument()
     const QString path = filePathOf(MPD);
     if (path.isEmpty())
         return saveDocumentAs();
-    return writeDocument(*MPD, path);
+    return saveOrAlert([&](QString* error) { return writeDocument(*MPD, path, error); });
 }
 
 bool Manager::saveDocumentAs()
@@ -123,16 +153,37 @@ bool Manager::saveDocumentAs()
         Alert::beep();
         return false;
     }
-    FilePanelRequest r;
-    r.kind = FilePanelRequest::Save;
-    r.title = QStringLiteral("Save As");
-    const QString current = filePathOf(MPD);
-    r.directory = current.isEmpty() ? panelDirectory() : current;
-    r.suffix = documentSuffix;
-    const QStringList paths = filePanel(r);
-    if (paths.isEmpty())
+    const QString path = askDocumentPath(*MPD);
+    if (path.isEmpty() || !MPD)
         return false;
-    return writeDocument(*MPD, paths.front());
+    return saveOrAlert([&](QString* error) { return writeDocument(*MPD, path, error); });
+}
+
+MacroHost::Outcome Manager::saveDocument(VexaDocument* document)
+{
+    VexaDocument* main = mainDocumentOf(document);
+    if (!main)
+        return Outcome::failed(QStringLiteral("there is no document"));
+    QString path = filePathOf(main);
+    if (path.isEmpty()) {
+        path = askDocumentPath(*main);
+        if (path.isEmpty())
+            return windowsShown() ? Outcome{Outcome::Cancelled, {}}
+                                  : Outcome::failed(QStringLiteral(
+                                      "the document has no file yet; save it with saveas and a path"));
+    }
+    return saveDocumentAs(main, path);
+}
+
+MacroHost::Outcome Manager::saveDocumentAs(VexaDocument* document, const QString& path)
+{
+    VexaDocument* main = mainDocumentOf(document);
+    if (!main)
+        return Outcome::failed(QStringLiteral("there is no document"));
+    QString error;
+    if (!writeDocument(*main, path, &error))
+        return Outcome::failed(error);
+    return {};
 }
 
 void Manager::closeDocument()
@@ -151,6 +202,23 @@ void Manager::printDocument()
         return;
     }
     w->printShowingPrintPanel(true);
+}
+
+MacroHost::Outcome Manager::printDocument(VexaDocument* document)
+{
+    DocumentWindowQt* w = windowOf(document);
+    if (!w)
+        return Outcome::failed(QStringLiteral("the document has no window"));
+    // Nobody could answer a print panel: the default printer it is.
+    const bool ask = windowsShown();
+    if (!ask && QPrinterInfo::defaultPrinter().isNull())
+        return Outcome::failed(QStringLiteral("no printer is available"));
+    bool cancelled = false;
+    if (w->printShowingPrintPanel(ask, &cancelled))
+        return {};
+    if (cancelled)
+        return {Outcome::Cancelled, {}};
+    return Outcome::failed(QStringLiteral("the printer could not be opened"));
 }
 
 // --- imports ---------------------------------------------------------------------------------------

@@ -1,10 +1,12 @@
-// The controller's Channel Access operations: the settings of the reads and
-// the reads the macro language asks for. Failures are the "EPICS Error"
-// alert.
+// The controller's Channel Access operations (the settings of the reads and
+// the reads the macro language asks for) and the MySQL import of a macro.
+// Failures are the "EPICS Error" and MySQL alerts.
 
 #include "app/Manager.h"
 
+#include "app/QueryEditor.h"
 #include "io/EPICSImport.h"
+#include "io/MySQLImport.h"
 
 void Manager::epicsTimeout(double seconds)
 {
@@ -48,5 +50,12 @@ bool Manager::importEPICS(VexaDocument& document, const QString& x, const QStrin
 {
     const EPICSOutcome outcome = EPICSImport::importEPICS(document, x, y, epicstimeout);
     EPICSImport::report(outcome);
+    return outcome.ok();
+}
+
+bool Manager::importMySQL(VexaDocument& document, const MySQLQuery& query)
+{
+    const MySQLImportOutcome outcome = MySQLImport::importMySQL(document, query, queryEditor->palette());
+    MySQLImport::report(outcome);
     return outcome.ok();
 }

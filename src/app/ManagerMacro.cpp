@@ -7,6 +7,8 @@
 #include "app/RowListModel.h"
 #include "macro/Macro.h"
 #include "model/VexaDocument.h"
+#include "view/Subviews.h"
+#include "view/VexaView.h"
 
 #include <QApplication>
 #include <QItemSelection>
@@ -121,6 +123,33 @@ void Manager::closeDocumentWindow(VexaDocument* document)
 {
     if (DocumentWindowQt* w = windowOf(document))
         w->closeWithoutAsking();
+}
+
+void Manager::performClose(VexaDocument* document)
+{
+    if (DocumentWindowQt* w = windowOf(document))
+        w->close();
+}
+
+VexaDocument* Manager::openDocument(const QString& path)
+{
+    DocumentWindowQt* w = openDocumentAtPath(path);
+    if (!w)
+        return nullptr;
+    VexaDocument* d = &w->document();
+    setCurrentDoc(d, d);
+    return d;
+}
+
+VexaDocument* Manager::addSubview(VexaDocument& main, const QRectF& frame)
+{
+    DocumentWindowQt* w = windowOf(&main);
+    if (!w)
+        return nullptr;
+    auto document = std::make_unique<VexaDocument>();
+    VexaDocument* sub = document.get();
+    w->subviewViews.push_back(Subviews::attach(main, std::move(document), frame));
+    return sub;
 }
 
 void Manager::setWindowContentSize(VexaDocument* document, const QSizeF& size)

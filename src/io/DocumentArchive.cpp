@@ -10,6 +10,7 @@
 #include "platform/KeyedArchiver.h"
 #include "platform/KeyedUnarchiver.h"
 #include "platform/Version.h"
+#include "view/Subviews.h"
 #include "view/VexaView.h"
 
 #include <QFile>
@@ -771,18 +772,9 @@ std::vector<PendingSubview> decodeSubviews(Reader& r)
 
 void attachSubview(VexaDocument& main, PendingSubview&& pending, SubviewViews& views)
 {
-    auto view = std::make_unique<VexaView>(pending.frame.size(), main.M);
-    view->setFrame(pending.frame);
     VexaDocument* sub = pending.doc.get();
-    view->setVexaDocument(sub);
-    sub->PV = view.get();
-    sub->W = main.W;
-    sub->MPD = &main;
-    sub->subview = 1;
-    sub->M = main.M;
-    views.push_back(std::move(view));
+    views.push_back(Subviews::attach(main, std::move(pending.doc), pending.frame));
     ItemArchive::attach(*sub, main.M);
-    main.SPD.push_back(std::move(pending.doc));
 }
 
 std::optional<QByteArray> readWholeFile(const QString& path)

@@ -1,6 +1,8 @@
 #include "macro/MacroHost.h"
 
+#include "io/DocumentArchive.h"
 #include "macro/PerlJob.h"
+#include "model/VexaDocument.h"
 #include "platform/Alert.h"
 
 namespace {
@@ -46,4 +48,27 @@ void MacroHost::terminatePerlTask()
 {
     if (PerlJob* job = perlTask())
         job->terminate();
+}
+
+MacroHost::Outcome MacroHost::saveDocument(VexaDocument* document)
+{
+    return Outcome::failed(
+        document ? QStringLiteral("the document has no file yet; save it with saveas and a path")
+                 : QStringLiteral("there is no document"));
+}
+
+MacroHost::Outcome MacroHost::saveDocumentAs(VexaDocument* document, const QString& path)
+{
+    if (!document)
+        return Outcome::failed(QStringLiteral("there is no document"));
+    VexaDocument& main = document->MPD ? *document->MPD : *document;
+    QString error;
+    if (!DocumentArchive::writeToFile(main, path, nullptr, &error))
+        return Outcome::failed(error);
+    return {};
+}
+
+MacroHost::Outcome MacroHost::printDocument(VexaDocument*)
+{
+    return Outcome::failed(QStringLiteral("there is no printer here"));
 }

@@ -20,7 +20,9 @@
 
 class Macro;
 class ManagerServices;
+class MySQLQuery;
 class PerlJob;
+class QRectF;
 class VexaDocument;
 
 class MacroHost {
@@ -58,11 +60,56 @@ public:
     // failure (the reason has been shown).
     virtual VexaDocument* openDocument(const QString& path) { return nullptr; }
     virtual void setCurrentDoc(VexaDocument* document, VexaDocument* main) {}
+    // Closes the window without a question (a macro that quits).
     virtual void closeDocumentWindow(VexaDocument* document) {}
-    virtual void saveDocument(VexaDocument* document) {}
-    virtual void saveDocumentAs(VexaDocument* document, const QString& path) {}
+    // Closes the window as its close box does: an edited document is first
+    // offered for saving when someone can answer, and the user may keep it
+    // open.
+    virtual void performClose(VexaDocument* document) { closeDocumentWindow(document); }
+
+    // What a save or a print the host carried out came to. A question the
+    // user cancelled is no failure.
+    struct Outcome {
+        enum Kind { Done, Cancelled, Failed };
+        Kind kind = Done;
+        QString reason; // why it failed
+        static Outcome failed(const QString& why) { return {Failed, why}; }
+    };
+    // Saves the document (a sub-view: its main document) to the file it is
+    // tied to, or to `path`, which it is tied to from then on. The file is
+    // replaced only once the new one is complete; a failure leaves it as it
+    // was. By default the document file is written as it is, without its
+    // window's place, and a document without a file fails.
+    virtual Outcome saveDocument(VexaDocument* document);
+    virtual Outcome saveDocumentAs(VexaDocument* document, const QString& path);
+    // Prints the graph of the document's window; the print panel asks for
+    // the printer when someone can answer. By default nothing can be printed.
+    virtual Outcome printDocument(VexaDocument* document);
     // Content size of the window of the document's view, in points.
     virtual void setWindowContentSize(VexaDocument* document, const QSizeF& size) {}
+
+    // --- sub-views ---------------------------------------------------------------------
+    // A new empty sub-view document inside the main document, its view at
+    // `frame` in the main view's points (y up), appended to the main
+    // document's sub-views. Null when none can be made.
+    virtual VexaDocument* addSubview(VexaDocument& main, const QRectF& frame) { return nullptr; }
+    // Takes the sub-view out of its main document and destroys it with its
+    // view, after everything that points at it has let go.
+    virtual void removeSubview(VexaDocument& main, VexaDocument* subview) { }
+
+    // --- Channel Access and MySQL -----------------------------------------------------------
+    // The controller's reads with its settings. Each failure has been shown
+    // as its alert and answers false; by default there is no server to ask.
+    virtual void epicsTimeout(double seconds) { }
+    virtual void epicsAddrList(const QString& list) { }
+    virtual bool epicsMaxArray(const QString& bytes) { return false; }
+    // Reads one value of the process variable into the numeric variable.
+    virtual bool epicsSetVar(const QString& name, const QString& variable) { return false; }
+    // The array(s) into a new buffer of the document (y empty: one variable).
+    virtual bool importEPICS(VexaDocument& document, const QString& x, const QString& y) { return false; }
+    // Appends the numeric result columns of the query as new buffers;
+    // neither rescales nor redraws.
+    virtual bool importMySQL(VexaDocument& document, const MySQLQuery& query) { return false; }
 
     // --- panels ----------------------------------------------------------------------
     // The modal input panel with its message; the answer lands in SV["input"]

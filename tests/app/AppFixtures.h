@@ -29,18 +29,7 @@ inline QString writeScratch(const QString& name, const QByteArray& bytes)
 // its view kept by the main document's window, as a document file makes one.
 inline VexaDocument* addSubview(Manager& m, VexaDocument& main, const QRectF& frame)
 {
-    auto sub = std::make_unique<VexaDocument>();
-    auto view = std::make_unique<VexaView>(frame.size(), &m);
-    view->setFrame(frame);
-    view->setVexaDocument(sub.get());
-    sub->PV = view.get();
-    sub->MPD = &main;
-    sub->subview = 1;
-    sub->M = &m;
-    VexaDocument* made = sub.get();
-    main.SPD.push_back(std::move(sub));
-    Manager::windowOf(&main)->subviewViews.push_back(std::move(view));
-    return made;
+    return m.addSubview(main, frame);
 }
 
 } // namespace AppFixtures
