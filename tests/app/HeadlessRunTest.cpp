@@ -2,14 +2,13 @@
 // that quit when their options are done, with the exit status telling
 // whether the options worked.
 
+#include "support/ChildProcess.h"
 #include "support/TestSupport.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
-#include <QProcessEnvironment>
 
 #include <gtest/gtest.h>
 #include <poppler-qt6.h>
@@ -25,43 +24,12 @@ QString programPath()
     return QFileInfo(QCoreApplication::applicationDirPath() + QStringLiteral("/../src/app/vexa")).absoluteFilePath();
 }
 
-struct ChildRun {
-    int exitCode = -1;
-    bool finished = false;
-    QString out;
-    QString err;
-};
+using TestSupport::ChildRun;
 
 ChildRun runProgram(const QStringList& arguments, const QString& workingDirectory,
                     const QString& display = QString(), const QString& program = programPath())
 {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    // The program must find out by itself that there is no screen.
-    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    env.remove(QStringLiteral("DISPLAY"));
-    if (!display.isEmpty())
-        env.insert(QStringLiteral("DISPLAY"), display);
-    // Its preferences stay in the test's scratch directory.
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), workingDirectory + QStringLiteral("/config"));
-
-    QProcess p;
-    p.setProcessEnvironment(env);
-    p.setWorkingDirectory(workingDirectory);
-    p.start(program, arguments);
-    ChildRun r;
-    if (!p.waitForStarted(10000))
-        return r;
-    r.finished = p.waitForFinished(60000);
-    if (!r.finished) {
-        p.kill();
-        p.waitForFinished(5000);
-        return r;
-    }
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = QString::fromLocal8Bit(p.readAllStandardOutput());
-    r.err = QString::fromLocal8Bit(p.readAllStandardError());
-    return r;
+    return TestSupport::runChild(program, arguments, workingDirectory, display);
 }
 
 QString scratchFile(const QString& name, const QByteArray& bytes)

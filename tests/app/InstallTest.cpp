@@ -4,6 +4,7 @@
 
 #include "io/EpsConversion.h"
 #include "platform/ResourceLocator.h"
+#include "support/ChildProcess.h"
 #include "support/TestSupport.h"
 
 #include <QBuffer>
@@ -15,44 +16,10 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QProcess>
-#include <QProcessEnvironment>
 
 #include <gtest/gtest.h>
 
 namespace {
-
-struct ChildRun {
-    bool finished = false;
-    int exitCode = -1;
-    QString out, err;
-};
-
-ChildRun run(const QString& program, const QStringList& arguments, const QString& workingDirectory)
-{
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("DISPLAY"));
-    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), workingDirectory + QStringLiteral("/config"));
-    QProcess p;
-    p.setProcessEnvironment(env);
-    p.setWorkingDirectory(workingDirectory);
-    p.start(program, arguments);
-    ChildRun r;
-    if (!p.waitForStarted(10000))
-        return r;
-    r.finished = p.waitForFinished(100000);
-    if (!r.finished) {
-        p.kill();
-        p.waitForFinished(5000);
-        return r;
-    }
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = QString::fromLocal8Bit(p.readAllStandardOutput());
-    r.err = QString::fromLocal8Bit(p.readAllStandardError());
-    return r;
-}
 
 QString readText(const QString& path)
 {
@@ -70,7 +37,8 @@ TEST(Install, IntoAPrefixTheProgramRunsOnTheResourcesInstalledWithIt)
         = QFileInfo(QCoreApplication::applicationDirPath() + QStringLiteral("/..")).canonicalFilePath();
     const QString work = TestSupport::scratchDir();
     const QString prefix = work + QStringLiteral("/prefix");
-    const ChildRun install = run(QStringLiteral("cmake"), {"--install", build, "--prefix", prefix}, work);
+    const TestSupport::ChildRun install
+        = TestSupport::runChild(QStringLiteral("cmake"), {"--install", build, "--prefix", prefix}, work);
     ASSERT_TRUE(install.finished);
     ASSERT_EQ(install.exitCode, 0) << install.out.toStdString() << install.err.toStdString();
 
@@ -117,7 +85,7 @@ TEST(Install, IntoAPrefixTheProgramRunsOnTheResourcesInstalledWithIt)
     // This copy has it first: it says so, and a macro runs through the
     // installed tokeniser.
     const QString program = prefix + QStringLiteral("/bin/vexa");
-    const ChildRun version = run(program, {"--version"}, work);
+    const TestSupport::ChildRun version = TestSupport::runChild(program, {"--version"}, work);
     ASSERT_TRUE(version.finished);
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_TRUE(version.out.contains(QStringLiteral("\nResources: %1").arg(installedData)))
@@ -151,7 +119,8 @@ TEST(Install, IntoAPrefixTheProgramRunsOnTheResourcesInstalledWithIt)
     ASSERT_TRUE(macro.open(QIODevice::WriteOnly));
     macro.write("fg 1 0 10 11 'x*x'\nprint nb ymax(0)\n");
     macro.close();
-    const ChildRun hidden = run(program, {"-m", macro.fileName(), "-h", "yes", "-q", "yes"}, work);
+    const TestSupport::ChildRun hidden
+        = TestSupport::runChild(program, {"-m", macro.fileName(), "-h", "yes", "-q", "yes"}, work);
     ASSERT_TRUE(hidden.finished);
     EXPECT_EQ(hidden.exitCode, 0) << hidden.err.toStdString();
     EXPECT_EQ(hidden.out, QStringLiteral("1 100 \n"));
