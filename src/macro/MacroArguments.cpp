@@ -2,6 +2,7 @@
 
 #include "expression/Expression.h"
 #include "macro/MacroHost.h"
+#include "macro/MacroText.h"
 #include "model/DocumentView.h"
 #include "model/ManagerServices.h"
 #include "model/VexaDocument.h"
@@ -205,38 +206,7 @@ bool Macro::chk(const QString& command, const QString& signature, int minimum, c
 
 QString Macro::convertText(const QString& token) const
 {
-    QString out;
-    if (M && token.contains(QLatin1Char('$'))) {
-        // Longest names first: with "a" and "ab" defined, "$ab" is the value
-        // of ab, not that of a followed by "b". Values are not scanned again.
-        const QHash<QString, QString>& variables = M->stringVariables();
-        QStringList names;
-        for (auto it = variables.constBegin(); it != variables.constEnd(); ++it)
-            if (!it.key().isEmpty())
-                names << it.key();
-        std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
-            return a.size() != b.size() ? a.size() > b.size() : a < b;
-        });
-        out.reserve(token.size());
-        for (qsizetype i = 0; i < token.size();) {
-            if (token[i] == QLatin1Char('$')) {
-                const QStringView rest = QStringView(token).mid(i + 1);
-                auto found = std::find_if(names.cbegin(), names.cend(),
-                                          [&rest](const QString& candidate) { return rest.startsWith(candidate); });
-                if (found != names.cend()) {
-                    out += variables.value(*found);
-                    i += 1 + found->size();
-                    continue;
-                }
-            }
-            out += token[i];
-            ++i;
-        }
-    } else {
-        out = token;
-    }
-    out.replace(QLatin1String("\\n"), QLatin1String("\n"));
-    return out;
+    return MacroText::convert(token, M ? &M->stringVariables() : nullptr);
 }
 
 // --- expressions ---------------------------------------------------------------------------
