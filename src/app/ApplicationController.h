@@ -30,9 +30,9 @@ public:
     // The tool whose key the character is; empty for any other character.
     static QString mouseModeForKey(int character);
 
-    // Makes the document current with its main document (they differ for a
-    // sub-view). Null and null leave the application without one.
-    virtual void setCurrentDoc(VexaDocument* document, VexaDocument* main) = 0;
+    // Makes the document current with its main document (ManagerServices);
+    // every application controller does it its own way.
+    void setCurrentDoc(VexaDocument* document, VexaDocument* main) override = 0;
 
     // Selects the tool of that title in the application's palette; nothing
     // for a title the palette does not have.

@@ -381,6 +381,14 @@ void DocumentWindowQt::showValues(VexaDocument& document, QPointF point)
     window->yvaldis->setText(c->getValue(1, document.axes[AxisY1].axismode, point.y()));
 }
 
+void DocumentWindowQt::adoptSubviewView(std::unique_ptr<DocumentView> view)
+{
+    if (auto* v = dynamic_cast<VexaView*>(view.get())) {
+        view.release();
+        subviewViews.emplace_back(v);
+    }
+}
+
 void DocumentWindowQt::showValuesMeasure(VexaDocument& document, QPointF point)
 {
     showValues(document, QPointF(point.x() - 15, point.y() + 15));

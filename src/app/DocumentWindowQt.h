@@ -25,6 +25,7 @@ class QAbstractButton;
 class QButtonGroup;
 class QLineEdit;
 class QPrinter;
+class DocumentView;
 class VexaDocument;
 class VexaView;
 
@@ -73,6 +74,8 @@ public:
     void setValViewHidden(bool hidden) override;
     bool isPlainWindow() const override { return true; }
     void setDocumentEdited(bool edited) override;
+    void showAxisValues(VexaDocument& document, QPointF point) override { showValues(document, point); }
+    void adoptSubviewView(std::unique_ptr<DocumentView> view) override;
 
     // --- window events (Qt calls them through the event handlers) ------------------
     // A pending stored size is applied, the document becomes current, the

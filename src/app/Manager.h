@@ -90,7 +90,6 @@ public:
     QHash<QString, QString> SV;
 
     // --- counters and flags -------------------------------------------------------------
-    int mpcount = 0;           // which reference the next normx/normy pick sets
     int dataViewXFormat = 0;   // display formats of the point table's columns
     int dataViewYFormat = 0;
     int pasteoffset = 0;       // offset of the next pasted graphic
@@ -236,6 +235,15 @@ public:
     void showValuesMeasure(QPointF point, QPointF from) override;
     void setMouseLocation(double value) override;
     void setLinBg(double a, double b) override;
+
+    // --- what the graph's tools and keys ask of the controller (ManagerTools.cpp) ----------
+    void selectPointRow(int row) override;
+    void deselectAllPoints() override;
+    void showAxisInInspector(int axis) override;
+    void ma_executeByShortcut(int character) override;
+    // Dropped text comes in as "Drag&Drop", a dropped file as "Pasteboard".
+    bool importDroppedText(VexaDocument& document, const QString& text) override;
+    bool importDroppedFile(VexaDocument& document, const QString& path) override;
 
     // --- preferences -----------------------------------------------------------------------------
     bool toolbarSwitch() const override;

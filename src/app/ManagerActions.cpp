@@ -329,9 +329,9 @@ void Manager::exportASCII()
 
 namespace {
 
-enum class Picture { PDF, EPS, JPG, PNG };
+enum class PictureKind { PDF, EPS, JPG, PNG };
 
-void exportPicture(Manager& m, Picture kind)
+void exportPicture(Manager& m, PictureKind kind)
 {
     if (!m.MPD) {
         Alert::beep();
@@ -358,16 +358,16 @@ void exportPicture(Manager& m, Picture kind)
     QString error;
     bool ok = false;
     switch (kind) {
-    case Picture::PDF:
+    case PictureKind::PDF:
         ok = PictureExport::savePDF(d, paths.front(), &error);
         break;
-    case Picture::EPS:
+    case PictureKind::EPS:
         ok = PictureExport::saveEPS(d, paths.front(), &error);
         break;
-    case Picture::JPG:
+    case PictureKind::JPG:
         ok = PictureExport::saveJPG(d, paths.front(), m.exportResolution, &error);
         break;
-    case Picture::PNG:
+    case PictureKind::PNG:
         ok = PictureExport::savePNG(d, paths.front(), m.exportResolution, &error);
         break;
     }
@@ -379,22 +379,22 @@ void exportPicture(Manager& m, Picture kind)
 
 void Manager::savePDF()
 {
-    exportPicture(*this, Picture::PDF);
+    exportPicture(*this, PictureKind::PDF);
 }
 
 void Manager::saveEPS()
 {
-    exportPicture(*this, Picture::EPS);
+    exportPicture(*this, PictureKind::EPS);
 }
 
 void Manager::saveJPG()
 {
-    exportPicture(*this, Picture::JPG);
+    exportPicture(*this, PictureKind::JPG);
 }
 
 void Manager::savePNG()
 {
-    exportPicture(*this, Picture::PNG);
+    exportPicture(*this, PictureKind::PNG);
 }
 
 // --- scaling ---------------------------------------------------------------------------------------------

@@ -8,6 +8,8 @@
 #include "app/InspectorPanel.h"
 #include "app/KeyCatchPanel.h"
 #include "app/PanelOutlets.h"
+#include "io/AsciiImport.h"
+#include "macro/Macro.h"
 #include "model/DocumentView.h"
 #include "model/VexaDocument.h"
 #include "util/NumberFormat.h"
@@ -15,10 +17,13 @@
 
 #include <QAbstractButton>
 #include <QGridLayout>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QTableView>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -231,4 +236,85 @@ void Manager::setLinBg(double a, double b)
     PanelOutlets::setText(panel, QStringLiteral("linbgb"), formatNumberAuto(b));
     setVar(QStringLiteral("linbga"), a);
     setVar(QStringLiteral("linbgb"), b);
+}
+
+// --- the graph's tools and keys -------------------------------------------------------------
+
+void Manager::selectPointRow(int row)
+{
+    if (!dataTable || !dataTable->model() || row < 0 || row >= dataTable->model()->rowCount())
+        return;
+    dataTable->selectRow(row);
+    dataTable->scrollTo(dataTable->model()->index(row, 0));
+}
+
+void Manager::deselectAllPoints()
+{
+    if (dataTable)
+        dataTable->clearSelection();
+}
+
+void Manager::showAxisInInspector(int axis)
+{
+    // The axis format and label panels stay on show and turn to the axis;
+    // from any other panel the axis panel comes up.
+    struct AxisPanel {
+        const char* key;
+        const char* selector;
+    };
+    static const AxisPanel panels[] = {
+        {"axisformat", "insAxisFormatSel"},
+        {"axislabel", "insAxisLabelsSel"},
+        {"axis", "insAxisSel"},
+    };
+    const QString onShow = selectedInspector();
+    const AxisPanel* panel = &panels[2];
+    for (const AxisPanel& p : panels)
+        if (onShow == QLatin1String(p.key))
+            panel = &p;
+    const QString key = QLatin1String(panel->key);
+    if (onShow != key)
+        switchInspector(key);
+    InspectorPanel* shown = IM.value(key);
+    PanelOutlets::selectTag(shown, QLatin1String(panel->selector), axis);
+    if (shown)
+        shown->didChange(nullptr);
+}
+
+void Manager::ma_executeByShortcut(int character)
+{
+    const std::vector<Macro*> macros = storedMacros();
+    for (Macro* m : macros) {
+        if (!m || m->shortcut != character)
+            continue;
+        // A run may change the list: only macros still in it run.
+        const std::vector<Macro*> now = storedMacros();
+        if (std::find(now.begin(), now.end(), m) == now.end())
+            continue;
+        m->stopTimer();
+        m->parseMacro();
+    }
+}
+
+namespace {
+
+ASCIIImport::ImportOptions dropOptions(const QString& source)
+{
+    ASCIIImport::ImportOptions o;
+    o.source = source;
+    return o;
+}
+
+} // namespace
+
+bool Manager::importDroppedText(VexaDocument& document, const QString& text)
+{
+    return ASCIIImport::importText(document, text, dropOptions(QStringLiteral("Drag&Drop")));
+}
+
+bool Manager::importDroppedFile(VexaDocument& document, const QString& path)
+{
+    ASCIIImport::ImportOptions o = dropOptions(QStringLiteral("Pasteboard"));
+    o.path = path;
+    return ASCIIImport::importFile(document, o);
 }

@@ -12,6 +12,7 @@
 #include "platform/HugePages.h"
 #include "platform/ParallelRanges.h"
 #include "util/StringCategory.h"
+#include "util/TempFiles.h"
 #include "util/TextHelpers.h"
 
 #include <QByteArray>
@@ -1016,4 +1017,20 @@ bool ASCIIImport::importFile(VexaDocument& document, const ImportOptions& option
     } catch (const std::bad_alloc&) {
         return fail(why, QStringLiteral("The file %1 is too large to import").arg(quoted(path)), true);
     }
+}
+
+bool ASCIIImport::importText(VexaDocument& document, const QString& text, ImportOptions options, QString* why)
+{
+    const QByteArray bytes = text.toUtf8();
+    if (bytes.contains('\0'))
+        return fail(why, QStringLiteral("The text is not plain text"), false);
+    QString error;
+    std::unique_ptr<TempFile> file = makeTempFile(QStringLiteral(".tmp"), &error);
+    if (!file || !file->write(bytes) || !file->close())
+        return fail(why,
+                    QStringLiteral("The text could not be stored for the import: %1")
+                        .arg(error.isEmpty() ? QStringLiteral("write error") : error),
+                    true);
+    options.path = file->path();
+    return importFile(document, options, why);
 }

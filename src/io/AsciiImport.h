@@ -56,6 +56,12 @@ public:
     // read, is not text, or does not fit in memory is also reported with an
     // alert titled alertTitle().
     static bool importFile(VexaDocument& document, const ImportOptions& options, QString* why = nullptr);
+    // The same for a text in memory (pasted or dropped): it is imported
+    // from a temporary file of its UTF-8 bytes, which is gone again when
+    // this returns; options.path is not used. A text holding a NUL
+    // character is no plain text and imports nothing.
+    static bool importText(VexaDocument& document, const QString& text, ImportOptions options,
+                           QString* why = nullptr);
 
     static QString alertTitle() { return QStringLiteral("ASCII Import Error"); }
 

@@ -4,7 +4,13 @@
 // small views beside it (tool strip and value read-out) and the edited mark.
 // The window classes above the model implement it.
 
+#include <QPointF>
 #include <QString>
+
+#include <memory>
+
+class DocumentView;
+class VexaDocument;
 
 class DocumentWindow {
 public:
@@ -32,4 +38,13 @@ public:
     // window kind used while a text box is edited keeps its own.
     virtual bool isPlainWindow() const = 0;
     virtual void setDocumentEdited(bool edited) = 0;
+
+    // The window's value read-out shows the axis values (pair 1) of a view
+    // point of the document, which is the window's own or one of its
+    // sub-views.
+    virtual void showAxisValues(VexaDocument& document, QPointF point) { }
+    // Keeps the view of a sub-view document made in this window for as long
+    // as the window lives (or until the sub-view is deleted). A window that
+    // cannot keep one lets it go.
+    virtual void adoptSubviewView(std::unique_ptr<DocumentView> view) { }
 };

@@ -43,3 +43,17 @@ void ManagerServices::setCurrentGraphic(GraphicItem* graphic)
         PD->replot();
     }
 }
+
+void ManagerServices::setCurrentDoc(VexaDocument* document, VexaDocument* main)
+{
+    T = nullptr;
+    G = nullptr;
+    if (document && main) {
+        PD = document;
+        MPD = main;
+        CPD = document;
+        update();
+    } else {
+        PD = MPD = CPD = nullptr;
+    }
+}

@@ -21,6 +21,7 @@
 
 class GraphicItem;
 class TextBoxItem;
+struct GraphicSettings;
 class VexaDocument;
 
 class ManagerServices {
@@ -41,6 +42,9 @@ public:
     std::uint8_t printmode = 0;
     // The "show warnings" preference.
     std::uint8_t warnings = 1;
+    // Which reference the next pick of the normx or normy tool sets: 0 the
+    // first, 1 the second.
+    int mpcount = 0;
 
     // Stores a numeric variable, replacing an earlier value.
     void setVar(const QString& name, double value) { GV.insert(name, value); }
@@ -48,6 +52,12 @@ public:
     // --- services ----------------------------------------------------------
     // Refreshes the inspector on show and the buffer and point tables.
     virtual void update() {}
+
+    // Makes the document current with its main document (they differ for a
+    // sub-view); the current text box and graphic become none. Null and
+    // null leave the application without one. Without a controller only
+    // the three fields change.
+    virtual void setCurrentDoc(VexaDocument* document, VexaDocument* main);
 
     // Title of the selected cell of the application's tool palette.
     virtual QString mouseModeTitle() const { return QString(); }
@@ -66,6 +76,10 @@ public:
     // Selected rows of the point table (the current buffer's points),
     // ascending; may reach beyond the buffer.
     virtual std::vector<int> selectedPointRows() const { return {}; }
+    // The point table selects the row alone and scrolls it into view; or
+    // selects nothing.
+    virtual void selectPointRow(int row) { }
+    virtual void deselectAllPoints() { }
 
     // The axis-pair choice of the tools and menus: 1, 2, or 0 for both.
     virtual int axis12() const { return 1; }
@@ -96,6 +110,25 @@ public:
 
     // Shows the inspector panel of the key.
     virtual void switchInspector(const QString& key) { }
+    // A press beside the plot area chose axis 0..3 (AxisIndex): the axis
+    // format or axis label panel on show turns to it, otherwise the axis
+    // panel comes up on it.
+    virtual void showAxisInInspector(int axis) { }
+    // What the graphic panel holds for the next graphic drawn; none while
+    // the panel was never shown.
+    virtual const GraphicSettings* graphicSettings() const { return nullptr; }
+
+    // Runs every stored macro whose shortcut is the character, exactly as
+    // typed, in list order, each with its timer stopped first.
+    virtual void ma_executeByShortcut(int character) { }
+
+    // A drop on a graph: text, or a file that holds no picture, imported
+    // into the document as ASCII columns with the import's defaults. The
+    // result is the import's own: false when nothing was read (an
+    // unreadable file has been reported to the user). Without a
+    // controller nothing is imported.
+    virtual bool importDroppedText(VexaDocument& document, const QString& text) { return false; }
+    virtual bool importDroppedFile(VexaDocument& document, const QString& path) { return false; }
 
     // The controller of this application (none before it starts, or in a
     // program that has none).

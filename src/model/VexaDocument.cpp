@@ -209,3 +209,15 @@ void VexaDocument::replot()
     if (W && W->isPlainWindow())
         W->setDocumentEdited(true);
 }
+
+void VexaDocument::showValues(QPointF point)
+{
+    VexaDocument* main = MPD ? MPD : this;
+    if (main->W)
+        main->W->showAxisValues(*this, point);
+}
+
+void VexaDocument::showValuesMeasure(QPointF point)
+{
+    showValues(QPointF(point.x() - 15, point.y() + 15));
+}

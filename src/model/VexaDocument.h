@@ -19,6 +19,7 @@
 #include <QColor>
 #include <QFont>
 #include <QHash>
+#include <QPointF>
 #include <QSizeF>
 #include <QString>
 #include <QStringList>
@@ -119,6 +120,11 @@ public:
     void updateAutoTexts();
     // The change protocol's one entry: update, redraw, refresh, mark edited.
     void replot();
+    // The read-out of the main document's window shows the axis values
+    // (pair 1) at a view point of this document; the measure form reads the
+    // point the cross hair marks, (-15, +15) from the pointer.
+    void showValues(QPointF point);
+    void showValuesMeasure(QPointF point);
 
     int bufferCount() const { return int(DB.size()); }
 
@@ -172,6 +178,11 @@ public:
     // the document does not hold does nothing.
     void removeTextBox(const TextBoxItem* box);
     void removeGraphic(const GraphicItem* graphic);
+    // Takes the item out of the document and out of the controller's
+    // current item, handing it to the caller (an undoable deletion keeps it
+    // in its undo step). Null when the document does not hold it.
+    std::unique_ptr<TextBoxItem> takeTextBox(const TextBoxItem* box);
+    std::unique_ptr<GraphicItem> takeGraphic(const GraphicItem* graphic);
     // Removes, from the last to the first, every item for which `which`
     // holds.
     void removeTextBoxes(const std::function<bool(const TextBoxItem&)>& which);

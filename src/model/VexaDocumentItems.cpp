@@ -9,12 +9,12 @@
 
 namespace {
 
+// Takes the items out of the list and out of the controller's hands.
 template <class Item>
-void removeItems(VexaDocument& d, std::vector<std::unique_ptr<Item>>& list, Item* ManagerServices::*current,
-                 const std::function<bool(const Item&)>& which)
+std::vector<std::unique_ptr<Item>> takeItems(VexaDocument& d, std::vector<std::unique_ptr<Item>>& list,
+                                             Item* ManagerServices::*current,
+                                             const std::function<bool(const Item&)>& which)
 {
-    // Out of the list first and destroyed last, so that nothing met on the
-    // way (a destructor, the controller) sees a half-removed item.
     std::vector<std::unique_ptr<Item>> gone;
     for (std::size_t i = list.size(); i-- > 0;) {
         if (list[i] && !which(*list[i]))
@@ -29,6 +29,16 @@ void removeItems(VexaDocument& d, std::vector<std::unique_ptr<Item>>& list, Item
             if (item && m->*current == item.get())
                 m->*current = nullptr;
     }
+    return gone;
+}
+
+template <class Item>
+void removeItems(VexaDocument& d, std::vector<std::unique_ptr<Item>>& list, Item* ManagerServices::*current,
+                 const std::function<bool(const Item&)>& which)
+{
+    // Out of the list first and destroyed last, so that nothing met on the
+    // way (a destructor, the controller) sees a half-removed item.
+    std::vector<std::unique_ptr<Item>> gone = takeItems(d, list, current, which);
     for (const auto& item : gone)
         if (item)
             d.undoManager().removeAllActionsWithTarget(item.get());
@@ -44,6 +54,20 @@ void VexaDocument::removeTextBox(const TextBoxItem* box)
 void VexaDocument::removeGraphic(const GraphicItem* graphic)
 {
     removeGraphics([graphic](const GraphicItem& g) { return &g == graphic; });
+}
+
+std::unique_ptr<TextBoxItem> VexaDocument::takeTextBox(const TextBoxItem* box)
+{
+    auto gone = takeItems<TextBoxItem>(*this, T, &ManagerServices::T,
+                                       [box](const TextBoxItem& t) { return &t == box; });
+    return gone.empty() ? nullptr : std::move(gone.front());
+}
+
+std::unique_ptr<GraphicItem> VexaDocument::takeGraphic(const GraphicItem* graphic)
+{
+    auto gone = takeItems<GraphicItem>(*this, G, &ManagerServices::G,
+                                       [graphic](const GraphicItem& g) { return &g == graphic; });
+    return gone.empty() ? nullptr : std::move(gone.front());
 }
 
 void VexaDocument::removeTextBoxes(const std::function<bool(const TextBoxItem&)>& which)

@@ -4,8 +4,11 @@
 #include "platform/TextDrawing.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -13,6 +16,8 @@
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QTimer>
+#include <QUrl>
+#include <QWheelEvent>
 
 #include <cmath>
 
@@ -24,6 +29,8 @@ GraphWidget::GraphWidget(QWidget* parent, ManagerServices* services)
     view_.setDisplayHandler([this] { displayNow(); });
     view_.setNeedsDisplayHandler([this] { setNeedsDisplay(); });
     view_.setCacheHandler([this] { cacheWindowImage(); });
+    view_.setEditTextHandler([this](VexaTextView& box) { beginEditing(box); });
+    setAcceptDrops(true);
 }
 
 GraphWidget::~GraphWidget()
@@ -117,9 +124,39 @@ VexaTextView* GraphWidget::held(VexaTextView* box) const
     return nullptr;
 }
 
+VexaView* GraphWidget::viewAt(QPointF p)
+{
+    if (VexaDocument* d = view_.PD) {
+        for (auto it = d->SPD.rbegin(); it != d->SPD.rend(); ++it) {
+            auto* v = *it ? dynamic_cast<VexaView*>((*it)->PV) : nullptr;
+            if (v && v != &view_ && v->frame().contains(p))
+                return v;
+        }
+    }
+    return &view_;
+}
+
+VexaView* GraphWidget::gestureView()
+{
+    if (gesture_ == &view_)
+        return gesture_;
+    if (VexaDocument* d = view_.PD)
+        for (const auto& sub : d->SPD)
+            if (sub && sub->PV == gesture_)
+                return gesture_;
+    gesture_ = nullptr;
+    return nullptr;
+}
+
+VexaView::MouseEvent GraphWidget::toolEvent(VexaView& view, QPointF p) const
+{
+    return {p - view.frameOrigin, p};
+}
+
 void GraphWidget::mousePressEvent(QMouseEvent* event)
 {
     pressed_ = nullptr;
+    gesture_ = nullptr;
     if (event->button() != Qt::LeftButton) {
         QWidget::mousePressEvent(event);
         return;
@@ -128,7 +165,9 @@ void GraphWidget::mousePressEvent(QMouseEvent* event)
     VexaTextView* box = view_.textViewAt(p);
     if (!box) {
         endEditing();
-        QWidget::mousePressEvent(event);
+        setFocus(Qt::MouseFocusReason);
+        gesture_ = viewAt(p);
+        gesture_->mouseDown(toolEvent(*gesture_, p));
         return;
     }
     if (box != edited_)
@@ -153,6 +192,10 @@ void GraphWidget::mouseMoveEvent(QMouseEvent* event)
         update();
         return;
     }
+    if (VexaView* v = gestureView(); v && (event->buttons() & Qt::LeftButton)) {
+        v->mouseDragged(toolEvent(*v, viewPoint(event->position())));
+        return;
+    }
     QWidget::mouseMoveEvent(event);
 }
 
@@ -164,7 +207,119 @@ void GraphWidget::mouseReleaseEvent(QMouseEvent* event)
         return;
     }
     pressed_ = nullptr;
+    if (VexaView* v = gestureView(); v && event->button() == Qt::LeftButton) {
+        gesture_ = nullptr;
+        v->mouseUp(toolEvent(*v, viewPoint(event->position())));
+        return;
+    }
     QWidget::mouseReleaseEvent(event);
+}
+
+namespace {
+
+unsigned toolModifiers(Qt::KeyboardModifiers m)
+{
+    unsigned r = 0;
+    if (m & Qt::ControlModifier)
+        r |= VexaView::ModCommand;
+    if (m & Qt::AltModifier)
+        r |= VexaView::ModControl;
+    if (m & Qt::ShiftModifier)
+        r |= VexaView::ModOption;
+    return r;
+}
+
+// The key's character as the tools know it: the arrows and Delete by their
+// codes, a letter by its key (Alt+letter types nothing on some desktops)
+// in the case Shift gives it, anything else by the first character typed.
+int toolCharacter(const QKeyEvent& event)
+{
+    switch (event.key()) {
+    case Qt::Key_Up:
+        return VexaView::KeyUp;
+    case Qt::Key_Down:
+        return VexaView::KeyDown;
+    case Qt::Key_Left:
+        return VexaView::KeyLeft;
+    case Qt::Key_Right:
+        return VexaView::KeyRight;
+    case Qt::Key_Backspace:
+    case Qt::Key_Delete:
+        return VexaView::KeyDelete;
+    default:
+        break;
+    }
+    if (event.key() >= Qt::Key_A && event.key() <= Qt::Key_Z) {
+        const int offset = event.key() - Qt::Key_A;
+        return (event.modifiers() & Qt::ShiftModifier ? 'A' : 'a') + offset;
+    }
+    const QString text = event.text();
+    return text.isEmpty() ? 0 : text.at(0).unicode();
+}
+
+} // namespace
+
+void GraphWidget::keyPressEvent(QKeyEvent* event)
+{
+    const int c = toolCharacter(*event);
+    if (!c || !view_.keyDown(c, toolModifiers(event->modifiers())))
+        QWidget::keyPressEvent(event);
+}
+
+void GraphWidget::wheelEvent(QWheelEvent* event)
+{
+    // Lines of a wheel with notches; a touchpad gives fractions.
+    double lines = event->angleDelta().y() / 120.0;
+    // Some desktops turn Shift+wheel into a sideways turn.
+    if (lines == 0)
+        lines = event->angleDelta().x() / 120.0;
+    view_.scrollWheel(lines, toolModifiers(event->modifiers()));
+    event->accept();
+}
+
+void GraphWidget::dragEnterEvent(QDragEnterEvent* event)
+{
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    view_.setDropHighlight(true);
+}
+
+void GraphWidget::dragMoveEvent(QDragMoveEvent* event)
+{
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+}
+
+void GraphWidget::dragLeaveEvent(QDragLeaveEvent* event)
+{
+    view_.setDropHighlight(false);
+    QWidget::dragLeaveEvent(event);
+}
+
+void GraphWidget::dropEvent(QDropEvent* event)
+{
+    const QMimeData* offered = event->mimeData();
+    VexaView::Drop drop;
+    for (const QUrl& url : offered->urls())
+        if (url.isLocalFile()) {
+            drop.file = url.toLocalFile();
+            break;
+        }
+    if (drop.file.isEmpty()) {
+        if (offered->hasText())
+            drop.text = offered->text();
+        drop.pdf = offered->data(QStringLiteral("application/pdf"));
+        drop.png = offered->data(QStringLiteral("image/png"));
+        drop.tiff = offered->data(QStringLiteral("image/tiff"));
+    }
+    const bool taken = view_.performDrop(drop, viewPoint(event->position()));
+    view_.setDropHighlight(false);
+    if (taken) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    } else {
+        event->ignore();
+    }
 }
 
 QRect GraphWidget::editorGeometry(const VexaTextView& box) const

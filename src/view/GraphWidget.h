@@ -69,9 +69,19 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     // Presses on a text box go to the box: it becomes current, the select
     // tool drags it, the text tool edits it.
+    // Other presses are gestures of the tool selected, in the view (or the
+    // sub-view) under the pointer until the release.
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    // Keys as the tools know them: Ctrl is Command, Alt is Control, Shift
+    // is Option.
+    void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -80,10 +90,17 @@ private:
     VexaTextView* held(VexaTextView* box) const;
     void placeEditor();
     void dropEditor();
+    // The view a press at a view point of this widget belongs to: the
+    // topmost sub-view holding it, else the widget's own.
+    VexaView* viewAt(QPointF p);
+    // The view of the gesture under way, while it still exists.
+    VexaView* gestureView();
+    VexaView::MouseEvent toolEvent(VexaView& view, QPointF p) const;
 
     VexaView view_;
     QImage cache_;
     QPointer<QTextEdit> editor_;
     VexaTextView* edited_ = nullptr;
     VexaTextView* pressed_ = nullptr;
+    VexaView* gesture_ = nullptr;
 };

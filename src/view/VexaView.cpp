@@ -1,8 +1,9 @@
 #include "view/VexaView.h"
 
 #include "model/DataBuffer.h"
-#include "model/VexaDocument.h"
 #include "model/ManagerServices.h"
+#include "model/VexaDocument.h"
+#include "view/Graphic.h"
 
 #include <QPainter>
 

@@ -13,17 +13,24 @@
 #include "platform/BezierPath.h"
 #include "platform/DashPattern.h"
 
+#include <QByteArray>
 #include <QPointF>
 #include <QRectF>
 #include <QSizeF>
+#include <QString>
 
 #include <cmath>
 #include <cstdint>
 #include <functional>
 #include <limits>
+#include <memory>
+#include <optional>
+#include <vector>
 
 class DataBuffer;
 class Graphic;
+class GraphicItem;
+class Picture;
 class QImage;
 class QFont;
 class QPainter;
@@ -93,6 +100,10 @@ public:
     double yPoint(double value, int pair, const DataBuffer* buffer) const { return yMap(pair, buffer)(value); }
     double xValue(double coordinate, int pair) const override;
     double yValue(double coordinate, int pair) const override;
+    // The inverse for a buffer's values: through its free range when it has
+    // one, so that a point picked or dragged lands where it is drawn.
+    double xValue(double coordinate, int pair, const DataBuffer* buffer) const;
+    double yValue(double coordinate, int pair, const DataBuffer* buffer) const;
 
     // One direction's conversion with everything looked up once, for loops
     // over many points. Gives exactly what xPoint/yPoint give.
@@ -250,7 +261,105 @@ public:
     int lineStep(const DataBuffer& buffer) const;
     int areaStep(const DataBuffer& buffer) const;
 
+    // --- the mouse tools (VexaViewMouseTools.cpp, VexaViewEditingTools.cpp) --------
+    // One gesture: a press, any number of drags, a release, each acting by
+    // the controller's tool. `location` is in this view's points,
+    // `windowLocation` in the points of the window's own view (the main
+    // document's), where a sub-view is moved and sized. A drag or release
+    // without a press before it does nothing.
+    struct MouseEvent {
+        QPointF location;
+        QPointF windowLocation;
+    };
+    void mouseDown(const MouseEvent& event);
+    void mouseDragged(const MouseEvent& event);
+    void mouseUp(const MouseEvent& event);
+    bool inGesture() const { return gesture_ != Gesture::Idle; }
+
+    // Whether a view point lies within `radius` of a target as the tools
+    // measure it: each difference truncated to whole points, then the
+    // straight distance, strictly less than the radius.
+    static bool hits(QPointF p, QPointF target, double radius);
+
+    // The host starts editing a text box the text tool made.
+    void setEditTextHandler(std::function<void(VexaTextView&)> handler) { editText_ = std::move(handler); }
+
+    // The buffer the movepoint tool (and its keys) edits: the buffer of its
+    // last pick while that is still the current buffer of the current
+    // document; none otherwise.
+    DataBuffer* pointsBeingMoved() const;
+
+    // --- keys, wheel and drops (VexaViewKeys.cpp) -----------------------------------
+    // Keys as the tools see them: the arrows and Delete by these codes,
+    // other keys by their character; modifiers by the design's names
+    // (the host maps Ctrl to Command, Alt to Control and Shift to Option).
+    enum KeyCode : int {
+        KeyUp = 0xF700,
+        KeyDown = 0xF701,
+        KeyLeft = 0xF702,
+        KeyRight = 0xF703,
+        KeyDelete = 0x7F
+    };
+    enum KeyModifier : unsigned { ModControl = 1u << 18, ModOption = 1u << 19, ModCommand = 1u << 20 };
+    // True when the key was taken (every key with a character is).
+    bool keyDown(int character, unsigned modifiers);
+    // A wheel turn of deltaY lines (positive away from the user) zooms under
+    // the range tool: x alone with Option, y alone with Command.
+    void scrollWheel(double deltaY, unsigned modifiers);
+    // What a drop offers, already read by the host: local files (the first
+    // is taken), text, or picture bytes of the platform's types.
+    struct Drop {
+        QString file;
+        std::optional<QString> text;
+        QByteArray pdf, png, tiff;
+    };
+    // The drop at a view point: the first of a local file, text, a PDF, PNG
+    // or TIFF picture. True when it was taken.
+    bool performDrop(const Drop& drop, QPointF location);
+    // A picture as a new picture graphic centred on a view point, the
+    // current graphic: at 1/1.1 of its size, or of the view's size along
+    // its tighter direction when it is larger. None for a picture or a
+    // view without a size.
+    GraphicItem* addPicture(Picture picture, QPointF centre);
+    void setDropHighlight(bool on);
+
 private:
+    enum class Gesture { Idle, Pressed };
+    // Pairs a tool acts on by the controller's axis-pair choice.
+    std::vector<int> toolPairs() const;
+    VexaDocument* mainDocument() const;
+    // The 2.106 tool blocks.
+    void pressRange();
+    void dragRange();
+    void releaseZoom();
+    void releaseClickZoom(QPointF p, double factor);
+    void dragSubviewTool();
+    void releaseSubviewTool();
+    void pressChangeSubview();
+    void dragChangeSubview(const MouseEvent& event);
+    void appendBand(QPointF a, QPointF b);
+    // The editing tools.
+    void pressSelect(QPointF p, bool select);
+    bool pressFrameCorner(QPointF p);
+    bool pressAxisRegion(QPointF p);
+    void searchPoint(QPointF p, bool movepoint);
+    void pressGraphic(QPointF p);
+    void dragGraphic();
+    void releaseGraphic();
+    void dragSelect();
+    void dragMoveBuffers();
+    void releaseMoveBuffers();
+    void dragReference(bool xAxis);
+    void releaseReference(QPointF p, bool xAxis);
+    void pressBackground();
+    void dragBackground();
+    void releaseBackground();
+    void pressText(QPointF p);
+
+    Gesture gesture_ = Gesture::Idle;
+    std::unique_ptr<Graphic> pendingGraphic_; // what nG points at
+    std::function<void(VexaTextView&)> editText_;
+
     // Series of one buffer (the buffer loops call these in order).
     void plotArea(const DataBuffer& buffer);
     void plotFilledHistogram(const DataBuffer& buffer);

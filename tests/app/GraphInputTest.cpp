@@ -1,0 +1,170 @@
+// The graph's input in a document window: mouse gestures and keys through
+// the widget, sub-views kept by the window, drops imported by the
+// controller, and the value read-out of the window.
+
+#include "AppFixtures.h"
+
+#include "model/DataBuffer.h"
+#include "platform/Alert.h"
+#include "view/GraphWidget.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Window {
+    Manager m;
+    ScriptedAlerts alerts;
+    DocumentWindowQt* w = m.openDocument(std::make_unique<VexaDocument>(), true);
+    VexaDocument& d = w->document();
+    GraphWidget& graph = w->graphWidget();
+
+    Window()
+    {
+        w->setContentSize(QSize(600, 450));
+        QApplication::processEvents();
+        m.setCurrentDoc(&d, &d);
+        d.xmin1 = d.ymin1 = 0;
+        d.xmax1 = d.ymax1 = 100;
+    }
+
+    void mouse(QEvent::Type type, QPointF viewPoint)
+    {
+        const QPointF at(viewPoint.x(), graph.height() - viewPoint.y());
+        const Qt::MouseButtons buttons = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+        QMouseEvent event(type, at, graph.mapToGlobal(at), Qt::LeftButton, buttons, Qt::NoModifier);
+        QApplication::sendEvent(&graph, &event);
+        QApplication::processEvents();
+    }
+    void gesture(QPointF from, QPointF to)
+    {
+        mouse(QEvent::MouseButtonPress, from);
+        mouse(QEvent::MouseMove, (from + to) / 2);
+        mouse(QEvent::MouseMove, to);
+        mouse(QEvent::MouseButtonRelease, to);
+    }
+    void key(int key, const QString& text, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QKeyEvent event(QEvent::KeyPress, key, modifiers, text);
+        QApplication::sendEvent(&graph, &event);
+        QApplication::processEvents();
+    }
+    bool drop(QMimeData* data)
+    {
+        const QPoint at(200, 200);
+        QDragEnterEvent enter(at, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&graph, &enter);
+        EXPECT_TRUE(graph.view().highlight);
+        QDropEvent event(at, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&graph, &event);
+        return event.isAccepted();
+    }
+};
+
+TEST(GraphInput, ZoomGestureThroughTheWidgetIsOneUndoStep)
+{
+    Window t;
+    t.m.selectMouseMode(QStringLiteral("zoom"));
+    VexaView& v = t.graph.view();
+    v.resize();
+    const double x0 = v.xValue(150, 1), x1 = v.xValue(300, 1);
+    t.gesture(QPointF(150, 120), QPointF(300, 240));
+    EXPECT_NEAR(t.d.xmin1, x0, 1e-9);
+    EXPECT_NEAR(t.d.xmax1, x1, 1e-9);
+    EXPECT_FALSE(t.w->yvaldis->text().isEmpty()); // the window's read-out followed
+    t.m.undo();
+    EXPECT_EQ(t.d.xmin1, 0);
+    EXPECT_EQ(t.d.xmax1, 100);
+    t.m.redo();
+    EXPECT_NEAR(t.d.xmin1, x0, 1e-9);
+}
+
+TEST(GraphInput, SubviewsMadeWithTheMouseLiveInTheWindow)
+{
+    Window t;
+    t.m.selectMouseMode(QStringLiteral("subview"));
+    t.gesture(QPointF(100, 100), QPointF(250, 200));
+    ASSERT_EQ(t.d.SPD.size(), 1u);
+    ASSERT_EQ(t.w->subviewViews.size(), 1u);
+    VexaDocument* sub = t.d.SPD.front().get();
+    EXPECT_EQ(t.w->subviewViews.front().get(), sub->PV);
+    EXPECT_EQ(t.m.PD, sub);
+
+    // A press inside it goes to it: a sub-view in a sub-view cannot be made.
+    t.m.setCurrentDoc(&t.d, &t.d);
+    t.gesture(QPointF(120, 120), QPointF(200, 180));
+    EXPECT_EQ(t.m.PD, sub);
+    EXPECT_TRUE(sub->SPD.empty());
+    EXPECT_EQ(t.d.SPD.size(), 1u);
+
+    t.m.selectMouseMode(QStringLiteral("chsubview"));
+    t.gesture(QPointF(150, 150), QPointF(170, 140));
+    EXPECT_EQ(dynamic_cast<VexaView*>(sub->PV)->frame(), QRectF(120, 90, 150, 100));
+    t.m.deleteSubview();
+    EXPECT_TRUE(t.w->subviewViews.empty());
+}
+
+TEST(GraphInput, KeysPickToolsAndAltLettersAreNoToolKeys)
+{
+    Window t;
+    t.key(Qt::Key_Z, QStringLiteral("z"));
+    EXPECT_EQ(t.m.mouseModeTitle(), QStringLiteral("zoom"));
+    t.key(Qt::Key_R, QStringLiteral("R"), Qt::ShiftModifier);
+    EXPECT_EQ(t.m.mouseModeTitle(), QStringLiteral("range"));
+    // Alt+letter runs the macros of that shortcut (none stored here).
+    t.key(Qt::Key_Z, QString(), Qt::AltModifier);
+    EXPECT_EQ(t.m.mouseModeTitle(), QStringLiteral("range"));
+}
+
+int temporaryFiles()
+{
+    return int(QDir(QDir::tempPath())
+                   .entryList({QStringLiteral("vexa2_*")}, QDir::Files | QDir::Hidden | QDir::System)
+                   .size());
+}
+
+TEST(GraphInput, DropsImportTextAndFiles)
+{
+    Window t;
+    const int before = temporaryFiles();
+
+    auto* text = new QMimeData;
+    text->setText(QStringLiteral("1 10\n2 20\n3 30\n"));
+    EXPECT_TRUE(t.drop(text));
+    ASSERT_EQ(t.d.bufferCount(), 1);
+    EXPECT_EQ(t.d.DB.back()->nop(), 3);
+    EXPECT_TRUE(t.d.DB.back()->getSource().startsWith(QStringLiteral("Drag&Drop")));
+    EXPECT_EQ(temporaryFiles(), before);
+    delete text;
+
+    const QString path = AppFixtures::writeScratch(QStringLiteral("drop.dat"), "5 50\n6 60\n");
+    auto* file = new QMimeData;
+    file->setUrls({QUrl::fromLocalFile(path)});
+    file->setText(path);
+    EXPECT_TRUE(t.drop(file));
+    ASSERT_EQ(t.d.bufferCount(), 2);
+    EXPECT_TRUE(t.d.DB.back()->getSource().startsWith(QStringLiteral("Pasteboard")));
+    delete file;
+
+    // Text without numbers, a file that cannot be read: nothing changes,
+    // and the drop is refused.
+    auto* words = new QMimeData;
+    words->setText(QStringLiteral("no numbers here"));
+    EXPECT_FALSE(t.drop(words));
+    delete words;
+    auto* missing = new QMimeData;
+    missing->setUrls({QUrl::fromLocalFile(TestSupport::scratchDir() + QStringLiteral("/missing.dat"))});
+    EXPECT_FALSE(t.drop(missing));
+    delete missing;
+    EXPECT_EQ(t.d.bufferCount(), 2);
+}
+
+} // namespace
