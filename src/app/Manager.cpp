@@ -1,10 +1,15 @@
 #include "app/Manager.h"
 
+#include "app/AxisLabelTableModel.h"
+#include "app/AxisLabelTableView.h"
+#include "app/BufferListModel.h"
+#include "app/DataBufferTableView.h"
+#include "app/DataTableView.h"
 #include "app/DocumentWindowQt.h"
 #include "app/HelpBrowser.h"
 #include "app/InspectorPanel.h"
 #include "app/PanelOutlets.h"
-#include "app/RowListModel.h"
+#include "app/PointTableModel.h"
 #include "macro/Macro.h"
 #include "model/DataBuffer.h"
 #include "model/DocumentFunctions.h"
@@ -47,30 +52,8 @@ Manager::Manager()
     warnings = 0;
     filePanel = [this](const FilePanelRequest& request) { return runFilePanel(request); };
 
-    bufferRows_ = new RowListModel(
-        {QStringLiteral("#"), QStringLiteral("comment")},
-        [this] { return PD ? PD->bufferCount() : 0; },
-        [this](int row, int column) -> QVariant {
-            if (!PD || row >= PD->bufferCount())
-                return QVariant();
-            if (column == 0)
-                return QString::number(row);
-            return PD->DB[std::size_t(row)]->comment;
-        },
-        this);
-    pointRows_ = new RowListModel(
-        {QStringLiteral("x"), QStringLiteral("y")},
-        [this] {
-            DataBuffer* b = PD && PD->bufferCount() > 0 ? PD->getCurrentDataBuffer() : nullptr;
-            return b ? b->nop() : 0;
-        },
-        [this](int row, int column) -> QVariant {
-            DataBuffer* b = PD && PD->bufferCount() > 0 ? PD->getCurrentDataBuffer() : nullptr;
-            if (!b || row >= b->nop())
-                return QVariant();
-            return formatNumberAuto(column == 0 ? b->xDoubleValueAt(row) : b->yDoubleValueAt(row));
-        },
-        this);
+    bufferRows_ = new BufferListModel(*this, this);
+    pointRows_ = new PointTableModel(*this, this);
 
     buildInspectorWindow();
     buildConsole();
@@ -303,6 +286,9 @@ void Manager::update()
 
     bufferRows_->reload();
     pointRows_->reload();
+    if (axisLabelTable)
+        if (auto* labels = dynamic_cast<AxisLabelTableModel*>(axisLabelTable->model()))
+            labels->reload();
 
     if (PD) {
         if (DataBuffer* b = PD->getCurrentDataBuffer()) {

@@ -18,6 +18,8 @@
 // Main thread only.
 
 #include "app/ApplicationController.h"
+#include "app/DataBufferTableView.h"
+#include "app/DataTableView.h"
 #include "macro/MacroHost.h"
 #include "platform/Alert.h"
 
@@ -36,6 +38,9 @@
 #include <optional>
 #include <vector>
 
+class AxisLabelTableModel;
+class AxisLabelTableView;
+class BufferListModel;
 class CalendarFormat;
 class DocumentWindowQt;
 class HelpBrowser;
@@ -55,7 +60,7 @@ class QTableView;
 class QTextBrowser;
 class QWidget;
 class QueryEditor;
-class RowListModel;
+class PointTableModel;
 class UndoManager;
 
 class Manager : public QObject, public ApplicationController, public MacroHost {
@@ -118,8 +123,12 @@ public:
     QWidget* MySQLView = nullptr;
     QWidget* MacroView = nullptr;
     QWidget* DataView = nullptr;
-    QTableView* inspectorTable = nullptr;      // the buffer list; its selected rows are the selected buffers
-    QTableView* dataTable = nullptr;           // the points of the current buffer
+    DataBufferTableView* inspectorTable
+        = nullptr; // the buffer list; its selected rows are the selected buffers
+    DataTableView* dataTable = nullptr; // the points of the current buffer
+    // The custom-label table of the axis-label panel, once that panel made
+    // it (makeAxisLabelTable).
+    QPointer<AxisLabelTableView> axisLabelTable;
     QLineEdit* dataBuffer = nullptr;           // current buffer index
     QLineEdit* dataPoints = nullptr;           // its number of points
     QLineEdit* dataComment = nullptr;          // its comment
@@ -219,6 +228,34 @@ public:
     // The panel on show, or noinspector in its place.
     void showInspectorFrame(bool show);
     void switchDataView(const QString& key);
+
+    // --- side tables (ManagerTables.cpp) --------------------------------------------------------
+    // Each toggle acts on the buffer of the row in the current document and
+    // does nothing without a document or for a row outside its buffer list;
+    // then the buffer list reloads and the document replots.
+    void toggleBuffer(int row); // shown or hidden
+    // A free axis becomes the pair's again; otherwise pair 1 becomes 2 and
+    // anything else 1.
+    void toggleXBelong(int row);
+    void toggleYBelong(int row);
+    void toggleLegend(int row);
+    // Makes the row's buffer current (row 0 for a row outside the list),
+    // clears the point table's selection, replots. Edits are ignored
+    // meanwhile.
+    void setCurrentBuffer(int row);
+    // The point table's x or y column between numbers and dates.
+    void toggleDataViewX();
+    void toggleDataViewY();
+    // Deletes the current buffer's points whose rows are selected in the
+    // point table (rows past its points are skipped), clears that
+    // selection, refreshes and replots.
+    void deletePoints();
+    // The axis-label panel's table, with its model: the axis shown is the one
+    // chosen in the panel's "insAxisLabelsSel" control.
+    AxisLabelTableView* makeAxisLabelTable(QWidget* parent = nullptr);
+    // The AxisIndex chosen on the axis-label panel; -1 while the panel is
+    // not loaded.
+    int axisLabelAxis() const;
 
     // --- tools ------------------------------------------------------------------------------------
     QString mouseModeTitle() const override;
@@ -548,8 +585,10 @@ private:
     std::vector<QPointer<DocumentWindowQt>> windows_;
     std::vector<std::unique_ptr<InspectorPanel>> panels_;
     QHash<QString, InspectorFactory> factories_;
-    RowListModel* bufferRows_ = nullptr;
-    RowListModel* pointRows_ = nullptr;
+    BufferListModel* bufferRows_ = nullptr;
+    PointTableModel* pointRows_ = nullptr;
+    // Reloads the buffer list after a toggle and replots.
+    void afterBufferToggle();
     mutable std::unique_ptr<CalendarFormat> timeFormat_;
     mutable QString timeFormatText_;
     int exitStatus_ = 0;

@@ -3,8 +3,9 @@
 
 #include "app/Manager.h"
 
+#include "app/BufferListModel.h"
+#include "app/DataBufferTableView.h"
 #include "app/DocumentWindowQt.h"
-#include "app/RowListModel.h"
 #include "macro/Macro.h"
 #include "model/VexaDocument.h"
 #include "view/Subviews.h"

@@ -5,9 +5,12 @@
 
 #include "app/QueryEditor.h"
 
+#include "app/BufferListModel.h"
+#include "app/DataBufferTableView.h"
+#include "app/DataTableView.h"
 #include "app/DocumentWindowQt.h"
 #include "app/HelpBrowser.h"
-#include "app/RowListModel.h"
+#include "app/PointTableModel.h"
 #include "model/VexaDocument.h"
 #include "platform/UserDefaults.h"
 
@@ -50,20 +53,6 @@ QToolButton* cellButton(const QString& title, QFont font)
     b->setFocusPolicy(Qt::NoFocus);
     b->setFont(font);
     return b;
-}
-
-QTableView* listTable(QAbstractItemModel* model)
-{
-    auto* t = new QTableView;
-    t->setModel(model);
-    t->setSelectionBehavior(QAbstractItemView::SelectRows);
-    t->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    t->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    t->verticalHeader()->hide();
-    t->horizontalHeader()->setStretchLastSection(true);
-    // The selection is what counts; no focus ring around the table.
-    t->setAttribute(Qt::WA_MacShowFocusRect, false);
-    return t;
 }
 
 } // namespace
@@ -194,7 +183,10 @@ void Manager::buildInspectorWindow()
     {
         auto* l = new QVBoxLayout(DataBufferView);
         l->setContentsMargins(0, 0, 0, 0);
-        inspectorTable = listTable(bufferRows_);
+        inspectorTable = new DataBufferTableView(*this);
+        inspectorTable->setModel(bufferRows_);
+        for (int c = 0; c < BufferListModel::commentColumn - 2; ++c)
+            inspectorTable->setColumnWidth(c, c == 0 ? 22 : 28);
         inspectorTable->setObjectName(QStringLiteral("inspectorTable"));
         l->addWidget(inspectorTable, 1);
         auto* fields = new QFormLayout;
@@ -215,7 +207,8 @@ void Manager::buildInspectorWindow()
     {
         auto* l = new QVBoxLayout(DataView);
         l->setContentsMargins(0, 0, 0, 0);
-        dataTable = listTable(pointRows_);
+        dataTable = new DataTableView(*this);
+        dataTable->setModel(pointRows_);
         dataTable->setObjectName(QStringLiteral("dataTable"));
         l->addWidget(dataTable);
     }

@@ -52,4 +52,20 @@ bool selectTag(InspectorPanel* panel, const QString& outlet, int tag)
     return true;
 }
 
+int selectedTag(InspectorPanel* panel, const QString& outlet)
+{
+    QWidget* root = panel ? panel->view() : nullptr;
+    if (!root)
+        return -1;
+    if (auto* group = root->findChild<QButtonGroup*>(outlet))
+        return group->checkedButton() ? group->checkedId() : -1;
+    QWidget* container = root->findChild<QWidget*>(outlet);
+    if (!container)
+        return -1;
+    for (QAbstractButton* b : container->findChildren<QAbstractButton*>())
+        if (b->isCheckable() && b->isChecked())
+            return tagOf(b);
+    return -1;
+}
+
 } // namespace PanelOutlets

@@ -27,6 +27,10 @@ bool setText(InspectorPanel* panel, const QString& outlet, const QString& text);
 // group, or a widget holding checkable buttons). False when there is none.
 bool selectTag(InspectorPanel* panel, const QString& outlet, int tag);
 
+// The tag of the checked cell of the control of that name; -1 when the panel,
+// the control or a checked cell is missing.
+int selectedTag(InspectorPanel* panel, const QString& outlet);
+
 // The cell of that tag among the checkable buttons inside a container.
 QAbstractButton* cellWithTag(QWidget* container, int tag);
 

@@ -65,6 +65,12 @@ DateFormat& DateFormat::operator=(const DateFormat& other)
     return *this;
 }
 
+void DateFormat::setLenient(bool lenient)
+{
+    if (fmt_)
+        fmt_->setLenient(lenient);
+}
+
 QString DateFormat::format(double seconds) const
 {
     if (!fmt_ || !std::isfinite(seconds) || std::fabs(seconds) > Calendar::maxSeconds)

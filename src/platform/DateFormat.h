@@ -28,6 +28,10 @@ public:
 
     bool isValid() const { return fmt_ != nullptr; }
 
+    // Off: parse() takes only dates whose fields lie in their ranges (no
+    // month 13, no 31 February rolled into March). On by default.
+    void setLenient(bool lenient);
+
     // The text of the moment; empty for an invalid format and for moments the
     // calendar cannot represent (non-finite or beyond Calendar::maxSeconds).
     QString format(double seconds) const;

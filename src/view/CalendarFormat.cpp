@@ -24,6 +24,8 @@ void CalendarFormat::addLiteral(const QString& text)
 {
     if (text.isEmpty())
         return;
+    readPattern_ += QLatin1Char('\'') + QString(text).replace(QLatin1Char('\''), QStringLiteral("''"))
+        + QLatin1Char('\'');
     if (!pieces_.empty() && !pieces_.back().fmt && !pieces_.back().weekdayNumber)
         pieces_.back().literal += text;
     else
@@ -32,6 +34,8 @@ void CalendarFormat::addLiteral(const QString& text)
 
 void CalendarFormat::addField(const char* pattern, bool names)
 {
+    readPattern_ += QLatin1String(pattern);
+    readNames_ = readNames_ || names;
     // A format repeats few distinct fields, however long it is.
     const QString key = QLatin1String(pattern) + (names ? QLatin1Char('n') : QLatin1Char('p'));
     for (const auto& [k, fmt] : cache_) {
@@ -97,6 +101,7 @@ void CalendarFormat::parse(const QString& format)
             addField(pattern, names);
         } else {
             pieces_.push_back(Piece{QString(), nullptr, true});
+            readable_ = false;
         }
     }
     addLiteral(pending);
@@ -123,4 +128,20 @@ QString CalendarFormat::format(double seconds) const
         }
     }
     return out;
+}
+
+std::optional<double> CalendarFormat::read(const QString& text) const
+{
+    if (!readable_ || readPattern_.isEmpty())
+        return std::nullopt;
+    if (!reader_) {
+        reader_ = std::make_unique<DateFormat>(readPattern_, QString(), readNames_ ? QString() : posixLocale);
+        reader_->setLenient(false);
+    }
+    const QString t = text.trimmed();
+    double seconds = 0;
+    int consumed = 0;
+    if (t.isEmpty() || !reader_->parse(t, seconds, &consumed) || consumed != t.size())
+        return std::nullopt;
+    return seconds;
 }

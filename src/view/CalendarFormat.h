@@ -14,6 +14,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 class DateFormat;
@@ -29,6 +30,11 @@ public:
     // represent (not finite, or too far out).
     QString format(double seconds) const;
 
+    // Reads a whole text written in the format (blanks around it allowed),
+    // field values checked against their ranges; nothing when the text does
+    // not match. A format with %w cannot be read.
+    std::optional<double> read(const QString& text) const;
+
 private:
     struct Piece {
         QString literal;                  // when fmt is null and not a weekday number
@@ -41,5 +47,10 @@ private:
     void addField(const char* pattern, bool names);
 
     std::vector<Piece> pieces_;
+    // The whole format as one Unicode pattern, for reading.
+    QString readPattern_;
+    bool readable_ = true;
+    bool readNames_ = false;
+    mutable std::unique_ptr<DateFormat> reader_;
     std::vector<std::pair<QString, std::shared_ptr<DateFormat>>> cache_;
 };

@@ -1,0 +1,135 @@
+// The controller's side of the side tables: the toggles behind the buffer
+// list, the current buffer, the point table's formats and point deletion,
+// and the axis-label panel's table.
+
+#include "app/Manager.h"
+
+#include "app/AxisLabelTableModel.h"
+#include "app/AxisLabelTableView.h"
+#include "app/BufferListModel.h"
+#include "app/DataBufferTableView.h"
+#include "app/DataTableView.h"
+#include "app/PanelOutlets.h"
+#include "app/PointTableModel.h"
+#include "model/DataBuffer.h"
+#include "model/VexaDocument.h"
+
+#include <QItemSelectionModel>
+#include <QSignalBlocker>
+
+#include <set>
+
+namespace {
+
+DataBuffer* bufferAt(VexaDocument* d, int row)
+{
+    return d && row >= 0 && row < d->bufferCount() ? d->DB[std::size_t(row)].get() : nullptr;
+}
+
+// A free axis ends first; otherwise the buffer goes over to the other pair.
+void togglePair(std::uint8_t& free, int& pair)
+{
+    if (free)
+        free = 0;
+    else
+        pair = pair == 1 ? 2 : 1;
+}
+
+} // namespace
+
+void Manager::afterBufferToggle()
+{
+    bufferRows_->reload();
+    PD->replot();
+}
+
+void Manager::toggleBuffer(int row)
+{
+    if (DataBuffer* b = bufferAt(PD, row)) {
+        b->show = b->show ? 0 : 1;
+        afterBufferToggle();
+    }
+}
+
+void Manager::toggleXBelong(int row)
+{
+    if (DataBuffer* b = bufferAt(PD, row)) {
+        togglePair(b->style.freex, b->belongx);
+        afterBufferToggle();
+    }
+}
+
+void Manager::toggleYBelong(int row)
+{
+    if (DataBuffer* b = bufferAt(PD, row)) {
+        togglePair(b->style.freey, b->belongy);
+        afterBufferToggle();
+    }
+}
+
+void Manager::toggleLegend(int row)
+{
+    if (DataBuffer* b = bufferAt(PD, row)) {
+        b->plotlegend = b->plotlegend ? 0 : 1;
+        afterBufferToggle();
+    }
+}
+
+void Manager::setCurrentBuffer(int row)
+{
+    if (!PD)
+        return;
+    noedit = 1;
+    PD->current = row >= 0 && row < PD->bufferCount() ? row : 0;
+    dataTable->clearSelection();
+    bufferRows_->reload();
+    PD->replot();
+    noedit = 0;
+}
+
+void Manager::toggleDataViewX()
+{
+    dataViewXFormat = dataViewXFormat == 1 ? 0 : 1;
+    pointRows_->reload();
+}
+
+void Manager::toggleDataViewY()
+{
+    dataViewYFormat = dataViewYFormat == 1 ? 0 : 1;
+    pointRows_->reload();
+}
+
+void Manager::deletePoints()
+{
+    if (!PD)
+        return;
+    if (DataBuffer* b = PD->bufferCount() > 0 ? PD->getCurrentDataBuffer() : nullptr) {
+        const std::vector<int> rows = selectedPointRows();
+        const std::set<int> points(rows.begin(), rows.end());
+        if (!points.empty())
+            b->deletePoints(points);
+    }
+    {
+        // The rows are gone; their marks must not follow the next rows.
+        const QSignalBlocker quiet(dataTable->selectionModel());
+        dataTable->clearSelection();
+    }
+    update();
+    PD->replot();
+}
+
+int Manager::axisLabelAxis() const
+{
+    return PanelOutlets::selectedTag(IM.value(QStringLiteral("axislabel")),
+                                     QStringLiteral("insAxisLabelsSel"));
+}
+
+AxisLabelTableView* Manager::makeAxisLabelTable(QWidget* parent)
+{
+    auto* table = new AxisLabelTableView(parent);
+    auto* model = new AxisLabelTableModel(
+        *this, [this] { return axisLabelAxis(); }, table);
+    table->setModel(model);
+    axisLabelTable = table;
+    return table;
+}
