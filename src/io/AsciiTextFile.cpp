@@ -203,8 +203,9 @@ bool AsciiTextFile::next(std::string_view& piece)
     pieceStart_ = consumed_ - held_;
     for (;;) {
         try {
+            // A small file gets a buffer of its size, not a piece's.
             if (buffer_.empty())
-                buffer_.resize(pieceBytes);
+                buffer_.resize(std::max<size_t>(1, std::min(pieceBytes, size_ - consumed_)));
             else if (held_ == buffer_.size())
                 buffer_.resize(2 * buffer_.size());
         } catch (const std::bad_alloc&) {
@@ -249,7 +250,7 @@ bool AsciiTextFile::utf8()
         return utf8_ == 1;
     }
     // In blocks; a character cut by the end of a block is read with the next.
-    std::vector<char> block(std::size_t(1) << 20);
+    std::vector<char> block(std::max<size_t>(4, std::min(std::size_t(1) << 20, size_)));
     size_t at = 0, carry = 0;
     bool valid = true;
     while (valid && at < size_) {

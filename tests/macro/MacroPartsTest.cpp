@@ -278,9 +278,12 @@ TEST(MacroTokeniser, ALongMacroTakesMemoryWithinASmallMultipleOfItsSize)
         const rlim_t limit = rlim_t(pages) * rlim_t(sysconf(_SC_PAGESIZE)) + 6 * (rlim_t(12) << 20);
         const rlimit rl{limit, limit};
         setrlimit(RLIMIT_AS, &rl);
-        MacroTokeniser t;
-        const bool ok = t.run(source) && t.listing().commands.size() == (12 << 20) / line.size()
-            && t.listing().commands.at(7) == QStringList{"addvalue", "1", "2"};
+        bool ok = false;
+        {
+            MacroTokeniser t;
+            ok = t.run(source) && t.listing().commands.size() == (12 << 20) / line.size()
+                && t.listing().commands.at(7) == QStringList{"addvalue", "1", "2"};
+        } // its temporary files go with it: _Exit removes nothing
         std::_Exit(ok ? 0 : 1);
     };
     GTEST_FLAG_SET(death_test_style, "threadsafe");

@@ -83,6 +83,10 @@ int main(int argc, char** argv)
     UserDefaults::setStoreFile(g_scratch->filePath("defaults.ini"));
 
     int rc = RUN_ALL_TESTS();
+    // The settings store writes what it still holds when it closes: closed
+    // here, while its folder is there, rather than at exit, when it would
+    // make the removed folder anew.
+    UserDefaults::setStoreFile(g_scratch->filePath("defaults.ini"));
     g_scratch.reset();
     return rc;
 }
