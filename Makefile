@@ -1,4 +1,4 @@
-# Front door: make run | make test | make bench | make bench-peers | make fuzz
+# Front door: make run | make test | make test-sanitize | make bench | make bench-peers | make fuzz
 # Each target first makes sure the Debian packages are there.
 
 JOBS ?= $(shell nproc)
@@ -24,6 +24,22 @@ build-test: deps
 
 test: build-test
 	@cd $(TEST_DIR) && QT_QPA_PLATFORM=offscreen ctest -j $(JOBS) --output-on-failure
+
+# The whole suite once more, built with AddressSanitizer and
+# UndefinedBehaviorSanitizer (optimised lightly: quicker to build, and the
+# reports still name the lines). Any report fails the test that made it.
+SANITIZE_DIR := build/sanitize
+SANITIZE_ENV := QT_QPA_PLATFORM=offscreen \
+  ASAN_OPTIONS=detect_leaks=1 \
+  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
+  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
+.PHONY: test-sanitize
+test-sanitize: deps
+	@cmake -S . -B $(SANITIZE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Sanitize -DCMAKE_CXX_FLAGS_SANITIZE="-O1 -g1" \
+	  -DCMAKE_C_FLAGS_SANITIZE="-O1 -g1" -DVEXA_TESTS=ON -DVEXA_WERROR=ON -DVEXA_SANITIZE=ON >/dev/null
+	@cmake --build $(SANITIZE_DIR) -j $(JOBS)
+	@cd $(SANITIZE_DIR) && $(SANITIZE_ENV) ctest -j $(JOBS) --output-on-failure
 
 bench: deps
 	@cmake -S . -B $(BENCH_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DVEXA_BENCH=ON >/dev/null
@@ -88,12 +104,14 @@ fuzz: deps
 	@cmake --build $(FUZZ_DIR) --target fuzzers -j $(JOBS)
 	@for f in $(FUZZ_DIR)/fuzz/fuzz_*; do \
 	  [ -x "$$f" ] || continue; n=$$(basename "$$f"); \
+	  dict=fuzz/archive.dict; seeds=fuzz/seeds; \
+	  if [ -f fuzz/$${n#fuzz_}.dict ]; then dict=fuzz/$${n#fuzz_}.dict; seeds=fuzz/$${n#fuzz_}-seeds; fi; \
 	  mkdir -p $(FUZZ_DIR)/corpus/$$n $(FUZZ_DIR)/artifacts/$$n; \
 	  echo "== $$n for $(FUZZ_SECONDS) s"; \
 	  QT_QPA_PLATFORM=offscreen LSAN_OPTIONS=suppressions=$(CURDIR)/fuzz/lsan.supp \
 	    "$$f" -max_total_time=$(FUZZ_SECONDS) -timeout=20 -rss_limit_mb=4096 \
-	    -max_len=32768 -dict=fuzz/archive.dict -print_final_stats=1 \
-	    -artifact_prefix=$(FUZZ_DIR)/artifacts/$$n/ $(FUZZ_DIR)/corpus/$$n fuzz/seeds || exit 1; \
+	    -max_len=32768 -dict=$$dict -print_final_stats=1 \
+	    -artifact_prefix=$(FUZZ_DIR)/artifacts/$$n/ $(FUZZ_DIR)/corpus/$$n $$seeds || exit 1; \
 	done
 
 # The benchmarks side by side with numpy, pandas and matplotlib on the same

@@ -1,30 +1,24 @@
 // libFuzzer target: arbitrary bytes opened as a document file, whole and as
 // one section merged into an open document. Any crash, hang, sanitizer report
-// or runaway memory is a finding; so is a file that opens but is not saved
-// the same way after it is saved and opened once more, and a refused file that
-// changed the document it was refused for.
+// or runaway memory is a finding, in reading or in drawing what was read; so
+// is a file that opens but is not saved the same way after it is saved and
+// opened once more, and a refused file that changed the document it was
+// refused for.
 
 #include "FuzzSetup.h"
 #include "io/DocumentArchive.h"
 #include "model/VexaDocument.h"
-#include "platform/Alert.h"
-#include "platform/CNumber.h"
-#include "platform/Font.h"
-#include "platform/UserDefaults.h"
 #include "view/VexaView.h"
 
-#include <QGuiApplication>
+#include <QImage>
 #include <QImageReader>
-#include <QTemporaryDir>
+#include <QPainter>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
 namespace {
-
-QGuiApplication* g_app = nullptr;   // lives for the whole run (fonts need it)
-QTemporaryDir* g_store = nullptr;   // keeps the fuzzer away from the user's settings
 
 [[noreturn]] void finding(const char* what, const QString& detail = QString())
 {
@@ -46,18 +40,8 @@ QByteArray saved(const VexaDocument& d)
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "fuzz_document";
-    static char* argv[] = {name, nullptr};
-    g_app = new QGuiApplication(argc, argv);
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
-    CNumber::resetNumericLocale();
+    FuzzSetup::startApplication("fuzz_document");
     QImageReader::setAllocationLimit(32);
-    g_store = new QTemporaryDir();
-    UserDefaults::setStoreFile(g_store->filePath(QStringLiteral("defaults.ini")));
-    // Refusals are expected by the thousand: answered silently.
-    Alert::setHandler({[](const Alert::Request&) { return 0; }, [] {}, {}});
 
     // Caches filled once, so the leak checker does not take them for leaks
     // of the first input.
@@ -94,5 +78,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         finding("a saved document could not be opened again");
     if (saved(second) != once)
         finding("a document changed in a save and open");
+
+    // Drawn as a window shows it, sub-views and all; small, so that inputs
+    // are many.
+    VexaView view(QSizeF(160, 120));
+    view.setVexaDocument(&first);
+    QImage image(160, 120, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    view.drawIn(painter);
     return 0;
 }
