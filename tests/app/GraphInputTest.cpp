@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMimeData>
@@ -131,8 +132,32 @@ int temporaryFiles()
                    .size());
 }
 
+// The temporary folder of this test's own while it lives: the shared one
+// gains and loses files as other tests run beside it.
+class OwnTemporaryFolder {
+public:
+    OwnTemporaryFolder()
+            : previous_(qgetenv("TMPDIR"))
+    {
+        const QString own = TestSupport::scratchDir() + QStringLiteral("/temporary");
+        QDir().mkpath(own);
+        qputenv("TMPDIR", QFile::encodeName(own));
+    }
+    ~OwnTemporaryFolder()
+    {
+        if (previous_.isNull())
+            qunsetenv("TMPDIR");
+        else
+            qputenv("TMPDIR", previous_);
+    }
+
+private:
+    const QByteArray previous_;
+};
+
 TEST(GraphInput, DropsImportTextAndFiles)
 {
+    const OwnTemporaryFolder folder;
     Window t;
     const int before = temporaryFiles();
 
