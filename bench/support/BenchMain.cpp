@@ -4,6 +4,9 @@
 #include "platform/UserDefaults.h"
 
 #include <QGuiApplication>
+#ifdef VEXA_BENCH_WIDGETS
+#include <QApplication>
+#endif
 #include <QImage>
 #include <QPainter>
 #include <QStandardPaths>
@@ -40,7 +43,11 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QStandardPaths::setTestModeEnabled(true);
+#ifdef VEXA_BENCH_WIDGETS
+    QApplication app(argc, argv);
+#else
     QGuiApplication app(argc, argv);
+#endif
     CNumber::resetNumericLocale();
     QTemporaryDir scratch;
     UserDefaults::setStoreFile(scratch.filePath(QStringLiteral("defaults.ini")));
