@@ -64,7 +64,9 @@ public:
 
     bool setData(const QModelIndex& index, const QVariant& value, int role) override
     {
-        if (role != Qt::EditRole || !index.isValid())
+        // A cell edit that arrives while documents or panes are switched
+        // is dropped, as in every side table.
+        if (role != Qt::EditRole || !index.isValid() || editor_.editsHeld())
             return false;
         if (!editor_.rename(index.row(), value.toString()))
             return false;

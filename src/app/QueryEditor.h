@@ -61,6 +61,8 @@ public:
     // Renames the query of the row and stores the list; false for a row
     // outside the list.
     bool rename(int row, const QString& name);
+    // True while the controller holds cell edits back (its noedit).
+    bool editsHeld() const { return manager_.noedit != 0; }
 
     // --- the editor's actions ------------------------------------------------------------
     void my_add();

@@ -129,6 +129,16 @@ TEST(QueryList, ListActionsKeepTheStoredListAndSelection)
          },
          {"Run", "c"},
          1},
+        {"rename while documents are switched",
+         1,
+         [](QueryEditor& e) {
+             Manager::shared()->noedit = 1;
+             EXPECT_FALSE(
+                 e.mysqlTable->model()->setData(e.mysqlTable->model()->index(1, 0), QStringLiteral("c")));
+             Manager::shared()->noedit = 0;
+         },
+         {"Run", "b"},
+         1},
     };
     for (const Case& c : cases) {
         EditorFixture f({query("Run"), query("b")}, c.select);
