@@ -187,6 +187,9 @@ public:
     // A document is about to close: macros acting on it (or on one of its
     // sub-views) let go of it and their timers stop.
     static void documentWillClose(VexaDocument* document);
+    // The host is going away: perl jobs it waits for are ended, and their
+    // end reaches neither it nor a document.
+    static void perlHostWillGoAway(MacroHost* host);
     // True while any macro run is going (also while it sleeps, waits for
     // perl or asks for input). Runs do not nest: a timer tick then is
     // dropped, another start beeps.

@@ -1,6 +1,7 @@
 #include "macro/MacroHost.h"
 
 #include "io/DocumentArchive.h"
+#include "macro/Macro.h"
 #include "macro/PerlJob.h"
 #include "model/VexaDocument.h"
 #include "platform/Alert.h"
@@ -32,6 +33,13 @@ bool MacroHost::getInput(const QString& message)
 QString MacroHost::inputPanelValue()
 {
     return stringVariables().value(QStringLiteral("input"));
+}
+
+MacroHost::~MacroHost()
+{
+    Macro::perlHostWillGoAway(this);
+    if (shared() == this)
+        setShared(nullptr);
 }
 
 void MacroHost::setPerlTask(PerlJob* job)

@@ -27,7 +27,8 @@ class VexaDocument;
 
 class MacroHost {
 public:
-    virtual ~MacroHost() = default;
+    // Ends the perl jobs that would report to this host.
+    virtual ~MacroHost();
 
     // --- state ------------------------------------------------------------
     // The controller's shared state: current and main document (PD, MPD),

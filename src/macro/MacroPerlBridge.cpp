@@ -240,23 +240,28 @@ void Macro::startPerlJob(PerlJob::Kind kind, const std::vector<int>& indices, co
 
     runs().push_back(run);
     PerlJob* job = PerlJob::start(kind, src, path, input, [run](const PerlJob::Outcome& outcome) {
-        MacroHost& h = *run->host;
         auto& list = runs();
         list.erase(std::remove(list.begin(), list.end(), run), list.end());
+        if (!run->fromMacro)
+            --userJobs();
+        if (*run->macroAlive && run->macro->task == run->job) {
+            run->macro->MAP = 0;
+            run->macro->task = nullptr;
+        }
+        // The application went away under the job: nobody is left to tell.
+        if (!run->host)
+            return;
+        MacroHost& h = *run->host;
 
         if (!outcome.launched)
             consoleError(h, QStringLiteral("Exception %1: %2\n").arg(outcome.exceptionName, outcome.reason));
         else if (!run->stopAsked)
             parsePerlResult(h, run->document, outcome);
 
-        if (!run->fromMacro && --userJobs() == 0)
+        if (!run->fromMacro && userJobs() == 0)
             h.setPerlProgress(false);
         h.setExecuteButtonTitle(QStringLiteral("Execute"));
         h.showSelectedMacro();
-        if (*run->macroAlive && run->macro->task == run->job) {
-            run->macro->MAP = 0;
-            run->macro->task = nullptr;
-        }
         if (run->fromMacro && h.perlTask() == run->job) {
             h.setPerlTask(nullptr);
             h.setPerlWaitFlag(0);
@@ -266,6 +271,18 @@ void Macro::startPerlJob(PerlJob::Kind kind, const std::vector<int>& indices, co
     task = job;
     if (fromMacro)
         host.setPerlTask(job);
+}
+
+void Macro::perlHostWillGoAway(MacroHost* host)
+{
+    for (const auto& run : runs()) {
+        if (run->host != host)
+            continue;
+        run->host = nullptr;
+        run->document = nullptr;
+        if (run->job)
+            run->job->terminate();
+    }
 }
 
 void Macro::perlDocumentWillClose(VexaDocument* document)

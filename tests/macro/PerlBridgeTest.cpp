@@ -14,6 +14,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QPointer>
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
@@ -284,6 +285,23 @@ TEST(PerlFilter, AResultForADocumentThatClosedMeanwhileOnlyBeeps)
     ASSERT_TRUE(spinUntil([&] { return m.MAP == 0; }));
     EXPECT_EQ(alerts.beeps(), 1);
     EXPECT_EQ(d->bufferCount(), 1);
+}
+
+// The application goes away while a job runs (a test's controller, the
+// end of a run): perl is ended and its end reaches no host and no document.
+TEST(PerlFilter, AJobWhoseHostWentAwayIsEndedAndTellsNobody)
+{
+    Macro m(QStringLiteral("orphan"), QStringLiteral("sleep 30; push @R, { y => [1] };"), 0,
+            MacroTypePerlFilter);
+    QPointer<PerlJob> job;
+    {
+        FakeMacroHost host;
+        host.currentDocument({2});
+        m.parseMacro();
+        job = m.task;
+        ASSERT_TRUE(job);
+    }
+    ASSERT_TRUE(spinUntil([&] { return m.MAP == 0 && !job; }));
 }
 
 TEST(PerlFilter, AMissingScriptIsReportedAsAnException)
