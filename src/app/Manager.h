@@ -46,6 +46,7 @@ class DocumentWindowQt;
 class HelpBrowser;
 class InspectorPanel;
 class Macro;
+class MacroEditor;
 class QAbstractButton;
 class QAction;
 class QButtonGroup;
@@ -432,6 +433,9 @@ public:
     // The stored MySQL queries (MYQ) with their editor, shown as the "mysql"
     // data pane.
     QueryEditor* queryEditor = nullptr;
+    // The stored macros (MA) with their editor, shown as the "macro" data
+    // pane, and the Macro menu.
+    MacroEditor* macroEditor = nullptr;
     // Merges an opened macro-list file into the stored macros (OpenDoc).
     // False, with the reason, when the bytes are no macro list; the macros
     // are then as they were.
@@ -464,11 +468,12 @@ public:
     void documentOpened(VexaDocument* document) override;
     void documentClosed(VexaDocument* document) override;
 
-    // --- the macro console ----------------------------------------------------------------------------------
-    // A small window of its own: errors in dark red, messages in black. A
-    // run without windows writes every console line to a stream as well:
-    // messages to consoleOut, errors to consoleErr (standard output and
-    // standard error unless a test points them elsewhere).
+    // --- the macro console
+    // ---------------------------------------------------------------------------------- Errors in dark red,
+    // messages in black. The console sits in the macro editor (ma_console); a small window of its own shows
+    // the same lines and comes up when text arrives while the editor's console is not on show. A run without
+    // windows writes every console line to a stream instead: messages to consoleOut, errors to consoleErr
+    // (standard output and standard error unless a test points them elsewhere).
     QWidget* consoleWindow = nullptr;
     QPlainTextEdit* ma_console = nullptr;
     std::FILE* consoleOut = stdout;
@@ -514,6 +519,11 @@ public:
     void terminateApplication() override;
     void reloadBufferList() override;
     void setSelectedBufferRows(const std::vector<int>& rows) override;
+    void reloadMacroTable() override;
+    void setExecuteButtonTitle(const QString& title) override;
+    std::vector<Macro*> storedMacros() override;
+    void setPerlProgress(bool running) override;
+    void showSelectedMacro() override;
 
 protected:
     // The launch's "-i": imports the file into the start document. False
@@ -597,6 +607,8 @@ private:
     bool consoleAtLineStart_ = true;
     int consoleErrors_ = 0;
     std::FILE* consoleOpenLine_ = nullptr;   // the stream whose last line has no line end yet
+    // The console window's own view of the console's lines.
+    QPlainTextEdit* consoleWindowText_ = nullptr;
     bool dialogsInstalled_ = false;
     Alert::Handler previousAlerts_;
     std::optional<bool> windowsVisibleOverride_;

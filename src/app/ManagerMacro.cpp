@@ -6,6 +6,7 @@
 #include "app/BufferListModel.h"
 #include "app/DataBufferTableView.h"
 #include "app/DocumentWindowQt.h"
+#include "app/MacroEditor.h"
 #include "macro/Macro.h"
 #include "model/VexaDocument.h"
 #include "view/Subviews.h"
@@ -28,18 +29,20 @@
 
 void Manager::buildConsole()
 {
+    // The editor's console is ma_console; the window shows the same lines
+    // for whoever does not keep the editor open.
     consoleWindow = new QWidget;
     consoleWindow->setObjectName(QStringLiteral("macroConsole"));
     consoleWindow->setWindowTitle(QStringLiteral("Macro Console"));
     auto* layout = new QVBoxLayout(consoleWindow);
     layout->setContentsMargins(0, 0, 0, 0);
-    ma_console = new QPlainTextEdit;
-    ma_console->setObjectName(QStringLiteral("ma_console"));
-    ma_console->setReadOnly(true);
-    ma_console->setLineWrapMode(QPlainTextEdit::NoWrap);
-    // A timer macro that prints for days must not eat the memory.
-    ma_console->setMaximumBlockCount(100000);
-    layout->addWidget(ma_console);
+    consoleWindowText_ = new QPlainTextEdit;
+    consoleWindowText_->setObjectName(QStringLiteral("consoleWindowText"));
+    consoleWindowText_->setReadOnly(true);
+    consoleWindowText_->setFont(ma_console->font());
+    consoleWindowText_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    consoleWindowText_->setMaximumBlockCount(ma_console->maximumBlockCount());
+    layout->addWidget(consoleWindowText_);
     consoleWindow->resize(520, 300);
 }
 
@@ -56,17 +59,22 @@ void Manager::consoleAppend(const QString& text, bool error)
     if (error)
         ++consoleErrors_;
 
-    QTextCursor cursor(ma_console->document());
-    cursor.movePosition(QTextCursor::End);
     QTextCharFormat format;
     format.setForeground(error ? Macro::errorColor() : QColor(Qt::black));
-    cursor.insertText(text, format);
+    for (QPlainTextEdit* view : {ma_console, consoleWindowText_}) {
+        QTextCursor cursor(view->document());
+        cursor.movePosition(QTextCursor::End);
+        cursor.insertText(text, format);
+    }
     consoleAtLineStart_ = text.endsWith(QLatin1Char('\n'));
 
     if (windowsShown()) {
-        if (!consoleWindow->isVisible())
+        // The window comes up only while no console is on show: the lines
+        // of a macro run from a graph window are never lost from sight.
+        if (!ma_console->isVisible() && !consoleWindow->isVisible())
             showConsole();
         ma_console->ensureCursorVisible();
+        consoleWindowText_->ensureCursorVisible();
         return;
     }
 
@@ -102,6 +110,7 @@ void Manager::endConsoleStreamLine()
 void Manager::consoleClear()
 {
     ma_console->clear();
+    consoleWindowText_->clear();
     consoleAtLineStart_ = true;
     // What went to a stream stays there; the next text starts a new line.
     endConsoleStreamLine();
@@ -211,4 +220,31 @@ void Manager::setSelectedBufferRows(const std::vector<int>& rows)
         if (row >= 0 && row < count)
             wanted.select(bufferRows_->index(row, 0), bufferRows_->index(row, lastColumn));
     selection->select(wanted, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+// --- the macro editor -----------------------------------------------------------------------
+
+void Manager::reloadMacroTable()
+{
+    macroEditor->reload();
+}
+
+void Manager::setExecuteButtonTitle(const QString& title)
+{
+    macroEditor->setExecuteTitle(title);
+}
+
+std::vector<Macro*> Manager::storedMacros()
+{
+    return macroEditor->storedMacros();
+}
+
+void Manager::setPerlProgress(bool running)
+{
+    macroEditor->setPerlProgress(running);
+}
+
+void Manager::showSelectedMacro()
+{
+    macroEditor->updateMacro(macroEditor->selectedRow());
 }

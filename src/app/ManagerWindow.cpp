@@ -10,6 +10,7 @@
 #include "app/DataTableView.h"
 #include "app/DocumentWindowQt.h"
 #include "app/HelpBrowser.h"
+#include "app/MacroEditor.h"
 #include "app/PointTableModel.h"
 #include "model/VexaDocument.h"
 #include "platform/UserDefaults.h"
@@ -202,7 +203,9 @@ void Manager::buildInspectorWindow()
     }
     queryEditor = new QueryEditor(*this);
     MySQLView = queryEditor->view();
-    MacroView = new QWidget;
+    macroEditor = new MacroEditor(*this);
+    MacroView = macroEditor->view();
+    ma_console = macroEditor->ma_console;
     DataView = new QWidget;
     {
         auto* l = new QVBoxLayout(DataView);
@@ -338,7 +341,7 @@ void Manager::buildMenus()
 
 QList<QMenu*> Manager::sharedMenus() const
 {
-    return {fileMenu, editMenu, graphMenu, bufferMenu, windowMenu, helpMenu};
+    return {fileMenu, editMenu, graphMenu, bufferMenu, macroEditor->macroMenu, windowMenu, helpMenu};
 }
 
 void Manager::buildPreferences()
@@ -372,6 +375,7 @@ void Manager::initPreferences()
     if (d.contains(QStringLiteral("InitialDocument")))
         p_initialdoc->setChecked(d.boolForKey(QStringLiteral("InitialDocument")));
     queryEditor->loadFromDefaults();
+    macroEditor->loadFromDefaults();
     if (opt_h)
         inspector->hide();
     else

@@ -1,6 +1,7 @@
 #include "app/QueryEditor.h"
 
 #include "app/Manager.h"
+#include "app/NameListTable.h"
 #include "io/QueryListFile.h"
 #include "io/StoredListFile.h"
 #include "model/VexaDocument.h"
@@ -8,10 +9,8 @@
 #include "platform/UserDefaults.h"
 #include "util/StringCategory.h"
 
-#include <QAbstractTableModel>
 #include <QFormLayout>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -23,72 +22,10 @@
 
 #include <utility>
 
-// One row per stored query: its name, which can be edited in place.
-class QueryTableModel : public QAbstractTableModel {
-public:
-    explicit QueryTableModel(QueryEditor& editor)
-            : QAbstractTableModel(&editor)
-            , editor_(editor)
-    {
-    }
-
-    int rowCount(const QModelIndex& parent = QModelIndex()) const override
-    {
-        return parent.isValid() ? 0 : int(editor_.MYQ.size());
-    }
-    int columnCount(const QModelIndex& parent = QModelIndex()) const override
-    {
-        return parent.isValid() ? 0 : 1;
-    }
-
-    QVariant data(const QModelIndex& index, int role) const override
-    {
-        if (!index.isValid() || index.row() >= int(editor_.MYQ.size()))
-            return QVariant();
-        if (role == Qt::DisplayRole || role == Qt::EditRole)
-            return editor_.MYQ[std::size_t(index.row())].name;
-        return QVariant();
-    }
-
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
-    {
-        if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section == 0)
-            return QStringLiteral("MySQL Query");
-        return QVariant();
-    }
-
-    Qt::ItemFlags flags(const QModelIndex& index) const override
-    {
-        return QAbstractTableModel::flags(index) | (index.isValid() ? Qt::ItemIsEditable : Qt::NoItemFlags);
-    }
-
-    bool setData(const QModelIndex& index, const QVariant& value, int role) override
-    {
-        // A cell edit that arrives while documents or panes are switched
-        // is dropped, as in every side table.
-        if (role != Qt::EditRole || !index.isValid() || editor_.editsHeld())
-            return false;
-        if (!editor_.rename(index.row(), value.toString()))
-            return false;
-        emit dataChanged(index, index);
-        return true;
-    }
-
-    void reset()
-    {
-        beginResetModel();
-        endResetModel();
-    }
-
-private:
-    QueryEditor& editor_;
-};
-
 QueryEditor::QueryEditor(Manager& manager)
         : QObject(&manager)
         , manager_(manager)
 {
-    model_ = new QueryTableModel(*this);
     buildView();
 }
 
@@ -113,16 +50,14 @@ void QueryEditor::buildView()
     auto* column = new QVBoxLayout(content);
     column->setContentsMargins(0, 0, 0, 0);
 
-    mysqlTable = new QTableView;
-    mysqlTable->setObjectName(QStringLiteral("mysqlTable"));
-    mysqlTable->setModel(model_);
-    mysqlTable->setSelectionBehavior(QAbstractItemView::SelectRows);
-    mysqlTable->setSelectionMode(QAbstractItemView::SingleSelection);
-    mysqlTable->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
-    mysqlTable->verticalHeader()->hide();
-    mysqlTable->horizontalHeader()->setStretchLastSection(true);
-    mysqlTable->setAttribute(Qt::WA_MacShowFocusRect, false);
-    mysqlTable->verticalHeader()->setDefaultSectionSize(mysqlTable->fontMetrics().height() + 6);
+    table_ = new NameListTable(
+        QStringLiteral("MySQL Query"),
+        {[this] { return int(MYQ.size()); }, [this](int row) { return MYQ[std::size_t(row)].name; },
+         // A cell edit that arrives while documents or panes are
+         // switched is dropped, as in every side table.
+         [this](int row, const QString& name) { return !editsHeld() && rename(row, name); }},
+        QStringLiteral("mysqlTable"), this);
+    mysqlTable = table_->view();
     mysqlTable->setMinimumHeight(4 * (mysqlTable->fontMetrics().height() + 6));
     column->addWidget(mysqlTable, 1);
     connect(mysqlTable->selectionModel(), &QItemSelectionModel::selectionChanged, this,
@@ -225,31 +160,17 @@ void QueryEditor::store()
 
 void QueryEditor::reload()
 {
-    const int row = selectedRow();
-    {
-        const QSignalBlocker quiet(mysqlTable->selectionModel());
-        model_->reset();
-    }
-    if (row >= 0 && row < int(MYQ.size()))
-        selectRow(row);
+    table_->reload();
 }
 
 int QueryEditor::selectedRow() const
 {
-    const QModelIndexList rows = mysqlTable->selectionModel()->selectedRows();
-    if (rows.isEmpty())
-        return -1;
-    const int row = rows.first().row();
-    return row < int(MYQ.size()) ? row : -1;
+    return table_->selectedRow();
 }
 
 void QueryEditor::selectRow(int row)
 {
-    if (row < 0 || row >= int(MYQ.size())) {
-        mysqlTable->clearSelection();
-        return;
-    }
-    mysqlTable->selectRow(row);
+    table_->selectRow(row);
 }
 
 bool QueryEditor::rename(int row, const QString& name)
@@ -271,10 +192,7 @@ void QueryEditor::afterListChange(int select)
 {
     store();
     reload();
-    {
-        const QSignalBlocker quiet(mysqlTable->selectionModel());
-        selectRow(select);
-    }
+    table_->selectRowQuietly(select);
     showSelected();
 }
 

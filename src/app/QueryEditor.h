@@ -23,7 +23,7 @@
 class QLineEdit;
 class QPlainTextEdit;
 class QTableView;
-class QueryTableModel;
+class NameListTable;
 
 class QueryEditor : public QObject {
 public:
@@ -107,7 +107,7 @@ private:
 
     Manager& manager_;
     QPointer<QWidget> view_;
-    QueryTableModel* model_ = nullptr;
+    NameListTable* table_ = nullptr;
     // Set while the editor's fields are filled from a query, so that the
     // filling is not taken for an edit and saved.
     bool filling_ = false;

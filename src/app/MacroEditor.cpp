@@ -1,0 +1,628 @@
+#include "app/MacroEditor.h"
+
+#include "app/Manager.h"
+#include "app/NameListTable.h"
+#include "io/StoredListFile.h"
+#include "macro/Macro.h"
+#include "macro/MacroListFile.h"
+#include "platform/Alert.h"
+#include "platform/UserDefaults.h"
+
+#include <QAction>
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QSplitter>
+#include <QTableView>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <tuple>
+
+#include <algorithm>
+#include <utility>
+
+namespace {
+
+QString newMacroName()
+{
+    return QStringLiteral("New Macro");
+}
+
+// The characters a shortcut can be: Alt with a letter, told apart by case.
+QString shortcutCharacters()
+{
+    return QStringLiteral("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ");
+}
+
+} // namespace
+
+MacroEditor::MacroEditor(Manager& manager)
+        : QObject(&manager)
+        , manager_(manager)
+{
+    buildView();
+    buildMenu();
+}
+
+MacroEditor::~MacroEditor()
+{
+    // A pane or menu never handed to a host is still ours.
+    if (view_ && !view_->parent())
+        delete view_;
+    if (macroMenu && !macroMenu->parent())
+        delete macroMenu;
+}
+
+void MacroEditor::buildView()
+{
+    // The pane is short: the list and the source side by side, the
+    // controls in one row under them, the console below; what would not fit
+    // a short pane scrolls.
+    auto* scroll = new QScrollArea;
+    scroll->setObjectName(QStringLiteral("MacroView"));
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    view_ = scroll;
+    auto* content = new QWidget;
+    scroll->setWidget(content);
+    auto* column = new QVBoxLayout(content);
+    column->setContentsMargins(0, 0, 0, 0);
+
+    const int rowHeight = QFontMetrics(content->font()).height() + 6;
+    const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    const int fixedLine = QFontMetrics(fixed).lineSpacing();
+    auto tool = [this](const QString& title, const QString& tip, auto action) {
+        auto* b = new QToolButton;
+        b->setText(title);
+        b->setToolTip(tip);
+        connect(b, &QToolButton::clicked, this, action);
+        return b;
+    };
+
+    auto* upright = new QSplitter(Qt::Vertical);
+    upright->setChildrenCollapsible(false);
+    column->addWidget(upright, 1);
+
+    // The list beside the source of the macro on show.
+    auto* editorPart = new QWidget;
+    auto* editorColumn = new QVBoxLayout(editorPart);
+    editorColumn->setContentsMargins(0, 0, 0, 0);
+    editorColumn->setSpacing(4);
+    auto* beside = new QSplitter(Qt::Horizontal);
+    beside->setChildrenCollapsible(false);
+    editorColumn->addWidget(beside, 1);
+
+    table_ = new NameListTable(
+        QStringLiteral("Macro"),
+        {[this] { return int(MA.size()); }, [this](int row) { return MA[std::size_t(row)]->name; },
+         // Dropped while documents or panes are switched, as in
+         // every side table.
+         [this](int row, const QString& name) { return !manager_.noedit && rename(row, name); }},
+        QStringLiteral("macroTable"), this);
+    macroTable = table_->view();
+    macroTable->setMinimumWidth(120);
+    beside->addWidget(macroTable);
+    connect(macroTable->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { updateMacro(selectedRow()); });
+    connect(macroTable, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
+        if (index.isValid())
+            updateMacro(index.row());
+    });
+
+    ma_src = new QPlainTextEdit;
+    ma_src->setObjectName(QStringLiteral("ma_src"));
+    ma_src->setFont(fixed);
+    ma_src->setLineWrapMode(QPlainTextEdit::NoWrap);
+    ma_src->setTabStopDistance(4 * QFontMetricsF(fixed).horizontalAdvance(QLatin1Char(' ')));
+    ma_src->setMinimumHeight(3 * fixedLine);
+    ma_src->setPlaceholderText(QStringLiteral("print \"Hello\""));
+    connect(ma_src, &QPlainTextEdit::textChanged, this, [this] { ma_save(); });
+    beside->addWidget(ma_src);
+    beside->setStretchFactor(0, 1);
+    beside->setStretchFactor(1, 3);
+
+    // The controls: the list's, then the macro's.
+    auto* controls = new QHBoxLayout;
+    controls->setSpacing(2);
+    controls->addWidget(tool(QStringLiteral("+"), QStringLiteral("Add a new macro"), [this] { ma_add(); }));
+    controls->addWidget(
+        tool(QStringLiteral("−"), QStringLiteral("Delete the selected macro"), [this] { ma_delete(false); }));
+    controls->addWidget(
+        tool(QStringLiteral("▲"), QStringLiteral("Move the macro up"), [this] { ma_moveUp(); }));
+    controls->addWidget(
+        tool(QStringLiteral("▼"), QStringLiteral("Move the macro down"), [this] { ma_moveDown(); }));
+    auto* more = new QToolButton;
+    more->setText(QStringLiteral("⋯"));
+    more->setToolTip(QStringLiteral("More for the list and the console"));
+    more->setPopupMode(QToolButton::InstantPopup);
+    auto* moreMenu = new QMenu(more);
+    moreMenu->addAction(QStringLiteral("Duplicate"), this, [this] { ma_duplicate(); });
+    moreMenu->addSeparator();
+    moreMenu->addAction(QStringLiteral("Import…"), this, [this] { ma_import(false); });
+    moreMenu->addAction(QStringLiteral("Append…"), this, [this] { ma_import(true); });
+    moreMenu->addAction(QStringLiteral("Export…"), this, [this] { ma_export(true); });
+    moreMenu->addAction(QStringLiteral("Export All…"), this, [this] { ma_export(false); });
+    moreMenu->addSeparator();
+    moreMenu->addAction(QStringLiteral("Delete All Macros…"), this, [this] { ma_delete(true); });
+    moreMenu->addSeparator();
+    moreMenu->addAction(QStringLiteral("Clear Console"), this, [this] { ma_clr(); });
+    more->setMenu(moreMenu);
+    controls->addWidget(more);
+    controls->addSpacing(10);
+
+    auto* shortcutLabel = new QLabel(QStringLiteral("Alt +"));
+    shortcutLabel->setToolTip(QStringLiteral("The key that runs the macro from a graph window"));
+    controls->addWidget(shortcutLabel);
+    ma_shortcut = new QComboBox;
+    ma_shortcut->setObjectName(QStringLiteral("ma_shortcut"));
+    ma_shortcut->setToolTip(shortcutLabel->toolTip());
+    ma_shortcut->addItem(QStringLiteral("none"), 0);
+    for (QChar c : shortcutCharacters())
+        ma_shortcut->addItem(QString(c), int(c.unicode()));
+    ma_shortcut->setMaxVisibleItems(16);
+    connect(ma_shortcut, &QComboBox::currentIndexChanged, this, [this] { ma_save(); });
+    controls->addWidget(ma_shortcut);
+    controls->addSpacing(10);
+
+    ma_type = new QButtonGroup(this);
+    ma_type->setExclusive(true);
+    const std::tuple<int, const char*, const char*> types[] = {
+        {MacroTypeLanguage, "Macro", "Commands of the macro language"},
+        {MacroTypePerlImport, "Perl Import", "Perl code that reads a file into new buffers"},
+        {MacroTypePerlFilter, "Perl Filter", "Perl code that makes new buffers from the selected ones"},
+    };
+    for (const auto& [id, title, tip] : types) {
+        auto* b = new QToolButton;
+        b->setText(QLatin1String(title));
+        b->setToolTip(QLatin1String(tip));
+        b->setCheckable(true);
+        b->setObjectName(QStringLiteral("ma_type%1").arg(id));
+        ma_type->addButton(b, id);
+        controls->addWidget(b);
+    }
+    ma_type->button(MacroTypeLanguage)->setChecked(true);
+    connect(ma_type, &QButtonGroup::idClicked, this, [this] { ma_save(); });
+    controls->addStretch(1);
+
+    ma_progress = new QProgressBar;
+    ma_progress->setObjectName(QStringLiteral("ma_progress"));
+    ma_progress->setRange(0, 0);
+    ma_progress->setTextVisible(false);
+    ma_progress->setFixedSize(40, rowHeight - 8);
+    // Keeps its room while hidden, so Execute does not jump about.
+    QSizePolicy keep = ma_progress->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    ma_progress->setSizePolicy(keep);
+    ma_progress->hide();
+    controls->addWidget(ma_progress);
+    ma_exestop = new QPushButton(QStringLiteral("Execute"));
+    ma_exestop->setObjectName(QStringLiteral("ma_exestop"));
+    ma_exestop->setToolTip(QStringLiteral("Run the macro, or stop its timer or perl job"));
+    ma_exestop->setAutoDefault(false);
+    connect(ma_exestop, &QPushButton::clicked, this, [this] { ma_execute(); });
+    controls->addWidget(ma_exestop);
+    editorColumn->addLayout(controls);
+    upright->addWidget(editorPart);
+
+    ma_console = new QPlainTextEdit;
+    ma_console->setObjectName(QStringLiteral("ma_console"));
+    ma_console->setReadOnly(true);
+    ma_console->setFont(fixed);
+    ma_console->setLineWrapMode(QPlainTextEdit::NoWrap);
+    ma_console->setPlaceholderText(QStringLiteral("Console"));
+    // A timer macro that prints for days must not eat the memory.
+    ma_console->setMaximumBlockCount(100000);
+    ma_console->setMinimumHeight(2 * fixedLine + 8);
+    ma_console->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(ma_console, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        QMenu* menu = ma_console->createStandardContextMenu(at);
+        menu->addSeparator();
+        menu->addAction(QStringLiteral("Clear Console"), this, [this] { ma_clr(); });
+        menu->exec(ma_console->mapToGlobal(at));
+        delete menu;
+    });
+    upright->addWidget(ma_console);
+    upright->setStretchFactor(0, 3);
+    upright->setStretchFactor(1, 2);
+}
+
+void MacroEditor::buildMenu()
+{
+    macroMenu = new QMenu(QStringLiteral("Macro"));
+    macroMenu->setObjectName(QStringLiteral("macroMenu"));
+}
+
+// --- the list in the user defaults ------------------------------------------------------
+
+void MacroEditor::loadFromDefaults()
+{
+    UserDefaults& defaults = UserDefaults::standard();
+    const QByteArray data = defaults.dataForKey(MacroListFile::defaultsKey());
+    const int current = defaults.integerForKey(QStringLiteral("CurrentMacro"));
+    for (auto& m : MA)
+        retire(std::move(m));
+    MA.clear();
+    if (!data.isEmpty()) {
+        QString why;
+        if (std::optional<std::vector<std::shared_ptr<Macro>>> stored
+            = MacroListFile::unarchive(data, &why)) {
+            MA = std::move(*stored);
+        } else {
+            // The user's macros are not thrown away for a list that could
+            // not be read: they stay in the settings beside the new list.
+            const QString aside = QStringLiteral("MacrosUnreadable");
+            defaults.setValue(aside, data);
+            manager_.consoleAppend(
+                QStringLiteral("The stored macros could not be read (%1); they are kept under %2 in the "
+                               "settings.\n")
+                    .arg(why, aside),
+                true);
+        }
+    }
+    if (MA.empty()) {
+        MA.push_back(newMacro());
+        store();
+    }
+    reload();
+    table_->selectRowQuietly(current);
+    updateMacro(selectedRow());
+    updateMacroMenu();
+}
+
+void MacroEditor::store()
+{
+    std::vector<const Macro*> list;
+    list.reserve(MA.size());
+    for (const auto& m : MA)
+        list.push_back(m.get());
+    if (const std::optional<QByteArray> bytes = MacroListFile::archive(list))
+        UserDefaults::standard().setValue(MacroListFile::defaultsKey(), *bytes);
+}
+
+// --- the table ------------------------------------------------------------------------------
+
+void MacroEditor::reload()
+{
+    table_->reload();
+}
+
+int MacroEditor::selectedRow() const
+{
+    return table_->selectedRow();
+}
+
+void MacroEditor::selectRow(int row)
+{
+    table_->selectRow(row);
+}
+
+bool MacroEditor::rename(int row, const QString& name)
+{
+    if (row < 0 || row >= int(MA.size()))
+        return false;
+    MA[std::size_t(row)]->name = name;
+    store();
+    updateMacroMenu();
+    return true;
+}
+
+void MacroEditor::afterListChange(int select)
+{
+    store();
+    reload();
+    table_->selectRowQuietly(select);
+    updateMacro(selectedRow());
+    updateMacroMenu();
+    releaseRetired();
+}
+
+std::shared_ptr<Macro> MacroEditor::newMacro() const
+{
+    return std::make_shared<Macro>(newMacroName(), QString(), 0, MacroTypeLanguage);
+}
+
+// --- running ----------------------------------------------------------------------------------
+
+void MacroEditor::updateMacroMenu()
+{
+    macroMenu->clear();
+    for (std::size_t i = 0; i < MA.size(); ++i) {
+        // A name is shown as it is: an ampersand is no mnemonic here.
+        QString title = MA[i]->name;
+        title.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        QAction* item = macroMenu->addAction(title);
+        const int index = int(i);
+        item->setData(index);
+        // Queued: the run rebuilds this menu, which must not delete the item
+        // while it is still reporting its trigger.
+        connect(
+            item, &QAction::triggered, this, [this, index] { macroByMenu(index); }, Qt::QueuedConnection);
+    }
+}
+
+void MacroEditor::run(const std::shared_ptr<Macro>& macro)
+{
+    // Held for the run: an edit or a deletion meanwhile takes it out of the
+    // list, not out of existence.
+    const std::shared_ptr<Macro> keep = macro;
+    keep->stopTimer();
+    keep->parseMacro();
+}
+
+void MacroEditor::macroByMenu(int index)
+{
+    if (index < 0 || index >= int(MA.size()))
+        return;
+    run(MA[std::size_t(index)]);
+    updateMacroMenu();
+    releaseRetired();
+}
+
+void MacroEditor::ma_execute()
+{
+    const int row = selectedRow();
+    if (row < 0)
+        return;
+    const std::shared_ptr<Macro> macro = MA[std::size_t(row)];
+    if (macro->timerRunning())
+        macro->stopTimer();
+    else
+        run(macro);
+    reload();
+    releaseRetired();
+}
+
+// --- the editor's actions ---------------------------------------------------------------------
+
+void MacroEditor::ma_save()
+{
+    const int row = selectedRow();
+    if (row < 0 || filling_)
+        return;
+    std::shared_ptr<Macro>& slot = MA[std::size_t(row)];
+    const QString src = ma_src->toPlainText();
+    const int shortcut = ma_shortcut->currentData().toInt();
+    const int type = std::max(ma_type->checkedId(), 0);
+    if (slot->src == src && slot->shortcut == shortcut && slot->type == type)
+        return;
+    slot->stopTimer();
+    if (slot->MAP != 0) {
+        // A perl job of this macro still runs: the same object keeps it, so
+        // that Stop still reaches it.
+        slot->src = src;
+        slot->shortcut = shortcut;
+        slot->type = type;
+    } else {
+        auto edited = std::make_shared<Macro>(slot->name, src, shortcut, type);
+        retire(std::exchange(slot, std::move(edited)));
+    }
+    store();
+    releaseRetired();
+}
+
+void MacroEditor::ma_add()
+{
+    MA.push_back(newMacro());
+    afterListChange(int(MA.size()) - 1);
+}
+
+void MacroEditor::ma_duplicate()
+{
+    const int row = selectedRow();
+    if (row < 0)
+        return;
+    const Macro& m = *MA[std::size_t(row)];
+    MA.push_back(std::make_shared<Macro>(QStringLiteral("%1 copy").arg(m.name), m.src, 0, m.type));
+    afterListChange(int(MA.size()) - 1);
+}
+
+void MacroEditor::ma_delete(bool all)
+{
+    const int row = selectedRow();
+    if (row < 0) {
+        Alert::beep();
+        return;
+    }
+    const int answer = all ? Alert::run(QStringLiteral("Delete All Macros"),
+                                        QStringLiteral("clicking 'Delete' removes all macros immediately"),
+                                        {QStringLiteral("Cancel"), QStringLiteral("Delete")})
+                           : Alert::run(QStringLiteral("Delete Macro"),
+                                        QStringLiteral("clicking 'Delete' removes this macro immediately"),
+                                        {QStringLiteral("Cancel"), QStringLiteral("Delete")});
+    if (answer == 1) {
+        if (all) {
+            for (auto& m : MA)
+                retire(std::move(m));
+            MA.clear();
+        } else {
+            retire(std::move(MA[std::size_t(row)]));
+            MA.erase(MA.begin() + row);
+        }
+    }
+    // An empty list gets a fresh macro. The editor then shows whatever
+    // macro is selected: it never writes the text of a deleted macro into
+    // another one.
+    if (MA.empty())
+        MA.push_back(newMacro());
+    afterListChange(answer == 1 ? 0 : row);
+}
+
+void MacroEditor::ma_clr()
+{
+    manager_.consoleClear();
+}
+
+void MacroEditor::updateMacro(int row)
+{
+    if (selectedRow() < 0 || row < 0 || row >= int(MA.size()))
+        return;
+    UserDefaults::standard().setValue(QStringLiteral("CurrentMacro"), row);
+    const Macro& m = *MA[std::size_t(row)];
+    filling_ = true;
+    if (ma_src->toPlainText() != m.src)
+        ma_src->setPlainText(m.src);
+    ma_exestop->setText(m.timerRunning() || m.MAP != 0 ? QStringLiteral("Stop") : QStringLiteral("Execute"));
+    // A shortcut that is no letter cannot be typed: it shows as none.
+    const int item = ma_shortcut->findData(m.shortcut);
+    ma_shortcut->setCurrentIndex(item >= 0 ? item : 0);
+    QAbstractButton* segment = ma_type->button(m.type);
+    (segment ? segment : ma_type->button(MacroTypeLanguage))->setChecked(true);
+    filling_ = false;
+}
+
+void MacroEditor::ma_moveUp()
+{
+    const int row = selectedRow();
+    if (row < 1)
+        return;
+    std::swap(MA[std::size_t(row)], MA[std::size_t(row - 1)]);
+    afterListChange(row - 1);
+}
+
+void MacroEditor::ma_moveDown()
+{
+    const int row = selectedRow();
+    if (row < 0 || row + 1 >= int(MA.size()))
+        return;
+    std::swap(MA[std::size_t(row)], MA[std::size_t(row + 1)]);
+    afterListChange(row + 1);
+}
+
+QString MacroEditor::askForListFile(Manager::FilePanelRequest::Kind kind, const QString& title)
+{
+    Manager::FilePanelRequest r;
+    r.kind = kind;
+    r.title = title;
+    r.suffix = MacroListFile::suffix();
+    const QStringList paths = manager_.filePanel(r);
+    return paths.isEmpty() ? QString() : paths.first();
+}
+
+void MacroEditor::ma_export(bool selectedOnly)
+{
+    if (MA.empty()) {
+        Alert::beep();
+        return;
+    }
+    const int row = selectedRow();
+    if (selectedOnly && row < 0) {
+        Alert::beep();
+        return;
+    }
+    const QString path = askForListFile(Manager::FilePanelRequest::Save, QStringLiteral("Macro Export"));
+    if (path.isEmpty())
+        return;
+    std::vector<const Macro*> list;
+    if (selectedOnly) {
+        list.push_back(MA[std::size_t(row)].get());
+    } else {
+        for (const auto& m : MA)
+            list.push_back(m.get());
+    }
+    QString error;
+    if (!MacroListFile::write(path, list, &error))
+        Alert::run(QStringLiteral("File Save Error"), error, {QStringLiteral("Ok")});
+}
+
+void MacroEditor::ma_import(bool append)
+{
+    const QString path = askForListFile(Manager::FilePanelRequest::Open, QStringLiteral("Macro Import"));
+    if (path.isEmpty()) {
+        updateMacroMenu();
+        return;
+    }
+    QString error;
+    std::optional<std::vector<std::shared_ptr<Macro>>> loaded = MacroListFile::read(path, &error);
+    if (!loaded) {
+        Alert::run(QStringLiteral("File Open Error"), error, {QStringLiteral("Ok")});
+        updateMacroMenu();
+        return;
+    }
+    if (!append) {
+        for (auto& m : MA)
+            retire(std::move(m));
+        MA.clear();
+    }
+    for (auto& m : *loaded)
+        MA.push_back(std::move(m));
+    const int row = selectedRow();
+    afterListChange(row >= 0 ? row : 0);
+}
+
+bool MacroEditor::merge(const QByteArray& data, QString* why)
+{
+    std::optional<std::vector<std::shared_ptr<Macro>>> loaded = MacroListFile::unarchive(data, why);
+    if (!loaded)
+        return false;
+    for (auto& m : MA) {
+        const bool replaced
+            = std::any_of(loaded->begin(), loaded->end(), [&](const auto& l) { return l->name == m->name; });
+        if (replaced)
+            retire(m);
+    }
+    StoredListFile::mergeByName(MA, std::move(*loaded));
+    const int row = selectedRow();
+    afterListChange(row >= 0 ? row : 0);
+    return true;
+}
+
+// --- what runs report -----------------------------------------------------------------------------
+
+void MacroEditor::setExecuteTitle(const QString& title)
+{
+    ma_exestop->setText(title);
+}
+
+void MacroEditor::setPerlProgress(bool running)
+{
+    ma_progress->setVisible(running);
+}
+
+std::vector<Macro*> MacroEditor::storedMacros() const
+{
+    std::vector<Macro*> list;
+    list.reserve(MA.size());
+    for (const auto& m : MA)
+        list.push_back(m.get());
+    return list;
+}
+
+// --- macros out of the list ----------------------------------------------------------------------
+
+void MacroEditor::retire(std::shared_ptr<Macro> macro)
+{
+    if (!macro)
+        return;
+    // A macro nobody can reach any more must not go on ticking.
+    macro->stopTimer();
+    retired_.push_back(std::move(macro));
+}
+
+void MacroEditor::releaseRetired()
+{
+    if (retired_.empty())
+        return;
+    // A run may still be going on one of them (a timer's run that sleeps,
+    // say): they go once no run is left.
+    if (Macro::runInProgress()) {
+        if (!releasePending_) {
+            releasePending_ = true;
+            QTimer::singleShot(250, this, [this] {
+                releasePending_ = false;
+                releaseRetired();
+            });
+        }
+        return;
+    }
+    retired_.clear();
+}
