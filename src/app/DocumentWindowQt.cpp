@@ -355,6 +355,10 @@ void DocumentWindowQt::setContentSize(QSize size)
     if (isVisible())
         keepOnScreen();
     layOut();
+    // A hidden widget hears of its new size only once it is shown: the view
+    // of a hidden run must have it now, for the pictures the run exports.
+    if (!isVisible())
+        graph_->view().setFrameSize(QSizeF(graph_->size()));
 }
 
 void DocumentWindowQt::layOut()

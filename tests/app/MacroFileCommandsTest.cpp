@@ -15,6 +15,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QPlainTextEdit>
 #include <QPointer>
 
@@ -134,4 +135,15 @@ TEST(MacroFileCommands, SubviewViewsLiveInTheMainWindow)
     EXPECT_EQ(run(m, QStringLiteral("open '$dir/with-subview.vexa'")), QString());
     ASSERT_NE(m.MPD, nullptr);
     EXPECT_EQ(m.MPD->SPD.size(), 1u);
+}
+
+TEST(MacroFileCommands, AHiddenWindowTakesItsSizeBeforeAnExport)
+{
+    Manager m;
+    currentHidden(m);
+    EXPECT_EQ(
+        run(m, QStringLiteral("windowsize 300 200\nsavepng '$dir/sized.png'\nsavepng '$dir/sized2.png' 144")),
+        QString());
+    EXPECT_EQ(QImage(TestSupport::scratchDir() + QStringLiteral("/sized.png")).size(), QSize(300, 200));
+    EXPECT_EQ(QImage(TestSupport::scratchDir() + QStringLiteral("/sized2.png")).size(), QSize(600, 400));
 }
