@@ -32,13 +32,15 @@ std::unique_ptr<VexaDocument> makeDocument(long n, Style style)
     auto b = std::make_unique<DataBuffer>();
     b->X.resize(std::size_t(n));
     b->Y.resize(std::size_t(n));
+    double* bx = b->X.mutableData();
+    double* by = b->Y.mutableData();
     std::uint64_t state = 0x9E3779B97F4A7C15ull;
     for (long i = 0; i < n; ++i) {
         state = state * 6364136223846793005ull + 1442695040888963407ull;
         const double noise = double(state >> 40) / double(1ull << 24) - 0.5;
         const double x = 100.0 * double(i) / double(n);
-        b->X[std::size_t(i)] = x;
-        b->Y[std::size_t(i)] = std::sin(x * 0.3) + 0.2 * noise;
+        bx[i] = x;
+        by[i] = std::sin(x * 0.3) + 0.2 * noise;
     }
     b->rescale();
     b->style.color = Qt::black;

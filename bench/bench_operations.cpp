@@ -27,13 +27,15 @@ std::unique_ptr<DataBuffer> wave(int n, bool shuffled = false)
     auto b = std::make_unique<DataBuffer>();
     b->X.resize(std::size_t(n));
     b->Y.resize(std::size_t(n));
+    double* bx = b->X.mutableData();
+    double* by = b->Y.mutableData();
     for (int i = 0; i < n; ++i) {
-        b->X[std::size_t(i)] = i * 0.001;
-        b->Y[std::size_t(i)] = std::sin(i * 0.001) + 0.1 * std::sin(i * 0.37);
+        bx[i] = i * 0.001;
+        by[i] = std::sin(i * 0.001) + 0.1 * std::sin(i * 0.37);
     }
     if (shuffled) {
         std::mt19937 rng(1);
-        std::shuffle(b->X.begin(), b->X.end(), rng);
+        std::shuffle(bx, bx + n, rng);
     }
     b->rescale();
     return b;
@@ -112,7 +114,7 @@ void BM_DocumentOperation(benchmark::State& state)
     VexaDocument doc;
     doc.DB.push_back(wave(kPoints));
     doc.DB.push_back(wave(kPoints));
-    for (double& x : doc.DB[1]->X)
+    for (double& x : doc.DB[1]->X.mutableVector())
         x += 0.0005;
     for (auto _ : state) {
         switch (state.range(0)) {

@@ -34,12 +34,14 @@ std::unique_ptr<VexaDocument> makeDocument(long n)
         auto b = std::make_unique<DataBuffer>();
         b->X.resize(std::size_t(n));
         b->Y.resize(std::size_t(n));
+        double* bx = b->X.mutableData();
+        double* by = b->Y.mutableData();
         for (long i = 0; i < n; ++i) {
             state = state * 6364136223846793005ull + 1442695040888963407ull;
             const double noise = double(state >> 40) / double(1ull << 24) - 0.5;
             const double x = 100.0 * double(i) / double(n);
-            b->X[std::size_t(i)] = x;
-            b->Y[std::size_t(i)] = std::sin(x * (0.2 + 0.1 * k)) + 0.2 * noise + k;
+            bx[i] = x;
+            by[i] = std::sin(x * (0.2 + 0.1 * k)) + 0.2 * noise + k;
         }
         b->rescale();
         b->style.color = colours[k];

@@ -45,9 +45,11 @@ std::unique_ptr<DataBuffer> wave(int n)
     auto b = std::make_unique<DataBuffer>();
     b->X.resize(std::size_t(n));
     b->Y.resize(std::size_t(n));
+    double* bx = b->X.mutableData();
+    double* by = b->Y.mutableData();
     for (int i = 0; i < n; ++i) {
-        b->X[std::size_t(i)] = i * 0.001;
-        b->Y[std::size_t(i)] = std::sin(i * 0.001);
+        bx[i] = i * 0.001;
+        by[i] = std::sin(i * 0.001);
     }
     b->rescale();
     return b;
