@@ -4,6 +4,7 @@
 
 #pragma once
 
+#include "app/DataBufferTableView.h"
 #include "app/DocumentWindowQt.h"
 #include "app/Manager.h"
 #include "inspectors/GeneralManager.h"
@@ -11,8 +12,11 @@
 #include "model/VexaDocument.h"
 #include "platform/Alert.h"
 
+#include <QItemSelectionModel>
 #include <QLineEdit>
+#include <QTableView>
 
+#include <initializer_list>
 #include <memory>
 
 namespace InspectorSupport {
@@ -31,6 +35,32 @@ inline VexaDocument& openCurrent(Manager& m)
     VexaDocument& d = m.openDocument(std::make_unique<VexaDocument>(), false)->document();
     m.setCurrentDoc(&d, &d);
     return d;
+}
+
+// Gives the document `count` buffers of two points each, buffer i with the
+// comment "b<i>", the buffers in `hidden` not shown; the side tables follow.
+inline void addBuffers(Manager& m, VexaDocument& d, int count, std::initializer_list<int> hidden = {})
+{
+    for (int i = 0; i < count; ++i) {
+        auto b = std::make_unique<DataBuffer>();
+        b->addDoubleValue(0, i);
+        b->addDoubleValue(1, i + 1);
+        b->setComment(QStringLiteral("b%1").arg(i));
+        d.DB.push_back(std::move(b));
+    }
+    for (int i : hidden)
+        d.DB[std::size_t(i)]->setShow(false);
+    m.update();
+}
+
+// Selects exactly these rows of the buffer list, as a user's clicks do.
+inline void selectBufferRows(Manager& m, std::initializer_list<int> rows)
+{
+    QTableView* t = m.inspectorTable;
+    t->clearSelection();
+    for (int row : rows)
+        t->selectionModel()->select(t->model()->index(row, 0),
+                                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
 }
 
 // Types the text into the field and ends editing, as Return or leaving the
@@ -55,6 +85,32 @@ struct GeneralFixture {
         panel = dynamic_cast<GeneralManager*>(m->IM.value(QStringLiteral("general")));
     }
     const Ui::GeneralPanel& ui() const { return panel->ui(); }
+};
+
+// A controller, a current document with `buffers` buffers (those in
+// `hidden` not shown) and the panel of that key on show.
+template <class Panel> struct PanelFixture {
+    std::unique_ptr<Manager> m = controller();
+    ScriptedAlerts alerts;
+    VexaDocument& d = openCurrent(*m);
+    Panel* panel = nullptr;
+
+    explicit PanelFixture(const char* key, int buffers = 0, std::initializer_list<int> hidden = {})
+    {
+        addBuffers(*m, d, buffers, hidden);
+        m->switchInspector(QLatin1String(key));
+        panel = dynamic_cast<Panel*>(m->IM.value(QLatin1String(key)));
+        replotted();
+    }
+    // Whether the document replotted since the last call (a replot marks
+    // the window edited).
+    bool replotted()
+    {
+        DocumentWindowQt* w = Manager::windowOf(&d);
+        const bool edited = w->isWindowModified();
+        w->setDocumentEdited(false);
+        return edited;
+    }
 };
 
 } // namespace InspectorSupport
