@@ -7,8 +7,6 @@
 #include "util/NumberFormat.h"
 #include "view/CalendarFormat.h"
 
-#include <QRegularExpression>
-
 PointTableModel::PointTableModel(Manager& manager, QObject* parent)
         : SideTableModel({QStringLiteral("No"), QStringLiteral("X Value"), QStringLiteral("Y Value"),
                           QStringLiteral("X Error"), QStringLiteral("Y Error")},
@@ -87,8 +85,7 @@ std::optional<double> PointTableModel::readValue(const QString& text, bool date)
     }
     // A typing slip must not turn a value into 0: the text has to start
     // with a number.
-    static const QRegularExpression number(QStringLiteral("^\\s*[-+]?([0-9]|[.,][0-9]|Inf|NaN|Nan)"));
-    if (!number.match(text).hasMatch()) {
+    if (!startsWithNumber(text)) {
         Alert::run(QStringLiteral("Point Table"), QStringLiteral("%1 is no number").arg(text.trimmed()),
                    {QStringLiteral("Ok")});
         return std::nullopt;

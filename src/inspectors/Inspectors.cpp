@@ -2,6 +2,7 @@
 
 #include "app/Manager.h"
 #include "inspectors/GeneralManager.h"
+#include "inspectors/StyleManager.h"
 
 #include <memory>
 
@@ -24,6 +25,7 @@ void registerAll(Manager& manager)
         Manager::InspectorFactory factory;
     } panels[] = {
         {"general", make<GeneralManager>},
+        {"style",   make<StyleManager>},
     };
     // clang-format on
     for (const auto& p : panels)

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QMetaType>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <climits>
@@ -38,6 +39,12 @@ double doubleValueOf(const QString& text)
     }
     // A NUL inside the text ends it, as it would for any C string.
     return parseNumber(text.toLatin1().constData());
+}
+
+bool startsWithNumber(const QString& text)
+{
+    static const QRegularExpression number(QStringLiteral("^\\s*[-+]?([0-9]|[.,][0-9]|Inf|NaN|Nan)"));
+    return number.match(text).hasMatch();
 }
 
 int integerValueOf(const QString& text)

@@ -18,6 +18,10 @@ double doubleValueOf(const QString& text);
 // Numbers (including bool) give their value, strings are read as above,
 // anything else gives 0.
 double doubleValueOf(const QVariant& value);
+// Whether the text, after blanks and an optional sign, starts with a number
+// (a digit, a decimal mark and a digit, or Inf or NaN): what a typing slip
+// that reads as 0 does not do.
+bool startsWithNumber(const QString& text);
 // The integer a text field holds: the leading integer after blanks and an
 // optional sign ("12.7" gives 12, "1e3" gives 1), 0 when there is none,
 // clamped to the int range.

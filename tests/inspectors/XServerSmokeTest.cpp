@@ -70,6 +70,8 @@ void runPaster()
     auto m = InspectorSupport::controller();
     ScriptedAlerts alerts;
     VexaDocument& d = InspectorSupport::openCurrent(*m);
+    // A buffer, so the buffer panels have something to show.
+    InspectorSupport::addBuffers(*m, d, 1);
     m->inspector->show();
     for (const QString& key : Manager::inspectorKeys()) {
         m->switchInspector(key);
@@ -109,10 +111,10 @@ void runPaster()
     while (!offered() && waited.elapsed() < 10000)
         QApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
     m->paste();
-    ASSERT_EQ(d.bufferCount(), 1);
+    ASSERT_EQ(d.bufferCount(), 2);
     const auto expected = sample();
-    EXPECT_EQ(d.DB[0]->Y, expected->Y);
-    EXPECT_EQ(d.DB[0]->comment, expected->comment);
+    EXPECT_EQ(d.DB[1]->Y, expected->Y);
+    EXPECT_EQ(d.DB[1]->comment, expected->comment);
     EXPECT_TRUE(alerts.requests().empty());
 }
 
