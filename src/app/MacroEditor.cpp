@@ -5,8 +5,11 @@
 #include "io/StoredListFile.h"
 #include "macro/Macro.h"
 #include "macro/MacroListFile.h"
+#include "macro/StyleMacroWriter.h"
+#include "model/VexaDocument.h"
 #include "platform/Alert.h"
 #include "platform/UserDefaults.h"
+#include "view/VexaView.h"
 
 #include <QAction>
 #include <QButtonGroup>
@@ -147,6 +150,7 @@ void MacroEditor::buildView()
     more->setPopupMode(QToolButton::InstantPopup);
     auto* moreMenu = new QMenu(more);
     moreMenu->addAction(QStringLiteral("Duplicate"), this, [this] { ma_duplicate(); });
+    moreMenu->addAction(QStringLiteral("Insert Style of the Graph"), this, [this] { ma_insertStyle(); });
     moreMenu->addSeparator();
     moreMenu->addAction(QStringLiteral("Import…"), this, [this] { ma_import(false); });
     moreMenu->addAction(QStringLiteral("Append…"), this, [this] { ma_import(true); });
@@ -460,6 +464,22 @@ void MacroEditor::ma_delete(bool all)
 void MacroEditor::ma_clr()
 {
     manager_.consoleClear();
+}
+
+void MacroEditor::ma_insertStyle()
+{
+    VexaDocument* document = manager_.PD;
+    if (!document || selectedRow() < 0)
+        return;
+    // The page size is that of the window, which a sub-view shares with its
+    // main document: its graph fills the window's content.
+    VexaDocument* main = document->MPD ? document->MPD : document;
+    const auto* view = dynamic_cast<const VexaView*>(main->PV);
+    const QSizeF windowSize = view ? view->frame().size() : QSizeF(main->winw, main->winh);
+    // Typed in: the editor's undo and change notification take it as an
+    // edit, which saves it into the macro.
+    ma_src->insertPlainText(StyleMacroWriter::styleMacroText(*document, windowSize));
+    ma_save();
 }
 
 void MacroEditor::updateMacro(int row)

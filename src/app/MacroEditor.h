@@ -94,6 +94,10 @@ public:
     // beep without a selected macro. An emptied list gets a "New Macro".
     void ma_delete(bool all);
     void ma_clr();
+    // The look of the current document as macro commands, typed into the
+    // source at the cursor (over the selection) and saved into the selected
+    // macro. Nothing without a current document or a selected macro.
+    void ma_insertStyle();
     // Shows the macro of the row (when a row is selected) and remembers the
     // row under "CurrentMacro".
     void updateMacro(int row);

@@ -287,9 +287,9 @@ void doSubview(Macro& m, const MacroCommandCall&)
     if (!m.M)
         return;
     VexaDocument* main = m.M->services().MPD;
+    if (!main)
+        return;
     if (m.PD != main) {
-        if (!main)
-            return;
         retarget(m, main);
         m.M->setCurrentDoc(main, mainOf(main));
     }

@@ -134,16 +134,6 @@ TEST_F(HeadlessRun, TheExampleMacroBuildsItsGraph)
     EXPECT_EQ(r.out, QStringLiteral("damped oscillation: 41 points, last amplitude 0.082 \nbuffers 2 \n"));
 }
 
-// Output of a program of poppler-utils run on the file; empty when it failed.
-QString popplerTool(const char* tool, const QStringList& arguments)
-{
-    QProcess p;
-    p.start(QLatin1String(tool), arguments);
-    if (!p.waitForFinished(30000) || p.exitCode() != 0)
-        return QString();
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-
 TEST_F(HeadlessRun, TheBatchExampleImportsStylesAndExportsItsGraph)
 {
     // The example as shipped, its data named with -f, its pictures in the
@@ -163,13 +153,11 @@ TEST_F(HeadlessRun, TheBatchExampleImportsStylesAndExportsItsGraph)
     EXPECT_EQ(png.size(), QSize(1600, 1120));
     // The PDF carries its text in embedded fonts.
     const QString pdf = folder + QStringLiteral("/oscillation.pdf");
-    const QString fonts = popplerTool("pdffonts", {pdf});
-    const QStringList fontLines = fonts.split(QLatin1Char('\n'), Qt::SkipEmptyParts).mid(2);
-    ASSERT_FALSE(fontLines.isEmpty()) << fonts.toStdString();
-    for (const QString& line : fontLines)
-        EXPECT_EQ(line.simplified().section(QLatin1Char(' '), -5, -5), QStringLiteral("yes"))
-            << line.toStdString();
-    const QString text = popplerTool("pdftotext", {pdf, QStringLiteral("-")});
+    const QStringList fonts = TestSupport::pdfFonts(pdf);
+    ASSERT_FALSE(fonts.isEmpty());
+    for (const QString& font : fonts)
+        EXPECT_TRUE(font.endsWith(QStringLiteral(" yes"))) << font.toStdString();
+    const QString text = TestSupport::popplerTool("pdftotext", {pdf, QStringLiteral("-")});
     for (const char* word : {"time (s)", "amplitude (V)", "measured", "fitted model"})
         EXPECT_TRUE(text.contains(QLatin1String(word))) << word << "\n" << text.toStdString();
 }

@@ -30,6 +30,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableView>
+#include <QTextCursor>
 
 #include <gtest/gtest.h>
 
@@ -317,6 +318,44 @@ TEST(MacroList, EditsGoIntoTheSelectedMacroOnly)
     EXPECT_EQ(fieldsOf(f.e.MA)[0], macro("a"));
     EXPECT_EQ(fieldsOf(f.e.MA)[1], expected);
     EXPECT_EQ(UserDefaults::standard().integerForKey(QStringLiteral("CurrentMacro")), 0);
+}
+
+TEST(MacroList, InsertStyleTypesTheGraphsLookAtTheCursorAndSavesIt)
+{
+    EditorFixture f({macro("a"), macro("b")}, 1);
+    // Nothing without a current document.
+    f.e.ma_insertStyle();
+    EXPECT_EQ(fieldsOf(f.e.MA)[1], macro("b"));
+
+    VexaDocument& d = f.document(1);
+    Manager::windowOf(&d)->setContentSize(QSize(520, 410));
+    d.axes[AxisX1].axistext = QStringLiteral("it's \"t\"\nin s");
+    d.DB[0]->style.linewidth = 3.5;
+    // Over the selected word "print": the text before and after stays.
+    QTextCursor cursor = f.e.ma_src->textCursor();
+    cursor.setPosition(0);
+    cursor.setPosition(5, QTextCursor::KeepAnchor);
+    f.e.ma_src->setTextCursor(cursor);
+    f.e.ma_insertStyle();
+    const QString src = f.e.MA[1]->src;
+    EXPECT_TRUE(src.startsWith(QStringLiteral("##### main style attributes #####\ncolormode 0\n"
+                                              "windowsize 520 410\n")))
+        << src.toStdString();
+    EXPECT_TRUE(src.endsWith(QStringLiteral("\n b"))) << src.toStdString();
+    EXPECT_TRUE(src.contains(QStringLiteral("\nblinewidth 3.5 0\n")));
+    EXPECT_EQ(f.stored()[1].src, src);
+    EXPECT_EQ(fieldsOf(f.e.MA)[0], macro("a"));
+
+    // Run on another document, the written lines give it the same look.
+    VexaDocument& other = f.document(1);
+    Macro(QStringLiteral("style"), src.chopped(2), 0, 0).parseMacro();
+    EXPECT_EQ(other.axes, d.axes);
+    EXPECT_EQ(other.DB[0]->style, d.DB[0]->style);
+
+    // Nothing without a selected macro.
+    f.e.macroTable->clearSelection();
+    f.e.ma_insertStyle();
+    EXPECT_EQ(f.e.MA[1]->src, src);
 }
 
 TEST(MacroList, TheListSurvivesARestart)

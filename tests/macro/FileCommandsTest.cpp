@@ -7,6 +7,8 @@
 #include "io/MySQLQuery.h"
 #include "io/PictureExport.h"
 #include "platform/Alert.h"
+#include "support/ChildProcess.h"
+#include "support/LockedFolder.h"
 #include "support/TestSupport.h"
 #include "view/Subviews.h"
 #include "view/VexaView.h"
@@ -150,7 +152,8 @@ TEST(FileCommands, PicturesAreWrittenAtTheirResolution)
     FilesHost host;
     host.drawnDocument();
     EXPECT_EQ(run(host,
-                  QStringLiteral("savepng '$dir/a.png'\nsavepng '$dir/b.png' 300\n"
+                  QStringLiteral("atext bottom seconds\natext left volts\n"
+                                 "savepng '$dir/a.png'\nsavepng '$dir/b.png' 300\n"
                                  "savejpg '$dir/c.jpg'\nsavejpg '$dir/d.jpg' 144\n"
                                  "savepdf '$dir/e.pdf'\nsaveeps '$dir/f.eps'")),
               QString());
@@ -165,10 +168,24 @@ TEST(FileCommands, PicturesAreWrittenAtTheirResolution)
         EXPECT_EQ(image.size(), PictureExport::imageSize(QSizeF(400, 300), b.dpi));
         EXPECT_NEAR(image.dotsPerMeterX() * 0.0254, b.dpi, 1.0);
     }
-    EXPECT_TRUE(readAll(scratch(QStringLiteral("e.pdf"))).startsWith("%PDF-"));
+    // The PDF: one page of the view's size, its texts in embedded fonts.
+    const QString pdf = scratch(QStringLiteral("e.pdf"));
+    EXPECT_TRUE(readAll(pdf).startsWith("%PDF-"));
+    const QString info = TestSupport::popplerTool("pdfinfo", {pdf}).simplified();
+    EXPECT_TRUE(info.contains(QStringLiteral("Pages: 1 "))) << info.toStdString();
+    EXPECT_TRUE(info.contains(QStringLiteral("Page size: 400 x 300 pts"))) << info.toStdString();
+    const QStringList fonts = TestSupport::pdfFonts(pdf);
+    ASSERT_FALSE(fonts.isEmpty());
+    for (const QString& font : fonts)
+        EXPECT_TRUE(font.endsWith(QStringLiteral(" yes"))) << font.toStdString();
+    const QString text = TestSupport::popplerTool("pdftotext", {pdf, QStringLiteral("-")});
+    for (const char* word : {"seconds", "volts", "0.8"})
+        EXPECT_TRUE(text.contains(QLatin1String(word))) << word << "\n" << text.toStdString();
+    // The EPS: the same graph in a box of its size, with its fonts.
     const QByteArray eps = readAll(scratch(QStringLiteral("f.eps")));
     EXPECT_TRUE(eps.startsWith("%!PS-Adobe")) << eps.left(40).constData();
     EXPECT_TRUE(eps.contains("%%BoundingBox: 0 0 400 300"));
+    EXPECT_TRUE(eps.contains("%%BeginResource: font")) << eps.left(2000).constData();
 }
 
 TEST(FileCommands, AFailedExportStopsTheRunAndKeepsTheOlderFile)
@@ -196,6 +213,48 @@ TEST(FileCommands, AFailedExportStopsTheRunAndKeepsTheOlderFile)
         }
     }
     EXPECT_FALSE(kept.isEmpty());
+}
+
+// Nothing can be made in the folder: each save and export says why, ends the
+// run, and leaves the file it would have replaced as it was, with nothing
+// beside it.
+TEST(FileCommands, AnUnwritableFolderKeepsItsFilesAndFailsTheRun)
+{
+    FilesHost host;
+    host.drawnDocument();
+    const QString folder = scratch(QStringLiteral("locked"));
+    const struct {
+        const char* command;
+        const char* file;
+        const char* console;
+    } cases[] = {
+        {"saveas", "doc.vexa", "Save failed ("},   {"savepng", "pic.png", "Export failed ("},
+        {"savejpg", "pic.jpg", "Export failed ("}, {"savepdf", "pic.pdf", "Export failed ("},
+        {"saveeps", "pic.eps", "Export failed ("}, {"export", "data.txt", "Export failed ("},
+    };
+    QStringList files;
+    ASSERT_TRUE(QDir().mkpath(folder));
+    for (const auto& c : cases) {
+        ASSERT_FALSE(writeScratch(QStringLiteral("locked/") + QLatin1String(c.file), c.file).isEmpty());
+        files << QLatin1String(c.file);
+    }
+    files.sort();
+    TestSupport::LockedFolder lock(folder);
+    ASSERT_TRUE(lock.locked());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.command);
+        host.console.clear();
+        const QString path = folder + QLatin1Char('/') + QLatin1String(c.file);
+        const QString console
+            = run(host,
+                  QStringLiteral("%1 '%2'%3\nprint after")
+                      .arg(QLatin1String(c.command), path, QLatin1String(*c.command == 'e' ? " 0 0" : "")));
+        EXPECT_TRUE(console.startsWith(QLatin1String(c.console))) << console.toStdString();
+        EXPECT_TRUE(console.contains(path)) << console.toStdString();
+        EXPECT_FALSE(console.contains(QStringLiteral("after")));
+        EXPECT_EQ(readAll(path), QByteArray(c.file));
+        EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name), files);
+    }
 }
 
 // --- ASCII export ------------------------------------------------------------------------

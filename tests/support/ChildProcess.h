@@ -48,4 +48,29 @@ inline ChildRun runChild(const QString& program, const QStringList& arguments,
     return r;
 }
 
+// Standard output of a program of poppler-utils (pdffonts, pdftotext,
+// pdfinfo) run with the arguments; empty when it failed.
+inline QString popplerTool(const char* tool, const QStringList& arguments)
+{
+    QProcess p;
+    p.start(QLatin1String(tool), arguments);
+    if (!p.waitForFinished(30000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+        return QString();
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+// The fonts pdffonts lists for the file, each "<name> <embedded yes/no>";
+// empty when it failed.
+inline QStringList pdfFonts(const QString& pdf)
+{
+    QStringList fonts;
+    const QStringList lines = popplerTool("pdffonts", {pdf}).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    for (const QString& line : lines.mid(2)) {
+        const QString simple = line.simplified();
+        fonts << simple.section(QLatin1Char(' '), 0, 0) + QLatin1Char(' ')
+                + simple.section(QLatin1Char(' '), -5, -5);
+    }
+    return fonts;
+}
+
 } // namespace TestSupport
