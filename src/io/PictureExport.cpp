@@ -2,6 +2,7 @@
 
 #include "io/EpsConversion.h"
 #include "io/ExportRenderer.h"
+#include "io/PngEncoding.h"
 #include "model/DocumentView.h"
 #include "model/VexaDocument.h"
 #include "platform/AtomicFile.h"
@@ -180,6 +181,13 @@ bool PictureExport::saveJPG(VexaDocument& document, const QString& path, int dpi
 
 bool PictureExport::savePNG(VexaDocument& document, const QString& path, int dpi, QString* error)
 {
-    return exportPicture(document, path, error,
-                         [&](VexaView& v) { return encodeImage(image(v, dpi, false, error), "png", error); });
+    return exportPicture(document, path, error, [&](VexaView& v) {
+        const QImage picture = image(v, dpi, false, error);
+        if (picture.isNull())
+            return QByteArray();
+        QByteArray png = PngEncoding::encode(picture);
+        if (png.isEmpty())
+            setError(error, QStringLiteral("the PNG could not be made"));
+        return png;
+    });
 }
