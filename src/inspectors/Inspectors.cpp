@@ -1,6 +1,8 @@
 #include "inspectors/Inspectors.h"
 
 #include "app/Manager.h"
+#include "inspectors/ErrorBarManager.h"
+#include "inspectors/ExtraManager.h"
 #include "inspectors/GeneralManager.h"
 #include "inspectors/StyleManager.h"
 
@@ -26,6 +28,8 @@ void registerAll(Manager& manager)
     } panels[] = {
         {"general", make<GeneralManager>},
         {"style",   make<StyleManager>},
+        {"extra",   make<ExtraManager>},
+        {"errorbar", make<ErrorBarManager>},
     };
     // clang-format on
     for (const auto& p : panels)
