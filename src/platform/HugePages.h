@@ -1,6 +1,10 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdlib>
+#include <memory>
+#include <new>
+#include <type_traits>
 
 // Asks the kernel to back the whole 2 MB pages of a large, freshly allocated
 // block with huge pages. A column of millions of values written once from
@@ -10,5 +14,23 @@
 namespace HugePages {
 
 void advise(void* data, std::size_t bytes);
+
+// Uninitialised memory for scratch arrays of plain numbers. A large block
+// starts on a 2 MB boundary and is advised whole before anything touches it,
+// so every page of it can be a huge one. Throws std::bad_alloc.
+void* allocate(std::size_t bytes);
+
+struct Free {
+    void operator()(void* p) const { std::free(p); }
+};
+template <class T> using Array = std::unique_ptr<T[], Free>;
+
+template <class T> Array<T> makeArray(std::size_t count)
+{
+    static_assert(std::is_trivially_default_constructible_v<T> && std::is_trivially_destructible_v<T>);
+    if (count > std::size_t(-1) / sizeof(T))
+        throw std::bad_alloc();
+    return Array<T>(static_cast<T*>(allocate(count * sizeof(T))));
+}
 
 } // namespace HugePages

@@ -1,11 +1,156 @@
 #include "platform/ParallelRanges.h"
 
 #include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <exception>
+#include <mutex>
 #include <system_error>
 #include <thread>
 #include <vector>
 
 namespace ParallelRanges {
+
+namespace {
+
+using Work = std::function<void(std::size_t, std::size_t)>;
+
+struct Range {
+    std::size_t begin = 0, end = 0;
+};
+
+// Range t of count split into `threads` nearly equal parts, the longer ones
+// first.
+Range rangeOf(std::size_t t, std::size_t count, std::size_t threads)
+{
+    const std::size_t share = count / threads, extra = count % threads;
+    const std::size_t begin = t * share + std::min(t, extra);
+    return {begin, begin + share + (t < extra ? 1 : 0)};
+}
+
+thread_local bool insideRange = false;
+
+// Helper threads that wait for ranges. One call at a time owns them (owner);
+// it hands out ranges under `lock`, bumps the generation, and waits until
+// every helper it gave a range has finished.
+class Helpers {
+public:
+    static Helpers& instance()
+    {
+        // Never destroyed: helpers wait until the process ends, and a call
+        // made while statics are torn down still finds them.
+        static Helpers* helpers = new Helpers;
+        return *helpers;
+    }
+
+    std::size_t size() const { return threads_.size(); }
+    std::mutex owner;
+
+    // Runs the ranges on the calling thread and up to threads - 1 helpers,
+    // each taking the next range not yet taken, so a thread the machine
+    // holds back leaves its share to the others; returns when all are done.
+    // The caller holds `owner`.
+    void run(std::size_t count, std::size_t threads, const Work& work)
+    {
+        const std::size_t onHelpers = std::min(threads - 1, threads_.size());
+        {
+            std::lock_guard<std::mutex> g(lock_);
+            work_ = &work;
+            count_ = count;
+            ranges_ = std::min(count, threads * kRangesPerThread);
+            next_ = 0;
+            active_ = onHelpers;
+            pending_ = onHelpers;
+            ++generation_;
+        }
+        wake_.notify_all();
+        std::exception_ptr failure;
+        insideRange = true;
+        try {
+            takeRanges(work);
+        } catch (...) {
+            failure = std::current_exception();
+            next_ = ranges_; // the helpers take no more
+        }
+        insideRange = false;
+        std::unique_lock<std::mutex> g(lock_);
+        done_.wait(g, [&] { return pending_ == 0; });
+        work_ = nullptr;
+        g.unlock();
+        if (failure)
+            std::rethrow_exception(failure);
+    }
+
+private:
+    Helpers()
+    {
+        const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
+        for (std::size_t t = 1; t < cores; ++t) {
+            try {
+                threads_.emplace_back([this, t] { serve(t); });
+            } catch (const std::system_error&) {
+                break; // fewer helpers; their ranges run on the caller
+            }
+        }
+    }
+
+    void serve(std::size_t index)
+    {
+        insideRange = true;
+        std::size_t seen = 0;
+        std::unique_lock<std::mutex> g(lock_);
+        for (;;) {
+            wake_.wait(g, [&] { return generation_ != seen; });
+            seen = generation_;
+            if (index > active_)
+                continue;
+            const Work* work = work_;
+            g.unlock();
+            takeRanges(*work);
+            g.lock();
+            if (--pending_ == 0)
+                done_.notify_one();
+        }
+    }
+
+    void takeRanges(const Work& work)
+    {
+        for (std::size_t i; (i = next_.fetch_add(1)) < ranges_;) {
+            const Range r = rangeOf(i, count_, ranges_);
+            work(r.begin, r.end);
+        }
+    }
+
+    static constexpr std::size_t kRangesPerThread = 4;
+    std::mutex lock_;
+    std::condition_variable wake_, done_;
+    const Work* work_ = nullptr;
+    std::size_t count_ = 0, ranges_ = 0, active_ = 0, pending_ = 0, generation_ = 0;
+    std::atomic<std::size_t> next_{0};
+    std::vector<std::thread> threads_;
+};
+
+// The ranges on threads made for this call alone.
+void runOnNewThreads(std::size_t count, std::size_t threads, const Work& work)
+{
+    std::vector<std::thread> helpers;
+    helpers.reserve(threads - 1);
+    for (std::size_t t = 1; t < threads; ++t) {
+        const Range r = rangeOf(t, count, threads);
+        try {
+            helpers.emplace_back(work, r.begin, r.end);
+        } catch (const std::system_error&) {
+            // No thread to be had: this range runs here, after the first.
+            work(r.begin, r.end);
+        }
+    }
+    const Range own = rangeOf(0, count, threads);
+    work(own.begin, own.end);
+    for (std::thread& h : helpers)
+        h.join();
+}
+
+} // namespace
 
 std::size_t threadsFor(std::size_t count, std::size_t minPerThread)
 {
@@ -14,8 +159,7 @@ std::size_t threadsFor(std::size_t count, std::size_t minPerThread)
     return std::max<std::size_t>(1, std::min(cores, byWork));
 }
 
-void run(std::size_t count, std::size_t minPerThread,
-         const std::function<void(std::size_t, std::size_t)>& work)
+void run(std::size_t count, std::size_t minPerThread, const Work& work)
 {
     const std::size_t threads = threadsFor(count, minPerThread);
     if (threads <= 1) {
@@ -23,23 +167,20 @@ void run(std::size_t count, std::size_t minPerThread,
             work(0, count);
         return;
     }
-    const std::size_t share = count / threads, extra = count % threads;
-    std::vector<std::thread> helpers;
-    helpers.reserve(threads - 1);
-    std::size_t begin = share + (extra ? 1 : 0);
-    for (std::size_t t = 1; t < threads; ++t) {
-        const std::size_t end = begin + share + (t < extra ? 1 : 0);
-        try {
-            helpers.emplace_back(work, begin, end);
-        } catch (const std::system_error&) {
-            // No thread to be had: this range runs here, after the first.
-            work(begin, end);
+    if (insideRange) {
+        for (std::size_t t = 0; t < threads; ++t) {
+            const Range r = rangeOf(t, count, threads);
+            work(r.begin, r.end);
         }
-        begin = end;
+        return;
     }
-    work(0, share + (extra ? 1 : 0));
-    for (std::thread& h : helpers)
-        h.join();
+    Helpers& helpers = Helpers::instance();
+    std::unique_lock<std::mutex> own(helpers.owner, std::try_to_lock);
+    if (!own.owns_lock()) {
+        runOnNewThreads(count, threads, work);
+        return;
+    }
+    helpers.run(count, threads, work);
 }
 
 } // namespace ParallelRanges
