@@ -3,13 +3,14 @@
 // The Fourier routines behind the magnitude spectrum and the low-pass
 // smoothing of a buffer. They work in place on one single-precision array
 // (results are meant to match what the program has always produced, float
-// rounding included), allocate nothing and keep no state.
+// rounding included) and spread long arrays over threads.
 //
 // Transform convention: direction +1 uses the kernel exp(+2*pi*i*j*k/N), and
 // nothing is normalised. A packed real spectrum of m values holds H_0 in
 // element 0, H_{m/2} in element 1 (both real), and Re/Im of H_k in elements
 // 2k and 2k+1 for k = 1 .. m/2-1.
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 
@@ -34,7 +35,8 @@ bool fftComplex(std::span<float> data, int n, int direction);
 
 // Transform of 2*half real values in place: forward (+1) leaves the packed
 // spectrum, inverse (-1) turns a packed spectrum back into half times the
-// original data. False, and nothing touched, for a bad size.
+// original data. False, and nothing touched, for a bad size or when the
+// memory for its factors cannot be had.
 bool fftReal(std::span<float> data, int half, int direction);
 
 // Smallest power of two that is at least `needed` (and at least 2); 0 when
@@ -49,6 +51,13 @@ int smoothLength(int n, float pts);
 // pads with zeros up to the working length and transforms forward. Returns
 // that length, or 0 (nothing touched) when the array is too short for it.
 int fftSpectrumPrepare(std::span<float> data, int n);
+// The same for the values y weighed by the window (each product rounded to
+// float), written into data, which needs spectrumLength(y.size()) floats.
+int fftSpectrum(std::span<const double> y, int window, std::span<float> data);
+
+// out[k] = hypotenuse(packed[2k], packed[2k+1]) for k < count: the magnitudes
+// of a packed spectrum, bit for bit.
+void magnitudes(const float* packed, std::size_t count, double* out);
 
 // Low-pass filters n values in place through the Fourier domain: a parabolic
 // window whose width shrinks as pts grows (pts 0 keeps everything). The array

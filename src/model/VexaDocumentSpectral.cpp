@@ -10,7 +10,6 @@
 #include "platform/CNumber.h"
 #include "platform/HugePages.h"
 #include "platform/ParallelRanges.h"
-#include "platform/VectorState.h"
 
 #include <algorithm>
 #include <cmath>
@@ -54,21 +53,22 @@ VexaDocument* VexaDocument::doFFT(int index, int window)
         return this;
 
     const std::size_t half = std::size_t(m / 2);
-    // Fresh memory, each page touched once: no zero fill before the values.
-    std::unique_ptr<float[]> workMemory;
+    // Fresh memory, advised for huge pages before anything touches it.
+    HugePages::Array<float> workMemory;
     auto result = std::make_unique<DataBuffer>();
     try {
-        workMemory.reset(new float[std::size_t(m)]);
+        workMemory = HugePages::makeArray<float>(std::size_t(m));
         result->X.reserve(half);
         result->Y.reserve(half);
+        HugePages::advise(result->X.mutableData(), half * sizeof(double));
+        HugePages::advise(result->Y.mutableData(), half * sizeof(double));
+        result->X.resize(half);
+        result->Y.resize(half);
     } catch (const std::bad_alloc&) {
         Alert::run(title, tooMany, ok());
         return this;
     }
     const std::span<float> work(workMemory.get(), std::size_t(m));
-    HugePages::advise(work.data(), work.size_bytes());
-    HugePages::advise(result->X.mutableData(), half * sizeof(double));
-    HugePages::advise(result->Y.mutableData(), half * sizeof(double));
     result->comment = source.comment;
     switch (window) {
     case FFTNone: result->comment += QStringLiteral(" FFT"); break;
@@ -79,21 +79,17 @@ VexaDocument* VexaDocument::doFFT(int index, int window)
     }
     result->source = QStringLiteral("FFT");
 
-    // A cosine per point for the Hanning window: shared among threads for a
-    // long buffer; every weight is the same wherever it is computed.
-    ParallelRanges::run(std::size_t(n), 65536, [&](std::size_t from, std::size_t to) {
-        VectorState::clearUpper();
-        for (std::size_t i = from; i < to; ++i)
-            work[i] = float(Spectral::windowWeight(window, int(i), n) * source.Y[i]);
-    });
-    Spectral::fftSpectrumPrepare(work, n);
+    Spectral::fftSpectrum(std::span<const double>(source.Y.data(), std::size_t(n)), window, work);
 
     // x is half the point number, not a frequency; the first point folds the
     // zero-frequency and the half-rate terms together. Unscaled magnitudes.
-    for (std::size_t k = 0; k < half; ++k) {
-        result->X.push_back(0.5 * double(k + 1));
-        result->Y.push_back(Spectral::hypotenuse(work[2 * k], work[2 * k + 1]));
-    }
+    double* x = result->X.mutableData();
+    double* y = result->Y.mutableData();
+    ParallelRanges::run(half, 65536, [&](std::size_t from, std::size_t to) {
+        for (std::size_t k = from; k < to; ++k)
+            x[k] = 0.5 * double(k + 1);
+        Spectral::magnitudes(work.data() + 2 * from, to - from, y + from);
+    });
     result->rescale();
     DB.push_back(std::move(result));
     return this;

@@ -1,8 +1,10 @@
 // The transform's loops were reordered for speed (tabulated twiddles, blocks
-// of small stages in cache, vector butterflies); its results must stay the
-// bits the straightforward loops give. The reference below is those loops.
+// of small stages in cache, columns of large stages, vector butterflies,
+// threads, factors kept between calls); its results must stay the bits the
+// straightforward loops give. The reference below is those loops.
 
 #include "model/Spectral.h"
+#include "model/VexaDocument.h"
 
 #include <gtest/gtest.h>
 
@@ -57,6 +59,49 @@ void referenceComplex(std::vector<float>& data, int n, int direction)
     }
 }
 
+// The real transform: the complex one of the values in pairs, then pairs k
+// and half-k separated, the factor advanced by its recurrence.
+void referenceReal(std::vector<float>& data, int half, int direction)
+{
+    float* d = data.data();
+    const int m = 2 * half;
+    const double c2 = direction == 1 ? -0.5 : 0.5;
+    const double theta = direction * 3.141592653589793 / half;
+    if (direction == 1)
+        referenceComplex(data, half, 1);
+    const double s = std::sin(0.5 * theta);
+    const double cosStep = -2.0 * s * s, sinStep = std::sin(theta);
+    double wr = 1.0 + cosStep, wi = sinStep;
+    for (int k = 1; k < m / 4; ++k) {
+        const int i1 = 2 * k, i2 = i1 + 1, i3 = m - i1, i4 = i3 + 1;
+        const double h1r = 0.5 * (d[i1] + double(d[i3]));
+        const double h1i = 0.5 * (d[i2] - double(d[i4]));
+        const double h2r = -c2 * (d[i2] + double(d[i4]));
+        const double h2i = c2 * (d[i1] - double(d[i3]));
+        d[i1] = float(h1r + wr * h2r - wi * h2i);
+        d[i2] = float(h1i + wr * h2i + wi * h2r);
+        d[i3] = float(h1r - wr * h2r + wi * h2i);
+        d[i4] = float(-h1i + wr * h2i + wi * h2r);
+        const double t = wr;
+        wr = wr + (wr * cosStep - wi * sinStep);
+        wi = wi + (wi * cosStep + t * sinStep);
+    }
+    const double h0 = d[0];
+    if (direction == 1) {
+        d[0] = float(h0 + d[1]);
+        d[1] = float(h0 - d[1]);
+    } else {
+        d[0] = float(0.5 * (h0 + d[1]));
+        d[1] = float(0.5 * (h0 - d[1]));
+        referenceComplex(data, half, -1);
+    }
+}
+
+bool sameBits(const std::vector<float>& a, const std::vector<float>& b)
+{
+    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(float)) == 0;
+}
+
 TEST(FftBits, TheTransformGivesTheBitsOfTheStraightforwardLoops)
 {
     std::uint64_t state = 42;
@@ -66,7 +111,7 @@ TEST(FftBits, TheTransformGivesTheBitsOfTheStraightforwardLoops)
     };
     // Below, at and well beyond the block of small stages and the table
     // chunk of large ones.
-    for (const int n : {1, 2, 4, 8, 64, 1024, 2048, 4096, 8192, 1 << 15, 1 << 18}) {
+    for (const int n : {1, 2, 4, 8, 64, 1024, 2048, 4096, 8192, 1 << 15, 1 << 18, 1 << 20}) {
         for (const int direction : {1, -1}) {
             std::vector<float> data(2 * std::size_t(n));
             for (float& v : data)
@@ -77,6 +122,70 @@ TEST(FftBits, TheTransformGivesTheBitsOfTheStraightforwardLoops)
             ASSERT_TRUE(Spectral::fftComplex(data, n, direction));
             EXPECT_EQ(std::memcmp(data.data(), expected.data(), data.size() * sizeof(float)), 0)
                 << "n = " << n << ", direction " << direction;
+        }
+    }
+}
+
+TEST(FftBits, RealTransformsTwiceOverGiveTheBitsOfTheStraightforwardLoops)
+{
+    // The second round finds the factors of the first kept.
+    for (int round = 0; round < 2; ++round)
+        for (const int half : {1, 2, 4, 2048, 1 << 15, 1 << 19})
+            for (const int direction : {1, -1}) {
+                std::vector<float> data(2 * std::size_t(half));
+                for (std::size_t j = 0; j < data.size(); ++j)
+                    data[j] = float(std::sin(0.37 * double(j)) + 1e-3 * double(j % 101));
+                std::vector<float> expected = data;
+                referenceReal(expected, half, direction);
+                ASSERT_TRUE(Spectral::fftReal(data, half, direction));
+                EXPECT_TRUE(sameBits(data, expected)) << "half " << half << ", direction " << direction;
+            }
+}
+
+TEST(FftBits, SpectrumOfADocumentGivesTheBitsOfWeighingTransformingAndMagnitudesInTurn)
+{
+    const double inf = HUGE_VAL, nan = std::nan("");
+    // Magnitudes: zeros of either sign, equal parts, huge and tiny, not finite.
+    const std::vector<float> packed
+        = {0.0f,  0.0f,        -0.0f,      3.0f,  4.0f,   -0.0f,      3.0f,       4.0f,
+           -5.0f, -5.0f,       1e38f,      1e38f, 1e-45f, 2e-45f,     float(inf), 1.0f,
+           1.0f,  float(-inf), float(nan), 0.0f,  2.0f,   float(nan), 0.5f,       -7.25f};
+    const std::size_t count = packed.size() / 2;
+    std::vector<double> fast(count);
+    Spectral::magnitudes(packed.data(), count, fast.data());
+    for (std::size_t k = 0; k < count; ++k) {
+        const double slow = Spectral::hypotenuse(packed[2 * k], packed[2 * k + 1]);
+        EXPECT_EQ(std::memcmp(&slow, &fast[k], sizeof(double)), 0) << k << ": " << slow << " " << fast[k];
+    }
+
+    for (const int n : {5, 4097, 300000}) {
+        VexaDocument doc;
+        auto b = std::make_unique<DataBuffer>();
+        for (int i = 0; i < n; ++i)
+            b->addDoubleValue(i, std::sin(0.01 * i) + 0.3 * std::sin(1.7 * i) + 1e-4 * (i % 97));
+        doc.DB.push_back(std::move(b));
+        const DataBuffer& source = *doc.DB[0];
+        for (const int window : {int(FFTNone), int(FFTHanning), int(FFTWelch), int(FFTParzen)}) {
+            std::vector<float> work(std::size_t(Spectral::spectrumLength(n)));
+            for (int i = 0; i < n; ++i)
+                work[std::size_t(i)] = float(Spectral::windowWeight(window, i, n) * source.Y[std::size_t(i)]);
+            const double v0 = work[0], vLast = work[std::size_t(n - 1)];
+            for (int j = 0; j < n; ++j)
+                work[std::size_t(j)]
+                    = float(double(work[std::size_t(j)])
+                            + -1.0 * (double(j) * vLast + double(n - 1 - j) * v0) / double(n - 1));
+            referenceReal(work, int(work.size() / 2), 1);
+            doc.doFFT(0, window);
+            const DataBuffer& spectrum = *doc.DB.back();
+            ASSERT_EQ(spectrum.Y.size(), work.size() / 2);
+            bool same = true;
+            for (std::size_t k = 0; k < work.size() / 2; ++k) {
+                const double expected = Spectral::hypotenuse(work[2 * k], work[2 * k + 1]);
+                same = same && std::memcmp(&expected, &spectrum.Y[k], sizeof(double)) == 0
+                    && spectrum.X[k] == 0.5 * double(k + 1);
+            }
+            EXPECT_TRUE(same) << "n " << n << ", window " << window;
+            doc.DB.pop_back();
         }
     }
 }
