@@ -13,7 +13,6 @@
 #include "platform/KeyedArchiver.h"
 #include "platform/KeyedUnarchiver.h"
 #include "platform/Picture.h"
-#include "util/TempFiles.h"
 #include "view/Graphic.h"
 #include "view/VexaView.h"
 
@@ -22,8 +21,6 @@
 #include <QClipboard>
 #include <QImageWriter>
 #include <QMimeData>
-
-#include <algorithm>
 
 namespace {
 
@@ -76,36 +73,14 @@ std::unique_ptr<Graphic> graphicFromArchive(const QByteArray& bytes, QString* wh
     return graphic;
 }
 
-// A pasted picture as a new graphic of the document, the current one.
-void pastePicture(Manager& m, VexaDocument& d, Picture picture)
+// A pasted picture as a new graphic of the document, the current one:
+// centred in the view, placed and sized as a picture dropped there.
+void pastePicture(VexaDocument& d, Picture picture)
 {
-    // Centred; shrunk to fit when larger than the view, and in every case
-    // shown at 1/1.1 of that size.
-    const QSizeF view = d.PV ? d.PV->boundsSize() : QSizeF();
-    const QSizeF size = picture.naturalSize();
-    const double w = size.width(), h = size.height();
-    const double W = view.width(), H = view.height();
-    if (!(w > 0 && h > 0 && W > 0 && H > 0)) {
+    auto* view = dynamic_cast<VexaView*>(d.PV);
+    const QSizeF size = view ? view->boundsSize() : QSizeF();
+    if (!view || !view->addPicture(std::move(picture), QPointF(size.width() / 2, size.height() / 2)))
         pasteError(QStringLiteral("The pasted picture has no size"));
-        return;
-    }
-    double s = 1;
-    if (W / w < 1 || H / h < 1)
-        s = 1 / std::min(W / w, H / h);
-    s *= 1.1;
-    auto graphic = std::make_unique<Graphic>();
-    graphic->setup(&m, &d);
-    graphic->setDefaults();
-    graphic->type = GraphicPicture;
-    graphic->image = std::move(picture);
-    graphic->x1 = (W - w / s) / 2;
-    graphic->y1 = (H - h / s) / 2;
-    graphic->x2 = graphic->x1 + w / s;
-    graphic->y2 = graphic->y1 + h / s;
-    GraphicItem* pasted = graphic.get();
-    d.G.push_back(std::move(graphic));
-    m.setCurrentGraphic(pasted);
-    (d.MPD ? d.MPD : &d)->replot();
 }
 
 } // namespace
@@ -209,25 +184,15 @@ namespace {
 // line, x in the first column, dates recognised.
 void pasteText(VexaDocument& document, const QString& text)
 {
-    const QByteArray bytes = text.toUtf8();
-    if (bytes.contains('\0')) {
-        pasteError(QStringLiteral("The pasted text is not plain text"));
-        return;
-    }
-    QString error;
-    std::unique_ptr<TempFile> file = makeTempFile(QStringLiteral(".tmp"), &error);
-    if (!file || !file->write(bytes) || !file->close()) {
-        pasteError(QStringLiteral("The pasted text could not be stored for the import: %1")
-                       .arg(error.isEmpty() ? QStringLiteral("write error") : error));
-        return;
-    }
     ASCIIImport::ImportOptions options;
-    options.path = file->path();
     options.source = QStringLiteral("Pasteboard");
     QString why;
-    if (!ASCIIImport::importFile(document, options, &why) && why.startsWith(QStringLiteral("No numbers")))
+    if (ASCIIImport::importText(document, text, options, &why))
+        return;
+    if (why.startsWith(QStringLiteral("No numbers")))
         pasteError(QStringLiteral("The pasted text holds no numbers"));
-    // The file goes with `file`, whatever the import did.
+    else if (text.contains(QChar(0)))
+        pasteError(QStringLiteral("The pasted text is not plain text"));
 }
 
 } // namespace
@@ -296,7 +261,7 @@ void Manager::paste()
                 QStringLiteral("The pasted picture could not be read: %1").arg(Picture::message(outcome)));
             return;
         }
-        pastePicture(*this, d, std::move(*picture));
+        pastePicture(d, std::move(*picture));
         return;
     }
 }
