@@ -128,7 +128,7 @@ void MacroEditor::buildView()
     ma_src->setLineWrapMode(QPlainTextEdit::NoWrap);
     ma_src->setTabStopDistance(4 * QFontMetricsF(fixed).horizontalAdvance(QLatin1Char(' ')));
     ma_src->setMinimumHeight(3 * fixedLine);
-    ma_src->setPlaceholderText(QStringLiteral("print \"Hello\""));
+    ma_src->setPlaceholderText(QStringLiteral("print 'Hello'"));
     connect(ma_src, &QPlainTextEdit::textChanged, this, [this] { ma_save(); });
     beside->addWidget(ma_src);
     beside->setStretchFactor(0, 1);
