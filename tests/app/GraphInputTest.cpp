@@ -4,9 +4,13 @@
 
 #include "AppFixtures.h"
 
+#include "app/MacroEditor.h"
+#include "macro/Macro.h"
 #include "model/DataBuffer.h"
 #include "platform/Alert.h"
+#include "support/PictureBytes.h"
 #include "view/GraphWidget.h"
+#include "view/Graphic.h"
 
 #include <QApplication>
 #include <QDir>
@@ -15,6 +19,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -125,6 +130,39 @@ TEST(GraphInput, KeysPickToolsAndAltLettersAreNoToolKeys)
     EXPECT_EQ(t.m.mouseModeTitle(), QStringLiteral("range"));
 }
 
+// Alt with a letter runs the stored macros of exactly that shortcut, on the
+// graph's document.
+TEST(GraphInput, AltLettersRunTheStoredMacrosOfTheirShortcut)
+{
+    struct Case {
+        const char* name;
+        Qt::KeyboardModifiers modifiers;
+        QString console;
+        int buffers;
+    };
+    const Case cases[] = {
+        {"Alt+g", Qt::AltModifier, QStringLiteral("small "), 1},
+        {"Alt+Shift+G", Qt::AltModifier | Qt::ShiftModifier, QStringLiteral("capital "), 0},
+        {"g alone picks no macro", Qt::NoModifier, QString(), 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Window t;
+        t.m.macroEditor->MA = {
+            std::make_shared<Macro>(QStringLiteral("grid"), QStringLiteral("fg 1 0 1 3 'x'\nprint small"),
+                                    'g', MacroTypeLanguage),
+            std::make_shared<Macro>(QStringLiteral("Grid"), QStringLiteral("print capital"), 'G',
+                                    MacroTypeLanguage),
+            std::make_shared<Macro>(QStringLiteral("other"), QStringLiteral("print other"), 'x',
+                                    MacroTypeLanguage),
+        };
+        t.m.macroEditor->ma_clr();
+        t.key(Qt::Key_G, QString(), c.modifiers);
+        EXPECT_EQ(t.m.ma_console->toPlainText(), c.console);
+        EXPECT_EQ(t.d.bufferCount(), c.buffers);
+    }
+}
+
 int temporaryFiles()
 {
     return int(QDir(QDir::tempPath())
@@ -190,6 +228,63 @@ TEST(GraphInput, DropsImportTextAndFiles)
     EXPECT_FALSE(t.drop(missing));
     delete missing;
     EXPECT_EQ(t.d.bufferCount(), 2);
+
+    // A file that is neither a picture nor text says so.
+    const std::size_t alerts = t.alerts.requests().size();
+    const QString broken = AppFixtures::writeScratch(QStringLiteral("broken.png"),
+                                                     QByteArray("\x89PNG\r\n\x1a\n\0\0\x7f", 11));
+    auto* binary = new QMimeData;
+    binary->setUrls({QUrl::fromLocalFile(broken)});
+    EXPECT_FALSE(t.drop(binary));
+    delete binary;
+    EXPECT_EQ(t.d.bufferCount(), 2);
+    EXPECT_TRUE(t.d.G.empty());
+    ASSERT_EQ(t.alerts.requests().size(), alerts + 1);
+    EXPECT_TRUE(t.alerts.requests().back().message.contains(QStringLiteral("is not a text file")));
+}
+
+// Pictures dropped as data or as a file become picture graphics centred on
+// the drop point, each the current graphic.
+TEST(GraphInput, DroppedPicturesBecomePictureGraphics)
+{
+    const QString pngFile
+        = AppFixtures::writeScratch(QStringLiteral("dropped.png"), PictureBytes::image({40, 20}, "png"));
+    struct Case {
+        const char* name;
+        QString type;
+        QByteArray bytes;
+        QString file;
+    };
+    const Case cases[] = {
+        {"PNG", QStringLiteral("image/png"), PictureBytes::image({40, 20}, "png"), QString()},
+        {"TIFF", QStringLiteral("image/tiff"), PictureBytes::image({40, 20}, "tiff"), QString()},
+        {"PDF", QStringLiteral("application/pdf"), PictureBytes::pdf(QSizeF(40, 20)), QString()},
+        {"a PNG file", QString(), QByteArray(), pngFile},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Window t;
+        auto* data = new QMimeData;
+        if (c.file.isEmpty())
+            data->setData(c.type, c.bytes);
+        else
+            data->setUrls({QUrl::fromLocalFile(c.file)});
+        EXPECT_TRUE(t.drop(data));
+        delete data;
+        ASSERT_EQ(t.d.G.size(), 1u);
+        auto* picture = dynamic_cast<Graphic*>(t.d.G.front().get());
+        ASSERT_NE(picture, nullptr);
+        EXPECT_EQ(picture->type, GraphicPicture);
+        EXPECT_EQ(t.m.G, picture);
+        EXPECT_EQ(t.d.bufferCount(), 0);
+        // 40 x 20 points shown at 1 / 1.1, around the drop point.
+        EXPECT_NEAR(picture->x2 - picture->x1, 40 / 1.1, 0.5);
+        EXPECT_NEAR(picture->y2 - picture->y1, 20 / 1.1, 0.5);
+        const QPointF at = t.graph.viewPoint(QPointF(200, 200));
+        EXPECT_NEAR((picture->x1 + picture->x2) / 2, at.x(), 1e-9);
+        EXPECT_NEAR((picture->y1 + picture->y2) / 2, at.y(), 1e-9);
+        EXPECT_FALSE(t.graph.view().highlight);
+    }
 }
 
 } // namespace

@@ -93,6 +93,9 @@ TEST(EditingTools, FreeRangeBuffersUseTheirOwnTransform)
     g.gesture(QPointF(250, 200), QPointF(290, 230));
     EXPECT_NEAR(b.xDoubleValueAt(0), 6, 1e-12);
     EXPECT_NEAR(b.yDoubleValueAt(0), 60, 1e-12);
+    // A key nudges it by one point of its own range, 10 / 400.
+    g.key(VexaView::KeyRight);
+    EXPECT_NEAR(b.xDoubleValueAt(0), 6.025, 1e-12);
 }
 
 TEST(EditingTools, MovePointOnlyWhileItsBufferIsCurrent)
@@ -237,11 +240,25 @@ TEST(EditingTools, BackgroundLineThroughTwoPicks)
     EXPECT_NEAR(g.manager.background->first, -0.5, 1e-12);
     EXPECT_NEAR(g.manager.background->second, -15, 1e-12);
 
-    // One x: no line.
-    ToolGraph v;
-    v.manager.tool = QStringLiteral("bgsub");
-    v.gesture(v.at(10, 20), v.at(10, 45));
-    EXPECT_FALSE(v.manager.background);
+    // Picks that give no line change nothing.
+    struct Case {
+        const char* name;
+        double xmax, ymax;
+        QPointF second;
+    };
+    const Case cases[] = {
+        {"one x", 100, 100, {10, 45}},
+        {"a slope beyond the doubles", 1e-300, 1e300, {60, 45}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ToolGraph v;
+        v.manager.tool = QStringLiteral("bgsub");
+        v.doc.xmax1 = c.xmax;
+        v.doc.ymax1 = c.ymax;
+        v.gesture(v.at(10, 20), v.at(c.second.x(), c.second.y()));
+        EXPECT_FALSE(v.manager.background);
+    }
 }
 
 TEST(EditingTools, GraphicToolDrawsANewGraphicOnlyWhenDraggedOut)

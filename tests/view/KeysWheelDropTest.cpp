@@ -4,16 +4,12 @@
 
 #include "ToolFixture.h"
 
+#include "support/PictureBytes.h"
 #include "support/TestSupport.h"
 #include "view/Graphic.h"
 #include "view/VexaTextView.h"
 
-#include <QBuffer>
 #include <QFile>
-#include <QImage>
-#include <QImageWriter>
-#include <QPainter>
-#include <QPdfWriter>
 
 #include <gtest/gtest.h>
 
@@ -173,10 +169,12 @@ TEST(Keys, ItemsOfAnotherGraphAreLeftAlone)
 {
     ToolGraph g, other;
     g.manager.tool = QStringLiteral("select");
-    Graphic& foreign = addGraphic(other, {10, 10}, {20, 20});
-    g.manager.G = &foreign;
+    g.manager.G = &addGraphic(other, {10, 10}, {20, 20});
+    g.manager.T = &addText(other, {100, 100});
     g.key(VexaView::KeyDelete);
     EXPECT_EQ(other.doc.G.size(), 1u);
+    EXPECT_EQ(other.doc.T.size(), 1u);
+    EXPECT_EQ(other.doc.undoManager().undoCount(), 0u);
     EXPECT_EQ(g.manager.shortcuts, std::vector<int>{VexaView::KeyDelete});
 }
 
@@ -218,28 +216,8 @@ TEST(Wheel, FactorAndDirection)
 
 QByteArray imageBytes(QSize size, const char* format)
 {
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(Qt::blue);
-    image.setDotsPerMeterX(2835);
-    image.setDotsPerMeterY(2835);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, format);
-    EXPECT_TRUE(writer.write(image)) << format;
-    return bytes;
-}
-
-QByteArray pdfBytes()
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QPdfWriter writer(&buffer);
-    writer.setPageSize(QPageSize(QSizeF(200, 100), QPageSize::Point));
-    QPainter p(&writer);
-    p.drawLine(0, 0, 100, 100);
-    p.end();
+    QByteArray bytes = PictureBytes::image(size, format);
+    EXPECT_FALSE(bytes.isEmpty()) << format;
     return bytes;
 }
 
@@ -323,7 +301,7 @@ TEST(Drop, TypesInTheirOrder)
              d.png = imageBytes({4, 4}, "png");
          }),
          true, true, 1, 0, 0},
-        {"PDF", with([](VexaView::Drop& d) { d.pdf = pdfBytes(); }), true, true, 0, 0, 1},
+        {"PDF", with([](VexaView::Drop& d) { d.pdf = PictureBytes::pdf(); }), true, true, 0, 0, 1},
         {"TIFF", with([](VexaView::Drop& d) {
              d.tiff = imageBytes({8, 8}, "tiff");
          }),
