@@ -36,12 +36,15 @@ our (@B, @R, %V, %S);
     binmode(STDIN);
     { local $/; my $all = <STDIN>; $input = $all if defined $all; }
 
-    sub take {
+    sub skip {
         my ($n) = @_;
         die "vexa: the input stream ends early\n" if $n < 0 || $at + $n > length($input);
-        my $bytes = substr($input, $at, $n);
         $at += $n;
-        return $bytes;
+    }
+    sub take {
+        my ($n) = @_;
+        skip($n);
+        return substr($input, $at - $n, $n);
     }
     sub int32 { return unpack('l<', take(4)); }
     sub text { my $n = int32(); return $n > 0 ? take($n) : ''; }
@@ -75,17 +78,20 @@ our (@B, @R, %V, %S);
         my $points = int32();
         my $columns = int32();
         die "vexa: a buffer with $columns columns\n" unless $columns == 2 || $columns == 4;
-        my $values = $points > 0 ? take(8 * $points * $columns) : '';
         $points = 0 if $points < 0;
+        # The values are read where they stand in the input: a million
+        # points are not copied out of it first.
+        my $from = $at;
+        skip(8 * $points * $columns);
         my %b;
         if ($columns == 4) {
-            $b{x}  = [unpack("(d< x24)$points", $values)];
-            $b{y}  = [unpack("(x8 d< x16)$points", $values)];
-            $b{ex} = [unpack("(x16 d< x8)$points", $values)];
-            $b{ey} = [unpack("(x24 d<)$points", $values)];
+            @{$b{x}}  = unpack("x$from (d< x24)$points", $input);
+            @{$b{y}}  = unpack("x$from (x8 d< x16)$points", $input);
+            @{$b{ex}} = unpack("x$from (x16 d< x8)$points", $input);
+            @{$b{ey}} = unpack("x$from (x24 d<)$points", $input);
         } else {
-            $b{x} = [unpack("(d< x8)$points", $values)];
-            $b{y} = [unpack("(x8 d<)$points", $values)];
+            @{$b{x}} = unpack("x$from (d< x8)$points", $input);
+            @{$b{y}} = unpack("x$from (x8 d<)$points", $input);
         }
         $b{source} = text();
         $b{comment} = text();

@@ -26,40 +26,58 @@
         return $c;
     }
 
-    my $out = pack('l<', scalar(@main::R));
+    # Every entry is checked before anything is written: a run that fails
+    # leaves no half result behind.
+    my @modes;
     for my $r (@main::R) {
         fail("vexa: every entry of \@R must be a hash reference\n") unless ref($r) eq 'HASH';
-        my $y = column($r, 'y');
-        my $n = @$y;
-        my ($mode, $points);
+        my $n = @{column($r, 'y')};
         if (!defined $r->{x}) {
-            $mode = 1;
-            $points = pack('(d< x8)*', @$y);
-        } else {
-            # Each column packed into its place in the point records, the
-            # rest zero bytes; or-ing the strings interleaves them without a
-            # list of every number.
-            my $x = column($r, 'x', $n);
-            if (defined $r->{ey} && defined $r->{ex}) {
-                my ($ex, $ey) = (column($r, 'ex', $n), column($r, 'ey', $n));
-                $mode = 4;
-                $points = pack('(d< x32)*', @$x) | pack('(x8 d< x24)*', @$y)
-                    | pack('(x16 d< x16)*', @$ex) | pack('(x24 d< x8)*', @$ey);
-            } elsif (defined $r->{ey}) {
-                my $ey = column($r, 'ey', $n);
-                $mode = 3;
-                $points = pack('(d< x24)*', @$x) | pack('(x8 d< x16)*', @$y) | pack('(x16 d< x8)*', @$ey);
-            } else {
-                $mode = 2;
-                $points = pack('(d< x16)*', @$x) | pack('(x8 d< x8)*', @$y);
-            }
+            push @modes, 1;
+            next;
         }
-        $out .= pack('l< l<', $n, $mode);
+        column($r, 'x', $n);
+        my $ey = defined $r->{ey} && column($r, 'ey', $n);
+        my $ex = $ey && defined $r->{ex} && column($r, 'ex', $n);
+        push @modes, $ex ? 4 : $ey ? 3 : 2;
+    }
+
+    # Then written out piece by piece: a million points make tens of
+    # megabytes, which are not copied into one string first.
+    our $result;
+    sub put { print {$result} @_ or die "vexa: cannot write the result: $!\n"; }
+
+    put(pack('l<', scalar(@main::R)));
+    for my $i (0 .. $#main::R) {
+        my $r = $main::R[$i];
+        my $mode = $modes[$i];
+        my ($x, $y, $ex, $ey) = @$r{qw(x y ex ey)};
+        my $n = @$y;
+        # Each column packed into its place in the point records, the rest
+        # zero bytes; or-ing the strings interleaves them without a list of
+        # every number.
+        my $points;
+        if ($mode == 1) {
+            $points = pack('(d< x8)*', @$y);
+        } elsif ($mode == 2) {
+            $points = pack('(d< x16)*', @$x);
+            $points |= pack('(x8 d< x8)*', @$y);
+        } elsif ($mode == 3) {
+            $points = pack('(d< x24)*', @$x);
+            $points |= pack('(x8 d< x16)*', @$y);
+            $points |= pack('(x16 d< x8)*', @$ey);
+        } else {
+            $points = pack('(d< x32)*', @$x);
+            $points |= pack('(x8 d< x24)*', @$y);
+            $points |= pack('(x16 d< x16)*', @$ex);
+            $points |= pack('(x24 d< x8)*', @$ey);
+        }
+        put(pack('l< l<', $n, $mode));
         if ($n > 0) {
             # Every point carries a comment and a source; only the last
             # one's are given.
             substr($points, -8) = '';
-            $out .= $points . text_field($r->{comment}) . text_field($r->{source});
+            put($points, text_field($r->{comment}), text_field($r->{source}));
         }
     }
 
@@ -67,7 +85,7 @@
     my @numbers = grep {
         length($_) && (!exists $V0{$_} || pack('d<', $main::V{$_}) ne pack('d<', $V0{$_}))
     } sort keys %main::V;
-    $out .= pack('l<', scalar(@numbers));
+    my $out = pack('l<', scalar(@numbers));
     $out .= text_field($_) . pack('d<', $main::V{$_}) for @numbers;
     my @texts = grep {
         length($_) && (!exists $S0{$_} || bytes_of($main::S{$_}) ne bytes_of($S0{$_}))
@@ -75,7 +93,6 @@
     $out .= pack('l<', scalar(@texts));
     $out .= text_field($_) . text_field($main::S{$_}) for @texts;
 
-    our $result;
-    print {$result} $out or die "vexa: cannot write the result: $!\n";
+    put($out);
     close($result) or die "vexa: cannot write the result: $!\n";
 }

@@ -11,6 +11,8 @@
 #include <QProcess>
 #include <QTimer>
 
+#include <algorithm>
+
 #include <fcntl.h>
 
 namespace {
@@ -185,6 +187,11 @@ void PerlJob::readOutput()
         process_->kill();
         return;
     }
+    // Room made by doubling: the pipe hands a large result over in many
+    // pieces, and growing by each piece would copy it over and over.
+    const qsizetype wanted = outcome_.output.size() + bytes.size();
+    if (wanted > outcome_.output.capacity())
+        outcome_.output.reserve(std::max(wanted, 2 * outcome_.output.capacity()));
     outcome_.output += bytes;
 }
 

@@ -241,16 +241,21 @@ QByteArray PerlInputStream::forFilter(const std::vector<const DataBuffer*>& buff
                                       const QHash<QString, double>& numbers,
                                       const QHash<QString, QString>& texts)
 {
+    // The whole stream in one block: a million points are not copied again
+    // to make room for what follows them.
+    QByteArray variables;
+    appendVariables(variables, numbers, texts);
     QByteArray data;
-    qint64 size = 4;
+    qint64 size = 4 + variables.size();
     for (const DataBuffer* b : buffers)
-        size += 8 + qint64(b->nop()) * (b->haserror() ? 32 : 16) + 8 + b->source.size() + b->comment.size();
+        size += 8 + qint64(b->nop()) * (b->haserror() ? 32 : 16) + 8
+            + 3 * (b->source.size() + b->comment.size());
     data.reserve(qsizetype(std::min<qint64>(size, INT_MAX)));
     Writer w(data);
     w.int32(qint64(buffers.size()));
     for (const DataBuffer* b : buffers)
         appendBuffer(w, *b);
-    appendVariables(data, numbers, texts);
+    data.append(variables);
     return data;
 }
 

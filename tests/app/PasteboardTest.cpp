@@ -7,6 +7,7 @@
 #include "model/DocumentView.h"
 #include "model/VexaDocument.h"
 #include "platform/Alert.h"
+#include "support/PictureBytes.h"
 #include "support/TestSupport.h"
 #include "view/Graphic.h"
 #include "view/VexaView.h"
@@ -275,16 +276,7 @@ QRectF viewRect(const Graphic& g)
 
 QByteArray png(QSize size)
 {
-    QImage image(size, QImage::Format_ARGB32);
-    image.fill(Qt::blue);
-    // 72 dots per inch: a pixel is a point.
-    image.setDotsPerMeterX(2835);
-    image.setDotsPerMeterY(2835);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
+    return PictureBytes::image(size, "png");
 }
 
 } // namespace
