@@ -2,7 +2,6 @@
 
 #include "inspectors/ColorWell.h"
 #include "inspectors/DoubleSlider.h"
-#include "inspectors/TypedNumber.h"
 #include "model/VexaDocument.h"
 #include "util/NumberFormat.h"
 
@@ -19,8 +18,6 @@ namespace {
 using Redraw = VexaDocument::Redraw;
 using Ui::ErrorBarPanel;
 
-const QString panelTitle = QStringLiteral("Error Bar Inspector");
-
 // clang-format off
 // The typed numbers and the setting each one stands for.
 const struct NumberRow {
@@ -34,29 +31,17 @@ const struct NumberRow {
 };
 // clang-format on
 
-// Selects the cell of that tag; none when no cell has it.
-void selectCell(QButtonGroup* cells, int tag)
-{
-    if (QAbstractButton* b = cells->button(tag)) {
-        b->setChecked(true);
-    } else if (QAbstractButton* on = cells->checkedButton()) {
-        cells->setExclusive(false);
-        on->setChecked(false);
-        cells->setExclusive(true);
-    }
-}
-
 } // namespace
 
 ErrorBarManager::ErrorBarManager(Manager& manager)
-        : InspectorManager(manager)
+        : BufferPanel(manager, QStringLiteral("Error Bar Inspector"))
         , ui_(new ErrorBarPanel)
 {
     inspectorView = new QWidget;
     inspectorView->setObjectName(QStringLiteral("errorbar"));
     ui_->setupUi(inspectorView);
     ErrorBarPanel& u = *ui_;
-    scope_.emplace(u.allbuffer, u.selbuffer);
+    setScope(u.allbuffer, u.selbuffer);
 
     u.errBarWidthSlider->setDoubleRange(0, 10, 0.1);
     errorBarX = taggedCells(u.errorBarX);
@@ -67,17 +52,13 @@ ErrorBarManager::ErrorBarManager(Manager& manager)
         bind(u.*row.field);
     bind(u.errBarWidthSlider);
     bind(u.errorColor);
-    bind(u.allbuffer);
-    bind(u.selbuffer);
 }
 
 ErrorBarManager::~ErrorBarManager() = default;
 
 void ErrorBarManager::update()
 {
-    takeCurrentDocument();
-    DataBuffer* b = PD ? PD->getCurrentDataBuffer() : nullptr;
-    showControls(b != nullptr);
+    DataBuffer* b = showCurrentBuffer();
     if (!b)
         return;
     Refresh refresh(*this);
@@ -95,10 +76,7 @@ void ErrorBarManager::update()
 
 void ErrorBarManager::didChange(QObject* sender)
 {
-    if (scope_->isScopeSwitch(sender))
-        return;
-    takeCurrentDocument();
-    if (!PD)
+    if (!beginEdit(sender))
         return;
     VexaDocument& d = *PD;
     ErrorBarPanel& u = *ui_;
@@ -118,12 +96,9 @@ void ErrorBarManager::didChange(QObject* sender)
     for (const NumberRow& row : numberRows) {
         if (sender != u.*row.field)
             continue;
-        const std::optional<double> v = typedNumber(panelTitle, (u.*row.field)->text());
-        if (!v) {
-            // Refused: the field shows the stored value again.
-            update();
+        const std::optional<double> v = numberIn(u.*row.field);
+        if (!v)
             return;
-        }
         write = number(row.value, *v);
     }
     if (sender == u.errBarWidthSlider)
@@ -133,9 +108,6 @@ void ErrorBarManager::didChange(QObject* sender)
         write = [&d, c](int i) { d.setBufferStyle(i, &BufferStyle::errorcolor, c, Redraw::Later); };
     }
 
-    const std::vector<int> targets = scope_->targets(d);
-    if (write)
-        for (int i : targets)
-            write(i);
+    writeTargets(write);
     d.replot();
 }

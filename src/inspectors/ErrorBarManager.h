@@ -6,8 +6,7 @@
 // line width and colour. An edit goes to the current buffer, every shown
 // buffer or the selected ones (BufferScope).
 
-#include "inspectors/BufferScope.h"
-#include "inspectors/InspectorManager.h"
+#include "inspectors/BufferPanel.h"
 
 #include <memory>
 #include <optional>
@@ -18,7 +17,7 @@ namespace Ui {
 class ErrorBarPanel;
 }
 
-class ErrorBarManager : public InspectorManager {
+class ErrorBarManager : public BufferPanel {
 public:
     explicit ErrorBarManager(Manager& manager);
     ~ErrorBarManager() override;
@@ -34,5 +33,4 @@ public:
 
 private:
     std::unique_ptr<Ui::ErrorBarPanel> ui_;
-    std::optional<BufferScope> scope_;
 };

@@ -1,6 +1,5 @@
 #include "inspectors/ExtraManager.h"
 
-#include "inspectors/TypedNumber.h"
 #include "model/VexaDocument.h"
 #include "util/NumberFormat.h"
 
@@ -16,8 +15,6 @@ namespace {
 using Flag = BufferStyle::Flag;
 using Redraw = VexaDocument::Redraw;
 using Ui::ExtraPanel;
-
-const QString panelTitle = QStringLiteral("Extra Style Inspector");
 
 // clang-format off
 // The check boxes, the switch each one stands for and, for the bar edges,
@@ -48,14 +45,14 @@ double BufferStyle::*const rangeFields[4] = {
 } // namespace
 
 ExtraManager::ExtraManager(Manager& manager)
-        : InspectorManager(manager)
+        : BufferPanel(manager, QStringLiteral("Extra Style Inspector"))
         , ui_(new ExtraPanel)
 {
     inspectorView = new QWidget;
     inspectorView->setObjectName(QStringLiteral("extra"));
     ui_->setupUi(inspectorView);
     ExtraPanel& u = *ui_;
-    scope_.emplace(u.allbuffer, u.selbuffer);
+    setScope(u.allbuffer, u.selbuffer);
 
     frange = u.frange;
     frangeCells = {u.fxmin, u.fxmax, u.fymin, u.fymax};
@@ -63,17 +60,13 @@ ExtraManager::ExtraManager(Manager& manager)
         bind(cell, frange);
     for (const SwitchRow& row : switchRows)
         bind(u.*row.box);
-    bind(u.allbuffer);
-    bind(u.selbuffer);
 }
 
 ExtraManager::~ExtraManager() = default;
 
 void ExtraManager::update()
 {
-    takeCurrentDocument();
-    DataBuffer* b = PD ? PD->getCurrentDataBuffer() : nullptr;
-    showControls(b != nullptr);
+    DataBuffer* b = showCurrentBuffer();
     if (!b)
         return;
     Refresh refresh(*this);
@@ -86,10 +79,7 @@ void ExtraManager::update()
 
 void ExtraManager::didChange(QObject* sender)
 {
-    if (scope_->isScopeSwitch(sender))
-        return;
-    takeCurrentDocument();
-    if (!PD)
+    if (!beginEdit(sender))
         return;
     VexaDocument& d = *PD;
     ExtraPanel& u = *ui_;
@@ -114,11 +104,9 @@ void ExtraManager::didChange(QObject* sender)
         // number refuses them all.
         std::array<double, 4> ends{};
         for (std::size_t k = 0; k < ends.size(); ++k) {
-            const std::optional<double> v = typedNumber(panelTitle, frangeCells[k]->text());
-            if (!v) {
-                update();
+            const std::optional<double> v = numberIn(frangeCells[k]);
+            if (!v)
                 return;
-            }
             ends[k] = *v;
         }
         write = [&d, ends](int i) {
@@ -126,9 +114,6 @@ void ExtraManager::didChange(QObject* sender)
                 d.setBufferStyle(i, rangeFields[k], ends[k], Redraw::Later);
         };
     }
-    const std::vector<int> targets = scope_->targets(d);
-    if (write)
-        for (int i : targets)
-            write(i);
+    writeTargets(write);
     d.replot();
 }

@@ -5,8 +5,7 @@
 // goes to the current buffer, every shown buffer or the selected ones
 // (BufferScope).
 
-#include "inspectors/BufferScope.h"
-#include "inspectors/InspectorManager.h"
+#include "inspectors/BufferPanel.h"
 
 #include <array>
 #include <memory>
@@ -16,7 +15,7 @@ namespace Ui {
 class ExtraPanel;
 }
 
-class ExtraManager : public InspectorManager {
+class ExtraManager : public BufferPanel {
 public:
     explicit ExtraManager(Manager& manager);
     ~ExtraManager() override;
@@ -32,5 +31,4 @@ public:
 
 private:
     std::unique_ptr<Ui::ExtraPanel> ui_;
-    std::optional<BufferScope> scope_;
 };

@@ -139,16 +139,8 @@ void GeneralManager::update()
     u.arrowSizeSlider->setDoubleValue(d.page.arrowsize);
     for (auto [cells, value] :
          {std::pair{frameStyle, d.page.framestyle}, std::pair{arrowType, d.page.arrowtype},
-          std::pair{crossArrows, d.page.crossarrows}}) {
-        if (QAbstractButton* b = cells->button(value)) {
-            b->setChecked(true);
-        } else if (QAbstractButton* on = cells->checkedButton()) {
-            // A stored value no cell shows: no cell is selected.
-            cells->setExclusive(false);
-            on->setChecked(false);
-            cells->setExclusive(true);
-        }
-    }
+          std::pair{crossArrows, d.page.crossarrows}})
+        selectCell(cells, value);
     double marginValues[4];
     for (int i = 0; i < 4; ++i)
         marginValues[i] = d.page.*marginFields[i];

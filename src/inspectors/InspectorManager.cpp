@@ -95,6 +95,17 @@ QButtonGroup* InspectorManager::taggedCells(QWidget* container)
     return group;
 }
 
+void InspectorManager::selectCell(QButtonGroup* cells, int tag)
+{
+    if (QAbstractButton* b = cells->button(tag)) {
+        b->setChecked(true);
+    } else if (QAbstractButton* on = cells->checkedButton()) {
+        cells->setExclusive(false);
+        on->setChecked(false);
+        cells->setExclusive(true);
+    }
+}
+
 InspectorManager::Refresh::Refresh(InspectorManager& panel)
         : panel_(panel)
         , previous_(panel.refreshing_)

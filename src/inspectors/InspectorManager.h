@@ -79,6 +79,9 @@ protected:
     // A segmented control or radio matrix from the checkable buttons of a
     // container, each under its "tag" property (the stored value).
     QButtonGroup* taggedCells(QWidget* container);
+    // Selects the cell of that tag; with no such cell (a stored value no
+    // cell shows), none.
+    static void selectCell(QButtonGroup* cells, int tag);
 
 private:
     void report(QObject* sender);

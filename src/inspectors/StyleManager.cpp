@@ -5,7 +5,6 @@
 #include "inspectors/DoubleSlider.h"
 #include "inspectors/InsPopUpButton.h"
 #include "inspectors/StyleIcons.h"
-#include "inspectors/TypedNumber.h"
 #include "model/VexaDocument.h"
 #include "platform/UserDefaults.h"
 #include "util/NumberFormat.h"
@@ -27,8 +26,6 @@ namespace {
 using Flag = BufferStyle::Flag;
 using Redraw = VexaDocument::Redraw;
 using Ui::StylePanel;
-
-const QString panelTitle = QStringLiteral("Data Style Inspector");
 
 // clang-format off
 // The check boxes and the buffer switch each one stands for.
@@ -90,14 +87,14 @@ const struct ChoiceRow {
 } // namespace
 
 StyleManager::StyleManager(Manager& manager)
-        : InspectorManager(manager)
+        : BufferPanel(manager, QStringLiteral("Data Style Inspector"))
         , ui_(new StylePanel)
 {
     inspectorView = new QWidget;
     inspectorView->setObjectName(QStringLiteral("style"));
     ui_->setupUi(inspectorView);
     StylePanel& u = *ui_;
-    scope_.emplace(u.allbuffer, u.selbuffer);
+    setScope(u.allbuffer, u.selbuffer);
     synerror = u.synerror;
     QPalette red = synerror->palette();
     red.setColor(QPalette::WindowText, Qt::red);
@@ -118,8 +115,6 @@ StyleManager::StyleManager(Manager& manager)
     for (const ChoiceRow& row : choiceRows)
         bind(u.*row.popUp);
     bind(u.dynamicSize);
-    bind(u.allbuffer);
-    bind(u.selbuffer);
     connect(u.autoColor, &QPushButton::clicked, this, [this] { autoColor(); });
     connect(u.autoDash, &QPushButton::clicked, this, [this] { autoDash(); });
     connect(u.autoSymbol, &QPushButton::clicked, this, [this] { autoSymbol(); });
@@ -130,9 +125,7 @@ StyleManager::~StyleManager() = default;
 
 void StyleManager::update()
 {
-    takeCurrentDocument();
-    DataBuffer* b = PD ? PD->getCurrentDataBuffer() : nullptr;
-    showControls(b != nullptr);
+    DataBuffer* b = showCurrentBuffer();
     if (!b)
         return;
     Refresh refresh(*this);
@@ -158,10 +151,7 @@ void StyleManager::update()
 
 void StyleManager::didChange(QObject* sender)
 {
-    if (scope_->isScopeSwitch(sender))
-        return;
-    takeCurrentDocument();
-    if (!PD)
+    if (!beginEdit(sender))
         return;
     VexaDocument& d = *PD;
     StylePanel& u = *ui_;
@@ -186,14 +176,10 @@ void StyleManager::didChange(QObject* sender)
             if (row.whole)
                 value = std::trunc(value);
         } else if (sender == u.*row.field) {
-            const QString text = (u.*row.field)->text();
-            const std::optional<double> typed = typedNumber(panelTitle, text);
-            if (!typed) {
-                // Refused: the field shows the stored value again.
-                update();
+            const std::optional<double> typed = numberIn(u.*row.field);
+            if (!typed)
                 return;
-            }
-            value = row.whole ? integerValueOf(text) : *typed;
+            value = row.whole ? integerValueOf((u.*row.field)->text()) : *typed;
         } else {
             continue;
         }
@@ -209,11 +195,7 @@ void StyleManager::didChange(QObject* sender)
         write = [&d, text](int i) { d.setDynamicSize(i, text, Redraw::Later); };
     }
 
-    const std::vector<int> targets = scope_->targets(d);
-    if (write)
-        for (int i : targets)
-            write(i);
-    checkDynamicSizes(targets);
+    checkDynamicSizes(writeTargets(write));
     d.replot();
 }
 
@@ -263,10 +245,7 @@ void StyleManager::applyDefaultStyle()
     takeCurrentDocument();
     if (!PD)
         return;
-    const std::vector<int> targets = scope_->targets(*PD);
-    for (int i : targets)
-        PD->DB[std::size_t(i)]->setDefaultStyle();
-    if (!targets.empty())
+    if (!writeTargets([this](int i) { PD->DB[std::size_t(i)]->setDefaultStyle(); }).empty())
         PD->replot();
 }
 

@@ -8,8 +8,7 @@
 // buttons number the shown buffers' colours, patterns or symbols in turn,
 // or give the scoped buffers the default style of the preferences.
 
-#include "inspectors/BufferScope.h"
-#include "inspectors/InspectorManager.h"
+#include "inspectors/BufferPanel.h"
 
 #include <QColor>
 
@@ -23,7 +22,7 @@ namespace Ui {
 class StylePanel;
 }
 
-class StyleManager : public InspectorManager {
+class StyleManager : public BufferPanel {
 public:
     explicit StyleManager(Manager& manager);
     ~StyleManager() override;
@@ -55,5 +54,4 @@ private:
     // Checks every target's per-point size expression.
     void checkDynamicSizes(const std::vector<int>& targets);
     std::unique_ptr<Ui::StylePanel> ui_;
-    std::optional<BufferScope> scope_;
 };
