@@ -1,9 +1,12 @@
 #include "inspectors/Inspectors.h"
 
 #include "app/Manager.h"
+#include "inspectors/CalcManager.h"
 #include "inspectors/ErrorBarManager.h"
 #include "inspectors/ExtraManager.h"
+#include "inspectors/FitManager.h"
 #include "inspectors/GeneralManager.h"
+#include "inspectors/NormalizeManager.h"
 #include "inspectors/StyleManager.h"
 
 #include <memory>
@@ -30,6 +33,9 @@ void registerAll(Manager& manager)
         {"style",   make<StyleManager>},
         {"extra",   make<ExtraManager>},
         {"errorbar", make<ErrorBarManager>},
+        {"normalize", make<NormalizeManager>},
+        {"calc",    make<CalcManager>},
+        {"fit",     make<FitManager>},
     };
     // clang-format on
     for (const auto& p : panels)

@@ -1,0 +1,160 @@
+#include "inspectors/FitManager.h"
+
+#include "app/Manager.h"
+#include "inspectors/DoubleSlider.h"
+#include "model/VexaDocument.h"
+#include "platform/UserDefaults.h"
+#include "util/NumberFormat.h"
+
+#include "ui_fit.h"
+
+#include <QButtonGroup>
+#include <QPushButton>
+
+FitManager::FitManager(Manager& manager)
+        : OperationPanel(manager)
+        , ui_(new Ui::FitPanel)
+{
+    inspectorView = new QWidget;
+    inspectorView->setObjectName(QStringLiteral("fit"));
+    Ui::FitPanel& u = *ui_;
+    u.setupUi(inspectorView);
+
+    factor = u.factor;
+    interval = u.interval;
+    window = taggedCells(u.window);
+    strength = u.strength;
+    strengthSlider = u.strengthSlider;
+    points = u.points;
+    strengthSlider->setDoubleRange(1, 10, 0.1);
+    strengthSlider->setDoubleValue(doubleOf(strength));
+    bind(strength);
+    bind(strengthSlider);
+
+    addSetting("FFTWindow", window);
+    addSetting("Factor", factor, Stored::Integer);
+    addSetting("DiffInterval", interval, Stored::Float);
+    addSetting("SplinePoints", points, Stored::Integer);
+    addSetting("SplineStrength", strength, Stored::Float);
+
+    // clang-format off
+    const struct {
+        QPushButton* button;
+        void (FitManager::*action)();
+    } actions[] = {
+        {u.fftButton,       &FitManager::doFFT},
+        {u.reductionButton, &FitManager::reduction},
+        {u.smoothButton,    &FitManager::smooth},
+        {u.fftsmoothButton, &FitManager::fftsmooth},
+        {u.splineButton,    &FitManager::spline},
+        {u.integrateButton, &FitManager::integrate},
+        {u.diffButton,      &FitManager::diff},
+    };
+    // clang-format on
+    for (const auto& a : actions)
+        connect(a.button, &QPushButton::clicked, this, [this, f = a.action] { (this->*f)(); });
+}
+
+FitManager::~FitManager() = default;
+
+void FitManager::setup()
+{
+    for (const char* key : {"FFTWindow", "Factor", "DiffInterval", "SplinePoints"})
+        restore(key);
+    const QString strengthKey = QStringLiteral("SplineStrength");
+    if (UserDefaults::standard().contains(strengthKey))
+        showStrength(UserDefaults::standard().floatForKey(strengthKey));
+}
+
+void FitManager::showStrength(double value)
+{
+    Refresh refresh(*this);
+    strengthSlider->setDoubleValue(value);
+    strength->setText(formatNumberFixed(1, value));
+}
+
+void FitManager::didChange(QObject* sender)
+{
+    if (sender == strength)
+        showStrength(doubleOf(strength));
+    else if (sender == strengthSlider)
+        showStrength(strengthSlider->doubleValue());
+    else
+        takeCurrentDocument();
+}
+
+void FitManager::doFFT()
+{
+    takeCurrentDocument();
+    store({"FFTWindow"});
+    if (!mayRun())
+        return;
+    const int w = tagOf(window);
+    forEachSelectedRow([&](int row) { PD->doFFT(row, w); });
+    updateAndReplot();
+}
+
+void FitManager::reduction()
+{
+    takeCurrentDocument();
+    store({"Factor"});
+    if (!mayRun(Refusal::Silent))
+        return;
+    const int n = integerOf(factor);
+    forEachSelectedRow([&](int row) { PD->reduction(row, n); });
+    updateAndReplot();
+}
+
+void FitManager::smooth()
+{
+    takeCurrentDocument();
+    store({"Factor"});
+    if (!mayRun())
+        return;
+    const int n = integerOf(factor);
+    forEachSelectedRow([&](int row) { PD->smooth(row, n); });
+    updateAndReplot();
+}
+
+void FitManager::fftsmooth()
+{
+    takeCurrentDocument();
+    store({"Factor"});
+    if (!mayRun())
+        return;
+    const double width = integerOf(factor);
+    forEachSelectedRow([&](int row) { PD->fftsmooth(row, width); });
+    updateAndReplot();
+}
+
+void FitManager::spline()
+{
+    takeCurrentDocument();
+    store({"SplinePoints", "SplineStrength"});
+    if (!mayRun())
+        return;
+    const int n = integerOf(points);
+    const double s = doubleOf(strength);
+    forEachSelectedRow([&](int row) { PD->spline(row, n, s); });
+    updateAndReplot();
+}
+
+void FitManager::integrate()
+{
+    takeCurrentDocument();
+    if (!mayRun())
+        return;
+    forEachSelectedRow([&](int row) { PD->integrate(row); });
+    updateAndReplot();
+}
+
+void FitManager::diff()
+{
+    takeCurrentDocument();
+    store({"DiffInterval"});
+    if (!mayRun())
+        return;
+    const double d = doubleOf(interval);
+    forEachSelectedRow([&](int row) { PD->diff(row, d); });
+    updateAndReplot();
+}
