@@ -110,7 +110,8 @@ void MacroEditor::buildView()
         {[this] { return int(MA.size()); }, [this](int row) { return MA[std::size_t(row)]->name; },
          // Dropped while documents or panes are switched, as in
          // every side table.
-         [this](int row, const QString& name) { return !manager_.noedit && rename(row, name); }},
+         [this](int row, const QString& name) { return !manager_.noedit && rename(row, name); },
+         [this](int row) { return MA[std::size_t(row)]->timerRunning(); }},
         QStringLiteral("macroTable"), this);
     macroTable = table_->view();
     macroTable->setMinimumWidth(120);
@@ -601,6 +602,8 @@ bool MacroEditor::merge(const QByteArray& data, QString* why)
 void MacroEditor::setExecuteTitle(const QString& title)
 {
     ma_exestop->setText(title);
+    // A timer started or stopped: its macro's row changes colour.
+    table_->refreshMarks();
 }
 
 void MacroEditor::setPerlProgress(bool running)

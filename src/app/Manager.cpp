@@ -8,6 +8,7 @@
 #include "app/DocumentWindowQt.h"
 #include "app/HelpBrowser.h"
 #include "app/InspectorPanel.h"
+#include "app/PanelAccessories.h"
 #include "app/PanelOutlets.h"
 #include "app/PointTableModel.h"
 #include "macro/Macro.h"

@@ -20,9 +20,11 @@
 #include "app/ApplicationController.h"
 #include "app/DataBufferTableView.h"
 #include "app/DataTableView.h"
+#include "app/FontChange.h"
 #include "macro/MacroHost.h"
 #include "platform/Alert.h"
 
+#include <QFont>
 #include <QHash>
 #include <QList>
 #include <QObject>
@@ -30,6 +32,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <cstdio>
@@ -47,11 +50,14 @@ class HelpBrowser;
 class InspectorPanel;
 class Macro;
 class MacroEditor;
+class PaletteWell;
+class PanelAccessories;
 class QAbstractButton;
 class QAction;
 class QButtonGroup;
 class QCheckBox;
 class QDialog;
+class QFileDialog;
 class QLineEdit;
 class QMainWindow;
 class QMenu;
@@ -64,7 +70,7 @@ class QueryEditor;
 class PointTableModel;
 class UndoManager;
 
-class Manager : public QObject, public ApplicationController, public MacroHost {
+class Manager : public QObject, public ApplicationController, public MacroHost, public FontReceiver {
 public:
     // Seeds the C library's random generator (once per process), creates the
     // tables, builds the inspector window (not shown) and becomes the shared
@@ -147,11 +153,24 @@ public:
     QLineEdit* dx2val = nullptr;
     QLineEdit* dy2val = nullptr;
 
-    // Preferences window.
+    // Preferences window (ManagerPreferences.cpp). Each control writes its
+    // key of the user-defaults store at once.
     QDialog* preferences = nullptr;
     QLineEdit* p_tdf = nullptr;        // "TDF": calendar format of times shown and typed
     QCheckBox* p_toolbar = nullptr;    // "WindowToolbar"
     QCheckBox* p_initialdoc = nullptr; // "InitialDocument"
+    // The palette: well n holds colour n ("IPcolor<n>").
+    std::array<PaletteWell*, 16> p_col{};
+    // The default fonts of new documents (axis titles, axis numbers, the
+    // legend) and the fields showing them as "<name> - <size> pt".
+    QFont p_textfont, p_numfont, p_legendfont;
+    QLineEdit* p_textFont = nullptr;
+    QLineEdit* p_numFont = nullptr;
+    QLineEdit* p_legendFont = nullptr;
+    // The font panel's relay, for the controller and the panels.
+    FontChange* fontChange = nullptr;
+    // The settings inside the import and picture-export panels.
+    std::unique_ptr<PanelAccessories> accessories;
 
     // Menus (shared by the inspector window and every document window) and
     // the actions tests and later panels reach.
@@ -283,7 +302,24 @@ public:
     bool importDroppedText(VexaDocument& document, const QString& text) override;
     bool importDroppedFile(VexaDocument& document, const QString& path) override;
 
-    // --- preferences -----------------------------------------------------------------------------
+    // --- preferences (ManagerPreferences.cpp) -------------------------------------------------
+    // Palette colour n (taken modulo 16).
+    QColor paletteColor(int n) const;
+    // The user chose a colour in a palette well: stored as "IPcolor<tag>".
+    void prefColorChanged(PaletteWell* well);
+    // The wells back to the program's palette; the stored colours removed.
+    void revertColors();
+    // The current buffer's style becomes that of new buffers; a beep without
+    // a current buffer.
+    void prefSetDefaultStyle();
+    // The font panel for one font: 2 the current document's legend font
+    // (the relay keeps its receiver without a document), 3, 4, 5 the default
+    // text, number and legend fonts.
+    void fontChanges(int tag);
+    void receiveFont(const FontChange& relay) override;
+    // The open panel for one document file, whose section (PartialLoadSection)
+    // is merged into the current document, which then replots.
+    void loadPartialFile(int section);
     bool toolbarSwitch() const override;
     // The date-and-time format of times the user sees or types.
     QString TDF() const override;
@@ -391,11 +427,16 @@ public:
         QString directory;
         QString suffix;          // allowed type of a save panel or an open panel; empty: any
         bool multiple = false;
+        // Settings shown inside the panel (PanelAccessories); the panel gives
+        // it back when it closes.
+        QWidget* accessory = nullptr;
     };
     std::function<QStringList(const FilePanelRequest&)> filePanel;
-
-    // Resolution of JPEG and PNG exports, in dots per inch (72: the view's size).
-    int exportResolution = 72;
+    // The panel that filePanel shows: the toolkit's own file dialog (the
+    // desktop's would have no room for the accessory), the accessory below
+    // its controls. When the dialog finishes, the accessory is given back
+    // (no parent) for the next panel.
+    static std::unique_ptr<QFileDialog> makeFilePanel(const FilePanelRequest& request, QWidget* parent);
 
     // --- what every document-based desktop program offers (ManagerDesktop.cpp) ----------------------------
     // What a file on the command line (or handed over by a second start) is,
@@ -575,6 +616,10 @@ private:
     // The buffer, points and comment fields once no document is current.
     void clearReadOuts();
     void buildPreferences();
+    QWidget* buildPaletteBox();
+    QWidget* buildFontBox();
+    QMenu* buildPartialLoadMenu();
+    void showDefaultFonts();
     void buildConsole();
     // Ends a console line left open on one of the streams.
     void endConsoleStreamLine();

@@ -5,6 +5,7 @@
 #include "app/Manager.h"
 
 #include "app/DocumentWindowQt.h"
+#include "app/PanelAccessories.h"
 #include "io/ASCIIExportFile.h"
 #include "io/AsciiImport.h"
 #include "io/BinaryImport.h"
@@ -19,6 +20,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QPrinterInfo>
 
 #include <functional>
@@ -31,27 +33,47 @@ const QString documentSuffix = QStringLiteral("vexa");
 
 // --- panels -------------------------------------------------------------------------------
 
+std::unique_ptr<QFileDialog> Manager::makeFilePanel(const FilePanelRequest& request, QWidget* parent)
+{
+    const QString filter = request.suffix.isEmpty()
+        ? QString()
+        : QStringLiteral("%1 (*.%2);;All files (*)").arg(request.suffix.toUpper(), request.suffix);
+    auto dialog = std::make_unique<QFileDialog>(parent, request.title, request.directory, filter);
+    dialog->setOption(QFileDialog::DontUseNativeDialog, true);
+    if (request.kind == FilePanelRequest::Open) {
+        dialog->setAcceptMode(QFileDialog::AcceptOpen);
+        dialog->setFileMode(request.multiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+    } else {
+        dialog->setAcceptMode(QFileDialog::AcceptSave);
+        dialog->setFileMode(QFileDialog::AnyFile);
+    }
+    if (QWidget* accessory = request.accessory) {
+        // The toolkit's dialog lays itself out on a grid: one more row, across.
+        if (auto* grid = qobject_cast<QGridLayout*>(dialog->layout()))
+            grid->addWidget(accessory, grid->rowCount(), 0, 1, grid->columnCount());
+        else
+            dialog->layout()->addWidget(accessory);
+        accessory->show();
+        QObject::connect(dialog.get(), &QDialog::finished, accessory, [accessory] {
+            accessory->hide();
+            accessory->setParent(nullptr);
+        });
+    }
+    return dialog;
+}
+
 QStringList Manager::runFilePanel(const FilePanelRequest& request)
 {
     // A modal panel nobody can see would hold the run for ever.
     if (!windowsShown())
         return {};
-    QWidget* parent = QApplication::activeWindow();
-    const QString filter = request.suffix.isEmpty()
-        ? QString()
-        : QStringLiteral("%1 (*.%2);;All files (*)").arg(request.suffix.toUpper(), request.suffix);
-    if (request.kind == FilePanelRequest::Open) {
-        if (request.multiple)
-            return QFileDialog::getOpenFileNames(parent, request.title, request.directory, filter);
-        const QString path = QFileDialog::getOpenFileName(parent, request.title, request.directory, filter);
-        return path.isEmpty() ? QStringList() : QStringList{path};
-    }
-    QString path = QFileDialog::getSaveFileName(parent, request.title, request.directory, filter);
-    if (path.isEmpty())
-        return {};
-    if (!request.suffix.isEmpty() && QFileInfo(path).suffix().isEmpty())
-        path += QLatin1Char('.') + request.suffix;
-    return {path};
+    const std::unique_ptr<QFileDialog> dialog = makeFilePanel(request, QApplication::activeWindow());
+    const bool chosen = dialog->exec() == QDialog::Accepted;
+    QStringList paths = chosen ? dialog->selectedFiles() : QStringList();
+    if (request.kind == FilePanelRequest::Save && !paths.isEmpty() && !request.suffix.isEmpty()
+        && QFileInfo(paths.front()).suffix().isEmpty())
+        paths.front() += QLatin1Char('.') + request.suffix;
+    return paths;
 }
 
 QString Manager::panelDirectory() const
@@ -225,40 +247,9 @@ MacroHost::Outcome Manager::printDocument(VexaDocument* document)
 
 namespace {
 
-// The import settings the panel's controls keep in the user defaults; the
-// option defaults where nothing was stored.
-ASCIIImport::ImportOptions asciiImportOptions(const QString& path)
-{
-    const UserDefaults& d = UserDefaults::standard();
-    ASCIIImport::ImportOptions o;
-    o.path = path;
-    auto integer = [&d](const char* key, int fallback) {
-        return d.contains(QLatin1String(key)) ? d.integerForKey(QLatin1String(key)) : fallback;
-    };
-    auto flag = [&d](const char* key, bool fallback) {
-        return d.contains(QLatin1String(key)) ? d.boolForKey(QLatin1String(key)) : fallback;
-    };
-    auto text = [&d](const char* key, const QString& fallback) {
-        return d.contains(QLatin1String(key)) ? d.stringForKey(QLatin1String(key)) : fallback;
-    };
-    o.mode = integer("ImportMode", o.mode);
-    o.separator = text("ImportSep", o.separator);
-    o.xColumn = integer("ImportXCol", o.xColumn);
-    o.noXColumn = flag("NoXCol", o.noXColumn);
-    o.ignoreText = text("ImportIgnoreCont", o.ignoreText);
-    o.commentText = text("ImportComment", o.commentText);
-    o.numericLinesOnly = flag("ImportNumLines", o.numericLinesOnly);
-    o.timeFormat = text("ImportTimeFormat", o.timeFormat);
-    o.useTimeFormat = flag("ImportTimeFormatCustom", o.useTimeFormat);
-    o.noTime = flag("ImportNoTime", o.noTime);
-    o.commaSeparates = flag("ImportCommaSep", o.commaSeparates);
-    o.periodSeparates = flag("ImportPeriodSep", o.periodSeparates);
-    return o;
-}
-
 // The files an import reads, asked for in an open panel; none (after a beep) when there
 // is no document to import into.
-QStringList askImportFiles(Manager& m, const QString& title, const QString& directory)
+QStringList askImportFiles(Manager& m, const QString& title, const QString& directory, QWidget* accessory)
 {
     if (!m.PD) {
         Alert::beep();
@@ -269,6 +260,7 @@ QStringList askImportFiles(Manager& m, const QString& title, const QString& dire
     r.title = title;
     r.directory = directory;
     r.multiple = true;
+    r.accessory = accessory;
     return m.filePanel(r);
 }
 
@@ -276,33 +268,37 @@ QStringList askImportFiles(Manager& m, const QString& title, const QString& dire
 
 void Manager::importFile()
 {
-    const QStringList paths = askImportFiles(*this, QStringLiteral("Import ASCII"), panelDirectory());
-    if (paths.isEmpty())
-        return;
-    rememberPanelDirectory(paths.front());
-    for (const QString& path : paths) {
+    const QStringList paths
+        = askImportFiles(*this, QStringLiteral("Import ASCII"), panelDirectory(), accessories->importAccView);
+    if (!paths.isEmpty()) {
+        rememberPanelDirectory(paths.front());
+        UserDefaults::standard().synchronize();
         // The import reports what it cannot read; a file without numbers
         // adds nothing.
-        if (PD)
-            ASCIIImport::importFile(*PD, asciiImportOptions(path));
+        for (const QString& path : paths)
+            if (PD)
+                ASCIIImport::importFile(*PD, accessories->asciiOptions(path));
     }
+    // Also after Cancel: the panel opens next time as it was left.
+    if (PD)
+        accessories->storeAscii(UserDefaults::standard());
 }
 
 void Manager::binaryImport()
 {
-    const QStringList paths = askImportFiles(*this, QStringLiteral("Binary Import"), panelDirectory());
-    if (paths.isEmpty())
-        return;
-    rememberPanelDirectory(paths.front());
-    const UserDefaults& d = UserDefaults::standard();
-    const int type = d.integerForKey(QStringLiteral("BinType"));
-    const int mode = d.integerForKey(QStringLiteral("BinMode"));
-    const bool swap = d.boolForKey(QStringLiteral("BinSwap"));
-    const int columns =
-        d.contains(QStringLiteral("BinColumns")) ? d.integerForKey(QStringLiteral("BinColumns")) : 2;
-    for (const QString& path : paths)
-        if (PD)
-            BinaryImport::binaryImport(*PD, path, type, mode, swap, columns, QString(), QString());
+    const QStringList paths
+        = askImportFiles(*this, QStringLiteral("Binary Import"), panelDirectory(), accessories->binAccView);
+    if (!paths.isEmpty()) {
+        rememberPanelDirectory(paths.front());
+        UserDefaults::standard().synchronize();
+        const PanelAccessories::BinarySettings b = accessories->binarySettings();
+        for (const QString& path : paths)
+            if (PD)
+                BinaryImport::binaryImport(*PD, path, b.type, b.mode, b.swap, b.columns, QString(),
+                                           QString());
+    }
+    if (PD)
+        accessories->storeBinary(UserDefaults::standard());
 }
 
 // --- exports ----------------------------------------------------------------------------------------
@@ -351,6 +347,9 @@ void exportPicture(Manager& m, PictureKind kind)
     r.kind = Manager::FilePanelRequest::Save;
     r.title = QLatin1String(p.title);
     r.suffix = QLatin1String(p.suffix);
+    const bool bitmap = kind == PictureKind::JPG || kind == PictureKind::PNG;
+    if (bitmap)
+        r.accessory = m.accessories->resolutionAccView;
     const QStringList paths = m.filePanel(r);
     if (paths.isEmpty() || !m.MPD)
         return;
@@ -365,10 +364,10 @@ void exportPicture(Manager& m, PictureKind kind)
         ok = PictureExport::saveEPS(d, paths.front(), &error);
         break;
     case PictureKind::JPG:
-        ok = PictureExport::saveJPG(d, paths.front(), m.exportResolution, &error);
+        ok = PictureExport::saveJPG(d, paths.front(), m.accessories->resolutionDpi(), &error);
         break;
     case PictureKind::PNG:
-        ok = PictureExport::savePNG(d, paths.front(), m.exportResolution, &error);
+        ok = PictureExport::savePNG(d, paths.front(), m.accessories->resolutionDpi(), &error);
         break;
     }
     if (!ok)

@@ -1,5 +1,4 @@
-// The inspector window, the menus and the preferences window of the
-// controller.
+// The inspector window and the menus of the controller.
 
 #include "app/Manager.h"
 
@@ -286,6 +285,7 @@ void Manager::buildMenus()
     fileMenu->addSeparator();
     add(fileMenu, QStringLiteral("Import ASCII…"), QKeySequence(), [this] { importFile(); });
     add(fileMenu, QStringLiteral("Import Binary…"), QKeySequence(), [this] { binaryImport(); });
+    fileMenu->addMenu(buildPartialLoadMenu());
     fileMenu->addSeparator();
     add(fileMenu, QStringLiteral("Export ASCII…"), QKeySequence(), [this] { exportASCII(); });
     add(fileMenu, QStringLiteral("Export PDF…"), QKeySequence(), [this] { savePDF(); });
@@ -342,58 +342,6 @@ void Manager::buildMenus()
 QList<QMenu*> Manager::sharedMenus() const
 {
     return {fileMenu, editMenu, graphMenu, bufferMenu, macroEditor->macroMenu, windowMenu, helpMenu};
-}
-
-void Manager::buildPreferences()
-{
-    preferences = new QDialog;
-    preferences->setObjectName(QStringLiteral("preferences"));
-    preferences->setWindowTitle(QStringLiteral("Preferences"));
-    auto* form = new QFormLayout(preferences);
-    p_tdf = new QLineEdit(QStringLiteral("%Y-%m-%d %H:%M:%S"));
-    p_tdf->setToolTip(QStringLiteral("Date and time format, e.g. %Y-%m-%d %H:%M:%S"));
-    p_toolbar = new QCheckBox(QStringLiteral("Hide the tools and values of document windows"));
-    p_initialdoc = new QCheckBox(QStringLiteral("Open a new document at start"));
-    form->addRow(QStringLiteral("Time format"), p_tdf);
-    form->addRow(QString(), p_toolbar);
-    form->addRow(QString(), p_initialdoc);
-    connect(p_tdf, &QLineEdit::editingFinished, this, [this] { prefChanged(p_tdf); });
-    connect(p_toolbar, &QCheckBox::toggled, this, [this] { prefChanged(p_toolbar); });
-    connect(p_initialdoc, &QCheckBox::toggled, this, [this] { prefChanged(p_initialdoc); });
-}
-
-void Manager::initPreferences()
-{
-    UserDefaults& d = UserDefaults::standard();
-    // Loading the controls must not write them straight back.
-    const QSignalBlocker b1(p_tdf), b2(p_toolbar), b3(p_initialdoc);
-    p_tdf->setText(d.stringForKey(QStringLiteral("TDF")));
-    if (p_tdf->text().isEmpty())
-        p_tdf->setText(QStringLiteral("%Y-%m-%d %H:%M:%S"));
-    if (d.contains(QStringLiteral("WindowToolbar")))
-        p_toolbar->setChecked(d.boolForKey(QStringLiteral("WindowToolbar")));
-    if (d.contains(QStringLiteral("InitialDocument")))
-        p_initialdoc->setChecked(d.boolForKey(QStringLiteral("InitialDocument")));
-    queryEditor->loadFromDefaults();
-    macroEditor->loadFromDefaults();
-    if (opt_h)
-        inspector->hide();
-    else
-        showInspector();
-}
-
-void Manager::prefChanged(QObject* sender)
-{
-    UserDefaults& d = UserDefaults::standard();
-    if (sender == p_tdf) {
-        d.setValue(QStringLiteral("TDF"), p_tdf->text());
-    } else if (sender == p_toolbar) {
-        d.setValue(QStringLiteral("WindowToolbar"), p_toolbar->isChecked());
-        for (VexaDocument* doc : documents_)
-            doc->update();
-    } else if (sender == p_initialdoc) {
-        d.setValue(QStringLiteral("InitialDocument"), p_initialdoc->isChecked());
-    }
 }
 
 void Manager::showInspector()

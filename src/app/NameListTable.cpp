@@ -34,6 +34,13 @@ void NameListTable::reload()
         view_->selectRow(row);
 }
 
+void NameListTable::refreshMarks()
+{
+    const int rows = access_.count();
+    if (rows > 0)
+        emit dataChanged(index(0, 0), index(rows - 1, 0), {Qt::ForegroundRole});
+}
+
 int NameListTable::selectedRow() const
 {
     const QModelIndexList rows = view_->selectionModel()->selectedRows();
@@ -74,6 +81,8 @@ QVariant NameListTable::data(const QModelIndex& index, int role) const
         return QVariant();
     if (role == Qt::DisplayRole || role == Qt::EditRole)
         return access_.name(index.row());
+    if (role == Qt::ForegroundRole && access_.marked && access_.marked(index.row()))
+        return markColor();
     return QVariant();
 }
 

@@ -7,6 +7,7 @@
 // Main thread only.
 
 #include <QAbstractTableModel>
+#include <QColor>
 #include <QString>
 
 #include <functional>
@@ -20,6 +21,9 @@ public:
         std::function<QString(int)> name;
         // False for a row the list does not have.
         std::function<bool(int, const QString&)> rename;
+        // Optional: rows for which it answers true are written in dark red
+        // (the macros whose timer runs).
+        std::function<bool(int)> marked;
     };
 
     // The table view (not parented: its pane takes it), named objectName,
@@ -29,6 +33,9 @@ public:
     QTableView* view() const { return view_; }
 
     void reload();
+    // The rows' marks may have changed: repainted, nothing else touched (an
+    // edit in progress stays open).
+    void refreshMarks();
     // The selected row, or -1 when none is selected inside the list.
     int selectedRow() const;
     // Selects the row; a row outside the list clears the selection.
@@ -42,6 +49,9 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+
+    // The text colour of marked rows.
+    static QColor markColor() { return QColor::fromRgbF(0.501961f, 0.f, 0.f); }
 
 private:
     QString header_;

@@ -7,7 +7,6 @@
 #include "model/VexaDocument.h"
 #include "platform/Alert.h"
 #include "platform/UserDefaults.h"
-#include "util/StringCategory.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -52,10 +51,12 @@ void QueryEditor::buildView()
 
     table_ = new NameListTable(
         QStringLiteral("MySQL Query"),
-        {[this] { return int(MYQ.size()); }, [this](int row) { return MYQ[std::size_t(row)].name; },
+        {[this] { return int(MYQ.size()); },
+         [this](int row) { return MYQ[std::size_t(row)].name; },
          // A cell edit that arrives while documents or panes are
          // switched is dropped, as in every side table.
-         [this](int row, const QString& name) { return !editsHeld() && rename(row, name); }},
+         [this](int row, const QString& name) { return !editsHeld() && rename(row, name); },
+         {}},
         QStringLiteral("mysqlTable"), this);
     mysqlTable = table_->view();
     mysqlTable->setMinimumHeight(4 * (mysqlTable->fontMetrics().height() + 6));
@@ -373,9 +374,9 @@ void QueryEditor::merge(std::vector<MySQLQuery> loaded)
 
 MySQLImport::Palette QueryEditor::palette() const
 {
-    // The numbered colours 0 to 15 are the palette's defaults.
+    // The preferences' palette.
     MySQLImport::Palette p;
     for (int n = 0; n < int(p.size()); ++n)
-        p[std::size_t(n)] = StringCategory::color(QString::number(n));
+        p[std::size_t(n)] = manager_.paletteColor(n);
     return p;
 }

@@ -1,5 +1,7 @@
 #include "model/DataBuffer.h"
 
+#include "model/BufferStyleDefaults.h"
+
 #include "platform/Color.h"
 #include "platform/ParallelRanges.h"
 #include "platform/UserDefaults.h"
@@ -17,61 +19,7 @@ DataBuffer::DataBuffer()
 void DataBuffer::setDefaultStyle()
 {
     style = BufferStyle();
-
-    const UserDefaults& d = UserDefaults::standard();
-    auto colour = [&](const char* key, QColor& field) {
-        if (auto c = d.colorForKey(QLatin1String(key)))
-            field = *c;
-    };
-    // Numbers come back in the store's single precision, widened.
-    auto number = [&](const char* key, double& field) {
-        if (d.contains(QLatin1String(key)))
-            field = double(d.floatForKey(QLatin1String(key)));
-    };
-    auto integer = [&](const char* key, int& field) {
-        if (d.contains(QLatin1String(key)))
-            field = d.integerForKey(QLatin1String(key));
-    };
-    auto flag = [&](const char* key, std::uint8_t& field) {
-        if (d.contains(QLatin1String(key)))
-            field = d.boolForKey(QLatin1String(key)) ? 1 : 0;
-    };
-
-    colour("BColor", style.color);
-    colour("BFillColor", style.fillcolor);
-    colour("BBarColor", style.barcolor);
-    colour("BStickColor", style.stickcolor);
-    colour("BErrorColor", style.errorcolor);
-    number("BLineWidth", style.linewidth);
-    integer("BDash", style.dash);
-    integer("BSymbol", style.symbol);
-    number("BSymbolSize", style.symbolsize);
-    number("BDashWidth", style.dashwidth);
-    if (d.contains(QStringLiteral("BDynSize")))
-        dynsize = d.stringForKey(QStringLiteral("BDynSize"));
-    flag("BStickAbs", style.stickabs);
-    number("BStickSize", style.sticksize);
-    flag("BPlotLines", style.plotlines);
-    flag("BPlotSymbols", style.plotsymbols);
-    flag("BPlotYBars", style.plotybars);
-    flag("BPlotXBars", style.plotxbars);
-    flag("BPlotYSticks", style.plotysticks);
-    flag("BPlotXSticks", style.plotxsticks);
-    flag("BPlotDots", style.plotdots);
-    flag("BPlotArea", style.plotarea);
-    flag("BPlotHist", style.plothist);
-    flag("BPlotFHist", style.plotfhist);
-    flag("BSymbolFill", style.symfill);
-    flag("BFreeX", style.freex);
-    flag("BFreeY", style.freey);
-    flag("BBarYTop", style.barytop);
-    flag("BBarYBottom", style.barybottom);
-    flag("BBarXLeft", style.barxleft);
-    flag("BBarXRight", style.barxright);
-    number("BFXmin", style.fxmin);
-    number("BFXmax", style.fxmax);
-    number("BFYmin", style.fymin);
-    number("BFYmax", style.fymax);
+    BufferStyleDefaults::read(UserDefaults::standard(), style, dynsize);
 }
 
 std::unique_ptr<DataBuffer> DataBuffer::copyWithZone() const

@@ -100,6 +100,9 @@ public:
     // --- operations ------------------------------------------------------------------
     // Every number, flag and font of the layout back to its default.
     void setDefaults();
+    // The default font stored under the keys, or the user font of the
+    // fallback size when none (or no longer an installed one) is stored.
+    static QFont defaultFont(const char* nameKey, const char* sizeKey, double fallbackSize);
 
     void newBuffer();
     // Removes every buffer whose removal mark is set.
@@ -270,5 +273,4 @@ private:
         return true;
     }
     void zoomBy(double factor, int direction, int pair, bool widen, bool replot);
-    static QFont defaultFont(const char* nameKey, const char* sizeKey, double fallbackSize);
 };

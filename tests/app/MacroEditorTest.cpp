@@ -403,14 +403,20 @@ TEST(MacroList, ExecuteStopsARunningTimerInsteadOfRunning)
 {
     EditorFixture f({{QStringLiteral("ticks"), QStringLiteral("timer 1000\nprint started"), 0, 0}});
     f.document();
+    // The row of a ticking macro is written in dark red, and black again once it stops.
+    auto rowColor
+        = [&f] { return f.e.macroTable->model()->index(0, 0).data(Qt::ForegroundRole).value<QColor>(); };
+    EXPECT_FALSE(rowColor().isValid());
     f.e.ma_execute();
     const std::weak_ptr<Macro> ticking = f.e.MA[0];
     ASSERT_TRUE(f.e.MA[0]->timerRunning());
     EXPECT_EQ(f.e.ma_exestop->text(), QStringLiteral("Stop"));
+    EXPECT_EQ(rowColor(), QColor::fromRgbF(0.501961f, 0.f, 0.f));
 
     f.e.ma_execute();
     EXPECT_FALSE(f.e.MA[0]->timerRunning());
     EXPECT_EQ(f.e.ma_exestop->text(), QStringLiteral("Execute"));
+    EXPECT_FALSE(rowColor().isValid());
     EXPECT_EQ(f.m.ma_console->toPlainText(), QStringLiteral("started ")) << "not run again";
 
     // A macro taken out of the list stops ticking: edited, or deleted.

@@ -1,0 +1,26 @@
+#pragma once
+
+// The default style of new buffers in the user-defaults store: one table of
+// keys ("BColor", "BLineWidth", ...) that both the reader (every new buffer)
+// and the writer (the preference that takes the current buffer's style) go
+// through, so the two cannot drift apart.
+
+#include "model/BufferStyle.h"
+
+#include <QString>
+
+class UserDefaults;
+
+namespace BufferStyleDefaults {
+
+// Overwrites the fields whose keys the store holds; the others keep the
+// values they have. dynsize is the per-point size expression ("BDynSize").
+void read(const UserDefaults& store, BufferStyle& style, QString& dynsize);
+
+// Stores the colours, widths, sizes, patterns, symbol, size expression and
+// drawing switches, synchronising after each key and once more at the end.
+// The bar frame colour, symbol fill, free ranges and bar edges are not
+// stored: they stay as the store has them.
+void store(UserDefaults& store, const BufferStyle& style, const QString& dynsize);
+
+} // namespace BufferStyleDefaults
