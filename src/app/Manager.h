@@ -323,6 +323,8 @@ public:
     bool toolbarSwitch() const override;
     // The date-and-time format of times the user sees or types.
     QString TDF() const override;
+    // A time value written in that format.
+    QString timeText(double seconds) const;
 
     // --- selections and the axis pair ---------------------------------------------------------------
     std::vector<int> selectedBufferRows() const override;
@@ -587,7 +589,6 @@ private:
     QWidget* buildToolReadouts();
     // The value of axis 0..3 at a view coordinate of the current document.
     double axisValue(int axis, double coordinate) const;
-    QString timeText(double seconds) const;
     void fillReadouts(QPointF point, const std::optional<QPointF>& from);
     void buildMenus();
     // The menus every window's menu bar carries.

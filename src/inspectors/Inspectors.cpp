@@ -1,6 +1,9 @@
 #include "inspectors/Inspectors.h"
 
 #include "app/Manager.h"
+#include "inspectors/AxisFormatManager.h"
+#include "inspectors/AxisLabelManager.h"
+#include "inspectors/AxisManager.h"
 #include "inspectors/CalcManager.h"
 #include "inspectors/ErrorBarManager.h"
 #include "inspectors/ExtraManager.h"
@@ -36,6 +39,9 @@ void registerAll(Manager& manager)
         {"normalize", make<NormalizeManager>},
         {"calc",    make<CalcManager>},
         {"fit",     make<FitManager>},
+        {"axis", make<AxisManager>},
+        {"axisformat", make<AxisFormatManager>},
+        {"axislabel", make<AxisLabelManager>},
     };
     // clang-format on
     for (const auto& p : panels)

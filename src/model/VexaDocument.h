@@ -195,6 +195,9 @@ public:
     void textDidEndEditing(TextBoxItem* box);
 
     // --- axis ranges ----------------------------------------------------------------
+    // The minimum and maximum fields of one axis, by AxisIndex (an index
+    // out of range gives Y2's).
+    std::pair<double*, double*> rangeOf(int axis);
     // The one guarded setter of a pair's ranges: non-finite values are
     // refused outright, empty ranges are refused but still replot on request.
     void scale(int pair, double xmin, double xmax, double ymin, double ymax, bool undo, bool replot);

@@ -69,6 +69,20 @@ UndoManager& VexaDocument::undoManager()
     return undo_;
 }
 
+std::pair<double*, double*> VexaDocument::rangeOf(int axis)
+{
+    switch (axis) {
+    case AxisX1:
+        return {&xmin1, &xmax1};
+    case AxisY1:
+        return {&ymin1, &ymax1};
+    case AxisX2:
+        return {&xmin2, &xmax2};
+    default:
+        return {&ymin2, &ymax2};
+    }
+}
+
 void VexaDocument::scale(int pair, double x0, double x1, double y0, double y1, bool undo, bool doReplot)
 {
     if (!std::isfinite(x0) || !std::isfinite(x1) || !std::isfinite(y0) || !std::isfinite(y1))

@@ -94,21 +94,6 @@ void drawTextBoxes(VexaView& view, QPainter& painter)
             box->drawRect(painter);
 }
 
-// The stored range of one axis, by AxisIndex.
-std::pair<double*, double*> rangeOf(VexaDocument& d, int axis)
-{
-    switch (axis) {
-    case AxisX1:
-        return {&d.xmin1, &d.xmax1};
-    case AxisY1:
-        return {&d.ymin1, &d.ymax1};
-    case AxisX2:
-        return {&d.xmin2, &d.xmax2};
-    default:
-        return {&d.ymin2, &d.ymax2};
-    }
-}
-
 // A logarithmic axis whose lower end is 0 or below while the upper end is
 // above 0 gets a lower end of a fifth of the smallest positive value drawn
 // against it (or of the upper end, when no value lies below that). The lower
@@ -119,7 +104,7 @@ void repairLogRanges(VexaDocument& d)
     for (int axis = 0; axis < 4; ++axis) {
         if (d.axes[axis].axismode != AxisLog)
             continue;
-        auto [minField, maxField] = rangeOf(d, axis);
+        auto [minField, maxField] = d.rangeOf(axis);
         double* lo = minField;
         double* hi = maxField;
         if (*lo > *hi)
@@ -147,7 +132,7 @@ void repairLogRanges(VexaDocument& d)
 void orderRanges(VexaDocument& d)
 {
     for (int axis = 0; axis < 4; ++axis) {
-        auto [lo, hi] = rangeOf(d, axis);
+        auto [lo, hi] = d.rangeOf(axis);
         if (d.axes[axis].reverse ? *hi > *lo : *lo > *hi)
             std::swap(*lo, *hi);
     }
@@ -291,7 +276,7 @@ void VexaView::drawRect(QPainter& painter, const QRectF& dirty, const QImage* ca
             for (int axis = 0; axis < 4; ++axis) {
                 if (!d.axes[axis].axis)
                     continue;
-                auto [lo, hi] = rangeOf(d, axis);
+                auto [lo, hi] = d.rangeOf(axis);
                 drawGrid(painter, axis, *lo, *hi, false);
             }
 
@@ -302,7 +287,7 @@ void VexaView::drawRect(QPainter& painter, const QRectF& dirty, const QImage* ca
             for (int axis = 0; axis < 4; ++axis) {
                 if (!d.axes[axis].axis)
                     continue;
-                auto [lo, hi] = rangeOf(d, axis);
+                auto [lo, hi] = d.rangeOf(axis);
                 drawGrid(painter, axis, *lo, *hi, true);
             }
 
@@ -520,7 +505,7 @@ void VexaView::drawAxes(QPainter& painter)
             d.axm[axis] = QSizeF(0, 0);
             continue;
         }
-        auto [lo, hi] = rangeOf(d, axis);
+        auto [lo, hi] = d.rangeOf(axis);
         d.axm[axis] = drawAxis(painter, axis, *lo, *hi);
     }
 }

@@ -1,0 +1,222 @@
+#include "inspectors/AxisLabelManager.h"
+
+#include "app/AxisLabelTableModel.h"
+#include "app/AxisLabelTableView.h"
+#include "app/Manager.h"
+#include "app/PanelOutlets.h"
+#include "inspectors/AxisSelector.h"
+#include "inspectors/ColorWell.h"
+#include "inspectors/DoubleSlider.h"
+#include "model/VexaDocument.h"
+#include "platform/Alert.h"
+#include "util/NumberFormat.h"
+
+#include "ui_axislabel.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QFontDialog>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QSlider>
+#include <QToolButton>
+
+#include <cmath>
+
+namespace {
+
+using Redraw = VexaDocument::Redraw;
+using Flag = AxisSettings::Flag;
+using Panel = Ui::AxisLabelPanel;
+
+// clang-format off
+struct SwitchRow {
+    QCheckBox* Panel::*box;
+    Flag AxisSettings::*field;
+};
+const SwitchRow switchRows[] = {
+    {&Panel::textOffWindow, &AxisSettings::textoffwindow},
+    {&Panel::text,          &AxisSettings::text},
+    {&Panel::numbers,       &AxisSettings::numbers},
+};
+
+// The fonts by font id.
+QFont AxisSettings::*const fontFields[2] = {&AxisSettings::textfont, &AxisSettings::numfont};
+// clang-format on
+
+// A typed offset: its integer part, when that is a number the field holds.
+std::optional<int> offsetValue(const QString& text, int lowest, int highest)
+{
+    const double v = std::trunc(doubleValueOf(text));
+    if (!(v >= lowest && v <= highest))
+        return std::nullopt;
+    return int(v);
+}
+
+QString fontText(const QFont& font)
+{
+    return QStringLiteral("%1 - %2 pt").arg(font.family()).arg(font.pointSizeF(), 0, 'f', 0);
+}
+
+} // namespace
+
+AxisLabelManager::AxisLabelManager(Manager& manager)
+        : AxisInspector(manager)
+        , ui_(new Panel)
+{
+    inspectorView = new QWidget;
+    inspectorView->setObjectName(QStringLiteral("axislabel"));
+    ui_->setupUi(inspectorView);
+    Panel& u = *ui_;
+    attach(u.insAxisLabelsSel);
+
+    align = taggedCells(u.align);
+    bind(align);
+    u.numOffSlider->setRange(-20, 60);
+    u.textOffSlider->setRange(-20, 100);
+    u.angleSlider->setDoubleRange(0, 360, 1);
+    for (QSlider* s : {static_cast<QSlider*>(u.numOffSlider), static_cast<QSlider*>(u.textOffSlider)})
+        s->setFocusPolicy(Qt::NoFocus);
+    for (QLineEdit* f : {u.numOff, u.textOff, u.angle})
+        bind(f);
+    bind(u.numOffSlider);
+    bind(u.textOffSlider);
+    bind(u.angleSlider);
+    for (const SwitchRow& row : switchRows)
+        bind(u.*row.box);
+    bind(u.axisTextColor);
+    for (QToolButton* preset : {u.angle0, u.angle45, u.angle90, u.angle270})
+        bind(preset);
+    for (QPushButton* b : {u.textFontButton, u.numFontButton})
+        connect(b, &QPushButton::clicked, this, [this, b] { fontChanges(b); });
+    connect(u.clearLabels, &QPushButton::clicked, this, [this] { clearAxisLabels(); });
+}
+
+AxisLabelManager::~AxisLabelManager() = default;
+
+void AxisLabelManager::setup()
+{
+    axisLabelTable = M.makeAxisLabelTable(ui_->labelsBox);
+    axisLabelTable->setObjectName(QStringLiteral("axisLabelTable"));
+    axisLabelTable->setToolTip(
+        QStringLiteral("Text drawn in place of a number; empty for the number itself"));
+    axisLabelTable->horizontalHeader()->setStretchLastSection(true);
+    axisLabelTable->verticalHeader()->hide();
+    axisLabelTable->setMinimumHeight(120);
+    ui_->labelsColumn->insertWidget(0, axisLabelTable, 1);
+    update();
+}
+
+void AxisLabelManager::update()
+{
+    if (!showDocument())
+        return;
+    Refresh refresh(*this);
+    Panel& u = *ui_;
+    const AxisSettings& s = PD->axes[std::size_t(axis())];
+
+    u.axisTextColor->setColor(s.axistextcolor);
+    u.textFont->setText(fontText(s.textfont));
+    u.numFont->setText(fontText(s.numfont));
+    u.numOff->setText(formatNumberInteger(s.numoff));
+    u.numOffSlider->setValue(s.numoff);
+    u.textOff->setText(formatNumberInteger(s.textoff));
+    u.textOffSlider->setValue(s.textoff);
+    for (const SwitchRow& row : switchRows)
+        (u.*row.box)->setChecked(s.*row.field != 0);
+    u.angle->setText(formatNumberInteger(s.angle));
+    u.angleSlider->setDoubleValue(s.angle);
+    selectCell(align, s.align);
+    if (axisLabelTable)
+        if (auto* rows = dynamic_cast<AxisLabelTableModel*>(axisLabelTable->model()))
+            rows->reload();
+}
+
+void AxisLabelManager::didChange(QObject* sender)
+{
+    const auto noedit = M.noedit;
+    M.noedit = 1;
+    AxisInspector::didChange(sender);
+    M.noedit = noedit;
+}
+
+void AxisLabelManager::apply(QObject* sender)
+{
+    VexaDocument& d = *PD;
+    Panel& u = *ui_;
+    const int tag = PanelOutlets::tagOf(sender);
+    for (int k : axesChanged(u.allaxislabels->isChecked())) {
+        if (sender == u.axisTextColor)
+            d.setAxis(k, &AxisSettings::axistextcolor, u.axisTextColor->color(), Redraw::Later);
+        // The gap of the numbers is one signed byte.
+        if (sender == u.numOff)
+            if (const auto v = offsetValue(u.numOff->text(), -128, 127))
+                d.setAxis(k, &AxisSettings::numoff, std::int8_t(*v), Redraw::Later);
+        if (sender == u.numOffSlider)
+            d.setAxis(k, &AxisSettings::numoff, std::int8_t(u.numOffSlider->value()), Redraw::Later);
+        if (sender == u.textOff)
+            if (const auto v = offsetValue(u.textOff->text(), -1000000, 1000000))
+                d.setAxis(k, &AxisSettings::textoff, *v, Redraw::Later);
+        if (sender == u.textOffSlider)
+            d.setAxis(k, &AxisSettings::textoff, u.textOffSlider->value(), Redraw::Later);
+        for (const SwitchRow& row : switchRows)
+            if (sender == u.*row.box)
+                d.setAxis(k, row.field, Flag((u.*row.box)->isChecked()), Redraw::Later);
+        if (sender == u.angle)
+            if (const double a = doubleValueOf(u.angle->text()); std::isfinite(a))
+                d.setAxis(k, &AxisSettings::angle, a, Redraw::Later);
+        if (sender == u.angleSlider)
+            d.setAxis(k, &AxisSettings::angle, u.angleSlider->doubleValue(), Redraw::Later);
+        if (tag >= 1000)
+            d.setAxis(k, &AxisSettings::angle, double(tag - 1000), Redraw::Later);
+        if (sender == align)
+            d.setAxis(k, &AxisSettings::align, align->checkedId(), Redraw::Later);
+    }
+}
+
+void AxisLabelManager::clearAxisLabels()
+{
+    takeCurrentDocument();
+    if (!PD)
+        return;
+    PD->setAxis(axis(), &AxisSettings::alabel, QHash<QString, QString>(), Redraw::Later);
+    M.update();
+    PD->replot();
+}
+
+void AxisLabelManager::fontChanges(QObject* sender)
+{
+    const int id = PanelOutlets::tagOf(sender);
+    if (id != 0 && id != 1)
+        return;
+    takeCurrentDocument();
+    const int a = axis();
+    const QFont current = PD ? PD->axes[std::size_t(a)].*fontFields[id] : QFont();
+    // One font panel at a time; it edits the font it was opened for.
+    if (!fontPanel_) {
+        fontPanel_ = new QFontDialog(inspectorView);
+        fontPanel_->setOption(QFontDialog::NoButtons);
+        fontPanel_->setWindowTitle(QStringLiteral("Fonts"));
+    }
+    fontPanel_->disconnect(this);
+    fontPanel_->setCurrentFont(current);
+    connect(fontPanel_, &QFontDialog::currentFontChanged, this,
+            [this, a, id](const QFont& font) { receiveFont(a, id, font); });
+    fontPanel_->show();
+    fontPanel_->raise();
+}
+
+void AxisLabelManager::receiveFont(int fontAxis, int fontId, const QFont& font)
+{
+    takeCurrentDocument();
+    if (!PD) {
+        Alert::beep();
+        return;
+    }
+    if (fontId != 0 && fontId != 1)
+        return;
+    for (int k : ui_->allaxislabels->isChecked() ? axesChanged(true) : std::vector<int>{fontAxis})
+        PD->setAxis(k, fontFields[fontId], font, Redraw::Later);
+    update();
+    PD->replot();
+}

@@ -1,0 +1,171 @@
+// The axis label panel: title and number settings of the axis shown or of
+// all four, the preset angles, fonts picked in the font panel, and the
+// replacement-label table.
+
+#include "AxisPanelSupport.h"
+
+#include "app/AxisLabelTableView.h"
+#include "inspectors/AxisLabelManager.h"
+#include "inspectors/ColorWell.h"
+#include "inspectors/DoubleSlider.h"
+
+#include "ui_axislabel.h"
+
+#include <QAbstractItemModel>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QPushButton>
+#include <QSlider>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using InspectorSupport::type;
+
+namespace {
+
+struct Fixture : AxisPanelSupport::PanelFixture<AxisLabelManager> {
+    Fixture()
+            : PanelFixture("axislabel")
+    {
+    }
+    const Ui::AxisLabelPanel& u() const { return panel->ui(); }
+};
+
+} // namespace
+
+TEST(AxisLabelInspector, EachControlWritesTheAxisShownOrAllFour)
+{
+    Fixture f;
+    ASSERT_NE(f.panel, nullptr);
+    VexaDocument& d = f.d;
+    const Ui::AxisLabelPanel& u = f.u();
+    const QColor colour(200, 10, 30);
+
+    const struct {
+        const char* name;
+        std::function<void()> edit;
+        std::function<bool(const AxisSettings&)> stored;
+    } edits[] = {
+        {"colour", [&] { u.axisTextColor->chooseColor(colour); },
+         [&](const AxisSettings& s) { return s.axistextcolor == colour; }},
+        {"number offset", [&] { type(u.numOff, QStringLiteral("-7.9")); },
+         [](const AxisSettings& s) { return s.numoff == -7; }},
+        {"number offset slid", [&] { u.numOffSlider->setValue(30); },
+         [](const AxisSettings& s) { return s.numoff == 30; }},
+        {"title offset", [&] { type(u.textOff, QStringLiteral("12,5")); },
+         [](const AxisSettings& s) { return s.textoff == 12; }},
+        {"title from the window edge", [&] { u.textOffWindow->click(); },
+         [](const AxisSettings& s) { return s.textoffwindow == 1; }},
+        {"no title", [&] { u.text->click(); }, [](const AxisSettings& s) { return s.text == 0; }},
+        {"no numbers", [&] { u.numbers->click(); }, [](const AxisSettings& s) { return s.numbers == 0; }},
+        {"angle", [&] { type(u.angle, QStringLiteral("30.5")); },
+         [](const AxisSettings& s) { return s.angle == 30.5; }},
+        {"angle slid", [&] { u.angleSlider->setDoubleValue(120); },
+         [](const AxisSettings& s) { return s.angle == 120; }},
+        {"preset angle", [&] { u.angle45->click(); }, [](const AxisSettings& s) { return s.angle == 45; }},
+        {"anchor", [&] { f.panel->align->button(5)->click(); },
+         [](const AxisSettings& s) { return s.align == 5; }},
+    };
+    const std::array<AxisSettings, 4> fresh = d.axes;
+    for (bool all : {false, true}) {
+        if (u.allaxislabels->isChecked() != all)
+            u.allaxislabels->click();
+        for (const auto& e : edits) {
+            SCOPED_TRACE(std::string(e.name) + (all ? " on all axes" : ""));
+            d.axes = fresh;
+            f.choose(u.insAxisLabelsSel, AxisY1);
+            f.markSaved();
+            e.edit();
+            for (std::size_t k = 0; k < 4; ++k) {
+                const bool changed = all || k == AxisY1;
+                EXPECT_EQ(e.stored(d.axes[k]), changed) << "axis " << k;
+                if (!changed) {
+                    EXPECT_EQ(d.axes[k], fresh[k]) << "axis " << k;
+                }
+            }
+            EXPECT_TRUE(f.replotted());
+            EXPECT_EQ(f.m->noedit, 0);
+        }
+    }
+
+    // What the fields show, and entries that are not taken.
+    d.axes = fresh;
+    d.axes[AxisY1].angle = 45;
+    d.axes[AxisY1].numoff = -3;
+    d.replot();
+    EXPECT_EQ(u.angle->text(), QStringLiteral("45"));
+    EXPECT_EQ(u.numOff->text(), QStringLiteral("-3"));
+    EXPECT_EQ(f.panel->align->checkedId(), d.axes[AxisY1].align);
+    for (const char* bad : {"300", "1e999", "nan"}) {
+        type(u.numOff, QLatin1String(bad));
+        EXPECT_EQ(d.axes[AxisY1].numoff, -3) << bad;
+        EXPECT_EQ(u.numOff->text(), QStringLiteral("-3")) << bad;
+    }
+    EXPECT_TRUE(f.alerts.requests().empty());
+}
+
+TEST(AxisLabelInspector, AFontPickedGoesToTheAxisAndFontItWasChosenFor)
+{
+    Fixture f;
+    ASSERT_NE(f.panel, nullptr);
+    VexaDocument& d = f.d;
+    const Ui::AxisLabelPanel& u = f.u();
+    QFont picked(QStringLiteral("DejaVu Serif"));
+    picked.setPointSizeF(17);
+
+    f.choose(u.insAxisLabelsSel, AxisX2);
+    f.panel->receiveFont(AxisX2, 1, picked);
+    EXPECT_EQ(d.axes[AxisX2].numfont, picked);
+    EXPECT_NE(d.axes[AxisX2].textfont, picked);
+    EXPECT_EQ(u.numFont->text(), QStringLiteral("DejaVu Serif - 17 pt"));
+
+    u.allaxislabels->click();
+    f.panel->receiveFont(AxisX2, 0, picked);
+    for (const AxisSettings& s : d.axes)
+        EXPECT_EQ(s.textfont, picked);
+
+    // With no document the pick is refused with a beep.
+    Manager::windowOf(&d)->close();
+    f.panel->receiveFont(AxisX1, 0, QFont());
+    EXPECT_EQ(f.alerts.beeps(), 1);
+}
+
+TEST(AxisLabelInspector, TheReplacementTableEditsAndClearsTheAxisShown)
+{
+    Fixture f;
+    ASSERT_NE(f.panel, nullptr);
+    VexaDocument& d = f.d;
+    const Ui::AxisLabelPanel& u = f.u();
+    ASSERT_NE(f.panel->axisLabelTable, nullptr);
+    EXPECT_EQ(f.m->axisLabelTable, f.panel->axisLabelTable);
+    d.scale(1, 0, 1, 0, 10, false, true);
+    ASSERT_NE(f.draw(), nullptr); // the numbers drawn are the rows
+    f.choose(u.insAxisLabelsSel, AxisY1);
+    QAbstractItemModel* rows = f.panel->axisLabelTable->model();
+    ASSERT_GT(rows->rowCount(), 1);
+    const QString key = rows->index(1, 0).data().toString();
+    EXPECT_EQ(key, d.alabelindex[AxisY1][1]);
+
+    // A replacement typed into the table is stored for its number and shown.
+    ASSERT_TRUE(rows->setData(rows->index(1, 1), QStringLiteral("two")));
+    EXPECT_EQ(d.axes[AxisY1].alabel.value(key), QStringLiteral("two"));
+    EXPECT_EQ(rows->index(1, 1).data().toString(), QStringLiteral("two"));
+    EXPECT_TRUE(d.axes[AxisX1].alabel.isEmpty());
+
+    // Another axis shows its own rows; clearing empties only the axis shown.
+    d.axes[AxisX1].alabel.insert(QStringLiteral("0"), QStringLiteral("zero"));
+    f.choose(u.insAxisLabelsSel, AxisX1);
+    EXPECT_EQ(rows->rowCount(), d.alabelindex[AxisX1].size());
+    u.allaxislabels->click(); // does not widen a clear
+    u.clearLabels->click();
+    EXPECT_TRUE(d.axes[AxisX1].alabel.isEmpty());
+    EXPECT_EQ(d.axes[AxisY1].alabel.value(key), QStringLiteral("two"));
+
+    // While the panel writes, the table takes no edits.
+    f.m->noedit = 1;
+    EXPECT_FALSE(rows->setData(rows->index(0, 1), QStringLiteral("x")));
+    f.m->noedit = 0;
+}
