@@ -135,7 +135,9 @@ void AxisManager::update()
 
     // An expression that does not parse is kept; the form says why it is
     // not used.
-    if (!s.scaleexpr.isEmpty()) {
+    if (s.scaleexpr.isEmpty()) {
+        u.synerror->hide();
+    } else {
         u.synerror->clear();
         Expression e;
         e.setNoAlert();
@@ -147,6 +149,7 @@ void AxisManager::update()
             u.synerror->setPalette(p);
             u.synerror->setText(e.err());
         }
+        u.synerror->setVisible(!u.synerror->text().isEmpty());
     }
 
     u.expOff->setText(formatNumberInteger(s.expoff));
@@ -155,6 +158,9 @@ void AxisManager::update()
     u.decPlacesSlider->setValue(s.dp);
     for (const SwitchRow& row : switchRows)
         (u.*row.box)->setChecked(s.*row.field != 0);
+    // Fixed decimals matter only while the automatic choice is off.
+    u.decPlaces->setEnabled(!s.dpauto);
+    u.decPlacesSlider->setEnabled(!s.dpauto);
 }
 
 std::optional<double> AxisManager::readEnd(QLineEdit* cell, double stored, int mode) const
