@@ -5,6 +5,7 @@
 // leaves the document as it was.
 
 #include "ServerFixtures.h"
+#include "app/AppFixtures.h"
 #include "app/DocumentWindowQt.h"
 #include "app/Manager.h"
 #include "io/ChannelAccess.h"
@@ -15,7 +16,6 @@
 #include "platform/Alert.h"
 #include "support/TestSupport.h"
 
-#include <QFile>
 #include <QPlainTextEdit>
 
 #include <gtest/gtest.h>
@@ -33,15 +33,6 @@ Points pointsOf(const DataBuffer& b)
     for (int i = 0; i < b.nop(); ++i)
         out.emplace_back(b.x(i), b.y(i));
     return out;
-}
-
-QString scratchFile(const QString& name, const QByteArray& bytes)
-{
-    const QString path = TestSupport::scratchDir() + QLatin1Char('/') + name;
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
-        return QString();
-    return path;
 }
 
 class MacroImportCommands : public ::testing::Test {
@@ -91,12 +82,12 @@ protected:
 
 TEST_F(MacroImportCommands, OneRunImportsFromEverySource)
 {
-    ASSERT_FALSE(scratchFile(QStringLiteral("pairs.txt"), "1 10\n2 20\n3 30\n").isEmpty());
+    ASSERT_FALSE(AppFixtures::writeScratch(QStringLiteral("pairs.txt"), "1 10\n2 20\n3 30\n").isEmpty());
     QByteArray binary;
     for (double v : {5.0, 50.0, 6.0, 60.0})
         binary.append(reinterpret_cast<const char*>(&v), sizeof v);
-    ASSERT_FALSE(scratchFile(QStringLiteral("pairs.bin"), binary).isEmpty());
-    ASSERT_FALSE(scratchFile(QStringLiteral("perl.txt"), "7\n8\n9\n").isEmpty());
+    ASSERT_FALSE(AppFixtures::writeScratch(QStringLiteral("pairs.bin"), binary).isEmpty());
+    ASSERT_FALSE(AppFixtures::writeScratch(QStringLiteral("perl.txt"), "7\n8\n9\n").isEmpty());
 
     ScriptedAlerts alerts;
     const QString console
