@@ -139,7 +139,8 @@ public:
     QLineEdit* dataBuffer = nullptr;           // current buffer index
     QLineEdit* dataPoints = nullptr;           // its number of points
     QLineEdit* dataComment = nullptr;          // its comment
-    HelpBrowser* helpView = nullptr; // in a window of its own
+    HelpBrowser* helpView = nullptr; // in a window of its own, made when first needed
+    HelpBrowser* helpBrowser();
 
     // The value read-outs under the tool palette: position on X1, Y1 and
     // its distance from the drag start or measure origin, then the same on

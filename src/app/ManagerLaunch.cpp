@@ -93,7 +93,8 @@ void Manager::applicationDidFinishLaunching()
         switchInspector(QStringLiteral("general"));
     switchDataView(QStringLiteral("databuffer"));
 
-    helpView->showContents();
+    if (helpView)
+        helpView->showContents();
 
     epicstimeout = 3.0;
     EPICSImport::setLaunchEnvironment();

@@ -238,8 +238,6 @@ void Manager::buildInspectorWindow()
         inspector->menuBar()->addMenu(menu);
     buildPreferences();
 
-    helpView = HelpBrowser::inWindow();
-
     switchInspector(QStringLiteral("general"));
     switchDataView(QStringLiteral("databuffer"));
     refreshUndoActions();
@@ -353,11 +351,20 @@ void Manager::showInspector()
     inspector->activateWindow();
 }
 
+HelpBrowser* Manager::helpBrowser()
+{
+    if (!helpView) {
+        helpView = HelpBrowser::inWindow();
+        helpView->showContents();
+    }
+    return helpView;
+}
+
 void Manager::showHelp()
 {
     if (opt_h)
         return;
-    QWidget* window = helpView->window();
+    QWidget* window = helpBrowser()->window();
     window->show();
     window->raise();
     window->activateWindow();
@@ -367,7 +374,7 @@ void Manager::showHelpPage(const QString& fileName)
 {
     if (opt_h)
         return;
-    helpView->showPage(fileName);
+    helpBrowser()->showPage(fileName);
     showHelp();
 }
 

@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QIcon>
+#include <QProxyStyle>
 #include <QTimer>
 
 #include <algorithm>
@@ -35,6 +36,14 @@ bool offscreenPlatform()
     const QString platform = QGuiApplication::platformName();
     return platform == QStringLiteral("offscreen") || platform == QStringLiteral("minimal");
 }
+
+// The style without its standard icons (tool bar and menu bar arrows, the
+// help window's buttons): where there is no screen nobody sees them, and the
+// first of them would load every image reader there is to find its picture.
+class StyleWithoutIcons : public QProxyStyle {
+public:
+    QIcon standardIcon(StandardPixmap, const QStyleOption*, const QWidget*) const override { return {}; }
+};
 
 // The graph of the document as a PDF page and a PNG image (72 dots per
 // inch), both the size of a view of the given size.
@@ -119,7 +128,10 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vexa"));
     QApplication::setApplicationVersion(QStringLiteral(VEXA_VERSION));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/vexa.svg")));
+    if (offscreenPlatform())
+        QApplication::setStyle(new StyleWithoutIcons);
+    else
+        QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/vexa.svg")));
     QGuiApplication::setDesktopFileName(QStringLiteral("vexa"));
     CNumber::resetNumericLocale();
 
