@@ -1,9 +1,9 @@
 #include "platform/Picture.h"
 
+#include "platform/PdfModule.h"
+
 #include <QBuffer>
 #include <QImageReader>
-
-#include <poppler-qt6.h>
 
 #include <algorithm>
 #include <cmath>
@@ -55,22 +55,11 @@ std::optional<Picture> Picture::fromData(const QByteArray& bytes, PictureOutcome
     Picture p;
     p.data_ = bytes;
     if (isPdf(bytes)) {
-        std::unique_ptr<Poppler::Document> document = Poppler::Document::loadFromData(bytes);
-        if (!document || document->isLocked() || document->numPages() < 1)
-            return fail(PictureOutcome::NotAPicture);
-        std::unique_ptr<Poppler::Page> page = document->page(0);
-        if (!page)
-            return fail(PictureOutcome::NotAPicture);
-        const QSizeF size = page->pageSizeF();
-        if (!(size.width() > 0 && size.height() > 0 && std::isfinite(size.width())
-              && std::isfinite(size.height())))
-            return fail(PictureOutcome::NotAPicture);
-        const double longer = std::max(size.width(), size.height()) / 72.0;
-        const double dpi = std::min(kPdfDotsPerInch, kPdfMaxSide / longer);
-        document->setRenderHint(Poppler::Document::Antialiasing);
-        document->setRenderHint(Poppler::Document::TextAntialiasing);
-        p.image_ = page->renderToImage(dpi, dpi);
-        if (p.image_.isNull())
+        // Rendered by the PDF module, loaded on the first PDF picture.
+        using Render = bool (*)(const QByteArray*, double, int, QImage*, QSizeF*);
+        const auto render = reinterpret_cast<Render>(PdfModule::function("vexaRenderPdfPage"));
+        QSizeF size;
+        if (!render || !render(&bytes, kPdfDotsPerInch, kPdfMaxSide, &p.image_, &size))
             return fail(PictureOutcome::NotAPicture);
         p.format_ = QStringLiteral("pdf");
         p.naturalSize_ = size;
