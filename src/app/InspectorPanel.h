@@ -7,6 +7,7 @@
 
 class QObject;
 class QWidget;
+struct GraphicSettings;
 
 class InspectorPanel {
 public:
@@ -30,4 +31,12 @@ public:
     // axis in the panel) applies no control and only replots, which
     // refreshes the panel.
     virtual void didChange(QObject* sender) {}
+
+    // A text box or graphic is leaving its document (deleted, or held by
+    // an undo step): a panel showing it lets go.
+    virtual void forgetItem(const void* item) { }
+
+    // What the graphic panel holds for the next graphic drawn; the other
+    // panels hold none.
+    virtual const GraphicSettings* graphicSettings() const { return nullptr; }
 };

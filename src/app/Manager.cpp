@@ -211,6 +211,18 @@ bool ownsItem(const VexaDocument& document, const Item* item,
     return false;
 }
 
+// Every panel lets go of the items of the document and its sub-views.
+void forgetItemsOf(Manager& m, const VexaDocument& document)
+{
+    for (const auto& t : document.T)
+        m.itemTakenAway(t.get());
+    for (const auto& g : document.G)
+        m.itemTakenAway(g.get());
+    for (const auto& sub : document.SPD)
+        if (sub)
+            forgetItemsOf(m, *sub);
+}
+
 } // namespace
 
 void Manager::documentClosed(VexaDocument* document)
@@ -225,6 +237,7 @@ void Manager::documentClosed(VexaDocument* document)
 
     // Nothing may keep pointing at the closed document, its sub-views or
     // the items they own.
+    forgetItemsOf(*this, *document);
     if (T && ownsItem(*document, T, &VexaDocument::T))
         T = nullptr;
     if (G && ownsItem(*document, G, &VexaDocument::G))
@@ -243,6 +256,18 @@ void Manager::documentClosed(VexaDocument* document)
     update();
     if (!PD)
         clearReadOuts();
+}
+
+const GraphicSettings* Manager::graphicSettings() const
+{
+    const InspectorPanel* panel = IM.value(QStringLiteral("graphic"));
+    return panel ? panel->graphicSettings() : nullptr;
+}
+
+void Manager::itemTakenAway(const void* item)
+{
+    for (InspectorPanel* panel : std::as_const(IM))
+        panel->forgetItem(item);
 }
 
 // --- current objects -----------------------------------------------------------------------

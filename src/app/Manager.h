@@ -298,6 +298,8 @@ public:
     void selectPointRow(int row) override;
     void deselectAllPoints() override;
     void showAxisInInspector(int axis) override;
+    const GraphicSettings* graphicSettings() const override;
+    void itemTakenAway(const void* item) override;
     void ma_executeByShortcut(int character) override;
     // Dropped text comes in as "Drag&Drop", a dropped file as "Pasteboard".
     bool importDroppedText(VexaDocument& document, const QString& text) override;

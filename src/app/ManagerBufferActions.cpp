@@ -268,6 +268,7 @@ void Manager::forgetItem(VexaDocument& document, const void* item)
         T = nullptr;
     if (G == item)
         G = nullptr;
+    itemTakenAway(item);
     document.undoManager().removeAllActionsWithTarget(item);
 }
 

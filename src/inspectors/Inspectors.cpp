@@ -10,7 +10,10 @@
 #include "inspectors/FitManager.h"
 #include "inspectors/GeneralManager.h"
 #include "inspectors/NormalizeManager.h"
+#include "inspectors/GraphicManager.h"
+#include "inspectors/LegendManager.h"
 #include "inspectors/StyleManager.h"
+#include "inspectors/TextManager.h"
 
 #include <memory>
 
@@ -42,6 +45,9 @@ void registerAll(Manager& manager)
         {"axis", make<AxisManager>},
         {"axisformat", make<AxisFormatManager>},
         {"axislabel", make<AxisLabelManager>},
+        {"legend",  make<LegendManager>},
+        {"text",    make<TextManager>},
+        {"graphic", make<GraphicManager>},
     };
     // clang-format on
     for (const auto& p : panels)

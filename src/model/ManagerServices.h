@@ -117,6 +117,10 @@ public:
     // What the graphic panel holds for the next graphic drawn; none while
     // the panel was never shown.
     virtual const GraphicSettings* graphicSettings() const { return nullptr; }
+    // A text box or graphic left its document: whoever still points at it
+    // (a panel showing it) lets go. The current text box and graphic are
+    // the caller's to clear.
+    virtual void itemTakenAway(const void* item) { }
 
     // Runs every stored macro whose shortcut is the character, exactly as
     // typed, in list order, each with its timer stopped first.

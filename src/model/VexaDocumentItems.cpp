@@ -25,9 +25,11 @@ std::vector<std::unique_ptr<Item>> takeItems(VexaDocument& d, std::vector<std::u
     for (ManagerServices* m : {d.M, ManagerServices::shared()}) {
         if (!m)
             continue;
-        for (const auto& item : gone)
+        for (const auto& item : gone) {
             if (item && m->*current == item.get())
                 m->*current = nullptr;
+            m->itemTakenAway(item.get());
+        }
     }
     return gone;
 }

@@ -37,7 +37,8 @@ TEST(InspectorFramework, EveryKeySwitchesAndEachPanelLoadsOnce)
             EXPECT_EQ(defaults.stringForKey(QStringLiteral("LastInspector")), key);
             // Exactly the key's view is on show.
             EXPECT_EQ(m->inspectorFrame->currentWidget(), m->TV.value(key));
-            EXPECT_TRUE(m->noinspector->isHidden());
+            // Without a text box the text panel has nothing to show.
+            EXPECT_EQ(m->noinspector->isHidden(), key != QStringLiteral("text"));
             if (InspectorPanel* panel = m->IM.value(key)) {
                 if (!made.contains(key)) {
                     made.insert(key, panel);
@@ -50,7 +51,7 @@ TEST(InspectorFramework, EveryKeySwitchesAndEachPanelLoadsOnce)
             }
         }
     }
-    EXPECT_NE(made.value(QStringLiteral("general")), nullptr);
+    EXPECT_TRUE(made.contains(QStringLiteral("general")));
     // The panel made last announced itself last.
     EXPECT_EQ(m->inspectorManager, madeLast);
 }

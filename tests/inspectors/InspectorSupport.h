@@ -12,9 +12,14 @@
 #include "model/VexaDocument.h"
 #include "platform/Alert.h"
 
+#include <QCoreApplication>
 #include <QItemSelectionModel>
 #include <QLineEdit>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTableView>
+
+#include <gtest/gtest.h>
 
 #include <initializer_list>
 #include <memory>
@@ -111,6 +116,36 @@ template <class Panel> struct PanelFixture {
         w->setDocumentEdited(false);
         return edited;
     }
+    // Whether the panel's controls are on show rather than the "nothing to
+    // show" view.
+    bool showing() const { return m->noinspector->isHidden(); }
 };
+
+// Runs this test program again under xvfb-run, with the environment and the
+// arguments (a filter naming one test), and expects that run to pass. The
+// calling test is skipped when xvfb-run is missing.
+inline void runUnderXvfb(const QProcessEnvironment& environment, const QStringList& arguments)
+{
+    const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("xvfb-run"));
+    if (xvfb.isEmpty())
+        GTEST_SKIP() << "xvfb-run is not installed; the run under a real X server is skipped";
+    QProcess run;
+    run.setProcessEnvironment(environment);
+    run.setProcessChannelMode(QProcess::MergedChannels);
+    run.start(xvfb,
+              QStringList{QStringLiteral("-a"), QStringLiteral("-s"),
+                          QStringLiteral("-screen 0 1280x1024x24"), QCoreApplication::applicationFilePath()}
+                  + arguments);
+    ASSERT_TRUE(run.waitForStarted(10000));
+    const bool finished = run.waitForFinished(120000);
+    if (!finished) {
+        run.kill();
+        run.waitForFinished(5000);
+    }
+    const QString output = QString::fromLocal8Bit(run.readAll());
+    ASSERT_TRUE(finished) << output.toStdString();
+    EXPECT_EQ(run.exitCode(), 0) << output.toStdString();
+    EXPECT_TRUE(output.contains(QStringLiteral("[  PASSED  ] 1 test"))) << output.toStdString();
+}
 
 } // namespace InspectorSupport
