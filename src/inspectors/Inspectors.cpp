@@ -9,9 +9,9 @@
 #include "inspectors/ExtraManager.h"
 #include "inspectors/FitManager.h"
 #include "inspectors/GeneralManager.h"
-#include "inspectors/NormalizeManager.h"
 #include "inspectors/GraphicManager.h"
 #include "inspectors/LegendManager.h"
+#include "inspectors/NormalizeManager.h"
 #include "inspectors/StyleManager.h"
 #include "inspectors/TextManager.h"
 
