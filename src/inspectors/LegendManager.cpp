@@ -74,10 +74,7 @@ LegendManager::LegendManager(Manager& manager)
     connect(u.fontButton, &QPushButton::clicked, this, [this] { fontChanges(ui_->fontButton); });
 }
 
-LegendManager::~LegendManager()
-{
-    FontChange::of(M).forget(this);
-}
+LegendManager::~LegendManager() = default;
 
 void LegendManager::update()
 {
@@ -137,22 +134,21 @@ void LegendManager::didChange(QObject* sender)
 void LegendManager::fontChanges(QObject* /*sender*/)
 {
     takeCurrentDocument();
-    FontChange& relay = FontChange::of(M);
+    FontChange& relay = *M.fontChange;
     if (PD)
         relay.setReceiver(0, kLegendFontId, PD->legend.legendfont, this);
-    relay.showPanel(PD ? &PD->legend.legendfont : nullptr);
+    relay.orderFrontFontPanel();
 }
 
-void LegendManager::receiveFont()
+void LegendManager::receiveFont(const FontChange& relay)
 {
     takeCurrentDocument();
     if (!PD) {
         Alert::beep();
         return;
     }
-    const FontChange& relay = FontChange::of(M);
-    if (relay.fid == kLegendFontId)
-        PD->setLegend(&LegendSettings::legendfont, relay.font, Redraw::Later);
+    if (relay.fid() == kLegendFontId)
+        PD->setLegend(&LegendSettings::legendfont, relay.font(), Redraw::Later);
     update();
     PD->replot();
 }

@@ -3,7 +3,7 @@
 // The legend panel (key "legend"): the current document's legend: whether
 // it is drawn, its place and anchor, entry layout, colours and font.
 
-#include "inspectors/FontChange.h"
+#include "app/FontChange.h"
 #include "inspectors/InspectorManager.h"
 
 #include <memory>
@@ -23,7 +23,7 @@ public:
     void didChange(QObject* sender) override;
     // The font button (tag 2): the font dialog on the legend font.
     void fontChanges(QObject* sender);
-    void receiveFont() override;
+    void receiveFont(const FontChange& relay) override;
 
     QButtonGroup* align = nullptr; // the anchor, tags 0-8
 

@@ -4,8 +4,8 @@
 
 #include "InspectorSupport.h"
 
+#include "app/FontChange.h"
 #include "inspectors/ColorWell.h"
-#include "inspectors/FontChange.h"
 #include "inspectors/LegendManager.h"
 #include "platform/Font.h"
 
@@ -106,11 +106,11 @@ TEST(LegendInspector, TheFontComesBackThroughTheRelay)
 {
     Fixture f;
     ASSERT_NE(f.panel, nullptr);
-    FontChange& relay = FontChange::of(*f.m);
+    FontChange& relay = *f.m->fontChange;
     f.panel->fontChanges(f.ui().fontButton);
     EXPECT_EQ(relay.receiver(), f.panel);
-    EXPECT_EQ(relay.fid, 2);
-    EXPECT_EQ(relay.font, f.d.legend.legendfont);
+    EXPECT_EQ(relay.fid(), 2);
+    EXPECT_EQ(relay.font(), f.d.legend.legendfont);
 
     const QFont picked = *Font::withName(QStringLiteral("Times-Roman"), 20);
     relay.changeFont(picked);
@@ -118,7 +118,7 @@ TEST(LegendInspector, TheFontComesBackThroughTheRelay)
     EXPECT_EQ(f.ui().legendFont->text(), Font::storedName(picked) + QStringLiteral(" - 20 pt"));
 
     // A font meant for another font id of the receiver is not the legend's.
-    relay.fid = 0;
+    relay.setReceiver(0, 0, picked, f.panel);
     relay.changeFont(*Font::withName(QStringLiteral("Courier"), 9));
     EXPECT_EQ(f.d.legend.legendfont, picked);
 
@@ -127,7 +127,7 @@ TEST(LegendInspector, TheFontComesBackThroughTheRelay)
     f.m->setCurrentDoc(nullptr, nullptr);
     f.m->update();
     EXPECT_FALSE(f.showing());
-    relay.fid = 2;
+    relay.setReceiver(0, 2, picked, f.panel);
     relay.changeFont(picked);
     EXPECT_EQ(f.alerts.beeps(), 1);
     f.panel->didChange(f.ui().plotLegend);
