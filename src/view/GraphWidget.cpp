@@ -352,6 +352,12 @@ void GraphWidget::beginEditing(VexaTextView& box)
     editor->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     editor->setLineWrapMode(QTextEdit::NoWrap);
     editor->setAcceptRichText(true);
+    // A text edit hands its own font to its document whenever that font
+    // changes, as when the window's font changes; with the box's font, every
+    // property of it, as its own, the box keeps its font.
+    QFont own = text.defaultFont();
+    own.setResolveMask(QFont::AllPropertiesResolved);
+    editor->setFont(own);
     editor->setDocument(&text);
     // The editor shows the text at the size the graph draws it: one point
     // of text, one point of the view.

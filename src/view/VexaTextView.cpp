@@ -11,6 +11,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextOption>
 #include <QTransform>
 #include <QUrl>
 #include <QVariant>
@@ -95,6 +96,14 @@ VexaTextView::VexaTextView(const QRectF& frame, ManagerServices* manager, VexaDo
         , text_(std::make_unique<BoxText>())
 {
     text_->setDocumentMargin(0);
+    // The box's own text settings, whoever writes into it (a macro, the
+    // editor, a file): its fonts are drawn unhinted, on every target alike,
+    // and its lines never wrap, since the frame fits them. A box typed into
+    // then looks the same once it is saved and opened again.
+    text_->setDefaultFont(unhinted(text_->defaultFont()));
+    QTextOption option = text_->defaultTextOption();
+    option.setWrapMode(QTextOption::NoWrap);
+    text_->setDefaultTextOption(option);
     layOutInPoints();
     text_->setUndoRedoEnabled(true);
     frame_ = frame;

@@ -1,9 +1,12 @@
 // Text boxes on screen: the editor that sits over a box and writes into its
 // text, the box growing as it is typed into, an emptied box going away, a
-// box removed while it is edited; presses on a box; and the document
-// window's class, which represents no file.
+// box removed while it is edited; a box drawn the same once saved and opened
+// again; presses on a box; and the document window's class, which
+// represents no file.
 
 #include "app/VexaWindow.h"
+#include "io/DocumentArchive.h"
+#include "io/PictureExport.h"
 #include "model/ManagerServices.h"
 #include "model/VexaDocument.h"
 #include "platform/Font.h"
@@ -12,6 +15,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTextCursor>
@@ -20,6 +24,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -79,6 +84,15 @@ struct Screen {
     }
 };
 
+// A key typed into the editor, as the keyboard sends it.
+void typeKey(QWidget& editor, int key, QChar c)
+{
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(c));
+    QApplication::sendEvent(&editor, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(c));
+    QApplication::sendEvent(&editor, &release);
+}
+
 } // namespace
 
 TEST(TextEditingTest, AnEditorOverTheBoxWritesIntoItsTextAndTheBoxGrows)
@@ -91,6 +105,10 @@ TEST(TextEditingTest, AnEditorOverTheBoxWritesIntoItsTextAndTheBoxGrows)
     EXPECT_EQ(editor->document(), &b.document());
     EXPECT_EQ(s.widget.editedBox(), &b);
     EXPECT_TRUE(b.editor);
+    // The window's font is no concern of the box's text.
+    const QFont boxFont = b.document().defaultFont();
+    s.widget.setFont(QFont(QStringLiteral("DejaVu Serif"), 20));
+    EXPECT_EQ(b.document().defaultFont(), boxFont);
 
     QTextCursor cursor = editor->textCursor();
     cursor.insertText(QStringLiteral("Typed into the box"));
@@ -141,6 +159,69 @@ TEST(TextEditingTest, AnEditorOverTheBoxWritesIntoItsTextAndTheBoxGrows)
     EXPECT_TRUE(s.doc.T.empty());
     EXPECT_EQ(s.manager.T, nullptr);
     QApplication::processEvents();
+}
+
+TEST(TextEditingTest, ABoxLooksTheSameOnceSavedAndOpenedAgain)
+{
+    // However its text got there, typed by keys or written as a macro
+    // writes it, a box draws the same pixels and keeps the same text
+    // settings in the document opened again from the saved bytes.
+    const QFont times = Font::withName(QStringLiteral("Times-Roman"), 14).value_or(Font::userFont(14));
+    const struct {
+        const char* name;
+        std::function<void(Screen&, VexaTextView&)> write;
+    } cases[] = {
+        {"typed",
+         [](Screen& s, VexaTextView& b) {
+             s.widget.beginEditing(b);
+             for (QChar c : QStringLiteral("Growth by decades"))
+                 typeKey(*s.widget.textEditor(), 0, c);
+         }},
+        {"typed, two lines, centred",
+         [](Screen& s, VexaTextView& b) {
+             s.widget.beginEditing(b);
+             for (QChar c : QStringLiteral("Title"))
+                 typeKey(*s.widget.textEditor(), 0, c);
+             typeKey(*s.widget.textEditor(), Qt::Key_Return, QLatin1Char('\r'));
+             for (QChar c : QStringLiteral("a longer second line"))
+                 typeKey(*s.widget.textEditor(), 0, c);
+             b.setAlignment(Qt::AlignHCenter);
+         }},
+        {"written as a macro does",
+         [times](Screen&, VexaTextView& b) {
+             b.setString(QStringLiteral("made by a macro\nsecond"), times, Qt::red);
+             b.setAlignment(Qt::AlignRight);
+             b.textHasChanged();
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Screen s;
+        VexaTextView& b = s.box(QRectF(100.3, 200.6, 10, 15));
+        c.write(s, b);
+        s.widget.endEditing();
+        QApplication::processEvents();
+        ASSERT_EQ(s.doc.T.size(), 1u);
+        const QImage before = PictureExport::image(s.widget.view(), 72, true);
+        const QByteArray saved
+            = DocumentArchive::dataRepresentationOfType(s.doc, DocumentArchive::documentType())
+                  .value_or(QByteArray());
+
+        Screen again;
+        DocumentArchive::SubviewViews views;
+        ASSERT_TRUE(DocumentArchive::loadDataRepresentation(again.doc, saved, DocumentArchive::documentType(),
+                                                            views));
+        ASSERT_EQ(again.doc.T.size(), 1u);
+        auto& back = dynamic_cast<VexaTextView&>(*again.doc.T.front());
+        const QImage after = PictureExport::image(again.widget.view(), 72, true);
+        EXPECT_EQ(back.string(), b.string());
+        EXPECT_EQ(back.frame(), b.frame());
+        EXPECT_EQ(back.document().defaultFont(), b.document().defaultFont());
+        EXPECT_EQ(back.document().defaultTextOption().wrapMode(),
+                  b.document().defaultTextOption().wrapMode());
+        ASSERT_FALSE(before.isNull());
+        EXPECT_TRUE(after == before);
+    }
 }
 
 TEST(TextEditingTest, ABoxRemovedWhileEditedTakesItsEditorAlong)
