@@ -15,7 +15,6 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QFontDialog>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QSlider>
@@ -190,33 +189,25 @@ void AxisLabelManager::fontChanges(QObject* sender)
     if (id != 0 && id != 1)
         return;
     takeCurrentDocument();
-    const int a = axis();
-    const QFont current = PD ? PD->axes[std::size_t(a)].*fontFields[id] : QFont();
-    // One font panel at a time; it edits the font it was opened for.
-    if (!fontPanel_) {
-        fontPanel_ = new QFontDialog(inspectorView);
-        fontPanel_->setOption(QFontDialog::NoButtons);
-        fontPanel_->setWindowTitle(QStringLiteral("Fonts"));
-    }
-    fontPanel_->disconnect(this);
-    fontPanel_->setCurrentFont(current);
-    connect(fontPanel_, &QFontDialog::currentFontChanged, this,
-            [this, a, id](const QFont& font) { receiveFont(a, id, font); });
-    fontPanel_->show();
-    fontPanel_->raise();
+    FontChange& relay = *M.fontChange;
+    if (PD)
+        relay.setReceiver(axis(), id, PD->axes[std::size_t(axis())].*fontFields[id], this);
+    relay.orderFrontFontPanel();
 }
 
-void AxisLabelManager::receiveFont(int fontAxis, int fontId, const QFont& font)
+void AxisLabelManager::receiveFont(const FontChange& relay)
 {
     takeCurrentDocument();
     if (!PD) {
         Alert::beep();
         return;
     }
-    if (fontId != 0 && fontId != 1)
+    const int fontId = relay.fid();
+    const int fontAxis = relay.fcaxis();
+    if ((fontId != 0 && fontId != 1) || fontAxis < 0 || fontAxis > 3)
         return;
     for (int k : ui_->allaxislabels->isChecked() ? axesChanged(true) : std::vector<int>{fontAxis})
-        PD->setAxis(k, fontFields[fontId], font, Redraw::Later);
+        PD->setAxis(k, fontFields[fontId], relay.font(), Redraw::Later);
     update();
     PD->replot();
 }

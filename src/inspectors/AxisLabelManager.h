@@ -5,21 +5,19 @@
 // fonts, offsets and colour, the turn and anchor of the numbers, and the
 // table of replacement labels (texts drawn in place of numbers).
 
+#include "app/FontChange.h"
 #include "inspectors/AxisInspector.h"
-
-#include <QPointer>
 
 #include <memory>
 
 class AxisLabelTableView;
 class QButtonGroup;
-class QFontDialog;
 
 namespace Ui {
 class AxisLabelPanel;
 }
 
-class AxisLabelManager : public AxisInspector {
+class AxisLabelManager : public AxisInspector, public FontReceiver {
 public:
     explicit AxisLabelManager(Manager& manager);
     ~AxisLabelManager() override;
@@ -34,12 +32,13 @@ public:
     // axes" says).
     void clearAxisLabels();
     // One of the two font buttons (tag 0 the title's, 1 the numbers'):
-    // the font panel opens with that font, and what is picked there comes
-    // back through receiveFont.
+    // arms the controller's font relay with that font of the axis shown and
+    // brings up the font panel; what is picked there comes back through
+    // receiveFont.
     void fontChanges(QObject* sender);
-    // A font picked for `fontId` (0 title, 1 numbers) of `axis`; with "All
-    // axes" on, of all four. Without a document: a beep.
-    void receiveFont(int axis, int fontId, const QFont& font);
+    // A font picked for the relay's font id (0 title, 1 numbers) of its
+    // axis; with "All axes" on, of all four. Without a document: a beep.
+    void receiveFont(const FontChange& relay) override;
 
     QButtonGroup* align = nullptr; // the anchor cells, tagged by the anchor
     AxisLabelTableView* axisLabelTable = nullptr;
@@ -51,5 +50,4 @@ protected:
 
 private:
     std::unique_ptr<Ui::AxisLabelPanel> ui_;
-    QPointer<QFontDialog> fontPanel_;
 };

@@ -5,6 +5,7 @@
 #include "AxisPanelSupport.h"
 
 #include "app/AxisLabelTableView.h"
+#include "app/FontChange.h"
 #include "inspectors/AxisLabelManager.h"
 #include "inspectors/ColorWell.h"
 #include "inspectors/DoubleSlider.h"
@@ -14,12 +15,14 @@
 #include <QAbstractItemModel>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QFontDialog>
 #include <QPushButton>
 #include <QSlider>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <functional>
 
 using InspectorSupport::type;
@@ -113,23 +116,54 @@ TEST(AxisLabelInspector, AFontPickedGoesToTheAxisAndFontItWasChosenFor)
     ASSERT_NE(f.panel, nullptr);
     VexaDocument& d = f.d;
     const Ui::AxisLabelPanel& u = f.u();
+    FontChange& relay = *f.m->fontChange;
     QFont picked(QStringLiteral("DejaVu Serif"));
     picked.setPointSizeF(17);
 
+    // The numbers' button arms the relay with the numbers' font of the axis
+    // shown and brings up the font panel.
     f.choose(u.insAxisLabelsSel, AxisX2);
-    f.panel->receiveFont(AxisX2, 1, picked);
-    EXPECT_EQ(d.axes[AxisX2].numfont, picked);
-    EXPECT_NE(d.axes[AxisX2].textfont, picked);
+    u.numFontButton->click();
+    EXPECT_EQ(relay.receiver(), f.panel);
+    EXPECT_EQ(relay.fcaxis(), AxisX2);
+    EXPECT_EQ(relay.fid(), 1);
+    EXPECT_EQ(relay.font(), d.axes[AxisX2].numfont);
+    ASSERT_NE(relay.panel(), nullptr);
+    EXPECT_TRUE(relay.panel()->isVisible());
+
+    // A pick in the panel goes to that font of that axis, even after the
+    // panel has turned to another axis.
+    const std::array<AxisSettings, 4> before = d.axes;
+    f.choose(u.insAxisLabelsSel, AxisY1);
+    relay.panel()->setCurrentFont(picked);
+    EXPECT_EQ(d.axes[AxisX2].numfont.family(), picked.family());
+    EXPECT_EQ(d.axes[AxisX2].numfont.pointSizeF(), 17);
+    EXPECT_EQ(d.axes[AxisX2].textfont, before[AxisX2].textfont);
+    for (int k : {AxisX1, AxisY1, AxisY2})
+        EXPECT_EQ(d.axes[std::size_t(k)], before[std::size_t(k)]) << k;
+    f.choose(u.insAxisLabelsSel, AxisX2);
     EXPECT_EQ(u.numFont->text(), QStringLiteral("DejaVu Serif - 17 pt"));
 
+    // With "All axes" on, the title's font of all four.
     u.allaxislabels->click();
-    f.panel->receiveFont(AxisX2, 0, picked);
+    u.textFontButton->click();
+    EXPECT_EQ(relay.fid(), 0);
+    relay.changeFont(picked);
     for (const AxisSettings& s : d.axes)
         EXPECT_EQ(s.textfont, picked);
 
+    // Once another asker takes the relay, picks are no longer the axis's.
+    u.allaxislabels->click();
+    QFont other(QStringLiteral("DejaVu Sans Mono"));
+    other.setPointSizeF(9);
+    relay.setReceiver(0, 1, d.legend.legendfont, nullptr);
+    relay.changeFont(other);
+    EXPECT_EQ(d.axes[AxisX2].numfont.family(), picked.family());
+
     // With no document the pick is refused with a beep.
+    u.numFontButton->click();
     Manager::windowOf(&d)->close();
-    f.panel->receiveFont(AxisX1, 0, QFont());
+    relay.changeFont(other);
     EXPECT_EQ(f.alerts.beeps(), 1);
 }
 
