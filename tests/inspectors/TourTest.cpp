@@ -1,12 +1,17 @@
 // A whole session as a user has it, under a real X server: a new document,
 // a file imported, the page and legend styled in their panels, the y axis
-// made logarithmic by a macro run from the macro editor, a title typed with the text tool and placed in the
-// text panel, the document saved, closed and opened again, and the graph of the reopened document drawn
-// exactly as before. The test runs itself again under xvfb-run (skipped when that is missing).
+// made logarithmic in the axis panel and the graph rescaled, the x axis
+// titled by a macro run from the macro editor, a title typed with the text
+// tool and placed in the text panel, the document saved, closed and opened
+// again, and the graph of the reopened document drawn exactly as before. The
+// test runs itself again under xvfb-run (skipped when that is missing).
 
 #include "InspectorSupport.h"
 
 #include "app/MacroEditor.h"
+#include "app/PanelOutlets.h"
+#include "inspectors/AxisManager.h"
+#include "inspectors/AxisSelector.h"
 #include "inspectors/GeneralManager.h"
 #include "inspectors/LegendManager.h"
 #include "inspectors/TextManager.h"
@@ -15,6 +20,7 @@
 #include "view/VexaTextView.h"
 #include "view/VexaView.h"
 
+#include "ui_axis.h"
 #include "ui_general.h"
 #include "ui_legend.h"
 #include "ui_text.h"
@@ -140,14 +146,30 @@ void tour()
     EXPECT_EQ(d->legend.plotlegend, 1);
     EXPECT_EQ(d->legend.legendx, 150);
 
-    // The left axis logarithmic, by a macro run from the macro editor.
+    // The left axis logarithmic in the axis panel, and the graph rescaled
+    // from the Graph menu.
+    m->II.value(QStringLiteral("axis"))->click();
+    auto* axis = dynamic_cast<AxisManager*>(m->IM.value(QStringLiteral("axis")));
+    ASSERT_NE(axis, nullptr);
+    PanelOutlets::cellWithTag(axis->ui().insAxisSel, AxisY1)->click();
+    ASSERT_NE(axis->axisFormat->button(AxisLog), nullptr);
+    axis->axisFormat->button(AxisLog)->click();
+    EXPECT_EQ(d->axes[AxisY1].axismode, AxisLog);
+    EXPECT_EQ(d->axes[AxisX1].axismode, AxisLinear);
+    choose(m->graphMenu, "Rescale");
+    EXPECT_GT(d->ymin1, 0);
+    EXPECT_LE(d->ymin1, 2);
+    EXPECT_GE(d->ymax1, 700000);
+
+    // The bottom axis's title, by a macro run from the macro editor.
     MacroEditor& editor = *m->macroEditor;
     editor.ma_add();
-    editor.ma_src->setPlainText(QStringLiteral("aformat y1 1\nrescale"));
+    editor.ma_src->setPlainText(QStringLiteral("atext x1 'decade'"));
     editor.ma_save();
     editor.ma_exestop->click();
     QApplication::processEvents();
-    EXPECT_EQ(d->axes[AxisY1].axismode, AxisLog) << m->ma_console->toPlainText().toStdString();
+    EXPECT_EQ(d->axes[AxisX1].axistext, QStringLiteral("decade"))
+        << m->ma_console->toPlainText().toStdString();
     EXPECT_EQ(m->consoleErrors(), 0);
 
     // A title: the text tool makes a box where the graph is clicked, the
@@ -192,6 +214,7 @@ void tour()
     VexaDocument* reopened = m->PD;
     ASSERT_NE(reopened, nullptr);
     EXPECT_EQ(reopened->axes[AxisY1].axismode, AxisLog);
+    EXPECT_EQ(reopened->axes[AxisX1].axistext, QStringLiteral("decade"));
     ASSERT_EQ(reopened->T.size(), 1u);
     auto* reopenedTitle = dynamic_cast<VexaTextView*>(reopened->T.front().get());
     ASSERT_NE(reopenedTitle, nullptr);
