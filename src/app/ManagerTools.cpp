@@ -8,6 +8,7 @@
 #include "app/InspectorPanel.h"
 #include "app/KeyCatchPanel.h"
 #include "app/PanelOutlets.h"
+#include "app/PointTableModel.h"
 #include "io/AsciiImport.h"
 #include "macro/Macro.h"
 #include "model/DocumentView.h"
@@ -242,6 +243,8 @@ void Manager::setLinBg(double a, double b)
 
 void Manager::selectPointRow(int row)
 {
+    // The row may be one the hidden table has not taken in yet.
+    pointRows_->catchUp();
     if (!dataTable || !dataTable->model() || row < 0 || row >= dataTable->model()->rowCount())
         return;
     dataTable->selectRow(row);

@@ -211,6 +211,8 @@ void Manager::buildInspectorWindow()
         l->setContentsMargins(0, 0, 0, 0);
         dataTable = new DataTableView(*this);
         dataTable->setModel(pointRows_);
+        // A million points cost the table nothing until someone looks.
+        pointRows_->waitWhileHidden(dataTable);
         dataTable->setObjectName(QStringLiteral("dataTable"));
         l->addWidget(dataTable);
     }

@@ -61,14 +61,41 @@ bool SideTableModel::setData(const QModelIndex& index, const QVariant& value, in
 void SideTableModel::reload()
 {
     const int n = std::max(0, rowTotal());
-    if (n > count_) {
-        beginInsertRows(QModelIndex(), count_, n - 1);
-        count_ = n;
-        endInsertRows();
-    } else if (n < count_) {
+    if (n < count_) {
         beginRemoveRows(QModelIndex(), n, count_ - 1);
         count_ = n;
         endRemoveRows();
+    }
+    // A view that was given and is gone waits for nothing.
+    if (waitFor_ && !waitFor_->isVisible()) {
+        waiting_ = true;
+        return;
+    }
+    bringIn(n);
+}
+
+void SideTableModel::waitWhileHidden(QWidget* view)
+{
+    waitFor_ = view;
+}
+
+void SideTableModel::catchUp()
+{
+    if (waiting_)
+        bringIn(std::max(0, rowTotal()));
+}
+
+void SideTableModel::bringIn(int total)
+{
+    waiting_ = false;
+    if (total < count_) {
+        beginRemoveRows(QModelIndex(), total, count_ - 1);
+        count_ = total;
+        endRemoveRows();
+    } else if (total > count_) {
+        beginInsertRows(QModelIndex(), count_, total - 1);
+        count_ = total;
+        endInsertRows();
     }
     if (count_ > 0 && !titles_.isEmpty())
         emit dataChanged(index(0, 0), index(count_ - 1, int(titles_.size()) - 1));

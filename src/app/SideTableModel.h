@@ -7,11 +7,19 @@
 // data": it refreshes every cell and keeps the selection of the rows that are
 // still there, which a model reset would drop.
 //
+// A table that can grow large (the point table) waits while its view is
+// hidden: reload() then takes rows away at once, so the selection loses
+// exactly the rows it would have lost, but takes in new rows and repaints
+// only when the view is shown again. A headless run never shows it, and a
+// million imported points then cost the view nothing.
+//
 // Main thread only.
 
 #include <QAbstractTableModel>
 #include <QColor>
+#include <QPointer>
 #include <QStringList>
+#include <QWidget>
 
 #include <optional>
 
@@ -30,8 +38,17 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
 
-    // Brings the row count in line with the data and repaints the cells.
+    // Brings the row count in line with the data and repaints the cells;
+    // new rows wait while the view given to waitWhileHidden is hidden.
     void reload();
+    // From now on reload() lets new rows wait while the view is hidden; the
+    // view brings them in when shown (SideTableView does).
+    void waitWhileHidden(QWidget* view);
+    // Whether rows or cells wait for the view to be shown.
+    bool waiting() const { return waiting_; }
+    // Brings the table up to date now, shown or not: for whoever is about to
+    // use its rows (selecting one) while the view is hidden.
+    void catchUp();
 
 protected:
     // The number of rows the data has now.
@@ -50,6 +67,10 @@ protected:
     virtual bool edit(int /*row*/, int /*column*/, const QString& /*text*/) { return false; }
 
 private:
+    void bringIn(int total);
+
     QStringList titles_;
     int count_ = 0; // rows as the views know them
+    QPointer<QWidget> waitFor_; // the view that new rows wait for
+    bool waiting_ = false;
 };

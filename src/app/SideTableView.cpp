@@ -1,5 +1,7 @@
 #include "app/SideTableView.h"
 
+#include "app/SideTableModel.h"
+
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
@@ -105,6 +107,13 @@ void SideTableView::editEnded(const QModelIndex& edited, Movement movement)
         if (target.isValid())
             startEditing(target);
     });
+}
+
+void SideTableView::showEvent(QShowEvent* event)
+{
+    if (auto* rows = dynamic_cast<SideTableModel*>(model()))
+        rows->catchUp();
+    QTableView::showEvent(event);
 }
 
 int SideTableView::neighbourRow(int row, Movement movement) const

@@ -3,7 +3,8 @@
 // What the side tables share: rows selected whole (several at once), cells
 // edited in place by a double-click or F2, and an edit that ends with Return,
 // Tab or Backtab moving on to the cell the table chooses (nextEdit), with
-// that cell's text selected. The table's model is a SideTableModel.
+// that cell's text selected. The table's model is a SideTableModel; one
+// that waits while the table is hidden catches up when it is shown.
 
 #include <QTableView>
 
@@ -25,6 +26,9 @@ public:
     void editEnded(const QModelIndex& edited, Movement movement);
 
 protected:
+    // A table model whose rows waited while the table was hidden brings
+    // them in now.
+    void showEvent(QShowEvent* event) override;
     // The next row (Return, Tab) or the previous one (Backtab), going round
     // at either end; -1 for an empty table.
     int neighbourRow(int row, Movement movement) const;

@@ -10,6 +10,7 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QMainWindow>
 #include <QString>
 
 namespace AppFixtures {
@@ -30,6 +31,14 @@ inline QString writeScratch(const QString& name, const QByteArray& bytes)
 inline VexaDocument* addSubview(Manager& m, VexaDocument& main, const QRectF& frame)
 {
     return m.addSubview(main, frame);
+}
+
+// The inspector window shown with the point table on show: a hidden table
+// takes in no rows.
+inline void showPointTable(Manager& m)
+{
+    m.switchDataView(QStringLiteral("data"));
+    m.inspector->show();
 }
 
 } // namespace AppFixtures

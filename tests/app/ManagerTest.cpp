@@ -337,6 +337,8 @@ TEST(ManagerRefresh, UpdateRefreshesPanelOnShowTablesAndFields)
     EXPECT_EQ(m.dataPoints->text(), QStringLiteral("4"));
     EXPECT_EQ(m.dataComment->text(), QStringLiteral("b2"));
     EXPECT_EQ(m.inspectorTable->model()->rowCount(), 3);
+    EXPECT_EQ(m.dataTable->model()->rowCount(), 0); // hidden: the points wait
+    AppFixtures::showPointTable(m);
     EXPECT_EQ(m.dataTable->model()->rowCount(), 5); // four points and "add"
 
     // A selection outlives a reload; buffers added later are not selected.

@@ -23,6 +23,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
 
 std::unique_ptr<DataBuffer> buffer(int points, const QString& source = QString())
@@ -147,6 +149,7 @@ TEST(PointTable, RowsValuesAndDates)
     std::vector<std::unique_ptr<DataBuffer>> list;
     list.push_back(buffer(5));
     VexaDocument& d = openWith(m, std::move(list));
+    AppFixtures::showPointTable(m);
     DataTableView* t = m.dataTable;
     DataBuffer& b = *d.DB[0];
     ASSERT_EQ(t->model()->rowCount(), 6);
@@ -219,6 +222,7 @@ TEST(PointTable, DeleteKeyDeletesTheSelectedPointsOnly)
     std::vector<std::unique_ptr<DataBuffer>> list;
     list.push_back(buffer(4));
     VexaDocument& d = openWith(m, std::move(list));
+    AppFixtures::showPointTable(m);
     DataTableView* t = m.dataTable;
     auto* sel = t->selectionModel();
     for (int row : {1, 3, 4}) // 4 is the "add" row
@@ -234,6 +238,63 @@ TEST(PointTable, DeleteKeyDeletesTheSelectedPointsOnly)
     EXPECT_EQ(d.DB[0]->nop(), 2);
 }
 
+TEST(PointTable, WaitsWhileHiddenAndShowsTheCurrentPointsWhenShown)
+{
+    Manager m;
+    std::vector<std::unique_ptr<DataBuffer>> list;
+    list.push_back(buffer(3));
+    VexaDocument& d = openWith(m, std::move(list));
+    DataBuffer& b = *d.DB[0];
+    QAbstractItemModel* rows = m.dataTable->model();
+    auto selected = [&m] { return m.selectedPointRows(); };
+    EXPECT_EQ(rows->rowCount(), 0); // never shown: nothing taken in
+
+    AppFixtures::showPointTable(m);
+    ASSERT_EQ(rows->rowCount(), 4);
+    m.dataTable->selectRow(2);
+    m.switchDataView(QStringLiteral("databuffer")); // the table hidden again
+
+    // Each step changes the points while the table is hidden: rows taken
+    // away go at once (with their selection), new rows wait.
+    struct Step {
+        const char* what;
+        std::function<void()> change;
+        int rowsHidden; // rows the hidden table has
+        std::vector<int> selection; // selected rows afterwards
+    };
+    // clang-format off
+    const Step steps[] = {
+        {"points added", [&] { for (int i = 3; i < 6; ++i) b.addDoubleValue(i, 10 * i); }, 4, {2}},
+        {"a value changed", [&] { b.setYDoubleValueAt(0, -7); }, 4, {2}},
+        {"shrunk below the selection", [&] { b.deletePoints({1, 2, 3, 4, 5}); }, 2, {}},
+        {"grown again", [&] { for (int i = 1; i < 5; ++i) b.addDoubleValue(i, 100 * i); }, 2, {}},
+    };
+    // clang-format on
+    for (const Step& s : steps) {
+        s.change();
+        m.update();
+        EXPECT_EQ(rows->rowCount(), s.rowsHidden) << s.what;
+        EXPECT_EQ(selected(), s.selection) << s.what;
+    }
+
+    // Shown, it has every point as it is now.
+    m.switchDataView(QStringLiteral("data"));
+    ASSERT_EQ(rows->rowCount(), 6);
+    EXPECT_EQ(cell(m.dataTable, 0, 2), QStringLiteral("-7"));
+    EXPECT_EQ(cell(m.dataTable, 4, 2), QStringLiteral("400"));
+    EXPECT_EQ(cell(m.dataTable, 5, 0), QStringLiteral("add"));
+
+    // A point picked on the graph while the table is hidden is selected
+    // even when its row had not been taken in.
+    m.switchDataView(QStringLiteral("databuffer"));
+    b.addDoubleValue(8, 8);
+    b.addDoubleValue(9, 9);
+    m.update();
+    m.selectPointRow(6);
+    EXPECT_EQ(rows->rowCount(), 8);
+    EXPECT_EQ(selected(), std::vector<int>{6});
+}
+
 TEST(SideTables, EditingMovesOn)
 {
     Manager m;
@@ -242,6 +303,7 @@ TEST(SideTables, EditingMovesOn)
     list.push_back(buffer(2));
     list.push_back(buffer(2));
     openWith(m, std::move(list));
+    AppFixtures::showPointTable(m);
     using Mv = SideTableView::Movement;
     struct Case {
         SideTableView* table;
@@ -287,6 +349,7 @@ TEST(PointTable, HeaderDoubleClickSwitchesToDates)
     std::vector<std::unique_ptr<DataBuffer>> list;
     list.push_back(buffer(2));
     openWith(m, std::move(list));
+    AppFixtures::showPointTable(m);
     emit m.dataTable->horizontalHeader()->sectionDoubleClicked(2);
     EXPECT_EQ(m.dataViewYFormat, 1);
     EXPECT_EQ(m.dataViewXFormat, 0);
