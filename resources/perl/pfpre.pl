@@ -33,8 +33,13 @@ our (@B, @R, %V, %S);
     use warnings;
 
     our ($input, $at) = ('', 0);
+    # Taken a megabyte at a time straight into one string.
     binmode(STDIN);
-    { local $/; my $all = <STDIN>; $input = $all if defined $all; }
+    while (1) {
+        my $got = sysread(STDIN, $input, 1 << 20, length($input));
+        die "vexa: cannot read the input: $!\n" unless defined $got;
+        last unless $got;
+    }
 
     sub skip {
         my ($n) = @_;
@@ -98,7 +103,7 @@ our (@B, @R, %V, %S);
         push @main::B, \%b;
     }
     read_variables();
-    $input = '';
+    undef $input;
     divert_output();
     # die takes its exit status from $!: the code's own die ends with 255,
     # not with whatever the set-up left there.

@@ -42,10 +42,23 @@
         push @modes, $ex ? 4 : $ey ? 3 : 2;
     }
 
-    # Then written out piece by piece: a million points make tens of
-    # megabytes, which are not copied into one string first.
+    # Then written out a few thousand points at a time: each piece is one
+    # list of the points' numbers, packed in one go and written straight to
+    # the pipe, so neither tens of megabytes of result nor a list of every
+    # number is ever held. The two empty texts that follow each point are
+    # eight zero bytes, which is how a double 0 packs.
     our $result;
-    sub put { print {$result} @_ or die "vexa: cannot write the result: $!\n"; }
+    # Whatever the code printed there itself goes first.
+    { my $was = select($result); $| = 1; select($was); }
+    sub put {
+        my $at = 0;
+        while ($at < length($_[0])) {
+            my $wrote = syswrite($result, $_[0], length($_[0]) - $at, $at);
+            die "vexa: cannot write the result: $!\n" unless defined $wrote;
+            $at += $wrote;
+        }
+    }
+    my $piece = 4096;
 
     put(pack('l<', scalar(@main::R)));
     for my $i (0 .. $#main::R) {
@@ -53,31 +66,26 @@
         my $mode = $modes[$i];
         my ($x, $y, $ex, $ey) = @$r{qw(x y ex ey)};
         my $n = @$y;
-        # Each column packed into its place in the point records, the rest
-        # zero bytes; or-ing the strings interleaves them without a list of
-        # every number.
-        my $points;
-        if ($mode == 1) {
-            $points = pack('(d< x8)*', @$y);
-        } elsif ($mode == 2) {
-            $points = pack('(d< x16)*', @$x);
-            $points |= pack('(x8 d< x8)*', @$y);
-        } elsif ($mode == 3) {
-            $points = pack('(d< x24)*', @$x);
-            $points |= pack('(x8 d< x16)*', @$y);
-            $points |= pack('(x16 d< x8)*', @$ey);
-        } else {
-            $points = pack('(d< x32)*', @$x);
-            $points |= pack('(x8 d< x24)*', @$y);
-            $points |= pack('(x16 d< x16)*', @$ex);
-            $points |= pack('(x24 d< x8)*', @$ey);
-        }
         put(pack('l< l<', $n, $mode));
-        if ($n > 0) {
-            # Every point carries a comment and a source; only the last
-            # one's are given.
-            substr($points, -8) = '';
-            put($points, text_field($r->{comment}), text_field($r->{source}));
+        for (my $from = 0; $from < $n; $from += $piece) {
+            my $to = $from + $piece < $n ? $from + $piece - 1 : $n - 1;
+            my $points;
+            if ($mode == 1) {
+                $points = pack('d<*', map { ($y->[$_], 0) } $from .. $to);
+            } elsif ($mode == 2) {
+                $points = pack('d<*', map { ($x->[$_], $y->[$_], 0) } $from .. $to);
+            } elsif ($mode == 3) {
+                $points = pack('d<*', map { ($x->[$_], $y->[$_], $ey->[$_], 0) } $from .. $to);
+            } else {
+                $points = pack('d<*', map { ($x->[$_], $y->[$_], $ex->[$_], $ey->[$_], 0) } $from .. $to);
+            }
+            if ($to == $n - 1) {
+                # Every point carries a comment and a source; only the last
+                # one's are given.
+                substr($points, -8) = '';
+                $points .= text_field($r->{comment}) . text_field($r->{source});
+            }
+            put($points);
         }
     }
 

@@ -31,8 +31,13 @@ our (@R, %V, %S, $file);
     use warnings;
 
     our ($input, $at) = ('', 0);
+    # Taken a megabyte at a time straight into one string.
     binmode(STDIN);
-    { local $/; my $all = <STDIN>; $input = $all if defined $all; }
+    while (1) {
+        my $got = sysread(STDIN, $input, 1 << 20, length($input));
+        die "vexa: cannot read the input: $!\n" unless defined $got;
+        last unless $got;
+    }
 
     sub take {
         my ($n) = @_;
@@ -69,7 +74,7 @@ our (@R, %V, %S, $file);
     }
 
     read_variables();
-    $input = '';
+    undef $input;
     divert_output();
     # die takes its exit status from $!: the code's own die ends with 255,
     # not with whatever the set-up left there.

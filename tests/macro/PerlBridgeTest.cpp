@@ -152,6 +152,61 @@ TEST(PerlImport, MakesBuffersFromTheChosenFile)
     EXPECT_EQ(d->bufferCount(), 2);
 }
 
+// Large buffers cross the streams in pieces: the input is read a megabyte at
+// a time and the result written a few thousand points at a time. Every
+// point, in each of the four result layouts, must come back where it
+// belongs, whether or not the last piece is full.
+class PerlLargeBuffers : public testing::TestWithParam<int> { };
+
+TEST_P(PerlLargeBuffers, ComeBackWholeInEveryLayout)
+{
+    const int n = GetParam();
+    FakeMacroHost host;
+    VexaDocument* d = host.currentDocument({n});
+    host.manager.selectedRows = {0};
+    Macro m(QStringLiteral("layouts"),
+            QStringLiteral("my ($x, $y) = @{$B[0]}{qw(x y)};\n"
+                           "my @half = map { $_ / 2 } @$x;\n"
+                           "push @R, { y => $y, comment => 'one' },\n"
+                           "  { x => $x, y => [map { -$_ } @$y], source => 'two' },\n"
+                           "  { x => $x, y => $y, ey => \\@half, comment => 'three' },\n"
+                           "  { x => $x, y => $y, ex => [map { $_ / 4 } @$x], ey => \\@half,\n"
+                           "    comment => 'four', source => 'src' };\n"),
+            0, MacroTypePerlFilter);
+    runPerl(m);
+    EXPECT_TRUE(host.errors.isEmpty()) << host.console.toStdString();
+    ASSERT_EQ(d->bufferCount(), 5);
+    struct Expected {
+        double ySign;
+        bool errors;
+        double exScale;
+        const char* comment;
+        const char* source;
+    };
+    const Expected expected[] = {{1, false, 0, "one", "perl import"},
+                                 {-1, false, 0, "", "two"},
+                                 {1, true, 0, "three", "perl import"},
+                                 {1, true, 0.25, "four", "src"}};
+    for (int k = 0; k < 4; ++k) {
+        const DataBuffer& b = *d->DB[std::size_t(k) + 1];
+        const Expected& e = expected[k];
+        ASSERT_EQ(b.nop(), n) << k;
+        EXPECT_EQ(b.haserror(), e.errors) << k;
+        EXPECT_EQ(b.comment, QString::fromLatin1(e.comment)) << k;
+        EXPECT_EQ(b.source, QString::fromLatin1(e.source)) << k;
+        int wrong = -1;
+        for (int i = 0; i < n && wrong < 0; ++i)
+            if (b.x(i) != i || b.y(i) != e.ySign * 10 * i
+                || (e.errors && (b.xe(i) != e.exScale * i || b.ye(i) != i / 2.0)))
+                wrong = i;
+        EXPECT_EQ(wrong, -1) << "layout " << k;
+    }
+}
+
+// A single point; three full pieces; more than a megabyte of input and a
+// last piece that is not full.
+INSTANTIATE_TEST_SUITE_P(Perl, PerlLargeBuffers, testing::Values(1, 3 * 4096, 100001));
+
 struct FailureCase {
     const char* code;
     const char* console; // a regular expression for the whole console
