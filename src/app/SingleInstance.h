@@ -8,15 +8,20 @@
 // The exchange: the files as UTF-8 paths, each ended by a NUL byte, after
 // their total length in four bytes (big-endian); the instance answers "ok".
 // Anything else, or more than a megabyte, is dropped unread.
+//
+// Plain Unix-domain sockets under the event loop's notifiers: every start
+// asks for the running instance, and the toolkit's network library would
+// cost more to load than the whole exchange takes.
 
 #include <QObject>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
+#include <memory>
+#include <vector>
 
-class QLocalServer;
-class QLocalSocket;
+class QSocketNotifier;
 
 class SingleInstance : public QObject {
 public:
@@ -42,9 +47,15 @@ public:
     static constexpr int maxMessageBytes = 1 << 20;
 
 private:
-    void accept();
-    void read(QLocalSocket* socket);
+    struct Caller;
 
-    QLocalServer* server_ = nullptr;
+    void accept();
+    void read(Caller* caller);
+    void drop(Caller* caller);
+
+    int server_ = -1;
+    QString socketPath_;
+    QSocketNotifier* notifier_ = nullptr;
+    std::vector<std::unique_ptr<Caller>> callers_;
     std::function<void(const QStringList&)> handler_;
 };

@@ -3,7 +3,9 @@
 #include "app/Manager.h"
 #include "app/SingleInstance.h"
 #include "inspectors/Inspectors.h"
+#include "io/ChannelAccessClient.h"
 #include "io/EpsConversion.h"
+#include "io/MySQLClient.h"
 #include "io/PictureExport.h"
 #include "model/VexaDocument.h"
 #include "platform/CNumber.h"
@@ -23,6 +25,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -100,16 +103,21 @@ int main(int argc, char** argv)
     }
     if (asGiven.version) {
         // Where this copy reads its scripts, help pages and examples, in the
-        // order it looks, and which EPS module it would load: what a packager
+        // order it looks, and which modules it would load: what a packager
         // or a puzzled user needs to know.
         const QString exeDir
             = QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath()).absolutePath();
         const QStringList roots
             = ResourceLocator::resourceRootsFor(exeDir, ResourceLocator::sourceResources());
-        const QString eps = EpsConversion::moduleFileFor(exeDir);
-        std::printf("Vexa %s\nResources: %s\nEPS module: %s\n", VEXA_VERSION,
-                    roots.isEmpty() ? "none found" : qPrintable(roots.join(QStringLiteral(", "))),
-                    eps.isEmpty() ? "none found" : qPrintable(eps));
+        std::printf("Vexa %s\nResources: %s\n", VEXA_VERSION,
+                    roots.isEmpty() ? "none found" : qPrintable(roots.join(QStringLiteral(", "))));
+        const std::pair<const char*, QString> modules[] = {
+            {"EPS module", EpsConversion::moduleFileFor(exeDir)},
+            {"MySQL module", MySQLClient::moduleFileFor(exeDir)},
+            {"Channel Access module", ChannelAccessClient::moduleFileFor(exeDir)},
+        };
+        for (const auto& [what, file] : modules)
+            std::printf("%s: %s\n", what, file.isEmpty() ? "none found" : qPrintable(file));
         return 0;
     }
     if (!asGiven.error.isEmpty()) {

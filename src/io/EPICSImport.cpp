@@ -1,6 +1,6 @@
 #include "io/EPICSImport.h"
 
-#include "io/ChannelAccess.h"
+#include "io/ChannelAccessClient.h"
 #include "model/DataBuffer.h"
 #include "model/DocumentView.h"
 #include "model/ManagerServices.h"
@@ -21,6 +21,11 @@
 namespace {
 
 using namespace ChannelAccess;
+
+QString notLoaded(const QString& why)
+{
+    return QStringLiteral("The Channel Access client could not be loaded: %1").arg(why);
+}
 
 // What the library reported on its own during one read.
 struct Messages {
@@ -46,13 +51,13 @@ struct MessageLog {
     std::mutex lock;
     Messages* active = nullptr;
 
-    static MessageLog& shared()
+    static MessageLog& shared(const ChannelAccessClient& ca)
     {
         static MessageLog log;
         static std::once_flag installed;
-        std::call_once(installed, [] {
-            eltc(0);
-            errlogAddListener(&MessageLog::listen, &log);
+        std::call_once(installed, [&ca] {
+            ca.logToConsole(0);
+            ca.addLogListener(&MessageLog::listen, &log);
         });
         return log;
     }
@@ -70,46 +75,49 @@ struct MessageLog {
     }
 };
 
-void exceptionHandler(exception_handler_args args)
-{
-    auto* messages = static_cast<Messages*>(args.usr);
-    QString line = QString::fromLatin1(ca_message(args.stat));
-    if (args.ctx && *args.ctx)
-        line += QStringLiteral(" (%1)").arg(QString::fromLatin1(args.ctx).trimmed());
-    messages->add(line);
-}
-
 // One client context, ended on every way out.
 class Context {
 public:
-    Context()
+    explicit Context(const ChannelAccessClient& ca)
+            : ca_(ca)
     {
-        MessageLog::shared().attach(&notes_);
-        status_ = ca_task_initialize();
+        MessageLog::shared(ca_).attach(&notes_);
+        status_ = ca_.taskInitialize();
         if (status_ == ECA_NORMAL)
-            ca_add_exception_event(&exceptionHandler, &messages_);
+            ca_.addExceptionEvent(&exceptionHandler, this);
     }
     ~Context()
     {
         if (status_ == ECA_NORMAL)
-            ca_task_exit();
-        errlogFlush();
-        MessageLog::shared().attach(nullptr);
+            ca_.taskExit();
+        ca_.flushLog();
+        MessageLog::shared(ca_).attach(nullptr);
     }
     Context(const Context&) = delete;
     Context& operator=(const Context&) = delete;
 
+    const ChannelAccessClient& client() const { return ca_; }
     int status() const { return status_; }
     // What went wrong on the library's side: a lost circuit, say.
     Messages& messages() { return messages_; }
     // The library's log lines, kept for the message of a failure.
     QString notes()
     {
-        errlogFlush();
+        ca_.flushLog();
         return notes_.joined();
     }
 
 private:
+    static void exceptionHandler(exception_handler_args args)
+    {
+        auto* context = static_cast<Context*>(args.usr);
+        QString line = QString::fromLatin1(context->ca_.message(args.stat));
+        if (args.ctx && *args.ctx)
+            line += QStringLiteral(" (%1)").arg(QString::fromLatin1(args.ctx).trimmed());
+        context->messages_.add(line);
+    }
+
+    const ChannelAccessClient& ca_;
     Messages messages_;
     Messages notes_;
     int status_ = 0;
@@ -141,9 +149,10 @@ EPICSOutcome failure(const QString& message)
 EPICSOutcome connectChannel(Context& context, const QString& name, double timeout, chid& channel)
 {
     const QByteArray ascii = name.toLatin1();
-    int status = ca_search_and_connect(ascii.constData(), &channel, nullptr, nullptr);
+    const ChannelAccessClient& ca = context.client();
+    int status = ca.searchAndConnect(ascii.constData(), &channel, nullptr, nullptr);
     if (status == ECA_NORMAL)
-        status = ca_pend_io(timeout);
+        status = ca.pendIo(timeout);
     if (status != ECA_NORMAL)
         return failure(status, context);
     return {};
@@ -152,9 +161,10 @@ EPICSOutcome connectChannel(Context& context, const QString& name, double timeou
 // Gets count doubles of the channel into values and waits for them.
 EPICSOutcome getValues(Context& context, chid channel, unsigned long count, double* values, double timeout)
 {
-    int status = ca_array_get(DBR_DOUBLE, count, channel, values);
+    const ChannelAccessClient& ca = context.client();
+    int status = ca.arrayGet(DBR_DOUBLE, count, channel, values);
     if (status == ECA_NORMAL)
-        status = ca_pend_io(timeout);
+        status = ca.pendIo(timeout);
     if (status != ECA_NORMAL)
         return failure(status, context);
     // A read that completed while the circuit went away is no read.
@@ -171,7 +181,7 @@ EPICSOutcome readArray(Context& context, const QString& name, double timeout, st
     EPICSOutcome o = connectChannel(context, name, timeout, channel);
     if (!o.ok())
         return o;
-    const unsigned long count = ca_element_count(channel);
+    const unsigned long count = context.client().elementCount(channel);
     // The count comes from the server. What the transfer limit would refuse
     // anyway is refused before any memory is taken for it.
     constexpr double largestMessage = 4294967295.0; // a reply's size is 32 bits
@@ -190,9 +200,22 @@ EPICSOutcome readArray(Context& context, const QString& name, double timeout, st
     return o;
 }
 
+// The client reads its settings from the environment when a context
+// starts; setting them needs no library.
 void setEnvironment(const char* name, const QString& value)
 {
-    epicsEnvSet(name, value.toLatin1().constData());
+    qputenv(name, value.toLatin1());
+}
+
+// The client, loaded on the first read; a failure that says why it could
+// not be loaded when it cannot.
+const ChannelAccessClient* client(EPICSOutcome& failed)
+{
+    QString why;
+    const ChannelAccessClient* ca = ChannelAccessClient::get(why);
+    if (!ca)
+        failed = failure(notLoaded(why));
+    return ca;
 }
 
 } // namespace
@@ -244,7 +267,11 @@ double EPICSImport::maxArrayBytes()
 
 QString EPICSImport::statusMessage(int status)
 {
-    const QString text = QString::fromLatin1(ca_message(status));
+    QString why;
+    const ChannelAccessClient* ca = ChannelAccessClient::get(why);
+    if (!ca)
+        return notLoaded(why);
+    const QString text = QString::fromLatin1(ca->message(status));
     switch (status) {
     case ECA_TOLARGE:
         return QStringLiteral("%1. Change the array size with the 'epicsmaxarray' command.").arg(text);
@@ -261,7 +288,11 @@ EPICSOutcome EPICSImport::importEPICS(VexaDocument& document, const QString& x, 
     std::vector<double> first;
     std::vector<double> second;
     {
-        Context context;
+        EPICSOutcome failed;
+        const ChannelAccessClient* ca = client(failed);
+        if (!ca)
+            return failed;
+        Context context(*ca);
         if (context.status() != ECA_NORMAL)
             return failure(context.status(), context);
         EPICSOutcome o = readArray(context, x, timeout, first);
@@ -296,7 +327,11 @@ EPICSOutcome EPICSImport::importEPICS(VexaDocument& document, const QString& x, 
 
 EPICSOutcome EPICSImport::readValue(const QString& variable, double timeout, double* value)
 {
-    Context context;
+    EPICSOutcome failed;
+    const ChannelAccessClient* ca = client(failed);
+    if (!ca)
+        return failed;
+    Context context(*ca);
     if (context.status() != ECA_NORMAL)
         return failure(context.status(), context);
     chid channel = nullptr;

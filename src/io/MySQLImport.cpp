@@ -1,11 +1,10 @@
 #include "io/MySQLImport.h"
 
+#include "io/MySQLClient.h"
 #include "model/DataBuffer.h"
 #include "model/VexaDocument.h"
 #include "platform/Alert.h"
 #include "platform/CNumber.h"
-
-#include <mysql.h>
 
 #include <cstring>
 #include <memory>
@@ -35,27 +34,25 @@ bool numericField(enum_field_types type)
 }
 
 struct Connection {
+    const MySQLClient& client;
     MYSQL* handle = nullptr;
     ~Connection()
     {
         if (handle)
-            mysql_close(handle);
+            client.close(handle);
     }
+    QString errorText() const { return QString::fromUtf8(client.error(handle)); }
 };
 
 struct Result {
+    const MySQLClient& client;
     MYSQL_RES* handle = nullptr;
     ~Result()
     {
         if (handle)
-            mysql_free_result(handle);
+            client.freeResult(handle);
     }
 };
-
-QString errorText(MYSQL* handle)
-{
-    return QString::fromUtf8(mysql_error(handle));
-}
 
 // A value as the server sent it in text form. A text that is no number (the
 // server never sends one for a numeric column) counts like NULL.
@@ -85,15 +82,22 @@ MySQLImportOutcome MySQLImport::importMySQL(VexaDocument& document, const MySQLQ
                                             const Palette& palette)
 {
     MySQLImportOutcome outcome;
-    Connection connection;
-    connection.handle = mysql_init(nullptr);
+    QString why;
+    const MySQLClient* client = MySQLClient::get(why);
+    if (!client) {
+        outcome.kind = MySQLImportOutcome::ConnectError;
+        outcome.message = QStringLiteral("The MySQL client could not be loaded: %1").arg(why);
+        return outcome;
+    }
+    Connection connection{*client};
+    connection.handle = client->init(nullptr);
     if (!connection.handle) {
         outcome.kind = MySQLImportOutcome::ConnectError;
         outcome.message = QStringLiteral("Out of memory.");
         return outcome;
     }
     const unsigned timeout = connectTimeoutSeconds;
-    mysql_options(connection.handle, MYSQL_OPT_CONNECT_TIMEOUT, &timeout);
+    client->options(connection.handle, MYSQL_OPT_CONNECT_TIMEOUT, &timeout);
 
     const QByteArray host = query.host.toUtf8();
     const QByteArray user = query.user.toUtf8();
@@ -107,36 +111,36 @@ MySQLImportOutcome MySQLImport::importMySQL(VexaDocument& document, const MySQLQ
         return outcome;
     }
     const unsigned port = unsigned(query.port);
-    mysql_real_connect(connection.handle, host.constData(), user.constData(), passwd.constData(),
-                       db.constData(), port, nullptr, 0);
-    if (mysql_errno(connection.handle) != 0) {
+    client->realConnect(connection.handle, host.constData(), user.constData(), passwd.constData(),
+                        db.constData(), port, nullptr, 0);
+    if (client->errorNumber(connection.handle) != 0) {
         outcome.kind = MySQLImportOutcome::ConnectError;
-        outcome.message = errorText(connection.handle);
+        outcome.message = connection.errorText();
         return outcome;
     }
 
     const QByteArray sql = query.sql.toUtf8();
-    mysql_query(connection.handle, sql.constData());
-    if (mysql_errno(connection.handle) != 0) {
+    client->query(connection.handle, sql.constData());
+    if (client->errorNumber(connection.handle) != 0) {
         outcome.kind = MySQLImportOutcome::QueryError;
-        outcome.message = errorText(connection.handle);
+        outcome.message = connection.errorText();
         return outcome;
     }
 
-    Result result;
-    result.handle = mysql_store_result(connection.handle);
+    Result result{*client};
+    result.handle = client->storeResult(connection.handle);
     // No result: a statement that returns none (an update, a table made),
     // or a result that could not be read (the connection lost on the way).
     if (!result.handle) {
-        if (mysql_errno(connection.handle) != 0) {
+        if (client->errorNumber(connection.handle) != 0) {
             outcome.kind = MySQLImportOutcome::QueryError;
-            outcome.message = errorText(connection.handle);
+            outcome.message = connection.errorText();
         }
         return outcome;
     }
 
     std::vector<QString> names;
-    while (MYSQL_FIELD* field = mysql_fetch_field(result.handle)) {
+    while (MYSQL_FIELD* field = client->fetchField(result.handle)) {
         if (!numericField(field->type)) {
             outcome.kind = MySQLImportOutcome::NotNumeric;
             outcome.message = notNumericMessage();
@@ -144,7 +148,7 @@ MySQLImportOutcome MySQLImport::importMySQL(VexaDocument& document, const MySQLQ
         }
         names.push_back(QString::fromUtf8(field->name));
     }
-    const unsigned columns = mysql_field_count(connection.handle);
+    const unsigned columns = client->fieldCount(connection.handle);
     if (columns == 0 || names.size() != columns)
         return outcome;
 
@@ -160,7 +164,7 @@ MySQLImportOutcome MySQLImport::importMySQL(VexaDocument& document, const MySQLQ
     }
 
     double row = 0;
-    while (MYSQL_ROW values = mysql_fetch_row(result.handle)) {
+    while (MYSQL_ROW values = client->fetchRow(result.handle)) {
         double x = 0;
         double y = 0;
         if (columns == 1) {

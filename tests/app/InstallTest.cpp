@@ -39,10 +39,11 @@ TEST(Install, IntoAPrefixTheProgramRunsOnTheResourcesInstalledWithIt)
 
     // Everything in its place.
     const QString data = prefix + QStringLiteral("/share/vexa");
-    for (const char* file : {"/bin/vexa", "/lib/vexa/libvexa_eps.so", "/share/vexa/perl/parsemacro.pl",
-                             "/share/vexa/doc/index.html", "/share/vexa/doc/style.css",
-                             "/share/vexa/examples/build-graph.mac", "/share/applications/vexa.desktop",
-                             "/share/mime/packages/vexa.xml", "/share/icons/hicolor/scalable/apps/vexa.svg"})
+    for (const char* file :
+         {"/bin/vexa", "/lib/vexa/libvexa_eps.so", "/lib/vexa/libvexa_mysql.so", "/lib/vexa/libvexa_ca.so",
+          "/share/vexa/perl/parsemacro.pl", "/share/vexa/doc/index.html", "/share/vexa/doc/style.css",
+          "/share/vexa/examples/build-graph.mac", "/share/applications/vexa.desktop",
+          "/share/mime/packages/vexa.xml", "/share/icons/hicolor/scalable/apps/vexa.svg"})
         EXPECT_TRUE(QFileInfo(prefix + QLatin1String(file)).isFile()) << file;
     EXPECT_TRUE(QFileInfo(prefix + QStringLiteral("/bin/vexa")).isExecutable());
     const QString sourceDoc = ResourceLocator::resourcePath(QStringLiteral("doc"));
@@ -86,8 +87,18 @@ TEST(Install, IntoAPrefixTheProgramRunsOnTheResourcesInstalledWithIt)
     EXPECT_TRUE(version.out.contains(QStringLiteral("\nResources: %1").arg(installedData)))
         << version.out.toStdString();
     const QString module = QFileInfo(prefix + QStringLiteral("/lib/vexa/libvexa_eps.so")).canonicalFilePath();
-    EXPECT_TRUE(version.out.contains(QStringLiteral("\nEPS module: %1\n").arg(module)))
-        << version.out.toStdString();
+    const struct {
+        const char* what;
+        const char* file;
+    } modules[] = {{"EPS module", "libvexa_eps.so"},
+                   {"MySQL module", "libvexa_mysql.so"},
+                   {"Channel Access module", "libvexa_ca.so"}};
+    for (const auto& m : modules) {
+        const QString file
+            = QFileInfo(prefix + QStringLiteral("/lib/vexa/") + QLatin1String(m.file)).canonicalFilePath();
+        EXPECT_TRUE(version.out.contains(QStringLiteral("\n%1: %2\n").arg(QLatin1String(m.what), file)))
+            << version.out.toStdString();
+    }
     EXPECT_EQ(EpsConversion::moduleFileFor(prefix + QStringLiteral("/bin")), module);
     QFile macro(work + QStringLiteral("/installed.mac"));
     ASSERT_TRUE(macro.open(QIODevice::WriteOnly));
