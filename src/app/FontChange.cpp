@@ -1,7 +1,30 @@
 #include "app/FontChange.h"
 
+#include <QFontDatabase>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QSignalBlocker>
+
+namespace {
+
+// The font as the panel lists it: in the style of the face it resolves to.
+// Told only a weight and a slant, the panel looks for a style named after
+// them ("Normal"), and in a family whose regular face has another name
+// ("Book") it shows the family's first style instead, an oblique or a
+// condensed one, which the next pick of a size would take along.
+QFont listed(const QFont& font)
+{
+    if (!font.styleName().isEmpty())
+        return font;
+    const QString style = QFontInfo(font).styleName();
+    if (style.isEmpty() || !QFontDatabase::styles(font.family()).contains(style))
+        return font;
+    QFont f = font;
+    f.setStyleName(style);
+    return f;
+}
+
+} // namespace
 
 FontReceiver::~FontReceiver()
 {
@@ -34,7 +57,7 @@ void FontChange::setReceiver(int fcaxis, int fid, const QFont& font, FontReceive
     if (panel_) {
         // Showing the font being edited is no pick.
         const QSignalBlocker quiet(panel_);
-        panel_->setCurrentFont(font_);
+        panel_->setCurrentFont(listed(font_));
     }
 }
 
@@ -58,7 +81,7 @@ void FontChange::orderFrontFontPanel()
     }
     {
         const QSignalBlocker quiet(panel_.data());
-        panel_->setCurrentFont(font_);
+        panel_->setCurrentFont(listed(font_));
     }
     panel_->show();
     panel_->raise();

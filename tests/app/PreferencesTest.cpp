@@ -26,6 +26,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QImage>
 #include <QLineEdit>
 #include <QMenu>
@@ -316,6 +317,36 @@ TEST(FontRelay, PicksInThePanelReachWhoeverArmedItLast)
     }
     EXPECT_EQ(m.fontChange->receiver(), nullptr);
     m.fontChange->changeFont(someFont(12));
+}
+
+TEST(FontRelay, ThePanelShowsTheFaceOfTheFontItWasArmedWith)
+{
+    // Whatever a family calls its faces, the panel shows the face the font
+    // is drawn in, so that a pick of another size keeps weight and slant.
+    Manager m;
+    m.fontChange->orderFrontFontPanel();
+    QFontDialog& panel = *m.fontChange->panel();
+    const struct {
+        const char* family;
+        QFont::Weight weight;
+        bool italic;
+    } fonts[] = {
+        {"DejaVu Serif", QFont::Normal, false}, {"DejaVu Sans", QFont::Normal, false},
+        {"DejaVu Sans", QFont::Bold, true},     {"Nimbus Roman", QFont::Normal, false},
+        {"Nimbus Sans", QFont::Bold, false},
+    };
+    for (const auto& f : fonts) {
+        QFont font(QLatin1String(f.family), 14, f.weight, f.italic);
+        if (QFontInfo(font).family() != font.family())
+            continue; // not installed here
+        m.fontChange->setReceiver(0, 0, font, nullptr);
+        const QFontInfo shown(panel.currentFont());
+        EXPECT_EQ(shown.family(), QFontInfo(font).family()) << f.family;
+        EXPECT_EQ(shown.styleName(), QFontInfo(font).styleName()) << f.family;
+        EXPECT_EQ(shown.weight(), f.weight) << f.family;
+        EXPECT_EQ(shown.italic(), f.italic) << f.family;
+        EXPECT_EQ(panel.currentFont().pointSizeF(), 14) << f.family;
+    }
 }
 
 TEST(ImportPanels, TheirSettingsReachTheImportsAndExports)
