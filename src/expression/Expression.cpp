@@ -198,7 +198,20 @@ void Expression::evaluateColumns(std::span<const Column> columns, std::size_t n,
         for (const Column& c : columns)
             setValue(c.slot, c.values ? c.values[i] : static_cast<double>(i));
     };
-    if (!program_.blockable()) {
+    const bool blockable = program_.blockable();
+    // Results written over a column: a block reads its inputs before it
+    // writes a text of one line; other texts read columns after writing
+    // (a later line, the document) and get a separate result.
+    bool overwrites = false;
+    for (const Column& c : columns)
+        overwrites = overwrites || (c.values && c.values == out);
+    if (overwrites && !(blockable && program_.lineCount() == 1)) {
+        std::vector<double> separate(n);
+        evaluateColumns(columns, n, separate.data());
+        std::memcpy(out, separate.data(), n * sizeof(double));
+        return;
+    }
+    if (!blockable) {
         for (std::size_t i = 0; i < n; ++i) {
             setPoint(i);
             out[i] = resultValue();
@@ -211,6 +224,9 @@ void Expression::evaluateColumns(std::span<const Column> columns, std::size_t n,
         indexed = indexed || !c.values;
     constexpr std::size_t B = ExpressionProgram::BlockSize;
     const std::size_t blocks = (n + B - 1) / B;
+    // The slots take the last point's values now, while a column written
+    // over still holds them; the blocks read the columns, not the slots.
+    setPoint(n - 1);
     const double* const values = value_.data();
     VectorState::clearUpper();
     // A thread is worth starting for some tens of thousands of points.
@@ -236,7 +252,6 @@ void Expression::evaluateColumns(std::span<const Column> columns, std::size_t n,
             program_.runBlock(values, at.data(), len, scratch.data(), out + start);
         }
     });
-    setPoint(n - 1);
     lastResult_ = out[n - 1];
     failed_ = false;
 }

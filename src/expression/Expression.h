@@ -77,8 +77,8 @@ public:
         int slot;
         const double* values;
     };
-    // Evaluates the parsed text for n points into out (which must not
-    // overlap the columns): for point i each column's slot takes its value i,
+    // Evaluates the parsed text for n points into out: for point i each
+    // column's slot takes its value i,
     // other slots keep theirs. Texts that draw random numbers or read the
     // document run point by point in order, exactly as setValue() and
     // resultValue() per point would. The others run a block of points per
@@ -87,7 +87,9 @@ public:
     // per-point result (the same bits without AVX2, see ExpressionVectorMath),
     // and the same whatever the column's length or the number of threads.
     // Afterwards the slots hold the last point's values, and failed() and
-    // the last result are those of the last point.
+    // the last result are those of the last point. out may be the values of
+    // one of the columns, which the results then replace (each point reads
+    // the column as it was); it must not overlap a column otherwise.
     void evaluateColumns(std::span<const Column> columns, std::size_t n, double* out);
 
     // The same evaluation done by scanning and parsing the prepared text

@@ -278,6 +278,14 @@ const std::string* ExpressionProgram::run(const double* values, size_t variableC
     }
 }
 
+int ExpressionProgram::lineCount() const
+{
+    int lines = 0;
+    for (const Instr& i : code_)
+        lines += i.op == Op::Line;
+    return lines;
+}
+
 bool ExpressionProgram::blockable() const
 {
     if (code_.empty())

@@ -72,6 +72,9 @@ public:
     // run over many points at once and on several threads.
     static constexpr std::size_t BlockSize = 512;
     bool blockable() const;
+    // Lines of the text: runBlock writes out once per line, so with one
+    // line every input of a block is read before out is written.
+    int lineCount() const;
     // Doubles of scratch one runBlock call needs.
     std::size_t blockScratch() const { return (static_cast<std::size_t>(maxDepth_) + 2) * BlockSize; }
     // Runs a blockable program for n <= BlockSize points: slot s reads

@@ -605,6 +605,8 @@ private:
     AsciiTextFile* file_ = nullptr;
     std::unique_ptr<AsciiFastLines> quick_;
     std::vector<AsciiFastLines::Result> parts_;
+    std::vector<size_t> bounds_; // of the parts of a round, in the piece
+    static constexpr size_t kPartBytes = 256 * 1024; // the least text worth a thread
     std::string scratch_;
 
     std::unique_ptr<DateLines> dates_;
@@ -729,29 +731,48 @@ private:
     }
 
     // Lines [p, p + n) of the text at `offset`: read quickly in parts on
-    // several threads, then applied in order.
+    // several threads, then applied in order. A round takes about one part
+    // per thread, so the values waiting for their turn stay few and the
+    // next round reads into the same memory, still in cache.
     bool readQuickly(const char* p, size_t n, size_t offset)
     {
-        constexpr size_t kPartBytes = 256 * 1024;
+        const size_t threads = ParallelRanges::threadsFor(n, kPartBytes);
+        const size_t roundBytes = threads * kPartBytes;
+        for (size_t start = 0; start < n;) {
+            size_t end = n;
+            if (n - start > 2 * roundBytes) {
+                const void* nl = std::memchr(p + start + roundBytes, '\n', n - start - roundBytes);
+                end = nl ? size_t(static_cast<const char*>(nl) - p) + 1 : n;
+            }
+            if (!readRound(p, start, end, offset))
+                return false;
+            start = end;
+        }
+        return true;
+    }
+
+    bool readRound(const char* p, size_t start, size_t end, size_t offset)
+    {
+        const size_t n = end - start;
         const size_t parts = ParallelRanges::threadsFor(n, kPartBytes);
-        std::vector<size_t> bounds(parts + 1, n);
-        bounds[0] = 0;
+        bounds_.assign(parts + 1, end);
+        bounds_[0] = start;
         for (size_t k = 1; k < parts; ++k) {
-            size_t at = std::max(bounds[k - 1], n / parts * k);
-            const void* nl = at < n ? std::memchr(p + at, '\n', n - at) : nullptr;
-            bounds[k] = nl ? size_t(static_cast<const char*>(nl) - p) + 1 : n;
+            size_t at = std::max(bounds_[k - 1], start + n / parts * k);
+            const void* nl = at < end ? std::memchr(p + at, '\n', end - at) : nullptr;
+            bounds_[k] = nl ? size_t(static_cast<const char*>(nl) - p) + 1 : end;
         }
         if (parts_.size() < parts)
             parts_.resize(parts);
         ParallelRanges::run(parts, 1, [&](size_t first, size_t last) {
             for (size_t k = first; k < last; ++k) {
                 parts_[k].clear();
-                quick_->read(p + bounds[k], bounds[k + 1] - bounds[k], bounds[k], parts_[k]);
+                quick_->read(p + bounds_[k], bounds_[k + 1] - bounds_[k], bounds_[k], parts_[k]);
             }
         });
         for (size_t k = 0; k < parts; ++k) {
             const AsciiFastLines::Result& r = parts_[k];
-            position_ = offset + bounds[k];
+            position_ = offset + bounds_[k];
             size_t value = 0, nextCareful = 0;
             for (const std::int32_t kind : r.lines) {
                 if (kind == AsciiFastLines::Skip)
@@ -760,6 +781,10 @@ private:
                     if (!careful(p + r.careful[nextCareful], r.careful[nextCareful + 1]))
                         return false;
                     nextCareful += 2;
+                    continue;
+                }
+                if (kind == 2 && addPairInStep(r, value)) {
+                    value += 2;
                     continue;
                 }
                 // Lines hold a few values: a plain loop, not a call per line.
@@ -775,6 +800,22 @@ private:
                     addColumnPoints(kind);
             }
         }
+        return true;
+    }
+
+    // What addColumnPoints does with a row of an x value and one y value,
+    // both there, once the one column of such rows is made and in step:
+    // the most common file, one row after another without the general
+    // bookkeeping. False when the row needs that bookkeeping.
+    bool addPairInStep(const AsciiFastLines::Result& r, size_t value)
+    {
+        if (mode_ == ASCIIImport::ErrorMode || xIndex_ != 0 || columns_.size() != 1 || !inStep_[0])
+            return false;
+        if (!r.empty.empty() && (r.empty[value] || r.empty[value + 1]))
+            return false;
+        columns_[0]->Y.push_back(r.values[value + 1]);
+        sharedX_.push_back(r.values[value]);
+        ++rowCount_;
         return true;
     }
 

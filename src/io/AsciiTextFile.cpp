@@ -197,24 +197,30 @@ bool AsciiTextFile::next(std::string_view& piece)
 
     // What the last piece left over (the start of a line) moves to the front.
     if (handed_ > 0) {
-        std::memmove(buffer_.data(), buffer_.data() + handed_, held_);
+        std::memmove(buffer_.get(), buffer_.get() + handed_, held_);
         handed_ = 0;
     }
     pieceStart_ = consumed_ - held_;
     for (;;) {
         try {
             // A small file gets a buffer of its size, not a piece's.
-            if (buffer_.empty())
-                buffer_.resize(std::max<size_t>(1, std::min(pieceBytes, size_ - consumed_)));
-            else if (held_ == buffer_.size())
-                buffer_.resize(2 * buffer_.size());
+            if (capacity_ == 0) {
+                const size_t first = std::max<size_t>(1, std::min(pieceBytes, size_ - consumed_));
+                buffer_ = HugePages::makeArray<char>(first);
+                capacity_ = first;
+            } else if (held_ == capacity_) {
+                auto larger = HugePages::makeArray<char>(2 * capacity_);
+                std::memcpy(larger.get(), buffer_.get(), held_);
+                buffer_ = std::move(larger);
+                capacity_ *= 2;
+            }
         } catch (const std::bad_alloc&) {
             failed_ = true;
             return false;
         }
-        const size_t want = std::min(size_ - consumed_, buffer_.size() - held_);
+        const size_t want = std::min(size_ - consumed_, capacity_ - held_);
         size_t got = 0;
-        if (want > 0 && !readAt(consumed_, buffer_.data() + held_, want, got)) {
+        if (want > 0 && !readAt(consumed_, buffer_.get() + held_, want, got)) {
             failed_ = true;
             return false;
         }
@@ -225,14 +231,14 @@ bool AsciiTextFile::next(std::string_view& piece)
         if (consumed_ >= size_) {
             if (held_ == 0)
                 return false;
-            piece = std::string_view(buffer_.data(), held_);
+            piece = std::string_view(buffer_.get(), held_);
             handed_ = held_;
             held_ = 0;
             return true;
         }
-        const size_t cut = lineBoundary(buffer_.data(), held_);
+        const size_t cut = lineBoundary(buffer_.get(), held_);
         if (cut > 0) {
-            piece = std::string_view(buffer_.data(), cut);
+            piece = std::string_view(buffer_.get(), cut);
             handed_ = cut;
             held_ -= cut;
             return true;

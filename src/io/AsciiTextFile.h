@@ -6,6 +6,8 @@
 // is then held whole); a run of NUL bytes at the end, which is what a logger
 // leaves behind when the machine stopped, is not part of the text.
 
+#include "platform/HugePages.h"
+
 #include <QString>
 
 #include <cstddef>
@@ -55,7 +57,9 @@ private:
     std::string_view memory_;
     bool inMemory_ = false;
 
-    std::vector<char> buffer_;
+    // Not zeroed first: every byte handed out was read into it.
+    HugePages::Array<char> buffer_;
+    std::size_t capacity_ = 0;
     std::size_t handed_ = 0; // bytes at the front of buffer_ handed out as the last piece
     std::size_t held_ = 0; // bytes after them, not handed out yet
     std::size_t consumed_ = 0; // text offset just past what buffer_ holds

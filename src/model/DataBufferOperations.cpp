@@ -11,6 +11,7 @@
 #include "platform/Alert.h"
 #include "platform/AtomicFile.h"
 #include "platform/CNumber.h"
+#include "platform/HugePages.h"
 
 #include <algorithm>
 #include <array>
@@ -463,7 +464,15 @@ void DataBuffer::calc(int target, const QString& expression, const QList<double>
     const bool errors = haserror();
     const int n = nop();
     SharedColumn& column = target == CalcX ? X : target == CalcY ? Y : target == CalcXError ? EX : EY;
-    std::vector<double> result(std::size_t(n), 0.0);
+    // The results replace the column where it is this buffer's alone;
+    // a shared column gets fresh memory instead of a copy to write over.
+    const bool inPlace = n > 0 && !column.isShared();
+    std::vector<double> fresh;
+    if (!inPlace) {
+        HugePages::reserve(fresh, std::size_t(n));
+        fresh.resize(std::size_t(n));
+    }
+    double* const out = inPlace ? column.mutableData() : fresh.data();
     // Nothing in the language assigns, so what does not vary per point is
     // set once; a dictionary entry named like a point variable is overwritten
     // here as every point would.
@@ -479,9 +488,9 @@ void DataBuffer::calc(int target, const QString& expression, const QList<double>
         columns.push_back({slotOf[2], EX.data()});
         columns.push_back({slotOf[3], EY.data()});
     }
-    e.evaluateColumns(columns, std::size_t(n), result.data());
+    e.evaluateColumns(columns, std::size_t(n), out);
     comment += QStringLiteral(", calc(%1=%2)").arg(QLatin1String(suffix[target]), expression);
-    if (n > 0)
-        std::copy(result.begin(), result.end(), column.mutableData());
+    if (n > 0 && !inPlace)
+        column = std::move(fresh);
     rescale();
 }

@@ -58,10 +58,8 @@ VexaDocument* VexaDocument::doFFT(int index, int window)
     auto result = std::make_unique<DataBuffer>();
     try {
         workMemory = HugePages::makeArray<float>(std::size_t(m));
-        result->X.reserve(half);
-        result->Y.reserve(half);
-        HugePages::advise(result->X.mutableData(), half * sizeof(double));
-        HugePages::advise(result->Y.mutableData(), half * sizeof(double));
+        HugePages::reserve(result->X.mutableVector(), half);
+        HugePages::reserve(result->Y.mutableVector(), half);
         result->X.resize(half);
         result->Y.resize(half);
     } catch (const std::bad_alloc&) {

@@ -5,6 +5,7 @@
 #include <memory>
 #include <new>
 #include <type_traits>
+#include <vector>
 
 // Asks the kernel to back the whole 2 MB pages of a large, freshly allocated
 // block with huge pages. A column of millions of values written once from
@@ -31,6 +32,14 @@ template <class T> Array<T> makeArray(std::size_t count)
     if (count > std::size_t(-1) / sizeof(T))
         throw std::bad_alloc();
     return Array<T>(static_cast<T*>(allocate(count * sizeof(T))));
+}
+
+// Room for `count` values in a vector about to be filled whole, advised
+// before anything touches it (the values already there are kept).
+template <class T> void reserve(std::vector<T>& v, std::size_t count)
+{
+    v.reserve(count);
+    advise(v.data(), v.capacity() * sizeof(T));
 }
 
 } // namespace HugePages

@@ -1,5 +1,7 @@
 #include "platform/ParallelRanges.h"
 
+#include <sched.h>
+
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
@@ -29,6 +31,21 @@ Range rangeOf(std::size_t t, std::size_t count, std::size_t threads)
 }
 
 thread_local bool insideRange = false;
+
+// The cores this process may run on: a run held to one core (taskset, a
+// container's share) gains nothing from more threads, only their switches.
+std::size_t cores()
+{
+    static const std::size_t count = [] {
+        const std::size_t all = std::max(1u, std::thread::hardware_concurrency());
+        cpu_set_t set;
+        CPU_ZERO(&set);
+        if (sched_getaffinity(0, sizeof set, &set) != 0 || CPU_COUNT(&set) < 1)
+            return all;
+        return std::min(all, std::size_t(CPU_COUNT(&set)));
+    }();
+    return count;
+}
 
 // Helper threads that wait for ranges. One call at a time owns them (owner);
 // it hands out ranges under `lock`, bumps the generation, and waits until
@@ -84,8 +101,7 @@ public:
 private:
     Helpers()
     {
-        const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
-        for (std::size_t t = 1; t < cores; ++t) {
+        for (std::size_t t = 1; t < cores(); ++t) {
             try {
                 threads_.emplace_back([this, t] { serve(t); });
             } catch (const std::system_error&) {
@@ -154,9 +170,8 @@ void runOnNewThreads(std::size_t count, std::size_t threads, const Work& work)
 
 std::size_t threadsFor(std::size_t count, std::size_t minPerThread)
 {
-    const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
     const std::size_t byWork = minPerThread ? count / minPerThread : count;
-    return std::max<std::size_t>(1, std::min(cores, byWork));
+    return std::max<std::size_t>(1, std::min(cores(), byWork));
 }
 
 void run(std::size_t count, std::size_t minPerThread, const Work& work)

@@ -80,9 +80,11 @@ struct Evaluation {
     int randAfter = 0;
 };
 
-// Point by point through resultValue(), or as columns, from the same seed.
-Evaluation evaluate(const char* text, const std::vector<double>& xs, const std::vector<double>& ys,
-                    bool columns)
+// Point by point through resultValue(), as columns, or as columns with the
+// results written over the x column, from the same seed.
+enum class Way { Points, Columns, OverX };
+
+Evaluation evaluate(const char* text, const std::vector<double>& xs, const std::vector<double>& ys, Way way)
 {
     std::srand(777);
     Expression e;
@@ -92,8 +94,11 @@ Evaluation evaluate(const char* text, const std::vector<double>& xs, const std::
     run.parsed = e.parse(QString::fromLatin1(text));
     const int sx = e.slot("x"), sy = e.slot("y"), sdp = e.slot("dp");
     run.values.resize(xs.size());
-    if (columns) {
-        const Expression::Column c[] = {{sx, xs.data()}, {sy, ys.data()}, {sdp, nullptr}};
+    if (way != Way::Points) {
+        if (way == Way::OverX)
+            run.values = xs;
+        const double* x = way == Way::OverX ? run.values.data() : xs.data();
+        const Expression::Column c[] = {{sx, x}, {sy, ys.data()}, {sdp, nullptr}};
         e.evaluateColumns(c, xs.size(), run.values.data());
     } else {
         for (std::size_t i = 0; i < xs.size(); ++i) {
@@ -137,8 +142,16 @@ TEST(ExpressionColumns, MatchPointByPointEvaluation)
     const std::size_t n = 3 * 32768 + 777;
     const std::vector<double> xs = sampleColumn(n, 40.0), ys = sampleColumn(n, 7.0);
     for (const Case& c : cases) {
-        const Evaluation points = evaluate(c.text, xs, ys, false);
-        const Evaluation columns = evaluate(c.text, xs, ys, true);
+        const Evaluation points = evaluate(c.text, xs, ys, Way::Points);
+        const Evaluation columns = evaluate(c.text, xs, ys, Way::Columns);
+        // Written over a column it reads (a later line reads it again),
+        // every point still sees the column as it was.
+        const Evaluation over = evaluate(c.text, xs, ys, Way::OverX);
+        EXPECT_EQ(over.failed, columns.failed) << c.text;
+        EXPECT_TRUE(sameBits(over.xAfter, columns.xAfter)) << c.text;
+        EXPECT_EQ(over.randAfter, columns.randAfter) << c.text;
+        for (std::size_t i = 0; i < n; ++i)
+            ASSERT_TRUE(sameBits(over.values[i], columns.values[i])) << c.text << " at " << i;
         EXPECT_EQ(points.parsed, columns.parsed) << c.text;
         EXPECT_EQ(points.failed, columns.failed) << c.text;
         EXPECT_TRUE(sameBits(points.xAfter, columns.xAfter)) << c.text;
@@ -168,18 +181,18 @@ TEST(ExpressionColumns, ValuesDoNotDependOnTheirPlaceInTheColumn)
     const char* text = "sin(x)*e^(-x/10)+x^2 + cos y + ln abs y";
     const std::size_t n = 2 * 32768 + 1000;
     const std::vector<double> xs = sampleColumn(n, 40.0), ys = sampleColumn(n, 7.0);
-    const Evaluation whole = evaluate(text, xs, ys, true);
+    const Evaluation whole = evaluate(text, xs, ys, Way::Columns);
     for (std::size_t shift : {1u, 3u, 511u}) {
         const std::vector<double> xs2(xs.begin() + long(shift), xs.end()),
             ys2(ys.begin() + long(shift), ys.end());
-        const Evaluation shifted = evaluate(text, xs2, ys2, true);
+        const Evaluation shifted = evaluate(text, xs2, ys2, Way::Columns);
         for (std::size_t i = 0; i < xs2.size(); ++i)
             ASSERT_TRUE(sameBits(shifted.values[i], whole.values[i + shift])
                         || whole.values[i + shift] != whole.values[i + shift])
                 << "shift " << shift << " at " << i;
     }
     for (std::size_t i : {0u, 5u, 511u, 512u, 40000u, unsigned(n - 1)}) {
-        const Evaluation single = evaluate(text, {xs[i]}, {ys[i]}, true);
+        const Evaluation single = evaluate(text, {xs[i]}, {ys[i]}, Way::Columns);
         EXPECT_TRUE(sameBits(single.values[0], whole.values[i]) || single.values[0] != single.values[0]) << i;
     }
 }

@@ -397,6 +397,23 @@ TEST_F(DataBufferOperationsTest, CalcEvaluatesPerPointWithThePointVariables)
     EXPECT_EQ(b.xmin, 1471.5);
 }
 
+TEST_F(DataBufferOperationsTest, CalcReadsEveryPointAsItWasAndLeavesSharersAlone)
+{
+    auto a = makeBuffer({{1, 5}, {2, 6}, {3, 7}});
+    auto b = makeBuffer({{0, 0}});
+    b->X = a->X; // shared, as import columns share their x values
+    b->Y = a->Y;
+    a->calc(CalcX, QStringLiteral("x*2+y"), {}, {}, nullptr);
+    EXPECT_EQ(a->X, (Column{7, 10, 13}));
+    a->calc(CalcY, QStringLiteral("y-x\ny+x"), {}, {}, nullptr); // the last line counts
+    EXPECT_EQ(a->Y, (Column{12, 16, 20}));
+    a->calc(CalcY, QStringLiteral("y+x"), {}, {}, nullptr); // now its own column
+    EXPECT_EQ(a->Y, (Column{19, 26, 33}));
+    EXPECT_EQ(b->X, (Column{1, 2, 3}));
+    EXPECT_EQ(b->Y, (Column{5, 6, 7}));
+    EXPECT_EQ(a->xmax, 13);
+}
+
 TEST_F(DataBufferOperationsTest, CalcThatDoesNotParseChangesNoValue)
 {
     auto b = makeBuffer({{1, 5}});
