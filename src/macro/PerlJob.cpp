@@ -9,7 +9,6 @@
 #include <QFile>
 #include <QMetaEnum>
 #include <QProcess>
-#include <QProcessEnvironment>
 #include <QTimer>
 
 #include <algorithm>
@@ -53,12 +52,13 @@ bool readScript(const QString& name, QByteArray& bytes, QString* reason)
     return true;
 }
 
-// Ours, with one addition: perl's memory allocator asks for huge pages. A
-// million points make millions of small perl values spread over a few
+} // namespace
+
+// A million points make millions of small perl values spread over a few
 // hundred megabytes, and with ordinary pages perl spends as long on page
 // faults and address translation as on the code itself. A C library that
 // does not know the setting ignores it.
-QProcessEnvironment perlEnvironment()
+QProcessEnvironment PerlJob::environment()
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     const QString key = QStringLiteral("GLIBC_TUNABLES");
@@ -68,8 +68,6 @@ QProcessEnvironment perlEnvironment()
         environment.insert(key, given.isEmpty() ? hugePages : given + QLatin1Char(':') + hugePages);
     return environment;
 }
-
-} // namespace
 
 void PerlJob::setScriptFolder(const QString& folder)
 {
@@ -162,7 +160,7 @@ bool PerlJob::setUp(Kind kind, const QString& code, const QString& importPath, Q
     const QString path = script_->path();
     process_->setArguments(kind == Kind::Filter ? QStringList{path, path}
                                                 : QStringList{path, importPath, path});
-    process_->setProcessEnvironment(perlEnvironment());
+    process_->setProcessEnvironment(environment());
     // Apart, so that a warning can never land in the middle of the result.
     process_->setProcessChannelMode(QProcess::SeparateChannels);
     // Wider pipes for the streams: a million points cross in a few dozen

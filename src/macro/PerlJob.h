@@ -21,6 +21,7 @@
 
 #include <QByteArray>
 #include <QObject>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 
@@ -67,6 +68,10 @@ public:
     // Where the scripts pfpre.pl, pipre.pl and pipost.pl are read from;
     // empty (the default) means the program's resources.
     static void setScriptFolder(const QString& folder);
+
+    // The environment perl runs in: ours, with perl's memory allocator asked
+    // to use huge pages.
+    static QProcessEnvironment environment();
 
     static constexpr qsizetype maxErrorBytes = 64 * 1024;
     static constexpr qsizetype maxLogBytes = 1024 * 1024;

@@ -207,6 +207,29 @@ TEST_P(PerlLargeBuffers, ComeBackWholeInEveryLayout)
 // last piece that is not full.
 INSTANTIATE_TEST_SUITE_P(Perl, PerlLargeBuffers, testing::Values(1, 3 * 4096, 100001));
 
+// Perl's allocator is asked for huge pages; what the user set for the C
+// library stays, a choice of their own about huge pages included.
+TEST(PerlJob, AsksForHugePagesAndKeepsTheUsersTunables)
+{
+    const QByteArray saved = qgetenv("GLIBC_TUNABLES");
+    const bool hadTunables = qEnvironmentVariableIsSet("GLIBC_TUNABLES");
+    const struct {
+        const char* given;
+        const char* perlGets;
+    } cases[] = {{"", "glibc.malloc.hugetlb=1"},
+                 {"glibc.malloc.arena_max=2", "glibc.malloc.arena_max=2:glibc.malloc.hugetlb=1"},
+                 {"glibc.malloc.hugetlb=0", "glibc.malloc.hugetlb=0"}};
+    for (const auto& c : cases) {
+        qputenv("GLIBC_TUNABLES", c.given);
+        EXPECT_EQ(PerlJob::environment().value(QStringLiteral("GLIBC_TUNABLES")), QLatin1String(c.perlGets))
+            << c.given;
+    }
+    if (hadTunables)
+        qputenv("GLIBC_TUNABLES", saved);
+    else
+        qunsetenv("GLIBC_TUNABLES");
+}
+
 struct FailureCase {
     const char* code;
     const char* console; // a regular expression for the whole console
