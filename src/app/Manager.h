@@ -144,7 +144,8 @@ public:
 
     // The value read-outs under the tool palette: position on X1, Y1 and
     // its distance from the drag start or measure origin, then the same on
-    // X2, Y2 (AxisIndex 0 to 3).
+    // X2, Y2 (AxisIndex 0 to 3). Made when the inspector window is first
+    // shown (null until then); they show the last values at once.
     QLineEdit* x1val = nullptr;
     QLineEdit* y1val = nullptr;
     QLineEdit* dx1val = nullptr;
@@ -170,8 +171,9 @@ public:
     QLineEdit* p_legendFont = nullptr;
     // The font panel's relay, for the controller and the panels.
     FontChange* fontChange = nullptr;
-    // The settings inside the import and picture-export panels.
-    std::unique_ptr<PanelAccessories> accessories;
+    // The settings inside the import and picture-export panels, made when
+    // a panel first needs them (after the launch, with what the store holds).
+    PanelAccessories& panelAccessories();
 
     // Menus (shared by the inspector window and every document window) and
     // the actions tests and later panels reach.
@@ -587,12 +589,18 @@ private:
     void buildInspectorWindow();
     // inspectorFrame and noinspector, one in place of the other.
     QWidget* buildInspectorArea();
-    // The palette's tooltips, the read-out fields and the key catching of
-    // the inspector window; returns the read-outs to be placed.
+    // The palette's tooltips and the key catching of the inspector window;
+    // returns the place of the read-outs, whose fields are made when it is
+    // first shown.
     QWidget* buildToolReadouts();
     // The value of axis 0..3 at a view coordinate of the current document.
     double axisValue(int axis, double coordinate) const;
     void fillReadouts(QPointF point, const std::optional<QPointF>& from);
+    // The texts of the read-outs, positions (AxisIndex order) then
+    // distances, kept while the fields are not made.
+    std::array<QString, 8> readoutTexts_;
+    // The kept texts into the fields, once they are made.
+    void showReadouts();
     void buildMenus();
     // The menus every window's menu bar carries.
     QList<QMenu*> sharedMenus() const;
@@ -661,4 +669,6 @@ private:
     bool dialogsInstalled_ = false;
     Alert::Handler previousAlerts_;
     std::optional<bool> windowsVisibleOverride_;
+    std::unique_ptr<PanelAccessories> accessories_;
+    bool accessoriesFromDefaults_ = false; // the launch has read the preferences
 };

@@ -268,8 +268,8 @@ QStringList askImportFiles(Manager& m, const QString& title, const QString& dire
 
 void Manager::importFile()
 {
-    const QStringList paths
-        = askImportFiles(*this, QStringLiteral("Import ASCII"), panelDirectory(), accessories->importAccView);
+    const QStringList paths = askImportFiles(*this, QStringLiteral("Import ASCII"), panelDirectory(),
+                                             panelAccessories().importAccView);
     if (!paths.isEmpty()) {
         rememberPanelDirectory(paths.front());
         UserDefaults::standard().synchronize();
@@ -277,28 +277,28 @@ void Manager::importFile()
         // adds nothing.
         for (const QString& path : paths)
             if (PD)
-                ASCIIImport::importFile(*PD, accessories->asciiOptions(path));
+                ASCIIImport::importFile(*PD, panelAccessories().asciiOptions(path));
     }
     // Also after Cancel: the panel opens next time as it was left.
     if (PD)
-        accessories->storeAscii(UserDefaults::standard());
+        panelAccessories().storeAscii(UserDefaults::standard());
 }
 
 void Manager::binaryImport()
 {
-    const QStringList paths
-        = askImportFiles(*this, QStringLiteral("Binary Import"), panelDirectory(), accessories->binAccView);
+    const QStringList paths = askImportFiles(*this, QStringLiteral("Binary Import"), panelDirectory(),
+                                             panelAccessories().binAccView);
     if (!paths.isEmpty()) {
         rememberPanelDirectory(paths.front());
         UserDefaults::standard().synchronize();
-        const PanelAccessories::BinarySettings b = accessories->binarySettings();
+        const PanelAccessories::BinarySettings b = panelAccessories().binarySettings();
         for (const QString& path : paths)
             if (PD)
                 BinaryImport::binaryImport(*PD, path, b.type, b.mode, b.swap, b.columns, QString(),
                                            QString());
     }
     if (PD)
-        accessories->storeBinary(UserDefaults::standard());
+        panelAccessories().storeBinary(UserDefaults::standard());
 }
 
 // --- exports ----------------------------------------------------------------------------------------
@@ -349,7 +349,7 @@ void exportPicture(Manager& m, PictureKind kind)
     r.suffix = QLatin1String(p.suffix);
     const bool bitmap = kind == PictureKind::JPG || kind == PictureKind::PNG;
     if (bitmap)
-        r.accessory = m.accessories->resolutionAccView;
+        r.accessory = m.panelAccessories().resolutionAccView;
     const QStringList paths = m.filePanel(r);
     if (paths.isEmpty() || !m.MPD)
         return;
@@ -364,10 +364,10 @@ void exportPicture(Manager& m, PictureKind kind)
         ok = PictureExport::saveEPS(d, paths.front(), &error);
         break;
     case PictureKind::JPG:
-        ok = PictureExport::saveJPG(d, paths.front(), m.accessories->resolutionDpi(), &error);
+        ok = PictureExport::saveJPG(d, paths.front(), m.panelAccessories().resolutionDpi(), &error);
         break;
     case PictureKind::PNG:
-        ok = PictureExport::savePNG(d, paths.front(), m.accessories->resolutionDpi(), &error);
+        ok = PictureExport::savePNG(d, paths.front(), m.panelAccessories().resolutionDpi(), &error);
         break;
     }
     if (!ok)

@@ -76,10 +76,19 @@ QString fontText(const QFont& font)
 
 } // namespace
 
+PanelAccessories& Manager::panelAccessories()
+{
+    if (!accessories_) {
+        accessories_ = std::make_unique<PanelAccessories>();
+        if (accessoriesFromDefaults_)
+            accessories_->loadFromDefaults(UserDefaults::standard());
+    }
+    return *accessories_;
+}
+
 void Manager::buildPreferences()
 {
     fontChange = new FontChange(this);
-    accessories = std::make_unique<PanelAccessories>();
 
     preferences = new QDialog;
     preferences->setObjectName(QStringLiteral("preferences"));
@@ -221,7 +230,9 @@ void Manager::initPreferences()
     for (const DefaultFont& f : defaultFonts)
         this->*f.font = VexaDocument::defaultFont(f.nameKey, f.sizeKey, f.fallbackSize);
     showDefaultFonts();
-    accessories->loadFromDefaults(d);
+    if (accessories_)
+        accessories_->loadFromDefaults(d);
+    accessoriesFromDefaults_ = true;
 }
 
 void Manager::prefChanged(QObject* sender)

@@ -17,6 +17,7 @@
 #include "view/CalendarFormat.h"
 
 #include <QAbstractButton>
+#include <QEvent>
 #include <QGridLayout>
 #include <QItemSelectionModel>
 #include <QLabel>
@@ -26,6 +27,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <utility>
 
 namespace {
 
@@ -44,45 +47,73 @@ const struct {
 
 } // namespace
 
+namespace {
+
+// A widget whose contents are made when it is about to be shown the first
+// time (its polish comes before the window is sized), not before: a run that
+// never shows it never pays for them.
+class MadeWhenShown : public QWidget {
+public:
+    explicit MadeWhenShown(std::function<void(QWidget&)> make)
+            : make_(std::move(make))
+    {
+    }
+
+protected:
+    bool event(QEvent* event) override
+    {
+        if (event->type() == QEvent::Polish && make_)
+            std::exchange(make_, {})(*this);
+        return QWidget::event(event);
+    }
+
+private:
+    std::function<void(QWidget&)> make_;
+};
+
+} // namespace
+
 QWidget* Manager::buildToolReadouts()
 {
     for (auto it = MM.cbegin(); it != MM.cend(); ++it)
         it.value()->setToolTip(mouseModeToolTip(it.key()));
     new KeyCatchPanel(*this, inspector);
 
-    auto* readouts = new QWidget;
+    auto* readouts = new MadeWhenShown([this](QWidget& place) {
+        auto* grid = new QGridLayout(&place);
+        grid->setContentsMargins(0, 0, 0, 0);
+        grid->setHorizontalSpacing(4);
+        grid->setVerticalSpacing(2);
+        QFont small = place.font();
+        small.setPointSizeF(std::max(6.0, small.pointSizeF() * 0.85));
+        auto field = [&](const char* name, int row, int column, const char* label) {
+            auto* l = new QLabel(QLatin1String(label));
+            l->setFont(small);
+            l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            auto* f = new QLineEdit;
+            f->setObjectName(QLatin1String(name));
+            f->setReadOnly(true);
+            f->setFocusPolicy(Qt::NoFocus);
+            f->setFont(small);
+            f->setMinimumWidth(90);
+            grid->addWidget(l, row, column * 2);
+            grid->addWidget(f, row, column * 2 + 1);
+            return f;
+        };
+        // Pair 1 over pair 2: position x, y, then distance x, y.
+        x1val = field("x1val", 0, 0, "x1");
+        y1val = field("y1val", 0, 1, "y1");
+        dx1val = field("dx1val", 0, 2, "dx1");
+        dy1val = field("dy1val", 0, 3, "dy1");
+        x2val = field("x2val", 1, 0, "x2");
+        y2val = field("y2val", 1, 1, "y2");
+        dx2val = field("dx2val", 1, 2, "dx2");
+        dy2val = field("dy2val", 1, 3, "dy2");
+        for (int c = 0; c < 4; ++c)
+            grid->setColumnStretch(c * 2 + 1, 1);
+        showReadouts();
+    });
     readouts->setObjectName(QStringLiteral("readouts"));
-    auto* grid = new QGridLayout(readouts);
-    grid->setContentsMargins(0, 0, 0, 0);
-    grid->setHorizontalSpacing(4);
-    grid->setVerticalSpacing(2);
-    QFont small = readouts->font();
-    small.setPointSizeF(std::max(6.0, small.pointSizeF() * 0.85));
-    auto field = [&](const char* name, int row, int column, const char* label) {
-        auto* l = new QLabel(QLatin1String(label));
-        l->setFont(small);
-        l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        auto* f = new QLineEdit;
-        f->setObjectName(QLatin1String(name));
-        f->setReadOnly(true);
-        f->setFocusPolicy(Qt::NoFocus);
-        f->setFont(small);
-        f->setMinimumWidth(90);
-        grid->addWidget(l, row, column * 2);
-        grid->addWidget(f, row, column * 2 + 1);
-        return f;
-    };
-    // Pair 1 over pair 2: position x, y, then distance x, y.
-    x1val = field("x1val", 0, 0, "x1");
-    y1val = field("y1val", 0, 1, "y1");
-    dx1val = field("dx1val", 0, 2, "dx1");
-    dy1val = field("dy1val", 0, 3, "dy1");
-    x2val = field("x2val", 1, 0, "x2");
-    y2val = field("y2val", 1, 1, "y2");
-    dx2val = field("dx2val", 1, 2, "dx2");
-    dy2val = field("dy2val", 1, 3, "dy2");
-    for (int c = 0; c < 4; ++c)
-        grid->setColumnStretch(c * 2 + 1, 1);
     return readouts;
 }
 
@@ -148,36 +179,35 @@ QString Manager::getDValue(int axis, int mode, double first, double second) cons
 
 void Manager::fillReadouts(QPointF point, const std::optional<QPointF>& from)
 {
-    QLineEdit* const positions[4] = {x1val, y1val, x2val, y2val};
-    QLineEdit* const distances[4] = {dx1val, dy1val, dx2val, dy2val};
-    auto show = [](QLineEdit* field, const QString& text) {
-        if (field)
-            field->setText(text);
-    };
-    if (!PD) {
+    readoutTexts_.fill(QString());
+    if (PD) {
         for (int axis = 0; axis < 4; ++axis) {
-            show(positions[axis], QString());
-            show(distances[axis], QString());
-        }
-        return;
-    }
-    for (int axis = 0; axis < 4; ++axis) {
-        const bool horizontal = axis == AxisX1 || axis == AxisX2;
-        const double p = horizontal ? point.x() : point.y();
-        const int mode = PD->axes[std::size_t(axis)].axismode;
-        show(positions[axis], getValue(axis, mode, p));
-        // The variables hold the values themselves, also on a time axis
-        // (seconds, not a number read back from the date text).
-        setVar(QLatin1String(readoutVariables[axis].position), axisValue(axis, p));
-        if (from) {
-            const double q = horizontal ? from->x() : from->y();
-            show(distances[axis], getDValue(axis, mode, p, q));
-            setVar(QLatin1String(readoutVariables[axis].distance), axisValue(axis, p) - axisValue(axis, q));
-        } else {
-            show(distances[axis], QString());
-            setVar(QLatin1String(readoutVariables[axis].distance), 0);
+            const bool horizontal = axis == AxisX1 || axis == AxisX2;
+            const double p = horizontal ? point.x() : point.y();
+            const int mode = PD->axes[std::size_t(axis)].axismode;
+            readoutTexts_[std::size_t(axis)] = getValue(axis, mode, p);
+            // The variables hold the values themselves, also on a time axis
+            // (seconds, not a number read back from the date text).
+            setVar(QLatin1String(readoutVariables[axis].position), axisValue(axis, p));
+            if (from) {
+                const double q = horizontal ? from->x() : from->y();
+                readoutTexts_[std::size_t(4 + axis)] = getDValue(axis, mode, p, q);
+                setVar(QLatin1String(readoutVariables[axis].distance),
+                       axisValue(axis, p) - axisValue(axis, q));
+            } else {
+                setVar(QLatin1String(readoutVariables[axis].distance), 0);
+            }
         }
     }
+    showReadouts();
+}
+
+void Manager::showReadouts()
+{
+    QLineEdit* const fields[8] = {x1val, y1val, x2val, y2val, dx1val, dy1val, dx2val, dy2val};
+    for (std::size_t i = 0; i < 8; ++i)
+        if (fields[i])
+            fields[i]->setText(readoutTexts_[i]);
 }
 
 void Manager::showValues(QPointF point)

@@ -160,8 +160,8 @@ TEST(Preferences, AFirstLaunchWithAnEmptyStoreShowsTheDefaults)
     // The panels as built: the import's own defaults, two binary columns.
     PanelSettings built;
     built.binary = {0, 0, false, 2};
-    expectSame(shown(*m.accessories), built);
-    EXPECT_EQ(m.accessories->resolutionDpi(), 72);
+    expectSame(shown(m.panelAccessories()), built);
+    EXPECT_EQ(m.panelAccessories().resolutionDpi(), 72);
 }
 
 TEST(Preferences, EverySettingSurvivesARestart)
@@ -188,8 +188,8 @@ TEST(Preferences, EverySettingSurvivesARestart)
         EXPECT_EQ(d.legend.legendfont, openLegend) << "the defaults leave open documents alone";
 
         // Both import panels cancelled: their settings are kept all the same.
-        changeEveryControl(*m.accessories);
-        left = shown(*m.accessories);
+        changeEveryControl(m.panelAccessories());
+        left = shown(m.panelAccessories());
         int panels = 0;
         m.filePanel = [&](const Manager::FilePanelRequest&) {
             ++panels;
@@ -213,7 +213,7 @@ TEST(Preferences, EverySettingSurvivesARestart)
         EXPECT_EQ(m.p_numfont, numbers);
         EXPECT_EQ(m.p_legendfont, legend);
         EXPECT_EQ(m.p_numFont->text(), Font::storedName(numbers) + QStringLiteral(" - 9 pt"));
-        expectSame(shown(*m.accessories), left);
+        expectSame(shown(m.panelAccessories()), left);
 
         // New documents take the fonts.
         VexaDocument fresh;
@@ -359,7 +359,7 @@ TEST(ImportPanels, TheirSettingsReachTheImportsAndExports)
         accessory = r.accessory;
         return answer;
     };
-    PanelAccessories& a = *m.accessories;
+    PanelAccessories& a = m.panelAccessories();
 
     // ASCII: separator, x column, skipped and cut lines as the panel says.
     a.importSep->setText(QStringLiteral(";"));

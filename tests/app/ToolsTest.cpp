@@ -178,6 +178,12 @@ TEST(Tools, ReadoutsAndVariablesOnLinearLogAndTimeAxes)
     const QPointF p(L + W / 4, B + H / 2);
     const QPointF q(L, B);
     m.showValues(p, q);
+    // The fields are made when the inspector window is first shown (a
+    // headless run never makes them); the variables are there before.
+    EXPECT_EQ(m.x1val, nullptr);
+    EXPECT_DOUBLE_EQ(m.GV.value("xpos1"), 25);
+    m.inspector->show();
+    ASSERT_NE(m.x1val, nullptr);
     EXPECT_EQ(m.x1val->text(), QStringLiteral("25"));
     EXPECT_EQ(m.y1val->text(), QStringLiteral("50"));
     EXPECT_EQ(m.dx1val->text(), QStringLiteral("25"));
