@@ -84,19 +84,23 @@ our (@B, @R, %V, %S);
         my $columns = int32();
         die "vexa: a buffer with $columns columns\n" unless $columns == 2 || $columns == 4;
         $points = 0 if $points < 0;
-        # The values are read where they stand in the input: a million
-        # points are not copied out of it first.
+        # The values are read where they stand in the input, a few
+        # thousand points at a time: the values of one piece wait in the
+        # same few pages before they join their columns, where unpacking a
+        # whole column at once would first spread a million of them over
+        # fresh memory.
         my $from = $at;
         skip(8 * $points * $columns);
-        my %b;
-        if ($columns == 4) {
-            @{$b{x}}  = unpack("x$from (d< x24)$points", $input);
-            @{$b{y}}  = unpack("x$from (x8 d< x16)$points", $input);
-            @{$b{ex}} = unpack("x$from (x16 d< x8)$points", $input);
-            @{$b{ey}} = unpack("x$from (x24 d<)$points", $input);
-        } else {
-            @{$b{x}} = unpack("x$from (d< x8)$points", $input);
-            @{$b{y}} = unpack("x$from (x8 d<)$points", $input);
+        my @names = $columns == 4 ? qw(x y ex ey) : qw(x y);
+        my %b = map { ($_ => []) } @names;
+        my $piece = 4096;
+        for (my $done = 0; $done < $points; $done += $piece) {
+            my $count = $points - $done < $piece ? $points - $done : $piece;
+            my $start = $from + 8 * $columns * $done;
+            for my $c (0 .. $columns - 1) {
+                my ($before, $after) = (8 * $c, 8 * ($columns - 1 - $c));
+                push @{$b{$names[$c]}}, unpack("x$start (x$before d< x$after)$count", $input);
+            }
         }
         $b{source} = text();
         $b{comment} = text();

@@ -153,29 +153,56 @@ TEST(PerlImport, MakesBuffersFromTheChosenFile)
 }
 
 // Large buffers cross the streams in pieces: the input is read a megabyte at
-// a time and the result written a few thousand points at a time. Every
-// point, in each of the four result layouts, must come back where it
-// belongs, whether or not the last piece is full.
-class PerlLargeBuffers : public testing::TestWithParam<int> { };
+// a time and taken apart a few thousand points at a time, the result written
+// a few thousand points at a time. Every point, in both input layouts and
+// each of the four result layouts, must come back where it belongs, whether
+// or not the last piece is full.
+struct LargeCase {
+    int points;
+    bool errors; // the input buffer has x and y errors (i / 4, i / 2)
+};
+
+void PrintTo(const LargeCase& c, std::ostream* os)
+{
+    *os << c.points << (c.errors ? " with errors" : "");
+}
+
+class PerlLargeBuffers : public testing::TestWithParam<LargeCase> { };
 
 TEST_P(PerlLargeBuffers, ComeBackWholeInEveryLayout)
 {
-    const int n = GetParam();
+    const int n = GetParam().points;
     FakeMacroHost host;
     VexaDocument* d = host.currentDocument({n});
+    if (GetParam().errors) {
+        DataBuffer& b = *d->DB[0];
+        b.addError();
+        double* ex = b.EX.mutableData();
+        double* ey = b.EY.mutableData();
+        for (int i = 0; i < n; ++i) {
+            ex[i] = i / 4.0;
+            ey[i] = i / 2.0;
+        }
+        b.rescale();
+    }
     host.manager.selectedRows = {0};
+    // Errors the input lacks are made as the input would have had them.
     Macro m(QStringLiteral("layouts"),
-            QStringLiteral("my ($x, $y) = @{$B[0]}{qw(x y)};\n"
-                           "my @half = map { $_ / 2 } @$x;\n"
+            QStringLiteral("my $b = $B[0];\n"
+                           "my ($x, $y) = @$b{qw(x y)};\n"
+                           "$V{errors} = $b->{ey} ? 1 : 0;\n"
+                           "my $half = $b->{ey} || [map { $_ / 2 } @$x];\n"
+                           "my $quarter = $b->{ex} || [map { $_ / 4 } @$x];\n"
                            "push @R, { y => $y, comment => 'one' },\n"
                            "  { x => $x, y => [map { -$_ } @$y], source => 'two' },\n"
-                           "  { x => $x, y => $y, ey => \\@half, comment => 'three' },\n"
-                           "  { x => $x, y => $y, ex => [map { $_ / 4 } @$x], ey => \\@half,\n"
+                           "  { x => $x, y => $y, ey => $half, comment => 'three' },\n"
+                           "  { x => $x, y => $y, ex => $quarter, ey => $half,\n"
                            "    comment => 'four', source => 'src' };\n"),
             0, MacroTypePerlFilter);
     runPerl(m);
     EXPECT_TRUE(host.errors.isEmpty()) << host.console.toStdString();
     ASSERT_EQ(d->bufferCount(), 5);
+    EXPECT_EQ(host.manager.GV.value(QStringLiteral("errors")), GetParam().errors ? 1 : 0);
     struct Expected {
         double ySign;
         bool errors;
@@ -205,7 +232,9 @@ TEST_P(PerlLargeBuffers, ComeBackWholeInEveryLayout)
 
 // A single point; three full pieces; more than a megabyte of input and a
 // last piece that is not full.
-INSTANTIATE_TEST_SUITE_P(Perl, PerlLargeBuffers, testing::Values(1, 3 * 4096, 100001));
+INSTANTIATE_TEST_SUITE_P(Perl, PerlLargeBuffers,
+                         testing::Values(LargeCase{1, false}, LargeCase{3 * 4096, true},
+                                         LargeCase{100001, false}, LargeCase{100001, true}));
 
 // Perl's allocator is asked for huge pages; what the user set for the C
 // library stays, a choice of their own about huge pages included.
