@@ -1,5 +1,7 @@
 #include "app/FontChange.h"
 
+#include "platform/Font.h"
+
 #include <QFontDatabase>
 #include <QFontDialog>
 #include <QFontInfo>
@@ -91,6 +93,11 @@ void FontChange::orderFrontFontPanel()
 QFontDialog* FontChange::panel() const
 {
     return panel_;
+}
+
+QString FontChange::fontText(const QFont& font)
+{
+    return QStringLiteral("%1 - %2 pt").arg(Font::storedName(font)).arg(font.pointSizeF(), 0, 'f', 0);
 }
 
 void FontChange::forget(FontReceiver* receiver)

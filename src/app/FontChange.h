@@ -15,6 +15,7 @@
 #include <QFont>
 #include <QObject>
 #include <QPointer>
+#include <QString>
 
 class FontChange;
 class QFontDialog;
@@ -57,6 +58,10 @@ public:
     FontReceiver* receiver() const { return receiver_; }
     // The panel; null until first shown.
     QFontDialog* panel() const;
+
+    // How a font is named beside the button that brings up the panel: its
+    // stored name and its size in whole points ("Times-Bold - 20 pt").
+    static QString fontText(const QFont& font);
 
 private:
     void forget(FontReceiver* receiver);

@@ -5,6 +5,7 @@
 #include "app/Manager.h"
 
 #include "app/DocumentWindowQt.h"
+#include "app/FontChange.h"
 #include "app/MacroEditor.h"
 #include "app/PaletteWell.h"
 #include "app/PanelAccessories.h"
@@ -68,11 +69,6 @@ const DefaultFont defaultFonts[] = {
     {5, "Legend",       "LegendFontName", "LegendFontSize", 14, &Manager::p_legendfont, &Manager::p_legendFont},
 };
 // clang-format on
-
-QString fontText(const QFont& font)
-{
-    return QStringLiteral("%1 - %2 pt").arg(Font::storedName(font)).arg(font.pointSizeF(), 0, 'f', 0);
-}
 
 } // namespace
 
@@ -177,7 +173,7 @@ QWidget* Manager::buildFontBox()
 void Manager::showDefaultFonts()
 {
     for (const DefaultFont& f : defaultFonts)
-        (this->*f.field)->setText(fontText(this->*f.font));
+        (this->*f.field)->setText(FontChange::fontText(this->*f.font));
 }
 
 QMenu* Manager::buildPartialLoadMenu()

@@ -52,11 +52,6 @@ std::optional<int> offsetValue(const QString& text, int lowest, int highest)
     return int(v);
 }
 
-QString fontText(const QFont& font)
-{
-    return QStringLiteral("%1 - %2 pt").arg(font.family()).arg(font.pointSizeF(), 0, 'f', 0);
-}
-
 } // namespace
 
 AxisLabelManager::AxisLabelManager(Manager& manager)
@@ -115,8 +110,8 @@ void AxisLabelManager::update()
     const AxisSettings& s = PD->axes[std::size_t(axis())];
 
     u.axisTextColor->setColor(s.axistextcolor);
-    u.textFont->setText(fontText(s.textfont));
-    u.numFont->setText(fontText(s.numfont));
+    u.textFont->setText(FontChange::fontText(s.textfont));
+    u.numFont->setText(FontChange::fontText(s.numfont));
     u.numOff->setText(formatNumberInteger(s.numoff));
     u.numOffSlider->setValue(s.numoff);
     u.textOff->setText(formatNumberInteger(s.textoff));

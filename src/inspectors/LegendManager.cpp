@@ -3,7 +3,6 @@
 #include "app/Manager.h"
 #include "model/VexaDocument.h"
 #include "platform/Alert.h"
-#include "platform/Font.h"
 #include "util/NumberFormat.h"
 
 #include "ui_legend.h"
@@ -86,9 +85,7 @@ void LegendManager::update()
     const LegendSettings& l = PD->legend;
     Ui::LegendPanel& u = *ui_;
 
-    u.legendFont->setText(
-        QStringLiteral("%1 - %2 pt")
-            .arg(Font::storedName(l.legendfont), formatNumberInteger(l.legendfont.pointSizeF())));
+    u.legendFont->setText(FontChange::fontText(l.legendfont));
     for (const auto& row : lengthRows) {
         (u.*row.field)->setText(formatNumberInteger(l.*row.value));
         (u.*row.slider)->setValue(int(l.*row.value));

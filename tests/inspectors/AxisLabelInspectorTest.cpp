@@ -9,6 +9,7 @@
 #include "inspectors/AxisLabelManager.h"
 #include "inspectors/ColorWell.h"
 #include "inspectors/DoubleSlider.h"
+#include "platform/Font.h"
 
 #include "ui_axislabel.h"
 
@@ -142,15 +143,19 @@ TEST(AxisLabelInspector, AFontPickedGoesToTheAxisAndFontItWasChosenFor)
     for (int k : {AxisX1, AxisY1, AxisY2})
         EXPECT_EQ(d.axes[std::size_t(k)], before[std::size_t(k)]) << k;
     f.choose(u.insAxisLabelsSel, AxisX2);
-    EXPECT_EQ(u.numFont->text(), QStringLiteral("DejaVu Serif - 17 pt"));
+    EXPECT_EQ(u.numFont->text(), Font::storedName(d.axes[AxisX2].numfont) + QStringLiteral(" - 17 pt"));
 
-    // With "All axes" on, the title's font of all four.
+    // With "All axes" on, the title's font of all four; the panel names
+    // the face.
     u.allaxislabels->click();
     u.textFontButton->click();
     EXPECT_EQ(relay.fid(), 0);
-    relay.changeFont(picked);
+    const QFont bold = *Font::withName(QStringLiteral("Times-Bold"), 20);
+    relay.changeFont(bold);
     for (const AxisSettings& s : d.axes)
-        EXPECT_EQ(s.textfont, picked);
+        EXPECT_EQ(s.textfont, bold);
+    EXPECT_EQ(u.textFont->text(), Font::storedName(bold) + QStringLiteral(" - 20 pt"));
+    EXPECT_TRUE(u.textFont->text().contains(QStringLiteral("Bold"))) << u.textFont->text().toStdString();
 
     // Once another asker takes the relay, picks are no longer the axis's.
     u.allaxislabels->click();
