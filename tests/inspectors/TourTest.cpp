@@ -16,6 +16,7 @@
 #include "inspectors/LegendManager.h"
 #include "inspectors/TextManager.h"
 #include "io/PictureExport.h"
+#include "support/TestSupport.h"
 #include "view/GraphWidget.h"
 #include "view/VexaTextView.h"
 #include "view/VexaView.h"
@@ -29,7 +30,6 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QKeyEvent>
 #include <QMenu>
@@ -71,16 +71,7 @@ void click(QWidget* w, QPointF at)
     QApplication::processEvents();
 }
 
-// A window shown becomes the current one when the X server says it is
-// active, which takes a round trip to the server.
-template <class Condition> bool spinUntil(Condition done, int ms = 10000)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!done() && clock.elapsed() < ms)
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    return done();
-}
+using TestSupport::spinUntil;
 
 void typeKeys(QWidget* w, const QString& text)
 {

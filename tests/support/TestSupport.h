@@ -2,6 +2,9 @@
 
 #include "platform/Calendar.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QString>
 
 namespace TestSupport {
@@ -23,6 +26,17 @@ constexpr bool addressSanitizer = false;
 
 // A directory private to this test process, removed at exit.
 QString scratchDir();
+
+// Runs the event loop until done() holds, for ms milliseconds at the most
+// (what a window server sends comes after a round trip); whether it holds.
+template <class Condition> bool spinUntil(Condition done, int ms = 10000)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return done();
+}
 
 // Pins the default time zone for the object's lifetime: dates and time ticks
 // must not depend on the machine's zone.

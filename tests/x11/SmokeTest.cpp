@@ -7,11 +7,11 @@
 #include "app/Manager.h"
 #include "model/VexaDocument.h"
 #include "platform/Alert.h"
+#include "support/TestSupport.h"
 #include "view/GraphWidget.h"
 #include "view/VexaTextView.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QProcess>
 #include <QTextDocument>
 #include <QWindow>
@@ -20,14 +20,7 @@
 
 namespace {
 
-template <class Condition> bool spinUntil(Condition done, int ms = 10000)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!done() && clock.elapsed() < ms)
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    return done();
-}
+using TestSupport::spinUntil;
 
 // Runs xdotool and takes in what the server sent back meanwhile.
 void xdotool(const QStringList& arguments)
