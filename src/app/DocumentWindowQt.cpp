@@ -2,6 +2,7 @@
 
 #include "app/ApplicationController.h"
 #include "app/Manager.h"
+#include "app/Printing.h"
 #include "app/WindowPlacement.h"
 #include "model/VexaDocument.h"
 #include "platform/Alert.h"
@@ -15,9 +16,8 @@
 #include <QHBoxLayout>
 #include <QLayout>
 #include <QLineEdit>
+#include <QPagedPaintDevice>
 #include <QPainter>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QScreen>
 #include <QToolBar>
 #include <QToolButton>
@@ -410,20 +410,18 @@ bool DocumentWindowQt::printShowingPrintPanel(bool showPanel, bool* cancelled)
         if (sub)
             sub->replot();
 
-    QPrinter printer(QPrinter::HighResolution);
-    if (showPanel) {
-        QPrintDialog panel(&printer, this);
-        panel.setWindowModality(Qt::WindowModal);
-        if (panel.exec() != QDialog::Accepted) {
-            if (cancelled)
-                *cancelled = true;
-            return false;
-        }
-    }
-    return print(printer);
+    QString why;
+    const Printing* printing = Printing::get(why);
+    if (!printing)
+        return false;
+    const Printing::Result result
+        = printing->print(this, showPanel, [this](QPagedPaintDevice& printer) { return print(printer); });
+    if (cancelled)
+        *cancelled = result == Printing::Result::Cancelled;
+    return result == Printing::Result::Printed;
 }
 
-bool DocumentWindowQt::print(QPrinter& printer)
+bool DocumentWindowQt::print(QPagedPaintDevice& printer)
 {
     VexaView& view = graph_->view();
     const QSizeF size = view.boundsSize();
@@ -434,7 +432,7 @@ bool DocumentWindowQt::print(QPrinter& printer)
         return false;
     // The whole graph on one page: scaled down (or up) until it fits either
     // way, centred across the page and set at its top.
-    const QRectF page = printer.pageLayout().paintRectPixels(printer.resolution());
+    const QRectF page = printer.pageLayout().paintRectPixels(printer.logicalDpiX());
     const double scale = std::min(page.width() / size.width(), page.height() / size.height());
     painter.translate((page.width() - size.width() * scale) / 2, 0);
     painter.scale(scale, scale);

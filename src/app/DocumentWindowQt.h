@@ -24,7 +24,7 @@ class GraphWidget;
 class QAbstractButton;
 class QButtonGroup;
 class QLineEdit;
-class QPrinter;
+class QPagedPaintDevice;
 class DocumentView;
 class VexaDocument;
 class VexaView;
@@ -98,10 +98,11 @@ public:
     // Prints the graph scaled to fit one page, asking for the printer first
     // when `showPanel` is set. The controller stays in print mode afterwards
     // (the next press in a graph ends it). False when the panel was
-    // cancelled (*cancelled set) or the printer could not be opened.
+    // cancelled (*cancelled set), the printer could not be opened or
+    // printing is not available (Printing::get says why).
     bool printShowingPrintPanel(bool showPanel, bool* cancelled = nullptr);
     // The same onto a printer set up by the caller (a PDF file, say).
-    bool print(QPrinter& printer);
+    bool print(QPagedPaintDevice& printer);
 
     // Resizes the window so that the graph gets this size.
     void setContentSize(QSize size);

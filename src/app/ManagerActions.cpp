@@ -6,6 +6,7 @@
 
 #include "app/DocumentWindowQt.h"
 #include "app/PanelAccessories.h"
+#include "app/Printing.h"
 #include "io/ASCIIExportFile.h"
 #include "io/AsciiImport.h"
 #include "io/BinaryImport.h"
@@ -21,7 +22,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
-#include <QPrinterInfo>
 
 #include <functional>
 
@@ -223,6 +223,11 @@ void Manager::printDocument()
         Alert::beep();
         return;
     }
+    QString why;
+    if (!Printing::get(why)) {
+        Alert::run(QStringLiteral("Vexa"), Printing::unavailableMessage(why));
+        return;
+    }
     w->printShowingPrintPanel(true);
 }
 
@@ -232,8 +237,12 @@ MacroHost::Outcome Manager::printDocument(VexaDocument* document)
     if (!w)
         return Outcome::failed(QStringLiteral("the document has no window"));
     // Nobody could answer a print panel: the default printer it is.
+    QString why;
+    const Printing* printing = Printing::get(why);
+    if (!printing)
+        return Outcome::failed(Printing::unavailableMessage(why));
     const bool ask = windowsShown();
-    if (!ask && QPrinterInfo::defaultPrinter().isNull())
+    if (!ask && !printing->hasDefaultPrinter())
         return Outcome::failed(QStringLiteral("no printer is available"));
     bool cancelled = false;
     if (w->printShowingPrintPanel(ask, &cancelled))

@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 #include "app/ExampleGraph.h"
 #include "app/Manager.h"
+#include "app/Printing.h"
 #include "app/SingleInstance.h"
 #include "inspectors/Inspectors.h"
 #include "io/ChannelAccessClient.h"
@@ -115,6 +116,7 @@ int main(int argc, char** argv)
             {"EPS module", EpsConversion::moduleFileFor(exeDir)},
             {"MySQL module", MySQLClient::moduleFileFor(exeDir)},
             {"Channel Access module", ChannelAccessClient::moduleFileFor(exeDir)},
+            {"Print module", Printing::moduleFileFor(exeDir)},
         };
         for (const auto& [what, file] : modules)
             std::printf("%s: %s\n", what, file.isEmpty() ? "none found" : qPrintable(file));

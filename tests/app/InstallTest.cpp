@@ -41,9 +41,10 @@ TEST(Install, IntoAPrefixTheProgramRunsOnTheResourcesInstalledWithIt)
     const QString data = prefix + QStringLiteral("/share/vexa");
     for (const char* file :
          {"/bin/vexa", "/lib/vexa/libvexa_eps.so", "/lib/vexa/libvexa_mysql.so", "/lib/vexa/libvexa_ca.so",
-          "/share/vexa/perl/parsemacro.pl", "/share/vexa/doc/index.html", "/share/vexa/doc/style.css",
-          "/share/vexa/examples/build-graph.mac", "/share/applications/vexa.desktop",
-          "/share/mime/packages/vexa.xml", "/share/icons/hicolor/scalable/apps/vexa.svg"})
+          "/lib/vexa/libvexa_print.so", "/share/vexa/perl/parsemacro.pl", "/share/vexa/doc/index.html",
+          "/share/vexa/doc/style.css", "/share/vexa/examples/build-graph.mac",
+          "/share/applications/vexa.desktop", "/share/mime/packages/vexa.xml",
+          "/share/icons/hicolor/scalable/apps/vexa.svg"})
         EXPECT_TRUE(QFileInfo(prefix + QLatin1String(file)).isFile()) << file;
     EXPECT_TRUE(QFileInfo(prefix + QStringLiteral("/bin/vexa")).isExecutable());
     const QString sourceDoc = ResourceLocator::resourcePath(QStringLiteral("doc"));
@@ -92,7 +93,8 @@ TEST(Install, IntoAPrefixTheProgramRunsOnTheResourcesInstalledWithIt)
         const char* file;
     } modules[] = {{"EPS module", "libvexa_eps.so"},
                    {"MySQL module", "libvexa_mysql.so"},
-                   {"Channel Access module", "libvexa_ca.so"}};
+                   {"Channel Access module", "libvexa_ca.so"},
+                   {"Print module", "libvexa_print.so"}};
     for (const auto& m : modules) {
         const QString file
             = QFileInfo(prefix + QStringLiteral("/lib/vexa/") + QLatin1String(m.file)).canonicalFilePath();
