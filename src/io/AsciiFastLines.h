@@ -56,7 +56,8 @@ public:
     void read(const char* text, std::size_t n, std::size_t base, Result& out) const;
 
 private:
-    std::int32_t line(const char* p, const char* end, Result& out) const;
+    // One line [p, end); whole words may be read up to limit.
+    std::int32_t line(const char* p, const char* end, const char* limit, Result& out) const;
 
     Syntax syntax_;
     unsigned char blank_[256] = {};

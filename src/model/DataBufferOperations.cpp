@@ -154,7 +154,7 @@ std::vector<std::size_t> shellSortOrder(const std::vector<double>& x)
 
 std::vector<double> permuted(const std::vector<double>& values, const std::vector<std::size_t>& order)
 {
-    std::vector<double> out(order.size());
+    std::vector<double> out = HugePages::makeVector<double>(order.size());
     for (std::size_t k = 0; k < order.size(); ++k)
         out[k] = values[order[k]];
     return out;
@@ -467,11 +467,8 @@ void DataBuffer::calc(int target, const QString& expression, const QList<double>
     // The results replace the column where it is this buffer's alone;
     // a shared column gets fresh memory instead of a copy to write over.
     const bool inPlace = n > 0 && !column.isShared();
-    std::vector<double> fresh;
-    if (!inPlace) {
-        HugePages::reserve(fresh, std::size_t(n));
-        fresh.resize(std::size_t(n));
-    }
+    std::vector<double> fresh
+        = inPlace ? std::vector<double>() : HugePages::makeVector<double>(std::size_t(n));
     double* const out = inPlace ? column.mutableData() : fresh.data();
     // Nothing in the language assigns, so what does not vary per point is
     // set once; a dictionary entry named like a point variable is overwritten

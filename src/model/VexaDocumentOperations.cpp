@@ -149,7 +149,7 @@ Derivative derivative(const std::vector<double>& x, const std::vector<double>& y
 std::vector<double> runningIntegral(const std::vector<double>& x, const std::vector<double>& y)
 {
     const std::size_t count = std::min(x.size(), y.size());
-    std::vector<double> out(count, 0.0);
+    std::vector<double> out = HugePages::makeVector<double>(count);
     double sum = 0;
     for (std::size_t i = 1; i < count; ++i) {
         sum = sum + (x[i] - x[i - 1]) * (y[i - 1] + y[i]) / 2;
@@ -423,8 +423,7 @@ void VexaDocument::functionGenerator(int xflag, double from, double to, int n, c
             arguments.push_back(v);
             v = v + step;
         }
-        HugePages::reserve(results, arguments.size());
-        results.resize(arguments.size());
+        results = HugePages::makeVector<double>(arguments.size());
     } catch (const std::bad_alloc&) {
         okAlert(QStringLiteral("Too Many Points"), QStringLiteral("not enough memory for %1 points").arg(n));
         return;

@@ -58,10 +58,8 @@ VexaDocument* VexaDocument::doFFT(int index, int window)
     auto result = std::make_unique<DataBuffer>();
     try {
         workMemory = HugePages::makeArray<float>(std::size_t(m));
-        HugePages::reserve(result->X.mutableVector(), half);
-        HugePages::reserve(result->Y.mutableVector(), half);
-        result->X.resize(half);
-        result->Y.resize(half);
+        result->X = HugePages::makeVector<double>(half);
+        result->Y = HugePages::makeVector<double>(half);
     } catch (const std::bad_alloc&) {
         Alert::run(title, tooMany, ok());
         return this;
@@ -123,9 +121,9 @@ void VexaDocument::fftsmooth(int index, double width)
     std::vector<float> work;
     auto result = std::make_unique<DataBuffer>();
     try {
-        work.resize(std::size_t(m));
+        work = HugePages::makeVector<float>(std::size_t(m));
         result->X.assign(source.X.begin(), source.X.begin() + n);
-        result->Y.resize(std::size_t(n));
+        result->Y = HugePages::makeVector<double>(std::size_t(n));
     } catch (const std::bad_alloc&) {
         Alert::run(title, tooMany, ok());
         return;

@@ -42,4 +42,14 @@ template <class T> void reserve(std::vector<T>& v, std::size_t count)
     advise(v.data(), v.capacity() * sizeof(T));
 }
 
+// A vector of `count` zeros on advised memory, for a caller that writes
+// every one of them.
+template <class T> std::vector<T> makeVector(std::size_t count)
+{
+    std::vector<T> v;
+    reserve(v, count);
+    v.resize(count);
+    return v;
+}
+
 } // namespace HugePages

@@ -41,7 +41,8 @@ std::string readFile(const QString& path)
     return std::string(all.constData(), size_t(all.size()));
 }
 
-// Every bare line feed becomes CR LF.
+// Every bare line feed becomes CR LF, and a last line without one ends in
+// a CR.
 std::string carefulForm(const std::string& text)
 {
     std::string out;
@@ -51,6 +52,8 @@ std::string carefulForm(const std::string& text)
             out += '\r';
         out += text[i];
     }
+    if (!text.empty() && text.back() != '\n' && text.back() != '\r')
+        out += '\r';
     return out;
 }
 
@@ -137,6 +140,9 @@ std::string mixedText(int lines)
         "0.1 0.7", "9007199254740993 9007199254740992", "1e22 1e23", "1e-22 1e-23", "123456789012345678901 2",
         "0.00000000000000000000000000001234 5", "4.9406564584124654e-324 1.7976931348623157e308",
         "2.2250738585072011e-308 -0.0", "3.14159265358979323846264338327950288 -1e+300", "000001.5000 -00",
+        // Digits read a word at a time: runs of seven, eight and nine.
+        "1234567 7654321.7654321", "12345678 1.12345678", "123456789.5 -0.0000001", "-.5 +.25 5.e3",
+        "9999999.9999999 0000000.0000001", "1234567.12345678 7",
     };
     // clang-format on
     std::string text;
@@ -149,7 +155,9 @@ std::string mixedText(int lines)
         } else {
             // Mostly the plain lines a large file is made of.
             text += std::to_string(i) + '\t' + std::to_string(int(state % 2001) - 1000) + '.'
-                + std::to_string(state % 1000) + "e-" + std::to_string(state % 3);
+                + std::to_string(state % 1000);
+            if (pick != 2)
+                text += "e-" + std::to_string(state % 3);
             if (pick == 3)
                 text += ' ' + std::to_string(state % 77);
         }
@@ -185,6 +193,10 @@ TEST(AsciiImportQuick, ReadsLargeMixedTextsAsTheCarefulReaderDoes)
         s.tweak(o);
         expectSameReading(text, o, s.name);
     }
+    // A last line without a line feed ends the text with a number.
+    Options plain;
+    plain.noTime = true;
+    expectSameReading(mixedText(300) + "12 3.5", plain, "no line feed at the end");
     // Without any line feed a lone CR ends the lines.
     std::string crOnly = mixedText(3000);
     for (char& c : crOnly)
