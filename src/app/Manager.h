@@ -48,6 +48,7 @@ class CalendarFormat;
 class DocumentWindowQt;
 class HelpBrowser;
 class InspectorPanel;
+class MadeWhenShown;
 class Macro;
 class MacroEditor;
 class PaletteWell;
@@ -599,6 +600,7 @@ private:
     // The texts of the read-outs, positions (AxisIndex order) then
     // distances, kept while the fields are not made.
     std::array<QString, 8> readoutTexts_;
+    MadeWhenShown* readouts_ = nullptr; // the read-outs' place (owned by the window)
     // The kept texts into the fields, once they are made.
     void showReadouts();
     void buildMenus();

@@ -7,6 +7,7 @@
 
 #include "app/InspectorPanel.h"
 #include "app/KeyCatchPanel.h"
+#include "app/MadeWhenShown.h"
 #include "app/PanelOutlets.h"
 #include "app/PointTableModel.h"
 #include "io/AsciiImport.h"
@@ -17,7 +18,6 @@
 #include "view/CalendarFormat.h"
 
 #include <QAbstractButton>
-#include <QEvent>
 #include <QGridLayout>
 #include <QItemSelectionModel>
 #include <QLabel>
@@ -27,8 +27,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <functional>
-#include <utility>
 
 namespace {
 
@@ -47,39 +45,13 @@ const struct {
 
 } // namespace
 
-namespace {
-
-// A widget whose contents are made when it is about to be shown the first
-// time (its polish comes before the window is sized), not before: a run that
-// never shows it never pays for them.
-class MadeWhenShown : public QWidget {
-public:
-    explicit MadeWhenShown(std::function<void(QWidget&)> make)
-            : make_(std::move(make))
-    {
-    }
-
-protected:
-    bool event(QEvent* event) override
-    {
-        if (event->type() == QEvent::Polish && make_)
-            std::exchange(make_, {})(*this);
-        return QWidget::event(event);
-    }
-
-private:
-    std::function<void(QWidget&)> make_;
-};
-
-} // namespace
-
 QWidget* Manager::buildToolReadouts()
 {
     for (auto it = MM.cbegin(); it != MM.cend(); ++it)
         it.value()->setToolTip(mouseModeToolTip(it.key()));
     new KeyCatchPanel(*this, inspector);
 
-    auto* readouts = new MadeWhenShown([this](QWidget& place) {
+    readouts_ = new MadeWhenShown([this](QWidget& place) {
         auto* grid = new QGridLayout(&place);
         grid->setContentsMargins(0, 0, 0, 0);
         grid->setHorizontalSpacing(4);
@@ -113,8 +85,8 @@ QWidget* Manager::buildToolReadouts()
             grid->setColumnStretch(c * 2 + 1, 1);
         showReadouts();
     });
-    readouts->setObjectName(QStringLiteral("readouts"));
-    return readouts;
+    readouts_->setObjectName(QStringLiteral("readouts"));
+    return readouts_;
 }
 
 void Manager::getShortcut(int character)

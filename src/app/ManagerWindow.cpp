@@ -10,6 +10,7 @@
 #include "app/DocumentWindowQt.h"
 #include "app/HelpBrowser.h"
 #include "app/MacroEditor.h"
+#include "app/MadeWhenShown.h"
 #include "app/PointTableModel.h"
 #include "model/VexaDocument.h"
 #include "platform/UserDefaults.h"
@@ -348,6 +349,8 @@ void Manager::showInspector()
 {
     if (opt_h)
         return;
+    // The window is sized with the read-outs in it.
+    readouts_->make();
     inspector->show();
     inspector->raise();
     inspector->activateWindow();

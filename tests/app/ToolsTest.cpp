@@ -16,6 +16,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QButtonGroup>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -179,7 +180,9 @@ TEST(Tools, ReadoutsAndVariablesOnLinearLogAndTimeAxes)
     const QPointF q(L, B);
     m.showValues(p, q);
     // The fields are made when the inspector window is first shown (a
-    // headless run never makes them); the variables are there before.
+    // headless run never makes them, however often its event loop turns);
+    // the variables are there before.
+    QCoreApplication::processEvents();
     EXPECT_EQ(m.x1val, nullptr);
     EXPECT_DOUBLE_EQ(m.GV.value("xpos1"), 25);
     m.inspector->show();
