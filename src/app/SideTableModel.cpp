@@ -61,11 +61,8 @@ bool SideTableModel::setData(const QModelIndex& index, const QVariant& value, in
 void SideTableModel::reload()
 {
     const int n = std::max(0, rowTotal());
-    if (n < count_) {
-        beginRemoveRows(QModelIndex(), n, count_ - 1);
-        count_ = n;
-        endRemoveRows();
-    }
+    // Rows taken away go at once, hidden or not: the selection loses them now.
+    dropRowsFrom(n);
     // A view that was given and is gone waits for nothing.
     if (waitFor_ && !waitFor_->isVisible()) {
         waiting_ = true;
@@ -85,14 +82,20 @@ void SideTableModel::catchUp()
         bringIn(std::max(0, rowTotal()));
 }
 
-void SideTableModel::bringIn(int total)
+void SideTableModel::dropRowsFrom(int total)
 {
-    waiting_ = false;
     if (total < count_) {
         beginRemoveRows(QModelIndex(), total, count_ - 1);
         count_ = total;
         endRemoveRows();
-    } else if (total > count_) {
+    }
+}
+
+void SideTableModel::bringIn(int total)
+{
+    waiting_ = false;
+    dropRowsFrom(total);
+    if (total > count_) {
         beginInsertRows(QModelIndex(), count_, total - 1);
         count_ = total;
         endInsertRows();

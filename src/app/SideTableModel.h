@@ -67,6 +67,8 @@ protected:
     virtual bool edit(int /*row*/, int /*column*/, const QString& /*text*/) { return false; }
 
 private:
+    // Rows from total on leave the views.
+    void dropRowsFrom(int total);
     void bringIn(int total);
 
     QStringList titles_;

@@ -818,15 +818,16 @@ private:
         return true;
     }
 
-    // Rows of an x value and one y value, both there, once their column is
-    // made and in step: what addColumnPoints does with each, without its
-    // bookkeeping, for the run of such rows from `line` on. Returns how many
-    // rows were taken.
+    // Whether rows of an x value and one y value may go to their columns by
+    // addPairs: the one column is made and in step with the shared x values.
     bool pairsInStep() const
     {
         return mode_ != ASCIIImport::ErrorMode && xIndex_ == 0 && columns_.size() == 1 && inStep_[0];
     }
 
+    // What addColumnPoints does with each row of an x and a y value, both
+    // there, without its bookkeeping, for the run of such rows from `line`
+    // on. Returns how many rows were taken.
     size_t addPairs(const AsciiFastLines::Result& r, size_t line, size_t value)
     {
         std::vector<double>& y = columns_[0]->Y.mutableVector();
