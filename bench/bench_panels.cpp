@@ -78,10 +78,9 @@ struct Bench {
         for (auto& b : d->DB)
             b->rescale();
         m->update();
-        QItemSelectionModel* s = m->inspectorTable->selectionModel();
+        QItemSelectionModel* s = m->bufferSelection();
         s->clearSelection();
-        s->select(m->inspectorTable->model()->index(0, 0),
-                  QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        s->select(s->model()->index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
     // Made on first use, once the application exists, and never taken
     // down: the windows must not outlive it.

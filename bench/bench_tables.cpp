@@ -26,7 +26,7 @@ void BM_PointTableOfAMillionPoints(benchmark::State& state)
         b->quickAddDoubleValue(i * 0.001, std::sin(i * 0.001));
     b->rescale();
     big.DB.push_back(std::move(b));
-    m.dataTable->resize(420, 640);
+    m.pointTable()->resize(420, 640);
     QImage screen(420, 640, QImage::Format_ARGB32_Premultiplied);
     for (auto _ : state) {
         state.PauseTiming();
@@ -36,7 +36,7 @@ void BM_PointTableOfAMillionPoints(benchmark::State& state)
         m.PD = &big;
         m.update();
         QPainter painter(&screen);
-        m.dataTable->render(&painter);
+        m.pointTable()->render(&painter);
     }
     m.PD = nullptr;
 }

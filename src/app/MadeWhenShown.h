@@ -27,7 +27,14 @@ public:
 protected:
     void showEvent(QShowEvent* event) override
     {
-        make();
+        if (make_) {
+            make();
+            // Shown with this widget, as if they had been there before; not
+            // at the next turn of the event loop.
+            for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+                if (!child->isWindow() && !child->testAttribute(Qt::WA_WState_ExplicitShowHide))
+                    child->show();
+        }
         QWidget::showEvent(event);
     }
 

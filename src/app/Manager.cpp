@@ -29,6 +29,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QDialog>
+#include <QItemSelection>
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -55,6 +56,15 @@ Manager::Manager()
 
     bufferRows_ = new BufferListModel(*this, this);
     pointRows_ = new PointTableModel(*this, this);
+    bufferSelection_ = new QItemSelectionModel(bufferRows_, this);
+    pointSelection_ = new QItemSelectionModel(pointRows_, this);
+    // A million points cost the point table nothing until someone looks.
+    pointRows_->waitWhileHidden([this] { return panes_.dataTable && panes_.dataTable->isVisible(); });
+    // Points marked in the table are marked in the graph.
+    connect(pointSelection_, &QItemSelectionModel::selectionChanged, this, [this] {
+        if (PD && !noedit)
+            PD->replot();
+    });
 
     buildInspectorWindow();
     buildConsole();
@@ -80,8 +90,12 @@ Manager::~Manager()
     if (helpView)
         delete helpView->window();
     delete preferences;
-    // The panels' views sit in the inspector window and go with it.
+    // The panels' views and the data panes sit in the inspector window and
+    // go with it.
     delete inspector;
+    inspector = nullptr;
+    dataPanesPlace_ = nullptr;
+    panes_ = {};
     IM.clear();
     panels_.clear();
 
@@ -316,16 +330,21 @@ void Manager::update()
         if (auto* labels = dynamic_cast<AxisLabelTableModel*>(axisLabelTable->model()))
             labels->reload();
 
-    if (PD) {
-        if (DataBuffer* b = PD->getCurrentDataBuffer()) {
-            dataBuffer->setText(QString::number(PD->current));
-            dataPoints->setText(QString::number(b->nop()));
-            dataComment->setText(b->comment);
-        } else {
-            dataBuffer->clear();
-            dataPoints->clear();
-            dataComment->clear();
-        }
+    showCurrentBuffer();
+}
+
+void Manager::showCurrentBuffer()
+{
+    if (!PD || !panes_.dataBuffer)
+        return;
+    if (DataBuffer* b = PD->getCurrentDataBuffer()) {
+        panes_.dataBuffer->setText(QString::number(PD->current));
+        panes_.dataPoints->setText(QString::number(b->nop()));
+        panes_.dataComment->setText(b->comment);
+    } else {
+        panes_.dataBuffer->clear();
+        panes_.dataPoints->clear();
+        panes_.dataComment->clear();
     }
 }
 
@@ -375,12 +394,13 @@ void Manager::switchInspector(const QString& key)
 
 void Manager::switchDataView(const QString& key)
 {
-    QWidget* pane = DV.value(key);
-    if (!pane)
+    if (!dataPaneKeys().contains(key))
         return;
     noedit = 1;
     UserDefaults::standard().setValue(QStringLiteral("LastDataView"), key);
-    DataFrame->setCurrentWidget(pane);
+    dataPane_ = key;
+    if (QWidget* pane = DV.value(key))
+        panes_.DataFrame->setCurrentWidget(pane);
     if (QAbstractButton* b = DD.value(key))
         b->setChecked(true);
     update();
@@ -449,12 +469,10 @@ QString Manager::TDF() const
 
 namespace {
 
-std::vector<int> selectedRows(const QTableView* table)
+std::vector<int> selectedRows(const QItemSelectionModel& selection)
 {
     std::vector<int> rows;
-    if (!table || !table->selectionModel())
-        return rows;
-    for (const QModelIndex& i : table->selectionModel()->selectedRows())
+    for (const QModelIndex& i : selection.selectedRows())
         rows.push_back(i.row());
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
@@ -465,12 +483,12 @@ std::vector<int> selectedRows(const QTableView* table)
 
 std::vector<int> Manager::selectedBufferRows() const
 {
-    return selectedRows(inspectorTable);
+    return selectedRows(*bufferSelection_);
 }
 
 std::vector<int> Manager::selectedPointRows() const
 {
-    return selectedRows(dataTable);
+    return selectedRows(*pointSelection_);
 }
 
 int Manager::axis12() const
@@ -518,7 +536,10 @@ void Manager::bSelectAll()
         return;
     }
     bufferRows_->reload();
-    inspectorTable->selectAll();
+    QItemSelection all;
+    if (const int rows = bufferRows_->rowCount(); rows > 0)
+        all.select(bufferRows_->index(0, 0), bufferRows_->index(rows - 1, bufferRows_->columnCount() - 1));
+    bufferSelection_->select(all, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     update();
     PD->replot();
 }

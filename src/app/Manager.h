@@ -59,6 +59,7 @@ class QButtonGroup;
 class QCheckBox;
 class QDialog;
 class QFileDialog;
+class QItemSelectionModel;
 class QLineEdit;
 class QMainWindow;
 class QMenu;
@@ -126,20 +127,41 @@ public:
     // show (no document); it and inspectorFrame alternate.
     QWidget* noinspector = nullptr;
     QButtonGroup* dataButton = nullptr;
-    QStackedWidget* DataFrame = nullptr;       // holds the data pane on show
-    QWidget* DataBufferView = nullptr;
-    QWidget* MySQLView = nullptr;
-    QWidget* MacroView = nullptr;
-    QWidget* DataView = nullptr;
-    DataBufferTableView* inspectorTable
-        = nullptr; // the buffer list; its selected rows are the selected buffers
-    DataTableView* dataTable = nullptr; // the points of the current buffer
+    // The data panes under the data-pane buttons, made together when the
+    // inspector window is first shown or when one of them is first asked
+    // for (dataPanes()); a run that shows no window never makes them.
+    struct DataPanes {
+        QStackedWidget* DataFrame = nullptr; // holds the data pane on show
+        QWidget* DataBufferView = nullptr;
+        QWidget* MySQLView = nullptr;
+        QWidget* MacroView = nullptr;
+        QWidget* DataView = nullptr;
+        // The buffer list; its selection is bufferSelection().
+        DataBufferTableView* inspectorTable = nullptr;
+        // The points of the current buffer; its selection is pointSelection().
+        DataTableView* dataTable = nullptr;
+        QLineEdit* dataBuffer = nullptr; // current buffer index
+        QLineEdit* dataPoints = nullptr; // its number of points
+        QLineEdit* dataComment = nullptr; // its comment
+    };
+    // The panes, made now unless they are made already; they then show the
+    // current buffer, its points and the selections.
+    const DataPanes& dataPanes();
+    bool dataPanesMade() const { return panes_.DataFrame != nullptr; }
+    DataBufferTableView* bufferTable() { return dataPanes().inspectorTable; }
+    DataTableView* pointTable() { return dataPanes().dataTable; }
+    // The selected rows of the buffer list (the selected buffers) and of the
+    // point table. They are the controller's: menu actions and macros select
+    // and read them whether or not the tables are made, and the tables show
+    // them once made.
+    QItemSelectionModel* bufferSelection() const { return bufferSelection_; }
+    QItemSelectionModel* pointSelection() const { return pointSelection_; }
+    // The key of the data pane on show (or to be shown once the panes are
+    // made).
+    const QString& dataPane() const { return dataPane_; }
     // The custom-label table of the axis-label panel, once that panel made
     // it (makeAxisLabelTable).
     QPointer<AxisLabelTableView> axisLabelTable;
-    QLineEdit* dataBuffer = nullptr;           // current buffer index
-    QLineEdit* dataPoints = nullptr;           // its number of points
-    QLineEdit* dataComment = nullptr;          // its comment
     HelpBrowser* helpView = nullptr; // in a window of its own, made when first needed
     HelpBrowser* helpBrowser();
 
@@ -588,6 +610,11 @@ protected:
 
 private:
     void buildInspectorWindow();
+    // The data panes into their place under the data-pane buttons.
+    void buildDataPanes(QWidget& place);
+    // The buffer, points and comment fields show the current buffer (empty
+    // without one); nothing without a current document or the fields.
+    void showCurrentBuffer();
     // inspectorFrame and noinspector, one in place of the other.
     QWidget* buildInspectorArea();
     // The palette's tooltips and the key catching of the inspector window;
@@ -656,6 +683,11 @@ private:
     QHash<QString, InspectorFactory> factories_;
     BufferListModel* bufferRows_ = nullptr;
     PointTableModel* pointRows_ = nullptr;
+    QItemSelectionModel* bufferSelection_ = nullptr; // on bufferRows_
+    QItemSelectionModel* pointSelection_ = nullptr; // on pointRows_
+    MadeWhenShown* dataPanesPlace_ = nullptr; // the panes' place (owned by the window)
+    DataPanes panes_;
+    QString dataPane_;
     // Reloads the buffer list after a toggle and replots.
     void afterBufferToggle();
     mutable std::unique_ptr<CalendarFormat> timeFormat_;

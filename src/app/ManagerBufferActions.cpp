@@ -168,7 +168,7 @@ void Manager::bDelete()
     for (int row : rows)
         PD->DB[std::size_t(row)]->setRm();
     // The rows would stand for the buffers that moved up into them.
-    inspectorTable->clearSelection();
+    bufferSelection_->clearSelection();
     PD->deleteBuffer();
     refreshCurrent();
 }
@@ -197,7 +197,7 @@ void Manager::bSelectNone()
 {
     if (!haveDocument(PD))
         return;
-    inspectorTable->clearSelection();
+    bufferSelection_->clearSelection();
     refreshCurrent();
 }
 

@@ -347,7 +347,9 @@ void Manager::placeNewWindow(DocumentWindowQt* window)
 
 void Manager::clearReadOuts()
 {
-    dataBuffer->clear();
-    dataPoints->clear();
-    dataComment->clear();
+    if (!panes_.dataBuffer)
+        return;
+    panes_.dataBuffer->clear();
+    panes_.dataPoints->clear();
+    panes_.dataComment->clear();
 }

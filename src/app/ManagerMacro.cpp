@@ -210,16 +210,13 @@ void Manager::reloadBufferList()
 void Manager::setSelectedBufferRows(const std::vector<int>& rows)
 {
     bufferRows_->reload();
-    QItemSelectionModel* selection = inspectorTable->selectionModel();
-    if (!selection)
-        return;
     const int count = bufferRows_->rowCount();
     const int lastColumn = bufferRows_->columnCount() - 1;
     QItemSelection wanted;
     for (int row : rows)
         if (row >= 0 && row < count)
             wanted.select(bufferRows_->index(row, 0), bufferRows_->index(row, lastColumn));
-    selection->select(wanted, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    bufferSelection_->select(wanted, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
 // --- the macro editor -----------------------------------------------------------------------

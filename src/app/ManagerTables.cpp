@@ -81,7 +81,7 @@ void Manager::setCurrentBuffer(int row)
         return;
     noedit = 1;
     PD->current = row >= 0 && row < PD->bufferCount() ? row : 0;
-    dataTable->clearSelection();
+    pointSelection_->clearSelection();
     bufferRows_->reload();
     PD->replot();
     noedit = 0;
@@ -111,8 +111,8 @@ void Manager::deletePoints()
     }
     {
         // The rows are gone; their marks must not follow the next rows.
-        const QSignalBlocker quiet(dataTable->selectionModel());
-        dataTable->clearSelection();
+        const QSignalBlocker quiet(pointSelection_);
+        pointSelection_->clearSelection();
     }
     update();
     PD->replot();

@@ -247,16 +247,22 @@ void Manager::selectPointRow(int row)
 {
     // The row may be one the hidden table has not taken in yet.
     pointRows_->catchUp();
-    if (!dataTable || !dataTable->model() || row < 0 || row >= dataTable->model()->rowCount())
+    if (row < 0 || row >= pointRows_->rowCount())
         return;
-    dataTable->selectRow(row);
-    dataTable->scrollTo(dataTable->model()->index(row, 0));
+    if (DataTableView* table = panes_.dataTable) {
+        table->selectRow(row);
+        table->scrollTo(pointRows_->index(row, 0));
+        return;
+    }
+    const QModelIndex first = pointRows_->index(row, 0);
+    pointSelection_->setCurrentIndex(first, QItemSelectionModel::NoUpdate);
+    pointSelection_->select(QItemSelection(first, pointRows_->index(row, pointRows_->columnCount() - 1)),
+                            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
 void Manager::deselectAllPoints()
 {
-    if (dataTable)
-        dataTable->clearSelection();
+    pointSelection_->clearSelection();
 }
 
 void Manager::showAxisInInspector(int axis)

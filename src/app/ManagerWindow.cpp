@@ -26,6 +26,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -44,6 +45,14 @@
 #include <utility>
 
 namespace {
+
+// The table shows the controller's selection instead of one of its own.
+void adoptSelection(QTableView& table, QItemSelectionModel& selection)
+{
+    QItemSelectionModel* own = table.selectionModel();
+    table.setSelectionModel(&selection);
+    delete own;
+}
 
 QToolButton* cellButton(const QString& title, QFont font)
 {
@@ -176,63 +185,13 @@ void Manager::buildInspectorWindow()
             [this](QAbstractButton* b) { switchDataView(DD.key(b)); });
     column->addLayout(dataRow);
 
-    DataFrame = new QStackedWidget;
-    DataFrame->setObjectName(QStringLiteral("DataFrame"));
-    DataFrame->setMinimumHeight(200);
-
-    DataBufferView = new QWidget;
-    {
-        auto* l = new QVBoxLayout(DataBufferView);
-        l->setContentsMargins(0, 0, 0, 0);
-        inspectorTable = new DataBufferTableView(*this);
-        inspectorTable->setModel(bufferRows_);
-        for (int c = 0; c < BufferListModel::commentColumn - 2; ++c)
-            inspectorTable->setColumnWidth(c, c == 0 ? 22 : 28);
-        inspectorTable->setObjectName(QStringLiteral("inspectorTable"));
-        l->addWidget(inspectorTable, 1);
-        auto* fields = new QFormLayout;
-        dataBuffer = new QLineEdit;
-        dataPoints = new QLineEdit;
-        dataComment = new QLineEdit;
-        for (QLineEdit* f : {dataBuffer, dataPoints, dataComment})
-            f->setReadOnly(true);
-        fields->addRow(QStringLiteral("Buffer"), dataBuffer);
-        fields->addRow(QStringLiteral("Points"), dataPoints);
-        fields->addRow(QStringLiteral("Comment"), dataComment);
-        l->addLayout(fields);
-    }
     queryEditor = new QueryEditor(*this);
-    MySQLView = queryEditor->view();
     macroEditor = new MacroEditor(*this);
-    MacroView = macroEditor->view();
+    // The console, once the editor has made it.
     ma_console = macroEditor->ma_console;
-    DataView = new QWidget;
-    {
-        auto* l = new QVBoxLayout(DataView);
-        l->setContentsMargins(0, 0, 0, 0);
-        dataTable = new DataTableView(*this);
-        dataTable->setModel(pointRows_);
-        // A million points cost the table nothing until someone looks.
-        pointRows_->waitWhileHidden(dataTable);
-        dataTable->setObjectName(QStringLiteral("dataTable"));
-        l->addWidget(dataTable);
-    }
-    // Points marked in the table are marked in the graph.
-    connect(dataTable->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
-        if (PD && !noedit)
-            PD->replot();
-    });
-    const std::pair<QString, QWidget*> panes[] = {
-        {QStringLiteral("databuffer"), DataBufferView},
-        {QStringLiteral("mysql"), MySQLView},
-        {QStringLiteral("macro"), MacroView},
-        {QStringLiteral("data"), DataView},
-    };
-    for (const auto& [key, pane] : panes) {
-        DV.insert(key, pane);
-        DataFrame->addWidget(pane);
-    }
-    column->addWidget(DataFrame, 1);
+    dataPanesPlace_ = new MadeWhenShown([this](QWidget& place) { buildDataPanes(place); });
+    dataPanesPlace_->setObjectName(QStringLiteral("dataPanes"));
+    column->addWidget(dataPanesPlace_, 1);
 
     inspector->setCentralWidget(central);
 
@@ -244,6 +203,73 @@ void Manager::buildInspectorWindow()
     switchInspector(QStringLiteral("general"));
     switchDataView(QStringLiteral("databuffer"));
     refreshUndoActions();
+}
+
+const Manager::DataPanes& Manager::dataPanes()
+{
+    if (dataPanesPlace_)
+        dataPanesPlace_->make();
+    return panes_;
+}
+
+void Manager::buildDataPanes(QWidget& place)
+{
+    auto* box = new QVBoxLayout(&place);
+    box->setContentsMargins(0, 0, 0, 0);
+    DataPanes& p = panes_;
+    p.DataFrame = new QStackedWidget;
+    p.DataFrame->setObjectName(QStringLiteral("DataFrame"));
+    p.DataFrame->setMinimumHeight(200);
+
+    p.DataBufferView = new QWidget;
+    {
+        auto* l = new QVBoxLayout(p.DataBufferView);
+        l->setContentsMargins(0, 0, 0, 0);
+        p.inspectorTable = new DataBufferTableView(*this);
+        p.inspectorTable->setModel(bufferRows_);
+        adoptSelection(*p.inspectorTable, *bufferSelection_);
+        for (int c = 0; c < BufferListModel::commentColumn - 2; ++c)
+            p.inspectorTable->setColumnWidth(c, c == 0 ? 22 : 28);
+        p.inspectorTable->setObjectName(QStringLiteral("inspectorTable"));
+        l->addWidget(p.inspectorTable, 1);
+        auto* fields = new QFormLayout;
+        p.dataBuffer = new QLineEdit;
+        p.dataPoints = new QLineEdit;
+        p.dataComment = new QLineEdit;
+        for (QLineEdit* f : {p.dataBuffer, p.dataPoints, p.dataComment})
+            f->setReadOnly(true);
+        fields->addRow(QStringLiteral("Buffer"), p.dataBuffer);
+        fields->addRow(QStringLiteral("Points"), p.dataPoints);
+        fields->addRow(QStringLiteral("Comment"), p.dataComment);
+        l->addLayout(fields);
+    }
+    p.MySQLView = queryEditor->view();
+    p.MacroView = macroEditor->view();
+    ma_console = macroEditor->ma_console;
+    p.DataView = new QWidget;
+    {
+        auto* l = new QVBoxLayout(p.DataView);
+        l->setContentsMargins(0, 0, 0, 0);
+        p.dataTable = new DataTableView(*this);
+        p.dataTable->setModel(pointRows_);
+        adoptSelection(*p.dataTable, *pointSelection_);
+        p.dataTable->setObjectName(QStringLiteral("dataTable"));
+        l->addWidget(p.dataTable);
+    }
+    const std::pair<QString, QWidget*> panes[] = {
+        {QStringLiteral("databuffer"), p.DataBufferView},
+        {QStringLiteral("mysql"), p.MySQLView},
+        {QStringLiteral("macro"), p.MacroView},
+        {QStringLiteral("data"), p.DataView},
+    };
+    for (const auto& [key, pane] : panes) {
+        DV.insert(key, pane);
+        p.DataFrame->addWidget(pane);
+    }
+    if (QWidget* pane = DV.value(dataPane_))
+        p.DataFrame->setCurrentWidget(pane);
+    box->addWidget(p.DataFrame);
+    showCurrentBuffer();
 }
 
 QWidget* Manager::buildInspectorArea()
@@ -349,8 +375,9 @@ void Manager::showInspector()
 {
     if (opt_h)
         return;
-    // The window is sized with the read-outs in it.
+    // The window is sized with the read-outs and the data panes in it.
     readouts_->make();
+    dataPanes();
     inspector->show();
     inspector->raise();
     inspector->activateWindow();

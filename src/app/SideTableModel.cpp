@@ -1,6 +1,7 @@
 #include "app/SideTableModel.h"
 
 #include <algorithm>
+#include <utility>
 
 SideTableModel::SideTableModel(QStringList titles, QObject* parent)
         : QAbstractTableModel(parent)
@@ -63,17 +64,16 @@ void SideTableModel::reload()
     const int n = std::max(0, rowTotal());
     // Rows taken away go at once, hidden or not: the selection loses them now.
     dropRowsFrom(n);
-    // A view that was given and is gone waits for nothing.
-    if (waitFor_ && !waitFor_->isVisible()) {
+    if (shown_ && !shown_()) {
         waiting_ = true;
         return;
     }
     bringIn(n);
 }
 
-void SideTableModel::waitWhileHidden(QWidget* view)
+void SideTableModel::waitWhileHidden(std::function<bool()> shown)
 {
-    waitFor_ = view;
+    shown_ = std::move(shown);
 }
 
 void SideTableModel::catchUp()

@@ -17,10 +17,9 @@
 
 #include <QAbstractTableModel>
 #include <QColor>
-#include <QPointer>
 #include <QStringList>
-#include <QWidget>
 
+#include <functional>
 #include <optional>
 
 class SideTableModel : public QAbstractTableModel {
@@ -39,11 +38,12 @@ public:
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
 
     // Brings the row count in line with the data and repaints the cells;
-    // new rows wait while the view given to waitWhileHidden is hidden.
+    // new rows wait while the view is not on show (waitWhileHidden).
     void reload();
-    // From now on reload() lets new rows wait while the view is hidden; the
-    // view brings them in when shown (SideTableView does).
-    void waitWhileHidden(QWidget* view);
+    // From now on reload() lets new rows wait while `shown` says the view is
+    // not on show (or not made yet); the view brings them in when shown
+    // (SideTableView does).
+    void waitWhileHidden(std::function<bool()> shown);
     // Whether rows or cells wait for the view to be shown.
     bool waiting() const { return waiting_; }
     // Brings the table up to date now, shown or not: for whoever is about to
@@ -73,6 +73,6 @@ private:
 
     QStringList titles_;
     int count_ = 0; // rows as the views know them
-    QPointer<QWidget> waitFor_; // the view that new rows wait for
+    std::function<bool()> shown_; // whether the view new rows wait for is on show
     bool waiting_ = false;
 };

@@ -279,12 +279,12 @@ TEST(DesktopMenus, ShortcutsAboutAndTheReadOutsOfAClosedDocument)
     w->document().DB.front()->addDoubleValue(1, 2);
     w->document().DB.front()->setComment(QStringLiteral("gone soon"));
     m.setCurrentDoc(&w->document(), &w->document());
-    EXPECT_EQ(m.dataComment->text(), QStringLiteral("gone soon"));
+    EXPECT_EQ(m.dataPanes().dataComment->text(), QStringLiteral("gone soon"));
     w->closeWithoutAsking();
     flushDeletes();
-    EXPECT_TRUE(m.dataBuffer->text().isEmpty());
-    EXPECT_TRUE(m.dataPoints->text().isEmpty());
-    EXPECT_TRUE(m.dataComment->text().isEmpty());
+    EXPECT_TRUE(m.dataPanes().dataBuffer->text().isEmpty());
+    EXPECT_TRUE(m.dataPanes().dataPoints->text().isEmpty());
+    EXPECT_TRUE(m.dataPanes().dataComment->text().isEmpty());
 }
 
 TEST(DesktopWindows, WindowsAreKeptWithinTheFreeAreaOfTheScreen)

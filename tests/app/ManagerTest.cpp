@@ -2,11 +2,13 @@
 // closing documents, variables, intervals, the shared warnings and input,
 // the refresh, Undo/Redo, and the launch options.
 
-#include "app/AlertDialogs.h"
+#include "app/Manager.h"
 #include "AppFixtures.h"
+#include "app/AlertDialogs.h"
 #include "app/DocumentWindowQt.h"
 #include "app/InspectorPanel.h"
-#include "app/Manager.h"
+#include "app/MacroEditor.h"
+#include "app/SideTableView.h"
 #include "model/DataBuffer.h"
 #include "model/VexaDocument.h"
 #include "platform/Alert.h"
@@ -22,16 +24,19 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QInputDialog>
+#include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QPointer>
+#include <QStackedWidget>
 #include <QTableView>
 #include <QTimer>
 #include <QWidget>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <optional>
@@ -333,20 +338,20 @@ TEST(ManagerRefresh, UpdateRefreshesPanelOnShowTablesAndFields)
     const int before = general;
     m.update();
     EXPECT_EQ(general, before + 1);
-    EXPECT_EQ(m.dataBuffer->text(), QStringLiteral("2"));
-    EXPECT_EQ(m.dataPoints->text(), QStringLiteral("4"));
-    EXPECT_EQ(m.dataComment->text(), QStringLiteral("b2"));
-    EXPECT_EQ(m.inspectorTable->model()->rowCount(), 3);
-    EXPECT_EQ(m.dataTable->model()->rowCount(), 0); // hidden: the points wait
+    EXPECT_EQ(m.dataPanes().dataBuffer->text(), QStringLiteral("2"));
+    EXPECT_EQ(m.dataPanes().dataPoints->text(), QStringLiteral("4"));
+    EXPECT_EQ(m.dataPanes().dataComment->text(), QStringLiteral("b2"));
+    EXPECT_EQ(m.bufferTable()->model()->rowCount(), 3);
+    EXPECT_EQ(m.pointTable()->model()->rowCount(), 0); // hidden: the points wait
     AppFixtures::showPointTable(m);
-    EXPECT_EQ(m.dataTable->model()->rowCount(), 5); // four points and "add"
+    EXPECT_EQ(m.pointTable()->model()->rowCount(), 5); // four points and "add"
 
     // A selection outlives a reload; buffers added later are not selected.
-    m.inspectorTable->selectRow(1);
+    m.bufferTable()->selectRow(1);
     d.newBuffer();
-    EXPECT_EQ(m.inspectorTable->model()->rowCount(), 4);
+    EXPECT_EQ(m.bufferTable()->model()->rowCount(), 4);
     EXPECT_EQ(m.selectedBufferRows(), std::vector<int>{1});
-    EXPECT_EQ(m.dataPoints->text(), QStringLiteral("0"));
+    EXPECT_EQ(m.dataPanes().dataPoints->text(), QStringLiteral("0"));
 
     // The normalize panel on show keeps what was typed into it.
     m.switchInspector(QStringLiteral("normalize"));
@@ -357,9 +362,9 @@ TEST(ManagerRefresh, UpdateRefreshesPanelOnShowTablesAndFields)
     // A document without buffers empties the fields.
     d.DB.clear();
     m.update();
-    EXPECT_TRUE(m.dataBuffer->text().isEmpty());
-    EXPECT_TRUE(m.dataComment->text().isEmpty());
-    EXPECT_EQ(m.inspectorTable->model()->rowCount(), 0);
+    EXPECT_TRUE(m.dataPanes().dataBuffer->text().isEmpty());
+    EXPECT_TRUE(m.dataPanes().dataComment->text().isEmpty());
+    EXPECT_EQ(m.bufferTable()->model()->rowCount(), 0);
 }
 
 TEST(ManagerMenus, UndoRedoFollowTheCurrentDocument)
@@ -567,6 +572,105 @@ TEST(ManagerLaunch, WhichOptionsOpenAStartDocument)
             EXPECT_EQ(Manager::windowOf(m.PD)->isVisible(), !c.hidden);
         }
         EXPECT_EQ(m.inspector->isVisible(), !c.hidden);
+    }
+}
+
+namespace {
+
+// The rows the selection holds, in order.
+std::vector<int> rowsOf(const QItemSelectionModel* selection)
+{
+    std::vector<int> rows;
+    for (const QModelIndex& i : selection->selectedRows())
+        rows.push_back(i.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+} // namespace
+
+TEST(ManagerDataPanes, AHiddenRunMakesNoneAndTheyShowItsStateWhenMade)
+{
+    const QString macro = writeScratch(QStringLiteral("panes.mac"),
+                                       "newbuffer\nnewbuffer\nnewbuffer\nnewbuffer\n"
+                                       "addvalue 1 1 1\naddvalue 1 2 4\naddvalue 1 3 9\n"
+                                       "setcomment 1 squares\n"
+                                       "select 3,1,0\nhide selected\nduplicate 1\n"
+                                       "select unselected\nsetcurrent 1\n");
+    ScriptedAlerts alerts;
+    CommandLine line({"-m", macro, "-h", "yes"});
+    Manager m;
+    m.applicationDidFinishLaunching();
+    ASSERT_NE(m.PD, nullptr);
+    VexaDocument& d = *m.PD;
+    EXPECT_EQ(m.consoleErrors(), 0);
+    ASSERT_EQ(d.bufferCount(), 5);
+    for (int i : {0, 1, 3})
+        EXPECT_FALSE(d.DB[std::size_t(i)]->show) << i;
+    EXPECT_TRUE(d.DB[2]->show);
+    EXPECT_EQ(m.selectedBufferRows(), (std::vector<int>{2, 4}));
+    // A point picked on the graph.
+    m.selectPointRow(2);
+    EXPECT_EQ(m.selectedPointRows(), std::vector<int>{2});
+
+    // Nothing of the panes was made.
+    EXPECT_FALSE(m.dataPanesMade());
+    EXPECT_TRUE(m.DV.isEmpty());
+    EXPECT_TRUE(m.inspector->findChildren<SideTableView*>().isEmpty());
+    EXPECT_EQ(m.inspector->findChild<QStackedWidget*>(QStringLiteral("DataFrame")), nullptr);
+
+    // Made now, they show the selections, the current buffer and the pane
+    // chosen at launch.
+    const Manager::DataPanes& p = m.dataPanes();
+    ASSERT_TRUE(m.dataPanesMade());
+    EXPECT_EQ(p.inspectorTable->selectionModel(), m.bufferSelection());
+    EXPECT_EQ(rowsOf(p.inspectorTable->selectionModel()), (std::vector<int>{2, 4}));
+    EXPECT_EQ(p.dataTable->selectionModel(), m.pointSelection());
+    EXPECT_EQ(rowsOf(p.dataTable->selectionModel()), std::vector<int>{2});
+    EXPECT_EQ(p.dataBuffer->text(), QStringLiteral("1"));
+    EXPECT_EQ(p.dataPoints->text(), QStringLiteral("3"));
+    EXPECT_EQ(p.dataComment->text(), QStringLiteral("squares"));
+    EXPECT_EQ(p.DataFrame->currentWidget(), p.DataBufferView);
+    EXPECT_EQ(&m.dataPanes(), &p);
+    EXPECT_EQ(m.DV.size(), 4);
+
+    // What the user selects in the tables is the controller's selection.
+    p.inspectorTable->selectRow(3);
+    EXPECT_EQ(m.selectedBufferRows(), std::vector<int>{3});
+    p.dataTable->clearSelection();
+    EXPECT_TRUE(m.selectedPointRows().empty());
+    EXPECT_TRUE(alerts.requests().empty());
+}
+
+TEST(ManagerDataPanes, ShowingTheInspectorWindowMakesThemWithThePaneChosenBefore)
+{
+    const struct {
+        const char* how;
+        std::function<void(Manager&)> show;
+    } cases[] = {
+        {"showInspector", [](Manager& m) { m.showInspector(); }},
+        {"the window shown", [](Manager& m) { m.inspector->show(); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.how);
+        Manager m;
+        VexaDocument& d = openHidden(m, 3);
+        d.current = 2;
+        m.setCurrentDoc(&d, &d);
+        m.switchDataView(QStringLiteral("macro"));
+        EXPECT_FALSE(m.dataPanesMade());
+        EXPECT_EQ(m.dataPane(), QStringLiteral("macro"));
+        c.show(m);
+        ASSERT_TRUE(m.dataPanesMade());
+        const Manager::DataPanes& p = m.dataPanes();
+        EXPECT_EQ(p.MacroView, m.macroEditor->view());
+        EXPECT_EQ(p.DataFrame->currentWidget(), p.MacroView);
+        EXPECT_TRUE(p.MacroView->isVisible());
+        EXPECT_EQ(p.dataComment->text(), QStringLiteral("b2"));
+        m.switchDataView(QStringLiteral("data"));
+        EXPECT_TRUE(p.dataTable->isVisible());
+        EXPECT_EQ(p.dataTable->model()->rowCount(), 5); // four points and "add"
+        m.inspector->hide();
     }
 }
 

@@ -141,10 +141,10 @@ TEST(MenuActions, ErrorColumnsOrderAndTheCurrentBuffer)
     EXPECT_EQ(d.current, 4);
     m.nextBuffer();
     EXPECT_EQ(d.current, 0);
-    EXPECT_EQ(m.dataComment->text(), QStringLiteral("b1"));
+    EXPECT_EQ(m.dataPanes().dataComment->text(), QStringLiteral("b1"));
     m.previousBuffer();
     EXPECT_EQ(d.current, 4);
-    EXPECT_EQ(m.dataComment->text(), QStringLiteral("b3"));
+    EXPECT_EQ(m.dataPanes().dataComment->text(), QStringLiteral("b3"));
 
     m.newBuffer();
     EXPECT_EQ(d.bufferCount(), 6);

@@ -73,7 +73,7 @@ TEST(BufferList, RowsShowEachBuffer)
     VexaDocument& d = openWith(m, std::move(list));
     d.current = 1;
     m.update();
-    QTableView* t = m.inspectorTable;
+    QTableView* t = m.bufferTable();
     ASSERT_EQ(t->model()->rowCount(), 3);
     const QStringList titles = {"", "X", "Y", "L", "E", "No", "Points", "Source", "Comment"};
     for (int c = 0; c < titles.size(); ++c)
@@ -102,7 +102,7 @@ TEST(BufferList, EditsAndToggles)
     list.push_back(buffer(2, QStringLiteral("/data/a.txt")));
     list.push_back(buffer(2));
     VexaDocument& d = openWith(m, std::move(list));
-    DataBufferTableView* t = m.inspectorTable;
+    DataBufferTableView* t = m.bufferTable();
 
     // Editing a source starts from the whole path, so confirming it keeps it.
     EXPECT_EQ(t->model()->index(0, 7).data(Qt::EditRole).toString(), QStringLiteral("/data/a.txt"));
@@ -150,7 +150,7 @@ TEST(PointTable, RowsValuesAndDates)
     list.push_back(buffer(5));
     VexaDocument& d = openWith(m, std::move(list));
     AppFixtures::showPointTable(m);
-    DataTableView* t = m.dataTable;
+    DataTableView* t = m.pointTable();
     DataBuffer& b = *d.DB[0];
     ASSERT_EQ(t->model()->rowCount(), 6);
     EXPECT_EQ(cell(t, 5, 0), QStringLiteral("add"));
@@ -223,7 +223,7 @@ TEST(PointTable, DeleteKeyDeletesTheSelectedPointsOnly)
     list.push_back(buffer(4));
     VexaDocument& d = openWith(m, std::move(list));
     AppFixtures::showPointTable(m);
-    DataTableView* t = m.dataTable;
+    DataTableView* t = m.pointTable();
     auto* sel = t->selectionModel();
     for (int row : {1, 3, 4}) // 4 is the "add" row
         sel->select(t->model()->index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
@@ -245,13 +245,13 @@ TEST(PointTable, WaitsWhileHiddenAndShowsTheCurrentPointsWhenShown)
     list.push_back(buffer(3));
     VexaDocument& d = openWith(m, std::move(list));
     DataBuffer& b = *d.DB[0];
-    QAbstractItemModel* rows = m.dataTable->model();
+    QAbstractItemModel* rows = m.pointTable()->model();
     auto selected = [&m] { return m.selectedPointRows(); };
     EXPECT_EQ(rows->rowCount(), 0); // never shown: nothing taken in
 
     AppFixtures::showPointTable(m);
     ASSERT_EQ(rows->rowCount(), 4);
-    m.dataTable->selectRow(2);
+    m.pointTable()->selectRow(2);
     m.switchDataView(QStringLiteral("databuffer")); // the table hidden again
 
     // Each step changes the points while the table is hidden: rows taken
@@ -280,9 +280,9 @@ TEST(PointTable, WaitsWhileHiddenAndShowsTheCurrentPointsWhenShown)
     // Shown, it has every point as it is now.
     m.switchDataView(QStringLiteral("data"));
     ASSERT_EQ(rows->rowCount(), 6);
-    EXPECT_EQ(cell(m.dataTable, 0, 2), QStringLiteral("-7"));
-    EXPECT_EQ(cell(m.dataTable, 4, 2), QStringLiteral("400"));
-    EXPECT_EQ(cell(m.dataTable, 5, 0), QStringLiteral("add"));
+    EXPECT_EQ(cell(m.pointTable(), 0, 2), QStringLiteral("-7"));
+    EXPECT_EQ(cell(m.pointTable(), 4, 2), QStringLiteral("400"));
+    EXPECT_EQ(cell(m.pointTable(), 5, 0), QStringLiteral("add"));
 
     // A point picked on the graph while the table is hidden is selected
     // even when its row had not been taken in.
@@ -314,21 +314,21 @@ TEST(SideTables, EditingMovesOn)
     // clang-format off
     const Case cases[] = {
         // point table: 2 points and "add", rows 0..2
-        {m.dataTable, 0, 1, Mv::Return, 0, 2},
-        {m.dataTable, 0, 2, Mv::Return, 1, 1},
-        {m.dataTable, 0, 4, Mv::Return, 1, 1},
-        {m.dataTable, 2, 2, Mv::Return, 2, 1},
-        {m.dataTable, 0, 3, Mv::Tab, 0, 4},
-        {m.dataTable, 0, 4, Mv::Tab, 1, 1},
-        {m.dataTable, 2, 4, Mv::Tab, -1, -1},
-        {m.dataTable, 1, 3, Mv::Backtab, 1, 2},
-        {m.dataTable, 1, 1, Mv::Backtab, 0, 4},
-        {m.dataTable, 0, 1, Mv::Backtab, 2, 4},
+        {m.pointTable(), 0, 1, Mv::Return, 0, 2},
+        {m.pointTable(), 0, 2, Mv::Return, 1, 1},
+        {m.pointTable(), 0, 4, Mv::Return, 1, 1},
+        {m.pointTable(), 2, 2, Mv::Return, 2, 1},
+        {m.pointTable(), 0, 3, Mv::Tab, 0, 4},
+        {m.pointTable(), 0, 4, Mv::Tab, 1, 1},
+        {m.pointTable(), 2, 4, Mv::Tab, -1, -1},
+        {m.pointTable(), 1, 3, Mv::Backtab, 1, 2},
+        {m.pointTable(), 1, 1, Mv::Backtab, 0, 4},
+        {m.pointTable(), 0, 1, Mv::Backtab, 2, 4},
         // buffer list: only the comment column moves on
-        {m.inspectorTable, 0, 8, Mv::Tab, 1, 8},
-        {m.inspectorTable, 2, 8, Mv::Return, 0, 8},
-        {m.inspectorTable, 0, 8, Mv::Backtab, 2, 8},
-        {m.inspectorTable, 0, 7, Mv::Tab, -1, -1},
+        {m.bufferTable(), 0, 8, Mv::Tab, 1, 8},
+        {m.bufferTable(), 2, 8, Mv::Return, 0, 8},
+        {m.bufferTable(), 0, 8, Mv::Backtab, 2, 8},
+        {m.bufferTable(), 0, 7, Mv::Tab, -1, -1},
     };
     // clang-format on
     for (const Case& c : cases) {
@@ -350,11 +350,11 @@ TEST(PointTable, HeaderDoubleClickSwitchesToDates)
     list.push_back(buffer(2));
     openWith(m, std::move(list));
     AppFixtures::showPointTable(m);
-    emit m.dataTable->horizontalHeader()->sectionDoubleClicked(2);
+    emit m.pointTable()->horizontalHeader()->sectionDoubleClicked(2);
     EXPECT_EQ(m.dataViewYFormat, 1);
     EXPECT_EQ(m.dataViewXFormat, 0);
-    EXPECT_TRUE(cell(m.dataTable, 1, 2).contains(QLatin1Char('-')));
-    emit m.dataTable->horizontalHeader()->sectionDoubleClicked(0);
+    EXPECT_TRUE(cell(m.pointTable(), 1, 2).contains(QLatin1Char('-')));
+    emit m.pointTable()->horizontalHeader()->sectionDoubleClicked(0);
     EXPECT_EQ(m.dataViewXFormat, 0);
 }
 

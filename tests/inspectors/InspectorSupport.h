@@ -61,11 +61,10 @@ inline void addBuffers(Manager& m, VexaDocument& d, int count, std::initializer_
 // Selects exactly these rows of the buffer list, as a user's clicks do.
 inline void selectBufferRows(Manager& m, std::initializer_list<int> rows)
 {
-    QTableView* t = m.inspectorTable;
-    t->clearSelection();
+    QItemSelectionModel* s = m.bufferSelection();
+    s->clearSelection();
     for (int row : rows)
-        t->selectionModel()->select(t->model()->index(row, 0),
-                                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        s->select(s->model()->index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
 }
 
 // Types the text into the field and ends editing, as Return or leaving the

@@ -51,11 +51,10 @@ template <class Panel> struct PanelFixture {
     void select(std::initializer_list<int> rows)
     {
         m->update();
-        QItemSelectionModel* s = m->inspectorTable->selectionModel();
+        QItemSelectionModel* s = m->bufferSelection();
         s->clearSelection();
         for (int row : rows)
-            s->select(m->inspectorTable->model()->index(row, 0),
-                      QItemSelectionModel::Select | QItemSelectionModel::Rows);
+            s->select(s->model()->index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
     DocumentWindowQt& window() { return *Manager::windowOf(&d); }
     // Whether the document replotted since the last call: the window shows
@@ -64,7 +63,7 @@ template <class Panel> struct PanelFixture {
     {
         const bool edited = window().isWindowModified();
         window().setDocumentEdited(false);
-        return edited && m->inspectorTable->model()->rowCount() == d.bufferCount();
+        return edited && m->bufferSelection()->model()->rowCount() == d.bufferCount();
     }
     DataBuffer& b(int i) { return *d.DB[std::size_t(i)]; }
 };
