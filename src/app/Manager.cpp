@@ -89,7 +89,7 @@ Manager::~Manager()
 
     if (helpView)
         delete helpView->window();
-    delete preferences;
+    delete preferencesWindow_;
     // The panels' views and the data panes sit in the inspector window and
     // go with it.
     delete inspector;
@@ -457,12 +457,12 @@ void Manager::mouseModeDidChange(VexaDocument* /*sender*/)
 
 bool Manager::toolbarSwitch() const
 {
-    return p_toolbar && p_toolbar->isChecked();
+    return prefs_.windowToolbar;
 }
 
 QString Manager::TDF() const
 {
-    return p_tdf ? p_tdf->text() : QString();
+    return prefs_.TDF;
 }
 
 // --- selections and the axis pair -----------------------------------------------------------------

@@ -21,6 +21,7 @@
 #include "app/DataBufferTableView.h"
 #include "app/DataTableView.h"
 #include "app/FontChange.h"
+#include "app/Preferences.h"
 #include "macro/MacroHost.h"
 #include "platform/Alert.h"
 
@@ -178,22 +179,24 @@ public:
     QLineEdit* dx2val = nullptr;
     QLineEdit* dy2val = nullptr;
 
-    // Preferences window (ManagerPreferences.cpp). Each control writes its
-    // key of the user-defaults store at once.
-    QDialog* preferences = nullptr;
-    QLineEdit* p_tdf = nullptr;        // "TDF": calendar format of times shown and typed
-    QCheckBox* p_toolbar = nullptr;    // "WindowToolbar"
-    QCheckBox* p_initialdoc = nullptr; // "InitialDocument"
-    // The palette: well n holds colour n ("IPcolor<n>").
-    std::array<PaletteWell*, 16> p_col{};
-    // The default fonts of new documents (axis titles, axis numbers, the
-    // legend) and the fields showing them as "<name> - <size> pt".
-    QFont p_textfont, p_numfont, p_legendfont;
-    QLineEdit* p_textFont = nullptr;
-    QLineEdit* p_numFont = nullptr;
-    QLineEdit* p_legendFont = nullptr;
+    // The preferences (ManagerPreferences.cpp): read from the user-defaults
+    // store at the launch, the program's own before it.
+    const Preferences& preferences() const { return prefs_; }
+    // The Preferences window, made the first time it is shown or asked for:
+    // its controls show the preferences and each change goes into them and
+    // into its key of the store at once. A run that never shows it never
+    // makes it; its controls are null until then.
+    QDialog& preferencesWindow();
+    void showPreferences();
+    QLineEdit* p_tdf = nullptr; // TDF
+    QCheckBox* p_toolbar = nullptr; // windowToolbar
+    QCheckBox* p_initialdoc = nullptr; // initialDocument
+    // The palette: well n holds colour n.
+    std::array<PaletteWell*, Preferences::paletteSize> p_col{};
+    // The default fonts as "<name> - <size> pt", by Preferences::DefaultFont.
+    std::array<QLineEdit*, Preferences::fontCount> p_fontFields{};
     // The font panel's relay, for the controller and the panels.
-    FontChange* fontChange = nullptr;
+    FontChange* fontChange = new FontChange(this);
     // The settings inside the import and picture-export panels, made when
     // a panel first needs them (after the launch, with what the store holds).
     PanelAccessories& panelAccessories();
@@ -659,13 +662,15 @@ private:
     void buildPreferences();
     QWidget* buildPaletteBox();
     QWidget* buildFontBox();
+    // The controls of the Preferences window as the preferences are.
+    void showPreferenceValues();
+    void showPaletteColors();
     QMenu* buildPartialLoadMenu();
     void showDefaultFonts();
     void buildConsole();
     // Ends a console line left open on one of the streams.
     void endConsoleStreamLine();
     void initPreferences();
-    void prefChanged(QObject* sender);
     void refreshUndoActions();
     QStringList runFilePanel(const FilePanelRequest& request);
     QString panelDirectory() const;
@@ -705,4 +710,6 @@ private:
     std::optional<bool> windowsVisibleOverride_;
     std::unique_ptr<PanelAccessories> accessories_;
     bool accessoriesFromDefaults_ = false; // the launch has read the preferences
+    Preferences prefs_;
+    QDialog* preferencesWindow_ = nullptr;
 };

@@ -99,7 +99,7 @@ void Manager::applicationDidFinishLaunching()
     epicstimeout = 3.0;
     EPICSImport::setLaunchEnvironment();
 
-    if (p_initialdoc->isChecked() || startDocumentWanted())
+    if (prefs_.initialDocument || startDocumentWanted())
         newDocumentWindow();
 
     warnings = 1;

@@ -1,6 +1,6 @@
-// The preferences window of the controller (date format, window switches,
-// palette, default fonts, default buffer style), the font panel's relay for
-// the controller's own fonts, and the partial loading of documents.
+// The preferences of the controller and their window (date format, window
+// switches, palette, default fonts, default buffer style), the font panel's
+// relay for the controller's own fonts, and the partial loading of documents.
 
 #include "app/Manager.h"
 
@@ -37,36 +37,19 @@
 
 namespace {
 
-const QString defaultTimeFormat = QStringLiteral("%Y-%m-%d %H:%M:%S");
-
-QString colorKey(int n)
-{
-    return QStringLiteral("IPcolor%1").arg(n);
-}
-
-// The program's own palette colour n.
-QColor builtInColor(int n)
-{
-    return StringCategory::color(QString::number(n));
-}
-
-// One default font: its tag (as fontChanges takes it), its keys and its
-// size when nothing usable is stored.
-struct DefaultFont {
+// The rows of the default fonts in the Preferences window: the tag fontChanges
+// takes for each, and its title.
+struct DefaultFontRow {
+    Preferences::DefaultFont font;
     int tag;
     const char* title;
-    const char* nameKey;
-    const char* sizeKey;
-    double fallbackSize;
-    QFont Manager::*font;
-    QLineEdit* Manager::*field;
 };
 
 // clang-format off
-const DefaultFont defaultFonts[] = {
-    {3, "Axis titles",  "TextFontName",   "TextFontSize",   18, &Manager::p_textfont,   &Manager::p_textFont},
-    {4, "Axis numbers", "NumFontName",    "NumFontSize",    14, &Manager::p_numfont,    &Manager::p_numFont},
-    {5, "Legend",       "LegendFontName", "LegendFontSize", 14, &Manager::p_legendfont, &Manager::p_legendFont},
+const DefaultFontRow defaultFontRows[] = {
+    {Preferences::AxisTitles,  3, "Axis titles"},
+    {Preferences::AxisNumbers, 4, "Axis numbers"},
+    {Preferences::Legend,      5, "Legend"},
 };
 // clang-format on
 
@@ -82,18 +65,31 @@ PanelAccessories& Manager::panelAccessories()
     return *accessories_;
 }
 
+QDialog& Manager::preferencesWindow()
+{
+    if (!preferencesWindow_)
+        buildPreferences();
+    return *preferencesWindow_;
+}
+
+void Manager::showPreferences()
+{
+    QDialog& window = preferencesWindow();
+    window.show();
+    window.raise();
+    window.activateWindow();
+}
+
 void Manager::buildPreferences()
 {
-    fontChange = new FontChange(this);
-
-    preferences = new QDialog;
-    preferences->setObjectName(QStringLiteral("preferences"));
-    preferences->setWindowTitle(QStringLiteral("Preferences"));
-    auto* column = new QVBoxLayout(preferences);
+    preferencesWindow_ = new QDialog;
+    preferencesWindow_->setObjectName(QStringLiteral("preferences"));
+    preferencesWindow_->setWindowTitle(QStringLiteral("Preferences"));
+    auto* column = new QVBoxLayout(preferencesWindow_);
 
     auto* general = new QGroupBox(QStringLiteral("General"));
     auto* form = new QFormLayout(general);
-    p_tdf = new QLineEdit(defaultTimeFormat);
+    p_tdf = new QLineEdit;
     p_tdf->setObjectName(QStringLiteral("p_tdf"));
     p_tdf->setToolTip(QStringLiteral("Date and time format, e.g. %Y-%m-%d %H:%M:%S"));
     p_toolbar = new QCheckBox(QStringLiteral("Hide the tools and values of document windows"));
@@ -103,9 +99,20 @@ void Manager::buildPreferences()
     form->addRow(QStringLiteral("Time format"), p_tdf);
     form->addRow(QString(), p_toolbar);
     form->addRow(QString(), p_initialdoc);
-    connect(p_tdf, &QLineEdit::editingFinished, this, [this] { prefChanged(p_tdf); });
-    connect(p_toolbar, &QCheckBox::toggled, this, [this] { prefChanged(p_toolbar); });
-    connect(p_initialdoc, &QCheckBox::toggled, this, [this] { prefChanged(p_initialdoc); });
+    // The format in use is the one typed so far; it is stored once typed.
+    connect(p_tdf, &QLineEdit::textChanged, this, [this](const QString& text) { prefs_.TDF = text; });
+    connect(p_tdf, &QLineEdit::editingFinished, this,
+            [this] { prefs_.saveTimeFormat(UserDefaults::standard()); });
+    connect(p_toolbar, &QCheckBox::toggled, this, [this](bool on) {
+        prefs_.windowToolbar = on;
+        prefs_.saveWindowToolbar(UserDefaults::standard());
+        for (VexaDocument* doc : documents_)
+            doc->update();
+    });
+    connect(p_initialdoc, &QCheckBox::toggled, this, [this](bool on) {
+        prefs_.initialDocument = on;
+        prefs_.saveInitialDocument(UserDefaults::standard());
+    });
     column->addWidget(general);
 
     column->addWidget(buildPaletteBox());
@@ -123,6 +130,8 @@ void Manager::buildPreferences()
     styleRow->addWidget(useStyle);
     column->addWidget(style);
     column->addStretch(1);
+
+    showPreferenceValues();
 }
 
 QWidget* Manager::buildPaletteBox()
@@ -132,7 +141,6 @@ QWidget* Manager::buildPaletteBox()
     grid->setHorizontalSpacing(4);
     for (int n = 0; n < int(p_col.size()); ++n) {
         auto* well = new PaletteWell(n);
-        well->setColor(builtInColor(n));
         connect(well, &PaletteWell::colorChosen, this, [this, well] { prefColorChanged(well); });
         p_col[std::size_t(n)] = well;
         grid->addWidget(well, n / 8, n % 8);
@@ -151,12 +159,11 @@ QWidget* Manager::buildFontBox()
     auto* box = new QGroupBox(QStringLiteral("Fonts of New Documents"));
     auto* grid = new QGridLayout(box);
     int row = 0;
-    for (const DefaultFont& f : defaultFonts) {
-        this->*f.font = Font::userFont(f.fallbackSize);
+    for (const DefaultFontRow& f : defaultFontRows) {
         auto* field = new QLineEdit;
         field->setReadOnly(true);
-        field->setObjectName(QLatin1String(f.nameKey));
-        this->*f.field = field;
+        field->setObjectName(QLatin1String(Preferences::fontKeys(f.font).nameKey));
+        p_fontFields[std::size_t(f.font)] = field;
         auto* choose = new QPushButton(QStringLiteral("Choose…"));
         choose->setObjectName(QStringLiteral("p_font%1").arg(f.tag));
         connect(choose, &QPushButton::clicked, this, [this, tag = f.tag] { fontChanges(tag); });
@@ -166,14 +173,38 @@ QWidget* Manager::buildFontBox()
         ++row;
     }
     grid->setColumnStretch(1, 1);
-    showDefaultFonts();
     return box;
+}
+
+void Manager::showPreferenceValues()
+{
+    if (!preferencesWindow_)
+        return;
+    // Showing the preferences must not write them straight back.
+    {
+        const QSignalBlocker b1(p_tdf), b2(p_toolbar), b3(p_initialdoc);
+        p_tdf->setText(prefs_.TDF);
+        p_toolbar->setChecked(prefs_.windowToolbar);
+        p_initialdoc->setChecked(prefs_.initialDocument);
+    }
+    showPaletteColors();
+    showDefaultFonts();
+}
+
+void Manager::showPaletteColors()
+{
+    if (!preferencesWindow_)
+        return;
+    for (std::size_t n = 0; n < p_col.size(); ++n)
+        p_col[n]->setColor(prefs_.colors[n]);
 }
 
 void Manager::showDefaultFonts()
 {
-    for (const DefaultFont& f : defaultFonts)
-        (this->*f.field)->setText(FontChange::fontText(this->*f.font));
+    if (!preferencesWindow_)
+        return;
+    for (std::size_t i = 0; i < p_fontFields.size(); ++i)
+        p_fontFields[i]->setText(FontChange::fontText(prefs_.fonts[i]));
 }
 
 QMenu* Manager::buildPartialLoadMenu()
@@ -201,21 +232,8 @@ QMenu* Manager::buildPartialLoadMenu()
 void Manager::initPreferences()
 {
     UserDefaults& d = UserDefaults::standard();
-    for (int n = 0; n < int(p_col.size()); ++n)
-        if (auto c = d.colorForKey(colorKey(n)))
-            p_col[std::size_t(n)]->setColor(*c);
-
-    // Loading the controls must not write them straight back.
-    {
-        const QSignalBlocker b1(p_tdf), b2(p_toolbar), b3(p_initialdoc);
-        p_tdf->setText(d.stringForKey(QStringLiteral("TDF")));
-        if (p_tdf->text().isEmpty())
-            p_tdf->setText(defaultTimeFormat);
-        if (d.contains(QStringLiteral("WindowToolbar")))
-            p_toolbar->setChecked(d.boolForKey(QStringLiteral("WindowToolbar")));
-        if (d.contains(QStringLiteral("InitialDocument")))
-            p_initialdoc->setChecked(d.boolForKey(QStringLiteral("InitialDocument")));
-    }
+    prefs_ = Preferences::load(d);
+    showPreferenceValues();
     queryEditor->loadFromDefaults();
     macroEditor->loadFromDefaults();
     if (opt_h)
@@ -223,51 +241,27 @@ void Manager::initPreferences()
     else
         showInspector();
 
-    for (const DefaultFont& f : defaultFonts)
-        this->*f.font = VexaDocument::defaultFont(f.nameKey, f.sizeKey, f.fallbackSize);
-    showDefaultFonts();
     if (accessories_)
         accessories_->loadFromDefaults(d);
     accessoriesFromDefaults_ = true;
 }
 
-void Manager::prefChanged(QObject* sender)
-{
-    UserDefaults& d = UserDefaults::standard();
-    if (sender == p_tdf) {
-        d.setValue(QStringLiteral("TDF"), p_tdf->text());
-    } else if (sender == p_toolbar) {
-        d.setValue(QStringLiteral("WindowToolbar"), p_toolbar->isChecked());
-        d.synchronize();
-        for (VexaDocument* doc : documents_)
-            doc->update();
-    } else if (sender == p_initialdoc) {
-        d.setValue(QStringLiteral("InitialDocument"), p_initialdoc->isChecked());
-    }
-    d.synchronize();
-}
-
 QColor Manager::paletteColor(int n) const
 {
-    const int i = ((n % 16) + 16) % 16;
-    return p_col[std::size_t(i)] ? p_col[std::size_t(i)]->color() : builtInColor(i);
+    return prefs_.colors[std::size_t(((n % 16) + 16) % 16)];
 }
 
 void Manager::prefColorChanged(PaletteWell* well)
 {
-    UserDefaults& d = UserDefaults::standard();
-    d.setColor(colorKey(well->tag()), well->color());
-    d.synchronize();
+    prefs_.colors[std::size_t(well->tag())] = well->color();
+    prefs_.saveColor(UserDefaults::standard(), well->tag());
 }
 
 void Manager::revertColors()
 {
-    UserDefaults& d = UserDefaults::standard();
-    for (int n = 0; n < int(p_col.size()); ++n) {
-        p_col[std::size_t(n)]->setColor(builtInColor(n));
-        d.removeObjectForKey(colorKey(n));
-    }
-    d.synchronize();
+    prefs_.colors = Preferences::builtInPalette();
+    Preferences::forgetColors(UserDefaults::standard());
+    showPaletteColors();
 }
 
 void Manager::prefSetDefaultStyle()
@@ -287,9 +281,9 @@ void Manager::fontChanges(int tag)
         if (PD)
             fontChange->setReceiver(0, 2, PD->legend.legendfont, this);
     } else {
-        for (const DefaultFont& f : defaultFonts)
+        for (const DefaultFontRow& f : defaultFontRows)
             if (f.tag == tag)
-                fontChange->setReceiver(0, tag, this->*f.font, this);
+                fontChange->setReceiver(0, tag, prefs_.fonts[std::size_t(f.font)], this);
     }
     if (!opt_h)
         fontChange->orderFrontFontPanel();
@@ -302,15 +296,11 @@ void Manager::receiveFont(const FontChange& relay)
         if (PD)
             PD->setLegend(&LegendSettings::legendfont, font, VexaDocument::Redraw::Later);
     } else {
-        UserDefaults& d = UserDefaults::standard();
-        for (const DefaultFont& f : defaultFonts) {
+        for (const DefaultFontRow& f : defaultFontRows) {
             if (f.tag != relay.fid())
                 continue;
-            this->*f.font = font;
-            d.setValue(QLatin1String(f.nameKey), Font::storedName(font));
-            d.synchronize();
-            d.setValue(QLatin1String(f.sizeKey), double(float(font.pointSizeF())));
-            d.synchronize();
+            prefs_.fonts[std::size_t(f.font)] = font;
+            prefs_.saveFont(UserDefaults::standard(), f.font);
         }
         showDefaultFonts();
     }

@@ -198,7 +198,6 @@ void Manager::buildInspectorWindow()
     buildMenus();
     for (QMenu* menu : sharedMenus())
         inspector->menuBar()->addMenu(menu);
-    buildPreferences();
 
     switchInspector(QStringLiteral("general"));
     switchDataView(QStringLiteral("databuffer"));
@@ -331,11 +330,8 @@ void Manager::buildMenus()
     editMenu->addSeparator();
     add(editMenu, QStringLiteral("Select All Buffers"), QKeySequence(), [this] { bSelectAll(); });
     editMenu->addSeparator();
-    QAction* prefs = add(editMenu, QStringLiteral("Preferences…"), QKeySequence::Preferences, [this] {
-        preferences->show();
-        preferences->raise();
-        preferences->activateWindow();
-    });
+    QAction* prefs = add(editMenu, QStringLiteral("Preferences…"), QKeySequence::Preferences,
+                         [this] { showPreferences(); });
     prefs->setMenuRole(QAction::PreferencesRole);
 
     graphMenu = new QMenu(QStringLiteral("Graph"), inspector);

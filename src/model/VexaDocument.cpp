@@ -21,7 +21,12 @@ VexaDocument::~VexaDocument() = default;
 
 QFont VexaDocument::defaultFont(const char* nameKey, const char* sizeKey, double fallbackSize)
 {
-    const UserDefaults& d = UserDefaults::standard();
+    return defaultFont(UserDefaults::standard(), nameKey, sizeKey, fallbackSize);
+}
+
+QFont VexaDocument::defaultFont(const UserDefaults& d, const char* nameKey, const char* sizeKey,
+                                double fallbackSize)
+{
     const QString nk = QLatin1String(nameKey);
     const QString sk = QLatin1String(sizeKey);
     if (d.contains(nk) && d.contains(sk)) {

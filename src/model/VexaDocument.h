@@ -35,6 +35,7 @@
 class DocumentView;
 class DocumentWindow;
 class ManagerServices;
+class UserDefaults;
 
 // 1 = X1 with Y1, 2 = X2 with Y2, 0 = both where an operation allows it.
 enum AxisPair : int { PairBoth = 0, Pair1 = 1, Pair2 = 2 };
@@ -103,6 +104,8 @@ public:
     // The default font stored under the keys, or the user font of the
     // fallback size when none (or no longer an installed one) is stored.
     static QFont defaultFont(const char* nameKey, const char* sizeKey, double fallbackSize);
+    static QFont defaultFont(const UserDefaults& defaults, const char* nameKey, const char* sizeKey,
+                             double fallbackSize);
 
     void newBuffer();
     // Removes every buffer whose removal mark is set.

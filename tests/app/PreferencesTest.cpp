@@ -20,9 +20,11 @@
 #include "support/TestSupport.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QFile>
 #include <QFileDialog>
 #include <QFontDialog>
@@ -115,15 +117,83 @@ void changeEveryControl(PanelAccessories& a)
     a.binColumns->setValue(5);
 }
 
+// The Preferences window among the windows of the application; null while
+// none was made.
+QDialog* madePreferencesWindow()
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == QStringLiteral("preferences"))
+            return qobject_cast<QDialog*>(w);
+    return nullptr;
+}
+
+// A launch with "-h yes" on the command line.
+struct HiddenLaunch {
+    HiddenLaunch()
+    {
+        UserDefaults::standard().setArgumentDomain({QStringLiteral("-h"), QStringLiteral("yes")});
+    }
+    ~HiddenLaunch() { UserDefaults::standard().clearArgumentDomain(); }
+};
+
 } // namespace
+
+TEST(Preferences, AHiddenRunReadsThemWithoutTheWindowWhichShowsThemWhenMade)
+{
+    Preferences stored;
+    stored.TDF = QStringLiteral("%H:%M");
+    stored.windowToolbar = true;
+    stored.colors[3] = QColor::fromRgbF(0.2f, 0.4f, 0.6f);
+    stored.fonts[Preferences::Legend] = someFont(11);
+    {
+        UserDefaults& store = UserDefaults::standard();
+        store.removeAll();
+        stored.saveTimeFormat(store);
+        stored.saveWindowToolbar(store);
+        stored.saveColor(store, 3);
+        stored.saveFont(store, Preferences::Legend);
+    }
+    restart();
+    {
+        const HiddenLaunch hidden;
+        Manager m;
+        m.applicationDidFinishLaunching();
+        EXPECT_EQ(m.preferences(), stored);
+        EXPECT_EQ(m.TDF(), QStringLiteral("%H:%M"));
+        EXPECT_TRUE(m.toolbarSwitch());
+        EXPECT_EQ(m.paletteColor(3), stored.colors[3]);
+        EXPECT_EQ(madePreferencesWindow(), nullptr);
+        EXPECT_EQ(m.p_tdf, nullptr);
+
+        // Made later, it shows them; a change goes into them and the store.
+        QDialog& window = m.preferencesWindow();
+        EXPECT_EQ(madePreferencesWindow(), &window);
+        EXPECT_EQ(m.p_tdf->text(), QStringLiteral("%H:%M"));
+        EXPECT_TRUE(m.p_toolbar->isChecked());
+        EXPECT_FALSE(m.p_initialdoc->isChecked());
+        for (int n = 0; n < Preferences::paletteSize; ++n)
+            EXPECT_EQ(m.p_col[std::size_t(n)]->color(), stored.colors[std::size_t(n)]) << n;
+        EXPECT_EQ(m.p_fontFields[Preferences::Legend]->text(), FontChange::fontText(someFont(11)));
+        m.p_initialdoc->setChecked(true);
+        EXPECT_TRUE(m.preferences().initialDocument);
+        EXPECT_TRUE(UserDefaults::standard().boolForKey(QStringLiteral("InitialDocument")));
+    }
+    EXPECT_EQ(madePreferencesWindow(), nullptr) << "gone with its controller";
+    restart();
+    stored.initialDocument = true;
+    EXPECT_EQ(Preferences::load(UserDefaults::standard()), stored);
+}
 
 TEST(Preferences, AFirstLaunchWithAnEmptyStoreShowsTheDefaults)
 {
     UserDefaults::standard().removeAll();
     Manager m;
     m.applicationDidFinishLaunching();
+    EXPECT_EQ(m.preferences(), Preferences());
+    m.preferencesWindow();
 
     EXPECT_EQ(m.TDF(), QStringLiteral("%Y-%m-%d %H:%M:%S"));
+    EXPECT_EQ(m.p_tdf->text(), m.TDF());
     EXPECT_FALSE(m.p_toolbar->isChecked());
     EXPECT_FALSE(m.p_initialdoc->isChecked());
     EXPECT_TRUE(m.documents().empty());
@@ -141,12 +211,13 @@ TEST(Preferences, AFirstLaunchWithAnEmptyStoreShowsTheDefaults)
         EXPECT_EQ(m.paletteColor(c.n + 16), well);
     }
 
-    EXPECT_EQ(m.p_textfont.pointSizeF(), 18);
-    EXPECT_EQ(m.p_numfont.pointSizeF(), 14);
-    EXPECT_EQ(m.p_legendfont.pointSizeF(), 14);
-    EXPECT_TRUE(m.p_textFont->text().endsWith(QStringLiteral(" - 18 pt")))
-        << m.p_textFont->text().toStdString();
-    EXPECT_TRUE(m.p_legendFont->text().endsWith(QStringLiteral(" - 14 pt")));
+    const auto& fonts = m.preferences().fonts;
+    EXPECT_EQ(fonts[Preferences::AxisTitles].pointSizeF(), 18);
+    EXPECT_EQ(fonts[Preferences::AxisNumbers].pointSizeF(), 14);
+    EXPECT_EQ(fonts[Preferences::Legend].pointSizeF(), 14);
+    const QLineEdit& titles = *m.p_fontFields[Preferences::AxisTitles];
+    EXPECT_TRUE(titles.text().endsWith(QStringLiteral(" - 18 pt"))) << titles.text().toStdString();
+    EXPECT_TRUE(m.p_fontFields[Preferences::Legend]->text().endsWith(QStringLiteral(" - 14 pt")));
 
     // One query and one macro, both stored at once; the macro's row selected.
     ASSERT_EQ(m.queryEditor->MYQ.size(), 1u);
@@ -175,6 +246,7 @@ TEST(Preferences, EverySettingSurvivesARestart)
         m.applicationDidFinishLaunching();
         VexaDocument& d = currentDocument(m);
         const QFont openLegend = d.legend.legendfont;
+        m.preferencesWindow();
         m.p_tdf->setText(QStringLiteral("%d.%m.%Y %H:%M"));
         emit m.p_tdf->editingFinished();
         m.p_toolbar->setChecked(true);
@@ -204,15 +276,16 @@ TEST(Preferences, EverySettingSurvivesARestart)
     {
         Manager m;
         m.applicationDidFinishLaunching();
+        m.preferencesWindow();
         EXPECT_EQ(m.TDF(), QStringLiteral("%d.%m.%Y %H:%M"));
+        EXPECT_EQ(m.p_tdf->text(), m.TDF());
         EXPECT_TRUE(m.p_toolbar->isChecked());
         EXPECT_TRUE(m.p_initialdoc->isChecked());
         EXPECT_EQ(m.documents().size(), 1u) << "a start document";
         EXPECT_EQ(m.p_col[7]->color(), seventh);
-        EXPECT_EQ(m.p_textfont, text);
-        EXPECT_EQ(m.p_numfont, numbers);
-        EXPECT_EQ(m.p_legendfont, legend);
-        EXPECT_EQ(m.p_numFont->text(), Font::storedName(numbers) + QStringLiteral(" - 9 pt"));
+        EXPECT_EQ(m.preferences().fonts, (std::array{text, numbers, legend}));
+        EXPECT_EQ(m.p_fontFields[Preferences::AxisNumbers]->text(),
+                  Font::storedName(numbers) + QStringLiteral(" - 9 pt"));
         expectSame(shown(m.panelAccessories()), left);
 
         // New documents take the fonts.
@@ -230,6 +303,7 @@ TEST(Preferences, EverySettingSurvivesARestart)
     restart();
     Manager m;
     m.applicationDidFinishLaunching();
+    m.preferencesWindow();
     EXPECT_EQ(m.p_col[7]->color(), m.paletteColor(7));
     EXPECT_NEAR(m.p_col[7]->color().redF(), 0.25098, 1e-4);
 }
@@ -285,7 +359,7 @@ TEST(FontRelay, PicksInThePanelReachWhoeverArmedItLast)
     EXPECT_EQ(m.fontChange->panel()->currentFont().pointSizeF(), 18) << "the panel shows the font";
     m.fontChange->panel()->setCurrentFont(someFont(30));
     const QFont picked = m.fontChange->panel()->currentFont();
-    EXPECT_EQ(m.p_textfont, picked);
+    EXPECT_EQ(m.preferences().fonts[Preferences::AxisTitles], picked);
     EXPECT_EQ(UserDefaults::standard().stringForKey(QStringLiteral("TextFontName")),
               Font::storedName(picked));
     EXPECT_EQ(UserDefaults::standard().floatForKey(QStringLiteral("TextFontSize")), 30.f);
@@ -300,7 +374,7 @@ TEST(FontRelay, PicksInThePanelReachWhoeverArmedItLast)
     m.fontChanges(3);
     m.fontChanges(2);
     m.fontChange->changeFont(someFont(33));
-    EXPECT_EQ(m.p_textfont, someFont(33));
+    EXPECT_EQ(m.preferences().fonts[Preferences::AxisTitles], someFont(33));
     EXPECT_EQ(d.legend.legendfont, someFont(8));
 
     // A panel that armed the relay and went away is forgotten.

@@ -219,6 +219,7 @@ TEST(Tools, ReadoutsAndVariablesOnLinearLogAndTimeAxes)
     d.axes[AxisX1].axismode = AxisTime;
     d.xmin1 = 86400;
     d.xmax1 = 86400 + 4 * 86400;
+    m.preferencesWindow();
     m.p_tdf->setText(QStringLiteral("%Y-%m-%d %H:%M:%S"));
     m.showValues(QPointF(L + W * 0.75, B), q);
     EXPECT_EQ(m.x1val->text(), QStringLiteral("2001-01-05 00:00:00"));

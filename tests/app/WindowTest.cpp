@@ -191,6 +191,7 @@ TEST(DocumentWindowTest, ToolbarSwitchAndWidthDecideWhatTheStripShows)
     ASSERT_GT(w->toolViewWidth(), 0);
     ASSERT_GT(w->valViewWidth(), 0);
 
+    app.preferencesWindow();
     app.p_toolbar->setChecked(true);
     d.update();
     EXPECT_TRUE(w->toolViewHidden());

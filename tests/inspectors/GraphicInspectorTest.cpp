@@ -159,6 +159,7 @@ TEST(GraphicInspector, CornersSizesAndModes)
     EXPECT_EQ(x1->text(), formatNumberAuto(line.x1));
 
     // Bad entries are refused with a message; the line stays.
+    f.m->preferencesWindow();
     f.m->p_tdf->setText(QStringLiteral("%Y-%m-%d"));
     const double stored[4] = {line.x1, line.y1, line.x2, line.y2};
     const struct {

@@ -162,6 +162,7 @@ TEST(TextInspector, PositionModesAndCoordinates)
 
     // Bad entries are refused with a message; the box stays where it was.
     const double y = t.y;
+    f.m->preferencesWindow();
     f.m->p_tdf->setText(QStringLiteral("%Y-%m-%d %H:%M:%S"));
     const struct {
         int xmode;
