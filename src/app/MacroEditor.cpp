@@ -53,7 +53,15 @@ MacroEditor::MacroEditor(Manager& manager)
         : QObject(&manager)
         , manager_(manager)
 {
-    buildView();
+    table_ = new NameListTable(
+        QStringLiteral("Macro"),
+        {[this] { return int(MA.size()); }, [this](int row) { return MA[std::size_t(row)]->name; },
+         // Dropped while documents or panes are switched, as in
+         // every side table.
+         [this](int row, const QString& name) { return !manager_.noedit && rename(row, name); },
+         [this](int row) { return MA[std::size_t(row)]->timerRunning(); },
+         [this] { updateMacro(selectedRow()); }},
+        QStringLiteral("macroTable"), this);
     buildMenu();
 }
 
@@ -66,6 +74,19 @@ MacroEditor::~MacroEditor()
         delete macroMenu;
 }
 
+QWidget* MacroEditor::view()
+{
+    if (!view_)
+        buildView();
+    return view_;
+}
+
+QTableView* MacroEditor::macroTable()
+{
+    view();
+    return table_->view();
+}
+
 void MacroEditor::buildView()
 {
     // The pane is short: the list and the source side by side, the
@@ -76,6 +97,9 @@ void MacroEditor::buildView()
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
     view_ = scroll;
+    // The controls report changes while they are made: no edit of the
+    // selected macro.
+    filling_ = true;
     auto* content = new QWidget;
     scroll->setWidget(content);
     auto* column = new QVBoxLayout(content);
@@ -105,33 +129,23 @@ void MacroEditor::buildView()
     beside->setChildrenCollapsible(false);
     editorColumn->addWidget(beside, 1);
 
-    table_ = new NameListTable(
-        QStringLiteral("Macro"),
-        {[this] { return int(MA.size()); }, [this](int row) { return MA[std::size_t(row)]->name; },
-         // Dropped while documents or panes are switched, as in
-         // every side table.
-         [this](int row, const QString& name) { return !manager_.noedit && rename(row, name); },
-         [this](int row) { return MA[std::size_t(row)]->timerRunning(); }},
-        QStringLiteral("macroTable"), this);
-    macroTable = table_->view();
-    macroTable->setMinimumWidth(120);
-    beside->addWidget(macroTable);
-    connect(macroTable->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            [this] { updateMacro(selectedRow()); });
-    connect(macroTable, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
+    QTableView* table = table_->view();
+    table->setMinimumWidth(120);
+    beside->addWidget(table);
+    connect(table, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
         if (index.isValid())
             updateMacro(index.row());
     });
 
-    ma_src = new QPlainTextEdit;
-    ma_src->setObjectName(QStringLiteral("ma_src"));
-    ma_src->setFont(fixed);
-    ma_src->setLineWrapMode(QPlainTextEdit::NoWrap);
-    ma_src->setTabStopDistance(4 * QFontMetricsF(fixed).horizontalAdvance(QLatin1Char(' ')));
-    ma_src->setMinimumHeight(3 * fixedLine);
-    ma_src->setPlaceholderText(QStringLiteral("print 'Hello'"));
-    connect(ma_src, &QPlainTextEdit::textChanged, this, [this] { ma_save(); });
-    beside->addWidget(ma_src);
+    src_ = new QPlainTextEdit;
+    src_->setObjectName(QStringLiteral("ma_src"));
+    src_->setFont(fixed);
+    src_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    src_->setTabStopDistance(4 * QFontMetricsF(fixed).horizontalAdvance(QLatin1Char(' ')));
+    src_->setMinimumHeight(3 * fixedLine);
+    src_->setPlaceholderText(QStringLiteral("print 'Hello'"));
+    connect(src_, &QPlainTextEdit::textChanged, this, [this] { ma_save(); });
+    beside->addWidget(src_);
     beside->setStretchFactor(0, 1);
     beside->setStretchFactor(1, 3);
 
@@ -168,19 +182,19 @@ void MacroEditor::buildView()
     auto* shortcutLabel = new QLabel(QStringLiteral("Alt +"));
     shortcutLabel->setToolTip(QStringLiteral("The key that runs the macro from a graph window"));
     controls->addWidget(shortcutLabel);
-    ma_shortcut = new QComboBox;
-    ma_shortcut->setObjectName(QStringLiteral("ma_shortcut"));
-    ma_shortcut->setToolTip(shortcutLabel->toolTip());
-    ma_shortcut->addItem(QStringLiteral("none"), 0);
+    shortcut_ = new QComboBox;
+    shortcut_->setObjectName(QStringLiteral("ma_shortcut"));
+    shortcut_->setToolTip(shortcutLabel->toolTip());
+    shortcut_->addItem(QStringLiteral("none"), 0);
     for (QChar c : shortcutCharacters())
-        ma_shortcut->addItem(QString(c), int(c.unicode()));
-    ma_shortcut->setMaxVisibleItems(16);
-    connect(ma_shortcut, &QComboBox::currentIndexChanged, this, [this] { ma_save(); });
-    controls->addWidget(ma_shortcut);
+        shortcut_->addItem(QString(c), int(c.unicode()));
+    shortcut_->setMaxVisibleItems(16);
+    connect(shortcut_, &QComboBox::currentIndexChanged, this, [this] { ma_save(); });
+    controls->addWidget(shortcut_);
     controls->addSpacing(10);
 
-    ma_type = new QButtonGroup(this);
-    ma_type->setExclusive(true);
+    type_ = new QButtonGroup(content);
+    type_->setExclusive(true);
     const std::tuple<int, const char*, const char*> types[] = {
         {MacroTypeLanguage, "Macro", "Commands of the macro language"},
         {MacroTypePerlImport, "Perl Import", "Perl code that reads a file into new buffers"},
@@ -192,53 +206,57 @@ void MacroEditor::buildView()
         b->setToolTip(QLatin1String(tip));
         b->setCheckable(true);
         b->setObjectName(QStringLiteral("ma_type%1").arg(id));
-        ma_type->addButton(b, id);
+        type_->addButton(b, id);
         controls->addWidget(b);
     }
-    ma_type->button(MacroTypeLanguage)->setChecked(true);
-    connect(ma_type, &QButtonGroup::idClicked, this, [this] { ma_save(); });
+    type_->button(MacroTypeLanguage)->setChecked(true);
+    connect(type_, &QButtonGroup::idClicked, this, [this] { ma_save(); });
     controls->addStretch(1);
 
-    ma_progress = new QProgressBar;
-    ma_progress->setObjectName(QStringLiteral("ma_progress"));
-    ma_progress->setRange(0, 0);
-    ma_progress->setTextVisible(false);
-    ma_progress->setFixedSize(40, rowHeight - 8);
+    progress_ = new QProgressBar;
+    progress_->setObjectName(QStringLiteral("ma_progress"));
+    progress_->setRange(0, 0);
+    progress_->setTextVisible(false);
+    progress_->setFixedSize(40, rowHeight - 8);
     // Keeps its room while hidden, so Execute does not jump about.
-    QSizePolicy keep = ma_progress->sizePolicy();
+    QSizePolicy keep = progress_->sizePolicy();
     keep.setRetainSizeWhenHidden(true);
-    ma_progress->setSizePolicy(keep);
-    ma_progress->hide();
-    controls->addWidget(ma_progress);
-    ma_exestop = new QPushButton(QStringLiteral("Execute"));
-    ma_exestop->setObjectName(QStringLiteral("ma_exestop"));
-    ma_exestop->setToolTip(QStringLiteral("Run the macro, or stop its timer or perl job"));
-    ma_exestop->setAutoDefault(false);
-    connect(ma_exestop, &QPushButton::clicked, this, [this] { ma_execute(); });
-    controls->addWidget(ma_exestop);
+    progress_->setSizePolicy(keep);
+    progress_->setVisible(perlRunning_);
+    controls->addWidget(progress_);
+    exestop_ = new QPushButton(executeTitle_);
+    exestop_->setObjectName(QStringLiteral("ma_exestop"));
+    exestop_->setToolTip(QStringLiteral("Run the macro, or stop its timer or perl job"));
+    exestop_->setAutoDefault(false);
+    connect(exestop_, &QPushButton::clicked, this, [this] { ma_execute(); });
+    controls->addWidget(exestop_);
     editorColumn->addLayout(controls);
     upright->addWidget(editorPart);
 
-    ma_console = new QPlainTextEdit;
-    ma_console->setObjectName(QStringLiteral("ma_console"));
-    ma_console->setReadOnly(true);
-    ma_console->setFont(fixed);
-    ma_console->setLineWrapMode(QPlainTextEdit::NoWrap);
-    ma_console->setPlaceholderText(QStringLiteral("Console"));
-    // A timer macro that prints for days must not eat the memory.
-    ma_console->setMaximumBlockCount(100000);
-    ma_console->setMinimumHeight(2 * fixedLine + 8);
-    ma_console->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(ma_console, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
-        QMenu* menu = ma_console->createStandardContextMenu(at);
+    console_ = new QPlainTextEdit;
+    console_->setObjectName(QStringLiteral("ma_console"));
+    console_->setReadOnly(true);
+    console_->setFont(fixed);
+    console_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    console_->setPlaceholderText(QStringLiteral("Console"));
+    console_->setMinimumHeight(2 * fixedLine + 8);
+    console_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(console_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        QMenu* menu = console_->createStandardContextMenu(at);
         menu->addSeparator();
         menu->addAction(QStringLiteral("Clear Console"), this, [this] { ma_clr(); });
-        menu->exec(ma_console->mapToGlobal(at));
+        menu->exec(console_->mapToGlobal(at));
         delete menu;
     });
-    upright->addWidget(ma_console);
+    manager_.console().attach(console_);
+    upright->addWidget(console_);
     upright->setStretchFactor(0, 3);
     upright->setStretchFactor(1, 2);
+
+    filling_ = false;
+    const int row = selectedRow();
+    if (row >= 0)
+        showMacro(*MA[std::size_t(row)]);
 }
 
 void MacroEditor::buildMenu()
@@ -392,12 +410,12 @@ void MacroEditor::ma_execute()
 void MacroEditor::ma_save()
 {
     const int row = selectedRow();
-    if (row < 0 || filling_)
+    if (row < 0 || filling_ || !hasView())
         return;
     std::shared_ptr<Macro>& slot = MA[std::size_t(row)];
-    const QString src = ma_src->toPlainText();
-    const int shortcut = ma_shortcut->currentData().toInt();
-    const int type = std::max(ma_type->checkedId(), 0);
+    const QString src = src_->toPlainText();
+    const int shortcut = shortcut_->currentData().toInt();
+    const int type = std::max(type_->checkedId(), 0);
     if (slot->src == src && slot->shortcut == shortcut && slot->type == type)
         return;
     slot->stopTimer();
@@ -479,7 +497,7 @@ void MacroEditor::ma_insertStyle()
     const QSizeF windowSize = view ? view->frame().size() : QSizeF(main->winw, main->winh);
     // Typed in: the editor's undo and change notification take it as an
     // edit, which saves it into the macro.
-    ma_src->insertPlainText(StyleMacroWriter::styleMacroText(*document, windowSize));
+    ma_src()->insertPlainText(StyleMacroWriter::styleMacroText(*document, windowSize));
     ma_save();
 }
 
@@ -489,15 +507,22 @@ void MacroEditor::updateMacro(int row)
         return;
     UserDefaults::standard().setValue(QStringLiteral("CurrentMacro"), row);
     const Macro& m = *MA[std::size_t(row)];
+    executeTitle_ = m.timerRunning() || m.MAP != 0 ? QStringLiteral("Stop") : QStringLiteral("Execute");
+    if (hasView())
+        showMacro(m);
+}
+
+void MacroEditor::showMacro(const Macro& m)
+{
     filling_ = true;
-    if (ma_src->toPlainText() != m.src)
-        ma_src->setPlainText(m.src);
-    ma_exestop->setText(m.timerRunning() || m.MAP != 0 ? QStringLiteral("Stop") : QStringLiteral("Execute"));
+    if (src_->toPlainText() != m.src)
+        src_->setPlainText(m.src);
+    exestop_->setText(executeTitle_);
     // A shortcut that is no letter cannot be typed: it shows as none.
-    const int item = ma_shortcut->findData(m.shortcut);
-    ma_shortcut->setCurrentIndex(item >= 0 ? item : 0);
-    QAbstractButton* segment = ma_type->button(m.type);
-    (segment ? segment : ma_type->button(MacroTypeLanguage))->setChecked(true);
+    const int item = shortcut_->findData(m.shortcut);
+    shortcut_->setCurrentIndex(item >= 0 ? item : 0);
+    QAbstractButton* segment = type_->button(m.type);
+    (segment ? segment : type_->button(MacroTypeLanguage))->setChecked(true);
     filling_ = false;
 }
 
@@ -601,14 +626,18 @@ bool MacroEditor::merge(const QByteArray& data, QString* why)
 
 void MacroEditor::setExecuteTitle(const QString& title)
 {
-    ma_exestop->setText(title);
+    executeTitle_ = title;
+    if (hasView())
+        exestop_->setText(title);
     // A timer started or stopped: its macro's row changes colour.
     table_->refreshMarks();
 }
 
 void MacroEditor::setPerlProgress(bool running)
 {
-    ma_progress->setVisible(running);
+    perlRunning_ = running;
+    if (hasView())
+        progress_->setVisible(running);
 }
 
 std::vector<Macro*> MacroEditor::storedMacros() const

@@ -16,9 +16,14 @@
 
 #include "app/Manager.h"
 
+#include <QButtonGroup>
 #include <QByteArray>
+#include <QComboBox>
 #include <QObject>
+#include <QPlainTextEdit>
 #include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QString>
 #include <QWidget>
 
@@ -27,12 +32,7 @@
 
 class Macro;
 class NameListTable;
-class QButtonGroup;
-class QComboBox;
 class QMenu;
-class QPlainTextEdit;
-class QProgressBar;
-class QPushButton;
 class QTableView;
 
 class MacroEditor : public QObject {
@@ -45,15 +45,25 @@ public:
     // The stored macros: list order = table order = menu order.
     std::vector<std::shared_ptr<Macro>> MA;
 
-    // The pane. Whoever shows it takes it over (Qt ownership).
-    QWidget* view() const { return view_; }
-    QTableView* macroTable = nullptr;
-    QPlainTextEdit* ma_src = nullptr;
-    QComboBox* ma_shortcut = nullptr; // "none" (0), then a to z and A to Z, each with its code
-    QButtonGroup* ma_type = nullptr; // ids 0 macro, 1 perl import, 2 perl filter
-    QPushButton* ma_exestop = nullptr; // "Execute" or "Stop"
-    QProgressBar* ma_progress = nullptr;
-    QPlainTextEdit* ma_console = nullptr;
+    // The pane, made on the first call and showing the editor's state (the
+    // selected row, its macro, the title of Execute/Stop, the progress
+    // indicator, the console). Whoever shows it takes it over (Qt
+    // ownership). A run that never asks for it never makes it: the list,
+    // the selected row and the runs need no widget.
+    QWidget* view();
+    bool hasView() const { return !view_.isNull(); }
+    // The pane's widgets; each call makes the pane first when needed.
+    QTableView* macroTable();
+    QPlainTextEdit* ma_src() { return made(src_); }
+    // "none" (0), then a to z and A to Z, each with its code.
+    QComboBox* ma_shortcut() { return made(shortcut_); }
+    // Ids 0 macro, 1 perl import, 2 perl filter.
+    QButtonGroup* ma_type() { return made(type_); }
+    // "Execute" or "Stop".
+    QPushButton* ma_exestop() { return made(exestop_); }
+    QProgressBar* ma_progress() { return made(progress_); }
+    // Shows the controller's console lines.
+    QPlainTextEdit* ma_console() { return made(console_); }
     // The "Macro" menu: one item per stored macro, its data the list index.
     QMenu* macroMenu = nullptr;
 
@@ -126,8 +136,16 @@ public:
     std::vector<Macro*> storedMacros() const;
 
 private:
+    // The widget, once the pane is made.
+    template <class Widget> Widget* made(const QPointer<Widget>& widget)
+    {
+        view();
+        return widget.data();
+    }
     void buildView();
     void buildMenu();
+    // The macro's source, shortcut and type into the pane's fields.
+    void showMacro(const Macro& macro);
     // Stores the list, reloads the table, selects the row, shows it and
     // rebuilds the menu.
     void afterListChange(int select);
@@ -140,8 +158,18 @@ private:
     QString askForListFile(Manager::FilePanelRequest::Kind kind, const QString& title);
 
     Manager& manager_;
-    QPointer<QWidget> view_;
+    // The list's table, holding the selected row (its view made with the pane).
     NameListTable* table_ = nullptr;
+    QString executeTitle_ = QStringLiteral("Execute");
+    bool perlRunning_ = false;
+
+    QPointer<QWidget> view_;
+    QPointer<QPlainTextEdit> src_;
+    QPointer<QComboBox> shortcut_;
+    QPointer<QButtonGroup> type_;
+    QPointer<QPushButton> exestop_;
+    QPointer<QProgressBar> progress_;
+    QPointer<QPlainTextEdit> console_;
     std::vector<std::shared_ptr<Macro>> retired_;
     bool releasePending_ = false;
     // Set while the editor's controls are filled from a macro, so that the

@@ -67,7 +67,6 @@ Manager::Manager()
     });
 
     buildInspectorWindow();
-    buildConsole();
 
     ManagerServices::setShared(this);
     MacroHost::setShared(this);
@@ -100,7 +99,7 @@ Manager::~Manager()
     panels_.clear();
 
     endConsoleStreamLine();
-    delete consoleWindow;
+    delete consoleWindow_;
 
     if (dialogsInstalled_)
         Alert::setHandler(std::move(previousAlerts_));

@@ -18,6 +18,7 @@
 // Main thread only.
 
 #include "app/ApplicationController.h"
+#include "app/ConsoleLog.h"
 #include "app/DataBufferTableView.h"
 #include "app/DataTableView.h"
 #include "app/FontChange.h"
@@ -544,15 +545,19 @@ public:
 
     // --- the macro console
     // ---------------------------------------------------------------------------------- Errors in dark red,
-    // messages in black. The console sits in the macro editor (ma_console); a small window of its own shows
-    // the same lines and comes up when text arrives while the editor's console is not on show. A run without
-    // windows writes every console line to a stream instead: messages to consoleOut, errors to consoleErr
-    // (standard output and standard error unless a test points them elsewhere).
-    QWidget* consoleWindow = nullptr;
-    QPlainTextEdit* ma_console = nullptr;
+    // messages in black. The lines are kept in console(), shown by the macro editor's console and by a small
+    // window of its own ("Macro Console", made on its first show), which comes up when text arrives while the
+    // editor's console is not on show. A run without windows writes every console line to a stream as well:
+    // messages to consoleOut, errors to consoleErr (standard output and standard error unless a test points
+    // them elsewhere).
     std::FILE* consoleOut = stdout;
     std::FILE* consoleErr = stderr;
+    const ConsoleLog& console() const { return console_; }
+    ConsoleLog& console() { return console_; }
+    // The console window, made and shown.
     void showConsole();
+    // The console window; null until first shown.
+    QWidget* consoleWindow() const { return consoleWindow_; }
     // Errors written to the console since the controller was made.
     int consoleErrors() const { return consoleErrors_; }
 
@@ -561,7 +566,7 @@ public:
     QHash<QString, QString>& stringVariables() override { return SV; }
     int perlWaitFlag() const override { return GMAP.load(); }
     void setPerlWaitFlag(int value) override { GMAP.store(value); }
-    bool consoleAtLineStart() const override { return consoleAtLineStart_; }
+    bool consoleAtLineStart() const override { return console_.atLineStart(); }
     void consoleAppend(const QString& text, bool error) override;
     void consoleClear() override;
     // A new document window (hidden in a hidden run) whose document becomes
@@ -700,11 +705,10 @@ private:
     int exitStatus_ = 0;
     // The macro of "-m"; it lives on so that a timer it started keeps going.
     std::unique_ptr<Macro> launchMacro_;
-    bool consoleAtLineStart_ = true;
+    ConsoleLog console_;
     int consoleErrors_ = 0;
     std::FILE* consoleOpenLine_ = nullptr;   // the stream whose last line has no line end yet
-    // The console window's own view of the console's lines.
-    QPlainTextEdit* consoleWindowText_ = nullptr;
+    QPointer<QWidget> consoleWindow_;
     bool dialogsInstalled_ = false;
     Alert::Handler previousAlerts_;
     std::optional<bool> windowsVisibleOverride_;

@@ -13,12 +13,11 @@
 #include "view/VexaView.h"
 
 #include <QApplication>
+#include <QFontDatabase>
 #include <QItemSelection>
 #include <QItemSelectionModel>
 #include <QPlainTextEdit>
 #include <QTableView>
-#include <QTextCharFormat>
-#include <QTextCursor>
 #include <QVBoxLayout>
 #include <QWidget>
 
@@ -29,27 +28,29 @@
 
 void Manager::buildConsole()
 {
-    // The editor's console is ma_console; the window shows the same lines
-    // for whoever does not keep the editor open.
-    consoleWindow = new QWidget;
-    consoleWindow->setObjectName(QStringLiteral("macroConsole"));
-    consoleWindow->setWindowTitle(QStringLiteral("Macro Console"));
-    auto* layout = new QVBoxLayout(consoleWindow);
+    // The same lines as the editor's console, for whoever does not keep the
+    // editor open.
+    consoleWindow_ = new QWidget;
+    consoleWindow_->setObjectName(QStringLiteral("macroConsole"));
+    consoleWindow_->setWindowTitle(QStringLiteral("Macro Console"));
+    auto* layout = new QVBoxLayout(consoleWindow_);
     layout->setContentsMargins(0, 0, 0, 0);
-    consoleWindowText_ = new QPlainTextEdit;
-    consoleWindowText_->setObjectName(QStringLiteral("consoleWindowText"));
-    consoleWindowText_->setReadOnly(true);
-    consoleWindowText_->setFont(ma_console->font());
-    consoleWindowText_->setLineWrapMode(QPlainTextEdit::NoWrap);
-    consoleWindowText_->setMaximumBlockCount(ma_console->maximumBlockCount());
-    layout->addWidget(consoleWindowText_);
-    consoleWindow->resize(520, 300);
+    auto* text = new QPlainTextEdit;
+    text->setObjectName(QStringLiteral("consoleWindowText"));
+    text->setReadOnly(true);
+    text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    text->setLineWrapMode(QPlainTextEdit::NoWrap);
+    console_.attach(text);
+    layout->addWidget(text);
+    consoleWindow_->resize(520, 300);
 }
 
 void Manager::showConsole()
 {
-    consoleWindow->show();
-    consoleWindow->raise();
+    if (!consoleWindow_)
+        buildConsole();
+    consoleWindow_->show();
+    consoleWindow_->raise();
 }
 
 void Manager::consoleAppend(const QString& text, bool error)
@@ -59,22 +60,15 @@ void Manager::consoleAppend(const QString& text, bool error)
     if (error)
         ++consoleErrors_;
 
-    QTextCharFormat format;
-    format.setForeground(error ? Macro::errorColor() : QColor(Qt::black));
-    for (QPlainTextEdit* view : {ma_console, consoleWindowText_}) {
-        QTextCursor cursor(view->document());
-        cursor.movePosition(QTextCursor::End);
-        cursor.insertText(text, format);
-    }
-    consoleAtLineStart_ = text.endsWith(QLatin1Char('\n'));
+    console_.append(text, error);
 
     if (windowsShown()) {
         // The window comes up only while no console is on show: the lines
         // of a macro run from a graph window are never lost from sight.
-        if (!ma_console->isVisible() && !consoleWindow->isVisible())
+        const bool editorShows = macroEditor->hasView() && macroEditor->ma_console()->isVisible();
+        if (!editorShows && !(consoleWindow_ && consoleWindow_->isVisible()))
             showConsole();
-        ma_console->ensureCursorVisible();
-        consoleWindowText_->ensureCursorVisible();
+        console_.revealEnd();
         return;
     }
 
@@ -109,9 +103,7 @@ void Manager::endConsoleStreamLine()
 
 void Manager::consoleClear()
 {
-    ma_console->clear();
-    consoleWindowText_->clear();
-    consoleAtLineStart_ = true;
+    console_.clear();
     // What went to a stream stays there; the next text starts a new line.
     endConsoleStreamLine();
 }

@@ -187,8 +187,6 @@ void Manager::buildInspectorWindow()
 
     queryEditor = new QueryEditor(*this);
     macroEditor = new MacroEditor(*this);
-    // The console, once the editor has made it.
-    ma_console = macroEditor->ma_console;
     dataPanesPlace_ = new MadeWhenShown([this](QWidget& place) { buildDataPanes(place); });
     dataPanesPlace_->setObjectName(QStringLiteral("dataPanes"));
     column->addWidget(dataPanesPlace_, 1);
@@ -244,7 +242,6 @@ void Manager::buildDataPanes(QWidget& place)
     }
     p.MySQLView = queryEditor->view();
     p.MacroView = macroEditor->view();
-    ma_console = macroEditor->ma_console;
     p.DataView = new QWidget;
     {
         auto* l = new QVBoxLayout(p.DataView);

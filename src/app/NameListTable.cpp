@@ -9,9 +9,28 @@ NameListTable::NameListTable(const QString& header, Access access, const QString
         : QAbstractTableModel(parent)
         , header_(header)
         , access_(std::move(access))
+        , objectName_(objectName)
+{
+}
+
+NameListTable::~NameListTable()
+{
+    // A view never handed to a pane is still ours.
+    if (view_ && !view_->parent())
+        delete view_;
+}
+
+QTableView* NameListTable::view()
+{
+    if (!view_)
+        buildView();
+    return view_;
+}
+
+void NameListTable::buildView()
 {
     view_ = new QTableView;
-    view_->setObjectName(objectName);
+    view_->setObjectName(objectName_);
     view_->setModel(this);
     view_->setSelectionBehavior(QAbstractItemView::SelectRows);
     view_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -22,16 +41,32 @@ NameListTable::NameListTable(const QString& header, Access access, const QString
     const int rowHeight = view_->fontMetrics().height() + 6;
     view_->verticalHeader()->setDefaultSectionSize(rowHeight);
     view_->setMinimumHeight(3 * rowHeight);
+    if (selected_ >= 0 && selected_ < access_.count()) {
+        const QSignalBlocker quiet(view_->selectionModel());
+        view_->selectRow(selected_);
+    }
+    connect(view_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        selected_ = selectedRowOfView();
+        if (access_.selectionChanged)
+            access_.selectionChanged();
+    });
 }
 
 void NameListTable::reload()
 {
     const int row = selectedRow();
-    const QSignalBlocker quiet(view_->selectionModel());
-    beginResetModel();
-    endResetModel();
-    if (row >= 0 && row < access_.count())
-        view_->selectRow(row);
+    const bool keep = row >= 0 && row < access_.count();
+    if (view_) {
+        const QSignalBlocker quiet(view_->selectionModel());
+        beginResetModel();
+        endResetModel();
+        if (keep)
+            view_->selectRow(row);
+    } else {
+        beginResetModel();
+        endResetModel();
+    }
+    selected_ = keep ? row : -1;
 }
 
 void NameListTable::refreshMarks()
@@ -41,7 +76,7 @@ void NameListTable::refreshMarks()
         emit dataChanged(index(0, 0), index(rows - 1, 0), {Qt::ForegroundRole});
 }
 
-int NameListTable::selectedRow() const
+int NameListTable::selectedRowOfView() const
 {
     const QModelIndexList rows = view_->selectionModel()->selectedRows();
     if (rows.isEmpty())
@@ -50,19 +85,42 @@ int NameListTable::selectedRow() const
     return row < access_.count() ? row : -1;
 }
 
+int NameListTable::selectedRow() const
+{
+    if (view_)
+        return selectedRowOfView();
+    return selected_ < access_.count() ? selected_ : -1;
+}
+
 void NameListTable::selectRow(int row)
 {
-    if (row < 0 || row >= access_.count()) {
-        view_->clearSelection();
+    const int target = row >= 0 && row < access_.count() ? row : -1;
+    if (view_) {
+        // The view's selection tells the listeners, when it changes.
+        if (target < 0)
+            view_->clearSelection();
+        else
+            view_->selectRow(target);
         return;
     }
-    view_->selectRow(row);
+    if (target == selectedRow())
+        return;
+    selected_ = target;
+    if (access_.selectionChanged)
+        access_.selectionChanged();
 }
 
 void NameListTable::selectRowQuietly(int row)
 {
-    const QSignalBlocker quiet(view_->selectionModel());
-    selectRow(row);
+    const int target = row >= 0 && row < access_.count() ? row : -1;
+    if (view_) {
+        const QSignalBlocker quiet(view_->selectionModel());
+        if (target < 0)
+            view_->clearSelection();
+        else
+            view_->selectRow(target);
+    }
+    selected_ = target;
 }
 
 int NameListTable::rowCount(const QModelIndex& parent) const

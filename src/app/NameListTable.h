@@ -2,17 +2,19 @@
 
 // The table of a stored list's names (the MySQL queries, the macros): one
 // column, one row selected at a time, a name edited in place. Reloading
-// keeps the selected row and reports no selection change of its own.
+// keeps the selected row and reports no selection change of its own. The
+// selected row is kept here whether or not the table view exists; the view
+// is made on first request and shows it.
 //
 // Main thread only.
 
 #include <QAbstractTableModel>
 #include <QColor>
+#include <QPointer>
 #include <QString>
+#include <QTableView>
 
 #include <functional>
-
-class QTableView;
 
 class NameListTable : public QAbstractTableModel {
 public:
@@ -24,13 +26,21 @@ public:
         // Optional: rows for which it answers true are written in dark red
         // (the macros whose timer runs).
         std::function<bool(int)> marked;
+        // Optional: told when the selected row changes, by the user or by
+        // selectRow.
+        std::function<void()> selectionChanged;
     };
 
-    // The table view (not parented: its pane takes it), named objectName,
-    // with the column titled header.
+    // The view will be named objectName, with the column titled header.
     NameListTable(const QString& header, Access access, const QString& objectName, QObject* parent);
+    ~NameListTable() override;
+    NameListTable(const NameListTable&) = delete;
+    NameListTable& operator=(const NameListTable&) = delete;
 
-    QTableView* view() const { return view_; }
+    // The table view, made on the first call (not parented: its pane takes
+    // it) with the selected row selected.
+    QTableView* view();
+    bool hasView() const { return !view_.isNull(); }
 
     void reload();
     // The rows' marks may have changed: repainted, nothing else touched (an
@@ -54,7 +64,14 @@ public:
     static QColor markColor() { return QColor::fromRgbF(0.501961f, 0.f, 0.f); }
 
 private:
+    void buildView();
+    int selectedRowOfView() const;
+
     QString header_;
     Access access_;
-    QTableView* view_ = nullptr;
+    QString objectName_;
+    QPointer<QTableView> view_;
+    // The selected row while no view exists, and kept in step with the
+    // view's selection while one does.
+    int selected_ = -1;
 };

@@ -25,7 +25,16 @@ QueryEditor::QueryEditor(Manager& manager)
         : QObject(&manager)
         , manager_(manager)
 {
-    buildView();
+    table_ = new NameListTable(
+        QStringLiteral("MySQL Query"),
+        {[this] { return int(MYQ.size()); },
+         [this](int row) { return MYQ[std::size_t(row)].name; },
+         // A cell edit that arrives while documents or panes are
+         // switched is dropped, as in every side table.
+         [this](int row, const QString& name) { return !editsHeld() && rename(row, name); },
+         {},
+         [this] { updateMySQLImport(selectedRow()); }},
+        QStringLiteral("mysqlTable"), this);
 }
 
 QueryEditor::~QueryEditor()
@@ -33,6 +42,19 @@ QueryEditor::~QueryEditor()
     // A pane never handed to a host is still ours.
     if (view_ && !view_->parent())
         delete view_;
+}
+
+QWidget* QueryEditor::view()
+{
+    if (!view_)
+        buildView();
+    return view_;
+}
+
+QTableView* QueryEditor::mysqlTable()
+{
+    view();
+    return table_->view();
 }
 
 void QueryEditor::buildView()
@@ -44,25 +66,17 @@ void QueryEditor::buildView()
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
     view_ = scroll;
+    // The widgets report changes while they are made: no edit of the
+    // selected query.
+    filling_ = true;
     auto* content = new QWidget;
     scroll->setWidget(content);
     auto* column = new QVBoxLayout(content);
     column->setContentsMargins(0, 0, 0, 0);
 
-    table_ = new NameListTable(
-        QStringLiteral("MySQL Query"),
-        {[this] { return int(MYQ.size()); },
-         [this](int row) { return MYQ[std::size_t(row)].name; },
-         // A cell edit that arrives while documents or panes are
-         // switched is dropped, as in every side table.
-         [this](int row, const QString& name) { return !editsHeld() && rename(row, name); },
-         {}},
-        QStringLiteral("mysqlTable"), this);
-    mysqlTable = table_->view();
-    mysqlTable->setMinimumHeight(4 * (mysqlTable->fontMetrics().height() + 6));
-    column->addWidget(mysqlTable, 1);
-    connect(mysqlTable->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            [this] { updateMySQLImport(selectedRow()); });
+    QTableView* table = table_->view();
+    table->setMinimumHeight(4 * (table->fontMetrics().height() + 6));
+    column->addWidget(table, 1);
 
     auto button = [this](const QString& title, const QString& tip, auto action) {
         auto* b = new QPushButton(title);
@@ -86,32 +100,31 @@ void QueryEditor::buildView()
     column->addLayout(listRow);
 
     auto* fields = new QFormLayout;
-    my_host = new QLineEdit;
-    my_db = new QLineEdit;
-    my_port = new QLineEdit;
-    my_user = new QLineEdit;
-    my_passwd = new QLineEdit;
-    my_passwd->setEchoMode(QLineEdit::Password);
-    my_sql = new QPlainTextEdit;
-    my_sql->setTabChangesFocus(true);
-    my_sql->setMinimumHeight(5 * my_sql->fontMetrics().lineSpacing());
-    my_sql->setPlaceholderText(QStringLiteral("SELECT x, y FROM measurements"));
+    host_ = new QLineEdit;
+    db_ = new QLineEdit;
+    port_ = new QLineEdit;
+    user_ = new QLineEdit;
+    passwd_ = new QLineEdit;
+    passwd_->setEchoMode(QLineEdit::Password);
+    sql_ = new QPlainTextEdit;
+    sql_->setTabChangesFocus(true);
+    sql_->setMinimumHeight(5 * sql_->fontMetrics().lineSpacing());
+    sql_->setPlaceholderText(QStringLiteral("SELECT x, y FROM measurements"));
     const std::pair<const char*, QLineEdit*> named[] = {
-        {"my_host", my_host}, {"my_db", my_db},         {"my_port", my_port},
-        {"my_user", my_user}, {"my_passwd", my_passwd},
+        {"my_host", host_}, {"my_db", db_}, {"my_port", port_}, {"my_user", user_}, {"my_passwd", passwd_},
     };
     for (const auto& [name, field] : named) {
         field->setObjectName(QLatin1String(name));
         connect(field, &QLineEdit::editingFinished, this, [this] { my_save(); });
     }
-    my_sql->setObjectName(QStringLiteral("my_sql"));
-    connect(my_sql, &QPlainTextEdit::textChanged, this, [this] { my_sqlHasChanged(); });
-    fields->addRow(QStringLiteral("Host"), my_host);
-    fields->addRow(QStringLiteral("Database"), my_db);
-    fields->addRow(QStringLiteral("Port"), my_port);
-    fields->addRow(QStringLiteral("User"), my_user);
-    fields->addRow(QStringLiteral("Password"), my_passwd);
-    fields->addRow(QStringLiteral("SQL"), my_sql);
+    sql_->setObjectName(QStringLiteral("my_sql"));
+    connect(sql_, &QPlainTextEdit::textChanged, this, [this] { my_sqlHasChanged(); });
+    fields->addRow(QStringLiteral("Host"), host_);
+    fields->addRow(QStringLiteral("Database"), db_);
+    fields->addRow(QStringLiteral("Port"), port_);
+    fields->addRow(QStringLiteral("User"), user_);
+    fields->addRow(QStringLiteral("Password"), passwd_);
+    fields->addRow(QStringLiteral("SQL"), sql_);
     fields->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
     column->addLayout(fields, 2);
 
@@ -131,6 +144,9 @@ void QueryEditor::buildView()
     fileRow->addWidget(button(QStringLiteral("Export All…"), QStringLiteral("Export the whole list"),
                               [this] { my_export(false); }));
     column->addLayout(fileRow);
+
+    filling_ = false;
+    showFields();
 }
 
 // --- the list in the user defaults ------------------------------------------------------
@@ -247,11 +263,12 @@ void QueryEditor::my_delete(bool all)
 void QueryEditor::my_save()
 {
     const int row = selectedRow();
-    if (row < 0 || filling_)
+    if (row < 0 || filling_ || !hasView())
         return;
     MySQLQuery& q = MYQ[std::size_t(row)];
-    MySQLQuery edited(q.name, my_host->text(), my_db->text(), my_port->text().trimmed().toInt(),
-                      my_user->text(), my_passwd->text(), my_sql->toPlainText());
+    MySQLQuery edited = fieldsQuery();
+    edited.name = q.name;
+    fields_ = edited;
     if (edited == q)
         return;
     q = std::move(edited);
@@ -283,8 +300,7 @@ void QueryEditor::my_execute()
         document = manager_.newDocument();
     if (!document)
         return;
-    const MySQLQuery query(QString(), my_host->text(), my_db->text(), my_port->text().trimmed().toInt(),
-                           my_user->text(), my_passwd->text(), my_sql->toPlainText());
+    const MySQLQuery query = fieldsQuery();
     const MySQLImportOutcome outcome = MySQLImport::importMySQL(*document, query, palette());
     if (!outcome.ok()) {
         MySQLImport::report(outcome);
@@ -353,16 +369,36 @@ void QueryEditor::updateMySQLImport(int row)
 {
     if (selectedRow() < 0 || row < 0 || row >= int(MYQ.size()))
         return;
-    const MySQLQuery& q = MYQ[std::size_t(row)];
+    fields_ = MYQ[std::size_t(row)];
+    showFields();
+}
+
+void QueryEditor::showFields()
+{
+    if (!hasView() || !fields_)
+        return;
+    const MySQLQuery& q = *fields_;
     filling_ = true;
-    my_host->setText(q.host);
-    my_db->setText(q.db);
-    my_port->setText(QString::number(q.port));
-    my_user->setText(q.user);
-    my_passwd->setText(q.passwd);
-    if (my_sql->toPlainText() != q.sql)
-        my_sql->setPlainText(q.sql);
+    host_->setText(q.host);
+    db_->setText(q.db);
+    port_->setText(QString::number(q.port));
+    user_->setText(q.user);
+    passwd_->setText(q.passwd);
+    if (sql_->toPlainText() != q.sql)
+        sql_->setPlainText(q.sql);
     filling_ = false;
+}
+
+MySQLQuery QueryEditor::fieldsQuery() const
+{
+    if (hasView())
+        return MySQLQuery(QString(), host_->text(), db_->text(), port_->text().trimmed().toInt(),
+                          user_->text(), passwd_->text(), sql_->toPlainText());
+    if (!fields_)
+        return MySQLQuery(QString(), QString(), QString(), 0, QString(), QString(), QString());
+    MySQLQuery q = *fields_;
+    q.name.clear();
+    return q;
 }
 
 void QueryEditor::merge(std::vector<MySQLQuery> loaded)

@@ -13,15 +13,16 @@
 #include "io/MySQLImport.h"
 #include "io/MySQLQuery.h"
 
+#include <QLineEdit>
 #include <QObject>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
 
+#include <optional>
 #include <vector>
 
-class QLineEdit;
-class QPlainTextEdit;
 class QTableView;
 class NameListTable;
 
@@ -35,16 +36,21 @@ public:
     // The stored queries, in table order.
     std::vector<MySQLQuery> MYQ;
 
-    // The pane. Whoever shows it takes it over (Qt ownership); it must
-    // outlive no editor, so its host deletes it first or with the editor.
-    QWidget* view() const { return view_; }
-    QTableView* mysqlTable = nullptr;
-    QLineEdit* my_host = nullptr;
-    QLineEdit* my_db = nullptr;
-    QLineEdit* my_port = nullptr;
-    QLineEdit* my_user = nullptr;
-    QLineEdit* my_passwd = nullptr;
-    QPlainTextEdit* my_sql = nullptr;
+    // The pane, made on the first call and showing the editor's state (the
+    // selected row, the fields last filled from a query). Whoever shows it
+    // takes it over (Qt ownership); it must outlive no editor, so its host
+    // deletes it first or with the editor. A run that never asks for it
+    // never makes it.
+    QWidget* view();
+    bool hasView() const { return !view_.isNull(); }
+    // The pane's widgets; each call makes the pane first when needed.
+    QTableView* mysqlTable();
+    QLineEdit* my_host() { return made(host_); }
+    QLineEdit* my_db() { return made(db_); }
+    QLineEdit* my_port() { return made(port_); }
+    QLineEdit* my_user() { return made(user_); }
+    QLineEdit* my_passwd() { return made(passwd_); }
+    QPlainTextEdit* my_sql() { return made(sql_); }
 
     // --- the list in the user defaults ---------------------------------------------
     // The launch: the list from "MySQLQueries"; a missing, damaged or empty
@@ -98,7 +104,18 @@ public:
     MySQLImport::Palette palette() const;
 
 private:
+    // The widget, once the pane is made.
+    template <class Widget> Widget* made(const QPointer<Widget>& widget)
+    {
+        view();
+        return widget.data();
+    }
     void buildView();
+    // The fields into the pane's widgets.
+    void showFields();
+    // The query the fields hold (no name): what the pane shows, or without
+    // a pane what was last filled in.
+    MySQLQuery fieldsQuery() const;
     void afterListChange(int select);
     void showSelected();
     // The chosen path of an open or save panel for query-list files; empty
@@ -106,8 +123,18 @@ private:
     QString askForListFile(Manager::FilePanelRequest::Kind kind, const QString& title);
 
     Manager& manager_;
-    QPointer<QWidget> view_;
+    // The list's table, holding the selected row (its view made with the pane).
     NameListTable* table_ = nullptr;
+    // The connection and SQL last filled in from a query; none before the first.
+    std::optional<MySQLQuery> fields_;
+
+    QPointer<QWidget> view_;
+    QPointer<QLineEdit> host_;
+    QPointer<QLineEdit> db_;
+    QPointer<QLineEdit> port_;
+    QPointer<QLineEdit> user_;
+    QPointer<QLineEdit> passwd_;
+    QPointer<QPlainTextEdit> sql_;
     // Set while the editor's fields are filled from a query, so that the
     // filling is not taken for an edit and saved.
     bool filling_ = false;

@@ -158,7 +158,7 @@ TEST(GraphInput, AltLettersRunTheStoredMacrosOfTheirShortcut)
         };
         t.m.macroEditor->ma_clr();
         t.key(Qt::Key_G, QString(), c.modifiers);
-        EXPECT_EQ(t.m.ma_console->toPlainText(), c.console);
+        EXPECT_EQ(t.m.console().text(), c.console);
         EXPECT_EQ(t.d.bufferCount(), c.buffers);
     }
 }

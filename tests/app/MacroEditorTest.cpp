@@ -8,6 +8,7 @@
 #include "AppFixtures.h"
 #include "app/DocumentWindowQt.h"
 #include "app/Manager.h"
+#include "app/NameListTable.h"
 #include "app/OpenDoc.h"
 #include "io/QueryListFile.h"
 #include "macro/Macro.h"
@@ -155,9 +156,9 @@ TEST(MacroList, LaunchRestoresTheListAndTheRowOnShow)
         EditorFixture f({macro("a"), macro("b", 'g', 2), macro("c")}, 1);
         EXPECT_EQ(namesOf(f.e.MA), QStringList({"a", "b", "c"}));
         EXPECT_EQ(f.e.selectedRow(), 1);
-        EXPECT_EQ(f.e.ma_src->toPlainText(), QStringLiteral("print b"));
-        EXPECT_EQ(f.e.ma_shortcut->currentText(), QStringLiteral("g"));
-        EXPECT_EQ(f.e.ma_type->checkedId(), 2);
+        EXPECT_EQ(f.e.ma_src()->toPlainText(), QStringLiteral("print b"));
+        EXPECT_EQ(f.e.ma_shortcut()->currentText(), QStringLiteral("g"));
+        EXPECT_EQ(f.e.ma_type()->checkedId(), 2);
         EXPECT_EQ(f.menu(), menuOf({"a", "b", "c"}));
     }
     {
@@ -174,7 +175,7 @@ TEST(MacroList, LaunchRestoresTheListAndTheRowOnShow)
         EXPECT_EQ(namesOf(m.macroEditor->MA), QStringList({"New Macro"}));
         EXPECT_EQ(UserDefaults::standard().dataForKey(QStringLiteral("MacrosUnreadable")),
                   QByteArray("damaged"));
-        EXPECT_TRUE(m.ma_console->toPlainText().contains(QStringLiteral("could not be read")));
+        EXPECT_TRUE(m.console().text().contains(QStringLiteral("could not be read")));
         EXPECT_EQ(m.consoleErrors(), 1);
     }
 }
@@ -203,7 +204,7 @@ TEST(MacroList, ListActionsKeepTheStoredListTheSelectionAndTheMenu)
         {"rename in the table",
          1,
          [](MacroEditor& e) {
-             EXPECT_TRUE(e.macroTable->model()->setData(e.macroTable->model()->index(1, 0),
+             EXPECT_TRUE(e.macroTable()->model()->setData(e.macroTable()->model()->index(1, 0),
                                                         QStringLiteral("Fit & Plot")));
          },
          {"A", "Fit & Plot", "C"},
@@ -216,7 +217,7 @@ TEST(MacroList, ListActionsKeepTheStoredListTheSelectionAndTheMenu)
         EXPECT_EQ(f.stored(), fieldsOf(f.e.MA)) << c.name;
         EXPECT_EQ(f.e.selectedRow(), c.selected) << c.name;
         if (c.selected >= 0) {
-            EXPECT_EQ(f.e.ma_src->toPlainText(), f.e.MA[std::size_t(c.selected)]->src)
+            EXPECT_EQ(f.e.ma_src()->toPlainText(), f.e.MA[std::size_t(c.selected)]->src)
                 << c.name << ": the editor shows the row";
         }
         QStringList menu;
@@ -288,7 +289,7 @@ TEST(MacroList, DeleteAsksAndNeverWritesTheEditorIntoAnotherMacro)
         ScriptedAlerts alerts{1};
         f.e.ma_delete(false);
         EXPECT_EQ(fieldsOf(f.e.MA), (std::vector<Fields>{{QStringLiteral("New Macro"), QString(), 0, 0}}));
-        EXPECT_EQ(f.e.ma_src->toPlainText(), QString());
+        EXPECT_EQ(f.e.ma_src()->toPlainText(), QString());
     }
     // Nothing selected: a beep and no question.
     EditorFixture f({macro("a")}, -1);
@@ -302,9 +303,9 @@ TEST(MacroList, DeleteAsksAndNeverWritesTheEditorIntoAnotherMacro)
 TEST(MacroList, EditsGoIntoTheSelectedMacroOnly)
 {
     EditorFixture f({macro("a"), macro("b")}, 1);
-    f.e.ma_src->setPlainText(QStringLiteral("print \"changed\""));
-    f.e.ma_shortcut->setCurrentIndex(f.e.ma_shortcut->findText(QStringLiteral("Q")));
-    f.e.ma_type->button(MacroTypePerlFilter)->click();
+    f.e.ma_src()->setPlainText(QStringLiteral("print \"changed\""));
+    f.e.ma_shortcut()->setCurrentIndex(f.e.ma_shortcut()->findText(QStringLiteral("Q")));
+    f.e.ma_type()->button(MacroTypePerlFilter)->click();
     const Fields expected{QStringLiteral("b"), QStringLiteral("print \"changed\""), 'Q', MacroTypePerlFilter};
     EXPECT_EQ(fieldsOf(f.e.MA)[1], expected);
     EXPECT_EQ(f.stored()[1], expected);
@@ -312,9 +313,9 @@ TEST(MacroList, EditsGoIntoTheSelectedMacroOnly)
 
     // Showing another row fills the editor without writing anything back.
     f.e.selectRow(0);
-    EXPECT_EQ(f.e.ma_src->toPlainText(), QStringLiteral("print a"));
-    EXPECT_EQ(f.e.ma_shortcut->currentText(), QStringLiteral("none"));
-    EXPECT_EQ(f.e.ma_type->checkedId(), 0);
+    EXPECT_EQ(f.e.ma_src()->toPlainText(), QStringLiteral("print a"));
+    EXPECT_EQ(f.e.ma_shortcut()->currentText(), QStringLiteral("none"));
+    EXPECT_EQ(f.e.ma_type()->checkedId(), 0);
     EXPECT_EQ(fieldsOf(f.e.MA)[0], macro("a"));
     EXPECT_EQ(fieldsOf(f.e.MA)[1], expected);
     EXPECT_EQ(UserDefaults::standard().integerForKey(QStringLiteral("CurrentMacro")), 0);
@@ -332,10 +333,10 @@ TEST(MacroList, InsertStyleTypesTheGraphsLookAtTheCursorAndSavesIt)
     d.axes[AxisX1].axistext = QStringLiteral("it's \"t\"\nin s");
     d.DB[0]->style.linewidth = 3.5;
     // Over the selected word "print": the text before and after stays.
-    QTextCursor cursor = f.e.ma_src->textCursor();
+    QTextCursor cursor = f.e.ma_src()->textCursor();
     cursor.setPosition(0);
     cursor.setPosition(5, QTextCursor::KeepAnchor);
-    f.e.ma_src->setTextCursor(cursor);
+    f.e.ma_src()->setTextCursor(cursor);
     f.e.ma_insertStyle();
     const QString src = f.e.MA[1]->src;
     EXPECT_TRUE(src.startsWith(QStringLiteral("##### main style attributes #####\ncolormode 0\n"
@@ -353,7 +354,7 @@ TEST(MacroList, InsertStyleTypesTheGraphsLookAtTheCursorAndSavesIt)
     EXPECT_EQ(other.DB[0]->style, d.DB[0]->style);
 
     // Nothing without a selected macro.
-    f.e.macroTable->clearSelection();
+    f.e.macroTable()->clearSelection();
     f.e.ma_insertStyle();
     EXPECT_EQ(f.e.MA[1]->src, src);
 }
@@ -363,14 +364,14 @@ TEST(MacroList, TheListSurvivesARestart)
     {
         EditorFixture f({macro("a"), macro("b")}, 0);
         f.e.ma_add();
-        f.e.ma_src->setPlainText(QStringLiteral("print new"));
+        f.e.ma_src()->setPlainText(QStringLiteral("print new"));
         f.e.ma_moveUp();
     }
     Manager m;
     m.macroEditor->loadFromDefaults();
     EXPECT_EQ(namesOf(m.macroEditor->MA), QStringList({"a", "New Macro", "b"}));
     EXPECT_EQ(m.macroEditor->selectedRow(), 1);
-    EXPECT_EQ(m.macroEditor->ma_src->toPlainText(), QStringLiteral("print new"));
+    EXPECT_EQ(m.macroEditor->ma_src()->toPlainText(), QStringLiteral("print new"));
 }
 
 TEST(MacroList, MenuEditorAndShortcutRunMacrosWithTheirMessagesInTheEditorsConsole)
@@ -384,19 +385,19 @@ TEST(MacroList, MenuEditorAndShortcutRunMacrosWithTheirMessagesInTheEditorsConso
 
     f.e.macroMenu->actions().at(1)->trigger();
     QCoreApplication::processEvents();
-    EXPECT_EQ(f.m.ma_console->toPlainText(), QStringLiteral("other "));
+    EXPECT_EQ(f.m.console().text(), QStringLiteral("other "));
     EXPECT_EQ(f.menu().size(), 4);
 
     f.e.ma_clr();
     f.e.ma_execute();
-    EXPECT_EQ(f.m.ma_console->toPlainText(), QStringLiteral("other "));
+    EXPECT_EQ(f.m.console().text(), QStringLiteral("other "));
 
     f.e.ma_clr();
     f.m.ma_executeByShortcut('g');
-    EXPECT_EQ(f.m.ma_console->toPlainText(), QStringLiteral("one \ntwo "));
+    EXPECT_EQ(f.m.console().text(), QStringLiteral("one \ntwo "));
     f.e.ma_clr();
     f.m.ma_executeByShortcut('q');
-    EXPECT_EQ(f.m.ma_console->toPlainText(), QString());
+    EXPECT_EQ(f.m.console().text(), QString());
 }
 
 TEST(MacroList, ExecuteStopsARunningTimerInsteadOfRunning)
@@ -405,28 +406,28 @@ TEST(MacroList, ExecuteStopsARunningTimerInsteadOfRunning)
     f.document();
     // The row of a ticking macro is written in dark red, and black again once it stops.
     auto rowColor
-        = [&f] { return f.e.macroTable->model()->index(0, 0).data(Qt::ForegroundRole).value<QColor>(); };
+        = [&f] { return f.e.macroTable()->model()->index(0, 0).data(Qt::ForegroundRole).value<QColor>(); };
     EXPECT_FALSE(rowColor().isValid());
     f.e.ma_execute();
     const std::weak_ptr<Macro> ticking = f.e.MA[0];
     ASSERT_TRUE(f.e.MA[0]->timerRunning());
-    EXPECT_EQ(f.e.ma_exestop->text(), QStringLiteral("Stop"));
+    EXPECT_EQ(f.e.ma_exestop()->text(), QStringLiteral("Stop"));
     EXPECT_EQ(rowColor(), QColor::fromRgbF(0.501961f, 0.f, 0.f));
 
     f.e.ma_execute();
     EXPECT_FALSE(f.e.MA[0]->timerRunning());
-    EXPECT_EQ(f.e.ma_exestop->text(), QStringLiteral("Execute"));
+    EXPECT_EQ(f.e.ma_exestop()->text(), QStringLiteral("Execute"));
     EXPECT_FALSE(rowColor().isValid());
-    EXPECT_EQ(f.m.ma_console->toPlainText(), QStringLiteral("started ")) << "not run again";
+    EXPECT_EQ(f.m.console().text(), QStringLiteral("started ")) << "not run again";
 
     // A macro taken out of the list stops ticking: edited, or deleted.
     f.e.ma_execute();
     ASSERT_TRUE(f.e.MA[0]->timerRunning());
-    f.e.ma_src->setPlainText(QStringLiteral("print edited"));
+    f.e.ma_src()->setPlainText(QStringLiteral("print edited"));
     EXPECT_TRUE(ticking.expired());
     EXPECT_FALSE(f.e.MA[0]->timerRunning());
 
-    f.e.ma_src->setPlainText(QStringLiteral("timer 1000"));
+    f.e.ma_src()->setPlainText(QStringLiteral("timer 1000"));
     f.e.ma_execute();
     const std::weak_ptr<Macro> again = f.e.MA[0];
     ASSERT_TRUE(f.e.MA[0]->timerRunning());
@@ -510,7 +511,7 @@ TEST(MacroList, AnOpenedMacroListMergesByNameAndIsStored)
     EXPECT_EQ(f.menu(), menuOf({"a", "c", "b", "n"}));
     const int row = f.e.selectedRow();
     ASSERT_GE(row, 0);
-    EXPECT_EQ(f.e.ma_src->toPlainText(), f.e.MA[std::size_t(row)]->src);
+    EXPECT_EQ(f.e.ma_src()->toPlainText(), f.e.MA[std::size_t(row)]->src);
     QFile::remove(path);
 }
 
@@ -522,14 +523,64 @@ TEST(MacroList, APerlFilterFromTheEditorShowsItsProgressAndStops)
     f.m.setSelectedBufferRows({0});
 
     f.e.ma_execute();
-    EXPECT_EQ(f.e.ma_exestop->text(), QStringLiteral("Stop"));
-    EXPECT_FALSE(f.e.ma_progress->isHidden());
+    EXPECT_EQ(f.e.ma_exestop()->text(), QStringLiteral("Stop"));
+    EXPECT_FALSE(f.e.ma_progress()->isHidden());
 
     f.e.ma_execute();
     ASSERT_TRUE(spinUntil([&] { return f.e.MA[0]->MAP == 0; }));
-    EXPECT_EQ(f.e.ma_exestop->text(), QStringLiteral("Execute"));
-    EXPECT_TRUE(f.e.ma_progress->isHidden());
+    EXPECT_EQ(f.e.ma_exestop()->text(), QStringLiteral("Execute"));
+    EXPECT_TRUE(f.e.ma_progress()->isHidden());
     EXPECT_EQ(doc.bufferCount(), 1);
+}
+
+TEST(MacroList, WorksWithoutItsPaneWhichShowsWhatWasDoneMeanwhile)
+{
+    clearStoredList();
+    UserDefaults::standard().setValue(
+        QStringLiteral("Macros"),
+        archiveOf({macro("a"), {QStringLiteral("ticks"), QStringLiteral("print ticking\ntimer 1000"), 't', 0}}));
+    UserDefaults::standard().setValue(QStringLiteral("CurrentMacro"), 0);
+    Manager m;
+    VexaDocument& d = m.openDocument(std::make_unique<VexaDocument>(), false)->document();
+    m.setCurrentDoc(&d, &d);
+
+    // An editor of its own: nothing here asks for its pane.
+    MacroEditor e(m);
+    e.loadFromDefaults();
+    e.ma_add();
+    e.macroByMenu(1);
+    QCoreApplication::processEvents();
+    e.selectRow(1);
+    ASSERT_TRUE(e.MA[1]->timerRunning());
+    EXPECT_EQ(namesOf(e.MA), QStringList({"a", "ticks", "New Macro"}));
+    EXPECT_EQ(e.selectedRow(), 1);
+    EXPECT_EQ(m.console().text(), QStringLiteral("ticking "));
+    EXPECT_FALSE(e.hasView());
+    EXPECT_EQ(m.consoleWindow(), nullptr);
+
+    // The pane shows the list, the selected row and its macro, the timer's
+    // Stop and mark, and the console.
+    ASSERT_NE(e.view(), nullptr);
+    EXPECT_EQ(e.macroTable()->model()->rowCount(), 3);
+    EXPECT_EQ(e.macroTable()->selectionModel()->selectedRows().value(0).row(), 1);
+    EXPECT_EQ(e.macroTable()->model()->index(1, 0).data(Qt::ForegroundRole).value<QColor>(),
+              NameListTable::markColor());
+    EXPECT_EQ(e.ma_src()->toPlainText(), QStringLiteral("print ticking\ntimer 1000"));
+    EXPECT_EQ(e.ma_shortcut()->currentText(), QStringLiteral("t"));
+    EXPECT_EQ(e.ma_exestop()->text(), QStringLiteral("Stop"));
+    EXPECT_EQ(e.ma_console()->toPlainText(), QStringLiteral("ticking "));
+    EXPECT_EQ(e.MA[1]->src, QStringLiteral("print ticking\ntimer 1000")) << "showing is no edit";
+
+    // From then on the pane works as ever: Stop, an edit, a click on a row.
+    e.ma_exestop()->click();
+    EXPECT_FALSE(e.MA[1]->timerRunning());
+    e.ma_src()->setPlainText(QStringLiteral("print edited"));
+    EXPECT_EQ(e.MA[1]->src, QStringLiteral("print edited"));
+    e.macroTable()->selectRow(0);
+    EXPECT_EQ(e.selectedRow(), 0);
+    EXPECT_EQ(e.ma_src()->toPlainText(), QStringLiteral("print a"));
+    m.consoleAppend(QStringLiteral("more\n"), true);
+    EXPECT_EQ(e.ma_console()->toPlainText(), QStringLiteral("ticking more\n"));
 }
 
 } // namespace

@@ -41,12 +41,12 @@ VexaDocument& currentHidden(Manager& m)
 // The console text of the run.
 QString run(Manager& m, const QString& source)
 {
-    const QString before = m.ma_console ? m.ma_console->toPlainText() : QString();
+    const QString before = m.console().text();
     QString text = source;
     text.replace(QLatin1String("$dir"), TestSupport::scratchDir());
     Macro macro(QStringLiteral("test"), text, 0, 0);
     macro.parseMacro();
-    return m.ma_console ? m.ma_console->toPlainText().mid(before.size()) : QString();
+    return m.console().text().mid(before.size());
 }
 
 } // namespace

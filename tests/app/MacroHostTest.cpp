@@ -4,6 +4,7 @@
 
 #include "AppFixtures.h"
 #include "app/DocumentWindowQt.h"
+#include "app/MacroEditor.h"
 #include "app/Manager.h"
 #include "macro/Macro.h"
 #include "model/DataBuffer.h"
@@ -98,15 +99,15 @@ TEST(ManagerMacroHost, ConsoleColoursAndSplitsItsLinesOverTwoStreams)
         m.consoleErr = err.get();
         currentHidden(m, 0);
         run(QStringLiteral("print a\nprint b\nfoo"));
-        EXPECT_EQ(m.ma_console->toPlainText(), QStringLiteral("a \nb \nUnkown command: foo\n"));
+        EXPECT_EQ(m.console().text(), QStringLiteral("a \nb \nUnkown command: foo\n"));
         EXPECT_EQ(m.consoleErrors(), 1);
         // Messages black, errors dark red.
-        const QTextDocument* doc = m.ma_console->document();
+        const QTextDocument* doc = m.macroEditor->ma_console()->document();
         EXPECT_EQ(doc->findBlockByNumber(0).begin().fragment().charFormat().foreground().color(), QColor(Qt::black));
         EXPECT_EQ(doc->findBlockByNumber(2).begin().fragment().charFormat().foreground().color(), Macro::errorColor());
 
         run(QStringLiteral("print c\nclr\nprint d"));
-        EXPECT_EQ(m.ma_console->toPlainText(), QStringLiteral("d "));
+        EXPECT_EQ(m.console().text(), QStringLiteral("d "));
         EXPECT_FALSE(m.consoleAtLineStart());
         // The open line "d " ends when the controller goes.
     }

@@ -77,14 +77,14 @@ TEST(QueryList, LaunchRestoresTheStoredListOrMakesTheDefaultQuery)
         EXPECT_EQ(f.e.MYQ[0], MySQLQuery::defaultQuery());
         EXPECT_EQ(f.stored(), f.e.MYQ) << "the default query is stored at once";
         EXPECT_EQ(f.e.selectedRow(), 0);
-        EXPECT_EQ(f.e.my_db->text(), QStringLiteral("test"));
-        EXPECT_EQ(f.e.my_port->text(), QStringLiteral("3306"));
+        EXPECT_EQ(f.e.my_db()->text(), QStringLiteral("test"));
+        EXPECT_EQ(f.e.my_port()->text(), QStringLiteral("3306"));
     }
     {
         EditorFixture f({query("a"), query("b")});
         EXPECT_EQ(names(f.e.MYQ), QStringList({"a", "b"}));
-        EXPECT_EQ(f.e.my_host->text(), QStringLiteral("h-a"));
-        EXPECT_EQ(f.e.my_passwd->echoMode(), QLineEdit::Password);
+        EXPECT_EQ(f.e.my_host()->text(), QStringLiteral("h-a"));
+        EXPECT_EQ(f.e.my_passwd()->echoMode(), QLineEdit::Password);
     }
     {
         // A damaged entry loses nothing else: the list starts over.
@@ -125,7 +125,7 @@ TEST(QueryList, ListActionsKeepTheStoredListAndSelection)
          1,
          [](QueryEditor& e) {
              EXPECT_TRUE(
-                 e.mysqlTable->model()->setData(e.mysqlTable->model()->index(1, 0), QStringLiteral("c")));
+                 e.mysqlTable()->model()->setData(e.mysqlTable()->model()->index(1, 0), QStringLiteral("c")));
          },
          {"Run", "c"},
          1},
@@ -134,7 +134,7 @@ TEST(QueryList, ListActionsKeepTheStoredListAndSelection)
          [](QueryEditor& e) {
              Manager::shared()->noedit = 1;
              EXPECT_FALSE(
-                 e.mysqlTable->model()->setData(e.mysqlTable->model()->index(1, 0), QStringLiteral("c")));
+                 e.mysqlTable()->model()->setData(e.mysqlTable()->model()->index(1, 0), QStringLiteral("c")));
              Manager::shared()->noedit = 0;
          },
          {"Run", "b"},
@@ -147,7 +147,7 @@ TEST(QueryList, ListActionsKeepTheStoredListAndSelection)
         EXPECT_EQ(names(f.stored()), c.expected) << c.name;
         EXPECT_EQ(f.e.selectedRow(), c.selected) << c.name;
         if (c.selected >= 0) {
-            EXPECT_EQ(f.e.my_host->text(), f.e.MYQ[std::size_t(c.selected)].host)
+            EXPECT_EQ(f.e.my_host()->text(), f.e.MYQ[std::size_t(c.selected)].host)
                 << c.name << ": editor shows the row";
         }
     }
@@ -200,8 +200,8 @@ TEST(QueryList, DeleteAsksAndNeverWritesTheEditorIntoAnotherQuery)
         // The editor shows the selected query, so the next keystroke edits it.
         const int row = f.e.selectedRow();
         ASSERT_GE(row, 0) << c.name;
-        EXPECT_EQ(f.e.my_sql->toPlainText(), f.e.MYQ[std::size_t(row)].sql) << c.name;
-        f.e.my_sql->setPlainText(QStringLiteral("SELECT 42"));
+        EXPECT_EQ(f.e.my_sql()->toPlainText(), f.e.MYQ[std::size_t(row)].sql) << c.name;
+        f.e.my_sql()->setPlainText(QStringLiteral("SELECT 42"));
         EXPECT_EQ(f.stored()[std::size_t(row)].sql, QStringLiteral("SELECT 42")) << c.name;
         EXPECT_EQ(f.stored()[std::size_t(row)].name, f.e.MYQ[std::size_t(row)].name) << c.name;
     }
@@ -217,11 +217,11 @@ TEST(QueryList, DeleteAsksAndNeverWritesTheEditorIntoAnotherQuery)
 TEST(QueryList, EditsAreSavedIntoTheSelectedQueryOnly)
 {
     EditorFixture f({query("a"), query("b")}, 1);
-    f.e.my_host->setText(QStringLiteral("db.lab"));
-    f.e.my_port->setText(QStringLiteral(" 3310 "));
-    f.e.my_passwd->setText(QStringLiteral("p w"));
-    emit f.e.my_passwd->editingFinished();
-    f.e.my_sql->setPlainText(QStringLiteral("SELECT t, v FROM runs"));
+    f.e.my_host()->setText(QStringLiteral("db.lab"));
+    f.e.my_port()->setText(QStringLiteral(" 3310 "));
+    f.e.my_passwd()->setText(QStringLiteral("p w"));
+    emit f.e.my_passwd()->editingFinished();
+    f.e.my_sql()->setPlainText(QStringLiteral("SELECT t, v FROM runs"));
     const MySQLQuery expected(QStringLiteral("b"), QStringLiteral("db.lab"), QStringLiteral("db-b"), 3310,
                               QStringLiteral("u-b"), QStringLiteral("p w"),
                               QStringLiteral("SELECT t, v FROM runs"));
@@ -231,7 +231,7 @@ TEST(QueryList, EditsAreSavedIntoTheSelectedQueryOnly)
 
     // Showing another row fills the editor without writing anything back.
     f.e.selectRow(0);
-    EXPECT_EQ(f.e.my_sql->toPlainText(), query("a").sql);
+    EXPECT_EQ(f.e.my_sql()->toPlainText(), query("a").sql);
     EXPECT_EQ(f.e.MYQ[0], query("a"));
     EXPECT_EQ(f.e.MYQ[1], expected);
 }
@@ -325,7 +325,7 @@ TEST(OpenDocTest, AnOpenedQueryListMergesAndIsStored)
     EXPECT_EQ(names(f.e.MYQ), QStringList({"a", "c", "b", "n"}));
     EXPECT_EQ(f.e.MYQ[2].sql, QStringLiteral("SELECT new"));
     EXPECT_EQ(f.stored(), f.e.MYQ);
-    EXPECT_EQ(f.e.my_host->text(), f.e.MYQ[std::size_t(f.e.selectedRow())].host);
+    EXPECT_EQ(f.e.my_host()->text(), f.e.MYQ[std::size_t(f.e.selectedRow())].host);
 
     // The type is compared without regard to case.
     OpenDoc bytes(f.m);
@@ -354,6 +354,43 @@ TEST(OpenDocTest, RefusedFilesShowFileOpenErrorAndChangeNothing)
         EXPECT_EQ(names(f.e.MYQ), QStringList({"a"})) << path.toStdString();
         EXPECT_EQ(f.stored(), f.e.MYQ) << path.toStdString();
     }
+}
+
+TEST(QueryList, WorksWithoutItsPaneWhichShowsWhatWasDoneMeanwhile)
+{
+    UserDefaults::standard().setValue(QueryListFile::defaultsKey(),
+                                      *QueryListFile::archive({query("a"), query("b")}));
+    Manager m;
+    // An editor of its own: nothing here asks for its pane.
+    QueryEditor e(m);
+    e.loadFromDefaults();
+    e.selectRow(1);
+    e.my_duplicate();
+    e.merge({query("n")});
+    EXPECT_EQ(names(e.MYQ), QStringList({"a", "b", "b copy", "n"}));
+    EXPECT_EQ(e.selectedRow(), 2);
+    EXPECT_FALSE(e.hasView());
+
+    ASSERT_NE(e.view(), nullptr);
+    EXPECT_EQ(e.mysqlTable()->model()->rowCount(), 4);
+    EXPECT_EQ(e.mysqlTable()->selectionModel()->selectedRows().value(0).row(), 2);
+    EXPECT_EQ(e.my_host()->text(), QStringLiteral("h-b"));
+    EXPECT_EQ(e.my_sql()->toPlainText(), QStringLiteral("SELECT b"));
+    EXPECT_EQ(e.MYQ[2].name, QStringLiteral("b copy")) << "showing is no edit";
+
+    // An edit in the pane goes into the selected query.
+    e.my_db()->setText(QStringLiteral("other"));
+    emit e.my_db()->editingFinished();
+    EXPECT_EQ(e.MYQ[2].db, QStringLiteral("other"));
+    EXPECT_EQ(e.MYQ[1].db, QStringLiteral("db-b"));
+
+    // With no row selected, a pane made later shows the query last filled in.
+    QueryEditor later(m);
+    later.loadFromDefaults();
+    later.selectRow(3);
+    later.selectRow(-1);
+    EXPECT_EQ(later.selectedRow(), -1);
+    EXPECT_EQ(later.my_host()->text(), QStringLiteral("h-n"));
 }
 
 } // namespace

@@ -68,10 +68,10 @@ protected:
         source.replace(QLatin1String("$user"), mariadb.user);
         source.replace(QLatin1String("$password"), mariadb.password);
         source.replace(QLatin1String("$ca"), channelAccess.addressList());
-        const QString before = m.ma_console->toPlainText();
+        const QString before = m.console().text();
         Macro macro(QStringLiteral("imports"), source, 0, 0);
         macro.parseMacro();
-        return m.ma_console->toPlainText().mid(before.size());
+        return m.console().text().mid(before.size());
     }
 
     ServerFixtures::MariaDB mariadb;

@@ -19,12 +19,12 @@ namespace {
 
 void fillEditor(QueryEditor& e, const MySQLQuery& q)
 {
-    e.my_host->setText(q.host);
-    e.my_db->setText(q.db);
-    e.my_port->setText(QString::number(q.port));
-    e.my_user->setText(q.user);
-    e.my_passwd->setText(q.passwd);
-    e.my_sql->setPlainText(q.sql);
+    e.my_host()->setText(q.host);
+    e.my_db()->setText(q.db);
+    e.my_port()->setText(QString::number(q.port));
+    e.my_user()->setText(q.user);
+    e.my_passwd()->setText(q.passwd);
+    e.my_sql()->setPlainText(q.sql);
 }
 
 TEST(QueryEditorRun, RunFillsTheCurrentDocumentAndRescales)

@@ -155,12 +155,11 @@ void tour()
     // The bottom axis's title, by a macro run from the macro editor.
     MacroEditor& editor = *m->macroEditor;
     editor.ma_add();
-    editor.ma_src->setPlainText(QStringLiteral("atext x1 'decade'"));
+    editor.ma_src()->setPlainText(QStringLiteral("atext x1 'decade'"));
     editor.ma_save();
-    editor.ma_exestop->click();
+    editor.ma_exestop()->click();
     QApplication::processEvents();
-    EXPECT_EQ(d->axes[AxisX1].axistext, QStringLiteral("decade"))
-        << m->ma_console->toPlainText().toStdString();
+    EXPECT_EQ(d->axes[AxisX1].axistext, QStringLiteral("decade")) << m->console().text().toStdString();
     EXPECT_EQ(m->consoleErrors(), 0);
 
     // A title: the text tool makes a box where the graph is clicked, the
