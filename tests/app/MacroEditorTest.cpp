@@ -10,6 +10,7 @@
 #include "app/Manager.h"
 #include "app/NameListTable.h"
 #include "app/OpenDoc.h"
+#include "app/QueryEditor.h"
 #include "io/QueryListFile.h"
 #include "macro/Macro.h"
 #include "macro/MacroListFile.h"
@@ -205,7 +206,7 @@ TEST(MacroList, ListActionsKeepTheStoredListTheSelectionAndTheMenu)
          1,
          [](MacroEditor& e) {
              EXPECT_TRUE(e.macroTable()->model()->setData(e.macroTable()->model()->index(1, 0),
-                                                        QStringLiteral("Fit & Plot")));
+                                                          QStringLiteral("Fit & Plot")));
          },
          {"A", "Fit & Plot", "C"},
          1},
@@ -533,29 +534,36 @@ TEST(MacroList, APerlFilterFromTheEditorShowsItsProgressAndStops)
     EXPECT_EQ(doc.bufferCount(), 1);
 }
 
-TEST(MacroList, WorksWithoutItsPaneWhichShowsWhatWasDoneMeanwhile)
+TEST(MacroList, AHiddenRunMakesNoPaneWhichLaterShowsWhatWasDone)
 {
     clearStoredList();
     UserDefaults::standard().setValue(
         QStringLiteral("Macros"),
-        archiveOf({macro("a"), {QStringLiteral("ticks"), QStringLiteral("print ticking\ntimer 1000"), 't', 0}}));
+        archiveOf(
+            {macro("a"), {QStringLiteral("ticks"), QStringLiteral("print ticking\ntimer 1000"), 't', 0}}));
     UserDefaults::standard().setValue(QStringLiteral("CurrentMacro"), 0);
     Manager m;
+    MacroEditor& e = *m.macroEditor;
     VexaDocument& d = m.openDocument(std::make_unique<VexaDocument>(), false)->document();
     m.setCurrentDoc(&d, &d);
 
-    // An editor of its own: nothing here asks for its pane.
-    MacroEditor e(m);
+    // The launch's lists, macros added, selected and run from the menu and
+    // by Execute, a timer started, console lines.
+    m.queryEditor->loadFromDefaults();
     e.loadFromDefaults();
     e.ma_add();
     e.macroByMenu(1);
     QCoreApplication::processEvents();
+    e.selectRow(0);
+    e.ma_execute();
     e.selectRow(1);
+    Macro(QStringLiteral("run"), QStringLiteral("print b"), 0, 0).parseMacro();
     ASSERT_TRUE(e.MA[1]->timerRunning());
     EXPECT_EQ(namesOf(e.MA), QStringList({"a", "ticks", "New Macro"}));
     EXPECT_EQ(e.selectedRow(), 1);
-    EXPECT_EQ(m.console().text(), QStringLiteral("ticking "));
+    EXPECT_EQ(m.console().text(), QStringLiteral("ticking \na \nb "));
     EXPECT_FALSE(e.hasView());
+    EXPECT_FALSE(m.queryEditor->hasView());
     EXPECT_EQ(m.consoleWindow(), nullptr);
 
     // The pane shows the list, the selected row and its macro, the timer's
@@ -568,19 +576,27 @@ TEST(MacroList, WorksWithoutItsPaneWhichShowsWhatWasDoneMeanwhile)
     EXPECT_EQ(e.ma_src()->toPlainText(), QStringLiteral("print ticking\ntimer 1000"));
     EXPECT_EQ(e.ma_shortcut()->currentText(), QStringLiteral("t"));
     EXPECT_EQ(e.ma_exestop()->text(), QStringLiteral("Stop"));
-    EXPECT_EQ(e.ma_console()->toPlainText(), QStringLiteral("ticking "));
+    EXPECT_EQ(e.ma_console()->toPlainText(), m.console().text());
     EXPECT_EQ(e.MA[1]->src, QStringLiteral("print ticking\ntimer 1000")) << "showing is no edit";
 
     // From then on the pane works as ever: Stop, an edit, a click on a row.
     e.ma_exestop()->click();
     EXPECT_FALSE(e.MA[1]->timerRunning());
+    EXPECT_EQ(e.ma_exestop()->text(), QStringLiteral("Execute"));
     e.ma_src()->setPlainText(QStringLiteral("print edited"));
     EXPECT_EQ(e.MA[1]->src, QStringLiteral("print edited"));
     e.macroTable()->selectRow(0);
     EXPECT_EQ(e.selectedRow(), 0);
     EXPECT_EQ(e.ma_src()->toPlainText(), QStringLiteral("print a"));
+
+    // The console window, made on its first show, has every line.
     m.consoleAppend(QStringLiteral("more\n"), true);
-    EXPECT_EQ(e.ma_console()->toPlainText(), QStringLiteral("ticking more\n"));
+    m.showConsole();
+    ASSERT_NE(m.consoleWindow(), nullptr);
+    const auto* shown = m.consoleWindow()->findChild<QPlainTextEdit*>(QStringLiteral("consoleWindowText"));
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(shown->toPlainText(), QStringLiteral("ticking \na \nb more\n"));
+    EXPECT_EQ(e.ma_console()->toPlainText(), shown->toPlainText());
 }
 
 } // namespace

@@ -361,8 +361,7 @@ TEST(QueryList, WorksWithoutItsPaneWhichShowsWhatWasDoneMeanwhile)
     UserDefaults::standard().setValue(QueryListFile::defaultsKey(),
                                       *QueryListFile::archive({query("a"), query("b")}));
     Manager m;
-    // An editor of its own: nothing here asks for its pane.
-    QueryEditor e(m);
+    QueryEditor& e = *m.queryEditor;
     e.loadFromDefaults();
     e.selectRow(1);
     e.my_duplicate();
@@ -385,6 +384,7 @@ TEST(QueryList, WorksWithoutItsPaneWhichShowsWhatWasDoneMeanwhile)
     EXPECT_EQ(e.MYQ[1].db, QStringLiteral("db-b"));
 
     // With no row selected, a pane made later shows the query last filled in.
+    // (An editor of its own, whose pane nobody has asked for.)
     QueryEditor later(m);
     later.loadFromDefaults();
     later.selectRow(3);
