@@ -37,11 +37,12 @@ DocumentWindowQt::DocumentWindowQt(std::unique_ptr<VexaDocument> document, Appli
 
     graph_ = new GraphWidget(this, &controller_);
     setCentralWidget(graph_);
-    buildStrip();
+    buildPalette();
 
     // The graph gets its size before the document is bound, so a legend
-    // that was never placed lands inside this plot area.
-    resize(820, 660);
+    // that was never placed lands inside this plot area. The strip is not
+    // in the window yet: the graph has all of it.
+    resize(820, 610);
     layOut();
 
     VexaDocument& d = *document_;
@@ -105,11 +106,12 @@ void DocumentWindowQt::keepOnScreen()
     move(fitted.topLeft());
 }
 
-void DocumentWindowQt::buildStrip()
+void DocumentWindowQt::buildPalette()
 {
-    // The palette: one checkable button per tool, titled with its name.
-    // Two rows keep the strip narrow enough for a small window.
-    toolview = new QWidget;
+    // One checkable button per tool, titled with its name. Two rows keep the
+    // strip narrow enough for a small window. The palette waits in the
+    // window, out of its layout, until the strip takes it in.
+    toolview = new QWidget(this);
     auto* tools = new QGridLayout(toolview);
     tools->setContentsMargins(0, 0, 0, 0);
     tools->setSpacing(0);
@@ -135,14 +137,22 @@ void DocumentWindowQt::buildStrip()
     MM.value(QStringLiteral("select"))->setChecked(true);
     // Only a click by the user reports back; selectTool() is silent.
     connect(palette_, &QButtonGroup::buttonClicked, this, [this](QAbstractButton*) { mouseModeChanged(); });
+}
+
+void DocumentWindowQt::makeStrip()
+{
+    if (stripMade())
+        return;
+    layOut();
+    const int without = height() - graph_->height();
     toolview->setFixedSize(toolview->sizeHint());
 
     valview = new QWidget;
     auto* vals = new QHBoxLayout(valview);
     vals->setContentsMargins(0, 0, 0, 0);
     vals->setSpacing(4);
-    xvaldis = new QLineEdit;
-    yvaldis = new QLineEdit;
+    xvaldis = new QLineEdit(xValue_);
+    yvaldis = new QLineEdit(yValue_);
     for (QLineEdit* f : {xvaldis, yvaldis}) {
         f->setReadOnly(true);
         f->setFocusPolicy(Qt::NoFocus);
@@ -164,6 +174,10 @@ void DocumentWindowQt::buildStrip()
     row->addWidget(valview);
     row->addStretch(1);
     row->addWidget(toolview);
+    if (toolsHidden_)
+        toolview->hide();
+    if (valuesHidden_)
+        valview->hide();
 
     auto* bar = new QToolBar(this);
     bar->setObjectName(QStringLiteral("titleStrip"));
@@ -172,6 +186,22 @@ void DocumentWindowQt::buildStrip()
     bar->toggleViewAction()->setEnabled(false);
     bar->addWidget(strip);
     addToolBar(Qt::TopToolBarArea, bar);
+
+    // The window grows by the strip's height.
+    layOut();
+    resize(width(), height() + (height() - graph_->height()) - without);
+    layOut();
+    if (!isVisible())
+        graph_->view().setFrameSize(QSizeF(graph_->size()));
+    // What of the strip the switch and the window's width leave.
+    document_->update();
+}
+
+void DocumentWindowQt::setVisible(bool visible)
+{
+    if (visible)
+        makeStrip();
+    VexaWindow::setVisible(visible);
 }
 
 // --- DocumentWindow -------------------------------------------------------------
@@ -201,35 +231,40 @@ double DocumentWindowQt::frameViewWidth() const
     return width();
 }
 
+// Before the strip is made, the parts have no width and only remember
+// whether they are to be hidden.
+
 double DocumentWindowQt::toolViewWidth() const
 {
-    return toolview ? toolview->width() : 0;
+    return stripMade() ? toolview->width() : 0;
 }
 
 bool DocumentWindowQt::toolViewHidden() const
 {
-    return toolview && toolview->isHidden();
+    return toolsHidden_;
 }
 
 void DocumentWindowQt::setToolViewHidden(bool hidden)
 {
-    if (toolview)
+    toolsHidden_ = hidden;
+    if (stripMade())
         toolview->setHidden(hidden);
 }
 
 double DocumentWindowQt::valViewWidth() const
 {
-    return valview ? valview->width() : 0;
+    return stripMade() ? valview->width() : 0;
 }
 
 bool DocumentWindowQt::valViewHidden() const
 {
-    return valview && valview->isHidden();
+    return valuesHidden_;
 }
 
 void DocumentWindowQt::setValViewHidden(bool hidden)
 {
-    if (valview)
+    valuesHidden_ = hidden;
+    if (stripMade())
         valview->setHidden(hidden);
 }
 
@@ -381,8 +416,12 @@ void DocumentWindowQt::showValues(VexaDocument& document, QPointF point)
     if (!window)
         return;
     ApplicationController* c = &window->controller_;
-    window->xvaldis->setText(c->getValue(0, document.axes[AxisX1].axismode, point.x()));
-    window->yvaldis->setText(c->getValue(1, document.axes[AxisY1].axismode, point.y()));
+    window->xValue_ = c->getValue(0, document.axes[AxisX1].axismode, point.x());
+    window->yValue_ = c->getValue(1, document.axes[AxisY1].axismode, point.y());
+    if (window->stripMade()) {
+        window->xvaldis->setText(window->xValue_);
+        window->yvaldis->setText(window->yValue_);
+    }
 }
 
 void DocumentWindowQt::adoptSubviewView(std::unique_ptr<DocumentView> view)

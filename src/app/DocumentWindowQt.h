@@ -52,11 +52,19 @@ public:
     void keepOnScreen();
 
     // --- the window's own controls ------------------------------------------------
+    // The strip above the graph holds the tool palette and the value
+    // read-out. The palette's buttons are made with the window; the strip
+    // itself (the read-out, and the fixed sizes both take from their text)
+    // when the window is first shown, or earlier by makeStrip(): a window
+    // never shown measures no text. Until then the graph fills the window;
+    // the window grows by the strip's height when the strip joins it.
     QWidget* toolview = nullptr;          // holds the tool palette
     QWidget* valview = nullptr;           // holds the two value fields
-    QLineEdit* xvaldis = nullptr;
-    QLineEdit* yvaldis = nullptr;
+    QLineEdit* xvaldis = nullptr; // the value fields show the last values
+    QLineEdit* yvaldis = nullptr; // at once when they are made
     QHash<QString, QAbstractButton*> MM;  // tool title -> palette button
+    void makeStrip();
+    bool stripMade() const { return valview != nullptr; }
 
     // The views of sub-view documents read from a file: each sub-view
     // document points at its view, so they live as long as the document.
@@ -124,12 +132,13 @@ public:
     bool isClosed() const { return closed_; }
 
 protected:
+    void setVisible(bool visible) override;
     void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void buildStrip();
+    void buildPalette();
     void layOut();
 
     ApplicationController& controller_;
@@ -139,6 +148,9 @@ private:
     bool assembled_ = false;
     bool closed_ = false;
     bool closingWithoutAsking_ = false;
+    QString xValue_, yValue_; // the read-out's texts, kept while it is not made
+    bool toolsHidden_ = false;
+    bool valuesHidden_ = false;
     QString filePath_;
     QString untitledName_ = QStringLiteral("Untitled");
 };

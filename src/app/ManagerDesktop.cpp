@@ -322,8 +322,12 @@ QString Manager::nextUntitledName() const
 
 void Manager::placeNewWindow(DocumentWindowQt* window)
 {
+    if (!window)
+        return;
+    // Placed with the strip it has when shown.
+    window->makeStrip();
     QScreen* screen = QGuiApplication::primaryScreen();
-    if (!screen || !window)
+    if (!screen)
         return;
     // The frame a window manager adds, taken from a window it has framed
     // already; a usual title bar and border before the first one.

@@ -18,6 +18,7 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QPrinter>
+#include <QToolBar>
 
 #include <gtest/gtest.h>
 
@@ -188,6 +189,7 @@ TEST(DocumentWindowTest, ToolbarSwitchAndWidthDecideWhatTheStripShows)
     Manager app;
     DocumentWindowQt* w = app.openDocument(plainDocument(app), false);
     VexaDocument& d = w->document();
+    w->makeStrip();
     ASSERT_GT(w->toolViewWidth(), 0);
     ASSERT_GT(w->valViewWidth(), 0);
 
@@ -208,6 +210,40 @@ TEST(DocumentWindowTest, ToolbarSwitchAndWidthDecideWhatTheStripShows)
     d.update();
     EXPECT_FALSE(w->toolViewHidden());
     EXPECT_TRUE(w->valViewHidden());
+}
+
+TEST(DocumentWindowTest, TheStripIsMadeWhenTheWindowIsFirstShown)
+{
+    Manager app;
+    DocumentWindowQt* w = app.openDocument(plainDocument(app), false);
+    // Never shown: no read-out and no strip in the window, and the palette
+    // has no size taken from its text; the graph has all of the window.
+    EXPECT_FALSE(w->stripMade());
+    EXPECT_EQ(w->xvaldis, nullptr);
+    EXPECT_EQ(w->findChild<QToolBar*>(QStringLiteral("titleStrip")), nullptr);
+    EXPECT_NE(w->toolview->minimumSize(), w->toolview->maximumSize());
+    EXPECT_EQ(w->graphWidget().size(), w->size());
+    // The palette follows the controller all the same.
+    app.selectMouseMode(QStringLiteral("zoom"));
+    w->document().update();
+    EXPECT_EQ(w->selectedToolTitle(), QStringLiteral("zoom"));
+
+    const QSize graph = w->graphWidget().size();
+    w->show();
+    // Shown: the strip above the graph at the sizes its text takes, the
+    // window grown by its height.
+    ASSERT_TRUE(w->stripMade());
+    const auto* bar = w->findChild<QToolBar*>(QStringLiteral("titleStrip"));
+    ASSERT_NE(bar, nullptr);
+    EXPECT_TRUE(bar->isVisible());
+    EXPECT_TRUE(w->toolview->isVisible());
+    EXPECT_EQ(w->toolview->size(), w->toolview->sizeHint());
+    EXPECT_EQ(w->toolview->minimumSize(), w->toolview->maximumSize());
+    EXPECT_EQ(w->valview->size(), w->valview->sizeHint());
+    EXPECT_EQ(w->size(), QSize(graph.width(), graph.height() + bar->height()));
+    EXPECT_EQ(w->graphWidget().width(), graph.width());
+    EXPECT_EQ(bar->geometry().bottom() + 1, w->graphWidget().y());
+    EXPECT_TRUE(w->MM.value(QStringLiteral("zoom"))->isChecked());
 }
 
 TEST(DocumentWindowTest, BecomingMainMakesCurrentAndAppliesTheStoredSizeOnce)
@@ -303,6 +339,7 @@ TEST(DocumentWindowTest, SubviewValuesAppearInTheMainWindow)
 
     app.setCurrentDoc(s, &main);
     DocumentWindowQt::showValues(*s, QPointF(50, 25));
+    w->makeStrip(); // the read-out, made now, shows the last values
     EXPECT_EQ(w->xvaldis->text(), QStringLiteral("5"));
     EXPECT_EQ(w->yvaldis->text(), QStringLiteral("2.5"));
     DocumentWindowQt::showValuesMeasure(*s, QPointF(65, 10));
