@@ -10,6 +10,7 @@
 #include "app/MadeWhenShown.h"
 #include "app/PanelOutlets.h"
 #include "app/PointTableModel.h"
+#include "app/Selections.h"
 #include "io/AsciiImport.h"
 #include "macro/Macro.h"
 #include "model/DocumentView.h"
@@ -249,15 +250,9 @@ void Manager::selectPointRow(int row)
     pointRows_->catchUp();
     if (row < 0 || row >= pointRows_->rowCount())
         return;
-    if (DataTableView* table = panes_.dataTable) {
-        table->selectRow(row);
+    Selections::selectOnlyRow(*pointSelection_, row);
+    if (DataTableView* table = panes_.dataTable)
         table->scrollTo(pointRows_->index(row, 0));
-        return;
-    }
-    const QModelIndex first = pointRows_->index(row, 0);
-    pointSelection_->setCurrentIndex(first, QItemSelectionModel::NoUpdate);
-    pointSelection_->select(QItemSelection(first, pointRows_->index(row, pointRows_->columnCount() - 1)),
-                            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
 void Manager::deselectAllPoints()

@@ -12,6 +12,7 @@
 #include "app/MacroEditor.h"
 #include "app/MadeWhenShown.h"
 #include "app/PointTableModel.h"
+#include "app/Selections.h"
 #include "model/VexaDocument.h"
 #include "platform/UserDefaults.h"
 
@@ -45,14 +46,6 @@
 #include <utility>
 
 namespace {
-
-// The table shows the controller's selection instead of one of its own.
-void adoptSelection(QTableView& table, QItemSelectionModel& selection)
-{
-    QItemSelectionModel* own = table.selectionModel();
-    table.setSelectionModel(&selection);
-    delete own;
-}
 
 QToolButton* cellButton(const QString& title, QFont font)
 {
@@ -224,7 +217,7 @@ void Manager::buildDataPanes(QWidget& place)
         l->setContentsMargins(0, 0, 0, 0);
         p.inspectorTable = new DataBufferTableView(*this);
         p.inspectorTable->setModel(bufferRows_);
-        adoptSelection(*p.inspectorTable, *bufferSelection_);
+        Selections::adopt(*p.inspectorTable, *bufferSelection_);
         for (int c = 0; c < BufferListModel::commentColumn - 2; ++c)
             p.inspectorTable->setColumnWidth(c, c == 0 ? 22 : 28);
         p.inspectorTable->setObjectName(QStringLiteral("inspectorTable"));
@@ -248,7 +241,7 @@ void Manager::buildDataPanes(QWidget& place)
         l->setContentsMargins(0, 0, 0, 0);
         p.dataTable = new DataTableView(*this);
         p.dataTable->setModel(pointRows_);
-        adoptSelection(*p.dataTable, *pointSelection_);
+        Selections::adopt(*p.dataTable, *pointSelection_);
         p.dataTable->setObjectName(QStringLiteral("dataTable"));
         l->addWidget(p.dataTable);
     }

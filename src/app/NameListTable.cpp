@@ -1,5 +1,7 @@
 #include "app/NameListTable.h"
 
+#include "app/Selections.h"
+
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QSignalBlocker>
@@ -10,7 +12,12 @@ NameListTable::NameListTable(const QString& header, Access access, const QString
         , header_(header)
         , access_(std::move(access))
         , objectName_(objectName)
+        , selection_(new QItemSelectionModel(this, this))
 {
+    connect(selection_, &QItemSelectionModel::selectionChanged, this, [this] {
+        if (access_.selectionChanged)
+            access_.selectionChanged();
+    });
 }
 
 NameListTable::~NameListTable()
@@ -32,6 +39,7 @@ void NameListTable::buildView()
     view_ = new QTableView;
     view_->setObjectName(objectName_);
     view_->setModel(this);
+    Selections::adopt(*view_, *selection_);
     view_->setSelectionBehavior(QAbstractItemView::SelectRows);
     view_->setSelectionMode(QAbstractItemView::SingleSelection);
     view_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
@@ -41,32 +49,16 @@ void NameListTable::buildView()
     const int rowHeight = view_->fontMetrics().height() + 6;
     view_->verticalHeader()->setDefaultSectionSize(rowHeight);
     view_->setMinimumHeight(3 * rowHeight);
-    if (selected_ >= 0 && selected_ < access_.count()) {
-        const QSignalBlocker quiet(view_->selectionModel());
-        view_->selectRow(selected_);
-    }
-    connect(view_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
-        selected_ = selectedRowOfView();
-        if (access_.selectionChanged)
-            access_.selectionChanged();
-    });
 }
 
 void NameListTable::reload()
 {
     const int row = selectedRow();
-    const bool keep = row >= 0 && row < access_.count();
-    if (view_) {
-        const QSignalBlocker quiet(view_->selectionModel());
-        beginResetModel();
-        endResetModel();
-        if (keep)
-            view_->selectRow(row);
-    } else {
-        beginResetModel();
-        endResetModel();
-    }
-    selected_ = keep ? row : -1;
+    const QSignalBlocker quiet(selection_);
+    beginResetModel();
+    endResetModel();
+    if (row >= 0 && row < access_.count())
+        Selections::selectOnlyRow(*selection_, row);
 }
 
 void NameListTable::refreshMarks()
@@ -76,51 +68,27 @@ void NameListTable::refreshMarks()
         emit dataChanged(index(0, 0), index(rows - 1, 0), {Qt::ForegroundRole});
 }
 
-int NameListTable::selectedRowOfView() const
+int NameListTable::selectedRow() const
 {
-    const QModelIndexList rows = view_->selectionModel()->selectedRows();
+    const QModelIndexList rows = selection_->selectedRows();
     if (rows.isEmpty())
         return -1;
     const int row = rows.first().row();
     return row < access_.count() ? row : -1;
 }
 
-int NameListTable::selectedRow() const
-{
-    if (view_)
-        return selectedRowOfView();
-    return selected_ < access_.count() ? selected_ : -1;
-}
-
 void NameListTable::selectRow(int row)
 {
-    const int target = row >= 0 && row < access_.count() ? row : -1;
-    if (view_) {
-        // The view's selection tells the listeners, when it changes.
-        if (target < 0)
-            view_->clearSelection();
-        else
-            view_->selectRow(target);
-        return;
-    }
-    if (target == selectedRow())
-        return;
-    selected_ = target;
-    if (access_.selectionChanged)
-        access_.selectionChanged();
+    if (row >= 0 && row < access_.count())
+        Selections::selectOnlyRow(*selection_, row);
+    else
+        selection_->clearSelection();
 }
 
 void NameListTable::selectRowQuietly(int row)
 {
-    const int target = row >= 0 && row < access_.count() ? row : -1;
-    if (view_) {
-        const QSignalBlocker quiet(view_->selectionModel());
-        if (target < 0)
-            view_->clearSelection();
-        else
-            view_->selectRow(target);
-    }
-    selected_ = target;
+    const QSignalBlocker quiet(selection_);
+    selectRow(row);
 }
 
 int NameListTable::rowCount(const QModelIndex& parent) const

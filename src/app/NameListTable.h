@@ -3,8 +3,8 @@
 // The table of a stored list's names (the MySQL queries, the macros): one
 // column, one row selected at a time, a name edited in place. Reloading
 // keeps the selected row and reports no selection change of its own. The
-// selected row is kept here whether or not the table view exists; the view
-// is made on first request and shows it.
+// selection is the list's own, kept whether or not the table view exists;
+// the view is made on first request and shows it.
 //
 // Main thread only.
 
@@ -15,6 +15,8 @@
 #include <QTableView>
 
 #include <functional>
+
+class QItemSelectionModel;
 
 class NameListTable : public QAbstractTableModel {
 public:
@@ -65,13 +67,10 @@ public:
 
 private:
     void buildView();
-    int selectedRowOfView() const;
 
     QString header_;
     Access access_;
     QString objectName_;
     QPointer<QTableView> view_;
-    // The selected row while no view exists, and kept in step with the
-    // view's selection while one does.
-    int selected_ = -1;
+    QItemSelectionModel* selection_; // on this list, adopted by the view
 };

@@ -66,10 +66,10 @@ Preferences Preferences::load(const UserDefaults& d)
     for (int n = 0; n < paletteSize; ++n)
         if (auto c = d.colorForKey(colorKey(n)))
             p.colors[std::size_t(n)] = *c;
-    for (int i = 0; i < fontCount; ++i) {
-        const FontKeys& k = fontTable[i];
-        p.fonts[std::size_t(i)] = VexaDocument::defaultFont(d, k.nameKey, k.sizeKey, k.fallbackSize);
-    }
+    // A font not stored, or no longer usable, stays the built-in one.
+    for (int i = 0; i < fontCount; ++i)
+        if (auto f = VexaDocument::storedFont(d, fontTable[i].nameKey, fontTable[i].sizeKey))
+            p.fonts[std::size_t(i)] = *f;
     return p;
 }
 

@@ -21,21 +21,20 @@ VexaDocument::~VexaDocument() = default;
 
 QFont VexaDocument::defaultFont(const char* nameKey, const char* sizeKey, double fallbackSize)
 {
-    return defaultFont(UserDefaults::standard(), nameKey, sizeKey, fallbackSize);
+    // A stored font that is gone (or a size that is no size) falls back to
+    // the user font at the standard size, not at the stored one.
+    if (auto f = storedFont(UserDefaults::standard(), nameKey, sizeKey))
+        return *f;
+    return Font::userFont(fallbackSize);
 }
 
-QFont VexaDocument::defaultFont(const UserDefaults& d, const char* nameKey, const char* sizeKey,
-                                double fallbackSize)
+std::optional<QFont> VexaDocument::storedFont(const UserDefaults& d, const char* nameKey, const char* sizeKey)
 {
     const QString nk = QLatin1String(nameKey);
     const QString sk = QLatin1String(sizeKey);
-    if (d.contains(nk) && d.contains(sk)) {
-        // A stored font that is gone (or a size that is no size) falls back to
-        // the user font at the standard size, not at the stored one.
-        if (auto f = Font::withName(d.stringForKey(nk), double(d.floatForKey(sk))))
-            return *f;
-    }
-    return Font::userFont(fallbackSize);
+    if (!d.contains(nk) || !d.contains(sk))
+        return std::nullopt;
+    return Font::withName(d.stringForKey(nk), double(d.floatForKey(sk)));
 }
 
 void VexaDocument::setDefaults()

@@ -29,6 +29,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <type_traits>
 #include <vector>
 
@@ -104,8 +105,10 @@ public:
     // The default font stored under the keys, or the user font of the
     // fallback size when none (or no longer an installed one) is stored.
     static QFont defaultFont(const char* nameKey, const char* sizeKey, double fallbackSize);
-    static QFont defaultFont(const UserDefaults& defaults, const char* nameKey, const char* sizeKey,
-                             double fallbackSize);
+    // The font stored under the keys; nothing when none is stored, it is no
+    // longer installed or its size is no size.
+    static std::optional<QFont> storedFont(const UserDefaults& defaults, const char* nameKey,
+                                           const char* sizeKey);
 
     void newBuffer();
     // Removes every buffer whose removal mark is set.
