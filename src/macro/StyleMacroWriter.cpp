@@ -19,10 +19,18 @@ namespace StyleMacroWriter {
 namespace {
 
 // One part of a command line. A number that is not finite makes a null
-// part, and a line with a null part is left out.
+// part, and a line with a null part is left out. The expression language
+// reads an exponent only after a decimal point ("1e-05" would be the number
+// 1 beside the constant e), so "%g"'s "1e-05" is written "1.0e-05".
 QString num(double v)
 {
-    return std::isfinite(v) ? QString::fromStdString(CNumber::format("%g", v)) : QString();
+    if (!std::isfinite(v))
+        return QString();
+    QString t = QString::fromStdString(CNumber::format("%g", v));
+    const qsizetype exponent = t.indexOf(QLatin1Char('e'));
+    if (exponent >= 0 && !t.left(exponent).contains(QLatin1Char('.')))
+        t.insert(exponent, QLatin1String(".0"));
+    return t;
 }
 
 QString integer(int v)

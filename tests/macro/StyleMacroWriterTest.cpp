@@ -286,6 +286,48 @@ TEST(StyleMacroWriter, SectionsFollowTheDocument)
     EXPECT_FALSE(withBuffer.contains(QStringLiteral("bxerrorval")));
 }
 
+// Every number the writer prints reads back to the value printed: run on a
+// fresh document, the text makes the same text again. The values are those
+// "%g" prints with an exponent (which the expression language reads only
+// after a decimal point), at both ends of the doubles and negative.
+TEST(StyleMacroWriter, EveryNumberReadsBackAsWritten)
+{
+    const double awkward[] = {1e-05,
+                              0.00001234,
+                              1e-300,
+                              2.5e-308,
+                              4.9e-324,
+                              1e300,
+                              1.7976931348623157e308,
+                              123456789,
+                              9007199254740993.0,
+                              1e6,
+                              1e-4,
+                              0.5,
+                              1,
+                              42,
+                              -1e-05,
+                              -3e+200,
+                              -9007199254740993.0,
+                              -0.25};
+    for (const double v : awkward) {
+        SCOPED_TRACE(v);
+        FakeMacroHost host;
+        VexaDocument* d = documentWithBuffers(host, 1);
+        ErrorBarSettings& e = d->DB[0]->errorbars;
+        e.errorbarx = e.errorbary = 1;
+        e.errorvalx = v;
+        e.errorvaly = -v;
+        d->scale(Pair1, -std::abs(v), std::abs(v), -std::abs(v), std::abs(v), false, false);
+        const QString text = StyleMacroWriter::styleMacroText(*d, QSizeF(500, 400));
+
+        VexaDocument* fresh = documentWithBuffers(host, 1);
+        fresh->M = &host.manager;
+        EXPECT_EQ(runMacro(host, text), QString()) << text.toStdString();
+        EXPECT_EQ(StyleMacroWriter::styleMacroText(*fresh, QSizeF(500, 400)), text);
+    }
+}
+
 TEST(StyleMacroWriter, NumbersThatAreNotFiniteLeaveTheirLineOut)
 {
     FakeMacroHost host;
