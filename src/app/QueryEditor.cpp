@@ -97,6 +97,10 @@ void QueryEditor::buildView()
     listRow->addWidget(
         button(QStringLiteral("▼"), QStringLiteral("Move the query down"), [this] { my_moveDown(); }));
     listRow->addStretch(1);
+    QPushButton* deleteAll = button(QStringLiteral("Delete All…"),
+                                    QStringLiteral("Delete every stored query"), [this] { my_delete(true); });
+    deleteAll->setObjectName(QStringLiteral("my_deleteAll"));
+    listRow->addWidget(deleteAll);
     column->addLayout(listRow);
 
     auto* fields = new QFormLayout;

@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTableView>
 
 #include <gtest/gtest.h>
@@ -212,6 +213,24 @@ TEST(QueryList, DeleteAsksAndNeverWritesTheEditorIntoAnotherQuery)
     EXPECT_EQ(alerts.beeps(), 1);
     EXPECT_TRUE(alerts.requests().empty());
     EXPECT_EQ(names(f.e.MYQ), QStringList({"a"}));
+}
+
+TEST(QueryList, TheDeleteAllButtonAsksThenEmptiesTheList)
+{
+    EditorFixture f({query("a"), query("b"), query("c")}, 1);
+    auto* button = f.e.view()->findChild<QPushButton*>(QStringLiteral("my_deleteAll"));
+    ASSERT_NE(button, nullptr);
+    {
+        ScriptedAlerts alerts{0};
+        button->click();
+        ASSERT_EQ(alerts.requests().size(), 1u);
+        EXPECT_EQ(alerts.requests()[0].title, QStringLiteral("Delete All MySQL Queries"));
+        EXPECT_EQ(names(f.e.MYQ), QStringList({"a", "b", "c"}));
+    }
+    ScriptedAlerts alerts{1};
+    button->click();
+    EXPECT_EQ(names(f.e.MYQ), QStringList({"New Query"}));
+    EXPECT_EQ(f.stored(), f.e.MYQ);
 }
 
 TEST(QueryList, EditsAreSavedIntoTheSelectedQueryOnly)
