@@ -161,13 +161,16 @@ bool Manager::runMacroFile(VexaDocument& document, const QString& path, QString*
     macro->name = info.fileName();
 
     launchMacro_ = std::move(macro);
-    const int errorsBefore = consoleErrors_;
     launchMacro_->parseMacroFor(&document);
-    // Errors the run only wrote (a tokeniser that could not start, a bad
-    // element of a buffer list) count as much as the counted ones: whoever
-    // ran the file must not be told it went well.
-    if (launchMacro_->ERR > 0 || consoleErrors_ > errorsBefore)
+    // Whoever ran the file must not be told it went well when any command
+    // failed, also where the run went on after the failure.
+    if (launchMacro_->stopped())
         return fail(QStringLiteral("the macro file %1 stopped with an error").arg(path));
+    if (const int failures = launchMacro_->failures; failures > 0)
+        return fail(QStringLiteral("the macro file %1 finished with %2 %3")
+                        .arg(path)
+                        .arg(failures)
+                        .arg(failures == 1 ? QStringLiteral("failure") : QStringLiteral("failures")));
     return true;
 }
 

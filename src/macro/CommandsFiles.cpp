@@ -3,9 +3,11 @@
 //
 // Every file the commands write goes through the same document, export and
 // import code as the menus, so a macro and a menu make the same file. A
-// save, export or import that fails says why on the console and ends the
-// run: a batch run must not go on to export a graph without its data, nor
-// report success.
+// save, export, import or read that fails says why on the console and the
+// run goes on (a batch over a list of files must not end at the first one
+// missing); the run counts it among its failures, so it is never reported as
+// a success. Only new without a document and a failed open end the run:
+// what follows would act on the wrong document.
 
 #include "io/AsciiImport.h"
 #include "io/BinaryImport.h"
@@ -56,7 +58,6 @@ void fail(Macro& m, const MacroCommandCall& call, const char* what, const QStrin
     m.macroError(reason.isEmpty()
                      ? QStringLiteral("%1: %2\n").arg(QLatin1String(what), command)
                      : QStringLiteral("%1 (%2): %3\n").arg(QLatin1String(what), reason, command));
-    ++m.ERR;
 }
 
 void report(Macro& m, const MacroCommandCall& call, const char* what, const MacroHost::Outcome& outcome)
@@ -85,8 +86,9 @@ void doNew(Macro& m, const MacroCommandCall&)
 
 void doClose(Macro& m, const MacroCommandCall&)
 {
-    // A document that closes lets go of the run, which ends after this
-    // command; one the user keeps open stays the target.
+    // A document that closes lets go of the run, which goes on without it
+    // (an open or a new gives it another); one the user keeps open stays
+    // the target.
     if (m.M)
         m.M->performClose(m.PD);
 }

@@ -473,8 +473,8 @@ void doQuitapp(Macro& m, const MacroCommandCall&)
 {
     if (!m.M)
         return;
-    // Closing the window lets go of the document: the run ends after this
-    // command without touching it again.
+    // The run ends after this command, as the application does.
+    m.QUITTING = 1;
     MacroHost* host = m.M;
     host->closeDocumentWindow(m.PD);
     host->terminateApplication();

@@ -98,18 +98,14 @@ QColor Macro::errorColor()
 
 void Macro::macroError(const QString& text)
 {
-    MacroHost* host = M ? M : MacroHost::shared();
-    if (text.isEmpty() || !host)
-        return;
-    host->consoleAppend(host->consoleAtLineStart() ? text : QLatin1Char('\n') + text, true);
+    if (MacroHost* host = M ? M : MacroHost::shared())
+        host->consoleWrite(text, true);
 }
 
 void Macro::macroMsg(const QString& text)
 {
-    MacroHost* host = M ? M : MacroHost::shared();
-    if (text.isEmpty() || !host)
-        return;
-    host->consoleAppend(host->consoleAtLineStart() ? text : QLatin1Char('\n') + text, false);
+    if (MacroHost* host = M ? M : MacroHost::shared())
+        host->consoleWrite(text, false);
 }
 
 // --- timer -----------------------------------------------------------------------------

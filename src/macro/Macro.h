@@ -6,7 +6,10 @@
 // commands, then executes them one by one on a document with if/else
 // skipping, loops, a repeating timer, a wait for perl jobs that a command
 // started, and the console of the host (MacroHost) for messages and errors.
-// The first counted error ends the run after its command.
+// The first counted error ends the run after its command. Other failures (an
+// import, export or read that failed, an operation refused with an alert,
+// an error written while the run goes on) are reported where they happen and
+// counted in `failures`; the run goes on after them.
 //
 // Fields are plain and public, as in the rest of the program: the command
 // families (MacroCommandFamilies.h) read the argument slots and write the
@@ -78,8 +81,10 @@ public:
     DocumentView* PV = nullptr;
     DataBuffer* DB = nullptr;   // the buffer a command last worked on
     Flag OK = 0;                // the current command's name matched a form
-    int ERR = 0;                // errors counted in this run
+    int ERR = 0; // errors counted in this run; the first ends it
+    int failures = 0; // commands of this run that failed (ERR's included)
     Flag CANCEL = 0;
+    Flag QUITTING = 0; // quitapp ran: the run ends with the application
     Flag LOOPNEXT = 0;
     MacroLoopValues LOOP;       // the loop values still to come
     int LOOPSTART = 0;
@@ -103,8 +108,13 @@ public:
     // The same on the given document (the "-m" launch option).
     void parseMacroFor(VexaDocument* document);
     // The run of a type 0 macro on PD (a new document when PD is none or the
-    // first command is "new").
+    // first command is "new"). A run whose document closes goes on: the
+    // commands that need none still run, the others each end it with an
+    // error.
     void executeMacro();
+    // Whether the last run ended before its last command (an error or a
+    // cancelled question).
+    bool stopped() const { return ERR > 0 || CANCEL == 1; }
     // The command interpreter: tries every form of the command table.
     void execute(const QStringList& tokens, int index);
 
@@ -201,6 +211,8 @@ public:
     static void setTokeniserScript(const QString& path);
 
 private:
+    // Errors the host's console took and alerts that reported, so far.
+    int failureReports() const;
     void refreshStringVariables();
     void buildAxisSet(const QString& token);
     void buildBufferSet(const QString& token);

@@ -134,7 +134,9 @@ void Macro::refreshStringVariables()
 
 bool Macro::chk(const QString& command, const QString& signature, int minimum, const QStringList& tokens)
 {
-    if (!PD || tokens.isEmpty())
+    // Whether the command may act without a document is the interpreter's
+    // question (MacroCommandForm::needsDocument).
+    if (tokens.isEmpty())
         return false;
     if (tokens.first().compare(command, Qt::CaseInsensitive) != 0)
         return false;

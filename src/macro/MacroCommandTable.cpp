@@ -64,12 +64,32 @@ const MacroCommandTable& MacroCommandTable::instance()
     return *table;
 }
 
+namespace {
+
+// The commands that act on no document: a run whose document has closed
+// still opens or makes another, computes, prints, asks and loops.
+// clang-format off
+constexpr const char* documentFreeCommands[] = {
+    "new", "open", "changeview",
+    "if", "else", "endif", "loop", "endloop", "timer", "stoptimer", "perltimeout",
+    "ask", "askoption", "browse", "input", "print", "sleep", "setwarn",
+    "colormode", "clr", "setvar", "setstring", "eval", "format", "hideapp", "quitapp",
+    "epicstimeout", "epicsmaxarray", "epicsaddrlist", "epicssetvar",
+};
+// clang-format on
+
+} // namespace
+
 void MacroCommandTable::index()
 {
     byName_.clear();
-    for (const auto& section : sections_)
-        for (const MacroCommandForm& form : section)
+    for (auto& section : sections_)
+        for (MacroCommandForm& form : section) {
+            form.needsDocument
+                = std::none_of(std::begin(documentFreeCommands), std::end(documentFreeCommands),
+                               [&form](const char* name) { return form.name == QLatin1String(name); });
             byName_[form.name.toCaseFolded()].push_back(&form);
+        }
 }
 
 std::vector<const MacroCommandForm*> MacroCommandTable::forms() const

@@ -61,6 +61,7 @@ struct MacroCommandForm {
     ArgumentGuard guard = ArgumentGuard::always();
     MacroCommandBody body;
     bool built = true;   // false: the body only reports that the command is missing
+    bool needsDocument = true; // false: runs also when the run's document has closed
 };
 
 class MacroCommandTable {

@@ -20,6 +20,15 @@ void MacroHost::setShared(MacroHost* host)
     g_shared = host;
 }
 
+void MacroHost::consoleWrite(const QString& text, bool error)
+{
+    if (text.isEmpty())
+        return;
+    if (error)
+        ++consoleErrorsWritten_;
+    consoleAppend(consoleAtLineStart() ? text : QLatin1Char('\n') + text, error);
+}
+
 bool MacroHost::getInput(const QString& message)
 {
     const QString key = QStringLiteral("input");

@@ -51,6 +51,12 @@ public:
     // messages in black.
     virtual void consoleAppend(const QString& text, bool error) = 0;
     virtual void consoleClear() = 0;
+    // Writes a text of a run or a perl job: on a line of its own (a line
+    // feed goes first when the console's last line is open), errors counted.
+    // An empty text writes nothing.
+    void consoleWrite(const QString& text, bool error);
+    // Errors written through consoleWrite so far.
+    int consoleErrorsWritten() const { return consoleErrorsWritten_; }
 
     // --- documents ----------------------------------------------------------------
     // Opens a new untitled document window, which becomes the current
@@ -167,4 +173,5 @@ public:
 
 private:
     QPointer<QObject> gtask_;
+    int consoleErrorsWritten_ = 0;
 };

@@ -67,14 +67,12 @@ QString utf8Text(const QByteArray& bytes)
 
 void consoleError(MacroHost& host, const QString& text)
 {
-    if (!text.isEmpty())
-        host.consoleAppend(host.consoleAtLineStart() ? text : QLatin1Char('\n') + text, true);
+    host.consoleWrite(text, true);
 }
 
 void consoleMessage(MacroHost& host, const QString& text)
 {
-    if (!text.isEmpty())
-        host.consoleAppend(host.consoleAtLineStart() ? text : QLatin1Char('\n') + text, false);
+    host.consoleWrite(text, false);
 }
 
 // What a failed perl said: its error output and its standard output, each

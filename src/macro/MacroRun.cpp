@@ -87,6 +87,8 @@ void Macro::executeMacro()
 
     ++timercount;
     perltimeout = 10;
+    ERR = 0;
+    failures = 0;
 
     // Owns the temporary files until the run ends.
     MacroTokeniser tokeniser;
@@ -94,19 +96,22 @@ void Macro::executeMacro()
         if (tokeniser.failure() == MacroTokeniser::Failure::Exception) {
             macroError(QStringLiteral("Exception %1: %2\n").arg(tokeniser.exceptionName(), tokeniser.reason()));
         } else {
-            ERR = 0;
             macroError(QStringLiteral("Malformed token listing: %1\n").arg(tokeniser.reason()));
-            ++ERR;
         }
+        // No command ran: the run stopped before its first.
+        ++ERR;
+        ++failures;
         return;
     }
     inlineperl = tokeniser.listing().inlinePerl;
     CMD = tokeniser.takeCommands();
 
     CANCEL = 0;
+    QUITTING = 0;
     LOOPNEXT = 0;
     IFMODE = 0;
     ERR = 0;
+    failures = 0;
     if (CMD.isEmpty()) {
         Alert::beep();
         return;
@@ -134,6 +139,7 @@ void Macro::executeMacro()
         const bool skipped = IFMODE == 1 && IFCOND == 0 && !isWord(command.first(), "else")
                              && !isWord(command.first(), "endif");
         if (!skipped) {
+            const int reportsBefore = failureReports();
             execute(command, n);
             if (!*alive)
                 return;
@@ -144,11 +150,10 @@ void Macro::executeMacro()
             waitForPerl();
             if (!*alive)
                 return;
-            // The document closed under the run (while it slept or asked):
-            // nothing is left to act on or to redraw.
-            if (!PD)
-                return;
-            if (ERR > 0 || CANCEL == 1)
+            // One failure per command, however many ways it was reported.
+            if (failureReports() > reportsBefore)
+                ++failures;
+            if (ERR > 0 || CANCEL == 1 || QUITTING == 1)
                 break;
             if (LOOPNEXT == 1) {
                 LOOPNEXT = 0;
@@ -164,14 +169,21 @@ void Macro::executeMacro()
         ++n;
     }
 
-    PD->replot();
+    // A document closed by the run (or under it) has nothing left to redraw.
+    if (PD)
+        PD->replot();
     // The tokeniser removes the source file and the inline perl file.
     inlineperl.clear();
 }
 
+int Macro::failureReports() const
+{
+    return (M ? M->consoleErrorsWritten() : 0) + Alert::reportsShown();
+}
+
 void Macro::execute(const QStringList& tokens, int index)
 {
-    if (!PD || tokens.isEmpty())
+    if (tokens.isEmpty())
         return;
     const std::shared_ptr<bool> alive = alive_;
     const int arguments = int(tokens.size()) - 1;
@@ -179,6 +191,14 @@ void Macro::execute(const QStringList& tokens, int index)
     for (const MacroCommandForm* form : MacroCommandTable::instance().formsNamed(tokens.first())) {
         if (!form->guard.admits(arguments))
             continue;
+        // The run's document has closed: a command that needs one cannot
+        // act, and the run cannot go on as written.
+        if (!PD && form->needsDocument) {
+            OK = 1;
+            macroError(QStringLiteral("No document for: %1\n").arg(tokens.join(QLatin1Char(' '))));
+            ++ERR;
+            return;
+        }
         if (chk(form->name, form->signature, form->minimum, tokens))
             form->body(*this, MacroCommandCall{tokens, index});
         if (!*alive)

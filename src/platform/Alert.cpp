@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 
+#include <atomic>
 #include <cstdio>
 #include <mutex>
 #include <unistd.h>
@@ -13,6 +14,8 @@ std::mutex& handlerMutex()
     static std::mutex m;
     return m;
 }
+
+std::atomic<int> g_reports{0};
 
 Alert::Handler& installed()
 {
@@ -76,10 +79,17 @@ int Alert::run(const QString& title, const QString& message, const QStringList& 
     Request request{title, message, buttons};
     if (request.buttons.isEmpty())
         request.buttons << QStringLiteral("Ok");
+    if (request.buttons.size() == 1)
+        ++g_reports;
     // Called outside the lock: a message box runs a nested event loop, and
     // whatever happens there may raise another alert.
     const int answer = current().run(request);
     return (answer >= 0 && answer < request.buttons.size()) ? answer : 0;
+}
+
+int Alert::reportsShown()
+{
+    return g_reports;
 }
 
 void Alert::beep()

@@ -39,6 +39,10 @@ public:
     // Shows the alert and returns the chosen button, 0 being the first. An
     // answer outside the buttons counts as the first button.
     static int run(const QString& title, const QString& message, const QStringList& buttons = {});
+    // Alerts with the one button "Ok" shown so far: each reports that
+    // something failed or was refused. A macro run counts them among its
+    // failures.
+    static int reportsShown();
     static void beep();
 
     // Asks for a line of text; nothing when the question was cancelled (or

@@ -87,6 +87,113 @@ TEST_F(HeadlessRun, OptionsEndWithAStatusThatTellsWhetherTheyWorked)
     }
 }
 
+// A batch that converts several documents goes on after close: the next
+// open gives it a document again. A failed open ends it.
+TEST_F(HeadlessRun, ABatchGoesOnAfterCloseAndStopsAtAFailedOpen)
+{
+    const QString dir = TestSupport::scratchDir() + QStringLiteral("/batch-close");
+    ASSERT_TRUE(QDir().mkpath(dir));
+    const QString make = scratchFile(QStringLiteral("make-docs.mac"),
+                                     "fg 1 0 1 11 'x'\nsaveas a.vexa\nclose\nnew\nfg 1 0 1 11 'x*x'\n"
+                                     "saveas b.vexa\nclose\nprint made\n");
+    const ChildRun made = runProgram({"-m", make, "-h", "yes", "-q", "yes"}, dir);
+    ASSERT_TRUE(made.finished);
+    ASSERT_EQ(made.exitCode, 0) << made.err.toStdString();
+    EXPECT_EQ(made.out, QStringLiteral("made \n"));
+
+    const QByteArray batch
+        = "open a.vexa\nsavepdf a.pdf\nclose\nopen b.vexa\nsavepdf b.pdf\nclose\nprint done\n";
+    const QString both = scratchFile(QStringLiteral("batch.mac"), batch);
+    for (const bool quits : {true, false}) {
+        SCOPED_TRACE(quits ? "with -q yes" : "without -q");
+        QFile::remove(dir + QStringLiteral("/a.pdf"));
+        QFile::remove(dir + QStringLiteral("/b.pdf"));
+        // Without -q the run would stay: its last command quits instead.
+        const QString macro
+            = quits ? both : scratchFile(QStringLiteral("batch-quits.mac"), batch + "quitapp\n");
+        const QStringList arguments = quits ? QStringList{"-m", macro, "-h", "yes", "-q", "yes"}
+                                            : QStringList{"-m", macro, "-h", "yes"};
+        const ChildRun r = runProgram(arguments, dir);
+        ASSERT_TRUE(r.finished);
+        EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+        EXPECT_EQ(r.out, QStringLiteral("done \n"));
+        EXPECT_GT(QFileInfo(dir + QStringLiteral("/a.pdf")).size(), 0);
+        EXPECT_GT(QFileInfo(dir + QStringLiteral("/b.pdf")).size(), 0);
+    }
+
+    // A command that needs a document after close ends the run.
+    const QString needs
+        = scratchFile(QStringLiteral("needs.mac"), "close\nprint ok\nnewbuffer\nprint never\n");
+    const ChildRun n = runProgram({"-m", needs, "-h", "yes", "-q", "yes"}, dir);
+    ASSERT_TRUE(n.finished);
+    EXPECT_EQ(n.exitCode, 1);
+    EXPECT_EQ(n.out, QStringLiteral("ok \n"));
+    EXPECT_TRUE(n.err.contains(QStringLiteral("No document for: newbuffer"))) << n.err.toStdString();
+    EXPECT_TRUE(n.err.contains(QStringLiteral("stopped with an error"))) << n.err.toStdString();
+
+    QFile::remove(dir + QStringLiteral("/a.pdf"));
+    QFile::remove(dir + QStringLiteral("/b.pdf"));
+    ASSERT_TRUE(QFile::remove(dir + QStringLiteral("/b.vexa")));
+    const ChildRun missing = runProgram({"-m", both, "-h", "yes", "-q", "yes"}, dir);
+    ASSERT_TRUE(missing.finished);
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_GT(QFileInfo(dir + QStringLiteral("/a.pdf")).size(), 0);
+    EXPECT_FALSE(QFileInfo::exists(dir + QStringLiteral("/b.pdf")));
+    EXPECT_EQ(missing.out, QString());
+    EXPECT_TRUE(
+        missing.err.contains(QStringLiteral("vexa: the macro file %1 stopped with an error").arg(both)))
+        << missing.err.toStdString();
+}
+
+// A command that fails is reported and the run goes on; the run still ends
+// with a non-zero status, saying how many commands failed.
+TEST_F(HeadlessRun, FailuresAreReportedTheRunGoesOnAndTheStatusTellsOfThem)
+{
+    const QString dir = TestSupport::scratchDir() + QStringLiteral("/failures");
+    ASSERT_TRUE(QDir().mkpath(dir));
+    ASSERT_FALSE(scratchFile(QStringLiteral("failures/short.bin"), "1234").isEmpty());
+    const struct {
+        const char* what;
+        const char* commands;
+        const char* reported; // on standard error
+    } cases[] = {
+        {"import of a missing file", "import missing.txt 0", "Import failed"},
+        {"export into a missing folder", "fg 1 0 1 11 'x'\nexport nofolder/x.txt 0 0", "Export failed"},
+        {"picture into a missing folder", "fg 1 0 1 11 'x'\nsavepng nofolder/x.png", "Export failed"},
+        {"binary file too short", "binaryimport short.bin 0 0 0 2", "file is to small"},
+        {"too many points", "fg 1 0 1 100000000 'x'", "at most 50000000"},
+        {"function that does not exist", "fg 1 0 20 401 'exp(-x/8)'", "syntax error"},
+        {"undefined name in calc", "fg 1 0 1 11 'x'\ncalc 2 'y*nosuchname' 0",
+         "Undefined variable: nosuchname"},
+        {"perl that dies", "<perl>\ndie \"broken\\n\";\n</perl>\nperlimport short.bin", "exit code:"},
+        {"perl ended after its time-out", "perltimeout 0.5\n<perl>\nsleep 20;\n</perl>\nperlimport short.bin",
+         "timeout on perl execution"},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString macro = scratchFile(QStringLiteral("failures/f%1.mac").arg(n++),
+                                          QByteArray(c.commands) + "\nprint after\n");
+        const ChildRun r = runProgram({"-m", macro, "-h", "yes", "-q", "yes"}, dir);
+        ASSERT_TRUE(r.finished);
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_EQ(r.out, QStringLiteral("after \n"));
+        EXPECT_TRUE(r.err.contains(QLatin1String(c.reported))) << r.err.toStdString();
+        EXPECT_TRUE(
+            r.err.contains(QStringLiteral("vexa: the macro file %1 finished with 1 failure\n").arg(macro)))
+            << r.err.toStdString();
+        EXPECT_FALSE(r.err.contains(QStringLiteral("stopped"))) << r.err.toStdString();
+    }
+
+    // Each failed command counts once.
+    const QString two = scratchFile(QStringLiteral("failures/two.mac"),
+                                    "import missing.txt 0\nimport missing.txt 0\nprint after\n");
+    const ChildRun r = runProgram({"-m", two, "-h", "yes", "-q", "yes"}, dir);
+    ASSERT_TRUE(r.finished);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("finished with 2 failures"))) << r.err.toStdString();
+}
+
 TEST_F(HeadlessRun, VersionAndTheExampleWithoutOptions)
 {
     const ChildRun version = runProgram({QStringLiteral("--version")}, TestSupport::scratchDir());

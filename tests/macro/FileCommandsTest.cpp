@@ -188,7 +188,7 @@ TEST(FileCommands, PicturesAreWrittenAtTheirResolution)
     EXPECT_TRUE(eps.contains("%%BeginResource: font")) << eps.left(2000).constData();
 }
 
-TEST(FileCommands, AFailedExportStopsTheRunAndKeepsTheOlderFile)
+TEST(FileCommands, AFailedExportIsAFailureKeepsTheOlderFileAndTheRunGoesOn)
 {
     FilesHost host;
     host.drawnDocument();
@@ -207,7 +207,9 @@ TEST(FileCommands, AFailedExportStopsTheRunAndKeepsTheOlderFile)
         host.console.clear();
         const QString console = run(host, QLatin1String(c.source) + QStringLiteral("\nprint after"));
         EXPECT_TRUE(console.startsWith(QStringLiteral("Export failed ("))) << console.toStdString();
-        EXPECT_FALSE(console.contains(QStringLiteral("after")));
+        EXPECT_TRUE(console.endsWith(QStringLiteral("\nafter "))) << console.toStdString();
+        EXPECT_EQ(host.lastFailures, 1);
+        EXPECT_FALSE(host.lastStopped);
         if (c.path) {
             EXPECT_EQ(readAll(scratch(QLatin1String(c.path))), QByteArray("older picture"));
         }
@@ -215,10 +217,10 @@ TEST(FileCommands, AFailedExportStopsTheRunAndKeepsTheOlderFile)
     EXPECT_FALSE(kept.isEmpty());
 }
 
-// Nothing can be made in the folder: each save and export says why, ends the
-// run, and leaves the file it would have replaced as it was, with nothing
-// beside it.
-TEST(FileCommands, AnUnwritableFolderKeepsItsFilesAndFailsTheRun)
+// Nothing can be made in the folder: each save and export says why, counts
+// as a failure of the run, and leaves the file it would have replaced as it
+// was, with nothing beside it.
+TEST(FileCommands, AnUnwritableFolderKeepsItsFilesAndFailsTheCommand)
 {
     FilesHost host;
     host.drawnDocument();
@@ -251,7 +253,8 @@ TEST(FileCommands, AnUnwritableFolderKeepsItsFilesAndFailsTheRun)
                       .arg(QLatin1String(c.command), path, QLatin1String(*c.command == 'e' ? " 0 0" : "")));
         EXPECT_TRUE(console.startsWith(QLatin1String(c.console))) << console.toStdString();
         EXPECT_TRUE(console.contains(path)) << console.toStdString();
-        EXPECT_FALSE(console.contains(QStringLiteral("after")));
+        EXPECT_TRUE(console.endsWith(QStringLiteral("\nafter "))) << console.toStdString();
+        EXPECT_EQ(host.lastFailures, 1);
         EXPECT_EQ(readAll(path), QByteArray(c.file));
         EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name), files);
     }
@@ -308,17 +311,20 @@ TEST(FileCommands, SaveasWritesADocumentThatOpensEqual)
     EXPECT_EQ(opened->DB[1]->y(3), 30.0);
 }
 
-TEST(FileCommands, FailuresOfDocumentCommandsEndTheRun)
+// A failed open ends the run (what follows would act on the wrong
+// document); a failed save or print is reported and the run goes on.
+TEST(FileCommands, AFailedOpenEndsTheRunAFailedSaveOrPrintDoesNot)
 {
     const struct {
         const char* source;
         const char* console; // the start of the console
+        bool stops;
     } cases[] = {
         // The reader's alert has said why; the console stays quiet.
-        {"open '$dir/missing.vexa'\nprint after", ""},
-        {"save\nprint after", "Save failed (the document has no file yet"},
-        {"saveas '$dir/no/such/folder/x.vexa'\nprint after", "Save failed ("},
-        {"printdoc\nprint after", "Print failed ("},
+        {"open '$dir/missing.vexa'\nprint after", "", true},
+        {"save\nprint after", "Save failed (the document has no file yet", false},
+        {"saveas '$dir/no/such/folder/x.vexa'\nprint after", "Save failed (", false},
+        {"printdoc\nprint after", "Print failed (", false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.source);
@@ -331,7 +337,9 @@ TEST(FileCommands, FailuresOfDocumentCommandsEndTheRun)
         } else {
             EXPECT_EQ(console, QString());
         }
-        EXPECT_FALSE(console.contains(QStringLiteral("after")));
+        EXPECT_EQ(console.contains(QStringLiteral("after")), !c.stops);
+        EXPECT_EQ(host.lastStopped, c.stops);
+        EXPECT_EQ(host.lastFailures, 1);
     }
 }
 
@@ -344,9 +352,17 @@ TEST(FileCommands, NewAndCloseMoveTheRun)
     EXPECT_EQ(first->bufferCount(), 3);
     EXPECT_EQ(host.manager.PD->bufferCount(), 2);
 
-    // A closed document ends the run; nothing after it runs.
-    EXPECT_EQ(run(host, QStringLiteral("close\nprint after")), QString());
+    // After close the run goes on without a document: an open or a new
+    // gives it one; a command that needs one ends it.
+    EXPECT_EQ(run(host, QStringLiteral("close\nprint after\nnew\nnewbuffer")), QStringLiteral("after "));
     EXPECT_EQ(host.closes, 1);
+    EXPECT_EQ(host.newDocuments, 2);
+    EXPECT_EQ(host.manager.PD->bufferCount(), 1);
+    EXPECT_FALSE(host.lastStopped);
+    host.console.clear();
+    EXPECT_EQ(run(host, QStringLiteral("close\nnewbuffer\nprint never")),
+              QStringLiteral("No document for: newbuffer\n"));
+    EXPECT_TRUE(host.lastStopped);
 }
 
 // --- imports -------------------------------------------------------------------------------
@@ -388,7 +404,7 @@ TEST(FileCommands, ImportReadsWithTheCommandsSettings)
     }
 }
 
-TEST(FileCommands, ImportsThatReadNothingEndTheRun)
+TEST(FileCommands, ImportsThatReadNothingAreFailuresAndTheRunGoesOn)
 {
     const QString empty = writeScratch(QStringLiteral("empty.txt"), "no numbers here\n");
     const QString bytes = writeScratch(QStringLiteral("seven.bin"), "1234567");
@@ -402,7 +418,8 @@ TEST(FileCommands, ImportsThatReadNothingEndTheRun)
         ScriptedAlerts alerts;
         const QString console = run(host, QLatin1String(source) + QStringLiteral("\nprint after"));
         EXPECT_TRUE(console.startsWith(QStringLiteral("Import failed"))) << console.toStdString();
-        EXPECT_FALSE(console.contains(QStringLiteral("after")));
+        EXPECT_TRUE(console.endsWith(QStringLiteral("\nafter "))) << console.toStdString();
+        EXPECT_EQ(host.lastFailures, 1);
         EXPECT_EQ(d->bufferCount(), 2);
     }
 }
@@ -465,8 +482,9 @@ TEST(FileCommands, ServerCommandsPassTheirArguments)
         SCOPED_TRACE(source);
         host.console.clear();
         const QString console = run(host, QLatin1String(source) + QStringLiteral("\nprint after"));
-        EXPECT_FALSE(console.isEmpty());
-        EXPECT_FALSE(console.contains(QStringLiteral("after")));
+        EXPECT_TRUE(console.endsWith(QStringLiteral("\nafter "))) << console.toStdString();
+        EXPECT_EQ(host.lastFailures, 1);
+        EXPECT_FALSE(host.lastStopped);
     }
 }
 

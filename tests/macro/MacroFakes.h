@@ -36,6 +36,8 @@ public:
     int terminations = 0;
     long long bufferListReloads = 0; // one per command the runner starts
     QString executeTitle;
+    int lastFailures = 0; // of the last run of runMacro
+    bool lastStopped = false;
     std::function<void(const QString&)> onOutput;
 
     FakeMacroHost() : previous_(MacroHost::shared()) { MacroHost::setShared(this); }
@@ -130,5 +132,7 @@ inline QString runMacro(FakeMacroHost& host, const QString& source)
 {
     Macro m(QStringLiteral("test"), source, 0, 0);
     m.parseMacro();
+    host.lastFailures = m.failures;
+    host.lastStopped = m.stopped();
     return host.console;
 }
