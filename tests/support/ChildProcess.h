@@ -18,7 +18,8 @@ struct ChildRun {
 };
 
 inline ChildRun runChild(const QString& program, const QStringList& arguments,
-                         const QString& workingDirectory, const QString& display = QString())
+                         const QString& workingDirectory, const QString& display = QString(),
+                         const QProcessEnvironment& extra = QProcessEnvironment())
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     // The program must find out by itself that there is no screen.
@@ -28,6 +29,7 @@ inline ChildRun runChild(const QString& program, const QStringList& arguments,
     if (!display.isEmpty())
         env.insert(QStringLiteral("DISPLAY"), display);
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), workingDirectory + QStringLiteral("/config"));
+    env.insert(extra);
 
     QProcess p;
     p.setProcessEnvironment(env);
