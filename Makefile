@@ -16,7 +16,7 @@ build-run: deps
 	@cmake --build $(RUN_DIR) --target vexa -j $(JOBS)
 
 run: build-run
-	@$(RUN_DIR)/src/app/vexa $(ARGS)
+	@$(RUN_DIR)/src/app/vexa $(if $(ARGS),$(ARGS),--example)
 
 build-test: deps
 	@cmake -S . -B $(TEST_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXA_TESTS=ON -DVEXA_WERROR=ON >/dev/null

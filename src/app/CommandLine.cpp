@@ -20,6 +20,8 @@ CommandLine CommandLine::parse(const QStringList& arguments, const QString& work
             c.help = true;
         } else if (a == QStringLiteral("--version")) {
             c.version = true;
+        } else if (a == QStringLiteral("--example")) {
+            c.example = true;
         } else if (a.startsWith(QStringLiteral("--"))) {
             if (c.error.isEmpty())
                 c.error = QStringLiteral("unknown option %1").arg(a);
@@ -49,14 +51,17 @@ QString CommandLine::usage()
                           "  -i FILE      import the ASCII columns of FILE\n"
                           "  -f TEXT      set the string variable \"file\" to TEXT\n"
                           "  -h yes       show no windows (no display needed)\n"
-                          "  -q yes       quit when done; the exit status is 0 when every option\n"
-                          "               worked and 1 otherwise\n"
+                          "  -q yes       quit when done; the exit status is 1 when anything failed\n"
+                          "               (an option, or a command, import, export or read of the\n"
+                          "               macro, also where the macro went on), else 0\n"
+                          "  --example    open the example graph (in a window of its own)\n"
                           "  --help       print this text and exit\n"
                           "  --version    print the version and exit\n"
                           "  --           every argument after this is a file\n"
                           "\n"
                           "Example: vexa -m graph.mac -h yes -q yes\n"
                           "\n"
-                          "Without options, files and display, Vexa writes its example graph to\n"
-                          "out/example.pdf and out/example.png in the working directory.\n");
+                          "Without a display, --example (or a start without options and files)\n"
+                          "writes the example graph to out/example.pdf and out/example.png in the\n"
+                          "working directory.\n");
 }

@@ -4,7 +4,7 @@
 // the argument domain of the user-defaults store), files to open, and the
 // two requests answered without starting at all, --help and --version.
 //
-//   vexa [-m macro] [-i file] [-f text] [-h yes] [-q yes] [file ...]
+//   vexa [-m macro] [-i file] [-f text] [-h yes] [-q yes] [--example] [file ...]
 //
 // Anything not starting with "-" is a file, and so is everything after
 // "--"; files are made absolute against the working directory, so that a
@@ -18,6 +18,7 @@ struct CommandLine {
     QStringList files; // absolute paths
     bool help = false;
     bool version = false;
+    bool example = false; // --example: open the example graph
     QString error; // what was wrong with the arguments; empty when nothing
 
     static CommandLine parse(const QStringList& arguments, const QString& workingDirectory);

@@ -162,7 +162,10 @@ int main(int argc, char** argv)
         instance.listen(socket, [&manager](const QStringList& files) { manager.openFiles(files); });
     }
 
-    // Without options or files the program opens its example graph.
+    // --example opens the example graph; without a display, so does a start
+    // without options and files (there is nothing else it could show), and
+    // the graph becomes files instead of a window. A plain start with a
+    // display opens a document only when the preferences ask for one.
     std::unique_ptr<VexaDocument> example;
     if (!options) {
         if (offscreenPlatform() && !line.files.isEmpty()) {
@@ -170,7 +173,7 @@ int main(int argc, char** argv)
                          "vexa: no display to open the files on; run a macro with -m and -h yes instead\n");
             return 1;
         }
-        if (line.files.isEmpty()) {
+        if (line.example || (offscreenPlatform() && line.files.isEmpty())) {
             QString error;
             example = ExampleGraph::build(ExampleGraph::examplesDirectory(), &error);
             if (offscreenPlatform()) {

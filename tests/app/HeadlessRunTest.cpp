@@ -201,7 +201,16 @@ TEST_F(HeadlessRun, VersionAndTheExampleWithoutOptions)
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_TRUE(version.out.startsWith(QStringLiteral("Vexa "))) << version.out.toStdString();
 
-    // Without options and without a screen the example graph becomes files.
+    // Asked for with --example (as make run does), or without options at
+    // all, and without a screen, the example graph becomes files.
+    const QString asked = TestSupport::scratchDir() + QStringLiteral("/example-asked");
+    ASSERT_TRUE(QDir().mkpath(asked));
+    const ChildRun exampleAsked = runProgram({QStringLiteral("--example")}, asked);
+    ASSERT_TRUE(exampleAsked.finished);
+    EXPECT_EQ(exampleAsked.exitCode, 0) << exampleAsked.err.toStdString();
+    EXPECT_GT(QFileInfo(asked + QStringLiteral("/out/example.pdf")).size(), 0);
+    EXPECT_GT(QFileInfo(asked + QStringLiteral("/out/example.png")).size(), 0);
+
     const QString dir = TestSupport::scratchDir() + QStringLiteral("/example");
     ASSERT_TRUE(QDir().mkpath(dir));
     const ChildRun example = runProgram({}, dir);
