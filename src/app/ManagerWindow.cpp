@@ -358,7 +358,8 @@ void Manager::buildMenus()
 
 QList<QMenu*> Manager::sharedMenus() const
 {
-    return {fileMenu, editMenu, formatMenu, graphMenu, bufferMenu, macroEditor->macroMenu, windowMenu, helpMenu};
+    return {fileMenu,   editMenu, formatMenu, graphMenu, bufferMenu, macroEditor->macroMenu,
+            windowMenu, helpMenu};
 }
 
 void Manager::showInspector()

@@ -8,15 +8,15 @@
 #include "macro/Macro.h"
 #include "model/DataBuffer.h"
 #include "platform/Alert.h"
+#include "platform/Font.h"
 #include "support/PictureBytes.h"
 #include "view/GraphWidget.h"
-#include "platform/Font.h"
 #include "view/Graphic.h"
 #include "view/VexaTextView.h"
 
 #include <QApplication>
-#include <QDragEnterEvent>
 #include <QDir>
+#include <QDragEnterEvent>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -34,18 +34,9 @@
 
 namespace {
 
-struct Window {
-    Manager m;
-    ScriptedAlerts alerts;
-    DocumentWindowQt* w = m.openDocument(std::make_unique<VexaDocument>(), true);
-    VexaDocument& d = w->document();
-    GraphWidget& graph = w->graphWidget();
-
+struct Window : AppFixtures::ShownWindow {
     Window()
     {
-        w->setContentSize(QSize(600, 450));
-        QApplication::processEvents();
-        m.setCurrentDoc(&d, &d);
         d.xmin1 = d.ymin1 = 0;
         d.xmax1 = d.ymax1 = 100;
     }

@@ -26,19 +26,7 @@
 
 namespace {
 
-struct Window {
-    Manager m;
-    ScriptedAlerts alerts;
-    DocumentWindowQt* w = m.openDocument(std::make_unique<VexaDocument>(), true);
-    VexaDocument& d = w->document();
-    GraphWidget& graph = w->graphWidget();
-
-    Window()
-    {
-        w->setContentSize(QSize(600, 450));
-        QApplication::processEvents();
-        m.setCurrentDoc(&d, &d);
-    }
+struct Window : AppFixtures::ShownWindow {
     void click(QPointF viewPoint)
     {
         const QPointF at(viewPoint.x(), graph.height() - viewPoint.y());
@@ -176,11 +164,12 @@ TEST(TextFormat, TheFormatMenuAndTheFontPanelStylePartOfABoxOrAllOfIt)
 
     // Saved and opened again, the box draws the same picture.
     const QImage before = PictureExport::image(t.graph.view(), 72, true);
-    const QByteArray saved
-        = DocumentArchive::dataRepresentationOfType(t.d, DocumentArchive::documentType()).value_or(QByteArray());
+    const QByteArray saved = DocumentArchive::dataRepresentationOfType(t.d, DocumentArchive::documentType())
+                                 .value_or(QByteArray());
     auto again = std::make_unique<VexaDocument>();
     DocumentArchive::SubviewViews views;
-    ASSERT_TRUE(DocumentArchive::loadDataRepresentation(*again, saved, DocumentArchive::documentType(), views));
+    ASSERT_TRUE(
+        DocumentArchive::loadDataRepresentation(*again, saved, DocumentArchive::documentType(), views));
     DocumentWindowQt* w2 = t.m.openDocument(std::move(again), true);
     w2->setContentSize(QSize(600, 450));
     QApplication::processEvents();

@@ -324,7 +324,7 @@ TEST(EditingTools, APressTakesTheGraphicDrawnOnTop)
     struct Case {
         const char* name;
         int largeLayer, smallLayer; // display: 0 in front of the data, 1 behind
-        bool smallFirst;            // the small one added before the large one
+        bool smallFirst; // the small one added before the large one
         bool largeCurrent;
         bool smallTaken;
     };
