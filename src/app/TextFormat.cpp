@@ -65,7 +65,12 @@ QMenu* TextFormat::menu(QWidget* owner)
 
 VexaTextView* TextFormat::box() const
 {
-    return dynamic_cast<VexaTextView*>(M.T);
+    if (auto* current = dynamic_cast<VexaTextView*>(M.T))
+        return current;
+    // A box still being edited stays the target when its window, coming back
+    // to the front after the font or colour panel, made nothing current.
+    auto* window = M.MPD ? dynamic_cast<DocumentWindowQt*>(M.MPD->W) : nullptr;
+    return window ? window->graphWidget().editedBox() : nullptr;
 }
 
 QTextEdit* TextFormat::editorOf(const VexaTextView& box)

@@ -111,6 +111,9 @@ TEST(TextFormat, TheFormatMenuAndTheFontPanelStylePartOfABoxOrAllOfIt)
     QFont serif(QStringLiteral("DejaVu Serif"), 20);
     serif.setStyleName(QStringLiteral("Book"));
     t.pickFont(serif);
+    // The window coming back to the front makes nothing current; the box
+    // being edited is still what the menu acts on.
+    t.m.setCurrentDoc(&t.d, &t.d);
     t.choose("Bold");
     t.pickColor(Qt::red);
     for (int i : {0, 5}) {
@@ -134,7 +137,9 @@ TEST(TextFormat, TheFormatMenuAndTheFontPanelStylePartOfABoxOrAllOfIt)
     // Current but no longer edited: the whole box, each run from its own size.
     t.graph.endEditing();
     t.m.selectMouseMode(QStringLiteral("select"));
+    t.click(box.frame().center());
     ASSERT_EQ(t.m.T, &box);
+    ASSERT_FALSE(t.graph.textEditor());
     const QString styled = box.document().toHtml();
     t.choose("Bigger");
     t.choose("Italic");
