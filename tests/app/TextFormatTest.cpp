@@ -160,6 +160,17 @@ TEST(TextFormat, TheFormatMenuAndTheFontPanelStylePartOfABoxOrAllOfIt)
     EXPECT_EQ(fontAt(box, 0).pointSizeF(), 21);
     t.m.undo();
 
+    // What one editing of a box with text did is one step too.
+    t.m.selectMouseMode(QStringLiteral("text"));
+    t.click(box.frame().center());
+    ASSERT_EQ(t.graph.editedBox(), &box);
+    t.type(QStringLiteral("!"));
+    t.graph.endEditing();
+    EXPECT_EQ(box.string().size(), 18);
+    t.m.undo();
+    EXPECT_EQ(box.string(), QStringLiteral("Growth by decades"));
+    EXPECT_EQ(box.document().toHtml(), styled);
+
     // Without a text box there is nothing to style.
     t.m.setCurrentText(nullptr);
     const int beeps = t.alerts.beeps();
