@@ -318,6 +318,13 @@ void Manager::update()
         QStringLiteral("errorbar"),  QStringLiteral("legend"),   QStringLiteral("text"),
         QStringLiteral("graphic"),
     };
+    // A text box made current (pressed, made by the text tool, stepped to)
+    // is where the font panel's picks go from then on.
+    if (T != fontPanelBox_) {
+        fontPanelBox_ = T;
+        if (T)
+            textFormat->takeFontPanel();
+    }
     const QString key = selectedInspector();
     if (refreshed.contains(key))
         if (InspectorPanel* panel = IM.value(key))

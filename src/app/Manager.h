@@ -23,6 +23,7 @@
 #include "app/DataTableView.h"
 #include "app/FontChange.h"
 #include "app/Preferences.h"
+#include "app/TextFormat.h"
 #include "macro/MacroHost.h"
 #include "platform/Alert.h"
 
@@ -198,6 +199,8 @@ public:
     std::array<QLineEdit*, Preferences::fontCount> p_fontFields{};
     // The font panel's relay, for the controller and the panels.
     FontChange* fontChange = new FontChange(this);
+    // The Format menu's styling of the current text box.
+    TextFormat* textFormat = new TextFormat(*this, *fontChange, this);
     // The settings inside the import and picture-export panels, made when
     // a panel first needs them (after the launch, with what the store holds).
     PanelAccessories& panelAccessories();
@@ -207,6 +210,7 @@ public:
     QMenu* fileMenu = nullptr;
     QMenu* editMenu = nullptr;
     QMenu* graphMenu = nullptr;
+    QMenu* formatMenu = nullptr;
     QMenu* windowMenu = nullptr;
     QMenu* helpMenu = nullptr;
     QMenu* bufferMenu = nullptr;
@@ -275,8 +279,9 @@ public:
     // The panel object made last announces itself here.
     void inspectorIsCalling(InspectorPanel* panel) { inspectorManager = panel; }
     InspectorPanel* inspectorManager = nullptr;
-    // The panel on show, or noinspector in its place.
-    void showInspectorFrame(bool show);
+    // The panel on show, or noinspector in its place, saying what is
+    // missing ("No Document" when nothing is said).
+    void showInspectorFrame(bool show, const QString& missing = QString());
     void switchDataView(const QString& key);
 
     // --- side tables (ManagerTables.cpp) --------------------------------------------------------
@@ -698,6 +703,8 @@ private:
     MadeWhenShown* dataPanesPlace_ = nullptr; // the panes' place (owned by the window)
     DataPanes panes_;
     QString dataPane_;
+    // The text box the font panel was last given to; only compared.
+    const void* fontPanelBox_ = nullptr;
     // Reloads the buffer list after a toggle and replots.
     void afterBufferToggle();
     mutable std::unique_ptr<CalendarFormat> timeFormat_;

@@ -275,8 +275,10 @@ QWidget* Manager::buildInspectorArea()
     return area;
 }
 
-void Manager::showInspectorFrame(bool show)
+void Manager::showInspectorFrame(bool show, const QString& missing)
 {
+    if (auto* none = qobject_cast<QLabel*>(noinspector); none && !show)
+        none->setText(missing.isEmpty() ? QStringLiteral("No Document") : missing);
     if (auto* area = qobject_cast<QStackedWidget*>(inspectorFrame->parentWidget()))
         area->setCurrentWidget(show ? inspectorFrame : noinspector);
 }
@@ -324,6 +326,8 @@ void Manager::buildMenus()
                          [this] { showPreferences(); });
     prefs->setMenuRole(QAction::PreferencesRole);
 
+    formatMenu = textFormat->menu(inspector);
+
     graphMenu = new QMenu(QStringLiteral("Graph"), inspector);
     add(graphMenu, QStringLiteral("Rescale"), QKeySequence(Qt::CTRL | Qt::Key_R), [this] { rescale(nullptr); });
     add(graphMenu, QStringLiteral("Zoom Out"), QKeySequence::ZoomOut, [this] { upscale(); });
@@ -354,7 +358,8 @@ void Manager::buildMenus()
 
 QList<QMenu*> Manager::sharedMenus() const
 {
-    return {fileMenu, editMenu, graphMenu, bufferMenu, macroEditor->macroMenu, windowMenu, helpMenu};
+    return {fileMenu,   editMenu, formatMenu, graphMenu, bufferMenu, macroEditor->macroMenu,
+            windowMenu, helpMenu};
 }
 
 void Manager::showInspector()

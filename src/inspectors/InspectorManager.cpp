@@ -32,9 +32,9 @@ void InspectorManager::takeCurrentDocument()
         PV = dynamic_cast<VexaView*>(PD->PV);
 }
 
-void InspectorManager::showControls(bool show)
+void InspectorManager::showControls(bool show, const QString& missing)
 {
-    M.showInspectorFrame(show);
+    M.showInspectorFrame(show, missing);
 }
 
 void InspectorManager::report(QObject* sender)

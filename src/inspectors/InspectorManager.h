@@ -14,6 +14,7 @@
 #include "app/InspectorPanel.h"
 
 #include <QObject>
+#include <QString>
 
 class ColorWell;
 class Manager;
@@ -47,8 +48,9 @@ public:
 protected:
     // PD follows the controller's current document, PV its view.
     void takeCurrentDocument();
-    // The panel's controls, or the controller's "no document" view.
-    void showControls(bool show);
+    // The panel's controls, or the controller's view of what is missing
+    // ("No Document" when nothing is said).
+    void showControls(bool show, const QString& missing = QString());
 
     // User edits of the control call didChange(sender), sender being the
     // control itself unless given. Text fields report when editing ends and

@@ -86,6 +86,8 @@ TextManager::TextManager(Manager& manager)
     bind(u.angleSlider);
     for (QPushButton* preset : {u.angle0, u.angle45, u.angle90, u.angle180, u.angle270})
         bind(preset);
+    // The font panel, through the relay the Format menu uses too.
+    connect(u.fontButton, &QPushButton::clicked, this, [this] { M.textFormat->chooseFont(); });
 }
 
 TextManager::~TextManager() = default;
@@ -105,13 +107,14 @@ void TextManager::update()
 {
     takeCurrentDocument();
     T = dynamic_cast<VexaTextView*>(M.T);
-    showControls(PD && T);
+    showControls(PD && T, PD ? QStringLiteral("No Text Box Selected") : QString());
     if (!PD || !T)
         return;
     Refresh refresh(*this);
     const VexaTextView& t = *T;
     Ui::TextPanel& u = *ui_;
 
+    u.textFont->setText(FontChange::fontText(M.textFormat->font()));
     u.color->setColor(t.backgroundColor);
     u.drawbg->setChecked(t.drawsBackground);
     selectCell(align, alignmentTag(t));

@@ -1,7 +1,9 @@
 #include "view/GraphWidget.h"
 
+#include "model/ManagerServices.h"
 #include "model/VexaDocument.h"
 #include "platform/TextDrawing.h"
+#include "view/TextRuns.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QDragEnterEvent>
@@ -19,7 +21,9 @@
 #include <QUrl>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <cmath>
+#include <utility>
 
 GraphWidget::GraphWidget(QWidget* parent, ManagerServices* services)
     : QWidget(parent), view_(QSizeF(0, 0), services)
@@ -118,10 +122,31 @@ VexaTextView* GraphWidget::held(VexaTextView* box) const
 {
     if (!box || !view_.PD)
         return nullptr;
-    for (const auto& item : view_.PD->T)
-        if (item.get() == box)
+    auto holds = [box](const VexaDocument& d) {
+        return std::any_of(d.T.begin(), d.T.end(), [box](const auto& item) { return item.get() == box; });
+    };
+    if (holds(*view_.PD))
+        return box;
+    for (const auto& sub : view_.PD->SPD)
+        if (sub && holds(*sub))
             return box;
     return nullptr;
+}
+
+QPointF GraphWidget::originOf(const VexaTextView& box) const
+{
+    const auto* v = box.PD ? dynamic_cast<const VexaView*>(box.PD->PV) : nullptr;
+    return v ? v->frameOrigin : QPointF();
+}
+
+VexaView& GraphWidget::keyView()
+{
+    if (VexaDocument* d = view_.PD)
+        for (const auto& sub : d->SPD)
+            if (sub && sub.get() == view_.M->PD)
+                if (auto* v = dynamic_cast<VexaView*>(sub->PV))
+                    return *v;
+    return view_;
 }
 
 VexaView* GraphWidget::viewAt(QPointF p)
@@ -161,23 +186,32 @@ void GraphWidget::mousePressEvent(QMouseEvent* event)
         QWidget::mousePressEvent(event);
         return;
     }
+    // The view drawn on top at the press takes it: a sub-view over the main
+    // graph, and in that view a text box over the rest.
     const QPointF p = viewPoint(event->position());
-    VexaTextView* box = view_.textViewAt(p);
+    VexaView* under = viewAt(p);
+    const QPointF inView = p - under->frameOrigin;
+    VexaTextView* box = under->textViewAt(inView);
     if (!box) {
         endEditing();
         setFocus(Qt::MouseFocusReason);
-        gesture_ = viewAt(p);
+        gesture_ = under;
         gesture_->mouseDown(toolEvent(*gesture_, p));
         return;
     }
     if (box != edited_)
         endEditing();
+    // A press in a sub-view makes its document current first, as the tools do.
+    if (under != &view_ && view_.M->PD != under->PD) {
+        view_.M->setCurrentDoc(under->PD, view_.PD);
+        view_.M->update();
+    }
     pressed_ = box;
-    if (box->mouseDown(p) && held(box)) {
+    if (box->mouseDown(inView) && held(box)) {
         beginEditing(*box);
         if (editor_) {
             // The caret goes where the box was pressed.
-            const QPointF inBox = box->toBox(p);
+            const QPointF inBox = box->toBox(inView);
             const QPoint at(int(inBox.x()), int(box->frame().height() - inBox.y()));
             editor_->setTextCursor(editor_->cursorForPosition(at));
         }
@@ -188,7 +222,7 @@ void GraphWidget::mousePressEvent(QMouseEvent* event)
 void GraphWidget::mouseMoveEvent(QMouseEvent* event)
 {
     if (VexaTextView* box = held(pressed_); box && (event->buttons() & Qt::LeftButton)) {
-        box->mouseDragged(viewPoint(event->position()));
+        box->mouseDragged(viewPoint(event->position()) - originOf(*box));
         update();
         return;
     }
@@ -262,7 +296,7 @@ int toolCharacter(const QKeyEvent& event)
 void GraphWidget::keyPressEvent(QKeyEvent* event)
 {
     const int c = toolCharacter(*event);
-    if (!c || !view_.keyDown(c, toolModifiers(event->modifiers())))
+    if (!c || !keyView().keyDown(c, toolModifiers(event->modifiers())))
         QWidget::keyPressEvent(event);
 }
 
@@ -273,7 +307,7 @@ void GraphWidget::wheelEvent(QWheelEvent* event)
     // Some desktops turn Shift+wheel into a sideways turn.
     if (lines == 0)
         lines = event->angleDelta().x() / 120.0;
-    view_.scrollWheel(lines, toolModifiers(event->modifiers()));
+    viewAt(viewPoint(event->position()))->scrollWheel(lines, toolModifiers(event->modifiers()));
     event->accept();
 }
 
@@ -312,7 +346,9 @@ void GraphWidget::dropEvent(QDropEvent* event)
         drop.png = offered->data(QStringLiteral("image/png"));
         drop.tiff = offered->data(QStringLiteral("image/tiff"));
     }
-    const bool taken = view_.performDrop(drop, viewPoint(event->position()));
+    const QPointF p = viewPoint(event->position());
+    VexaView* under = viewAt(p);
+    const bool taken = under->performDrop(drop, p - under->frameOrigin);
     view_.setDropHighlight(false);
     if (taken) {
         event->setDropAction(Qt::CopyAction);
@@ -324,7 +360,7 @@ void GraphWidget::dropEvent(QDropEvent* event)
 
 QRect GraphWidget::editorGeometry(const VexaTextView& box) const
 {
-    const QRectF f = box.frame();
+    const QRectF f = box.frame().translated(originOf(box));
     // Room for the caret at the end of the longest line, and never so small
     // that an empty box could not be seen.
     const int w = std::max(10, int(std::ceil(f.width())) + 2);
@@ -376,6 +412,7 @@ void GraphWidget::beginEditing(VexaTextView& box)
     });
     editor_ = editor;
     edited_ = &box;
+    textBefore_ = box.isEmpty() ? std::nullopt : std::optional<QString>(box.document().toHtml());
     box.editor = this;
     placeEditor();
     editor->show();
@@ -405,9 +442,14 @@ void GraphWidget::endEditing()
     VexaTextView* box = held(edited_);
     if (!editor_ && !box)
         return;
+    const std::optional<QString> before = std::exchange(textBefore_, std::nullopt);
     dropEditor();
-    if (box && view_.PD)
-        view_.PD->textDidEndEditing(box);
+    // What the editing did to a box that had text is one step of the
+    // window's undo, in line with the changes made to it from outside.
+    if (box && before && !box->isEmpty() && box->document().toHtml() != *before)
+        TextRuns::registerUndo(*box, *before);
+    if (box && box->PD)
+        box->PD->textDidEndEditing(box);
     view_.setNeedsDisplay();
 }
 

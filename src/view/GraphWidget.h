@@ -16,6 +16,8 @@
 #include <QTextEdit>
 #include <QWidget>
 
+#include <optional>
+
 class ManagerServices;
 
 class VexaDocument;
@@ -86,8 +88,14 @@ protected:
 
 private:
     void textBoxWillGoAway(VexaTextView& box) override;
-    // The box when the view's document still holds it.
+    // The box when the view's document, or one of its sub-views, still
+    // holds it.
     VexaTextView* held(VexaTextView* box) const;
+    // Where the view of the box's document sits in this widget's view.
+    QPointF originOf(const VexaTextView& box) const;
+    // The view that takes the keys: that of the current document when it is
+    // one of this graph's sub-views, else the widget's own.
+    VexaView& keyView();
     void placeEditor();
     void dropEditor();
     // The view a press at a view point of this widget belongs to: the
@@ -101,6 +109,9 @@ private:
     QImage cache_;
     QPointer<QTextEdit> editor_;
     VexaTextView* edited_ = nullptr;
+    // The edited box's text when its editing began; none for a box that was
+    // empty then (a new one), whose typing is no step of the window's undo.
+    std::optional<QString> textBefore_;
     VexaTextView* pressed_ = nullptr;
     VexaView* gesture_ = nullptr;
 };

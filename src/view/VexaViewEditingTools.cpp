@@ -226,35 +226,37 @@ void VexaView::pressGraphic(QPointF p)
 {
     VexaDocument& d = *PD;
     movegraphic = 0;
-    std::vector<Graphic*> candidates;
-    if (Graphic* current = heldGraphic(d, M->G))
-        candidates.push_back(current);
-    for (const auto& g : d.G)
-        if (auto* graphic = dynamic_cast<Graphic*>(g.get()))
-            candidates.push_back(graphic);
-    for (Graphic* g : candidates) {
+    // An end (1, 2) or the body (3) of the graphic under the press; 0 for
+    // none. The second end wins over the first.
+    auto grabbed = [p](const Graphic& g, bool body) {
         double x1, y1, x2, y2;
-        g->getPoints(x1, y1, x2, y2);
-        if (hits(p, QPointF(x1, y1), 10)) {
-            M->setCurrentGraphic(g);
-            movegraphic = 1;
-        }
-        if (hits(p, QPointF(x2, y2), 10)) {
-            M->setCurrentGraphic(g);
-            movegraphic = 2;
-            break;
-        }
-        if (movegraphic == 1)
-            break;
+        g.getPoints(x1, y1, x2, y2);
+        if (hits(p, QPointF(x2, y2), 10))
+            return 2;
+        if (hits(p, QPointF(x1, y1), 10))
+            return 1;
         const QRectF r = QRectF(QPointF(x1, y1), QPointF(x2, y2)).normalized().adjusted(-2, -2, 2, 2);
-        if (r.left() < p.x() && p.x() < r.right() && r.top() < p.y() && p.y() < r.bottom()) {
+        return body && r.left() < p.x() && p.x() < r.right() && r.top() < p.y() && p.y() < r.bottom() ? 3 : 0;
+    };
+    // What is drawn on top takes the press: the current graphic's end
+    // handles, drawn over every graphic; then the graphics in front of the
+    // data, newest first; then those behind it; last those of no layer that
+    // is drawn.
+    std::vector<std::pair<Graphic*, bool>> candidates;
+    if (Graphic* current = heldGraphic(d, M->G))
+        candidates.emplace_back(current, false);
+    auto layer = [&d](const Graphic& g) { return g.display == 0 ? 0 : g.display == 1 ? 1 : 2; };
+    for (int drawn : {0, 1, 2})
+        for (auto it = d.G.rbegin(); it != d.G.rend(); ++it)
+            if (auto* graphic = dynamic_cast<Graphic*>(it->get()); graphic && layer(*graphic) == drawn)
+                candidates.emplace_back(graphic, true);
+    for (auto [g, body] : candidates) {
+        if (const int part = grabbed(*g, body)) {
             M->setCurrentGraphic(g);
-            movegraphic = 3;
-            break;
+            movegraphic = part;
+            return;
         }
     }
-    if (movegraphic)
-        return;
     M->setCurrentGraphic(nullptr);
     // A new graphic waits to be drawn out; the next press replaces it.
     pendingGraphic_ = std::make_unique<Graphic>();
@@ -455,15 +457,17 @@ void VexaView::releaseBackground()
 
 void VexaView::pressText(QPointF p)
 {
-    // A box nobody can type into would stay empty for good.
-    if (!editText_)
+    // A sub-view's boxes are typed into where its main view is shown; a box
+    // nobody can type into would stay empty for good.
+    const auto* host = dynamic_cast<const VexaView*>(mainDocument()->PV);
+    const auto& edit = editText_ || !host ? editText_ : host->editText_;
+    if (!edit)
         return;
     VexaDocument& d = *PD;
     auto box = std::make_unique<VexaTextView>(QRectF(p.x(), p.y(), 10, 15), M, &d);
     VexaTextView& made = *box;
     d.T.push_back(std::move(box));
     made.mouseDown(p);
-    if (editText_)
-        editText_(made);
+    edit(made);
     M->switchInspector(QStringLiteral("text"));
 }

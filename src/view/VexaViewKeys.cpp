@@ -167,7 +167,8 @@ bool VexaView::keyDown(int c, unsigned modifiers)
             box->tloc += arrowStep(c);
             box->setFloat(box->posmode);
             box->align();
-            box->setNeedsDisplay();
+            // The text panel shows the new place, as the graphic panel does.
+            d.replot();
         } else if (c == KeyDelete) {
             d.undoManager().beginUndoGrouping();
             deleteTextUndoably(&d, M->T);

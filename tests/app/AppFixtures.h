@@ -5,9 +5,12 @@
 #include "app/DocumentWindowQt.h"
 #include "app/Manager.h"
 #include "model/VexaDocument.h"
+#include "platform/Alert.h"
 #include "support/TestSupport.h"
+#include "view/GraphWidget.h"
 #include "view/VexaView.h"
 
+#include <QApplication>
 #include <QByteArray>
 #include <QFile>
 #include <QMainWindow>
@@ -40,5 +43,22 @@ inline void showPointTable(Manager& m)
     m.switchDataView(QStringLiteral("data"));
     m.inspector->show();
 }
+
+// A controller with one document window on show, 600 x 450 points of
+// graph, its document current; alerts are answered by the test.
+struct ShownWindow {
+    Manager m;
+    ScriptedAlerts alerts;
+    DocumentWindowQt* w = m.openDocument(std::make_unique<VexaDocument>(), true);
+    VexaDocument& d = w->document();
+    GraphWidget& graph = w->graphWidget();
+
+    ShownWindow()
+    {
+        w->setContentSize(QSize(600, 450));
+        QApplication::processEvents();
+        m.setCurrentDoc(&d, &d);
+    }
+};
 
 } // namespace AppFixtures

@@ -8,36 +8,35 @@
 #include "macro/Macro.h"
 #include "model/DataBuffer.h"
 #include "platform/Alert.h"
+#include "platform/Font.h"
 #include "support/PictureBytes.h"
 #include "view/GraphWidget.h"
 #include "view/Graphic.h"
+#include "view/VexaTextView.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QDragEnterEvent>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QTextEdit>
 #include <QUrl>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cmath>
+
 namespace {
 
-struct Window {
-    Manager m;
-    ScriptedAlerts alerts;
-    DocumentWindowQt* w = m.openDocument(std::make_unique<VexaDocument>(), true);
-    VexaDocument& d = w->document();
-    GraphWidget& graph = w->graphWidget();
-
+struct Window : AppFixtures::ShownWindow {
     Window()
     {
-        w->setContentSize(QSize(600, 450));
-        QApplication::processEvents();
-        m.setCurrentDoc(&d, &d);
         d.xmin1 = d.ymin1 = 0;
         d.xmax1 = d.ymax1 = 100;
     }
@@ -288,3 +287,120 @@ TEST(GraphInput, DroppedPicturesBecomePictureGraphics)
 }
 
 } // namespace
+
+// A sub-view is a graph of its own inside the window: the wheel, the text
+// tool, presses on its texts, the keys of its picked points and drops all go
+// to it, and leave the main graph alone.
+TEST(GraphInput, SubviewsTakeWheelTextKeysAndDropsOfTheirOwn)
+{
+    Window t;
+    AppFixtures::showPointTable(t.m);
+    VexaDocument* sub = AppFixtures::addSubview(t.m, t.d, QRectF(300, 200, 200, 150));
+    ASSERT_TRUE(sub);
+    auto* subView = dynamic_cast<VexaView*>(sub->PV);
+    ASSERT_TRUE(subView);
+    sub->xmin1 = sub->ymin1 = 0;
+    sub->xmax1 = sub->ymax1 = 10;
+    auto mainRanges = [&t] { return std::array{t.d.xmin1, t.d.xmax1, t.d.ymin1, t.d.ymax1}; };
+    const auto untouched = mainRanges();
+
+    // The wheel over the sub-view zooms its ranges only.
+    t.m.selectMouseMode(QStringLiteral("range"));
+    const QPointF over(400, 275);
+    const QPointF at(over.x(), t.graph.height() - over.y());
+    QWheelEvent wheel(at, t.graph.mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&t.graph, &wheel);
+    EXPECT_LT(sub->xmin1, 0);
+    EXPECT_GT(sub->xmax1, 10);
+    EXPECT_EQ(mainRanges(), untouched);
+
+    // The text tool makes a box in the sub-view's document, and what is
+    // typed goes into it, not to the tools.
+    t.m.selectMouseMode(QStringLiteral("text"));
+    t.mouse(QEvent::MouseButtonPress, QPointF(320, 320));
+    t.mouse(QEvent::MouseButtonRelease, QPointF(320, 320));
+    ASSERT_EQ(sub->T.size(), 1u);
+    EXPECT_TRUE(t.d.T.empty());
+    auto& box = dynamic_cast<VexaTextView&>(*sub->T.front());
+    QTextEdit* editor = t.graph.textEditor();
+    ASSERT_TRUE(editor);
+    for (QChar c : QStringLiteral("inset")) {
+        QKeyEvent key(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(editor, &key);
+    }
+    EXPECT_EQ(box.string(), QStringLiteral("inset"));
+    EXPECT_EQ(t.m.mouseModeTitle(), QStringLiteral("text"));
+    // The editor stands over the box where the sub-view shows it.
+    EXPECT_EQ(editor->geometry(), t.graph.editorGeometry(box));
+    EXPECT_EQ(editor->geometry().left(), int(std::floor(300 + box.frame().x())));
+    t.graph.endEditing();
+    EXPECT_EQ(sub->T.size(), 1u);
+
+    // With the select tool a press on it picks it, its document current.
+    t.m.setCurrentDoc(&t.d, &t.d);
+    t.m.selectMouseMode(QStringLiteral("select"));
+    t.mouse(QEvent::MouseButtonPress, subView->frameOrigin + box.frame().center());
+    t.mouse(QEvent::MouseButtonRelease, subView->frameOrigin + box.frame().center());
+    EXPECT_EQ(t.m.PD, sub);
+    EXPECT_EQ(t.m.T, &box);
+
+    // A point picked in the sub-view is moved and deleted by the keys.
+    auto b = std::make_unique<DataBuffer>();
+    for (int i = 0; i < 3; ++i)
+        b->addDoubleValue(2 + 2 * i, 5);
+    DataBuffer* points = b.get();
+    sub->DB.push_back(std::move(b));
+    sub->current = 0;
+    t.m.selectMouseMode(QStringLiteral("movepoint"));
+    const QPointF second(subView->xPoint(4, 1), subView->yPoint(5, 1));
+    t.mouse(QEvent::MouseButtonPress, subView->frameOrigin + second);
+    t.mouse(QEvent::MouseButtonRelease, subView->frameOrigin + second);
+    ASSERT_EQ(subView->pointsBeingMoved(), points);
+    const double x = points->xDoubleValueAt(1);
+    t.key(Qt::Key_Right, QString());
+    EXPECT_NEAR(subView->xPoint(points->xDoubleValueAt(1), 1), subView->xPoint(x, 1) + 1, 1e-6);
+    t.key(Qt::Key_Delete, QString());
+    EXPECT_EQ(points->nop(), 2);
+    EXPECT_EQ(t.m.mouseModeTitle(), QStringLiteral("movepoint"));
+
+    // Text dropped on the sub-view becomes a buffer of its document.
+    auto* text = new QMimeData;
+    text->setText(QStringLiteral("1 10\n2 20\n"));
+    const QPoint dropAt(400, int(t.graph.height() - 275));
+    QDragEnterEvent enter(dropAt, Qt::CopyAction, text, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&t.graph, &enter);
+    QDropEvent drop(dropAt, Qt::CopyAction, text, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&t.graph, &drop);
+    EXPECT_TRUE(drop.isAccepted());
+    EXPECT_EQ(sub->bufferCount(), 2);
+    EXPECT_EQ(t.d.bufferCount(), 0);
+    delete text;
+}
+
+// What is drawn on top takes a press: of two overlapping text boxes the one
+// drawn later, in the main graph as in a sub-view.
+TEST(GraphInput, APressTakesTheTextBoxDrawnOnTop)
+{
+    Window t;
+    VexaDocument* sub = AppFixtures::addSubview(t.m, t.d, QRectF(300, 200, 200, 150));
+    t.m.selectMouseMode(QStringLiteral("select"));
+    for (VexaDocument* d : {&t.d, sub}) {
+        SCOPED_TRACE(d == sub ? "sub-view" : "main graph");
+        auto* view = dynamic_cast<VexaView*>(d->PV);
+        std::vector<VexaTextView*> boxes;
+        for (const char* words : {"underneath, and longer", "on top"}) {
+            auto made = std::make_unique<VexaTextView>(QRectF(20, 100, 10, 15), &t.m, d);
+            made->setString(QString::fromLatin1(words), Font::userFont(14), Qt::black);
+            made->textHasChanged();
+            boxes.push_back(made.get());
+            d->T.push_back(std::move(made));
+        }
+        const QPointF where = (d == sub ? view->frameOrigin : QPointF()) + QPointF(25, 110);
+        ASSERT_TRUE(boxes[0]->frameContains(where - (d == sub ? view->frameOrigin : QPointF())));
+        ASSERT_TRUE(boxes[1]->frameContains(where - (d == sub ? view->frameOrigin : QPointF())));
+        t.mouse(QEvent::MouseButtonPress, where);
+        t.mouse(QEvent::MouseButtonRelease, where);
+        EXPECT_EQ(t.m.T, boxes[1]);
+    }
+}

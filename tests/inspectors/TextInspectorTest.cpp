@@ -18,6 +18,8 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QFontDialog>
+#include <QLabel>
 #include <QPushButton>
 #include <QSlider>
 #include <QTextBlock>
@@ -218,4 +220,45 @@ TEST(TextInspector, FollowsTheCurrentTextAndLetsGoOfADeletedOne)
     EXPECT_TRUE(f.showing());
     delete Manager::windowOf(&f.d);
     EXPECT_EQ(f.panel->T, nullptr);
+}
+
+// The panel shows the current box's font and brings up the font panel on
+// it; it says what is missing when no box is current; an arrow key's nudge
+// shows at once.
+TEST(TextInspector, ShowsTheFontWhatIsMissingAndNudges)
+{
+    Fixture f;
+    const Ui::TextPanel& u = f.ui();
+    const QFont times = Font::withName(QStringLiteral("Times-Roman"), 14).value_or(Font::userFont(14));
+    f.box->setString(QStringLiteral("Title"), times, Qt::black);
+    f.m->update();
+    EXPECT_EQ(u.textFont->text(), FontChange::fontText(times));
+
+    // The button arms the shared relay: the panel's pick goes to the box.
+    u.fontButton->click();
+    ASSERT_TRUE(f.m->fontChange->panel());
+    EXPECT_EQ(f.m->fontChange->receiver(), f.m->textFormat);
+    f.m->fontChange->changeFont(QFont(QStringLiteral("DejaVu Serif"), 22));
+    EXPECT_EQ(u.textFont->text(), QStringLiteral("DejaVu Serif - 22 pt"));
+    EXPECT_TRUE(f.replotted());
+    f.m->fontChange->panel()->hide();
+
+    // A document without a current box: the panel says which is missing.
+    auto* none = qobject_cast<QLabel*>(f.m->noinspector);
+    ASSERT_TRUE(none);
+    f.m->setCurrentText(nullptr);
+    f.m->update();
+    EXPECT_FALSE(f.showing());
+    EXPECT_EQ(none->text(), QStringLiteral("No Text Box Selected"));
+    f.m->setCurrentDoc(nullptr, nullptr);
+    f.m->update();
+    EXPECT_EQ(none->text(), QStringLiteral("No Document"));
+
+    // Nudged by an arrow key, the box shows its new place.
+    f.m->setCurrentDoc(&f.d, &f.d);
+    f.m->setCurrentText(f.box);
+    f.m->selectMouseMode(QStringLiteral("select"));
+    const double x = f.box->tloc.x();
+    dynamic_cast<VexaView&>(*f.d.PV).keyDown(VexaView::KeyRight, 0);
+    EXPECT_EQ(u.positionX->text(), formatNumberAuto(x + 1));
 }

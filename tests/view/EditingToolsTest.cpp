@@ -316,6 +316,47 @@ TEST(EditingTools, GraphicGrabbedByEndOrBody)
     EXPECT_EQ(QRectF(QPointF(box.x1, box.y1), QPointF(box.x2, box.y2)), QRectF(110, 90, 100, 50));
 }
 
+// Of overlapping graphics a press takes the one drawn on top: the front
+// layer before the one behind the data, newer before older, whichever was
+// current before.
+TEST(EditingTools, APressTakesTheGraphicDrawnOnTop)
+{
+    struct Case {
+        const char* name;
+        int largeLayer, smallLayer; // display: 0 in front of the data, 1 behind
+        bool smallFirst; // the small one added before the large one
+        bool largeCurrent;
+        bool smallTaken;
+    };
+    const Case cases[] = {
+        {"newer on top", 0, 0, false, false, true},
+        {"newer on top, the older one current", 0, 0, false, true, true},
+        {"older, but in front of the data", 1, 0, true, true, true},
+        {"newer, but behind the data", 0, 1, false, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ToolGraph g;
+        Graphic* small = nullptr;
+        Graphic* large = nullptr;
+        if (c.smallFirst)
+            small = &addGraphic(g, {140, 140}, {160, 160});
+        large = &addGraphic(g, {100, 100}, {300, 250});
+        if (!c.smallFirst)
+            small = &addGraphic(g, {140, 140}, {160, 160});
+        large->display = c.largeLayer;
+        small->display = c.smallLayer;
+        g.manager.tool = QStringLiteral("graphic");
+        if (c.largeCurrent)
+            g.manager.setCurrentGraphic(large);
+        g.gesture(QPointF(150, 150), QPointF(155, 150), 1);
+        EXPECT_EQ(g.view.movegraphic, 3);
+        EXPECT_EQ(g.manager.G, c.smallTaken ? small : large);
+        EXPECT_EQ(small->x1, c.smallTaken ? 145 : 140);
+        EXPECT_EQ(large->x1, c.smallTaken ? 100 : 105);
+    }
+}
+
 TEST(EditingTools, PictureEndKeepsItsProportions)
 {
     ToolGraph g;
