@@ -209,10 +209,13 @@ bool AsciiTextFile::next(std::string_view& piece)
                 buffer_ = HugePages::makeArray<char>(first);
                 capacity_ = first;
             } else if (held_ == capacity_) {
-                auto larger = HugePages::makeArray<char>(2 * capacity_);
-                std::memcpy(larger.get(), buffer_.get(), held_);
-                buffer_ = std::move(larger);
-                capacity_ *= 2;
+                // A line longer than the buffer: twice the room, but no more
+                // than the rest of the text needs.
+                const size_t larger = std::min(2 * capacity_, std::max(capacity_ + 1, held_ + (size_ - consumed_)));
+                auto bigger = HugePages::makeArray<char>(larger);
+                std::memcpy(bigger.get(), buffer_.get(), held_);
+                buffer_ = std::move(bigger);
+                capacity_ = larger;
             }
         } catch (const std::bad_alloc&) {
             failed_ = true;
