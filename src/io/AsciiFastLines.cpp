@@ -2,10 +2,10 @@
 
 #include <fast_float/fast_float.h>
 
-#include <system_error>
 #include <cstdint>
 #include <cstring>
 #include <string.h> // memmem
+#include <system_error>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -174,7 +174,8 @@ std::uint64_t digitsValue(std::uint64_t word, unsigned count)
 // and up to seven more, no exponent, read a word at a time. Their digits
 // make an integer below 2^53 and a power of ten up to 10^7, so the value is
 // what plainNumber gives; every other text goes to plainNumber.
-[[gnu::noinline]] const char* quickNumber(const char* p, const char* end, const char* limit, bool period, double& v)
+[[gnu::noinline]] const char* quickNumber(const char* p, const char* end, const char* limit, bool period,
+                                          double& v)
 {
     static constexpr double kPowers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7};
     static constexpr std::uint64_t kScale[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000};
@@ -344,7 +345,8 @@ std::int32_t AsciiFastLines::hotWords(const char* p, const char* end, const char
 }
 
 // The same with a separator: fields of one number or of blanks only.
-std::int32_t AsciiFastLines::hotFields(const char* p, const char* end, const char*& lineEnd, Result& out) const
+std::int32_t AsciiFastLines::hotFields(const char* p, const char* end, const char*& lineEnd,
+                                       Result& out) const
 {
     const std::size_t first = out.values.size();
     const char separator = syntax_.separator;

@@ -345,7 +345,10 @@ public:
     {
         // A date spans at most this many fields; the rest of the line is
         // only walked again when the line is written anew.
-        const int needed = user_ ? std::max(userWords_, 1) : remembered_ >= 0 ? gn_ : separator_.isEmpty() ? 2 : 1;
+        const int needed = user_   ? std::max(userWords_, 1)
+            : remembered_ >= 0     ? gn_
+            : separator_.isEmpty() ? 2
+                                   : 1;
         split(line, len, ascii, size_t(needed));
         const int count = int(fields_.size());
         if (count == 0)
@@ -411,8 +414,7 @@ private:
     // Without one, the words. Plain ASCII lines are cut at blanks and tabs;
     // others at the Unicode blanks, their fields trimmed of Unicode white
     // space, and a Latin-1 line's fields turned into UTF-8 on the way.
-    template <typename F>
-    void walk(F&& f)
+    template <typename F> void walk(F&& f)
     {
         const char* p = line_;
         const char* const end = line_ + length_;
@@ -428,8 +430,9 @@ private:
         }
         const std::string_view sep = lineSeparator();
         for (;;) {
-            const char* hit = sep.empty() ? nullptr
-                                          : static_cast<const char*>(memmem(p, size_t(end - p), sep.data(), sep.size()));
+            const char* hit = sep.empty()
+                ? nullptr
+                : static_cast<const char*>(memmem(p, size_t(end - p), sep.data(), sep.size()));
             const char* fieldEnd = hit ? hit : end;
             const char* a = p;
             const char* b = fieldEnd;
@@ -734,8 +737,14 @@ private:
     bool utf8_ = true; // read from the file before the first line that is not ASCII
     AsciiTextFile* file_ = nullptr;
     std::unique_ptr<AsciiFastLines> quick_;
-    std::vector<AsciiFastLines::Result> parts_;
-    std::vector<size_t> bounds_; // of the parts of a round, in the piece
+    // A round of parts read together: where they are in the piece (cut
+    // after line feeds) and what was read.
+    struct Round {
+        std::vector<size_t> bounds;
+        std::vector<AsciiFastLines::Result> parts;
+        size_t count = 0;
+    };
+    std::array<Round, 2> rounds_;
     static constexpr size_t kPartBytes = 256 * 1024; // the least text worth a thread
     std::string scratch_;
 
@@ -863,46 +872,80 @@ private:
     // Lines [p, p + n) of the text at `offset`: read quickly in parts on
     // several threads, then applied in order. A round takes about one part
     // per thread, so the values waiting for their turn stay few and the
-    // next round reads into the same memory, still in cache.
+    // next round reads into the same memory, still in cache. With several
+    // threads, one of them applies a round while the others read the next.
     bool readQuickly(const char* p, size_t n, size_t offset)
     {
         const size_t threads = ParallelRanges::threadsFor(n, kPartBytes);
-        const size_t roundBytes = threads * kPartBytes;
-        for (size_t start = 0; start < n;) {
-            size_t end = n;
-            if (n - start > 2 * roundBytes) {
-                const void* nl = std::memchr(p + start + roundBytes, '\n', n - start - roundBytes);
-                end = nl ? size_t(static_cast<const char*>(nl) - p) + 1 : n;
+        const size_t readers = threads > 1 ? threads - 1 : 1;
+        const size_t roundBytes = readers * kPartBytes;
+        int waiting = -1; // the round read and not applied yet
+        for (size_t start = 0, round = 0; start < n || waiting >= 0; ++round) {
+            size_t end = start;
+            if (start < n) {
+                end = n;
+                if (n - start > 2 * roundBytes) {
+                    const void* nl = std::memchr(p + start + roundBytes, '\n', n - start - roundBytes);
+                    end = nl ? size_t(static_cast<const char*>(nl) - p) + 1 : n;
+                }
             }
-            if (!readRound(p, start, end, offset))
+            Round& next = rounds_[round % 2];
+            const size_t parts = start < n ? cut(next, p, start, end, readers) : 0;
+            const bool applying = waiting >= 0;
+            bool applied = true;
+            if (threads == 1) {
+                for (size_t k = 0; k < parts; ++k)
+                    readPart(next, p, k);
+                applied = apply(next, p, offset);
+            } else {
+                ParallelRanges::run(parts + (applying ? 1 : 0), 1, [&](size_t first, size_t last) {
+                    for (size_t k = first; k < last; ++k) {
+                        if (k < parts)
+                            readPart(next, p, k);
+                        else
+                            applied = apply(rounds_[size_t(waiting)], p, offset);
+                    }
+                });
+            }
+            if (!applied)
                 return false;
+            waiting = threads > 1 && parts > 0 ? int(round % 2) : -1;
             start = end;
         }
         return true;
     }
 
-    bool readRound(const char* p, size_t start, size_t end, size_t offset)
+    // The parts of [start, end) of the piece, cut after line feeds.
+    size_t cut(Round& r, const char* p, size_t start, size_t end, size_t readers) const
     {
         const size_t n = end - start;
-        const size_t parts = ParallelRanges::threadsFor(n, kPartBytes);
-        bounds_.assign(parts + 1, end);
-        bounds_[0] = start;
+        const size_t parts = std::min(readers, std::max<size_t>(1, n / kPartBytes));
+        r.bounds.assign(parts + 1, end);
+        r.bounds[0] = start;
         for (size_t k = 1; k < parts; ++k) {
-            size_t at = std::max(bounds_[k - 1], start + n / parts * k);
+            size_t at = std::max(r.bounds[k - 1], start + n / parts * k);
             const void* nl = at < end ? std::memchr(p + at, '\n', end - at) : nullptr;
-            bounds_[k] = nl ? size_t(static_cast<const char*>(nl) - p) + 1 : end;
+            r.bounds[k] = nl ? size_t(static_cast<const char*>(nl) - p) + 1 : end;
         }
-        if (parts_.size() < parts)
-            parts_.resize(parts);
-        ParallelRanges::run(parts, 1, [&](size_t first, size_t last) {
-            for (size_t k = first; k < last; ++k) {
-                parts_[k].clear();
-                quick_->read(p + bounds_[k], bounds_[k + 1] - bounds_[k], bounds_[k], parts_[k]);
-            }
-        });
-        for (size_t k = 0; k < parts; ++k) {
-            const AsciiFastLines::Result& r = parts_[k];
-            position_ = offset + bounds_[k];
+        if (r.parts.size() < parts)
+            r.parts.resize(parts);
+        r.count = parts;
+        return parts;
+    }
+
+    void readPart(Round& r, const char* p, size_t k) const
+    {
+        r.parts[k].clear();
+        quick_->read(p + r.bounds[k], r.bounds[k + 1] - r.bounds[k], r.bounds[k], r.parts[k]);
+    }
+
+    // The lines of a round that was read, in order, to the buffers. False
+    // for a line that makes the file no text.
+    bool apply(const Round& round, const char* p, size_t offset)
+    {
+        for (size_t k = 0; k < round.count; ++k) {
+            const AsciiFastLines::Result& r = round.parts[k];
+            position_ = offset + round.bounds[k];
             size_t value = 0, nextCareful = 0;
             for (size_t line = 0; line < r.lines.size();) {
                 const std::int32_t kind = r.lines[line];

@@ -199,6 +199,13 @@ TEST(AsciiImportQuick, ReadsLargeMixedTextsAsTheCarefulReaderDoes)
     Options plain;
     plain.noTime = true;
     expectSameReading(mixedText(300) + "12 3.5", plain, "no line feed at the end");
+    // Several pieces of the file, each read in several rounds: while some
+    // threads read a round, one applies the round before.
+    const std::string large = mixedText(600000);
+    expectSameReading(large, plain, "several rounds");
+    Options tabs = plain;
+    tabs.separator = QStringLiteral("\t");
+    expectSameReading(large, tabs, "several rounds, tab separator");
     // Without any line feed a lone CR ends the lines.
     std::string crOnly = mixedText(3000);
     for (char& c : crOnly)

@@ -581,7 +581,10 @@ TEST_F(AsciiImportTest, LongLinesTakeRoomForTheLineNotForEveryWord)
     } cases[] = {
         {"plain", "", 0},
         {"a degree sign", "\xC2\xB0 1 ", std::nan("")},
-        {"a date and a no-break space", "2011-03-04\xC2\xA0" "12:00:00 ", kNoon},
+        {"a date and a no-break space",
+         "2011-03-04\xC2\xA0"
+         "12:00:00 ",
+         kNoon},
         {"a date in a Latin-1 file", "2011-03-04 12:00:00\xA0", kNoon},
     };
     for (const auto& c : cases) {
