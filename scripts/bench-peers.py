@@ -40,6 +40,7 @@ for _name in ("OMP_NUM_THREADS", "OPENBLAS_NUM_THREADS", "MKL_NUM_THREADS", "NUM
 
 import numpy as np  # noqa: E402
 
+BENCH_SOURCES = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "bench")
 ALL_CORES = sorted(os.sched_getaffinity(0))
 ONE_CORE = ALL_CORES[-1]
 PAIRS = 5
@@ -239,37 +240,22 @@ def replot(args):
         plt.close(fig)
 
 
-RENDER_MACRO = """import 'data.txt' 0
-windowsize 1200 800
-savepng 'plot.png'
-"""
-
-RENDER_MATPLOTLIB = """
-import matplotlib
-matplotlib.use("Agg")
-import matplotlib.pyplot as plt
-import numpy as np
-x, y = np.loadtxt("data.txt", unpack=True)
-fig = plt.figure(figsize=(12, 8), dpi=100)
-plt.plot(x, y, linewidth=1)
-fig.savefig("plot-mpl.png")
-"""
-
-
 def render_file(args, scratch):
     """A new process reads a file of 1e6 points and writes a 1200x800 PNG of
     the line through every point."""
+    # The job of bench/batch_png.py: its data, its macro, its matplotlib side.
+    sys.path.insert(0, BENCH_SOURCES)
+    sys.dont_write_bytecode = True
+    import batch_png
     folder = os.path.join(scratch, "render")
     os.makedirs(folder, exist_ok=True)
-    with open(os.path.join(folder, "data.txt"), "w") as f:
-        for i in range(1_000_000):
-            f.write(f"{i * 0.001:.3f}\t{(i * 7919) % 10007 / 10007.0:.6f}\n")
+    batch_png.write_data(os.path.join(folder, "data.txt"))
     with open(os.path.join(folder, "plot.mac"), "w") as f:
-        f.write(RENDER_MACRO)
+        f.write(batch_png.MACRO)
     # Another script may draw the peer's picture (bench/peer_render.py DATA
     # PNG); without it, or when it fails, the one here.
-    peer_command = ["/usr/bin/python3", "-c", RENDER_MATPLOTLIB]
-    peer_script = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "bench", "peer_render.py")
+    peer_command = ["/usr/bin/python3", "-c", batch_png.MATPLOTLIB]
+    peer_script = os.path.join(BENCH_SOURCES, "peer_render.py")
     if os.path.exists(peer_script):
         command = ["/usr/bin/python3", os.path.abspath(peer_script), "data.txt", "plot-mpl.png"]
         if subprocess.run(command, cwd=folder, capture_output=True).returncode == 0:
