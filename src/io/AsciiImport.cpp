@@ -993,15 +993,25 @@ private:
     // on. Returns how many rows were taken.
     size_t addPairs(const AsciiFastLines::Result& r, size_t line, size_t value)
     {
-        std::vector<double>& y = columns_[0]->Y.mutableVector();
-        const double* v = r.values.data() + value;
+        const std::int32_t* kinds = r.lines.data() + line;
+        const size_t most = r.lines.size() - line;
         const unsigned char* empty = r.empty.empty() ? nullptr : r.empty.data() + value;
         size_t rows = 0;
-        for (; line + rows < r.lines.size() && r.lines[line + rows] == 2; ++rows) {
-            if (empty && (empty[2 * rows] || empty[2 * rows + 1]))
-                break;
-            sharedX_.push_back(v[2 * rows]);
-            y.push_back(v[2 * rows + 1]);
+        while (rows < most && kinds[rows] == 2 && !(empty && (empty[2 * rows] | empty[2 * rows + 1])))
+            ++rows;
+        if (rows == 0)
+            return 0;
+        // The run's x and y values straight into their places.
+        std::vector<double>& y = columns_[0]->Y.mutableVector();
+        const size_t xAt = sharedX_.size(), yAt = y.size();
+        sharedX_.resize(xAt + rows);
+        y.resize(yAt + rows);
+        double* const xs = sharedX_.data() + xAt;
+        double* const ys = y.data() + yAt;
+        const double* const v = r.values.data() + value;
+        for (size_t i = 0; i < rows; ++i) {
+            xs[i] = v[2 * i];
+            ys[i] = v[2 * i + 1];
         }
         rowCount_ += double(rows);
         return rows;
