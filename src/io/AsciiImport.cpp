@@ -32,6 +32,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <exception>
 #include <memory>
 #include <new>
 #include <string>
@@ -745,6 +746,7 @@ private:
         size_t count = 0;
     };
     std::array<Round, 2> rounds_;
+    std::vector<std::exception_ptr> failures_; // of the tasks of a round
     static constexpr size_t kPartBytes = 256 * 1024; // the least text worth a thread
     std::string scratch_;
 
@@ -898,14 +900,25 @@ private:
                     readPart(next, p, k);
                 applied = apply(next, p, offset);
             } else {
+                // A helper thread must not let an exception out (running out
+                // of memory, say): each task keeps its own, and the first
+                // goes on from here.
+                failures_.assign(parts + 1, nullptr);
                 ParallelRanges::run(parts + (applying ? 1 : 0), 1, [&](size_t first, size_t last) {
                     for (size_t k = first; k < last; ++k) {
-                        if (k < parts)
-                            readPart(next, p, k);
-                        else
-                            applied = apply(rounds_[size_t(waiting)], p, offset);
+                        try {
+                            if (k < parts)
+                                readPart(next, p, k);
+                            else
+                                applied = apply(rounds_[size_t(waiting)], p, offset);
+                        } catch (...) {
+                            failures_[k] = std::current_exception();
+                        }
                     }
                 });
+                for (const std::exception_ptr& failure : failures_)
+                    if (failure)
+                        std::rethrow_exception(failure);
             }
             if (!applied)
                 return false;

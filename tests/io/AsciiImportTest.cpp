@@ -6,6 +6,7 @@
 #include "model/VexaDocument.h"
 #include "platform/Alert.h"
 #include "platform/Calendar.h"
+#include "platform/ParallelRanges.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -557,6 +558,43 @@ TEST_F(AsciiImportTest, OneWideLineDoesNotExhaustMemory)
         const bool ok = ASCIIImport::importFile(d, o) && d.DB.size() == size_t(ASCIIImport::maxFields - 1) &&
                         d.DB[0]->Y.size() == 300001;
         std::_Exit(ok ? 0 : 1);
+    };
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(importWithLittleMemory(), ::testing::ExitedWithCode(0), "");
+}
+
+// Columns that do not fit in memory are refused with a message, whichever
+// thread of the import runs out of memory first: on a helper thread that
+// ended the program.
+TEST_F(AsciiImportTest, ColumnsThatDoNotFitInMemoryAreRefusedOnAnyThread)
+{
+    if (TestSupport::addressSanitizer)
+        GTEST_SKIP() << "address-space limits do not work under AddressSanitizer";
+    std::string text;
+    text.reserve(24'000'000);
+    for (int i = 0; i < 6'000'000; ++i)
+        text += "1 2\n";
+    const QString path = writeScratch("too-large.txt", text);
+    text = std::string();
+
+    const auto importWithLittleMemory = [&path] {
+        ParallelRanges::run(64, 1, [](size_t, size_t) {}); // the helper threads are there
+        // What the process already maps, and room to read the file but not
+        // for its columns.
+        long pages = 0;
+        std::ifstream("/proc/self/statm") >> pages;
+        const rlim_t limit = rlim_t(pages) * rlim_t(sysconf(_SC_PAGESIZE)) + (rlim_t(40) << 20);
+        const rlimit rl{limit, limit};
+        setrlimit(RLIMIT_AS, &rl);
+        ScriptedAlerts alerts;
+        VexaDocument d;
+        Options o;
+        o.path = path;
+        o.noTime = true;
+        QString why;
+        const bool refused = !ASCIIImport::importFile(d, o, &why) && d.DB.empty()
+            && why.contains(QStringLiteral("too large")) && alerts.requests().size() == 1;
+        std::_Exit(refused ? 0 : 1);
     };
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(importWithLittleMemory(), ::testing::ExitedWithCode(0), "");
