@@ -40,6 +40,25 @@ for _name in ("OMP_NUM_THREADS", "OPENBLAS_NUM_THREADS", "MKL_NUM_THREADS", "NUM
 
 import numpy as np  # noqa: E402
 
+
+def keep_freed_memory():
+    """Arrays of up to 32 MB come from the heap and stay there when freed, as
+    Vexa's benchmarks reuse their columns: a peer's run does not pay the
+    kernel's fresh pages for every temporary, or pays them only when the
+    allocator happened to raise its own threshold before, which made the
+    same numpy line vary fifteenfold from run to run."""
+    import ctypes
+    try:
+        libc = ctypes.CDLL("libc.so.6")
+    except OSError:
+        return
+    m_trim_threshold, m_mmap_threshold = -1, -3
+    libc.mallopt(m_mmap_threshold, 32 << 20)
+    libc.mallopt(m_trim_threshold, 256 << 20)
+
+
+keep_freed_memory()
+
 BENCH_SOURCES = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "bench")
 ALL_CORES = sorted(os.sched_getaffinity(0))
 ONE_CORE = ALL_CORES[-1]
