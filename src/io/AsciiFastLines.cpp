@@ -229,14 +229,16 @@ std::uint64_t digitsValue(std::uint64_t word, unsigned count)
     const __m128i isDigit = _mm_cmpeq_epi8(_mm_min_epu8(digits, _mm_set1_epi8(9)), digits);
     const unsigned other = ~unsigned(_mm_movemask_epi8(isDigit)) | 0x10000u;
     const unsigned whole = unsigned(__builtin_ctz(other));
+    if (whole > 8) // and q[whole] might lie past the text
+        return quickNumber(p, end, end, true, v);
     unsigned fraction = 0, length = whole;
     if (q[whole] == '.') {
         fraction = unsigned(__builtin_ctz(other >> (whole + 1)));
         length = whole + 1 + fraction;
     }
     const char after = q[length < 16 ? length : 15];
-    if (whole > 8 || fraction > 8 || whole + fraction == 0 || whole + fraction > 15 || length >= 16
-        || after == '.' || after == 'e' || after == 'E')
+    if (fraction > 8 || whole + fraction == 0 || whole + fraction > 15 || length >= 16 || after == '.'
+        || after == 'e' || after == 'E')
         return quickNumber(p, end, end, true, v);
     // The digits of a word, the first `count` (0 to 8) of them.
     const auto value = [](const char* at, unsigned count) {
