@@ -530,6 +530,16 @@ TEST_F(AsciiImportTest, DatesAreReadLikeTheStrictDateParser)
     }
 }
 
+// Lets the process map what it maps now and `extra` bytes more.
+void limitAddressSpace(rlim_t extra)
+{
+    long pages = 0;
+    std::ifstream("/proc/self/statm") >> pages;
+    const rlim_t limit = rlim_t(pages) * rlim_t(sysconf(_SC_PAGESIZE)) + extra;
+    const rlimit rl{limit, limit};
+    setrlimit(RLIMIT_AS, &rl);
+}
+
 // One wide line early in a long file must not make every one of its columns
 // take room for all the lines after it: the import of a small file would run
 // out of memory.
@@ -546,12 +556,7 @@ TEST_F(AsciiImportTest, OneWideLineDoesNotExhaustMemory)
     const QString path = writeScratch("wide_then_long.txt", text);
 
     const auto importWithLittleMemory = [&path] {
-        // What the process already maps, and one more gigabyte.
-        long pages = 0;
-        std::ifstream("/proc/self/statm") >> pages;
-        const rlim_t limit = rlim_t(pages) * rlim_t(sysconf(_SC_PAGESIZE)) + (rlim_t(1) << 30);
-        const rlimit rl{limit, limit};
-        setrlimit(RLIMIT_AS, &rl);
+        limitAddressSpace(rlim_t(1) << 30);
         VexaDocument d;
         Options o;
         o.path = path;
@@ -579,13 +584,7 @@ TEST_F(AsciiImportTest, ColumnsThatDoNotFitInMemoryAreRefusedOnAnyThread)
 
     const auto importWithLittleMemory = [&path] {
         ParallelRanges::run(64, 1, [](size_t, size_t) {}); // the helper threads are there
-        // What the process already maps, and room to read the file but not
-        // for its columns.
-        long pages = 0;
-        std::ifstream("/proc/self/statm") >> pages;
-        const rlim_t limit = rlim_t(pages) * rlim_t(sysconf(_SC_PAGESIZE)) + (rlim_t(40) << 20);
-        const rlimit rl{limit, limit};
-        setrlimit(RLIMIT_AS, &rl);
+        limitAddressSpace(rlim_t(40) << 20); // room to read the file, not for its columns
         ScriptedAlerts alerts;
         VexaDocument d;
         Options o;
@@ -602,7 +601,7 @@ TEST_F(AsciiImportTest, ColumnsThatDoNotFitInMemoryAreRefusedOnAnyThread)
 
 // A line of millions of words keeps at most the limit of fields, and the
 // import takes room for the line itself and a copy or two, not an entry per
-// word: a line of 26 MB with one character outside ASCII took 856 MB. Lines
+// word: a line of 26 MB with one character outside ASCII took 1.5 GB. Lines
 // that are plain, that are not, with a date that makes them anew, in UTF-8
 // and in Latin-1.
 TEST_F(AsciiImportTest, LongLinesTakeRoomForTheLineNotForEveryWord)
