@@ -928,11 +928,15 @@ private:
         return true;
     }
 
-    // The parts of [start, end) of the piece, cut after line feeds.
+    // The parts of [start, end) of the piece, cut after line feeds: a few
+    // per reading thread, which take the next part free, so that a thread
+    // the machine holds back leaves its share to the others.
     size_t cut(Round& r, const char* p, size_t start, size_t end, size_t readers) const
     {
+        constexpr size_t kPartsPerReader = 4;
         const size_t n = end - start;
-        const size_t parts = std::min(readers, std::max<size_t>(1, n / kPartBytes));
+        const size_t parts
+            = std::min(kPartsPerReader * readers, std::max<size_t>(1, n * kPartsPerReader / kPartBytes));
         r.bounds.assign(parts + 1, end);
         r.bounds[0] = start;
         for (size_t k = 1; k < parts; ++k) {
