@@ -114,11 +114,14 @@ fuzz: deps
 	    -artifact_prefix=$(FUZZ_DIR)/artifacts/$$n/ $(FUZZ_DIR)/corpus/$$n $$seeds || exit 1; \
 	done
 
-# The benchmarks side by side with numpy, pandas and matplotlib on the same
-# data in the same run, one line per task with both figures and their ratio.
+# The benchmarks side by side with numpy, numexpr, scipy, pandas and
+# matplotlib on the same data and the same picture, in pairs of runs (A B A
+# B): one line per task with the medians, their spread and the ratio, on one
+# core (both sides under taskset) and, for what runs threaded, on all cores.
 # The peers are Debian's python3 packages, installed here when missing; the
 # script runs on the system python, whatever else is first on PATH.
-PEER_PACKAGES := python3-numpy python3-pandas python3-matplotlib
+# PAIRS=n sets the pairs of runs per row.
+PEER_PACKAGES := python3-numpy python3-numexpr python3-scipy python3-pandas python3-matplotlib util-linux
 
 .PHONY: bench-peers
 bench-peers: deps
@@ -135,4 +138,5 @@ bench-peers: deps
 	@cmake --build $(BENCH_DIR) -j $(JOBS)
 	@cmake -S . -B $(RUN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 	@cmake --build $(RUN_DIR) --target vexa -j $(JOBS)
-	@/usr/bin/python3 scripts/bench-peers.py --bench-dir $(BENCH_DIR) --vexa $(RUN_DIR)/src/app/vexa
+	@/usr/bin/python3 scripts/bench-peers.py --bench-dir $(BENCH_DIR) --vexa $(RUN_DIR)/src/app/vexa \
+	  $(if $(PAIRS),--pairs $(PAIRS))

@@ -1,7 +1,11 @@
 // Reading the numbers of a large ASCII import, line by line, the way the
-// white-space import mode does it.
+// white-space import mode does it; and the common lines of two columns by
+// the import's quick reader beside fast_float alone on the same numbers.
 
+#include "io/AsciiFastLines.h"
 #include "util/TextHelpers.h"
+
+#include <fast_float/fast_float.h>
 
 #include <benchmark/benchmark.h>
 
@@ -100,6 +104,57 @@ void BM_ParseNumbersInLine(benchmark::State& state)
 }
 BENCHMARK(BM_ParseNumbersInLine)->Unit(benchmark::kMillisecond);
 
+// Lines of an x and a y value as the import benchmark writes them.
+std::string twoColumns(size_t totalBytes)
+{
+    Lcg rng;
+    std::string text;
+    char buf[64];
+    for (long line = 0; text.size() < totalBytes; ++line) {
+        std::snprintf(buf, sizeof buf, "%ld.%03d\t%d.%06d\n", line / 10, rng.below(1000),
+                      rng.below(20000) - 10000, rng.below(1000000));
+        text += buf;
+    }
+    return text;
+}
+
+// The quick reader: lines, numbers and their checks.
+void BM_QuickLinesTwoColumns(benchmark::State& state)
+{
+    const std::string text = twoColumns(16u << 20);
+    AsciiFastLines::Syntax syntax;
+    syntax.commaBlank = true; // the settings of dropped and pasted text
+    const AsciiFastLines quick(syntax);
+    AsciiFastLines::Result out;
+    for (auto _ : state) {
+        out.clear();
+        quick.read(text.data(), text.size(), 0, out);
+        benchmark::DoNotOptimize(out.values.data());
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(text.size()));
+}
+BENCHMARK(BM_QuickLinesTwoColumns)->Unit(benchmark::kMillisecond);
+
+// fast_float alone over the same numbers, each known to end at the byte
+// before the next: no lines, no checks.
+void BM_FastFloatTwoColumns(benchmark::State& state)
+{
+    const std::string text = twoColumns(16u << 20);
+    std::vector<double> values;
+    values.reserve(text.size() / 8);
+    for (auto _ : state) {
+        values.clear();
+        const char* p = text.data();
+        const char* const end = p + text.size();
+        while (p < end) {
+            double v;
+            p = fast_float::from_chars(p, end, v).ptr + 1;
+            values.push_back(v);
+        }
+        benchmark::DoNotOptimize(values.data());
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(text.size()));
+}
+BENCHMARK(BM_FastFloatTwoColumns)->Unit(benchmark::kMillisecond);
+
 } // namespace
-
-

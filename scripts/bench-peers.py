@@ -1,138 +1,371 @@
 #!/usr/bin/python3
-"""Vexa's benchmarks side by side with numpy, pandas and matplotlib.
+"""Vexa's benchmarks side by side with numpy, numexpr, pandas and matplotlib.
 
-Every task runs on the same data in the same run: Vexa's benchmark programs
-(Google Benchmark, JSON output) and the peers timed here, best of a few
-runs. One line per task: both figures and the ratio of Vexa's speed to the
-peer's (above 1: Vexa is faster), with the goal for that ratio.
+Every task runs on the same data and draws the same picture on both sides,
+in pairs: one run of Vexa, then one of the peer, again and again (A B A B),
+so that a change in the machine's load falls on both. Each row gives the
+median of each side with its spread (the range of the runs, in per cent of
+the median), and the median of the pairs' ratios (above 1: Vexa is faster),
+with the target where there is one.
+
+Every task has a row on one core: both sides pinned to the same core with
+taskset (Vexa's threads are counted from the cores it may run on, so it
+runs one). A task that Vexa runs on several threads has a row on all cores
+too, beside a threaded peer where there is one (numexpr for expressions);
+where there is none the row says so and its peer is the one-thread one.
 
 Run by `make bench-peers`, which builds the benchmarks and the program and
-installs the peers first. The machine's load shows in every figure; run it
-on a quiet machine for numbers to compare.
+installs the peers first. A benchmark that is not built yet prints
+"missing" in its row. Other work on the machine shows in every figure: the
+load is printed at the start and the end; run it on a quiet machine for
+numbers to compare.
 """
 
 import argparse
 import json
 import os
+import re
+import resource
 import shutil
+import statistics
 import subprocess
 import sys
 import tempfile
 import time
 
-import numpy as np
+# One thread for the peers' libraries unless a row asks for more; set
+# before numpy is loaded.
+for _name in ("OMP_NUM_THREADS", "OPENBLAS_NUM_THREADS", "MKL_NUM_THREADS", "NUMEXPR_NUM_THREADS"):
+    os.environ.setdefault(_name, "1")
+
+import numpy as np  # noqa: E402
 
 
-def best_of(runs, f):
-    best = float("inf")
+def keep_freed_memory():
+    """Arrays of up to 32 MB come from the heap and stay there when freed, as
+    Vexa's benchmarks reuse their columns: a peer's run does not pay the
+    kernel's fresh pages for every temporary, or pays them only when the
+    allocator happened to raise its own threshold before, which made the
+    same numpy line vary fifteenfold from run to run."""
+    import ctypes
+    try:
+        libc = ctypes.CDLL("libc.so.6")
+    except OSError:
+        return
+    m_trim_threshold, m_mmap_threshold = -1, -3
+    libc.mallopt(m_mmap_threshold, 32 << 20)
+    libc.mallopt(m_trim_threshold, 256 << 20)
+
+
+keep_freed_memory()
+
+BENCH_SOURCES = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "bench")
+ALL_CORES = sorted(os.sched_getaffinity(0))
+ONE_CORE = ALL_CORES[-1]
+PAIRS = 5
+
+
+class Missing(Exception):
+    """A Vexa benchmark that this build does not have."""
+
+
+def pinned(one_core):
+    """Pins this process (the peer) to one core, or frees it to all."""
+    os.sched_setaffinity(0, {ONE_CORE} if one_core else set(ALL_CORES))
+
+
+def taskset(command, one_core):
+    return (["taskset", "-c", str(ONE_CORE)] + command) if one_core else command
+
+
+class Time:
+    """One run's wall time and processor time (user and system), seconds."""
+
+    def __init__(self, wall, cpu):
+        self.wall, self.cpu = wall, cpu
+
+
+def timed(f, runs=1):
+    """The best of a few runs of f (a warm cache, no first-call cost)."""
+    best = None
     for _ in range(runs):
-        t0 = time.perf_counter()
+        c0, t0 = time.process_time(), time.perf_counter()
         f()
-        best = min(best, time.perf_counter() - t0)
+        t = Time(time.perf_counter() - t0, time.process_time() - c0)
+        if best is None or t.wall < best.wall:
+            best = t
     return best
 
 
-def vexa_bench(bench_dir, program, name_filter, env=None, repetitions=3):
-    """Runs one Vexa benchmark program; returns its JSON benchmarks by name."""
-    path = os.path.join(bench_dir, "bench", program)
-    e = dict(os.environ)
-    e.setdefault("QT_QPA_PLATFORM", "offscreen")
+def bench_program(args, program):
+    path = os.path.join(args.bench_dir, "bench", program)
+    if not os.access(path, os.X_OK):
+        raise Missing(program)
+    return path
+
+
+def vexa_bench(args, program, name, one_core, env=None, field=None):
+    """One run of one Vexa benchmark (`name` as declared, without what Google
+    Benchmark adds to it): its seconds per iteration, or one of its counters."""
+    path = bench_program(args, program)
+    e = dict(os.environ, QT_QPA_PLATFORM="offscreen")
     if env:
         e.update(env)
-    out = subprocess.run(
-        [path, "--benchmark_filter=" + name_filter, "--benchmark_format=json", "--benchmark_repetitions=" + str(repetitions),
-         "--benchmark_report_aggregates_only=false"],
-        check=True, capture_output=True, text=True, env=e).stdout
-    results = {}
-    benchmarks = json.loads(out)["benchmarks"] if out.strip() else []
-    if not benchmarks:
-        raise SystemExit(f"{program}: no benchmark matches {name_filter}")
-    for b in benchmarks:
-        if b.get("run_type") != "iteration":
-            continue
-        name = b["run_name"] if "run_name" in b else b["name"]
-        # Best of the repetitions, as for the peers.
-        if name not in results or b["real_time"] < results[name]["real_time"]:
-            results[name] = b
-    return results
-
-
-def seconds(b):
+    pattern = "^" + re.escape(name) + "(/|$)"
+    done = subprocess.run(taskset([path, "--benchmark_filter=" + pattern, "--benchmark_format=json"], one_core),
+                          capture_output=True, text=True, env=e)
+    results = []
+    if done.stdout.strip():
+        results = [b for b in json.loads(done.stdout).get("benchmarks", [])
+                   if b.get("run_type", "iteration") == "iteration"]
+    if not results:
+        if "match any" in done.stderr or done.returncode == 0:
+            raise Missing(f"{program} {name}")
+        raise SystemExit(f"{program} failed: {done.stderr[-2000:]}")
+    b = results[0]
+    if b.get("error_occurred"):
+        raise SystemExit(f"{program} {name}: {b.get('error_message')}")
+    if field:
+        return b[field]
     unit = {"ns": 1e-9, "us": 1e-6, "ms": 1e-3, "s": 1.0}[b["time_unit"]]
-    return b["real_time"] * unit
+    # Google Benchmark's processor time is its main thread's: the whole of
+    # the work on one core.
+    return Time(b["real_time"] * unit, b["cpu_time"] * unit)
 
 
-def wall(cmd, runs, env=None):
+def children_cpu():
+    usage = resource.getrusage(resource.RUSAGE_CHILDREN)
+    return usage.ru_utime + usage.ru_stime
+
+
+def wall(command, one_core, cwd=None, env=None):
+    """One run of a whole process."""
     e = dict(os.environ)
     if env:
         e.update(env)
-    return best_of(runs, lambda: subprocess.run(cmd, check=True, env=e, stdout=subprocess.DEVNULL,
-                                                 stderr=subprocess.DEVNULL))
+    c0, t0 = children_cpu(), time.perf_counter()
+    subprocess.run(taskset(command, one_core), check=True, cwd=cwd, env=e, stdout=subprocess.DEVNULL,
+                   stderr=subprocess.DEVNULL)
+    return Time(time.perf_counter() - t0, children_cpu() - c0)
 
 
-ROWS = []
+def paired(vexa, peer, one_core, pairs=None):
+    """Times of `vexa` and `peer` (seconds, lower is better) in pairs, A B A B."""
+    pinned(one_core)
+    try:
+        vs, ps = [], []
+        for _ in range(pairs or PAIRS):
+            vs.append(vexa())
+            ps.append(peer())
+        return vs, ps
+    finally:
+        pinned(False)
 
 
-def row(task, vexa, peer, ratio, goal):
-    ROWS.append((task, vexa, peer, ratio, goal))
-    ok = "ok" if goal[1](ratio) else "BELOW GOAL"
-    print(f"{task:<44} | Vexa {vexa:<22} | {peer:<36} | Vexa/peer {ratio:6.2f} | goal {goal[0]:<7} {ok}",
-          flush=True)
+def spread(values):
+    m = statistics.median(values)
+    return 100.0 * (max(values) - min(values)) / m if m else 0.0
 
 
-def at_least(x, shown=None):
-    return (f">= {shown or x}", lambda r: r >= x)
+def show(value, unit):
+    if unit == "MB/s":
+        return f"{value:.0f} MB/s"
+    if value >= 1.0:
+        return f"{value:.2f} s"
+    return f"{value * 1e3:.1f} ms"
+
+
+def print_row(task, vexa_side, peer_side, ratio, target):
+    print(f"{task:<46} | Vexa {vexa_side:<24} | {peer_side:<44} | {ratio:<22} | {target}", flush=True)
+
+
+def row(task, peer_name, vs, ps, target=None, unit="s", rate=None, one_core=False):
+    """One row from paired runs. `rate`: the work of one run (MB for MB/s);
+    `target`: (text, test of Vexa's median figure and the median ratio).
+    On one core the processor times follow: less hurt by other work on the
+    machine than the wall times, which are the figures."""
+    def figure(t):
+        return rate / t if rate else t
+
+    walls_v, walls_p = [v.wall for v in vs], [p.wall for p in ps]
+    ratios = [p / v for v, p in zip(walls_v, walls_p)]
+    ratio = statistics.median(ratios)
+    vexa_figure = figure(statistics.median(walls_v))
+    verdict = ""
+    if target:
+        ok = target[1](vexa_figure, ratio)
+        verdict = f"target {target[0]}: {'ok' if ok else 'MISSED'}"
+    print_row(task, f"{show(vexa_figure, unit)} ±{spread(walls_v):.0f}%",
+              f"{peer_name} {show(figure(statistics.median(walls_p)), unit)} ±{spread(walls_p):.0f}%",
+              f"speed ratio {ratio:.2f}x ±{spread(ratios):.0f}%", verdict)
+    if one_core:
+        cpu_v = statistics.median(v.cpu for v in vs)
+        cpu_p = statistics.median(p.cpu for p in ps)
+        if cpu_v > 0 and cpu_p > 0:
+            print_row("", f"processor time {show(figure(cpu_v), unit)}", f"{show(figure(cpu_p), unit)}",
+                      f"ratio {cpu_p / cpu_v:.2f}x", "")
+
+
+def missing(task, what):
+    print_row(task, "missing", f"({what} is not built yet)", "", "")
+
+
+def attempt(task, f):
+    try:
+        f()
+    except Missing as m:
+        missing(task, m)
+
+
+# --- the tasks ---------------------------------------------------------------
+
+# The data of bench_draw's line: a noisy wave over x 0..100.
+def wave(n):
+    x = 100.0 * np.arange(n) / n
+    return x, np.sin(x * 0.3) + 0.2 * (np.random.default_rng(3).random(n) - 0.5)
+
+
+def matplotlib_figure(x, y, width, height):
+    import matplotlib
+    matplotlib.use("Agg")
+    import matplotlib.pyplot as plt
+    fig = plt.figure(figsize=(width / 100, height / 100), dpi=100)
+    ax = fig.add_axes([0.1, 0.1, 0.85, 0.85])
+    ax.plot(x, y, color="black", linewidth=1)
+    ax.set_xlim(0, 100)
+    ax.set_ylim(-1.3, 1.3)
+    return fig, plt
+
+
+def replot(args):
+    """A replot of a line of 1e7 points at 1200x800, the picture of every point:
+    Vexa's view (thinned to what each pixel column shows) against
+    matplotlib's Agg with its default path simplification."""
+    x, y = wave(10_000_000)
+    fig, plt = matplotlib_figure(x, y, 1200, 800)
+    try:
+        for one_core, target in ((True, ("<= 40 ms", lambda v, r: v <= 0.040)),
+                                 (False, ("<= 15 ms", lambda v, r: v <= 0.015))):
+            where = "one core" if one_core else f"{len(ALL_CORES)} threads"
+            task = f"replot 1e7-point line 1200x800, {where}"
+            peer = "matplotlib Agg" + ("" if one_core else " (1 thread)")
+
+            def run(one_core=one_core, task=task, peer=peer, target=target):
+                vs, ps = paired(lambda: vexa_bench(args, "bench_draw", "BM_ReplotLine1e7", one_core),
+                                lambda: timed(fig.canvas.draw), one_core)
+                row(task, peer, vs, ps, target, one_core=one_core)
+            attempt(task, run)
+    finally:
+        plt.close(fig)
+
+
+def render_file(args, scratch):
+    """A new process reads a file of 1e6 points and writes a 1200x800 PNG of
+    the line through every point."""
+    # The job of bench/batch_png.py: its data, its macro, its matplotlib side.
+    sys.path.insert(0, BENCH_SOURCES)
+    sys.dont_write_bytecode = True
+    import batch_png
+    folder = os.path.join(scratch, "render")
+    os.makedirs(folder, exist_ok=True)
+    batch_png.write_data(os.path.join(folder, "data.txt"))
+    with open(os.path.join(folder, "plot.mac"), "w") as f:
+        f.write(batch_png.MACRO)
+    # Another script may draw the peer's picture (bench/peer_render.py DATA
+    # PNG); without it, or when it fails, the one here.
+    peer_command = ["/usr/bin/python3", "-c", batch_png.MATPLOTLIB]
+    peer_script = os.path.join(BENCH_SOURCES, "peer_render.py")
+    if os.path.exists(peer_script):
+        command = ["/usr/bin/python3", os.path.abspath(peer_script), "data.txt", "plot-mpl.png"]
+        if subprocess.run(command, cwd=folder, capture_output=True).returncode == 0:
+            peer_command = command
+        else:
+            print("bench/peer_render.py data.txt plot-mpl.png failed: the matplotlib side here draws instead",
+                  flush=True)
+    env = {"QT_QPA_PLATFORM": "offscreen"}
+    vexa = [os.path.abspath(args.vexa), "-m", "plot.mac", "-h", "yes", "-q", "yes"]
+    for one_core in (True, False):
+        where = "one core" if one_core else "all cores"
+        # matplotlib takes seconds here: fewer pairs keep the whole run short.
+        vs, ps = paired(lambda: wall(vexa, one_core, folder, env), lambda: wall(peer_command, one_core, folder),
+                        one_core, min(PAIRS, 3))
+        target = ("<= 0.2 s, >= 10x", lambda v, r: v <= 0.2 and r >= 10) if one_core else None
+        row(f"1e6-point file -> 1200x800 PNG, process, {where}", "python3+matplotlib", vs, ps, target,
+            one_core=one_core)
+
+
+EXPRESSION = "sin(x)*e^(-x/10)+x^2"
 
 
 def expression(args):
-    b = vexa_bench(args.bench_dir, "bench_expression", "^BM_Columns/")
-    vexa = b["BM_Columns/real_time"]["items_per_second"]
+    import numexpr
     n = 1_000_000
     x = np.arange(n) * 0.001
-    t = best_of(7, lambda: np.sin(x) * np.exp(-x / 10) + x ** 2)
-    peer = n / t
-    row("expression sin(x)*e^(-x/10)+x^2, 1e6 points", f"{vexa / 1e6:.1f} M points/s",
-        f"numpy {peer / 1e6:.1f} M points/s", vexa / peer, at_least(1.0))
+    # numpy's best: one temporary at a time, x*x for the square.
+    numpy_side = lambda: timed(lambda: np.sin(x) * np.exp(-x / 10) + x * x, 3)  # noqa: E731
+    numexpr_side = lambda: timed(lambda: numexpr.evaluate("sin(x)*exp(-x/10)+x**2", local_dict={"x": x}), 3)  # noqa: E731
+    vs, ps = paired(lambda: vexa_bench(args, "bench_expression", "BM_Columns", True), numpy_side, True)
+    row(f"expression {EXPRESSION}, 1e6, one core", "numpy", vs, ps, (">= 1.5x", lambda v, r: r >= 1.5),
+        one_core=True)
+    threads = len(ALL_CORES)
+    numexpr.set_num_threads(threads)
+    try:
+        vs, ps = paired(lambda: vexa_bench(args, "bench_expression", "BM_Columns", False), numexpr_side, False)
+    finally:
+        numexpr.set_num_threads(1)
+    row(f"expression {EXPRESSION}, 1e6, {threads} threads", f"numexpr {threads} threads", vs, ps,
+        (">= 3x", lambda v, r: r >= 3))
+
+
+def spectrum(args):
+    """The magnitude spectrum of 2^20 points with a Hanning window. Vexa pads
+    to the power of two at least n + 2 and transforms in single precision;
+    the peer does the same length in the same precision where scipy is there
+    (numpy's transform is double precision only)."""
+    n = 1 << 20
+    length = 1 << 21
+    i = np.arange(n)
+    y = np.sin(0.01 * i) + 0.3 * np.sin(1.7 * i) + 0.1 * np.random.default_rng(1).random(n)
+    try:
+        import scipy.fft
+        y32 = y.astype(np.float32)
+        w32 = np.hanning(n).astype(np.float32)
+        peer_name = "scipy.fft float32"
+        peer = lambda: timed(lambda: np.abs(scipy.fft.rfft(y32 * w32, n=length)), 3)  # noqa: E731
+    except ImportError:
+        w = np.hanning(n)
+        peer_name = "numpy rfft float64"
+        peer = lambda: timed(lambda: np.abs(np.fft.rfft(y * w, n=length)), 3)  # noqa: E731
+    vs, ps = paired(lambda: vexa_bench(args, "bench_spectral", "BM_FftSpectrumDocument/1048576", True), peer, True)
+    row("spectrum 2^20 Hanning (2^21 transform), one core", peer_name, vs, ps, (">= 1.0x", lambda v, r: r >= 1.0),
+        one_core=True)
 
 
 def ascii_import(args, scratch):
     path = os.path.join(scratch, "numbers.txt")
     env = {"VEXA_BENCH_NUMBERS": path}
-    b = vexa_bench(args.bench_dir, "bench_import", "^BM_ImportTwoColumns/|^BM_ImportPeakMemory", env, 1)
-    vexa = b["BM_ImportTwoColumns/min_time:3.000/real_time"]["MB/s"]
+    # The first run writes the file; the peers read the very same bytes.
+    vexa_bench(args, "bench_import", "BM_ImportPeakMemory", False, env, "peakMB")
     size = os.path.getsize(path) / 1e6
-    t = best_of(2, lambda: np.loadtxt(path))
-    peer = size / t
-    row(f"ASCII import, {size:.0f} MB, two numeric columns", f"{vexa:.0f} MB/s", f"numpy.loadtxt {peer:.0f} MB/s",
-        vexa / peer, at_least(2.0))
-    try:
-        import pandas as pd
-        t = best_of(2, lambda: pd.read_csv(path, sep="\t", header=None, dtype=float, engine="c"))
-        print(f"{'':<44} | {'':<27} | pandas.read_csv {size / t:.0f} MB/s", flush=True)
-    except ImportError:
-        pass
-    peak = b["BM_ImportPeakMemory/iterations:1/real_time"]
-    ratio = peak["peak/doubles"]
-    print(f"{'ASCII import peak memory, 1e7-point file':<44} | {peak['peakMB']:.0f} MB above base for "
-          f"{peak['points'] * 16 / 1e6:.0f} MB of doubles: {ratio:.2f}x (goal <= 1.2x: "
-          f"{'ok' if ratio <= 1.2 else 'ABOVE GOAL'})", flush=True)
-
-
-def spectrum(args):
-    b = vexa_bench(args.bench_dir, "bench_spectral", "^BM_FftSpectrumDocument/1048576")
-    vexa = seconds(b["BM_FftSpectrumDocument/1048576"])
-    n = 1 << 20
-    i = np.arange(n)
-    y = np.sin(0.01 * i) + 0.3 * np.sin(1.7 * i) + 0.1 * np.random.default_rng(1).random(n)
-    w = np.hanning(n)
-    t = best_of(7, lambda: np.abs(np.fft.rfft(y * w)))
-    row("spectrum of 2^20 points, Hanning window", f"{vexa * 1e3:.1f} ms", f"numpy window+rfft+abs {t * 1e3:.1f} ms",
-        t / vexa, at_least(1 / 3, "1/3"))
+    import pandas as pd
+    pandas_side = lambda: timed(lambda: pd.read_csv(path, sep="\t", header=None, dtype=float, engine="c"))  # noqa: E731
+    loadtxt_side = lambda: timed(lambda: np.loadtxt(path))  # noqa: E731
+    name = "BM_ImportTwoColumns"
+    for one_core in (True, False):
+        where = "one core" if one_core else f"{len(ALL_CORES)} threads"
+        target = (">= 1000 MB/s", lambda v, r: v >= 1000) if one_core else (">= 3000 MB/s", lambda v, r: v >= 3000)
+        vs, ps = paired(lambda: vexa_bench(args, "bench_import", name, one_core, env), pandas_side, one_core)
+        peer = "pandas.read_csv" + ("" if one_core else " (1 thread: no threaded peer)")
+        row(f"ASCII import {size:.0f} MB two columns, {where}", peer, vs, ps, target, "MB/s", size, one_core)
+        if one_core:
+            vs, ps = paired(lambda: vexa_bench(args, "bench_import", name, one_core, env), loadtxt_side, one_core, 3)
+            row(f"ASCII import {size:.0f} MB two columns, {where}", "numpy.loadtxt", vs, ps, None, "MB/s", size, True)
+    peak = vexa_bench(args, "bench_import", "BM_ImportPeakMemory", False, env, "peak/doubles")
+    print_row("ASCII import peak memory, 1e7-point file", f"{peak:.2f}x the doubles kept", "", "",
+              f"target <= 1.2x: {'ok' if peak <= 1.2 else 'MISSED'}")
 
 
 def symbols(args):
-    b = vexa_bench(args.bench_dir, "bench_draw", "^BM_DrawSymbols/1000000/")
-    vexa = b["BM_DrawSymbols/1000000/real_time"]["items_per_second"]
     import matplotlib
     matplotlib.use("Agg")
     import matplotlib.pyplot as plt
@@ -143,11 +376,13 @@ def symbols(args):
     fig = plt.figure(figsize=(1000 / 72, 700 / 72), dpi=72)
     ax = fig.add_axes([0.1, 0.1, 0.85, 0.85])
     ax.plot(x, y, "o", markersize=6, markerfacecolor="none", color="black", linewidth=0)
-    t = best_of(3, fig.canvas.draw)
-    plt.close(fig)
-    peer = n / t
-    row("1e6 symbols into a 1000x700 image", f"{vexa / 1e6:.1f} M/s", f"matplotlib markers {peer / 1e6:.1f} M/s",
-        vexa / peer, at_least(3.0))
+    try:
+        vs, ps = paired(lambda: vexa_bench(args, "bench_draw", "BM_DrawSymbols/1000000", True),
+                        lambda: timed(fig.canvas.draw), True, 3)
+    finally:
+        plt.close(fig)
+    row("1e6 symbols into a 1000x700 image, one core", "matplotlib markers", vs, ps, (">= 3x", lambda v, r: r >= 3),
+        one_core=True)
 
 
 def bare_qt_app(scratch):
@@ -164,13 +399,11 @@ def bare_qt_app(scratch):
 
 def startup(args, scratch):
     env = {"QT_QPA_PLATFORM": "offscreen"}
-    vexa = wall([args.vexa, "-h", "yes", "-q", "yes"], 15, env)
-    bare = wall([bare_qt_app(scratch)], 15, env)
-    ratio = bare / vexa
-    print(f"{'start-up, vexa -h yes -q yes':<44} | Vexa {vexa * 1e3:.1f} ms{'':<13} | bare Qt Widgets app "
-          f"{bare * 1e3:.1f} ms{'':<9} | Vexa/peer time {vexa / bare:5.2f} | goal <= 1.5 "
-          f"{'ok' if vexa / bare <= 1.5 else 'ABOVE GOAL'}", flush=True)
-    return ratio
+    bare = bare_qt_app(scratch)
+    vs, ps = paired(lambda: wall([args.vexa, "-h", "yes", "-q", "yes"], True, env=env),
+                    lambda: wall([bare], True, env=env), True, 15)
+    row("start-up, vexa -h yes -q yes, one core", "bare Qt Widgets app", vs, ps,
+        ("Vexa <= 1.5x the bare app's time", lambda v, r: r >= 1 / 1.5), one_core=True)
 
 
 def end_to_end(args, scratch):
@@ -179,33 +412,56 @@ def end_to_end(args, scratch):
         f.write("fg 1 0 1000 1000000 'sin(x)*e^(-x/10)+x^2'\n"
                 "calc 2 'y*2+sin(x)' 0\n")
     env = {"QT_QPA_PLATFORM": "offscreen"}
-    vexa = wall([args.vexa, "-m", macro, "-h", "yes", "-q", "yes"], 5, env)
     code = ("import numpy as np\n"
             "x = np.linspace(0, 1000, 1000000)\n"
             "y = np.sin(x) * np.exp(-x / 10) + x ** 2\n"
             "y = y * 2 + np.sin(x)\n")
-    peer = wall(["/usr/bin/python3", "-c", code], 5)
-    row("end to end: fg 1e6 points + calc, new process", f"{vexa * 1e3:.0f} ms", f"python3+numpy {peer * 1e3:.0f} ms",
-        peer / vexa, at_least(1.0))
+    for one_core in (True, False):
+        where = "one core" if one_core else "all cores"
+        vs, ps = paired(lambda: wall([args.vexa, "-m", macro, "-h", "yes", "-q", "yes"], one_core, env=env),
+                        lambda: wall(["/usr/bin/python3", "-c", code], one_core), one_core)
+        row(f"end to end: fg 1e6 + calc, new process, {where}", "python3+numpy", vs, ps,
+            (">= 1.0x", lambda v, r: r >= 1.0), one_core=one_core)
+
+
+def load():
+    one, five, _ = os.getloadavg()
+    return f"load average {one:.1f} (5 min {five:.1f}) on {os.cpu_count()} cores"
 
 
 def main():
-    parser = argparse.ArgumentParser(description=__doc__)
+    global PAIRS
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--bench-dir", required=True)
     parser.add_argument("--vexa", required=True)
+    parser.add_argument("--pairs", type=int, default=PAIRS, help="pairs of runs per row (default %(default)s)")
+    parser.add_argument("--only", nargs="*", metavar="TASK",
+                        help="only these tasks: replot render expression spectrum import symbols startup end-to-end")
     args = parser.parse_args()
-    load = os.getloadavg()[0]
-    print(f"load average {load:.1f} on {os.cpu_count()} cores; numpy {np.__version__}", flush=True)
+    PAIRS = max(1, args.pairs)
+    if not shutil.which("taskset"):
+        raise SystemExit("bench-peers: taskset (util-linux) is needed to pin both sides to one core")
+    print(f"{load()}; one-core rows on core {ONE_CORE}; {PAIRS} pairs per row (A B A B), "
+          f"medians ±spread (range of the runs); numpy {np.__version__}", flush=True)
+    started = time.perf_counter()
     scratch = tempfile.mkdtemp(prefix="vexa-peers-")
+    tasks = {
+        "replot": lambda: replot(args),
+        "render": lambda: render_file(args, scratch),
+        "expression": lambda: expression(args),
+        "spectrum": lambda: spectrum(args),
+        "import": lambda: ascii_import(args, scratch),
+        "symbols": lambda: symbols(args),
+        "startup": lambda: startup(args, scratch),
+        "end-to-end": lambda: end_to_end(args, scratch),
+    }
     try:
-        expression(args)
-        ascii_import(args, scratch)
-        spectrum(args)
-        symbols(args)
-        startup(args, scratch)
-        end_to_end(args, scratch)
+        for name, task in tasks.items():
+            if not args.only or name in args.only:
+                task()
     finally:
         shutil.rmtree(scratch, ignore_errors=True)
+    print(f"{load()}; {time.perf_counter() - started:.0f} s in all", flush=True)
 
 
 if __name__ == "__main__":

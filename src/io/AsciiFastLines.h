@@ -58,7 +58,15 @@ public:
 private:
     // One line [p, end); whole words may be read up to limit.
     std::int32_t line(const char* p, const char* end, const char* limit, Result& out) const;
+    // The common lines, read as their bytes come: numbers and blanks (or
+    // separators) only, up to the line feed, which goes to lineEnd. Careful
+    // for any other line, which then goes to line().
+    std::int32_t hotWords(const char* p, const char* end, const char*& lineEnd, Result& out) const;
+    std::int32_t hotFields(const char* p, const char* end, const char*& lineEnd, Result& out) const;
 
     Syntax syntax_;
     unsigned char blank_[256] = {};
+    // Whether a line of numbers and blanks alone can be read at once: it
+    // cannot hold a cut or ignored text made of other characters.
+    bool hot_ = false;
 };

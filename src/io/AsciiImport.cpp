@@ -32,6 +32,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <exception>
 #include <memory>
 #include <new>
 #include <string>
@@ -299,6 +300,15 @@ constexpr std::array<const char*, 15> kBuiltInFormats = {
     "yyyy-MM-dd", "MM/dd/yyyy", "dd.MM.yyyy", "HH:mm:ss", "HH:mm:ss.S", "HH:mm",
 };
 
+// The text in Latin-1, or nothing when a character of it has no place there.
+std::string latin1(const QString& text)
+{
+    for (const QChar c : text)
+        if (c.unicode() > 0xFF)
+            return {};
+    return text.toLatin1().toStdString();
+}
+
 // Recognises the date at the start of a line and writes the line anew with
 // the date as seconds. The first built-in format that fits is kept for the
 // rest of the import; a line it does not fit has no date.
@@ -313,6 +323,7 @@ public:
     DateLines(const QString& separator, const QString& userFormat, bool useUserFormat, const bool& utf8File)
             : separator_(separator)
             , separatorBytes_(separator.toStdString())
+            , separatorLatin1_(latin1(separator))
             , utf8File_(utf8File)
     {
         if (!useUserFormat)
@@ -333,7 +344,13 @@ public:
     // recognise. The rewritten line goes to `out`, in UTF-8.
     Result parseDateLine(const char* line, size_t len, bool ascii, std::string& out)
     {
-        split(line, len, ascii);
+        // A date spans at most this many fields; the rest of the line is
+        // only walked again when the line is written anew.
+        const int needed = user_   ? std::max(userWords_, 1)
+            : remembered_ >= 0     ? gn_
+            : separator_.isEmpty() ? 2
+                                   : 1;
+        split(line, len, ascii, size_t(needed));
         const int count = int(fields_.size());
         if (count == 0)
             return Nothing;
@@ -373,7 +390,7 @@ public:
 
 private:
     const QString separator_;
-    const std::string separatorBytes_;
+    const std::string separatorBytes_, separatorLatin1_;
     const bool& utf8File_; // settled before the first line that is not ASCII
     std::unique_ptr<DatePattern> user_;
     int userWords_ = 0;
@@ -381,76 +398,177 @@ private:
     int remembered_ = -1;
     int gn_ = 0;
 
-    // The fields of the line being read; they point into the line or into
-    // `owned_`. Kept between lines so that reading them allocates nothing.
+    // The first fields of the line being read (no more than the date may
+    // span); they point into the line or into `owned_`. Kept between lines
+    // so that reading them allocates nothing. A line of millions of words
+    // takes no more room than one of a few.
     std::vector<std::string_view> fields_;
     std::vector<std::string> owned_;
-    std::string joined_;
+    std::string joined_, converted_;
+    const char* line_ = nullptr;
+    size_t length_ = 0;
+    bool ascii_ = true;
 
-    // With a separator the fields keep their places, empty ones included, so
-    // the values after the date stay in their columns; a line of nothing but
-    // separators and blanks has no field. Without one, the words.
-    void split(const char* line, size_t len, bool ascii)
+    // Calls f(field) for every field of the line in order, in UTF-8, until f
+    // returns false. With a separator the fields keep their places, empty
+    // ones included, so the values after the date stay in their columns.
+    // Without one, the words. Plain ASCII lines are cut at blanks and tabs;
+    // others at the Unicode blanks, their fields trimmed of Unicode white
+    // space, and a Latin-1 line's fields turned into UTF-8 on the way.
+    template <typename F> void walk(F&& f)
     {
-        fields_.clear();
-        if (!ascii) {
-            splitUnicode(line, len);
-            return;
-        }
-        const std::string_view text(line, len);
+        const char* p = line_;
+        const char* const end = line_ + length_;
         if (separator_.isEmpty()) {
-            size_t i = 0;
-            while (i < len) {
-                while (i < len && isBlank(text[i]))
-                    ++i;
-                const size_t begin = i;
-                while (i < len && !isBlank(text[i]))
-                    ++i;
-                if (i > begin)
-                    fields_.push_back(text.substr(begin, i - begin));
+            while (p < end) {
+                p = skipBlanks(p, end);
+                const char* begin = p;
+                p = skipWord(p, end);
+                if (p > begin && !f(field(begin, p)))
+                    return;
             }
             return;
         }
-        bool any = false;
-        for (size_t from = 0;;) {
-            const size_t hit = text.find(separatorBytes_, from);
-            std::string_view f = text.substr(from, hit == std::string_view::npos ? std::string_view::npos : hit - from);
-            while (!f.empty() && isBlank(f.front()))
-                f.remove_prefix(1);
-            while (!f.empty() && isBlank(f.back()))
-                f.remove_suffix(1);
-            any = any || !f.empty();
-            fields_.push_back(f);
-            if (hit == std::string_view::npos)
-                break;
-            from = hit + separatorBytes_.size();
+        const std::string_view sep = lineSeparator();
+        for (;;) {
+            const char* hit = sep.empty()
+                ? nullptr
+                : static_cast<const char*>(memmem(p, size_t(end - p), sep.data(), sep.size()));
+            const char* fieldEnd = hit ? hit : end;
+            const char* a = p;
+            const char* b = fieldEnd;
+            trim(a, b);
+            if (!f(field(a, b)) || !hit)
+                return;
+            p = hit + sep.size();
         }
-        if (!any)
-            fields_.clear();
     }
 
-    void splitUnicode(const char* line, size_t len)
+    // The separator as it stands in the bytes of the line: none that can
+    // stand there in a Latin-1 line of a character past Latin-1.
+    std::string_view lineSeparator() const
     {
-        const QString text = utf8File_ ? QString::fromUtf8(line, qsizetype(len)) : QString::fromLatin1(line, qsizetype(len));
-        QStringList parts;
-        bool any = false;
-        if (separator_.isEmpty()) {
-            parts = StringCategory::split(text);
-            any = !parts.isEmpty();
-        } else {
-            parts = text.split(separator_);
-            for (QString& p : parts) {
-                p = p.trimmed();
-                any = any || !p.isEmpty();
+        if (ascii_ || utf8File_)
+            return separatorBytes_;
+        return separatorLatin1_;
+    }
+
+    // One character of a line that is not plain ASCII, and where the next
+    // one starts.
+    char32_t character(const char* p, const char* end, const char*& next) const
+    {
+        const auto byte = [](const char* q) { return static_cast<unsigned char>(*q); };
+        const unsigned char c = byte(p);
+        next = p + 1;
+        if (c < 0x80 || !utf8File_)
+            return c;
+        const int more = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
+        char32_t u = more == 3 ? c & 0x07 : more == 2 ? c & 0x0F : c & 0x1F;
+        if (more == 0 || end - p <= more)
+            return 0xFFFD;
+        for (int k = 1; k <= more; ++k) {
+            if ((byte(p + k) & 0xC0) != 0x80)
+                return 0xFFFD;
+            u = (u << 6) | (byte(p + k) & 0x3F);
+        }
+        next = p + 1 + more;
+        return u;
+    }
+
+    bool wordBlank(char32_t c) const
+    {
+        return c == '\t' || c == ' ' || (c >= 0x80 && QChar::category(c) == QChar::Separator_Space);
+    }
+
+    const char* skipBlanks(const char* p, const char* end) const
+    {
+        while (p < end) {
+            const char* next;
+            if (!(ascii_ ? isBlank(*p) : wordBlank(character(p, end, next))))
+                break;
+            p = ascii_ ? p + 1 : next;
+        }
+        return p;
+    }
+
+    const char* skipWord(const char* p, const char* end) const
+    {
+        while (p < end) {
+            const char* next;
+            if (ascii_ ? isBlank(*p) : wordBlank(character(p, end, next)))
+                break;
+            p = ascii_ ? p + 1 : next;
+        }
+        return p;
+    }
+
+    // Trims a separated field: of blanks and tabs in a plain line, of white
+    // space as the string category knows it in others.
+    void trim(const char*& a, const char*& b) const
+    {
+        if (ascii_) {
+            while (a < b && isBlank(*a))
+                ++a;
+            while (b > a && isBlank(b[-1]))
+                --b;
+            return;
+        }
+        const char* next;
+        while (a < b && QChar::isSpace(character(a, b, next)))
+            a = next;
+        while (b > a) {
+            const char* start = b - 1;
+            if (utf8File_)
+                while (start > a && (static_cast<unsigned char>(*start) & 0xC0) == 0x80)
+                    --start;
+            if (!QChar::isSpace(character(start, b, next)) || next != b)
+                break;
+            b = start;
+        }
+    }
+
+    // The field [a, b) in UTF-8: in place, or converted from Latin-1.
+    std::string_view field(const char* a, const char* b)
+    {
+        if (ascii_ || utf8File_)
+            return std::string_view(a, size_t(b - a));
+        converted_.clear();
+        for (const char* p = a; p < b; ++p) {
+            const unsigned char c = static_cast<unsigned char>(*p);
+            if (c < 0x80) {
+                converted_ += char(c);
+            } else {
+                converted_ += char(0xC0 | (c >> 6));
+                converted_ += char(0x80 | (c & 0x3F));
             }
         }
-        if (!any)
-            return;
+        return converted_;
+    }
+
+    // The first `limit` fields; none when the line has no field (with a
+    // separator: nothing but separators and blanks).
+    void split(const char* line, size_t len, bool ascii, size_t limit)
+    {
+        line_ = line;
+        length_ = len;
+        ascii_ = ascii;
+        fields_.clear();
         owned_.clear();
-        for (const QString& p : parts)
-            owned_.push_back(p.toStdString());
-        for (const std::string& s : owned_)
-            fields_.push_back(s);
+        owned_.reserve(limit); // the views into it stay valid
+        bool any = false;
+        walk([&](std::string_view f) {
+            if (fields_.size() < limit) {
+                if (f.data() == converted_.data()) {
+                    owned_.emplace_back(f);
+                    f = owned_.back();
+                }
+                fields_.push_back(f);
+            }
+            any = any || !f.empty();
+            return fields_.size() < limit || !any;
+        });
+        if (!any)
+            fields_.clear();
     }
 
     std::string_view joined(int count)
@@ -484,16 +602,22 @@ private:
 
     // The line without its first `count` fields, led by the seconds with six
     // decimals.
-    Result rewrite(int count, double t, std::string& out) const
+    Result rewrite(int count, double t, std::string& out)
     {
         char number[400];
         const auto end = std::to_chars(number, number + sizeof number, t, std::chars_format::fixed, 6).ptr;
         out.assign(number, end);
         const std::string_view glue = separator_.isEmpty() ? std::string_view(" ") : std::string_view(separatorBytes_);
-        for (size_t i = size_t(count); i < fields_.size(); ++i) {
-            out += glue;
-            out += fields_[i];
-        }
+        int skip = count;
+        walk([&](std::string_view f) {
+            if (skip > 0) {
+                --skip;
+            } else {
+                out += glue;
+                out += f;
+            }
+            return true;
+        });
         return Rewritten;
     }
 };
@@ -614,8 +738,15 @@ private:
     bool utf8_ = true; // read from the file before the first line that is not ASCII
     AsciiTextFile* file_ = nullptr;
     std::unique_ptr<AsciiFastLines> quick_;
-    std::vector<AsciiFastLines::Result> parts_;
-    std::vector<size_t> bounds_; // of the parts of a round, in the piece
+    // A round of parts read together: where they are in the piece (cut
+    // after line feeds) and what was read.
+    struct Round {
+        std::vector<size_t> bounds;
+        std::vector<AsciiFastLines::Result> parts;
+        size_t count = 0;
+    };
+    std::array<Round, 2> rounds_;
+    std::vector<std::exception_ptr> failures_; // of the tasks of a round
     static constexpr size_t kPartBytes = 256 * 1024; // the least text worth a thread
     std::string scratch_;
 
@@ -743,46 +874,95 @@ private:
     // Lines [p, p + n) of the text at `offset`: read quickly in parts on
     // several threads, then applied in order. A round takes about one part
     // per thread, so the values waiting for their turn stay few and the
-    // next round reads into the same memory, still in cache.
+    // next round reads into the same memory, still in cache. With several
+    // threads, one of them applies a round while the others read the next.
     bool readQuickly(const char* p, size_t n, size_t offset)
     {
         const size_t threads = ParallelRanges::threadsFor(n, kPartBytes);
-        const size_t roundBytes = threads * kPartBytes;
-        for (size_t start = 0; start < n;) {
-            size_t end = n;
-            if (n - start > 2 * roundBytes) {
-                const void* nl = std::memchr(p + start + roundBytes, '\n', n - start - roundBytes);
-                end = nl ? size_t(static_cast<const char*>(nl) - p) + 1 : n;
+        const size_t readers = threads > 1 ? threads - 1 : 1;
+        const size_t roundBytes = readers * kPartBytes;
+        int waiting = -1; // the round read and not applied yet
+        for (size_t start = 0, round = 0; start < n || waiting >= 0; ++round) {
+            size_t end = start;
+            if (start < n) {
+                end = n;
+                if (n - start > 2 * roundBytes) {
+                    const void* nl = std::memchr(p + start + roundBytes, '\n', n - start - roundBytes);
+                    end = nl ? size_t(static_cast<const char*>(nl) - p) + 1 : n;
+                }
             }
-            if (!readRound(p, start, end, offset))
+            Round& next = rounds_[round % 2];
+            const size_t parts = start < n ? cut(next, p, start, end, readers) : 0;
+            const bool applying = waiting >= 0;
+            bool applied = true;
+            if (threads == 1) {
+                for (size_t k = 0; k < parts; ++k)
+                    readPart(next, p, k);
+                applied = apply(next, p, offset);
+            } else {
+                // A helper thread must not let an exception out (running out
+                // of memory, say): each task keeps its own, and the first
+                // goes on from here.
+                failures_.assign(parts + 1, nullptr);
+                ParallelRanges::run(parts + (applying ? 1 : 0), 1, [&](size_t first, size_t last) {
+                    for (size_t k = first; k < last; ++k) {
+                        try {
+                            if (k < parts)
+                                readPart(next, p, k);
+                            else
+                                applied = apply(rounds_[size_t(waiting)], p, offset);
+                        } catch (...) {
+                            failures_[k] = std::current_exception();
+                        }
+                    }
+                });
+                for (const std::exception_ptr& failure : failures_)
+                    if (failure)
+                        std::rethrow_exception(failure);
+            }
+            if (!applied)
                 return false;
+            waiting = threads > 1 && parts > 0 ? int(round % 2) : -1;
             start = end;
         }
         return true;
     }
 
-    bool readRound(const char* p, size_t start, size_t end, size_t offset)
+    // The parts of [start, end) of the piece, cut after line feeds: a few
+    // per reading thread, which take the next part free, so that a thread
+    // the machine holds back leaves its share to the others.
+    size_t cut(Round& r, const char* p, size_t start, size_t end, size_t readers) const
     {
+        constexpr size_t kPartsPerReader = 4;
         const size_t n = end - start;
-        const size_t parts = ParallelRanges::threadsFor(n, kPartBytes);
-        bounds_.assign(parts + 1, end);
-        bounds_[0] = start;
+        const size_t parts
+            = std::min(kPartsPerReader * readers, std::max<size_t>(1, n * kPartsPerReader / kPartBytes));
+        r.bounds.assign(parts + 1, end);
+        r.bounds[0] = start;
         for (size_t k = 1; k < parts; ++k) {
-            size_t at = std::max(bounds_[k - 1], start + n / parts * k);
+            size_t at = std::max(r.bounds[k - 1], start + n / parts * k);
             const void* nl = at < end ? std::memchr(p + at, '\n', end - at) : nullptr;
-            bounds_[k] = nl ? size_t(static_cast<const char*>(nl) - p) + 1 : end;
+            r.bounds[k] = nl ? size_t(static_cast<const char*>(nl) - p) + 1 : end;
         }
-        if (parts_.size() < parts)
-            parts_.resize(parts);
-        ParallelRanges::run(parts, 1, [&](size_t first, size_t last) {
-            for (size_t k = first; k < last; ++k) {
-                parts_[k].clear();
-                quick_->read(p + bounds_[k], bounds_[k + 1] - bounds_[k], bounds_[k], parts_[k]);
-            }
-        });
-        for (size_t k = 0; k < parts; ++k) {
-            const AsciiFastLines::Result& r = parts_[k];
-            position_ = offset + bounds_[k];
+        if (r.parts.size() < parts)
+            r.parts.resize(parts);
+        r.count = parts;
+        return parts;
+    }
+
+    void readPart(Round& r, const char* p, size_t k) const
+    {
+        r.parts[k].clear();
+        quick_->read(p + r.bounds[k], r.bounds[k + 1] - r.bounds[k], r.bounds[k], r.parts[k]);
+    }
+
+    // The lines of a round that was read, in order, to the buffers. False
+    // for a line that makes the file no text.
+    bool apply(const Round& round, const char* p, size_t offset)
+    {
+        for (size_t k = 0; k < round.count; ++k) {
+            const AsciiFastLines::Result& r = round.parts[k];
+            position_ = offset + round.bounds[k];
             size_t value = 0, nextCareful = 0;
             for (size_t line = 0; line < r.lines.size();) {
                 const std::int32_t kind = r.lines[line];
@@ -830,15 +1010,25 @@ private:
     // on. Returns how many rows were taken.
     size_t addPairs(const AsciiFastLines::Result& r, size_t line, size_t value)
     {
-        std::vector<double>& y = columns_[0]->Y.mutableVector();
-        const double* v = r.values.data() + value;
+        const std::int32_t* kinds = r.lines.data() + line;
+        const size_t most = r.lines.size() - line;
         const unsigned char* empty = r.empty.empty() ? nullptr : r.empty.data() + value;
         size_t rows = 0;
-        for (; line + rows < r.lines.size() && r.lines[line + rows] == 2; ++rows) {
-            if (empty && (empty[2 * rows] || empty[2 * rows + 1]))
-                break;
-            sharedX_.push_back(v[2 * rows]);
-            y.push_back(v[2 * rows + 1]);
+        while (rows < most && kinds[rows] == 2 && !(empty && (empty[2 * rows] | empty[2 * rows + 1])))
+            ++rows;
+        if (rows == 0)
+            return 0;
+        // The run's x and y values straight into their places.
+        std::vector<double>& y = columns_[0]->Y.mutableVector();
+        const size_t xAt = sharedX_.size(), yAt = y.size();
+        sharedX_.resize(xAt + rows);
+        y.resize(yAt + rows);
+        double* const xs = sharedX_.data() + xAt;
+        double* const ys = y.data() + yAt;
+        const double* const v = r.values.data() + value;
+        for (size_t i = 0; i < rows; ++i) {
+            xs[i] = v[2 * i];
+            ys[i] = v[2 * i + 1];
         }
         rowCount_ += double(rows);
         return rows;

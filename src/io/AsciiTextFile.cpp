@@ -1,5 +1,7 @@
 #include "io/AsciiTextFile.h"
 
+#include "platform/ParallelRanges.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QFileInfo>
@@ -10,10 +12,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <new>
+#include <vector>
 
 namespace {
 
@@ -88,6 +92,31 @@ AsciiTextFile::~AsciiTextFile()
 
 bool AsciiTextFile::readAt(size_t offset, char* to, size_t n, size_t& got)
 {
+    // Copying from the page cache is work of its own: a large read goes in
+    // blocks on several threads. Each block is read whole unless the file
+    // ends in it; what follows a short block is not text.
+    constexpr size_t kBlock = size_t(512) << 10;
+    const size_t blocks = (n + kBlock - 1) / kBlock;
+    if (ParallelRanges::threadsFor(blocks, 2) > 1) {
+        std::vector<size_t> gotten(blocks, 0);
+        std::atomic<bool> failed{false};
+        ParallelRanges::run(blocks, 2, [&](size_t first, size_t last) {
+            for (size_t b = first; b < last && !failed; ++b) {
+                const size_t at = b * kBlock;
+                if (!readAt(offset + at, to + at, std::min(kBlock, n - at), gotten[b]))
+                    failed = true;
+            }
+        });
+        if (failed)
+            return false;
+        got = 0;
+        for (size_t b = 0; b < blocks; ++b) {
+            got += gotten[b];
+            if (gotten[b] < std::min(kBlock, n - b * kBlock))
+                break;
+        }
+        return true;
+    }
     got = 0;
     while (got < n) {
         const ssize_t r = ::pread(fd_, to + got, n - got, off_t(begin_ + offset + got));
@@ -209,10 +238,14 @@ bool AsciiTextFile::next(std::string_view& piece)
                 buffer_ = HugePages::makeArray<char>(first);
                 capacity_ = first;
             } else if (held_ == capacity_) {
-                auto larger = HugePages::makeArray<char>(2 * capacity_);
-                std::memcpy(larger.get(), buffer_.get(), held_);
-                buffer_ = std::move(larger);
-                capacity_ *= 2;
+                // A line longer than the buffer: twice the room, but no more
+                // than the rest of the text needs.
+                const size_t larger
+                    = std::min(2 * capacity_, std::max(capacity_ + 1, held_ + (size_ - consumed_)));
+                auto bigger = HugePages::makeArray<char>(larger);
+                std::memcpy(bigger.get(), buffer_.get(), held_);
+                buffer_ = std::move(bigger);
+                capacity_ = larger;
             }
         } catch (const std::bad_alloc&) {
             failed_ = true;

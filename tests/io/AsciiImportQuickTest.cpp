@@ -17,6 +17,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <iterator>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -197,6 +199,13 @@ TEST(AsciiImportQuick, ReadsLargeMixedTextsAsTheCarefulReaderDoes)
     Options plain;
     plain.noTime = true;
     expectSameReading(mixedText(300) + "12 3.5", plain, "no line feed at the end");
+    // Several pieces of the file, each read in several rounds: while some
+    // threads read a round, one applies the round before.
+    const std::string large = mixedText(600000);
+    expectSameReading(large, plain, "several rounds");
+    Options tabs = plain;
+    tabs.separator = QStringLiteral("\t");
+    expectSameReading(large, tabs, "several rounds, tab separator");
     // Without any line feed a lone CR ends the lines.
     std::string crOnly = mixedText(3000);
     for (char& c : crOnly)
@@ -210,6 +219,101 @@ TEST(AsciiImportQuick, ReadsLargeMixedTextsAsTheCarefulReaderDoes)
     ASSERT_EQ(quick.columns.size(), lf.columns.size());
     for (size_t i = 0; i < quick.columns.size(); ++i)
         EXPECT_TRUE(sameBits(quick.columns[i], lf.columns[i])) << i;
+}
+
+// Awkward numbers are read exactly as numpy reads them (the values below are
+// numpy's, written exactly): many digits, exponents, halfway cases, the
+// edges of the double range and beyond, by the quick and the careful reader
+// alike; with the decimal comma after the import's own rules (a comma is a
+// period, the last period is the decimal mark, a trailing one goes).
+TEST(AsciiImportQuick, ReadsAwkwardNumbersAsNumpyDoes)
+{
+    ScriptedAlerts alerts;
+    constexpr double kInf = std::numeric_limits<double>::infinity();
+    struct Number {
+        const char* text;
+        double value;
+    };
+    // clang-format off
+    const Number plain[] = {
+        {"0.1", 0x1.999999999999ap-4},
+        {"-0.1", -0x1.999999999999ap-4},
+        {"+0.1", 0x1.999999999999ap-4},
+        {".5", 0x1.0000000000000p-1},
+        {"5.", 0x1.4000000000000p+2},
+        {"-0", -0x0.0p+0},
+        {"+0.0e+0", 0x0.0p+0},
+        {"000000123.4500000", 0x1.edccccccccccdp+6},
+        {"1E5", 0x1.86a0000000000p+16},
+        {"1e+05", 0x1.86a0000000000p+16},
+        {"-2.5E-3", -0x1.47ae147ae147bp-9},
+        {"0.30000000000000004", 0x1.3333333333334p-2},
+        {"3.14159265358979323846264338327950288419716939937510", 0x1.921fb54442d18p+1},
+        {"123456789012345678901234567890", 0x1.8ee90ff6c373ep+96},
+        {"9007199254740993", 0x1.0000000000000p+53},
+        {"9007199254740995", 0x1.0000000000002p+53},
+        {"1.00000000000000011102230246251565404236316680908203125", 0x1.0000000000000p+0},
+        {"1.00000000000000011102230246251565404236316680908203126", 0x1.0000000000001p+0},
+        {"12345678.12345678", 0x1.78c29c3f35ba2p+23},
+        {"1234567.1234567", 0x1.2d6871f9adbb9p+20},
+        {"-99999999.99999999", -0x1.7d783ffffffffp+26},
+        {"1e22", 0x1.0f0cf064dd592p+73},
+        {"1e23", 0x1.52d02c7e14af6p+76},
+        {"-7.2057594037927933e16", -0x1.0000000000000p+56},
+        {"1.7976931348623157e308", 0x1.fffffffffffffp+1023},
+        {"1.7976931348623158e308", 0x1.fffffffffffffp+1023},
+        {"1.8e308", kInf},
+        {"-1e999", -kInf},
+        {"1e99999999999", kInf},
+        {"2.2250738585072011e-308", 0x0.fffffffffffffp-1022},
+        {"2.2250738585072012e-308", 0x1.0000000000000p-1022},
+        {"4.9406564584124654e-324", 0x0.0000000000001p-1022},
+        {"2.4703282292062328e-324", 0x0.0000000000001p-1022},
+        {"2.4703282292062327e-324", 0x0.0p+0},
+        {"-1e-400", -0x0.0p+0},
+        {"1e-99999999999", 0x0.0p+0},
+        {"0.000001", 0x1.0c6f7a0b5ed8dp-20},
+        {"-0.0000000000000000000000000000000000001", -0x1.1039d428a8b8fp-123},
+    };
+    const Number comma[] = {
+        {"1,5", 0x1.8000000000000p+0},
+        {"-0,000001", -0x1.0c6f7a0b5ed8dp-20},
+        {"1.234.567,89", 0x1.2d687e3d70a3dp+20},
+        {"1,234,567.89", 0x1.2d687e3d70a3dp+20},
+        {"5,", 0x1.4000000000000p+2},
+        {"1.000", 0x1.0000000000000p+0},
+        {",25", 0x1.0000000000000p-2},
+        {"2,5e3", 0x1.3880000000000p+11},
+    };
+    // clang-format on
+    const auto check = [](const std::vector<Number>& numbers, const Options& o, const char* separator,
+                          const std::string& what) {
+        // Short lines and long ones, so the numbers stand both far from the
+        // end of the text and right at it.
+        std::string text;
+        for (size_t i = 0; i < numbers.size(); ++i)
+            text += std::to_string(i) + separator + numbers[i].text + '\n';
+        for (const std::string& form : {text, carefulForm(text), text.substr(0, text.size() - 1)}) {
+            const Imported got = import(writeScratch(QStringLiteral("awkward.txt"), form), o);
+            ASSERT_TRUE(got.ok) << what;
+            ASSERT_EQ(got.columns.size(), 4u) << what;
+            const std::vector<double>& y = got.columns[1];
+            ASSERT_EQ(y.size(), numbers.size()) << what;
+            for (size_t i = 0; i < numbers.size(); ++i)
+                EXPECT_TRUE(sameBits({y[i]}, {numbers[i].value}))
+                    << what << ": " << numbers[i].text << " read as " << y[i];
+        }
+    };
+    Options o;
+    o.noTime = true;
+    check({std::begin(plain), std::end(plain)}, o, " ", "blanks");
+    o.separator = QStringLiteral("\t");
+    check({std::begin(plain), std::end(plain)}, o, "\t", "tabs");
+    o.separator = QStringLiteral(";");
+    check({std::begin(comma), std::end(comma)}, o, ";", "semicolons");
+    o.separator.clear();
+    o.commaSeparates = false;
+    check({std::begin(comma), std::end(comma)}, o, " ", "decimal comma");
 }
 
 TEST(AsciiImportQuick, ANulByteFarIntoTheFileMakesItNoText)

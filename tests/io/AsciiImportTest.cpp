@@ -6,6 +6,7 @@
 #include "model/VexaDocument.h"
 #include "platform/Alert.h"
 #include "platform/Calendar.h"
+#include "platform/ParallelRanges.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -20,6 +21,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -416,6 +418,24 @@ TEST_F(AsciiImportTest, ColumnsInStepShareTheirXValues)
     EXPECT_EQ(d.DB[1]->X, (std::vector<double>{1, 2}));
 }
 
+long statusKilobytes(const char* key)
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind(key, 0) == 0)
+            return std::atol(line.c_str() + std::strlen(key));
+    return -1L;
+}
+
+// Resets the high-water mark of resident memory to what is resident now,
+// and returns that.
+long resetPeakKilobytes()
+{
+    std::ofstream("/proc/self/clear_refs") << "5";
+    return statusKilobytes("VmRSS:");
+}
+
 // Eight dense columns took more than twice the memory of their numbers (each
 // buffer held a copy of the x column); now the peak stays within one and a
 // half times the numbers read.
@@ -432,20 +452,10 @@ TEST_F(AsciiImportTest, DenseColumnsTakeLittleMoreMemoryThanTheirNumbers)
     o.path = writeScratch("dense.txt", text);
     text = std::string();
 
-    const auto kilobytes = [](const char* key) {
-        std::ifstream status("/proc/self/status");
-        std::string line;
-        while (std::getline(status, line))
-            if (line.rfind(key, 0) == 0)
-                return std::atol(line.c_str() + std::strlen(key));
-        return -1L;
-    };
-    // Resets the high-water mark to what is resident now.
-    std::ofstream("/proc/self/clear_refs") << "5";
-    const long base = kilobytes("VmRSS:");
+    const long base = resetPeakKilobytes();
     VexaDocument d;
     ASSERT_TRUE(ASCIIImport::importFile(d, o));
-    const long peak = kilobytes("VmHWM:");
+    const long peak = statusKilobytes("VmHWM:");
     ASSERT_EQ(d.DB.size(), 8u);
     const double numbers = 9.0 * rows * sizeof(double) / 1024; // x and eight y per row, in kilobytes
     EXPECT_LT(double(peak - base), 1.5 * numbers) << "peak " << peak - base << " kB";
@@ -520,6 +530,16 @@ TEST_F(AsciiImportTest, DatesAreReadLikeTheStrictDateParser)
     }
 }
 
+// Lets the process map what it maps now and `extra` bytes more.
+void limitAddressSpace(rlim_t extra)
+{
+    long pages = 0;
+    std::ifstream("/proc/self/statm") >> pages;
+    const rlim_t limit = rlim_t(pages) * rlim_t(sysconf(_SC_PAGESIZE)) + extra;
+    const rlimit rl{limit, limit};
+    setrlimit(RLIMIT_AS, &rl);
+}
+
 // One wide line early in a long file must not make every one of its columns
 // take room for all the lines after it: the import of a small file would run
 // out of memory.
@@ -536,12 +556,7 @@ TEST_F(AsciiImportTest, OneWideLineDoesNotExhaustMemory)
     const QString path = writeScratch("wide_then_long.txt", text);
 
     const auto importWithLittleMemory = [&path] {
-        // What the process already maps, and one more gigabyte.
-        long pages = 0;
-        std::ifstream("/proc/self/statm") >> pages;
-        const rlim_t limit = rlim_t(pages) * rlim_t(sysconf(_SC_PAGESIZE)) + (rlim_t(1) << 30);
-        const rlimit rl{limit, limit};
-        setrlimit(RLIMIT_AS, &rl);
+        limitAddressSpace(rlim_t(1) << 30);
         VexaDocument d;
         Options o;
         o.path = path;
@@ -551,6 +566,90 @@ TEST_F(AsciiImportTest, OneWideLineDoesNotExhaustMemory)
     };
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(importWithLittleMemory(), ::testing::ExitedWithCode(0), "");
+}
+
+// Columns that do not fit in memory are refused with a message, whichever
+// thread of the import runs out of memory first: on a helper thread that
+// ended the program.
+TEST_F(AsciiImportTest, ColumnsThatDoNotFitInMemoryAreRefusedOnAnyThread)
+{
+    if (TestSupport::addressSanitizer)
+        GTEST_SKIP() << "address-space limits do not work under AddressSanitizer";
+    std::string text;
+    text.reserve(24'000'000);
+    for (int i = 0; i < 6'000'000; ++i)
+        text += "1 2\n";
+    const QString path = writeScratch("too-large.txt", text);
+    text = std::string();
+
+    const auto importWithLittleMemory = [&path] {
+        ParallelRanges::run(64, 1, [](size_t, size_t) {}); // the helper threads are there
+        limitAddressSpace(rlim_t(40) << 20); // room to read the file, not for its columns
+        ScriptedAlerts alerts;
+        VexaDocument d;
+        Options o;
+        o.path = path;
+        o.noTime = true;
+        QString why;
+        const bool refused = !ASCIIImport::importFile(d, o, &why) && d.DB.empty()
+            && why.contains(QStringLiteral("too large")) && alerts.requests().size() == 1;
+        std::_Exit(refused ? 0 : 1);
+    };
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(importWithLittleMemory(), ::testing::ExitedWithCode(0), "");
+}
+
+// A line of millions of words keeps at most the limit of fields, and the
+// import takes room for the line itself and a copy or two, not an entry per
+// word: a line of 26 MB with one character outside ASCII took 1.5 GB. Lines
+// that are plain, that are not, with a date that makes them anew, in UTF-8
+// and in Latin-1.
+TEST_F(AsciiImportTest, LongLinesTakeRoomForTheLineNotForEveryWord)
+{
+    if (TestSupport::addressSanitizer)
+        GTEST_SKIP() << "resident memory means something else under AddressSanitizer";
+    std::string words;
+    for (int i = 0; words.size() < 12'000'000; ++i)
+        words += std::to_string(i % 10) + ' ';
+    const struct {
+        const char* what;
+        std::string head; // before the words
+        double x; // of the first row, or NaN when the long line gives nothing
+    } cases[] = {
+        {"plain", "", 0},
+        {"a degree sign", "\xC2\xB0 1 ", std::nan("")},
+        {"a date and a no-break space",
+         "2011-03-04\xC2\xA0"
+         "12:00:00 ",
+         kNoon},
+        {"a date in a Latin-1 file", "2011-03-04 12:00:00\xA0", kNoon},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string line = c.head + words + '\n';
+        Options o;
+        o.path = writeScratch("long-line.txt", line + "4 5\n");
+        const long base = resetPeakKilobytes();
+        {
+            VexaDocument d;
+            ASSERT_TRUE(ASCIIImport::importFile(d, o));
+            const long peak = statusKilobytes("VmHWM:") - base;
+            EXPECT_LT(double(peak), 4.0 * double(line.size()) / 1024) << "peak " << peak << " kB";
+            if (std::isnan(c.x)) {
+                // The line is skipped whole; the next one is read.
+                ASSERT_EQ(d.DB.size(), 1u);
+                EXPECT_EQ(d.DB[0]->X, std::vector<double>{4});
+                EXPECT_EQ(d.DB[0]->Y, std::vector<double>{5});
+                continue;
+            }
+            // The first field is x, the next 2047 make a column each; the
+            // next line adds to the first.
+            ASSERT_EQ(int(d.DB.size()), ASCIIImport::maxFields - 1);
+            EXPECT_EQ(d.DB[0]->X, (std::vector<double>{c.x, 4}));
+            EXPECT_EQ(d.DB[0]->Y, (std::vector<double>{c.x == 0 ? 1.0 : 0.0, 5}));
+            EXPECT_EQ(d.DB.back()->Y, std::vector<double>{c.x == 0 ? 7.0 : 6.0});
+        }
+    }
 }
 
 } // namespace
