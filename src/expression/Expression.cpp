@@ -232,7 +232,7 @@ void Expression::evaluateColumns(std::span<const Column> columns, std::size_t n,
     // A thread is worth starting for some tens of thousands of points.
     ParallelRanges::run(blocks, 64, [&](std::size_t first, std::size_t last) {
         VectorState::clearUpper();
-        std::vector<double> scratch(program_.blockScratch());
+        ExpressionProgram::BlockScratch scratch = program_.blockScratch();
         std::vector<double> index(indexed ? B : 0);
         std::array<const double*, MaxVariables> at{};
         for (std::size_t b = first; b < last; ++b) {
@@ -249,7 +249,7 @@ void Expression::evaluateColumns(std::span<const Column> columns, std::size_t n,
                     at[static_cast<std::size_t>(c.slot)] = index.data();
                 }
             }
-            program_.runBlock(values, at.data(), len, scratch.data(), out + start);
+            program_.runBlock(values, at.data(), len, scratch, out + start);
         }
     });
     lastResult_ = out[n - 1];

@@ -83,9 +83,10 @@ public:
     // document run point by point in order, exactly as setValue() and
     // resultValue() per point would. The others run a block of points per
     // operation, on several threads for long columns, with the block forms
-    // of sin, cos, ln and the power operator: each value within 4 ULP of the
-    // per-point result (the same bits without AVX2, see ExpressionVectorMath),
-    // and the same whatever the column's length or the number of threads.
+    // of sin, cos, ln and the power operator (small integer powers as
+    // products, powers of e through exp): each value within 4 ULP of the
+    // per-point result (see ExpressionVectorMath), and the same whatever the
+    // column's length or the number of threads.
     // Afterwards the slots hold the last point's values, and failed() and
     // the last result are those of the last point. out may be the values of
     // one of the columns, which the results then replace (each point reads

@@ -75,6 +75,45 @@ void ExpressionProgram::push(Instr i, int depthChange)
         maxDepth_ = depth_;
 }
 
+// Where the last complete operand begins: the shortest tail of the code
+// that leaves exactly one more value on the stack.
+size_t ExpressionProgram::lastOperandStart() const
+{
+    int pushed = 0;
+    for (size_t i = code_.size(); i-- > 0;) {
+        switch (code_[i].op) {
+        case Op::Const:
+        case Op::Load:
+        case Op::Unresolved:
+        case Op::Doc0:
+            ++pushed;
+            break;
+        case Op::Add:
+        case Op::Sub:
+        case Op::Mul:
+        case Op::Div:
+        case Op::Mod:
+        case Op::Pow:
+        case Op::Jn:
+        case Op::Yn:
+        case Op::Round:
+        case Op::Doc2:
+        case Op::Line:
+            --pushed;
+            break;
+        case Op::Gau:
+        case Op::Lor:
+            pushed -= 3;
+            break;
+        default:
+            break;
+        }
+        if (pushed == 1)
+            return i;
+    }
+    return 0;
+}
+
 bool ExpressionProgram::lastIsConst(size_t n) const
 {
     // A constant is always a whole operand (every longer operand ends with an
@@ -145,6 +184,17 @@ void ExpressionProgram::emitBinary(Op op)
         }
         --depth_;
         return;
+    }
+    if (op == Op::Pow) {
+        // A constant base (e^x, 2^x): the operation holds it, and the
+        // whole-block form may take a faster road for it.
+        const size_t right = lastOperandStart();
+        if (right > 0 && code_[right - 1].op == Op::Const) {
+            const double base = code_[right - 1].k;
+            code_.erase(code_.begin() + static_cast<std::ptrdiff_t>(right - 1));
+            push({Op::KPow, {}, 0, base, nullptr, nullptr}, -1);
+            return;
+        }
     }
     push({op, {}, 0, 0.0, nullptr, nullptr}, -1);
 }
@@ -256,6 +306,9 @@ const std::string* ExpressionProgram::run(const double* values, size_t variableC
         case Op::DivK: acc = acc / ip->k; break;
         case Op::ModK: acc = std::fmod(acc, ip->k); break;
         case Op::PowK: acc = power(acc, ip->k); break;
+        case Op::KPow:
+            acc = power(ip->k, acc);
+            break;
         case Op::Call1: acc = ip->f(acc); break;
         case Op::Int: acc = intPart(acc); break;
         case Op::Frac: acc = fracPart(acc); break;
@@ -306,39 +359,65 @@ bool ExpressionProgram::blockable() const
     return true;
 }
 
-void ExpressionProgram::runBlock(const double* values, const double* const* columns, std::size_t n,
-                                 double* scratch, double* out) const
+// The loops of the block operations, compiled for AVX2 as well where the CPU
+// has it: wider, with the same operations in the same order.
+#if defined(__x86_64__) && !defined(__clang__)
+#define VEXA_BLOCK_LOOPS __attribute__((target_clones("avx2", "default")))
+#else
+#define VEXA_BLOCK_LOOPS
+#endif
+
+ExpressionProgram::BlockScratch ExpressionProgram::blockScratch() const
 {
-    // The stack of run(), one block of values per entry: buffer `top` is the
-    // accumulator, the ones below it the stack. Operations take their left
-    // operands from below and leave the result in the lowest one they used.
-    double* top = scratch;
+    const std::size_t entries = static_cast<std::size_t>(maxDepth_) + 2;
+    return {std::vector<double>(entries * BlockSize), std::vector<const double*>(entries)};
+}
+
+VEXA_BLOCK_LOOPS void ExpressionProgram::runBlock(const double* values, const double* const* columns,
+                                                  std::size_t n, BlockScratch& scratch, double* out) const
+{
+    // The stack of run(), one block of values per entry. Entry `top` is the
+    // accumulator. An entry's values lie where operands[entry] points: its
+    // own block once an operation has written them, or a column a load
+    // left in place. Operations read their operands where they lie and
+    // write the entry they leave, the lowest one they used.
     constexpr std::size_t B = BlockSize;
+    double* const blocks = scratch.values.data();
+    const double** const at = scratch.operands.data();
+    std::size_t top = 0;
     for (const Instr* ip = code_.data();; ++ip) {
-        double* const acc = top;
-        double* const below = top - B;
-        // One operation over the block: in place on the accumulator, or
-        // with the entry below it as the left operand, the result left there.
+        const double* const acc = at[top];
+        const double* const below = top > 0 ? at[top - 1] : nullptr;
+        double* const accOut = blocks + top * B;
+        double* const belowOut = top > 0 ? accOut - B : nullptr;
+        // One operation over the block: on the accumulator, or with the
+        // entry below it as the left operand, the result left there.
         const auto map = [&](auto f) {
             for (std::size_t i = 0; i < n; ++i)
-                acc[i] = f(acc[i]);
+                accOut[i] = f(acc[i]);
+            at[top] = accOut;
         };
         const auto fold = [&](auto f) {
             for (std::size_t i = 0; i < n; ++i)
-                below[i] = f(below[i], acc[i]);
-            top = below;
+                belowOut[i] = f(below[i], acc[i]);
+            at[--top] = belowOut;
         };
         switch (ip->op) {
-        case Op::Const:
-            top += B;
-            std::fill(top, top + n, ip->k);
+        case Op::Const: {
+            double* const entry = blocks + ++top * B;
+            std::fill(entry, entry + n, ip->k);
+            at[top] = entry;
             break;
+        }
         case Op::Load:
-            top += B;
-            if (const double* column = columns[ip->a])
-                std::memcpy(top, column, n * sizeof(double));
-            else
-                std::fill(top, top + n, values[ip->a]);
+            ++top;
+            if (const double* column = columns[ip->a]) {
+                at[top] = column;
+            } else {
+                double* const entry = blocks + top * B;
+                std::fill(entry, entry + n, values[ip->a]);
+                at[top] = entry;
+            }
             break;
         case Op::Neg: map([](double x) { return -x; }); break;
         case Op::Add: fold([](double x, double y) { return x + y; }); break;
@@ -347,20 +426,28 @@ void ExpressionProgram::runBlock(const double* values, const double* const* colu
         case Op::Div: fold([](double x, double y) { return x / y; }); break;
         case Op::Mod: fold([](double x, double y) { return std::fmod(x, y); }); break;
         case Op::Pow:
-            ExpressionVectorMath::pow(below, acc, n);
-            top = below;
+            ExpressionVectorMath::pow(below, acc, belowOut, n);
+            at[--top] = belowOut;
             break;
         case Op::AddK: map([k = ip->k](double x) { return x + k; }); break;
         case Op::SubK: map([k = ip->k](double x) { return x - k; }); break;
         case Op::MulK: map([k = ip->k](double x) { return x * k; }); break;
         case Op::DivK: map([k = ip->k](double x) { return x / k; }); break;
         case Op::ModK: map([k = ip->k](double x) { return std::fmod(x, k); }); break;
-        case Op::PowK: ExpressionVectorMath::powK(acc, ip->k, n); break;
+        case Op::PowK:
+            ExpressionVectorMath::powK(acc, ip->k, accOut, n);
+            at[top] = accOut;
+            break;
+        case Op::KPow:
+            ExpressionVectorMath::kPow(ip->k, acc, accOut, n);
+            at[top] = accOut;
+            break;
         case Op::Call1:
             if (ip->block)
-                ip->block(acc, n);
+                ip->block(acc, accOut, n);
             else
                 map(ip->f);
+            at[top] = accOut;
             break;
         case Op::Int: map(intPart); break;
         case Op::Frac: map(fracPart); break;
@@ -372,17 +459,21 @@ void ExpressionProgram::runBlock(const double* values, const double* const* colu
         case Op::Round: fold(roundTo); break;
         case Op::Gau:
         case Op::Lor: {
-            double* const a = top - 3 * B;
-            const double* const x0 = top - 2 * B;
+            const double* const x = at[top - 3];
+            const double* const x0 = at[top - 2];
             const double* const h = below;
+            double* const result = blocks + (top - 3) * B;
             for (std::size_t i = 0; i < n; ++i)
-                a[i] = ip->op == Op::Gau ? gau(a[i], x0[i], h[i], acc[i]) : lor(a[i], x0[i], h[i], acc[i]);
-            top = a;
+                result[i]
+                    = ip->op == Op::Gau ? gau(x[i], x0[i], h[i], acc[i]) : lor(x[i], x0[i], h[i], acc[i]);
+            top -= 3;
+            at[top] = result;
             break;
         }
         case Op::Line:
-            std::memcpy(out, acc, n * sizeof(double));
-            top = below;
+            if (acc != out)
+                std::memcpy(out, acc, n * sizeof(double));
+            --top;
             break;
         case Op::End:
             return;

@@ -17,20 +17,23 @@
 // error and then the error itself, because parsing it again would do those too.
 class ExpressionProgram {
 public:
+    // clang-format off
     enum class Op : uint8_t {
         Const, Load, Unresolved,
         Neg, Add, Sub, Mul, Div, Mod, Pow,
         AddK, SubK, MulK, DivK, ModK, PowK, // right operand a constant
+        KPow,                               // a constant to the power of the operand
         Call1, Int, Frac, Abs, Rad, Deg, Rnd,
         Jn, Yn, Round, Gau, Lor,
         Doc0, Doc1, Doc2,
         Line, Fail, End,
     };
+    // clang-format on
 
     using MathFunction = double (*)(double);
-    // The same function over n values in place, where a faster whole-block
-    // form exists.
-    using BlockFunction = void (*)(double* values, std::size_t n);
+    // The same function over n values (out may be in), where a faster
+    // whole-block form exists.
+    using BlockFunction = void (*)(const double* in, double* out, std::size_t n);
 
     // Emission, in reduction order. The binary and call forms take their
     // operands from the stack; constant operands are folded away where the
@@ -75,13 +78,19 @@ public:
     // Lines of the text: runBlock writes out once per line, so with one
     // line every input of a block is read before out is written.
     int lineCount() const;
-    // Doubles of scratch one runBlock call needs.
-    std::size_t blockScratch() const { return (static_cast<std::size_t>(maxDepth_) + 2) * BlockSize; }
+    // What one runBlock call works in; each thread has its own.
+    struct BlockScratch {
+        // A block per stack entry, and where each entry's values lie.
+        std::vector<double> values;
+        std::vector<const double*> operands;
+    };
+    BlockScratch blockScratch() const;
     // Runs a blockable program for n <= BlockSize points: slot s reads
     // columns[s][i] where columns[s] is set and values[s] otherwise. out[i]
     // gets the value of the last line for point i. Keeps no state, so calls
-    // may run side by side with their own scratch.
-    void runBlock(const double* values, const double* const* columns, std::size_t n, double* scratch,
+    // may run side by side with their own scratch. Columns are read where
+    // they lie, not copied.
+    void runBlock(const double* values, const double* const* columns, std::size_t n, BlockScratch& scratch,
                   double* out) const;
 
     // The pure operations, shared with the parser's direct evaluation.
@@ -106,6 +115,7 @@ private:
 
     void push(Instr i, int depthChange);
     bool lastIsConst(size_t n) const;
+    size_t lastOperandStart() const;
 
     std::vector<Instr> code_;
     std::vector<Name> names_;

@@ -6,21 +6,40 @@
 // most: sin, cos, ln and the power operator. On a CPU with AVX2 they go
 // through glibc's vector library (four values per call), whose results are
 // within 4 ULP of the scalar functions (not always the same bits); elsewhere
-// they call the scalar functions, bit for bit. Either way every value is
-// computed on its own: the result for a value never depends on its
-// neighbours, on where a block starts or on how many threads share a column.
+// they call the scalar functions. Every value is computed on its own: the
+// result for a value never depends on its neighbours, on where a block
+// starts or on how many threads share a column.
+//
+// Each writes out[i] from in[i] (and b[i]); out may be the same array as an
+// input, but must not overlap one otherwise.
 namespace ExpressionVectorMath {
 
 // Whether the vector library is in use on this CPU.
 bool vectorised();
 
-// In place over n values.
-void sin(double* v, std::size_t n);
-void cos(double* v, std::size_t n);
-void ln(double* v, std::size_t n);
+void sin(const double* in, double* out, std::size_t n);
+void cos(const double* in, double* out, std::size_t n);
+void ln(const double* in, double* out, std::size_t n);
 
-// a[i] = pow(a[i], b[i]), and a[i] = pow(a[i], k).
-void pow(double* a, const double* b, std::size_t n);
-void powK(double* a, double k, std::size_t n);
+// out[i] = pow(a[i], b[i]).
+void pow(const double* a, const double* b, double* out, std::size_t n);
+
+// out[i] = pow(a[i], k). The exponents -3 to 4 go without pow: 0 gives 1 and
+// 1 the value itself, as pow does for every value; the others are products
+// and their reciprocals. A power of j factors is within (j - 1) * 2^-53 of
+// the exact value, relative, a reciprocal adds one rounding, and pow itself
+// is within about half an ULP: each result is within 4 ULP of pow's. A
+// result that is not a normal number (zero, subnormal, infinite, NaN), or
+// the reciprocal of a product that is not, comes from pow, so zero and
+// negative bases, infinities, NaN, overflow and underflow follow pow's rules.
+void powK(const double* a, double k, double* out, std::size_t n);
+
+// out[i] = pow(k, b[i]). For the constant e the power is exp(b) times
+// 1 + b*(ln(e) - 1): the double e lies 5.3e-17 below Euler's number, so a
+// bare exp(b) would drift from pow(e, b) by 0.24*|b| ULP. The result is
+// within 4 ULP of pow (the vector exp's error, one rounding of the
+// correction, pow's own 0.52 ULP); where it is not a normal number it comes
+// from pow.
+void kPow(double k, const double* b, double* out, std::size_t n);
 
 } // namespace ExpressionVectorMath

@@ -1,10 +1,16 @@
 #pragma once
 
 // The Fourier routines behind the magnitude spectrum and the low-pass
-// smoothing of a buffer. They work in place on one single-precision array
-// (results are meant to match what the program has always produced, float
-// rounding included) and spread long arrays over threads.
+// smoothing of a buffer. They work in place on one single-precision array,
+// through FFTW's single-precision transforms (plans kept per length), and
+// spread long arrays over threads. Results equal the straightforward
+// transform's within single-precision rounding: their distance from the
+// exact transform of the same floats is a few times 2^-24 * log2(m) of
+// the spectrum's size (its root mean square), not bit for bit.
 //
+// An array of m values with two floats to spare after them (realRoom)
+// is transformed without extra memory; those two floats are then
+// overwritten. A shorter one goes through a copy.
 // Transform convention: direction +1 uses the kernel exp(+2*pi*i*j*k/N), and
 // nothing is normalised. A packed real spectrum of m values holds H_0 in
 // element 0, H_{m/2} in element 1 (both real), and Re/Im of H_k in elements
@@ -28,15 +34,15 @@ double windowWeight(int window, int i, int n);
 // and index stays an int.
 inline constexpr std::int64_t maxLength = std::int64_t(1) << 30;
 
-// Radix-2 complex transform in place of n complex numbers stored as 2n
-// interleaved floats. False, and nothing touched, when n is no power of two
-// or the array is shorter than 2n.
+// Complex transform in place of n complex numbers stored as 2n interleaved
+// floats. False, and nothing touched, when n is no power of two or the
+// array is shorter than 2n, or when no plan can be made.
 bool fftComplex(std::span<float> data, int n, int direction);
 
 // Transform of 2*half real values in place: forward (+1) leaves the packed
 // spectrum, inverse (-1) turns a packed spectrum back into half times the
 // original data. False, and nothing touched, for a bad size or when the
-// memory for its factors cannot be had.
+// memory for a copy or a plan cannot be had.
 bool fftReal(std::span<float> data, int half, int direction);
 
 // Smallest power of two that is at least `needed` (and at least 2); 0 when
@@ -46,14 +52,24 @@ int paddedLength(double needed);
 inline int spectrumLength(int n) { return paddedLength(double(n) + 2); }
 // Working length for smoothing n values with strength pts.
 int smoothLength(int n, float pts);
+// Floats an array of m values needs to be transformed without a copy.
+inline std::size_t realRoom(int m)
+{
+    return std::size_t(m) + 2;
+}
 
 // Subtracts the straight line through the first and the last of n values,
 // pads with zeros up to the working length and transforms forward. Returns
 // that length, or 0 (nothing touched) when the array is too short for it.
 int fftSpectrumPrepare(std::span<float> data, int n);
-// The same for the values y weighed by the window (each product rounded to
-// float), written into data, which needs spectrumLength(y.size()) floats.
-int fftSpectrum(std::span<const double> y, int window, std::span<float> data);
+// The magnitude spectrum of the values y weighed by the window (each
+// product rounded to float): the same preparation into data, which needs
+// spectrumLength(y.size()) floats (realRoom of that to go without a copy),
+// then out[k] = hypotenuse(H_k) for k < m/2, H_0 with H_{m/2} at k = 0.
+// Returns m, or 0 with nothing written when data is too short or a copy or
+// plan cannot be had. data is left holding the spectrum with its imaginary
+// parts' signs undefined.
+int fftSpectrumMagnitudes(std::span<const double> y, int window, std::span<float> data, double* out);
 
 // out[k] = hypotenuse(packed[2k], packed[2k+1]) for k < count: the magnitudes
 // of a packed spectrum, bit for bit.

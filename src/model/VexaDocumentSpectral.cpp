@@ -57,14 +57,14 @@ VexaDocument* VexaDocument::doFFT(int index, int window)
     HugePages::Array<float> workMemory;
     auto result = std::make_unique<DataBuffer>();
     try {
-        workMemory = HugePages::makeArray<float>(std::size_t(m));
+        workMemory = HugePages::makeArray<float>(Spectral::realRoom(m));
         result->X = HugePages::makeVector<double>(half);
         result->Y = HugePages::makeVector<double>(half);
     } catch (const std::bad_alloc&) {
         Alert::run(title, tooMany, ok());
         return this;
     }
-    const std::span<float> work(workMemory.get(), std::size_t(m));
+    const std::span<float> work(workMemory.get(), Spectral::realRoom(m));
     result->comment = source.comment;
     switch (window) {
     case FFTNone: result->comment += QStringLiteral(" FFT"); break;
@@ -75,16 +75,19 @@ VexaDocument* VexaDocument::doFFT(int index, int window)
     }
     result->source = QStringLiteral("FFT");
 
-    Spectral::fftSpectrum(std::span<const double>(source.Y.data(), std::size_t(n)), window, work);
-
-    // x is half the point number, not a frequency; the first point folds the
-    // zero-frequency and the half-rate terms together. Unscaled magnitudes.
+    // Unscaled magnitudes; the first point folds the zero-frequency and the
+    // half-rate terms together.
+    if (Spectral::fftSpectrumMagnitudes(std::span<const double>(source.Y.data(), std::size_t(n)), window,
+                                        work, result->Y.mutableData())
+        == 0) {
+        Alert::run(title, tooMany, ok());
+        return this;
+    }
+    // x is half the point number, not a frequency.
     double* x = result->X.mutableData();
-    double* y = result->Y.mutableData();
     ParallelRanges::run(half, 65536, [&](std::size_t from, std::size_t to) {
         for (std::size_t k = from; k < to; ++k)
             x[k] = 0.5 * double(k + 1);
-        Spectral::magnitudes(work.data() + 2 * from, to - from, y + from);
     });
     result->rescale();
     DB.push_back(std::move(result));
@@ -121,7 +124,7 @@ void VexaDocument::fftsmooth(int index, double width)
     std::vector<float> work;
     auto result = std::make_unique<DataBuffer>();
     try {
-        work = HugePages::makeVector<float>(std::size_t(m));
+        work = HugePages::makeVector<float>(Spectral::realRoom(m));
         result->X.assign(source.X.begin(), source.X.begin() + n);
         result->Y = HugePages::makeVector<double>(std::size_t(n));
     } catch (const std::bad_alloc&) {

@@ -38,6 +38,7 @@ bool sameBits(double a, double b)
 std::vector<double> sampleColumn(std::size_t n, double scale)
 {
     const double inf = std::numeric_limits<double>::infinity();
+    // clang-format off
     const double special[] = {0.0,
                               -0.0,
                               1.0,
@@ -55,7 +56,25 @@ std::vector<double> sampleColumn(std::size_t n, double scale)
                               inf,
                               -inf,
                               std::numeric_limits<double>::quiet_NaN(),
-                              3.141592653589793};
+                              3.141592653589793,
+                              // Squares and cubes at the ends of the normal
+                              // range, reciprocals of subnormal squares.
+                              1.34e154,
+                              -1.35e154,
+                              1.5e-154,
+                              8e-155,
+                              -1e-154,
+                              5.6e-103,
+                              -3.5,
+                              -1e-100,
+                              // Powers of e beside overflow and underflow.
+                              709.7,
+                              709.8,
+                              -7097.0,
+                              -7083.0,
+                              -7084.0,
+                              -7450.0};
+    // clang-format on
     std::vector<double> v(n);
     std::uint64_t state = 88172645463325252ull;
     for (std::size_t i = 0; i < n; ++i) {
@@ -127,6 +146,10 @@ TEST(ExpressionColumns, MatchPointByPointEvaluation)
         {"sin(abs x)*e^(-abs x/10)+x^2",                   4 * 3},
         {"sin x", 4}, {"cos x", 4}, {"ln x", 4}, {"x^y", 4}, {"x^2", 4}, {"x^0.5", 4}, {"2^x", 4},
         {"(-2)^x", 4}, {"x^-3", 4}, {"e^x", 4},
+        // Small integer powers are products, e^ is exp: within 4 ULP of pow,
+        // and pow's own results where they are no normal numbers.
+        {"x^3", 4}, {"x^4", 4}, {"y^-1", 4}, {"x^-2", 4}, {"(-x)^3", 4}, {"(-y)^-3", 4}, {"y^4.5", 4},
+        {"e^(-x/10)", 4}, {"e^(x/10)", 4}, {"e^y * 2^y", 4 * 2}, {"x^1", 0}, {"x^0", 0}, {"x^-0", 0},
         {"x + y*k - x/y + dp", 0},
         {"x mod 3 + y % 2 - abs x + int x + frac y + rad x - deg y", 0},
         {"tan x + asin(x/1e301) + atan x + sqrt abs x + log abs x + cbrt x + erf x + tanh x", 0},

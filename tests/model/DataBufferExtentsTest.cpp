@@ -31,6 +31,8 @@ TEST(DataBufferExtents, RescaleAgreesWithAddingPointByPoint)
         {"not finite around", {nan, inf, 3, -inf, 2, nan}, {-inf, 1, nan, 5, inf, 4}},
         {"nothing finite", {nan, inf}, {-inf, nan}},
         {"one point", {7}, {-7}},
+        // Zeros in other places of a group of four than the first zero.
+        {"zeros apart", {3, 1, 0.0, 2, 5, -0.0, 7, -0.0, 1}, {-4, -0.0, -1, 0.0, -2, -3, nan, 0.0, -5}},
     };
     // Long columns, split among threads, with the extremes and the zeros in
     // different parts.

@@ -112,13 +112,21 @@ TEST(DataBufferKernels, OrderAndSpacingChecks)
         bool ascending, even;
     } cases[] = {
         {{0, 1, 2, 3}, true, true},
-        {{0, 1, 2, 3.06}, true, false},   // spacing 1.06 > 1.05
+        {{0, 1, 2, 3.06}, true, false}, // spacing 1.06 > 1.05
         {{0, 1, 2, 3.04}, true, true},
-        {{1, 1, 2}, true, false},         // d0 = 0 fails at once
+        {{1, 1, 2}, true, false}, // d0 = 0 fails at once
         {{0, 2, 1}, false, false},
         {{3, 2, 1}, false, false},
         {{5}, true, true},
         {{}, true, true},
+        // Long enough for the steps to be checked four at a time, with the
+        // odd step in every place of a group and in the tail.
+        {{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, true, true},
+        {{0, 1, 2, 3, 4.06, 5, 6, 7, 8, 9}, true, false},
+        {{0, 1, 2, 3, 4, 5, 6, 7.06, 8, 9}, true, false},
+        {{0, 1, 2, 3, 4, 5, 6, 7, 8, 9.06}, true, false},
+        {{0, 1, 2, 3, 4, 5, std::nan(""), 7, 8, 9}, true, false}, // NaN compares as no descent
+        {{9, 8, 7, 6, 5, 4, 3, 2, 1, 0}, false, false},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(ops::isAscending(c.x), c.ascending) << ::testing::PrintToString(c.x);
