@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <utility>
 
 namespace DenseLine {
@@ -23,12 +24,20 @@ double valueAt(const VexaView::AxisMap& m, double v)
     return m.min + (v - m.origin) * (m.max - m.min) / m.extent;
 }
 
+// Where a vertex needs no test before it joins the run of its column: a
+// y value in [ylo, yhi] (finite, one the axis can show, and for a line not
+// beyond the y range), in a column that lies within [xlo, xhi].
+struct Plain {
+    double xlo, xhi, ylo, yhi;
+};
+
 // Consecutive vertices grouped by column; a group leaves its first, lowest,
 // highest and last vertex, in their order.
 class Runs {
 public:
-    Runs(const Columns& columns, std::vector<Vertex>& out)
+    Runs(const Columns& columns, const Plain& plain, std::vector<Vertex>& out)
             : columns_(columns)
+            , plain_(plain)
             , out_(out)
     {
     }
@@ -42,15 +51,32 @@ public:
     void next(double x, double y, std::size_t i)
     {
         if (active_ && x >= lo_ && x < hi_) {
-            if (y < low_.y)
-                low_ = {x, y, i};
-            if (y > high_.y)
-                high_ = {x, y, i};
+            take(x, y, i);
             last_ = {x, y, i};
             return;
         }
         flush();
         open(x, y, i, false);
+    }
+
+    // Vertex i is the last one taken: takes i + 1, i + 2, ... up to `end`
+    // while they stay in its column and need no test. Returns the last
+    // index taken. Most vertices of a dense line pass here.
+    std::size_t extend(const double* X, const double* Y, std::size_t i, std::size_t end)
+    {
+        if (!active_ || !plainColumn_)
+            return i;
+        const std::size_t from = i;
+        const double lo = lo_, hi = hi_, ylo = plain_.ylo, yhi = plain_.yhi;
+        while (i < end) {
+            const double x = X[i + 1], y = Y[i + 1];
+            if (!(x >= lo && x < hi && y >= ylo && y <= yhi))
+                break;
+            take(x, y, ++i);
+        }
+        if (i != from)
+            last_ = {X[i], Y[i], i};
+        return i;
     }
 
     // A vertex that joins no group.
@@ -84,17 +110,27 @@ private:
         std::size_t i;
     };
 
+    void take(double x, double y, std::size_t i)
+    {
+        if (y < low_.y)
+            low_ = {x, y, i};
+        if (y > high_.y)
+            high_ = {x, y, i};
+    }
+
     void open(double x, double y, std::size_t i, bool starts)
     {
         first_ = low_ = high_ = last_ = {x, y, i};
         starts_ = starts;
         active_ = true;
         columns_.interval(x, lo_, hi_);
+        plainColumn_ = lo_ < hi_ && lo_ >= plain_.xlo && hi_ <= plain_.xhi;
     }
 
     const Columns& columns_;
+    const Plain plain_;
     std::vector<Vertex>& out_;
-    bool active_ = false, starts_ = false;
+    bool active_ = false, starts_ = false, plainColumn_ = false;
     double lo_ = 0, hi_ = 0;
     Kept first_{}, low_{}, high_{}, last_{};
 };
@@ -117,11 +153,30 @@ void reduceLine(const double* X, const double* Y, std::size_t first, std::size_t
 {
     VectorState::clearUpper();
     using Point = LineRules::Point;
-    Runs runs(columns, piece.vertices);
+    constexpr double inf = std::numeric_limits<double>::infinity();
+    // A segment to a point inside both ranges is never culled; without
+    // culling, any finite point the axes can show will do.
+    Plain plain{-inf, inf, r.yLog ? std::numeric_limits<double>::denorm_min() : -inf, inf};
+    if (r.cull) {
+        plain = {r.xlo, r.xhi, r.ylo, r.yhi};
+        if (r.yLog)
+            plain.ylo = std::max(plain.ylo, std::numeric_limits<double>::denorm_min());
+    }
+    plain.yhi = std::min(plain.yhi, std::numeric_limits<double>::max());
+    plain.ylo = std::max(plain.ylo, -std::numeric_limits<double>::max());
+    Runs runs(columns, plain, piece.vertices);
     bool open = false;
     double x1 = X[first], y1 = Y[first];
     Point k1 = r.point(x1, y1);
     for (std::size_t i = first; i < last; ++i) {
+        if (open && k1 == Point::Drawn) {
+            // The line goes on through point i: the segments after it that
+            // stay in its run's column and need no test.
+            i = runs.extend(X, Y, i, last);
+            if (i == last)
+                break;
+            x1 = X[i], y1 = Y[i];
+        }
         const double x2 = X[i + 1], y2 = Y[i + 1];
         const Point k2 = r.point(x2, y2);
         if (k1 != Point::Drawn || k2 != Point::Drawn) {
@@ -155,15 +210,19 @@ void reduceOutline(const double* X, const double* Y, std::size_t first, std::siz
                    bool yLog, const Columns& columns, std::vector<Vertex>& out)
 {
     VectorState::clearUpper();
-    Runs runs(columns, out);
+    constexpr double inf = std::numeric_limits<double>::infinity();
+    const double most = std::numeric_limits<double>::max();
+    Runs runs(columns, Plain{-inf, inf, yLog ? std::numeric_limits<double>::denorm_min() : -most, most}, out);
     for (std::size_t i = first; i < last; ++i) {
         const double x = X[i], y = Y[i];
         if (!std::isfinite(x) || !std::isfinite(y))
             continue;
-        if ((xLog && x <= 0) || (yLog && y <= 0))
+        if ((xLog && x <= 0) || (yLog && y <= 0)) {
             runs.alone(x, y);
-        else
-            runs.next(x, y, i);
+            continue;
+        }
+        runs.next(x, y, i);
+        i = runs.extend(X, Y, i, last - 1);
     }
     runs.flush();
 }

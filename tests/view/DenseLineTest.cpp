@@ -3,8 +3,14 @@
 
 #include "view/DenseLine.h"
 
+#include <QBuffer>
+#include <QImage>
+#include <QPainter>
+#include <QPdfWriter>
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -126,13 +132,18 @@ TEST(DenseLineTest, SparseLinesKeepEveryVertexAcrossPieces)
 TEST(DenseLineTest, DenseLinesKeepEndsAndEachColumnsExtremes)
 {
     const Data d = noisyLine(3 * (std::size_t(1) << 17) + 500, 37.5);
-    for (bool yLog : {false, true}) {
+    for (int variant = 0; variant < 4; ++variant) {
         LineRules r;
-        r.yLog = yLog;
+        r.yLog = variant % 2 == 1;
+        // Segments wholly beyond a range left out: above 0.95, below 0.05,
+        // or outside columns 1000 to 5000.
+        r.cull = variant >= 2;
+        r.xlo = 1000, r.xhi = 5000, r.ylo = 0.05, r.yhi = 0.95;
+        SCOPED_TRACE(variant);
         const std::vector<Vertex> kept
             = DenseLine::line(d.X.data(), d.Y.data(), d.X.size(), r, unitColumns());
         const std::vector<Vertex> every = everyVertex(d.X, d.Y, r);
-        EXPECT_LT(kept.size(), every.size() / 8);
+        EXPECT_LT(kept.size(), every.size() / 4);
         const auto keptLines = subpaths(kept), everyLines = subpaths(every);
         ASSERT_EQ(keptLines.size(), everyLines.size());
         for (std::size_t l = 0; l < keptLines.size(); ++l) {
@@ -186,4 +197,45 @@ TEST(DenseLineTest, AreaOutlinesLeaveOutWhatCannotBePlaced)
     ASSERT_EQ(kept.size(), expected.size());
     for (std::size_t i = 0; i < kept.size(); ++i)
         EXPECT_TRUE(kept[i].x == expected[i].first && kept[i].y == expected[i].second) << i;
+}
+
+// Columns are the target's own pixels: of the image's pixel ratio, the
+// painter's scale and its shift (a sub-view's place), mirrored or not; a
+// PDF is given columns of 1/16 point or finer.
+TEST(DenseLineTest, ColumnsArePixelsOfTheTarget)
+{
+    struct Case {
+        const char* name;
+        double pixelRatio, scale, shift;
+        bool mirrored;
+        double columns, offset; // per point, and of view x 0
+    };
+    const Case cases[] = {
+        {"plain", 1, 1, 0, false, 1, 0},
+        {"two pixels per point", 2, 1, 0, false, 2, 0},
+        {"scaled by 150 / 72", 1, 150.0 / 72, 0, false, 150.0 / 72, 0},
+        {"shifted", 1, 1, 10.25, false, 1, 10.25},
+        {"mirrored", 1, 1, 100, true, 1, -100},
+    };
+    const DenseLine::Columns unit = unitColumns();
+    for (const Case& c : cases) {
+        QImage img(200, 200, QImage::Format_ARGB32_Premultiplied);
+        img.setDevicePixelRatio(c.pixelRatio);
+        QPainter painter(&img);
+        painter.translate(c.shift, 0);
+        painter.scale(c.scale * (c.mirrored ? -1 : 1), -c.scale);
+        const DenseLine::Columns columns = DenseLine::columnsFor(painter, unit.x);
+        EXPECT_DOUBLE_EQ(columns.scale, c.columns) << c.name;
+        EXPECT_DOUBLE_EQ(columns.offset, c.offset * c.pixelRatio) << c.name;
+    }
+
+    for (int dpi : {72, 1200, 2400}) {
+        QBuffer bytes;
+        bytes.open(QIODevice::WriteOnly);
+        QPdfWriter pdf(&bytes);
+        pdf.setResolution(dpi);
+        QPainter painter(&pdf);
+        painter.scale(dpi / 72.0, dpi / 72.0);
+        EXPECT_DOUBLE_EQ(DenseLine::columnsFor(painter, unit.x).scale, std::max(16.0, dpi / 72.0)) << dpi;
+    }
 }
