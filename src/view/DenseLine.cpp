@@ -35,9 +35,12 @@ struct Plain {
 // highest and last vertex, in their order.
 class Runs {
 public:
-    Runs(const Columns& columns, const Plain& plain, std::vector<Vertex>& out)
+    // Spans: the vertices are a line's, whose segments within the span of
+    // their column may be left out (not an outline's, which is filled).
+    Runs(const Columns& columns, const Plain& plain, bool spans, std::vector<Vertex>& out)
             : columns_(columns)
             , plain_(plain)
+            , spans_(spans)
             , out_(out)
     {
     }
@@ -96,12 +99,16 @@ public:
         const Kept* b = &high_;
         if (b->i < a->i)
             std::swap(a, b);
-        if (a->i != first_.i && a->i != last_.i)
-            out_.push_back({a->x, a->y, false});
-        if (b->i != a->i && b->i != first_.i && b->i != last_.i)
+        // From a to b the line crosses the whole span of the column; the
+        // way from the first vertex to a and from b to the last lies in it.
+        const bool aKept = a->i != first_.i && a->i != last_.i;
+        const bool bKept = b->i != a->i && b->i != first_.i && b->i != last_.i;
+        if (aKept)
+            out_.push_back({a->x, a->y, false, spans_});
+        if (bKept)
             out_.push_back({b->x, b->y, false});
         if (last_.i != first_.i)
-            out_.push_back({last_.x, last_.y, false});
+            out_.push_back({last_.x, last_.y, false, spans_ && bKept});
     }
 
 private:
@@ -129,6 +136,7 @@ private:
 
     const Columns& columns_;
     const Plain plain_;
+    const bool spans_;
     std::vector<Vertex>& out_;
     bool active_ = false, starts_ = false, plainColumn_ = false;
     double lo_ = 0, hi_ = 0;
@@ -164,7 +172,7 @@ void reduceLine(const double* X, const double* Y, std::size_t first, std::size_t
     }
     plain.yhi = std::min(plain.yhi, std::numeric_limits<double>::max());
     plain.ylo = std::max(plain.ylo, -std::numeric_limits<double>::max());
-    Runs runs(columns, plain, piece.vertices);
+    Runs runs(columns, plain, true, piece.vertices);
     bool open = false;
     double x1 = X[first], y1 = Y[first];
     Point k1 = r.point(x1, y1);
@@ -212,7 +220,8 @@ void reduceOutline(const double* X, const double* Y, std::size_t first, std::siz
     VectorState::clearUpper();
     constexpr double inf = std::numeric_limits<double>::infinity();
     const double most = std::numeric_limits<double>::max();
-    Runs runs(columns, Plain{-inf, inf, yLog ? std::numeric_limits<double>::denorm_min() : -most, most}, out);
+    Runs runs(columns, Plain{-inf, inf, yLog ? std::numeric_limits<double>::denorm_min() : -most, most},
+              false, out);
     for (std::size_t i = first; i < last; ++i) {
         const double x = X[i], y = Y[i];
         if (!std::isfinite(x) || !std::isfinite(y))

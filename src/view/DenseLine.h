@@ -43,6 +43,11 @@ Columns columnsFor(const QPainter& painter, const VexaView::AxisMap& x);
 struct Vertex {
     double x, y; // data values
     bool start; // begins a new line
+    // Of a line: the segment to this vertex lies in the span of its column
+    // that the line draws anyway, from the column's lowest to its highest
+    // vertex. Leaving it out spares the drawing of a dense band most of its
+    // strokes and changes no pixel beyond its shading.
+    bool spanned = false;
 };
 
 // Which segments of a line are drawn: those between two finite points

@@ -181,7 +181,7 @@ void VexaView::plotLine(const DataBuffer& b, bool onePath)
             = DenseLine::line(X, Y, std::size_t(std::max(n, 0LL)), rules, DenseLine::columnsFor(*gc_, xm));
         for (const DenseLine::Vertex& v : kept) {
             const QPointF p(xm(v.x), ym(v.y));
-            if (v.start) {
+            if (v.start || v.spanned) {
                 path.moveTo(p);
                 continue;
             }
