@@ -181,46 +181,6 @@ QRectF VexaView::guard(double lineWidth, bool dashed) const
     return visible_.adjusted(-margin, -margin, margin, margin);
 }
 
-double VexaView::zoom(const DataBuffer& buffer) const
-{
-    const bool one = buffer.belongx == 1;
-    const double rmin = one ? PD->xmin1 : PD->xmin2;
-    const double rmax = one ? PD->xmax1 : PD->xmax2;
-    const double z = std::fabs(buffer.xmax - buffer.xmin) / std::fabs(rmax - rmin);
-    return z > 1 ? z : 1; // also for a range without extent (not a number)
-}
-
-namespace {
-
-// A step computed in doubles, brought into 1..n (n at least 1).
-int clampStep(double s, int n)
-{
-    if (!(s >= 1))
-        return 1;
-    if (s >= double(n))
-        return n > 0 ? n : 1;
-    return int(s);
-}
-
-} // namespace
-
-int VexaView::lineStep(const DataBuffer& buffer) const
-{
-    if (!PD || PD->page.alldraw)
-        return 1;
-    const int n = buffer.nop();
-    // Halves round to even, as the default rounding mode does.
-    return clampStep(std::nearbyint(double(n) / width / zoom(buffer) * 0.5), n);
-}
-
-int VexaView::areaStep(const DataBuffer& buffer) const
-{
-    if (!PD)
-        return 1;
-    const int n = buffer.nop();
-    return clampStep(std::trunc(double(n) / width * 0.5 / zoom(buffer)), n);
-}
-
 bool VexaView::logInvalid(const DataBuffer& buffer, double x, double y) const
 {
     // Only pairs 1 and 2 count here; another pair number makes no axis

@@ -38,6 +38,9 @@ class StyledText;
 class VexaDocument;
 class VexaTextView;
 class ManagerServices;
+namespace DenseLine {
+struct LineRules;
+}
 
 class VexaView : public DocumentView {
 public:
@@ -256,11 +259,6 @@ public:
     // the last entry's dash pattern on pl.
     void plotLegend(QPainter& painter, int mode);
 
-    // Number of points of a line's step: about two per point of plot width
-    // over the visible part of the buffer; 1 when every point is wanted.
-    int lineStep(const DataBuffer& buffer) const;
-    int areaStep(const DataBuffer& buffer) const;
-
     // --- the mouse tools (VexaViewMouseTools.cpp, VexaViewEditingTools.cpp) --------
     // One gesture: a press, any number of drags, a release, each acting by
     // the controller's tool. `location` is in this view's points,
@@ -367,8 +365,8 @@ private:
     void plotHistogram(const DataBuffer& buffer);
     void plotMarks(const DataBuffer& buffer, int bufferNumber);
 
-    // The zoom of a buffer: how many times its x extent exceeds the x range.
-    double zoom(const DataBuffer& buffer) const;
+    // Which of a buffer's segments its line draws.
+    DenseLine::LineRules lineRules(const DataBuffer& buffer, bool onePath) const;
     bool logInvalid(const DataBuffer& buffer, double x, double y) const;
     // Visible area grown by what a stroke of that width can reach beyond it.
     QRectF guard(double lineWidth, bool dashed) const;

@@ -6,13 +6,16 @@
 #include "model/DataBuffer.h"
 #include "model/VexaDocument.h"
 #include "view/ClippedPath.h"
+#include "view/DenseLine.h"
 #include "view/DynamicSize.h"
 #include "view/SymbolStamps.h"
 
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -20,17 +23,6 @@ namespace {
 bool finite(double a, double b)
 {
     return std::isfinite(a) && std::isfinite(b);
-}
-
-// Both values strictly beyond the same end of the range; a range whose ends
-// are equal excludes nothing.
-bool beyondSameEnd(double a, double b, double lo, double hi)
-{
-    if (lo == hi)
-        return false;
-    if (lo > hi)
-        std::swap(lo, hi);
-    return (a < lo && b < lo) || (a > hi && b > hi);
 }
 
 std::vector<QPointF>& scratch()
@@ -65,21 +57,18 @@ void histogramSteps(const double* X, const double* Y, int n, const Map& xm, cons
 
 void VexaView::plotArea(const DataBuffer& b)
 {
-    const long long n = b.nop();
-    if (n == 0)
-        return;
-    const long long step = areaStep(b);
+    const std::size_t n = std::size_t(std::max(b.nop(), 0));
     const AxisMap xm = xMap(b.belongx, &b);
     const AxisMap ym = yMap(b.belongy, &b);
     const double y0 = ym(0);
-    const double* X = b.X.data();
-    const double* Y = b.Y.data();
+    const std::vector<DenseLine::Vertex> kept
+        = DenseLine::outline(b.X.data(), b.Y.data(), n, xm.log, ym.log, DenseLine::columnsFor(*gc_, xm));
 
     std::vector<QPointF>& pts = scratch();
     pts.emplace_back(); // the baseline under the first point, set below
-    for (long long k = 0; k + step <= n; k += step) {
+    for (const DenseLine::Vertex& v : kept) {
         // A point that cannot be placed is left out of the outline.
-        const QPointF p(xm(X[k]), ym(Y[k]));
+        const QPointF p(xm(v.x), ym(v.y));
         if (finite(p.x(), p.y()))
             pts.push_back(p);
     }
@@ -136,58 +125,101 @@ void VexaView::plotFilledHistogram(const DataBuffer& b)
     pl.removeAllPoints();
 }
 
+DenseLine::LineRules VexaView::lineRules(const DataBuffer& b, bool onePath) const
+{
+    // Only pairs 1 and 2 make an axis logarithmic here, whatever the
+    // buffer's free range.
+    auto logAxis = [this](int pair, int one, int two) {
+        return (pair == 1 || pair == 2) && PD->axes[pair == 1 ? one : two].axismode == AxisLog;
+    };
+    DenseLine::LineRules r;
+    r.xLog = logAxis(b.belongx, AxisX1, AxisX2);
+    r.yLog = logAxis(b.belongy, AxisY1, AxisY2);
+    r.breakAtLogInvalid = !onePath;
+    r.cull = !b.style.freex && !b.style.freey;
+    const bool xOne = b.belongx == 1, yOne = b.belongy == 1;
+    std::tie(r.xlo, r.xhi) = std::minmax(xOne ? PD->xmin1 : PD->xmin2, xOne ? PD->xmax1 : PD->xmax2);
+    std::tie(r.ylo, r.yhi) = std::minmax(yOne ? PD->ymin1 : PD->ymin2, yOne ? PD->ymax1 : PD->ymax2);
+    return r;
+}
+
 void VexaView::plotLine(const DataBuffer& b, bool onePath)
 {
     const long long n = b.nop();
-    const long long step = lineStep(b);
     setBufferPen(b, Qt::RoundJoin);
-    ClippedPath path(pl, guard(b.style.linewidth, !pl.lineDash().isEmpty()));
+    const bool dashed = !pl.lineDash().isEmpty();
+    ClippedPath path(pl, guard(b.style.linewidth, dashed));
     path.setDashPeriod(ClippedPath::dashPeriod(pl.lineDash()));
 
     const AxisMap xm = xMap(b.belongx, &b);
     const AxisMap ym = yMap(b.belongy, &b);
-    const bool xOne = b.belongx == 1, yOne = b.belongy == 1;
-    const double xlo = xOne ? PD->xmin1 : PD->xmin2, xhi = xOne ? PD->xmax1 : PD->xmax2;
-    const double ylo = yOne ? PD->ymin1 : PD->ymin2, yhi = yOne ? PD->ymax1 : PD->ymax2;
-    const bool cull = !b.style.freex && !b.style.freey;
+    const DenseLine::LineRules rules = lineRules(b, onePath);
     const double* X = b.X.data();
     const double* Y = b.Y.data();
     const QColor& color = b.style.color;
+    const bool opaque = color.alpha() == 255;
 
     // Segments that stand alone, in an opaque colour, cover the same pixels
-    // whether stroked one by one or as separate pieces of one path; only a
+    // whether stroked one by one or as pieces of one path; only a
     // translucent colour shows where they overlap.
-    const int batch = color.alpha() == 255 ? 1024 : 1;
+    const int batch = opaque ? 1024 : 1;
     int pending = 0;
-    bool open = false;
-    for (long long i = 0, j; (j = i + step) < n; i = j) {
-        const double x1 = X[i], y1 = Y[i], x2 = X[j], y2 = Y[j];
-        if (!finite(x1, y1) || !finite(x2, y2)) {
-            open = false;
-            continue;
+    auto strokeBatch = [&] {
+        if (!onePath && ++pending >= batch && !pl.isEmpty()) {
+            pl.stroke(*gc_, color);
+            pl.removeAllPoints();
+            pending = 0;
+            return true;
         }
-        // Left out without a break: the line goes on straight to the next
-        // point that can be drawn.
-        if (logInvalid(b, x1, y1) || logInvalid(b, x2, y2))
-            continue;
-        if (cull && (beyondSameEnd(x1, x2, xlo, xhi) || beyondSameEnd(y1, y2, ylo, yhi))) {
-            open = false;
-            continue;
-        }
-        const QPointF p1(xm(x1), ym(y1));
-        const QPointF p2(xm(x2), ym(y2));
-        if (onePath) {
-            if (!open) {
-                path.moveTo(p1);
-                open = true;
+        return false;
+    };
+
+    // A dash pattern runs along the path drawn, and a translucent colour
+    // darkens where segments overlap: both would show points left out.
+    if (!PD->page.alldraw && !dashed && opaque) {
+        const std::vector<DenseLine::Vertex> kept
+            = DenseLine::line(X, Y, std::size_t(std::max(n, 0LL)), rules, DenseLine::columnsFor(*gc_, xm));
+        for (const DenseLine::Vertex& v : kept) {
+            const QPointF p(xm(v.x), ym(v.y));
+            if (v.start || v.spanned) {
+                path.moveTo(p);
+                continue;
             }
-            path.lineTo(p2);
-        } else {
-            path.segment(p1, p2);
-            if (++pending >= batch && !pl.isEmpty()) {
-                pl.stroke(*gc_, color);
-                pl.removeAllPoints();
-                pending = 0;
+            path.lineTo(p);
+            // Cut anywhere: with round caps and joins, the pieces cover
+            // what the whole line covers.
+            if (strokeBatch())
+                path.moveTo(p);
+        }
+    } else {
+        using Point = DenseLine::LineRules::Point;
+        bool open = false;
+        for (long long i = 0; i + 1 < n; ++i) {
+            const double x1 = X[i], y1 = Y[i], x2 = X[i + 1], y2 = Y[i + 1];
+            const Point k1 = rules.point(x1, y1), k2 = rules.point(x2, y2);
+            if (k1 == Point::NotFinite || k2 == Point::NotFinite) {
+                open = false;
+                continue;
+            }
+            // Left out without a break: the line goes on straight to the
+            // next point that can be drawn.
+            if (k1 == Point::Hidden || k2 == Point::Hidden)
+                continue;
+            if (rules.culls(x1, y1, x2, y2)) {
+                open = false;
+                continue;
+            }
+            const QPointF p1(xm(x1), ym(y1));
+            const QPointF p2(xm(x2), ym(y2));
+            if (onePath) {
+                if (!open) {
+                    path.moveTo(p1);
+                    open = true;
+                }
+                path.lineTo(p2);
+            } else {
+                path.segment(p1, p2);
+                strokeBatch();
             }
         }
     }

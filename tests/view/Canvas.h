@@ -40,18 +40,21 @@ struct Canvas {
         return *doc.DB.back();
     }
 
-    static QImage blank()
+    // A white image of the view's size, with pixelRatio device pixels per
+    // view point.
+    static QImage blank(double pixelRatio = 1)
     {
-        QImage img(Size, Size, QImage::Format_ARGB32_Premultiplied);
+        const int side = int(std::lround(Size * pixelRatio));
+        QImage img(side, side, QImage::Format_ARGB32_Premultiplied);
+        img.setDevicePixelRatio(pixelRatio);
         img.fill(Qt::white);
         return img;
     }
 
-    // The whole document's buffers.
     // The buffers alone, without the graph's frame, axes and legend.
-    QImage render()
+    QImage render(double pixelRatio = 1)
     {
-        QImage img = blank();
+        QImage img = blank(pixelRatio);
         QPainter painter(&img);
         painter.setRenderHint(QPainter::Antialiasing, true);
         VexaView::flipToViewPoints(painter, Size);
@@ -62,10 +65,9 @@ struct Canvas {
     }
 
     // Whatever f draws with the view's mark operations, in view points.
-    template <typename F>
-    QImage paint(F&& f)
+    template <typename F> QImage paint(F&& f, double pixelRatio = 1)
     {
-        QImage img = blank();
+        QImage img = blank(pixelRatio);
         QPainter painter(&img);
         painter.setRenderHint(QPainter::Antialiasing, true);
         VexaView::flipToViewPoints(painter, Size);

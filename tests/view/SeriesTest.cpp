@@ -5,9 +5,14 @@
 
 #include "model/ManagerServices.h"
 
+#include <QPainterPath>
+#include <QPolygonF>
+
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <functional>
 #include <limits>
 
 namespace {
@@ -175,21 +180,221 @@ TEST(LineTest, RangeWithoutExtentDrawsNothing)
     EXPECT_TRUE(blankImage(cv.render()));
 }
 
-// 600 points on a 100-point plot: step 3 uses points 0, 3, 6, ... only.
-TEST(LineTest, LongLinesAreThinned)
+// 600 points on a 100-point plot, alternating between two levels: every
+// point is drawn, not every third.
+TEST(LineTest, LongLinesKeepEveryLevel)
 {
     Canvas cv;
     std::vector<std::pair<double, double>> points;
     for (int i = 0; i < 600; ++i)
         points.emplace_back(i / 6.0, i % 3 == 0 ? 10 : 90);
     line(cv, points, 1);
-    QImage img = cv.render();
+    const QImage img = cv.render();
     EXPECT_TRUE(inkAt(img, 50.5, 10.5));
-    EXPECT_EQ(inkAlong(img, {5, 90}, {95, 90}), 0);
-
-    cv.doc.page.alldraw = 1;
-    img = cv.render();
     EXPECT_GT(inkAlong(img, {5, 90}, {95, 90}), 0.5);
+}
+
+namespace {
+
+// Ink of each pixel, 0 (white) to 255 (black).
+std::vector<int> inkOf(const QImage& img)
+{
+    std::vector<int> ink;
+    ink.reserve(std::size_t(img.width() * img.height()));
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            ink.push_back(255 - qGray(img.pixel(x, y)));
+    return ink;
+}
+
+// Pixels of a that carry much ink (half of full or more) where b has little
+// (less than a quarter) on the pixel and on each of its eight neighbours.
+// Two drawings of the same line differ only by their antialiasing: the
+// shading of edge pixels, which many segments stacked in one column darken
+// to full ink where a few leave them grey, and where in the pixel a vertex
+// lies. A part of the data left out, a spike cut short or a band drawn too
+// narrow leaves whole pixels of ink without any nearby.
+int unmatchedInk(const std::vector<int>& a, const std::vector<int>& b, int width)
+{
+    const int height = int(a.size()) / width;
+    int unmatched = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            if (a[std::size_t(y * width + x)] < 128)
+                continue;
+            int near = 0;
+            for (int v = std::max(0, y - 1); v <= std::min(height - 1, y + 1); ++v)
+                for (int u = std::max(0, x - 1); u <= std::min(width - 1, x + 1); ++u)
+                    near = std::max(near, b[std::size_t(v * width + u)]);
+            unmatched += near < 64;
+        }
+    return unmatched;
+}
+
+void expectSamePicture(const std::vector<int>& every, const std::vector<int>& kept, int width)
+{
+    long total = 0;
+    for (int v : every)
+        total += v;
+    ASSERT_GT(total, 255 * 50) << "nothing drawn";
+    EXPECT_EQ(unmatchedInk(every, kept, width), 0) << "every point has ink the kept ones lack";
+    EXPECT_EQ(unmatchedInk(kept, every, width), 0) << "the kept points have ink every point lacks";
+}
+
+// Shapes of dense data, 80 points to a pixel column of the 100-point plot.
+struct Shape {
+    const char* name;
+    std::function<void(Canvas&, DataBuffer&)> make;
+};
+
+std::vector<Shape> denseShapes()
+{
+    constexpr int n = 8000;
+    auto fill = [](DataBuffer& b, const std::function<std::pair<double, double>(int, double)>& at) {
+        std::uint64_t s = 99;
+        for (int i = 0; i < n; ++i) {
+            s = s * 6364136223846793005ull + 1442695040888963407ull;
+            const auto [x, y] = at(i, double(s >> 40) / double(1ull << 24));
+            b.addDoubleValue(x, y);
+        }
+        b.rescale();
+    };
+    auto along = [](int i) { return 2 + 96.0 * i / n; };
+    return {
+        {"noise",
+         [=](Canvas&, DataBuffer& b) {
+             fill(b, [=](int i, double r) { return std::pair(along(i), 30 + 40 * r); });
+         }},
+        {"spikes",
+         [=](Canvas&, DataBuffer& b) {
+             fill(b, [=](int i, double r) {
+                 return std::pair(along(i), i == 2003 ? 97.0 : i == 5611 ? 3.0 : 50 + 0.1 * r);
+             });
+         }},
+        {"sawtooth",
+         [=](Canvas&, DataBuffer& b) {
+             fill(b, [=](int i, double) { return std::pair(along(i), 10 + 80 * ((i % 137) / 137.0)); });
+         }},
+        {"steps",
+         [=](Canvas&, DataBuffer& b) {
+             fill(b, [=](int i, double) { return std::pair(along(i), 20 + 20 * double(i / 1999)); });
+         }},
+        {"NaN gaps",
+         [=](Canvas&, DataBuffer& b) {
+             fill(b, [=](int i, double r) {
+                 return std::pair(along(i), (i / 600) % 3 == 1 || i % 397 == 0 ? NaN : 20 + 60 * r * r);
+             });
+         }},
+        {"log y, zeros left out",
+         [=](Canvas& cv, DataBuffer& b) {
+             cv.doc.axes[AxisY1].axismode = AxisLog;
+             cv.doc.ymin1 = 1;
+             cv.doc.ymax1 = 1000;
+             fill(b, [=](int i, double r) {
+                 return std::pair(along(i), i % 200 == 7 ? 0.0 : std::pow(10.0, 3 * r));
+             });
+         }},
+        {"log x",
+         [=](Canvas& cv, DataBuffer& b) {
+             cv.doc.axes[AxisX1].axismode = AxisLog;
+             cv.doc.xmin1 = 1;
+             cv.doc.xmax1 = 100;
+             fill(b, [=](int i, double r) {
+                 return std::pair(1 + 99.0 * i / n, 50 + 40 * std::sin(i * 0.025) * r);
+             });
+         }},
+        {"back and forth in x, reversed axis",
+         [=](Canvas& cv, DataBuffer& b) {
+             cv.doc.axes[AxisX1].reverse = 1;
+             std::swap(cv.doc.xmin1, cv.doc.xmax1);
+             fill(b, [=](int i, double r) {
+                 return std::pair(50 + 45 * std::sin(i * 0.00175), 50 + 45 * std::cos(i * 0.00275) + 4 * r);
+             });
+         }},
+        {"beyond the range",
+         [=](Canvas&, DataBuffer& b) {
+             fill(b, [=](int i, double r) {
+                 return std::pair(-50 + 200.0 * i / n, i % 2 ? -20 + 80 * r : 40 + 90 * r);
+             });
+         }},
+    };
+}
+
+} // namespace
+
+// The line through the points kept looks like the line through every point
+// (`alldraw`), on every shape of data, as thin and thick lines, segment by
+// segment and as one path, and on a target of two pixels per point. They
+// may differ only in the shading of edges: no pixel by more than half of
+// full ink, and in all by less than a twentieth of the ink. (Every point
+// stacks hundreds of translucent edge pixels in a column where the kept
+// points lay a few; the shading of one edge pixel is the most they differ.)
+TEST(LineTest, DenseLinesLookAsIfEveryPointWereDrawn)
+{
+    struct Drawing {
+        double width;
+        bool onePath;
+        double pixelRatio;
+    };
+    const Drawing drawings[] = {{1, false, 1}, {0, false, 1}, {3, true, 1}, {1, false, 2}};
+    for (const Shape& shape : denseShapes())
+        for (const Drawing& d : drawings) {
+            SCOPED_TRACE(testing::Message()
+                         << shape.name << ", width " << d.width << (d.onePath ? ", one path" : "") << ", "
+                         << d.pixelRatio << " px/pt");
+            Canvas cv;
+            DataBuffer& b = cv.add({});
+            shape.make(cv, b);
+            b.style.linewidth = d.width;
+            cv.doc.page.forcerenderhigh = d.onePath;
+            const std::vector<int> kept = inkOf(cv.render(d.pixelRatio));
+            cv.doc.page.alldraw = 1;
+            const std::vector<int> every = inkOf(cv.render(d.pixelRatio));
+            expectSamePicture(every, kept, int(std::lround(Canvas::Size * d.pixelRatio)));
+        }
+}
+
+// Areas are always drawn through the kept points; they fill and outline
+// what the area through every point does.
+TEST(AreaTest, DenseAreasLookAsIfEveryPointWereDrawn)
+{
+    for (const Shape& shape : denseShapes()) {
+        SCOPED_TRACE(shape.name);
+        Canvas cv;
+        cv.doc.ymin1 = std::min(cv.doc.ymin1, -10.0); // the baseline in view
+        DataBuffer& b = cv.add({});
+        shape.make(cv, b);
+        b.style.plotlines = 0;
+        b.style.plotarea = 1;
+        b.style.fillcolor = Qt::black;
+        const std::vector<int> kept = inkOf(cv.render());
+        // The outline through every point that can be placed, closed
+        // down to the baseline, filled and outlined.
+        const VexaView::AxisMap xm = cv.view.xMap(1, &b), ym = cv.view.yMap(1, &b);
+        QPolygonF outline;
+        for (int i = 0; i < b.nop(); ++i) {
+            const QPointF p(xm(b.X[std::size_t(i)]), ym(b.Y[std::size_t(i)]));
+            if (std::isfinite(p.x()) && std::isfinite(p.y()))
+                outline << p;
+        }
+        outline.prepend(QPointF(outline.front().x(), ym(0)));
+        outline << QPointF(outline.back().x(), ym(0));
+        QPainterPath path;
+        path.setFillRule(Qt::WindingFill);
+        path.addPolygon(outline);
+        path.closeSubpath();
+        QImage img = Canvas::blank();
+        {
+            QPainter painter(&img);
+            painter.setRenderHint(QPainter::Antialiasing, true);
+            VexaView::flipToViewPoints(painter, Canvas::Size);
+            painter.setClipRect(cv.view.plotRect());
+            painter.fillPath(path, Qt::black);
+            painter.strokePath(path, QPen(Qt::black, 1, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        }
+        const std::vector<int> every = inkOf(img);
+        expectSamePicture(every, kept, Canvas::Size);
+    }
 }
 
 TEST(AreaTest, FillsDownToTheBaseline)

@@ -170,53 +170,6 @@ TEST(ViewTransformTest, DashTableFollowsTheLastWidth)
     EXPECT_EQ(f.view.dash.lengths(2), (QList<double>{7}));
 }
 
-// About two used points per point of plot width within the visible x range.
-TEST(ViewThinningTest, StepsOfLinesAndAreas)
-{
-    VexaDocument doc;
-    doc.page.marginleft = doc.page.marginright = 0;
-    VexaView view(QSizeF(500, 400));
-    view.setVexaDocument(&doc);
-    view.resize();
-    ASSERT_EQ(view.width, 500);
-
-    DataBuffer b;
-    b.X.assign(100000, 0.0);
-    b.Y.assign(100000, 0.0);
-    b.xmin = 0, b.xmax = 1; // extent equal to the range 0..1: zoom 1
-    EXPECT_EQ(view.lineStep(b), 100);
-    EXPECT_EQ(view.areaStep(b), 100);
-
-    b.xmax = 4; // four times the visible range
-    EXPECT_EQ(view.lineStep(b), 25);
-
-    // Halves round to even for lines; areas truncate.
-    b.xmax = 1;
-    b.X.assign(2500, 0.0);
-    b.Y.assign(2500, 0.0);
-    EXPECT_EQ(view.lineStep(b), 2); // 2.5
-    b.X.assign(3500, 0.0);
-    b.Y.assign(3500, 0.0);
-    EXPECT_EQ(view.lineStep(b), 4); // 3.5
-    b.X.assign(3900, 0.0);
-    b.Y.assign(3900, 0.0);
-    EXPECT_EQ(view.lineStep(b), 4);
-    EXPECT_EQ(view.areaStep(b), 3); // 3.9
-
-    doc.page.alldraw = 1; // lines only
-    EXPECT_EQ(view.lineStep(b), 1);
-    EXPECT_EQ(view.areaStep(b), 3);
-    doc.page.alldraw = 0;
-
-    // A visible range without extent, or few points: every point.
-    doc.xmin1 = doc.xmax1 = 0;
-    EXPECT_EQ(view.lineStep(b), 1);
-    b.X.assign(10, 0.0);
-    b.Y.assign(10, 0.0);
-    doc.xmax1 = 1;
-    EXPECT_EQ(view.lineStep(b), 1);
-}
-
 TEST(ViewTransformTest, OverflowingCoordinatesSaturate)
 {
     Fixture f;

@@ -1,0 +1,339 @@
+#include "view/DenseLine.h"
+
+#include "platform/ParallelRanges.h"
+#include "platform/VectorState.h"
+
+#include <QPaintEngine>
+#include <QPainter>
+#include <QTransform>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <utility>
+
+namespace DenseLine {
+
+namespace {
+
+// The data value of a view coordinate, the inverse of the axis map.
+double valueAt(const VexaView::AxisMap& m, double v)
+{
+    if (m.log)
+        return std::pow(10.0, m.logMin + (v - m.origin) * m.logSpan / m.extent);
+    return m.min + (v - m.origin) * (m.max - m.min) / m.extent;
+}
+
+// Where a vertex needs no test before it joins the run of its column: a
+// y value in [ylo, yhi] (finite, one the axis can show, and for a line not
+// beyond the y range), in a column that lies within [xlo, xhi].
+struct Plain {
+    double xlo, xhi, ylo, yhi;
+};
+
+// Consecutive vertices grouped by column; a group leaves its first, lowest,
+// highest and last vertex, in their order.
+class Runs {
+public:
+    // Spans: the vertices are a line's, whose segments within the span of
+    // their column may be left out (not an outline's, which is filled).
+    Runs(const Columns& columns, const Plain& plain, bool spans, std::vector<Vertex>& out)
+            : columns_(columns)
+            , plain_(plain)
+            , spans_(spans)
+            , out_(out)
+    {
+    }
+
+    void start(double x, double y, std::size_t i)
+    {
+        flush();
+        open(x, y, i, true);
+    }
+
+    void next(double x, double y, std::size_t i)
+    {
+        if (active_ && x >= lo_ && x < hi_) {
+            take(x, y, i);
+            last_ = {x, y, i};
+            return;
+        }
+        flush();
+        open(x, y, i, false);
+    }
+
+    // Vertex i is the last one taken: takes i + 1, i + 2, ... up to `end`
+    // while they stay in its column and need no test. Returns the last
+    // index taken. Most vertices of a dense line pass here.
+    std::size_t extend(const double* X, const double* Y, std::size_t i, std::size_t end)
+    {
+        if (!active_ || !plainColumn_)
+            return i;
+        const std::size_t from = i;
+        const double lo = lo_, hi = hi_, ylo = plain_.ylo, yhi = plain_.yhi;
+        while (i < end) {
+            const double x = X[i + 1], y = Y[i + 1];
+            if (!(x >= lo && x < hi && y >= ylo && y <= yhi))
+                break;
+            take(x, y, ++i);
+        }
+        if (i != from)
+            last_ = {X[i], Y[i], i};
+        return i;
+    }
+
+    // A vertex that joins no group.
+    void alone(double x, double y)
+    {
+        flush();
+        out_.push_back({x, y, false});
+    }
+
+    void flush()
+    {
+        if (!active_)
+            return;
+        active_ = false;
+        out_.push_back({first_.x, first_.y, starts_});
+        const Kept* a = &low_;
+        const Kept* b = &high_;
+        if (b->i < a->i)
+            std::swap(a, b);
+        // From a to b the line crosses the whole span of the column; the
+        // way from the first vertex to a and from b to the last lies in it.
+        const bool aKept = a->i != first_.i && a->i != last_.i;
+        const bool bKept = b->i != a->i && b->i != first_.i && b->i != last_.i;
+        if (aKept)
+            out_.push_back({a->x, a->y, false, spans_});
+        if (bKept)
+            out_.push_back({b->x, b->y, false});
+        if (last_.i != first_.i)
+            out_.push_back({last_.x, last_.y, false, spans_ && bKept});
+    }
+
+private:
+    struct Kept {
+        double x, y;
+        std::size_t i;
+    };
+
+    void take(double x, double y, std::size_t i)
+    {
+        if (y < low_.y)
+            low_ = {x, y, i};
+        if (y > high_.y)
+            high_ = {x, y, i};
+    }
+
+    void open(double x, double y, std::size_t i, bool starts)
+    {
+        first_ = low_ = high_ = last_ = {x, y, i};
+        starts_ = starts;
+        active_ = true;
+        columns_.interval(x, lo_, hi_);
+        plainColumn_ = lo_ < hi_ && lo_ >= plain_.xlo && hi_ <= plain_.xhi;
+    }
+
+    const Columns& columns_;
+    const Plain plain_;
+    const bool spans_;
+    std::vector<Vertex>& out_;
+    bool active_ = false, starts_ = false, plainColumn_ = false;
+    double lo_ = 0, hi_ = 0;
+    Kept first_{}, low_{}, high_{}, last_{};
+};
+
+// One piece of a line, reduced on its own. Its first drawn segment may
+// continue the line of the pieces before it: until the piece sees a break
+// it cannot tell, so that segment's first point is held back (head) and
+// placed when the pieces are joined.
+struct LinePiece {
+    std::vector<Vertex> vertices;
+    Vertex head{};
+    bool headPending = false; // vertices[0] continues from head, or from the piece before
+    bool decided = false; // a segment was drawn or the line broken here
+    bool open = false; // the line is open at the end (when decided)
+};
+
+// Segments first .. last - 1, segment i joining points i and i + 1.
+void reduceLine(const double* X, const double* Y, std::size_t first, std::size_t last, const LineRules& r,
+                const Columns& columns, LinePiece& piece)
+{
+    VectorState::clearUpper();
+    using Point = LineRules::Point;
+    constexpr double inf = std::numeric_limits<double>::infinity();
+    // A segment to a point inside both ranges is never culled; without
+    // culling, any finite point the axes can show will do.
+    Plain plain{-inf, inf, r.yLog ? std::numeric_limits<double>::denorm_min() : -inf, inf};
+    if (r.cull) {
+        plain = {r.xlo, r.xhi, r.ylo, r.yhi};
+        if (r.yLog)
+            plain.ylo = std::max(plain.ylo, std::numeric_limits<double>::denorm_min());
+    }
+    plain.yhi = std::min(plain.yhi, std::numeric_limits<double>::max());
+    plain.ylo = std::max(plain.ylo, -std::numeric_limits<double>::max());
+    Runs runs(columns, plain, true, piece.vertices);
+    bool open = false;
+    double x1 = X[first], y1 = Y[first];
+    Point k1 = r.point(x1, y1);
+    for (std::size_t i = first; i < last; ++i) {
+        if (open && k1 == Point::Drawn) {
+            // The line goes on through point i: the segments after it that
+            // stay in its run's column and need no test.
+            i = runs.extend(X, Y, i, last);
+            if (i == last)
+                break;
+            x1 = X[i], y1 = Y[i];
+        }
+        const double x2 = X[i + 1], y2 = Y[i + 1];
+        const Point k2 = r.point(x2, y2);
+        if (k1 != Point::Drawn || k2 != Point::Drawn) {
+            if (k1 == Point::NotFinite || k2 == Point::NotFinite || r.breakAtLogInvalid) {
+                open = false;
+                piece.decided = true;
+            }
+        } else if (r.culls(x1, y1, x2, y2)) {
+            open = false;
+            piece.decided = true;
+        } else if (open) {
+            runs.next(x2, y2, i + 1);
+        } else {
+            if (!piece.decided) {
+                piece.head = {x1, y1, true};
+                piece.headPending = true;
+                runs.start(x2, y2, i + 1);
+            } else {
+                runs.start(x1, y1, i);
+                runs.next(x2, y2, i + 1);
+            }
+            open = piece.decided = true;
+        }
+        x1 = x2, y1 = y2, k1 = k2;
+    }
+    runs.flush();
+    piece.open = open;
+}
+
+void reduceOutline(const double* X, const double* Y, std::size_t first, std::size_t last, bool xLog,
+                   bool yLog, const Columns& columns, std::vector<Vertex>& out)
+{
+    VectorState::clearUpper();
+    constexpr double inf = std::numeric_limits<double>::infinity();
+    const double most = std::numeric_limits<double>::max();
+    Runs runs(columns, Plain{-inf, inf, yLog ? std::numeric_limits<double>::denorm_min() : -most, most},
+              false, out);
+    for (std::size_t i = first; i < last; ++i) {
+        const double x = X[i], y = Y[i];
+        if (!std::isfinite(x) || !std::isfinite(y))
+            continue;
+        if ((xLog && x <= 0) || (yLog && y <= 0)) {
+            runs.alone(x, y);
+            continue;
+        }
+        runs.next(x, y, i);
+        i = runs.extend(X, Y, i, last - 1);
+    }
+    runs.flush();
+}
+
+// Long work is cut into pieces of about this many items, reduced on all
+// cores; short work stays on the calling thread.
+constexpr std::size_t kPiece = std::size_t(1) << 17;
+
+std::size_t piecesFor(std::size_t count)
+{
+    return std::max<std::size_t>(1, (count + kPiece - 1) / kPiece);
+}
+
+// Runs work(piece, first, last) for each of `pieces` nearly equal parts of
+// [0, count).
+template <class Work> void inPieces(std::size_t count, std::size_t pieces, Work work)
+{
+    auto begin = [&](std::size_t p) { return count / pieces * p + std::min(p, count % pieces); };
+    ParallelRanges::run(pieces, 1, [&](std::size_t b, std::size_t e) {
+        for (std::size_t p = b; p < e; ++p)
+            work(p, begin(p), begin(p + 1));
+    });
+}
+
+} // namespace
+
+void Columns::interval(double v, double& lo, double& hi) const
+{
+    lo = hi = v; // empty
+    if (!x.bound || (x.log && (!x.logUsable || v <= 0)) || !(scale > 0))
+        return;
+    const double d = x(v) * scale + offset;
+    if (!std::isfinite(d))
+        return;
+    const double c = std::floor(d);
+    double a = valueAt(x, (c - offset) / scale);
+    double b = valueAt(x, (c + 1 - offset) / scale);
+    if (a > b)
+        std::swap(a, b);
+    // Rounding may leave v just outside its own column: it then stays alone.
+    if (a <= v && v < b)
+        lo = a, hi = b;
+}
+
+Columns columnsFor(const QPainter& painter, const VexaView::AxisMap& x)
+{
+    Columns c;
+    c.x = x;
+    const QTransform t = painter.deviceTransform();
+    const QPaintEngine* engine = painter.paintEngine();
+    const bool pixels = engine && engine->type() == QPaintEngine::Raster;
+    const double scale = std::hypot(t.m11(), t.m12());
+    if (!std::isfinite(scale))
+        return c;
+    if (pixels && t.m12() == 0 && t.m21() == 0) {
+        // Columns on the device's own pixel borders, mirrored or not.
+        c.scale = std::fabs(t.m11());
+        c.offset = t.m11() < 0 ? -t.dx() : t.dx();
+        return c;
+    }
+    c.scale = pixels ? scale : std::max(scale, 16.0);
+    return c;
+}
+
+std::vector<Vertex> line(const double* X, const double* Y, std::size_t n, const LineRules& rules,
+                         const Columns& columns)
+{
+    std::vector<Vertex> out;
+    if (n < 2)
+        return out;
+    std::vector<LinePiece> pieces(piecesFor(n - 1));
+    inPieces(n - 1, pieces.size(), [&](std::size_t p, std::size_t first, std::size_t last) {
+        reduceLine(X, Y, first, last, rules, columns, pieces[p]);
+    });
+
+    bool open = false;
+    for (LinePiece& piece : pieces) {
+        if (piece.headPending) {
+            if (!open)
+                out.push_back(piece.head);
+            piece.vertices.front().start = false;
+        }
+        out.insert(out.end(), piece.vertices.begin(), piece.vertices.end());
+        if (piece.decided)
+            open = piece.open;
+    }
+    return out;
+}
+
+std::vector<Vertex> outline(const double* X, const double* Y, std::size_t n, bool xLog, bool yLog,
+                            const Columns& columns)
+{
+    if (n == 0)
+        return {};
+    std::vector<std::vector<Vertex>> pieces(piecesFor(n));
+    inPieces(n, pieces.size(), [&](std::size_t p, std::size_t first, std::size_t last) {
+        reduceOutline(X, Y, first, last, xLog, yLog, columns, pieces[p]);
+    });
+    std::vector<Vertex> out;
+    for (const auto& piece : pieces)
+        out.insert(out.end(), piece.begin(), piece.end());
+    return out;
+}
+
+} // namespace DenseLine

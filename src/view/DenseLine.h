@@ -1,0 +1,95 @@
+#pragma once
+
+// The vertices of a long line or area outline, cut down to what the target
+// can show. Of each run of consecutive vertices that fall into one device
+// pixel column only the first, the lowest, the highest and the last are
+// kept, in their order: the line through them covers the same pixels as the
+// line through every vertex, up to the shading of its edges. Nothing is
+// sampled, so a spike of one point and the extremes of noise stay; a line
+// that leaves a column and comes back starts a new run there.
+//
+// The work is done on data values; only kept vertices are converted to view
+// points. Long buffers are cut into pieces reduced on all cores.
+
+#include "view/VexaView.h"
+
+#include <cmath>
+#include <cstddef>
+#include <vector>
+
+class QPainter;
+
+namespace DenseLine {
+
+// The device pixel columns along x, in data values.
+struct Columns {
+    VexaView::AxisMap x; // data x to view x
+    double scale = 0; // device columns per view point
+    double offset = 0; // device column of view x 0
+
+    // The data values [lo, hi) of the column that holds x. An empty
+    // interval where the column cannot be told (a value the axis cannot
+    // show, a range without extent).
+    void interval(double x, double& lo, double& hi) const;
+};
+
+// Columns of a painter's device for the x axis map. A picture made of
+// pixels has its own pixels; a vector target (PDF, EPS, a printer) is given
+// columns of 1/16 point, finer where the device counts finer: one dot of a
+// 1200 dpi printer, and at 100 % on a screen a twelfth of a pixel, so a
+// viewer must zoom beyond 1200 % before a column shows.
+Columns columnsFor(const QPainter& painter, const VexaView::AxisMap& x);
+
+struct Vertex {
+    double x, y; // data values
+    bool start; // begins a new line
+    // Of a line: the segment to this vertex lies in the span of its column
+    // that the line draws anyway, from the column's lowest to its highest
+    // vertex. Leaving it out spares the drawing of a dense band most of its
+    // strokes and changes no pixel beyond its shading.
+    bool spanned = false;
+};
+
+// Which segments of a line are drawn: those between two finite points
+// (a point that is not finite breaks the line), both of which the axes can
+// show (a value of 0 or below on a logarithmic axis is left out without a
+// break: the line goes on from the last point drawn; segment by segment it
+// breaks as well), not both beyond the same end of one range (left out with
+// a break; not when the buffer's range is free).
+struct LineRules {
+    bool xLog = false, yLog = false;
+    bool breakAtLogInvalid = false;
+    bool cull = false;
+    double xlo = 0, xhi = 0, ylo = 0, yhi = 0; // ordered; a range with equal ends excludes nothing
+
+    enum class Point { Drawn, Hidden, NotFinite };
+    Point point(double x, double y) const
+    {
+        if (!std::isfinite(x) || !std::isfinite(y))
+            return Point::NotFinite;
+        return (xLog && x <= 0) || (yLog && y <= 0) ? Point::Hidden : Point::Drawn;
+    }
+    // The segment lies wholly beyond one end of a range.
+    bool culls(double x1, double y1, double x2, double y2) const
+    {
+        return cull && (beyond(x1, x2, xlo, xhi) || beyond(y1, y2, ylo, yhi));
+    }
+
+private:
+    static bool beyond(double a, double b, double lo, double hi)
+    {
+        return lo != hi && ((a < lo && b < lo) || (a > hi && b > hi));
+    }
+};
+
+// The kept vertices of the line through points 0 .. n - 1.
+std::vector<Vertex> line(const double* X, const double* Y, std::size_t n, const LineRules& rules,
+                         const Columns& columns);
+
+// The kept vertices of an area's outline through the points: those with a
+// value that is not finite are left out, those a logarithmic axis cannot
+// show kept on their own (they are drawn at the view's edge).
+std::vector<Vertex> outline(const double* X, const double* Y, std::size_t n, bool xLog, bool yLog,
+                            const Columns& columns);
+
+} // namespace DenseLine
