@@ -251,6 +251,27 @@ TEST(Drop, PicturesBecomeGraphicsCentredOnTheDropPoint)
         EXPECT_NEAR((pic.y1 + pic.y2) / 2, 200, 1e-9);
         EXPECT_FALSE(g.view.highlight);
     }
+    // A picture that names no resolution has 72 dots per inch; one of 144
+    // has half as many points as pixels.
+    const struct {
+        const char* name;
+        QByteArray png;
+        QSizeF shown;
+    } resolutions[] = {
+        {"none named", PictureBytes::pngWithoutResolution({200, 100}), {181.8, 90.9}},
+        {"144 dpi", PictureBytes::image({200, 100}, "png", 5669), {90.9, 45.5}},
+    };
+    for (const auto& r : resolutions) {
+        SCOPED_TRACE(r.name);
+        ToolGraph g(QSizeF(500, 400));
+        VexaView::Drop drop;
+        drop.png = r.png;
+        ASSERT_TRUE(g.view.performDrop(drop, QPointF(250, 200)));
+        const auto& pic = static_cast<Graphic&>(*g.doc.G.front());
+        EXPECT_NEAR(pic.x2 - pic.x1, r.shown.width(), 0.05);
+        EXPECT_NEAR(pic.y2 - pic.y1, r.shown.height(), 0.05);
+    }
+
     // 2000 x 1000 on 500 x 400: 454.5 x 227.3.
     ToolGraph g(QSizeF(500, 400));
     VexaView::Drop drop;
