@@ -37,6 +37,11 @@ void InspectorManager::showControls(bool show)
     M.showInspectorFrame(show);
 }
 
+void InspectorManager::showControls(bool show, const QString& missing)
+{
+    M.showInspectorFrame(show, PD ? missing : QStringLiteral("No Document"));
+}
+
 void InspectorManager::report(QObject* sender)
 {
     if (!refreshing_)

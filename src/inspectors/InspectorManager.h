@@ -47,8 +47,10 @@ public:
 protected:
     // PD follows the controller's current document, PV its view.
     void takeCurrentDocument();
-    // The panel's controls, or the controller's "no document" view.
+    // The panel's controls, or the controller's view that says what is
+    // missing: no document, or (with one open) what else the panel edits.
     void showControls(bool show);
+    void showControls(bool show, const QString& missing);
 
     // User edits of the control call didChange(sender), sender being the
     // control itself unless given. Text fields report when editing ends and

@@ -15,6 +15,7 @@
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QSpinBox>
 #include <QStackedWidget>
@@ -147,6 +148,27 @@ TEST(InspectorFramework, KeysTypedIntoAnEditableControlBelongToIt)
         focus->clearFocus();
     key(m->inspector, Qt::Key_M, QStringLiteral("m"));
     EXPECT_EQ(m->mouseModeTitle(), QStringLiteral("measure"));
+}
+
+TEST(InspectorFramework, APanelWithNothingToShowSaysWhatIsMissing)
+{
+    auto m = InspectorSupport::controller();
+    ScriptedAlerts alerts;
+    auto* none = qobject_cast<QLabel*>(m->noinspector);
+    ASSERT_NE(none, nullptr);
+    m->switchInspector(QStringLiteral("style"));
+    EXPECT_FALSE(none->isHidden());
+    EXPECT_EQ(none->text(), QStringLiteral("No Document"));
+    // A document, but no buffer in it.
+    VexaDocument& d = InspectorSupport::openCurrent(*m);
+    m->update();
+    EXPECT_FALSE(none->isHidden());
+    EXPECT_EQ(none->text(), QStringLiteral("No Buffer"));
+    InspectorSupport::addBuffers(*m, d, 1);
+    EXPECT_TRUE(none->isHidden());
+    m->setCurrentDoc(nullptr, nullptr);
+    m->update();
+    EXPECT_EQ(none->text(), QStringLiteral("No Document"));
 }
 
 TEST(InspectorFramework, TheGeneralPanelFollowsEveryReplot)
