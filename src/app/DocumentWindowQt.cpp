@@ -93,14 +93,11 @@ void DocumentWindowQt::keepOnScreen()
     // Before the window manager has framed the window, its frame is
     // guessed from the usual title bar and border.
     const QRect inner = geometry();
-    QRect frame = frameGeometry();
-    if (frame == inner)
-        frame = inner.marginsAdded(QMargins(4, 30, 4, 4));
+    const QMargins border = WindowPlacement::border(inner, frameGeometry());
+    const QRect frame = inner.marginsAdded(border);
     const QRect fitted = WindowPlacement::fitInside(frame, s->availableGeometry());
     if (fitted == frame)
         return;
-    const QMargins border(inner.left() - frame.left(), inner.top() - frame.top(),
-                          frame.right() - inner.right(), frame.bottom() - inner.bottom());
     const QRect inside = fitted.marginsRemoved(border);
     resize(inside.size());
     move(fitted.topLeft());
@@ -347,6 +344,12 @@ bool DocumentWindowQt::askToSaveChanges()
     auto* manager = dynamic_cast<Manager*>(&controller_);
     if (closed_ || !isWindowModified() || !manager || !manager->windowsVisible())
         return true;
+    // The question is about this window: it comes to the front first.
+    if (isMinimized())
+        showNormal();
+    show();
+    raise();
+    activateWindow();
     const QString name = displayName();
     const int answer = Alert::run(name, QStringLiteral("Do you want to save the changes you made to %1?").arg(name),
                                   {QStringLiteral("Save"), QStringLiteral("Don't Save"), QStringLiteral("Cancel")});
@@ -394,6 +397,17 @@ void DocumentWindowQt::setContentSize(QSize size)
     // of a hidden run must have it now, for the pictures the run exports.
     if (!isVisible())
         graph_->view().setFrameSize(QSizeF(graph_->size()));
+}
+
+void DocumentWindowQt::setContentSizeKeepingLowerLeft(QSize size)
+{
+    // move() places the frame; the corner is the frame's.
+    const QRect before = frameGeometry();
+    setContentSize(size);
+    const QRect after = frameGeometry();
+    move(before.left(), before.top() + before.height() - after.height());
+    if (isVisible())
+        keepOnScreen();
 }
 
 void DocumentWindowQt::layOut()

@@ -114,6 +114,9 @@ public:
 
     // Resizes the window so that the graph gets this size.
     void setContentSize(QSize size);
+    // The same, the window growing and shrinking about its lower-left corner
+    // (frame included), as far as the screen allows.
+    void setContentSizeKeepingLowerLeft(QSize size);
 
     // --- closing -------------------------------------------------------------------------
     // A close by the user (the close box, File > Close, Quit) first asks

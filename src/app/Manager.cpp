@@ -391,6 +391,13 @@ void Manager::switchInspector(const QString& key)
     if (inspectorFrame->indexOf(view) < 0)
         inspectorFrame->addWidget(view);
     inspectorFrame->setCurrentWidget(view);
+    // The frame takes the size of the panel on show, not that of the
+    // largest one shown before: the others are left out of its measure.
+    for (int i = 0; i < inspectorFrame->count(); ++i) {
+        QWidget* page = inspectorFrame->widget(i);
+        const QSizePolicy::Policy policy = page == view ? QSizePolicy::Preferred : QSizePolicy::Ignored;
+        page->setSizePolicy(policy, policy);
+    }
     button->setChecked(true);
     UserDefaults::standard().setValue(QStringLiteral("LastInspector"), key);
     showInspectorFrame(true);

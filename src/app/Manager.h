@@ -51,6 +51,7 @@ class CalendarFormat;
 class DocumentWindowQt;
 class HelpBrowser;
 class InspectorPanel;
+class KeptWindowPlace;
 class MadeWhenShown;
 class Macro;
 class MacroEditor;
@@ -65,6 +66,7 @@ class QFileDialog;
 class QItemSelectionModel;
 class QLineEdit;
 class QMainWindow;
+class QSplitter;
 class QMenu;
 class QPlainTextEdit;
 class QStackedWidget;
@@ -301,6 +303,8 @@ public:
     // The point table's x or y column between numbers and dates.
     void toggleDataViewX();
     void toggleDataViewY();
+    // Widens or narrows a value column of the point table to what it shows.
+    void fitPointColumn(int column);
     // Deletes the current buffer's points whose rows are selected in the
     // point table (rows past its points are skipped), clears that
     // selection, refreshes and replots.
@@ -641,6 +645,12 @@ private:
     // distances, kept while the fields are not made.
     std::array<QString, 8> readoutTexts_;
     MadeWhenShown* readouts_ = nullptr; // the read-outs' place (owned by the window)
+    // The inspector window's stored place (owned by the window), given back
+    // at its first show in a run; the line between panel and data panes.
+    KeptWindowPlace* inspectorPlace_ = nullptr;
+    bool inspectorPlaced_ = false;
+    QSplitter* inspectorSplitter_ = nullptr;
+    KeptWindowPlace* consolePlace_ = nullptr; // owned by the console window
     // The kept texts into the fields, once they are made.
     void showReadouts();
     void buildMenus();
@@ -667,6 +677,10 @@ private:
     void rebuildWindowList();
     // Puts a window about to be shown on the screen (ManagerDesktop.cpp).
     void placeNewWindow(DocumentWindowQt* window);
+    // Where the inspector window goes when no place of it is stored, and
+    // how its panel and data panes share it then.
+    void placeInspector();
+    void splitInspector();
     // The buffer, points and comment fields once no document is current.
     void clearReadOuts();
     void buildPreferences();

@@ -331,20 +331,23 @@ void Manager::placeNewWindow(DocumentWindowQt* window)
         return;
     // The frame a window manager adds, taken from a window it has framed
     // already; a usual title bar and border before the first one.
-    QMargins border(4, 30, 4, 4);
+    QMargins border = WindowPlacement::border(QRect(), QRect());
     QRect previous;
     for (DocumentWindowQt* w : windows()) {
         if (w == window || !w->isVisible())
             continue;
-        const QRect inner = w->geometry();
-        const QRect frame = w->frameGeometry();
-        if (frame != inner)
-            border = QMargins(inner.left() - frame.left(), inner.top() - frame.top(),
-                              frame.right() - inner.right(), frame.bottom() - inner.bottom());
-        previous = frame;
+        if (w->frameGeometry() != w->geometry())
+            border = WindowPlacement::border(w->geometry(), w->frameGeometry());
+        previous = w->frameGeometry();
     }
     const QSize frameSize = window->size().grownBy(border);
-    const QRect frame = WindowPlacement::cascade(frameSize, previous, screen->availableGeometry());
+    // Beside the inspector window while there is room for both.
+    QRect available = screen->availableGeometry();
+    if (inspector && inspector->isVisible())
+        available = WindowPlacement::beside(inspector->geometry().marginsAdded(WindowPlacement::border(
+                                                inspector->geometry(), inspector->frameGeometry())),
+                                            frameSize.width(), available);
+    const QRect frame = WindowPlacement::cascade(frameSize, previous, available);
     window->resize(frame.size().shrunkBy(border));
     window->move(frame.topLeft());
 }

@@ -6,9 +6,12 @@
 #include "app/BufferListModel.h"
 #include "app/DataBufferTableView.h"
 #include "app/DocumentWindowQt.h"
+#include "app/KeptWindowPlace.h"
 #include "app/MacroEditor.h"
+#include "app/WindowPlacement.h"
 #include "macro/Macro.h"
 #include "model/VexaDocument.h"
+#include "platform/UserDefaults.h"
 #include "view/Subviews.h"
 #include "view/VexaView.h"
 
@@ -17,6 +20,7 @@
 #include <QItemSelection>
 #include <QItemSelectionModel>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <QWidget>
@@ -43,6 +47,17 @@ void Manager::buildConsole()
     console_.attach(text);
     layout->addWidget(text);
     consoleWindow_->resize(520, 300);
+    consolePlace_
+        = new KeptWindowPlace(consoleWindow_, QStringLiteral("ConsolePlace"), UserDefaults::standard());
+    // Where the user left it, else at the bottom right of the free area;
+    // whole on the screen either way.
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (!consolePlace_->restore() && screen) {
+        const QRect available = screen->availableGeometry();
+        QRect frame(QPoint(), consoleWindow_->size().grownBy(WindowPlacement::border(QRect(), QRect())));
+        frame.moveBottomRight(available.bottomRight());
+        consoleWindow_->move(WindowPlacement::fitInside(frame, available).topLeft());
+    }
 }
 
 void Manager::showConsole()

@@ -14,9 +14,11 @@
 #include "model/DataBuffer.h"
 #include "model/VexaDocument.h"
 
+#include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QSignalBlocker>
 
+#include <algorithm>
 #include <set>
 
 namespace {
@@ -91,12 +93,25 @@ void Manager::toggleDataViewX()
 {
     dataViewXFormat = dataViewXFormat == 1 ? 0 : 1;
     pointRows_->reload();
+    fitPointColumn(PointTableModel::XValue);
 }
 
 void Manager::toggleDataViewY()
 {
     dataViewYFormat = dataViewYFormat == 1 ? 0 : 1;
     pointRows_->reload();
+    fitPointColumn(PointTableModel::YValue);
+}
+
+void Manager::fitPointColumn(int column)
+{
+    // A date is wider than a number: the column takes the width of what it
+    // now shows, and never less than a column is made with.
+    if (QTableView* table = panes_.dataTable) {
+        table->resizeColumnToContents(column);
+        table->setColumnWidth(
+            column, std::max(table->horizontalHeader()->defaultSectionSize(), table->columnWidth(column)));
+    }
 }
 
 void Manager::deletePoints()

@@ -9,11 +9,15 @@
 #include "app/DataTableView.h"
 #include "app/DocumentWindowQt.h"
 #include "app/HelpBrowser.h"
+#include "app/KeptWindowPlace.h"
 #include "app/MacroEditor.h"
 #include "app/MadeWhenShown.h"
+#include "app/MenuHandOver.h"
 #include "app/PointTableModel.h"
 #include "app/Selections.h"
+#include "app/WindowPlacement.h"
 #include "model/VexaDocument.h"
+#include "platform/Alert.h"
 #include "platform/UserDefaults.h"
 
 #include <QAbstractItemView>
@@ -33,7 +37,10 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
+#include <QScrollArea>
 #include <QSignalBlocker>
+#include <QSplitter>
 #include <QStackedWidget>
 #include <QTableView>
 #include <QTextBrowser>
@@ -159,7 +166,30 @@ void Manager::buildInspectorWindow()
     inspectorFrame = new QStackedWidget;
     inspectorFrame->setObjectName(QStringLiteral("inspectorFrame"));
     inspectorFrame->addWidget(emptyInspector);
-    column->addWidget(buildInspectorArea(), 1);
+    // The panel on show over the data pane on show, the user moving the line
+    // between them. A panel larger than its part scrolls there: the window
+    // keeps the size the user gave it.
+    auto* panelScroll = new QScrollArea;
+    panelScroll->setObjectName(QStringLiteral("panelScroll"));
+    panelScroll->setWidgetResizable(true);
+    panelScroll->setFrameShape(QFrame::NoFrame);
+    panelScroll->setWidget(buildInspectorArea());
+    inspectorSplitter_ = new QSplitter(Qt::Vertical);
+    inspectorSplitter_->setObjectName(QStringLiteral("inspectorSplitter"));
+    inspectorSplitter_->setChildrenCollapsible(false);
+    inspectorSplitter_->addWidget(panelScroll);
+    auto* dataPart = new QWidget;
+    auto* dataColumn = new QVBoxLayout(dataPart);
+    dataColumn->setContentsMargins(0, 0, 0, 0);
+    dataColumn->setSpacing(4);
+    inspectorSplitter_->addWidget(dataPart);
+    inspectorSplitter_->setStretchFactor(0, 0);
+    inspectorSplitter_->setStretchFactor(1, 1);
+    column->addWidget(inspectorSplitter_, 1);
+    connect(inspectorSplitter_, &QSplitter::splitterMoved, this, [this] {
+        UserDefaults::standard().setValue(QStringLiteral("InspectorSplitter"),
+                                          inspectorSplitter_->saveState());
+    });
 
     // Data-pane buttons over the pane on show.
     auto* dataRow = new QHBoxLayout;
@@ -176,19 +206,24 @@ void Manager::buildInspectorWindow()
     dataRow->addStretch(1);
     connect(dataButton, &QButtonGroup::buttonClicked, this,
             [this](QAbstractButton* b) { switchDataView(DD.key(b)); });
-    column->addLayout(dataRow);
+    dataColumn->addLayout(dataRow);
 
     queryEditor = new QueryEditor(*this);
     macroEditor = new MacroEditor(*this);
     dataPanesPlace_ = new MadeWhenShown([this](QWidget& place) { buildDataPanes(place); });
     dataPanesPlace_->setObjectName(QStringLiteral("dataPanes"));
-    column->addWidget(dataPanesPlace_, 1);
+    dataColumn->addWidget(dataPanesPlace_, 1);
 
     inspector->setCentralWidget(central);
+    inspectorPlace_
+        = new KeptWindowPlace(inspector, QStringLiteral("InspectorPlace"), UserDefaults::standard());
 
     buildMenus();
-    for (QMenu* menu : sharedMenus())
+    auto* handOver = new MenuHandOver(inspector);
+    for (QMenu* menu : sharedMenus()) {
         inspector->menuBar()->addMenu(menu);
+        handOver->watch(menu);
+    }
 
     switchInspector(QStringLiteral("general"));
     switchDataView(QStringLiteral("databuffer"));
@@ -331,7 +366,10 @@ void Manager::buildMenus()
     graphMenu = new QMenu(QStringLiteral("Graph"), inspector);
     add(graphMenu, QStringLiteral("Rescale"), QKeySequence(Qt::CTRL | Qt::Key_R), [this] { rescale(nullptr); });
     add(graphMenu, QStringLiteral("Zoom Out"), QKeySequence::ZoomOut, [this] { upscale(); });
-    add(graphMenu, QStringLiteral("Zoom In"), QKeySequence::ZoomIn, [this] { downscale(); });
+    QAction* zoomIn
+        = add(graphMenu, QStringLiteral("Zoom In"), QKeySequence::ZoomIn, [this] { downscale(); });
+    // Ctrl and the key that has the plus, with or without Shift.
+    zoomIn->setShortcuts({QKeySequence::ZoomIn, QKeySequence(Qt::CTRL | Qt::Key_Equal)});
 
     windowMenu = new QMenu(QStringLiteral("Window"), inspector);
     add(windowMenu, QStringLiteral("Inspector"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I),
@@ -369,9 +407,51 @@ void Manager::showInspector()
     // The window is sized with the read-outs and the data panes in it.
     readouts_->make();
     dataPanes();
+    const bool first = !inspector->isVisible() && !inspectorPlaced_;
+    if (first) {
+        inspectorPlaced_ = true;
+        if (!inspectorPlace_->restore())
+            placeInspector();
+    }
     inspector->show();
     inspector->raise();
     inspector->activateWindow();
+    // The line between panel and data panes, once the window has its size.
+    if (first) {
+        const QByteArray split = UserDefaults::standard().dataForKey(QStringLiteral("InspectorSplitter"));
+        if (split.isEmpty() || !inspectorSplitter_->restoreState(split))
+            splitInspector();
+    }
+}
+
+void Manager::placeInspector()
+{
+    // The first start: the top-left corner of the free area, as tall as the
+    // area, as wide as the panels want; the graphs go beside it.
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect available = screen->availableGeometry();
+    const QMargins border = WindowPlacement::border(inspector->geometry(), inspector->frameGeometry());
+    // Wide enough for the widest panels without a sideways scroll bar (none
+    // is made yet).
+    const QSize wanted = inspector->sizeHint().expandedTo(QSize(660, 0));
+    const QRect frame = WindowPlacement::fitInside(
+        QRect(available.topLeft(),
+              QSize(wanted.width() + border.left() + border.right(), available.height())),
+        available);
+    inspector->resize(frame.size().shrunkBy(border));
+    inspector->move(frame.topLeft());
+}
+
+void Manager::splitInspector()
+{
+    // The panel gets what it asks for (at the launch: none is made yet),
+    // between a half and six tenths; the data panes the rest.
+    const auto* panels = static_cast<QScrollArea*>(inspectorSplitter_->widget(0));
+    const int total = inspectorSplitter_->height();
+    const int panel = std::clamp(panels->widget()->sizeHint().height() + 2, total / 2, total * 6 / 10);
+    inspectorSplitter_->setSizes({panel, total - panel});
 }
 
 HelpBrowser* Manager::helpBrowser()
@@ -408,5 +488,10 @@ QString Manager::homepageAddress()
 
 void Manager::visitHomepage()
 {
-    QDesktopServices::openUrl(QUrl(homepageAddress()));
+    // Without a browser the desktop says so only on standard error, which
+    // nobody at a window reads.
+    if (!QDesktopServices::openUrl(QUrl(homepageAddress())))
+        Alert::run(QStringLiteral("Vexa Homepage"),
+                   QStringLiteral("No web browser could be started for %1").arg(homepageAddress()),
+                   {QStringLiteral("Ok")});
 }

@@ -4,6 +4,14 @@
 
 namespace WindowPlacement {
 
+QMargins border(const QRect& inner, const QRect& frame)
+{
+    if (frame == inner)
+        return QMargins(4, 30, 4, 4);
+    return QMargins(inner.left() - frame.left(), inner.top() - frame.top(), frame.right() - inner.right(),
+                    frame.bottom() - inner.bottom());
+}
+
 QRect fitInside(const QRect& frame, const QRect& available)
 {
     if (available.isEmpty() || frame.isEmpty())
@@ -31,6 +39,16 @@ QRect cascade(const QSize& frameSize, const QRect& previousFrame, const QRect& a
             r = stepped;
     }
     return fitInside(r, available);
+}
+
+QRect beside(const QRect& taken, int width, const QRect& available)
+{
+    if (!taken.isValid() || !available.intersects(taken))
+        return available;
+    const QRect left(available.topLeft(), QPoint(taken.left() - 1, available.bottom()));
+    const QRect right(QPoint(taken.right() + 1, available.top()), available.bottomRight());
+    const QRect& roomier = right.width() >= left.width() ? right : left;
+    return roomier.width() >= width ? roomier : available;
 }
 
 } // namespace WindowPlacement

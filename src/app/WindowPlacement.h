@@ -12,6 +12,11 @@
 
 namespace WindowPlacement {
 
+// The border a window manager puts around a window: from the window's inner
+// geometry and its frame, or a usual title bar and border when the window
+// has no frame yet (not shown, or not yet framed).
+QMargins border(const QRect& inner, const QRect& frame);
+
 // The frame (the window with its title bar and borders) cut to the free
 // area's size and moved the least distance that puts it wholly inside.
 // An empty free area leaves the frame as it is.
@@ -23,6 +28,12 @@ QRect fitInside(const QRect& frame, const QRect& available);
 // free area, the cascade starts again at the top-left corner. The result
 // always fits inside (fitInside).
 QRect cascade(const QSize& frameSize, const QRect& previousFrame, const QRect& available);
+
+// The part of the free area beside a window that stands on it (its frame
+// `taken`), on whichever side has more room, when a frame `width` wide fits
+// there; the whole free area otherwise. Document windows open there, so that
+// the inspector window and the graphs are both seen whole.
+QRect beside(const QRect& taken, int width, const QRect& available);
 
 // How far each new window is stepped.
 constexpr int cascadeStep = 28;

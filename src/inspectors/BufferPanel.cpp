@@ -23,7 +23,7 @@ DataBuffer* BufferPanel::showCurrentBuffer()
 {
     takeCurrentDocument();
     DataBuffer* b = PD ? PD->getCurrentDataBuffer() : nullptr;
-    showControls(b != nullptr);
+    showControls(b != nullptr, QStringLiteral("No Buffer"));
     return b;
 }
 

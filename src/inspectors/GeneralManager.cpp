@@ -3,6 +3,7 @@
 #include "app/DocumentWindowQt.h"
 #include "app/Manager.h"
 #include "app/PanelOutlets.h"
+#include "inspectors/TypedNumber.h"
 #include "model/VexaDocument.h"
 #include "util/NumberFormat.h"
 #include "view/GraphWidget.h"
@@ -13,6 +14,7 @@
 #include <QButtonGroup>
 
 #include <cmath>
+#include <optional>
 
 namespace {
 
@@ -65,6 +67,15 @@ const struct {
     {1204, 10, 10, 10, 10, {true, true, false, false}, {false, false, false, false}},
 };
 // clang-format on
+
+// What each number field takes: widths and sizes the painter draws, margins
+// and frames that leave a graph on the screen.
+constexpr NumberRange frameWidthRange{0, 100};
+constexpr NumberRange arrowSizeRange{0, 1000};
+constexpr NumberRange marginRange{0, 10000};
+constexpr NumberRange windowSideRange{1, 10000};
+constexpr NumberRange subviewPlaceRange{-10000, 10000};
+constexpr NumberRange subviewSideRange{1, 10000};
 
 void setCells(const auto& cells, const auto& values)
 {
@@ -181,6 +192,27 @@ void GeneralManager::applyPreset(int tag)
     }
 }
 
+std::optional<double> GeneralManager::numberIn(const QLineEdit* field, NumberRange range)
+{
+    return typedNumber(QStringLiteral("General Inspector"), field->text(), range);
+}
+
+// The integer parts of the cells' numbers, each in its range; nothing when
+// any cell is refused.
+template <std::size_t N>
+std::optional<std::array<int, N>> GeneralManager::integersIn(const std::array<QLineEdit*, N>& cells,
+                                                             const std::array<NumberRange, N>& ranges)
+{
+    std::array<int, N> values{};
+    for (std::size_t i = 0; i < N; ++i) {
+        const std::optional<double> v = numberIn(cells[i], ranges[i]);
+        if (!v)
+            return std::nullopt;
+        values[i] = int(std::trunc(*v));
+    }
+    return values;
+}
+
 void GeneralManager::didChange(QObject* sender)
 {
     takeCurrentDocument();
@@ -188,34 +220,36 @@ void GeneralManager::didChange(QObject* sender)
         return;
     VexaDocument& d = *PD;
     Ui::GeneralPanel& u = *ui_;
+    // A refused number changes nothing; the fields show what is stored.
+    auto refused = [this] { update(); };
 
     if (sender == margins) {
+        const auto cells = integersIn(marginCells, {marginRange, marginRange, marginRange, marginRange});
+        if (!cells)
+            return refused();
         for (int i = 0; i < 4; ++i)
-            d.page.*marginFields[i] = integerValueOf(marginCells[std::size_t(i)]->text());
+            d.page.*marginFields[i] = (*cells)[std::size_t(i)];
         d.updateAutoTexts();
     }
     const int tag = PanelOutlets::tagOf(sender);
     if (tag >= 1202 && tag <= 1204)
         applyPreset(tag);
     if (sender == windowSize) {
-        if (DocumentWindowQt* window = Manager::windowOf(&d)) {
-            // The window grows and shrinks about its lower-left corner.
-            const QRect before = window->geometry();
-            window->setContentSize(
-                QSize(integerValueOf(windowCells[0]->text()), integerValueOf(windowCells[1]->text())));
-            window->move(before.x(), before.y() + before.height() - window->geometry().height());
-        }
+        const auto cells = integersIn(windowCells, {windowSideRange, windowSideRange});
+        if (!cells)
+            return refused();
+        if (DocumentWindowQt* window = Manager::windowOf(&d))
+            window->setContentSizeKeepingLowerLeft(QSize((*cells)[0], (*cells)[1]));
     }
     for (const ColorRow& row : colorRows)
         if (sender == u.*row.well)
             d.page.*row.field = (u.*row.well)->color();
-    // A width or size that is no finite number is not taken.
-    auto finite = [](double v, double& field) {
-        if (std::isfinite(v))
-            field = v;
-    };
-    if (sender == u.frameWidth)
-        finite(doubleValueOf(u.frameWidth->text()), d.page.framewidth);
+    if (sender == u.frameWidth) {
+        const std::optional<double> w = numberIn(u.frameWidth, frameWidthRange);
+        if (!w)
+            return refused();
+        d.page.framewidth = *w;
+    }
     if (sender == u.frameWidthSlider)
         d.page.framewidth = u.frameWidthSlider->doubleValue();
     if (sender == frameStyle)
@@ -224,12 +258,19 @@ void GeneralManager::didChange(QObject* sender)
         if (sender == u.*row.box)
             d.page.*row.field = (u.*row.box)->isChecked() ? 1 : 0;
     if (sender == subview && PD != M.MPD && PV) {
-        PV->setFrame(QRectF(integerValueOf(subviewCells[0]->text()), integerValueOf(subviewCells[1]->text()),
-                            integerValueOf(subviewCells[2]->text()),
-                            integerValueOf(subviewCells[3]->text())));
+        const auto cells = integersIn(
+            subviewCells, {subviewPlaceRange, subviewPlaceRange, subviewSideRange, subviewSideRange});
+        if (!cells)
+            return refused();
+        const auto& [x, y, w, h] = *cells;
+        PV->setFrame(QRectF(x, y, w, h));
     }
-    if (sender == u.arrowSize)
-        finite(doubleValueOf(u.arrowSize->text()), d.page.arrowsize);
+    if (sender == u.arrowSize) {
+        const std::optional<double> size = numberIn(u.arrowSize, arrowSizeRange);
+        if (!size)
+            return refused();
+        d.page.arrowsize = *size;
+    }
     if (sender == u.arrowSizeSlider)
         d.page.arrowsize = u.arrowSizeSlider->doubleValue();
     if (sender == arrowType)

@@ -6,9 +6,11 @@
 // drawing switches.
 
 #include "inspectors/InspectorManager.h"
+#include "inspectors/TypedNumber.h"
 
 #include <array>
 #include <memory>
+#include <optional>
 
 class QButtonGroup;
 class QCheckBox;
@@ -42,5 +44,9 @@ public:
 
 private:
     void applyPreset(int tag);
+    static std::optional<double> numberIn(const QLineEdit* field, NumberRange range);
+    template <std::size_t N>
+    static std::optional<std::array<int, N>> integersIn(const std::array<QLineEdit*, N>& cells,
+                                                        const std::array<NumberRange, N>& ranges);
     std::unique_ptr<Ui::GeneralPanel> ui_;
 };

@@ -3,6 +3,7 @@
 #include "app/Manager.h"
 #include "app/PanelOutlets.h"
 #include "inspectors/CoordinateCells.h"
+#include "inspectors/TypedNumber.h"
 #include "model/VexaDocument.h"
 #include "util/NumberFormat.h"
 
@@ -11,11 +12,15 @@
 #include <QButtonGroup>
 #include <QSpinBox>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
 
 const QString kTitle = QStringLiteral("Graphic Inspector");
+// What the painter draws: a line at most this wide, a head at most this long.
+constexpr NumberRange lineWidthRange{0, 100};
+constexpr NumberRange arrowSizeRange{0, 1000};
 
 using Flag = Graphic::Flag;
 
@@ -141,15 +146,17 @@ const GraphicSettings* GraphicManager::graphicSettings() const
     GraphicSettings& s = next_;
     s.type = type->checkedId() >= 0 ? type->checkedId() : GraphicLine;
     s.linewidth = u.linewidthSlider->doubleValue();
+    // What was refused when typed is not taken here either.
     if (const double typed = doubleValueOf(u.linewidth->text());
-        startsWithNumber(u.linewidth->text()) && std::isfinite(typed))
+        startsWithNumber(u.linewidth->text()) && typed >= lineWidthRange.min && typed <= lineWidthRange.max)
         s.linewidth = typed;
     s.dashp = u.dash->value();
     for (const auto& row : colorRows)
         s.*row.setting = (u.*row.well)->color();
     for (const auto& row : switchRows)
         s.*row.setting = (u.*row.box)->isChecked();
-    s.arrowsize = integerValueOf(u.arrowSize->text());
+    s.arrowsize
+        = std::clamp(integerValueOf(u.arrowSize->text()), int(arrowSizeRange.min), int(arrowSizeRange.max));
     s.arrowtype = std::max(arrowType->checkedId(), 0);
     s.display = std::max(display->checkedId(), 0);
     s.posmode = std::max(posMode->checkedId(), 0);
@@ -269,10 +276,9 @@ void GraphicManager::didChange(QObject* sender)
     for (int i = 0; i < 2; ++i)
         if (sender == size[std::size_t(i)])
             editSize(g, i);
-    if (sender == u.linewidth) {
-        if (const double w = doubleValueOf(u.linewidth->text()); std::isfinite(w))
-            g.linewidth = w;
-    }
+    if (sender == u.linewidth)
+        if (const std::optional<double> w = typedNumber(kTitle, u.linewidth->text(), lineWidthRange))
+            g.linewidth = *w;
     if (sender == u.linewidthSlider)
         g.linewidth = u.linewidthSlider->doubleValue();
     if (sender == u.dash)
@@ -286,7 +292,8 @@ void GraphicManager::didChange(QObject* sender)
     if (sender == u.aspect)
         g.aspect = u.aspect->isChecked() ? 1 : 0;
     if (sender == u.arrowSize)
-        g.arrowsize = integerValueOf(u.arrowSize->text());
+        if (const std::optional<double> s = typedNumber(kTitle, u.arrowSize->text(), arrowSizeRange))
+            g.arrowsize = int(*s);
     if (sender == u.arrowSizeSlider)
         g.arrowsize = u.arrowSizeSlider->value();
     if (sender == arrowType)

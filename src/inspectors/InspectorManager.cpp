@@ -34,7 +34,7 @@ void InspectorManager::takeCurrentDocument()
 
 void InspectorManager::showControls(bool show, const QString& missing)
 {
-    M.showInspectorFrame(show, missing);
+    M.showInspectorFrame(show, PD ? missing : QString());
 }
 
 void InspectorManager::report(QObject* sender)

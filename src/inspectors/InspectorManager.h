@@ -48,7 +48,8 @@ public:
 protected:
     // PD follows the controller's current document, PV its view.
     void takeCurrentDocument();
-    // The panel's controls, or the controller's view of what is missing
+    // The panel's controls, or the controller's view that says what is
+    // missing: no document, or (with one open) what else the panel edits
     // ("No Document" when nothing is said).
     void showControls(bool show, const QString& missing = QString());
 

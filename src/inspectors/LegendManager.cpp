@@ -1,6 +1,7 @@
 #include "inspectors/LegendManager.h"
 
 #include "app/Manager.h"
+#include "inspectors/TypedNumber.h"
 #include "model/VexaDocument.h"
 #include "platform/Alert.h"
 #include "util/NumberFormat.h"
@@ -43,6 +44,10 @@ const struct {
     {&Ui::LegendPanel::space, &Ui::LegendPanel::spaceSlider, &LegendSettings::legendspace},
 };
 // clang-format on
+
+// The legend's place, in view points, and its lengths.
+constexpr NumberRange placeRange{-100000, 100000};
+constexpr NumberRange lengthRange{0, 1000};
 
 // The font id of the legend font at the relay.
 constexpr int kLegendFontId = 2;
@@ -107,13 +112,20 @@ void LegendManager::didChange(QObject* sender)
     VexaDocument& d = *PD;
     Ui::LegendPanel& u = *ui_;
 
+    // A refused number changes nothing; the refresh shows what is stored.
+    const QString title = QStringLiteral("Legend Inspector");
     if (sender == u.pos) {
-        d.setLegend(&LegendSettings::legendx, integerValueOf(u.posX->text()), Redraw::Later);
-        d.setLegend(&LegendSettings::legendy, integerValueOf(u.posY->text()), Redraw::Later);
+        const std::optional<double> x = typedNumber(title, u.posX->text(), placeRange);
+        const std::optional<double> y = x ? typedNumber(title, u.posY->text(), placeRange) : std::nullopt;
+        if (x && y) {
+            d.setLegend(&LegendSettings::legendx, std::trunc(*x), Redraw::Later);
+            d.setLegend(&LegendSettings::legendy, std::trunc(*y), Redraw::Later);
+        }
     }
     for (const auto& row : lengthRows) {
         if (sender == u.*row.field)
-            d.setLegend(row.value, integerValueOf((u.*row.field)->text()), Redraw::Later);
+            if (const std::optional<double> v = typedNumber(title, (u.*row.field)->text(), lengthRange))
+                d.setLegend(row.value, std::trunc(*v), Redraw::Later);
         if (sender == u.*row.slider)
             d.setLegend(row.value, (u.*row.slider)->value(), Redraw::Later);
     }

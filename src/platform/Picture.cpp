@@ -4,6 +4,7 @@
 
 #include <QBuffer>
 #include <QImageReader>
+#include <QtEndian>
 
 #include <algorithm>
 #include <cmath>
@@ -25,11 +26,41 @@ bool isPdf(const QByteArray& bytes)
     return bytes.left(1024).contains("%PDF-");
 }
 
-QSizeF pointsOf(const QImage& image)
+// Whether a PNG file names its resolution: a pHYs chunk in dots per metre
+// before the image data.
+bool pngNamesResolution(const QByteArray& bytes)
 {
-    // 2835 dots per metre is 72 dots per inch: a pixel is a point.
-    auto points = [](int pixels, int dotsPerMeter) {
-        if (dotsPerMeter <= 0)
+    qsizetype at = 8;
+    while (at + 12 <= bytes.size()) {
+        const quint32 length = qFromBigEndian<quint32>(bytes.constData() + at);
+        const QByteArray type = bytes.mid(at + 4, 4);
+        if (type == "IDAT" || type == "IEND" || length > quint32(bytes.size() - at - 12))
+            return false;
+        if (type == "pHYs")
+            return length >= 9 && bytes.at(at + 8 + 8) == 1;
+        at += 12 + qsizetype(length);
+    }
+    return false;
+}
+
+// Whether the image's resolution came from its file. Qt's readers leave an
+// image whose file names none at the screen's default, which says nothing
+// about the picture; a PNG is asked directly, as it may name exactly that.
+bool namesResolution(const QImage& image, const QString& format, const QByteArray& bytes)
+{
+    if (format == QLatin1String("png"))
+        return pngNamesResolution(bytes);
+    const QImage unnamed(1, 1, QImage::Format_Mono);
+    return image.dotsPerMeterX() != unnamed.dotsPerMeterX()
+        || image.dotsPerMeterY() != unnamed.dotsPerMeterY();
+}
+
+// The picture's size in points. A picture whose file names no resolution
+// has 72 dots per inch: a pixel is a point.
+QSizeF pointsOf(const QImage& image, bool resolutionNamed)
+{
+    auto points = [resolutionNamed](int pixels, int dotsPerMeter) {
+        if (!resolutionNamed || dotsPerMeter <= 0)
             return double(pixels);
         const double dpi = dotsPerMeter * 0.0254;
         return dpi < 1 ? double(pixels) : pixels * 72.0 / dpi;
@@ -78,7 +109,7 @@ std::optional<Picture> Picture::fromData(const QByteArray& bytes, PictureOutcome
     if (!reader.read(&p.image_) || p.image_.isNull())
         return fail(PictureOutcome::NotAPicture);
     p.format_ = format;
-    p.naturalSize_ = pointsOf(p.image_);
+    p.naturalSize_ = pointsOf(p.image_, namesResolution(p.image_, format, bytes));
     return p;
 }
 
@@ -95,7 +126,7 @@ std::optional<Picture> Picture::fromImage(const QImage& image)
     p.data_ = png;
     p.image_ = image;
     p.format_ = QStringLiteral("png");
-    p.naturalSize_ = pointsOf(image);
+    p.naturalSize_ = pointsOf(image, namesResolution(image, QString(), QByteArray()));
     return p;
 }
 

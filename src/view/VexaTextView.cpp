@@ -204,10 +204,15 @@ QSizeF VexaTextView::contentSize() const
     // Laid out without a width the text gives its widest line; laid out
     // again at that width, centred and right-aligned paragraphs find their
     // place inside it. A hair more keeps the widest line from breaking on a
-    // rounding of its own width.
-    text_->setTextWidth(-1);
-    const double w = text_->idealWidth();
-    text_->setTextWidth(w + 0.02);
+    // rounding of its own width. Lines never wrap, so a text already laid
+    // out at its width is measured as it stands: laying it out again would
+    // have an editor over the box repaint, and the graph under it with it.
+    double w = text_->idealWidth();
+    if (text_->textWidth() != w + 0.02) {
+        text_->setTextWidth(-1);
+        w = text_->idealWidth();
+        text_->setTextWidth(w + 0.02);
+    }
     return QSizeF(side(w), side(text_->size().height()));
 }
 
@@ -285,7 +290,7 @@ void VexaTextView::align()
     if (manager().printmode)
         return;
     const QPointF origin = tloc - a;
-    if (!finite(origin))
+    if (!finite(origin) || origin == frame_.topLeft())
         return;
     setFrameOrigin(origin);
     needsParentDisplay();

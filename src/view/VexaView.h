@@ -299,7 +299,8 @@ public:
         KeyDelete = 0x7F
     };
     enum KeyModifier : unsigned { ModControl = 1u << 18, ModOption = 1u << 19, ModCommand = 1u << 20 };
-    // True when the key was taken (every key with a character is).
+    // True when the key was taken; a key no rule takes (one that is no
+    // letter, outside the editing rules) goes on to the window.
     bool keyDown(int character, unsigned modifiers);
     // A wheel turn of deltaY lines (positive away from the user) zooms under
     // the range tool: x alone with Option, y alone with Command.

@@ -210,7 +210,10 @@ bool VexaView::keyDown(int c, unsigned modifiers)
         return true;
     }
 
-    // A tool's key; capitals count as their small letters.
+    // A tool's key is a plain letter; capitals count as their small letters.
+    // Any other key picks no tool and leaves the current one as it is.
+    if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')))
+        return false;
     M->getShortcut(c < 0x5B ? c + 0x20 : c);
     return true;
 }

@@ -287,6 +287,31 @@ TEST(DesktopMenus, ShortcutsAboutAndTheReadOutsOfAClosedDocument)
     EXPECT_TRUE(m.dataPanes().dataComment->text().isEmpty());
 }
 
+TEST(DesktopWindows, TheInspectorWindowKeepsItsPlaceAcrossClosingAndRestarting)
+{
+    QScreen* s = QGuiApplication::primaryScreen();
+    ASSERT_NE(s, nullptr);
+    const QRect available = s->availableGeometry();
+    QRect placed;
+    {
+        Manager m;
+        ScriptedAlerts alerts;
+        m.showInspector();
+        // Somewhere else than the first start's place, and larger than the
+        // least the window takes.
+        placed = QRect(available.topLeft() + QPoint(20, 30), m.inspector->minimumSizeHint() + QSize(40, 30));
+        ASSERT_TRUE(available.contains(placed));
+        m.inspector->setGeometry(placed);
+        m.inspector->close();
+        m.showInspector();
+        EXPECT_EQ(m.inspector->geometry(), placed);
+    }
+    Manager again;
+    ScriptedAlerts alerts;
+    again.showInspector();
+    EXPECT_EQ(again.inspector->geometry(), placed);
+}
+
 TEST(DesktopWindows, WindowsAreKeptWithinTheFreeAreaOfTheScreen)
 {
     const QRect screen(0, 24, 1600, 976); // below a 24-pixel panel
@@ -319,6 +344,14 @@ TEST(DesktopWindows, WindowsAreKeptWithinTheFreeAreaOfTheScreen)
         EXPECT_TRUE(screen.contains(r)) << i;
     }
     EXPECT_EQ(WindowPlacement::cascade(QSize(2000, 2000), first, screen), screen);
+
+    // Beside a window that stands on the screen, on its roomier side, when
+    // there is room there.
+    const QRect inspector(0, 24, 700, 976);
+    EXPECT_EQ(WindowPlacement::beside(inspector, 820, screen), QRect(700, 24, 900, 976));
+    EXPECT_EQ(WindowPlacement::beside(inspector.translated(900, 0), 820, screen), QRect(0, 24, 900, 976));
+    EXPECT_EQ(WindowPlacement::beside(inspector, 1000, screen), screen);
+    EXPECT_EQ(WindowPlacement::beside(QRect(), 820, screen), screen);
 
     // A window put on the screen by the controller lies within it, frame
     // and all, even when its document asks for more than the screen has.

@@ -364,16 +364,21 @@ TEST(Pasteboard, PicturesAreCentredAndFitTheView)
         const char* name;
         QSize image;
         QSizeF shown;
+        QByteArray bytes;
     } cases[] = {
         // Twice as wide as the view, not too tall: W/1.1 wide, half its own
         // height.
-        {"wide", QSize(int(2 * W), int(H / 4)), QSizeF(W / 1.1, int(H / 4) * W / int(2 * W) / 1.1)},
+        {"wide", QSize(int(2 * W), int(H / 4)), QSizeF(W / 1.1, int(H / 4) * W / int(2 * W) / 1.1), {}},
         // Smaller than the view: 1/1.1 of its own size.
-        {"small", QSize(100, 50), QSizeF(100 / 1.1, 50 / 1.1)},
+        {"small", QSize(100, 50), QSizeF(100 / 1.1, 50 / 1.1), {}},
+        // Without a resolution a pixel is a point; at 144 dpi two pixels are.
+        {"no resolution", QSize(200, 100), QSizeF(181.8, 90.9),
+         PictureBytes::pngWithoutResolution({200, 100})},
+        {"144 dpi", QSize(200, 100), QSizeF(90.9, 45.5), PictureBytes::image({200, 100}, "png", 5669)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        putOnClipboard(QStringLiteral("image/png"), png(c.image));
+        putOnClipboard(QStringLiteral("image/png"), c.bytes.isEmpty() ? png(c.image) : c.bytes);
         m.paste();
         auto* g = dynamic_cast<Graphic*>(d.G.back().get());
         ASSERT_NE(g, nullptr);

@@ -143,8 +143,9 @@ TEST(Tools, KeysTypedInTheInspectorWindowPickTools)
         QKeyEvent press(QEvent::KeyPress, key, mods, characters);
         QApplication::sendEvent(m.inspector, &press);
     };
-    // Capitals fold to lower case; a digit picks no tool but forgets the
-    // current text box; Ctrl+letter belongs to the menus.
+    // Capitals fold to lower case; a digit or Return is no tool key and
+    // changes nothing, not even the current text box; Ctrl+letter belongs to
+    // the menus.
     type(Qt::Key_Z, QStringLiteral("Z"), Qt::ShiftModifier);
     EXPECT_EQ(m.mouseModeTitle(), QStringLiteral("zoom"));
     type(Qt::Key_M, QStringLiteral("m"));
@@ -152,15 +153,17 @@ TEST(Tools, KeysTypedInTheInspectorWindowPickTools)
     m.setCurrentText(&text);
     ASSERT_EQ(m.T, &text);
     type(Qt::Key_1, QStringLiteral("1"));
+    type(Qt::Key_Return, QStringLiteral("\r"));
     EXPECT_EQ(m.mouseModeTitle(), QStringLiteral("measure"));
-    EXPECT_EQ(m.T, nullptr);
+    EXPECT_EQ(m.T, &text);
     type(Qt::Key_S, QStringLiteral("s"), Qt::ControlModifier);
     EXPECT_EQ(m.mouseModeTitle(), QStringLiteral("measure"));
 
     const struct {
         QString text;
         int character;
-    } folds[] = {{"Z", 'z'}, {"a", 'a'}, {"1", '1' + 32}, {"@", '@' + 32}, {"[", '['}, {"", -1}};
+    } folds[]
+        = {{"Z", 'z'}, {"a", 'a'}, {"1", -1}, {"\r", -1}, {"@", -1}, {"[", -1}, {"\u00e9", -1}, {"", -1}};
     for (const auto& f : folds)
         EXPECT_EQ(KeyCatchPanel::toolCharacter(f.text), f.character) << f.text.toStdString();
 }

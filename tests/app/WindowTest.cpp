@@ -10,14 +10,17 @@
 #include "model/VexaDocument.h"
 #include "support/TestSupport.h"
 #include "view/GraphWidget.h"
+#include "view/VexaTextView.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QLayout>
 #include <QLineEdit>
 #include <QPrinter>
+#include <QTimer>
 #include <QToolBar>
 
 #include <gtest/gtest.h>
@@ -61,6 +64,14 @@ bool near(const QColor& a, const QColor& b)
 {
     return std::abs(a.red() - b.red()) < 40 && std::abs(a.green() - b.green()) < 40
         && std::abs(a.blue() - b.blue()) < 40;
+}
+
+// Turns the event loop for a while, as a window left alone sees it.
+void idle(int milliseconds)
+{
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
 }
 
 void settle(QWidget& w)
@@ -118,6 +129,65 @@ TEST(GraphWidgetTest, DrawsThePassUprightAndRepaintsOnReplot)
 
     w.setDocument(nullptr);
     EXPECT_EQ(doc->PV, nullptr);
+}
+
+TEST(GraphWidgetTest, AGraphWithTextBoxesLeftAloneIsNotPaintedAgain)
+{
+    Manager app;
+    auto doc = plainDocument(app);
+    doc->page.marginleft = doc->page.marginbottom = 60;
+    for (int axis : {AxisX1, AxisY1})
+        doc->axes[axis].axis = 1;
+    auto b = std::make_unique<DataBuffer>();
+    for (int i = 0; i < 50; ++i)
+        b->addDoubleValue(i, i % 7);
+    doc->DB.push_back(std::move(b));
+    VexaDocument* d = doc.get();
+    // A box at its anchor, one at an automatic place, one at data values,
+    // turned and centred: each way of placing a box.
+    const struct {
+        const char* text;
+        int autopos, posmode, tbalign;
+        double angle;
+    } boxes[] = {{"Title", 0, 0, TextAlignTopLeft, 0},
+                 {"Auto", 1, 0, TextAlignTopLeft, 0},
+                 {"Data", 0, 1, TextAlignCentre, 30}};
+    for (const auto& t : boxes) {
+        auto box = std::make_unique<VexaTextView>(QRectF(100, 100, 10, 10), &app, d);
+        box->setString(QLatin1String(t.text), QFont(QStringLiteral("DejaVu Sans"), 14), Qt::black);
+        box->autopos = t.autopos;
+        box->autoposloc = 2;
+        box->tbalign = t.tbalign;
+        box->angle = t.angle;
+        box->setFloat(t.posmode);
+        box->setPosition(40, 60);
+        d->T.push_back(std::move(box));
+    }
+    DocumentWindowQt* w = app.openDocument(std::move(doc), true);
+    ASSERT_NE(w, nullptr);
+    PaintCounter counter;
+    w->graphWidget().installEventFilter(&counter);
+    idle(200);
+    EXPECT_GT(counter.paints, 0);
+
+    // The boxes have found their places and sizes: nothing changes, so
+    // nothing is drawn.
+    const int settled = counter.paints;
+    idle(500);
+    EXPECT_EQ(counter.paints, settled);
+
+    // So it is while a box's text is edited (its caret, which blinks, held
+    // still).
+    const int flash = QApplication::cursorFlashTime();
+    QApplication::setCursorFlashTime(0);
+    app.selectMouseMode(QStringLiteral("text"));
+    auto* edited = dynamic_cast<VexaTextView*>(d->T.front().get());
+    w->graphWidget().beginEditing(*edited);
+    idle(200);
+    const int editing = counter.paints;
+    idle(500);
+    EXPECT_EQ(counter.paints, editing);
+    QApplication::setCursorFlashTime(flash);
 }
 
 TEST(GraphWidgetTest, CachedImageStandsInForTheGraphWhileRedrawIsOff)

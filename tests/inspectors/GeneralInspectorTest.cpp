@@ -44,11 +44,10 @@ TEST(GeneralInspector, FieldsAndSwitchesWriteTheDocument)
     } typed[] = {
         {"margin left", u.marginLeft, "12.7", [&] { return d.page.marginleft; }, 12, "12"},
         {"margin right", u.marginRight, "33px", [&] { return d.page.marginright; }, 33, "33"},
-        {"margin bottom", u.marginBottom, "-4", [&] { return d.page.marginbottom; }, -4, "-4"},
-        {"margin top", u.marginTop, "words", [&] { return d.page.margintop; }, 0, "0"},
+        {"margin bottom", u.marginBottom, "0", [&] { return d.page.marginbottom; }, 0, "0"},
+        {"margin top", u.marginTop, "7", [&] { return d.page.margintop; }, 7, "7"},
         {"frame width", u.frameWidth, "2,5", [&] { return d.page.framewidth; }, 2.5, "2.5"},
         {"arrow size", u.arrowSize, "14.25", [&] { return d.page.arrowsize; }, 14.25, "14.2"},
-        {"arrow size no number", u.arrowSize, "1e999", [&] { return d.page.arrowsize; }, 14.25, "14.2"},
     };
     for (const auto& t : typed) {
         SCOPED_TRACE(t.name);
@@ -117,6 +116,64 @@ TEST(GeneralInspector, FieldsAndSwitchesWriteTheDocument)
         EXPECT_EQ(w.well->color(), c);
     }
     EXPECT_TRUE(f.alerts.requests().empty());
+}
+
+TEST(GeneralInspector, NumbersThatAreNoneOrOutOfRangeAreRefusedAndChangeNothing)
+{
+    Fixture f;
+    ASSERT_NE(f.panel, nullptr);
+    const Ui::GeneralPanel& u = f.ui();
+    VexaDocument& d = f.d;
+    VexaDocument* s = AppFixtures::addSubview(*f.m, d, QRectF(10, 20, 100, 80));
+    DocumentWindowQt* w = Manager::windowOf(&d);
+    w->setContentSize(QSize(500, 400));
+
+    // What the document, its window and its sub-view hold, all at once.
+    auto held = [&] {
+        QList<double> values{d.page.framewidth,  d.page.arrowsize,    d.page.marginleft,
+                             d.page.marginright, d.page.marginbottom, d.page.margintop};
+        const QRectF frame = dynamic_cast<VexaView*>(s->PV)->frame();
+        values << frame.x() << frame.y() << frame.width() << frame.height();
+        values << w->graphWidget().width() << w->graphWidget().height();
+        return values;
+    };
+    const struct {
+        QLineEdit* field;
+        bool subview;
+        const char* typed;
+        const char* message;
+    } cases[] = {
+        {u.frameWidth, false, "abc", "abc is no number"},
+        {u.frameWidth, false, "-3", "-3 is not between 0 and 100"},
+        {u.frameWidth, false, "1e9", "1e9 is not between 0 and 100"},
+        {u.arrowSize, false, "1e999", "1e999 is no number"},
+        {u.arrowSize, false, "-1", "-1 is not between 0 and 1000"},
+        {u.marginLeft, false, "abc", "abc is no number"},
+        {u.marginRight, false, "-4", "-4 is not between 0 and 10000"},
+        {u.marginTop, false, "1e9", "1e9 is not between 0 and 10000"},
+        {u.marginBottom, false, "", " is no number"},
+        {u.windowWidth, false, "abc", "abc is no number"},
+        {u.windowHeight, false, "0", "0 is not between 1 and 10000"},
+        {u.windowWidth, false, "99999", "99999 is not between 1 and 10000"},
+        {u.subviewX, true, "abc", "abc is no number"},
+        {u.subviewY, true, "-1e6", "-1e6 is not between -10000 and 10000"},
+        {u.subviewWidth, true, "-30", "-30 is not between 1 and 10000"},
+        {u.subviewHeight, true, "0", "0 is not between 1 and 10000"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.field->objectName().toStdString()) + " " + c.typed);
+        f.m->setCurrentDoc(c.subview ? s : &d, &d);
+        const QList<double> before = held();
+        const QString shown = c.field->text();
+        const std::size_t alerts = f.alerts.requests().size();
+        type(c.field, QLatin1String(c.typed));
+        EXPECT_EQ(held(), before);
+        ASSERT_EQ(f.alerts.requests().size(), alerts + 1);
+        EXPECT_EQ(f.alerts.requests().back().title, QStringLiteral("General Inspector"));
+        EXPECT_EQ(f.alerts.requests().back().message, QLatin1String(c.message));
+        // The field shows what is stored again.
+        EXPECT_EQ(c.field->text(), shown);
+    }
 }
 
 TEST(GeneralInspector, PresetsSetMarginsAndAxesOnly)

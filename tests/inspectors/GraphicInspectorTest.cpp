@@ -126,6 +126,38 @@ TEST(GraphicInspector, TheNextGraphicTakesThePanelsSettings)
     EXPECT_EQ(next->type, GraphicOval);
 }
 
+TEST(GraphicInspector, WidthsAndSizesThatAreNoneOrOutOfRangeAreRefused)
+{
+    Fixture f;
+    ASSERT_NE(f.panel, nullptr);
+    const Ui::GraphicPanel& u = f.ui();
+    Graphic* g = f.draw(QPointF(100, 100), QPointF(200, 150));
+    ASSERT_NE(g, nullptr);
+    const struct {
+        QLineEdit* field;
+        const char* typed;
+        const char* message;
+    } cases[] = {
+        {u.linewidth, "abc", "abc is no number"},
+        {u.linewidth, "-3", "-3 is not between 0 and 100"},
+        {u.linewidth, "1e9", "1e9 is not between 0 and 100"},
+        {u.arrowSize, "big", "big is no number"},
+        {u.arrowSize, "-12", "-12 is not between 0 and 1000"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        const double width = g->linewidth;
+        const int arrow = g->arrowsize;
+        type(c.field, QLatin1String(c.typed));
+        EXPECT_EQ(g->linewidth, width);
+        EXPECT_EQ(g->arrowsize, arrow);
+        ASSERT_FALSE(f.alerts.requests().empty());
+        EXPECT_EQ(f.alerts.requests().back().title, QStringLiteral("Graphic Inspector"));
+        EXPECT_EQ(f.alerts.requests().back().message, QLatin1String(c.message));
+    }
+    EXPECT_EQ(f.alerts.requests().size(), std::size(cases));
+}
+
 TEST(GraphicInspector, CornersSizesAndModes)
 {
     TestSupport::PinnedTimeZone zone(QStringLiteral("UTC"));

@@ -11,10 +11,19 @@
 #include "ui_general.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QButtonGroup>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QSpinBox>
 #include <QStackedWidget>
+#include <QTableView>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 using InspectorSupport::type;
 
@@ -54,6 +63,112 @@ TEST(InspectorFramework, EveryKeySwitchesAndEachPanelLoadsOnce)
     EXPECT_TRUE(made.contains(QStringLiteral("general")));
     // The panel made last announced itself last.
     EXPECT_EQ(m->inspectorManager, madeLast);
+}
+
+TEST(InspectorFramework, KeysTypedIntoAnEditableControlBelongToIt)
+{
+    auto m = InspectorSupport::controller();
+    ScriptedAlerts alerts;
+    VexaDocument& d = InspectorSupport::openCurrent(*m);
+    InspectorSupport::addBuffers(*m, d, 1);
+    m->showInspector();
+    m->selectMouseMode(QStringLiteral("normy"));
+    QWidget* macros = m->dataPanes().MacroView;
+    QTableView* points = m->dataPanes().dataTable;
+
+    auto key = [](QWidget* w, int code, const QString& text) {
+        QKeyEvent press(QEvent::KeyPress, code, Qt::NoModifier, text);
+        QApplication::sendEvent(w, &press);
+        QKeyEvent release(QEvent::KeyRelease, code, Qt::NoModifier, text);
+        QApplication::sendEvent(w, &release);
+    };
+    // Each kind of control a panel or pane has, with the panel or pane it
+    // is on.
+    const struct {
+        const char* what;
+        const char* panel;
+        const char* pane;
+        std::function<QWidget*()> control;
+    } controls[] = {
+        {"a field", "calc", "databuffer",
+         [&] {
+             return m->IM.value(QStringLiteral("calc"))
+                 ->view()
+                 ->findChild<QLineEdit*>(QStringLiteral("fexpr"));
+         }},
+        {"a spin box", "graphic", "databuffer",
+         [&] {
+             return m->IM.value(QStringLiteral("graphic"))
+                 ->view()
+                 ->findChild<QSpinBox*>(QStringLiteral("dash"));
+         }},
+        {"the macro's shortcut box", "axis", "macro",
+         [&] { return macros->findChild<QComboBox*>(QStringLiteral("ma_shortcut")); }},
+        {"the macro's source", "legend", "macro",
+         [&] { return macros->findChild<QPlainTextEdit*>(QStringLiteral("ma_src")); }},
+        {"a table's editor", "general", "data",
+         [&] {
+             const QModelIndex cell = points->model()->index(0, 1);
+             points->setCurrentIndex(cell);
+             points->edit(cell);
+             return points->viewport()->findChild<QLineEdit*>();
+         }},
+    };
+    const struct {
+        int code;
+        const char* text;
+    } others[] = {{Qt::Key_Return, "\r"},
+                  {Qt::Key_Enter, "\r"},
+                  {Qt::Key_Escape, "\x1b"},
+                  {Qt::Key_1, "1"},
+                  {Qt::Key_Minus, "-"}};
+    for (const auto& c : controls) {
+        SCOPED_TRACE(c.what);
+        m->switchInspector(QLatin1String(c.panel));
+        m->switchDataView(QLatin1String(c.pane));
+        QWidget* control = c.control();
+        ASSERT_NE(control, nullptr);
+        control->setFocus();
+        // A letter stays in the control, and so does any other key.
+        key(control, Qt::Key_M, QStringLiteral("m"));
+        EXPECT_EQ(m->mouseModeTitle(), QStringLiteral("normy"));
+        EXPECT_EQ(m->selectedInspector(), QLatin1String(c.panel));
+        for (const auto& k : others) {
+            key(control, k.code, QLatin1String(k.text));
+            EXPECT_EQ(m->mouseModeTitle(), QStringLiteral("normy")) << k.code;
+            EXPECT_EQ(m->selectedInspector(), QLatin1String(c.panel)) << k.code;
+        }
+    }
+    // The shortcut box took its letter.
+    EXPECT_EQ(macros->findChild<QComboBox*>(QStringLiteral("ma_shortcut"))->currentText(),
+              QStringLiteral("m"));
+
+    // A letter typed where nothing takes typing still picks its tool.
+    if (QWidget* focus = m->inspector->focusWidget())
+        focus->clearFocus();
+    key(m->inspector, Qt::Key_M, QStringLiteral("m"));
+    EXPECT_EQ(m->mouseModeTitle(), QStringLiteral("measure"));
+}
+
+TEST(InspectorFramework, APanelWithNothingToShowSaysWhatIsMissing)
+{
+    auto m = InspectorSupport::controller();
+    ScriptedAlerts alerts;
+    auto* none = qobject_cast<QLabel*>(m->noinspector);
+    ASSERT_NE(none, nullptr);
+    m->switchInspector(QStringLiteral("style"));
+    EXPECT_FALSE(none->isHidden());
+    EXPECT_EQ(none->text(), QStringLiteral("No Document"));
+    // A document, but no buffer in it.
+    VexaDocument& d = InspectorSupport::openCurrent(*m);
+    m->update();
+    EXPECT_FALSE(none->isHidden());
+    EXPECT_EQ(none->text(), QStringLiteral("No Buffer"));
+    InspectorSupport::addBuffers(*m, d, 1);
+    EXPECT_TRUE(none->isHidden());
+    m->setCurrentDoc(nullptr, nullptr);
+    m->update();
+    EXPECT_EQ(none->text(), QStringLiteral("No Document"));
 }
 
 TEST(InspectorFramework, TheGeneralPanelFollowsEveryReplot)

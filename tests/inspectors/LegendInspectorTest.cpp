@@ -32,6 +32,35 @@ struct Fixture : InspectorSupport::PanelFixture<LegendManager> {
 
 } // namespace
 
+TEST(LegendInspector, NumbersThatAreNoneOrOutOfRangeAreRefused)
+{
+    Fixture f;
+    ASSERT_NE(f.panel, nullptr);
+    const Ui::LegendPanel& u = f.ui();
+    LegendSettings& l = f.d.legend;
+    const struct {
+        QLineEdit* field;
+        const char* typed;
+        const char* message;
+    } cases[] = {
+        {u.width, "abc", "abc is no number"},
+        {u.space, "-3", "-3 is not between 0 and 1000"},
+        {u.width, "1e9", "1e9 is not between 0 and 1000"},
+        {u.posX, "left", "left is no number"},
+        {u.posY, "1e12", "1e12 is not between -100000 and 100000"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        const LegendSettings before = l;
+        type(c.field, QLatin1String(c.typed));
+        EXPECT_TRUE(l == before);
+        ASSERT_FALSE(f.alerts.requests().empty());
+        EXPECT_EQ(f.alerts.requests().back().title, QStringLiteral("Legend Inspector"));
+        EXPECT_EQ(f.alerts.requests().back().message, QLatin1String(c.message));
+    }
+    EXPECT_EQ(f.alerts.requests().size(), std::size(cases));
+}
+
 TEST(LegendInspector, ControlsWriteTheLegend)
 {
     Fixture f;

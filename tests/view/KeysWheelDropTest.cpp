@@ -45,15 +45,18 @@ TEST(Keys, RulesInTheirOrder)
         int key;
         unsigned modifiers;
         std::vector<int> macros, shortcuts;
+        bool taken = true;
     };
     const Case cases[] = {
         {"Control+m runs the m macros", "range", false, 'm', Control, {'m'}, {}},
         {"Control+M runs the M macros", "range", false, 'M', Control, {'M'}, {}},
-        {"Control+1 is no macro key", "range", false, '1', Control, {}, {0x51}},
+        {"Control+1 is no macro key and no tool key", "range", false, '1', Control, {}, {}, false},
         {"a capital selects like its small letter", "range", false, 'R', Option, {}, {'r'}},
         {"select with a current text keeps the key", "select", true, 's', 0, {}, {}},
         {"select without one picks a tool", "select", false, 's', 0, {}, {'s'}},
-        {"an arrow with nothing to move", "range", false, VexaView::KeyUp, 0, {}, {VexaView::KeyUp}},
+        {"an arrow with nothing to move", "range", false, VexaView::KeyUp, 0, {}, {}, false},
+        {"Return is no tool key", "range", false, '\r', 0, {}, {}, false},
+        {"nor is a sign", "range", false, '-', 0, {}, {}, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -61,7 +64,7 @@ TEST(Keys, RulesInTheirOrder)
         g.manager.tool = QLatin1String(c.tool);
         if (c.currentText)
             g.manager.setCurrentText(&addText(g, {100, 100}));
-        EXPECT_TRUE(g.key(c.key, c.modifiers));
+        EXPECT_EQ(g.key(c.key, c.modifiers), c.taken);
         EXPECT_EQ(g.manager.macroKeys, c.macros);
         EXPECT_EQ(g.manager.shortcuts, c.shortcuts);
     }
@@ -175,7 +178,7 @@ TEST(Keys, ItemsOfAnotherGraphAreLeftAlone)
     EXPECT_EQ(other.doc.G.size(), 1u);
     EXPECT_EQ(other.doc.T.size(), 1u);
     EXPECT_EQ(other.doc.undoManager().undoCount(), 0u);
-    EXPECT_EQ(g.manager.shortcuts, std::vector<int>{VexaView::KeyDelete});
+    EXPECT_TRUE(g.manager.shortcuts.empty()); // nor is Delete a tool key
 }
 
 TEST(Wheel, FactorAndDirection)
@@ -251,6 +254,27 @@ TEST(Drop, PicturesBecomeGraphicsCentredOnTheDropPoint)
         EXPECT_NEAR((pic.y1 + pic.y2) / 2, 200, 1e-9);
         EXPECT_FALSE(g.view.highlight);
     }
+    // A picture that names no resolution has 72 dots per inch; one of 144
+    // has half as many points as pixels.
+    const struct {
+        const char* name;
+        QByteArray png;
+        QSizeF shown;
+    } resolutions[] = {
+        {"none named", PictureBytes::pngWithoutResolution({200, 100}), {181.8, 90.9}},
+        {"144 dpi", PictureBytes::image({200, 100}, "png", 5669), {90.9, 45.5}},
+    };
+    for (const auto& r : resolutions) {
+        SCOPED_TRACE(r.name);
+        ToolGraph g(QSizeF(500, 400));
+        VexaView::Drop drop;
+        drop.png = r.png;
+        ASSERT_TRUE(g.view.performDrop(drop, QPointF(250, 200)));
+        const auto& pic = static_cast<Graphic&>(*g.doc.G.front());
+        EXPECT_NEAR(pic.x2 - pic.x1, r.shown.width(), 0.05);
+        EXPECT_NEAR(pic.y2 - pic.y1, r.shown.height(), 0.05);
+    }
+
     // 2000 x 1000 on 500 x 400: 454.5 x 227.3.
     ToolGraph g(QSizeF(500, 400));
     VexaView::Drop drop;
