@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
+#include <new>
 #include <optional>
 #include <vector>
 
@@ -80,8 +81,14 @@ unarchive(const QByteArray& data, const std::function<void(KeyedUnarchiver&)>& r
     KeyedUnarchiver coder(data);
     registerClasses(coder);
     std::vector<std::shared_ptr<T>> items;
-    if (coder.ok())
-        items = coder.decodeArrayOfObjects<T>(rootKey());
+    try {
+        if (coder.ok())
+            items = coder.decodeArrayOfObjects<T>(rootKey());
+    } catch (const std::bad_alloc&) {
+        // Decoding keeps to a budget proportional to the bytes, so this takes
+        // a machine short of memory: the list is refused, the program goes on.
+        coder.failWithError(QStringLiteral("There is not enough memory to read the list."));
+    }
     if (!coder.ok()) {
         if (error)
             *error = coder.errorString();

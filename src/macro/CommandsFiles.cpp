@@ -20,8 +20,7 @@
 #include "model/VexaDocument.h"
 #include "view/VexaView.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include "platform/RegularFile.h"
 #include <QRectF>
 
 #include <cmath>
@@ -242,14 +241,14 @@ template <class Start> void runPerlCommand(Macro& m, MacroType type, Start start
                 start(*stored);
         return;
     }
-    if (m.inlineperl.isEmpty() || !QFileInfo(m.inlineperl).isFile())
+    if (m.inlineperl.isEmpty())
         return;
-    QFile file(m.inlineperl);
-    if (!file.open(QIODevice::ReadOnly))
+    const RegularFile::Contents file = RegularFile::read(m.inlineperl, Macro::maxSourceBytes);
+    if (file.outcome != RegularFile::Outcome::Read)
         return;
     // A macro of its own for the inline code; its job carries on after it
     // is gone. The tokeniser wrote the code as the source's own UTF-8.
-    Macro inlineMacro(QString(), QString::fromUtf8(file.readAll()), 0, type);
+    Macro inlineMacro(QString(), QString::fromUtf8(file.bytes), 0, type);
     start(inlineMacro);
 }
 

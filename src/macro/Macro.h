@@ -60,8 +60,10 @@ public:
 
     int macrotype() const { return type; }
     // Replaces the source with the file's text read as ISO Latin-1; false
-    // (source unchanged) when the file cannot be read.
-    bool loadFromFile(const QString& path);
+    // (source unchanged, the reason in why) when the file cannot be read, is
+    // no regular file or is larger than maxSourceBytes.
+    bool loadFromFile(const QString& path, QString* why = nullptr);
+    static constexpr qint64 maxSourceBytes = qint64(16) << 20;
 
     // Archive keys "name", "src", "shortcut", "type"; everything else is
     // rebuilt as on creation.

@@ -1,6 +1,7 @@
 #include "macro/PerlJob.h"
 
 #include "macro/MacroResources.h"
+#include "platform/RegularFile.h"
 #include "platform/TempFile.h"
 #include "util/TempFiles.h"
 
@@ -43,12 +44,13 @@ QString scriptPath(const QString& name)
 bool readScript(const QString& name, QByteArray& bytes, QString* reason)
 {
     const QString path = scriptPath(name);
-    QFile file(path);
-    if (path.isEmpty() || !file.open(QIODevice::ReadOnly)) {
+    // Our scripts take a few kilobytes.
+    RegularFile::Contents file = RegularFile::read(path, qint64(1) << 20);
+    if (path.isEmpty() || file.outcome != RegularFile::Outcome::Read) {
         *reason = QStringLiteral("the perl script %1.pl was not found").arg(name);
         return false;
     }
-    bytes = file.readAll();
+    bytes = std::move(file.bytes);
     return true;
 }
 

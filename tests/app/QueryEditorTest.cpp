@@ -4,10 +4,12 @@
 
 #include "app/QueryEditor.h"
 #include "AppFixtures.h"
+#include "app/MacroEditor.h"
 #include "app/Manager.h"
 #include "app/OpenDoc.h"
 #include "io/QueryListFile.h"
 #include "platform/Alert.h"
+#include "platform/KeyedUnarchiver.h"
 #include "platform/UserDefaults.h"
 #include "support/TestSupport.h"
 
@@ -354,6 +356,38 @@ TEST(OpenDocTest, RefusedFilesShowFileOpenErrorAndChangeNothing)
         EXPECT_EQ(names(f.e.MYQ), QStringList({"a"})) << path.toStdString();
         EXPECT_EQ(f.stored(), f.e.MYQ) << path.toStdString();
     }
+}
+
+// A list file handed to the running program that is no regular file (a
+// link to /dev/zero, a FIFO) or is far too large is refused unread; the
+// program goes on with its lists as they were.
+TEST(OpenDocTest, ListFilesThatAreNoRegularFilesOrTooLargeAreRefusedUnread)
+{
+    const QString zero = TestSupport::scratchDir() + QStringLiteral("/zero.mavexa");
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), zero));
+    const QString fifo = TestSupport::scratchDir() + QStringLiteral("/fifo.myvexa");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString huge = TestSupport::scratchDir() + QStringLiteral("/huge.mavexa");
+    {
+        QFile f(huge); // sparse: no room taken on the disk
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(f.resize(KeyedUnarchiver::standardLimits().maxInputBytes + 1));
+    }
+    EditorFixture f({query("a")});
+    const std::size_t macros = f.m.macroEditor->MA.size();
+    ScriptedAlerts alerts;
+    EXPECT_EQ(f.m.openFiles({zero, fifo, huge}), 0);
+    ASSERT_EQ(alerts.requests().size(), 3u);
+    const QString expected[]
+        = {zero + QStringLiteral(" is not a regular file"), fifo + QStringLiteral(" is not a regular file"),
+           huge + QStringLiteral(" is too large to open (")};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(alerts.requests()[i].title, QStringLiteral("File Open Error"));
+        EXPECT_TRUE(alerts.requests()[i].message.contains(expected[i]))
+            << alerts.requests()[i].message.toStdString();
+    }
+    EXPECT_EQ(names(f.e.MYQ), QStringList({"a"}));
+    EXPECT_EQ(f.m.macroEditor->MA.size(), macros);
 }
 
 TEST(QueryList, WorksWithoutItsPaneWhichShowsWhatWasDoneMeanwhile)
