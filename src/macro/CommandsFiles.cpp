@@ -51,7 +51,7 @@ void retarget(Macro& m, VexaDocument* document)
 
 void fail(Macro& m, const MacroCommandCall& call, const char* what, const QString& reason = QString())
 {
-    const QString command = call.tokens.join(QLatin1Char(' '));
+    const QString command = Macro::echoedCommand(call.tokens);
     m.macroError(reason.isEmpty()
                      ? QStringLiteral("%1: %2\n").arg(QLatin1String(what), command)
                      : QStringLiteral("%1 (%2): %3\n").arg(QLatin1String(what), reason, command));

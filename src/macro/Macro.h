@@ -178,8 +178,12 @@ public:
     std::vector<int> bufferIndices() const;
     // The s conversion: every "$name" of a string variable replaced by its
     // value (the longest name that fits wins), then every backslash-n made a
-    // line feed.
-    QString convertText(const QString& token) const;
+    // line feed. Nothing when the text would pass MacroText::maxLength.
+    std::optional<QString> convertText(const QString& token) const;
+
+    // A command as messages show it: its tokens, with a secret argument (the
+    // password of mysqlimport) masked.
+    static QString echoedCommand(const QStringList& tokens);
 
     // The truncation of a double to an int that the slots use: toward zero,
     // saturated, NaN as 0.
