@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QSettings>
 #include <QTableView>
 
 #include <gtest/gtest.h>
@@ -388,6 +389,46 @@ TEST(OpenDocTest, ListFilesThatAreNoRegularFilesOrTooLargeAreRefusedUnread)
     }
     EXPECT_EQ(names(f.e.MYQ), QStringList({"a"}));
     EXPECT_EQ(f.m.macroEditor->MA.size(), macros);
+}
+
+// Two instances share one store: what the other one changed since this one
+// last read or wrote the list is kept when this one writes. A query changed
+// here keeps this change; one the other changed or added comes in; one it
+// deleted goes.
+TEST(QueryList, AStoreSharedWithAnotherInstanceLosesNeitherInstancesQueries)
+{
+    EditorFixture f({query("a"), query("b"), query("c"), query("d")}, 2);
+    // The other instance: the same settings file, through a store object of
+    // its own, as another process has it.
+    {
+        QSettings other(UserDefaults::standard().storeFile(), QSettings::IniFormat);
+        other.setValue(QueryListFile::defaultsKey(),
+                       *QueryListFile::archive({query("a", QStringLiteral("SELECT theirs")), query("b"),
+                                                query("c", QStringLiteral("SELECT lost")), query("n")}));
+        other.sync();
+    }
+    // This instance edits c (the selected query) and saves.
+    f.e.my_sql()->setPlainText(QStringLiteral("SELECT ours"));
+    f.e.my_save();
+    EXPECT_EQ(names(f.e.MYQ), QStringList({"a", "b", "c", "n"}));
+    EXPECT_EQ(f.e.MYQ[0].sql, QStringLiteral("SELECT theirs"));
+    EXPECT_EQ(f.e.MYQ[2].sql, QStringLiteral("SELECT ours"));
+    EXPECT_EQ(f.stored(), f.e.MYQ);
+    EXPECT_EQ(f.e.MYQ[std::size_t(f.e.selectedRow())].name, QStringLiteral("c"));
+
+    // A query added here stays selected where the other instance's
+    // additions moved it.
+    {
+        QSettings other(UserDefaults::standard().storeFile(), QSettings::IniFormat);
+        std::vector<MySQLQuery> list = f.stored();
+        list.push_back(query("m"));
+        other.setValue(QueryListFile::defaultsKey(), *QueryListFile::archive(list));
+        other.sync();
+    }
+    f.e.my_add();
+    EXPECT_EQ(names(f.e.MYQ), QStringList({"a", "b", "c", "n", "New Query", "m"}));
+    EXPECT_EQ(f.e.selectedRow(), 4);
+    EXPECT_EQ(f.stored(), f.e.MYQ);
 }
 
 TEST(QueryList, WorksWithoutItsPaneWhichShowsWhatWasDoneMeanwhile)
