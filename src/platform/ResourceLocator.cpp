@@ -44,6 +44,16 @@ bool trustedFolder(const QString& path)
     return (st.st_mode & S_IWOTH) == 0;
 }
 
+bool trustedFile(const QString& path)
+{
+    struct stat st = {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return false;
+    if (st.st_uid != 0 && st.st_uid != ::geteuid())
+        return false;
+    return (st.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+}
+
 QString sourceResources()
 {
 #ifdef VEXA_SOURCE_RESOURCES
@@ -95,7 +105,7 @@ QString resourcePath(const QString& relative)
         if (!canonical.startsWith(root + QLatin1Char('/')))
             continue;
         const QString folder = info.isDir() ? canonical : QFileInfo(canonical).path();
-        if (trustedChain(root, folder))
+        if (trustedChain(root, folder) && (info.isDir() || trustedFile(canonical)))
             return canonical;
     }
     return QString();
