@@ -26,6 +26,10 @@
         return $c;
     }
 
+    # What the code printed reached the log whole, or the run fails: a full
+    # disk or a log past its size limit must not pass for success.
+    close(STDOUT) or $!{EBADF} or fail("vexa: cannot write the log: $!\n");
+
     # Every entry is checked before anything is written: a run that fails
     # leaves no half result behind.
     my @modes;

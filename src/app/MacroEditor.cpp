@@ -275,11 +275,13 @@ void MacroEditor::loadFromDefaults()
     for (auto& m : MA)
         retire(std::move(m));
     MA.clear();
+    storedList_.clear();
     if (!data.isEmpty()) {
         QString why;
         if (std::optional<std::vector<std::shared_ptr<Macro>>> stored
             = MacroListFile::unarchive(data, &why)) {
             MA = std::move(*stored);
+            storedList_ = data;
         } else {
             // The user's macros are not thrown away for a list that could
             // not be read: they stay in the settings beside the new list.
@@ -304,12 +306,48 @@ void MacroEditor::loadFromDefaults()
 
 void MacroEditor::store()
 {
+    UserDefaults& defaults = UserDefaults::standard();
+    // Another instance sharing the store may have written the list since we
+    // last did: what it changed is taken in first, so that neither instance
+    // loses the other's macros.
+    defaults.synchronize();
+    const QByteArray now = defaults.dataForKey(MacroListFile::defaultsKey());
+    if (!now.isEmpty() && now != storedList_) {
+        if (std::optional<std::vector<std::shared_ptr<Macro>>> theirs = MacroListFile::unarchive(now))
+            takeInStored(std::move(*theirs));
+    }
     std::vector<const Macro*> list;
     list.reserve(MA.size());
     for (const auto& m : MA)
         list.push_back(m.get());
-    if (const std::optional<QByteArray> bytes = MacroListFile::archive(list))
-        UserDefaults::standard().setValue(MacroListFile::defaultsKey(), *bytes);
+    if (const std::optional<QByteArray> bytes = MacroListFile::archive(list)) {
+        defaults.setValue(MacroListFile::defaultsKey(), *bytes);
+        defaults.synchronize();
+        storedList_ = *bytes;
+    }
+}
+
+void MacroEditor::takeInStored(std::vector<std::shared_ptr<Macro>> theirs)
+{
+    std::vector<std::shared_ptr<Macro>> base;
+    if (auto stored = MacroListFile::unarchive(storedList_))
+        base = std::move(*stored);
+    const std::vector<std::shared_ptr<Macro>> before = MA;
+    const int row = selectedRow();
+    const StoredListFile::ItemKey selected = StoredListFile::keyAt(MA, row);
+    const bool changed
+        = StoredListFile::mergeWithStore(MA, base, std::move(theirs), [](const std::shared_ptr<Macro>& m) {
+              return std::tuple(m->name, m->src, m->shortcut, m->type);
+          });
+    if (!changed)
+        return;
+    for (const auto& m : before)
+        if (std::find(MA.begin(), MA.end(), m) == MA.end())
+            retire(std::shared_ptr<Macro>(m));
+    reload();
+    table_->selectRowQuietly(StoredListFile::rowOf(MA, selected, std::min(row, int(MA.size()) - 1)));
+    updateMacro(selectedRow());
+    updateMacroMenu();
 }
 
 // --- the table ------------------------------------------------------------------------------
@@ -341,9 +379,12 @@ bool MacroEditor::rename(int row, const QString& name)
 
 void MacroEditor::afterListChange(int select)
 {
+    // The row of the same macro once the store's changes are in.
+    const Macro* shown = select >= 0 && select < int(MA.size()) ? MA[std::size_t(select)].get() : nullptr;
     store();
     reload();
-    table_->selectRowQuietly(select);
+    const auto at = std::find_if(MA.begin(), MA.end(), [shown](const auto& m) { return m.get() == shown; });
+    table_->selectRowQuietly(at != MA.end() ? int(at - MA.begin()) : select);
     updateMacro(selectedRow());
     updateMacroMenu();
     releaseRetired();

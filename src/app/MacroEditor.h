@@ -73,7 +73,9 @@ public:
     // "MacrosUnreadable" and said so on the console), the row of
     // "CurrentMacro" selected when the list has it, and the Macro menu.
     void loadFromDefaults();
-    // Rewrites "Macros" from MA.
+    // Rewrites "Macros" from MA, after taking in what another instance
+    // changed there since this one last read or wrote it (an item changed
+    // here keeps this change; see StoredListFile::mergeWithStore).
     void store();
 
     // --- the table -----------------------------------------------------------------------
@@ -155,6 +157,11 @@ private:
     // until no run uses them.
     void retire(std::shared_ptr<Macro> macro);
     void releaseRetired();
+    // Merges the store's list into MA; the table, the selected macro and
+    // the menu follow when that changed anything.
+    void takeInStored(std::vector<std::shared_ptr<Macro>> theirs);
+    // What "Macros" held when this instance last read or wrote it.
+    QByteArray storedList_;
     QString askForListFile(Manager::FilePanelRequest::Kind kind, const QString& title);
 
     Manager& manager_;

@@ -156,8 +156,9 @@ bool Manager::runMacroFile(VexaDocument& document, const QString& path, QString*
         return fail(QStringLiteral("cannot read the macro file %1: %2")
                         .arg(path, info.exists() ? QStringLiteral("not a file") : QStringLiteral("no such file")));
     auto macro = std::make_unique<Macro>();
-    if (!macro->loadFromFile(path))
-        return fail(QStringLiteral("cannot read the macro file %1: permission denied or read error").arg(path));
+    QString reason;
+    if (!macro->loadFromFile(path, &reason))
+        return fail(QStringLiteral("cannot read the macro file: %1").arg(reason));
     macro->name = info.fileName();
 
     launchMacro_ = std::move(macro);

@@ -161,6 +161,7 @@ void QueryEditor::loadFromDefaults()
     std::optional<std::vector<MySQLQuery>> stored;
     if (!data.isEmpty())
         stored = QueryListFile::unarchive(data);
+    storedList_ = stored ? data : QByteArray();
     MYQ = stored ? std::move(*stored) : std::vector<MySQLQuery>();
     if (MYQ.empty()) {
         MYQ.push_back(MySQLQuery::defaultQuery());
@@ -173,8 +174,34 @@ void QueryEditor::loadFromDefaults()
 
 void QueryEditor::store()
 {
-    if (const std::optional<QByteArray> bytes = QueryListFile::archive(MYQ))
-        UserDefaults::standard().setValue(QueryListFile::defaultsKey(), *bytes);
+    UserDefaults& defaults = UserDefaults::standard();
+    // What another instance sharing the store changed since we last read or
+    // wrote the list is taken in first: neither loses the other's queries.
+    defaults.synchronize();
+    const QByteArray now = defaults.dataForKey(QueryListFile::defaultsKey());
+    if (!now.isEmpty() && now != storedList_) {
+        if (std::optional<std::vector<MySQLQuery>> theirs = QueryListFile::unarchive(now))
+            takeInStored(std::move(*theirs));
+    }
+    if (const std::optional<QByteArray> bytes = QueryListFile::archive(MYQ)) {
+        defaults.setValue(QueryListFile::defaultsKey(), *bytes);
+        defaults.synchronize();
+        storedList_ = *bytes;
+    }
+}
+
+void QueryEditor::takeInStored(std::vector<MySQLQuery> theirs)
+{
+    const std::vector<MySQLQuery> base
+        = QueryListFile::unarchive(storedList_).value_or(std::vector<MySQLQuery>());
+    const int row = selectedRow();
+    const StoredListFile::ItemKey selected = StoredListFile::keyAt(MYQ, row);
+    if (!StoredListFile::mergeWithStore(MYQ, base, std::move(theirs),
+                                        [](const MySQLQuery& q) -> const MySQLQuery& { return q; }))
+        return;
+    reload();
+    table_->selectRowQuietly(StoredListFile::rowOf(MYQ, selected, std::min(row, int(MYQ.size()) - 1)));
+    showSelected();
 }
 
 // --- the table ------------------------------------------------------------------------------
@@ -211,9 +238,11 @@ void QueryEditor::showSelected()
 // Stores the changed list, reloads the table, selects the row and shows it.
 void QueryEditor::afterListChange(int select)
 {
+    // The row of the same query once the store's changes are in.
+    const StoredListFile::ItemKey shown = StoredListFile::keyAt(MYQ, select);
     store();
     reload();
-    table_->selectRowQuietly(select);
+    table_->selectRowQuietly(StoredListFile::rowOf(MYQ, shown, select));
     showSelected();
 }
 

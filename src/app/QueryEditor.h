@@ -56,7 +56,9 @@ public:
     // The launch: the list from "MySQLQueries"; a missing, damaged or empty
     // entry gives the one default query (stored at once). Shows row 0.
     void loadFromDefaults();
-    // Rewrites "MySQLQueries" from MYQ.
+    // Rewrites "MySQLQueries" from MYQ, after taking in what another
+    // instance changed there since this one last read or wrote it (a query
+    // changed here keeps this change; see StoredListFile::mergeWithStore).
     void store();
 
     // --- the table ---------------------------------------------------------------------
@@ -118,6 +120,11 @@ private:
     MySQLQuery fieldsQuery() const;
     void afterListChange(int select);
     void showSelected();
+    // Merges the store's list into MYQ; the table and the shown query follow
+    // when that changed anything.
+    void takeInStored(std::vector<MySQLQuery> theirs);
+    // What "MySQLQueries" held when this instance last read or wrote it.
+    QByteArray storedList_;
     // The chosen path of an open or save panel for query-list files; empty
     // when cancelled.
     QString askForListFile(Manager::FilePanelRequest::Kind kind, const QString& title);

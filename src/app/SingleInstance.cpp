@@ -1,18 +1,23 @@
 #include "app/SingleInstance.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QPointer>
 #include <QRegularExpression>
-#include <QSocketNotifier>
-#include <QTimer>
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
+#include <thread>
 #include <utility>
+#include <vector>
 
+#include <fcntl.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/time.h>
@@ -22,7 +27,9 @@
 namespace {
 
 const char* const answer = "ok";
-// A caller that never finishes its message is not waited for longer.
+const char* const confirmation = "go";
+// A caller that never finishes its message, or never confirms, is not
+// waited for longer.
 constexpr int callerTimeoutMs = 10000;
 
 QByteArray encode(const QStringList& files)
@@ -91,21 +98,162 @@ int connectTo(const QString& path, int timeoutMs)
     return status == 0 ? fd.release() : -1;
 }
 
+bool sendAll(int fd, const char* bytes, std::size_t size)
+{
+    for (std::size_t sent = 0; sent < size;) {
+        const ssize_t n = ::send(fd, bytes + sent, size - sent, MSG_NOSIGNAL);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        sent += std::size_t(n);
+    }
+    return true;
+}
+
+// The absolute paths of a complete message's body.
+QStringList filesOf(const QByteArray& body)
+{
+    QStringList files;
+    for (const QByteArray& part : body.split('\0')) {
+        const QString file = QString::fromUtf8(part);
+        // The sender made its paths absolute; a relative one would be read
+        // against the wrong folder.
+        if (!file.isEmpty() && QDir::isAbsolutePath(file))
+            files << file;
+    }
+    return files;
+}
+
 } // namespace
 
-// One connection a later start made, read as its bytes come.
-struct SingleInstance::Caller {
-    int fd = -1;
-    std::unique_ptr<QSocketNotifier> notifier;
-    std::unique_ptr<QTimer> deadline;
-    QByteArray received;
+// The listening socket, served by a thread of its own: it reads each
+// caller's message, answers it at once and hands confirmed files to the
+// main thread.
+struct SingleInstance::Listener {
+    struct Caller {
+        int fd = -1;
+        QByteArray received;
+        bool answered = false;
+        std::chrono::steady_clock::time_point deadline;
+    };
 
-    ~Caller()
+    int server = -1;
+    int wake[2] = {-1, -1};
+    std::thread thread;
+    std::function<void(const QStringList&)> deliver;
+    std::vector<Caller> callers;
+
+    ~Listener()
     {
-        notifier.reset();
-        deadline.reset();
-        if (fd >= 0)
-            ::close(fd);
+        if (thread.joinable()) {
+            const char stop = 0;
+            while (::write(wake[1], &stop, 1) < 0 && errno == EINTR) { }
+            thread.join();
+        }
+        for (Caller& c : callers)
+            ::close(c.fd);
+        for (int fd : {server, wake[0], wake[1]})
+            if (fd >= 0)
+                ::close(fd);
+    }
+
+    void run()
+    {
+        for (;;) {
+            std::vector<pollfd> fds;
+            fds.push_back({wake[0], POLLIN, 0});
+            fds.push_back({server, POLLIN, 0});
+            for (const Caller& c : callers)
+                fds.push_back({c.fd, POLLIN, 0});
+            // Until the next caller's deadline; without callers, until woken.
+            const auto now = std::chrono::steady_clock::now();
+            int timeout = -1;
+            for (const Caller& c : callers) {
+                const auto left
+                    = std::chrono::duration_cast<std::chrono::milliseconds>(c.deadline - now).count();
+                const int ms = int(std::clamp<qint64>(left + 1, 0, callerTimeoutMs));
+                timeout = timeout < 0 ? ms : std::min(timeout, ms);
+            }
+            if (::poll(fds.data(), fds.size(), timeout) < 0 && errno != EINTR)
+                return;
+            if (fds[0].revents)
+                return;
+            // Callers first: accepting may add to the list.
+            std::vector<bool> done(callers.size(), false);
+            for (std::size_t i = 0; i < callers.size(); ++i)
+                done[i] = (fds[i + 2].revents && !read(callers[i]))
+                    || std::chrono::steady_clock::now() >= callers[i].deadline;
+            for (std::size_t i = callers.size(); i-- > 0;)
+                if (done[i]) {
+                    ::close(callers[i].fd);
+                    callers.erase(callers.begin() + std::ptrdiff_t(i));
+                }
+            if (fds[1].revents)
+                accept();
+        }
+    }
+
+    void accept()
+    {
+        for (;;) {
+            const int fd = ::accept4(server, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+            if (fd < 0) {
+                if (errno == EINTR)
+                    continue;
+                return; // none waiting (or none we can take now)
+            }
+            Caller c;
+            c.fd = fd;
+            c.deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(callerTimeoutMs);
+            callers.push_back(std::move(c));
+        }
+    }
+
+    // Takes what the caller sent; false once the caller is done with.
+    bool read(Caller& caller)
+    {
+        bool ended = false;
+        for (;;) {
+            char chunk[4096];
+            const ssize_t n = ::recv(caller.fd, chunk, sizeof chunk, 0);
+            if (n > 0) {
+                caller.received.append(chunk, n);
+                if (caller.received.size() > 4 + maxMessageBytes + 2)
+                    return false;
+                continue;
+            }
+            if (n < 0 && errno == EINTR)
+                continue;
+            ended = n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK);
+            break;
+        }
+        const QByteArray& received = caller.received;
+        if (received.size() < 4)
+            return !ended;
+        quint32 n = 0;
+        for (int i = 0; i < 4; ++i)
+            n = (n << 8) | quint8(received[i]);
+        const qsizetype message = qsizetype(4 + n);
+        const qsizetype whole = message + qsizetype(std::strlen(confirmation));
+        if (n > quint32(maxMessageBytes) || received.size() > whole)
+            return false;
+        if (received.size() >= message && !caller.answered) {
+            // At once, whatever the main thread is doing.
+            caller.answered = true;
+            if (!sendAll(caller.fd, answer, std::strlen(answer)))
+                return false;
+        }
+        if (received.size() < whole)
+            return !ended;
+        // Confirmed: the caller heard the answer in time and leaves the
+        // files to us.
+        if (received.mid(message) == confirmation) {
+            const QStringList files = filesOf(received.mid(4, n));
+            if (!files.isEmpty())
+                deliver(files);
+        }
+        return false;
     }
 };
 
@@ -113,10 +261,8 @@ SingleInstance::SingleInstance() = default;
 
 SingleInstance::~SingleInstance()
 {
-    callers_.clear();
-    if (server_ >= 0) {
-        delete notifier_;
-        ::close(server_);
+    if (listener_) {
+        listener_.reset();
         QFile::remove(socketPath_);
     }
 }
@@ -146,17 +292,8 @@ bool SingleInstance::handOver(const QString& socketPath, const QStringList& file
     if (message.size() > 4 + maxMessageBytes)
         return false;
     Descriptor socket(connectTo(socketPath, timeoutMs));
-    if (socket.fd < 0)
+    if (socket.fd < 0 || !sendAll(socket.fd, message.constData(), std::size_t(message.size())))
         return false;
-    for (qsizetype sent = 0; sent < message.size();) {
-        const ssize_t n
-            = ::send(socket.fd, message.constData() + sent, std::size_t(message.size() - sent), MSG_NOSIGNAL);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        sent += n;
-    }
     QByteArray reply;
     while (reply.size() < 2) {
         char chunk[16];
@@ -167,12 +304,14 @@ bool SingleInstance::handOver(const QString& socketPath, const QStringList& file
             break;
         reply.append(chunk, n);
     }
-    return reply.startsWith(answer);
+    // Without the answer in time nothing is confirmed, and the instance
+    // drops the files: this start opens them itself.
+    return reply.startsWith(answer) && sendAll(socket.fd, confirmation, std::strlen(confirmation));
 }
 
 bool SingleInstance::listen(const QString& socketPath, std::function<void(const QStringList&)> handler)
 {
-    if (socketPath.isEmpty() || server_ >= 0)
+    if (socketPath.isEmpty() || listener_)
         return false;
     // A socket that answers belongs to a running instance and stays; one
     // nobody answers at is what an instance that ended without cleaning up
@@ -191,102 +330,36 @@ bool SingleInstance::listen(const QString& socketPath, std::function<void(const 
         QFile::remove(socketPath);
         return false;
     }
+    auto listener = std::make_unique<Listener>();
+    if (::pipe2(listener->wake, O_CLOEXEC) != 0) {
+        QFile::remove(socketPath);
+        return false;
+    }
     handler_ = std::move(handler);
     socketPath_ = socketPath;
-    server_ = server.release();
-    notifier_ = new QSocketNotifier(server_, QSocketNotifier::Read, this);
-    connect(notifier_, &QSocketNotifier::activated, this, [this] { accept(); });
+    listener->server = server.release();
+    QPointer<SingleInstance> self(this);
+    listener->deliver = [self](const QStringList& files) {
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [self, files] {
+                if (self)
+                    self->deliver(files);
+            },
+            Qt::QueuedConnection);
+    };
+    listener_ = std::move(listener);
+    listener_->thread = std::thread([l = listener_.get()] { l->run(); });
     return true;
 }
 
 bool SingleInstance::isListening() const
 {
-    return server_ >= 0;
+    return listener_ != nullptr;
 }
 
-void SingleInstance::accept()
+void SingleInstance::deliver(const QStringList& files)
 {
-    for (;;) {
-        const int fd = ::accept4(server_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
-        if (fd < 0) {
-            if (errno == EINTR)
-                continue;
-            return; // none waiting (or none we can take now)
-        }
-        auto caller = std::make_unique<Caller>();
-        Caller* c = caller.get();
-        c->fd = fd;
-        c->notifier = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
-        connect(c->notifier.get(), &QSocketNotifier::activated, this, [this, c] { read(c); });
-        c->deadline = std::make_unique<QTimer>();
-        c->deadline->setSingleShot(true);
-        connect(c->deadline.get(), &QTimer::timeout, this, [this, c] { drop(c); });
-        c->deadline->start(callerTimeoutMs);
-        callers_.push_back(std::move(caller));
-        read(c);
-    }
-}
-
-void SingleInstance::drop(Caller* caller)
-{
-    const auto at = std::find_if(callers_.begin(), callers_.end(),
-                                 [caller](const std::unique_ptr<Caller>& c) { return c.get() == caller; });
-    if (at == callers_.end())
-        return;
-    // Its notifier or timer may be what called: they go once the event
-    // loop has left them.
-    caller->notifier->setEnabled(false);
-    caller->notifier.release()->deleteLater();
-    caller->deadline->stop();
-    caller->deadline.release()->deleteLater();
-    callers_.erase(at);
-}
-
-void SingleInstance::read(Caller* caller)
-{
-    bool ended = false;
-    for (;;) {
-        char chunk[4096];
-        const ssize_t n = ::recv(caller->fd, chunk, sizeof chunk, 0);
-        if (n > 0) {
-            caller->received.append(chunk, n);
-            if (caller->received.size() > 4 + maxMessageBytes)
-                break;
-            continue;
-        }
-        if (n < 0 && errno == EINTR)
-            continue;
-        ended = n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK);
-        break;
-    }
-    const QByteArray& received = caller->received;
-    if (received.size() < 4) {
-        if (ended)
-            drop(caller);
-        return;
-    }
-    quint32 n = 0;
-    for (int i = 0; i < 4; ++i)
-        n = (n << 8) | quint8(received[i]);
-    if (n > quint32(maxMessageBytes) || received.size() > qsizetype(4 + n)) {
-        drop(caller);
-        return;
-    }
-    if (received.size() < qsizetype(4 + n)) {
-        if (ended)
-            drop(caller);
-        return;
-    }
-    QStringList files;
-    for (const QByteArray& part : received.mid(4).split('\0')) {
-        const QString file = QString::fromUtf8(part);
-        // The sender made its paths absolute; a relative one would be read
-        // against the wrong folder.
-        if (!file.isEmpty() && QDir::isAbsolutePath(file))
-            files << file;
-    }
-    ::send(caller->fd, answer, std::strlen(answer), MSG_NOSIGNAL);
-    drop(caller);
-    if (handler_ && !files.isEmpty())
+    if (handler_)
         handler_(files);
 }

@@ -6,12 +6,19 @@
 // other user can reach it.
 //
 // The exchange: the files as UTF-8 paths, each ended by a NUL byte, after
-// their total length in four bytes (big-endian); the instance answers "ok".
-// Anything else, or more than a megabyte, is dropped unread.
+// their total length in four bytes (big-endian); the instance answers "ok"
+// at once, and the later start, having heard it in time, confirms with
+// "go". Only confirmed files are opened: a start that heard no answer (the
+// instance hangs) runs on its own, sure that the instance will not open
+// them too. Anything else, or more than a megabyte, is dropped unread.
 //
-// Plain Unix-domain sockets under the event loop's notifiers: every start
-// asks for the running instance, and the toolkit's network library would
-// cost more to load than the whole exchange takes.
+// The instance answers from a thread of its own, so that it answers while
+// its main thread is busy (opening a large document, say); the files reach
+// the handler on the main thread once that is free.
+//
+// Plain Unix-domain sockets: every start asks for the running instance, and
+// the toolkit's network library would cost more to load than the whole
+// exchange takes.
 
 #include <QObject>
 #include <QString>
@@ -19,9 +26,6 @@
 
 #include <functional>
 #include <memory>
-#include <vector>
-
-class QSocketNotifier;
 
 class SingleInstance : public QObject {
 public:
@@ -47,15 +51,11 @@ public:
     static constexpr int maxMessageBytes = 1 << 20;
 
 private:
-    struct Caller;
+    struct Listener;
 
-    void accept();
-    void read(Caller* caller);
-    void drop(Caller* caller);
+    void deliver(const QStringList& files);
 
-    int server_ = -1;
     QString socketPath_;
-    QSocketNotifier* notifier_ = nullptr;
-    std::vector<std::unique_ptr<Caller>> callers_;
+    std::unique_ptr<Listener> listener_;
     std::function<void(const QStringList&)> handler_;
 };

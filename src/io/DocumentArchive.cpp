@@ -9,6 +9,7 @@
 #include "platform/Font.h"
 #include "platform/KeyedArchiver.h"
 #include "platform/KeyedUnarchiver.h"
+#include "platform/RegularFile.h"
 #include "platform/Version.h"
 #include "view/Subviews.h"
 #include "view/VexaView.h"
@@ -18,6 +19,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <iterator>
 #include <limits>
 #include <new>
@@ -43,6 +45,25 @@ QString notAVexaFile()
 QString tooLargeToOpen()
 {
     return QStringLiteral("The file is damaged or too large to open.");
+}
+
+// A file refused for its size or its number of elements rather than for
+// damage: the message says which limit it passed.
+QString pastTheLimits(const KeyedUnarchiver& coder)
+{
+    return QStringLiteral("The file is too large or holds too much to open. %1").arg(coder.errorString());
+}
+
+// The elements of an XML property list as its reader counts them: one per
+// start tag (the plist element adds one, which errs on the safe side).
+qint64 startTags(const QByteArray& xml)
+{
+    qint64 n = 0;
+    const char* p = xml.constData();
+    const char* const end = p + xml.size();
+    while ((p = static_cast<const char*>(std::memchr(p, '<', std::size_t(end - p)))) && ++p < end)
+        n += *p != '/' && *p != '?' && *p != '!';
+    return n;
 }
 
 void refuse(const QString& message)
@@ -779,29 +800,14 @@ void attachSubview(VexaDocument& main, PendingSubview&& pending, SubviewViews& v
 
 std::optional<QByteArray> readWholeFile(const QString& path)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        refuse(QStringLiteral("%1 could not be read: %2").arg(path, f.errorString()));
+    // Nothing larger can be a readable archive; a larger file, a FIFO or a
+    // device is refused before it is read.
+    RegularFile::Contents file = RegularFile::read(path, KeyedUnarchiver::standardLimits().maxInputBytes);
+    if (file.outcome != RegularFile::Outcome::Read) {
+        refuse(RegularFile::message(file, path));
         return std::nullopt;
     }
-    // Nothing larger can be a readable archive; a huge file is not read
-    // into memory to find that out.
-    if (f.size() > KeyedUnarchiver::Limits().maxInputBytes) {
-        refuse(notAVexaFile());
-        return std::nullopt;
-    }
-    QByteArray bytes;
-    try {
-        bytes = f.readAll();
-    } catch (const std::bad_alloc&) {
-        refuse(tooLargeToOpen());
-        return std::nullopt;
-    }
-    if (f.error() != QFileDevice::NoError) {
-        refuse(QStringLiteral("%1 could not be read: %2").arg(path, f.errorString()));
-        return std::nullopt;
-    }
-    return bytes;
+    return std::move(file.bytes);
 }
 
 } // namespace
@@ -897,7 +903,27 @@ std::optional<QByteArray> dataRepresentationOfType(const VexaDocument& d, const 
             *error = QStringLiteral("The document could not be stored: %1.").arg(c.errorString());
         return std::nullopt;
     }
-    return c.encodedData();
+    QByteArray bytes = c.encodedData();
+    // Nothing is written that could not be opened again.
+    const qsizetype largest = KeyedUnarchiver::standardLimits().maxInputBytes;
+    if (bytes.size() > largest) {
+        if (error)
+            *error
+                = QStringLiteral("The document is too large to be opened again (%1; at most %2 can be read).")
+                      .arg(RegularFile::sizeText(bytes.size()), RegularFile::sizeText(largest));
+        return std::nullopt;
+    }
+    const qint64 elements = startTags(bytes);
+    if (elements > KeyedUnarchiver::standardLimits().maxElements) {
+        if (error)
+            *error = QStringLiteral(
+                         "The document holds too many elements to be opened again (%1; at most %2 can "
+                         "be read).")
+                         .arg(elements)
+                         .arg(KeyedUnarchiver::standardLimits().maxElements);
+        return std::nullopt;
+    }
+    return bytes;
 }
 
 bool writeToFile(const VexaDocument& document, const QString& path, const WindowFrame* window, QString* error)
@@ -940,6 +966,10 @@ namespace {
 bool decodeAndCommit(VexaDocument& document, const QByteArray& data, const QString& type, SubviewViews& views)
 {
     KeyedUnarchiver coder(data);
+    if (!coder.ok() && coder.exceededLimits()) {
+        refuse(pastTheLimits(coder));
+        return false;
+    }
     if (!coder.ok() || !coder.containsValueForKey(key("verno"))) {
         refuse(notAVexaFile());
         return false;
@@ -975,7 +1005,7 @@ bool decodeAndCommit(VexaDocument& document, const QByteArray& data, const QStri
         s.loaded = load(copy, r);
 
     if (!coder.ok()) {
-        refuse(coder.errorString());
+        refuse(coder.exceededLimits() ? pastTheLimits(coder) : coder.errorString());
         return false;
     }
     commit(document, s);

@@ -153,8 +153,21 @@ EPICSOutcome connectChannel(Context& context, const QString& name, double timeou
     int status = ca.searchAndConnect(ascii.constData(), &channel, nullptr, nullptr);
     if (status == ECA_NORMAL)
         status = ca.pendIo(timeout);
-    if (status != ECA_NORMAL)
-        return failure(status, context);
+    if (status != ECA_NORMAL) {
+        EPICSOutcome o = failure(status, context);
+        // A search nobody answers looks the same whether no server has the
+        // name or no server can be reached: the message names the variable
+        // and says both.
+        o.message = status == ECA_TIMEOUT
+            ? QStringLiteral(
+                  "No server answered for the variable %1 within %2 s: no server has that name, or "
+                  "none can be reached. %3")
+                  .arg(name)
+                  .arg(timeout)
+                  .arg(o.message)
+            : QStringLiteral("%1: %2").arg(name, o.message);
+        return o;
+    }
     return {};
 }
 

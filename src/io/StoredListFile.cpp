@@ -1,5 +1,7 @@
 #include "io/StoredListFile.h"
 
+#include "platform/RegularFile.h"
+
 #include <QFile>
 #include <QSaveFile>
 
@@ -54,25 +56,15 @@ bool write(const QString& path, const QByteArray& bytes, QString* error)
 
 std::optional<QByteArray> read(const QString& path, QString* error)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
+    // Nothing larger decodes; a larger file, a FIFO or a device is refused
+    // before it is read.
+    RegularFile::Contents file = RegularFile::read(path, KeyedUnarchiver::standardLimits().maxInputBytes);
+    if (file.outcome != RegularFile::Outcome::Read) {
         if (error)
-            *error = QStringLiteral("%1 could not be read: %2").arg(path, f.errorString());
+            *error = RegularFile::message(file, path);
         return std::nullopt;
     }
-    // Nothing larger decodes; a huge file is not read to find that out.
-    if (f.size() > KeyedUnarchiver::Limits().maxInputBytes) {
-        if (error)
-            *error = QStringLiteral("%1 is too large to be a list file.").arg(path);
-        return std::nullopt;
-    }
-    QByteArray bytes = f.readAll();
-    if (f.error() != QFileDevice::NoError) {
-        if (error)
-            *error = QStringLiteral("%1 could not be read: %2").arg(path, f.errorString());
-        return std::nullopt;
-    }
-    return bytes;
+    return std::move(file.bytes);
 }
 
 } // namespace StoredListFile

@@ -22,8 +22,7 @@
 #include "model/VexaDocument.h"
 #include "view/VexaView.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include "platform/RegularFile.h"
 #include <QRectF>
 
 #include <cmath>
@@ -54,7 +53,7 @@ void retarget(Macro& m, VexaDocument* document)
 
 void fail(Macro& m, const MacroCommandCall& call, const char* what, const QString& reason = QString())
 {
-    const QString command = call.tokens.join(QLatin1Char(' '));
+    const QString command = Macro::echoedCommand(call.tokens);
     m.macroError(reason.isEmpty()
                      ? QStringLiteral("%1: %2\n").arg(QLatin1String(what), command)
                      : QStringLiteral("%1 (%2): %3\n").arg(QLatin1String(what), reason, command));
@@ -244,14 +243,14 @@ template <class Start> void runPerlCommand(Macro& m, MacroType type, Start start
                 start(*stored);
         return;
     }
-    if (m.inlineperl.isEmpty() || !QFileInfo(m.inlineperl).isFile())
+    if (m.inlineperl.isEmpty())
         return;
-    QFile file(m.inlineperl);
-    if (!file.open(QIODevice::ReadOnly))
+    const RegularFile::Contents file = RegularFile::read(m.inlineperl, Macro::maxSourceBytes);
+    if (file.outcome != RegularFile::Outcome::Read)
         return;
     // A macro of its own for the inline code; its job carries on after it
     // is gone. The tokeniser wrote the code as the source's own UTF-8.
-    Macro inlineMacro(QString(), QString::fromUtf8(file.readAll()), 0, type);
+    Macro inlineMacro(QString(), QString::fromUtf8(file.bytes), 0, type);
     start(inlineMacro);
 }
 

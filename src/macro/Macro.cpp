@@ -4,6 +4,7 @@
 #include "model/ManagerServices.h"
 #include "model/VexaDocument.h"
 #include "platform/KeyedUnarchiver.h"
+#include "platform/RegularFile.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -58,12 +59,15 @@ Macro::~Macro()
     macros.erase(std::remove(macros.begin(), macros.end(), this), macros.end());
 }
 
-bool Macro::loadFromFile(const QString& path)
+bool Macro::loadFromFile(const QString& path, QString* why)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const RegularFile::Contents file = RegularFile::read(path, maxSourceBytes);
+    if (file.outcome != RegularFile::Outcome::Read) {
+        if (why)
+            *why = RegularFile::message(file, path);
         return false;
-    src = QString::fromLatin1(file.readAll());
+    }
+    src = QString::fromLatin1(file.bytes);
     return true;
 }
 

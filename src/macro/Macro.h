@@ -63,8 +63,10 @@ public:
 
     int macrotype() const { return type; }
     // Replaces the source with the file's text read as ISO Latin-1; false
-    // (source unchanged) when the file cannot be read.
-    bool loadFromFile(const QString& path);
+    // (source unchanged, the reason in why) when the file cannot be read, is
+    // no regular file or is larger than maxSourceBytes.
+    bool loadFromFile(const QString& path, QString* why = nullptr);
+    static constexpr qint64 maxSourceBytes = qint64(16) << 20;
 
     // Archive keys "name", "src", "shortcut", "type"; everything else is
     // rebuilt as on creation.
@@ -186,8 +188,12 @@ public:
     std::vector<int> bufferIndices() const;
     // The s conversion: every "$name" of a string variable replaced by its
     // value (the longest name that fits wins), then every backslash-n made a
-    // line feed.
-    QString convertText(const QString& token) const;
+    // line feed. Nothing when the text would pass MacroText::maxLength.
+    std::optional<QString> convertText(const QString& token) const;
+
+    // A command as messages show it: its tokens, with a secret argument (the
+    // password of mysqlimport) masked.
+    static QString echoedCommand(const QStringList& tokens);
 
     // The truncation of a double to an int that the slots use: toward zero,
     // saturated, NaN as 0.

@@ -154,7 +154,7 @@ bool Macro::chk(const QString& command, const QString& signature, int minimum, c
 
     const int n = int(tokens.size()) - 1;
     if (n < minimum || n > signature.size()) {
-        macroError(QStringLiteral("Wrong number of arguments: %1\n").arg(tokens.join(QLatin1Char(' '))));
+        macroError(QStringLiteral("Wrong number of arguments: %1\n").arg(echoedCommand(tokens)));
         ++ERR;
         return false;
     }
@@ -167,14 +167,25 @@ bool Macro::chk(const QString& command, const QString& signature, int minimum, c
         SS << token;
         switch (letter.unicode()) {
         case 's':
-            S << convertText(token);
-            break;
         case 'u': {
             // A text that is no expression is no error here; an error that an
             // earlier argument or form counted stays counted.
             const int errors = ERR;
-            S << (expr(token, slot, false) ? gText(D[slot]) : convertText(token));
+            const bool number = letter == QLatin1Char('u') && expr(token, slot, false);
             ERR = errors;
+            if (number) {
+                S << gText(D[slot]);
+                break;
+            }
+            const std::optional<QString> text = convertText(token);
+            if (!text) {
+                macroError(QStringLiteral("Text longer than %1 characters: %2\n")
+                               .arg(MacroText::maxLength)
+                               .arg(echoedCommand(tokens)));
+                ++ERR;
+                return false;
+            }
+            S << *text;
             break;
         }
         case 'd':
@@ -206,7 +217,17 @@ bool Macro::chk(const QString& command, const QString& signature, int minimum, c
     return true;
 }
 
-QString Macro::convertText(const QString& token) const
+QString Macro::echoedCommand(const QStringList& tokens)
+{
+    // mysqlimport host db user password port sql: the password is never
+    // shown, whatever the message.
+    QStringList shown = tokens;
+    if (shown.size() > 4 && shown[0].compare(QLatin1String("mysqlimport"), Qt::CaseInsensitive) == 0)
+        shown[4] = QStringLiteral("********");
+    return shown.join(QLatin1Char(' '));
+}
+
+std::optional<QString> Macro::convertText(const QString& token) const
 {
     return MacroText::convert(token, M ? &M->stringVariables() : nullptr);
 }

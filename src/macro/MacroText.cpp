@@ -37,7 +37,7 @@ int escapedUnit(const QString& token, qsizetype i)
 
 } // namespace
 
-QString convert(const QString& token, const QHash<QString, QString>* variables)
+std::optional<QString> convert(const QString& token, const QHash<QString, QString>* variables)
 {
     // Longest names first: with "a" and "ab" defined, "$ab" is the value of
     // ab, not that of a followed by "b". Values are not scanned again.
@@ -51,8 +51,10 @@ QString convert(const QString& token, const QHash<QString, QString>* variables)
         });
     }
     QString out;
-    out.reserve(token.size());
+    out.reserve(std::min(token.size(), maxLength));
     for (qsizetype i = 0; i < token.size();) {
+        if (out.size() >= maxLength)
+            return std::nullopt;
         const QChar c = token[i];
         if (c == QLatin1Char('\\') && i + 1 < token.size()) {
             const QChar next = token[i + 1];
@@ -72,6 +74,8 @@ QString convert(const QString& token, const QHash<QString, QString>* variables)
                                             [&rest](const QString& name) { return rest.startsWith(name); });
             if (found != names.cend()) {
                 QString value = variables->value(*found);
+                if (value.size() > maxLength - out.size())
+                    return std::nullopt;
                 out += value.replace(QLatin1String("\\n"), QLatin1String("\n"));
                 i += 1 + found->size();
                 continue;

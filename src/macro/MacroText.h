@@ -12,14 +12,22 @@
 //           fits); "\n" in the value is a line feed as well
 //
 // A backslash before anything else stays as it is.
+//
+// No text is longer than maxLength characters: a string that doubles itself
+// in a loop would otherwise take all the memory there is.
 
 #include <QHash>
 #include <QString>
 
+#include <optional>
+
 namespace MacroText {
 
+inline constexpr qsizetype maxLength = qsizetype(1) << 24;
+
 // The text of an argument token. Without variables no "$name" is replaced.
-QString convert(const QString& token, const QHash<QString, QString>* variables);
+// Nothing when the text would pass maxLength.
+std::optional<QString> convert(const QString& token, const QHash<QString, QString>* variables);
 
 // The text as one argument in single quotes, in 7-bit ASCII, that the
 // tokeniser delivers whole and convert() turns back into the same text: no

@@ -1,6 +1,7 @@
 #include "macro/PerlJob.h"
 
 #include "macro/MacroResources.h"
+#include "platform/RegularFile.h"
 #include "platform/TempFile.h"
 #include "util/TempFiles.h"
 
@@ -13,7 +14,12 @@
 
 #include <algorithm>
 
+#include <csignal>
+
 #include <fcntl.h>
+#include <sys/prctl.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
@@ -21,6 +27,21 @@ QString& scriptFolderOverride()
 {
     static QString folder;
     return folder;
+}
+
+qint64& fileLimit()
+{
+    // The log is shown up to maxLogBytes; what goes far beyond that is a
+    // loop printing, which must not fill the disk.
+    static qint64 limit = qint64(64) << 20;
+    return limit;
+}
+
+// Sends the signal to perl's process group: perl and whatever it started.
+void signalGroup(qint64 leader, int signal)
+{
+    if (leader > 0)
+        ::kill(-pid_t(leader), signal);
 }
 
 qsizetype& outputLimit()
@@ -43,12 +64,13 @@ QString scriptPath(const QString& name)
 bool readScript(const QString& name, QByteArray& bytes, QString* reason)
 {
     const QString path = scriptPath(name);
-    QFile file(path);
-    if (path.isEmpty() || !file.open(QIODevice::ReadOnly)) {
+    // Our scripts take a few kilobytes.
+    RegularFile::Contents file = RegularFile::read(path, qint64(1) << 20);
+    if (path.isEmpty() || file.outcome != RegularFile::Outcome::Read) {
         *reason = QStringLiteral("the perl script %1.pl was not found").arg(name);
         return false;
     }
-    bytes = file.readAll();
+    bytes = std::move(file.bytes);
     return true;
 }
 
@@ -74,6 +96,16 @@ void PerlJob::setScriptFolder(const QString& folder)
     scriptFolderOverride() = folder;
 }
 
+qint64 PerlJob::maxFileBytes()
+{
+    return fileLimit();
+}
+
+void PerlJob::setMaxFileBytes(qint64 bytes)
+{
+    fileLimit() = bytes;
+}
+
 qsizetype PerlJob::maxOutputBytes()
 {
     return outputLimit();
@@ -94,6 +126,7 @@ PerlJob::~PerlJob()
 {
     if (process_ && process_->state() != QProcess::NotRunning) {
         process_->disconnect();
+        signalGroup(group_, SIGKILL);
         process_->kill();
         process_->waitForFinished(5000);
     }
@@ -123,6 +156,7 @@ PerlJob* PerlJob::start(Kind kind, const QString& code, const QString& importPat
         job->failToStart(QString::fromLatin1(key ? key : "ProcessError"), job->process_->errorString());
     });
     p->start();
+    job->group_ = p->processId();
     // Qt feeds the pipe as perl takes the bytes, and closes it after the
     // last one.
     p->write(input);
@@ -166,9 +200,24 @@ bool PerlJob::setUp(Kind kind, const QString& code, const QString& importPath, Q
     // Wider pipes for the streams: a million points cross in a few dozen
     // turns instead of hundreds. Runs in the child, where the pipes are 0
     // and 1; a refusal leaves the usual size.
-    process_->setChildProcessModifier([] {
+    //
+    // Perl ends with us, however we end (a kill -9 included): the kernel
+    // kills it when we go, and when we went before it got that far it ends
+    // itself. It leads a process group of its own, so that stopping it
+    // stops what it started too. No file it writes (the log above all)
+    // grows past maxFileBytes: a write beyond fails instead of filling the
+    // disk, and the run fails with it.
+    const pid_t parent = ::getpid();
+    const rlimit fileSize{rlim_t(fileLimit()), rlim_t(fileLimit())};
+    process_->setChildProcessModifier([parent, fileSize] {
         ::fcntl(0, F_SETPIPE_SZ, 1 << 20);
         ::fcntl(1, F_SETPIPE_SZ, 1 << 20);
+        ::setpgid(0, 0);
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (::getppid() != parent)
+            ::_exit(127);
+        ::signal(SIGXFSZ, SIG_IGN);
+        ::setrlimit(RLIMIT_FSIZE, &fileSize);
     });
     return true;
 }
@@ -182,10 +231,10 @@ void PerlJob::terminate()
 {
     if (!running())
         return;
-    process_->terminate();
+    signalGroup(group_, SIGTERM);
     QTimer::singleShot(killGraceMs, this, [this] {
         if (running())
-            process_->kill();
+            signalGroup(group_, SIGKILL);
     });
 }
 
@@ -242,6 +291,8 @@ void PerlJob::finish()
     if (finished_)
         return;
     finished_ = true;
+    // Whatever perl left running in its group ends with the run.
+    signalGroup(group_, SIGKILL);
     readOutput();
     readErrors();
     outcome_.launched = true;

@@ -17,7 +17,9 @@
 //
 // The script and the log are made exclusively with mode 0600 and are gone
 // before the job reports its end, however it ended. A job still running when
-// it is destroyed (the application quits) is killed.
+// it is destroyed (the application quits) is killed, and perl dies with the
+// program when the program is killed; perl and whatever it started form a
+// process group of their own, which ends with the job.
 
 #include <QByteArray>
 #include <QObject>
@@ -58,8 +60,8 @@ public:
     static PerlJob* start(Kind kind, const QString& code, const QString& importPath, const QByteArray& input,
                           Done done);
 
-    // Ends perl: SIGTERM, then SIGKILL when it is still there after
-    // killGraceMs (a script may ignore SIGTERM).
+    // Ends perl and its process group: SIGTERM, then SIGKILL when perl is
+    // still there after killGraceMs (a script may ignore SIGTERM).
     void terminate();
     bool running() const;
 
@@ -79,6 +81,10 @@ public:
     // The largest result stream taken; beyond it the job is ended.
     static qsizetype maxOutputBytes();
     static void setMaxOutputBytes(qsizetype bytes);
+    // The largest file perl may write (the log above all); a write beyond
+    // it fails, and so does the run.
+    static qint64 maxFileBytes();
+    static void setMaxFileBytes(qint64 bytes);
 
 private:
     PerlJob(Done done);
@@ -92,6 +98,7 @@ private:
     std::unique_ptr<TempFile> script_;
     QString logPath_;
     QProcess* process_ = nullptr;
+    qint64 group_ = 0; // perl's process id, which is its group's
     Outcome outcome_;
     bool finished_ = false;
 };

@@ -135,33 +135,31 @@ private:
     bool failed_ = false;
 };
 
-int numbersOfMode(qint32 mode)
-{
-    return mode >= 1 && mode <= 4 ? int(mode) : 0;
-}
+enum class BufferRead { Ok, EndsEarly, UnknownMode };
 
-// Reads one buffer record; false when the data ran out.
-bool readBuffer(Reader& r, PerlResultBuffer& b)
+// Reads one buffer record; its mode goes to mode.
+BufferRead readBuffer(Reader& r, PerlResultBuffer& b, qint32& mode)
 {
     const qint32 points = r.int32();
-    const qint32 mode = r.int32();
+    mode = r.int32();
     if (r.failed())
-        return false;
+        return BufferRead::EndsEarly;
+    // Without the mode the numbers of the points cannot be told apart.
+    if (mode < 1 || mode > 4)
+        return BufferRead::UnknownMode;
     if (points <= 0)
-        return true;
-    const int count = numbersOfMode(mode);
+        return BufferRead::Ok;
+    const int count = int(mode);
     // Every point carries its numbers and two text lengths: a count beyond
     // what is left is refused before any room is made for it.
     const qint64 smallest = qint64(count) * 8 + 8;
     if (!r.need(qint64(points) * smallest))
-        return false;
-    if (count > 0) {
-        b.X.reserve(std::size_t(points));
-        b.Y.reserve(std::size_t(points));
-        if (count >= 3) {
-            b.EX.reserve(std::size_t(points));
-            b.EY.reserve(std::size_t(points));
-        }
+        return BufferRead::EndsEarly;
+    b.X.reserve(std::size_t(points));
+    b.Y.reserve(std::size_t(points));
+    if (count >= 3) {
+        b.EX.reserve(std::size_t(points));
+        b.EY.reserve(std::size_t(points));
     }
     for (qint32 i = 0; i < points; ++i) {
         switch (count) {
@@ -185,8 +183,6 @@ bool readBuffer(Reader& r, PerlResultBuffer& b)
             b.EX.push_back(r.number());
             b.EY.push_back(r.number());
             break;
-        default:
-            break;
         }
         const QString comment = r.text();
         if (!comment.isEmpty())
@@ -195,9 +191,9 @@ bool readBuffer(Reader& r, PerlResultBuffer& b)
         if (!source.isEmpty())
             b.source = source;
         if (r.failed())
-            return false;
+            return BufferRead::EndsEarly;
     }
-    return true;
+    return BufferRead::Ok;
 }
 
 bool readVariables(Reader& r, PerlResult& result)
@@ -301,6 +297,12 @@ QString PerlResultStream::Reading::message() const
                    "was applied")
             .arg(announced)
             .arg(maxBuffers);
+    case Outcome::UnknownMode:
+        return QStringLiteral(
+                   "the perl result gives a new buffer the unknown mode %1 (at byte %2); nothing was "
+                   "applied")
+            .arg(announced)
+            .arg(offset);
     case Outcome::TrailingBytes:
         return QStringLiteral("the perl result has %1 bytes after its end; nothing was applied")
             .arg(size - offset);
@@ -330,9 +332,18 @@ PerlResultStream::Reading PerlResultStream::read(const QByteArray& data)
     }
     if (count > 0)
         reading.result.buffers.resize(std::size_t(count));
-    for (PerlResultBuffer& b : reading.result.buffers)
-        if (!readBuffer(r, b))
+    for (PerlResultBuffer& b : reading.result.buffers) {
+        qint32 mode = 0;
+        switch (readBuffer(r, b, mode)) {
+        case BufferRead::Ok:
+            break;
+        case BufferRead::EndsEarly:
             return stop(Outcome::EndsEarly);
+        case BufferRead::UnknownMode:
+            reading.announced = mode;
+            return stop(Outcome::UnknownMode);
+        }
+    }
     if (!readVariables(r, reading.result))
         return stop(Outcome::EndsEarly);
     if (r.left() > 0)

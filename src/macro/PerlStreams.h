@@ -15,7 +15,8 @@
 // Result stream (perl to the program, on perl's standard output):
 //   buffer count N, then per new buffer the point count P and the mode
 //   (1: y, x being the point's index; 2: x y; 3: x y, y error; 4: x y,
-//   x error, y error; another mode carries no numbers and adds no point),
+//   x error, y error; any other mode refuses the result: its points could
+//   not be read),
 //   then per point the mode's numbers, a comment and a source (a length of
 //   0 or less carries no bytes and changes nothing; the last text given
 //   wins); then the numeric variables: count V, per entry a name length and,
@@ -66,7 +67,7 @@ struct PerlResult {
 
 namespace PerlResultStream {
 
-enum class Outcome { Ok, EndsEarly, TooManyBuffers, TrailingBytes };
+enum class Outcome { Ok, EndsEarly, TooManyBuffers, UnknownMode, TrailingBytes };
 
 // More new buffers than a document can sensibly show come only from a
 // damaged or hostile stream.
@@ -78,7 +79,7 @@ struct Reading {
     // Where reading stopped, for the message.
     qsizetype offset = 0;
     qsizetype size = 0;
-    qint32 announced = 0; // the buffer count, for TooManyBuffers
+    qint32 announced = 0; // the buffer count, for TooManyBuffers; the mode, for UnknownMode
     bool ok() const { return outcome == Outcome::Ok; }
     // "the result ends early: ..." and the like; empty when ok.
     QString message() const;

@@ -151,12 +151,15 @@ bool AtomicFile::commit()
     const QByteArray native = QFile::encodeName(target_);
     struct stat st = {};
     if (::stat(native.constData(), &st) == 0) {
-        // The replaced file's permissions, and its group when we may give
-        // it; the owner stays whoever saves.
+        // The replaced file's permissions, and its owner and group as far
+        // as we may give them: root saving a user's document leaves it the
+        // user's.
         if (::fchmod(fd, st.st_mode & 07777) != 0)
             return fail(errno);
-        if (st.st_gid != ::getegid() && ::fchown(fd, uid_t(-1), st.st_gid) == 0)
-            ::fchmod(fd, st.st_mode & 07777); // a group change may clear set-id bits
+        const bool owner = st.st_uid != ::geteuid() && ::fchown(fd, st.st_uid, st.st_gid) == 0;
+        const bool group = !owner && st.st_gid != ::getegid() && ::fchown(fd, uid_t(-1), st.st_gid) == 0;
+        if (owner || group)
+            ::fchmod(fd, st.st_mode & 07777); // an owner change may clear set-id bits
     } else if (::fchmod(fd, 0666 & ~currentUmask()) != 0) {
         return fail(errno);
     }

@@ -5,9 +5,10 @@
 // termination signal), which is synced and then renamed over the target. So
 // the target is either the old file, untouched, or the complete new one;
 // when no temporary file can be made beside it, nothing is written at all,
-// never the target in place. A replaced file keeps its mode, and its group
-// where the owner may set it. Failures carry the system's reason ("No space
-// left on device").
+// never the target in place. A replaced file keeps its mode, and its owner
+// and group where we may set them. A target with further hard links is
+// replaced under this name only: the other names keep the old content. Failures carry the system's reason
+// ("No space left on device").
 //
 // A target that is a symbolic link has the file it points to replaced; one
 // that is a device or a pipe holds no content to lose and is written

@@ -32,7 +32,8 @@
 class KeyedUnarchiver {
 public:
     struct Limits {
-        qsizetype maxInputBytes = qsizetype(512) << 20;
+        // What this machine's memory can read (largestInput()).
+        qsizetype maxInputBytes = largestInput();
         qint64 maxElements = 4'000'000;     // property-list values and keys
         int maxNesting = 128;               // nesting of the property list itself
         int maxObjectDepth = 64;            // objects, arrays and dictionaries inside one another
@@ -52,6 +53,18 @@ public:
     // nullptr reads as a missing object.
     using Factory = std::function<std::unique_ptr<ArchivableObject>(KeyedUnarchiver& coder)>;
 
+    // The largest archive this machine can read: its memory (or the
+    // process's address-space limit, when lower) divided by the peak memory
+    // reading takes per byte of archive, measured on documents of large
+    // buffers (see largestInput() in the source); never below 256 MiB.
+    static qsizetype largestInput();
+    // The limits of an unarchiver made without limits of its own, and of
+    // the readers that check a file's size before reading it: the defaults
+    // of Limits, unless narrowed (tests do, to show a refusal without
+    // gigabytes).
+    static const Limits& standardLimits();
+    static void setStandardLimits(const Limits& limits);
+
     explicit KeyedUnarchiver(const QByteArray& data);
     KeyedUnarchiver(const QByteArray& data, const Limits& limits);
     ~KeyedUnarchiver();
@@ -65,6 +78,10 @@ public:
 
     bool ok() const;
     QString errorString() const;
+    // The archive failed because it passes one of the limits (too large,
+    // too many elements, nested too deeply, decoding past the budget):
+    // errorString() then says which.
+    bool exceededLimits() const;
     // Lets a factory reject a record whose content makes no sense; the first
     // error is kept.
     void failWithError(const QString& message);

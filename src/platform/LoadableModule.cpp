@@ -10,13 +10,16 @@
 
 namespace {
 
-// Loading a module runs its code: only a file in a folder nobody else
-// could have filled.
+// Loading a module runs its code: only a file nobody else could have
+// written, in a folder nobody else could have filled.
 bool usable(const QString& path)
 {
     const QFileInfo file(path);
-    return file.isAbsolute() && file.isFile()
-        && ResourceLocator::trustedFolder(QFileInfo(file.canonicalFilePath()).path());
+    if (!file.isAbsolute() || !file.isFile())
+        return false;
+    const QString canonical = file.canonicalFilePath();
+    return ResourceLocator::trustedFile(canonical)
+        && ResourceLocator::trustedFolder(QFileInfo(canonical).path());
 }
 
 } // namespace
@@ -54,8 +57,13 @@ bool LoadableModule::load()
     const QStringList paths = candidates(exeDir);
     QStringList reasons;
     for (const QString& path : paths) {
-        if (!usable(path))
+        if (!usable(path)) {
+            if (QFileInfo(path).isFile())
+                reasons << QStringLiteral("%1 is not loaded: others may write to it or its folder, or it "
+                                          "belongs to another user")
+                               .arg(path);
             continue;
+        }
         library_.setFileName(path);
         if (!library_.load()) {
             reasons << library_.errorString();

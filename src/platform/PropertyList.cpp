@@ -140,6 +140,7 @@ public:
     }
 
     const QString& error() const { return error_; }
+    bool overLimit() const { return overLimit_; }
 
 private:
     bool fail(const QString& message)
@@ -283,15 +284,19 @@ private:
 
     bool count()
     {
-        if (++elements_ > limits_.maxElements)
-            return fail(QStringLiteral("the property list has too many elements"));
+        if (++elements_ > limits_.maxElements) {
+            overLimit_ = true;
+            return fail(
+                QStringLiteral("the property list has more than %1 elements").arg(limits_.maxElements));
+        }
         return true;
     }
 
     std::optional<Value> value(int depth)
     {
         if (depth > limits_.maxDepth) {
-            fail(QStringLiteral("the property list is nested too deeply"));
+            overLimit_ = true;
+            fail(QStringLiteral("the property list is nested more than %1 deep").arg(limits_.maxDepth));
             return std::nullopt;
         }
         if (!count())
@@ -475,13 +480,16 @@ private:
     QXmlStreamReader xml_;
     const ReadLimits& limits_;
     qint64 elements_ = 0;
+    bool overLimit_ = false;
     QString error_;
 };
 
 } // namespace
 
-std::optional<Value> read(const QByteArray& xml, QString* error, const ReadLimits& limits)
+std::optional<Value> read(const QByteArray& xml, QString* error, const ReadLimits& limits, bool* overLimit)
 {
+    if (overLimit)
+        *overLimit = false;
     auto report = [&](const QString& message) {
         if (error)
             *error = message;
@@ -489,8 +497,11 @@ std::optional<Value> read(const QByteArray& xml, QString* error, const ReadLimit
     };
     if (xml.isEmpty())
         return report(QStringLiteral("no data"));
-    if (xml.size() > limits.maxBytes)
+    if (xml.size() > limits.maxBytes) {
+        if (overLimit)
+            *overLimit = true;
         return report(QStringLiteral("the property list is too large"));
+    }
     // Without a declaration the XML reader guesses UTF-16 or UTF-32 from the
     // first bytes; those are refused for the same reason as a declared
     // foreign encoding.
@@ -499,6 +510,8 @@ std::optional<Value> read(const QByteArray& xml, QString* error, const ReadLimit
         return report(QStringLiteral("only UTF-8 property lists can be read"));
     Reader reader(xml, limits);
     std::optional<Value> v = reader.document();
+    if (!v && overLimit)
+        *overLimit = reader.overLimit();
     if (!v)
         return report(reader.error().isEmpty() ? QStringLiteral("not a property list") : reader.error());
     if (error)

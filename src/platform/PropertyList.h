@@ -100,8 +100,10 @@ struct ReadLimits {
 };
 
 // Parses an XML property list. On failure gives nothing and, when error is
-// given, a one-line reason.
-std::optional<Value> read(const QByteArray& xml, QString* error = nullptr, const ReadLimits& limits = {});
+// given, a one-line reason; overLimit, when given, tells whether the list
+// failed for passing one of the limits (rather than for damage).
+std::optional<Value> read(const QByteArray& xml, QString* error = nullptr, const ReadLimits& limits = {},
+                          bool* overLimit = nullptr);
 
 // The complete XML document for a value.
 QByteArray write(const Value& root);

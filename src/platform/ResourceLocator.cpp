@@ -27,6 +27,18 @@ bool trustedChain(const QString& root, const QString& leafFolder)
     }
 }
 
+// A path of the kind wanted (a folder, or a regular file) that belongs to
+// this user or to root and has none of the given write permissions.
+bool ownedAndShut(const QString& path, mode_t kind, mode_t writers)
+{
+    struct stat st = {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || (st.st_mode & S_IFMT) != kind)
+        return false;
+    if (st.st_uid != 0 && st.st_uid != ::geteuid())
+        return false;
+    return (st.st_mode & writers) == 0;
+}
+
 } // namespace
 
 namespace ResourceLocator {
@@ -36,12 +48,12 @@ namespace ResourceLocator {
 // can still add files of their own).
 bool trustedFolder(const QString& path)
 {
-    struct stat st = {};
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISDIR(st.st_mode))
-        return false;
-    if (st.st_uid != 0 && st.st_uid != ::geteuid())
-        return false;
-    return (st.st_mode & S_IWOTH) == 0;
+    return ownedAndShut(path, S_IFDIR, S_IWOTH);
+}
+
+bool trustedFile(const QString& path)
+{
+    return ownedAndShut(path, S_IFREG, S_IWGRP | S_IWOTH);
 }
 
 QString sourceResources()
@@ -95,7 +107,7 @@ QString resourcePath(const QString& relative)
         if (!canonical.startsWith(root + QLatin1Char('/')))
             continue;
         const QString folder = info.isDir() ? canonical : QFileInfo(canonical).path();
-        if (trustedChain(root, folder))
+        if (trustedChain(root, folder) && (info.isDir() || trustedFile(canonical)))
             return canonical;
     }
     return QString();

@@ -10,7 +10,8 @@
 // a script found there could have been planted by anyone who can write to,
 // say, the shared temporary folder, and the macro runner executes it.
 // A folder also counts only when it belongs to this user or to root and is
-// not writable by everyone.
+// not writable by everyone; a file in it only when it belongs to this user or
+// to root and nobody else may write to it.
 
 #include <QString>
 #include <QStringList>
@@ -22,7 +23,7 @@ namespace ResourceLocator {
 QStringList resourceRoots();
 
 // Absolute path of <root>/<relative> in the first root that holds it (a
-// file or a folder), or an empty text when none does.
+// file or a folder) and passes the checks, or an empty text when none does.
 QString resourcePath(const QString& relative);
 
 // The same decision for a given executable folder and compiled-in source
@@ -34,6 +35,11 @@ QStringList resourceRootsFor(const QString& executableDir, const QString& source
 // everyone: the test every folder passes before the program reads or loads
 // code from it.
 bool trustedFolder(const QString& path);
+
+// Whether a file is a regular file of this user or of root that neither its
+// group nor others may write to: the test every script, page and module
+// passes before the program reads or runs it.
+bool trustedFile(const QString& path);
 
 // The compiled-in source resources folder; empty when the build has none.
 QString sourceResources();

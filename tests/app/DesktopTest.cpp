@@ -503,13 +503,15 @@ TEST(DesktopSingleInstance, ALaterStartHandsItsFilesToTheRunningOne)
     // process of its own; the running one answers from its event loop.
     auto handOverFromElsewhere = [&](const QStringList& files) {
         std::atomic<int> result{-1};
+        const qsizetype before = received.size();
         std::thread later([&] { result = SingleInstance::handOver(socket, files, 5000) ? 1 : 0; });
         QElapsedTimer clock;
         clock.start();
         while (result < 0 && clock.elapsed() < 10000)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
         later.join();
-        QCoreApplication::processEvents();
+        // The files arrive once the confirmation has reached the instance.
+        TestSupport::spinUntil([&] { return received.size() > before; }, 5000);
         return result == 1;
     };
     const QStringList files = {QStringLiteral("/data/run 1/ü.vexa"), QStringLiteral("/data/q.myvexa")};
@@ -536,4 +538,48 @@ TEST(DesktopSingleInstance, ALaterStartHandsItsFilesToTheRunningOne)
     EXPECT_TRUE(handOverFromElsewhere({QStringLiteral("/data/again.vexa"), QStringLiteral("relative.vexa")}));
     ASSERT_EQ(received.size(), 2);
     EXPECT_EQ(received.back(), QStringList{QStringLiteral("/data/again.vexa")});
+}
+
+// The running instance answers from a thread of its own: busy opening a
+// large document, it still answers a later start at once, and opens the
+// files once it is free, so the later start never opens them as well. A
+// start that heard no answer in time confirms nothing, and the files it
+// sent are not opened by the instance either.
+TEST(DesktopSingleInstance, ABusyInstanceAnswersAtOnceAndOpensOnlyConfirmedFiles)
+{
+    const QString socket = TestSupport::scratchDir() + QStringLiteral("/busy.socket");
+    SingleInstance running;
+    QList<QStringList> received;
+    ASSERT_TRUE(running.listen(socket, [&received](const QStringList& files) { received << files; }));
+
+    const QStringList files = {QStringLiteral("/data/large.vexa")};
+    std::atomic<int> result{-1};
+    std::thread later([&] { result = SingleInstance::handOver(socket, files, 2000) ? 1 : 0; });
+    // The main thread stays busy for as long as the later start runs.
+    later.join();
+    EXPECT_EQ(result, 1);
+    EXPECT_TRUE(received.isEmpty());
+    EXPECT_TRUE(TestSupport::spinUntil([&] { return !received.isEmpty(); }));
+    ASSERT_EQ(received.size(), 1);
+    EXPECT_EQ(received.front(), files);
+
+    // A start that gave up waiting before the answer came: it sent the
+    // files, read nothing and confirmed nothing.
+    QLocalSocket gaveUp;
+    gaveUp.connectToServer(socket);
+    ASSERT_TRUE(gaveUp.waitForConnected(2000));
+    const QByteArray path("/data/twice.vexa");
+    QByteArray message(4, '\0');
+    message[3] = char(path.size() + 1);
+    message += path + '\0';
+    gaveUp.write(message);
+    ASSERT_TRUE(gaveUp.waitForBytesWritten(2000));
+    ASSERT_TRUE(gaveUp.waitForReadyRead(2000));
+    EXPECT_EQ(gaveUp.readAll(), QByteArray("ok"));
+    gaveUp.disconnectFromServer();
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 500)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_EQ(received.size(), 1);
 }

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QThread>
 
 #include <gtest/gtest.h>
 #include <poppler-qt6.h>
@@ -403,5 +404,66 @@ TEST_F(HeadlessRun, TerminationSignalsRemoveTheTemporaryFiles)
         ASSERT_TRUE(p.waitForFinished(20000));
         EXPECT_EQ(p.exitStatus(), QProcess::CrashExit);
         EXPECT_EQ(QDir(temp).entryList({"vexa2_*"}, QDir::Files), QStringList());
+    }
+}
+
+namespace {
+
+// Whether the process has ended: gone, or a zombie nobody reaped yet.
+bool ended(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return true;
+    const QByteArray line = stat.readAll();
+    const qsizetype close = line.lastIndexOf(')');
+    return close < 0 || line.mid(close + 2, 1) == "Z";
+}
+
+} // namespace
+
+// Perl ends with the program, however the program ends: a filter that
+// loops for ever does not run on without its parent after a kill -9 or a
+// kill -TERM of the program.
+TEST_F(HeadlessRun, APerlFilterEndsWithTheProgram)
+{
+    for (const int signal : {SIGKILL, SIGTERM}) {
+        SCOPED_TRACE(signal);
+        const QString folder = TestSupport::scratchDir() + QStringLiteral("/perl-orphan-%1").arg(signal);
+        ASSERT_TRUE(QDir().mkpath(folder));
+        const QString pidFile = folder + QStringLiteral("/perl.pid");
+        const QString macro
+            = scratchFile(QStringLiteral("loops-%1.mac").arg(signal),
+                          "perltimeout 600\nperlfilter all\n<perl>\n"
+                          "open(my $f, '>', $ENV{VEXA_TEST_PID_FILE}) or die; print $f $$; close $f;\n"
+                          "1 while 1;\n</perl>\n");
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), folder + QStringLiteral("/config"));
+        env.insert(QStringLiteral("VEXA_TEST_PID_FILE"), pidFile);
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.setWorkingDirectory(folder);
+        p.start(programPath(), {"-m", macro, "-h", "yes", "-q", "yes"});
+        ASSERT_TRUE(p.waitForStarted(10000));
+        qint64 perl = 0;
+        for (int i = 0; i < 600 && perl <= 0; ++i) {
+            p.waitForReadyRead(50);
+            QFile f(pidFile);
+            if (f.open(QIODevice::ReadOnly))
+                perl = f.readAll().trimmed().toLongLong();
+        }
+        ASSERT_GT(perl, 0) << p.readAllStandardError().toStdString();
+        EXPECT_FALSE(ended(perl));
+        ::kill(pid_t(p.processId()), signal);
+        ASSERT_TRUE(p.waitForFinished(20000));
+        bool gone = false;
+        for (int i = 0; i < 200 && !gone; ++i) {
+            gone = ended(perl);
+            if (!gone)
+                QThread::msleep(50);
+        }
+        if (!gone)
+            ::kill(pid_t(perl), SIGKILL);
+        EXPECT_TRUE(gone) << "perl " << perl << " runs on";
     }
 }

@@ -31,6 +31,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSettings>
 #include <QTableView>
 #include <QTextCursor>
 
@@ -514,6 +515,37 @@ TEST(MacroList, AnOpenedMacroListMergesByNameAndIsStored)
     ASSERT_GE(row, 0);
     EXPECT_EQ(f.e.ma_src()->toPlainText(), f.e.MA[std::size_t(row)]->src);
     QFile::remove(path);
+}
+
+// Two instances share one store: a macro one of them took in (say, from a
+// list file) is not lost when the other writes its list. A macro changed
+// here keeps this change; what the other changed, added or deleted since
+// this one last wrote comes in, to the table and the menu as well.
+TEST(MacroList, AStoreSharedWithAnotherInstanceLosesNeitherInstancesMacros)
+{
+    EditorFixture f({macro("a"), macro("b"), macro("c"), macro("d")}, 2);
+    {
+        // The other instance, through a store object of its own.
+        QSettings other(UserDefaults::standard().storeFile(), QSettings::IniFormat);
+        Fields changed = macro("a");
+        changed.src = QStringLiteral("print theirs");
+        Fields lost = macro("c");
+        lost.src = QStringLiteral("print lost");
+        other.setValue(QStringLiteral("Macros"), archiveOf({changed, macro("b"), lost, macro("merged")}));
+        other.sync();
+    }
+    f.e.ma_src()->setPlainText(QStringLiteral("print ours"));
+    f.e.ma_save();
+
+    Fields a = macro("a"), c = macro("c");
+    a.src = QStringLiteral("print theirs");
+    c.src = QStringLiteral("print ours");
+    const std::vector<Fields> expected = {a, macro("b"), c, macro("merged")};
+    EXPECT_EQ(fieldsOf(f.e.MA), expected);
+    EXPECT_EQ(f.stored(), expected);
+    EXPECT_EQ(f.menu(), menuOf({"a", "b", "c", "merged"}));
+    EXPECT_EQ(f.e.selectedRow(), 2);
+    EXPECT_EQ(f.e.ma_src()->toPlainText(), QStringLiteral("print ours"));
 }
 
 TEST(MacroList, APerlFilterFromTheEditorShowsItsProgressAndStops)

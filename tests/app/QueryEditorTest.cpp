@@ -4,10 +4,12 @@
 
 #include "app/QueryEditor.h"
 #include "AppFixtures.h"
+#include "app/MacroEditor.h"
 #include "app/Manager.h"
 #include "app/OpenDoc.h"
 #include "io/QueryListFile.h"
 #include "platform/Alert.h"
+#include "platform/KeyedUnarchiver.h"
 #include "platform/UserDefaults.h"
 #include "support/TestSupport.h"
 
@@ -15,6 +17,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QTableView>
 
 #include <gtest/gtest.h>
@@ -373,6 +376,78 @@ TEST(OpenDocTest, RefusedFilesShowFileOpenErrorAndChangeNothing)
         EXPECT_EQ(names(f.e.MYQ), QStringList({"a"})) << path.toStdString();
         EXPECT_EQ(f.stored(), f.e.MYQ) << path.toStdString();
     }
+}
+
+// A list file handed to the running program that is no regular file (a
+// link to /dev/zero, a FIFO) or is far too large is refused unread; the
+// program goes on with its lists as they were.
+TEST(OpenDocTest, ListFilesThatAreNoRegularFilesOrTooLargeAreRefusedUnread)
+{
+    const QString zero = TestSupport::scratchDir() + QStringLiteral("/zero.mavexa");
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), zero));
+    const QString fifo = TestSupport::scratchDir() + QStringLiteral("/fifo.myvexa");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString huge = TestSupport::scratchDir() + QStringLiteral("/huge.mavexa");
+    {
+        QFile f(huge); // sparse: no room taken on the disk
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(f.resize(KeyedUnarchiver::standardLimits().maxInputBytes + 1));
+    }
+    EditorFixture f({query("a")});
+    const std::size_t macros = f.m.macroEditor->MA.size();
+    ScriptedAlerts alerts;
+    EXPECT_EQ(f.m.openFiles({zero, fifo, huge}), 0);
+    ASSERT_EQ(alerts.requests().size(), 3u);
+    const QString expected[]
+        = {zero + QStringLiteral(" is not a regular file"), fifo + QStringLiteral(" is not a regular file"),
+           huge + QStringLiteral(" is too large to open (")};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(alerts.requests()[i].title, QStringLiteral("File Open Error"));
+        EXPECT_TRUE(alerts.requests()[i].message.contains(expected[i]))
+            << alerts.requests()[i].message.toStdString();
+    }
+    EXPECT_EQ(names(f.e.MYQ), QStringList({"a"}));
+    EXPECT_EQ(f.m.macroEditor->MA.size(), macros);
+}
+
+// Two instances share one store: what the other one changed since this one
+// last read or wrote the list is kept when this one writes. A query changed
+// here keeps this change; one the other changed or added comes in; one it
+// deleted goes.
+TEST(QueryList, AStoreSharedWithAnotherInstanceLosesNeitherInstancesQueries)
+{
+    EditorFixture f({query("a"), query("b"), query("c"), query("d")}, 2);
+    // The other instance: the same settings file, through a store object of
+    // its own, as another process has it.
+    {
+        QSettings other(UserDefaults::standard().storeFile(), QSettings::IniFormat);
+        other.setValue(QueryListFile::defaultsKey(),
+                       *QueryListFile::archive({query("a", QStringLiteral("SELECT theirs")), query("b"),
+                                                query("c", QStringLiteral("SELECT lost")), query("n")}));
+        other.sync();
+    }
+    // This instance edits c (the selected query) and saves.
+    f.e.my_sql()->setPlainText(QStringLiteral("SELECT ours"));
+    f.e.my_save();
+    EXPECT_EQ(names(f.e.MYQ), QStringList({"a", "b", "c", "n"}));
+    EXPECT_EQ(f.e.MYQ[0].sql, QStringLiteral("SELECT theirs"));
+    EXPECT_EQ(f.e.MYQ[2].sql, QStringLiteral("SELECT ours"));
+    EXPECT_EQ(f.stored(), f.e.MYQ);
+    EXPECT_EQ(f.e.MYQ[std::size_t(f.e.selectedRow())].name, QStringLiteral("c"));
+
+    // A query added here stays selected where the other instance's
+    // additions moved it.
+    {
+        QSettings other(UserDefaults::standard().storeFile(), QSettings::IniFormat);
+        std::vector<MySQLQuery> list = f.stored();
+        list.push_back(query("m"));
+        other.setValue(QueryListFile::defaultsKey(), *QueryListFile::archive(list));
+        other.sync();
+    }
+    f.e.my_add();
+    EXPECT_EQ(names(f.e.MYQ), QStringList({"a", "b", "c", "n", "New Query", "m"}));
+    EXPECT_EQ(f.e.selectedRow(), 4);
+    EXPECT_EQ(f.stored(), f.e.MYQ);
 }
 
 TEST(QueryList, WorksWithoutItsPaneWhichShowsWhatWasDoneMeanwhile)

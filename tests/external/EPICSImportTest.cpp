@@ -165,10 +165,13 @@ TEST_F(EPICSImportTest, RefusalsSayWhyAndChangeNothing)
         const char* message;
     };
     const Case cases[] = {
+        // No server has the name, or none can be reached: the search looks
+        // the same either way, so the message names the variable and both.
         {"nobody serves the name", "65536", "vexa:nobody", "", 80,
-         "User specified timeout on IO operation expired. You may adjust the timeout with the 'epicstimeout' "
-         "command."},
-        {"y nobody serves", "65536", "vexa:x10", "vexa:nobody", 80, "You may adjust the timeout"},
+         "No server answered for the variable vexa:nobody within 0.5 s: no server has that name, or none can "
+         "be reached. User specified timeout on IO operation expired. You may adjust the timeout with the "
+         "'epicstimeout' command."},
+        {"y nobody serves", "65536", "vexa:x10", "vexa:nobody", 80, "the variable vexa:nobody within"},
         {"larger than the transfer limit", "65536", "vexa:wave100000", "", 72,
          ". Change the array size with the 'epicsmaxarray' command."},
         {"an absurd size under the limit", "65536", "vexa:absurd", "", 72, "'epicsmaxarray'"},

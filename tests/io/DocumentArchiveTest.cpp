@@ -8,11 +8,13 @@
 #include "platform/Font.h"
 #include "platform/KeyedArchiver.h"
 #include "platform/KeyedUnarchiver.h"
+#include "platform/RegularFile.h"
 #include "support/TestSupport.h"
 #include "view/VexaView.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -29,6 +31,7 @@
 #include <vector>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -764,6 +767,136 @@ TEST(DocumentArchiveTest, UnreadableFilesAreRefused)
     for (const auto& r : alerts.requests())
         EXPECT_EQ(r.title, "File Open Error");
     EXPECT_EQ(g.doc.verno, 0);
+}
+
+// The limits of every reader narrowed for the object's lifetime.
+struct NarrowedLimits {
+    KeyedUnarchiver::Limits saved = KeyedUnarchiver::standardLimits();
+    explicit NarrowedLimits(const std::function<void(KeyedUnarchiver::Limits&)>& narrow)
+    {
+        KeyedUnarchiver::Limits limits = saved;
+        narrow(limits);
+        KeyedUnarchiver::setStandardLimits(limits);
+    }
+    ~NarrowedLimits() { KeyedUnarchiver::setStandardLimits(saved); }
+};
+
+// Only a regular file is read, and only one this machine can open: a FIFO
+// is not waited on, a device not read for ever, and a file past the bound
+// is refused before it is read, saying so with its size.
+TEST(DocumentArchiveTest, FifosDevicesAndFilesPastTheBoundAreRefusedUnread)
+{
+    const QString fifo = scratch("fifo.vexa");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString zero = scratch("zero.vexa");
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), zero));
+    // Larger than the bound, on paper only: a sparse file.
+    const QString huge = scratch("huge.vexa");
+    const qint64 largest = KeyedUnarchiver::standardLimits().maxInputBytes;
+    {
+        QFile f(huge);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(f.resize(largest + 1));
+    }
+    const struct {
+        const char* what;
+        QString path;
+        QString message;
+    } cases[] = {
+        {"a FIFO", fifo, fifo + QStringLiteral(" is not a regular file")},
+        {"a link to /dev/zero", zero, zero + QStringLiteral(" is not a regular file")},
+        {"past the bound", huge,
+         huge
+             + QStringLiteral(" is too large to open (%1; at most %2 can be read)")
+                   .arg(RegularFile::sizeText(largest + 1), RegularFile::sizeText(largest))},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Graph g;
+        scramble(g.doc, 5);
+        g.doc.newBuffer();
+        const QByteArray before = saved(g.doc);
+        ScriptedAlerts alerts;
+        EXPECT_FALSE(DA::readFromFile(g.doc, c.path, g.views));
+        EXPECT_FALSE(DA::loadPartialFile(g.doc, DA::SectionData, c.path, g.views));
+        ASSERT_EQ(alerts.requests().size(), 2u);
+        for (const auto& r : alerts.requests()) {
+            EXPECT_EQ(r.title, "File Open Error");
+            EXPECT_EQ(r.message, c.message);
+        }
+        EXPECT_EQ(saved(g.doc), before);
+    }
+}
+
+// What the program saves it opens again. The bound comes from the
+// machine's memory: the 640 MB document of thirty million points opens on
+// any machine with 4 GB. A document past the bound is not written (the
+// older file stays); one past a narrower bound is refused for its size, and
+// one with more elements than the reader takes says so, not "not valid".
+TEST(DocumentArchiveTest, EveryDocumentSavedOpensAgainAndRefusalsForSizeSaySo)
+{
+    if (qint64(sysconf(_SC_PHYS_PAGES)) * sysconf(_SC_PAGESIZE) >= (qint64(4) << 30)) {
+        EXPECT_GT(KeyedUnarchiver::largestInput(), qint64(640) << 20);
+    }
+    EXPECT_GE(KeyedUnarchiver::largestInput(), qint64(256) << 20);
+
+    Graph g;
+    scramble(g.doc, 6);
+    auto b = std::make_unique<DataBuffer>();
+    for (int i = 0; i < 4000; ++i)
+        b->addDoubleValue(i, i * 0.25);
+    g.doc.DB.push_back(std::move(b));
+    const QString path = scratch("bound.vexa");
+    const QByteArray older("an older document");
+    ASSERT_TRUE(writeBytes(path, older));
+    QString error;
+    {
+        NarrowedLimits narrow([](KeyedUnarchiver::Limits& l) { l.maxInputBytes = 20000; });
+        EXPECT_FALSE(DA::writeToFile(g.doc, path, nullptr, &error));
+        EXPECT_TRUE(error.startsWith(QStringLiteral("The document is too large to be opened again (")))
+            << error.toStdString();
+        EXPECT_TRUE(error.endsWith(QStringLiteral("; at most 20 kB can be read)."))) << error.toStdString();
+        EXPECT_EQ(fileBytes(path), older);
+    }
+    {
+        NarrowedLimits narrow([](KeyedUnarchiver::Limits& l) { l.maxElements = 200; });
+        EXPECT_FALSE(DA::writeToFile(g.doc, path, nullptr, &error));
+        EXPECT_TRUE(
+            error.startsWith(QStringLiteral("The document holds too many elements to be opened again (")))
+            << error.toStdString();
+        EXPECT_EQ(fileBytes(path), older);
+    }
+    ASSERT_TRUE(DA::writeToFile(g.doc, path, nullptr, &error)) << error.toStdString();
+    const qint64 size = QFileInfo(path).size();
+
+    Graph back;
+    back.doc.newBuffer();
+    {
+        NarrowedLimits narrow([](KeyedUnarchiver::Limits& l) { l.maxInputBytes = 20000; });
+        ScriptedAlerts alerts;
+        EXPECT_FALSE(DA::readFromFile(back.doc, path, back.views));
+        ASSERT_EQ(alerts.requests().size(), 1u);
+        EXPECT_EQ(alerts.requests()[0].message,
+                  path
+                      + QStringLiteral(" is too large to open (%1; at most 20 kB can be read)")
+                            .arg(RegularFile::sizeText(size)));
+    }
+    {
+        NarrowedLimits narrow([](KeyedUnarchiver::Limits& l) { l.maxElements = 200; });
+        ScriptedAlerts alerts;
+        EXPECT_FALSE(DA::readFromFile(back.doc, path, back.views));
+        ASSERT_EQ(alerts.requests().size(), 1u);
+        EXPECT_TRUE(alerts.requests()[0].message.startsWith(
+            QStringLiteral("The file is too large or holds too much to open.")))
+            << alerts.requests()[0].message.toStdString();
+        EXPECT_TRUE(alerts.requests()[0].message.contains(QStringLiteral("more than 200 elements")))
+            << alerts.requests()[0].message.toStdString();
+    }
+    ASSERT_EQ(back.doc.DB.size(), 1u);
+    EXPECT_EQ(back.doc.DB[0]->nop(), 0);
+    ASSERT_TRUE(DA::readFromFile(back.doc, path, back.views));
+    ASSERT_EQ(back.doc.DB.size(), 1u);
+    expectSameBuffer(*back.doc.DB[0], *g.doc.DB[0]);
 }
 
 // --- saving ----------------------------------------------------------------------------

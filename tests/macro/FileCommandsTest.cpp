@@ -486,6 +486,20 @@ TEST(FileCommands, ServerCommandsPassTheirArguments)
         EXPECT_EQ(host.lastFailures, 1);
         EXPECT_FALSE(host.lastStopped);
     }
+
+    // No message shows the password: not that of a failed import, nor
+    // that of a command with a wrong number of arguments.
+    for (const char* source : {"mysqlimport 127.0.0.1 vexatest vexa s3cr3t 46097 'select 1'",
+                               "MySQLImport 127.0.0.1 vexatest vexa s3cr3t 46097 'select 1' extra"}) {
+        SCOPED_TRACE(source);
+        host.console.clear();
+        host.errors.clear();
+        run(host, QLatin1String(source));
+        ASSERT_EQ(host.errors.size(), 1);
+        EXPECT_FALSE(host.console.contains(QStringLiteral("s3cr3t"))) << host.console.toStdString();
+        EXPECT_TRUE(host.errors[0].contains(QStringLiteral("vexatest vexa ******** 46097")))
+            << host.errors[0].toStdString();
+    }
 }
 
 // --- sub-views ------------------------------------------------------------------------------

@@ -161,6 +161,22 @@ TEST(MacroRun, StringVariablesAreSubstitutedLongestNameFirst)
         EXPECT_TRUE(host.SV.contains(QLatin1String(key))) << key;
 }
 
+// A string that doubles itself in a loop stops at the cap with a message
+// instead of taking all the memory; the variable keeps its last value.
+TEST(MacroRun, AStringPastTheCapStopsTheRunWithAMessage)
+{
+    FakeMacroHost host;
+    host.currentDocument();
+    runMacro(host, QStringLiteral("setstring a xxxxxxxxxxxxxxxx\nloop 40\neval a $a$a\nendloop\nprint done"));
+    ASSERT_EQ(host.errors.size(), 1);
+    EXPECT_TRUE(
+        host.errors[0].startsWith(QStringLiteral("Text longer than 16777216 characters: eval a $a$a")))
+        << host.errors[0].left(200).toStdString();
+    EXPECT_FALSE(host.console.contains(QStringLiteral("done")));
+    // 16 characters doubled 20 times: the last text within the cap.
+    EXPECT_EQ(host.SV.value(QStringLiteral("a")).size(), qsizetype(1) << 24);
+}
+
 TEST(MacroRun, ABadNumberStopsTheRunWithTheExpressionError)
 {
     FakeMacroHost host;

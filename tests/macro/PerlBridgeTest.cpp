@@ -19,6 +19,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
+
 namespace {
 
 template <class Condition> bool spinUntil(Condition done, int ms = 20000)
@@ -437,6 +440,26 @@ TEST(PerlFilter, AResultBeyondTheLimitEndsPerlAndChangesNothing)
     EXPECT_EQ(host.console,
               QStringLiteral(
                   "the perl result is larger than 1000 bytes; perl was ended and nothing was applied\n"));
+}
+
+// The log cannot fill the disk: a write past the file-size limit fails, and
+// so does the run (as it does on a full disk), instead of passing for a
+// success with the output lost.
+TEST(PerlFilter, ALogPastItsLimitFailsTheRunInsteadOfFillingTheDisk)
+{
+    FakeMacroHost host;
+    VexaDocument* d = host.currentDocument({2});
+    host.manager.selectedRows = {0};
+    const qint64 limit = PerlJob::maxFileBytes();
+    PerlJob::setMaxFileBytes(64 * 1024);
+    Macro m(QStringLiteral("loud"), QStringLiteral("print 'x' x 1000 for 1 .. 1000; push @R, { y => [1] };"),
+            0, MacroTypePerlFilter);
+    runPerl(m);
+    PerlJob::setMaxFileBytes(limit);
+    EXPECT_EQ(d->bufferCount(), 1);
+    EXPECT_EQ(host.console,
+              QStringLiteral("exit code: 255\nvexa: cannot write the log: %1\n")
+                  .arg(QString::fromLocal8Bit(std::strerror(EFBIG))));
 }
 
 // --- from a running macro --------------------------------------------------------------------------

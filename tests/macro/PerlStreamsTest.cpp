@@ -187,12 +187,6 @@ INSTANTIATE_TEST_SUITE_P(
                    {{1}, {2}, {0.25}, {0.5}},
                    {},
                    {}},
-        // another mode reads no numbers and adds no point, but the texts are read
-        ResultCase{"unknown mode",
-                   Bytes().i(1).i(2).i(7).t("a").t("").i(0).t("b").i(0).i(0).data,
-                   {{}, {}, {}, {}},
-                   QStringLiteral("a"),
-                   QStringLiteral("b")},
         // no points: nothing follows the mode
         ResultCase{"no points", Bytes().i(1).i(-4).i(2).i(0).i(0).data, {{}, {}, {}, {}}, {}, {}},
         // the last non-empty text wins; UTF-8 is kept
@@ -322,8 +316,12 @@ INSTANTIATE_TEST_SUITE_P(
                     }(),
                     PerlResultStream::Outcome::TooManyBuffers},
         HostileCase{"points", Bytes().i(1).i(INT_MAX).i(4).n(1).data, PerlResultStream::Outcome::EndsEarly},
+        // Without its mode a point's numbers cannot be read: the result is
+        // refused rather than a buffer added empty.
         HostileCase{"points of an unknown mode", Bytes().i(1).i(INT_MAX).i(0).i(0).i(0).data,
-                    PerlResultStream::Outcome::EndsEarly},
+                    PerlResultStream::Outcome::UnknownMode},
+        HostileCase{"unknown mode", Bytes().i(1).i(2).i(7).t("a").t("").i(0).t("b").i(0).i(0).data,
+                    PerlResultStream::Outcome::UnknownMode},
         HostileCase{"comment", Bytes().i(1).i(1).i(1).n(1).i(INT_MAX).data,
                     PerlResultStream::Outcome::EndsEarly},
         HostileCase{"variables", Bytes().i(0).i(INT_MAX).data, PerlResultStream::Outcome::EndsEarly},

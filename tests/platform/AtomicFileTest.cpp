@@ -66,7 +66,7 @@ gid_t otherGroup()
     return gid_t(-1);
 }
 
-TEST(AtomicFile, ReplacesTheFileKeepingItsModeAndGroup)
+TEST(AtomicFile, ReplacesTheFileKeepingItsModeOwnerAndGroup)
 {
     const QString path = scratch("kept/doc.txt");
     put(path, "old contents", 0640);
@@ -92,6 +92,16 @@ TEST(AtomicFile, ReplacesTheFileKeepingItsModeAndGroup)
     const mode_t mask = ::umask(022);
     ::umask(mask);
     EXPECT_EQ(statOf(fresh).st_mode & 0777, 0666 & ~mask);
+
+    // The superuser saving another user's file leaves it that user's.
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(QFile::encodeName(path).constData(), 4242, 4243), 0);
+        ASSERT_TRUE(AtomicFile::writeFile(path, "saved by root", &error)) << error.toStdString();
+        EXPECT_EQ(bytesOf(path), "saved by root");
+        EXPECT_EQ(statOf(path).st_uid, uid_t(4242));
+        EXPECT_EQ(statOf(path).st_gid, gid_t(4243));
+        EXPECT_EQ(statOf(path).st_mode & 07777, mode_t(0640));
+    }
 }
 
 TEST(AtomicFile, LinksAreFollowedAndDevicesWrittenStraight)

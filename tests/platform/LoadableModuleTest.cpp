@@ -9,7 +9,10 @@
 #include <QFileInfo>
 #include <QtGlobal>
 
+#include <cmath>
+
 #include <dlfcn.h>
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
@@ -24,7 +27,36 @@ QString qtCoreFile()
     return QFileInfo(QString::fromLocal8Bit(info.dli_fname)).canonicalFilePath();
 }
 
+// A small library of no global state, safe to load a second copy of.
+QString mathLibraryFile()
+{
+    Dl_info info{};
+    double (*cubeRoot)(double) = &::cbrt;
+    if (!dladdr(reinterpret_cast<void*>(cubeRoot), &info) || !info.dli_fname)
+        return QString();
+    return QFileInfo(QString::fromLocal8Bit(info.dli_fname)).canonicalFilePath();
+}
+
 } // namespace
+
+// A module anyone may write to is not loaded, in a good folder as well.
+TEST(LoadableModule, AModuleOthersCanWriteIsNotLoaded)
+{
+    const QString library = mathLibraryFile();
+    ASSERT_FALSE(library.isEmpty());
+    const QString copy = TestSupport::scratchDir() + QStringLiteral("/libvexa_eps.so");
+    QFile::remove(copy);
+    ASSERT_TRUE(QFile::copy(library, copy));
+    for (const mode_t mode : {0666, 0664, 0644}) {
+        SCOPED_TRACE(mode);
+        ASSERT_EQ(::chmod(QFile::encodeName(copy).constData(), mode), 0);
+        LoadableModule module(QStringLiteral("libvexa_eps.so"), copy, "cbrt");
+        const bool trusted = mode == 0644;
+        EXPECT_EQ(module.function("cbrt") != nullptr, trusted);
+        EXPECT_EQ(module.errorString().contains(QStringLiteral("others may write to it")), !trusted)
+            << module.errorString().toStdString();
+    }
+}
 
 TEST(LoadableModule, LoadsOnlyAFileThatIsThereAndAnswersToItsEntryPointAndSaysWhyNot)
 {

@@ -70,4 +70,47 @@ TEST(ResourceLocator, PathsStayInsideTheRoot)
     }
 }
 
+// A script or module that someone else could have written is not used,
+// however trusted its folder: not writable by group or others, owned by
+// this user or root.
+TEST(ResourceLocator, OnlyFilesNobodyElseCanWriteAreTrusted)
+{
+    const QString folder = makeDir(QStringLiteral("files"));
+    auto file = [&folder](const char* name, mode_t mode, uid_t owner = ::geteuid()) {
+        const QString path = folder + QLatin1Char('/') + QLatin1String(name);
+        QFile f(path);
+        f.open(QIODevice::WriteOnly);
+        f.write("print 1;\n");
+        f.close();
+        ::chmod(QFile::encodeName(path).constData(), mode);
+        if (owner != ::geteuid())
+            (void)::chown(QFile::encodeName(path).constData(), owner, gid_t(-1));
+        return path;
+    };
+    const struct {
+        const char* what;
+        QString path;
+        bool trusted;
+    } cases[] = {
+        {"mode 644", file("pfpre.pl", 0644), true},
+        {"mode 600", file("own.pl", 0600), true},
+        {"writable by everyone (666)", file("open.pl", 0666), false},
+        {"writable by the group (664)", file("group.pl", 0664), false},
+        {"a folder", folder, false},
+        {"nothing there", folder + QStringLiteral("/none.pl"), false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(ResourceLocator::trustedFile(c.path), c.trusted);
+    }
+    // Another user's file: only root can make one to show it.
+    if (::geteuid() == 0) {
+        EXPECT_FALSE(ResourceLocator::trustedFile(file("stranger.pl", 0644, 65534)));
+    }
+
+    // The program's own scripts pass.
+    const QString script = ResourceLocator::resourcePath(QStringLiteral("perl/parsemacro.pl"));
+    ASSERT_TRUE(ResourceLocator::trustedFile(script));
+}
+
 } // namespace
