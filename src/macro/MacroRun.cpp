@@ -144,7 +144,7 @@ void Macro::executeMacro()
             if (!*alive)
                 return;
             if (!OK) {
-                macroError(QStringLiteral("Unkown command: %1\n").arg(command.join(QLatin1Char(' '))));
+                macroError(QStringLiteral("Unkown command: %1\n").arg(echoedCommand(command)));
                 ++ERR;
             }
             waitForPerl();
@@ -195,7 +195,7 @@ void Macro::execute(const QStringList& tokens, int index)
         // act, and the run cannot go on as written.
         if (!PD && form->needsDocument) {
             OK = 1;
-            macroError(QStringLiteral("No document for: %1\n").arg(tokens.join(QLatin1Char(' '))));
+            macroError(QStringLiteral("No document for: %1\n").arg(echoedCommand(tokens)));
             ++ERR;
             return;
         }
