@@ -94,8 +94,12 @@ void Macro::executeMacro()
         if (tokeniser.failure() == MacroTokeniser::Failure::Exception) {
             macroError(QStringLiteral("Exception %1: %2\n").arg(tokeniser.exceptionName(), tokeniser.reason()));
         } else {
+            const bool tooLong = tokeniser.failure() == MacroTokeniser::Failure::TokenTooLong;
             ERR = 0;
-            macroError(QStringLiteral("Malformed token listing: %1\n").arg(tokeniser.reason()));
+            macroError(QStringLiteral("%1: %2\n")
+                           .arg(tooLong ? QStringLiteral("Token too long")
+                                        : QStringLiteral("Malformed token listing"),
+                                tokeniser.reason()));
             ++ERR;
         }
         return;
