@@ -2,6 +2,7 @@
 
 #include "model/VexaDocument.h"
 #include "platform/TextDrawing.h"
+#include "view/BoxEditor.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QDragEnterEvent>
@@ -346,7 +347,7 @@ void GraphWidget::beginEditing(VexaTextView& box)
         return;
     endEditing();
     QTextDocument& text = box.document();
-    auto* editor = new QTextEdit(this);
+    auto* editor = new BoxEditor(this);
     editor->setFrameStyle(QFrame::NoFrame);
     editor->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     editor->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
