@@ -18,7 +18,7 @@ struct MySQLClient {
     decltype(&mysql_errno) errorNumber;
     decltype(&mysql_error) error;
     decltype(&mysql_query) query;
-    decltype(&mysql_store_result) storeResult;
+    decltype(&mysql_use_result) useResult;
     decltype(&mysql_fetch_field) fetchField;
     decltype(&mysql_field_count) fieldCount;
     decltype(&mysql_fetch_row) fetchRow;

@@ -71,6 +71,7 @@ QString MySQLImportOutcome::title() const
     case QueryError:
         return QStringLiteral("MySQL Query Error");
     case NotNumeric:
+    case TooLarge:
         return QStringLiteral("Vexa/MySQL Error");
     case Ok:
         break;
@@ -79,7 +80,7 @@ QString MySQLImportOutcome::title() const
 }
 
 MySQLImportOutcome MySQLImport::importMySQL(VexaDocument& document, const MySQLQuery& query,
-                                            const Palette& palette)
+                                            const Palette& palette, qint64 valueLimit)
 {
     MySQLImportOutcome outcome;
     QString why;
@@ -98,6 +99,8 @@ MySQLImportOutcome MySQLImport::importMySQL(VexaDocument& document, const MySQLQ
     }
     const unsigned timeout = connectTimeoutSeconds;
     client->options(connection.handle, MYSQL_OPT_CONNECT_TIMEOUT, &timeout);
+    const unsigned long rowBytes = maxRowBytes;
+    client->options(connection.handle, MYSQL_OPT_MAX_ALLOWED_PACKET, &rowBytes);
 
     const QByteArray host = query.host.toUtf8();
     const QByteArray user = query.user.toUtf8();
@@ -127,8 +130,10 @@ MySQLImportOutcome MySQLImport::importMySQL(VexaDocument& document, const MySQLQ
         return outcome;
     }
 
+    // The rows come as they are read, so a result of any length takes no
+    // more memory than the points it makes.
     Result result{*client};
-    result.handle = client->storeResult(connection.handle);
+    result.handle = client->useResult(connection.handle);
     // No result: a statement that returns none (an update, a table made),
     // or a result that could not be read (the connection lost on the way).
     if (!result.handle) {
@@ -164,7 +169,15 @@ MySQLImportOutcome MySQLImport::importMySQL(VexaDocument& document, const MySQLQ
     }
 
     double row = 0;
+    qint64 taken = 0;
     while (MYSQL_ROW values = client->fetchRow(result.handle)) {
+        // Counted by the row (its values, NULLs too) before any is added.
+        taken += count;
+        if (taken > valueLimit) {
+            outcome.kind = MySQLImportOutcome::TooLarge;
+            outcome.message = tooLargeMessage(valueLimit);
+            return outcome;
+        }
         double x = 0;
         double y = 0;
         if (columns == 1) {
@@ -179,6 +192,12 @@ MySQLImportOutcome MySQLImport::importMySQL(VexaDocument& document, const MySQLQ
         for (unsigned c = 1; c < columns; ++c)
             if (valueOf(values[c], y))
                 made[c - 1]->quickAddDoubleValue(x, y);
+    }
+    // The end of the rows, or a connection lost on the way.
+    if (client->errorNumber(connection.handle) != 0) {
+        outcome.kind = MySQLImportOutcome::QueryError;
+        outcome.message = connection.errorText();
+        return outcome;
     }
 
     for (auto& b : made) {

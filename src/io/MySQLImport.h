@@ -11,7 +11,9 @@
 // The import neither rescales nor redraws: its callers do. Whenever the
 // outcome is not ok the document is exactly as it was. The connection is
 // opened and closed within the call, synchronously; connecting waits at
-// most connectTimeoutSeconds.
+// most connectTimeoutSeconds. The rows are taken one at a time as the
+// server sends them, never held whole: a result of more than maxValues
+// values in all, or with a row larger than maxRowBytes, is refused.
 
 #include "io/MySQLQuery.h"
 
@@ -28,31 +30,43 @@ struct MySQLImportOutcome {
         ConnectError, // the server could not be reached or refused the login
         QueryError, // the statement failed, or its result could not be read
         NotNumeric, // a result column holds no numbers
+        TooLarge, // the result holds more values than we take
     };
     Kind kind = Ok;
     QString message; // the client library's text, or why the result was refused
     int buffers = 0; // buffers appended (0 for a statement without a result set)
 
     bool ok() const { return kind == Ok; }
-    // "MySQL Connect Error", "MySQL Query Error", "Vexa/MySQL Error"; empty when ok.
+    // "MySQL Connect Error", "MySQL Query Error", "Vexa/MySQL Error" (not
+    // numeric, too large); empty when ok.
     QString title() const;
 };
 
 class MySQLImport {
 public:
     static constexpr unsigned connectTimeoutSeconds = 3;
+    // Values (y values: points) of all the result's buffers together: half a
+    // gigabyte.
+    static constexpr qint64 maxValues = qint64(1) << 25;
+    // A row of numbers is a few hundred bytes; the client library takes rows
+    // of up to a gigabyte unless told otherwise.
+    static constexpr unsigned long maxRowBytes = 16ul << 20;
 
     // Buffer k of a result gets palette colour k mod 16.
     using Palette = std::array<QColor, 16>;
 
     // Connects with the query's host, port, user, password and database and
     // runs its SQL. Each new buffer has the source "MySQL" and the column's
-    // name as comment.
+    // name as comment. More than valueLimit values (points) in all: TooLarge.
     static MySQLImportOutcome importMySQL(VexaDocument& document, const MySQLQuery& query,
-                                          const Palette& palette);
+                                          const Palette& palette, qint64 valueLimit = maxValues);
 
     // Shows a failed outcome as its alert (button "Ok"); nothing when ok.
     static void report(const MySQLImportOutcome& outcome);
 
     static QString notNumericMessage() { return QStringLiteral("You can only fetch numbers from MySQL"); }
+    static QString tooLargeMessage(qint64 valueLimit)
+    {
+        return QStringLiteral("The result holds more than %1 values; nothing was imported.").arg(valueLimit);
+    }
 };

@@ -96,7 +96,11 @@ void Macro::executeMacro()
         if (tokeniser.failure() == MacroTokeniser::Failure::Exception) {
             macroError(QStringLiteral("Exception %1: %2\n").arg(tokeniser.exceptionName(), tokeniser.reason()));
         } else {
-            macroError(QStringLiteral("Malformed token listing: %1\n").arg(tokeniser.reason()));
+            const bool tooLong = tokeniser.failure() == MacroTokeniser::Failure::TokenTooLong;
+            macroError(QStringLiteral("%1: %2\n")
+                           .arg(tooLong ? QStringLiteral("Token too long")
+                                        : QStringLiteral("Malformed token listing"),
+                                tokeniser.reason()));
         }
         // No command ran: the run stopped before its first.
         ++ERR;

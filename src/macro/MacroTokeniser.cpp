@@ -6,6 +6,7 @@
 #include <QMetaEnum>
 #include <QProcess>
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
@@ -59,6 +60,18 @@ public:
                 return false;
         return true;
     }
+    // The same, and the length of the longest of them.
+    bool skip(qint64 n, qsizetype& longest)
+    {
+        const char* line;
+        qsizetype length;
+        for (qint64 i = 0; i < n; ++i) {
+            if (!next(line, length))
+                return false;
+            longest = std::max(longest, length);
+        }
+        return true;
+    }
 
 private:
     const char* data_;
@@ -93,7 +106,7 @@ QList<QStringList> MacroCommandList::toList() const
 }
 
 bool TokenListing::parse(const QByteArray& output, const QString& expectedInlinePerl, TokenListing& listing,
-                         QString* reason)
+                         QString* reason, bool* tooLong)
 {
     auto refuse = [reason](const QString& why) {
         if (reason)
@@ -128,14 +141,20 @@ bool TokenListing::parse(const QByteArray& output, const QString& expectedInline
         return refuse(QStringLiteral("the listing is shorter than its command count"));
     MacroCommandList commands;
     commands.bytes_ = output;
+    qsizetype longest = 0;
     for (qint64 k = 0; k < n; ++k) {
         qint64 c = 0;
         counts.next(line, length);
         if (!readCount(line, length, c))
             return refuse(QStringLiteral("a token count is not a number"));
         const qint64 start = lines.offset();
-        if (c > std::numeric_limits<qint32>::max() || !lines.skip(c))
+        if (c > std::numeric_limits<qint32>::max() || !lines.skip(c, longest))
             return refuse(QStringLiteral("the listing is shorter than its token counts"));
+        if (longest > maxTokenBytes) {
+            if (tooLong)
+                *tooLong = true;
+            return refuse(QStringLiteral("a token of the macro holds more than %1 bytes").arg(maxTokenBytes));
+        }
         if (c > 0) {
             commands.starts_.push_back(start);
             commands.counts_.push_back(qint32(c));
@@ -205,7 +224,8 @@ bool MacroTokeniser::run(const QString& source, const QString& script)
         return fail(Failure::Listing, QString(),
                     QStringLiteral("the tokeniser exited with status %1").arg(perl.exitCode()));
     QString why;
-    if (!TokenListing::parse(output, inlinePath_, listing_, &why))
-        return fail(Failure::Listing, QString(), why);
+    bool tooLong = false;
+    if (!TokenListing::parse(output, inlinePath_, listing_, &why, &tooLong))
+        return fail(tooLong ? Failure::TokenTooLong : Failure::Listing, QString(), why);
     return true;
 }

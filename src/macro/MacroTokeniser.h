@@ -51,19 +51,28 @@ private:
 // perl file (or empty), line 1 the number N of commands, then N token counts,
 // then every token on a line of its own.
 struct TokenListing {
+    // The longest token (a word or a text argument) a macro may have: a
+    // token becomes several texts on its way to a command, each twice its
+    // bytes.
+    static constexpr qsizetype maxTokenBytes = qsizetype(16) << 20;
+
     QString inlinePerl;
     MacroCommandList commands;
 
     // Reads a listing. A listing that is short or cut off, holds a count that
     // is not a plain number, names more lines than it has, or names an inline
-    // perl file other than `expectedInlinePerl` is refused with the reason.
+    // perl file other than `expectedInlinePerl` is refused with the reason;
+    // so is one with a token longer than maxTokenBytes, and then `tooLong`
+    // (when given) is set.
     static bool parse(const QByteArray& output, const QString& expectedInlinePerl, TokenListing& listing,
-                      QString* reason);
+                      QString* reason, bool* tooLong = nullptr);
 };
 
 class MacroTokeniser {
 public:
-    enum class Failure { None, Exception, Listing };
+    // Listing: the tokeniser failed or wrote a listing we cannot read;
+    // TokenTooLong: the macro has a token longer than we take.
+    enum class Failure { None, Exception, Listing, TokenTooLong };
 
     MacroTokeniser() = default;
     ~MacroTokeniser();

@@ -20,6 +20,22 @@ constexpr qint64 kMaxPixels = qint64(100) << 20;
 constexpr double kPdfDotsPerInch = 300;
 constexpr int kPdfMaxSide = 4096;
 
+// The resolution a page of this size in points is rendered at.
+double renderDpi(QSizeF points)
+{
+    const double longer = std::max(points.width(), points.height()) / 72.0;
+    return std::min(kPdfDotsPerInch, kPdfMaxSide / longer);
+}
+
+// The bytes of the image a page of this size renders to (a pixel more on
+// each side than it will have).
+qint64 renderBytes(QSizeF points)
+{
+    const double dpi = renderDpi(points);
+    const auto side = [dpi](double p) { return qint64(std::ceil(p / 72.0 * dpi)) + 1; };
+    return side(points.width()) * side(points.height()) * 4;
+}
+
 bool isPdf(const QByteArray& bytes)
 {
     // The header may follow a little junk, as readers have always allowed.
@@ -71,7 +87,13 @@ QSizeF pointsOf(const QImage& image, bool resolutionNamed)
 
 } // namespace
 
-std::optional<Picture> Picture::fromData(const QByteArray& bytes, PictureOutcome* why)
+struct Picture::PdfPage {
+    bool asked = false;
+    QImage image;
+};
+
+std::optional<Picture> Picture::fromData(const QByteArray& bytes, PictureOutcome* why,
+                                         const PixelBudget& budget)
 {
     auto fail = [why](PictureOutcome outcome) -> std::optional<Picture> {
         if (why)
@@ -86,14 +108,18 @@ std::optional<Picture> Picture::fromData(const QByteArray& bytes, PictureOutcome
     Picture p;
     p.data_ = bytes;
     if (isPdf(bytes)) {
-        // Rendered by the PDF module, loaded on the first PDF picture.
-        using Render = bool (*)(const QByteArray*, double, int, QImage*, QSizeF*);
-        const auto render = reinterpret_cast<Render>(PdfModule::function("vexaRenderPdfPage"));
+        // Read by the PDF module, loaded on the first PDF picture; only the
+        // page's size now, the page itself when it is first drawn.
+        using PageSize = bool (*)(const QByteArray*, QSizeF*);
+        const auto pageSize = reinterpret_cast<PageSize>(PdfModule::function("vexaPdfPageSize"));
         QSizeF size;
-        if (!render || !render(&bytes, kPdfDotsPerInch, kPdfMaxSide, &p.image_, &size))
+        if (!pageSize || !pageSize(&bytes, &size))
             return fail(PictureOutcome::NotAPicture);
+        if (budget && !budget(renderBytes(size)))
+            return fail(PictureOutcome::TooLarge);
         p.format_ = QStringLiteral("pdf");
         p.naturalSize_ = size;
+        p.page_ = std::make_shared<PdfPage>();
         return p;
     }
 
@@ -105,12 +131,37 @@ std::optional<Picture> Picture::fromData(const QByteArray& bytes, PictureOutcome
     const QSize size = reader.size();
     if (size.isValid() && qint64(size.width()) * size.height() > kMaxPixels)
         return fail(PictureOutcome::TooLarge);
+    if (budget && size.isValid() && !budget(qint64(size.width()) * size.height() * 4))
+        return fail(PictureOutcome::TooLarge);
     const QString format = QString::fromLatin1(reader.format());
     if (!reader.read(&p.image_) || p.image_.isNull())
         return fail(PictureOutcome::NotAPicture);
+    // A reader that tells no size beforehand decodes within its own
+    // allocation limit; what it made counts all the same.
+    if (budget && !size.isValid() && !budget(p.image_.sizeInBytes()))
+        return fail(PictureOutcome::TooLarge);
     p.format_ = format;
     p.naturalSize_ = pointsOf(p.image_, namesResolution(p.image_, format, bytes));
     return p;
+}
+
+const QImage& Picture::image() const
+{
+    if (!page_ || page_->asked)
+        return page_ ? page_->image : image_;
+    page_->asked = true;
+    using Render = bool (*)(const QByteArray*, double, int, qint64, QImage*);
+    const auto render = reinterpret_cast<Render>(PdfModule::function("vexaRenderPdfPageWithin"));
+    if (!render
+        || !render(&data_, renderDpi(naturalSize_), renderMilliseconds, renderBytes(naturalSize_),
+                   &page_->image))
+        page_->image = QImage();
+    return page_->image;
+}
+
+bool Picture::isRendered() const
+{
+    return !page_ || page_->asked;
 }
 
 std::optional<Picture> Picture::fromImage(const QImage& image)

@@ -3,6 +3,7 @@
 #include "model/ManagerServices.h"
 #include "model/VexaDocument.h"
 #include "platform/TextDrawing.h"
+#include "view/BoxEditor.h"
 #include "view/TextRuns.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -382,7 +383,7 @@ void GraphWidget::beginEditing(VexaTextView& box)
         return;
     endEditing();
     QTextDocument& text = box.document();
-    auto* editor = new QTextEdit(this);
+    auto* editor = new BoxEditor(this);
     editor->setFrameStyle(QFrame::NoFrame);
     editor->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     editor->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

@@ -27,6 +27,19 @@ QPointF turned(QPointF v, double degrees)
     return QTransform().rotate(degrees).map(v);
 }
 
+// Where a picture could not be drawn (a PDF page that failed or ran out of
+// time): a grey box, crossed.
+void drawPlaceholder(QPainter& painter, const QRectF& shown)
+{
+    painter.save();
+    painter.fillRect(shown, QColor(224, 224, 224));
+    painter.setPen(QPen(QColor(128, 128, 128), 0));
+    painter.drawRect(shown);
+    painter.drawLine(shown.topLeft(), shown.bottomRight());
+    painter.drawLine(shown.bottomLeft(), shown.topRight());
+    painter.restore();
+}
+
 } // namespace
 
 Graphic::Graphic()
@@ -205,10 +218,12 @@ void Graphic::drawGraphic(QPainter& painter, const QRectF& visible)
     const double reach = 10 + 11 * lw;
     const QRectF guard = visible.adjusted(-reach, -reach, reach, reach);
 
-    if (image && !image->image().isNull()) {
+    if (image) {
         const QRectF target = QRectF(a, b).normalized();
         const QRectF shown = target & guard;
-        if (!shown.isEmpty()) {
+        if (!shown.isEmpty() && image->image().isNull()) {
+            drawPlaceholder(painter, shown);
+        } else if (!shown.isEmpty()) {
             // The part of the picture that falls inside the guard, the
             // picture upright with its first row on top.
             const QImage& img = image->image();

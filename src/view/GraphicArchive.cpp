@@ -8,6 +8,15 @@
 #include "platform/KeyedUnarchiver.h"
 #include "view/RecordReader.h"
 
+#include <memory>
+
+namespace {
+
+// How a picture is read out of a value of the archive (KeyedUnarchiver::madeFrom).
+constexpr int kPictureVariant = 'p';
+
+} // namespace
+
 void Graphic::encodeWithCoder(KeyedArchiver& c) const
 {
     c.encodeInt(QStringLiteral("tag"), tag);
@@ -64,14 +73,29 @@ std::unique_ptr<Graphic> Graphic::initWithCoder(KeyedUnarchiver& c, QString* dam
     if (r.has("image")) {
         // Our own files hold the picture's bytes; an archived image object
         // is taken as it is.
-        const QImage decoded = c.decodeImage(QStringLiteral("image"));
-        if (!decoded.isNull()) {
-            g->image = Picture::fromImage(decoded);
+        const QImage archived = c.decodeImage(QStringLiteral("image"));
+        if (!archived.isNull()) {
+            g->image = Picture::fromImage(archived);
         } else if (auto bytes = r.bytes("image")) {
-            PictureOutcome why = PictureOutcome::Ok;
-            g->image = Picture::fromData(*bytes, &why);
+            // The archiver stores equal bytes once, and a picture pasted many
+            // times is one value named by many graphics: it is decoded once,
+            // its pixels counted once against the reader's budget, and every
+            // graphic shares it.
+            struct Decoded {
+                std::optional<Picture> picture;
+                PictureOutcome why = PictureOutcome::Ok;
+            };
+            std::shared_ptr<void>& made = c.madeFrom(bytes->constData(), kPictureVariant);
+            if (!made) {
+                auto decoded = std::make_shared<Decoded>();
+                decoded->picture = Picture::fromData(
+                    *bytes, &decoded->why, [&c](qint64 pixelBytes) { return c.spendBytes(pixelBytes); });
+                made = decoded;
+            }
+            const auto& decoded = *std::static_pointer_cast<Decoded>(made);
+            g->image = decoded.picture;
             if (!g->image)
-                r.damage(Picture::message(why));
+                r.damage(Picture::message(decoded.why));
         }
     }
 

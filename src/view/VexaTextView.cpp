@@ -5,6 +5,7 @@
 #include "model/VexaDocument.h"
 #include "platform/Color.h"
 #include "platform/TextDrawing.h"
+#include "util/HtmlNesting.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QPainter>
@@ -166,10 +167,11 @@ void VexaTextView::setRichText(const QString& html)
 {
     // Read into a document of its own that nothing ever lays out, so that
     // no picture the text names is looked for; the pictures go, and the
-    // box takes what is left.
+    // box takes what is left. Elements nested past reason are read as
+    // their content.
     BoxText scratch;
     scratch.setDefaultFont(text_->defaultFont());
-    scratch.setHtml(html);
+    scratch.setHtml(HtmlNesting::limited(html));
     std::vector<std::pair<int, int>> pictures;
     for (QTextBlock block = scratch.begin(); block.isValid(); block = block.next())
         for (auto it = block.begin(); !it.atEnd(); ++it)

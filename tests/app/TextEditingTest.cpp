@@ -1,6 +1,7 @@
 // Text boxes on screen: the editor that sits over a box and writes into its
 // text, the box growing as it is typed into, an emptied box going away, a
-// box removed while it is edited; a box drawn the same once saved and opened
+// box removed while it is edited; rich text pasted into it read within
+// bounds; a box drawn the same once saved and opened
 // again; presses on a box; and the document window's class, which
 // represents no file.
 
@@ -14,10 +15,13 @@
 #include "view/VexaTextView.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QImage>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QTextCursor>
 #include <QTextEdit>
 #include <QUrl>
@@ -159,6 +163,32 @@ TEST(TextEditingTest, AnEditorOverTheBoxWritesIntoItsTextAndTheBoxGrows)
     EXPECT_TRUE(s.doc.T.empty());
     EXPECT_EQ(s.manager.T, nullptr);
     QApplication::processEvents();
+}
+
+TEST(TextEditingTest, RichTextPastedIntoABoxIsReadWithinBounds)
+{
+    // Twenty thousand divisions inside one another, each with a word: read
+    // as they stand, minutes of work.
+    constexpr int depth = 20000;
+    QString html;
+    for (int i = 0; i < depth; ++i)
+        html += QStringLiteral("<div>w%1 ").arg(i);
+    html += QStringLiteral("</div>").repeated(depth);
+    Screen s;
+    VexaTextView& b = s.box(QRectF(100, 200, 10, 15));
+    s.widget.beginEditing(b);
+    QTextEdit* editor = s.widget.textEditor();
+    ASSERT_TRUE(editor);
+    auto* pasted = new QMimeData;
+    pasted->setHtml(html);
+    QApplication::clipboard()->setMimeData(pasted);
+    editor->paste();
+    const QStringList words
+        = b.string().split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+    ASSERT_EQ(words.size(), depth);
+    EXPECT_EQ(words.first(), QStringLiteral("w0"));
+    EXPECT_EQ(words.last(), QStringLiteral("w19999"));
+    s.widget.endEditing();
 }
 
 TEST(TextEditingTest, ABoxLooksTheSameOnceSavedAndOpenedAgain)

@@ -1,6 +1,6 @@
 // MySQL import against a real MariaDB server on loopback: result columns to
-// buffers, refused results, statements without results, and every way a
-// connection or a query can fail.
+// buffers, refused results (not numbers, too many values), statements
+// without results, and every way a connection or a query can fail.
 
 #include "io/MySQLImport.h"
 
@@ -200,6 +200,28 @@ TEST_F(MySQLImportTest, FailuresSayWhyAndChangeNothing)
     const MySQLImportOutcome query{MySQLImportOutcome::QueryError, {}, 0};
     EXPECT_EQ(connect.title(), QStringLiteral("MySQL Connect Error"));
     EXPECT_EQ(query.title(), QStringLiteral("MySQL Query Error"));
+}
+
+TEST_F(MySQLImportTest, AResultOfMoreValuesThanTheLimitIsRefusedWhole)
+{
+    // Two value columns of a thousand rows: two thousand values.
+    const MySQLQuery q
+        = server.query(QStringLiteral("SELECT seq, seq * 2 AS a, seq * 3 AS b FROM seq_1_to_1000"));
+    auto refused = documentWithOneBuffer();
+    const MySQLImportOutcome tooMany = MySQLImport::importMySQL(*refused, q, palette(), 1999);
+    EXPECT_EQ(tooMany.kind, MySQLImportOutcome::TooLarge);
+    EXPECT_EQ(tooMany.title(), QStringLiteral("Vexa/MySQL Error"));
+    EXPECT_EQ(tooMany.message,
+              QStringLiteral("The result holds more than 1999 values; nothing was imported."));
+    EXPECT_EQ(refused->DB.size(), 1u);
+
+    // At the limit, all of it.
+    auto taken = documentWithOneBuffer();
+    const MySQLImportOutcome all = MySQLImport::importMySQL(*taken, q, palette(), 2000);
+    ASSERT_TRUE(all.ok()) << all.message.toStdString();
+    ASSERT_EQ(taken->DB.size(), 3u);
+    EXPECT_EQ(taken->DB[1]->nop(), 1000);
+    EXPECT_EQ(taken->DB[2]->y(999), 3000);
 }
 
 TEST_F(MySQLImportTest, AServerLostInTheMiddleOfTheResultChangesNothing)

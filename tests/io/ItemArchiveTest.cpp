@@ -2,9 +2,12 @@
 // come back, pictures byte for byte; record keys in their fixed order;
 // missing keys read as their defaults; damaged records are left out with a
 // note while the rest opens; a PDF export keeps the text as text, turned as
-// on screen.
+// on screen. Hostile text and pictures open within bounds: text nested past
+// reason, PDF pages that take hours to draw (opening draws none, drawing
+// gives up in time), a picture shared by many graphics (decoded once).
 
 #include "IoFakes.h"
+#include "support/PictureBytes.h"
 
 #include "io/DocumentArchive.h"
 #include "io/PictureExport.h"
@@ -21,6 +24,8 @@
 #include <poppler-qt6.h>
 
 #include <QBuffer>
+#include <QPainter>
+#include <QRegularExpression>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -436,4 +441,128 @@ TEST(ItemArchiveTest, AnExportedPdfHoldsTheTextAsTextTurnedAsOnScreen)
     EXPECT_NEAR(horizontal.top(), 400 - 300, 3);
     EXPECT_NEAR(upright.bottom(), 400 - 100, 3);
     EXPECT_NEAR(upright.left(), 500, 4);
+}
+
+// --- hostile content: rich text and pictures with a cost ------------------------------
+
+TEST(ItemArchiveTest, RichTextNestedThousandsDeepOpensWithEveryWord)
+{
+    // Twenty thousand divisions, each inside the one before and holding a
+    // word of its own: read as they stand, minutes of work.
+    constexpr int depth = 20000;
+    QString html;
+    QStringList words;
+    for (int i = 0; i < depth; ++i) {
+        words.append(QStringLiteral("w%1").arg(i));
+        html += QStringLiteral("<div>w%1 ").arg(i);
+    }
+    html += QStringLiteral("</div>").repeated(depth);
+    Raw box;
+    box.name = VexaTextView::archiveClassName();
+    box.write = [&html](KeyedArchiver& c) { c.encodeString("html", html); };
+    KeyedArchiver a;
+    DA::saveToCoder(Page().doc, a);
+    a.encodeArrayOfObjects("text", std::vector<const ArchivableObject*>{&box});
+
+    Page back;
+    ScriptedAlerts alerts;
+    ASSERT_TRUE(DA::loadDataRepresentation(back.doc, a.encodedData(), DA::documentType(), back.views));
+    EXPECT_TRUE(alerts.requests().empty());
+    ASSERT_EQ(back.doc.T.size(), 1u);
+    EXPECT_EQ(
+        textAt(back.doc, 0).string().split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts),
+        words);
+}
+
+TEST(ItemArchiveTest, OpeningRendersNoPdfPictureAndDrawingOneIsBounded)
+{
+    // Ten to the eighth lines in two kilobytes, beside a plain PDF picture.
+    const QByteArray hostile = PictureBytes::formsDrawingEachOther(8, 10);
+    const QByteArray plain = PictureBytes::pdf();
+    Page source;
+    for (const QByteArray* bytes : {&hostile, &plain}) {
+        Graphic& g = source.graphic();
+        g.type = GraphicPicture;
+        g.image = Picture::fromData(*bytes);
+        ASSERT_TRUE(g.image);
+        g.setPoints(10, 10, 110, 110);
+    }
+
+    Page back;
+    ScriptedAlerts alerts;
+    ASSERT_TRUE(DA::loadDataRepresentation(back.doc, saved(source.doc), DA::documentType(), back.views));
+    EXPECT_TRUE(alerts.requests().empty());
+    ASSERT_EQ(back.doc.G.size(), 2u);
+    Graphic& bad = graphicAt(back.doc, 0);
+    Graphic& good = graphicAt(back.doc, 1);
+    ASSERT_TRUE(bad.image && good.image);
+    EXPECT_EQ(bad.image->naturalSize(), QSizeF(100, 100));
+    EXPECT_FALSE(bad.image->isRendered());
+    EXPECT_FALSE(good.image->isRendered());
+
+    // Drawn, the hostile page runs out of time and shows as a grey box; the
+    // other one is drawn.
+    for (Graphic* g : {&bad, &good}) {
+        QImage canvas(120, 120, QImage::Format_ARGB32_Premultiplied);
+        canvas.fill(Qt::white);
+        QPainter painter(&canvas);
+        g->drawGraphic(painter, QRectF(0, 0, 120, 120));
+        painter.end();
+        EXPECT_TRUE(g->image->isRendered());
+        EXPECT_EQ(g->image->image().isNull(), g == &bad);
+        EXPECT_EQ(QColor(canvas.pixel(30, 60)) == QColor(224, 224, 224), g == &bad);
+    }
+
+    // Nothing lost: the document saves as it came.
+    EXPECT_EQ(saved(back.doc), saved(source.doc));
+}
+
+TEST(ItemArchiveTest, APictureSharedByManyGraphicsIsDecodedOnceWithinTheBudget)
+{
+    // Four megabytes of pixels a hundred times over would pass the budget
+    // of a file this small.
+    QImage pixels(1000, 1000, QImage::Format_ARGB32);
+    pixels.fill(Qt::blue);
+    const std::optional<Picture> picture = Picture::fromImage(pixels);
+    ASSERT_TRUE(picture);
+    Page source;
+    for (int i = 0; i < 100; ++i) {
+        Graphic& g = source.graphic();
+        g.type = GraphicPicture;
+        g.image = picture;
+        g.setPoints(i, i, i + 50, i + 50);
+    }
+    const QByteArray file = saved(source.doc);
+    EXPECT_EQ(file.count(picture->data().left(48).toBase64()), 1); // stored once
+
+    Page back;
+    ScriptedAlerts alerts;
+    ASSERT_TRUE(DA::loadDataRepresentation(back.doc, file, DA::documentType(), back.views));
+    EXPECT_TRUE(alerts.requests().empty());
+    ASSERT_EQ(back.doc.G.size(), 100u);
+    const uchar* bits = graphicAt(back.doc, 0).image->image().constBits();
+    for (std::size_t i = 0; i < back.doc.G.size(); ++i) {
+        ASSERT_TRUE(graphicAt(back.doc, i).image) << i;
+        EXPECT_EQ(graphicAt(back.doc, i).image->image().constBits(), bits) << i;
+    }
+
+    // A single picture of more pixels than the budget holds is refused
+    // before it is decoded, and the open document keeps what it had.
+    QImage huge(6000, 6000, QImage::Format_Mono);
+    huge.fill(0);
+    Page big;
+    Graphic& g = big.graphic();
+    g.type = GraphicPicture;
+    g.image = Picture::fromImage(huge);
+    ASSERT_TRUE(g.image);
+    Page target;
+    target.box(QStringLiteral("kept"));
+    ASSERT_FALSE(DA::loadDataRepresentation(target.doc, saved(big.doc), DA::documentType(), target.views));
+    ASSERT_EQ(alerts.requests().size(), 1u);
+    EXPECT_EQ(alerts.requests()[0].title, QStringLiteral("File Open Error"));
+    EXPECT_EQ(alerts.requests()[0].message,
+              QStringLiteral("The archive holds more data than its size allows."));
+    ASSERT_EQ(target.doc.T.size(), 1u);
+    EXPECT_EQ(textAt(target.doc, 0).string(), QStringLiteral("kept"));
+    EXPECT_TRUE(target.doc.G.empty());
 }

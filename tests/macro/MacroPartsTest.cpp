@@ -307,6 +307,31 @@ TEST(MacroTokeniser, WritesInlinePerlToItsOwnFileAndRemovesItAfterwards)
     EXPECT_FALSE(QFileInfo::exists(path));
 }
 
+// A token of sixteen megabytes is taken; one byte more and the macro runs
+// nothing, with one error that says why.
+TEST(MacroTokeniser, ATokenPastTheLimitRunsNothingAndSaysSo)
+{
+    for (qsizetype extra : {0, 1}) {
+        const QByteArray token(TokenListing::maxTokenBytes + extra, 'x');
+        TokenListing listing;
+        QString reason;
+        bool tooLong = false;
+        const bool ok
+            = TokenListing::parse("\n1\n2\nprint\n" + token + "\n", QString(), listing, &reason, &tooLong);
+        EXPECT_EQ(ok, extra == 0) << reason.toStdString();
+        EXPECT_EQ(tooLong, extra == 1);
+        EXPECT_EQ(listing.commands.size(), extra == 0 ? 1 : 0);
+    }
+
+    FakeMacroHost host;
+    runMacro(host,
+             QStringLiteral("print a\nsetstring s ")
+                 + QString(TokenListing::maxTokenBytes + 1, QLatin1Char('x')));
+    EXPECT_EQ(host.console,
+              QStringLiteral("Token too long: a token of the macro holds more than 16777216 bytes\n"));
+    EXPECT_EQ(host.errors.size(), 1);
+}
+
 class BrokenTokeniser : public testing::Test {
 protected:
     QString script(const char* body)

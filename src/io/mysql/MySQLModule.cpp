@@ -7,8 +7,8 @@
 extern "C" __attribute__((visibility("default"))) const MySQLClient* vexaMySQLClient()
 {
     static const MySQLClient calls{
-        sizeof(MySQLClient), &mysql_init,        &mysql_options,      &mysql_real_connect, &mysql_errno,
-        &mysql_error,        &mysql_query,       &mysql_store_result, &mysql_fetch_field,  &mysql_field_count,
+        sizeof(MySQLClient), &mysql_init,        &mysql_options,    &mysql_real_connect, &mysql_errno,
+        &mysql_error,        &mysql_query,       &mysql_use_result, &mysql_fetch_field,  &mysql_field_count,
         &mysql_fetch_row,    &mysql_free_result, &mysql_close};
     return &calls;
 }
