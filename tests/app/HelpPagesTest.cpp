@@ -183,8 +183,8 @@ TEST(HelpPages, MenuItemsKeysToolsColoursAndOptionsAreThoseOfTheProgram)
     Manager m;
     m.applicationDidFinishLaunching();
     QHash<QString, std::vector<MenuItem>> menus;
-    for (QMenu* menu : {m.fileMenu, m.editMenu, m.graphMenu, m.bufferMenu, m.windowMenu, m.helpMenu,
-                        m.macroEditor->macroMenu}) {
+    for (QMenu* menu : {m.fileMenu, m.editMenu, m.formatMenu, m.graphMenu, m.bufferMenu, m.windowMenu,
+                        m.helpMenu, m.macroEditor->macroMenu}) {
         ASSERT_NE(menu, nullptr);
         collectMenu(menus, menu->title().remove(QLatin1Char('&')), menu);
     }
