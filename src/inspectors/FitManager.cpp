@@ -12,7 +12,7 @@
 #include <QPushButton>
 
 FitManager::FitManager(Manager& manager)
-        : OperationPanel(manager)
+        : OperationPanel(manager, QStringLiteral("Fit Inspector"))
         , ui_(new Ui::FitPanel)
 {
     inspectorView = new QWidget;
@@ -97,6 +97,8 @@ void FitManager::doFFT()
 void FitManager::reduction()
 {
     takeCurrentDocument();
+    if (!numbersIn({factor}))
+        return;
     store({"Factor"});
     if (!mayRun(Refusal::Silent))
         return;
@@ -108,6 +110,8 @@ void FitManager::reduction()
 void FitManager::smooth()
 {
     takeCurrentDocument();
+    if (!numbersIn({factor}))
+        return;
     store({"Factor"});
     if (!mayRun())
         return;
@@ -119,6 +123,8 @@ void FitManager::smooth()
 void FitManager::fftsmooth()
 {
     takeCurrentDocument();
+    if (!numbersIn({factor}))
+        return;
     store({"Factor"});
     if (!mayRun())
         return;
@@ -130,6 +136,8 @@ void FitManager::fftsmooth()
 void FitManager::spline()
 {
     takeCurrentDocument();
+    if (!numbersIn({points, strength}))
+        return;
     store({"SplinePoints", "SplineStrength"});
     if (!mayRun())
         return;
@@ -151,6 +159,8 @@ void FitManager::integrate()
 void FitManager::diff()
 {
     takeCurrentDocument();
+    if (!numbersIn({interval}))
+        return;
     store({"DiffInterval"});
     if (!mayRun())
         return;

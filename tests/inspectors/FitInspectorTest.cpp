@@ -98,8 +98,16 @@ TEST(FitInspector, BadEntriesGetTheOperationsMessageAndChangeNothing)
         const char* title; // of the one alert
         const char* message;
     } cases[] = {
-        {"text as interval", &FitManager::interval, "wide", &Ui::FitPanel::diffButton,
-         "Differentiate calculation error", "Interval is to small"},
+        {"text as interval", &FitManager::interval, "wide", &Ui::FitPanel::diffButton, "Fit Inspector",
+         "wide is no number"},
+        {"text as factor", &FitManager::factor, "abc", &Ui::FitPanel::smoothButton, "Fit Inspector",
+         "abc is no number"},
+        {"text as reduction", &FitManager::factor, "", &Ui::FitPanel::reductionButton, "Fit Inspector",
+         " is no number"},
+        {"text as FFT smoothing", &FitManager::factor, "wide", &Ui::FitPanel::fftsmoothButton,
+         "Fit Inspector", "wide is no number"},
+        {"text as spline points", &FitManager::points, "many", &Ui::FitPanel::splineButton, "Fit Inspector",
+         "many is no number"},
         {"interval below the spacing", &FitManager::interval, "0.5", &Ui::FitPanel::diffButton,
          "Differentiate calculation error", "Interval is to small"},
         {"spline of three points", &FitManager::points, "10", &Ui::FitPanel::splineButton,
