@@ -140,11 +140,7 @@ TEST(AxisFormatInspector, LengthsAndWidthsThatAreNoneOrOutOfRangeAreRefused)
     f.choose(u.insAxisFormatSel, AxisY1);
     // With all four axes chosen a refusal is said once and changes none.
     u.allaxis->click();
-    const struct {
-        QLineEdit* field;
-        const char* typed;
-        const char* message;
-    } cases[] = {
+    const AxisPanelSupport::Refusal cases[] = {
         {u.tickLength, "-2", "-2 is not between 0 and 1000"},
         {u.tickLength, "1e999", "1e999 is no number"},
         {u.tickLength, "nan", "nan is no number"},
@@ -155,18 +151,7 @@ TEST(AxisFormatInspector, LengthsAndWidthsThatAreNoneOrOutOfRangeAreRefused)
         {u.gridWidth, "1e9", "1e9 is not between 0 and 100"},
         {u.mgridWidth, "", " is no number"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.field->objectName().toStdString()) + " " + c.typed);
-        const auto before = AxisPanelSupport::axisState(f.d);
-        const QString shown = c.field->text();
-        const std::size_t alerts = f.alerts.requests().size();
-        type(c.field, QLatin1String(c.typed));
-        EXPECT_TRUE(AxisPanelSupport::axisState(f.d) == before);
-        ASSERT_EQ(f.alerts.requests().size(), alerts + 1);
-        EXPECT_EQ(f.alerts.requests().back().title, QStringLiteral("Axis Format Inspector"));
-        EXPECT_EQ(f.alerts.requests().back().message, QLatin1String(c.message));
-        // The field shows what is stored again.
-        EXPECT_EQ(c.field->text(), shown);
-    }
+    for (const auto& c : cases)
+        AxisPanelSupport::expectRefused(f, c, "Axis Format Inspector");
     EXPECT_EQ(u.tickLength->text(), QStringLiteral("7"));
 }

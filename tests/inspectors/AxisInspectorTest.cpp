@@ -278,28 +278,13 @@ TEST(AxisInspector, NumberFormatEntriesThatAreNoneOrOutOfRangeAreRefused)
     f.d.axes[AxisY2].dp = 3;
     f.d.axes[AxisY2].expoff = 4;
     f.choose(u.insAxisSel, AxisY2);
-    const struct {
-        QLineEdit* field;
-        const char* typed;
-        const char* message;
-    } cases[] = {
+    const AxisPanelSupport::Refusal cases[] = {
         {u.expOff, "words", "words is no number"},          {u.expOff, "-2", "-2 is not between -1 and 400"},
         {u.expOff, "1e9", "1e9 is not between -1 and 400"}, {u.decPlaces, "abc", "abc is no number"},
         {u.decPlaces, "-1", "-1 is not between 0 and 20"},  {u.decPlaces, "99", "99 is not between 0 and 20"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.typed);
-        const auto before = axisState(f.d);
-        const QString shown = c.field->text();
-        type(c.field, QLatin1String(c.typed));
-        EXPECT_TRUE(axisState(f.d) == before);
-        ASSERT_FALSE(f.alerts.requests().empty());
-        EXPECT_EQ(f.alerts.requests().back().title, QStringLiteral("Axis Inspector"));
-        EXPECT_EQ(f.alerts.requests().back().message, QLatin1String(c.message));
-        // The field shows what is stored again.
-        EXPECT_EQ(c.field->text(), shown);
-    }
-    EXPECT_EQ(f.alerts.requests().size(), std::size(cases));
+    for (const auto& c : cases)
+        AxisPanelSupport::expectRefused(f, c, "Axis Inspector");
 }
 
 TEST(AxisInspector, ClickingAnAxisOnTheGraphShowsItInTheAxisPanel)

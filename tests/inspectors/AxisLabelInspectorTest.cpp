@@ -115,11 +115,7 @@ TEST(AxisLabelInspector, OffsetsAndAnglesThatAreNoneOrOutOfRangeAreRefused)
     f.choose(u.insAxisLabelsSel, AxisY1);
     // With all four axes chosen a refusal is said once and changes none.
     u.allaxislabels->click();
-    const struct {
-        QLineEdit* field;
-        const char* typed;
-        const char* message;
-    } cases[] = {
+    const AxisPanelSupport::Refusal cases[] = {
         {u.numOff, "300", "300 is not between -128 and 127"},
         {u.numOff, "1e999", "1e999 is no number"},
         {u.numOff, "nan", "nan is no number"},
@@ -128,19 +124,8 @@ TEST(AxisLabelInspector, OffsetsAndAnglesThatAreNoneOrOutOfRangeAreRefused)
         {u.angle, "steep", "steep is no number"},
         {u.angle, "720", "720 is not between -360 and 360"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.field->objectName().toStdString()) + " " + c.typed);
-        const auto before = AxisPanelSupport::axisState(f.d);
-        const QString shown = c.field->text();
-        const std::size_t alerts = f.alerts.requests().size();
-        type(c.field, QLatin1String(c.typed));
-        EXPECT_TRUE(AxisPanelSupport::axisState(f.d) == before);
-        ASSERT_EQ(f.alerts.requests().size(), alerts + 1);
-        EXPECT_EQ(f.alerts.requests().back().title, QStringLiteral("Axis Label Inspector"));
-        EXPECT_EQ(f.alerts.requests().back().message, QLatin1String(c.message));
-        // The field shows what is stored again.
-        EXPECT_EQ(c.field->text(), shown);
-    }
+    for (const auto& c : cases)
+        AxisPanelSupport::expectRefused(f, c, "Axis Label Inspector");
     EXPECT_EQ(u.numOff->text(), QStringLiteral("-3"));
 }
 
