@@ -27,7 +27,8 @@ FitManager::FitManager(Manager& manager)
     strengthSlider = u.strengthSlider;
     points = u.points;
     strengthSlider->setDoubleRange(1, 10, 0.1);
-    strengthSlider->setDoubleValue(doubleOf(strength));
+    shownStrength_ = doubleOf(strength);
+    strengthSlider->setDoubleValue(shownStrength_);
     bind(strength);
     bind(strengthSlider);
 
@@ -69,6 +70,7 @@ void FitManager::setup()
 void FitManager::showStrength(double value)
 {
     Refresh refresh(*this);
+    shownStrength_ = value;
     strengthSlider->setDoubleValue(value);
     strength->setText(formatNumberFixed(1, value));
 }
@@ -76,7 +78,7 @@ void FitManager::showStrength(double value)
 void FitManager::didChange(QObject* sender)
 {
     if (sender == strength)
-        showStrength(doubleOf(strength));
+        showStrength(numbersIn({strength}) ? doubleOf(strength) : shownStrength_);
     else if (sender == strengthSlider)
         showStrength(strengthSlider->doubleValue());
     else

@@ -86,6 +86,13 @@ TEST(FitInspector, StrengthFieldAndSliderShowOneValue)
     type(f.panel->strength, QStringLiteral("40"));
     EXPECT_EQ(f.panel->strength->text(), QStringLiteral("40"));
     EXPECT_NEAR(f.panel->strengthSlider->doubleValue(), 10, 1e-9);
+    // A text that is no number is refused; the field shows the strength it had.
+    EXPECT_TRUE(f.alerts.requests().empty());
+    type(f.panel->strength, QStringLiteral("strong"));
+    EXPECT_EQ(f.panel->strength->text(), QStringLiteral("40"));
+    ASSERT_EQ(f.alerts.requests().size(), 1u);
+    EXPECT_EQ(f.alerts.requests()[0].title, QStringLiteral("Fit Inspector"));
+    EXPECT_EQ(f.alerts.requests()[0].message, QStringLiteral("strong is no number"));
 }
 
 TEST(FitInspector, BadEntriesGetTheOperationsMessageAndChangeNothing)
