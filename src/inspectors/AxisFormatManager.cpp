@@ -5,6 +5,7 @@
 #include "inspectors/DoubleSlider.h"
 #include "inspectors/InsPopUpButton.h"
 #include "inspectors/StyleIcons.h"
+#include "inspectors/TypedNumber.h"
 #include "model/VexaDocument.h"
 #include "platform/DashPattern.h"
 #include "util/NumberFormat.h"
@@ -74,16 +75,28 @@ const PatternRow patternRows[] = {
 };
 // clang-format on
 
-// A length or width typed into a field: refused when it is no finite
-// number or below 0.
-bool takeLength(const QString& text, double& value)
-{
-    const double v = doubleValueOf(text);
-    if (!std::isfinite(v) || v < 0)
-        return false;
-    value = v;
-    return true;
-}
+const QString kTitle = QStringLiteral("Axis Format Inspector");
+
+// The typed lengths and widths, each in what the painter draws; the major
+// tick length counts whole points, the others are taken as typed.
+constexpr NumberRange lengthRange{0, 1000};
+constexpr NumberRange widthRange{0, 100};
+enum class Rounding { AsTyped, WholePoints };
+// clang-format off
+const struct FieldRow {
+    QLineEdit* Panel::*field;
+    double AxisSettings::*value;
+    NumberRange range;
+    Rounding rounding;
+} fieldRows[] = {
+    {&Panel::tickLength,  &AxisSettings::ticklength,  lengthRange, Rounding::WholePoints},
+    {&Panel::mtickLength, &AxisSettings::mticklength, lengthRange, Rounding::AsTyped},
+    {&Panel::tickWidth,   &AxisSettings::tickwidth,   widthRange,  Rounding::AsTyped},
+    {&Panel::mtickWidth,  &AxisSettings::mtickwidth,  widthRange,  Rounding::AsTyped},
+    {&Panel::gridWidth,   &AxisSettings::gridwidth,   widthRange,  Rounding::AsTyped},
+    {&Panel::mgridWidth,  &AxisSettings::mgridwidth,  widthRange,  Rounding::AsTyped},
+};
+// clang-format on
 
 } // namespace
 
@@ -155,31 +168,34 @@ void AxisFormatManager::apply(QObject* sender)
 {
     VexaDocument& d = *PD;
     Panel& u = *ui_;
-    for (int k : axesChanged(u.allaxis->isChecked())) {
+    const std::vector<int> axes = axesChanged(u.allaxis->isChecked());
+    // A typed number is read once for every axis it goes to; a refused one
+    // changes nothing, and the refresh shows what is stored.
+    for (const FieldRow& row : fieldRows) {
+        if (sender != u.*row.field)
+            continue;
+        const std::optional<double> typed = typedNumber(kTitle, (u.*row.field)->text(), row.range);
+        if (!typed)
+            return;
+        const double value = row.rounding == Rounding::WholePoints ? std::trunc(*typed) : *typed;
+        for (int k : axes)
+            d.setAxis(k, row.value, value, Redraw::Later);
+        return;
+    }
+    for (int k : axes) {
         for (const ColorRow& row : colorRows)
             if (sender == u.*row.well)
                 d.setAxis(k, row.field, (u.*row.well)->color(), Redraw::Later);
         for (const SwitchRow& row : switchRows)
             if (sender == u.*row.box)
                 d.setAxis(k, row.field, Flag((u.*row.box)->isChecked()), Redraw::Later);
-        // The major tick length is whole points; the minor one is taken as
-        // typed.
-        double length = 0;
-        if (sender == u.tickLength && takeLength(u.tickLength->text(), length))
-            d.setAxis(k, &AxisSettings::ticklength, std::trunc(length), Redraw::Later);
         if (sender == u.tickLengthSlider)
             d.setAxis(k, &AxisSettings::ticklength, double(u.tickLengthSlider->value()), Redraw::Later);
-        if (sender == u.mtickLength && takeLength(u.mtickLength->text(), length))
-            d.setAxis(k, &AxisSettings::mticklength, length, Redraw::Later);
         if (sender == u.mtickLengthSlider)
             d.setAxis(k, &AxisSettings::mticklength, double(u.mtickLengthSlider->value()), Redraw::Later);
-        for (const WidthRow& row : widthRows) {
-            double width = 0;
-            if (sender == u.*row.field && takeLength((u.*row.field)->text(), width))
-                d.setAxis(k, row.value, width, Redraw::Later);
+        for (const WidthRow& row : widthRows)
             if (sender == u.*row.slider)
                 d.setAxis(k, row.value, (u.*row.slider)->doubleValue(), Redraw::Later);
-        }
         for (const PatternRow& row : patternRows)
             if (sender == u.*row.popUp)
                 d.setAxis(k, row.field, (u.*row.popUp)->currentIndex(), Redraw::Later);

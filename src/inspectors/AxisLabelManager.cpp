@@ -7,6 +7,7 @@
 #include "inspectors/AxisSelector.h"
 #include "inspectors/ColorWell.h"
 #include "inspectors/DoubleSlider.h"
+#include "inspectors/TypedNumber.h"
 #include "model/VexaDocument.h"
 #include "platform/Alert.h"
 #include "util/NumberFormat.h"
@@ -20,7 +21,8 @@
 #include <QSlider>
 #include <QToolButton>
 
-#include <cmath>
+#include <optional>
+#include <utility>
 
 namespace {
 
@@ -43,14 +45,13 @@ const SwitchRow switchRows[] = {
 QFont AxisSettings::*const fontFields[2] = {&AxisSettings::textfont, &AxisSettings::numfont};
 // clang-format on
 
-// A typed offset: its integer part, when that is a number the field holds.
-std::optional<int> offsetValue(const QString& text, int lowest, int highest)
-{
-    const double v = std::trunc(doubleValueOf(text));
-    if (!(v >= lowest && v <= highest))
-        return std::nullopt;
-    return int(v);
-}
+const QString kTitle = QStringLiteral("Axis Label Inspector");
+
+// The gap of the numbers is one signed byte; the title's gap and the turn
+// of the numbers, in degrees, what a graph can show.
+constexpr NumberRange numberGapRange{-128, 127};
+constexpr NumberRange titleGapRange{-1000000, 1000000};
+constexpr NumberRange angleRange{-360, 360};
 
 } // namespace
 
@@ -139,26 +140,30 @@ void AxisLabelManager::apply(QObject* sender)
     VexaDocument& d = *PD;
     Panel& u = *ui_;
     const int tag = PanelOutlets::tagOf(sender);
+    // A typed number is read once for every axis it goes to; a refused one
+    // changes nothing, and the refresh shows what is stored.
+    const std::pair<QLineEdit*, NumberRange> typedFields[]
+        = {{u.numOff, numberGapRange}, {u.textOff, titleGapRange}, {u.angle, angleRange}};
+    std::optional<double> typed;
+    for (const auto& [field, range] : typedFields)
+        if (sender == field && !(typed = typedNumber(kTitle, field->text(), range)))
+            return;
     for (int k : axesChanged(u.allaxislabels->isChecked())) {
         if (sender == u.axisTextColor)
             d.setAxis(k, &AxisSettings::axistextcolor, u.axisTextColor->color(), Redraw::Later);
-        // The gap of the numbers is one signed byte.
         if (sender == u.numOff)
-            if (const auto v = offsetValue(u.numOff->text(), -128, 127))
-                d.setAxis(k, &AxisSettings::numoff, std::int8_t(*v), Redraw::Later);
+            d.setAxis(k, &AxisSettings::numoff, std::int8_t(*typed), Redraw::Later);
         if (sender == u.numOffSlider)
             d.setAxis(k, &AxisSettings::numoff, std::int8_t(u.numOffSlider->value()), Redraw::Later);
         if (sender == u.textOff)
-            if (const auto v = offsetValue(u.textOff->text(), -1000000, 1000000))
-                d.setAxis(k, &AxisSettings::textoff, *v, Redraw::Later);
+            d.setAxis(k, &AxisSettings::textoff, int(*typed), Redraw::Later);
         if (sender == u.textOffSlider)
             d.setAxis(k, &AxisSettings::textoff, u.textOffSlider->value(), Redraw::Later);
         for (const SwitchRow& row : switchRows)
             if (sender == u.*row.box)
                 d.setAxis(k, row.field, Flag((u.*row.box)->isChecked()), Redraw::Later);
         if (sender == u.angle)
-            if (const double a = doubleValueOf(u.angle->text()); std::isfinite(a))
-                d.setAxis(k, &AxisSettings::angle, a, Redraw::Later);
+            d.setAxis(k, &AxisSettings::angle, *typed, Redraw::Later);
         if (sender == u.angleSlider)
             d.setAxis(k, &AxisSettings::angle, u.angleSlider->doubleValue(), Redraw::Later);
         if (tag >= 1000)

@@ -16,8 +16,6 @@
 #include <QCheckBox>
 #include <QSlider>
 
-#include <cmath>
-
 namespace {
 
 using Redraw = VexaDocument::Redraw;
@@ -61,6 +59,11 @@ QCheckBox* Ui::AxisPanel::*const drawnBoxes[4] = {
 // clang-format on
 
 const char* const alertTitle = "Axis Inspector";
+
+// Decimals of the tick numbers, and the exponent limit beyond which they
+// are written with an exponent (-1: never; beyond 400, no double reaches).
+constexpr NumberRange decimalsRange{0, 20};
+constexpr NumberRange exponentLimitRange{-1, 400};
 
 void refuse(const QString& message)
 {
@@ -229,15 +232,17 @@ void AxisManager::apply(QObject* sender)
         d.setAxis(a, &AxisSettings::axistext, u.axisText->text(), Redraw::Later);
     if (sender == axisFormat)
         d.setAxis(a, &AxisSettings::axismode, axisFormat->checkedId(), Redraw::Later);
-    if (sender == u.expOff) {
-        const double v = doubleValueOf(u.expOff->text());
-        if (std::isfinite(v) && std::fabs(v) < 1e9)
-            d.setAxis(a, &AxisSettings::expoff, int(v), Redraw::Later);
-    }
+    // A refused number changes nothing; the refresh shows what is stored.
+    if (sender == u.expOff)
+        if (const std::optional<double> v
+            = typedNumber(QLatin1String(alertTitle), u.expOff->text(), exponentLimitRange))
+            d.setAxis(a, &AxisSettings::expoff, int(*v), Redraw::Later);
     if (sender == u.expOffSlider)
         d.setAxis(a, &AxisSettings::expoff, u.expOffSlider->value(), Redraw::Later);
     if (sender == u.decPlaces)
-        d.setAxis(a, &AxisSettings::dp, integerValueOf(u.decPlaces->text()), Redraw::Later);
+        if (const std::optional<double> v
+            = typedNumber(QLatin1String(alertTitle), u.decPlaces->text(), decimalsRange))
+            d.setAxis(a, &AxisSettings::dp, int(*v), Redraw::Later);
     if (sender == u.decPlacesSlider)
         d.setAxis(a, &AxisSettings::dp, u.decPlacesSlider->value(), Redraw::Later);
     for (const SwitchRow& row : switchRows)

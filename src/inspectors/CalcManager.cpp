@@ -20,7 +20,7 @@ constexpr int maxSteps = 1000000;
 } // namespace
 
 CalcManager::CalcManager(Manager& manager)
-        : OperationPanel(manager)
+        : OperationPanel(manager, QStringLiteral("Calculation Inspector"))
         , ui_(new Ui::CalcPanel)
 {
     inspectorView = new QWidget;
@@ -101,6 +101,8 @@ void CalcManager::incStepChanged(QObject* sender)
 void CalcManager::functionGenerator()
 {
     takeCurrentDocument();
+    if (!numbersIn({fmin, fmax, fsteps}))
+        return;
     store({"FGAxis", "FGSteps", "FGMin", "FGMax", "FGExpr"});
     if (!PD) {
         Alert::beep();
@@ -125,6 +127,8 @@ void CalcManager::bufferCalc()
 void CalcManager::twoBufCalc()
 {
     takeCurrentDocument();
+    if (!numbersIn({buf1, buf2}))
+        return;
     store({"CABuf1", "CABuf2", "CAOp"});
     const int a = integerOf(buf1), b = integerOf(buf2);
     const auto valid = [this](int index) { return index >= 0 && index < PD->bufferCount(); };

@@ -12,7 +12,7 @@
 #include <QPushButton>
 
 FitManager::FitManager(Manager& manager)
-        : OperationPanel(manager)
+        : OperationPanel(manager, QStringLiteral("Fit Inspector"))
         , ui_(new Ui::FitPanel)
 {
     inspectorView = new QWidget;
@@ -27,7 +27,8 @@ FitManager::FitManager(Manager& manager)
     strengthSlider = u.strengthSlider;
     points = u.points;
     strengthSlider->setDoubleRange(1, 10, 0.1);
-    strengthSlider->setDoubleValue(doubleOf(strength));
+    shownStrength_ = doubleOf(strength);
+    strengthSlider->setDoubleValue(shownStrength_);
     bind(strength);
     bind(strengthSlider);
 
@@ -69,6 +70,7 @@ void FitManager::setup()
 void FitManager::showStrength(double value)
 {
     Refresh refresh(*this);
+    shownStrength_ = value;
     strengthSlider->setDoubleValue(value);
     strength->setText(formatNumberFixed(1, value));
 }
@@ -76,7 +78,7 @@ void FitManager::showStrength(double value)
 void FitManager::didChange(QObject* sender)
 {
     if (sender == strength)
-        showStrength(doubleOf(strength));
+        showStrength(numbersIn({strength}) ? doubleOf(strength) : shownStrength_);
     else if (sender == strengthSlider)
         showStrength(strengthSlider->doubleValue());
     else
@@ -97,6 +99,8 @@ void FitManager::doFFT()
 void FitManager::reduction()
 {
     takeCurrentDocument();
+    if (!numbersIn({factor}))
+        return;
     store({"Factor"});
     if (!mayRun(Refusal::Silent))
         return;
@@ -108,6 +112,8 @@ void FitManager::reduction()
 void FitManager::smooth()
 {
     takeCurrentDocument();
+    if (!numbersIn({factor}))
+        return;
     store({"Factor"});
     if (!mayRun())
         return;
@@ -119,6 +125,8 @@ void FitManager::smooth()
 void FitManager::fftsmooth()
 {
     takeCurrentDocument();
+    if (!numbersIn({factor}))
+        return;
     store({"Factor"});
     if (!mayRun())
         return;
@@ -130,6 +138,8 @@ void FitManager::fftsmooth()
 void FitManager::spline()
 {
     takeCurrentDocument();
+    if (!numbersIn({points, strength}))
+        return;
     store({"SplinePoints", "SplineStrength"});
     if (!mayRun())
         return;
@@ -151,6 +161,8 @@ void FitManager::integrate()
 void FitManager::diff()
 {
     takeCurrentDocument();
+    if (!numbersIn({interval}))
+        return;
     store({"DiffInterval"});
     if (!mayRun())
         return;

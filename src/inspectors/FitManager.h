@@ -44,6 +44,8 @@ public:
     const Ui::FitPanel& ui() const { return *ui_; }
 
 private:
+    // Shows the strength in the field and on the slider, and keeps it.
     void showStrength(double value);
     std::unique_ptr<Ui::FitPanel> ui_;
+    double shownStrength_ = 0; // what a refused typing shows again
 };

@@ -11,7 +11,7 @@
 #include <QPushButton>
 
 NormalizeManager::NormalizeManager(Manager& manager)
-        : OperationPanel(manager)
+        : OperationPanel(manager, QStringLiteral("Normalize Inspector"))
         , ui_(new Ui::NormalizePanel)
 {
     inspectorView = new QWidget;
@@ -73,6 +73,11 @@ double NormalizeManager::getRefValue(int which) const
     return which >= 0 && which < 4 ? valueOf(fields[which]) : 0;
 }
 
+bool NormalizeManager::referencesTyped() const
+{
+    return numbersIn({ref1, ref2}, Reading::NumberOrDate);
+}
+
 void NormalizeManager::storeReferences()
 {
     store({"NormAxis", "NormRef1", "NormRef2", "NormNew1", "NormNew2"});
@@ -81,6 +86,8 @@ void NormalizeManager::storeReferences()
 void NormalizeManager::linBg()
 {
     takeCurrentDocument();
+    if (!numbersIn({linbga, linbgb}))
+        return;
     store({"LinBgA", "LinBgB"});
     if (!mayRun())
         return;
@@ -95,6 +102,8 @@ void NormalizeManager::linBg()
 void NormalizeManager::normalize()
 {
     takeCurrentDocument();
+    if (!numbersIn({ref1, ref2, new1, new2}, Reading::NumberOrDate))
+        return;
     storeReferences();
     if (!mayRun())
         return;
@@ -105,6 +114,8 @@ void NormalizeManager::normalize()
 void NormalizeManager::move()
 {
     takeCurrentDocument();
+    if (!numbersIn({ref1, new1}, Reading::NumberOrDate))
+        return;
     storeReferences();
     if (!mayRun())
         return;
@@ -115,6 +126,8 @@ void NormalizeManager::move()
 void NormalizeManager::cutdata(QObject* sender)
 {
     takeCurrentDocument();
+    if (!referencesTyped())
+        return;
     storeReferences();
     if (!mayRun())
         return;
@@ -125,6 +138,8 @@ void NormalizeManager::cutdata(QObject* sender)
 void NormalizeManager::regression(RegressionType type)
 {
     takeCurrentDocument();
+    if (!referencesTyped())
+        return;
     storeReferences();
     if (!mayRun())
         return;
@@ -135,6 +150,8 @@ void NormalizeManager::regression(RegressionType type)
 void NormalizeManager::intrange()
 {
     takeCurrentDocument();
+    if (!referencesTyped())
+        return;
     storeReferences();
     if (!mayRun())
         return;

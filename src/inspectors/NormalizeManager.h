@@ -48,6 +48,8 @@ public:
     const Ui::NormalizePanel& ui() const { return *ui_; }
 
 private:
+    // Whether ref1 and ref2 hold numbers or dates; refused otherwise.
+    bool referencesTyped() const;
     void storeReferences();
     void regression(RegressionType type);
     std::unique_ptr<Ui::NormalizePanel> ui_;

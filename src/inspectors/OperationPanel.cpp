@@ -1,6 +1,7 @@
 #include "inspectors/OperationPanel.h"
 
 #include "app/Manager.h"
+#include "inspectors/TypedNumber.h"
 #include "model/VexaDocument.h"
 #include "platform/Alert.h"
 #include "platform/UserDefaults.h"
@@ -11,8 +12,9 @@
 #include <QButtonGroup>
 #include <QLineEdit>
 
-OperationPanel::OperationPanel(Manager& manager)
+OperationPanel::OperationPanel(Manager& manager, const QString& title)
         : InspectorManager(manager)
+        , title_(title)
 {
 }
 
@@ -117,14 +119,30 @@ void OperationPanel::replot()
         PD->replot();
 }
 
-double OperationPanel::valueOf(const QLineEdit* field) const
+bool OperationPanel::numbersIn(std::initializer_list<const QLineEdit*> fields, Reading reading) const
+{
+    for (const QLineEdit* field : fields) {
+        if (reading == Reading::NumberOrDate && dateIn(field))
+            continue;
+        if (!typedNumber(title_, field->text()))
+            return false;
+    }
+    return true;
+}
+
+std::optional<double> OperationPanel::dateIn(const QLineEdit* field) const
 {
     const QString format = M.TDF();
     if (!dates_ || format != datesFormat_) {
         dates_ = std::make_unique<CalendarFormat>(format);
         datesFormat_ = format;
     }
-    if (const std::optional<double> seconds = dates_->read(field->text()))
+    return dates_->read(field->text());
+}
+
+double OperationPanel::valueOf(const QLineEdit* field) const
+{
+    if (const std::optional<double> seconds = dateIn(field))
         return *seconds;
     return doubleOf(field);
 }

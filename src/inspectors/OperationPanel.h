@@ -14,6 +14,7 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class CalendarFormat;
@@ -22,7 +23,8 @@ class QLineEdit;
 
 class OperationPanel : public InspectorManager {
 public:
-    explicit OperationPanel(Manager& manager);
+    // The title names the panel in its alerts.
+    OperationPanel(Manager& manager, const QString& title);
     ~OperationPanel() override;
 
     // Refresh only the references to the current document and its view: the
@@ -66,6 +68,13 @@ protected:
     void updateAndReplot();
     void replot();
 
+    // Whether the fields an action reads hold numbers (or, read as dates,
+    // a date and time in the controller's calendar format): the first that
+    // holds none is refused with the panel's alert, and the action does
+    // not run, stores nothing and changes nothing.
+    enum class Reading { Number, NumberOrDate };
+    bool numbersIn(std::initializer_list<const QLineEdit*> fields, Reading reading = Reading::Number) const;
+
     // A typed number: a date and time in the controller's calendar format
     // gives its seconds since the reference date, anything else what
     // doubleValueOf reads (0 for no number).
@@ -76,6 +85,8 @@ protected:
 
 private:
     const Setting* setting(const QString& key) const;
+    std::optional<double> dateIn(const QLineEdit* field) const;
+    QString title_;
     std::vector<Setting> settings_;
     mutable std::unique_ptr<CalendarFormat> dates_;
     mutable QString datesFormat_;

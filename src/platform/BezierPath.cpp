@@ -82,8 +82,7 @@ BezierPath::BezierPath()
 
 void BezierPath::setLineWidth(double width)
 {
-    if (!(width > 0))
-        width = 0;
+    width = width > 0 ? std::min(width, widestLine) : 0;
     if (width == width_)
         return;
     width_ = width;

@@ -25,7 +25,11 @@ public:
     BezierPath();
 
     // --- stroke settings (kept across removeAllPoints) --------------------
-    void setLineWidth(double width); // negative or not a number counts as 0
+    // Negative or not a number counts as 0, and a width beyond the widest
+    // line counts as that: stored settings may hold any number, a pen does
+    // not.
+    void setLineWidth(double width);
+    static constexpr double widestLine = 10000; // points, wider than any page
     double lineWidth() const { return width_; }
     void setLineCapStyle(Qt::PenCapStyle cap);
     Qt::PenCapStyle lineCapStyle() const { return cap_; }

@@ -123,15 +123,35 @@ TEST(AxisFormatInspector, TheFieldsShowTheStoredValuesOfTheAxisChosen)
     EXPECT_EQ(f.panel->tickStyle->checkedId(), 1);
     EXPECT_EQ(u.gridColor->color(), QColor(1, 2, 3));
 
-    // Leaving the fields as shown writes nothing back; a length that is no
-    // number or below 0 is not taken.
+    // Leaving the fields as shown writes nothing back.
     emit u.mtickLength->editingFinished();
     emit u.tickWidth->editingFinished();
     EXPECT_EQ(s.mticklength, 3.7);
     EXPECT_EQ(s.tickwidth, 1.25);
-    for (const char* bad : {"-2", "1e999", "nan"}) {
-        type(u.tickLength, QLatin1String(bad));
-        EXPECT_EQ(s.ticklength, 7) << bad;
-        EXPECT_EQ(u.tickLength->text(), QStringLiteral("7")) << bad;
-    }
+    EXPECT_TRUE(f.alerts.requests().empty());
+}
+
+TEST(AxisFormatInspector, LengthsAndWidthsThatAreNoneOrOutOfRangeAreRefused)
+{
+    Fixture f;
+    ASSERT_NE(f.panel, nullptr);
+    const Ui::AxisFormatPanel& u = f.u();
+    f.d.axes[AxisY1].ticklength = 7;
+    f.choose(u.insAxisFormatSel, AxisY1);
+    // With all four axes chosen a refusal is said once and changes none.
+    u.allaxis->click();
+    const AxisPanelSupport::Refusal cases[] = {
+        {u.tickLength, "-2", "-2 is not between 0 and 1000"},
+        {u.tickLength, "1e999", "1e999 is no number"},
+        {u.tickLength, "nan", "nan is no number"},
+        {u.mtickLength, "abc", "abc is no number"},
+        {u.mtickLength, "5000", "5000 is not between 0 and 1000"},
+        {u.tickWidth, "-3", "-3 is not between 0 and 100"},
+        {u.mtickWidth, "wide", "wide is no number"},
+        {u.gridWidth, "1e9", "1e9 is not between 0 and 100"},
+        {u.mgridWidth, "", " is no number"},
+    };
+    for (const auto& c : cases)
+        AxisPanelSupport::expectRefused(f, c, "Axis Format Inspector");
+    EXPECT_EQ(u.tickLength->text(), QStringLiteral("7"));
 }

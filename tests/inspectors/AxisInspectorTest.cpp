@@ -130,7 +130,7 @@ TEST(AxisInspector, ControlsWriteTheAxisShown)
     } numbers[] = {
         {u.decPlaces, "3.7", &AxisSettings::dp, 3, "3"},
         {u.expOff, "4,9", &AxisSettings::expoff, 4, "4"},
-        {u.expOff, "words", &AxisSettings::expoff, 0, "0"},
+        {u.expOff, "-1", &AxisSettings::expoff, -1, "-1"},
     };
     for (const auto& n : numbers) {
         type(n.field, QLatin1String(n.typed));
@@ -268,6 +268,23 @@ TEST(AxisInspector, BadRangeEntriesAreRefusedWithAMessageAndChangeNothing)
         EXPECT_EQ(f.u().scalStart->text(), QString());
         EXPECT_EQ(f.u().rangeMax->text(), c.mode == AxisTime ? f.m->timeText(1000) : QStringLiteral("1000"));
     }
+}
+
+TEST(AxisInspector, NumberFormatEntriesThatAreNoneOrOutOfRangeAreRefused)
+{
+    Fixture f;
+    ASSERT_NE(f.panel, nullptr);
+    const Ui::AxisPanel& u = f.u();
+    f.d.axes[AxisY2].dp = 3;
+    f.d.axes[AxisY2].expoff = 4;
+    f.choose(u.insAxisSel, AxisY2);
+    const AxisPanelSupport::Refusal cases[] = {
+        {u.expOff, "words", "words is no number"},          {u.expOff, "-2", "-2 is not between -1 and 400"},
+        {u.expOff, "1e9", "1e9 is not between -1 and 400"}, {u.decPlaces, "abc", "abc is no number"},
+        {u.decPlaces, "-1", "-1 is not between 0 and 20"},  {u.decPlaces, "99", "99 is not between 0 and 20"},
+    };
+    for (const auto& c : cases)
+        AxisPanelSupport::expectRefused(f, c, "Axis Inspector");
 }
 
 TEST(AxisInspector, ClickingAnAxisOnTheGraphShowsItInTheAxisPanel)

@@ -13,9 +13,12 @@
 
 #include <QAbstractButton>
 #include <QImage>
+#include <QLineEdit>
 #include <QPainter>
 
 #include <array>
+
+#include <gtest/gtest.h>
 
 namespace AxisPanelSupport {
 
@@ -59,6 +62,28 @@ struct AxisState {
 inline AxisState axisState(const VexaDocument& d)
 {
     return {{d.xmin1, d.xmax1, d.ymin1, d.ymax1, d.xmin2, d.xmax2, d.ymin2, d.ymax2}, d.axes};
+}
+
+// A refused entry: typed into a field of an axis panel, it brings one alert
+// of the panel saying why, changes no axis, and the field shows what is
+// stored again.
+struct Refusal {
+    QLineEdit* field;
+    const char* typed;
+    const char* message;
+};
+template <class Fixture> void expectRefused(Fixture& f, const Refusal& r, const char* title)
+{
+    SCOPED_TRACE(r.field->objectName().toStdString() + " " + r.typed);
+    const AxisState before = axisState(f.d);
+    const QString shown = r.field->text();
+    const std::size_t alerts = f.alerts.requests().size();
+    InspectorSupport::type(r.field, QLatin1String(r.typed));
+    EXPECT_TRUE(axisState(f.d) == before);
+    ASSERT_EQ(f.alerts.requests().size(), alerts + 1);
+    EXPECT_EQ(f.alerts.requests().back().title, QLatin1String(title));
+    EXPECT_EQ(f.alerts.requests().back().message, QLatin1String(r.message));
+    EXPECT_EQ(r.field->text(), shown);
 }
 
 } // namespace AxisPanelSupport

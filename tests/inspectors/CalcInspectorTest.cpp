@@ -151,8 +151,8 @@ TEST(CalcInspector, TwoBufferArithmeticAndItsRefusals)
         bool made;
         double y3; // of the new buffer at x = 3
     } cases[] = {
-        {"0", "1", 0, true, 10}, {"0", "1", 1, true, 2},   {"1", "0", 2, true, 24}, {"0", "1", 3, true, 1.5},
-        {"0", "2", 0, false, 0}, {"-1", "0", 0, false, 0}, {"x", "1", 1, true, 2},
+        {"0", "1", 0, true, 10},  {"0", "1", 1, true, 2},  {"1", "0", 2, true, 24},
+        {"0", "1", 3, true, 1.5}, {"0", "2", 0, false, 0}, {"-1", "0", 0, false, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.buf1) + " " + std::to_string(c.op) + " " + c.buf2);
@@ -171,6 +171,38 @@ TEST(CalcInspector, TwoBufferArithmeticAndItsRefusals)
             EXPECT_TRUE(f.replotted());
         }
         EXPECT_EQ(store().integerForKey(QStringLiteral("CAOp")), c.op);
+    }
+}
+
+TEST(CalcInspector, FieldsThatHoldNoNumberAreRefusedAndNothingRuns)
+{
+    const struct {
+        QLineEdit* CalcManager::*field;
+        const char* typed;
+        QPushButton* Ui::CalcPanel::*button;
+        const char* message;
+    } cases[] = {
+        {&CalcManager::fmin, "abc", &Ui::CalcPanel::generateButton, "abc is no number"},
+        {&CalcManager::fmax, "", &Ui::CalcPanel::generateButton, " is no number"},
+        {&CalcManager::fsteps, "many", &Ui::CalcPanel::generateButton, "many is no number"},
+        {&CalcManager::buf1, "x", &Ui::CalcPanel::twoBufButton, "x is no number"},
+        {&CalcManager::buf2, "first", &Ui::CalcPanel::twoBufButton, "first is no number"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        Fixture f;
+        f.panel->fexpr->setText(QStringLiteral("x*x"));
+        f.panel->buf1->setText(QStringLiteral("0"));
+        f.panel->buf2->setText(QStringLiteral("1"));
+        (f.panel->*c.field)->setText(QLatin1String(c.typed));
+        f.replotted();
+        (f.u().*c.button)->click();
+        EXPECT_EQ(f.d.bufferCount(), 2);
+        EXPECT_FALSE(f.replotted());
+        EXPECT_EQ(f.alerts.beeps(), 0);
+        ASSERT_EQ(f.alerts.requests().size(), 1u);
+        EXPECT_EQ(f.alerts.requests()[0].title, QStringLiteral("Calculation Inspector"));
+        EXPECT_EQ(f.alerts.requests()[0].message, QLatin1String(c.message));
     }
 }
 

@@ -86,6 +86,13 @@ TEST(FitInspector, StrengthFieldAndSliderShowOneValue)
     type(f.panel->strength, QStringLiteral("40"));
     EXPECT_EQ(f.panel->strength->text(), QStringLiteral("40"));
     EXPECT_NEAR(f.panel->strengthSlider->doubleValue(), 10, 1e-9);
+    // A text that is no number is refused; the field shows the strength it had.
+    EXPECT_TRUE(f.alerts.requests().empty());
+    type(f.panel->strength, QStringLiteral("strong"));
+    EXPECT_EQ(f.panel->strength->text(), QStringLiteral("40"));
+    ASSERT_EQ(f.alerts.requests().size(), 1u);
+    EXPECT_EQ(f.alerts.requests()[0].title, QStringLiteral("Fit Inspector"));
+    EXPECT_EQ(f.alerts.requests()[0].message, QStringLiteral("strong is no number"));
 }
 
 TEST(FitInspector, BadEntriesGetTheOperationsMessageAndChangeNothing)
@@ -98,8 +105,16 @@ TEST(FitInspector, BadEntriesGetTheOperationsMessageAndChangeNothing)
         const char* title; // of the one alert
         const char* message;
     } cases[] = {
-        {"text as interval", &FitManager::interval, "wide", &Ui::FitPanel::diffButton,
-         "Differentiate calculation error", "Interval is to small"},
+        {"text as interval", &FitManager::interval, "wide", &Ui::FitPanel::diffButton, "Fit Inspector",
+         "wide is no number"},
+        {"text as factor", &FitManager::factor, "abc", &Ui::FitPanel::smoothButton, "Fit Inspector",
+         "abc is no number"},
+        {"text as reduction", &FitManager::factor, "", &Ui::FitPanel::reductionButton, "Fit Inspector",
+         " is no number"},
+        {"text as FFT smoothing", &FitManager::factor, "wide", &Ui::FitPanel::fftsmoothButton,
+         "Fit Inspector", "wide is no number"},
+        {"text as spline points", &FitManager::points, "many", &Ui::FitPanel::splineButton, "Fit Inspector",
+         "many is no number"},
         {"interval below the spacing", &FitManager::interval, "0.5", &Ui::FitPanel::diffButton,
          "Differentiate calculation error", "Interval is to small"},
         {"spline of three points", &FitManager::points, "10", &Ui::FitPanel::splineButton,

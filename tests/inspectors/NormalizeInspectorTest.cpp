@@ -166,6 +166,43 @@ TEST(NormalizeInspector, ReferenceValuesAreNumbersOrDates)
     EXPECT_EQ(f.b(0).xDoubleValueAt(0), 599526001.0);
 }
 
+TEST(NormalizeInspector, FieldsThatHoldNoNumberAreRefusedAndNothingRuns)
+{
+    const struct {
+        QLineEdit* NormalizeManager::*field;
+        const char* typed;
+        QPushButton* Ui::NormalizePanel::*button;
+        const char* message;
+    } cases[] = {
+        {&NormalizeManager::ref1, "abc", &Ui::NormalizePanel::normalizeButton, "abc is no number"},
+        {&NormalizeManager::new2, "", &Ui::NormalizePanel::normalizeButton, " is no number"},
+        {&NormalizeManager::new1, "to", &Ui::NormalizePanel::moveButton, "to is no number"},
+        {&NormalizeManager::ref2, "end", &Ui::NormalizePanel::cutInside, "end is no number"},
+        {&NormalizeManager::ref1, "start", &Ui::NormalizePanel::reglinButton, "start is no number"},
+        {&NormalizeManager::ref2, "yesterday", &Ui::NormalizePanel::intrangeButton, "yesterday is no number"},
+        {&NormalizeManager::linbgb, "b", &Ui::NormalizePanel::linbgButton, "b is no number"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        Fixture f;
+        f.select({0, 2});
+        f.fill(1, "0", "9", "0", "1");
+        f.panel->linbga->setText(QStringLiteral("1"));
+        f.panel->linbgb->setText(QStringLiteral("2"));
+        (f.panel->*c.field)->setText(QLatin1String(c.typed));
+        f.replotted();
+        (f.u().*c.button)->click();
+        EXPECT_EQ(f.d.bufferCount(), 3);
+        EXPECT_EQ(f.b(0).nop(), 10);
+        EXPECT_DOUBLE_EQ(f.b(0).yDoubleValueAt(4), 8);
+        EXPECT_FALSE(f.replotted());
+        EXPECT_EQ(f.alerts.beeps(), 0);
+        ASSERT_EQ(f.alerts.requests().size(), 1u);
+        EXPECT_EQ(f.alerts.requests()[0].title, QStringLiteral("Normalize Inspector"));
+        EXPECT_EQ(f.alerts.requests()[0].message, QLatin1String(c.message));
+    }
+}
+
 TEST(NormalizeInspector, WithoutSelectionTheUserChoosesAllOrNothing)
 {
     Fixture f;

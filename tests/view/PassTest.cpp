@@ -665,3 +665,61 @@ TEST(PassTest, GeometryStaysFiniteAndNearTheView)
         }
     }
 }
+
+namespace {
+
+// Every warning Qt prints while alive.
+class CaughtWarnings {
+public:
+    CaughtWarnings()
+    {
+        seen().clear();
+        previous_ = qInstallMessageHandler(&CaughtWarnings::catchOne);
+    }
+    ~CaughtWarnings() { qInstallMessageHandler(previous_); }
+    CaughtWarnings(const CaughtWarnings&) = delete;
+    CaughtWarnings& operator=(const CaughtWarnings&) = delete;
+    static QStringList& seen()
+    {
+        static QStringList warnings;
+        return warnings;
+    }
+
+private:
+    static void catchOne(QtMsgType type, const QMessageLogContext&, const QString& text)
+    {
+        if (type == QtWarningMsg)
+            seen().append(text);
+    }
+    QtMessageHandler previous_;
+};
+
+} // namespace
+
+TEST(PassTest, WidthsFromADocumentBeyondWhatAPenTakesDrawWithoutWarnings)
+{
+    // What a document file or a macro may store; the drawing keeps it in
+    // what a pen takes, the document keeps it as it is.
+    const struct {
+        const char* name;
+        double width;
+    } cases[] = {{"huge", 1e9}, {"negative", -3}, {"beyond a pen", 40000}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Graph g;
+        g.doc.page.drawframe = 1;
+        g.doc.page.framestyle = 0;
+        g.doc.page.framewidth = c.width;
+        for (AxisSettings& a : g.doc.axes)
+            a.tickwidth = a.gridwidth = c.width;
+        g.add({{10, 10}, {90, 90}}).style.linewidth = c.width;
+        const CaughtWarnings warnings;
+        const QImage img = g.render();
+        EXPECT_TRUE(CaughtWarnings::seen().isEmpty())
+            << CaughtWarnings::seen().join(QLatin1Char('\n')).toStdString();
+        EXPECT_EQ(g.doc.page.framewidth, c.width);
+        EXPECT_EQ(g.doc.DB[0]->style.linewidth, c.width);
+        // The frame is there: at least the thinnest line.
+        EXPECT_TRUE(inkAt(img, 20, 60));
+    }
+}
