@@ -44,11 +44,11 @@ std::unique_ptr<TempFile> g_numbers;
 std::unique_ptr<TempFile> g_dates;
 
 // Writes lines from makeLine until the file holds `bytes` bytes.
-template <typename F>
-std::unique_ptr<TempFile> generate(size_t bytes, F makeLine)
+template <typename F> std::unique_ptr<TempFile> generate(size_t bytes, F makeLine)
 {
     QString error;
-    auto file = TempFile::create([] { return QByteArray(randomTempName()); }, QStringLiteral(".tmp"), QString(), &error);
+    auto file = TempFile::create([] { return QByteArray(randomTempName()); }, QStringLiteral(".tmp"),
+                                 QString(), &error);
     if (!file) {
         std::fprintf(stderr, "cannot create the test file: %s\n", qPrintable(error));
         std::exit(1);
@@ -130,8 +130,8 @@ void runImport(benchmark::State& state, const QString& path, const ASCIIImport::
         state.ResumeTiming();
     }
     state.SetBytesProcessed(int64_t(state.iterations()) * bytes);
-    state.counters["MB/s"] = benchmark::Counter(double(state.iterations()) * double(bytes) / 1e6,
-                                                benchmark::Counter::kIsRate);
+    state.counters["MB/s"]
+        = benchmark::Counter(double(state.iterations()) * double(bytes) / 1e6, benchmark::Counter::kIsRate);
 }
 
 void BM_ImportTwoColumns(benchmark::State& state)

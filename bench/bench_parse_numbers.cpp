@@ -95,7 +95,8 @@ void BM_ParseNumbersInLine(benchmark::State& state)
     for (auto _ : state) {
         long long total = 0;
         for (const auto& line : lines)
-            total += parseNumbersInLine(line.c_str(), values.data(), static_cast<int>(values.size()), scratch);
+            total
+                += parseNumbersInLine(line.c_str(), values.data(), static_cast<int>(values.size()), scratch);
         benchmark::DoNotOptimize(total);
         benchmark::DoNotOptimize(values.data());
     }

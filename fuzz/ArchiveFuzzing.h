@@ -221,7 +221,8 @@ public:
     {
         if (x.i != y.i || x.l != y.l || x.b != y.b || !sameDouble(x.d, y.d) || x.s != y.s || x.data != y.data)
             return false;
-        if (!sameVariant(QVariant(x.list), QVariant(y.list)) || !sameVariant(QVariant(x.map), QVariant(y.map)))
+        if (!sameVariant(QVariant(x.list), QVariant(y.list))
+            || !sameVariant(QVariant(x.map), QVariant(y.map)))
             return false;
         if (x.nums.size() != y.nums.size())
             return false;
@@ -232,13 +233,15 @@ public:
             return false;
         if (x.font.has_value() != y.font.has_value())
             return false;
-        if (x.font && (Font::storedName(*x.font) != Font::storedName(*y.font) ||
-                       !sameDouble(x.font->pointSizeF(), y.font->pointSizeF())))
+        if (x.font
+            && (Font::storedName(*x.font) != Font::storedName(*y.font)
+                || !sameDouble(x.font->pointSizeF(), y.font->pointSizeF())))
             return false;
         if (x.image.isNull() != y.image.isNull())
             return false;
-        if (!x.image.isNull() && x.image.convertToFormat(QImage::Format_RGBA64) !=
-                                     y.image.convertToFormat(QImage::Format_RGBA64))
+        if (!x.image.isNull()
+            && x.image.convertToFormat(QImage::Format_RGBA64)
+                != y.image.convertToFormat(QImage::Format_RGBA64))
             return false;
         if (!same(x.child.get(), y.child.get()) || x.kids.size() != y.kids.size())
             return false;
@@ -254,8 +257,8 @@ private:
 };
 
 struct Outcome {
-    bool decoded = false;       // the input was accepted
-    bool roundTripped = true;   // when accepted: written and read back unchanged
+    bool decoded = false; // the input was accepted
+    bool roundTripped = true; // when accepted: written and read back unchanged
     QString error;
 };
 
@@ -271,8 +274,8 @@ inline Outcome run(const QByteArray& bytes)
     const QByteArray again = encode(first, &wrote);
     Decoded second = decode(again);
     Comparer cmp;
-    out.roundTripped = wrote && second.ok && cmp.sameNode(first.top, second.top) &&
-                       cmp.same(first.root.get(), second.root.get());
+    out.roundTripped = wrote && second.ok && cmp.sameNode(first.top, second.top)
+        && cmp.same(first.root.get(), second.root.get());
     if (!out.roundTripped)
         out.error = second.ok ? QStringLiteral("values changed in a write and read back") : second.error;
     return out;

@@ -30,7 +30,8 @@ QByteArray saved(const VexaDocument& d)
 {
     const DocumentArchive::WindowFrame window{double(d.winx), double(d.winy), double(d.winw), double(d.winh)};
     QString error;
-    auto bytes = DocumentArchive::dataRepresentationOfType(d, DocumentArchive::documentType(), &window, &error);
+    auto bytes
+        = DocumentArchive::dataRepresentationOfType(d, DocumentArchive::documentType(), &window, &error);
     if (!bytes)
         finding("an opened document could not be saved:", error);
     return *bytes;

@@ -3,8 +3,8 @@
 // runaway memory is a finding; so is an accepted input that does not survive
 // being written and read back.
 
-#include "FuzzSetup.h"
 #include "ArchiveFuzzing.h"
+#include "FuzzSetup.h"
 
 #include "platform/CNumber.h"
 
@@ -16,7 +16,7 @@
 #include <cstdlib>
 
 namespace {
-QGuiApplication* g_app = nullptr;   // lives for the whole run (fonts need it)
+QGuiApplication* g_app = nullptr; // lives for the whole run (fonts need it)
 }
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)

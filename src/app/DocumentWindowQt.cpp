@@ -351,8 +351,9 @@ bool DocumentWindowQt::askToSaveChanges()
     raise();
     activateWindow();
     const QString name = displayName();
-    const int answer = Alert::run(name, QStringLiteral("Do you want to save the changes you made to %1?").arg(name),
-                                  {QStringLiteral("Save"), QStringLiteral("Don't Save"), QStringLiteral("Cancel")});
+    const int answer
+        = Alert::run(name, QStringLiteral("Do you want to save the changes you made to %1?").arg(name),
+                     {QStringLiteral("Save"), QStringLiteral("Don't Save"), QStringLiteral("Cancel")});
     switch (answer) {
     case 0: {
         // The same path as File > Save, which acts on the current document

@@ -58,11 +58,11 @@ public:
     // when the window is first shown, or earlier by makeStrip(): a window
     // never shown measures no text. Until then the graph fills the window;
     // the window grows by the strip's height when the strip joins it.
-    QWidget* toolview = nullptr;          // holds the tool palette
-    QWidget* valview = nullptr;           // holds the two value fields
+    QWidget* toolview = nullptr; // holds the tool palette
+    QWidget* valview = nullptr; // holds the two value fields
     QLineEdit* xvaldis = nullptr; // the value fields show the last values
     QLineEdit* yvaldis = nullptr; // at once when they are made
-    QHash<QString, QAbstractButton*> MM;  // tool title -> palette button
+    QHash<QString, QAbstractButton*> MM; // tool title -> palette button
     void makeStrip();
     bool stripMade() const { return valview != nullptr; }
 

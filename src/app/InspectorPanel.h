@@ -30,7 +30,7 @@ public:
     // this themselves; a null sender (the graph, say, after selecting an
     // axis in the panel) applies no control and only replots, which
     // refreshes the panel.
-    virtual void didChange(QObject* sender) {}
+    virtual void didChange(QObject* sender) { }
 
     // A text box or graphic is leaving its document (deleted, or held by
     // an undo step): a panel showing it lets go.

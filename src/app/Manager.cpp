@@ -117,10 +117,10 @@ Manager* Manager::shared()
 const QStringList& Manager::inspectorKeys()
 {
     static const QStringList keys = {
-        QStringLiteral("general"),  QStringLiteral("style"),     QStringLiteral("extra"),
+        QStringLiteral("general"),  QStringLiteral("style"),      QStringLiteral("extra"),
         QStringLiteral("axis"),     QStringLiteral("axisformat"), QStringLiteral("axislabel"),
-        QStringLiteral("errorbar"), QStringLiteral("legend"),    QStringLiteral("text"),
-        QStringLiteral("graphic"),  QStringLiteral("normalize"), QStringLiteral("calc"),
+        QStringLiteral("errorbar"), QStringLiteral("legend"),     QStringLiteral("text"),
+        QStringLiteral("graphic"),  QStringLiteral("normalize"),  QStringLiteral("calc"),
         QStringLiteral("fit"),
     };
     return keys;
@@ -313,9 +313,9 @@ void Manager::update()
     // The calculation panels keep what the user typed; only the panels that
     // show the document are refreshed.
     static const QStringList refreshed = {
-        QStringLiteral("general"),   QStringLiteral("style"),    QStringLiteral("extra"),
-        QStringLiteral("axis"),      QStringLiteral("axisformat"), QStringLiteral("axislabel"),
-        QStringLiteral("errorbar"),  QStringLiteral("legend"),   QStringLiteral("text"),
+        QStringLiteral("general"),  QStringLiteral("style"),      QStringLiteral("extra"),
+        QStringLiteral("axis"),     QStringLiteral("axisformat"), QStringLiteral("axislabel"),
+        QStringLiteral("errorbar"), QStringLiteral("legend"),     QStringLiteral("text"),
         QStringLiteral("graphic"),
     };
     // A text box made current (pressed, made by the text tool, stepped to)
@@ -521,7 +521,8 @@ bool Manager::axisBothWarn()
     if (pair == Pair1 || pair == Pair2)
         return true;
     Alert::run(QStringLiteral("Both Axis Selected"),
-               QStringLiteral("for this operation axis 1 or 2 (not both) must be selected"), {QStringLiteral("Ok")});
+               QStringLiteral("for this operation axis 1 or 2 (not both) must be selected"),
+               {QStringLiteral("Ok")});
     return false;
 }
 
@@ -570,11 +571,11 @@ QString Manager::getValue(int axis, int mode, double coordinate) const
 double Manager::timeToVal(const QString& text)
 {
     if (text.compare(QStringLiteral("w"), Qt::CaseInsensitive) == 0)
-        return 604800;     // a week
+        return 604800; // a week
     if (text.compare(QStringLiteral("m"), Qt::CaseInsensitive) == 0)
-        return 2592000;    // 30 days: a lone "m" is a month, not a minute
+        return 2592000; // 30 days: a lone "m" is a month, not a minute
     if (text.compare(QStringLiteral("y"), Qt::CaseInsensitive) == 0)
-        return 31536000;   // 365 days
+        return 31536000; // 365 days
     const QStringList parts = text.split(QLatin1Char(':'));
     double v[4] = {0, 0, 0, 0};
     const int n = int(parts.size());

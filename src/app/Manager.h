@@ -91,12 +91,12 @@ public:
     static Manager* shared();
 
     // --- tables -------------------------------------------------------------------
-    QHash<QString, QWidget*> TV;          // inspector key -> the panel's view (emptyInspector until loaded)
-    QHash<QString, InspectorPanel*> IM;   // inspector key -> loaded panel (owned by the controller)
-    QHash<QString, QWidget*> DV;          // data-pane key -> pane
-    QHash<QString, QAbstractButton*> MM;  // tool title -> palette button
-    QHash<QString, QAbstractButton*> II;  // inspector key -> inspector button
-    QHash<QString, QAbstractButton*> DD;  // data-pane key -> data-pane button
+    QHash<QString, QWidget*> TV; // inspector key -> the panel's view (emptyInspector until loaded)
+    QHash<QString, InspectorPanel*> IM; // inspector key -> loaded panel (owned by the controller)
+    QHash<QString, QWidget*> DV; // data-pane key -> pane
+    QHash<QString, QAbstractButton*> MM; // tool title -> palette button
+    QHash<QString, QAbstractButton*> II; // inspector key -> inspector button
+    QHash<QString, QAbstractButton*> DD; // data-pane key -> data-pane button
 
     // The thirteen inspector keys and the four data-pane keys, in button order.
     static const QStringList& inspectorKeys();
@@ -109,13 +109,13 @@ public:
     QHash<QString, QString> SV;
 
     // --- counters and flags -------------------------------------------------------------
-    int dataViewXFormat = 0;   // display formats of the point table's columns
+    int dataViewXFormat = 0; // display formats of the point table's columns
     int dataViewYFormat = 0;
-    int pasteoffset = 0;       // offset of the next pasted graphic
-    std::uint8_t noedit = 0;   // 1 while documents, inspectors or panes are switched
+    int pasteoffset = 0; // offset of the next pasted graphic
+    std::uint8_t noedit = 0; // 1 while documents, inspectors or panes are switched
     // Wait flag of the perl bridge: a perl job clears it from its own thread.
     std::atomic<int> GMAP{0};
-    double epicstimeout = 0;   // Channel Access time-out in seconds, 3 after launch
+    double epicstimeout = 0; // Channel Access time-out in seconds, 3 after launch
 
     // The command-line options, read once by readOptions().
     QString opt_m, opt_i, opt_f;
@@ -123,10 +123,10 @@ public:
 
     // --- the inspector window and its controls (owned by the window) --------------------
     QMainWindow* inspector = nullptr;
-    QButtonGroup* mouseModePalette = nullptr;  // the tool palette
-    QButtonGroup* di_axis12 = nullptr;         // axis pair: ids 1, 2 and 0 (both)
+    QButtonGroup* mouseModePalette = nullptr; // the tool palette
+    QButtonGroup* di_axis12 = nullptr; // axis pair: ids 1, 2 and 0 (both)
     QButtonGroup* inspectorButton = nullptr;
-    QStackedWidget* inspectorFrame = nullptr;  // holds the panel on show
+    QStackedWidget* inspectorFrame = nullptr; // holds the panel on show
     QWidget* emptyInspector = nullptr;
     // Shown in the panel's place while the panel on show has nothing to
     // show (no document); it and inspectorFrame alternate.
@@ -396,12 +396,12 @@ public:
     UndoManager* currentUndoManager() const;
 
     // --- menu actions ------------------------------------------------------------------------------------
-    void openDocumentFile();     // File > Open
-    bool saveDocument();         // File > Save; false when nothing was written
+    void openDocumentFile(); // File > Open
+    bool saveDocument(); // File > Save; false when nothing was written
     bool saveDocumentAs();
     void closeDocument();
     void printDocument();
-    void importFile();           // ASCII import
+    void importFile(); // ASCII import
     void binaryImport();
     void exportASCII();
     void savePDF();
@@ -409,8 +409,8 @@ public:
     void saveJPG();
     void savePNG();
     void rescale(VexaDocument* sender) override;
-    void upscale();              // zoom out
-    void downscale();            // zoom in
+    void upscale(); // zoom out
+    void downscale(); // zoom in
     void undo();
     void redo();
     void bSelectAll();
@@ -468,7 +468,7 @@ public:
         Kind kind = Open;
         QString title;
         QString directory;
-        QString suffix;          // allowed type of a save panel or an open panel; empty: any
+        QString suffix; // allowed type of a save panel or an open panel; empty: any
         bool multiple = false;
         // Settings shown inside the panel (PanelAccessories); the panel gives
         // it back when it closes.
@@ -570,7 +570,8 @@ public:
     // Errors written to the console since the controller was made.
     int consoleErrors() const { return consoleErrors_; }
 
-    // --- MacroHost ----------------------------------------------------------------------------------------------
+    // --- MacroHost
+    // ----------------------------------------------------------------------------------------------
     ManagerServices& services() override { return *this; }
     QHash<QString, QString>& stringVariables() override { return SV; }
     int perlWaitFlag() const override { return GMAP.load(); }
@@ -728,7 +729,7 @@ private:
     std::unique_ptr<Macro> launchMacro_;
     ConsoleLog console_;
     int consoleErrors_ = 0;
-    std::FILE* consoleOpenLine_ = nullptr;   // the stream whose last line has no line end yet
+    std::FILE* consoleOpenLine_ = nullptr; // the stream whose last line has no line end yet
     QPointer<QWidget> consoleWindow_;
     bool dialogsInstalled_ = false;
     Alert::Handler previousAlerts_;

@@ -153,8 +153,9 @@ bool Manager::runMacroFile(VexaDocument& document, const QString& path, QString*
     };
     const QFileInfo info(path);
     if (!info.isFile())
-        return fail(QStringLiteral("cannot read the macro file %1: %2")
-                        .arg(path, info.exists() ? QStringLiteral("not a file") : QStringLiteral("no such file")));
+        return fail(
+            QStringLiteral("cannot read the macro file %1: %2")
+                .arg(path, info.exists() ? QStringLiteral("not a file") : QStringLiteral("no such file")));
     auto macro = std::make_unique<Macro>();
     QString reason;
     if (!macro->loadFromFile(path, &reason))

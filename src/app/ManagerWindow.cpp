@@ -364,7 +364,8 @@ void Manager::buildMenus()
     formatMenu = textFormat->menu(inspector);
 
     graphMenu = new QMenu(QStringLiteral("Graph"), inspector);
-    add(graphMenu, QStringLiteral("Rescale"), QKeySequence(Qt::CTRL | Qt::Key_R), [this] { rescale(nullptr); });
+    add(graphMenu, QStringLiteral("Rescale"), QKeySequence(Qt::CTRL | Qt::Key_R),
+        [this] { rescale(nullptr); });
     add(graphMenu, QStringLiteral("Zoom Out"), QKeySequence::ZoomOut, [this] { upscale(); });
     QAction* zoomIn
         = add(graphMenu, QStringLiteral("Zoom In"), QKeySequence::ZoomIn, [this] { downscale(); });

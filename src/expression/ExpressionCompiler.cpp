@@ -15,28 +15,94 @@ namespace {
 // The libm functions behind the one-argument keywords. Wrapped so that the
 // program can hold plain function pointers (taking the address of a standard
 // library function is not allowed).
-double fSin(double x) { return std::sin(x); }
-double fCos(double x) { return std::cos(x); }
-double fTan(double x) { return std::tan(x); }
-double fAsin(double x) { return std::asin(x); }
-double fAcos(double x) { return std::acos(x); }
-double fAtan(double x) { return std::atan(x); }
-double fSinh(double x) { return std::sinh(x); }
-double fCosh(double x) { return std::cosh(x); }
-double fTanh(double x) { return std::tanh(x); }
-double fAsinh(double x) { return std::asinh(x); }
-double fAcosh(double x) { return std::acosh(x); }
-double fAtanh(double x) { return std::atanh(x); }
-double fJ0(double x) { return ::j0(x); }
-double fJ1(double x) { return ::j1(x); }
-double fY0(double x) { return ::y0(x); }
-double fY1(double x) { return ::y1(x); }
-double fErf(double x) { return std::erf(x); }
-double fErfc(double x) { return std::erfc(x); }
-double fSqrt(double x) { return std::sqrt(x); }
-double fLn(double x) { return std::log(x); }
-double fLog(double x) { return std::log10(x); }
-double fCbrt(double x) { return std::cbrt(x); }
+double fSin(double x)
+{
+    return std::sin(x);
+}
+double fCos(double x)
+{
+    return std::cos(x);
+}
+double fTan(double x)
+{
+    return std::tan(x);
+}
+double fAsin(double x)
+{
+    return std::asin(x);
+}
+double fAcos(double x)
+{
+    return std::acos(x);
+}
+double fAtan(double x)
+{
+    return std::atan(x);
+}
+double fSinh(double x)
+{
+    return std::sinh(x);
+}
+double fCosh(double x)
+{
+    return std::cosh(x);
+}
+double fTanh(double x)
+{
+    return std::tanh(x);
+}
+double fAsinh(double x)
+{
+    return std::asinh(x);
+}
+double fAcosh(double x)
+{
+    return std::acosh(x);
+}
+double fAtanh(double x)
+{
+    return std::atanh(x);
+}
+double fJ0(double x)
+{
+    return ::j0(x);
+}
+double fJ1(double x)
+{
+    return ::j1(x);
+}
+double fY0(double x)
+{
+    return ::y0(x);
+}
+double fY1(double x)
+{
+    return ::y1(x);
+}
+double fErf(double x)
+{
+    return std::erf(x);
+}
+double fErfc(double x)
+{
+    return std::erfc(x);
+}
+double fSqrt(double x)
+{
+    return std::sqrt(x);
+}
+double fLn(double x)
+{
+    return std::log(x);
+}
+double fLog(double x)
+{
+    return std::log10(x);
+}
+double fCbrt(double x)
+{
+    return std::cbrt(x);
+}
 
 // The whole-block forms of the functions that have one.
 ExpressionProgram::BlockFunction blockFormOf(ExpressionProgram::MathFunction f)
@@ -53,7 +119,7 @@ ExpressionProgram::BlockFunction blockFormOf(ExpressionProgram::MathFunction f)
 struct Keyword {
     const char* name;
     int token;
-    Op op;                          // Call1 for libm functions, Doc0..Doc2 for document reads
+    Op op; // Call1 for libm functions, Doc0..Doc2 for document reads
     ExpressionProgram::MathFunction f;
     DocFunction doc;
 };
@@ -159,7 +225,10 @@ std::vector<ExpressionKeyword> expressionKeywords()
 
 ExpressionCompiler::ExpressionCompiler(const std::vector<std::string>& names, const double* values,
                                        double& lastResult, ExpressionProgram* program)
-    : names_(names), values_(values), lastResult_(lastResult), program_(program)
+        : names_(names)
+        , values_(values)
+        , lastResult_(lastResult)
+        , program_(program)
 {
 }
 

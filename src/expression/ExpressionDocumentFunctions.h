@@ -9,15 +9,33 @@
 // current document.
 enum class DocFunction : uint8_t {
     // (buffer; point)
-    XVal, YVal, XErr, YErr,
+    XVal,
+    YVal,
+    XErr,
+    YErr,
     // buffer
-    XMin, XMax, YMin, YMax, Points,
+    XMin,
+    XMax,
+    YMin,
+    YMax,
+    Points,
     // no argument
-    TXMin, TXMax, TYMin, TYMax, VXMin, VXMax, VYMin, VYMax,
+    TXMin,
+    TXMax,
+    TYMin,
+    TYMax,
+    VXMin,
+    VXMax,
+    VYMin,
+    VYMax,
     // (value; buffer)
-    FindX, FindY,
+    FindX,
+    FindY,
     // (value; axis pair)
-    XPoint, YPoint, XValue, YValue,
+    XPoint,
+    YPoint,
+    XValue,
+    YValue,
 };
 
 class ExpressionDocumentFunctions {

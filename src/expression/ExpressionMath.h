@@ -38,14 +38,26 @@ inline double intPart(double x)
     return std::trunc(x);
 }
 
-inline double fracPart(double x) { return x - intPart(x); }
+inline double fracPart(double x)
+{
+    return x - intPart(x);
+}
 
 // Always the library pow, also for x^2: x*x differs from pow(x, 2) in the last
 // bit for some x, and a power must give the same bits as it always did.
-inline double power(double a, double b) { return std::pow(a, b); }
+inline double power(double a, double b)
+{
+    return std::pow(a, b);
+}
 
-inline double rad(double x) { return x * pi / 180.0; }
-inline double deg(double x) { return x * 180.0 / pi; }
+inline double rad(double x)
+{
+    return x * pi / 180.0;
+}
+inline double deg(double x)
+{
+    return x * 180.0 / pi;
+}
 
 // The mean of two uniform numbers in [0, x], from two successive rand() draws.
 inline double rnd(double x)

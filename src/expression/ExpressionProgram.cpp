@@ -12,46 +12,68 @@ using namespace ExpressionMath;
 double ExpressionProgram::unary(Op op, double x)
 {
     switch (op) {
-    case Op::Neg: return -x;
-    case Op::Int: return intPart(x);
-    case Op::Frac: return fracPart(x);
-    case Op::Abs: return std::fabs(x);
-    case Op::Rad: return rad(x);
-    case Op::Deg: return deg(x);
-    case Op::Rnd: return rnd(x);
-    default: return 0.0;
+    case Op::Neg:
+        return -x;
+    case Op::Int:
+        return intPart(x);
+    case Op::Frac:
+        return fracPart(x);
+    case Op::Abs:
+        return std::fabs(x);
+    case Op::Rad:
+        return rad(x);
+    case Op::Deg:
+        return deg(x);
+    case Op::Rnd:
+        return rnd(x);
+    default:
+        return 0.0;
     }
 }
 
 double ExpressionProgram::binary(Op op, double a, double b)
 {
     switch (op) {
-    case Op::Add: return a + b;
-    case Op::Sub: return a - b;
-    case Op::Mul: return a * b;
-    case Op::Div: return a / b;
-    case Op::Mod: return std::fmod(a, b);
-    case Op::Pow: return power(a, b);
-    default: return 0.0;
+    case Op::Add:
+        return a + b;
+    case Op::Sub:
+        return a - b;
+    case Op::Mul:
+        return a * b;
+    case Op::Div:
+        return a / b;
+    case Op::Mod:
+        return std::fmod(a, b);
+    case Op::Pow:
+        return power(a, b);
+    default:
+        return 0.0;
     }
 }
 
 double ExpressionProgram::call2(Op op, double a, double b)
 {
     switch (op) {
-    case Op::Jn: return besselJn(a, b);
-    case Op::Yn: return besselYn(a, b);
-    case Op::Round: return roundTo(a, b);
-    default: return 0.0;
+    case Op::Jn:
+        return besselJn(a, b);
+    case Op::Yn:
+        return besselYn(a, b);
+    case Op::Round:
+        return roundTo(a, b);
+    default:
+        return 0.0;
     }
 }
 
 double ExpressionProgram::call4(Op op, double a, double b, double c, double d)
 {
     switch (op) {
-    case Op::Gau: return gau(a, b, c, d);
-    case Op::Lor: return lor(a, b, c, d);
-    default: return 0.0;
+    case Op::Gau:
+        return gau(a, b, c, d);
+    case Op::Lor:
+        return lor(a, b, c, d);
+    default:
+        return 0.0;
     }
 }
 
@@ -174,13 +196,26 @@ void ExpressionProgram::emitBinary(Op op)
         // The right operand is a constant: fold it into the operation.
         Instr& last = code_.back();
         switch (op) {
-        case Op::Add: last.op = Op::AddK; break;
-        case Op::Sub: last.op = Op::SubK; break;
-        case Op::Mul: last.op = Op::MulK; break;
-        case Op::Div: last.op = Op::DivK; break;
-        case Op::Mod: last.op = Op::ModK; break;
-        case Op::Pow: last.op = Op::PowK; break;
-        default: break;
+        case Op::Add:
+            last.op = Op::AddK;
+            break;
+        case Op::Sub:
+            last.op = Op::SubK;
+            break;
+        case Op::Mul:
+            last.op = Op::MulK;
+            break;
+        case Op::Div:
+            last.op = Op::DivK;
+            break;
+        case Op::Mod:
+            last.op = Op::ModK;
+            break;
+        case Op::Pow:
+            last.op = Op::PowK;
+            break;
+        default:
+            break;
         }
         --depth_;
         return;
@@ -285,48 +320,118 @@ const std::string* ExpressionProgram::run(const double* values, size_t variableC
     int lastError = -1;
     for (const Instr* ip = code_.data();; ++ip) {
         switch (ip->op) {
-        case Op::Const: *sp++ = acc; acc = ip->k; break;
-        case Op::Load: *sp++ = acc; acc = values[ip->a]; break;
+        case Op::Const:
+            *sp++ = acc;
+            acc = ip->k;
+            break;
+        case Op::Load:
+            *sp++ = acc;
+            acc = values[ip->a];
+            break;
         case Op::Unresolved:
             // An undefined name stands for slot 0 and fails the evaluation.
             *sp++ = acc;
             acc = variableCount ? values[0] : 0.0;
             lastError = ip->a;
             break;
-        case Op::Neg: acc = -acc; break;
-        case Op::Add: acc = *--sp + acc; break;
-        case Op::Sub: acc = *--sp - acc; break;
-        case Op::Mul: acc = *--sp * acc; break;
-        case Op::Div: acc = *--sp / acc; break;
-        case Op::Mod: acc = std::fmod(*--sp, acc); break;
-        case Op::Pow: acc = power(*--sp, acc); break;
-        case Op::AddK: acc = acc + ip->k; break;
-        case Op::SubK: acc = acc - ip->k; break;
-        case Op::MulK: acc = acc * ip->k; break;
-        case Op::DivK: acc = acc / ip->k; break;
-        case Op::ModK: acc = std::fmod(acc, ip->k); break;
-        case Op::PowK: acc = power(acc, ip->k); break;
+        case Op::Neg:
+            acc = -acc;
+            break;
+        case Op::Add:
+            acc = *--sp + acc;
+            break;
+        case Op::Sub:
+            acc = *--sp - acc;
+            break;
+        case Op::Mul:
+            acc = *--sp * acc;
+            break;
+        case Op::Div:
+            acc = *--sp / acc;
+            break;
+        case Op::Mod:
+            acc = std::fmod(*--sp, acc);
+            break;
+        case Op::Pow:
+            acc = power(*--sp, acc);
+            break;
+        case Op::AddK:
+            acc = acc + ip->k;
+            break;
+        case Op::SubK:
+            acc = acc - ip->k;
+            break;
+        case Op::MulK:
+            acc = acc * ip->k;
+            break;
+        case Op::DivK:
+            acc = acc / ip->k;
+            break;
+        case Op::ModK:
+            acc = std::fmod(acc, ip->k);
+            break;
+        case Op::PowK:
+            acc = power(acc, ip->k);
+            break;
         case Op::KPow:
             acc = power(ip->k, acc);
             break;
-        case Op::Call1: acc = ip->f(acc); break;
-        case Op::Int: acc = intPart(acc); break;
-        case Op::Frac: acc = fracPart(acc); break;
-        case Op::Abs: acc = std::fabs(acc); break;
-        case Op::Rad: acc = rad(acc); break;
-        case Op::Deg: acc = deg(acc); break;
-        case Op::Rnd: acc = rnd(acc); break;
-        case Op::Jn: acc = besselJn(*--sp, acc); break;
-        case Op::Yn: acc = besselYn(*--sp, acc); break;
-        case Op::Round: acc = roundTo(*--sp, acc); break;
-        case Op::Gau: sp -= 3; acc = gau(sp[0], sp[1], sp[2], acc); break;
-        case Op::Lor: sp -= 3; acc = lor(sp[0], sp[1], sp[2], acc); break;
-        case Op::Doc0: *sp++ = acc; acc = ExpressionDocumentFunctions::call(ip->doc, 0.0, 0.0); break;
-        case Op::Doc1: acc = ExpressionDocumentFunctions::call(ip->doc, acc, 0.0); break;
-        case Op::Doc2: acc = ExpressionDocumentFunctions::call(ip->doc, *--sp, acc); break;
-        case Op::Line: lastResult = acc; acc = *--sp; break;
-        case Op::Fail: return &failMessage_;
-        case Op::End: return lastError >= 0 ? &names_[static_cast<size_t>(lastError)].message : nullptr;
+        case Op::Call1:
+            acc = ip->f(acc);
+            break;
+        case Op::Int:
+            acc = intPart(acc);
+            break;
+        case Op::Frac:
+            acc = fracPart(acc);
+            break;
+        case Op::Abs:
+            acc = std::fabs(acc);
+            break;
+        case Op::Rad:
+            acc = rad(acc);
+            break;
+        case Op::Deg:
+            acc = deg(acc);
+            break;
+        case Op::Rnd:
+            acc = rnd(acc);
+            break;
+        case Op::Jn:
+            acc = besselJn(*--sp, acc);
+            break;
+        case Op::Yn:
+            acc = besselYn(*--sp, acc);
+            break;
+        case Op::Round:
+            acc = roundTo(*--sp, acc);
+            break;
+        case Op::Gau:
+            sp -= 3;
+            acc = gau(sp[0], sp[1], sp[2], acc);
+            break;
+        case Op::Lor:
+            sp -= 3;
+            acc = lor(sp[0], sp[1], sp[2], acc);
+            break;
+        case Op::Doc0:
+            *sp++ = acc;
+            acc = ExpressionDocumentFunctions::call(ip->doc, 0.0, 0.0);
+            break;
+        case Op::Doc1:
+            acc = ExpressionDocumentFunctions::call(ip->doc, acc, 0.0);
+            break;
+        case Op::Doc2:
+            acc = ExpressionDocumentFunctions::call(ip->doc, *--sp, acc);
+            break;
+        case Op::Line:
+            lastResult = acc;
+            acc = *--sp;
+            break;
+        case Op::Fail:
+            return &failMessage_;
+        case Op::End:
+            return lastError >= 0 ? &names_[static_cast<size_t>(lastError)].message : nullptr;
         }
     }
 }
@@ -419,21 +524,43 @@ VEXA_BLOCK_LOOPS void ExpressionProgram::runBlock(const double* values, const do
                 at[top] = entry;
             }
             break;
-        case Op::Neg: map([](double x) { return -x; }); break;
-        case Op::Add: fold([](double x, double y) { return x + y; }); break;
-        case Op::Sub: fold([](double x, double y) { return x - y; }); break;
-        case Op::Mul: fold([](double x, double y) { return x * y; }); break;
-        case Op::Div: fold([](double x, double y) { return x / y; }); break;
-        case Op::Mod: fold([](double x, double y) { return std::fmod(x, y); }); break;
+        case Op::Neg:
+            map([](double x) { return -x; });
+            break;
+        case Op::Add:
+            fold([](double x, double y) { return x + y; });
+            break;
+        case Op::Sub:
+            fold([](double x, double y) { return x - y; });
+            break;
+        case Op::Mul:
+            fold([](double x, double y) { return x * y; });
+            break;
+        case Op::Div:
+            fold([](double x, double y) { return x / y; });
+            break;
+        case Op::Mod:
+            fold([](double x, double y) { return std::fmod(x, y); });
+            break;
         case Op::Pow:
             ExpressionVectorMath::pow(below, acc, belowOut, n);
             at[--top] = belowOut;
             break;
-        case Op::AddK: map([k = ip->k](double x) { return x + k; }); break;
-        case Op::SubK: map([k = ip->k](double x) { return x - k; }); break;
-        case Op::MulK: map([k = ip->k](double x) { return x * k; }); break;
-        case Op::DivK: map([k = ip->k](double x) { return x / k; }); break;
-        case Op::ModK: map([k = ip->k](double x) { return std::fmod(x, k); }); break;
+        case Op::AddK:
+            map([k = ip->k](double x) { return x + k; });
+            break;
+        case Op::SubK:
+            map([k = ip->k](double x) { return x - k; });
+            break;
+        case Op::MulK:
+            map([k = ip->k](double x) { return x * k; });
+            break;
+        case Op::DivK:
+            map([k = ip->k](double x) { return x / k; });
+            break;
+        case Op::ModK:
+            map([k = ip->k](double x) { return std::fmod(x, k); });
+            break;
         case Op::PowK:
             ExpressionVectorMath::powK(acc, ip->k, accOut, n);
             at[top] = accOut;
@@ -449,14 +576,30 @@ VEXA_BLOCK_LOOPS void ExpressionProgram::runBlock(const double* values, const do
                 map(ip->f);
             at[top] = accOut;
             break;
-        case Op::Int: map(intPart); break;
-        case Op::Frac: map(fracPart); break;
-        case Op::Abs: map([](double x) { return std::fabs(x); }); break;
-        case Op::Rad: map(rad); break;
-        case Op::Deg: map(deg); break;
-        case Op::Jn: fold(besselJn); break;
-        case Op::Yn: fold(besselYn); break;
-        case Op::Round: fold(roundTo); break;
+        case Op::Int:
+            map(intPart);
+            break;
+        case Op::Frac:
+            map(fracPart);
+            break;
+        case Op::Abs:
+            map([](double x) { return std::fabs(x); });
+            break;
+        case Op::Rad:
+            map(rad);
+            break;
+        case Op::Deg:
+            map(deg);
+            break;
+        case Op::Jn:
+            fold(besselJn);
+            break;
+        case Op::Yn:
+            fold(besselYn);
+            break;
+        case Op::Round:
+            fold(roundTo);
+            break;
         case Op::Gau:
         case Op::Lor: {
             const double* const x = at[top - 3];

@@ -45,8 +45,8 @@ public:
     void emitUnary(Op op); // Neg, Int, Frac, Abs, Rad, Deg, Rnd
     void emitCall1(MathFunction f, BlockFunction block = nullptr);
     void emitBinary(Op op); // Add, Sub, Mul, Div, Mod, Pow
-    void emitCall2(Op op);  // Jn, Yn, Round
-    void emitCall4(Op op);  // Gau, Lor
+    void emitCall2(Op op); // Jn, Yn, Round
+    void emitCall4(Op op); // Gau, Lor
     void emitDoc(DocFunction which, int arity);
     void emitLine();
     void emitFail(const std::string& message);
@@ -103,9 +103,9 @@ private:
     struct Instr {
         Op op;
         DocFunction doc;
-        int32_t a;       // slot, name index
-        double k;        // constant
-        MathFunction f;  // for Call1
+        int32_t a; // slot, name index
+        double k; // constant
+        MathFunction f; // for Call1
         BlockFunction block; // for Call1, or null
     };
     struct Name {

@@ -61,8 +61,7 @@ struct LineClasses {
 };
 constexpr LineClasses kLineClasses;
 
-template <typename F>
-void forEachLine(char* text, size_t size, bool utf8, F&& f)
+template <typename F> void forEachLine(char* text, size_t size, bool utf8, F&& f)
 {
     char* p = text;
     char* const end = text + size;
@@ -143,7 +142,8 @@ public:
     {
         UErrorCode status = U_ZERO_ERROR;
         const icu::Locale locale = icu::Locale::getDefault();
-        const icu::UnicodeString u(reinterpret_cast<const char16_t*>(pattern.utf16()), int32_t(pattern.size()));
+        const icu::UnicodeString u(reinterpret_cast<const char16_t*>(pattern.utf16()),
+                                   int32_t(pattern.size()));
         auto fmt = std::make_unique<icu::SimpleDateFormat>(u, locale, status);
         if (U_FAILURE(status))
             return;
@@ -198,8 +198,8 @@ public:
         case Fast::NoDate:
             return false;
         case Fast::NotCanonical: {
-            const icu::UnicodeString u =
-                icu::UnicodeString::fromUTF8(icu::StringPiece(text.data(), int32_t(text.size())));
+            const icu::UnicodeString u
+                = icu::UnicodeString::fromUTF8(icu::StringPiece(text.data(), int32_t(text.size())));
             icu::ParsePosition pos(0);
             date = fmt_->parse(u, pos);
             if (pos.getErrorIndex() >= 0 || pos.getIndex() != u.length())
@@ -217,7 +217,7 @@ public:
 private:
     struct Piece {
         char field; // pattern letter, or '\0' for a literal
-        int width;  // digits of a field, or the literal character
+        int width; // digits of a field, or the literal character
     };
     std::size_t maxText_;
     std::unique_ptr<icu::SimpleDateFormat> fmt_;
@@ -254,18 +254,31 @@ private:
             if (n == 0 || (p.field != 'S' && n != width) || digit(i))
                 return Fast::NotCanonical;
             switch (p.field) {
-            case 'y': year = value; break;
-            case 'M': month = value; break;
-            case 'd': day = value; break;
-            case 'H': hour = value; break;
-            case 'm': minute = value; break;
-            case 's': second = value; break;
+            case 'y':
+                year = value;
+                break;
+            case 'M':
+                month = value;
+                break;
+            case 'd':
+                day = value;
+                break;
+            case 'H':
+                hour = value;
+                break;
+            case 'm':
+                minute = value;
+                break;
+            case 's':
+                second = value;
+                break;
             case 'S':
                 for (; n < 3; ++n)
                     value *= 10;
                 milli = value;
                 break;
-            default: return Fast::NotCanonical;
+            default:
+                return Fast::NotCanonical;
             }
         }
         if (i != text.size())
@@ -274,14 +287,29 @@ private:
         cal.clear();
         for (const Piece& p : shape_) {
             switch (p.field) {
-            case 'y': cal.set(UCAL_YEAR, year); break;
-            case 'M': cal.set(UCAL_MONTH, month - 1); break;
-            case 'd': cal.set(UCAL_DATE, day); break;
-            case 'H': cal.set(UCAL_HOUR_OF_DAY, hour); break;
-            case 'm': cal.set(UCAL_MINUTE, minute); break;
-            case 's': cal.set(UCAL_SECOND, second); break;
-            case 'S': cal.set(UCAL_MILLISECOND, milli); break;
-            default: break;
+            case 'y':
+                cal.set(UCAL_YEAR, year);
+                break;
+            case 'M':
+                cal.set(UCAL_MONTH, month - 1);
+                break;
+            case 'd':
+                cal.set(UCAL_DATE, day);
+                break;
+            case 'H':
+                cal.set(UCAL_HOUR_OF_DAY, hour);
+                break;
+            case 'm':
+                cal.set(UCAL_MINUTE, minute);
+                break;
+            case 's':
+                cal.set(UCAL_SECOND, second);
+                break;
+            case 'S':
+                cal.set(UCAL_MILLISECOND, milli);
+                break;
+            default:
+                break;
             }
         }
         UErrorCode status = U_ZERO_ERROR;
@@ -294,10 +322,21 @@ private:
 // with a time, then those of one part only.
 constexpr int kTwoPartFormats = 9;
 constexpr std::array<const char*, 15> kBuiltInFormats = {
-    "yyyy-MM-dd HH:mm:ss", "yyyy-MM-dd HH:mm:ss.S", "yyyy-MM-dd HH:mm",
-    "MM/dd/yyyy HH:mm:ss", "MM/dd/yyyy HH:mm:ss.S", "MM/dd/yyyy HH:mm",
-    "dd.MM.yyyy HH:mm:ss", "dd.MM.yyyy HH:mm:ss.S", "dd.MM.yyyy HH:mm",
-    "yyyy-MM-dd", "MM/dd/yyyy", "dd.MM.yyyy", "HH:mm:ss", "HH:mm:ss.S", "HH:mm",
+    "yyyy-MM-dd HH:mm:ss",
+    "yyyy-MM-dd HH:mm:ss.S",
+    "yyyy-MM-dd HH:mm",
+    "MM/dd/yyyy HH:mm:ss",
+    "MM/dd/yyyy HH:mm:ss.S",
+    "MM/dd/yyyy HH:mm",
+    "dd.MM.yyyy HH:mm:ss",
+    "dd.MM.yyyy HH:mm:ss.S",
+    "dd.MM.yyyy HH:mm",
+    "yyyy-MM-dd",
+    "MM/dd/yyyy",
+    "dd.MM.yyyy",
+    "HH:mm:ss",
+    "HH:mm:ss.S",
+    "HH:mm",
 };
 
 // The text in Latin-1, or nothing when a character of it has no place there.
@@ -385,7 +424,10 @@ public:
     }
 
     // The remembered built-in format and the number of fields it spans.
-    QString gdf() const { return remembered_ >= 0 ? QString::fromLatin1(kBuiltInFormats[remembered_]) : QString(); }
+    QString gdf() const
+    {
+        return remembered_ >= 0 ? QString::fromLatin1(kBuiltInFormats[remembered_]) : QString();
+    }
     int gn() const { return remembered_ >= 0 ? gn_ : 0; }
 
 private:
@@ -587,7 +629,8 @@ private:
     DatePattern& format(int i)
     {
         if (!builtIn_[size_t(i)])
-            builtIn_[size_t(i)] = std::make_unique<DatePattern>(QString::fromLatin1(kBuiltInFormats[size_t(i)]), true);
+            builtIn_[size_t(i)]
+                = std::make_unique<DatePattern>(QString::fromLatin1(kBuiltInFormats[size_t(i)]), true);
         return *builtIn_[size_t(i)];
     }
 
@@ -607,7 +650,8 @@ private:
         char number[400];
         const auto end = std::to_chars(number, number + sizeof number, t, std::chars_format::fixed, 6).ptr;
         out.assign(number, end);
-        const std::string_view glue = separator_.isEmpty() ? std::string_view(" ") : std::string_view(separatorBytes_);
+        const std::string_view glue
+            = separator_.isEmpty() ? std::string_view(" ") : std::string_view(separatorBytes_);
         int skip = count;
         walk([&](std::string_view f) {
             if (skip > 0) {

@@ -12,7 +12,7 @@ class ASCIIImport {
 public:
     enum ImportMode : int {
         ColumnMode = 0, // one buffer per value column
-        ErrorMode = 1   // one buffer; each line gives x, y and its errors
+        ErrorMode = 1 // one buffer; each line gives x, y and its errors
     };
 
     // The settings of one import. The defaults are those used for the "-i"
@@ -20,8 +20,8 @@ public:
     struct ImportOptions {
         QString path;
         int mode = ColumnMode;
-        QString source;       // of the new buffers; empty: the path
-        QString comment;      // of the new buffers; empty: "Import"
+        QString source; // of the new buffers; empty: the path
+        QString comment; // of the new buffers; empty: "Import"
         // Field separator. Empty: the numbers are picked out of each line
         // wherever they stand (white-space mode).
         QString separator;
@@ -30,8 +30,8 @@ public:
         // No column is x: x is the number of the row among the rows that
         // gave values, from 0.
         bool noXColumn = false;
-        QString ignoreText;   // non-empty: lines that contain it are skipped
-        QString commentText;  // non-empty: each line is cut at its first occurrence
+        QString ignoreText; // non-empty: lines that contain it are skipped
+        QString commentText; // non-empty: each line is cut at its first occurrence
         // Skip lines whose first non-blank character is no digit and none
         // of "+,-.".
         bool numericLinesOnly = true;
@@ -39,7 +39,7 @@ public:
         // the built-in ones when useTimeFormat is set.
         QString timeFormat;
         bool useTimeFormat = false;
-        bool noTime = false;          // no date or time recognition at all
+        bool noTime = false; // no date or time recognition at all
         // White-space mode only: every "," / "." becomes a blank first.
         bool commaSeparates = true;
         bool periodSeparates = false;

@@ -28,7 +28,10 @@ void okAlert(const QString& message)
 class NumberStream {
 public:
     NumberStream(QIODevice& in, const BinaryRecordLayout& layout, qint64 total)
-        : in_(in), layout_(layout), n_(layout.numberBytes()), remaining_(total)
+            : in_(in)
+            , layout_(layout)
+            , n_(layout.numberBytes())
+            , remaining_(total)
     {
         block_.resize(std::size_t(n_) * blockNumbers);
     }

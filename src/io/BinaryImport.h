@@ -19,8 +19,8 @@ public:
     // no whole number of records asks whether to continue; continuing ignores
     // the bytes after the last whole record. Whenever the result is false the
     // document is as it was.
-    static bool binaryImport(VexaDocument& document, const QString& path, int type, int layoutMode,
-                             bool swap, int columns, const QString& source, const QString& comment);
+    static bool binaryImport(VexaDocument& document, const QString& path, int type, int layoutMode, bool swap,
+                             int columns, const QString& source, const QString& comment);
 
     static QString alertTitle() { return QStringLiteral("Binary Import Error"); }
 };

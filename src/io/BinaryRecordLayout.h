@@ -17,12 +17,17 @@ public:
     static constexpr qint64 maxFileSize = 0x7fffffff;
 
     BinaryRecordLayout(int type_, int mode_, bool swap_, int columns_)
-        : type(type_), mode(mode_), swap(swap_), columns(columns_) {}
+            : type(type_)
+            , mode(mode_)
+            , swap(swap_)
+            , columns(columns_)
+    {
+    }
 
     int type;
     int mode;
-    bool swap;    // every number is byte-reversed before it is read
-    int columns;  // at least 1 for a usable layout
+    bool swap; // every number is byte-reversed before it is read
+    int columns; // at least 1 for a usable layout
 
     static int bytesPerNumber(int type);
     int numberBytes() const { return bytesPerNumber(type); }

@@ -120,8 +120,7 @@ bool fontReadsBack(const QFont& font)
 
 // --- the settings a load may change ---------------------------------------------
 
-template <class... Member>
-void copyMembers(VexaDocument& to, const VexaDocument& from, Member... member)
+template <class... Member> void copyMembers(VexaDocument& to, const VexaDocument& from, Member... member)
 {
     ((to.*member = from.*member), ...);
 }
@@ -131,9 +130,10 @@ void copyMembers(VexaDocument& to, const VexaDocument& from, Member... member)
 void copySettings(VexaDocument& to, const VexaDocument& from)
 {
     using D = VexaDocument;
-    copyMembers(to, from, &D::verno, &D::winx, &D::winy, &D::winw, &D::winh, &D::resizewin, &D::ALL, &D::LAYOUT,
-                &D::DATA, &D::RANGE, &D::COLORS, &D::FONTS, &D::FIT, &D::TG);
-    copyMembers(to, from, &D::xmin1, &D::xmax1, &D::ymin1, &D::ymax1, &D::xmin2, &D::xmax2, &D::ymin2, &D::ymax2);
+    copyMembers(to, from, &D::verno, &D::winx, &D::winy, &D::winw, &D::winh, &D::resizewin, &D::ALL,
+                &D::LAYOUT, &D::DATA, &D::RANGE, &D::COLORS, &D::FONTS, &D::FIT, &D::TG);
+    copyMembers(to, from, &D::xmin1, &D::xmax1, &D::ymin1, &D::ymax1, &D::xmin2, &D::xmax2, &D::ymin2,
+                &D::ymax2);
     copyMembers(to, from, &D::page, &D::legend, &D::axes, &D::alabelindex);
 }
 
@@ -142,9 +142,9 @@ void copySettings(VexaDocument& to, const VexaDocument& from)
 // A sub-view document as an object of its main document's file.
 class SubviewRecord : public ArchivableObject {
 public:
-    const VexaDocument* source = nullptr;      // writing
+    const VexaDocument* source = nullptr; // writing
     const WindowFrame* window = nullptr;
-    std::unique_ptr<VexaDocument> decoded;     // reading
+    std::unique_ptr<VexaDocument> decoded; // reading
     bool taken = false;
 
     QString className() const override { return subviewClassName(); }
@@ -165,7 +165,10 @@ public:
 // was never set, is no damage: it reads as missing.
 class Reader {
 public:
-    explicit Reader(KeyedUnarchiver& coder) : c(coder) {}
+    explicit Reader(KeyedUnarchiver& coder)
+            : c(coder)
+    {
+    }
 
     KeyedUnarchiver& c;
     // Why each damaged text box or graphic was left out.
@@ -194,12 +197,11 @@ public:
         return true;
     }
 
-    template <class Small>
-    void smallInteger(const QString& k, Small& field)
+    template <class Small> void smallInteger(const QString& k, Small& field)
     {
         int v = 0;
         if (integer(k, v))
-            field = static_cast<Small>(v);   // the field is one byte, as it always was
+            field = static_cast<Small>(v); // the field is one byte, as it always was
     }
 
     void flag(const QString& k, std::uint8_t& field)
@@ -995,8 +997,8 @@ bool decodeAndCommit(VexaDocument& document, const QByteArray& data, const QStri
     if (type == documentType()) {
         copy.ALL = 1;
     } else {
-        VexaDocument::Flag* flags[] = {&copy.LAYOUT, &copy.DATA, &copy.RANGE, &copy.COLORS,
-                                       &copy.FONTS, &copy.FIT, &copy.TG};
+        VexaDocument::Flag* flags[]
+            = {&copy.LAYOUT, &copy.DATA, &copy.RANGE, &copy.COLORS, &copy.FONTS, &copy.FIT, &copy.TG};
         for (int i = 0; i < int(std::size(flags)); ++i)
             if (type == sectionTypeName(i))
                 *flags[i] = 1;

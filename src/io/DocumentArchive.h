@@ -29,7 +29,7 @@ namespace DocumentArchive {
 inline constexpr int version = 31;
 
 // The file type of a whole document.
-QString documentType();   // "VexaDocument"
+QString documentType(); // "VexaDocument"
 
 // The sections another document file can be loaded from.
 enum PartialLoadSection : int {

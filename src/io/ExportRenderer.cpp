@@ -28,7 +28,7 @@ std::vector<ManagerServices*> controllersOf(const VexaView& view)
 } // namespace
 
 ExportRenderer::PrintModeScope::PrintModeScope(std::vector<ManagerServices*> managers)
-    : managers_(std::move(managers))
+        : managers_(std::move(managers))
 {
     for (ManagerServices* m : managers_)
         if (m)

@@ -155,7 +155,8 @@ QImage PictureExport::image(VexaView& view, int dpi, bool opaque, QString* error
     img.setDotsPerMeterY(dotsPerMeter);
     img.fill(opaque ? Qt::white : Qt::transparent);
     QPainter painter(&img);
-    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing
+                           | QPainter::SmoothPixmapTransform);
     const double k = dpi / 72.0;
     painter.scale(k, k);
     ExportRenderer::render(view, painter);

@@ -25,7 +25,7 @@ void doIf(Macro& m, const MacroCommandCall&)
     if (op == QLatin1String("=="))
         holds = a == b;
     else if (op == QLatin1String("!="))
-        holds = a != b;   // also when either is not a number
+        holds = a != b; // also when either is not a number
     else if (op == QLatin1String(">"))
         holds = a > b;
     else if (op == QLatin1String(">="))

@@ -38,8 +38,7 @@ DataBuffer& bufferAt(VexaDocument& d, int index)
 // event loop: the document can close meanwhile (the macro then lets go of
 // it), so the document and each index are checked again before every step.
 // Buffers that an operation appends lie past the set and are not visited.
-template <typename Op>
-void forEachBuffer(Macro& m, Op op)
+template <typename Op> void forEachBuffer(Macro& m, Op op)
 {
     const QStringList set = m.B;
     for (const QString& entry : set) {
@@ -53,8 +52,7 @@ void forEachBuffer(Macro& m, Op op)
     }
 }
 
-template <typename Op>
-MacroCommandBody eachBuffer(Op op)
+template <typename Op> MacroCommandBody eachBuffer(Op op)
 {
     return [op](Macro& m, const MacroCommandCall&) { forEachBuffer(m, op); };
 }
@@ -75,8 +73,8 @@ void doBcalc(Macro& m, const MacroCommandCall&)
     const int count = m.PD->bufferCount();
     if (a < 0 || a >= count || b < 0 || b >= count)
         return;
-    static constexpr std::pair<const char*, BufferArithmetic> operators[] = {
-        {"+", ArithAdd}, {"-", ArithSubtract}, {"*", ArithMultiply}, {"/", ArithDivide}};
+    static constexpr std::pair<const char*, BufferArithmetic> operators[]
+        = {{"+", ArithAdd}, {"-", ArithSubtract}, {"*", ArithMultiply}, {"/", ArithDivide}};
     const QString op = m.S.value(1);
     for (const auto& [word, arithmetic] : operators)
         if (op.compare(QLatin1String(word), Qt::CaseInsensitive) == 0) {
@@ -104,7 +102,8 @@ void doCalc(Macro& m, const MacroCommandCall&)
 void registerDataOperationCommands(MacroCommandTable& t)
 {
     auto add = [&t](const char* name, const char* signature, int minimum, MacroCommandBody body) {
-        t.add(Section::DataOperations, QLatin1String(name), QLatin1String(signature), minimum, std::move(body));
+        t.add(Section::DataOperations, QLatin1String(name), QLatin1String(signature), minimum,
+              std::move(body));
     };
 
     add("fg", "iddis", 5, doFg);
@@ -144,18 +143,24 @@ void registerDataOperationCommands(MacroCommandTable& t)
         eachBuffer([](Macro& m, VexaDocument& d, int i) { bufferAt(d, i).linBg(m.D[0], m.D[1]); }));
     add("smooth", "db", 2, eachBuffer([](Macro& m, VexaDocument& d, int i) { d.smooth(i, m.I[0]); }));
     add("fftsmooth", "db", 2, eachBuffer([](Macro& m, VexaDocument& d, int i) { d.fftsmooth(i, m.D[0]); }));
-    add("datareduction", "db", 2, eachBuffer([](Macro& m, VexaDocument& d, int i) { d.reduction(i, m.I[0]); }));
-    add("spline", "idb", 3, eachBuffer([](Macro& m, VexaDocument& d, int i) { d.spline(i, m.I[0], m.D[1]); }));
+    add("datareduction", "db", 2,
+        eachBuffer([](Macro& m, VexaDocument& d, int i) { d.reduction(i, m.I[0]); }));
+    add("spline", "idb", 3,
+        eachBuffer([](Macro& m, VexaDocument& d, int i) { d.spline(i, m.I[0], m.D[1]); }));
     add("diff", "db", 2, eachBuffer([](Macro& m, VexaDocument& d, int i) { d.diff(i, m.D[0]); }));
     add("fft", "ib", 2, eachBuffer([](Macro& m, VexaDocument& d, int i) { d.doFFT(i, m.I[0]); }));
     add("integrate", "b", 1, eachBuffer([](Macro&, VexaDocument& d, int i) { d.integrate(i); }));
     // A missing point index and value are both 0.
-    add("setxval", "bid", 1,
-        eachBuffer([](Macro& m, VexaDocument& d, int i) { bufferAt(d, i).setXDoubleValueAt(m.I[1], m.D[2]); }));
-    add("setyval", "bid", 1,
-        eachBuffer([](Macro& m, VexaDocument& d, int i) { bufferAt(d, i).setYDoubleValueAt(m.I[1], m.D[2]); }));
-    add("setxeval", "bid", 1,
-        eachBuffer([](Macro& m, VexaDocument& d, int i) { bufferAt(d, i).setXDoubleErrorAt(m.I[1], m.D[2]); }));
-    add("setyeval", "bid", 1,
-        eachBuffer([](Macro& m, VexaDocument& d, int i) { bufferAt(d, i).setYDoubleErrorAt(m.I[1], m.D[2]); }));
+    add("setxval", "bid", 1, eachBuffer([](Macro& m, VexaDocument& d, int i) {
+            bufferAt(d, i).setXDoubleValueAt(m.I[1], m.D[2]);
+        }));
+    add("setyval", "bid", 1, eachBuffer([](Macro& m, VexaDocument& d, int i) {
+            bufferAt(d, i).setYDoubleValueAt(m.I[1], m.D[2]);
+        }));
+    add("setxeval", "bid", 1, eachBuffer([](Macro& m, VexaDocument& d, int i) {
+            bufferAt(d, i).setXDoubleErrorAt(m.I[1], m.D[2]);
+        }));
+    add("setyeval", "bid", 1, eachBuffer([](Macro& m, VexaDocument& d, int i) {
+            bufferAt(d, i).setYDoubleErrorAt(m.I[1], m.D[2]);
+        }));
 }

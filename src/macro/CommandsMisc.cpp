@@ -352,7 +352,8 @@ const QString& stoppedTitle()
 
 void doAsk(Macro& m, const MacroCommandCall&)
 {
-    const int answer = Alert::run(stoppedTitle(), m.S.value(0), {QStringLiteral("Continue"), QStringLiteral("Cancel")});
+    const int answer
+        = Alert::run(stoppedTitle(), m.S.value(0), {QStringLiteral("Continue"), QStringLiteral("Cancel")});
     if (answer == 1)
         m.CANCEL = 1;
 }
@@ -453,9 +454,11 @@ void doFormat(Macro& m, const MacroCommandCall& call)
 {
     QString reason;
     // D[2] to D[11]: the nine number arguments and one that is always 0.
-    const std::optional<QString> text = MacroFormat::fill(m.S.value(1), &m.D[2], MacroFormat::maxConversions, &reason);
+    const std::optional<QString> text
+        = MacroFormat::fill(m.S.value(1), &m.D[2], MacroFormat::maxConversions, &reason);
     if (!text) {
-        m.macroError(QStringLiteral("Invalid format (%1): %2\n").arg(reason, call.tokens.join(QLatin1Char(' '))));
+        m.macroError(
+            QStringLiteral("Invalid format (%1): %2\n").arg(reason, call.tokens.join(QLatin1Char(' '))));
         ++m.ERR;
         return;
     }

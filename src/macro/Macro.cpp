@@ -33,12 +33,14 @@ std::vector<Macro*>& liveMacros()
 // Defined with the run (MacroRun.cpp).
 int& macroActiveRuns();
 
-Macro::Macro() : alive_(std::make_shared<bool>(true))
+Macro::Macro()
+        : alive_(std::make_shared<bool>(true))
 {
     liveMacros().push_back(this);
 }
 
-Macro::Macro(const QString& name_, const QString& source, int shortcut_, int type_) : Macro()
+Macro::Macro(const QString& name_, const QString& source, int shortcut_, int type_)
+        : Macro()
 {
     name = name_;
     src = source;
@@ -81,16 +83,16 @@ void Macro::encodeWithCoder(KeyedArchiver& coder) const
 
 std::unique_ptr<Macro> Macro::initWithCoder(KeyedUnarchiver& coder)
 {
-    return std::make_unique<Macro>(coder.decodeString(QStringLiteral("name")),
-                                   coder.decodeString(QStringLiteral("src")),
-                                   coder.decodeInt(QStringLiteral("shortcut"), 0),
-                                   coder.decodeInt(QStringLiteral("type"), 0));
+    return std::make_unique<Macro>(
+        coder.decodeString(QStringLiteral("name")), coder.decodeString(QStringLiteral("src")),
+        coder.decodeInt(QStringLiteral("shortcut"), 0), coder.decodeInt(QStringLiteral("type"), 0));
 }
 
 void Macro::registerArchiveClass(KeyedUnarchiver& coder)
 {
-    coder.registerClass(QStringLiteral("Macro"),
-                        [](KeyedUnarchiver& c) -> std::unique_ptr<ArchivableObject> { return initWithCoder(c); });
+    coder.registerClass(QStringLiteral("Macro"), [](KeyedUnarchiver& c) -> std::unique_ptr<ArchivableObject> {
+        return initWithCoder(c);
+    });
 }
 
 // --- console -------------------------------------------------------------------------

@@ -56,9 +56,9 @@ public:
     // --- the stored macro -----------------------------------------------------
     QString name;
     QString src;
-    QString inlineperl;   // the inline perl file of the current run; empty when none
-    int shortcut = 0;     // character code, 0 = none
-    int colormode = 0;    // 0: colour numbers are red, green, blue; else hue, saturation, brightness
+    QString inlineperl; // the inline perl file of the current run; empty when none
+    int shortcut = 0; // character code, 0 = none
+    int colormode = 0; // 0: colour numbers are red, green, blue; else hue, saturation, brightness
     int type = MacroTypeLanguage;
 
     int macrotype() const { return type; }
@@ -81,22 +81,22 @@ public:
     MacroHost* M = nullptr;
     VexaDocument* PD = nullptr;
     DocumentView* PV = nullptr;
-    DataBuffer* DB = nullptr;   // the buffer a command last worked on
-    Flag OK = 0;                // the current command's name matched a form
+    DataBuffer* DB = nullptr; // the buffer a command last worked on
+    Flag OK = 0; // the current command's name matched a form
     int ERR = 0; // errors counted in this run; the first ends it
     int failures = 0; // commands of this run that failed (ERR's included)
     Flag CANCEL = 0;
     Flag QUITTING = 0; // quitapp ran: the run ends with the application
     Flag LOOPNEXT = 0;
-    MacroLoopValues LOOP;       // the loop values still to come
+    MacroLoopValues LOOP; // the loop values still to come
     int LOOPSTART = 0;
-    double LOOPVAL = 0;         // the variable "l"
-    int LOOPMODE = 0;           // 1 after loop, 3 after bufferloop or dataloop
+    double LOOPVAL = 0; // the variable "l"
+    int LOOPMODE = 0; // 1 after loop, 3 after bufferloop or dataloop
     int LOOPBUFFER = 0;
-    int MAP = 0;                // perl job state of the perl bridge
+    int MAP = 0; // perl job state of the perl bridge
     Flag IFMODE = 0;
     Flag IFCOND = 0;
-    double th = 0, tw = 0;      // size of the text measured last
+    double th = 0, tw = 0; // size of the text measured last
     double defr = 0, defg = 0, defb = 0;
     QString deffont = QStringLiteral("Helvetica");
     double deffontsize = 18.0;
@@ -158,10 +158,10 @@ public:
     std::array<double, SlotCount> D{};
     std::array<int, SlotCount> I{};
     std::array<Flag, SlotCount> O{};
-    QStringList S;    // converted text of s and u arguments, empty for others
-    QStringList SS;   // tokens as delivered
-    QStringList A;    // AxisSet of the last a argument
-    QStringList B;    // BufferSet of the last b argument
+    QStringList S; // converted text of s and u arguments, empty for others
+    QStringList SS; // tokens as delivered
+    QStringList A; // AxisSet of the last a argument
+    QStringList B; // BufferSet of the last b argument
     MacroLoopValues R; // LoopRange of the last r argument, made as it is taken
 
     // Matches a command form and parses its arguments into the slots.
@@ -233,6 +233,6 @@ private:
     // Documents closing under running perl jobs.
     static void perlDocumentWillClose(VexaDocument* document);
 
-    QTimer* T1 = nullptr;   // owned; see stopTimer
+    QTimer* T1 = nullptr; // owned; see stopTimer
     std::shared_ptr<bool> alive_;
 };

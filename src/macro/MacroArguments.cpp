@@ -412,7 +412,8 @@ std::vector<int> Macro::bufferIndices() const
 void Macro::buildAxisSet(const QString& token)
 {
     A.clear();
-    auto is = [&token](const char* word) { return token.compare(QLatin1String(word), Qt::CaseInsensitive) == 0; };
+    auto is
+        = [&token](const char* word) { return token.compare(QLatin1String(word), Qt::CaseInsensitive) == 0; };
     QList<int> axes;
     if (is("all"))
         axes = {0, 1, 2, 3};
@@ -441,7 +442,8 @@ void Macro::buildBufferSet(const QString& token)
 {
     B.clear();
     const int count = PD ? PD->bufferCount() : 0;
-    auto is = [&token](const char* word) { return token.compare(QLatin1String(word), Qt::CaseInsensitive) == 0; };
+    auto is
+        = [&token](const char* word) { return token.compare(QLatin1String(word), Qt::CaseInsensitive) == 0; };
     auto add = [this](int i) { B << QString::number(i); };
 
     if (is("all")) {

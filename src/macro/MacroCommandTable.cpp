@@ -41,7 +41,8 @@ void MacroCommandTable::addPending(Section section, const QString& name, const Q
 
 void MacroCommandTable::reportPending(Macro& macro, const MacroCommandCall& call)
 {
-    macro.macroError(QStringLiteral("Command not yet implemented: %1\n").arg(call.tokens.join(QLatin1Char(' '))));
+    macro.macroError(
+        QStringLiteral("Command not yet implemented: %1\n").arg(call.tokens.join(QLatin1Char(' '))));
     ++macro.ERR;
 }
 

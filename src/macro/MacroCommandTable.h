@@ -32,14 +32,24 @@ public:
     static ArgumentGuard always() { return ArgumentGuard(Kind::Always, {}); }
     static ArgumentGuard atLeast(int n) { return ArgumentGuard(Kind::AtLeast, {n}); }
     static ArgumentGuard exactly(int n) { return ArgumentGuard(Kind::OneOf, {n}); }
-    static ArgumentGuard oneOf(std::initializer_list<int> counts) { return ArgumentGuard(Kind::OneOf, counts); }
-    static ArgumentGuard noneOf(std::initializer_list<int> counts) { return ArgumentGuard(Kind::NoneOf, counts); }
+    static ArgumentGuard oneOf(std::initializer_list<int> counts)
+    {
+        return ArgumentGuard(Kind::OneOf, counts);
+    }
+    static ArgumentGuard noneOf(std::initializer_list<int> counts)
+    {
+        return ArgumentGuard(Kind::NoneOf, counts);
+    }
 
     bool admits(int argumentCount) const;
 
 private:
     enum class Kind { Always, AtLeast, OneOf, NoneOf };
-    ArgumentGuard(Kind kind, std::initializer_list<int> counts) : kind_(kind), counts_(counts) {}
+    ArgumentGuard(Kind kind, std::initializer_list<int> counts)
+            : kind_(kind)
+            , counts_(counts)
+    {
+    }
     Kind kind_;
     std::vector<int> counts_;
 };
@@ -55,12 +65,12 @@ struct MacroCommandCall {
 using MacroCommandBody = std::function<void(Macro& macro, const MacroCommandCall& call)>;
 
 struct MacroCommandForm {
-    QString name;        // lower case; matched without regard to case
-    QString signature;   // one ArgumentSignature letter per argument, at most 16
-    int minimum = 0;     // fewest arguments
+    QString name; // lower case; matched without regard to case
+    QString signature; // one ArgumentSignature letter per argument, at most 16
+    int minimum = 0; // fewest arguments
     ArgumentGuard guard = ArgumentGuard::always();
     MacroCommandBody body;
-    bool built = true;   // false: the body only reports that the command is missing
+    bool built = true; // false: the body only reports that the command is missing
     bool needsDocument = true; // false: runs also when the run's document has closed
 };
 

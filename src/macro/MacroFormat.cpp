@@ -20,7 +20,8 @@ bool isDigit(QChar c)
 
 } // namespace
 
-std::optional<QString> MacroFormat::fill(const QString& format, const double* values, int count, QString* reason)
+std::optional<QString> MacroFormat::fill(const QString& format, const double* values, int count,
+                                         QString* reason)
 {
     QString out;
     int conversions = 0;

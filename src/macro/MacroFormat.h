@@ -19,6 +19,7 @@ constexpr int maxFieldSize = 1024;
 // The format filled with values[0], values[1], ... in order (count values
 // available, missing ones read as 0); nothing, with the reason, when the
 // format holds anything else.
-std::optional<QString> fill(const QString& format, const double* values, int count, QString* reason = nullptr);
+std::optional<QString> fill(const QString& format, const double* values, int count,
+                            QString* reason = nullptr);
 
 } // namespace MacroFormat

@@ -32,7 +32,8 @@ void MacroHost::consoleWrite(const QString& text, bool error)
 bool MacroHost::getInput(const QString& message)
 {
     const QString key = QStringLiteral("input");
-    const std::optional<QString> answer = Alert::input(QStringLiteral("Input"), message, stringVariables().value(key));
+    const std::optional<QString> answer
+        = Alert::input(QStringLiteral("Input"), message, stringVariables().value(key));
     // A cancelled question leaves no stale answer behind for the macro to
     // take as the user's.
     stringVariables().insert(key, answer.value_or(QString()));

@@ -66,9 +66,9 @@ public:
     // Opens the document file with its window; it becomes current. Null on
     // failure (the reason has been shown).
     virtual VexaDocument* openDocument(const QString& path) { return nullptr; }
-    virtual void setCurrentDoc(VexaDocument* document, VexaDocument* main) {}
+    virtual void setCurrentDoc(VexaDocument* document, VexaDocument* main) { }
     // Closes the window without a question (a macro that quits).
-    virtual void closeDocumentWindow(VexaDocument* document) {}
+    virtual void closeDocumentWindow(VexaDocument* document) { }
     // Closes the window as its close box does: an edited document is first
     // offered for saving when someone can answer, and the user may keep it
     // open.
@@ -93,7 +93,7 @@ public:
     // the printer when someone can answer. By default nothing can be printed.
     virtual Outcome printDocument(VexaDocument* document);
     // Content size of the window of the document's view, in points.
-    virtual void setWindowContentSize(VexaDocument* document, const QSizeF& size) {}
+    virtual void setWindowContentSize(VexaDocument* document, const QSizeF& size) { }
 
     // --- sub-views ---------------------------------------------------------------------
     // A new empty sub-view document inside the main document, its view at
@@ -137,18 +137,18 @@ public:
     // The date-and-time format preference in calendar-format directives
     // ("%Y-%m-%d %H:%M:%S").
     virtual QString TDF() const { return QStringLiteral("%Y-%m-%d %H:%M:%S"); }
-    virtual void hideApplication() {}
-    virtual void terminateApplication() {}
+    virtual void hideApplication() { }
+    virtual void terminateApplication() { }
 
     // --- the buffer list, the macro editor and the perl bridge --------------------------------
     // Reloads the buffer list (before every command of a run).
-    virtual void reloadBufferList() {}
+    virtual void reloadBufferList() { }
     // Makes exactly these rows of the buffer list selected; rows without a
     // buffer are left out.
-    virtual void setSelectedBufferRows(const std::vector<int>& rows) {}
-    virtual void reloadMacroTable() {}
+    virtual void setSelectedBufferRows(const std::vector<int>& rows) { }
+    virtual void reloadMacroTable() { }
     // Title of the macro editor's Execute/Stop button.
-    virtual void setExecuteButtonTitle(const QString& title) {}
+    virtual void setExecuteButtonTitle(const QString& title) { }
     // The stored macros, in list order (for commands that run one by name).
     virtual std::vector<Macro*> storedMacros() { return {}; }
     // Shows or hides the macro editor's progress indicator: shown while a

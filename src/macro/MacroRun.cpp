@@ -94,7 +94,8 @@ void Macro::executeMacro()
     MacroTokeniser tokeniser;
     if (!tokeniser.run(src, tokeniserScriptOverride())) {
         if (tokeniser.failure() == MacroTokeniser::Failure::Exception) {
-            macroError(QStringLiteral("Exception %1: %2\n").arg(tokeniser.exceptionName(), tokeniser.reason()));
+            macroError(
+                QStringLiteral("Exception %1: %2\n").arg(tokeniser.exceptionName(), tokeniser.reason()));
         } else {
             const bool tooLong = tokeniser.failure() == MacroTokeniser::Failure::TokenTooLong;
             macroError(QStringLiteral("%1: %2\n")
@@ -141,7 +142,7 @@ void Macro::executeMacro()
         M->reloadBufferList();
         const QStringList command = CMD[n];
         const bool skipped = IFMODE == 1 && IFCOND == 0 && !isWord(command.first(), "else")
-                             && !isWord(command.first(), "endif");
+            && !isWord(command.first(), "endif");
         if (!skipped) {
             const int reportsBefore = failureReports();
             execute(command, n);
@@ -225,8 +226,8 @@ void Macro::waitForPerl()
         while (M->perlWaitFlag() == 1) {
             if (double(clock.elapsed()) / 1000.0 > limit) {
                 M->terminatePerlTask();
-                macroError(QStringLiteral(
-                    "timeout on perl execution, you may set the timeout with 'perltimeout <sec>', default is 10 sec"));
+                macroError(QStringLiteral("timeout on perl execution, you may set the timeout with "
+                                          "'perltimeout <sec>', default is 10 sec"));
                 break;
             }
             // The perl job hands its results over through the event loop. A

@@ -197,7 +197,8 @@ bool MacroTokeniser::run(const QString& source, const QString& script)
     if (inlinePath_.isEmpty())
         return fail(Failure::Exception, QStringLiteral("TemporaryFileError"), error);
 
-    const QString scriptPath = script.isEmpty() ? MacroResources::perlScript(QStringLiteral("parsemacro")) : script;
+    const QString scriptPath
+        = script.isEmpty() ? MacroResources::perlScript(QStringLiteral("parsemacro")) : script;
     if (scriptPath.isEmpty())
         return fail(Failure::Exception, QStringLiteral("ResourceNotFound"),
                     QStringLiteral("the tokeniser script parsemacro.pl was not found"));

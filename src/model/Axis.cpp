@@ -202,8 +202,8 @@ void Axis::initWithRange(double a, double b, const QString& lo, const QString& h
     }
 }
 
-void Axis::initForLogWithRange(double a, double b, const QString& lo, const QString& hi, const QString& stepText,
-                               const QString& minorText)
+void Axis::initForLogWithRange(double a, double b, const QString& lo, const QString& hi,
+                               const QString& stepText, const QString& minorText)
 {
     reset();
     if (!(a > 0 && b > 0 && a != b))

@@ -137,8 +137,8 @@ int wholeUnits(double v)
 
 } // namespace
 
-void Axis::initForTimeWithRange(double a, double b, const QString& lo, const QString& hi, const QString& stepText,
-                                const QString& minorText)
+void Axis::initForTimeWithRange(double a, double b, const QString& lo, const QString& hi,
+                                const QString& stepText, const QString& minorText)
 {
     Q_UNUSED(lo);
     Q_UNUSED(hi);
@@ -348,7 +348,8 @@ void Axis::initForTimeWithRange(double a, double b, const QString& lo, const QSt
         for (int s = 1; s <= mintick; ++s) {
             if (!minorCal.setTime(v))
                 return fail();
-            if (!minorCal.add(wholeUnits(minor.years * s), wholeUnits(minor.months * s), wholeUnits(minor.days * s)))
+            if (!minorCal.add(wholeUnits(minor.years * s), wholeUnits(minor.months * s),
+                              wholeUnits(minor.days * s)))
                 continue;
             const double w = minorCal.time();
             if (inRange(w))

@@ -33,7 +33,7 @@ public:
     DataBuffer& operator=(DataBuffer&&) = default;
 
     // --- data -----------------------------------------------------------
-    std::uint8_t norescale = 0;   // while set, rescale() does nothing (bulk rewrites)
+    std::uint8_t norescale = 0; // while set, rescale() does nothing (bulk rewrites)
     // Copies share their columns until one of them changes (SharedColumn).
     SharedColumn X;
     SharedColumn Y;
@@ -44,7 +44,7 @@ public:
     int belongy = 1;
     QString source;
     QString comment;
-    QString dynsize;   // per-point symbol size expression; empty = fixed symbolsize
+    QString dynsize; // per-point symbol size expression; empty = fixed symbolsize
     std::uint8_t havexminmax = 0;
     std::uint8_t haveyminmax = 0;
     std::uint8_t show = 1;
@@ -122,8 +122,8 @@ public:
     // Reading gives nothing, and says why, for bytes that are no such
     // archive.
     static QByteArray archivedBuffers(const std::vector<const DataBuffer*>& buffers);
-    static std::optional<std::vector<std::unique_ptr<DataBuffer>>> buffersFromArchive(const QByteArray& data,
-                                                                                      QString* error = nullptr);
+    static std::optional<std::vector<std::unique_ptr<DataBuffer>>>
+    buffersFromArchive(const QByteArray& data, QString* error = nullptr);
     // Takes decoded buffers into sole ownership. A record listed twice, in
     // this list or in one adopted before with the same `seen`, comes only
     // from a damaged or forged archive (a copy per listing would let a small
@@ -172,7 +172,7 @@ public:
               const QHash<QString, double>& variables, const VexaDocument* document);
 
 private:
-    struct Zeroed {};
+    struct Zeroed { };
     explicit DataBuffer(Zeroed);
 
     static double at(const std::vector<double>& column, int i)

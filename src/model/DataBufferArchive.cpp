@@ -161,7 +161,8 @@ std::unique_ptr<DataBuffer> DataBuffer::initWithCoder(KeyedUnarchiver& c)
     auto flag = [&c](const char* key, std::uint8_t& field) { field = c.decodeBool(key, field) ? 1 : 0; };
     auto integer = [&c](const char* key, int& field) { field = c.decodeInt(key, field); };
     auto number = [&c](const char* key, double& field) { field = c.decodeDouble(key, field); };
-    auto colour = [&c](const char* key, QColor& field) { field = c.decodeColor(key).value_or(Color::black()); };
+    auto colour
+        = [&c](const char* key, QColor& field) { field = c.decodeColor(key).value_or(Color::black()); };
 
     flag("show", b->show);
     integer("belongx", b->belongx);

@@ -86,7 +86,7 @@ void smoothInPlace(std::vector<double>& values, std::size_t n, std::vector<doubl
             sum = tail + prefix;
         else if (hi == blockEnd)
             sum = tail;
-        else   // the window starts its block
+        else // the window starts its block
             sum = prefix;
         values[i] = sum / double(hi - lo + 1);
     }
@@ -166,10 +166,10 @@ bool isEvenlySpaced(const std::vector<double>& x)
 
 std::vector<std::size_t> shellSortOrder(const std::vector<double>& x)
 {
-    static constexpr std::array<std::size_t, 26> gaps = {
-        363552448, 165251120, 75114144, 34142792, 15519450, 7054296, 3206498, 1457499, 662500,
-        301136,    136880,    62218,    28281,    12855,    5843,    2656,    1207,    549,
-        249,       113,       52,       23,       11,       5,       2,       1};
+    static constexpr std::array<std::size_t, 26> gaps
+        = {363552448, 165251120, 75114144, 34142792, 15519450, 7054296, 3206498, 1457499, 662500,
+           301136,    136880,    62218,    28281,    12855,    5843,    2656,    1207,    549,
+           249,       113,       52,       23,       11,       5,       2,       1};
     const std::size_t n = x.size();
     // Keys travel with their indexes so the passes stay in one cache-friendly
     // array; shifting instead of swapping moves the same points to the same
@@ -279,16 +279,16 @@ bool tooFewPoints(const DataBuffer& b, int n, const char* what)
     // block and no window at all and is refused the same way.
     if (n >= 1 && std::int64_t(b.nop()) >= 2 * std::int64_t(n))
         return false;
-    Alert::run(QStringLiteral("To Few Points"),
-               QStringLiteral("this buffer contain to few points for %1 with this factor").arg(QLatin1String(what)),
-               {QStringLiteral("Ok")});
+    Alert::run(
+        QStringLiteral("To Few Points"),
+        QStringLiteral("this buffer contain to few points for %1 with this factor").arg(QLatin1String(what)),
+        {QStringLiteral("Ok")});
     return true;
 }
 
 // Column i of the buffer's points, the error columns only when it carries
 // errors.
-template <typename F>
-void forEachColumn(DataBuffer& b, F f)
+template <typename F> void forEachColumn(DataBuffer& b, F f)
 {
     const bool errors = b.haserror();
     f(b.X.mutableVector());
@@ -413,7 +413,8 @@ void DataBuffer::reduction(int n)
         return;
     comment += CNumber::format(", data reduction(%d)", n).c_str();
     padErrors(*this);
-    forEachColumn(*this, [n](std::vector<double>& column) { column = ops::blockMeans(column, std::size_t(n)); });
+    forEachColumn(*this,
+                  [n](std::vector<double>& column) { column = ops::blockMeans(column, std::size_t(n)); });
     rescale();
 }
 
@@ -424,7 +425,8 @@ void DataBuffer::smooth(int n)
     comment += CNumber::format(", smooth(%d)", n).c_str();
     padErrors(*this);
     std::vector<double> scratch;
-    forEachColumn(*this, [&](std::vector<double>& column) { ops::smoothInPlace(column, std::size_t(n), scratch); });
+    forEachColumn(*this,
+                  [&](std::vector<double>& column) { ops::smoothInPlace(column, std::size_t(n), scratch); });
     rescale();
 }
 
@@ -445,9 +447,10 @@ bool DataBuffer::checkSort()
 {
     if (nop() < 2 || ops::isAscending(X))
         return true;
-    const int answer = Alert::run(QStringLiteral("Unsorted Buffer"),
-                                  QStringLiteral("for this operation your need a buffer with sorted X values"),
-                                  {QStringLiteral("Sort"), QStringLiteral("Cancel")});
+    const int answer
+        = Alert::run(QStringLiteral("Unsorted Buffer"),
+                     QStringLiteral("for this operation your need a buffer with sorted X values"),
+                     {QStringLiteral("Sort"), QStringLiteral("Cancel")});
     if (answer != 0)
         return false;
     sort(0);

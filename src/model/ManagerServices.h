@@ -29,11 +29,11 @@ public:
     virtual ~ManagerServices() = default;
 
     // --- state shared with documents, views and expressions -----------------
-    VexaDocument* PD = nullptr;    // current document
-    VexaDocument* MPD = nullptr;   // its main document
-    VexaDocument* CPD = nullptr;   // document being drawn or last made current
-    TextBoxItem* T = nullptr;      // current text box
-    GraphicItem* G = nullptr;      // current graphic; at most one of T and G is set
+    VexaDocument* PD = nullptr; // current document
+    VexaDocument* MPD = nullptr; // its main document
+    VexaDocument* CPD = nullptr; // document being drawn or last made current
+    TextBoxItem* T = nullptr; // current text box
+    GraphicItem* G = nullptr; // current graphic; at most one of T and G is set
     // Numeric variables shared by expressions, macros, tools and operations.
     QHash<QString, double> GV;
     // Numbered variables r0, r1, ... handed to every expression; never filled.
@@ -51,7 +51,7 @@ public:
 
     // --- services ----------------------------------------------------------
     // Refreshes the inspector on show and the buffer and point tables.
-    virtual void update() {}
+    virtual void update() { }
 
     // Makes the document current with its main document (they differ for a
     // sub-view); the current text box and graphic become none. Null and
@@ -63,7 +63,10 @@ public:
     virtual QString mouseModeTitle() const { return QString(); }
     // True when the current tool is the named one, compared without regard
     // to case.
-    bool mouseMode(const QString& tool) const { return mouseModeTitle().compare(tool, Qt::CaseInsensitive) == 0; }
+    bool mouseMode(const QString& tool) const
+    {
+        return mouseModeTitle().compare(tool, Qt::CaseInsensitive) == 0;
+    }
 
     // The "WindowToolbar" preference: document windows hide their own tool
     // strip and value read-out.

@@ -24,7 +24,10 @@ namespace Spectral {
 
 namespace {
 
-bool isPowerOfTwo(int n) { return n > 0 && (n & (n - 1)) == 0; }
+bool isPowerOfTwo(int n)
+{
+    return n > 0 && (n & (n - 1)) == 0;
+}
 
 // The transforms are FFTW's, in single precision and in place. A plan is
 // made once per length, kind, alignment and thread count and kept for the
@@ -344,7 +347,7 @@ bool fftReal(std::span<float> data, int half, int direction)
 
 int paddedLength(double needed)
 {
-    if (!(needed <= double(maxLength)))   // also refuses NaN
+    if (!(needed <= double(maxLength))) // also refuses NaN
         return 0;
     int m = 2;
     while (double(m) < needed)

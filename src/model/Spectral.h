@@ -49,7 +49,10 @@ bool fftReal(std::span<float> data, int half, int direction);
 // that would exceed maxLength or `needed` is not a finite count.
 int paddedLength(double needed);
 // Working length for the spectrum of n values (room for the padding).
-inline int spectrumLength(int n) { return paddedLength(double(n) + 2); }
+inline int spectrumLength(int n)
+{
+    return paddedLength(double(n) + 2);
+}
 // Working length for smoothing n values with strength pts.
 int smoothLength(int n, float pts);
 // Floats an array of m values needs to be transformed without a copy.

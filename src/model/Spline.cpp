@@ -105,15 +105,15 @@ int splineResample(int a, int total, std::span<const double> x, std::span<const 
     if (a < 1 || x.size() < na + 1 || y.size() < na + 1 || b.size() < na || c.size() < na || d.size() < na)
         return 4;
     // The count is an int; never write more points than it can tell.
-    const std::size_t cap = std::min({outX.size(), outY.size(), std::size_t(std::numeric_limits<int>::max())});
+    const std::size_t cap
+        = std::min({outX.size(), outY.size(), std::size_t(std::numeric_limits<int>::max())});
     if (cap < 1)
         return 4;
 
     const std::span<const double> knots = x.first(na + 1);
     // Bisection: the last knot at or below v, -1 before the first knot.
-    auto lastKnotAtOrBelow = [&](double v) {
-        return int(std::upper_bound(knots.begin(), knots.end(), v) - knots.begin()) - 1;
-    };
+    auto lastKnotAtOrBelow
+        = [&](double v) { return int(std::upper_bound(knots.begin(), knots.end(), v) - knots.begin()) - 1; };
     auto intervalOf = [&](int knot) { return std::clamp(knot, 0, a - 1); };
     auto curve = [&](int i, double v) { return splineValue(i, v, x, y, b, c, d); };
 

@@ -30,8 +30,8 @@ int splineCoefficients(int intervals, std::span<const double> x, std::span<const
 // `factored` false the matrix is factored first (lower and diag are
 // overwritten with the factors); true reuses such factors.
 // Status: 0 done, 1 size below 2 (or an array too short), 2 a zero pivot.
-int tridiagonalSolve(int size, std::span<double> lower, std::span<double> diag,
-                     std::span<const double> upper, std::span<double> rhs, bool factored);
+int tridiagonalSolve(int size, std::span<double> lower, std::span<double> diag, std::span<const double> upper,
+                     std::span<double> rhs, bool factored);
 
 // Samples the curve from `from` to `to` with about `total` output intervals
 // spread in proportion to x: every interval is cut into ceil(g * covered
@@ -50,8 +50,7 @@ int splineResample(int intervals, int total, std::span<const double> x, std::spa
 
 // The curve at v on interval i.
 inline double splineValue(int i, double v, std::span<const double> x, std::span<const double> y,
-                          std::span<const double> b, std::span<const double> c,
-                          std::span<const double> d)
+                          std::span<const double> b, std::span<const double> c, std::span<const double> d)
 {
     const double t = v - x[i];
     return ((d[i] * t + c[i]) * t + b[i]) * t + y[i];

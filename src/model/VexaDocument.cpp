@@ -72,8 +72,7 @@ void VexaDocument::deleteBuffer()
     for (const auto& b : DB)
         if (b->rm)
             undoManager().removeAllActionsWithTarget(b.get());
-    DB.erase(std::remove_if(DB.begin(), DB.end(), [](const auto& b) { return b->rm != 0; }),
-             DB.end());
+    DB.erase(std::remove_if(DB.begin(), DB.end(), [](const auto& b) { return b->rm != 0; }), DB.end());
     if (M)
         M->update();
     replot();

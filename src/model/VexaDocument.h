@@ -47,8 +47,7 @@ enum BufferSelection : int { SelectCurrent = 0, SelectShown = 1, SelectShownSele
 
 class VexaDocument {
 public:
-    template <typename T>
-    using PerAxis = std::array<T, 4>;
+    template <typename T> using PerAxis = std::array<T, 4>;
     using Flag = std::uint8_t;
 
     // A new empty document with the default layout; M is the shared
@@ -63,10 +62,10 @@ public:
     std::vector<std::unique_ptr<DataBuffer>> DB;
     std::vector<std::unique_ptr<TextBoxItem>> T;
     std::vector<std::unique_ptr<GraphicItem>> G;
-    ManagerServices* M = nullptr;     // not owned
-    VexaDocument* MPD = nullptr;      // main document: this, or the parent of a sub-view; not owned
-    DocumentView* PV = nullptr;       // not owned; none until the window loads
-    DocumentWindow* W = nullptr;      // not owned; a sub-view has none
+    ManagerServices* M = nullptr; // not owned
+    VexaDocument* MPD = nullptr; // main document: this, or the parent of a sub-view; not owned
+    DocumentView* PV = nullptr; // not owned; none until the window loads
+    DocumentWindow* W = nullptr; // not owned; a sub-view has none
     int current = 0;
     Flag subview = 0;
     std::vector<std::unique_ptr<VexaDocument>> SPD;

@@ -16,8 +16,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <new>
 #include <limits>
+#include <new>
 #include <set>
 
 namespace VexaDocumentOperations {
@@ -95,7 +95,7 @@ LineFit fitLine(const std::vector<double>& x, const std::vector<double>& y, doub
         fit.a = std::exp(fit.a);
     fit.r = s.slopeNumerator() / r;
     fit.status = std::isfinite(fit.a) && std::isfinite(fit.b) && std::isfinite(fit.r) ? LineFit::Ok
-                                                                                       : LineFit::NotFinite;
+                                                                                      : LineFit::NotFinite;
     return fit;
 }
 
@@ -158,7 +158,8 @@ std::vector<double> runningIntegral(const std::vector<double>& x, const std::vec
     return out;
 }
 
-DefiniteIntegral definiteIntegral(const std::vector<double>& x, const std::vector<double>& y, double x1, double x2)
+DefiniteIntegral definiteIntegral(const std::vector<double>& x, const std::vector<double>& y, double x1,
+                                  double x2)
 {
     const double lo = x2 < x1 ? x2 : x1;
     const double hi = x2 < x1 ? x1 : x2;
@@ -228,7 +229,8 @@ bool mergePass(const std::vector<double>& xp, const std::vector<double>& yp, con
     // A NaN among Q's x passes the sort check yet breaks the order, and a
     // segment beyond it may still hold the point: without NaN the search
     // may stop at the first knot past the point.
-    const bool ordered = std::none_of(xq.begin(), xq.begin() + std::ptrdiff_t(nq), [](double v) { return std::isnan(v); });
+    const bool ordered
+        = std::none_of(xq.begin(), xq.begin() + std::ptrdiff_t(nq), [](double v) { return std::isnan(v); });
     const double first = xq[0], last = xq[nq - 1];
     std::size_t start = 0;
     for (std::size_t i = 0; i < np; ++i) {
@@ -319,8 +321,7 @@ int axisPair(const VexaDocument& d)
 
 // Every buffer whose row is selected in the buffer table, in index order;
 // the buffer count is read again before each step.
-template <typename F>
-void forEachSelected(VexaDocument& d, F f)
+template <typename F> void forEachSelected(VexaDocument& d, F f)
 {
     if (!d.M)
         return;
@@ -371,8 +372,7 @@ void shiftBuffer(VexaDocument* d, DataBuffer* b, int axis, double v)
         b->addY(v);
 }
 
-template <typename F>
-void undoableOverSelection(VexaDocument& d, F perBuffer)
+template <typename F> void undoableOverSelection(VexaDocument& d, F perBuffer)
 {
     UndoManager& um = d.undoManager();
     um.beginUndoGrouping();
@@ -431,8 +431,9 @@ void VexaDocument::functionGenerator(int xflag, double from, double to, int n, c
     const Expression::Column columns[] = {{sx, arguments.data()}, {sy, arguments.data()}};
     e.evaluateColumns(columns, arguments.size(), results.data());
     b->source = QStringLiteral("Function");
-    b->comment = (xflag == 0 ? QStringLiteral("y=") : QStringLiteral("x=")) + expression + QStringLiteral(" (") + g(from)
-        + QLatin1Char('-') + g(to) + QLatin1Char(',') + QString::number(n) + QLatin1Char(')');
+    b->comment = (xflag == 0 ? QStringLiteral("y=") : QStringLiteral("x=")) + expression
+        + QStringLiteral(" (") + g(from) + QLatin1Char('-') + g(to) + QLatin1Char(',') + QString::number(n)
+        + QLatin1Char(')');
     b->rescale();
     DB.push_back(std::move(b));
 }
@@ -446,8 +447,8 @@ void VexaDocument::normalize(int xy, double a, double b, double c, double d)
 {
     const bool usable = (xy == 0 || xy == 1);
     // A mapping without an inverse would leave nothing to undo to.
-    const bool invertible = a != b && c != d && std::isfinite(a) && std::isfinite(b) && std::isfinite(c)
-        && std::isfinite(d);
+    const bool invertible
+        = a != b && c != d && std::isfinite(a) && std::isfinite(b) && std::isfinite(c) && std::isfinite(d);
     if (usable && !invertible)
         Alert::beep();
     undoableOverSelection(*this, [&](DataBuffer& buffer) {
@@ -477,8 +478,7 @@ namespace {
 
 // Appends a copy of buffer `index` changed by `change`, publishes it as
 // "lastbuffer" and replots.
-template <typename Change>
-void appendChangedCopy(VexaDocument& d, int index, Change change)
+template <typename Change> void appendChangedCopy(VexaDocument& d, int index, Change change)
 {
     if (!validIndex(d, index))
         return;
@@ -519,12 +519,13 @@ void VexaDocument::diff(int index, double interval)
     const docops::Derivative r = docops::derivative(src.X, src.Y, interval);
     if (r.status != docops::Derivative::Ok) {
         okAlert(QStringLiteral("Differentiate calculation error"),
-                r.status == docops::Derivative::IntervalTooSmall ? QStringLiteral("Interval is to small") : QString());
+                r.status == docops::Derivative::IntervalTooSmall ? QStringLiteral("Interval is to small")
+                                                                 : QString());
         return;
     }
     auto copy = src.copyWithZone();
-    copy->comment = src.comment + QStringLiteral(", diff(") + QString::number(index) + QLatin1Char(',') + g(interval)
-        + QLatin1Char(')');
+    copy->comment = src.comment + QStringLiteral(", diff(") + QString::number(index) + QLatin1Char(',')
+        + g(interval) + QLatin1Char(')');
     std::copy(r.slope.begin(), r.slope.end(), copy->Y.mutableData());
     copy->rescale();
     DB.push_back(std::move(copy));
@@ -548,11 +549,13 @@ void VexaDocument::reg(int index, double x1, double x2, int type)
         return;
     case docops::LineFit::OutsideDomain:
         okAlert(QStringLiteral("Regression error"),
-                type == RegLogarithmic ? QStringLiteral("logarithmic regression needs x > 0 in the whole interval")
-                                       : QStringLiteral("exponential regression needs y > 0 in the whole interval"));
+                type == RegLogarithmic
+                    ? QStringLiteral("logarithmic regression needs x > 0 in the whole interval")
+                    : QStringLiteral("exponential regression needs y > 0 in the whole interval"));
         return;
     case docops::LineFit::NotFinite:
-        okAlert(QStringLiteral("Regression error"), QStringLiteral("the fit gives no finite numbers for this interval"));
+        okAlert(QStringLiteral("Regression error"),
+                QStringLiteral("the fit gives no finite numbers for this interval"));
         return;
     case docops::LineFit::UnknownType:
         return;
@@ -585,7 +588,8 @@ void VexaDocument::integrate(int index)
     DataBuffer& src = *DB[std::size_t(index)];
     if (src.checkSort()) {
         auto copy = src.copyWithZone();
-        copy->comment = src.comment + QStringLiteral(", integral(") + QString::number(index) + QLatin1Char(')');
+        copy->comment
+            = src.comment + QStringLiteral(", integral(") + QString::number(index) + QLatin1Char(')');
         // The integral up to the first point is 0: the first point holds 0,
         // not the value it was copied with.
         const std::vector<double> sums = docops::runningIntegral(src.X, src.Y);
@@ -607,8 +611,8 @@ void VexaDocument::integrate(int index, double x1, double x2)
         return;
     }
     const docops::DefiniteIntegral r = docops::definiteIntegral(src.X, src.Y, x1, x2);
-    src.comment += QString::fromStdString(CNumber::format(", int(%d,%g-%g)=%g", index, src.x(int(r.s)),
-                                                          src.x(int(r.e)), r.value));
+    src.comment += QString::fromStdString(
+        CNumber::format(", int(%d,%g-%g)=%g", index, src.x(int(r.s)), src.x(int(r.e)), r.value));
     publish(*this, "integral", r.value);
     replot();
 }
@@ -626,7 +630,8 @@ void VexaDocument::calcBuf(int a, int b, int op)
     docops::Combined points = docops::combine(A.X, A.Y, B.X, B.Y, op);
     if (points.overflow) {
         okAlert(QStringLiteral("Too Many Points"),
-                QStringLiteral("the result of this buffer calculation would hold more points than a buffer can take"));
+                QStringLiteral(
+                    "the result of this buffer calculation would hold more points than a buffer can take"));
         return;
     }
     auto out = std::make_unique<DataBuffer>();
@@ -634,8 +639,8 @@ void VexaDocument::calcBuf(int a, int b, int op)
     out->Y = std::move(points.y);
     out->rescale();
     static constexpr char symbols[] = {'+', '-', '*', '/'};
-    out->comment = QStringLiteral("BufferCalc(") + QString::number(a) + QLatin1Char(symbols[op]) + QString::number(b)
-        + QLatin1Char(')');
+    out->comment = QStringLiteral("BufferCalc(") + QString::number(a) + QLatin1Char(symbols[op])
+        + QString::number(b) + QLatin1Char(')');
     if (out->nop() == 0) {
         Alert::beep();
         return;

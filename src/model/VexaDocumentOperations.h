@@ -18,15 +18,15 @@ namespace VexaDocumentOperations {
 struct LineFit {
     enum Status {
         Ok,
-        TooFewPoints,    // fewer than two points in the interval
-        DivideByZero,    // every X (or every Y) of the interval is the same
-        OutsideDomain,   // the logarithm of an x (or y) <= 0 would be needed
-        NotFinite,       // a value, or the fit, is no finite number
+        TooFewPoints, // fewer than two points in the interval
+        DivideByZero, // every X (or every Y) of the interval is the same
+        OutsideDomain, // the logarithm of an x (or y) <= 0 would be needed
+        NotFinite, // a value, or the fit, is no finite number
         UnknownType,
     };
     Status status = TooFewPoints;
     double a = 0, b = 0, r = 0;
-    std::size_t n = 0;   // points inside the interval
+    std::size_t n = 0; // points inside the interval
 };
 
 // Least squares over the points with lo <= x <= hi (the smaller and larger
@@ -42,8 +42,8 @@ double fittedValue(int type, double a, double b, double x);
 struct Derivative {
     enum Status { Ok, IntervalTooSmall, DivideByZero };
     Status status = Ok;
-    std::size_t failedAt = 0;     // the point that stopped it
-    std::vector<double> slope;    // one per point when Ok
+    std::size_t failedAt = 0; // the point that stopped it
+    std::vector<double> slope; // one per point when Ok
 };
 
 // At every point the least-squares slope through it and its neighbours
@@ -57,14 +57,15 @@ Derivative derivative(const std::vector<double>& x, const std::vector<double>& y
 std::vector<double> runningIntegral(const std::vector<double>& x, const std::vector<double>& y);
 
 struct DefiniteIntegral {
-    long long s = 0, e = 0;   // first and last point used (may be outside the data when it has none)
+    long long s = 0, e = 0; // first and last point used (may be outside the data when it has none)
     double value = 0;
 };
 
 // The trapezoid sum over the points that enclose [lo, hi] of ascending x:
 // from the last point at or before lo to the first point at or after hi,
 // widened to the neighbours when both are the same point.
-DefiniteIntegral definiteIntegral(const std::vector<double>& x, const std::vector<double>& y, double x1, double x2);
+DefiniteIntegral definiteIntegral(const std::vector<double>& x, const std::vector<double>& y, double x1,
+                                  double x2);
 
 // a op b, 0 for a division by 0; NaN for an unknown op.
 double arithmetic(int op, double a, double b);
@@ -75,7 +76,7 @@ struct MergedPoint {
 
 struct Combined {
     std::vector<double> x, y;
-    bool overflow = false;   // the points would not fit a buffer's 32-bit point count
+    bool overflow = false; // the points would not fit a buffer's 32-bit point count
 };
 
 // The points of a op b on the x values of both buffers within the overlap

@@ -108,7 +108,8 @@ void VexaDocument::scale(int pair, double x0, double x1, double y0, double y1, b
         if (fields[0]) {
             if (undo) {
                 const double o0 = *fields[0], o1 = *fields[1], o2 = *fields[2], o3 = *fields[3];
-                um.registerUndo(this, [this, pair, o0, o1, o2, o3] { scale(pair, o0, o1, o2, o3, true, true); });
+                um.registerUndo(this,
+                                [this, pair, o0, o1, o2, o3] { scale(pair, o0, o1, o2, o3, true, true); });
             }
             *fields[0] = x0;
             *fields[1] = x1;
@@ -124,7 +125,7 @@ void VexaDocument::scale(int pair, double x0, double x1, double y0, double y1, b
 
 void VexaDocument::rescale(bool doUpdate, int pair)
 {
-    Extent e[4];   // X1, Y1, X2, Y2
+    Extent e[4]; // X1, Y1, X2, Y2
     const bool one = pair == PairBoth || pair == Pair1;
     const bool two = pair == PairBoth || pair == Pair2;
     if (!DB.empty()) {
@@ -226,20 +227,24 @@ double extreme(const std::vector<std::unique_ptr<DataBuffer>>& db, int all, Get 
 
 double VexaDocument::getXmin(int all) const
 {
-    return extreme(DB, all, [](const DataBuffer& b) { return b.getXmin(); }, std::less<double>());
+    return extreme(
+        DB, all, [](const DataBuffer& b) { return b.getXmin(); }, std::less<double>());
 }
 
 double VexaDocument::getXmax(int all) const
 {
-    return extreme(DB, all, [](const DataBuffer& b) { return b.getXmax(); }, std::greater<double>());
+    return extreme(
+        DB, all, [](const DataBuffer& b) { return b.getXmax(); }, std::greater<double>());
 }
 
 double VexaDocument::getYmin(int all) const
 {
-    return extreme(DB, all, [](const DataBuffer& b) { return b.getYmin(); }, std::less<double>());
+    return extreme(
+        DB, all, [](const DataBuffer& b) { return b.getYmin(); }, std::less<double>());
 }
 
 double VexaDocument::getYmax(int all) const
 {
-    return extreme(DB, all, [](const DataBuffer& b) { return b.getYmax(); }, std::greater<double>());
+    return extreme(
+        DB, all, [](const DataBuffer& b) { return b.getYmax(); }, std::greater<double>());
 }

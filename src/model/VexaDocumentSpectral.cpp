@@ -20,7 +20,10 @@
 
 namespace {
 
-QStringList ok() { return {QStringLiteral("Ok")}; }
+QStringList ok()
+{
+    return {QStringLiteral("Ok")};
+}
 
 QString titled(const char* format, int index)
 {
@@ -67,11 +70,20 @@ VexaDocument* VexaDocument::doFFT(int index, int window)
     const std::span<float> work(workMemory.get(), Spectral::realRoom(m));
     result->comment = source.comment;
     switch (window) {
-    case FFTNone: result->comment += QStringLiteral(" FFT"); break;
-    case FFTHanning: result->comment += QStringLiteral(" FFT(Hanning)"); break;
-    case FFTWelch: result->comment += QStringLiteral(" FFT(Welch)"); break;
-    case FFTParzen: result->comment += QStringLiteral(" FFT(Parzen)"); break;
-    default: break;
+    case FFTNone:
+        result->comment += QStringLiteral(" FFT");
+        break;
+    case FFTHanning:
+        result->comment += QStringLiteral(" FFT(Hanning)");
+        break;
+    case FFTWelch:
+        result->comment += QStringLiteral(" FFT(Welch)");
+        break;
+    case FFTParzen:
+        result->comment += QStringLiteral(" FFT(Parzen)");
+        break;
+    default:
+        break;
     }
     result->source = QStringLiteral("FFT");
 
@@ -108,7 +120,7 @@ void VexaDocument::fftsmooth(int index, double width)
         Alert::run(title, QStringLiteral("FFT smoothing needs at least 2 points"), ok());
         return;
     }
-    if (!(width > 0))   // negative or not a number
+    if (!(width > 0)) // negative or not a number
         width = 0;
     // Two whole steps per unit of width, in single precision like the data;
     // a width whose padding would not fit is refused below.
@@ -138,8 +150,8 @@ void VexaDocument::fftsmooth(int index, double width)
 
     result->copyStyle(source);
     result->source = QStringLiteral("FFTsmoth");
-    result->comment = source.comment
-        + QString::fromStdString(CNumber::format(", fftsmooth(%d,%g)", index, width));
+    result->comment
+        = source.comment + QString::fromStdString(CNumber::format(", fftsmooth(%d,%g)", index, width));
     result->rescale();
     DB.push_back(std::move(result));
     if (M)
@@ -183,8 +195,9 @@ void VexaDocument::spline(int index, int points, double strength)
     }
     if (status != 0) {
         Alert::run(title,
-                   status < 0 ? QStringLiteral("Can not calculate spline interpolation for data with equal X-values")
-                              : failed,
+                   status < 0
+                       ? QStringLiteral("Can not calculate spline interpolation for data with equal X-values")
+                       : failed,
                    ok());
         return;
     }

@@ -104,7 +104,7 @@ std::optional<QString> Alert::input(const QString& title, const QString& message
 }
 
 ScriptedAlerts::ScriptedAlerts(std::initializer_list<int> answers)
-    : answers_(answers)
+        : answers_(answers)
 {
     Alert::Handler h;
     h.run = [this](const Alert::Request& r) {

@@ -51,8 +51,8 @@ double dashUnit(const QPainter* painter, double width)
         if (engine && engine->type() == QPaintEngine::Pdf)
             return width < 0.001 ? 1 : width;
         const QTransform t = painter->deviceTransform();
-        const double scale = std::sqrt(std::max(t.m11() * t.m11() + t.m12() * t.m12(),
-                                                t.m21() * t.m21() + t.m22() * t.m22()));
+        const double scale = std::sqrt(
+            std::max(t.m11() * t.m11() + t.m12() * t.m12(), t.m21() * t.m21() + t.m22() * t.m22()));
         if (std::isfinite(scale) && scale > 0) {
             if (width * scale <= 1)
                 return 1 / scale;

@@ -102,7 +102,7 @@ private:
     // Rebuilt when a setting changes; stroke() only swaps its colour, so a
     // path stroked once per data point costs no pen allocation.
     mutable QPen pen_;
-    QList<qreal> dashPoints_;  // the dash as Qt takes it, still in points
-    double penDashUnit_ = 1;   // the unit pen_'s dash is counted in
+    QList<qreal> dashPoints_; // the dash as Qt takes it, still in points
+    double penDashUnit_ = 1; // the unit pen_'s dash is counted in
     bool pixelAligned_ = false;
 };

@@ -74,7 +74,7 @@ Calendar::Calendar(const QString& zoneId)
 Calendar::~Calendar() = default;
 
 Calendar::Calendar(const Calendar& other)
-    : cal_(other.cal_ ? other.cal_->clone() : nullptr)
+        : cal_(other.cal_ ? other.cal_->clone() : nullptr)
 {
 }
 
@@ -181,7 +181,8 @@ bool Calendar::add(int years, int months, int days)
     const double before = cal_->getTime(status);
     if (U_FAILURE(status))
         return false;
-    const double estimate = secondsOf(before) + years * secondsPerYear + months * secondsPerMonth + days * 86400.0;
+    const double estimate
+        = secondsOf(before) + years * secondsPerYear + months * secondsPerMonth + days * 86400.0;
     if (std::fabs(estimate) > maxSeconds)
         return false;
 

@@ -23,13 +23,13 @@ U_NAMESPACE_END
 struct DateFields {
     int era = 1;
     int year = 2001;
-    int month = 1;       // 1 to 12
-    int day = 1;         // day of the month
+    int month = 1; // 1 to 12
+    int day = 1; // day of the month
     int hour = 0;
     int minute = 0;
     int second = 0;
     int millisecond = 0;
-    int weekday = 2;     // 1 Sunday to 7 Saturday; read only (setFields ignores it)
+    int weekday = 2; // 1 Sunday to 7 Saturday; read only (setFields ignores it)
 };
 
 class Calendar {

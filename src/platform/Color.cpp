@@ -8,10 +8,22 @@
 
 namespace Color {
 
-QColor black() { return QColor::fromRgbF(0.f, 0.f, 0.f, 1.f); }
-QColor white() { return QColor::fromRgbF(1.f, 1.f, 1.f, 1.f); }
-QColor darkGray() { return QColor::fromRgbF(1.f / 3.f, 1.f / 3.f, 1.f / 3.f, 1.f); }
-QColor lightGray() { return QColor::fromRgbF(2.f / 3.f, 2.f / 3.f, 2.f / 3.f, 1.f); }
+QColor black()
+{
+    return QColor::fromRgbF(0.f, 0.f, 0.f, 1.f);
+}
+QColor white()
+{
+    return QColor::fromRgbF(1.f, 1.f, 1.f, 1.f);
+}
+QColor darkGray()
+{
+    return QColor::fromRgbF(1.f / 3.f, 1.f / 3.f, 1.f / 3.f, 1.f);
+}
+QColor lightGray()
+{
+    return QColor::fromRgbF(2.f / 3.f, 2.f / 3.f, 2.f / 3.f, 1.f);
+}
 
 QColor rgb(double r, double g, double b, double a)
 {

@@ -12,8 +12,8 @@ namespace Color {
 
 QColor black();
 QColor white();
-QColor darkGray();   // one third white
-QColor lightGray();  // two thirds white
+QColor darkGray(); // one third white
+QColor lightGray(); // two thirds white
 
 // A calibrated RGB colour with alpha; components in [0, 1].
 QColor rgb(double r, double g, double b, double a = 1.0);

@@ -6,7 +6,7 @@
 namespace {
 // Far beyond any sensible dash, small enough that w + 10 stays an int.
 constexpr int MaxWidth = 1000000;
-}
+} // namespace
 
 void DashPattern::setWidth(int w)
 {

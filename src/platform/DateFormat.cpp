@@ -37,8 +37,8 @@ DateFormat::DateFormat(const QString& pattern, const QString& zoneId, const QStr
         if (id == icu::UnicodeString(UCAL_UNKNOWN_ZONE_ID))
             return;
     }
-    const icu::Locale locale = localeName.isEmpty() ? icu::Locale::getDefault()
-                                                    : icu::Locale(localeName.toUtf8().constData());
+    const icu::Locale locale
+        = localeName.isEmpty() ? icu::Locale::getDefault() : icu::Locale(localeName.toUtf8().constData());
     UErrorCode status = U_ZERO_ERROR;
     auto fmt = std::make_unique<icu::SimpleDateFormat>(toIcu(pattern), locale, status);
     if (U_FAILURE(status))
@@ -54,7 +54,7 @@ DateFormat::DateFormat(const QString& pattern, const QString& zoneId, const QStr
 DateFormat::~DateFormat() = default;
 
 DateFormat::DateFormat(const DateFormat& other)
-    : fmt_(other.fmt_ ? other.fmt_->clone() : nullptr)
+        : fmt_(other.fmt_ ? other.fmt_->clone() : nullptr)
 {
 }
 

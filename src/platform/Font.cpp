@@ -47,8 +47,8 @@ bool hasFamily(const QString& family)
 {
     const QStringList families = QFontDatabase::families();
     for (const QString& f : families)
-        if (f.compare(family, Qt::CaseInsensitive) == 0 ||
-            withoutFoundry(f).compare(family, Qt::CaseInsensitive) == 0)
+        if (f.compare(family, Qt::CaseInsensitive) == 0
+            || withoutFoundry(f).compare(family, Qt::CaseInsensitive) == 0)
             return true;
     return false;
 }
@@ -68,8 +68,8 @@ std::optional<Face> resolve(const QString& rawName)
     if (dash > 0) {
         const QString family = mapPostScriptFamily(name.left(dash));
         const QString style = name.mid(dash + 1).toLower();
-        static const QStringList known = {"roman", "regular", "plain", "medium", "bold", "italic",
-                                          "oblique", "bolditalic", "boldoblique"};
+        static const QStringList known = {"roman",  "regular", "plain",      "medium",     "bold",
+                                          "italic", "oblique", "bolditalic", "boldoblique"};
         if (known.contains(style) && hasFamily(family)) {
             Face f{family};
             f.bold = style.startsWith(QLatin1String("bold"));

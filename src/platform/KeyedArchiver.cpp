@@ -43,7 +43,8 @@ QByteArray bitsOf(double v)
 
 } // namespace
 
-KeyedArchiver::KeyedArchiver() : top_(std::make_unique<Dict>())
+KeyedArchiver::KeyedArchiver()
+        : top_(std::make_unique<Dict>())
 {
     objects_.push_back(Value::fromString(QStringLiteral("$null")));
     context_.push_back(top_.get());
@@ -181,7 +182,8 @@ std::uint32_t KeyedArchiver::objectRef(const ArchivableObject* object)
     if (auto it = encoded_.find(object); it != encoded_.end())
         return it->second;
     const QString name = object->className();
-    if (name.isEmpty() || name.startsWith(QLatin1Char('$')) || KeyedArchiveFormat::isReservedClassName(name)) {
+    if (name.isEmpty() || name.startsWith(QLatin1Char('$'))
+        || KeyedArchiveFormat::isReservedClassName(name)) {
         fail(QStringLiteral("\"%1\" cannot be used as a class name").arg(name));
         return 0;
     }
@@ -243,7 +245,7 @@ std::uint32_t KeyedArchiver::variantRef(const QVariant& value)
     }
     case QMetaType::QVariantMap:
     case QMetaType::QVariantHash: {
-        const QVariantMap map = value.toMap();   // sorted keys: the same dictionary always archives alike
+        const QVariantMap map = value.toMap(); // sorted keys: the same dictionary always archives alike
         PropertyList::Array keys, objects;
         for (auto it = map.constBegin(); it != map.constEnd(); ++it) {
             keys.push_back(Value::fromUid(stringRef(it.key())));
@@ -319,7 +321,8 @@ void KeyedArchiver::encodeObject(const QString& key, const ArchivableObject* obj
     put(key, Value::fromUid(objectRef(object)));
 }
 
-void KeyedArchiver::encodeArrayOfObjects(const QString& key, const std::vector<const ArchivableObject*>& objects)
+void KeyedArchiver::encodeArrayOfObjects(const QString& key,
+                                         const std::vector<const ArchivableObject*>& objects)
 {
     std::vector<std::uint32_t> items;
     items.reserve(objects.size());
@@ -357,7 +360,7 @@ void KeyedArchiver::encodeFont(const QString& key, const QFont& font)
     const QString name = Font::storedName(font);
     double size = font.pointSizeF();
     if (size <= 0 && font.pixelSize() > 0)
-        size = font.pixelSize() * 72.0 / 96.0;   // a pixel-sized font at the usual screen resolution
+        size = font.pixelSize() * 72.0 / 96.0; // a pixel-sized font at the usual screen resolution
     const QByteArray id = name.toUtf8() + '\0' + bitsOf(size);
     std::uint32_t uid;
     if (auto it = fonts_.constFind(id); it != fonts_.constEnd()) {

@@ -52,12 +52,12 @@ public:
 namespace KeyedArchiveFormat {
 inline constexpr char archiverName[] = "VexaKeyedArchiver";
 inline constexpr qint64 version = 100000;
-inline constexpr char arrayClass[] = "VexaArray";            // "objects": [refs]
-inline constexpr char dictionaryClass[] = "VexaDictionary";  // "keys": [string refs], "objects": [refs]
-inline constexpr char stringClass[] = "VexaString";          // "utf16le": data (text XML cannot hold)
-inline constexpr char colorClass[] = "VexaColor";            // "r" "g" "b" "a": reals in [0, 1]
-inline constexpr char fontClass[] = "VexaFont";              // "name": string, "size": real (points)
-inline constexpr char imageClass[] = "VexaImage";            // "png": data
+inline constexpr char arrayClass[] = "VexaArray"; // "objects": [refs]
+inline constexpr char dictionaryClass[] = "VexaDictionary"; // "keys": [string refs], "objects": [refs]
+inline constexpr char stringClass[] = "VexaString"; // "utf16le": data (text XML cannot hold)
+inline constexpr char colorClass[] = "VexaColor"; // "r" "g" "b" "a": reals in [0, 1]
+inline constexpr char fontClass[] = "VexaFont"; // "name": string, "size": real (points)
+inline constexpr char imageClass[] = "VexaImage"; // "png": data
 bool isReservedClassName(const QString& name);
 } // namespace KeyedArchiveFormat
 
@@ -85,8 +85,7 @@ public:
     // raw pointers, unique_ptrs or shared_ptrs. Null elements are stored as
     // $null and skipped when read back.
     void encodeArrayOfObjects(const QString& key, const std::vector<const ArchivableObject*>& objects);
-    template <class Container>
-    void encodeArrayOfObjects(const QString& key, const Container& objects)
+    template <class Container> void encodeArrayOfObjects(const QString& key, const Container& objects)
     {
         std::vector<const ArchivableObject*> list;
         for (const auto& item : objects) {

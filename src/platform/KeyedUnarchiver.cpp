@@ -82,7 +82,10 @@ struct KeyedUnarchiver::Impl {
         return fail(message);
     }
 
-    bool damaged(const QString& what) { return fail(QStringLiteral("The archive is damaged: %1.").arg(what)); }
+    bool damaged(const QString& what)
+    {
+        return fail(QStringLiteral("The archive is damaged: %1.").arg(what));
+    }
 
     void open(const QByteArray& data)
     {
@@ -117,8 +120,8 @@ struct KeyedUnarchiver::Impl {
         const Value* version = envelope ? envelope->find(QStringLiteral("$version")) : nullptr;
         const Value* top = envelope ? envelope->find(QStringLiteral("$top")) : nullptr;
         const Value* table = envelope ? envelope->find(QStringLiteral("$objects")) : nullptr;
-        if (!archiver || !archiver->asString() || !version || !version->asInteger() || !top || !top->asDict() ||
-            !table || !table->asArray()) {
+        if (!archiver || !archiver->asString() || !version || !version->asInteger() || !top || !top->asDict()
+            || !table || !table->asArray()) {
             fail(QStringLiteral("The data is not a keyed archive."));
             return;
         }
@@ -368,7 +371,8 @@ struct KeyedUnarchiver::Impl {
         }
         auto factory = factories.constFind(name);
         if (factory == factories.constEnd()) {
-            fail(QStringLiteral("The archive holds an object of the unknown class \"%1\".").arg(name.left(64)));
+            fail(QStringLiteral("The archive holds an object of the unknown class \"%1\".")
+                     .arg(name.left(64)));
             return nullptr;
         }
         if (!enter())
@@ -441,7 +445,8 @@ KeyedUnarchiver::KeyedUnarchiver(const QByteArray& data)
 {
 }
 
-KeyedUnarchiver::KeyedUnarchiver(const QByteArray& data, const Limits& limits) : d(std::make_unique<Impl>())
+KeyedUnarchiver::KeyedUnarchiver(const QByteArray& data, const Limits& limits)
+        : d(std::make_unique<Impl>())
 {
     d->q = this;
     d->limits = limits;

@@ -34,9 +34,9 @@ public:
     struct Limits {
         // What this machine's memory can read (largestInput()).
         qsizetype maxInputBytes = largestInput();
-        qint64 maxElements = 4'000'000;     // property-list values and keys
-        int maxNesting = 128;               // nesting of the property list itself
-        int maxObjectDepth = 64;            // objects, arrays and dictionaries inside one another
+        qint64 maxElements = 4'000'000; // property-list values and keys
+        int maxNesting = 128; // nesting of the property list itself
+        int maxObjectDepth = 64; // objects, arrays and dictionaries inside one another
         // Array and dictionary elements handed out in total; also never more
         // than one per 8 bytes of input (at least 65536).
         qint64 maxDecodedItems = 16'000'000;
@@ -102,18 +102,17 @@ public:
     bool containsValueForKey(const QString& key) const;
     QStringList allKeys() const;
 
-    int decodeInt(const QString& key, int defaultValue = 0);   // a value outside 32 bits reads as missing
+    int decodeInt(const QString& key, int defaultValue = 0); // a value outside 32 bits reads as missing
     qint64 decodeInt64(const QString& key, qint64 defaultValue = 0);
     bool decodeBool(const QString& key, bool defaultValue = false);
-    double decodeDouble(const QString& key, double defaultValue = 0.0);   // integers read as doubles too
+    double decodeDouble(const QString& key, double defaultValue = 0.0); // integers read as doubles too
     QString decodeString(const QString& key, const QString& defaultValue = QString());
     QByteArray decodeBytes(const QString& key, const QByteArray& defaultValue = QByteArray());
 
     // One object, shared: an object referenced from several places decodes
     // once and every reference gets the same instance. Missing, $null or of
     // another class: nullptr.
-    template <class T>
-    std::shared_ptr<T> decodeObject(const QString& key)
+    template <class T> std::shared_ptr<T> decodeObject(const QString& key)
     {
         static_assert(std::is_base_of_v<ArchivableObject, T>);
         return std::dynamic_pointer_cast<T>(decodeObjectBase(key));
@@ -121,8 +120,7 @@ public:
 
     // The objects of an archived array, $null elements left out. Empty when
     // missing, or when any element is not a T.
-    template <class T>
-    std::vector<std::shared_ptr<T>> decodeArrayOfObjects(const QString& key)
+    template <class T> std::vector<std::shared_ptr<T>> decodeArrayOfObjects(const QString& key)
     {
         static_assert(std::is_base_of_v<ArchivableObject, T>);
         std::vector<std::shared_ptr<T>> out;
@@ -148,7 +146,7 @@ public:
     // A font whose face is not installed keeps its stored name (so saving
     // again does not lose it) and draws with the platform's substitute.
     std::optional<QFont> decodeFont(const QString& key);
-    QImage decodeImage(const QString& key);   // null when missing or not an image
+    QImage decodeImage(const QString& key); // null when missing or not an image
 
 private:
     std::shared_ptr<ArchivableObject> decodeObjectBase(const QString& key);

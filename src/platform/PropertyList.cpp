@@ -117,7 +117,11 @@ namespace {
 
 class Reader {
 public:
-    Reader(const QByteArray& data, const ReadLimits& limits) : xml_(data), limits_(limits) {}
+    Reader(const QByteArray& data, const ReadLimits& limits)
+            : xml_(data)
+            , limits_(limits)
+    {
+    }
 
     std::optional<Value> document()
     {
@@ -251,8 +255,7 @@ private:
 
     // The text of a leaf element, up to its end tag, handed to append piece
     // by piece.
-    template <class Append>
-    bool readText(Append append)
+    template <class Append> bool readText(Append append)
     {
         for (;;) {
             switch (xml_.readNext()) {
@@ -339,7 +342,7 @@ private:
         switch (leaf) {
         case String:
             return Value::fromString(t);
-        case Data:   // read above
+        case Data: // read above
             return std::nullopt;
         case Integer:
             return integer(t);
@@ -409,8 +412,7 @@ private:
 
     // Reads the children of a dictionary or array up to its end tag; `child` reads one, called
     // on its start tag. False when a child fails or the tree is damaged.
-    template <class Child>
-    bool children(Child child)
+    template <class Child> bool children(Child child)
     {
         for (;;) {
             const auto t = nextStructural();
@@ -525,8 +527,8 @@ namespace {
 
 bool isXmlChar(char32_t c)
 {
-    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD) ||
-           (c >= 0x10000 && c <= 0x10FFFF);
+    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD)
+        || (c >= 0x10000 && c <= 0x10FFFF);
 }
 
 void indent(QByteArray& out, int n)

@@ -87,16 +87,19 @@ public:
     Dict* asDict();
 
 private:
-    struct Init {};
+    struct Init { };
     template <class T>
-    Value(Init, T&& v) : v_(std::forward<T>(v)) {}
+    Value(Init, T&& v)
+            : v_(std::forward<T>(v))
+    {
+    }
     std::variant<QString, QByteArray, qint64, double, bool, Uid, Array, std::unique_ptr<Dict>> v_;
 };
 
 struct ReadLimits {
     qsizetype maxBytes = qsizetype(512) << 20;
-    qint64 maxElements = 4'000'000;   // values and keys together
-    int maxDepth = 128;               // nesting of arrays and dictionaries
+    qint64 maxElements = 4'000'000; // values and keys together
+    int maxDepth = 128; // nesting of arrays and dictionaries
 };
 
 // Parses an XML property list. On failure gives nothing and, when error is
@@ -112,8 +115,8 @@ QByteArray write(const Value& root);
 // writers that assemble a document from pieces.
 void appendXml(QByteArray& out, const Value& value, int indent);
 void appendXml(QByteArray& out, const Dict& dict, int indent);
-QByteArray xmlHeader();   // "<?xml ...?>" and the opening <plist> tag
-QByteArray xmlFooter();   // the closing </plist> tag
+QByteArray xmlHeader(); // "<?xml ...?>" and the opening <plist> tag
+QByteArray xmlFooter(); // the closing </plist> tag
 
 // True when every character of the text can stand in an XML document. Text
 // that cannot (most control characters, unpaired surrogates) must be stored

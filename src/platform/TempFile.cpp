@@ -193,7 +193,8 @@ std::unique_ptr<TempFile> TempFile::create(const std::function<QByteArray()>& na
     for (int attempt = 0; attempt < maxAttempts; ++attempt) {
         const QByteArray name = nameSource();
         if (!validName(name)) {
-            setError(error, QStringLiteral("invalid temporary file name \"%1\"").arg(QString::fromLatin1(name)));
+            setError(error,
+                     QStringLiteral("invalid temporary file name \"%1\"").arg(QString::fromLatin1(name)));
             return nullptr;
         }
         const QString path = base + QStringLiteral("/vexa2_") + QString::fromLatin1(name) + suffix;
@@ -207,7 +208,8 @@ std::unique_ptr<TempFile> TempFile::create(const std::function<QByteArray()>& na
             return nullptr;
         }
     }
-    setError(error, QStringLiteral("cannot create a temporary file in %1: every name tried was taken").arg(base));
+    setError(error,
+             QStringLiteral("cannot create a temporary file in %1: every name tried was taken").arg(base));
     return nullptr;
 }
 

@@ -142,15 +142,24 @@ QPointF anchorOffset(int anchor, QSizeF size)
     const double w = size.width();
     const double h = size.height();
     switch (anchor) {
-    case 0: return {w / 2, h / 2};
-    case 1: return {0, h};
-    case 2: return {w / 2, h};
-    case 3: return {w, h};
-    case 4: return {w, h / 2};
-    case 5: return {w, 0};
-    case 6: return {w / 2, 0};
-    case 8: return {0, h / 2};
-    default: return {0, 0};
+    case 0:
+        return {w / 2, h / 2};
+    case 1:
+        return {0, h};
+    case 2:
+        return {w / 2, h};
+    case 3:
+        return {w, h};
+    case 4:
+        return {w, h / 2};
+    case 5:
+        return {w, 0};
+    case 6:
+        return {w / 2, 0};
+    case 8:
+        return {0, h / 2};
+    default:
+        return {0, 0};
     }
 }
 

@@ -25,7 +25,7 @@ struct TextRun {
     QFont font;
     QColor color;
     double baselineOffset = 0; // raise in points; negative lowers
-    int superscript = 0;       // levels, each raising by 0.4 of the run's size
+    int superscript = 0; // levels, each raising by 0.4 of the run's size
 };
 
 class StyledText {

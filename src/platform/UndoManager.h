@@ -116,9 +116,9 @@ private:
 
     std::vector<Group> undoStack_;
     std::vector<Group> redoStack_;
-    std::vector<Group> open_;            // open groups, outermost first
-    std::vector<Action> running_;        // the rest of the step being undone/redone
-    bool implicitOpen_ = false;          // open_[0] is the event group
+    std::vector<Group> open_; // open groups, outermost first
+    std::vector<Action> running_; // the rest of the step being undone/redone
+    bool implicitOpen_ = false; // open_[0] is the event group
     bool implicitCloseScheduled_ = false;
     unsigned implicitGeneration_ = 0;
     bool groupsByEvent_ = true;
@@ -128,5 +128,5 @@ private:
     std::function<void()> changeHandler_;
     MenuState lastState_;
     bool notifying_ = false;
-    QObject timerContext_;               // cancels pending closes when we go away
+    QObject timerContext_; // cancels pending closes when we go away
 };

@@ -35,10 +35,10 @@ public:
     // Typed readings. An absent key or a value of another kind gives 0,
     // false, an empty text or nothing.
     QString stringForKey(const QString& key) const;
-    float floatForKey(const QString& key) const;   // single precision, like the store keeps numbers
+    float floatForKey(const QString& key) const; // single precision, like the store keeps numbers
     double doubleForKey(const QString& key) const;
-    int integerForKey(const QString& key) const;   // narrowed to 32 bits, saturating
-    bool boolForKey(const QString& key) const;     // any non-zero number is true
+    int integerForKey(const QString& key) const; // narrowed to 32 bits, saturating
+    bool boolForKey(const QString& key) const; // any non-zero number is true
     QByteArray dataForKey(const QString& key) const;
     std::optional<QColor> colorForKey(const QString& key) const;
 

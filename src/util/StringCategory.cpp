@@ -10,7 +10,10 @@
 namespace StringCategory {
 
 namespace {
-constexpr double c(int n) { return n / 255.0; }
+constexpr double c(int n)
+{
+    return n / 255.0;
+}
 } // namespace
 
 const std::array<NamedColor, 72> NamedColors = {{
@@ -190,10 +193,10 @@ double colorComponentFrom(const QString& text, unsigned start, unsigned length)
     // run of digits from overflowing.
     unsigned value = 0;
     for (QChar ch : std::as_const(digits)) {
-        const int d = ch >= u'0' && ch <= u'9'   ? ch.unicode() - u'0'
-                      : ch >= u'A' && ch <= u'F' ? ch.unicode() - u'A' + 10
-                      : ch >= u'a' && ch <= u'f' ? ch.unicode() - u'a' + 10
-                                                 : -1;
+        const int d = ch >= u'0' && ch <= u'9' ? ch.unicode() - u'0'
+            : ch >= u'A' && ch <= u'F'         ? ch.unicode() - u'A' + 10
+            : ch >= u'a' && ch <= u'f'         ? ch.unicode() - u'a' + 10
+                                               : -1;
         if (d < 0 || value > 255)
             break;
         value = value * 16 + unsigned(d);

@@ -106,8 +106,7 @@ size_t findFrom(const char* text, size_t len, size_t from, const char* needle, s
 
 // Cuts text into parts at each separator that find(text, len, from, separator, sepLen) reports
 // from `from` on (npos: none left); the part at the capacity is the last one. Empty text: no part.
-template <class Find>
-int splitAt(const char* text, SplitParts& parts, const char* separator, Find find)
+template <class Find> int splitAt(const char* text, SplitParts& parts, const char* separator, Find find)
 {
     if (!text || !*text)
         return 0;
@@ -219,8 +218,7 @@ char* stringReplaceAll(const char* needle, const char* replacement, const char* 
     const size_t textLen = std::strlen(text);
     const size_t m = std::strlen(needle);
     const size_t replLen = std::strlen(replacement);
-    if (m == 0 || textLen == 0 || std::strcmp(needle, replacement) == 0
-        || std::strstr(replacement, needle))
+    if (m == 0 || textLen == 0 || std::strcmp(needle, replacement) == 0 || std::strstr(replacement, needle))
         return ringCopy(text, textLen);
 
     // Replacing the leftmost occurrence and rescanning from the start is the
@@ -317,8 +315,7 @@ char* stringRight(int n, const char* text)
 
 namespace {
 
-template <typename F>
-char* mapChars(const char* text, F f)
+template <typename F> char* mapChars(const char* text, F f)
 {
     text = orEmpty(text);
     const size_t len = std::strlen(text);
@@ -623,8 +620,7 @@ char* readLineImpl(std::FILE* file, LineMode mode, size_t* length)
     return ringCopy(line.data(), line.size());
 }
 
-template <typename Keep>
-char* keepChars(const char* text, Keep keep)
+template <typename Keep> char* keepChars(const char* text, Keep keep)
 {
     text = orEmpty(text);
     std::string out;
@@ -770,12 +766,14 @@ char* formatNumberShort(int decimals, double value)
 
 char* stringKeepNameChars(const char* text)
 {
-    return keepChars(text, [](char c) { return isAsciiAlnum(c) || c == '-' || c == '.' || c == '/' || c == '_'; });
+    return keepChars(text,
+                     [](char c) { return isAsciiAlnum(c) || c == '-' || c == '.' || c == '/' || c == '_'; });
 }
 
 char* stringKeepWordChars(const char* text)
 {
-    return keepChars(text, [](char c) { return isAsciiAlnum(c) || c == ' ' || c == '-' || c == '.' || c == '_'; });
+    return keepChars(text,
+                     [](char c) { return isAsciiAlnum(c) || c == ' ' || c == '-' || c == '.' || c == '_'; });
 }
 
 char* stringFuzzyFind(const char* pattern, const char* text, int maxEdits, int* edits)

@@ -44,8 +44,8 @@ void CalendarFormat::addField(const char* pattern, bool names)
             return;
         }
     }
-    auto fmt = std::make_shared<DateFormat>(QLatin1String(pattern), QString(),
-                                            names ? QString() : posixLocale);
+    auto fmt
+        = std::make_shared<DateFormat>(QLatin1String(pattern), QString(), names ? QString() : posixLocale);
     cache_.emplace_back(key, fmt);
     pieces_.push_back(Piece{QString(), fmt, false});
 }
@@ -64,29 +64,80 @@ void CalendarFormat::parse(const QString& format)
         bool names = false;
         const char* expansion = nullptr;
         switch (d.unicode()) {
-        case '%': pending += QLatin1Char('%'); continue;
-        case 'a': pattern = "EEE"; names = true; break;
-        case 'A': pattern = "EEEE"; names = true; break;
-        case 'b': pattern = "MMM"; names = true; break;
-        case 'B': pattern = "MMMM"; names = true; break;
-        case 'p': pattern = "a"; names = true; break;
-        case 'Z': pattern = "zzz"; names = true; break;
-        case 'd': pattern = "dd"; break;
-        case 'e': pattern = "d"; break;
-        case 'F': pattern = "SSS"; break;
-        case 'H': pattern = "HH"; break;
-        case 'I': pattern = "hh"; break;
-        case 'j': pattern = "DDD"; break;
-        case 'm': pattern = "MM"; break;
-        case 'M': pattern = "mm"; break;
-        case 'S': pattern = "ss"; break;
-        case 'y': pattern = "yy"; break;
-        case 'Y': pattern = "y"; break;
-        case 'z': pattern = "ZZZ"; break;
-        case 'c': expansion = "%Y-%m-%d %H:%M:%S %z"; break;
-        case 'x': expansion = "%Y-%m-%d"; break;
-        case 'X': expansion = "%H:%M:%S"; break;
-        case 'w': break;
+        case '%':
+            pending += QLatin1Char('%');
+            continue;
+        case 'a':
+            pattern = "EEE";
+            names = true;
+            break;
+        case 'A':
+            pattern = "EEEE";
+            names = true;
+            break;
+        case 'b':
+            pattern = "MMM";
+            names = true;
+            break;
+        case 'B':
+            pattern = "MMMM";
+            names = true;
+            break;
+        case 'p':
+            pattern = "a";
+            names = true;
+            break;
+        case 'Z':
+            pattern = "zzz";
+            names = true;
+            break;
+        case 'd':
+            pattern = "dd";
+            break;
+        case 'e':
+            pattern = "d";
+            break;
+        case 'F':
+            pattern = "SSS";
+            break;
+        case 'H':
+            pattern = "HH";
+            break;
+        case 'I':
+            pattern = "hh";
+            break;
+        case 'j':
+            pattern = "DDD";
+            break;
+        case 'm':
+            pattern = "MM";
+            break;
+        case 'M':
+            pattern = "mm";
+            break;
+        case 'S':
+            pattern = "ss";
+            break;
+        case 'y':
+            pattern = "yy";
+            break;
+        case 'Y':
+            pattern = "y";
+            break;
+        case 'z':
+            pattern = "ZZZ";
+            break;
+        case 'c':
+            expansion = "%Y-%m-%d %H:%M:%S %z";
+            break;
+        case 'x':
+            expansion = "%Y-%m-%d";
+            break;
+        case 'X':
+            expansion = "%H:%M:%S";
+            break;
+        case 'w':
+            break;
         default:
             pending += QLatin1Char('%');
             pending += d;

@@ -37,9 +37,9 @@ public:
 
 private:
     struct Piece {
-        QString literal;                  // when fmt is null and not a weekday number
-        std::shared_ptr<DateFormat> fmt;  // one field
-        bool weekdayNumber = false;       // %w: 0 Sunday to 6 Saturday
+        QString literal; // when fmt is null and not a weekday number
+        std::shared_ptr<DateFormat> fmt; // one field
+        bool weekdayNumber = false; // %w: 0 Sunday to 6 Saturday
     };
 
     void parse(const QString& format);

@@ -102,10 +102,14 @@ void ClippedPath::clipPolygon(std::vector<QPointF>& points, const QRectF& rect)
     // 0 left, 1 right, 2 top (smallest y), 3 bottom
     auto in = [&](QPointF p, int edge) {
         switch (edge) {
-        case 0: return p.x() >= rect.left();
-        case 1: return p.x() <= rect.right();
-        case 2: return p.y() >= rect.top();
-        default: return p.y() <= rect.bottom();
+        case 0:
+            return p.x() >= rect.left();
+        case 1:
+            return p.x() <= rect.right();
+        case 2:
+            return p.y() >= rect.top();
+        default:
+            return p.y() <= rect.bottom();
         }
     };
     auto cross = [&](QPointF s, QPointF e, int edge) {

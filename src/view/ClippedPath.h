@@ -22,7 +22,11 @@ class BezierPath;
 
 class ClippedPath {
 public:
-    ClippedPath(BezierPath& path, const QRectF& guard) : path_(path), guard_(guard) {}
+    ClippedPath(BezierPath& path, const QRectF& guard)
+            : path_(path)
+            , guard_(guard)
+    {
+    }
 
     // For a dashed stroke: the length after which its pattern repeats. A
     // line cut at the guard then starts a whole number of patterns before
@@ -62,10 +66,10 @@ public:
 private:
     BezierPath& path_;
     QRectF guard_;
-    QPointF last_;           // end of the line as given, before clipping
+    QPointF last_; // end of the line as given, before clipping
     bool haveLast_ = false;
-    QPointF written_;        // last point written to the path
-    bool open_ = false;      // the path's current sub-path ends at written_
-    double period_ = 0;      // of the dash pattern; 0 for a solid line
-    double along_ = 0;       // length of the line as given so far, modulo period_
+    QPointF written_; // last point written to the path
+    bool open_ = false; // the path's current sub-path ends at written_
+    double period_ = 0; // of the dash pattern; 0 for a solid line
+    double along_ = 0; // length of the line as given so far, modulo period_
 };

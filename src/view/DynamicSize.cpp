@@ -24,8 +24,8 @@ DynamicSize::DynamicSize(const QString& text, const ManagerServices* services)
 
 double DynamicSize::value(const Point& p)
 {
-    const double values[9] = {p.x, p.y, p.ex, p.ey, double(p.bn), double(p.nb),
-                              double(p.cb), double(p.np), double(p.dp)};
+    const double values[9]
+        = {p.x, p.y, p.ex, p.ey, double(p.bn), double(p.nb), double(p.cb), double(p.np), double(p.dp)};
     for (int i = 0; i < 9; ++i)
         expression_.setValue(slots_[i], values[i]);
     return expression_.resultValue();

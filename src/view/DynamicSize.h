@@ -16,11 +16,11 @@ public:
     // The values a point offers the expression.
     struct Point {
         double x = 0, y = 0, ex = 0, ey = 0;
-        int bn = 0;  // buffer number
-        int nb = 0;  // number of buffers
-        int cb = 0;  // current buffer
-        int np = 0;  // points of the buffer
-        int dp = 0;  // point number
+        int bn = 0; // buffer number
+        int nb = 0; // number of buffers
+        int cb = 0; // current buffer
+        int np = 0; // points of the buffer
+        int dp = 0; // point number
     };
 
     // An empty text is never dynamic. The controller's numeric variables and

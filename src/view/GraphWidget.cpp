@@ -27,7 +27,8 @@
 #include <utility>
 
 GraphWidget::GraphWidget(QWidget* parent, ManagerServices* services)
-    : QWidget(parent), view_(QSizeF(0, 0), services)
+        : QWidget(parent)
+        , view_(QSizeF(0, 0), services)
 {
     setFocusPolicy(Qt::StrongFocus);
     view_.setFrameSize(QSizeF(size()));

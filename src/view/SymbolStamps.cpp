@@ -34,12 +34,15 @@ bool SymbolStamps::usable(const QPainter& painter)
         return false;
     // Stamps are copied in pixels, with the world transform set aside.
     const QTransform t = painter.deviceTransform();
-    return t.type() <= QTransform::TxScale && t == painter.combinedTransform() && t == painter.worldTransform();
+    return t.type() <= QTransform::TxScale && t == painter.combinedTransform()
+        && t == painter.worldTransform();
 }
 
 SymbolStamps::SymbolStamps(VexaView& view, const DataBuffer& b, const QTransform& toDevice,
                            const QRectF& visible)
-    : view_(view), buffer_(b), toDevice_(toDevice)
+        : view_(view)
+        , buffer_(b)
+        , toDevice_(toDevice)
 {
     const double K = b.style.symbolsize / 2 > 0 ? b.style.symbolsize / 2 : 0;
     const double scale = std::max(std::fabs(toDevice.m11()), std::fabs(toDevice.m22()));
@@ -211,7 +214,8 @@ void SymbolStamps::draw(QPainter& pixels, QPointF p)
 {
     const double dx = toDevice_.m11() * p.x() + toDevice_.dx();
     const double dy = toDevice_.m22() * p.y() + toDevice_.dy();
-    if (!(dx >= reachable_.left() && dx <= reachable_.right() && dy >= reachable_.top() && dy <= reachable_.bottom()))
+    if (!(dx >= reachable_.left() && dx <= reachable_.right() && dy >= reachable_.top()
+          && dy <= reachable_.bottom()))
         return;
     const double fx = std::floor(dx), fy = std::floor(dy);
     const int qx = std::min(Phases - 1, int((dx - fx) * Phases));

@@ -62,8 +62,8 @@ private:
     VexaView& view_;
     const DataBuffer& buffer_;
     QTransform toDevice_;
-    int half_ = 0;          // stamps are 2 * half_ + 1 pixels square
-    QRectF reachable_;      // device points whose stamp can touch what is visible
+    int half_ = 0; // stamps are 2 * half_ + 1 pixels square
+    QRectF reachable_; // device points whose stamp can touch what is visible
     bool valid_ = false;
     std::array<Stamp, Phases * Phases> stamps_;
     uchar* target_ = nullptr; // pixels blended into directly, inside safe_

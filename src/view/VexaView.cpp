@@ -11,7 +11,8 @@
 #include <limits>
 
 VexaView::VexaView(QSizeF frameSize, ManagerServices* services)
-    : M(services ? services : &ManagerServices::sharedOrIdle()), bounds_(frameSize)
+        : M(services ? services : &ManagerServices::sharedOrIdle())
+        , bounds_(frameSize)
 {
     visible_ = QRectF(QPointF(0, 0), bounds_);
     setDashPattern(0);
@@ -154,14 +155,16 @@ void VexaView::flipToViewPoints(QPainter& painter, double viewHeight)
 }
 
 VexaView::PaintScope::PaintScope(VexaView& view, QPainter& painter, const QRectF& visible)
-    : view_(view), previous_(view.gc_), previousVisible_(view.visible_)
+        : view_(view)
+        , previous_(view.gc_)
+        , previousVisible_(view.visible_)
 {
     view.gc_ = &painter;
     view.visible_ = visible;
 }
 
 VexaView::PaintScope::PaintScope(VexaView& view, QPainter& painter)
-    : PaintScope(view, painter, QRectF(QPointF(0, 0), view.bounds_))
+        : PaintScope(view, painter, QRectF(QPointF(0, 0), view.bounds_))
 {
 }
 

@@ -52,22 +52,22 @@ public:
     VexaView& operator=(const VexaView&) = delete;
 
     // --- state ------------------------------------------------------------
-    ManagerServices* M;                 // never null
-    VexaDocument* PD = nullptr;      // the document drawn; not owned
+    ManagerServices* M; // never null
+    VexaDocument* PD = nullptr; // the document drawn; not owned
     Graphic* nG = nullptr; // graphic being drawn out by the graphic tool
-    BezierPath pb;                   // rubber bands and the cross hair
-    BezierPath pl;                   // lines, areas, histograms, grids, legend lines
-    BezierPath ps;                   // data marks
-    QPointF aloc, bloc;              // press and current point of a drag
-    QPointF oloc;                    // origin of the measure tool's cross hair
-    QPointF lloc;                    // last pointer location of a drag
-    QPointF sva, svb;                // press and current point of a sub-view drag
-    QRectF svr;                      // sub-view rectangle being drawn or moved
+    BezierPath pb; // rubber bands and the cross hair
+    BezierPath pl; // lines, areas, histograms, grids, legend lines
+    BezierPath ps; // data marks
+    QPointF aloc, bloc; // press and current point of a drag
+    QPointF oloc; // origin of the measure tool's cross hair
+    QPointF lloc; // last pointer location of a drag
+    QPointF sva, svb; // press and current point of a sub-view drag
+    QRectF svr; // sub-view rectangle being drawn or moved
     std::uint8_t haveoloc = 0;
-    double width = 0, height = 0;                  // of the plot area
+    double width = 0, height = 0; // of the plot area
     double top = 0, right = 0, bottom = 0, left = 0; // its edges
-    std::uint8_t redraw = 1;         // the next pass draws everything
-    DashPattern dash;                // the dash table for the last dash width asked for
+    std::uint8_t redraw = 1; // the next pass draws everything
+    DashPattern dash; // the dash table for the last dash width asked for
     double mvxmin1 = 0, mvxmax1 = 0, mvymin1 = 0, mvymax1 = 0;
     double mvxmin2 = 0, mvxmax2 = 0, mvymin2 = 0, mvymax2 = 0;
     int moveframe = 0, movegraphic = 0, movesubview = 0;
@@ -99,8 +99,14 @@ public:
     double yPoint(double value, int pair) const override { return yMap(pair)(value); }
     // The same for a buffer's values: a buffer with a free range maps
     // linearly onto it, whatever the axis.
-    double xPoint(double value, int pair, const DataBuffer* buffer) const { return xMap(pair, buffer)(value); }
-    double yPoint(double value, int pair, const DataBuffer* buffer) const { return yMap(pair, buffer)(value); }
+    double xPoint(double value, int pair, const DataBuffer* buffer) const
+    {
+        return xMap(pair, buffer)(value);
+    }
+    double yPoint(double value, int pair, const DataBuffer* buffer) const
+    {
+        return yMap(pair, buffer)(value);
+    }
     double xValue(double coordinate, int pair) const override;
     double yValue(double coordinate, int pair) const override;
     // The inverse for a buffer's values: through its free range when it has
@@ -113,8 +119,8 @@ public:
     struct AxisMap {
         double origin = 0, extent = 0, min = 0, max = 0;
         double logMin = 0, logSpan = 0;
-        bool bound = false;   // a document is bound
-        bool log = false;     // logarithmic axis (not a free range)
+        bool bound = false; // a document is bound
+        bool log = false; // logarithmic axis (not a free range)
         bool logUsable = false; // both range ends above 0
 
         double operator()(double v) const

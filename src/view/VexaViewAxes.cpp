@@ -291,19 +291,35 @@ QSizeF VexaView::drawAxis(QPainter& painter, int axis, double min, double max)
                 path.segment({zeroCross - L, p}, {zeroCross + L, p});
         } else {
             switch (axis) {
-            case AxisX1: path.segment({p, bottom - o}, {p, bottom + n}); break;
-            case AxisY1: path.segment({left - o, p}, {left + n, p}); break;
-            case AxisX2: path.segment({p, top + o}, {p, top - n}); break;
-            default: path.segment({right + o, p}, {right - n, p}); break;
+            case AxisX1:
+                path.segment({p, bottom - o}, {p, bottom + n});
+                break;
+            case AxisY1:
+                path.segment({left - o, p}, {left + n, p});
+                break;
+            case AxisX2:
+                path.segment({p, top + o}, {p, top - n});
+                break;
+            default:
+                path.segment({right + o, p}, {right - n, p});
+                break;
             }
         }
         if (!both)
             return;
         switch (axis) {
-        case AxisX1: path.segment({p, top + o}, {p, top - n}); break;
-        case AxisY1: path.segment({right + o, p}, {right - n, p}); break;
-        case AxisX2: path.segment({p, bottom - o}, {p, bottom + n}); break;
-        default: path.segment({left - o, p}, {left + n, p}); break;
+        case AxisX1:
+            path.segment({p, top + o}, {p, top - n});
+            break;
+        case AxisY1:
+            path.segment({right + o, p}, {right - n, p});
+            break;
+        case AxisX2:
+            path.segment({p, bottom - o}, {p, bottom + n});
+            break;
+        default:
+            path.segment({left - o, p}, {left + n, p});
+            break;
         }
     };
 
@@ -365,10 +381,18 @@ QSizeF VexaView::drawAxis(QPainter& painter, int axis, double min, double max)
                 at = axis == AxisX1 ? QPointF(p, zeroCross - L - off) : QPointF(zeroCross - L - off - 3, p);
             } else {
                 switch (axis) {
-                case AxisX1: at = QPointF(p, bottom - off); break;
-                case AxisY1: at = QPointF(left - off - 3, p); break;
-                case AxisX2: at = QPointF(p, top + off); break;
-                default: at = QPointF(right + off + 3, p); break;
+                case AxisX1:
+                    at = QPointF(p, bottom - off);
+                    break;
+                case AxisY1:
+                    at = QPointF(left - off - 3, p);
+                    break;
+                case AxisX2:
+                    at = QPointF(p, top + off);
+                    break;
+                default:
+                    at = QPointF(right + off + 3, p);
+                    break;
                 }
             }
 
@@ -428,7 +452,8 @@ QSizeF VexaView::drawAxis(QPainter& painter, int axis, double min, double max)
             at = fromWindow ? QPointF(left + width / 2, off) : QPointF(left + width / 2, bottom - H - off);
             break;
         case AxisY1:
-            at = fromWindow ? QPointF(off, bottom + height / 2) : QPointF(left - W - off - 5, bottom + height / 2);
+            at = fromWindow ? QPointF(off, bottom + height / 2)
+                            : QPointF(left - W - off - 5, bottom + height / 2);
             break;
         case AxisX2:
             at = fromWindow ? QPointF(left + width / 2, bounds.height() - off)
@@ -447,7 +472,8 @@ QSizeF VexaView::drawAxis(QPainter& painter, int axis, double min, double max)
 
 // --- text output ------------------------------------------------------------------------
 
-QSizeF VexaView::textOut(QPainter& painter, const StyledText& text, double x, double y, int anchor, double angle)
+QSizeF VexaView::textOut(QPainter& painter, const StyledText& text, double x, double y, int anchor,
+                         double angle)
 {
     const QRectF reach = viewRect(*this).adjusted(-textReach, -textReach, textReach, textReach);
     if (!(std::isfinite(x) && std::isfinite(y) && reach.contains(x, y)))
@@ -455,8 +481,8 @@ QSizeF VexaView::textOut(QPainter& painter, const StyledText& text, double x, do
     return TextDrawing::textOut(painter, text, QPointF(x, y), anchor, angle);
 }
 
-QSizeF VexaView::drawText(QPainter& painter, const QString& text, double x, double y, int anchor, double angle,
-                          const QFont& font, const QColor& color)
+QSizeF VexaView::drawText(QPainter& painter, const QString& text, double x, double y, int anchor,
+                          double angle, const QFont& font, const QColor& color)
 {
     return textOut(painter, StyledText(text, font, color), x, y, anchor, angle);
 }
@@ -468,7 +494,8 @@ QSizeF VexaView::drawNumber(QPainter& painter, double value, double x, double y,
     const qsizetype e = t.indexOf(QLatin1Char('e'));
     const QString mantissa = e < 0 ? t : t.left(e);
     const QString exponent = e < 0 ? QString() : t.mid(e + 1);
-    return textOut(painter, TextDrawing::exponentNumber(mantissa, exponent, font, color), x, y, anchor, angle);
+    return textOut(painter, TextDrawing::exponentNumber(mantissa, exponent, font, color), x, y, anchor,
+                   angle);
 }
 
 QSizeF VexaView::textSize(const QString& text, const QFont& font)

@@ -68,15 +68,36 @@ void VexaView::plotLegend(QPainter& painter, int)
 
     double X = d.legend.legendx, Y = d.legend.legendy;
     switch (d.legend.legendalign) {
-    case 1: X -= W / 2; break;
-    case 2: X -= W; break;
-    case 3: Y += H / 2; break;
-    case 4: X -= W / 2; Y += H / 2; break;
-    case 5: X -= W; Y += H / 2; break;
-    case 6: Y += H; break;
-    case 7: X -= W / 2; Y += H; break;
-    case 8: X -= W; Y += H; break;
-    default: break;
+    case 1:
+        X -= W / 2;
+        break;
+    case 2:
+        X -= W;
+        break;
+    case 3:
+        Y += H / 2;
+        break;
+    case 4:
+        X -= W / 2;
+        Y += H / 2;
+        break;
+    case 5:
+        X -= W;
+        Y += H / 2;
+        break;
+    case 6:
+        Y += H;
+        break;
+    case 7:
+        X -= W / 2;
+        Y += H;
+        break;
+    case 8:
+        X -= W;
+        Y += H;
+        break;
+    default:
+        break;
     }
 
     PaintScope scope(*this, painter);
@@ -88,7 +109,8 @@ void VexaView::plotLegend(QPainter& painter, int)
         if (row)
             rectangle(path, X - 5, Y - s / 2 - 3, X - 5 + sumW + n * (L + s) + 10, Y - s / 2 - 3 + s + 6);
         else
-            rectangle(path, X - 5, Y - n * s + s / 2 - 3, X - 5 + maxW + L + 20, Y - n * s + s / 2 - 3 + n * s + 6);
+            rectangle(path, X - 5, Y - n * s + s / 2 - 3, X - 5 + maxW + L + 20,
+                      Y - n * s + s / 2 - 3 + n * s + 6);
         box.fill(painter, d.legend.legendbgcolor);
     }
 

@@ -14,17 +14,20 @@
 namespace {
 
 // Half-length of an error bar in data units; no bar unless it is above 0.
-double errorHalfLength(int mode, double fixed, double value, const std::vector<double>& own,
-                       bool haveErrors, int index)
+double errorHalfLength(int mode, double fixed, double value, const std::vector<double>& own, bool haveErrors,
+                       int index)
 {
     switch (mode) {
-    case 1: return fixed;
-    case 2: return value / 100 * fixed; // percent of the value: none below 0
+    case 1:
+        return fixed;
+    case 2:
+        return value / 100 * fixed; // percent of the value: none below 0
     case 3:
         if (!haveErrors || index < 0 || std::size_t(index) >= own.size())
             return 0;
         return own[std::size_t(index)];
-    default: return 0;
+    default:
+        return 0;
     }
 }
 
@@ -206,7 +209,9 @@ void VexaView::plotSymbol(const DataBuffer* b, double x, double y, double size, 
         path.polygon(p, 4);
         break;
     }
-    case 1: path.circle(QPointF(x, y), t); break;
+    case 1:
+        path.circle(QPointF(x, y), t);
+        break;
     case 2: {
         const QPointF p[3] = {{x - t, y - t}, {x + t, y - t}, {x, y + t}};
         path.polygon(p, 3);

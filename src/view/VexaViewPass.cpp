@@ -463,7 +463,8 @@ void VexaView::drawRect(QPainter& painter, const QRectF& dirty, const QImage* ca
             pl.stroke(painter, grey);
             pl.removeAllPoints();
             if (M->mouseMode(QStringLiteral("chsubview"))) {
-                for (QPointF o : {QPointF(0, 0), QPointF(W - 5, 0), QPointF(W - 5, H - 5), QPointF(0, H - 5)}) {
+                for (QPointF o :
+                     {QPointF(0, 0), QPointF(W - 5, 0), QPointF(W - 5, H - 5), QPointF(0, H - 5)}) {
                     pl.appendRect(QRectF(o, QSizeF(4, 4)));
                     pl.fill(painter, grey);
                 }

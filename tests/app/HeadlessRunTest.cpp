@@ -23,7 +23,8 @@ namespace {
 // build/.../tests/test_app -> build/.../src/app/vexa
 QString programPath()
 {
-    return QFileInfo(QCoreApplication::applicationDirPath() + QStringLiteral("/../src/app/vexa")).absoluteFilePath();
+    return QFileInfo(QCoreApplication::applicationDirPath() + QStringLiteral("/../src/app/vexa"))
+        .absoluteFilePath();
 }
 
 using TestSupport::ChildRun;
@@ -63,16 +64,20 @@ TEST_F(HeadlessRun, OptionsEndWithAStatusThatTellsWhetherTheyWorked)
     const struct {
         const char* what;
         QStringList arguments;
-        QString display;        // a display variable that leads nowhere
+        QString display; // a display variable that leads nowhere
         int exitCode;
-        const char* message;    // expected on standard error; null: no message of ours
+        const char* message; // expected on standard error; null: no message of ours
     } cases[] = {
         {"hidden, quits", {"-h", "yes", "-q", "yes"}, {}, 0, nullptr},
         {"imports", {"-i", data, "-h", "YES", "-q", "yes"}, {}, 0, nullptr},
         {"import fails", {"-i", missing, "-h", "yes", "-q", "yes"}, {}, 1, "vexa: cannot import"},
         {"macro", {"-m", macro, "-h", "yes", "-q", "yes"}, {}, 0, nullptr},
         {"macro fails", {"-m", failing, "-h", "yes", "-q", "yes"}, {}, 1, "Unkown command: foo 1"},
-        {"macro missing", {"-m", missing, "-h", "yes", "-q", "yes"}, {}, 1, "vexa: cannot read the macro file"},
+        {"macro missing",
+         {"-m", missing, "-h", "yes", "-q", "yes"},
+         {},
+         1,
+         "vexa: cannot read the macro file"},
         {"no display, not hidden", {"-f", "x", "-m", macro, "-q", "yes"}, {}, 0, nullptr},
         {"hidden needs no working display", {"-h", "yes", "-q", "yes"}, QStringLiteral(":97"), 0, nullptr},
     };
@@ -281,7 +286,8 @@ TEST_F(HeadlessRun, TheBatchExampleImportsStylesAndExportsItsGraph)
 
 TEST_F(HeadlessRun, ConsoleMessagesGoToStandardOutputAndErrorsToStandardError)
 {
-    const QString macro = scratchFile(QStringLiteral("split.mac"), "print one\nprint two 1+1\nsetvar x 1+\nprint never\n");
+    const QString macro
+        = scratchFile(QStringLiteral("split.mac"), "print one\nprint two 1+1\nsetvar x 1+\nprint never\n");
     const ChildRun r = runProgram({"-m", macro, "-h", "yes", "-q", "yes"}, TestSupport::scratchDir());
     ASSERT_TRUE(r.finished);
     EXPECT_NE(r.exitCode, 0);

@@ -54,7 +54,10 @@ void run(const QString& source)
 // A scratch file standing in for a console stream.
 class Stream {
 public:
-    Stream() : file_(std::tmpfile()) {}
+    Stream()
+            : file_(std::tmpfile())
+    {
+    }
     ~Stream() { std::fclose(file_); }
     std::FILE* get() { return file_; }
     QString text()
@@ -103,8 +106,10 @@ TEST(ManagerMacroHost, ConsoleColoursAndSplitsItsLinesOverTwoStreams)
         EXPECT_EQ(m.consoleErrors(), 1);
         // Messages black, errors dark red.
         const QTextDocument* doc = m.macroEditor->ma_console()->document();
-        EXPECT_EQ(doc->findBlockByNumber(0).begin().fragment().charFormat().foreground().color(), QColor(Qt::black));
-        EXPECT_EQ(doc->findBlockByNumber(2).begin().fragment().charFormat().foreground().color(), Macro::errorColor());
+        EXPECT_EQ(doc->findBlockByNumber(0).begin().fragment().charFormat().foreground().color(),
+                  QColor(Qt::black));
+        EXPECT_EQ(doc->findBlockByNumber(2).begin().fragment().charFormat().foreground().color(),
+                  Macro::errorColor());
 
         run(QStringLiteral("print c\nclr\nprint d"));
         EXPECT_EQ(m.console().text(), QStringLiteral("d "));
@@ -117,7 +122,7 @@ TEST(ManagerMacroHost, ConsoleColoursAndSplitsItsLinesOverTwoStreams)
 
 TEST(ManagerMacroHost, InputIsAskedThroughThePlatform)
 {
-    Stream out;   // outlives the controller, which ends its open line
+    Stream out; // outlives the controller, which ends its open line
     Manager m;
     m.consoleOut = out.get();
     currentHidden(m, 0);
@@ -192,6 +197,7 @@ TEST(ManagerMacroHost, TheLaunchMacroRunsOnTheStartDocumentAndSetsTheStatus)
         }
         UserDefaults::standard().clearArgumentDomain();
         EXPECT_EQ(out.text(), QString::fromUtf8(c.out));
-        EXPECT_EQ(err.text().contains(QStringLiteral("Wrong number of arguments: range 9 0 1 2")), c.status != 0);
+        EXPECT_EQ(err.text().contains(QStringLiteral("Wrong number of arguments: range 9 0 1 2")),
+                  c.status != 0);
     }
 }

@@ -45,15 +45,19 @@ namespace {
 
 class FakeText : public TextBoxItem {
 public:
-    void doAutoPos() override {}
-    void setNeedsDisplay() override {}
+    void doAutoPos() override { }
+    void setNeedsDisplay() override { }
 };
 
-class FakeGraphic : public GraphicItem {};
+class FakeGraphic : public GraphicItem { };
 
 class CountingPanel : public InspectorPanel {
 public:
-    explicit CountingPanel(int* updates) : updates_(updates), view_(new QWidget) {}
+    explicit CountingPanel(int* updates)
+            : updates_(updates)
+            , view_(new QWidget)
+    {
+    }
     QWidget* view() override { return view_; }
     void setup() override { ++setups; }
     void update() override { ++*updates_; }
@@ -207,10 +211,10 @@ TEST(ManagerValues, TimeToVal)
         const char* text;
         double seconds;
     } cases[] = {
-        {"1:30", 90},          {"2:0:0", 7200},        {"1:0:0:0", 86400},     {"W", 604800},
-        {"w", 604800},         {"m", 2592000},         {"M", 2592000},         {"y", 31536000},
-        {"Y", 31536000},       {"45", 45},             {"1,5", 1.5},           {"0:1.5", 1.5},
-        {"1:2:3:4:5", 0},      {"", 0},                {"wk", 0},              {"1:1:1:1", 90061},
+        {"1:30", 90},     {"2:0:0", 7200}, {"1:0:0:0", 86400}, {"W", 604800},
+        {"w", 604800},    {"m", 2592000},  {"M", 2592000},     {"y", 31536000},
+        {"Y", 31536000},  {"45", 45},      {"1,5", 1.5},       {"0:1.5", 1.5},
+        {"1:2:3:4:5", 0}, {"", 0},         {"wk", 0},          {"1:1:1:1", 90061},
     };
     for (const auto& c : cases)
         EXPECT_DOUBLE_EQ(Manager::timeToVal(QString::fromLatin1(c.text)), c.seconds) << c.text;
@@ -256,10 +260,10 @@ TEST(ManagerTools, AToolChangeShowsItsInspectorAndResetsTheView)
 {
     const struct {
         const char* tool;
-        const char* inspector;   // on show afterwards
-        bool warns;              // with both axis pairs chosen
+        const char* inspector; // on show afterwards
+        bool warns; // with both axis pairs chosen
     } cases[] = {
-        {"normx", "normalize", true}, {"NormY", "normalize", true}, {"bgsub", "normalize", false},
+        {"normx", "normalize", true}, {"NormY", "normalize", true},  {"bgsub", "normalize", false},
         {"legend", "legend", false},  {"graphic", "graphic", false}, {"text", "text", false},
         {"zoom", "general", false},
     };
@@ -527,7 +531,8 @@ TEST(ManagerLaunch, OptionsApplyToTheStartDocumentInOrder)
 TEST(ManagerLaunch, FailedOptionsGiveAFailingStatus)
 {
     ScriptedAlerts alerts;
-    CommandLine line({"-i", TestSupport::scratchDir() + "/absent.txt", "-m", "run.mac", "-h", "yes", "-q", "yes"});
+    CommandLine line(
+        {"-i", TestSupport::scratchDir() + "/absent.txt", "-m", "run.mac", "-h", "yes", "-q", "yes"});
     LaunchProbe m;
     m.macroSucceeds = false;
     ::testing::internal::CaptureStderr();
@@ -551,11 +556,10 @@ TEST(ManagerLaunch, WhichOptionsOpenAStartDocument)
         bool fileVariable;
         bool hidden;
     } cases[] = {
-        {{"-f", "only"}, false, 0, false, false},   // -f alone asks for none
-        {{"-f", "only"}, true, 1, true, false},     // the preference does
-        {{"-h", "no"}, false, 0, false, false},     // only "yes" counts
-        {{"-h", "YES"}, false, 1, false, true},
-        {{}, false, 0, false, false},
+        {{"-f", "only"}, false, 0, false, false}, // -f alone asks for none
+        {{"-f", "only"}, true, 1, true, false}, // the preference does
+        {{"-h", "no"}, false, 0, false, false}, // only "yes" counts
+        {{"-h", "YES"}, false, 1, false, true},   {{}, false, 0, false, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments.join(' ').toStdString());
@@ -788,8 +792,8 @@ TEST(ManagerClosing, AnEditedWindowAsksAndFollowsTheAnswer)
     struct Case {
         const char* name;
         bool edited;
-        int answer;           // 0 Save, 1 Don't Save, 2 Cancel
-        bool panelGivesFile;  // the Save As panel of an untitled document
+        int answer; // 0 Save, 1 Don't Save, 2 Cancel
+        bool panelGivesFile; // the Save As panel of an untitled document
         bool closes;
         bool written;
     };
@@ -812,8 +816,8 @@ TEST(ManagerClosing, AnEditedWindowAsksAndFollowsTheAnswer)
             EXPECT_EQ(r.kind, Manager::FilePanelRequest::Save);
             return c.panelGivesFile ? QStringList{target} : QStringList{};
         };
-        DocumentWindowQt* w = c.edited ? editedWindow(m)
-                                       : m.openDocument(std::make_unique<VexaDocument>(), false);
+        DocumentWindowQt* w
+            = c.edited ? editedWindow(m) : m.openDocument(std::make_unique<VexaDocument>(), false);
         ASSERT_EQ(w->isWindowModified(), c.edited);
         QPointer<DocumentWindowQt> alive(w);
 
@@ -934,7 +938,8 @@ TEST(ManagerClosing, ClosesTheProgramMakesNeverAsk)
     }
     {
         // "-q yes" with the start document edited by the launch's macro.
-        CommandLine line({QStringLiteral("-m"), QStringLiteral("edit.mac"), QStringLiteral("-q"), QStringLiteral("yes")});
+        CommandLine line(
+            {QStringLiteral("-m"), QStringLiteral("edit.mac"), QStringLiteral("-q"), QStringLiteral("yes")});
         QuitProbe m;
         m.setWindowsVisible(true);
         m.applicationDidFinishLaunching();

@@ -123,7 +123,7 @@ TEST(GraphWidgetTest, DrawsThePassUprightAndRepaintsOnReplot)
     EXPECT_GT(counter.paints, later);
 
     const QImage img = w.grab().toImage();
-    EXPECT_TRUE(near(img.pixelColor(20, 10), Qt::blue));   // x 10%, 10% from the top
+    EXPECT_TRUE(near(img.pixelColor(20, 10), Qt::blue)); // x 10%, 10% from the top
     EXPECT_TRUE(near(img.pixelColor(20, 90), Qt::yellow)); // its mirror image is not there
     EXPECT_TRUE(near(img.pixelColor(150, 50), Qt::yellow));
 

@@ -25,7 +25,10 @@ public:
     {
         return note(which, value, buffer);
     }
-    double axisValue(DocFunction which, double value, int32_t pair) override { return note(which, value, pair); }
+    double axisValue(DocFunction which, double value, int32_t pair) override
+    {
+        return note(which, value, pair);
+    }
 
 private:
     double note(DocFunction which, double a, double b)
@@ -120,8 +123,8 @@ TEST(ExpressionCompiled, DocumentFunctionsGetTruncatedArgumentsAndAreReadEveryTi
     ASSERT_TRUE(ex.parse("xval(0.9;-2.7) + points 1.e+300 + vymax"));
     ex.resultValue();
     ExpressionDocumentFunctions::install(nullptr);
-    const std::vector<std::string> expected = {
-        "0(0.000000;-2.000000)", "8(2147483647.000000;0.000000)", "16(0.000000;0.000000)"};
+    const std::vector<std::string> expected
+        = {"0(0.000000;-2.000000)", "8(2147483647.000000;0.000000)", "16(0.000000;0.000000)"};
     ASSERT_EQ(doc.calls.size(), 6u); // parse evaluates once, then resultValue
     EXPECT_EQ(std::vector<std::string>(doc.calls.begin(), doc.calls.begin() + 3), expected);
     EXPECT_EQ(std::vector<std::string>(doc.calls.begin() + 3, doc.calls.end()), expected);

@@ -38,33 +38,87 @@ TEST(Expression, EvaluatesTheLanguage)
     const double pi = 3.141592653589793;
     const ValueCase cases[] = {
         // precedence and associativity
-        {"1+2*3", 7}, {"(1+2)*3", 9}, {"1-2-3", -4}, {"12/3/2", 2},
-        {"2^3^2", 64}, {"-2^2", 4}, {"2^-2", 0.25}, {"2*-3", -6}, {"2 - -3", 5},
-        {"8/4 mod 3", 8}, {"8/4 % 3", 2}, {"10 mod 4 mod 3", 2}, {"-7 mod 3", -1}, {"7 % -3", 1},
+        {"1+2*3", 7},
+        {"(1+2)*3", 9},
+        {"1-2-3", -4},
+        {"12/3/2", 2},
+        {"2^3^2", 64},
+        {"-2^2", 4},
+        {"2^-2", 0.25},
+        {"2*-3", -6},
+        {"2 - -3", 5},
+        {"8/4 mod 3", 8},
+        {"8/4 % 3", 2},
+        {"10 mod 4 mod 3", 2},
+        {"-7 mod 3", -1},
+        {"7 % -3", 1},
         // prefix functions take their operand at their own level
-        {"sin x * 2", std::sin(3.0) * 2}, {"sin x mod 2", std::sin(1.0)}, {"sqrt 9 mod 2", 1},
-        {"sin(pi/2)^2", std::sin(pi / 2 * (pi / 2))}, {"sin -1", std::sin(-1.0)}, {"-sin x", -std::sin(3.0)},
-        {"2^sin x", std::pow(2.0, std::sin(3.0))}, {"sqrt sin 1", std::sqrt(std::sin(1.0))},
+        {"sin x * 2", std::sin(3.0) * 2},
+        {"sin x mod 2", std::sin(1.0)},
+        {"sqrt 9 mod 2", 1},
+        {"sin(pi/2)^2", std::sin(pi / 2 * (pi / 2))},
+        {"sin -1", std::sin(-1.0)},
+        {"-sin x", -std::sin(3.0)},
+        {"2^sin x", std::pow(2.0, std::sin(3.0))},
+        {"sqrt sin 1", std::sqrt(std::sin(1.0))},
         // numbers, commas, "**"
-        {"1,5*2", 3}, {"2**3", 8}, {"2**3**2", 64}, {"1.5e+3", 1500}, {"2.e-1", 0.2}, {".", 0}, {".5", 0.5},
-        {"1.5e-400", 0}, {"1.e+400", kInf},
+        {"1,5*2", 3},
+        {"2**3", 8},
+        {"2**3**2", 64},
+        {"1.5e+3", 1500},
+        {"2.e-1", 0.2},
+        {".", 0},
+        {".5", 0.5},
+        {"1.5e-400", 0},
+        {"1.e+400", kInf},
         // variables are case-sensitive; names may hold digits
-        {"a+A", 6}, {"x*y", 6},
+        {"a+A", 6},
+        {"x*y", 6},
         // built-in functions
-        {"int 2.7", 2}, {"int -2.7", -2}, {"frac -2.5", -0.5}, {"abs -3", 3},
-        {"rad 180", pi}, {"deg pi", 180}, {"ln e", std::log(2.718281828459045)}, {"log 1000", 3},
-        {"cbrt 27", 3}, {"sqrt 2", std::sqrt(2.0)}, {"erf 0.5", std::erf(0.5)}, {"erfc 0.5", std::erfc(0.5)},
-        {"j0 1", ::j0(1.0)}, {"j1 1", ::j1(1.0)}, {"y0 1", ::y0(1.0)}, {"y1 1", ::y1(1.0)},
-        {"jn(2;1.5)", ::jn(2, 1.5)}, {"yn(2.9;1.5)", ::yn(2, 1.5)},
-        {"sinh 1", std::sinh(1.0)}, {"acosh 2", std::acosh(2.0)}, {"atanh 0.5", std::atanh(0.5)},
-        {"atan 1", std::atan(1.0)}, {"tan 1", std::tan(1.0)}, {"asin 1", pi / 2}, {"acos 1", 0},
-        {"round(2.5;0)", 2}, {"round(3.5;0)", 4}, {"round(1.2345;2)", 1.23}, {"round(1250;-2)", 1200},
-        {"gau(1;1;3;2)", 3}, {"gau(2;1;3;2)", 1.5}, {"lor(1;1;3;2)", 3}, {"lor(2;1;3;2)", 1.5},
+        {"int 2.7", 2},
+        {"int -2.7", -2},
+        {"frac -2.5", -0.5},
+        {"abs -3", 3},
+        {"rad 180", pi},
+        {"deg pi", 180},
+        {"ln e", std::log(2.718281828459045)},
+        {"log 1000", 3},
+        {"cbrt 27", 3},
+        {"sqrt 2", std::sqrt(2.0)},
+        {"erf 0.5", std::erf(0.5)},
+        {"erfc 0.5", std::erfc(0.5)},
+        {"j0 1", ::j0(1.0)},
+        {"j1 1", ::j1(1.0)},
+        {"y0 1", ::y0(1.0)},
+        {"y1 1", ::y1(1.0)},
+        {"jn(2;1.5)", ::jn(2, 1.5)},
+        {"yn(2.9;1.5)", ::yn(2, 1.5)},
+        {"sinh 1", std::sinh(1.0)},
+        {"acosh 2", std::acosh(2.0)},
+        {"atanh 0.5", std::atanh(0.5)},
+        {"atan 1", std::atan(1.0)},
+        {"tan 1", std::tan(1.0)},
+        {"asin 1", pi / 2},
+        {"acos 1", 0},
+        {"round(2.5;0)", 2},
+        {"round(3.5;0)", 4},
+        {"round(1.2345;2)", 1.23},
+        {"round(1250;-2)", 1200},
+        {"gau(1;1;3;2)", 3},
+        {"gau(2;1;3;2)", 1.5},
+        {"lor(1;1;3;2)", 3},
+        {"lor(2;1;3;2)", 1.5},
         {"rnd 0", 0},
         // numeric faults are values, not errors
-        {"1/0", kInf}, {"ln 0", -kInf}, {"sqrt -1", kNaN}, {"5 mod 0", kNaN},
+        {"1/0", kInf},
+        {"ln 0", -kInf},
+        {"sqrt -1", kNaN},
+        {"5 mod 0", kNaN},
         // document reads without a document
-        {"txmin", 0}, {"xval(0;0)", 0}, {"xmin 0 + 1", 1}, {"findy(2;0)", 0},
+        {"txmin", 0},
+        {"xval(0;0)", 0},
+        {"xmin 0 + 1", 1},
+        {"findy(2;0)", 0},
         // several lines: the last one counts
         {"1\n2", 2},
     };
@@ -72,7 +126,8 @@ TEST(Expression, EvaluatesTheLanguage)
         Expression ex;
         ex.setNoError();
         defineVariables(ex);
-        ASSERT_TRUE(ex.parse(QString::fromLatin1(c.text))) << c.text << ": " << Expression::errortext().toStdString();
+        ASSERT_TRUE(ex.parse(QString::fromLatin1(c.text)))
+            << c.text << ": " << Expression::errortext().toStdString();
         expectSame(ex.resultValue(), c.expected, c.text);
         EXPECT_FALSE(ex.failed()) << c.text;
     }
@@ -116,15 +171,33 @@ struct ErrorCase {
 TEST(Expression, BadTextFailsWithItsMessage)
 {
     const ErrorCase cases[] = {
-        {"", "syntax error"}, {"\n", "syntax error"}, {"1\n\n", "syntax error"},
-        {"1e+3", "syntax error"}, {"1.5e3", "syntax error"}, {"round(2.5,0)", "syntax error"},
-        {"2 3", "syntax error"}, {"2pi", "syntax error"}, {"sin(1)(2)", "syntax error"},
-        {"sin(1;2)", "syntax error"}, {"round 2.5", "syntax error"}, {"txmin()", "syntax error"},
-        {"gau(1;2;3)", "syntax error"}, {"+1", "syntax error"}, {"1 +", "syntax error"}, {"(1", "syntax error"},
-        {"1)", "syntax error"}, {"x = 1", "syntax error"}, {"1\r", "syntax error"}, {"[1]", "syntax error"},
-        {"1_2", "syntax error"}, {"SIN 1", "syntax error"},
-        {"q + 1", "Undefined variable: q"}, {"q + w", "Undefined variable: w"}, {"sinx", "Undefined variable: sinx"},
-        {"e1", "Undefined variable: e1"}, {"q +", "syntax error"},
+        {"", "syntax error"},
+        {"\n", "syntax error"},
+        {"1\n\n", "syntax error"},
+        {"1e+3", "syntax error"},
+        {"1.5e3", "syntax error"},
+        {"round(2.5,0)", "syntax error"},
+        {"2 3", "syntax error"},
+        {"2pi", "syntax error"},
+        {"sin(1)(2)", "syntax error"},
+        {"sin(1;2)", "syntax error"},
+        {"round 2.5", "syntax error"},
+        {"txmin()", "syntax error"},
+        {"gau(1;2;3)", "syntax error"},
+        {"+1", "syntax error"},
+        {"1 +", "syntax error"},
+        {"(1", "syntax error"},
+        {"1)", "syntax error"},
+        {"x = 1", "syntax error"},
+        {"1\r", "syntax error"},
+        {"[1]", "syntax error"},
+        {"1_2", "syntax error"},
+        {"SIN 1", "syntax error"},
+        {"q + 1", "Undefined variable: q"},
+        {"q + w", "Undefined variable: w"},
+        {"sinx", "Undefined variable: sinx"},
+        {"e1", "Undefined variable: e1"},
+        {"q +", "syntax error"},
     };
     for (const auto& c : cases) {
         Expression ex;
@@ -142,7 +215,9 @@ TEST(Expression, NulEndsTheInputAndNonAsciiTextFailsWithAMessage)
 {
     Expression nul;
     nul.setNoAlert();
-    EXPECT_FALSE(nul.parse(QString::fromLatin1("1\0" "2", 3))); // the line end after the NUL is never seen
+    EXPECT_FALSE(nul.parse(QString::fromLatin1("1\0"
+                                               "2",
+                                               3))); // the line end after the NUL is never seen
     EXPECT_EQ(Expression::errortext(), "syntax error");
 
     Expression ex;
@@ -258,11 +333,19 @@ TEST(Expression, IntegerConversionsSaturate)
     EXPECT_EQ(toInt32(-2.9), -2);
 
     const ValueCase cases[] = {
-        {"int 3000000000.0", 3e9}, {"int -3000000000.5", -3e9}, {"frac 3000000000.5", 0.5},
-        {"int (0/0)", kNaN}, {"int 2147483647.5", 2147483647}, {"int -2147483648.5", -2147483648.0},
-        {"jn(1.e+300;1)", 0}, {"yn(1.e+300;1)", -kInf}, {"jn(0/0;1)", ::j0(1.0)},
+        {"int 3000000000.0", 3e9},
+        {"int -3000000000.5", -3e9},
+        {"frac 3000000000.5", 0.5},
+        {"int (0/0)", kNaN},
+        {"int 2147483647.5", 2147483647},
+        {"int -2147483648.5", -2147483648.0},
+        {"jn(1.e+300;1)", 0},
+        {"yn(1.e+300;1)", -kInf},
+        {"jn(0/0;1)", ::j0(1.0)},
         // more decimals than a double holds leave the number as it is
-        {"round(1.5;1.e+300)", 1.5}, {"round(1.e+300;10)", 1e300}, {"round(1.5;-1.e+300)", 0},
+        {"round(1.5;1.e+300)", 1.5},
+        {"round(1.e+300;10)", 1e300},
+        {"round(1.5;-1.e+300)", 0},
     };
     for (const auto& c : cases) {
         Expression ex;
@@ -306,9 +389,7 @@ TEST(Expression, AnyLengthParsesAndDeepNestingExhaustsTheStack)
     ASSERT_TRUE(ex.parse(QString::fromStdString(longName + "^10")));
     EXPECT_EQ(ex.resultValue(), 1024);
 
-    auto nested = [](int depth) {
-        return QString(depth, '(') + "1" + QString(depth, ')');
-    };
+    auto nested = [](int depth) { return QString(depth, '(') + "1" + QString(depth, ')'); };
     ASSERT_TRUE(ex.parse(nested(9000)));
     EXPECT_EQ(ex.resultValue(), 1);
 

@@ -26,7 +26,8 @@ using namespace IoTest;
 // scope, when that locale is installed.
 class GermanNumbers {
 public:
-    GermanNumbers() : previous_(std::setlocale(LC_NUMERIC, nullptr))
+    GermanNumbers()
+            : previous_(std::setlocale(LC_NUMERIC, nullptr))
     {
         active_ = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr
             && std::string(std::localeconv()->decimal_point) == ",";
@@ -64,7 +65,7 @@ TEST_F(ASCIIExportTest, SelectedBuffersGoToNumberedFilesWithoutTheLocale)
     if (!german.active())
         GTEST_SKIP() << "German locale not installed";
     const QString path = scratchPath(QStringLiteral("export"));
-    manager.selectedRows = {0, 2, 7};   // a row past the list writes nothing
+    manager.selectedRows = {0, 2, 7}; // a row past the list writes nothing
     ASSERT_TRUE(ASCIIExportFile::exportASCII(doc, path));
 
     EXPECT_EQ(readAll(path + QStringLiteral(".0")),
@@ -78,7 +79,7 @@ TEST_F(ASCIIExportTest, SelectedBuffersGoToNumberedFilesWithoutTheLocale)
 TEST_F(ASCIIExportTest, UnwritableFileIsReportedAndTheOthersStillWritten)
 {
     const QString dir = scratchPath(QStringLiteral("partly"));
-    ASSERT_TRUE(QDir().mkpath(dir + QStringLiteral("/out.1")));   // a directory where file 1 should go
+    ASSERT_TRUE(QDir().mkpath(dir + QStringLiteral("/out.1"))); // a directory where file 1 should go
     manager.selectedRows = {0, 1};
     QString error;
     EXPECT_FALSE(ASCIIExportFile::exportASCII(doc, dir + QStringLiteral("/out"), &error));

@@ -75,10 +75,7 @@ protected:
         previous_ = ManagerServices::shared();
         ManagerServices::setShared(&controller);
     }
-    void TearDown() override
-    {
-        ManagerServices::setShared(previous_);
-    }
+    void TearDown() override { ManagerServices::setShared(previous_); }
 
     static std::vector<Points> points(const VexaDocument& d)
     {
@@ -112,9 +109,11 @@ void PrintTo(const FileCase& c, std::ostream* os)
     *os << c.name;
 }
 
-void defaults(Options&) {}
+void defaults(Options&)
+{
+}
 
-class AsciiImportFiles : public AsciiImportTest, public ::testing::WithParamInterface<FileCase> {};
+class AsciiImportFiles : public AsciiImportTest, public ::testing::WithParamInterface<FileCase> { };
 
 TEST_P(AsciiImportFiles, GiveTheirBuffers)
 {
@@ -138,23 +137,39 @@ TEST_P(AsciiImportFiles, GiveTheirBuffers)
 
 const FileCase kFileCases[] = {
     {"Tabs", "tabs.txt", defaults, {{{1, 2, 3}, {10, 20, 30}}, {{1, 2, 3}, {100, 200, 300}}}},
-    {"NoXColumn", "tabs.txt", [](Options& o) { o.noXColumn = true; },
+    {"NoXColumn",
+     "tabs.txt",
+     [](Options& o) { o.noXColumn = true; },
      {{{0, 1, 2}, {1, 2, 3}}, {{0, 1, 2}, {10, 20, 30}}, {{0, 1, 2}, {100, 200, 300}}}},
-    {"XColumnTwo", "tabs.txt", [](Options& o) { o.xColumn = 2; },
+    {"XColumnTwo",
+     "tabs.txt",
+     [](Options& o) { o.xColumn = 2; },
      {{{10, 20, 30}, {1, 2, 3}}, {{10, 20, 30}, {100, 200, 300}}}},
-    {"XColumnZeroIsNone", "tabs.txt", [](Options& o) { o.xColumn = 0; },
+    {"XColumnZeroIsNone",
+     "tabs.txt",
+     [](Options& o) { o.xColumn = 0; },
      {{{0, 1, 2}, {1, 2, 3}}, {{0, 1, 2}, {10, 20, 30}}, {{0, 1, 2}, {100, 200, 300}}}},
     {"OneColumnCountsRows", "one_column.txt", defaults, {{{0, 1, 2}, {5, 6, 7}}}},
     {"CommasSeparateByDefault", "commas.csv", defaults, {{{1, 3}, {2, 4}}}},
-    {"DecimalComma", "decimal_comma.txt", [](Options& o) { o.commaSeparates = false; },
+    {"DecimalComma",
+     "decimal_comma.txt",
+     [](Options& o) { o.commaSeparates = false; },
      {{{1.5, 3}, {2.25, 4.5}}}},
-    {"SemicolonsKeepColumns", "semicolons.csv", [](Options& o) { o.separator = QStringLiteral(";"); },
+    {"SemicolonsKeepColumns",
+     "semicolons.csv",
+     [](Options& o) { o.separator = QStringLiteral(";"); },
      {{{1, 3}, {2.5, 1.5}}, {{1, 2}, {3, 4}}}},
-    {"BlanksAfterSeparator", "comma_blank.csv", [](Options& o) { o.separator = QStringLiteral(","); },
+    {"BlanksAfterSeparator",
+     "comma_blank.csv",
+     [](Options& o) { o.separator = QStringLiteral(","); },
      {{{1, 4}, {2, 5}}, {{1, 4}, {3, 6}}}},
-    {"CommentText", "comments.txt", [](Options& o) { o.commentText = QStringLiteral("#"); },
+    {"CommentText",
+     "comments.txt",
+     [](Options& o) { o.commentText = QStringLiteral("#"); },
      {{{1, 3}, {2, 4}}}},
-    {"HeaderAndIgnoredLines", "header.txt", [](Options& o) { o.ignoreText = QStringLiteral("skip"); },
+    {"HeaderAndIgnoredLines",
+     "header.txt",
+     [](Options& o) { o.ignoreText = QStringLiteral("skip"); },
      {{{1, 7}, {2, 8}}}},
     {"BlankLines", "blank_lines.txt", [](Options& o) { o.numericLinesOnly = false; }, {{{1, 3}, {2, 4}}}},
     {"RaggedRows", "ragged.txt", defaults, {{{1, 4, 6}, {2, 5, 7}}, {{1, 6}, {3, 8}}, {{6}, {9}}}},
@@ -162,19 +177,26 @@ const FileCase kFileCases[] = {
     {"ByteOrderMark", "bom.txt", [](Options& o) { o.numericLinesOnly = false; }, {{{1, 3}, {2, 4}}}},
     {"Latin1", "latin1.txt", [](Options& o) { o.numericLinesOnly = false; }, {{{1, 3}, {2, 4}}}},
     {"UnicodeLineBreaks", "unicode_breaks.txt", defaults, {{{1, 3, 5}, {2, 4, 6}}}},
-    {"ErrorMode", "errors.txt", [](Options& o) { o.mode = ASCIIImport::ErrorMode; },
+    {"ErrorMode",
+     "errors.txt",
+     [](Options& o) { o.mode = ASCIIImport::ErrorMode; },
      {{{1, 2, 4}, {2, 3, 5}, {0, 0.2, 0}, {0.1, 0.3, 0}}}},
     {"DateTime", "datetime.txt", defaults, {{{kNoon, kNoon + 30}, {5, 6}}}},
     // The date stands between Unicode blanks, the line is no ASCII until the
     // date has been written as seconds.
     {"Latin1DateWithNoBreakSpace", "latin1_nbsp_date.txt", defaults, {{{kNoon}, {5}}}},
     {"FractionOfSecond", "fraction.txt", defaults, {{{kNoon + 0.5}, {1}}}},
-    {"DatesKeepEmptyFields", "date_semicolon.csv", [](Options& o) { o.separator = QStringLiteral(";"); },
+    {"DatesKeepEmptyFields",
+     "date_semicolon.csv",
+     [](Options& o) { o.separator = QStringLiteral(";"); },
      {{{kMidnight, kNextMidnight}, {1, 2}}, {{kNextMidnight}, {5}}, {{kMidnight, kNextMidnight}, {3, 6}}}},
     {"FirstDateFormatStays", "remembered.txt", defaults, {{{kMidnight, 2011}, {1, 2}}}},
-    {"NoTime", "datetime.txt", [](Options& o) { o.noTime = true; },
+    {"NoTime",
+     "datetime.txt",
+     [](Options& o) { o.noTime = true; },
      {{{2011, 2011}, {12, 12}}, {{2011, 2011}, {0, 0}}, {{2011, 2011}, {0, 30}}, {{2011, 2011}, {5, 6}}}},
-    {"UserPattern", "user_format.txt",
+    {"UserPattern",
+     "user_format.txt",
      [](Options& o) {
          o.timeFormat = QStringLiteral("dd/MM/yyyy  HH:mm");
          o.useTimeFormat = true;
@@ -199,7 +221,7 @@ void PrintTo(const FailCase& c, std::ostream* os)
     *os << c.name;
 }
 
-class AsciiImportNothingRead : public AsciiImportTest, public ::testing::WithParamInterface<FailCase> {};
+class AsciiImportNothingRead : public AsciiImportTest, public ::testing::WithParamInterface<FailCase> { };
 
 TEST_P(AsciiImportNothingRead, LeavesTheDocumentAlone)
 {
@@ -497,10 +519,21 @@ TEST_F(AsciiImportTest, DatesAreReadLikeTheStrictDateParser)
     };
     // The order in which a separated first field is tried.
     const char* const formats[] = {
-        "yyyy-MM-dd", "MM/dd/yyyy", "dd.MM.yyyy", "HH:mm:ss", "HH:mm:ss.S", "HH:mm",
-        "yyyy-MM-dd HH:mm:ss", "yyyy-MM-dd HH:mm:ss.S", "yyyy-MM-dd HH:mm",
-        "MM/dd/yyyy HH:mm:ss", "MM/dd/yyyy HH:mm:ss.S", "MM/dd/yyyy HH:mm",
-        "dd.MM.yyyy HH:mm:ss", "dd.MM.yyyy HH:mm:ss.S", "dd.MM.yyyy HH:mm",
+        "yyyy-MM-dd",
+        "MM/dd/yyyy",
+        "dd.MM.yyyy",
+        "HH:mm:ss",
+        "HH:mm:ss.S",
+        "HH:mm",
+        "yyyy-MM-dd HH:mm:ss",
+        "yyyy-MM-dd HH:mm:ss.S",
+        "yyyy-MM-dd HH:mm",
+        "MM/dd/yyyy HH:mm:ss",
+        "MM/dd/yyyy HH:mm:ss.S",
+        "MM/dd/yyyy HH:mm",
+        "dd.MM.yyyy HH:mm:ss",
+        "dd.MM.yyyy HH:mm:ss.S",
+        "dd.MM.yyyy HH:mm",
     };
     // clang-format off
     const char* const texts[] = {
@@ -560,8 +593,8 @@ TEST_F(AsciiImportTest, OneWideLineDoesNotExhaustMemory)
         VexaDocument d;
         Options o;
         o.path = path;
-        const bool ok = ASCIIImport::importFile(d, o) && d.DB.size() == size_t(ASCIIImport::maxFields - 1) &&
-                        d.DB[0]->Y.size() == 300001;
+        const bool ok = ASCIIImport::importFile(d, o) && d.DB.size() == size_t(ASCIIImport::maxFields - 1)
+            && d.DB[0]->Y.size() == 300001;
         std::_Exit(ok ? 0 : 1);
     };
     GTEST_FLAG_SET(death_test_style, "threadsafe");

@@ -32,8 +32,7 @@ bool swapFor(Order o)
     return o != hostOrder;
 }
 
-template <typename T>
-void put(QByteArray& out, T v, Order o)
+template <typename T> void put(QByteArray& out, T v, Order o)
 {
     char raw[sizeof(T)];
     std::memcpy(raw, &v, sizeof v);
@@ -47,11 +46,21 @@ QByteArray encode(int type, const std::vector<double>& values, Order o = hostOrd
     QByteArray out;
     for (double v : values) {
         switch (type) {
-        case BinaryRecordLayout::Double: put(out, v, o); break;
-        case BinaryRecordLayout::Float: put(out, float(v), o); break;
-        case BinaryRecordLayout::Int32: put(out, std::int32_t(v), o); break;
-        case BinaryRecordLayout::Int16: put(out, std::int16_t(v), o); break;
-        default: put(out, v, o); break;
+        case BinaryRecordLayout::Double:
+            put(out, v, o);
+            break;
+        case BinaryRecordLayout::Float:
+            put(out, float(v), o);
+            break;
+        case BinaryRecordLayout::Int32:
+            put(out, std::int32_t(v), o);
+            break;
+        case BinaryRecordLayout::Int16:
+            put(out, std::int16_t(v), o);
+            break;
+        default:
+            put(out, v, o);
+            break;
         }
     }
     return out;
@@ -99,7 +108,7 @@ TEST_F(BinaryImportTest, ReadsEveryNumberTypeInBothByteOrders)
 {
     struct Case {
         int type;
-        std::vector<double> values;   // three records of (x, y)
+        std::vector<double> values; // three records of (x, y)
     };
     const Case cases[] = {
         {BinaryRecordLayout::Double, {-3.25, 1e300, 0.1, -2.5e-310, 12, 7}},
@@ -156,10 +165,11 @@ TEST_F(BinaryImportTest, WholeColumnsFollowOneAnother)
 
     VexaDocument d;
     d.M = &manager;
-    const QString path = writeScratch(QStringLiteral("cols.dat"),
-                                      encode(BinaryRecordLayout::Int32, {1, 2, 3, 10, 20, 30, 100, 200, 300},
-                                             Order::Big));
-    ASSERT_TRUE(BinaryImport::binaryImport(d, path, BinaryRecordLayout::Int32, 1, swapFor(Order::Big), 3, {}, {}));
+    const QString path
+        = writeScratch(QStringLiteral("cols.dat"),
+                       encode(BinaryRecordLayout::Int32, {1, 2, 3, 10, 20, 30, 100, 200, 300}, Order::Big));
+    ASSERT_TRUE(
+        BinaryImport::binaryImport(d, path, BinaryRecordLayout::Int32, 1, swapFor(Order::Big), 3, {}, {}));
     ASSERT_EQ(d.bufferCount(), 2);
     EXPECT_EQ(pointsOf(*d.DB[0]), (Points{{1, 10}, {2, 20}, {3, 30}}));
     EXPECT_EQ(pointsOf(*d.DB[1]), (Points{{1, 100}, {2, 200}, {3, 300}}));
@@ -171,7 +181,7 @@ TEST_F(BinaryImportTest, MisfitSizeAsksAndContinuingIgnoresTheRest)
     for (int i = 0; i < 12; ++i)
         v.push_back(i);
     QByteArray bytes = encode(0, v);
-    bytes.append("tail", 4);   // 100 bytes: six records of two doubles and 4 more
+    bytes.append("tail", 4); // 100 bytes: six records of two doubles and 4 more
     ASSERT_EQ(bytes.size(), 100);
 
     for (int mode : {0, 1}) {
@@ -179,19 +189,20 @@ TEST_F(BinaryImportTest, MisfitSizeAsksAndContinuingIgnoresTheRest)
         VexaDocument d;
         d.M = &manager;
         const QString path = writeScratch(QStringLiteral("misfit.dat"), bytes);
-        ScriptedAlerts alerts{0};   // "Continue"
+        ScriptedAlerts alerts{0}; // "Continue"
         ASSERT_TRUE(BinaryImport::binaryImport(d, path, 0, mode, false, 2, {}, {}));
         ASSERT_EQ(alerts.requests().size(), 1u);
         EXPECT_EQ(alerts.requests()[0].title, QStringLiteral("Binary Import Error"));
         EXPECT_EQ(alerts.requests()[0].message, QStringLiteral("file does not match byte count"));
-        EXPECT_EQ(alerts.requests()[0].buttons, (QStringList{QStringLiteral("Continue"), QStringLiteral("Cancel")}));
+        EXPECT_EQ(alerts.requests()[0].buttons,
+                  (QStringList{QStringLiteral("Continue"), QStringLiteral("Cancel")}));
         ASSERT_EQ(d.bufferCount(), 1);
         const Points want = mode == 0 ? Points{{0, 1}, {2, 3}, {4, 5}, {6, 7}, {8, 9}, {10, 11}}
                                       : Points{{0, 6}, {1, 7}, {2, 8}, {3, 9}, {4, 10}, {5, 11}};
         EXPECT_EQ(pointsOf(*d.DB[0]), want);
     }
 
-    ScriptedAlerts alerts{1};   // "Cancel"
+    ScriptedAlerts alerts{1}; // "Cancel"
     const int updates = manager.updates;
     EXPECT_FALSE(import(bytes, 0, 0, false, 2));
     EXPECT_EQ(doc.bufferCount(), 0);
@@ -203,7 +214,7 @@ TEST_F(BinaryImportTest, RefusedFilesGiveTheirMessageAndNoBuffer)
 {
     struct Case {
         const char* name;
-        QByteArray bytes;   // empty: no file at all
+        QByteArray bytes; // empty: no file at all
         int type;
         int columns;
         const char* message;
@@ -228,7 +239,8 @@ TEST_F(BinaryImportTest, RefusedFilesGiveTheirMessageAndNoBuffer)
     }
 
     ScriptedAlerts alerts;
-    EXPECT_FALSE(BinaryImport::binaryImport(doc, scratchPath(QStringLiteral("no-such-file")), 0, 0, false, 1, {}, {}));
+    EXPECT_FALSE(
+        BinaryImport::binaryImport(doc, scratchPath(QStringLiteral("no-such-file")), 0, 0, false, 1, {}, {}));
     ASSERT_EQ(alerts.requests().size(), 1u);
     EXPECT_EQ(alerts.requests()[0].message, QStringLiteral("file is to small"));
 
@@ -271,7 +283,8 @@ TEST_F(BinaryImportTest, RescalesTheControllersAxisPair)
 {
     manager.pair = 2;
     ASSERT_TRUE(import(encode(0, {5, 50, 6, 60}), 0, 0, false, 2));
-    EXPECT_EQ(std::make_tuple(doc.xmin1, doc.xmax1, doc.ymin1, doc.ymax1), std::make_tuple(0.0, 1.0, 0.0, 1.0));
+    EXPECT_EQ(std::make_tuple(doc.xmin1, doc.xmax1, doc.ymin1, doc.ymax1),
+              std::make_tuple(0.0, 1.0, 0.0, 1.0));
 }
 
 } // namespace

@@ -169,7 +169,7 @@ void expectSameBuffer(const DataBuffer& a, const DataBuffer& b)
 // A main document with buffers and sub-views whose views sit in frames.
 struct Graph {
     VexaDocument doc;
-    DA::SubviewViews views;   // after doc: the views go first
+    DA::SubviewViews views; // after doc: the views go first
 
     VexaDocument& addSubview(const QRectF& frame, int seed)
     {
@@ -204,20 +204,103 @@ DA::WindowFrame windowOf(const VexaDocument& d)
 // The document keys of the file, in file order.
 QStringList documentKeys()
 {
-    QStringList keys = {
-        "vexaversion", "verno", "xmin1", "xmax1", "ymin1", "ymax1", "xmin2", "xmax2", "ymin2", "ymax2", "winx", "winy",
-        "winw", "winh", "buffer", "text", "graphic", "marginleft", "marginright", "margintop", "marginbottom",
-        "framewidth", "framecolor", "framestyle", "framearrows", "crossarrows", "forceframe", "drawbackground",
-        "drawmargin", "drawframe", "alldraw", "forcerenderhigh", "arrowtype", "arrowsize", "backgroundcolor",
-        "margincolor", "plotlegend", "legendbg", "legendhorizontal", "legendalign", "legendx", "legendy",
-        "legendwidth", "legendspace", "legendfont", "legendcolor", "legendbgcolor"};
-    const char* axisWords[] = {
-        "axis", "axismode", "axistext", "axistextcolor", "axistimeformat", "scaleexpr", "trigger", "textfont",
-        "numfont", "tickcolor", "gridcolor", "mtickcolor", "mgridcolor", "zerocolor", "ticks", "mticks", "ticksboth",
-        "mticksboth", "grid", "mgrid", "zeroline", "smalllog", "reverse", "fliptext", "ticklength", "tickwidth",
-        "gridwidth", "mticklength", "mtickwidth", "mgridwidth", "scalstart", "scalend", "scalspace", "scalminticks",
-        "numoff", "textoff", "textoffsetfromframe", "tickstyle", "expoff", "text", "numbers", "dp", "dpauto",
-        "alabel", "gridfront", "mgridfront", "gridpattern", "mgridpattern", "align", "angle"};
+    QStringList keys = {"vexaversion",
+                        "verno",
+                        "xmin1",
+                        "xmax1",
+                        "ymin1",
+                        "ymax1",
+                        "xmin2",
+                        "xmax2",
+                        "ymin2",
+                        "ymax2",
+                        "winx",
+                        "winy",
+                        "winw",
+                        "winh",
+                        "buffer",
+                        "text",
+                        "graphic",
+                        "marginleft",
+                        "marginright",
+                        "margintop",
+                        "marginbottom",
+                        "framewidth",
+                        "framecolor",
+                        "framestyle",
+                        "framearrows",
+                        "crossarrows",
+                        "forceframe",
+                        "drawbackground",
+                        "drawmargin",
+                        "drawframe",
+                        "alldraw",
+                        "forcerenderhigh",
+                        "arrowtype",
+                        "arrowsize",
+                        "backgroundcolor",
+                        "margincolor",
+                        "plotlegend",
+                        "legendbg",
+                        "legendhorizontal",
+                        "legendalign",
+                        "legendx",
+                        "legendy",
+                        "legendwidth",
+                        "legendspace",
+                        "legendfont",
+                        "legendcolor",
+                        "legendbgcolor"};
+    const char* axisWords[] = {"axis",
+                               "axismode",
+                               "axistext",
+                               "axistextcolor",
+                               "axistimeformat",
+                               "scaleexpr",
+                               "trigger",
+                               "textfont",
+                               "numfont",
+                               "tickcolor",
+                               "gridcolor",
+                               "mtickcolor",
+                               "mgridcolor",
+                               "zerocolor",
+                               "ticks",
+                               "mticks",
+                               "ticksboth",
+                               "mticksboth",
+                               "grid",
+                               "mgrid",
+                               "zeroline",
+                               "smalllog",
+                               "reverse",
+                               "fliptext",
+                               "ticklength",
+                               "tickwidth",
+                               "gridwidth",
+                               "mticklength",
+                               "mtickwidth",
+                               "mgridwidth",
+                               "scalstart",
+                               "scalend",
+                               "scalspace",
+                               "scalminticks",
+                               "numoff",
+                               "textoff",
+                               "textoffsetfromframe",
+                               "tickstyle",
+                               "expoff",
+                               "text",
+                               "numbers",
+                               "dp",
+                               "dpauto",
+                               "alabel",
+                               "gridfront",
+                               "mgridfront",
+                               "gridpattern",
+                               "mgridpattern",
+                               "align",
+                               "angle"};
     for (int i = 0; i < 4; ++i)
         for (const char* w : axisWords)
             keys << QLatin1String(w) + QString::number(i);
@@ -262,7 +345,7 @@ TEST(DocumentArchiveTest, EveryKeyIsWrittenInOrderAndReadBackIntoItsField)
     EXPECT_FALSE(file.decodeString("vexaversion").isEmpty());
     EXPECT_EQ(file.decodeInt("winx", 99), 10);
     EXPECT_EQ(file.decodeInt("winy", 99), -20);
-    EXPECT_EQ(file.decodeInt("legendx", 99), 12);   // stored as an int: files rely on it
+    EXPECT_EQ(file.decodeInt("legendx", 99), 12); // stored as an int: files rely on it
     EXPECT_EQ(file.decodeInt("legendy", 99), -3);
     // A sub-view's record holds the document keys and no sub-view keys.
     QStringList nested;
@@ -318,14 +401,14 @@ TEST(DocumentArchiveTest, OnlySubviewsWithAProperFrameAreWritten)
 {
     Graph g;
     g.addSubview(QRectF(0, 0, 100, 80), 1);
-    g.addSubview(QRectF(0, 0, 0, 50), 2);     // no width
-    g.addSubview(QRectF(0, 0, 50, -5), 3);    // negative height
-    g.addSubview(QRectF(0, 0, 50, 50), 4).PV = nullptr;   // no view
+    g.addSubview(QRectF(0, 0, 0, 50), 2); // no width
+    g.addSubview(QRectF(0, 0, 50, -5), 3); // negative height
+    g.addSubview(QRectF(0, 0, 50, 50), 4).PV = nullptr; // no view
     g.addSubview(QRectF(10, 10, 60, 40), 5);
     const QByteArray bytes = saved(g.doc);
 
     KeyedUnarchiver file(bytes);
-    EXPECT_EQ(file.decodeInt("subviews"), 5);   // gaps stay numbered
+    EXPECT_EQ(file.decodeInt("subviews"), 5); // gaps stay numbered
     for (int j = 0; j < 5; ++j)
         EXPECT_EQ(file.containsValueForKey(QStringLiteral("subview%1").arg(j)), j == 0 || j == 4) << j;
 
@@ -341,8 +424,11 @@ TEST(DocumentArchiveTest, LegendGeometryIsStoredAsIntegersWithoutOverflow)
         double stored;
         int written;
     };
-    const Case cases[] = {{12.7, 12}, {-3.9, -3}, {1e300, std::numeric_limits<int>::max()},
-                          {-1e300, std::numeric_limits<int>::min()}, {std::nan(""), 0}};
+    const Case cases[] = {{12.7, 12},
+                          {-3.9, -3},
+                          {1e300, std::numeric_limits<int>::max()},
+                          {-1e300, std::numeric_limits<int>::min()},
+                          {std::nan(""), 0}};
     for (const Case& c : cases) {
         VexaDocument d;
         d.legend.legendwidth = c.stored;
@@ -363,7 +449,7 @@ TEST(DocumentArchiveTest, OlderVersionsAreUpgraded)
         int gridfront, gridpattern;
         double angle1;
         std::array<int, 4> align;
-        double angle0;   // of an axis without keys
+        double angle0; // of an axis without keys
     };
     const Case cases[] = {
         {14, 4, red, blue, 1, 0, 0, {2, 4, 6, 8}, 0},
@@ -397,7 +483,8 @@ TEST(DocumentArchiveTest, OlderVersionsAreUpgraded)
             axis.align = 9;
             axis.angle = 30;
         }
-        ASSERT_TRUE(DA::loadDataRepresentation(g.doc, a.encodedData(), DA::documentType(), g.views)) << c.verno;
+        ASSERT_TRUE(DA::loadDataRepresentation(g.doc, a.encodedData(), DA::documentType(), g.views))
+            << c.verno;
         const VexaDocument& d = g.doc;
         EXPECT_EQ(d.verno, c.verno);
         EXPECT_EQ(d.axes[1].mticklength, c.mticklength) << c.verno;
@@ -430,8 +517,8 @@ TEST(DocumentArchiveTest, PartialLoadsMergeOnlyTheirSection)
     const VexaDocument& s = source.doc;
 
     struct Box : TextBoxItem {
-        void doAutoPos() override {}
-        void setNeedsDisplay() override {}
+        void doAutoPos() override { }
+        void setNeedsDisplay() override { }
     };
     struct Case {
         int section;
@@ -460,7 +547,7 @@ TEST(DocumentArchiveTest, PartialLoadsMergeOnlyTheirSection)
         EXPECT_EQ(d.verno, 31) << at;
         EXPECT_EQ(d.ALL, 0) << at;
         EXPECT_EQ(d.resizewin, 0) << at;
-        EXPECT_EQ(d.SPD.size(), 1u) << at;   // the file's sub-views come along, whatever the section
+        EXPECT_EQ(d.SPD.size(), 1u) << at; // the file's sub-views come along, whatever the section
         EXPECT_EQ(g.views.size(), 1u) << at;
 
         EXPECT_EQ(d.page.marginleft == s.page.marginleft, c.layout) << at;
@@ -737,7 +824,8 @@ TEST(DocumentArchiveTest, NilTextsColoursAndFontsReadAsMissing)
     scramble(source.doc, 3);
     KeyedArchiver a;
     DA::saveToCoder(source.doc, a);
-    for (const char* k : {"axistimeformat1", "scaleexpr0", "gridcolor2", "legendcolor", "legendfont", "numfont3"})
+    for (const char* k :
+         {"axistimeformat1", "scaleexpr0", "gridcolor2", "legendcolor", "legendfont", "numfont3"})
         a.encodeObject(QLatin1String(k), nullptr);
 
     Graph g;
@@ -762,7 +850,7 @@ TEST(DocumentArchiveTest, UnreadableFilesAreRefused)
     Graph g;
     ScriptedAlerts alerts;
     EXPECT_FALSE(DA::readFromFile(g.doc, scratch("no-such-file.vexa"), g.views));
-    EXPECT_FALSE(DA::readFromFile(g.doc, TestSupport::scratchDir(), g.views));   // a directory
+    EXPECT_FALSE(DA::readFromFile(g.doc, TestSupport::scratchDir(), g.views)); // a directory
     ASSERT_EQ(alerts.requests().size(), 2u);
     for (const auto& r : alerts.requests())
         EXPECT_EQ(r.title, "File Open Error");
@@ -925,7 +1013,8 @@ TEST(DocumentArchiveTest, AFailedSaveIsReportedAndLeavesTheOlderFile)
     EXPECT_FALSE(ok);
     EXPECT_TRUE(error.contains(QString::fromLocal8Bit(std::strerror(EFBIG)))) << error.toStdString();
     EXPECT_EQ(fileBytes(path), older);
-    EXPECT_EQ(QDir(TestSupport::scratchDir()).entryList({"kept.vexa*"}, QDir::Files), QStringList{"kept.vexa"});
+    EXPECT_EQ(QDir(TestSupport::scratchDir()).entryList({"kept.vexa*"}, QDir::Files),
+              QStringList{"kept.vexa"});
 
     error.clear();
     EXPECT_FALSE(DA::writeToFile(g.doc, scratch("missing/dir/doc.vexa"), nullptr, &error));

@@ -31,10 +31,13 @@ class ProbeEngine : public QPaintEngine {
 public:
     std::function<void()> onDraw;
 
-    ProbeEngine() : QPaintEngine(QPaintEngine::AllFeatures) {}
+    ProbeEngine()
+            : QPaintEngine(QPaintEngine::AllFeatures)
+    {
+    }
     bool begin(QPaintDevice*) override { return true; }
     bool end() override { return true; }
-    void updateState(const QPaintEngineState&) override {}
+    void updateState(const QPaintEngineState&) override { }
     Type type() const override { return QPaintEngine::User; }
 
     void drawPath(const QPainterPath&) override { onDraw(); }
@@ -45,12 +48,18 @@ public:
     void drawPoints(const QPointF*, int) override { onDraw(); }
     void drawTextItem(const QPointF&, const QTextItem&) override { onDraw(); }
     void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override { onDraw(); }
-    void drawImage(const QRectF&, const QImage&, const QRectF&, Qt::ImageConversionFlags) override { onDraw(); }
+    void drawImage(const QRectF&, const QImage&, const QRectF&, Qt::ImageConversionFlags) override
+    {
+        onDraw();
+    }
 };
 
 class ProbeDevice : public QPaintDevice {
 public:
-    ProbeDevice(QSize size) : size_(size) {}
+    ProbeDevice(QSize size)
+            : size_(size)
+    {
+    }
     ~ProbeDevice() override = default;
     mutable ProbeEngine engine;
     QPaintEngine* paintEngine() const override { return &engine; }
@@ -59,19 +68,29 @@ protected:
     int metric(PaintDeviceMetric m) const override
     {
         switch (m) {
-        case PdmWidth: return size_.width();
-        case PdmHeight: return size_.height();
-        case PdmWidthMM: return size_.width() * 254 / 720;
-        case PdmHeightMM: return size_.height() * 254 / 720;
-        case PdmNumColors: return 0;
-        case PdmDepth: return 32;
+        case PdmWidth:
+            return size_.width();
+        case PdmHeight:
+            return size_.height();
+        case PdmWidthMM:
+            return size_.width() * 254 / 720;
+        case PdmHeightMM:
+            return size_.height() * 254 / 720;
+        case PdmNumColors:
+            return 0;
+        case PdmDepth:
+            return 32;
         case PdmDpiX:
         case PdmDpiY:
         case PdmPhysicalDpiX:
-        case PdmPhysicalDpiY: return 72;
-        case PdmDevicePixelRatio: return 1;
-        case PdmDevicePixelRatioScaled: return int(devicePixelRatioFScale());
-        default: return 0;
+        case PdmPhysicalDpiY:
+            return 72;
+        case PdmDevicePixelRatio:
+            return 1;
+        case PdmDevicePixelRatioScaled:
+            return int(devicePixelRatioFScale());
+        default:
+            return 0;
         }
     }
 

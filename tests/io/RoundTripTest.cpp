@@ -4,8 +4,8 @@
 #include "io/DocumentArchive.h"
 #include "model/DocumentView.h"
 #include "model/VexaDocument.h"
-#include "view/VexaView.h"
 #include "platform/Alert.h"
+#include "view/VexaView.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@
 namespace {
 
 struct SizedView : DocumentView {
-    void displayNow() override {}
+    void displayNow() override { }
     QSizeF boundsSize() const override { return QSizeF(600, 400); }
 };
 

@@ -56,7 +56,7 @@ void PrintTo(const InPlaceCase& c, std::ostream* os)
     *os << c.source;
 }
 
-class InPlaceCommands : public testing::TestWithParam<InPlaceCase> {};
+class InPlaceCommands : public testing::TestWithParam<InPlaceCase> { };
 
 TEST_P(InPlaceCommands, ChangeExactlyTheirBuffers)
 {
@@ -81,11 +81,9 @@ INSTANTIATE_TEST_SUITE_P(
         InPlaceCase{"normx 0 4 0 1 0", "x:0,0.25,0.5,0.75,1 y:0,10,20,30,40", B1},
         InPlaceCase{"normy 0 40 1 2 1", B0, "x:0,1,2 y:1,1.25,1.5"},
         // cuts are named after what they remove; bounds in either order
-        InPlaceCase{"cutoutsidex 1 3 0", "x:2 y:20", B1},
-        InPlaceCase{"cutinsidex 3 1 0", "x:0,4 y:0,40", B1},
+        InPlaceCase{"cutoutsidex 1 3 0", "x:2 y:20", B1}, InPlaceCase{"cutinsidex 3 1 0", "x:0,4 y:0,40", B1},
         InPlaceCase{"cutoutsidey 5 25 all", "x:1,2 y:10,20", "x:1,2 y:10,20"},
-        InPlaceCase{"cutinsidey 5 25 1", B0, "x:0 y:0"},
-        InPlaceCase{"linbg 2 1 1", B0, "x:0,1,2 y:1,13,25"},
+        InPlaceCase{"cutinsidey 5 25 1", B0, "x:0 y:0"}, InPlaceCase{"linbg 2 1 1", B0, "x:0,1,2 y:1,13,25"},
         InPlaceCase{"swapxy 1", B0, "x:0,10,20 y:0,1,2"},
         // single values: missing index and value are 0; an index past the points is ignored
         InPlaceCase{"setyval all 2 2.5", "x:0,1,2,3,4 y:0,10,2.5,30,40", "x:0,1,2 y:0,10,2.5"},
@@ -100,8 +98,7 @@ INSTANTIATE_TEST_SUITE_P(
         InPlaceCase{"calc 2 bn all", "x:0,1,2,3,4 y:0,0,0,0,0", "x:0,1,2 y:1,1,1"},
         InPlaceCase{"setvar k 3\ncalc 2 y*k 1", B0, "x:0,1,2 y:0,30,60"},
         // targets outside 1..4 name no column, even one that saturates the slot
-        InPlaceCase{"calc 0 x+1 all", B0, B1},
-        InPlaceCase{"calc 5 x+1 all", B0, B1},
+        InPlaceCase{"calc 0 x+1 all", B0, B1}, InPlaceCase{"calc 5 x+1 all", B0, B1},
         InPlaceCase{"calc -1.0e+12 x+1 all", B0, B1},
         // an empty set does nothing
         InPlaceCase{"movex 0 1 none\nsmooth 3 none\nsetyval none 0 7", B0, B1}));
@@ -120,9 +117,9 @@ TEST(DataOperationCommands, AnEmptyingCutBeepsAndKeepsThePoints)
 
 struct AppendCase {
     const char* source;
-    int buffers;            // afterwards
-    const char* last;       // the last buffer; empty: not checked
-    double lastbuffer;      // NaN: the operation publishes none
+    int buffers; // afterwards
+    const char* last; // the last buffer; empty: not checked
+    double lastbuffer; // NaN: the operation publishes none
 };
 
 void PrintTo(const AppendCase& c, std::ostream* os)
@@ -130,7 +127,7 @@ void PrintTo(const AppendCase& c, std::ostream* os)
     *os << c.source;
 }
 
-class AppendingCommands : public testing::TestWithParam<AppendCase> {};
+class AppendingCommands : public testing::TestWithParam<AppendCase> { };
 
 TEST_P(AppendingCommands, AppendTheirResult)
 {
@@ -155,22 +152,17 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         // bcalc: two existing buffers and one of the four operators
         AppendCase{"bcalc 0 / 1", 3, "x:0,1,2 y:0,1,1", none},
-        AppendCase{"bcalc 1 - 0", 3, "x:0,1,2 y:0,0,0", none},
-        AppendCase{"bcalc 0 x 1", 2, "", none},
-        AppendCase{"bcalc 0 + 7", 2, "", none},
-        AppendCase{"bcalc -1 + 0", 2, "", none},
+        AppendCase{"bcalc 1 - 0", 3, "x:0,1,2 y:0,0,0", none}, AppendCase{"bcalc 0 x 1", 2, "", none},
+        AppendCase{"bcalc 0 + 7", 2, "", none}, AppendCase{"bcalc -1 + 0", 2, "", none},
         // one new buffer per buffer of the set, never revisited
-        AppendCase{"smooth 1 all", 4, "", 3},
-        AppendCase{"datareduction 2 0", 3, "x:0.5,2.5 y:5,25", 2},
+        AppendCase{"smooth 1 all", 4, "", 3}, AppendCase{"datareduction 2 0", 3, "x:0.5,2.5 y:5,25", 2},
         AppendCase{"diff 1.5 0", 3, "x:0,1,2,3,4 y:10,10,10,10,10", 2},
         AppendCase{"integrate 0", 3, "x:0,1,2,3,4 y:0,5,20,45,80", 2},
         AppendCase{"integrate 1,0", 4, "x:0,1,2,3,4 y:0,5,20,45,80", 3},
-        AppendCase{"linreg 0 10 all", 4, "x:0,1,2 y:0,10,20", 3},
-        AppendCase{"spline 2 2 0", 3, "", 2},
-        AppendCase{"fftsmooth 0 0", 3, "", 2},
-        AppendCase{"fft 1 0", 3, "", none}));
+        AppendCase{"linreg 0 10 all", 4, "x:0,1,2 y:0,10,20", 3}, AppendCase{"spline 2 2 0", 3, "", 2},
+        AppendCase{"fftsmooth 0 0", 3, "", 2}, AppendCase{"fft 1 0", 3, "", none}));
 
-class FunctionGenerator : public testing::TestWithParam<int> {};
+class FunctionGenerator : public testing::TestWithParam<int> { };
 
 TEST_P(FunctionGenerator, RunsOnlyForModesOneAndTwo)
 {
@@ -222,7 +214,7 @@ void PrintTo(const RegressionCase& c, std::ostream* os)
     *os << c.command;
 }
 
-class RegressionTypes : public testing::TestWithParam<RegressionCase> {};
+class RegressionTypes : public testing::TestWithParam<RegressionCase> { };
 
 TEST_P(RegressionTypes, FitTheirModel)
 {
@@ -232,9 +224,9 @@ TEST_P(RegressionTypes, FitTheirModel)
     std::vector<double> x{1, 2, 3, 4, 5}, y;
     for (double v : x) {
         const QString type = QString::fromUtf8(c.command);
-        y.push_back(type == QLatin1String("linreg")   ? c.a + c.b * v
-                    : type == QLatin1String("logreg") ? c.a + c.b * std::log(v)
-                                                      : c.a * std::exp(c.b * v));
+        y.push_back(type == QLatin1String("linreg")       ? c.a + c.b * v
+                        : type == QLatin1String("logreg") ? c.a + c.b * std::log(v)
+                                                          : c.a * std::exp(c.b * v));
     }
     addBuffer(doc, x, y);
     EXPECT_EQ(runMacro(host, QStringLiteral("%1 1 5 0").arg(QString::fromUtf8(c.command))), QString());
@@ -270,8 +262,8 @@ struct WarningCase {
     std::vector<double> x;
     const char* source;
     std::vector<int> answers;
-    const char* alert;      // "title: message" of the one alert shown
-    int buffers;            // afterwards
+    const char* alert; // "title: message" of the one alert shown
+    int buffers; // afterwards
 };
 
 void PrintTo(const WarningCase& c, std::ostream* os)
@@ -279,7 +271,7 @@ void PrintTo(const WarningCase& c, std::ostream* os)
     *os << c.source << " answered " << (c.answers.empty() ? -1 : c.answers.front());
 }
 
-class OperationWarnings : public testing::TestWithParam<WarningCase> {};
+class OperationWarnings : public testing::TestWithParam<WarningCase> { };
 
 TEST_P(OperationWarnings, AskTheUserAndTheCommandReportsNothing)
 {
@@ -300,8 +292,10 @@ TEST_P(OperationWarnings, AskTheUserAndTheCommandReportsNothing)
     EXPECT_EQ(doc->bufferCount(), c.buffers);
 }
 
-constexpr const char* unsorted = "Unsorted Buffer: for this operation your need a buffer with sorted X values";
-constexpr const char* uneven = "Buffer has not a const. Dx and/or is unsorted!: Fourier transform works not correctly!";
+constexpr const char* unsorted
+    = "Unsorted Buffer: for this operation your need a buffer with sorted X values";
+constexpr const char* uneven
+    = "Buffer has not a const. Dx and/or is unsorted!: Fourier transform works not correctly!";
 
 INSTANTIATE_TEST_SUITE_P(
     Macro, OperationWarnings,
@@ -316,15 +310,17 @@ INSTANTIATE_TEST_SUITE_P(
         WarningCase{{0, 1, 3, 4}, "fft 1 0", {0}, uneven, 2},
         WarningCase{{0, 1, 3, 4}, "fftsmooth 1 0", {1}, uneven, 1},
         // equal x values
-        WarningCase{{0, 1, 1, 2},
-                    "spline 2 2 0",
-                    {},
-                    "Error in spline calculation for buffer 0: Can not calculate spline interpolation for data with "
-                    "equal X-values",
-                    1},
+        WarningCase{
+            {0, 1, 1, 2},
+            "spline 2 2 0",
+            {},
+            "Error in spline calculation for buffer 0: Can not calculate spline interpolation for data with "
+            "equal X-values",
+            1},
         // failures of the operations
         WarningCase{{0, 1, 2, 3}, "linreg 100 200 0", {}, "To few points: ", 1},
-        WarningCase{{0, 1, 2, 3}, "diff 0.5 0", {}, "Differentiate calculation error: Interval is to small", 1},
+        WarningCase{
+            {0, 1, 2, 3}, "diff 0.5 0", {}, "Differentiate calculation error: Interval is to small", 1},
         WarningCase{{0, 1, 2, 3},
                     "datareduction 3 0",
                     {},
@@ -351,17 +347,20 @@ TEST(DataOperationCommands, ArgumentErrorsStopTheRunBeforeTheOperation)
               QStringLiteral("Wrong number of arguments: movex 0 1\n"));
     EXPECT_EQ(describe(*doc->DB[0]), QString::fromUtf8(B0));
     host.console.clear();
-    EXPECT_EQ(runMacro(host, QStringLiteral("smooth 1+ 0\nprint b")).startsWith(QStringLiteral("syntax error")), true);
+    EXPECT_EQ(
+        runMacro(host, QStringLiteral("smooth 1+ 0\nprint b")).startsWith(QStringLiteral("syntax error")),
+        true);
     EXPECT_EQ(doc->bufferCount(), 1);
 }
 
 TEST(DataOperationCommands, EveryFormIsBuilt)
 {
     const MacroCommandTable& t = MacroCommandTable::instance();
-    for (const char* name : {"fg", "bcalc", "calc", "swapxy", "normx", "normy", "movex", "movey", "cutoutsidex",
-                             "cutinsidex", "cutoutsidey", "cutinsidey", "calcint", "linreg", "logreg", "expreg",
-                             "linbg", "smooth", "fftsmooth", "datareduction", "spline", "diff", "fft", "integrate",
-                             "setxval", "setyval", "setxeval", "setyeval"}) {
+    for (const char* name :
+         {"fg",     "bcalc",       "calc",       "swapxy",      "normx",      "normy",         "movex",
+          "movey",  "cutoutsidex", "cutinsidex", "cutoutsidey", "cutinsidey", "calcint",       "linreg",
+          "logreg", "expreg",      "linbg",      "smooth",      "fftsmooth",  "datareduction", "spline",
+          "diff",   "fft",         "integrate",  "setxval",     "setyval",    "setxeval",      "setyeval"}) {
         const auto& forms = t.formsNamed(QLatin1String(name));
         ASSERT_EQ(forms.size(), 1u) << name;
         EXPECT_TRUE(forms.front()->built) << name;

@@ -29,10 +29,10 @@ class FakeMacroHost : public MacroHost {
 public:
     FakeServices manager;
     QString console;
-    QStringList errors;                 // the error texts, in order
+    QStringList errors; // the error texts, in order
     std::vector<std::unique_ptr<VexaDocument>> documents;
     int newDocuments = 0;
-    int maxRunsSeenAtOutput = 0;         // runs in progress when text arrived
+    int maxRunsSeenAtOutput = 0; // runs in progress when text arrived
     int terminations = 0;
     long long bufferListReloads = 0; // one per command the runner starts
     QString executeTitle;
@@ -40,7 +40,11 @@ public:
     bool lastStopped = false;
     std::function<void(const QString&)> onOutput;
 
-    FakeMacroHost() : previous_(MacroHost::shared()) { MacroHost::setShared(this); }
+    FakeMacroHost()
+            : previous_(MacroHost::shared())
+    {
+        MacroHost::setShared(this);
+    }
     ~FakeMacroHost() override { MacroHost::setShared(previous_); }
 
     QHash<QString, QString> SV;
@@ -50,7 +54,10 @@ public:
     QHash<QString, QString>& stringVariables() override { return SV; }
     int perlWaitFlag() const override { return GMAP; }
     void setPerlWaitFlag(int value) override { GMAP = value; }
-    bool consoleAtLineStart() const override { return console.isEmpty() || console.endsWith(QLatin1Char('\n')); }
+    bool consoleAtLineStart() const override
+    {
+        return console.isEmpty() || console.endsWith(QLatin1Char('\n'));
+    }
     void consoleAppend(const QString& text, bool error) override
     {
         console += text;

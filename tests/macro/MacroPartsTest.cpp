@@ -3,11 +3,11 @@
 
 #include "MacroFakes.h"
 
-#include "support/TestSupport.h"
 #include "macro/MacroFormat.h"
 #include "macro/MacroTokeniser.h"
 #include "platform/KeyedArchiver.h"
 #include "platform/KeyedUnarchiver.h"
+#include "support/TestSupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -32,11 +32,11 @@ TEST(MacroCommandTable, HoldsEveryFormInItsFamilysPlace)
 {
     const MacroCommandTable& t = MacroCommandTable::instance();
     const std::pair<Section, int> sizes[] = {
-        {Section::Scaling, 4},     {Section::Buffers, 15},         {Section::DataPoints, 7},
-        {Section::ControlFlow, 10}, {Section::Interaction, 8},     {Section::DataOperations, 28},
-        {Section::Page, 18},       {Section::BufferStyle, 45},     {Section::Axes, 57},
-        {Section::Legend, 12},     {Section::TextsAndGraphics, 23}, {Section::Files, 21},
-        {Section::Subviews, 4},    {Section::Miscellany, 8},
+        {Section::Scaling, 4},      {Section::Buffers, 15},          {Section::DataPoints, 7},
+        {Section::ControlFlow, 10}, {Section::Interaction, 8},       {Section::DataOperations, 28},
+        {Section::Page, 18},        {Section::BufferStyle, 45},      {Section::Axes, 57},
+        {Section::Legend, 12},      {Section::TextsAndGraphics, 23}, {Section::Files, 21},
+        {Section::Subviews, 4},     {Section::Miscellany, 8},
     };
     for (const auto& [section, size] : sizes)
         EXPECT_EQ(t.sectionSize(section), size) << int(section);
@@ -69,7 +69,7 @@ TEST(MacroCommandTable, HoldsEveryFormInItsFamilysPlace)
 struct SetCase {
     char letter;
     const char* token;
-    const char* members;   // comma-separated, as stored
+    const char* members; // comma-separated, as stored
 };
 
 void PrintTo(const SetCase& c, std::ostream* os)
@@ -77,7 +77,7 @@ void PrintTo(const SetCase& c, std::ostream* os)
     *os << c.letter << ' ' << c.token;
 }
 
-class ArgumentSets : public testing::TestWithParam<SetCase> {};
+class ArgumentSets : public testing::TestWithParam<SetCase> { };
 
 TEST_P(ArgumentSets, AreBuiltInTheirOrder)
 {
@@ -89,7 +89,8 @@ TEST_P(ArgumentSets, AreBuiltInTheirOrder)
     m.M = &host;
     m.PD = doc;
     const QString signature(QLatin1Char(GetParam().letter));
-    ASSERT_TRUE(m.chk(QStringLiteral("x"), signature, 1, {QStringLiteral("x"), QString::fromUtf8(GetParam().token)}));
+    ASSERT_TRUE(
+        m.chk(QStringLiteral("x"), signature, 1, {QStringLiteral("x"), QString::fromUtf8(GetParam().token)}));
     QStringList got = GetParam().letter == 'a' ? m.A : m.B;
     if (GetParam().letter == 'r') {
         // A range is made as it is taken; its first values, as the loop
@@ -109,12 +110,12 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(SetCase{'a', "all", "0,1,2,3"}, SetCase{'a', "x", "0,2"}, SetCase{'a', "Y", "1,3"},
                     SetCase{'a', "Bottom", "0"}, SetCase{'a', "xt", "2"}, SetCase{'a', "left", "1"},
                     SetCase{'a', "y2", "3"}, SetCase{'a', "3", "2"}, SetCase{'a', "5", ""},
-                    SetCase{'a', "1+1", "1"},
-                    SetCase{'b', "5..2", "3,2"}, SetCase{'b', "All", "0,1,2,3"}, SetCase{'b', "none", ""},
-                    SetCase{'b', "hidden", "1"}, SetCase{'b', "visible", "0,2,3"}, SetCase{'b', "selected", "2"},
-                    SetCase{'b', "unselected", "0,1,3"}, SetCase{'b', "1,0,9,-1", "1,0"}, SetCase{'b', "2", "2"},
+                    SetCase{'a', "1+1", "1"}, SetCase{'b', "5..2", "3,2"}, SetCase{'b', "All", "0,1,2,3"},
+                    SetCase{'b', "none", ""}, SetCase{'b', "hidden", "1"}, SetCase{'b', "visible", "0,2,3"},
+                    SetCase{'b', "selected", "2"}, SetCase{'b', "unselected", "0,1,3"},
+                    SetCase{'b', "1,0,9,-1", "1,0"}, SetCase{'b', "2", "2"},
                     SetCase{'b', "-2147483648..2147483647", "0,1,2,3"}, SetCase{'b', "2..-5", "2,1,0"},
-                    SetCase{'b', "1,zz,0", "1,0"},   // the bad element is reported, not counted
+                    SetCase{'b', "1,zz,0", "1,0"}, // the bad element is reported, not counted
                     SetCase{'r', "0:1:0.25", "0,0.25,0.5,0.75,1"}, SetCase{'r', "3", "0,1,2"},
                     SetCase{'r', "1,5,2", "1,5,2"}, SetCase{'r', "4..2", "4,3,2"}, SetCase{'r', "abc", ""},
                     SetCase{'r', "1:0:1", ""}, SetCase{'r', "5:1:-1", ""}, SetCase{'r', "1:0:0", ""},
@@ -140,7 +141,8 @@ TEST(MacroArguments, SlotsHoldValuesTruncationsAndGivenFlags)
     EXPECT_EQ(Macro::truncated(1e300), INT_MAX);
 
     // Another name leaves the slots alone.
-    EXPECT_FALSE(m.chk(QStringLiteral("other"), QStringLiteral("d"), 1, {QStringLiteral("cmd"), QStringLiteral("1")}));
+    EXPECT_FALSE(
+        m.chk(QStringLiteral("other"), QStringLiteral("d"), 1, {QStringLiteral("cmd"), QStringLiteral("1")}));
     EXPECT_DOUBLE_EQ(m.D[0], 2.7);
 }
 
@@ -160,10 +162,10 @@ TEST(MacroArguments, ColoursStayValidInBothModes)
 
 struct FormatCase {
     const char* format;
-    const char* text;   // nullptr: refused
+    const char* text; // nullptr: refused
 };
 
-class FormatFill : public testing::TestWithParam<FormatCase> {};
+class FormatFill : public testing::TestWithParam<FormatCase> { };
 
 TEST_P(FormatFill, AcceptsOnlyFloatingConversions)
 {
@@ -177,29 +179,32 @@ TEST_P(FormatFill, AcceptsOnlyFloatingConversions)
 
 INSTANTIATE_TEST_SUITE_P(
     Macro, FormatFill,
-    testing::Values(FormatCase{"%g and %g", "1 and 2"}, FormatCase{"%%%+08.3f|%-5g|%e", "%+001.000|2    |3.141590e+00"},
+    testing::Values(FormatCase{"%g and %g", "1 and 2"},
+                    FormatCase{"%%%+08.3f|%-5g|%e", "%+001.000|2    |3.141590e+00"},
                     FormatCase{"%a", "0x1p+0"}, FormatCase{"%G%G%G%G%G%G%G%G%G%G", "123.1415945678910"},
                     FormatCase{"%g%g%g%g%g%g%g%g%g%g%g", nullptr}, FormatCase{"%d", nullptr},
                     FormatCase{"%s", nullptr}, FormatCase{"%n", nullptr}, FormatCase{"%*g", nullptr},
                     FormatCase{"%.*g", nullptr}, FormatCase{"%lf|%5.1lg", "1.000000|    2"},
                     FormatCase{"%Lg", nullptr}, FormatCase{"%lld", nullptr}, FormatCase{"50%", nullptr},
-                    FormatCase{"plain", "plain"}, FormatCase{"", ""}, FormatCase{"100%%", "100%"}, FormatCase{"%99999g", nullptr},
-                    FormatCase{"%.2000f", nullptr}, FormatCase{"\xc3\xa4 %.1f", "\xc3\xa4 1.0"}));
+                    FormatCase{"plain", "plain"}, FormatCase{"", ""}, FormatCase{"100%%", "100%"},
+                    FormatCase{"%99999g", nullptr}, FormatCase{"%.2000f", nullptr},
+                    FormatCase{"\xc3\xa4 %.1f", "\xc3\xa4 1.0"}));
 
 // --- token listing --------------------------------------------------------------------------------
 
 struct ListingCase {
     const char* output;
-    int commands;   // -1: refused
+    int commands; // -1: refused
 };
 
-class Listing : public testing::TestWithParam<ListingCase> {};
+class Listing : public testing::TestWithParam<ListingCase> { };
 
 TEST_P(Listing, IsCheckedWholeBeforeUse)
 {
     TokenListing listing;
     QString reason;
-    const bool ok = TokenListing::parse(QByteArray(GetParam().output), QStringLiteral("/tmp/ours.pl"), listing, &reason);
+    const bool ok = TokenListing::parse(QByteArray(GetParam().output), QStringLiteral("/tmp/ours.pl"),
+                                        listing, &reason);
     if (GetParam().commands < 0) {
         EXPECT_FALSE(ok);
         EXPECT_FALSE(reason.isEmpty());
@@ -210,21 +215,21 @@ TEST_P(Listing, IsCheckedWholeBeforeUse)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Macro, Listing,
-                         testing::Values(ListingCase{"", -1}, ListingCase{"\n", -1}, ListingCase{"\n0\n", 0},
-                                         ListingCase{"\n2\n1\n", -1}, ListingCase{"\n1\n2\nprint\n", -1},
-                                         ListingCase{"\n1\n-1\n", -1}, ListingCase{"\n1\nx\n", -1},
-                                         ListingCase{"\n99999999999\n", -1}, ListingCase{"\n 1\n1\na\n", -1},
-                                         ListingCase{"/etc/passwd\n0\n", -1}, ListingCase{"/tmp/ours.pl\n0\n", 0},
-                                         ListingCase{"\n2\n1\n0\nprint\n", 1},
-                                         ListingCase{"\n2\n2\n1\nprint\na\nendif\n", 2},
-                                         ListingCase{"\n2\n2\n1\nprint\na\nendif", -1},
-                                         ListingCase{"\n1\n2\nprint\n\n", 1}));
+INSTANTIATE_TEST_SUITE_P(
+    Macro, Listing,
+    testing::Values(ListingCase{"", -1}, ListingCase{"\n", -1}, ListingCase{"\n0\n", 0},
+                    ListingCase{"\n2\n1\n", -1}, ListingCase{"\n1\n2\nprint\n", -1},
+                    ListingCase{"\n1\n-1\n", -1}, ListingCase{"\n1\nx\n", -1},
+                    ListingCase{"\n99999999999\n", -1}, ListingCase{"\n 1\n1\na\n", -1},
+                    ListingCase{"/etc/passwd\n0\n", -1}, ListingCase{"/tmp/ours.pl\n0\n", 0},
+                    ListingCase{"\n2\n1\n0\nprint\n", 1}, ListingCase{"\n2\n2\n1\nprint\na\nendif\n", 2},
+                    ListingCase{"\n2\n2\n1\nprint\na\nendif", -1}, ListingCase{"\n1\n2\nprint\n\n", 1}));
 
 TEST(MacroTokeniser, SplitsLinesIntoTokens)
 {
-    const QString source = QString::fromUtf8("print 'hello world' it's\r\n# comment\n\n   # indented comment\n"
-                                             "\tloop   3 \nprint '' 'a'b' 'open end\n\xc3\xa4\xc3\xb6 \xc3\xa9t\n");
+    const QString source
+        = QString::fromUtf8("print 'hello world' it's\r\n# comment\n\n   # indented comment\n"
+                            "\tloop   3 \nprint '' 'a'b' 'open end\n\xc3\xa4\xc3\xb6 \xc3\xa9t\n");
     MacroTokeniser t;
     const bool ok = t.run(source);
     ASSERT_TRUE(ok) << t.reason().toStdString();
@@ -302,7 +307,8 @@ TEST(MacroTokeniser, WritesInlinePerlToItsOwnFileAndRemovesItAfterwards)
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
         EXPECT_EQ(file.readAll(), QByteArray("my $x = 'q';\n"));
-        EXPECT_EQ(QFileInfo(path).permissions() & (QFile::ReadOther | QFile::ReadGroup), QFile::Permissions());
+        EXPECT_EQ(QFileInfo(path).permissions() & (QFile::ReadOther | QFile::ReadGroup),
+                  QFile::Permissions());
     }
     EXPECT_FALSE(QFileInfo::exists(path));
 }
@@ -336,7 +342,8 @@ class BrokenTokeniser : public testing::Test {
 protected:
     QString script(const char* body)
     {
-        const QString path = QDir(TestSupport::scratchDir()).filePath(QStringLiteral("broken%1.pl").arg(++count_));
+        const QString path
+            = QDir(TestSupport::scratchDir()).filePath(QStringLiteral("broken%1.pl").arg(++count_));
         QFile file(path);
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(body);
@@ -352,7 +359,8 @@ TEST_F(BrokenTokeniser, AMalformedListingRunsNothing)
         FakeMacroHost host;
         Macro::setTokeniserScript(script(body));
         runMacro(host, QStringLiteral("print a"));
-        EXPECT_TRUE(host.console.startsWith(QStringLiteral("Malformed token listing: "))) << host.console.toStdString();
+        EXPECT_TRUE(host.console.startsWith(QStringLiteral("Malformed token listing: ")))
+            << host.console.toStdString();
         EXPECT_EQ(host.errors.size(), 1);
         EXPECT_EQ(host.newDocuments, 0);
     }
@@ -366,7 +374,8 @@ TEST_F(BrokenTokeniser, TheRunRemovesOnlyItsOwnFiles)
     file.close();
     FakeMacroHost host;
     host.currentDocument();
-    Macro::setTokeniserScript(script(QStringLiteral("print \"%1\\n1\\n2\\nprint\\nx\\n\";").arg(victim).toUtf8()));
+    Macro::setTokeniserScript(
+        script(QStringLiteral("print \"%1\\n1\\n2\\nprint\\nx\\n\";").arg(victim).toUtf8()));
     Macro m(QStringLiteral("t"), QStringLiteral("print x"), 0, 0);
     m.parseMacro();
     EXPECT_TRUE(QFileInfo::exists(victim));

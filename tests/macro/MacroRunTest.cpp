@@ -25,8 +25,7 @@ void PrintTo(const RunCase& c, std::ostream* os)
 }
 
 // Processes events until the condition holds or the time is up.
-template <class Condition>
-bool spinUntil(Condition done, int ms = 5000)
+template <class Condition> bool spinUntil(Condition done, int ms = 5000)
 {
     QElapsedTimer clock;
     clock.start();
@@ -35,7 +34,7 @@ bool spinUntil(Condition done, int ms = 5000)
     return done();
 }
 
-class ControlFlow : public testing::TestWithParam<RunCase> {};
+class ControlFlow : public testing::TestWithParam<RunCase> { };
 
 TEST_P(ControlFlow, PrintsWhatTheBranchesAndLoopsReach)
 {
@@ -98,24 +97,25 @@ struct IfCase {
     bool holds;
 };
 
-class IfOperators : public testing::TestWithParam<IfCase> {};
+class IfOperators : public testing::TestWithParam<IfCase> { };
 
 TEST_P(IfOperators, ChooseTheBranch)
 {
     FakeMacroHost host;
     host.currentDocument();
-    const QString source = QStringLiteral("if %1\nprint T\nelse\nprint F\nendif").arg(QString::fromUtf8(GetParam().condition));
+    const QString source
+        = QStringLiteral("if %1\nprint T\nelse\nprint F\nendif").arg(QString::fromUtf8(GetParam().condition));
     EXPECT_EQ(runMacro(host, source), GetParam().holds ? QStringLiteral("T ") : QStringLiteral("F "));
 }
 
-INSTANTIATE_TEST_SUITE_P(Macro, IfOperators,
-                         testing::Values(IfCase{"1 == 1", true}, IfCase{"1 == 2", false}, IfCase{"1 != 2", true},
-                                         IfCase{"2 != 2", false}, IfCase{"2 > 1", true}, IfCase{"1 > 1", false},
-                                         IfCase{"1 >= 1", true}, IfCase{"0 >= 1", false}, IfCase{"1 < 2", true},
-                                         IfCase{"2 < 2", false}, IfCase{"2 <= 2", true}, IfCase{"3 <= 2", false},
-                                         IfCase{"abc eq ABC", true}, IfCase{"abc eq abd", false},
-                                         IfCase{"abc ne abd", true}, IfCase{"abc NE ABC", false},
-                                         IfCase{"undefined == 0", true}, IfCase{"1 ~ 1", false}));
+INSTANTIATE_TEST_SUITE_P(
+    Macro, IfOperators,
+    testing::Values(IfCase{"1 == 1", true}, IfCase{"1 == 2", false}, IfCase{"1 != 2", true},
+                    IfCase{"2 != 2", false}, IfCase{"2 > 1", true}, IfCase{"1 > 1", false},
+                    IfCase{"1 >= 1", true}, IfCase{"0 >= 1", false}, IfCase{"1 < 2", true},
+                    IfCase{"2 < 2", false}, IfCase{"2 <= 2", true}, IfCase{"3 <= 2", false},
+                    IfCase{"abc eq ABC", true}, IfCase{"abc eq abd", false}, IfCase{"abc ne abd", true},
+                    IfCase{"abc NE ABC", false}, IfCase{"undefined == 0", true}, IfCase{"1 ~ 1", false}));
 
 TEST(MacroRun, NewFirstRunsTheRestOnAFreshDocument)
 {
@@ -142,7 +142,7 @@ TEST(MacroRun, NothingToRunBeeps)
     runMacro(host, QStringLiteral("# only a comment\n\n"));
     runMacro(host, QStringLiteral("new"));
     EXPECT_EQ(alerts.beeps(), 2);
-    EXPECT_EQ(host.newDocuments, 1);   // the new document stays
+    EXPECT_EQ(host.newDocuments, 1); // the new document stays
     EXPECT_TRUE(host.console.isEmpty());
 }
 
@@ -258,8 +258,9 @@ TEST(MacroRun, APerlJobThatOutlivesItsTimeOutIsEnded)
     clock.start();
     runMacro(host, QStringLiteral("perltimeout 0.3\nprint startperl\nprint after"));
     EXPECT_LT(clock.elapsed(), 10000);
-    EXPECT_EQ(host.console, QStringLiteral("startperl \ntimeout on perl execution, you may set the timeout with "
-                                           "'perltimeout <sec>', default is 10 sec\nafter "));
+    EXPECT_EQ(host.console,
+              QStringLiteral("startperl \ntimeout on perl execution, you may set the timeout with "
+                             "'perltimeout <sec>', default is 10 sec\nafter "));
     EXPECT_EQ(host.terminations, 1);
     EXPECT_EQ(host.GMAP.load(), 0);
     EXPECT_TRUE(job.waitForFinished(5000));
@@ -276,7 +277,8 @@ TEST(MacroRun, APerlJobThatEndsInTimeIsWaitedFor)
             QTimer::singleShot(100, [&] { host.GMAP = 0; });
         }
     };
-    EXPECT_EQ(runMacro(host, QStringLiteral("print startperl\nprint after")), QStringLiteral("startperl \nafter "));
+    EXPECT_EQ(runMacro(host, QStringLiteral("print startperl\nprint after")),
+              QStringLiteral("startperl \nafter "));
     EXPECT_EQ(host.terminations, 0);
 }
 
@@ -297,11 +299,19 @@ TEST(MacroRun, ACommandNotYetImplementedFailsClearly)
     QStringList tokens{pending->name};
     for (int k = 0; k < pending->minimum; ++k) {
         switch (pending->signature[k].unicode()) {
-        case 'a': tokens << QStringLiteral("all"); break;
-        case 'b': tokens << QStringLiteral("none"); break;
+        case 'a':
+            tokens << QStringLiteral("all");
+            break;
+        case 'b':
+            tokens << QStringLiteral("none");
+            break;
         case 's':
-        case 'u': tokens << QStringLiteral("x"); break;
-        default: tokens << QStringLiteral("1"); break;
+        case 'u':
+            tokens << QStringLiteral("x");
+            break;
+        default:
+            tokens << QStringLiteral("1");
+            break;
         }
     }
     FakeMacroHost host;

@@ -23,8 +23,8 @@ namespace {
 class CommandHost : public FakeMacroHost {
 public:
     std::optional<QString> panelAnswer;
-    QStringList panelRequests;   // "title|directory"
-    QStringList appRequests;     // "hide", "close", "terminate"
+    QStringList panelRequests; // "title|directory"
+    QStringList appRequests; // "hide", "close", "terminate"
 
     void setSelectedBufferRows(const std::vector<int>& rows) override { manager.selectedRows = rows; }
     std::optional<QString> openFilePanel(const QString& title, const QString& directory) override
@@ -72,7 +72,7 @@ QString ranges(const VexaDocument& d)
 
 struct RangeCase {
     const char* source;
-    const char* ranges;   // xmin1 xmax1 ymin1 ymax1 xmin2 xmax2 ymin2 ymax2
+    const char* ranges; // xmin1 xmax1 ymin1 ymax1 xmin2 xmax2 ymin2 ymax2
 };
 
 void PrintTo(const RangeCase& c, std::ostream* os)
@@ -80,50 +80,48 @@ void PrintTo(const RangeCase& c, std::ostream* os)
     *os << c.source;
 }
 
-class RangeCommands : public testing::TestWithParam<RangeCase> {};
+class RangeCommands : public testing::TestWithParam<RangeCase> { };
 
 TEST_P(RangeCommands, SetTheAxesOfTheirSetOrZoomTheirPair)
 {
     CommandHost host;
-    VexaDocument* d = host.currentDocument();   // every range 0..1
+    VexaDocument* d = host.currentDocument(); // every range 0..1
     runMacro(host, QString::fromUtf8(GetParam().source));
     EXPECT_EQ(ranges(*d), QString::fromUtf8(GetParam().ranges)) << host.console.toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Macro, RangeCommands,
-    testing::Values(
-        RangeCase{"range all 0 5", "0 5 0 5 0 5 0 5"},   // each axis reads what the one before left
-        RangeCase{"range bottom 2 3", "2 3 0 1 0 1 0 1"},
-        RangeCase{"range y -1 1", "0 1 -1 1 0 1 -1 1"},
-        RangeCase{"range Top 4 8", "0 1 0 1 4 8 0 1"},
-        RangeCase{"range 4 -2 2", "0 1 0 1 0 1 -2 2"},
-        RangeCase{"range 5 0 9", "0 1 0 1 0 1 0 1"},       // no such axis
-        RangeCase{"range bottom 2 2", "0 1 0 1 0 1 0 1"},  // equal ends
-        RangeCase{"range x 0 1/0", "0 1 0 1 0 1 0 1"},     // not finite
-        RangeCase{"upscale 1", "-0.1 1.1 -0.1 1.1 0 1 0 1"},
-        RangeCase{"upscale second 2", "0 1 0 1 -0.5 1.5 -0.5 1.5"},
-        RangeCase{"upscale both", "-0.1 1.1 -0.1 1.1 -0.1 1.1 -0.1 1.1"},
-        RangeCase{"downscale first", "0.1 0.9 0.1 0.9 0 1 0 1"},
-        RangeCase{"downscale 0 4", "0.25 0.75 0.25 0.75 0.25 0.75 0.25 0.75"},
-        RangeCase{"upscale 3 2", "0 1 0 1 0 1 0 1"},
-        RangeCase{"upscale -1", "0 1 0 1 0 1 0 1"},
-        RangeCase{"upscale First", "0 1 0 1 0 1 0 1"}));   // no such variable: an error
+    testing::Values(RangeCase{"range all 0 5", "0 5 0 5 0 5 0 5"}, // each axis reads what the one before left
+                    RangeCase{"range bottom 2 3", "2 3 0 1 0 1 0 1"},
+                    RangeCase{"range y -1 1", "0 1 -1 1 0 1 -1 1"},
+                    RangeCase{"range Top 4 8", "0 1 0 1 4 8 0 1"},
+                    RangeCase{"range 4 -2 2", "0 1 0 1 0 1 -2 2"},
+                    RangeCase{"range 5 0 9", "0 1 0 1 0 1 0 1"}, // no such axis
+                    RangeCase{"range bottom 2 2", "0 1 0 1 0 1 0 1"}, // equal ends
+                    RangeCase{"range x 0 1/0", "0 1 0 1 0 1 0 1"}, // not finite
+                    RangeCase{"upscale 1", "-0.1 1.1 -0.1 1.1 0 1 0 1"},
+                    RangeCase{"upscale second 2", "0 1 0 1 -0.5 1.5 -0.5 1.5"},
+                    RangeCase{"upscale both", "-0.1 1.1 -0.1 1.1 -0.1 1.1 -0.1 1.1"},
+                    RangeCase{"downscale first", "0.1 0.9 0.1 0.9 0 1 0 1"},
+                    RangeCase{"downscale 0 4", "0.25 0.75 0.25 0.75 0.25 0.75 0.25 0.75"},
+                    RangeCase{"upscale 3 2", "0 1 0 1 0 1 0 1"}, RangeCase{"upscale -1", "0 1 0 1 0 1 0 1"},
+                    RangeCase{"upscale First", "0 1 0 1 0 1 0 1"})); // no such variable: an error
 
 TEST(ScalingCommands, RescaleChoosesThePairByNumberOrExactWord)
 {
     const struct {
         const char* source;
-        bool first, second;   // which pairs were fitted
+        bool first, second; // which pairs were fitted
     } cases[] = {
-        {"rescale", true, true},         {"rescale first", true, false}, {"rescale second", false, true},
-        {"rescale both", true, true},    {"rescale 1", true, false},     {"rescale 2", false, true},
-        {"rescale Second", true, true},  {"rescale 7", true, true},      {"rescale 2.9", false, true},
+        {"rescale", true, true},        {"rescale first", true, false}, {"rescale second", false, true},
+        {"rescale both", true, true},   {"rescale 1", true, false},     {"rescale 2", false, true},
+        {"rescale Second", true, true}, {"rescale 7", true, true},      {"rescale 2.9", false, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.source);
         CommandHost host;
-        VexaDocument* d = host.currentDocument({3, 3});   // x 0..2, y 0..20
+        VexaDocument* d = host.currentDocument({3, 3}); // x 0..2, y 0..20
         d->DB[1]->belongx = 2;
         d->DB[1]->belongy = 2;
         runMacro(host, QString::fromUtf8(c.source));
@@ -184,7 +182,7 @@ QString describe(const CommandHost& host, const VexaDocument& d, Aspect aspect)
     return parts.join(QLatin1Char(','));
 }
 
-class BufferCommands : public testing::TestWithParam<BufferCase> {};
+class BufferCommands : public testing::TestWithParam<BufferCase> { };
 
 TEST_P(BufferCommands, ActOnEveryMemberOfTheirSet)
 {
@@ -197,31 +195,30 @@ TEST_P(BufferCommands, ActOnEveryMemberOfTheirSet)
 
 INSTANTIATE_TEST_SUITE_P(
     Macro, BufferCommands,
-    testing::Values(
-        BufferCase{"select 2,0", Aspect::Selection, "0,2"},
-        BufferCase{"select none", Aspect::Selection, ""},
-        BufferCase{"select 9", Aspect::Selection, ""},
-        BufferCase{"invertselection", Aspect::Selection, "0,2,3"},
-        BufferCase{"select all\ninvertselection", Aspect::Selection, ""},
-        BufferCase{"setcurrent 2", Aspect::Current, "2"},
-        BufferCase{"setcurrent 4", Aspect::Current, "0"},
-        BufferCase{"hide 0..2", Aspect::Shown, "0,0,0,1"},
-        BufferCase{"hide all\nshow 3,1", Aspect::Shown, "0,1,0,1"},
-        BufferCase{"delete 1,3", Aspect::Comments, "b0,b2"},
-        BufferCase{"delete selected", Aspect::Comments, "b0,b2,b3"},
-        BufferCase{"duplicate 2,0", Aspect::Comments, "b0,b1,b2,b3,b2,b0"},
-        BufferCase{"setcomment 1..2 new", Aspect::Comments, "b0,new,new,b3"},
-        BufferCase{"setcomment 0 1/4", Aspect::Comments, "0.25,b1,b2,b3"},
-        BufferCase{"addcomment 3 'more text'", Aspect::Comments, "b0,b1,b2,b3 more text"},
-        BufferCase{"setsource 3 x", Aspect::Sources, "s0,s1,s2,x"},
-        BufferCase{"addsource all y", Aspect::Sources, "s0 y,s1 y,s2 y,s3 y"},
-        BufferCase{"getcomment 2 $c\nprint $c", Aspect::Console, "b2 "},
-        BufferCase{"getsource 1 c\nsetcomment 1 z\nprint $c", Aspect::Console, "s1 "},
-        BufferCase{"getcomment 9 c\nprint $c", Aspect::Console, "$c "},
-        BufferCase{"belongx 0 top", Aspect::Belong, "21,11,11,11"},
-        BufferCase{"belongy 1,2 right\nbelongy 2 left", Aspect::Belong, "11,12,11,11"},
-        BufferCase{"belongx all 2", Aspect::Belong, "21,21,21,21"},
-        BufferCase{"belongx 0 Top\nbelongx 1 3\nbelongy 2 top", Aspect::Belong, "11,11,11,11"}));
+    testing::Values(BufferCase{"select 2,0", Aspect::Selection, "0,2"},
+                    BufferCase{"select none", Aspect::Selection, ""},
+                    BufferCase{"select 9", Aspect::Selection, ""},
+                    BufferCase{"invertselection", Aspect::Selection, "0,2,3"},
+                    BufferCase{"select all\ninvertselection", Aspect::Selection, ""},
+                    BufferCase{"setcurrent 2", Aspect::Current, "2"},
+                    BufferCase{"setcurrent 4", Aspect::Current, "0"},
+                    BufferCase{"hide 0..2", Aspect::Shown, "0,0,0,1"},
+                    BufferCase{"hide all\nshow 3,1", Aspect::Shown, "0,1,0,1"},
+                    BufferCase{"delete 1,3", Aspect::Comments, "b0,b2"},
+                    BufferCase{"delete selected", Aspect::Comments, "b0,b2,b3"},
+                    BufferCase{"duplicate 2,0", Aspect::Comments, "b0,b1,b2,b3,b2,b0"},
+                    BufferCase{"setcomment 1..2 new", Aspect::Comments, "b0,new,new,b3"},
+                    BufferCase{"setcomment 0 1/4", Aspect::Comments, "0.25,b1,b2,b3"},
+                    BufferCase{"addcomment 3 'more text'", Aspect::Comments, "b0,b1,b2,b3 more text"},
+                    BufferCase{"setsource 3 x", Aspect::Sources, "s0,s1,s2,x"},
+                    BufferCase{"addsource all y", Aspect::Sources, "s0 y,s1 y,s2 y,s3 y"},
+                    BufferCase{"getcomment 2 $c\nprint $c", Aspect::Console, "b2 "},
+                    BufferCase{"getsource 1 c\nsetcomment 1 z\nprint $c", Aspect::Console, "s1 "},
+                    BufferCase{"getcomment 9 c\nprint $c", Aspect::Console, "$c "},
+                    BufferCase{"belongx 0 top", Aspect::Belong, "21,11,11,11"},
+                    BufferCase{"belongy 1,2 right\nbelongy 2 left", Aspect::Belong, "11,12,11,11"},
+                    BufferCase{"belongx all 2", Aspect::Belong, "21,21,21,21"},
+                    BufferCase{"belongx 0 Top\nbelongx 1 3\nbelongy 2 top", Aspect::Belong, "11,11,11,11"}));
 
 TEST(BufferCommands, DeleteRemovesWhatWasFlaggedBeforeAndForgetsTheScratchBuffer)
 {
@@ -264,12 +261,12 @@ void PrintTo(const PointCase& c, std::ostream* os)
     *os << c.source;
 }
 
-class PointCommands : public testing::TestWithParam<PointCase> {};
+class PointCommands : public testing::TestWithParam<PointCase> { };
 
 TEST_P(PointCommands, EditExistingPointsOnly)
 {
     CommandHost host;
-    VexaDocument* d = host.currentDocument({2});   // (0,0) (1,10)
+    VexaDocument* d = host.currentDocument({2}); // (0,0) (1,10)
     runMacro(host, QString::fromUtf8(GetParam().source));
     EXPECT_EQ(points(*d), QString::fromUtf8(GetParam().points)) << host.console.toStdString();
     EXPECT_TRUE(host.errors.isEmpty());
@@ -278,16 +275,14 @@ TEST_P(PointCommands, EditExistingPointsOnly)
 INSTANTIATE_TEST_SUITE_P(
     Macro, PointCommands,
     testing::Values(PointCase{"addvalue 0 2 20", "0,0;1,10;2,20"},
-                    PointCase{"addvalue 0 2 20 0.1", "0,0;1,10;2,20"},   // one error alone is ignored
+                    PointCase{"addvalue 0 2 20 0.1", "0,0;1,10;2,20"}, // one error alone is ignored
                     PointCase{"addvalue 0 2 20 0.1 0.2", "0,0,0,0;1,10,0,0;2,20,0.1,0.2"},
-                    PointCase{"addvalue 1 2 20", "0,0;1,10"},
-                    PointCase{"setxvalue 0 1 5", "0,0;5,10"},
+                    PointCase{"addvalue 1 2 20", "0,0;1,10"}, PointCase{"setxvalue 0 1 5", "0,0;5,10"},
                     PointCase{"setyvalue 0 0 -1", "0,-1;1,10"},
                     PointCase{"setxerror 0 1 0.5", "0,0,0,0;1,10,0.5,0"},
                     PointCase{"setyerror 0 0 0.5", "0,0,0,0.5;1,10,0,0"},
                     PointCase{"setxvalue 0 2 5\nsetyvalue 0 -1 5\nsetxerror 1 0 1", "0,0;1,10"},
-                    PointCase{"rmvalue 0 0", "1,10"},
-                    PointCase{"rmvalue 0 2\nrmvalue 3 0", "0,0;1,10"},
+                    PointCase{"rmvalue 0 0", "1,10"}, PointCase{"rmvalue 0 2\nrmvalue 3 0", "0,0;1,10"},
                     PointCase{"newbuffer\naddvalue nb-1 3 4", "0,0;1,10|3,4"}));
 
 // --- interaction ----------------------------------------------------------------------------------------
@@ -318,7 +313,8 @@ TEST(InteractionCommands, AskoptionSetsOptionFromTheButton)
         EXPECT_EQ(runMacro(host, QStringLiteral("askoption 'Go on?' Yes No\nprint option")),
                   answer == 0 ? QStringLiteral("1 ") : QStringLiteral("0 "));
         ASSERT_EQ(alerts.requests().size(), 1u);
-        EXPECT_EQ(alerts.requests().front().buttons, (QStringList{QStringLiteral("Yes"), QStringLiteral("No")}));
+        EXPECT_EQ(alerts.requests().front().buttons,
+                  (QStringList{QStringLiteral("Yes"), QStringLiteral("No")}));
     }
 }
 
@@ -329,12 +325,13 @@ TEST(InteractionCommands, InputLandsInTheStringAndTheNumericVariable)
     ScriptedAlerts alerts;
     alerts.answerInput(QStringLiteral("12.5"));
     alerts.cancelInput();
-    EXPECT_EQ(runMacro(host, QStringLiteral("input 'step?'\nprint $input input*2\ninput\nprint x$input input")),
-              QStringLiteral("12.5 25 \nx 0 "));
+    EXPECT_EQ(
+        runMacro(host, QStringLiteral("input 'step?'\nprint $input input*2\ninput\nprint x$input input")),
+        QStringLiteral("12.5 25 \nx 0 "));
     ASSERT_EQ(alerts.inputRequests().size(), 2u);
     EXPECT_EQ(alerts.inputRequests()[0].message, QStringLiteral("step?"));
     EXPECT_EQ(alerts.inputRequests()[1].message, QStringLiteral("Enter value"));
-    EXPECT_EQ(alerts.inputRequests()[1].defaultText, QStringLiteral("12.5"));   // the last answer
+    EXPECT_EQ(alerts.inputRequests()[1].defaultText, QStringLiteral("12.5")); // the last answer
 }
 
 TEST(InteractionCommands, BrowseRemembersTheFolderOnlyWhenConfirmed)
@@ -375,7 +372,10 @@ TEST(MiscCommands, ColormodeTakesOnlyZeroOrOne)
     const struct {
         const char* source;
         int mode;
-    } cases[] = {{"colormode 1", 1}, {"colormode 2", 0}, {"colormode 1\ncolormode -1", 1}, {"colormode 1\ncolormode 0", 0}};
+    } cases[] = {{"colormode 1", 1},
+                 {"colormode 2", 0},
+                 {"colormode 1\ncolormode -1", 1},
+                 {"colormode 1\ncolormode 0", 0}};
     for (const auto& c : cases) {
         CommandHost host;
         host.currentDocument();
@@ -390,9 +390,10 @@ TEST(MiscCommands, HideappAndQuitappAskTheApplication)
     CommandHost host;
     VexaDocument* d = host.currentDocument();
     EXPECT_EQ(runMacro(host, QStringLiteral("hideapp\nprint a\nquitapp\nprint b")), QStringLiteral("a "));
-    EXPECT_EQ(host.appRequests, (QStringList{QStringLiteral("hide"), QStringLiteral("close"), QStringLiteral("terminate")}));
+    EXPECT_EQ(host.appRequests,
+              (QStringList{QStringLiteral("hide"), QStringLiteral("close"), QStringLiteral("terminate")}));
     EXPECT_TRUE(host.errors.isEmpty());
-    EXPECT_EQ(d->bufferCount(), 0);   // still there: the host owns it
+    EXPECT_EQ(d->bufferCount(), 0); // still there: the host owns it
 }
 
 // --- the example macro -------------------------------------------------------------------------------------

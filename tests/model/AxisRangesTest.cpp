@@ -19,8 +19,14 @@ struct Ranges {
     double x0, x1, y0, y1;
 };
 
-Ranges pair1(const VexaDocument& d) { return {d.xmin1, d.xmax1, d.ymin1, d.ymax1}; }
-Ranges pair2(const VexaDocument& d) { return {d.xmin2, d.xmax2, d.ymin2, d.ymax2}; }
+Ranges pair1(const VexaDocument& d)
+{
+    return {d.xmin1, d.xmax1, d.ymin1, d.ymax1};
+}
+Ranges pair2(const VexaDocument& d)
+{
+    return {d.xmin2, d.xmax2, d.ymin2, d.ymax2};
+}
 
 void expectRanges(const Ranges& r, double x0, double x1, double y0, double y1)
 {
@@ -59,17 +65,17 @@ TEST_F(AxisRangesTest, ScaleRefusesNonFiniteAndEmptyRanges)
     const double nan = std::numeric_limits<double>::quiet_NaN();
     doc.scale(1, nan, 1, 0, 1, true, true);
     doc.scale(1, 0, std::numeric_limits<double>::infinity(), 0, 1, true, true);
-    EXPECT_EQ(view.displays, 0);   // refused outright: no replot either
+    EXPECT_EQ(view.displays, 0); // refused outright: no replot either
     EXPECT_FALSE(doc.undoManager().canUndo());
 
-    doc.scale(1, 0, 0, 0, 5, true, true);   // empty: refused, but replots
+    doc.scale(1, 0, 0, 0, 5, true, true); // empty: refused, but replots
     expectRanges(pair1(doc), 0, 1, 0, 1);
     EXPECT_EQ(view.displays, 1);
     EXPECT_FALSE(doc.undoManager().canUndo());
 
-    doc.scale(1, 5, 2, 0, 1, false, false);   // reversed ranges are stored as given
+    doc.scale(1, 5, 2, 0, 1, false, false); // reversed ranges are stored as given
     expectRanges(pair1(doc), 5, 2, 0, 1);
-    doc.scale(3, 7, 8, 7, 8, false, false);   // no such pair
+    doc.scale(3, 7, 8, 7, 8, false, false); // no such pair
     expectRanges(pair1(doc), 5, 2, 0, 1);
     expectRanges(pair2(doc), 0, 1, 0, 1);
 }
@@ -130,7 +136,7 @@ TEST_F(AxisRangesTest, RescaleCountsOnlyShownBuffersOfThePairThatAreNotFree)
     doc.rescale(false, 1);
     const double w = 510, h = 410;
     expectRanges(pair1(doc), -20 / w, 1 + 20 / w, -20 / h, 1 + 20 / h);
-    expectRanges(pair2(doc), 0, 1, 0, 1);   // pair 2 untouched
+    expectRanges(pair2(doc), 0, 1, 0, 1); // pair 2 untouched
 }
 
 TEST_F(AxisRangesTest, RescaleWithoutAViewUsesANegativePlotArea)
@@ -149,7 +155,7 @@ TEST_F(AxisRangesTest, RescaleOfBothPairsIsOneUndoStep)
     doc.rescale(true, 0);
     EXPECT_NE(doc.xmax1, 1);
     EXPECT_NE(doc.xmax2, 1);
-    EXPECT_EQ(manager.updates, 2);   // once directly, once by the replot
+    EXPECT_EQ(manager.updates, 2); // once directly, once by the replot
     EXPECT_EQ(doc.undoManager().undoCount(), 1u);
     const int before = view.displays;
     ASSERT_TRUE(doc.undoManager().undo());
@@ -157,7 +163,7 @@ TEST_F(AxisRangesTest, RescaleOfBothPairsIsOneUndoStep)
     expectRanges(pair2(doc), 0, 1, 0, 1);
     EXPECT_GT(view.displays, before);
 
-    doc.rescale(true, 5);   // unknown pair: nothing set, still a replot
+    doc.rescale(true, 5); // unknown pair: nothing set, still a replot
     expectRanges(pair1(doc), 0, 1, 0, 1);
 }
 
@@ -169,7 +175,7 @@ TEST_F(AxisRangesTest, ZoomInAndOut)
 
     doc.scale(1, 0, 10, 0, 10, false, false);
     const int before = view.displays;
-    doc.downscale(2, ZoomX, 1, false);   // 5 .. 5 is empty: refused, replotted anyway
+    doc.downscale(2, ZoomX, 1, false); // 5 .. 5 is empty: refused, replotted anyway
     expectRanges(pair1(doc), 0, 10, 0, 10);
     EXPECT_EQ(view.displays, before + 1);
     doc.downscale(1.5, ZoomX, 1, false);
@@ -183,7 +189,7 @@ TEST_F(AxisRangesTest, ZoomInAndOut)
     doc.downscale(10, ZoomY, 1, false);
     expectRanges(pair1(doc), 1, 2, 1, 100);
 
-    doc.upscale(10, 7, 0, true);   // unknown direction: no change
+    doc.upscale(10, 7, 0, true); // unknown direction: no change
     expectRanges(pair1(doc), 1, 2, 1, 100);
 }
 

@@ -20,11 +20,13 @@ std::string show(const std::vector<double>& v)
     return s;
 }
 
-void expectValues(const std::vector<double>& actual, const std::vector<double>& expected, const std::string& what)
+void expectValues(const std::vector<double>& actual, const std::vector<double>& expected,
+                  const std::string& what)
 {
     ASSERT_EQ(actual.size(), expected.size()) << what << ": " << show(actual);
     for (size_t i = 0; i < expected.size(); ++i)
-        EXPECT_NEAR(actual[i], expected[i], 1e-9 * std::max(1.0, std::fabs(expected[i]))) << what << " [" << i << "]";
+        EXPECT_NEAR(actual[i], expected[i], 1e-9 * std::max(1.0, std::fabs(expected[i])))
+            << what << " [" << i << "]";
 }
 
 std::vector<double> range(double from, double to, double by, const std::vector<double>& skip = {})
@@ -41,8 +43,8 @@ std::vector<double> range(double from, double to, double by, const std::vector<d
     return v;
 }
 
-Axis linear(double a, double b, const char* lo = "", const char* hi = "", const char* step = "", const char* minor = "",
-            const char* origin = "")
+Axis linear(double a, double b, const char* lo = "", const char* hi = "", const char* step = "",
+            const char* minor = "", const char* origin = "")
 {
     Axis axis;
     axis.initWithRange(a, b, QString::fromLatin1(lo), QString::fromLatin1(hi), QString::fromLatin1(step),
@@ -54,8 +56,8 @@ Axis logarithmic(double a, double b, const char* lo = "", const char* hi = "", c
                  const char* minor = "")
 {
     Axis axis;
-    axis.initForLogWithRange(a, b, QString::fromLatin1(lo), QString::fromLatin1(hi), QString::fromLatin1(step),
-                             QString::fromLatin1(minor));
+    axis.initForLogWithRange(a, b, QString::fromLatin1(lo), QString::fromLatin1(hi),
+                             QString::fromLatin1(step), QString::fromLatin1(minor));
     return axis;
 }
 
@@ -78,22 +80,72 @@ TEST(AxisLinear, TickTables)
          range(0.5, 9.5, 0.5, {2, 4, 6, 8})},
         {"reversed range gives the same ticks", 10, 0, "", "", "", "", "", 2, 4, range(0, 10, 2),
          range(0.5, 9.5, 0.5, {2, 4, 6, 8})},
-        {"-7..13 steps by 5", -7, 13, "", "", "", "", "", 5, 5, {-5, 0, 5, 10},
+        {"-7..13 steps by 5",
+         -7,
+         13,
+         "",
+         "",
+         "",
+         "",
+         "",
+         5,
+         5,
+         {-5, 0, 5, 10},
          range(-7, 13, 1, {-5, 0, 5, 10})},
         {"0..3 steps by 0.5", 0, 3, "", "", "", "", "", 0.5, 5, range(0, 3, 0.5), {}},
-        {"start and end texts bound the labelled values", 0, 10, "2", "6", "", "", "", 2, 4, {2, 4, 6},
+        {"start and end texts bound the labelled values",
+         0,
+         10,
+         "2",
+         "6",
+         "",
+         "",
+         "",
+         2,
+         4,
+         {2, 4, 6},
          range(2.5, 5.5, 0.5, {4})},
         {"step and minor count from text, comma as decimal mark", 0, 4, "", "", "0,5", "2", "", 0.5, 2,
          range(0, 4, 0.5), range(0.25, 3.75, 0.5)},
         {"a step of 0.1 gives 101 majors", 0, 10, "", "", "0.1", "1", "", 0.1, 1, range(0, 10, 0.1), {}},
         {"origin shifts the grid", 0, 10, "", "", "", "0", "1.3", 2, 0, {1.3, 3.3, 5.3, 7.3, 9.3}, {}},
-        {"origin below the range starts the walk there", 0, 10, "", "", "", "0", "-3", 2, 0, {1, 3, 5, 7, 9},
+        {"origin below the range starts the walk there",
+         0,
+         10,
+         "",
+         "",
+         "",
+         "0",
+         "-3",
+         2,
+         0,
+         {1, 3, 5, 7, 9},
          {}},
-        {"origin beyond a hundred ranges is ignored", 0, 10, "", "", "", "0", "1010.5", 2, 0, range(0, 10, 2),
+        {"origin beyond a hundred ranges is ignored",
+         0,
+         10,
+         "",
+         "",
+         "",
+         "0",
+         "1010.5",
+         2,
+         0,
+         range(0, 10, 2),
          {}},
         {"minor count 1 gives no minors", 0, 10, "", "", "", "1", "", 2, 1, range(0, 10, 2), {}},
         {"minor count 0 gives no minors", 0, 10, "", "", "", "0", "", 2, 0, range(0, 10, 2), {}},
-        {"minor count is its leading integer, no exponent", 0, 10, "", "", "", "1e1", "", 2, 1, range(0, 10, 2),
+        {"minor count is its leading integer, no exponent",
+         0,
+         10,
+         "",
+         "",
+         "",
+         "1e1",
+         "",
+         2,
+         1,
+         range(0, 10, 2),
          {}},
     };
     for (const auto& c : cases) {
@@ -245,8 +297,16 @@ TEST(AxisLog, TickTables)
         oddDecades.push_back(v);
 
     const LogCase cases[] = {
-        {"1..1000", 1, 1000, "", "", "", "", {1, 10, 100, 1000},
-         decadeMinors(0, 2, {2, 3, 4, 5, 6, 7, 8, 9}), 1},
+        {"1..1000",
+         1,
+         1000,
+         "",
+         "",
+         "",
+         "",
+         {1, 10, 100, 1000},
+         decadeMinors(0, 2, {2, 3, 4, 5, 6, 7, 8, 9}),
+         1},
         {"0.5..20 in half steps, 10 included", 0.5, 20, "", "", "", "", {1, 10}, halfSteps, 1},
         {"2..9 has no major", 2, 9, "", "", "", "", {}, range(2.5, 8.5, 0.5), 0},
         {"1..1e12 even multipliers", 1, 1e12, "", "", "", "", decadeMinors(0, 12, {1}),
@@ -255,8 +315,16 @@ TEST(AxisLog, TickTables)
         {"minor count 3", 1, 10, "", "", "", "3", {1, 10}, {10.0 / 3, 20.0 / 3}, 1},
         {"minor count 1 gives none", 1, 10, "", "", "", "1", {1, 10}, {}, 1},
         {"minor count 20 in half steps", 1, 10, "", "", "", "20", {1, 10}, range(1.5, 9.5, 0.5), 1},
-        {"start and end texts", 1, 1e4, "10", "1000", "", "", {10, 100, 1000},
-         decadeMinors(1, 2, {2, 3, 4, 5, 6, 7, 8, 9}), 10},
+        {"start and end texts",
+         1,
+         1e4,
+         "10",
+         "1000",
+         "",
+         "",
+         {10, 100, 1000},
+         decadeMinors(1, 2, {2, 3, 4, 5, 6, 7, 8, 9}),
+         10},
         {"one major leaves lmo 0", 5, 50, "", "", "", "", {10}, fiveToFifty, 0},
         // The typed step counts from the automatic start, one decade below 1.
         {"typed step of two decades", 1, 1e4, "", "", "2", "", {10, 1000}, oddDecades, 10},
@@ -276,15 +344,9 @@ TEST(AxisLog, ImpossibleSettingsGiveNoTicks)
         double a, b;
         const char* step;
     } cases[] = {
-        {"zero end", 0, 10, ""},
-        {"negative end", -1, 10, ""},
-        {"equal ends", 10, 10, ""},
-        {"NaN end", nan, 10, ""},
-        {"infinite end", 1, inf, ""},
-        {"zero step", 1, 1000, "0"},
-        {"negative step", 1, 1000, "-1"},
-        {"tiny step", 1, 1000, "1e-12"},
-        {"step limit", 1, 1e30, "0.1"},
+        {"zero end", 0, 10, ""},           {"negative end", -1, 10, ""},    {"equal ends", 10, 10, ""},
+        {"NaN end", nan, 10, ""},          {"infinite end", 1, inf, ""},    {"zero step", 1, 1000, "0"},
+        {"negative step", 1, 1000, "-1"},  {"tiny step", 1, 1000, "1e-12"}, {"step limit", 1, 1e30, "0.1"},
         {"infinite step", 1, 1000, "Inf"},
     };
     for (const auto& c : cases) {

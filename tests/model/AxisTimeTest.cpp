@@ -53,7 +53,8 @@ double local(int year, int month, int dayOfMonth, int hour = 0, int minute = 0, 
 Axis timeAxis(double a, double b, const char* step = "", const char* minor = "")
 {
     Axis axis;
-    axis.initForTimeWithRange(a, b, QString(), QString(), QString::fromLatin1(step), QString::fromLatin1(minor));
+    axis.initForTimeWithRange(a, b, QString(), QString(), QString::fromLatin1(step),
+                              QString::fromLatin1(minor));
     return axis;
 }
 
@@ -65,7 +66,8 @@ std::string show(const std::vector<double>& v)
     return s;
 }
 
-void expectValues(const std::vector<double>& actual, const std::vector<double>& expected, const std::string& what)
+void expectValues(const std::vector<double>& actual, const std::vector<double>& expected,
+                  const std::string& what)
 {
     ASSERT_EQ(actual.size(), expected.size()) << what << ": " << show(actual);
     for (size_t i = 0; i < expected.size(); ++i)
@@ -198,16 +200,32 @@ struct WordCase {
 TEST_F(AxisTime, StepWords)
 {
     const WordCase cases[] = {
-        {"2m", "2m", utc(2015, 3, 10), utc(2016, 3, 10),
-         {utc(2015, 5, 1), utc(2015, 7, 1), utc(2015, 9, 1), utc(2015, 11, 1), utc(2016, 1, 1), utc(2016, 3, 1)},
+        {"2m",
+         "2m",
+         utc(2015, 3, 10),
+         utc(2016, 3, 10),
+         {utc(2015, 5, 1), utc(2015, 7, 1), utc(2015, 9, 1), utc(2015, 11, 1), utc(2016, 1, 1),
+          utc(2016, 3, 1)},
          6},
-        {"words ignore case", "2M", utc(2015, 3, 10), utc(2016, 3, 10),
-         {utc(2015, 5, 1), utc(2015, 7, 1), utc(2015, 9, 1), utc(2015, 11, 1), utc(2016, 1, 1), utc(2016, 3, 1)},
+        {"words ignore case",
+         "2M",
+         utc(2015, 3, 10),
+         utc(2016, 3, 10),
+         {utc(2015, 5, 1), utc(2015, 7, 1), utc(2015, 9, 1), utc(2015, 11, 1), utc(2016, 1, 1),
+          utc(2016, 3, 1)},
          6},
-        {"y", "y", utc(2003, 5, 1), utc(2008, 5, 1),
-         {utc(2004, 1, 1), utc(2005, 1, 1), utc(2006, 1, 1), utc(2007, 1, 1), utc(2008, 1, 1)}, 15},
-        {"10y", "10y", utc(1955, 1, 1), utc(2013, 1, 1),
-         {utc(1960, 1, 1), utc(1970, 1, 1), utc(1980, 1, 1), utc(1990, 1, 1), utc(2000, 1, 1), utc(2010, 1, 1)},
+        {"y",
+         "y",
+         utc(2003, 5, 1),
+         utc(2008, 5, 1),
+         {utc(2004, 1, 1), utc(2005, 1, 1), utc(2006, 1, 1), utc(2007, 1, 1), utc(2008, 1, 1)},
+         15},
+        {"10y",
+         "10y",
+         utc(1955, 1, 1),
+         utc(2013, 1, 1),
+         {utc(1960, 1, 1), utc(1970, 1, 1), utc(1980, 1, 1), utc(1990, 1, 1), utc(2000, 1, 1),
+          utc(2010, 1, 1)},
          23},
     };
     for (const auto& c : cases) {
@@ -292,8 +310,8 @@ TEST_F(AxisTime, DurationTexts)
         const char* text;
         double step;
     } cases[] = {
-        {"90", 90},         {"0:30", 30},       {"1:0:0", 3600}, {"1:0:0:0", day},
-        {"1,5:0", 90},      {"0:0:0:0:1", 600}, // five parts: the automatic step
+        {"90", 90},       {"0:30", 30},  {"1:0:0", 3600},
+        {"1:0:0:0", day}, {"1,5:0", 90}, {"0:0:0:0:1", 600}, // five parts: the automatic step
     };
     const double a = local(2021, 1, 15, 8);
     const double b = a + 3600;
@@ -313,8 +331,9 @@ TEST_F(AxisTime, LongDurationsKeepTheCalendarUnitsOfTheAutomaticStep)
     const Axis months = timeAxis(utc(2020, 2, 10), utc(2020, 8, 28), "20:0:0:0");
     EXPECT_EQ(months.step, 20 * day);
     EXPECT_EQ(months.mintick, 2);
-    expectValues(months.A, {utc(2020, 3, 1), utc(2020, 4, 1), utc(2020, 5, 1), utc(2020, 6, 1), utc(2020, 7, 1),
-                            utc(2020, 8, 1)},
+    expectValues(months.A,
+                 {utc(2020, 3, 1), utc(2020, 4, 1), utc(2020, 5, 1), utc(2020, 6, 1), utc(2020, 7, 1),
+                  utc(2020, 8, 1)},
                  "majors");
     for (double v : months.MA) {
         const int d = utcFields(v).day;

@@ -107,7 +107,7 @@ TEST_F(DataBufferArchiveTest, RoundTripKeepsEveryStoredField)
     ASSERT_EQ(list->size(), 1u);
     const DataBuffer& r = *list->front();
     ASSERT_EQ(r.X.size(), 2u);
-    EXPECT_EQ(std::memcmp(r.X.data(), b.X.data(), 16), 0);   // bit for bit, NaN included
+    EXPECT_EQ(std::memcmp(r.X.data(), b.X.data(), 16), 0); // bit for bit, NaN included
     EXPECT_EQ(r.Y, b.Y);
     EXPECT_EQ(r.EX, b.EX);
     EXPECT_EQ(r.EY, b.EY);
@@ -144,7 +144,7 @@ TEST_F(DataBufferArchiveTest, RoundTripKeepsEveryStoredField)
         EXPECT_EQ(f, 1);
     EXPECT_EQ(r.style.plotlines, 0);
     EXPECT_EQ(r.plotlegend, 0);
-    EXPECT_EQ(r.xmin, 0.1);   // extents recomputed from the points
+    EXPECT_EQ(r.xmin, 0.1); // extents recomputed from the points
     EXPECT_EQ(r.ymax, 7);
 }
 
@@ -204,14 +204,14 @@ TEST_F(DataBufferArchiveTest, OlderRecordsAreUpgraded)
             c.encodeInt("verno", k.version);
             if (k.order)
                 c.encodeInt("byteorder", *k.order);
-            c.encodeBytes("X", block({1.5, -2}, k.big) + "xyz");   // trailing bytes ignored
+            c.encodeBytes("X", block({1.5, -2}, k.big) + "xyz"); // trailing bytes ignored
             c.encodeBytes("Y", block({3, 4}, k.big));
             c.encodeBytes("EX", block({0.5, 0.5}, k.big));
         });
         ASSERT_TRUE(b);
         EXPECT_EQ(b->X, (std::vector<double>{1.5, -2})) << k.version;
         EXPECT_EQ(b->Y, (std::vector<double>{3, 4})) << k.version;
-        EXPECT_TRUE(b->EX.empty());   // EX without EY is not read
+        EXPECT_TRUE(b->EX.empty()); // EX without EY is not read
     }
 
     // Up to version 20 bar, stick and error colours follow the line colour.

@@ -56,7 +56,7 @@ TEST(DataBufferKernels, BlockMeansDropTheShortLastBlock)
         std::size_t n;
         Column out;
     } cases[] = {
-        {{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, 3, {2, 5, 8}},   // 10th point dropped
+        {{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, 3, {2, 5, 8}}, // 10th point dropped
         {{1, 2, 3}, 1, {1, 2, 3}},
         {{1, 2, 3, 4}, 5, {}},
         {{2, 4, 6, 8}, 2, {3, 7}},
@@ -88,7 +88,8 @@ TEST(DataBufferKernels, WindowMeansMatchDirectSumsForEveryShape)
                 double sum = 0;
                 for (std::size_t k = lo; k <= hi; ++k)
                     sum += v[k];
-                ASSERT_NEAR(got[i], sum / double(hi - lo + 1), 1e-12) << "size " << size << " n " << n << " i " << i;
+                ASSERT_NEAR(got[i], sum / double(hi - lo + 1), 1e-12)
+                    << "size " << size << " n " << n << " i " << i;
             }
         }
     }
@@ -160,7 +161,7 @@ TEST(DataBufferKernels, CutBoundsAreStrict)
         double v;
         int mode;
         bool kept;
-    } cases[] = {{3, 0, true}, {2, 0, false}, {5, 0, false}, {nan, 0, false}, {1, 1, true},   {6, 1, true},
+    } cases[] = {{3, 0, true},  {2, 0, false}, {5, 0, false}, {nan, 0, false}, {1, 1, true}, {6, 1, true},
                  {2, 1, false}, {5, 1, false}, {3, 1, false}, {nan, 1, false}, {3, 2, false}};
     for (const auto& c : cases)
         EXPECT_EQ(ops::keptByCut(c.v, 2, 5, c.mode), c.kept) << c.v << " mode " << c.mode;
@@ -201,19 +202,19 @@ TEST_F(DataBufferOperationsTest, ExportThatCannotWriteSaysSo)
 {
     auto b = makeBuffer({{1, 2}});
     EXPECT_FALSE(b->exportASCII(TestSupport::scratchDir() + QStringLiteral("/no/such/dir/file"), 0));
-    EXPECT_FALSE(b->exportASCII(TestSupport::scratchDir(), 0));   // a directory
+    EXPECT_FALSE(b->exportASCII(TestSupport::scratchDir(), 0)); // a directory
 }
 
 TEST_F(DataBufferOperationsTest, ShiftsAndLinearMapsChangeValuesAndExtents)
 {
     auto b = makeBuffer({{1, 10}, {3, 20}});
-    b->linBg(2, 1);   // y + 2x + 1
+    b->linBg(2, 1); // y + 2x + 1
     EXPECT_EQ(b->Y, (Column{13, 27}));
     b->addX(-1);
     b->addY(3);
     EXPECT_EQ(b->X, (Column{0, 2}));
     EXPECT_EQ(b->Y, (Column{16, 30}));
-    b->normX(0, 2, 10, 20);   // 0 -> 10, 2 -> 20
+    b->normX(0, 2, 10, 20); // 0 -> 10, 2 -> 20
     b->normY(16, 30, 0, 1);
     EXPECT_EQ(b->X, (Column{10, 20}));
     EXPECT_EQ(b->Y, (Column{0, 1}));
@@ -245,7 +246,7 @@ TEST_F(DataBufferOperationsTest, CutKeepsInsideOrOutsideWithErrorsAndBeepsWhenNo
         {0, 5, 2, 0, {3, 4}, {20, 30}},
         {0, 2, 5, 0, {3, 4}, {20, 30}},
         {0, 2, 5, 1, {1, 6}, {0, 50}},
-        {1, 0.5, 3.5, 0, {2, 3, 4}, {10, 20, 30}},   // the NaN y goes
+        {1, 0.5, 3.5, 0, {2, 3, 4}, {10, 20, 30}}, // the NaN y goes
     };
     for (const auto& c : cases) {
         auto b = fresh();
@@ -273,7 +274,7 @@ TEST_F(DataBufferOperationsTest, ReductionAveragesBlocksErrorsIncluded)
     b->reduction(3);
     EXPECT_EQ(b->X, (Column{2, 5, 8}));
     EXPECT_EQ(b->Y, (Column{20, 50, 80}));
-    EXPECT_EQ(b->EX, (Column{2, 5, 8}));   // plain means, not in quadrature
+    EXPECT_EQ(b->EX, (Column{2, 5, 8})); // plain means, not in quadrature
     EXPECT_EQ(b->EY, (Column{4, 10, 16}));
     EXPECT_EQ(b->comment, QStringLiteral("src, data reduction(3)"));
     EXPECT_EQ(b->xmax, 8);
@@ -295,14 +296,16 @@ TEST_F(DataBufferOperationsTest, TooFewPointsForTheFactorChangesNothing)
         int n;
     } cases[] = {{true, 3}, {false, 3}, {true, -1}, {false, 0}, {true, INT_MAX}, {false, INT_MAX / 2 + 1}};
     for (const auto& c : cases) {
-        auto b = makeBuffer({{1, 1}, {2, 2}, {3, 3}, {4, 4}, {5, 5}});   // 5 < 6
+        auto b = makeBuffer({{1, 1}, {2, 2}, {3, 3}, {4, 4}, {5, 5}}); // 5 < 6
         ScriptedAlerts alerts;
         c.reduce ? b->reduction(c.n) : b->smooth(c.n);
         ASSERT_EQ(alerts.requests().size(), 1u);
         const auto& r = alerts.requests()[0];
         EXPECT_EQ(r.title, QStringLiteral("To Few Points"));
-        EXPECT_EQ(r.message, c.reduce ? QStringLiteral("this buffer contain to few points for data reduction with this factor")
-                                      : QStringLiteral("this buffer contain to few points for smoothing with this factor"));
+        EXPECT_EQ(
+            r.message,
+            c.reduce ? QStringLiteral("this buffer contain to few points for data reduction with this factor")
+                     : QStringLiteral("this buffer contain to few points for smoothing with this factor"));
         EXPECT_EQ(r.buttons, QStringList{QStringLiteral("Ok")});
         EXPECT_EQ(b->nop(), 5);
         EXPECT_TRUE(b->comment.isEmpty());
@@ -316,12 +319,14 @@ TEST_F(DataBufferOperationsTest, SpacingCheckAsksOnlyWithWarningsOn)
     {
         ScriptedAlerts alerts({0, 1});
         EXPECT_TRUE(even->checkDX());
-        EXPECT_TRUE(uneven->checkDX());    // Continue
-        EXPECT_FALSE(uneven->checkDX());   // Cancel
+        EXPECT_TRUE(uneven->checkDX()); // Continue
+        EXPECT_FALSE(uneven->checkDX()); // Cancel
         ASSERT_EQ(alerts.requests().size(), 2u);
-        EXPECT_EQ(alerts.requests()[0].title, QStringLiteral("Buffer has not a const. Dx and/or is unsorted!"));
+        EXPECT_EQ(alerts.requests()[0].title,
+                  QStringLiteral("Buffer has not a const. Dx and/or is unsorted!"));
         EXPECT_EQ(alerts.requests()[0].message, QStringLiteral("Fourier transform works not correctly!"));
-        EXPECT_EQ(alerts.requests()[0].buttons, (QStringList{QStringLiteral("Continue"), QStringLiteral("Cancel")}));
+        EXPECT_EQ(alerts.requests()[0].buttons,
+                  (QStringList{QStringLiteral("Continue"), QStringLiteral("Cancel")}));
     }
     manager.warnings = 0;
     ScriptedAlerts alerts({1});
@@ -355,7 +360,8 @@ TEST_F(DataBufferOperationsTest, SortCheckSortsOnRequestAndKeepsPointsTogether)
     EXPECT_EQ(accepted->EY, (Column{1, 2, 3}));
     ASSERT_EQ(alerts.requests().size(), 2u);
     EXPECT_EQ(alerts.requests()[0].title, QStringLiteral("Unsorted Buffer"));
-    EXPECT_EQ(alerts.requests()[0].message, QStringLiteral("for this operation your need a buffer with sorted X values"));
+    EXPECT_EQ(alerts.requests()[0].message,
+              QStringLiteral("for this operation your need a buffer with sorted X values"));
     EXPECT_EQ(alerts.requests()[0].buttons, (QStringList{QStringLiteral("Sort"), QStringLiteral("Cancel")}));
 }
 
@@ -379,7 +385,7 @@ TEST_F(DataBufferOperationsTest, CalcEvaluatesPerPointWithThePointVariables)
     VexaDocument doc;
     for (int i = 0; i < 3; ++i)
         doc.DB.push_back(makeBuffer({{1, 5}, {2, 6}, {3, 7}}));
-    doc.current = 7;   // passed on unchecked
+    doc.current = 7; // passed on unchecked
     DataBuffer& b = *doc.DB[1];
     const QHash<QString, double> vars{{QStringLiteral("k"), 100}, {QStringLiteral("dp"), 55}};
     struct Case {
@@ -390,7 +396,9 @@ TEST_F(DataBufferOperationsTest, CalcEvaluatesPerPointWithThePointVariables)
     } cases[] = {
         {CalcY, QStringLiteral("x*2"), {2, 4, 6}, QStringLiteral(", calc(y=x*2)")},
         {CalcY, QStringLiteral("dp"), {0, 1, 2}, QStringLiteral(", calc(y=dp)")},
-        {CalcX, QStringLiteral("bn*1000+nb*100+cb*10+np+k+r1"), {1471.5, 1471.5, 1471.5},
+        {CalcX,
+         QStringLiteral("bn*1000+nb*100+cb*10+np+k+r1"),
+         {1471.5, 1471.5, 1471.5},
          QStringLiteral(", calc(x=bn*1000+nb*100+cb*10+np+k+r1)")},
         {CalcYError, QStringLiteral("ex+1"), {1, 1, 1}, QStringLiteral(", calc(ye=ex+1)")},
         {CalcXError, QStringLiteral("ey*2"), {2, 2, 2}, QStringLiteral(", calc(xe=ey*2)")},
@@ -398,7 +406,10 @@ TEST_F(DataBufferOperationsTest, CalcEvaluatesPerPointWithThePointVariables)
     for (const auto& c : cases) {
         b.comment.clear();
         b.calc(c.target, c.expr, QList<double>{0, -1.5}, vars, &doc);
-        const Column& got = c.target == CalcX ? b.X : c.target == CalcY ? b.Y : c.target == CalcXError ? b.EX : b.EY;
+        const Column& got = c.target == CalcX ? b.X
+            : c.target == CalcY               ? b.Y
+            : c.target == CalcXError          ? b.EX
+                                              : b.EY;
         EXPECT_EQ(got, c.expected) << c.expr.toStdString();
         EXPECT_EQ(b.comment, c.comment);
     }
@@ -428,12 +439,12 @@ TEST_F(DataBufferOperationsTest, CalcThatDoesNotParseChangesNoValue)
     ScriptedAlerts alerts;
     b->calc(CalcYError, QStringLiteral("x+"), {}, {}, nullptr);
     EXPECT_EQ(b->Y, (Column{5}));
-    EXPECT_EQ(b->EY, (Column{0}));   // the zero errors stay
+    EXPECT_EQ(b->EY, (Column{0})); // the zero errors stay
     EXPECT_TRUE(b->comment.isEmpty());
     ASSERT_EQ(alerts.requests().size(), 1u);
     EXPECT_EQ(alerts.requests()[0].title, QStringLiteral("Expression Error"));
 
-    b->calc(4, QStringLiteral("1"), {}, {}, nullptr);   // no such column
+    b->calc(4, QStringLiteral("1"), {}, {}, nullptr); // no such column
     EXPECT_EQ(b->Y, (Column{5}));
     EXPECT_TRUE(b->comment.isEmpty());
 }

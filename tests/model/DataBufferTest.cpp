@@ -124,14 +124,14 @@ TEST_F(DataBufferTest, ErrorsComeAndGoAsAWhole)
     DataBuffer b;
     b.addDoubleValue(1, 1);
     b.addDoubleValue(2, 2);
-    b.setXDoubleErrorAt(-1, 9);   // out of range, yet the errors are created
+    b.setXDoubleErrorAt(-1, 9); // out of range, yet the errors are created
     ASSERT_TRUE(b.haserror());
     EXPECT_EQ(b.EX, (std::vector<double>{0, 0}));
     EXPECT_EQ(b.EY, (std::vector<double>{0, 0}));
 
-    b.addDoubleValue(3, 3);   // zero errors follow the point
+    b.addDoubleValue(3, 3); // zero errors follow the point
     EXPECT_EQ(b.EX.size(), 3u);
-    b.quickAddDoubleValue(4, 4);   // the quick form does not
+    b.quickAddDoubleValue(4, 4); // the quick form does not
     EXPECT_TRUE(b.haserror());
     EXPECT_EQ(b.EX.size(), 3u);
     EXPECT_EQ(b.nop(), 4);

@@ -60,10 +60,9 @@ TEST_F(DocumentFunctionsTest, PointsAndExtents)
         double value;
     };
     const Case cases[] = {
-        {"xval(0;1)", 2},   {"yval(0;4)", 50}, {"xval(0;5)", 0},    {"xval(-1;0)", 0},
-        {"xval(0.9;0)", 1}, {"xval(2;0)", 0},  {"xerr(0;1)", 0},    {"xmax 0", 5},
-        {"ymin 1", 100},    {"points 0", 5},   {"points 9", 0},     {"txmin", -7},
-        {"vxmin", 1},       {"tymax", 100},    {"vymax", 50},
+        {"xval(0;1)", 2}, {"yval(0;4)", 50}, {"xval(0;5)", 0}, {"xval(-1;0)", 0}, {"xval(0.9;0)", 1},
+        {"xval(2;0)", 0}, {"xerr(0;1)", 0},  {"xmax 0", 5},    {"ymin 1", 100},   {"points 0", 5},
+        {"points 9", 0},  {"txmin", -7},     {"vxmin", 1},     {"tymax", 100},    {"vymax", 50},
     };
     for (const Case& c : cases)
         EXPECT_EQ(eval(c.text), c.value) << c.text;
@@ -96,7 +95,7 @@ TEST_F(DocumentFunctionsTest, FindWalksTheFirstSpanningSegment)
 TEST_F(DocumentFunctionsTest, ConversionsGoThroughTheDocumentsView)
 {
     manager.CPD = &doc;
-    EXPECT_EQ(eval("xpoint(3;1)"), 0);   // no view yet
+    EXPECT_EQ(eval("xpoint(3;1)"), 0); // no view yet
     ScaledView view;
     doc.PV = &view;
     EXPECT_EQ(eval("xpoint(3;1)"), 31);

@@ -44,8 +44,15 @@ TEST(DocumentKernels, LineFitsMatchClosedForms)
         // ln of x = e^k is k: y = 3 + 2 ln x
         {"log y = 3 + 2 ln x", {1, e, e * e, e * e * e}, {3, 5, 7, 9}, 1, 30, RegLogarithmic, 3, 2, 1},
         // ln y = ln 2 + 0.5 x
-        {"exp y = 2 exp(x/2)", {0, 1, 2, 3}, {2, 2 * std::exp(0.5), 2 * std::exp(1.0), 2 * std::exp(1.5)}, 0, 3,
-         RegExponential, 2, 0.5, 1},
+        {"exp y = 2 exp(x/2)",
+         {0, 1, 2, 3},
+         {2, 2 * std::exp(0.5), 2 * std::exp(1.0), 2 * std::exp(1.5)},
+         0,
+         3,
+         RegExponential,
+         2,
+         0.5,
+         1},
         // time-like abscissae: y = 2(x - 1e9) + 7, so A = 7 - 2e9
         {"large x", {1e9, 1e9 + 1, 1e9 + 2, 1e9 + 3}, {7, 9, 11, 13}, 0, 2e9, RegLinear, 7 - 2e9, 2, 1},
     };
@@ -126,9 +133,9 @@ TEST(DocumentKernels, IntegralsOfAParabola)
         double value;
     } cases[] = {
         {0, 1, 0, 10, 1.0 / 3 + h * h / 6},
-        {0.25, 0.55, 2, 6, (0.6 * 0.6 * 0.6 - 0.2 * 0.2 * 0.2) / 3 + h * h * 0.4 / 6},   // enclosing points
+        {0.25, 0.55, 2, 6, (0.6 * 0.6 * 0.6 - 0.2 * 0.2 * 0.2) / 3 + h * h * 0.4 / 6}, // enclosing points
         {0.55, 0.25, 2, 6, (0.6 * 0.6 * 0.6 - 0.2 * 0.2 * 0.2) / 3 + h * h * 0.4 / 6},
-        {0.5, 0.5, 4, 6, (0.6 * 0.6 * 0.6 - 0.4 * 0.4 * 0.4) / 3 + h * h * 0.2 / 6},     // widened to neighbours
+        {0.5, 0.5, 4, 6, (0.6 * 0.6 * 0.6 - 0.4 * 0.4 * 0.4) / 3 + h * h * 0.2 / 6}, // widened to neighbours
         {-5, 50, 0, 10, 1.0 / 3 + h * h / 6},
         {-3, -1, 0, 0, 0},
     };
@@ -146,7 +153,7 @@ TEST(DocumentKernels, ArithmeticAndInterpolation)
     EXPECT_EQ(docops::arithmetic(ArithDivide, 6, 3), 2);
     EXPECT_EQ(docops::arithmetic(ArithSubtract, 6, 3), 3);
     EXPECT_EQ(docops::interpolate(0, 0, 2, 10, 0.5), 2.5);
-    EXPECT_EQ(docops::interpolate(1, 10, 1, 20, 1), 15);   // a segment of no width: the mean
+    EXPECT_EQ(docops::interpolate(1, 10, 1, 20, 1), 15); // a segment of no width: the mean
     // At the right end the formula alone gives 0.009999999999999995.
     EXPECT_EQ(docops::interpolate(0, 0.1, 2.9, 0.01, 2.9), 0.01);
 }
@@ -189,12 +196,12 @@ TEST_F(DocumentOperationsTest, FunctionGeneratorPointCounts)
     struct Case {
         double from, to;
         int n;
-        int points;   // -1: n or n - 1
+        int points; // -1: n or n - 1
     } cases[] = {
         {0, 1, 11, -1},
         {0, 1, 2, 2},
         {-1, 1, 3, 3},
-        {0, 0.3, 11, 10},   // ten accumulated steps of 0.3/10 reach 0.30000000000000004 > 0.3
+        {0, 0.3, 11, 10}, // ten accumulated steps of 0.3/10 reach 0.30000000000000004 > 0.3
     };
     for (const auto& c : cases) {
         doc.functionGenerator(0, c.from, c.to, c.n, QStringLiteral("x*x+k"));
@@ -228,8 +235,12 @@ TEST_F(DocumentOperationsTest, FunctionGeneratorPointCounts)
 TEST_F(DocumentOperationsTest, FunctionGeneratorRefusals)
 {
     ScriptedAlerts alerts;
-    for (auto [from, to, n] : {std::tuple{1.0, 1.0, 5}, {2.0, 1.0, 5}, {0.0, 1.0, 1}, {nan, 1.0, 5},
-                               {-std::numeric_limits<double>::infinity(), 1.0, 5}, {-1e308, 1e308, 5},
+    for (auto [from, to, n] : {std::tuple{1.0, 1.0, 5},
+                               {2.0, 1.0, 5},
+                               {0.0, 1.0, 1},
+                               {nan, 1.0, 5},
+                               {-std::numeric_limits<double>::infinity(), 1.0, 5},
+                               {-1e308, 1e308, 5},
                                {0.0, 1.0, std::numeric_limits<int>::min()}})
         doc.functionGenerator(0, from, to, n, QStringLiteral("x"));
     EXPECT_EQ(alerts.beeps(), 7);
@@ -251,7 +262,7 @@ TEST_F(DocumentOperationsTest, RegressionMakesTheCurveOverEveryPointAndPublishes
     ASSERT_EQ(doc.DB.size(), 2u);
     EXPECT_EQ(last().comment, QStringLiteral("src, linreg(0,A=1,B=2,r=1)"));
     for (int i = 0; i < 7; ++i)
-        EXPECT_NEAR(last().y(i), 2 * i + 1, 1e-12);   // also at x = 0 and 6
+        EXPECT_NEAR(last().y(i), 2 * i + 1, 1e-12); // also at x = 0 and 6
     EXPECT_EQ(doc.DB[0]->y(0), 100);
     EXPECT_EQ(manager.GV.value(QStringLiteral("lastbuffer")), 1);
     EXPECT_NEAR(manager.GV.value(QStringLiteral("rega")), 1, 1e-12);
@@ -264,7 +275,7 @@ TEST_F(DocumentOperationsTest, RegressionMakesTheCurveOverEveryPointAndPublishes
     doc.reg(2, 0, 10, RegExponential);
     EXPECT_EQ(last().comment.left(11), QStringLiteral("e, expreg(2"));
 
-    doc.M = nullptr;   // no controller: the buffer still comes, nothing is published
+    doc.M = nullptr; // no controller: the buffer still comes, nothing is published
     manager.GV.clear();
     doc.reg(0, 1, 5, RegLogarithmic);
     EXPECT_EQ(doc.DB.size(), 5u);
@@ -317,7 +328,7 @@ TEST_F(DocumentOperationsTest, DerivativeNewBufferAndItsFailures)
     EXPECT_EQ(alerts.requests()[0].title, QStringLiteral("Differentiate calculation error"));
     EXPECT_EQ(alerts.requests()[0].message, QStringLiteral("Interval is to small"));
     EXPECT_EQ(doc.DB.size(), 2u);
-    EXPECT_EQ(manager.GV.value(QStringLiteral("lastbuffer")), 2);   // the index the buffer would have had
+    EXPECT_EQ(manager.GV.value(QStringLiteral("lastbuffer")), 2); // the index the buffer would have had
 }
 
 TEST_F(DocumentOperationsTest, DeclinedSortCheckMakesNothingButStillReplots)
@@ -325,8 +336,8 @@ TEST_F(DocumentOperationsTest, DeclinedSortCheckMakesNothingButStillReplots)
     add({{2, 1}, {1, 1}, {0, 1}});
     add({{0, 1}, {1, 1}});
     ScriptedAlerts alerts({1, 1, 1, 1, 1});
-    const std::function<void()> ops[] = {[&] { doc.diff(0, 1.5); }, [&] { doc.integrate(0); },
-                                         [&] { doc.integrate(0, 0, 1); }};
+    const std::function<void()> ops[]
+        = {[&] { doc.diff(0, 1.5); }, [&] { doc.integrate(0); }, [&] { doc.integrate(0, 0, 1); }};
     for (const auto& op : ops) {
         const int displays = view.displays;
         op();
@@ -348,10 +359,10 @@ TEST_F(DocumentOperationsTest, RunningAndDefiniteIntegrals)
     EXPECT_EQ(last().Y, (Column{0, 1, 2}));
     EXPECT_EQ(last().comment, QStringLiteral("src, integral(0)"));
     EXPECT_EQ(manager.GV.value(QStringLiteral("lastbuffer")), 1);
-    EXPECT_EQ(doc.ymax1 > 2, true);   // rescaled to the new buffer
+    EXPECT_EQ(doc.ymax1 > 2, true); // rescaled to the new buffer
 
     add({{0, 0}, {1, 1}, {2, 2}, {3, 3}, {4, 4}});
-    doc.integrate(2, 2.5, 1.5);   // enclosing points 1 and 3: (9 - 1)/2
+    doc.integrate(2, 2.5, 1.5); // enclosing points 1 and 3: (9 - 1)/2
     EXPECT_EQ(doc.DB[2]->comment, QStringLiteral("src, int(2,1-3)=4"));
     EXPECT_EQ(manager.GV.value(QStringLiteral("integral")), 4);
 }
@@ -370,7 +381,7 @@ TEST_F(DocumentOperationsTest, ReductionAndSmoothingAppendACopy)
     EXPECT_GT(manager.updates, updates);
     EXPECT_EQ(doc.DB[0]->nop(), 4);
 
-    ScriptedAlerts alerts;   // too few points: the alert, and the copy still comes unchanged
+    ScriptedAlerts alerts; // too few points: the alert, and the copy still comes unchanged
     doc.smooth(0, 3);
     EXPECT_EQ(alerts.requests().size(), 1u);
     EXPECT_EQ(last().Y, doc.DB[0]->Y);
@@ -396,7 +407,7 @@ TEST_F(DocumentOperationsTest, NormaliseAndMoveUndoAndRedoOverTheSelection)
     for (const auto& c : cases) {
         const int displays = view.displays;
         c.op();
-        EXPECT_EQ(view.displays, displays);   // the caller replots
+        EXPECT_EQ(view.displays, displays); // the caller replots
         for (int i : {0, 2}) {
             EXPECT_EQ(doc.DB[std::size_t(i)]->X, c.x);
             EXPECT_EQ(doc.DB[std::size_t(i)]->Y, c.y);
@@ -460,16 +471,41 @@ TEST_F(DocumentOperationsTest, BufferArithmeticOnTheUnionOfAbscissae)
         QString comment;
     } cases[] = {
         // A's 1 and 2 against B's 10; B's 0.5, 1.5, 2.5 against A interpolated (y = x)
-        {"different grids", {{0, 0}, {1, 1}, {2, 2}, {3, 3}}, {{0.5, 10}, {1.5, 10}, {2.5, 10}}, ArithAdd,
-         {0.5, 1, 1.5, 2, 2.5}, {10.5, 11, 11.5, 12, 12.5}, QStringLiteral("BufferCalc(0+1)")},
-        {"shared knots, one point each", {{0, 1}, {1, 2}, {2, 3}}, {{0, 10}, {1, 20}, {2, 30}}, ArithSubtract,
-         {0, 1, 2}, {-9, -18, -27}, QStringLiteral("BufferCalc(0-1)")},
-        {"division by 0 gives 0", {{0, 6}, {1, 6}, {2, 6}}, {{0, 0}, {1, 2}, {2, 3}}, ArithDivide, {0, 1, 2},
-         {0, 3, 2}, QStringLiteral("BufferCalc(0/1)")},
-        // B's one point gives A no segment, but A has one for it; still A - B
-        {"A op B whoever gives the x", {{0, 2}, {2, 2}}, {{1, 5}}, ArithSubtract, {1}, {-3},
+        {"different grids",
+         {{0, 0}, {1, 1}, {2, 2}, {3, 3}},
+         {{0.5, 10}, {1.5, 10}, {2.5, 10}},
+         ArithAdd,
+         {0.5, 1, 1.5, 2, 2.5},
+         {10.5, 11, 11.5, 12, 12.5},
+         QStringLiteral("BufferCalc(0+1)")},
+        {"shared knots, one point each",
+         {{0, 1}, {1, 2}, {2, 3}},
+         {{0, 10}, {1, 20}, {2, 30}},
+         ArithSubtract,
+         {0, 1, 2},
+         {-9, -18, -27},
          QStringLiteral("BufferCalc(0-1)")},
-        {"B's range inside A's", {{0, 2}, {4, 2}}, {{1, 5}, {3, 7}}, ArithMultiply, {1, 3}, {10, 14},
+        {"division by 0 gives 0",
+         {{0, 6}, {1, 6}, {2, 6}},
+         {{0, 0}, {1, 2}, {2, 3}},
+         ArithDivide,
+         {0, 1, 2},
+         {0, 3, 2},
+         QStringLiteral("BufferCalc(0/1)")},
+        // B's one point gives A no segment, but A has one for it; still A - B
+        {"A op B whoever gives the x",
+         {{0, 2}, {2, 2}},
+         {{1, 5}},
+         ArithSubtract,
+         {1},
+         {-3},
+         QStringLiteral("BufferCalc(0-1)")},
+        {"B's range inside A's",
+         {{0, 2}, {4, 2}},
+         {{1, 5}, {3, 7}},
+         ArithMultiply,
+         {1, 3},
+         {10, 14},
          QStringLiteral("BufferCalc(0*1)")},
     };
     for (const auto& c : cases) {
@@ -491,7 +527,7 @@ TEST_F(DocumentOperationsTest, BufferArithmeticOnTheUnionOfAbscissae)
     add({{2, 1}, {3, 1}});
     ScriptedAlerts alerts;
     doc.calcBuf(0, 1, ArithAdd);
-    EXPECT_EQ(alerts.beeps(), 1);   // disjoint ranges
+    EXPECT_EQ(alerts.beeps(), 1); // disjoint ranges
     EXPECT_EQ(doc.DB.size(), 2u);
     EXPECT_TRUE(manager.GV.isEmpty());
 }

@@ -29,7 +29,11 @@ public:
 // Installs a FakeManager as the shared controller for the test's lifetime.
 class SharedFakeManager : public FakeManager {
 public:
-    SharedFakeManager() : previous_(ManagerServices::shared()) { ManagerServices::setShared(this); }
+    SharedFakeManager()
+            : previous_(ManagerServices::shared())
+    {
+        ManagerServices::setShared(this);
+    }
     ~SharedFakeManager() override { ManagerServices::setShared(previous_); }
 
 private:

@@ -50,8 +50,8 @@ TEST(FftRoutines, ComplexTransformOfAToneIsOneSpike)
         EXPECT_NEAR(d[std::size_t(2 * k)], k == 3 ? n : 0, 1e-4) << k;
         EXPECT_NEAR(d[std::size_t(2 * k + 1)], 0, 1e-4) << k;
     }
-    EXPECT_FALSE(Spectral::fftComplex(d, 12, 1));   // no power of two
-    EXPECT_FALSE(Spectral::fftComplex(d, 32, 1));   // array too short
+    EXPECT_FALSE(Spectral::fftComplex(d, 12, 1)); // no power of two
+    EXPECT_FALSE(Spectral::fftComplex(d, 32, 1)); // array too short
 }
 
 TEST(FftRoutines, RealTransformPacksTheDefinitionAndInvertsToHalfLengthTimesData)
@@ -80,11 +80,16 @@ TEST(FftRoutines, RealTransformPacksTheDefinitionAndInvertsToHalfLengthTimesData
 
 TEST(FftRoutines, PaddedLengths)
 {
-    struct Case { int n; float pts; int spectrum; int smooth; };
+    struct Case {
+        int n;
+        float pts;
+        int spectrum;
+        int smooth;
+    };
     // Spectrum: smallest power of two >= n + 2; smoothing: >= n + trunc(2*pts + 0.5).
     const Case cases[] = {
-        {0, 0, 2, 2}, {6, 0, 8, 8}, {14, 0, 16, 16}, {15, 4, 32, 32}, {100, 16, 128, 256},
-        {1 << 29, 0, 1 << 30, 1 << 29},
+        {0, 0, 2, 2},    {6, 0, 8, 8},        {14, 0, 16, 16},
+        {15, 4, 32, 32}, {100, 16, 128, 256}, {1 << 29, 0, 1 << 30, 1 << 29},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(Spectral::spectrumLength(c.n), c.spectrum) << c.n;
@@ -101,31 +106,39 @@ TEST(FftRoutines, PaddedLengths)
 
 TEST(FftRoutines, WindowWeights)
 {
-    struct Case { int window; int i; int n; double weight; };
+    struct Case {
+        int window;
+        int i;
+        int n;
+        double weight;
+    };
     const Case cases[] = {
-        {FFTHanning, 0, 9, 0.0},
-        {FFTHanning, 8, 9, 0.0},       // 1 - cos(2*pi) up to the cut constant
-        {FFTHanning, 4, 9, 1.0},       // (1 - cos(pi)) / 2
-        {FFTHanning, 2, 9, 0.5},       // (1 - cos(pi/2)) / 2
-        {FFTWelch, 4, 9, 1.0},         // centre
-        {FFTWelch, 0, 9, 1.0 - 0.64},  // 1 - (4/5)^2
-        {FFTParzen, 0, 9, 0.2},        // 1 - 4/5
-        {FFTParzen, 6, 9, 0.6},        // 1 - 2/5
-        {FFTNone, 3, 9, 1.0},
-        {7, 3, 9, 1.0},                // unknown windows weigh 1
+        {FFTHanning, 0, 9, 0.0},      {FFTHanning, 8, 9, 0.0}, // 1 - cos(2*pi) up to the cut constant
+        {FFTHanning, 4, 9, 1.0}, // (1 - cos(pi)) / 2
+        {FFTHanning, 2, 9, 0.5}, // (1 - cos(pi/2)) / 2
+        {FFTWelch, 4, 9, 1.0}, // centre
+        {FFTWelch, 0, 9, 1.0 - 0.64}, // 1 - (4/5)^2
+        {FFTParzen, 0, 9, 0.2}, // 1 - 4/5
+        {FFTParzen, 6, 9, 0.6}, // 1 - 2/5
+        {FFTNone, 3, 9, 1.0},         {7, 3, 9, 1.0}, // unknown windows weigh 1
     };
     for (const Case& c : cases)
-        EXPECT_NEAR(Spectral::windowWeight(c.window, c.i, c.n), c.weight, 1e-9)
-            << c.window << " " << c.i;
+        EXPECT_NEAR(Spectral::windowWeight(c.window, c.i, c.n), c.weight, 1e-9) << c.window << " " << c.i;
 }
 
 TEST(FftRoutines, Hypotenuse)
 {
-    struct Case { double a, b, r; };
+    struct Case {
+        double a, b, r;
+    };
     const Case cases[] = {
-        {3, 4, 5}, {-4, 3, 5}, {0, -2, 2}, {-5, 0, 5}, {0, 0, 0},
-        {1e200, 1e200, std::sqrt(2.0) * 1e200},     // the squares would overflow
-        {1e-200, 1e-200, std::sqrt(2.0) * 1e-200},  // ... or vanish
+        {3, 4, 5},
+        {-4, 3, 5},
+        {0, -2, 2},
+        {-5, 0, 5},
+        {0, 0, 0},
+        {1e200, 1e200, std::sqrt(2.0) * 1e200}, // the squares would overflow
+        {1e-200, 1e-200, std::sqrt(2.0) * 1e-200}, // ... or vanish
     };
     for (const Case& c : cases)
         EXPECT_DOUBLE_EQ(Spectral::hypotenuse(c.a, c.b), c.r) << c.a << " " << c.b;
@@ -139,7 +152,8 @@ protected:
     SharedFakeManager manager;
     VexaDocument doc;
 
-    DataBuffer& addBuffer(int n, const std::function<double(int)>& f, const QString& comment = QStringLiteral("data"))
+    DataBuffer& addBuffer(int n, const std::function<double(int)>& f,
+                          const QString& comment = QStringLiteral("data"))
     {
         auto b = std::make_unique<DataBuffer>();
         for (int i = 0; i < n; ++i)
@@ -160,9 +174,14 @@ TEST_F(SpectralDocumentTest, SpectrumPeaksAtTheSineFrequencyUnderEveryWindow)
     // changes nothing; padded to 128 its period of 8 falls into bin 16,
     // reported as point 16 at x = 0.5 * 17.
     addBuffer(121, [](int i) { return std::sin(twoPi * i / 8); });
-    struct Case { int window; const char* suffix; };
-    const Case cases[] = {{FFTNone, " FFT"},        {FFTHanning, " FFT(Hanning)"},
-                          {FFTWelch, " FFT(Welch)"}, {FFTParzen, " FFT(Parzen)"},
+    struct Case {
+        int window;
+        const char* suffix;
+    };
+    const Case cases[] = {{FFTNone, " FFT"},
+                          {FFTHanning, " FFT(Hanning)"},
+                          {FFTWelch, " FFT(Welch)"},
+                          {FFTParzen, " FFT(Parzen)"},
                           {9, ""}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.window);
@@ -230,10 +249,16 @@ TEST_F(SpectralDocumentTest, TooFewPointsOrTooLargeMakeNoBufferAndSayWhy)
     addBuffer(0, [](int) { return 0.0; });
     addBuffer(1, [](int) { return 1.0; });
     addBuffer(5, [](int i) { return i; });
-    struct Case { std::function<void()> op; const char* title; const char* message; };
+    struct Case {
+        std::function<void()> op;
+        const char* title;
+        const char* message;
+    };
     const Case cases[] = {
-        {[&] { doc.doFFT(1, FFTHanning); }, "Error in FFT calculation for buffer 1", "FFT needs at least 2 points"},
-        {[&] { doc.fftsmooth(1, 2); }, "Error in FFT smoothing for buffer 1", "FFT smoothing needs at least 2 points"},
+        {[&] { doc.doFFT(1, FFTHanning); }, "Error in FFT calculation for buffer 1",
+         "FFT needs at least 2 points"},
+        {[&] { doc.fftsmooth(1, 2); }, "Error in FFT smoothing for buffer 1",
+         "FFT smoothing needs at least 2 points"},
         {[&] { doc.fftsmooth(2, 1e300); }, "Error in FFT smoothing for buffer 2",
          "Too many points or too large a width for FFT smoothing"},
         {[&] { doc.spline(1, 10, 2); }, "Error in spline calculation for buffer 1",
@@ -273,14 +298,15 @@ TEST_F(SpectralDocumentTest, UnevenSpacingAsksFirstAndOutOfRangeIndexesDoNothing
     DataBuffer& b = addBuffer(8, [](int i) { return i; });
     b.X.set(5, 5.5);
     {
-        ScriptedAlerts alerts{1};   // Cancel
+        ScriptedAlerts alerts{1}; // Cancel
         doc.doFFT(0, FFTNone);
         doc.fftsmooth(0, 2);
         ASSERT_EQ(alerts.requests().size(), 2u);
-        EXPECT_EQ(alerts.requests()[0].title, QStringLiteral("Buffer has not a const. Dx and/or is unsorted!"));
+        EXPECT_EQ(alerts.requests()[0].title,
+                  QStringLiteral("Buffer has not a const. Dx and/or is unsorted!"));
         EXPECT_EQ(alerts.requests()[0].buttons,
                   (QStringList{QStringLiteral("Continue"), QStringLiteral("Cancel")}));
-        EXPECT_EQ(doc.bufferCount(), 2);   // the second question was answered Continue
+        EXPECT_EQ(doc.bufferCount(), 2); // the second question was answered Continue
     }
     {
         manager.warnings = 0;

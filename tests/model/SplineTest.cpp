@@ -19,7 +19,9 @@ struct Coefficients {
     std::vector<double> b, c, d;
     int status = 0;
     Coefficients(const std::vector<double>& x, const std::vector<double>& y, double strength)
-        : b(x.size()), c(x.size()), d(x.size())
+            : b(x.size())
+            , c(x.size())
+            , d(x.size())
     {
         status = Spline::splineCoefficients(int(x.size()) - 1, x, y, b, c, d, strength);
     }
@@ -64,17 +66,20 @@ TEST(SplineRoutines, NotAKnotReproducesACubic)
 
 TEST(SplineRoutines, CoefficientStatus)
 {
-    struct Case { std::vector<double> x; int status; };
+    struct Case {
+        std::vector<double> x;
+        int status;
+    };
     const double nan = std::nan("");
     const Case cases[] = {
-        {{0, 1, 2}, 2},                // fewer than 4 points
+        {{0, 1, 2}, 2}, // fewer than 4 points
         {{}, 2},
-        {{0, 0, 1, 2}, -1},            // equal x at the first interval still counts as negative
+        {{0, 0, 1, 2}, -1}, // equal x at the first interval still counts as negative
         {{0, 1, 2, 2, 3}, -3},
-        {{0, 2, 1, 3}, -2},            // decreasing
-        {{0, 1, inf, 3}, 6},           // a step that is not finite
+        {{0, 2, 1, 3}, -2}, // decreasing
+        {{0, 1, inf, 3}, 6}, // a step that is not finite
         {{0, 1, nan, 3}, 6},
-        {{-1e308, 1e308, 1.1e308, 1.2e308}, 6},   // finite x, overflowing step
+        {{-1e308, 1e308, 1.1e308, 1.2e308}, 6}, // finite x, overflowing step
     };
     for (const Case& c : cases) {
         const std::vector<double> y(c.x.size(), 1.0);
@@ -95,7 +100,7 @@ TEST(SplineRoutines, TridiagonalSolve)
     EXPECT_NEAR(rhs[1], 2, 1e-12);
     EXPECT_NEAR(rhs[2], 3, 1e-12);
     // The factors are kept: a second right-hand side reuses them.
-    std::vector<double> rhs2{2, 2, 2};   // the matrix times (1, 0, 1)
+    std::vector<double> rhs2{2, 2, 2}; // the matrix times (1, 0, 1)
     ASSERT_EQ(Spline::tridiagonalSolve(3, lower, diag, upper, rhs2, true), 0);
     EXPECT_NEAR(rhs2[0], 1, 1e-12);
     EXPECT_NEAR(rhs2[1], 0, 1e-12);
@@ -105,7 +110,7 @@ TEST(SplineRoutines, TridiagonalSolve)
     EXPECT_EQ(Spline::tridiagonalSolve(1, one, one, one, one, false), 1);
     std::vector<double> l{0, 1}, zero{0, 1}, u{1, 0}, r{1, 1};
     EXPECT_EQ(Spline::tridiagonalSolve(2, l, zero, u, r, false), 2);
-    std::vector<double> l2{0, 1}, d2{1, 1}, u2{1, 0}, r2{1, 1};   // second pivot 1 - 1*1 = 0
+    std::vector<double> l2{0, 1}, d2{1, 1}, u2{1, 0}, r2{1, 1}; // second pivot 1 - 1*1 = 0
     EXPECT_EQ(Spline::tridiagonalSolve(2, l2, d2, u2, r2, false), 2);
 }
 
@@ -122,7 +127,8 @@ Resampled resample(const std::vector<double>& x, const std::vector<double>& y, i
     r.x.resize(room);
     r.y.resize(room);
     int count = -1;
-    r.status = Spline::splineResample(int(x.size()) - 1, total, x, y, k.b, k.c, k.d, from, to, count, r.x, r.y);
+    r.status
+        = Spline::splineResample(int(x.size()) - 1, total, x, y, k.b, k.c, k.d, from, to, count, r.x, r.y);
     r.x.resize(std::size_t(std::max(count, 0)));
     r.y.resize(std::size_t(std::max(count, 0)));
     return r;
@@ -138,7 +144,7 @@ TEST(SplineRoutines, ResamplingSpreadsPointsInProportionToX)
     for (int i = 0; i <= 40; ++i)
         EXPECT_NEAR(even.x[std::size_t(i)], i / 10.0, 1e-12) << i;
     for (int k = 0; k <= 4; ++k)
-        EXPECT_EQ(even.y[std::size_t(10 * k)], y[std::size_t(k)]) << k;   // knots exact
+        EXPECT_EQ(even.y[std::size_t(10 * k)], y[std::size_t(k)]) << k; // knots exact
 
     // Steps of 0.1 are inexact in binary; every interval still gets exactly
     // 10 parts, none an eleventh from rounding.
@@ -170,7 +176,7 @@ TEST(SplineRoutines, ResamplingStatus)
     EXPECT_EQ(resample(x, y, 9, 2, 1).status, 1);
     EXPECT_EQ(resample(x, y, 9, 0, inf).status, 1);
     EXPECT_EQ(resample(x, y, 0, 0, 3).status, 2);
-    EXPECT_EQ(resample(x, y, 9, 0, 3, 5).status, 4);   // needs 10 points
+    EXPECT_EQ(resample(x, y, 9, 0, 3, 5).status, 4); // needs 10 points
     EXPECT_EQ(resample(x, y, 9, 0, 3, 10).status, 0);
     const std::vector<double> b(3), c(4), d(3), flat{0, 1, 1, 2};
     std::vector<double> ox(50), oy(50);
@@ -222,14 +228,19 @@ TEST_F(SplineDocumentTest, ResamplesIntoANewBufferWithTheSourceStyle)
 TEST_F(SplineDocumentTest, FailuresAlertAndMakeNothing)
 {
     const QString failed = QStringLiteral("Can not calculate spline interpolation");
-    const QString equal = QStringLiteral("Can not calculate spline interpolation for data with equal X-values");
-    struct Case { std::vector<double> x; int points; QString message; };
+    const QString equal
+        = QStringLiteral("Can not calculate spline interpolation for data with equal X-values");
+    struct Case {
+        std::vector<double> x;
+        int points;
+        QString message;
+    };
     const Case cases[] = {
-        {{0, 1, 2}, 10, failed},                 // fewer than 4 points
-        {{0, 0, 1, 2}, 10, equal},               // equal x, first pair
-        {{0, 1, 2, 3, 3, 4}, 10, equal},         // equal x further on
-        {{0, 1, 2, inf}, 10, failed},            // step that is not finite
-        {{0, 1, 2, 3}, 0, failed},               // no parts per interval
+        {{0, 1, 2}, 10, failed}, // fewer than 4 points
+        {{0, 0, 1, 2}, 10, equal}, // equal x, first pair
+        {{0, 1, 2, 3, 3, 4}, 10, equal}, // equal x further on
+        {{0, 1, 2, inf}, 10, failed}, // step that is not finite
+        {{0, 1, 2, 3}, 0, failed}, // no parts per interval
         {{0, 1, 2, 3}, 1000000000, QStringLiteral("Too many points for spline interpolation")},
     };
     for (const Case& c : cases) {
@@ -249,20 +260,20 @@ TEST_F(SplineDocumentTest, UnsortedDataIsSortedOnRequestOrLeftAlone)
 {
     DataBuffer& src = addBuffer({2, 0, 3, 1}, {20, 0, 30, 10});
     {
-        ScriptedAlerts alerts{1};   // Cancel
+        ScriptedAlerts alerts{1}; // Cancel
         doc.spline(0, 2, 2);
         ASSERT_EQ(alerts.requests().size(), 1u);
         EXPECT_EQ(alerts.requests()[0].title, QStringLiteral("Unsorted Buffer"));
         EXPECT_EQ(doc.bufferCount(), 1);
         EXPECT_EQ(src.X, (std::vector<double>{2, 0, 3, 1}));
     }
-    ScriptedAlerts alerts{0};   // Sort
+    ScriptedAlerts alerts{0}; // Sort
     doc.spline(0, 2, 2);
     EXPECT_EQ(src.X, (std::vector<double>{0, 1, 2, 3}));
     EXPECT_EQ(src.Y, (std::vector<double>{0, 10, 20, 30}));
     ASSERT_EQ(doc.bufferCount(), 2);
     EXPECT_EQ(doc.DB[1]->nop(), 7);
-    EXPECT_NEAR(doc.DB[1]->Y[1], 5, 1e-12);   // a straight line stays one
+    EXPECT_NEAR(doc.DB[1]->Y[1], 5, 1e-12); // a straight line stays one
 }
 
 } // namespace

@@ -71,7 +71,7 @@ TEST_F(VexaDocumentTest, FontsFromTheStoreNeedBothKeysAndAnInstalledFace)
     auto& s = UserDefaults::standard();
     s.setValue("NumFontName", "Times-Roman");
     {
-        VexaDocument d;   // size missing
+        VexaDocument d; // size missing
         EXPECT_EQ(d.axes[0].numfont.pointSizeF(), 14);
         EXPECT_EQ(d.axes[0].numfont, Font::userFont(14));
     }
@@ -85,7 +85,7 @@ TEST_F(VexaDocumentTest, FontsFromTheStoreNeedBothKeysAndAnInstalledFace)
     s.setValue("TextFontName", "No Such Font Anywhere");
     s.setValue("TextFontSize", 30);
     {
-        VexaDocument d;   // the standard size, not the stored one
+        VexaDocument d; // the standard size, not the stored one
         EXPECT_EQ(d.axes[0].numfont.pointSizeF(), 14);
         EXPECT_EQ(d.axes[0].textfont.pointSizeF(), 18);
     }
@@ -121,7 +121,7 @@ TEST_F(VexaDocumentTest, NewBufferBecomesCurrentAndReplots)
     EXPECT_EQ(d.current, 3);
     EXPECT_EQ(d.DB[3]->comment, "new");
     EXPECT_EQ(view.displays, 1);
-    EXPECT_EQ(manager.updates, 2);   // once by the operation, once by the replot
+    EXPECT_EQ(manager.updates, 2); // once by the operation, once by the replot
 }
 
 TEST_F(VexaDocumentTest, CurrentBufferWrapsAndRecovers)
@@ -129,7 +129,7 @@ TEST_F(VexaDocumentTest, CurrentBufferWrapsAndRecovers)
     VexaDocument d;
     d.current = 5;
     EXPECT_EQ(d.getCurrentDataBuffer(), nullptr);
-    EXPECT_EQ(d.current, 5);   // unchanged while there is nothing
+    EXPECT_EQ(d.current, 5); // unchanged while there is nothing
     d.incCurrentDataBuffer();
     EXPECT_EQ(d.current, 0);
     d.current = 4;
@@ -168,7 +168,7 @@ TEST_F(VexaDocumentTest, DeleteBufferRemovesEveryMarkedBuffer)
     EXPECT_EQ(d.DB[1]->comment, "3");
     EXPECT_EQ(view.displays, 1);
 
-    d.deleteBuffer();   // nothing marked: same list, still a replot
+    d.deleteBuffer(); // nothing marked: same list, still a replot
     EXPECT_EQ(d.DB.size(), 2u);
     EXPECT_EQ(view.displays, 2);
 }
@@ -192,7 +192,7 @@ TEST_F(VexaDocumentTest, DuplicateBufferCopiesOrDoesNothing)
     ASSERT_EQ(d.DB.size(), 3u);
     EXPECT_NE(d.DB[2].get(), d.DB[1].get());
     EXPECT_EQ(d.DB[2]->X, d.DB[1]->X);
-    EXPECT_EQ(d.DB[2]->havexminmax, 1);   // extents recomputed at once
+    EXPECT_EQ(d.DB[2]->havexminmax, 1); // extents recomputed at once
     EXPECT_EQ(d.DB[2]->xmax, 3);
     EXPECT_EQ(d.current, 0);
     EXPECT_EQ(view.displays, 1);
@@ -234,7 +234,7 @@ TEST_F(VexaDocumentTest, ReplotRedrawsRefreshesAndMarksThePlainWindowEdited)
     d.replot();
     EXPECT_FALSE(textWindow.edited);
 
-    VexaDocument bare;   // no view, no window, no controller
+    VexaDocument bare; // no view, no window, no controller
     bare.M = nullptr;
     bare.replot();
 }
@@ -321,7 +321,7 @@ TEST_F(VexaDocumentTest, SubviewReplotIsItsMainDocumentsReplot)
     EXPECT_EQ(subView.displays, 0);
     EXPECT_EQ(manager.updates, 1);
 
-    s->MPD = nullptr;   // an orphaned sub-view replots nothing
+    s->MPD = nullptr; // an orphaned sub-view replots nothing
     s->replot();
     EXPECT_EQ(view.displays, 1);
     EXPECT_EQ(manager.updates, 1);
@@ -333,9 +333,9 @@ TEST_F(VexaDocumentTest, UpdateFollowsTheControllersToolAndToolbar)
     FakeWindow w;
     d.W = &w;
 
-    manager.tool = "ZOOM";   // compared without regard to case
+    manager.tool = "ZOOM"; // compared without regard to case
     d.update();
-    EXPECT_EQ(w.selected, "select");   // the palette has no "ZOOM" cell
+    EXPECT_EQ(w.selected, "select"); // the palette has no "ZOOM" cell
     manager.tool = "zoom";
     d.update();
     EXPECT_EQ(w.selected, "zoom");
@@ -369,7 +369,11 @@ TEST_F(VexaDocumentTest, UpdateAutoTextsReplacesEveryTextBox)
     struct Box : TextBoxItem {
         int* placed;
         int* shown;
-        Box(int* p, int* s) : placed(p), shown(s) {}
+        Box(int* p, int* s)
+                : placed(p)
+                , shown(s)
+        {
+        }
         void doAutoPos() override { ++*placed; }
         void setNeedsDisplay() override { ++*shown; }
     };

@@ -16,10 +16,23 @@ struct PrefixCase {
 TEST(CNumber, ParsePrefixReadsLikeAtofInTheCLocale)
 {
     const PrefixCase cases[] = {
-        {"1.5", 1.5},     {"  -2.25xyz", -2.25}, {"+3", 3},       {"+-3", 0},   {"--3", 0},
-        {"3e5", 3e5},     {"1e-3", 1e-3},        {"1e", 1},       {".5", 0.5},  {"12.", 12},
-        {"abc", 0},       {"", 0},               {"-", 0},        {"1,5", 1},   {"0x1A", 0},
-        {"1e999", std::numeric_limits<double>::infinity()},       {"-1e999", -std::numeric_limits<double>::infinity()},
+        {"1.5", 1.5},
+        {"  -2.25xyz", -2.25},
+        {"+3", 3},
+        {"+-3", 0},
+        {"--3", 0},
+        {"3e5", 3e5},
+        {"1e-3", 1e-3},
+        {"1e", 1},
+        {".5", 0.5},
+        {"12.", 12},
+        {"abc", 0},
+        {"", 0},
+        {"-", 0},
+        {"1,5", 1},
+        {"0x1A", 0},
+        {"1e999", std::numeric_limits<double>::infinity()},
+        {"-1e999", -std::numeric_limits<double>::infinity()},
         {"1e-999", 0},
     };
     for (const auto& c : cases)

@@ -138,7 +138,8 @@ TEST_F(DateFormatTest, FormatsWithDatePatterns)
         {"dd.MM.yy", "UTC", -86400, "31.12.00"},
     };
     for (const auto& c : cases) {
-        const DateFormat fmt(QString::fromLatin1(c.pattern), QString::fromLatin1(c.zone), QStringLiteral("en_US"));
+        const DateFormat fmt(QString::fromLatin1(c.pattern), QString::fromLatin1(c.zone),
+                             QStringLiteral("en_US"));
         ASSERT_TRUE(fmt.isValid()) << c.pattern;
         EXPECT_EQ(fmt.format(c.seconds), QString::fromLatin1(c.expected)) << c.pattern;
     }
@@ -156,7 +157,8 @@ TEST_F(DateFormatTest, FormatsWithDatePatterns)
 
 TEST_F(DateFormatTest, ParsesDatesAtTheStartOfText)
 {
-    const DateFormat fmt(QStringLiteral("yyyy-MM-dd HH:mm:ss"), QStringLiteral("UTC"), QStringLiteral("en_US"));
+    const DateFormat fmt(QStringLiteral("yyyy-MM-dd HH:mm:ss"), QStringLiteral("UTC"),
+                         QStringLiteral("en_US"));
     double seconds = -1;
     int consumed = 0;
     ASSERT_TRUE(fmt.parse(QStringLiteral("2001-01-02 00:00:10\t3.5"), seconds, &consumed));

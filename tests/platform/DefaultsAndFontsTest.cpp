@@ -144,8 +144,8 @@ TEST_F(UserDefaultsTest, ArgumentDomainOverridesButIsNeverWritten)
 
 TEST_F(UserDefaultsTest, ColorsRoundTripThroughTheStore)
 {
-    const QColor colors[] = {Color::black(), Color::lightGray(), Color::rgb(0.2, 0.4, 0.6, 0.5),
-                             Color::rgb(1, 0, 0.125)};
+    const QColor colors[]
+        = {Color::black(), Color::lightGray(), Color::rgb(0.2, 0.4, 0.6, 0.5), Color::rgb(1, 0, 0.125)};
     for (int i = 0; i < 4; ++i)
         UserDefaults::standard().setColor(QString("C%1").arg(i), colors[i]);
     for (int pass = 0; pass < 2; ++pass) {

@@ -152,13 +152,13 @@ TEST(BezierPathTest, DashesHaveTheirLengthInPoints)
         std::string expected;
     };
     const Case cases[] = {
-        {2, 3, "##########.....##########.....#####"},   // d = 10, b = 5
+        {2, 3, "##########.....##########.....#####"}, // d = 10, b = 5
         {0.9, 3, "##########.....##########.....#####"}, // thinner than a unit
-        {0, 3, "##########.....##########.....#####"},   // the thinnest line
-        {2, 1, "#.....#.....#.....#.....#.....#....."},  // c = 1
-        {2, 2, "#####.....#####.....#####....."},        // b alone
-        {2, 0, "##############################"},        // solid
-        {2, 16, "##############################"},       // outside the table: solid
+        {0, 3, "##########.....##########.....#####"}, // the thinnest line
+        {2, 1, "#.....#.....#.....#.....#.....#....."}, // c = 1
+        {2, 2, "#####.....#####.....#####....."}, // b alone
+        {2, 0, "##############################"}, // solid
+        {2, 16, "##############################"}, // outside the table: solid
     };
     const DashPattern table(0);
     for (const Case& c : cases) {
@@ -286,13 +286,24 @@ TEST(TextDrawingTest, DrawnTextFillsItsBoxUprightAtEveryResolution)
         // leave a little room at the sides.
         EXPECT_GE(box.left(), 50) << dpi;
         EXPECT_LE(box.right(), 50 + size.width()) << dpi;
-        EXPECT_LE(box.bottom(), 150) << dpi;            // not below y = 50
+        EXPECT_LE(box.bottom(), 150) << dpi; // not below y = 50
         EXPECT_GE(box.top(), 150 - size.height()) << dpi;
-        EXPECT_GT(box.height(), 0.6 * 40 * 0.7) << dpi; // the glyph is 40 points tall, not 40 pixels at 96 dpi
+        EXPECT_GT(box.height(), 0.6 * 40 * 0.7)
+            << dpi; // the glyph is 40 points tall, not 40 pixels at 96 dpi
         EXPECT_LT(box.height(), 40) << dpi;
         // An "L" has its foot at the bottom, to the right: not mirrored.
-        const int bottomRun = [&] { int n = 0; for (int x = box.left(); x <= box.right(); ++x) n += ink(img, x, box.bottom() - 1); return n; }();
-        const int topRun = [&] { int n = 0; for (int x = box.left(); x <= box.right(); ++x) n += ink(img, x, box.top() + 1); return n; }();
+        const int bottomRun = [&] {
+            int n = 0;
+            for (int x = box.left(); x <= box.right(); ++x)
+                n += ink(img, x, box.bottom() - 1);
+            return n;
+        }();
+        const int topRun = [&] {
+            int n = 0;
+            for (int x = box.left(); x <= box.right(); ++x)
+                n += ink(img, x, box.top() + 1);
+            return n;
+        }();
         EXPECT_GT(bottomRun, 2 * topRun) << dpi;
         EXPECT_TRUE(ink(img, box.left() + 1, box.top() + 1)) << dpi;
     }
@@ -324,7 +335,8 @@ TEST(TextDrawingTest, ExponentNumbersRaiseTheirExponent)
     const QFont font = testFont(20);
     const StyledText plain = TextDrawing::exponentNumber(QStringLiteral("2.5"), QString(), font, Qt::black);
     ASSERT_EQ(plain.runs().size(), 1u);
-    const StyledText number = TextDrawing::exponentNumber(QStringLiteral("2.5"), QStringLiteral("7"), font, Qt::black);
+    const StyledText number
+        = TextDrawing::exponentNumber(QStringLiteral("2.5"), QStringLiteral("7"), font, Qt::black);
     ASSERT_EQ(number.runs().size(), 4u);
     EXPECT_EQ(number.runs()[1].text, QStringLiteral("x"));
     EXPECT_NEAR(number.runs()[1].font.pointSizeF(), 16, 1e-9);

@@ -39,16 +39,25 @@ std::shared_ptr<FuzzNode> fullNode(const std::shared_ptr<FuzzLeaf>& leaf)
     node->l = std::numeric_limits<qint64>::max();
     node->b = true;
     node->d = -0.0;
-    node->s = QStringLiteral("tab\t cr\r lf\n <&> ]]> $null ") + QChar(0x1) + QChar(0xD800) +
-              QStringLiteral(" \U0001F600");
+    node->s = QStringLiteral("tab\t cr\r lf\n <&> ]]> $null ") + QChar(0x1) + QChar(0xD800)
+        + QStringLiteral(" \U0001F600");
     node->data = QByteArray("\0\1\2\xff", 4);
-    node->list = {QVariant(), true, 42, qlonglong(1) << 40, 1.5, std::nan(""), QStringLiteral("$null"),
-                  QByteArray("b"), QVariantList{1, QStringLiteral("x")}, QVariantMap{{QStringLiteral("k"), 2}}};
+    node->list = {QVariant(),
+                  true,
+                  42,
+                  qlonglong(1) << 40,
+                  1.5,
+                  std::nan(""),
+                  QStringLiteral("$null"),
+                  QByteArray("b"),
+                  QVariantList{1, QStringLiteral("x")},
+                  QVariantMap{{QStringLiteral("k"), 2}}};
     node->map = {{QStringLiteral("a"), 1},
                  {QStringLiteral("$class"), QStringLiteral("two")},
                  {QStringLiteral("c") + QChar(0x2), QVariantList{}}};
-    node->nums = {1, -2.5, std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
-                  4.9e-324, 0.1};
+    node->nums
+        = {1,        -2.5, std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
+           4.9e-324, 0.1};
     node->color = Color::rgb(0.25, 0.5, 0.75, 0.4);
     node->font = Font::withName(QStringLiteral("DejaVu Sans"), 13.5);
     node->image = sampleImage();
@@ -108,9 +117,9 @@ TEST(KeyedArchive, EveryValueKindRoundTrips)
     auto node = fullNode(leaf);
 
     KeyedArchiver a;
-    node->encodeWithCoder(a);                            // keys at the top level, as a document has them
-    a.encodeObject(QStringLiteral("root"), node.get());  // and the same node as an object
-    a.encodeInt(QStringLiteral("$class"), 9);            // a key that looks like the archive's own
+    node->encodeWithCoder(a); // keys at the top level, as a document has them
+    a.encodeObject(QStringLiteral("root"), node.get()); // and the same node as an object
+    a.encodeInt(QStringLiteral("$class"), 9); // a key that looks like the archive's own
     ASSERT_TRUE(a.ok()) << a.errorString().toStdString();
     const QByteArray bytes = a.encodedData();
 
@@ -149,7 +158,7 @@ TEST(KeyedArchive, SharedObjectsAndStringsAreStoredOnceAndDecodeToOne)
     a.encodeObject(QStringLiteral("again"), leaf.get());
     const QByteArray bytes = a.encodedData();
     EXPECT_EQ(bytes.count("<string>only-once</string>"), 1);
-    EXPECT_EQ(bytes.count("<integer>4242</integer>"), 1);   // one record of the leaf
+    EXPECT_EQ(bytes.count("<integer>4242</integer>"), 1); // one record of the leaf
 
     KeyedUnarchiver u(bytes);
     ArchiveFuzzing::registerClasses(u);
@@ -170,7 +179,7 @@ TEST(KeyedArchive, ObjectThatContainsItselfIsReportedByTheWriter)
     KeyedArchiver a;
     a.encodeObject(QStringLiteral("root"), node.get());
     EXPECT_FALSE(a.ok());
-    node->kids.clear();   // break the cycle for the shared_ptr
+    node->kids.clear(); // break the cycle for the shared_ptr
 
     KeyedUnarchiver u(a.encodedData());
     ArchiveFuzzing::registerClasses(u);
@@ -195,7 +204,8 @@ TEST(KeyedArchive, MissingKeysAndWrongTypesGiveDefaults)
     a.encodeBytes(QStringLiteral("bytes"), QByteArray("xyz"));
     a.encodeObject(QStringLiteral("leaf"), leaf.get());
     a.encodeObject(QStringLiteral("nullobj"), nullptr);
-    a.encodeArrayOfObjects(QStringLiteral("mixed"), std::vector<std::shared_ptr<ArchivableObject>>{node, leaf});
+    a.encodeArrayOfObjects(QStringLiteral("mixed"),
+                           std::vector<std::shared_ptr<ArchivableObject>>{node, leaf});
     a.encodeArray(QStringLiteral("list"), {1, QStringLiteral("a")});
     a.encodeDoubleArray(QStringLiteral("nums"), {1, 2});
     a.encodeColor(QStringLiteral("color"), Qt::red);
@@ -216,14 +226,21 @@ TEST(KeyedArchive, MissingKeysAndWrongTypesGiveDefaults)
         {"int", [](auto& c, auto& key) { return c.decodeInt(key, -7) == -7; }, {"int"}},
         {"int64", [](auto& c, auto& key) { return c.decodeInt64(key, -7) == -7; }, {"int", "big"}},
         {"double", [](auto& c, auto& key) { return c.decodeDouble(key, -7) == -7; }, {"int", "big", "real"}},
-        {"bool", [](auto& c, auto& key) { return !c.decodeBool(key, false) && c.decodeBool(key, true); }, {"flag"}},
+        {"bool",
+         [](auto& c, auto& key) { return !c.decodeBool(key, false) && c.decodeBool(key, true); },
+         {"flag"}},
         {"string", [](auto& c, auto& key) { return c.decodeString(key, "d") == "d"; }, {"text"}},
         {"bytes", [](auto& c, auto& key) { return c.decodeBytes(key, "d") == "d"; }, {"bytes"}},
-        {"object", [](auto& c, auto& key) { return !c.template decodeObject<ArchivableObject>(key); }, {"leaf"}},
+        {"object",
+         [](auto& c, auto& key) { return !c.template decodeObject<ArchivableObject>(key); },
+         {"leaf"}},
         {"node", [](auto& c, auto& key) { return !c.template decodeObject<FuzzNode>(key); }, {}},
-        {"objects", [](auto& c, auto& key) { return c.template decodeArrayOfObjects<ArchivableObject>(key).empty(); },
+        {"objects",
+         [](auto& c, auto& key) { return c.template decodeArrayOfObjects<ArchivableObject>(key).empty(); },
          {"mixed"}},
-        {"leaves", [](auto& c, auto& key) { return c.template decodeArrayOfObjects<FuzzLeaf>(key).empty(); }, {}},
+        {"leaves",
+         [](auto& c, auto& key) { return c.template decodeArrayOfObjects<FuzzLeaf>(key).empty(); },
+         {}},
         {"array", [](auto& c, auto& key) { return c.decodeArray(key).isEmpty(); }, {"list", "nums"}},
         {"doubles", [](auto& c, auto& key) { return c.decodeDoubleArray(key).empty(); }, {"nums"}},
         {"dictionary", [](auto& c, auto& key) { return c.decodeDictionary(key).isEmpty(); }, {}},
@@ -233,7 +250,8 @@ TEST(KeyedArchive, MissingKeysAndWrongTypesGiveDefaults)
     };
     for (const Reader& r : readers)
         for (const QString& key : k)
-            EXPECT_EQ(r.readsDefault(u, key), !r.accepts.contains(key)) << r.name << " of " << key.toStdString();
+            EXPECT_EQ(r.readsDefault(u, key), !r.accepts.contains(key))
+                << r.name << " of " << key.toStdString();
 
     EXPECT_EQ(u.decodeDouble(QStringLiteral("int")), 5.0);
     EXPECT_TRUE(u.containsValueForKey(QStringLiteral("nullobj")));
@@ -247,7 +265,7 @@ TEST(KeyedArchive, DamagedOrHostileArchivesAreRejected)
 {
     const QByteArray valid = validArchive();
     const QString node = QStringLiteral("<dict><key>$class</key>%1<key>child</key>%2</dict>");
-    QStringList chain;   // object n's child is object n + 1, 100 deep
+    QStringList chain; // object n's child is object n + 1, 100 deep
     for (int n = 1; n <= 100; ++n)
         chain << node.arg(ref(101), ref(n < 100 ? n + 1 : 0));
     chain << classEntry("FuzzNode");
@@ -258,7 +276,8 @@ TEST(KeyedArchive, DamagedOrHostileArchivesAreRejected)
         QString items;
         for (int i = 0; i < 64; ++i)
             items += ref(level < 3 ? level + 2 : 6);
-        bomb << QStringLiteral("<dict><key>$class</key>%1<key>objects</key><array>%2</array></dict>").arg(ref(5), items);
+        bomb << QStringLiteral("<dict><key>$class</key>%1<key>objects</key><array>%2</array></dict>")
+                    .arg(ref(5), items);
     }
     bomb << classEntry("VexaArray") << "<integer>1</integer>";
     QString deep;
@@ -287,22 +306,25 @@ TEST(KeyedArchive, DamagedOrHostileArchivesAreRejected)
         {"truncated", valid.left(valid.size() / 2)},
         {"property list that is no archive", "<plist version=\"1.0\"><dict/></plist>"},
         {"unknown archive version", handArchive("", {}, "99")},
-        {"encoding other than UTF-8", handArchive("<key>s</key>" + ref(1), {"<string>x</string>"}).replace("UTF-8", "UTF-7")},
+        {"encoding other than UTF-8",
+         handArchive("<key>s</key>" + ref(1), {"<string>x</string>"}).replace("UTF-8", "UTF-7")},
         {"reference out of range", handArchive("<key>root</key>" + ref(99), {})},
         {"negative reference", handArchive("<key>root</key>" + ref(-1), {})},
-        {"object that is its own child", handArchive("<key>root</key>" + ref(1),
-                                                      {node.arg(ref(2), ref(1)), classEntry("FuzzNode")})},
-        {"two objects in a cycle", handArchive("<key>root</key>" + ref(1), {node.arg(ref(2), ref(3)),
-                                                                            classEntry("FuzzNode"),
-                                                                            node.arg(ref(2), ref(1))})},
-        {"unknown class", handArchive("<key>root</key>" + ref(1), {node.arg(ref(2), ref(0)), classEntry("Evil")})},
+        {"object that is its own child",
+         handArchive("<key>root</key>" + ref(1), {node.arg(ref(2), ref(1)), classEntry("FuzzNode")})},
+        {"two objects in a cycle",
+         handArchive("<key>root</key>" + ref(1),
+                     {node.arg(ref(2), ref(3)), classEntry("FuzzNode"), node.arg(ref(2), ref(1))})},
+        {"unknown class",
+         handArchive("<key>root</key>" + ref(1), {node.arg(ref(2), ref(0)), classEntry("Evil")})},
         {"class reference to $null", handArchive("<key>root</key>" + ref(1), {node.arg(ref(0), ref(0))})},
-        {"class entry that is a string", handArchive("<key>root</key>" + ref(1),
-                                                     {node.arg(ref(2), ref(0)), "<string>FuzzNode</string>"})},
+        {"class entry that is a string",
+         handArchive("<key>root</key>" + ref(1), {node.arg(ref(2), ref(0)), "<string>FuzzNode</string>"})},
         {"damaged base64", handArchive("<key>data</key>" + ref(1), {"<data>!!not base64!!</data>"})},
         {"integer too large", handArchive("<key>i</key><integer>99999999999999999999</integer>", {})},
-        {"entity expansion", "<?xml version=\"1.0\"?><!DOCTYPE plist [<!ENTITY a \"aaaaaaaaaa\">"
-                             "<!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">]><plist><string>&b;</string></plist>"},
+        {"entity expansion",
+         "<?xml version=\"1.0\"?><!DOCTYPE plist [<!ENTITY a \"aaaaaaaaaa\">"
+         "<!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">]><plist><string>&b;</string></plist>"},
         {"nesting deeper than the reader allows", handArchive("<key>x</key>" + deep, {})},
         {"object chain deeper than the decoder allows", handArchive("<key>root</key>" + ref(1), chain)},
         {"shared arrays describing 16 million elements", handArchive("<key>list</key>" + ref(1), bomb)},
@@ -387,7 +409,8 @@ TEST(KeyedArchive, EveryInputTheFuzzerFlaggedIsHandled)
 
 TEST(KeyedArchive, ColorsFontsAndImagesRoundTrip)
 {
-    const QColor colors[] = {Color::black(), Color::rgb(1, 0.5, 0, 1), Color::rgb(0.2, 0.4, 0.6, 0.0), Color::darkGray()};
+    const QColor colors[]
+        = {Color::black(), Color::rgb(1, 0.5, 0, 1), Color::rgb(0.2, 0.4, 0.6, 0.0), Color::darkGray()};
     const QFont installed = *Font::withName(QStringLiteral("DejaVu Sans-Bold"), 9.5);
     QFont absent;
     absent.setFamilies({QStringLiteral("NoSuchFace-Italic")});
@@ -417,7 +440,7 @@ TEST(KeyedArchive, ColorsFontsAndImagesRoundTrip)
     EXPECT_EQ(f->pointSizeF(), 9.5);
     auto g = u.decodeFont(QStringLiteral("absent"));
     ASSERT_TRUE(g);
-    EXPECT_EQ(Font::storedName(*g), QStringLiteral("NoSuchFace-Italic"));   // kept for the next save
+    EXPECT_EQ(Font::storedName(*g), QStringLiteral("NoSuchFace-Italic")); // kept for the next save
     EXPECT_EQ(g->pointSizeF(), 11.0);
 
     EXPECT_EQ(u.decodeImage(QStringLiteral("image")).convertToFormat(QImage::Format_ARGB32), sampleImage());
@@ -456,7 +479,7 @@ TEST(KeyedArchive, UserDefaultsColourIsAKeyedArchive)
 
     defaults.setValue(QStringLiteral("TestColor"), QByteArray("rgba 1 0 0 1"));
     EXPECT_FALSE(defaults.colorForKey(QStringLiteral("TestColor")));
-    EXPECT_FALSE(Color::colorFromArchivedData(validArchive()));   // an archive, but no colour at "root"
+    EXPECT_FALSE(Color::colorFromArchivedData(validArchive())); // an archive, but no colour at "root"
     defaults.removeObjectForKey(QStringLiteral("TestColor"));
 }
 

@@ -26,7 +26,7 @@ QString scratch()
 
 mode_t modeOf(const QString& path)
 {
-    struct stat st {};
+    struct stat st { };
     if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
         return 0;
     return st.st_mode & 07777;
@@ -52,7 +52,7 @@ TEST(TempFile, CreatesPrivateFileWritesItAndRemovesItWithCompanions)
         ASSERT_EQ(log, path + ".log") << error.toStdString();
         EXPECT_EQ(modeOf(log), mode_t(0600));
         EXPECT_TRUE(tf->createCompanion(".log").isEmpty()); // already there
-        EXPECT_TRUE(QFile::exists(log));                    // and not removed by that refusal
+        EXPECT_TRUE(QFile::exists(log)); // and not removed by that refusal
         EXPECT_EQ(tf->companions(), QStringList{log});
     }
     EXPECT_FALSE(QFile::exists(path));
@@ -92,7 +92,12 @@ TEST(TempFile, GivesUpWhenEveryNameIsTaken)
     f.close();
     int calls = 0;
     QString error;
-    auto tf = TempFile::create([&] { ++calls; return QByteArray("always"); }, ".tmp", scratch(), &error);
+    auto tf = TempFile::create(
+        [&] {
+            ++calls;
+            return QByteArray("always");
+        },
+        ".tmp", scratch(), &error);
     EXPECT_FALSE(tf);
     EXPECT_EQ(calls, TempFile::maxAttempts);
     EXPECT_FALSE(error.isEmpty());
@@ -117,7 +122,8 @@ TEST(TempFile, RejectsNamesAndSuffixesThatCouldLeaveTheDirectory)
     for (const char* bad : {"", "/x", "/../../escape", ".."})
         EXPECT_TRUE(tf->createCompanion(bad).isEmpty()) << bad;
     EXPECT_TRUE(tf->companions().isEmpty());
-    EXPECT_EQ(QDir(scratch()).entryList({"vexa2_*"}, QDir::Files | QDir::System), QStringList{"vexa2_okay.tmp"});
+    EXPECT_EQ(QDir(scratch()).entryList({"vexa2_*"}, QDir::Files | QDir::System),
+              QStringList{"vexa2_okay.tmp"});
 }
 
 TEST(TempFile, DefaultsToTheTemporaryDirectoryAndReportsMissingOnes)

@@ -203,7 +203,10 @@ TEST_F(UndoManagerTest, RemovingATargetDropsItsActionsEverywhere)
     // Step 1: only the doomed object; step 2: both; one redo step of it.
     um.registerUndo(&doomed, note('D'));
     endOfEvent();
-    um.registerUndo(&kept, [&] { log += 'K'; um.registerUndo(&doomed, note('d')); });
+    um.registerUndo(&kept, [&] {
+        log += 'K';
+        um.registerUndo(&doomed, note('d'));
+    });
     um.registerUndo(&doomed, note('D'));
     endOfEvent();
     um.registerUndo(&kept, [&] { um.registerUndo(&doomed, note('d')); });
@@ -213,7 +216,7 @@ TEST_F(UndoManagerTest, RemovingATargetDropsItsActionsEverywhere)
 
     um.removeAllActionsWithTarget(&doomed);
     EXPECT_EQ(um.undoCount(), 1u); // step 1 became empty and vanished
-    EXPECT_FALSE(um.canRedo());    // the redo step held only doomed actions
+    EXPECT_FALSE(um.canRedo()); // the redo step held only doomed actions
     ASSERT_TRUE(um.undo());
     EXPECT_EQ(log, "K");
     EXPECT_FALSE(um.canUndo());
@@ -287,8 +290,7 @@ TEST_F(UndoManagerTest, LevelsOfUndoKeepTheNewestSteps)
         endOfEvent();
     }
     EXPECT_EQ(um.undoCount(), 2u);
-    while (um.undo()) {
-    }
+    while (um.undo()) { }
     EXPECT_EQ(log, "cb");
     um.setLevelsOfUndo(1);
     EXPECT_EQ(um.redoCount(), 1u);

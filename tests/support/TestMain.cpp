@@ -18,7 +18,6 @@
 
 #include <memory>
 
-
 namespace {
 std::unique_ptr<QTemporaryDir> g_scratch;
 }

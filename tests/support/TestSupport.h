@@ -43,7 +43,8 @@ template <class Condition> bool spinUntil(Condition done, int ms = 10000)
 class PinnedTimeZone {
 public:
     explicit PinnedTimeZone(const QString& zone = QStringLiteral("Europe/Berlin"))
-        : saved_(Calendar::defaultTimeZoneId()), ok_(Calendar::setDefaultTimeZone(zone))
+            : saved_(Calendar::defaultTimeZoneId())
+            , ok_(Calendar::setDefaultTimeZone(zone))
     {
     }
     ~PinnedTimeZone() { Calendar::setDefaultTimeZone(saved_); }

@@ -6,8 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <cmath>
 #include <clocale>
+#include <cmath>
 #include <limits>
 #include <string>
 
@@ -87,7 +87,7 @@ TEST(DoubleValueOf, ReadsNumbersAndTypedText)
     EXPECT_EQ(doubleValueOf(QStringLiteral("2,5")), 2.5);
     EXPECT_EQ(doubleValueOf(QStringLiteral("1.234,5 mm")), 1234.5);
     EXPECT_EQ(doubleValueOf(QStringLiteral("2,5\u00b5")), 0); // non-ASCII text
-    EXPECT_EQ(doubleValueOf(QStringLiteral("1+2")), 1);       // no expressions
+    EXPECT_EQ(doubleValueOf(QStringLiteral("1+2")), 1); // no expressions
     EXPECT_EQ(doubleValueOf(QString()), 0);
 
     EXPECT_EQ(doubleValueOf(QVariant(3)), 3);

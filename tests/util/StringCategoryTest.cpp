@@ -22,7 +22,10 @@ struct ColorCase {
     double r, g, b, a;
 };
 
-constexpr double k(int n) { return n / 255.0; }
+constexpr double k(int n)
+{
+    return n / 255.0;
+}
 
 TEST(StringCategoryColor, ReadsCodesAndWords)
 {
@@ -76,11 +79,21 @@ TEST(StringCategoryColor, ReadsCodesAndWords)
 TEST(StringCategoryColor, NumberedPalette)
 {
     const double want[16][3] = {
-        {0, 0, 0},                {0.501961, 0, 0},        {0, 0.250156, 0.504051},
-        {0, 0.501961, 0.501961},  {0.501961, 0, 0.501961}, {0.501961, 0.501961, 0},
-        {0.501961, 0.25098, 0},   {0.25098, 0, 0.501961},  {0.4, 0.4, 0.4},
-        {1, 0.4, 0.4},            {0.4, 0.4, 1},           {0.4, 1, 0.8},
-        {0.8, 0.4, 1},            {0.8, 1, 0.4},           {1, 0.8, 0.4},
+        {0, 0, 0},
+        {0.501961, 0, 0},
+        {0, 0.250156, 0.504051},
+        {0, 0.501961, 0.501961},
+        {0.501961, 0, 0.501961},
+        {0.501961, 0.501961, 0},
+        {0.501961, 0.25098, 0},
+        {0.25098, 0, 0.501961},
+        {0.4, 0.4, 0.4},
+        {1, 0.4, 0.4},
+        {0.4, 0.4, 1},
+        {0.4, 1, 0.8},
+        {0.8, 0.4, 1},
+        {0.8, 1, 0.4},
+        {1, 0.8, 0.4},
         {0.501961, 0, 1},
     };
     for (int i = 0; i < 16; ++i) {
@@ -136,8 +149,8 @@ TEST(StringCategoryColor, ComponentTakesOnlyWhatIsThere)
         {"1G", 0, 2, k(1)},
         {"G1", 0, 2, 0},
         {"", 0, 2, 0},
-        {"ABC", 2, 2, k(0xC)},      // one of two digits exists
-        {"ABC", 2, 5, k(0xCC)},     // any length but 2 doubles what it took
+        {"ABC", 2, 2, k(0xC)}, // one of two digits exists
+        {"ABC", 2, 5, k(0xCC)}, // any length but 2 doubles what it took
         {"ABC", 3, 1, 0},
         {"ABC", 7, 2, 0},
         {"ABC", UINT_MAX, UINT_MAX, 0},
@@ -160,7 +173,7 @@ TEST(StringCategorySplit, CutsAtBlanksAndTabsOnly)
         {u"a\nb c", {"a\nb", "c"}},
         {u"a\r\nb", {"a\r\nb"}},
         {u"a\u00A0b\u2003c\u3000", {"a", "b", "c"}}, // Unicode space separators cut
-        {u"a\u2028b", {"a\u2028b"}},                 // a line separator does not
+        {u"a\u2028b", {"a\u2028b"}}, // a line separator does not
         {u"", {}},
         {u" \t ", {}},
         {u"word", {"word"}},

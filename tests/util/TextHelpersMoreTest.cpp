@@ -91,14 +91,10 @@ TEST(FormatNumberShort, PlainInsideExponentOutside)
         double value;
         const char* want;
     } const cases[] = {
-        {2, 0, "0.0"},
-        {2, 1.5, "1.5"},
-        {2, 2, "2"},
-        {3, 0.00125, "0.001"},       // cut to decimals + 3 characters
-        {1, 1234.5, "1234"},         // never cut inside the integer digits
-        {2, -12.345, "-12.3"},
-        {2, 12345, "1.23e+04"},
-        {2, 0.0001, "1.00e-04"},
+        {2, 0, "0.0"},         {2, 1.5, "1.5"},        {2, 2, "2"},
+        {3, 0.00125, "0.001"}, // cut to decimals + 3 characters
+        {1, 1234.5, "1234"}, // never cut inside the integer digits
+        {2, -12.345, "-12.3"}, {2, 12345, "1.23e+04"}, {2, 0.0001, "1.00e-04"},
     };
     for (const auto& c : cases)
         EXPECT_STREQ(formatNumberShort(c.decimals, c.value), c.want) << c.value;

@@ -134,7 +134,12 @@ TEST(StringHelpers, SearchAndCut)
     EXPECT_EQ(stringIndexOfChar("", 'a'), -1);
     EXPECT_EQ(stringCount("aa", "aaaaa"), 2);
 
-    struct { int n; const char* text; const char* left; const char* right; } cuts[] = {
+    struct {
+        int n;
+        const char* text;
+        const char* left;
+        const char* right;
+    } cuts[] = {
         {-2, "abcd", "ab", "cd"}, {10, "abc", "abc", "abc"}, {-10, "abc", "abc", ""},
         {2, "abc", "ab", "bc"},   {0, "abc", "", ""},        {INT_MIN, "abc", "abc", ""},
     };
@@ -163,14 +168,15 @@ TEST(StringHelpers, PathPieces)
 
 TEST(StringReplaceAll, RescansUntilNoOccurrenceIsLeft)
 {
-    struct { const char* needle; const char* repl; const char* text; const char* expected; } cases[] = {
-        {"aa", "a", "aaaa", "a"},
-        {"ab", "", "aabb", ""},       // removing one match makes the next
-        {",", ".", "1,2,3", "1.2.3"},
-        {"a", "ab", "aaa", "aaa"},    // needle inside the replacement: unchanged
-        {"a", "a", "aaa", "aaa"},
-        {"", "x", "abc", "abc"},
-        {"x", "y", "", ""},
+    struct {
+        const char* needle;
+        const char* repl;
+        const char* text;
+        const char* expected;
+    } cases[] = {
+        {"aa", "a", "aaaa", "a"},     {"ab", "", "aabb", ""}, // removing one match makes the next
+        {",", ".", "1,2,3", "1.2.3"}, {"a", "ab", "aaa", "aaa"}, // needle inside the replacement: unchanged
+        {"a", "a", "aaa", "aaa"},     {"", "x", "abc", "abc"},   {"x", "y", "", ""},
     };
     for (const auto& c : cases)
         EXPECT_STREQ(stringReplaceAll(c.needle, c.repl, c.text), c.expected)

@@ -95,8 +95,7 @@ struct AxesCanvas {
     }
 
     // Whatever f draws, with the painter in view points.
-    template <typename F>
-    QImage paint(F&& f)
+    template <typename F> QImage paint(F&& f)
     {
         QImage img = blank();
         QPainter painter(&img);
@@ -179,7 +178,10 @@ using ZoneGuard = TestSupport::PinnedTimeZone;
 
 class RecordingEngine : public QPaintEngine {
 public:
-    RecordingEngine() : QPaintEngine(QPaintEngine::AllFeatures) {}
+    RecordingEngine()
+            : QPaintEngine(QPaintEngine::AllFeatures)
+    {
+    }
     bool begin(QPaintDevice*) override { return true; }
     bool end() override { return true; }
     void updateState(const QPaintEngineState& changed) override
@@ -239,19 +241,29 @@ protected:
     int metric(PaintDeviceMetric m) const override
     {
         switch (m) {
-        case PdmWidth: return AxesCanvas::W;
-        case PdmHeight: return AxesCanvas::H;
-        case PdmWidthMM: return AxesCanvas::W * 254 / 720;
-        case PdmHeightMM: return AxesCanvas::H * 254 / 720;
-        case PdmNumColors: return 1 << 24;
-        case PdmDepth: return 32;
+        case PdmWidth:
+            return AxesCanvas::W;
+        case PdmHeight:
+            return AxesCanvas::H;
+        case PdmWidthMM:
+            return AxesCanvas::W * 254 / 720;
+        case PdmHeightMM:
+            return AxesCanvas::H * 254 / 720;
+        case PdmNumColors:
+            return 1 << 24;
+        case PdmDepth:
+            return 32;
         case PdmDpiX:
         case PdmDpiY:
         case PdmPhysicalDpiX:
-        case PdmPhysicalDpiY: return 72;
-        case PdmDevicePixelRatio: return 1;
-        case PdmDevicePixelRatioScaled: return int(QPaintDevice::devicePixelRatioFScale());
-        default: return 0;
+        case PdmPhysicalDpiY:
+            return 72;
+        case PdmDevicePixelRatio:
+            return 1;
+        case PdmDevicePixelRatioScaled:
+            return int(QPaintDevice::devicePixelRatioFScale());
+        default:
+            return 0;
         }
     }
 };

@@ -55,10 +55,14 @@ QPointF intoPlot(const VexaView& v, int axis, double p, double depth, bool oppos
 {
     const int edge = opposite ? (axis + 2) % 4 : axis;
     switch (edge) {
-    case 0: return {p, v.bottom + depth};
-    case 1: return {v.left + depth, p};
-    case 2: return {p, v.top - depth};
-    default: return {v.right - depth, p};
+    case 0:
+        return {p, v.bottom + depth};
+    case 1:
+        return {v.left + depth, p};
+    case 2:
+        return {p, v.top - depth};
+    default:
+        return {v.right - depth, p};
     }
 }
 
@@ -114,11 +118,11 @@ TEST(AxisTicksTest, MinorTicksAreShorterAndSitBetweenTheMajors)
     cv.doc.axes[0].mtickwidth = 2;
     cv.doc.axes[0].tickstyle = 7; // an unknown style counts as inside
     const QImage img = cv.axisImage(0);
-    EXPECT_TRUE(inkAt(cv.axisImage(0), 80, 63));  // 1: minor
-    EXPECT_TRUE(inkAt(img, 90, 63));              // 1.5: minor
-    EXPECT_FALSE(inkAt(img, 80, 67));             // only 5 long
-    EXPECT_FALSE(inkAt(img, 80, 57));             // inside only
-    EXPECT_FALSE(inkAt(img, 100, 63));            // 2 is a major tick, and those are off
+    EXPECT_TRUE(inkAt(cv.axisImage(0), 80, 63)); // 1: minor
+    EXPECT_TRUE(inkAt(img, 90, 63)); // 1.5: minor
+    EXPECT_FALSE(inkAt(img, 80, 67)); // only 5 long
+    EXPECT_FALSE(inkAt(img, 80, 57)); // inside only
+    EXPECT_FALSE(inkAt(img, 100, 63)); // 2 is a major tick, and those are off
 }
 
 TEST(AxisTicksTest, ReversedAxisMirrorsTicksAndKeepsTheEndTicks)
@@ -130,8 +134,8 @@ TEST(AxisTicksTest, ReversedAxisMirrorsTicksAndKeepsTheEndTicks)
     cv.doc.axes[0].numbers = 1;
     const QImage img = cv.axisImage(0);
     // Value v sits at 260 - 200 v / 9.
-    EXPECT_TRUE(inkAt(img, 82.2, 65));   // 8
-    EXPECT_TRUE(inkAt(img, 259.5, 65));  // 0, on the range's end
+    EXPECT_TRUE(inkAt(img, 82.2, 65)); // 8
+    EXPECT_TRUE(inkAt(img, 259.5, 65)); // 0, on the range's end
     EXPECT_FALSE(inkAt(img, 237.8, 65)); // where 8 would be unreversed
     EXPECT_EQ(cv.doc.alabelindex[0], keys({"0", "2", "4", "6", "8"}));
 
@@ -151,10 +155,8 @@ TEST(AxisTicksTest, ZeroLineWhereTheRangeHoldsZero)
         double at; // x of the line, or -1 for none
     };
     const Case cases[] = {
-        {-5, 5, 160},
-        {0, 10, 60},  // starts exactly at 0: the widened range holds it
-        {1, 10, -1},
-        {5, -5, 160}, // reversed
+        {-5, 5, 160},  {0, 10, 60}, // starts exactly at 0: the widened range holds it
+        {1, 10, -1},   {5, -5, 160}, // reversed
         {-10, -1, -1},
     };
     for (const Case& c : cases) {
@@ -223,7 +225,7 @@ TEST(AxisNumbersTest, LogarithmicAxisLabelsDecadesAndSmallLogStartsAtZero)
     cv.doc.axes[0].mtickwidth = 2;
     QImage img = cv.axisImage(0);
     EXPECT_EQ(cv.doc.alabelindex[0], keys({"1", "10", "100", "1000"}));
-    EXPECT_TRUE(inkAt(img, 80.07, 63));   // minor tick at 2: 60 + 200 log10(2) / 3
+    EXPECT_TRUE(inkAt(img, 80.07, 63)); // minor tick at 2: 60 + 200 log10(2) / 3
     EXPECT_FALSE(inkAt(img, 70, 63));
 
     cv.doc.axes[0].smalllog = 1;
@@ -254,8 +256,8 @@ TEST(AxisNumbersTest, ReplacementLabelsAndScaleExpressionsWorkOnTheKeys)
     QSizeF size;
     QImage img = cv.axisImage(0, &size);
     EXPECT_EQ(cv.doc.alabelindex[0], keys({"0", "2", "4", "6", "8", "10"}));
-    EXPECT_EQ(inkIn(img, 134, 40, 146, 54), 0);   // 4 at x 140: nothing
-    EXPECT_GT(inkIn(img, 94, 40, 106, 54), 0);    // 2 at x 100
+    EXPECT_EQ(inkIn(img, 134, 40, 146, 54), 0); // 4 at x 140: nothing
+    EXPECT_GT(inkIn(img, 94, 40, 106, 54), 0); // 2 at x 100
     EXPECT_DOUBLE_EQ(
         size.width(),
         VexaView::textSize(QStringLiteral("ten and a long tail"), cv.doc.axes[0].numfont).width());
@@ -297,9 +299,9 @@ TEST(AxisNumbersTest, TimeLabelsInTheUsersZone)
         {"UTC", "", keys({"00:00", "00:01", "00:02", "00:03", "00:04", "00:05"})},
         {"Asia/Kolkata", "", keys({"30:00", "30:01", "30:02", "30:03", "30:04", "30:05"})},
         {"Asia/Kolkata", "yyyy-MM-dd HH:mm", QStringList(6, QStringLiteral("2001-01-01 05:30"))},
-        {"Asia/Kolkata", "%Y-%m-%d %H:%M:%S %%", keys({"2001-01-01 05:30:00 %", "2001-01-01 05:30:01 %",
-                                                        "2001-01-01 05:30:02 %", "2001-01-01 05:30:03 %",
-                                                        "2001-01-01 05:30:04 %", "2001-01-01 05:30:05 %"})},
+        {"Asia/Kolkata", "%Y-%m-%d %H:%M:%S %%",
+         keys({"2001-01-01 05:30:00 %", "2001-01-01 05:30:01 %", "2001-01-01 05:30:02 %",
+               "2001-01-01 05:30:03 %", "2001-01-01 05:30:04 %", "2001-01-01 05:30:05 %"})},
         {"America/New_York", "%e.%m.%y %I w%w", QStringList(6, QStringLiteral("31.12.00 07 w0"))},
     };
     for (const Case& c : cases) {
@@ -340,9 +342,16 @@ TEST(AxisNumbersTest, UnusableTimeFormatsGiveEmptyOrLiteralLabels)
 {
     ZoneGuard zone(QStringLiteral("UTC"));
     const QString formats[] = {
-        QStringLiteral("'"), QStringLiteral("''''"), QStringLiteral("%"), QStringLiteral("%q%"),
-        QStringLiteral("\\"), QStringLiteral("\\n\\n\\n"), QStringLiteral("abcdefghijklmnopqrstuvwxyz"),
-        QString(3000, QLatin1Char('y')), QString(3000, QLatin1Char('%')), QStringLiteral("GGGGGGGGGGGGG"),
+        QStringLiteral("'"),
+        QStringLiteral("''''"),
+        QStringLiteral("%"),
+        QStringLiteral("%q%"),
+        QStringLiteral("\\"),
+        QStringLiteral("\\n\\n\\n"),
+        QStringLiteral("abcdefghijklmnopqrstuvwxyz"),
+        QString(3000, QLatin1Char('y')),
+        QString(3000, QLatin1Char('%')),
+        QStringLiteral("GGGGGGGGGGGGG"),
         QString::fromUtf8("\xe2\x80\xae\xf0\x9f\x98\x80 HH"),
     };
     for (const QString& f : formats) {
@@ -374,11 +383,11 @@ TEST(GridTest, LinesGoBehindOrInFrontAsTheirFlagsSay)
 
     const QImage behind = cv.gridImage(0, false);
     EXPECT_GE(colourIn(behind, blue, 140, 61, 140, 199), 138); // major at 4, bottom to top
-    EXPECT_EQ(colourIn(behind, blue, 140, 202, 140, 239), 0);  // not beyond the plot area
+    EXPECT_EQ(colourIn(behind, blue, 140, 202, 140, 239), 0); // not beyond the plot area
     EXPECT_EQ(colourIn(behind, red, 0, 0, 299, 239), 0);
 
     const QImage front = cv.gridImage(0, true);
-    EXPECT_GE(colourIn(front, red, 80, 61, 80, 199), 138);     // minor at 1
+    EXPECT_GE(colourIn(front, red, 80, 61, 80, 199), 138); // minor at 1
     EXPECT_EQ(colourIn(front, blue, 0, 0, 299, 239), 0);
 
     // Horizontal lines for a y axis.
@@ -387,7 +396,7 @@ TEST(GridTest, LinesGoBehindOrInFrontAsTheirFlagsSay)
     cv.doc.axes[1].gridcolor = blue;
     cv.doc.axes[1].gridwidth = 2;
     const QImage rows = cv.gridImage(1, true);
-    EXPECT_GE(colourIn(rows, blue, 61, 120, 259, 120), 196);   // 6 at y 120
+    EXPECT_GE(colourIn(rows, blue, 61, 120, 259, 120), 196); // 6 at y 120
 }
 
 TEST(GridTest, DashedLinesHaveGaps)
@@ -428,9 +437,9 @@ TEST(FrameStyleTest, StyleOneCrossesAtTheDataZeroWithoutItsNumber)
     cv.doc.page.framestyle = 1;
     cv.doc.page.arrowtype = 2; // no arrow to keep clear of
     cv.doc.xmin1 = -5;
-    cv.doc.xmax1 = 5;   // x0 = 160
+    cv.doc.xmax1 = 5; // x0 = 160
     cv.doc.ymin1 = -7;
-    cv.doc.ymax1 = 7;   // y0 = 130
+    cv.doc.ymax1 = 7; // y0 = 130
     for (int i = 0; i < 4; ++i) {
         cv.bare(i);
         cv.doc.axes[i].numbers = 1;
@@ -529,9 +538,8 @@ TEST(TextOutputTest, AnchorsAndRotation)
     const QSizeF s = VexaView::textSize(text, font);
 
     // Right-middle at (150, 120): ends at x, centred on y.
-    QImage img = cv.paint([&](QPainter& p) {
-        EXPECT_EQ(cv.view.drawText(p, text, 150, 120, 4, 0, font, Qt::black), s);
-    });
+    QImage img = cv.paint(
+        [&](QPainter& p) { EXPECT_EQ(cv.view.drawText(p, text, 150, 120, 4, 0, font, Qt::black), s); });
     EXPECT_GT(inkIn(img, 150 - s.width(), 118, 149, 122), 0);
     EXPECT_EQ(inkIn(img, 151, 0, AxesCanvas::W - 1, AxesCanvas::H - 1), 0);
     EXPECT_EQ(inkIn(img, 0, 121 + s.height() / 2, AxesCanvas::W - 1, AxesCanvas::H - 1), 0);

@@ -27,15 +27,16 @@ TEST(SymbolTest, EachKindHasItsShape)
         std::vector<Probe> probes;
     };
     const Case cases[] = {
-        {7, {{0.9, 0.9, true}, {-0.9, -0.9, true}, {1.2, 0, false}, {0, -1.2, false}}},           // square
-        {8, {{0, 1.0, true}, {-1.0, 0, true}, {0.9, 0.9, false}, {-0.9, -0.9, false}}},           // circle r 1.1K
-        {9, {{0, 1.0, true}, {1.0, -1.0, true}, {-1.0, -1.0, true}, {0.8, 0.8, false}, {0, -1.2, false}}}, // point up
-        {10, {{1.1, 0, true}, {0, -1.1, true}, {0.7, 0.7, false}, {-0.7, -0.7, false}}},          // diamond
-        {11, {{0, -1.0, true}, {1.0, 1.0, true}, {0.8, -0.8, false}, {0, 1.2, false}}},           // point down
-        {12, {{0, 1.3, true}, {0, -1.3, true}, {0.6, 0, true}, {1.0, 0, false}}},                 // tall rhombus
-        {13, {{1.3, 0, true}, {-1.3, 0, true}, {0, 0.6, true}, {0, 1.0, false}}},                 // wide rhombus
-        {14, {{0.9, 0, true}, {0, -0.9, true}, {0.5, 0.5, false}, {1.2, 0, false}}},              // plus
-        {15, {{0.7, 0.7, true}, {-0.725, 0.675, true}, {0.9, 0, false}, {0, 0.5, false}}},        // cross
+        {7, {{0.9, 0.9, true}, {-0.9, -0.9, true}, {1.2, 0, false}, {0, -1.2, false}}}, // square
+        {8, {{0, 1.0, true}, {-1.0, 0, true}, {0.9, 0.9, false}, {-0.9, -0.9, false}}}, // circle r 1.1K
+        // point up
+        {9, {{0, 1.0, true}, {1.0, -1.0, true}, {-1.0, -1.0, true}, {0.8, 0.8, false}, {0, -1.2, false}}},
+        {10, {{1.1, 0, true}, {0, -1.1, true}, {0.7, 0.7, false}, {-0.7, -0.7, false}}}, // diamond
+        {11, {{0, -1.0, true}, {1.0, 1.0, true}, {0.8, -0.8, false}, {0, 1.2, false}}}, // point down
+        {12, {{0, 1.3, true}, {0, -1.3, true}, {0.6, 0, true}, {1.0, 0, false}}}, // tall rhombus
+        {13, {{1.3, 0, true}, {-1.3, 0, true}, {0, 0.6, true}, {0, 1.0, false}}}, // wide rhombus
+        {14, {{0.9, 0, true}, {0, -0.9, true}, {0.5, 0.5, false}, {1.2, 0, false}}}, // plus
+        {15, {{0.7, 0.7, true}, {-0.725, 0.675, true}, {0.9, 0, false}, {0, 0.5, false}}}, // cross
     };
     for (const Case& c : cases) {
         Canvas cv;
@@ -59,12 +60,9 @@ TEST(SymbolTest, OpenShapesHideWhatIsBehindWithBackgroundOrFill)
     };
     const QColor background(255, 255, 0), fill(0, 0, 255), line(255, 0, 0);
     const Case cases[] = {
-        {0, false, background},
-        {0, true, fill},
-        {7, false, line},
-        {7, true, line}, // filled shapes ignore symfill
-        {3, false, background},
-        {10, true, line},
+        {0, false, background}, {0, true, fill},
+        {7, false, line},       {7, true, line}, // filled shapes ignore symfill
+        {3, false, background}, {10, true, line},
     };
     for (const Case& c : cases) {
         Canvas cv;
@@ -135,15 +133,15 @@ TEST(BarTest, VerticalBarsReachTheirBase)
 {
     struct Case {
         bool bottom, top;
-        double ymin;        // of the y range; the data zero lies at -ymin
+        double ymin; // of the y range; the data zero lies at -ymin
         double reachFrom, reachTo; // inked view y along the bar's middle
         double clearAt;
     };
     const Case cases[] = {
         {false, false, 0, 1, 59, 61.5},
-        {false, false, -50, 51, 59, 48},  // zero line at view y 50
-        {true, false, -50, 1, 59, 61.5},  // down to the plot bottom
-        {false, true, 0, 61, 99, 58},     // up to the plot top
+        {false, false, -50, 51, 59, 48}, // zero line at view y 50
+        {true, false, -50, 1, 59, 61.5}, // down to the plot bottom
+        {false, true, 0, 61, 99, 58}, // up to the plot top
     };
     for (const Case& c : cases) {
         Canvas cv;
@@ -173,7 +171,7 @@ TEST(BarTest, OutlineInBarColourOnlyWithALineWidth)
         b.style.color = body;
         b.style.barcolor = outline;
         const QImage img = cv.paint([&] { cv.view.plotXBar(&b, 60, 50, 0); });
-        EXPECT_EQ(colourAt(img, 30.5, 50.5), body) << lw;  // from the zero line at x 0 to 60
+        EXPECT_EQ(colourAt(img, 30.5, 50.5), body) << lw; // from the zero line at x 0 to 60
         EXPECT_EQ(colourAt(img, 60.2, 50.5) == outline, lw > 0) << lw;
         EXPECT_FALSE(inkAt(img, 30.5, 65)) << lw;
     }
@@ -189,13 +187,11 @@ TEST(ErrorBarTest, ModesGiveTheirSpan)
         double spanFrom, spanTo; // 0, 0: no bar
     };
     const Case cases[] = {
-        {1, 20, 50, false, 30, 70},
-        {2, 40, 50, false, 30, 70},   // 40 % of 50
-        {2, 40, -50, false, 0, 0},    // a negative value: no bar
-        {3, 0, 50, false, 0, 0},      // own errors, but none
-        {3, 0, 50, true, 40, 60},     // own error 10
-        {0, 20, 50, false, 0, 0},
-        {4, 20, 50, false, 0, 0},     // unknown mode
+        {1, 20, 50, false, 30, 70}, {2, 40, 50, false, 30, 70}, // 40 % of 50
+        {2, 40, -50, false, 0, 0}, // a negative value: no bar
+        {3, 0, 50, false, 0, 0}, // own errors, but none
+        {3, 0, 50, true, 40, 60}, // own error 10
+        {0, 20, 50, false, 0, 0},   {4, 20, 50, false, 0, 0}, // unknown mode
     };
     for (const Case& c : cases) {
         Canvas cv;

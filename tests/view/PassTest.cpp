@@ -150,7 +150,11 @@ protected:
 private:
     class Engine : public QPaintEngine {
     public:
-        explicit Engine(ColourRecorder& owner) : QPaintEngine(AllFeatures), owner_(owner) {}
+        explicit Engine(ColourRecorder& owner)
+                : QPaintEngine(AllFeatures)
+                , owner_(owner)
+        {
+        }
         bool begin(QPaintDevice*) override { return true; }
         bool end() override { return true; }
         Type type() const override { return User; }
@@ -171,8 +175,8 @@ private:
             if (pen_.style() != Qt::NoPen)
                 owner_.colours.push_back(pen_.color().rgb());
         }
-        void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
-        void drawImage(const QRectF&, const QImage&, const QRectF&, Qt::ImageConversionFlags) override {}
+        void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override { }
+        void drawImage(const QRectF&, const QImage&, const QRectF&, Qt::ImageConversionFlags) override { }
 
     private:
         void record()
@@ -333,10 +337,10 @@ TEST(PassTest, RangesAreRepairedAndOrderedBeforeDrawing)
 {
     struct Case {
         const char* name;
-        int mode;            // of X1
-        bool reverse;        // of X1
-        double min, max;     // X1 as stored before the pass
-        double smallestX;    // of a shown pair-1 buffer (0: no buffer)
+        int mode; // of X1
+        bool reverse; // of X1
+        double min, max; // X1 as stored before the pass
+        double smallestX; // of a shown pair-1 buffer (0: no buffer)
         double wantMin, wantMax;
     };
     const Case cases[] = {
@@ -394,11 +398,13 @@ TEST(PassTest, FrameStylesAndTheirArrows)
     };
     const Case cases[] = {
         {"cross, arrows at the larger ends", 1, 2, 0, false, false, false, true, false, true, true, false},
-        {"cross, Y1 reversed moves the vertical arrow", 1, 2, 0, true, false, true, false, false, true, true, false},
+        {"cross, Y1 reversed moves the vertical arrow", 1, 2, 0, true, false, true, false, false, true, true,
+         false},
         {"cross, arrows at the smaller ends", 1, 1, 0, false, false, true, false, true, false, true, false},
         {"cross, arrows at all four ends", 1, 0, 0, false, false, true, true, true, true, true, false},
         {"cross, no arrows", 1, 3, 0, false, false, false, false, false, false, true, false},
-        {"no frame lines, forced rectangle only", 3, 0, 0, false, true, false, false, false, false, false, true},
+        {"no frame lines, forced rectangle only", 3, 0, 0, false, true, false, false, false, false, false,
+         true},
         {"rectangle", 0, 0, 0, false, false, false, false, false, false, false, true},
     };
     for (const Case& c : cases) {
@@ -439,8 +445,8 @@ TEST(PassTest, FrameStyleTwoHasArrowsAtTheFarEnds)
         g.doc.page.arrowsize = 20;
         g.doc.page.framewidth = 1;
         const QImage img = g.render();
-        EXPECT_TRUE(inkAt(img, 20.5, 100)) << type;   // left line
-        EXPECT_TRUE(inkAt(img, 100, 20.5)) << type;   // bottom line
+        EXPECT_TRUE(inkAt(img, 20.5, 100)) << type; // left line
+        EXPECT_TRUE(inkAt(img, 100, 20.5)) << type; // bottom line
         EXPECT_FALSE(inkAt(img, 180.5, 100)) << type; // no right edge
         // A closed head (0) fills its inside; an open V (1) does not; a bar
         // (2) lies across the line's end.

@@ -86,18 +86,18 @@ TEST(LineTest, NonFiniteValuesBreakTheLine)
 TEST(LineTest, LogInvalidPointsInOnePathAndPerSegment)
 {
     struct Case {
-        bool crowd;      // 2000 more points shown elsewhere
+        bool crowd; // 2000 more points shown elsewhere
         bool forceHigh;
         int dash;
         bool onePath;
         int alpha = 255;
     };
     const Case cases[] = {
-        {false, false, 0, true},      // few points
-        {true, false, 0, false},      // many: segment by segment
+        {false, false, 0, true}, // few points
+        {true, false, 0, false}, // many: segment by segment
         {true, false, 0, false, 160}, // also in a translucent colour
-        {true, true, 0, true},        // unless asked for one path
-        {true, false, 3, true},       // or dashed
+        {true, true, 0, true}, // unless asked for one path
+        {true, false, 3, true}, // or dashed
     };
     for (const Case& c : cases) {
         Canvas cv;
@@ -115,10 +115,11 @@ TEST(LineTest, LogInvalidPointsInOnePathAndPerSegment)
             other.style.plotlines = 0;
         }
         const QImage img = cv.render();
-        const QPointF p2(30, cv.view.yPoint(2, 1)), p4(70, cv.view.yPoint(3, 1)), p5(90, cv.view.yPoint(4, 1));
+        const QPointF p2(30, cv.view.yPoint(2, 1)), p4(70, cv.view.yPoint(3, 1)),
+            p5(90, cv.view.yPoint(4, 1));
         const QPointF mid = (p2 + p5) / 2;
-        const std::string label = std::to_string(c.crowd) + std::to_string(c.forceHigh) + std::to_string(c.dash)
-                                  + "/" + std::to_string(c.alpha);
+        const std::string label = std::to_string(c.crowd) + std::to_string(c.forceHigh)
+            + std::to_string(c.dash) + "/" + std::to_string(c.alpha);
         if (c.onePath)
             EXPECT_GT(inkAlong(img, p2 + (mid - p2) * 0.5, mid), 0.3) << label;
         else
@@ -411,7 +412,7 @@ TEST(AreaTest, FillsDownToTheBaseline)
     EXPECT_EQ(colourAt(img, 50.5, 25.5), b.style.fillcolor);
     EXPECT_FALSE(inkAt(img, 50.5, 15.5)); // below the baseline
     EXPECT_FALSE(inkAt(img, 50.5, 85.5)); // above the line
-    EXPECT_FALSE(inkAt(img, 5.5, 25.5));  // left of the first point
+    EXPECT_FALSE(inkAt(img, 5.5, 25.5)); // left of the first point
 }
 
 // x = 0, 1, 3: steps from -0.5 to 0.5, 0.5 to 2 and 2 to 4.
@@ -450,8 +451,8 @@ TEST(HistogramTest, OutlineHasRisersButNoBaseline)
     b.style.linewidth = 2;
     const QImage img = cv.render();
     auto ink = [&](double x, double y) { return inkAt(img, cv.view.xPoint(x, 1), cv.view.yPoint(y, 1)); };
-    EXPECT_TRUE(ink(1.5, 2));    // top of the second step
-    EXPECT_TRUE(ink(0.5, 1.5));  // riser between the first two
+    EXPECT_TRUE(ink(1.5, 2)); // top of the second step
+    EXPECT_TRUE(ink(0.5, 1.5)); // riser between the first two
     EXPECT_TRUE(ink(-0.3, 1));
     EXPECT_FALSE(ink(-0.5, 0.5)); // no closing down to 0
     EXPECT_FALSE(ink(1.5, 0.05));
@@ -505,11 +506,11 @@ TEST(MarksLoopTest, DynamicSizesComeFromTheExpression)
         double inside, outside; // view x right of the point at x 50
     };
     const Case cases[] = {
-        {"y*2", 68.5, 72.5},        // half-size 20 at y = 10
-        {"y*scale", 68.5, 72.5},    // the controller's variables
+        {"y*2", 68.5, 72.5}, // half-size 20 at y = 10
+        {"y*scale", 68.5, 72.5}, // the controller's variables
         {"r0*5 + 0*y", 63.5, 67.5}, // and its numbered list: 15
         {"dp + np + 1", 52.5, 54.5}, // point 0 of 1: half-size 2
-        {"y*", 54.5, 56.5},         // does not parse: symbolsize / 2 = 5
+        {"y*", 54.5, 56.5}, // does not parse: symbolsize / 2 = 5
         {"", 54.5, 56.5},
     };
     Variables services;

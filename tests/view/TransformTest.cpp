@@ -67,16 +67,13 @@ TEST(ViewTransformTest, LinearPairsAndTheirInverse)
     f.doc.xmin2 = 100, f.doc.xmax2 = 200, f.doc.ymin2 = 0, f.doc.ymax2 = 31;
     struct Case {
         int pair;
-        double x, y;   // data
+        double x, y; // data
         double px, py; // view
     };
     const Case cases[] = {
-        {1, 0, -1, 80, 80},
-        {1, 10, 1, 590, 390},
-        {1, 5, 0, 335, 235},
-        {2, 150, 3.1, 335, 111},
-        {0, 150, 3.1, 335, 111},  // 0 means pair 2
-        {7, 200, 31, 590, 390},   // so does any other number
+        {1, 0, -1, 80, 80},      {1, 10, 1, 590, 390},    {1, 5, 0, 335, 235},
+        {2, 150, 3.1, 335, 111}, {0, 150, 3.1, 335, 111}, // 0 means pair 2
+        {7, 200, 31, 590, 390}, // so does any other number
     };
     for (const Case& c : cases) {
         EXPECT_DOUBLE_EQ(f.view.xPoint(c.x, c.pair), c.px) << c.pair;

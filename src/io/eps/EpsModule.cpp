@@ -24,8 +24,8 @@
 #include <time.h>
 #include <unistd.h>
 
-extern "C" __attribute__((visibility("default"))) int vexaPdfToEps(const QByteArray* pdf, int width, int height,
-                                                                   QByteArray* eps)
+extern "C" __attribute__((visibility("default"))) int vexaPdfToEps(const QByteArray* pdf, int width,
+                                                                   int height, QByteArray* eps)
 {
     std::unique_ptr<Poppler::Document> document = Poppler::Document::loadFromData(*pdf);
     if (!document || document->isLocked() || document->numPages() != 1)
