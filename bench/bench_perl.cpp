@@ -70,7 +70,6 @@ std::unique_ptr<DataBuffer> wave(int n)
 void BM_PerlFilterEndToEnd(benchmark::State& state)
 {
     BenchHost host;
-    MacroHost::setShared(&host);
     VexaDocument document;
     document.DB.push_back(wave(kPoints));
     Macro filter(
@@ -80,7 +79,7 @@ void BM_PerlFilterEndToEnd(benchmark::State& state)
     for (auto _ : state) {
         QEventLoop loop;
         host.waiting = &loop;
-        filter.perlFilterFromMacro({0}, &document);
+        filter.perlFilterFromMacro(host, {0}, &document);
         if (host.GMAP == 1)
             loop.exec();
         host.waiting = nullptr;
@@ -90,7 +89,6 @@ void BM_PerlFilterEndToEnd(benchmark::State& state)
         document.DB.resize(1);
         state.ResumeTiming();
     }
-    MacroHost::setShared(nullptr);
     state.SetItemsProcessed(state.iterations() * kPoints);
 }
 BENCHMARK(BM_PerlFilterEndToEnd)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);

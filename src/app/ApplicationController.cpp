@@ -74,8 +74,3 @@ QString ApplicationController::mouseModeForKey(int character)
             return QLatin1String(row.name);
     return QString();
 }
-
-ApplicationController* ApplicationController::shared()
-{
-    return dynamic_cast<ApplicationController*>(ManagerServices::shared());
-}

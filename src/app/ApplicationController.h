@@ -54,7 +54,4 @@ public:
     // controller never keeps pointing at a closed one.
     virtual void documentOpened(VexaDocument* document) = 0;
     virtual void documentClosed(VexaDocument* document) = 0;
-
-    // The shared controller when it is one of these; null otherwise.
-    static ApplicationController* shared();
 };

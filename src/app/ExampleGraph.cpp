@@ -1,7 +1,7 @@
 #include "app/ExampleGraph.h"
 
+#include "app/Manager.h"
 #include "macro/Macro.h"
-#include "macro/MacroHost.h"
 #include "model/DataBuffer.h"
 #include "model/VexaDocument.h"
 #include "platform/ResourceLocator.h"
@@ -44,9 +44,10 @@ bool readRows(const QString& path, int minColumns, std::vector<std::vector<doubl
     return true;
 }
 
-std::unique_ptr<DataBuffer> bufferFromRows(const std::vector<std::vector<double>>& rows, bool withErrors)
+std::unique_ptr<DataBuffer> bufferFromRows(const VexaDocument& document,
+                                           const std::vector<std::vector<double>>& rows, bool withErrors)
 {
-    auto b = std::make_unique<DataBuffer>();
+    auto b = document.makeBuffer();
     for (const auto& r : rows) {
         if (withErrors && r.size() >= 3)
             b->addDoubleValueError(r[0], r[1], 0, r[2]);
@@ -57,7 +58,7 @@ std::unique_ptr<DataBuffer> bufferFromRows(const std::vector<std::vector<double>
     return b;
 }
 
-std::unique_ptr<VexaDocument> build(const QString& directory, QString* error)
+std::unique_ptr<VexaDocument> build(Manager& manager, const QString& directory, QString* error)
 {
     if (directory.isEmpty()) {
         if (error)
@@ -81,18 +82,18 @@ std::unique_ptr<VexaDocument> build(const QString& directory, QString* error)
         }
     }
 
-    auto doc = std::make_unique<VexaDocument>();
+    auto doc = manager.makeDocument();
     VexaDocument& d = *doc;
 
     // Measured points with their y errors and the model on the bottom and
     // left axes; counts of a decay on the top and right axes.
-    auto measured = bufferFromRows(rows[0], true);
+    auto measured = bufferFromRows(d, rows[0], true);
     measured->setSource(QStringLiteral("oscillation.dat"));
     measured->setComment(QStringLiteral("measured amplitude"));
-    auto model = bufferFromRows(rows[1], false);
+    auto model = bufferFromRows(d, rows[1], false);
     model->setSource(QStringLiteral("model.dat"));
     model->setComment(QStringLiteral("damped cosine"));
-    auto decay = bufferFromRows(rows[2], true);
+    auto decay = bufferFromRows(d, rows[2], true);
     decay->setSource(QStringLiteral("decay.dat"));
     decay->setComment(QStringLiteral("counts (top, right)"));
     decay->belongx = 2;
@@ -118,12 +119,7 @@ std::unique_ptr<VexaDocument> build(const QString& directory, QString* error)
             *error = QStringLiteral("cannot read %1").arg(stylePath);
         return nullptr;
     }
-    if (!MacroHost::shared()) {
-        if (error)
-            *error = QStringLiteral("no macro host to run %1").arg(stylePath);
-        return nullptr;
-    }
-    style.parseMacroFor(&d);
+    style.run(manager, d);
     // A source the tokeniser could not read runs no command at all.
     if (style.ERR > 0 || style.CMD.isEmpty()) {
         if (error)

@@ -11,6 +11,7 @@
 #include <vector>
 
 class DataBuffer;
+class Manager;
 class VexaDocument;
 
 namespace ExampleGraph {
@@ -23,14 +24,16 @@ QString examplesDirectory();
 // most 16 numbers. Nothing (and the reason) when the file cannot be read.
 bool readRows(const QString& path, int minColumns, std::vector<std::vector<double>>& rows, QString* error);
 
-// A buffer of the rows: x from column 0, y from column 1, and the y error
-// from column 2 when `withErrors` is set.
-std::unique_ptr<DataBuffer> bufferFromRows(const std::vector<std::vector<double>>& rows, bool withErrors);
+// A buffer in the document's style of new buffers holding the rows: x from
+// column 0, y from column 1, and the y error from column 2 when
+// `withErrors` is set.
+std::unique_ptr<DataBuffer> bufferFromRows(const VexaDocument& document,
+                                           const std::vector<std::vector<double>>& rows, bool withErrors);
 
 // The graph, laid out for a content size of 800 x 600 points; nothing when
 // a file is missing or holds no data, or when the style macro cannot be read
-// or stops with an error (which the macro console shows). Runs the macro
-// through the shared macro host.
-std::unique_ptr<VexaDocument> build(const QString& directory, QString* error);
+// or stops with an error (which the macro console shows). The document works
+// for the controller, which runs the macro.
+std::unique_ptr<VexaDocument> build(Manager& manager, const QString& directory, QString* error);
 
 } // namespace ExampleGraph

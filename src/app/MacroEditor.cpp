@@ -420,7 +420,7 @@ void MacroEditor::run(const std::shared_ptr<Macro>& macro)
     // list, not out of existence.
     const std::shared_ptr<Macro> keep = macro;
     keep->stopTimer();
-    keep->parseMacro();
+    keep->run(manager_);
 }
 
 void MacroEditor::macroByMenu(int index)

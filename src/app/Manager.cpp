@@ -68,9 +68,7 @@ Manager::Manager()
 
     buildInspectorWindow();
 
-    ManagerServices::setShared(this);
-    MacroHost::setShared(this);
-    DocumentFunctions::installShared();
+    ExpressionDocumentFunctions::install(&documentFunctions_);
 }
 
 Manager::~Manager()
@@ -103,15 +101,8 @@ Manager::~Manager()
 
     if (dialogsInstalled_)
         Alert::setHandler(std::move(previousAlerts_));
-    if (ManagerServices::shared() == this)
-        ManagerServices::setShared(nullptr);
-    if (MacroHost::shared() == this)
-        MacroHost::setShared(nullptr);
-}
-
-Manager* Manager::shared()
-{
-    return dynamic_cast<Manager*>(ManagerServices::shared());
+    if (ExpressionDocumentFunctions::installed() == &documentFunctions_)
+        ExpressionDocumentFunctions::install(nullptr);
 }
 
 const QStringList& Manager::inspectorKeys()
@@ -157,7 +148,7 @@ DocumentWindowQt* Manager::openDocument(std::unique_ptr<VexaDocument> document, 
 
 DocumentWindowQt* Manager::newDocumentWindow()
 {
-    return openDocument(std::make_unique<VexaDocument>(), !opt_h);
+    return openDocument(makeDocument(), !opt_h);
 }
 
 std::vector<DocumentWindowQt*> Manager::windows() const

@@ -6,9 +6,9 @@
 // main document, text box and graphic are current, refreshes the inspector
 // on show and the buffer and point tables, holds the variables of the
 // expression and macro languages, asks the user for input, and carries the
-// menu actions. Documents, views and the rest of the program reach it
-// through ManagerServices / ApplicationController, or as Manager::shared();
-// macros reach it as their MacroHost, with the macro console.
+// menu actions. It hands itself to the documents, views and macro runs it
+// makes: they reach it through ManagerServices / ApplicationController, and
+// macros as their MacroHost, with the macro console.
 //
 // The inspector window is the application's main window: menu bar, tool
 // palette, axis-pair choice, the inspector buttons above the panel on show,
@@ -25,6 +25,7 @@
 #include "app/Preferences.h"
 #include "app/TextFormat.h"
 #include "macro/MacroHost.h"
+#include "model/DocumentFunctions.h"
 #include "platform/Alert.h"
 
 #include <QFont>
@@ -80,15 +81,12 @@ class UndoManager;
 class Manager : public QObject, public ApplicationController, public MacroHost, public FontReceiver {
 public:
     // Seeds the C library's random generator (once per process), creates the
-    // tables, builds the inspector window (not shown) and becomes the shared
-    // controller; installs the expression language's document functions.
+    // tables and builds the inspector window (not shown); installs the
+    // expression language's document functions, which read its documents.
     Manager();
     ~Manager() override;
     Manager(const Manager&) = delete;
     Manager& operator=(const Manager&) = delete;
-
-    // The shared controller when it is a Manager; null otherwise.
-    static Manager* shared();
 
     // --- tables -------------------------------------------------------------------
     QHash<QString, QWidget*> TV; // inspector key -> the panel's view (emptyInspector until loaded)
@@ -186,6 +184,11 @@ public:
     // The preferences (ManagerPreferences.cpp): read from the user-defaults
     // store at the launch, the program's own before it.
     const Preferences& preferences() const { return prefs_; }
+    // What a new document starts from: the preferences' default fonts and
+    // the buffer style stored as the default.
+    DocumentDefaults documentDefaults() const;
+    // A new empty document working for this controller, from those defaults.
+    std::unique_ptr<VexaDocument> makeDocument();
     // The Preferences window, made the first time it is shown or asked for:
     // its controls show the preferences and each change goes into them and
     // into its key of the store at once. A run that never shows it never
@@ -602,6 +605,9 @@ public:
     void removeSubview(VexaDocument& main, VexaDocument* subview) override;
     void setWindowContentSize(VexaDocument* document, const QSizeF& size) override;
     std::optional<QString> openFilePanel(const QString& title, const QString& directory) override;
+    // Kept in the store ("PATH"), with the panels of the menus.
+    QString lastFolder() const override;
+    void rememberFolderOf(const QString& path) override;
     // Minimises every window: the nearest a desktop without an application
     // menu comes to hiding an application.
     void hideApplication() override;
@@ -737,5 +743,8 @@ private:
     std::unique_ptr<PanelAccessories> accessories_;
     bool accessoriesFromDefaults_ = false; // the launch has read the preferences
     Preferences prefs_;
+    // The expression language's document functions read this controller's
+    // drawing document; installed while it lives.
+    DocumentFunctions documentFunctions_{*this};
     QDialog* preferencesWindow_ = nullptr;
 };

@@ -84,8 +84,7 @@ DocumentWindowQt* Manager::openDocumentAtPath(const QString& path)
             }
             return w;
         }
-    auto document = std::make_unique<VexaDocument>();
-    document->M = this;
+    auto document = makeDocument();
     DocumentArchive::SubviewViews views;
     if (!DocumentArchive::readFromFile(*document, path, views))
         return nullptr;

@@ -163,7 +163,7 @@ bool Manager::runMacroFile(VexaDocument& document, const QString& path, QString*
     macro->name = info.fileName();
 
     launchMacro_ = std::move(macro);
-    launchMacro_->parseMacroFor(&document);
+    launchMacro_->run(*this, document);
     // Whoever ran the file must not be told it went well when any command
     // failed, also where the run went on after the failure.
     if (launchMacro_->stopped())

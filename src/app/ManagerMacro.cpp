@@ -163,7 +163,7 @@ VexaDocument* Manager::addSubview(VexaDocument& main, const QRectF& frame)
     DocumentWindowQt* w = windowOf(&main);
     if (!w)
         return nullptr;
-    auto document = std::make_unique<VexaDocument>();
+    auto document = makeDocument();
     VexaDocument* sub = document.get();
     w->subviewViews.push_back(Subviews::attach(main, std::move(document), frame));
     return sub;
@@ -190,6 +190,17 @@ std::optional<QString> Manager::openFilePanel(const QString& title, const QStrin
     if (paths.isEmpty() || paths.first().isEmpty())
         return std::nullopt;
     return paths.first();
+}
+
+QString Manager::lastFolder() const
+{
+    return UserDefaults::standard().stringForKey(QStringLiteral("PATH"));
+}
+
+void Manager::rememberFolderOf(const QString& path)
+{
+    rememberPanelDirectory(path);
+    UserDefaults::standard().synchronize();
 }
 
 void Manager::hideApplication()

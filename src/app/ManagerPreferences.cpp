@@ -272,6 +272,27 @@ void Manager::prefSetDefaultStyle()
         return;
     }
     BufferStyleDefaults::store(UserDefaults::standard(), b->style, b->dynsize);
+    // Buffers made from now on take it, in the open documents too.
+    const BufferDefaults buffer = documentDefaults().buffer;
+    const std::function<void(VexaDocument&)> take = [&](VexaDocument& d) {
+        d.defaults.buffer = buffer;
+        for (const auto& sub : d.SPD)
+            take(*sub);
+    };
+    for (VexaDocument* doc : documents_)
+        take(*doc);
+}
+
+DocumentDefaults Manager::documentDefaults() const
+{
+    DocumentDefaults d = prefs_.documentDefaults();
+    BufferStyleDefaults::read(UserDefaults::standard(), d.buffer);
+    return d;
+}
+
+std::unique_ptr<VexaDocument> Manager::makeDocument()
+{
+    return std::make_unique<VexaDocument>(this, documentDefaults());
 }
 
 void Manager::fontChanges(int tag)

@@ -298,7 +298,7 @@ void Manager::ma_executeByShortcut(int character)
         if (std::find(now.begin(), now.end(), m) == now.end())
             continue;
         m->stopTimer();
-        m->parseMacro();
+        m->run(*this);
     }
 }
 

@@ -1,6 +1,5 @@
 #include "app/Preferences.h"
 
-#include "model/VexaDocument.h"
 #include "platform/Font.h"
 #include "platform/UserDefaults.h"
 #include "util/StringCategory.h"
@@ -14,6 +13,17 @@ const Preferences::FontKeys fontTable[Preferences::fontCount] = {
     {"LegendFontName", "LegendFontSize", 14}, // Legend
 };
 // clang-format on
+
+// The font stored under the keys; nothing when none is stored, it is no
+// longer installed or its size is no size.
+std::optional<QFont> storedFont(const UserDefaults& d, const Preferences::FontKeys& keys)
+{
+    const QString nk = QLatin1String(keys.nameKey);
+    const QString sk = QLatin1String(keys.sizeKey);
+    if (!d.contains(nk) || !d.contains(sk))
+        return std::nullopt;
+    return Font::withName(d.stringForKey(nk), double(d.floatForKey(sk)));
+}
 
 } // namespace
 
@@ -48,6 +58,15 @@ Preferences::FontKeys Preferences::fontKeys(DefaultFont font)
     return fontTable[font];
 }
 
+DocumentDefaults Preferences::documentDefaults() const
+{
+    DocumentDefaults d;
+    d.titleFont = fonts[AxisTitles];
+    d.numberFont = fonts[AxisNumbers];
+    d.legendFont = fonts[Legend];
+    return d;
+}
+
 QString Preferences::colorKey(int n)
 {
     return QStringLiteral("IPcolor%1").arg(n);
@@ -68,7 +87,7 @@ Preferences Preferences::load(const UserDefaults& d)
             p.colors[std::size_t(n)] = *c;
     // A font not stored, or no longer usable, stays the built-in one.
     for (int i = 0; i < fontCount; ++i)
-        if (auto f = VexaDocument::storedFont(d, fontTable[i].nameKey, fontTable[i].sizeKey))
+        if (auto f = storedFont(d, fontTable[i]))
             p.fonts[std::size_t(i)] = *f;
     return p;
 }

@@ -7,6 +7,8 @@
 // store, and is written there the moment it changes, by the save function
 // of that setting.
 
+#include "model/DocumentDefaults.h"
+
 #include <QColor>
 #include <QFont>
 #include <QString>
@@ -43,6 +45,9 @@ struct Preferences {
         double fallbackSize;
     };
     static FontKeys fontKeys(DefaultFont font);
+    // What a new document starts from: these default fonts, and the
+    // built-in buffer style.
+    DocumentDefaults documentDefaults() const;
     static QString colorKey(int n);
 
     // What the store holds; the defaults for what it does not hold (an empty

@@ -175,7 +175,7 @@ int main(int argc, char** argv)
         }
         if (line.example || (offscreenPlatform() && line.files.isEmpty())) {
             QString error;
-            example = ExampleGraph::build(ExampleGraph::examplesDirectory(), &error);
+            example = ExampleGraph::build(manager, ExampleGraph::examplesDirectory(), &error);
             if (offscreenPlatform()) {
                 if (!example) {
                     std::fprintf(stderr, "vexa: %s\n", qPrintable(error));

@@ -245,7 +245,9 @@ void StyleManager::applyDefaultStyle()
     takeCurrentDocument();
     if (!PD)
         return;
-    if (!writeTargets([this](int i) { PD->DB[std::size_t(i)]->setDefaultStyle(); }).empty())
+    if (!writeTargets([this](int i) {
+             PD->DB[std::size_t(i)]->setDefaultStyle(PD->defaults.buffer);
+         }).empty())
         PD->replot();
 }
 

@@ -679,7 +679,7 @@ bool isAscii(const std::string& s)
 
 class Reader {
 public:
-    Reader(const ASCIIImport::ImportOptions& o, QString source, QString comment)
+    Reader(const ASCIIImport::ImportOptions& o, QString source, QString comment, const BufferDefaults& style)
             : mode_(o.mode)
             , separator_(o.separator.toUtf8())
             , ignore_(o.ignoreText.toUtf8())
@@ -690,6 +690,7 @@ public:
             , xIndex_(o.noXColumn || o.xColumn < 1 ? -1 : o.xColumn - 1)
             , source_(std::move(source))
             , comment_(std::move(comment))
+            , style_(style)
     {
         if (!o.noTime)
             dates_ = std::make_unique<DateLines>(o.separator, o.timeFormat, o.useTimeFormat, utf8_);
@@ -779,6 +780,7 @@ private:
     const bool numericOnly_, blankCommas_, blankPeriods_;
     const int xIndex_;
     const QString source_, comment_;
+    const BufferDefaults style_;
     bool utf8_ = true; // read from the file before the first line that is not ASCII
     AsciiTextFile* file_ = nullptr;
     std::unique_ptr<AsciiFastLines> quick_;
@@ -1080,7 +1082,7 @@ private:
 
     std::unique_ptr<DataBuffer> newBuffer() const
     {
-        auto b = std::make_unique<DataBuffer>();
+        auto b = std::make_unique<DataBuffer>(style_);
         b->setSource(source_);
         b->setComment(comment_);
         return b;
@@ -1286,7 +1288,8 @@ bool ASCIIImport::importFile(VexaDocument& document, const ImportOptions& option
         }
 
         Reader reader(options, options.source.isEmpty() ? path : options.source,
-                      options.comment.isEmpty() ? QStringLiteral("Import") : options.comment);
+                      options.comment.isEmpty() ? QStringLiteral("Import") : options.comment,
+                      document.defaults.buffer);
         switch (reader.readAll(file)) {
         case Reader::Outcome::Read:
             break;
@@ -1309,7 +1312,7 @@ bool ASCIIImport::importFile(VexaDocument& document, const ImportOptions& option
         }
         if (reader.sawDate())
             document.axes[AxisX1].axismode = AxisTime;
-        ManagerServices* manager = document.M ? document.M : &ManagerServices::sharedOrIdle();
+        ManagerServices* manager = document.M ? document.M : &ManagerServices::idle();
         document.rescale(true, manager->axis12());
         if (why)
             why->clear();

@@ -75,7 +75,7 @@ private:
 };
 
 // The buffers of the file, or false when it could not be read completely.
-bool readBuffers(QIODevice& in, const BinaryRecordLayout& layout, qint64 rows,
+bool readBuffers(QIODevice& in, const BinaryRecordLayout& layout, qint64 rows, const VexaDocument& document,
                  std::vector<std::unique_ptr<DataBuffer>>& out)
 {
     const int columns = layout.columns;
@@ -84,7 +84,7 @@ bool readBuffers(QIODevice& in, const BinaryRecordLayout& layout, qint64 rows,
     out.clear();
     out.reserve(count);
     for (std::size_t i = 0; i < count; ++i) {
-        out.push_back(std::make_unique<DataBuffer>());
+        out.push_back(document.makeBuffer());
         out.back()->X.reserve(std::size_t(rows));
         out.back()->Y.reserve(std::size_t(rows));
     }
@@ -160,7 +160,7 @@ bool BinaryImport::binaryImport(VexaDocument& document, const QString& path, int
     bool complete = false;
     if (file.open(QIODevice::ReadOnly)) {
         try {
-            complete = readBuffers(file, layout, rows, made);
+            complete = readBuffers(file, layout, rows, document, made);
         } catch (const std::bad_alloc&) {
             made.clear();
             okAlert(QStringLiteral("not enough memory for this file"));

@@ -696,7 +696,7 @@ struct Staged {
 Staged stage(const VexaDocument& target, Reader& r)
 {
     Staged s;
-    s.copy = std::make_unique<VexaDocument>();
+    s.copy = std::make_unique<VexaDocument>(target.M, target.defaults);
     copySettings(*s.copy, target);
     s.loaded = load(*s.copy, r);
     return s;
@@ -724,9 +724,9 @@ void commit(VexaDocument& target, Staged& s)
         ItemArchive::attach(target, target.M);
 }
 
-std::unique_ptr<VexaDocument> makeSubview(Reader& r)
+std::unique_ptr<VexaDocument> makeSubview(Reader& r, const VexaDocument& main)
 {
-    auto doc = std::make_unique<VexaDocument>();
+    auto doc = std::make_unique<VexaDocument>(main.M, main.defaults);
     doc->setDefaults();
     doc->ALL = doc->LAYOUT = doc->DATA = doc->RANGE = doc->COLORS = doc->FONTS = doc->FIT = 1;
     doc->TG = 0;
@@ -953,11 +953,11 @@ bool loadFromCoder(VexaDocument& document, KeyedUnarchiver& coder)
     return true;
 }
 
-std::unique_ptr<VexaDocument> initWithCoder(KeyedUnarchiver& coder)
+std::unique_ptr<VexaDocument> initWithCoder(KeyedUnarchiver& coder, const VexaDocument& main)
 {
     DataBuffer::registerArchiveClass(coder);
     Reader r(coder);
-    auto doc = makeSubview(r);
+    auto doc = makeSubview(r, main);
     if (!coder.ok())
         return nullptr;
     return doc;
@@ -978,9 +978,9 @@ bool decodeAndCommit(VexaDocument& document, const QByteArray& data, const QStri
     }
     Reader r(coder);
     DataBuffer::registerArchiveClass(coder);
-    coder.registerClass(subviewClassName(), [&r](KeyedUnarchiver&) -> std::unique_ptr<ArchivableObject> {
+    coder.registerClass(subviewClassName(), [&](KeyedUnarchiver&) -> std::unique_ptr<ArchivableObject> {
         auto record = std::make_unique<SubviewRecord>();
-        record->decoded = makeSubview(r);
+        record->decoded = makeSubview(r, document);
         return record;
     });
 
@@ -990,7 +990,7 @@ bool decodeAndCommit(VexaDocument& document, const QByteArray& data, const QStri
 
     // The flags go to the copy, so a refused file leaves the document's own.
     Staged s;
-    s.copy = std::make_unique<VexaDocument>();
+    s.copy = std::make_unique<VexaDocument>(document.M, document.defaults);
     copySettings(*s.copy, document);
     VexaDocument& copy = *s.copy;
     copy.ALL = copy.LAYOUT = copy.DATA = copy.RANGE = copy.COLORS = copy.FONTS = copy.FIT = copy.TG = 0;

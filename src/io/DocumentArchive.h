@@ -92,10 +92,11 @@ bool writeToFile(const VexaDocument& document, const QString& path, const Window
 // read here.
 bool loadFromCoder(VexaDocument& document, KeyedUnarchiver& coder);
 
-// A sub-view document from a record nested in a main document's file: defaults,
-// empty lists, every flag but TG raised. Nothing when the record is damaged.
-// The caller links it into its main document.
-std::unique_ptr<VexaDocument> initWithCoder(KeyedUnarchiver& coder);
+// A sub-view document from a record nested in a main document's file: the
+// main document's controller and defaults, empty lists, every flag but TG
+// raised. Nothing when the record is damaged. The caller links it into the
+// main document.
+std::unique_ptr<VexaDocument> initWithCoder(KeyedUnarchiver& coder, const VexaDocument& main);
 
 // Loads the bytes of a file into the document: the whole document for the
 // type "VexaDocument", one section for a section's type name (any other type

@@ -320,7 +320,7 @@ EPICSOutcome EPICSImport::importEPICS(VexaDocument& document, const QString& x, 
         }
     }
 
-    auto b = std::make_unique<DataBuffer>();
+    auto b = document.makeBuffer();
     b->setComment(y.isEmpty() ? x : QStringLiteral("%1 %2").arg(x, y));
     b->setSource(QStringLiteral("EPICS"));
     b->X.reserve(first.size());

@@ -161,7 +161,7 @@ MySQLImportOutcome MySQLImport::importMySQL(VexaDocument& document, const MySQLQ
     std::vector<std::unique_ptr<DataBuffer>> made;
     made.reserve(count);
     for (unsigned k = 0; k < count; ++k) {
-        auto b = std::make_unique<DataBuffer>();
+        auto b = document.makeBuffer();
         b->setSource(QStringLiteral("MySQL"));
         b->setComment(columns == 1 ? names[0] : names[k + 1]);
         b->style.color = palette[k % palette.size()];

@@ -25,7 +25,7 @@ using Section = MacroCommandTable::Section;
 
 ManagerServices& controller(Macro& m)
 {
-    return m.M ? m.M->services() : ManagerServices::sharedOrIdle();
+    return m.M ? m.M->services() : ManagerServices::idle();
 }
 
 DataBuffer& bufferAt(VexaDocument& d, int index)

@@ -234,9 +234,9 @@ void doEpicssetvar(Macro& m, const MacroCommandCall& call)
 // flag, and the run waits on it after the command.
 template <class Start> void runPerlCommand(Macro& m, MacroType type, Start start)
 {
+    if (!m.M)
+        return;
     if (m.O[1]) {
-        if (!m.M)
-            return;
         const QString name = m.S.value(1);
         for (Macro* stored : m.M->storedMacros())
             if (stored->type == type && stored->name.compare(name, Qt::CaseInsensitive) == 0)
@@ -258,14 +258,16 @@ void doPerlimport(Macro& m, const MacroCommandCall&)
 {
     const QString path = m.S.value(0);
     VexaDocument* target = m.PD;
-    runPerlCommand(m, MacroTypePerlImport, [&](Macro& perl) { perl.perlImportFromMacro(path, target); });
+    runPerlCommand(m, MacroTypePerlImport,
+                   [&](Macro& perl) { perl.perlImportFromMacro(*m.M, path, target); });
 }
 
 void doPerlfilter(Macro& m, const MacroCommandCall&)
 {
     const std::vector<int> indices = m.bufferIndices();
     VexaDocument* target = m.PD;
-    runPerlCommand(m, MacroTypePerlFilter, [&](Macro& perl) { perl.perlFilterFromMacro(indices, target); });
+    runPerlCommand(m, MacroTypePerlFilter,
+                   [&](Macro& perl) { perl.perlFilterFromMacro(*m.M, indices, target); });
 }
 
 // --- sub-views -----------------------------------------------------------------------------------

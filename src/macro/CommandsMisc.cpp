@@ -15,10 +15,8 @@
 #include "model/VexaDocument.h"
 #include "platform/Alert.h"
 #include "platform/CNumber.h"
-#include "platform/UserDefaults.h"
 
 #include <QDir>
-#include <QFileInfo>
 
 #include <algorithm>
 #include <cmath>
@@ -376,12 +374,11 @@ void doBrowse(Macro& m, const MacroCommandCall&)
 {
     if (!m.M)
         return;
-    UserDefaults& defaults = UserDefaults::standard();
-    const QString start = expandedHome(defaults.stringForKey(QStringLiteral("PATH")));
+    const QString start = expandedHome(m.M->lastFolder());
     const std::optional<QString> path = m.M->openFilePanel(QStringLiteral("Select File"), start);
     if (!path || path->isEmpty())
         return;
-    defaults.setValue(QStringLiteral("PATH"), QFileInfo(*path).absolutePath());
+    m.M->rememberFolderOf(*path);
     m.M->stringVariables().insert(QStringLiteral("file"), *path);
 }
 

@@ -104,13 +104,13 @@ QColor Macro::errorColor()
 
 void Macro::macroError(const QString& text)
 {
-    if (MacroHost* host = M ? M : MacroHost::shared())
+    if (MacroHost* host = M)
         host->consoleWrite(text, true);
 }
 
 void Macro::macroMsg(const QString& text)
 {
-    if (MacroHost* host = M ? M : MacroHost::shared())
+    if (MacroHost* host = M)
         host->consoleWrite(text, false);
 }
 
@@ -160,7 +160,7 @@ void Macro::stopTimer()
     T1->disconnect();
     T1->deleteLater();
     T1 = nullptr;
-    if (MacroHost* host = M ? M : MacroHost::shared())
+    if (MacroHost* host = M)
         host->setExecuteButtonTitle(QStringLiteral("Execute"));
 }
 

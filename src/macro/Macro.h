@@ -104,15 +104,16 @@ public:
     int timermaxcount = 0;
     double perltimeout = 10;
 
-    // Runs on the host's current document; by type, the perl bridge or the
-    // macro language.
-    void parseMacro();
+    // Runs for the host on its current document; by type, the perl bridge
+    // or the macro language. The macro keeps working for that host (its
+    // timer's runs, its perl jobs).
+    void run(MacroHost& host);
     // The same on the given document (the "-m" launch option).
-    void parseMacroFor(VexaDocument* document);
-    // The run of a type 0 macro on PD (a new document when PD is none or the
-    // first command is "new"). A run whose document closes goes on: the
-    // commands that need none still run, the others each end it with an
-    // error.
+    void run(MacroHost& host, VexaDocument& document);
+    // The run of a type 0 macro on PD for the host M (a new document when PD
+    // is none or the first command is "new"); without a host, a beep. A run
+    // whose document closes goes on: the commands that need none still run,
+    // the others each end it with an error.
     void executeMacro();
     // Whether the last run ended before its last command (an error or a
     // cancelled question).
@@ -132,8 +133,8 @@ public:
     // one): the filter of the buffers at the indices (ascending, those the
     // document has), or the import of the file. The host's wait flag (GMAP)
     // is 1 until the job has ended and its result is applied.
-    void perlFilterFromMacro(const std::vector<int>& indices, VexaDocument* document);
-    void perlImportFromMacro(const QString& path, VexaDocument* document);
+    void perlFilterFromMacro(MacroHost& host, const std::vector<int>& indices, VexaDocument* document);
+    void perlImportFromMacro(MacroHost& host, const QString& path, VexaDocument* document);
     // Applies what a job brought back to the document: new buffers and
     // variables, the rescale and replot; a failed run, a damaged result or
     // a missing document is reported instead and changes nothing. The log
@@ -217,6 +218,7 @@ public:
     static void setTokeniserScript(const QString& path);
 
 private:
+    void run(MacroHost& host, VexaDocument* document);
     // Errors the host's console took and alerts that reported, so far.
     int failureReports() const;
     void refreshStringVariables();

@@ -6,20 +6,6 @@
 #include "model/VexaDocument.h"
 #include "platform/Alert.h"
 
-namespace {
-MacroHost* g_shared = nullptr;
-}
-
-MacroHost* MacroHost::shared()
-{
-    return g_shared;
-}
-
-void MacroHost::setShared(MacroHost* host)
-{
-    g_shared = host;
-}
-
 void MacroHost::consoleWrite(const QString& text, bool error)
 {
     if (text.isEmpty())
@@ -48,8 +34,6 @@ QString MacroHost::inputPanelValue()
 MacroHost::~MacroHost()
 {
     Macro::perlHostWillGoAway(this);
-    if (shared() == this)
-        setShared(nullptr);
 }
 
 void MacroHost::setPerlTask(PerlJob* job)

@@ -3,8 +3,8 @@
 // What a macro asks of the application around it: the variable stores, the
 // macro console, the document factory, the input and file panels, the perl
 // wait flag and the macro editor's controls. The application controller
-// implements it and registers itself as the shared host; tests give a
-// scripted one. Macros take the shared host when a run starts.
+// implements it; tests give a scripted one. A macro is given its host when a
+// run starts.
 //
 // Alerts and the beep need no host: they go through the platform's Alert,
 // which the application routes to message boxes and tests script.
@@ -132,6 +132,12 @@ public:
     {
         return std::nullopt;
     }
+    // The folder the file chosen last in an open panel lies in, as it was
+    // kept (a leading "~" unexpanded); empty when none was. By default none
+    // is kept.
+    virtual QString lastFolder() const { return QString(); }
+    // Keeps the folder of the chosen file for the next open panel.
+    virtual void rememberFolderOf(const QString& path) { }
 
     // --- preferences and application --------------------------------------------------
     // The date-and-time format preference in calendar-format directives
@@ -166,10 +172,6 @@ public:
     PerlJob* perlTask() const;
     // Ends that job, if it still runs.
     virtual void terminatePerlTask();
-
-    // --- the shared host -------------------------------------------------------------------
-    static MacroHost* shared();
-    static void setShared(MacroHost* host);
 
 private:
     QPointer<QObject> gtask_;

@@ -11,9 +11,7 @@
 #include "model/ManagerServices.h"
 #include "model/VexaDocument.h"
 #include "platform/Alert.h"
-#include "platform/UserDefaults.h"
 
-#include <QFileInfo>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -91,7 +89,7 @@ void applyResult(MacroHost& host, VexaDocument& document, PerlResult&& result)
 {
     const int first = document.bufferCount();
     for (PerlResultBuffer& r : result.buffers) {
-        auto b = std::make_unique<DataBuffer>();
+        auto b = document.makeBuffer();
         b->source = r.source.isEmpty() ? QStringLiteral("perl import") : r.source;
         b->comment = r.comment;
         b->X = std::move(r.X);
@@ -131,8 +129,6 @@ void Macro::perlFilter()
         MAP = 2;
         return;
     }
-    if (!M)
-        M = MacroHost::shared();
     // Nothing to filter without a document.
     if (!M || !PD) {
         Alert::beep();
@@ -155,19 +151,14 @@ void Macro::perlImport()
         MAP = 2;
         return;
     }
-    if (!M)
-        M = MacroHost::shared();
     if (!M) {
         Alert::beep();
         return;
     }
-    UserDefaults& defaults = UserDefaults::standard();
-    const std::optional<QString> path
-        = M->openFilePanel(QStringLiteral("Perl Import"), defaults.stringForKey(QStringLiteral("PATH")));
+    const std::optional<QString> path = M->openFilePanel(QStringLiteral("Perl Import"), M->lastFolder());
     if (!path)
         return;
-    defaults.setValue(QStringLiteral("PATH"), QFileInfo(*path).absolutePath());
-    defaults.synchronize();
+    M->rememberFolderOf(*path);
     if (!PD) {
         M->newDocument();
         PD = M->services().PD;
@@ -180,20 +171,20 @@ void Macro::perlImport()
     startPerlJob(PerlJob::Kind::Import, {}, *path, false);
 }
 
-void Macro::perlFilterFromMacro(const std::vector<int>& indices, VexaDocument* document)
+void Macro::perlFilterFromMacro(MacroHost& host, const std::vector<int>& indices, VexaDocument* document)
 {
-    M = MacroHost::shared();
-    if (!document || !M)
+    M = &host;
+    if (!document)
         return;
     PD = document;
     PV = document->PV;
     startPerlJob(PerlJob::Kind::Filter, indices, QString(), true);
 }
 
-void Macro::perlImportFromMacro(const QString& path, VexaDocument* document)
+void Macro::perlImportFromMacro(MacroHost& host, const QString& path, VexaDocument* document)
 {
-    M = MacroHost::shared();
-    if (!document || !M)
+    M = &host;
+    if (!document)
         return;
     PD = document;
     PV = document->PV;

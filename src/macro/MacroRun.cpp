@@ -47,21 +47,19 @@ void Macro::setTokeniserScript(const QString& path)
     tokeniserScriptOverride() = path;
 }
 
-void Macro::parseMacro()
+void Macro::run(MacroHost& host)
 {
-    M = MacroHost::shared();
-    PD = M ? M->services().PD : nullptr;
-    if (type == MacroTypePerlImport)
-        perlImport();
-    else if (type == MacroTypePerlFilter)
-        perlFilter();
-    else
-        executeMacro();
+    run(host, host.services().PD);
 }
 
-void Macro::parseMacroFor(VexaDocument* document)
+void Macro::run(MacroHost& host, VexaDocument& document)
 {
-    M = MacroHost::shared();
+    run(host, &document);
+}
+
+void Macro::run(MacroHost& host, VexaDocument* document)
+{
+    M = &host;
     PD = document;
     if (type == MacroTypePerlImport)
         perlImport();
@@ -73,8 +71,6 @@ void Macro::parseMacroFor(VexaDocument* document)
 
 void Macro::executeMacro()
 {
-    if (!M)
-        M = MacroHost::shared();
     // Runs do not nest: a run that sleeps or waits keeps the user interface
     // alive, and a second run started from there would share this object's
     // state or the documents under the first one's feet.

@@ -60,8 +60,9 @@ const QString dynSizeKey = QStringLiteral("BDynSize");
 
 } // namespace
 
-void read(const UserDefaults& d, BufferStyle& style, QString& dynsize)
+void read(const UserDefaults& d, BufferDefaults& defaults)
 {
+    BufferStyle& style = defaults.style;
     for (const Key& k : keys) {
         const QString key = QLatin1String(k.name);
         if (!d.contains(key))
@@ -79,7 +80,7 @@ void read(const UserDefaults& d, BufferStyle& style, QString& dynsize)
                    k.member);
     }
     if (d.contains(dynSizeKey))
-        dynsize = d.stringForKey(dynSizeKey);
+        defaults.dynsize = d.stringForKey(dynSizeKey);
 }
 
 void store(UserDefaults& d, const BufferStyle& style, const QString& dynsize)

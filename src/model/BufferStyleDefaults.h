@@ -6,6 +6,7 @@
 // through, so the two cannot drift apart.
 
 #include "model/BufferStyle.h"
+#include "model/DocumentDefaults.h"
 
 #include <QString>
 
@@ -14,8 +15,8 @@ class UserDefaults;
 namespace BufferStyleDefaults {
 
 // Overwrites the fields whose keys the store holds; the others keep the
-// values they have. dynsize is the per-point size expression ("BDynSize").
-void read(const UserDefaults& store, BufferStyle& style, QString& dynsize);
+// values they have. The per-point size expression is "BDynSize".
+void read(const UserDefaults& store, BufferDefaults& defaults);
 
 // Stores the colours, widths, sizes, patterns, symbol, size expression and
 // drawing switches, synchronising after each key and once more at the end.

@@ -1,10 +1,7 @@
 #include "model/DataBuffer.h"
 
-#include "model/BufferStyleDefaults.h"
-
 #include "platform/Color.h"
 #include "platform/ParallelRanges.h"
-#include "platform/UserDefaults.h"
 
 #include <algorithm>
 #include <cmath>
@@ -15,15 +12,16 @@
 #include <immintrin.h>
 #endif
 
-DataBuffer::DataBuffer()
+DataBuffer::DataBuffer(const BufferDefaults& defaults)
 {
-    setDefaultStyle();
+    setDefaultStyle(defaults);
 }
 
-void DataBuffer::setDefaultStyle()
+void DataBuffer::setDefaultStyle(const BufferDefaults& defaults)
 {
-    style = BufferStyle();
-    BufferStyleDefaults::read(UserDefaults::standard(), style, dynsize);
+    style = defaults.style;
+    if (defaults.dynsize)
+        dynsize = *defaults.dynsize;
 }
 
 std::unique_ptr<DataBuffer> DataBuffer::copyWithZone() const

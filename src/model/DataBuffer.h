@@ -6,6 +6,7 @@
 // was done to it, and its drawing style.
 
 #include "model/BufferStyle.h"
+#include "model/DocumentDefaults.h"
 #include "model/ErrorBarSettings.h"
 #include "model/SharedColumn.h"
 #include "platform/KeyedArchiver.h"
@@ -27,8 +28,10 @@ class VexaDocument;
 
 class DataBuffer : public ArchivableObject {
 public:
-    // A new empty buffer in the default style (user defaults applied).
-    DataBuffer();
+    // A new empty buffer in the built-in style.
+    DataBuffer() = default;
+    // A new empty buffer in the given style, with its size expression.
+    explicit DataBuffer(const BufferDefaults& defaults);
     DataBuffer(DataBuffer&&) = default;
     DataBuffer& operator=(DataBuffer&&) = default;
 
@@ -56,9 +59,9 @@ public:
     std::uint8_t plotlegend = 1; // the buffer has a legend entry
 
     // --- building and copying -------------------------------------------
-    // The style back to the built-in one with the preferences' style keys
-    // applied (also the size expression when the preferences hold one).
-    void setDefaultStyle();
+    // The style back to the default one (also the size expression when the
+    // defaults hold one).
+    void setDefaultStyle(const BufferDefaults& defaults);
     void copyStyle(const DataBuffer& other) { style = other.style; }
     // A deep copy; extents are not copied (0, flags off) until rescale().
     std::unique_ptr<DataBuffer> copyWithZone() const;
@@ -160,8 +163,8 @@ public:
     // fewer than 2n points.
     void smooth(int n);
     // Constant spacing and ascending x, or the user chose to continue. Asks
-    // only while the controller's warnings are on.
-    bool checkDX() const;
+    // only while warnings (the controller's preference) are on.
+    bool checkDX(bool warnings) const;
     // Ascending x, or the user had the buffer sorted; false when declined.
     bool checkSort();
     // Ascending by x (key 0 is the only key).

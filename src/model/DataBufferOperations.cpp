@@ -6,7 +6,6 @@
 
 #include "expression/Expression.h"
 #include "model/DataBuffer.h"
-#include "model/ManagerServices.h"
 #include "model/VexaDocument.h"
 #include "platform/Alert.h"
 #include "platform/AtomicFile.h"
@@ -430,10 +429,9 @@ void DataBuffer::smooth(int n)
     rescale();
 }
 
-bool DataBuffer::checkDX() const
+bool DataBuffer::checkDX(bool warnings) const
 {
-    const ManagerServices* m = ManagerServices::shared();
-    if (m && !m->warnings)
+    if (!warnings)
         return true;
     if (nop() < 2 || ops::isEvenlySpaced(X))
         return true;

@@ -4,13 +4,12 @@
 #include "model/ManagerServices.h"
 #include "model/VexaDocument.h"
 
-VexaDocument* DocumentFunctions::currentDocument()
+VexaDocument* DocumentFunctions::currentDocument() const
 {
-    ManagerServices* m = ManagerServices::shared();
-    return m ? m->CPD : nullptr;
+    return controller_.CPD;
 }
 
-const DataBuffer* DocumentFunctions::buffer(int32_t index)
+const DataBuffer* DocumentFunctions::buffer(int32_t index) const
 {
     VexaDocument* d = currentDocument();
     if (!d || index < 0 || index >= int32_t(d->DB.size()))
@@ -144,10 +143,4 @@ double DocumentFunctions::axisValue(DocFunction which, double value, int32_t pai
     default:
         return 0;
     }
-}
-
-void DocumentFunctions::installShared()
-{
-    static DocumentFunctions instance;
-    ExpressionDocumentFunctions::install(&instance);
 }

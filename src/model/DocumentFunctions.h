@@ -2,16 +2,22 @@
 
 // The expression functions that read a graph: point values, buffer and
 // document extents, interpolation along a buffer, and conversions between
-// data values and view coordinates. They read the controller's current
-// drawing document (CPD) and change nothing.
+// data values and view coordinates. They read the current drawing document
+// (CPD) of the controller they are made for and change nothing.
 
 #include "expression/ExpressionDocumentFunctions.h"
 
 class DataBuffer;
+class ManagerServices;
 class VexaDocument;
 
 class DocumentFunctions : public ExpressionDocumentFunctions {
 public:
+    explicit DocumentFunctions(const ManagerServices& controller)
+            : controller_(controller)
+    {
+    }
+
     double pointValue(DocFunction which, int32_t buffer, int32_t point) override;
     double bufferValue(DocFunction which, int32_t buffer) override;
     double documentValue(DocFunction which) override;
@@ -24,10 +30,9 @@ public:
     // The same with the roles of x and y exchanged.
     static double findx(const DataBuffer& b, double y);
 
-    // Installs one process-wide instance.
-    static void installShared();
-
 private:
-    static VexaDocument* currentDocument();
-    static const DataBuffer* buffer(int32_t index);
+    VexaDocument* currentDocument() const;
+    const DataBuffer* buffer(int32_t index) const;
+
+    const ManagerServices& controller_;
 };

@@ -2,24 +2,10 @@
 
 #include "model/VexaDocument.h"
 
-namespace {
-ManagerServices* g_shared = nullptr;
-}
-
-ManagerServices* ManagerServices::shared()
+ManagerServices& ManagerServices::idle()
 {
-    return g_shared;
-}
-
-void ManagerServices::setShared(ManagerServices* manager)
-{
-    g_shared = manager;
-}
-
-ManagerServices& ManagerServices::sharedOrIdle()
-{
-    static ManagerServices idle;
-    return g_shared ? *g_shared : idle;
+    static ManagerServices none;
+    return none;
 }
 
 void ManagerServices::setCurrentText(TextBoxItem* text)

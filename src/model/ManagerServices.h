@@ -1,9 +1,8 @@
 #pragma once
 
 // What the model and the view ask of the application controller. The
-// controller lives above them; it derives from this class and registers
-// itself as the shared instance when the application starts. Documents take
-// the shared instance when they are made.
+// controller lives above them and derives from this class; it hands itself
+// to the documents, views and items it makes.
 //
 // The plain fields are the controller's own state, read and written directly
 // as the rest of the program does with model fields. Every service has a
@@ -137,10 +136,7 @@ public:
     virtual bool importDroppedText(VexaDocument& document, const QString& text) { return false; }
     virtual bool importDroppedFile(VexaDocument& document, const QString& path) { return false; }
 
-    // The controller of this application (none before it starts, or in a
-    // program that has none).
-    static ManagerServices* shared();
-    static void setShared(ManagerServices* manager);
-    // The shared controller, or an idle one when there is none; never null.
-    static ManagerServices& sharedOrIdle();
+    // The idle controller of a program that has none: what a view, item or
+    // command made without a controller works with.
+    static ManagerServices& idle();
 };

@@ -4,38 +4,19 @@
 #include "model/DocumentWindow.h"
 #include "model/ManagerServices.h"
 #include "platform/Color.h"
-#include "platform/Font.h"
-#include "platform/UserDefaults.h"
 
 #include <algorithm>
 
-VexaDocument::VexaDocument()
+VexaDocument::VexaDocument(ManagerServices* services, DocumentDefaults startFrom)
+        : M(services)
+        , defaults(std::move(startFrom))
 {
     verno = 0;
-    M = ManagerServices::shared();
     setDefaults();
     subview = 0;
 }
 
 VexaDocument::~VexaDocument() = default;
-
-QFont VexaDocument::defaultFont(const char* nameKey, const char* sizeKey, double fallbackSize)
-{
-    // A stored font that is gone (or a size that is no size) falls back to
-    // the user font at the standard size, not at the stored one.
-    if (auto f = storedFont(UserDefaults::standard(), nameKey, sizeKey))
-        return *f;
-    return Font::userFont(fallbackSize);
-}
-
-std::optional<QFont> VexaDocument::storedFont(const UserDefaults& d, const char* nameKey, const char* sizeKey)
-{
-    const QString nk = QLatin1String(nameKey);
-    const QString sk = QLatin1String(sizeKey);
-    if (!d.contains(nk) || !d.contains(sk))
-        return std::nullopt;
-    return Font::withName(d.stringForKey(nk), double(d.floatForKey(sk)));
-}
 
 void VexaDocument::setDefaults()
 {
@@ -46,18 +27,16 @@ void VexaDocument::setDefaults()
     xmin1 = xmin2 = ymin1 = ymin2 = 0;
     xmax1 = xmax2 = ymax1 = ymax2 = 1;
 
-    legend.resetLayout(defaultFont("LegendFontName", "LegendFontSize", 14));
-    const QFont num = defaultFont("NumFontName", "NumFontSize", 14);
-    const QFont title = defaultFont("TextFontName", "TextFontSize", 18);
+    legend.resetLayout(defaults.legendFont);
     for (int i = 0; i < 4; ++i)
-        axes[std::size_t(i)].resetLayout(i, num, title);
+        axes[std::size_t(i)].resetLayout(i, defaults.numberFont, defaults.titleFont);
 
     MPD = this;
 }
 
 void VexaDocument::newBuffer()
 {
-    auto b = std::make_unique<DataBuffer>();
+    auto b = makeBuffer();
     b->setComment(QStringLiteral("new"));
     DB.push_back(std::move(b));
     current = int(DB.size()) - 1;

@@ -11,6 +11,7 @@
 
 #include "model/AxisSettings.h"
 #include "model/DataBuffer.h"
+#include "model/DocumentDefaults.h"
 #include "model/DocumentItems.h"
 #include "model/LegendSettings.h"
 #include "model/PageSettings.h"
@@ -36,7 +37,6 @@
 class DocumentView;
 class DocumentWindow;
 class ManagerServices;
-class UserDefaults;
 
 // 1 = X1 with Y1, 2 = X2 with Y2, 0 = both where an operation allows it.
 enum AxisPair : int { PairBoth = 0, Pair1 = 1, Pair2 = 2 };
@@ -50,9 +50,9 @@ public:
     template <typename T> using PerAxis = std::array<T, 4>;
     using Flag = std::uint8_t;
 
-    // A new empty document with the default layout; M is the shared
-    // controller.
-    VexaDocument();
+    // A new empty document with the default layout, working for the
+    // controller (none: an idle application) and starting from the defaults.
+    explicit VexaDocument(ManagerServices* services = nullptr, DocumentDefaults defaults = {});
     ~VexaDocument();
     VexaDocument(const VexaDocument&) = delete;
     VexaDocument& operator=(const VexaDocument&) = delete;
@@ -63,6 +63,7 @@ public:
     std::vector<std::unique_ptr<TextBoxItem>> T;
     std::vector<std::unique_ptr<GraphicItem>> G;
     ManagerServices* M = nullptr; // not owned
+    DocumentDefaults defaults; // the fonts of setDefaults() and the style of new buffers
     VexaDocument* MPD = nullptr; // main document: this, or the parent of a sub-view; not owned
     DocumentView* PV = nullptr; // not owned; none until the window loads
     DocumentWindow* W = nullptr; // not owned; a sub-view has none
@@ -101,13 +102,9 @@ public:
     // --- operations ------------------------------------------------------------------
     // Every number, flag and font of the layout back to its default.
     void setDefaults();
-    // The default font stored under the keys, or the user font of the
-    // fallback size when none (or no longer an installed one) is stored.
-    static QFont defaultFont(const char* nameKey, const char* sizeKey, double fallbackSize);
-    // The font stored under the keys; nothing when none is stored, it is no
-    // longer installed or its size is no size.
-    static std::optional<QFont> storedFont(const UserDefaults& defaults, const char* nameKey,
-                                           const char* sizeKey);
+    // An empty buffer in the style of this document's new buffers; not yet
+    // in the list.
+    std::unique_ptr<DataBuffer> makeBuffer() const { return std::make_unique<DataBuffer>(defaults.buffer); }
 
     void newBuffer();
     // Removes every buffer whose removal mark is set.

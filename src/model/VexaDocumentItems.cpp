@@ -22,9 +22,7 @@ std::vector<std::unique_ptr<Item>> takeItems(VexaDocument& d, std::vector<std::u
         gone.push_back(std::move(list[i]));
         list.erase(list.begin() + std::ptrdiff_t(i));
     }
-    for (ManagerServices* m : {d.M, ManagerServices::shared()}) {
-        if (!m)
-            continue;
+    if (ManagerServices* m = d.M) {
         for (const auto& item : gone) {
             if (item && m->*current == item.get())
                 m->*current = nullptr;

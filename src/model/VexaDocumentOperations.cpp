@@ -408,7 +408,7 @@ void VexaDocument::functionGenerator(int xflag, double from, double to, int n, c
     if (!e.parse(expression))
         return;
     const int sx = e.slot("x"), sy = e.slot("y");
-    auto b = std::make_unique<DataBuffer>();
+    auto b = makeBuffer();
     std::vector<double>& arguments = (xflag == 0 ? b->X : b->Y).mutableVector();
     std::vector<double>& results = (xflag == 0 ? b->Y : b->X).mutableVector();
     try {
@@ -634,7 +634,7 @@ void VexaDocument::calcBuf(int a, int b, int op)
                     "the result of this buffer calculation would hold more points than a buffer can take"));
         return;
     }
-    auto out = std::make_unique<DataBuffer>();
+    auto out = makeBuffer();
     out->X = std::move(points.x);
     out->Y = std::move(points.y);
     out->rescale();

@@ -52,13 +52,13 @@ VexaDocument* VexaDocument::doFFT(int index, int window)
         Alert::run(title, tooMany, ok());
         return this;
     }
-    if (!source.checkDX())
+    if (!source.checkDX(!M || M->warnings))
         return this;
 
     const std::size_t half = std::size_t(m / 2);
     // Fresh memory, advised for huge pages before anything touches it.
     HugePages::Array<float> workMemory;
-    auto result = std::make_unique<DataBuffer>();
+    auto result = makeBuffer();
     try {
         workMemory = HugePages::makeArray<float>(Spectral::realRoom(m));
         result->X = HugePages::makeVector<double>(half);
@@ -130,11 +130,11 @@ void VexaDocument::fftsmooth(int index, double width)
         Alert::run(title, tooMany, ok());
         return;
     }
-    if (!source.checkDX())
+    if (!source.checkDX(!M || M->warnings))
         return;
 
     std::vector<float> work;
-    auto result = std::make_unique<DataBuffer>();
+    auto result = makeBuffer();
     try {
         work = HugePages::makeVector<float>(Spectral::realRoom(m));
         result->X.assign(source.X.begin(), source.X.begin() + n);
@@ -225,7 +225,7 @@ void VexaDocument::spline(int index, int points, double strength)
         return;
     }
 
-    auto result = std::make_unique<DataBuffer>();
+    auto result = makeBuffer();
     result->copyStyle(source);
     outX.resize(std::size_t(count));
     outY.resize(std::size_t(count));

@@ -53,7 +53,7 @@ Graphic::~Graphic() = default;
 
 void Graphic::setup(ManagerServices* manager, VexaDocument* document)
 {
-    M = manager ? manager : &ManagerServices::sharedOrIdle();
+    M = manager ? manager : &ManagerServices::idle();
     PD = document;
 }
 
@@ -74,8 +74,9 @@ void Graphic::setDefaults()
     display = 0;
     posmode = 0;
     fill = 0;
-    M = &ManagerServices::sharedOrIdle();
-    PD = M->PD;
+    // Until setup() gives it its controller and document.
+    M = &ManagerServices::idle();
+    PD = nullptr;
 }
 
 void Graphic::setupFromInspector(const GraphicSettings* inspector)

@@ -92,8 +92,8 @@ public:
 
     // --- operations ------------------------------------------------------------------
     void setup(ManagerServices* manager, VexaDocument* document);
-    // Every field back to a new graphic's, the colours and the links aside
-    // (those go back to the controller and its current document).
+    // Every field back to a new graphic's, the colours aside; the links go
+    // back to the idle controller and no document until setup().
     void setDefaults();
     // Takes the inspector's settings; without an inspector nothing changes.
     void setupFromInspector(const GraphicSettings* inspector);

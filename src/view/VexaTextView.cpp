@@ -120,7 +120,7 @@ VexaTextView::~VexaTextView()
 
 ManagerServices& VexaTextView::manager() const
 {
-    return M ? *M : ManagerServices::sharedOrIdle();
+    return M ? *M : ManagerServices::idle();
 }
 
 void VexaTextView::needsParentDisplay() const
@@ -256,7 +256,7 @@ bool VexaTextView::frameContains(QPointF p) const
 
 void VexaTextView::setup(ManagerServices* manager, VexaDocument* document)
 {
-    M = manager ? manager : &ManagerServices::sharedOrIdle();
+    M = manager ? manager : &ManagerServices::idle();
     PD = document;
     needsParentDisplay();
 }

@@ -11,7 +11,7 @@
 #include <limits>
 
 VexaView::VexaView(QSizeF frameSize, ManagerServices* services)
-        : M(services ? services : &ManagerServices::sharedOrIdle())
+        : M(services ? services : &ManagerServices::idle())
         , bounds_(frameSize)
 {
     visible_ = QRectF(QPointF(0, 0), bounds_);

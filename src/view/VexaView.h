@@ -45,7 +45,7 @@ struct LineRules;
 class VexaView : public DocumentView {
 public:
     // A view of the given bounds size, drawing for the controller's services
-    // (the shared instance when none is given).
+    // (an idle one when none is given).
     explicit VexaView(QSizeF frameSize = QSizeF(), ManagerServices* services = nullptr);
     ~VexaView() override;
     VexaView(const VexaView&) = delete;

@@ -338,8 +338,7 @@ void VexaView::releaseSubviewTool()
     if (!PD->subview && w > 5 && h > 5 && PD->W) {
         const QRectF f(std::min(aloc.x(), bloc.x()), std::min(aloc.y(), bloc.y()), std::max(w, minSubview),
                        std::max(h, minSubview));
-        auto sub = std::make_unique<VexaDocument>();
-        sub->M = PD->M;
+        auto sub = std::make_unique<VexaDocument>(PD->M, PD->defaults);
         auto view = std::make_unique<VexaView>(f.size(), M);
         view->setFrame(f);
         view->setVexaDocument(sub.get());

@@ -25,7 +25,7 @@ TEST(ExampleGraph, DataFromTheFilesAndTheLookFromItsMacro)
 {
     Manager m;
     QString error;
-    const auto d = ExampleGraph::build(examples(), &error);
+    const auto d = ExampleGraph::build(m, examples(), &error);
     ASSERT_TRUE(d) << error.toStdString();
     ASSERT_EQ(d->bufferCount(), 3);
     EXPECT_EQ(d->DB[2]->belongx, 2);
@@ -77,12 +77,12 @@ TEST(ExampleGraph, AMissingOrFailingStyleMacroIsAnError)
         ASSERT_TRUE(QFile::copy(examples() + QLatin1Char('/') + QLatin1String(name),
                                 dir + QLatin1Char('/') + QLatin1String(name)));
     QString error;
-    EXPECT_FALSE(ExampleGraph::build(dir, &error));
+    EXPECT_FALSE(ExampleGraph::build(m, dir, &error));
     EXPECT_EQ(error, QStringLiteral("cannot read %1/example-graph.mac").arg(dir));
 
     ASSERT_FALSE(
         AppFixtures::writeScratch(QStringLiteral("examples/example-graph.mac"), "bsymbol 3\n").isEmpty());
-    EXPECT_FALSE(ExampleGraph::build(dir, &error));
+    EXPECT_FALSE(ExampleGraph::build(m, dir, &error));
     EXPECT_EQ(error, QStringLiteral("%1/example-graph.mac stopped with an error").arg(dir));
 }
 

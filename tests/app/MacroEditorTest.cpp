@@ -351,7 +351,7 @@ TEST(MacroList, InsertStyleTypesTheGraphsLookAtTheCursorAndSavesIt)
 
     // Run on another document, the written lines give it the same look.
     VexaDocument& other = f.document(1);
-    Macro(QStringLiteral("style"), src.chopped(2), 0, 0).parseMacro();
+    Macro(QStringLiteral("style"), src.chopped(2), 0, 0).run(f.m);
     EXPECT_EQ(other.axes, d.axes);
     EXPECT_EQ(other.DB[0]->style, d.DB[0]->style);
 
@@ -589,7 +589,7 @@ TEST(MacroList, AHiddenRunMakesNoPaneWhichLaterShowsWhatWasDone)
     e.selectRow(0);
     e.ma_execute();
     e.selectRow(1);
-    Macro(QStringLiteral("run"), QStringLiteral("print b"), 0, 0).parseMacro();
+    Macro(QStringLiteral("run"), QStringLiteral("print b"), 0, 0).run(m);
     ASSERT_TRUE(e.MA[1]->timerRunning());
     EXPECT_EQ(namesOf(e.MA), QStringList({"a", "ticks", "New Macro"}));
     EXPECT_EQ(e.selectedRow(), 1);

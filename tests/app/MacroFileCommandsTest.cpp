@@ -45,7 +45,7 @@ QString run(Manager& m, const QString& source)
     QString text = source;
     text.replace(QLatin1String("$dir"), TestSupport::scratchDir());
     Macro macro(QStringLiteral("test"), text, 0, 0);
-    macro.parseMacro();
+    macro.run(m);
     return m.console().text().mid(before.size());
 }
 

@@ -45,10 +45,10 @@ VexaDocument& currentHidden(Manager& m, int buffers)
     return doc;
 }
 
-void run(const QString& source)
+void run(Manager& m, const QString& source)
 {
     Macro macro(QStringLiteral("test"), source, 0, 0);
-    macro.parseMacro();
+    macro.run(m);
 }
 
 // A scratch file standing in for a console stream.
@@ -82,13 +82,12 @@ using AppFixtures::writeScratch;
 TEST(ManagerMacroHost, SelectionCommandsSelectRowsOfTheBufferList)
 {
     Manager m;
-    ASSERT_EQ(MacroHost::shared(), &m);
     currentHidden(m, 4);
-    run(QStringLiteral("select 2,0"));
+    run(m, QStringLiteral("select 2,0"));
     EXPECT_EQ(m.selectedBufferRows(), (std::vector<int>{0, 2}));
-    run(QStringLiteral("invertselection"));
+    run(m, QStringLiteral("invertselection"));
     EXPECT_EQ(m.selectedBufferRows(), (std::vector<int>{1, 3}));
-    run(QStringLiteral("select none"));
+    run(m, QStringLiteral("select none"));
     EXPECT_TRUE(m.selectedBufferRows().empty());
 }
 
@@ -101,7 +100,7 @@ TEST(ManagerMacroHost, ConsoleColoursAndSplitsItsLinesOverTwoStreams)
         m.consoleOut = out.get();
         m.consoleErr = err.get();
         currentHidden(m, 0);
-        run(QStringLiteral("print a\nprint b\nfoo"));
+        run(m, QStringLiteral("print a\nprint b\nfoo"));
         EXPECT_EQ(m.console().text(), QStringLiteral("a \nb \nUnkown command: foo\n"));
         EXPECT_EQ(m.consoleErrors(), 1);
         // Messages black, errors dark red.
@@ -111,7 +110,7 @@ TEST(ManagerMacroHost, ConsoleColoursAndSplitsItsLinesOverTwoStreams)
         EXPECT_EQ(doc->findBlockByNumber(2).begin().fragment().charFormat().foreground().color(),
                   Macro::errorColor());
 
-        run(QStringLiteral("print c\nclr\nprint d"));
+        run(m, QStringLiteral("print c\nclr\nprint d"));
         EXPECT_EQ(m.console().text(), QStringLiteral("d "));
         EXPECT_FALSE(m.consoleAtLineStart());
         // The open line "d " ends when the controller goes.
@@ -128,7 +127,7 @@ TEST(ManagerMacroHost, InputIsAskedThroughThePlatform)
     currentHidden(m, 0);
     ScriptedAlerts alerts;
     alerts.answerInput(QStringLiteral("3"));
-    run(QStringLiteral("input 'how many?'\nprint input*2 $input"));
+    run(m, QStringLiteral("input 'how many?'\nprint input*2 $input"));
     EXPECT_EQ(m.SV.value(QStringLiteral("input")), QStringLiteral("3"));
     EXPECT_EQ(out.text(), QStringLiteral("6 3 "));
     ASSERT_EQ(alerts.inputRequests().size(), 1u);
@@ -145,7 +144,7 @@ TEST(ManagerMacroHost, ADocumentClosingUnderARunIsLetGoOf)
     VexaDocument& doc = currentHidden(m, 0);
     DocumentWindowQt* w = Manager::windowOf(&doc);
     QTimer::singleShot(20, w, [w] { w->close(); });
-    run(QStringLiteral("print before\nsleep 0.3\nprint after\nnewbuffer\nprint never"));
+    run(m, QStringLiteral("print before\nsleep 0.3\nprint after\nnewbuffer\nprint never"));
     // The error on the other stream ends the open line.
     EXPECT_EQ(out.text(), QStringLiteral("before \nafter \n"));
     EXPECT_EQ(m.PD, nullptr);
@@ -160,7 +159,7 @@ TEST(ManagerMacroHost, QuitappClosesTheWindowsAndEndsTheApplication)
     HostProbe m;
     m.consoleOut = out.get();
     currentHidden(m, 0);
-    run(QStringLiteral("print a\nquitapp\nprint b"));
+    run(m, QStringLiteral("print a\nquitapp\nprint b"));
     EXPECT_EQ(out.text(), QStringLiteral("a "));
     EXPECT_EQ(m.terminatedWith, 0);
     EXPECT_TRUE(m.documents().empty());

@@ -93,7 +93,6 @@ using AppFixtures::writeScratch;
 TEST(ManagerTracking, CurrentDocumentTextAndGraphic)
 {
     Manager m;
-    EXPECT_EQ(Manager::shared(), &m);
     VexaDocument& one = openHidden(m);
     VexaDocument& two = openHidden(m);
     Manager::windowOf(&two)->setFilePath(QStringLiteral("/data/two.vexa"));

@@ -289,10 +289,10 @@ TEST(Preferences, EverySettingSurvivesARestart)
         expectSame(shown(m.panelAccessories()), left);
 
         // New documents take the fonts.
-        VexaDocument fresh;
-        EXPECT_EQ(fresh.axes[0].textfont, text);
-        EXPECT_EQ(fresh.axes[3].numfont, numbers);
-        EXPECT_EQ(fresh.legend.legendfont, legend);
+        const auto fresh = m.makeDocument();
+        EXPECT_EQ(fresh->axes[0].textfont, text);
+        EXPECT_EQ(fresh->axes[3].numfont, numbers);
+        EXPECT_EQ(fresh->legend.legendfont, legend);
 
         // Reverting the palette forgets every stored colour.
         m.revertColors();
@@ -306,6 +306,34 @@ TEST(Preferences, EverySettingSurvivesARestart)
     m.preferencesWindow();
     EXPECT_EQ(m.p_col[7]->color(), m.paletteColor(7));
     EXPECT_NEAR(m.p_col[7]->color().redF(), 0.25098, 1e-4);
+}
+
+TEST(Preferences, StoredFontsOfNewDocumentsNeedBothKeysAndAnInstalledFace)
+{
+    UserDefaults& s = UserDefaults::standard();
+    s.removeAll();
+    const auto made = [&] { return VexaDocument(nullptr, Preferences::load(s).documentDefaults()); };
+    s.setValue(QStringLiteral("NumFontName"), QStringLiteral("Times-Roman"));
+    {
+        const VexaDocument d = made(); // size missing
+        EXPECT_EQ(d.axes[0].numfont.pointSizeF(), 14);
+        EXPECT_EQ(d.axes[0].numfont, Font::userFont(14));
+    }
+    s.setValue(QStringLiteral("NumFontSize"), 22);
+    {
+        const VexaDocument d = made();
+        EXPECT_EQ(d.axes[0].numfont.pointSizeF(), 22);
+        EXPECT_EQ(d.axes[0].numfont, *Font::withName(QStringLiteral("Times-Roman"), 22));
+    }
+    s.setValue(QStringLiteral("NumFontName"), QStringLiteral("No Such Font Anywhere"));
+    s.setValue(QStringLiteral("TextFontName"), QStringLiteral("No Such Font Anywhere"));
+    s.setValue(QStringLiteral("TextFontSize"), 30);
+    {
+        const VexaDocument d = made(); // the standard size, not the stored one
+        EXPECT_EQ(d.axes[0].numfont.pointSizeF(), 14);
+        EXPECT_EQ(d.axes[0].textfont.pointSizeF(), 18);
+    }
+    s.removeAll();
 }
 
 TEST(Preferences, TheCurrentBuffersStyleBecomesThatOfNewBuffers)
@@ -335,13 +363,14 @@ TEST(Preferences, TheCurrentBuffersStyleBecomesThatOfNewBuffers)
     m.prefSetDefaultStyle();
     EXPECT_EQ(alerts.beeps(), 2);
 
-    restart();
-    DataBuffer fresh;
     BufferStyle want = b.style;
     want.barcolor = BufferStyle().barcolor;
     want.freex = 0;
-    EXPECT_EQ(fresh.style, want);
-    EXPECT_EQ(fresh.dynsize, QStringLiteral("y*2"));
+    EXPECT_EQ(d.makeBuffer()->style, want) << "the open document's new buffers too";
+    restart();
+    const auto fresh = m.makeDocument()->makeBuffer();
+    EXPECT_EQ(fresh->style, want);
+    EXPECT_EQ(fresh->dynsize, QStringLiteral("y*2"));
 }
 
 TEST(FontRelay, PicksInThePanelReachWhoeverArmedItLast)

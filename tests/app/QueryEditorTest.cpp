@@ -105,29 +105,33 @@ TEST(QueryList, ListActionsKeepTheStoredListAndSelection)
     struct Case {
         const char* name;
         int select;
-        std::function<void(QueryEditor&)> act;
+        std::function<void(QueryEditor&, Manager&)> act;
         QStringList expected;
         int selected;
     };
     const Case cases[] = {
         {"add appends the default query",
          0,
-         [](QueryEditor& e) { e.my_add(); },
+         [](QueryEditor& e, Manager&) { e.my_add(); },
          {"Run", "b", "New Query"},
          2},
         {"duplicate appends a copy",
          0,
-         [](QueryEditor& e) { e.my_duplicate(); },
+         [](QueryEditor& e, Manager&) { e.my_duplicate(); },
          {"Run", "b", "Run copy"},
          2},
-        {"duplicate without selection", -1, [](QueryEditor& e) { e.my_duplicate(); }, {"Run", "b"}, -1},
-        {"move down", 0, [](QueryEditor& e) { e.my_moveDown(); }, {"b", "Run"}, 1},
-        {"move up", 1, [](QueryEditor& e) { e.my_moveUp(); }, {"b", "Run"}, 0},
-        {"move up at the top", 0, [](QueryEditor& e) { e.my_moveUp(); }, {"Run", "b"}, 0},
-        {"move down at the bottom", 1, [](QueryEditor& e) { e.my_moveDown(); }, {"Run", "b"}, 1},
+        {"duplicate without selection",
+         -1,
+         [](QueryEditor& e, Manager&) { e.my_duplicate(); },
+         {"Run", "b"},
+         -1},
+        {"move down", 0, [](QueryEditor& e, Manager&) { e.my_moveDown(); }, {"b", "Run"}, 1},
+        {"move up", 1, [](QueryEditor& e, Manager&) { e.my_moveUp(); }, {"b", "Run"}, 0},
+        {"move up at the top", 0, [](QueryEditor& e, Manager&) { e.my_moveUp(); }, {"Run", "b"}, 0},
+        {"move down at the bottom", 1, [](QueryEditor& e, Manager&) { e.my_moveDown(); }, {"Run", "b"}, 1},
         {"rename",
          1,
-         [](QueryEditor& e) {
+         [](QueryEditor& e, Manager&) {
              EXPECT_TRUE(
                  e.mysqlTable()->model()->setData(e.mysqlTable()->model()->index(1, 0), QStringLiteral("c")));
          },
@@ -135,18 +139,18 @@ TEST(QueryList, ListActionsKeepTheStoredListAndSelection)
          1},
         {"rename while documents are switched",
          1,
-         [](QueryEditor& e) {
-             Manager::shared()->noedit = 1;
+         [](QueryEditor& e, Manager& m) {
+             m.noedit = 1;
              EXPECT_FALSE(
                  e.mysqlTable()->model()->setData(e.mysqlTable()->model()->index(1, 0), QStringLiteral("c")));
-             Manager::shared()->noedit = 0;
+             m.noedit = 0;
          },
          {"Run", "b"},
          1},
     };
     for (const Case& c : cases) {
         EditorFixture f({query("Run"), query("b")}, c.select);
-        c.act(f.e);
+        c.act(f.e, f.m);
         EXPECT_EQ(names(f.e.MYQ), c.expected) << c.name;
         EXPECT_EQ(names(f.stored()), c.expected) << c.name;
         EXPECT_EQ(f.e.selectedRow(), c.selected) << c.name;

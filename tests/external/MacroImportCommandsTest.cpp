@@ -70,7 +70,7 @@ protected:
         source.replace(QLatin1String("$ca"), channelAccess.addressList());
         const QString before = m.console().text();
         Macro macro(QStringLiteral("imports"), source, 0, 0);
-        macro.parseMacro();
+        macro.run(m);
         failures = macro.failures;
         stopped = macro.stopped();
         return m.console().text().mid(before.size());

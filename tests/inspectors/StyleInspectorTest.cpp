@@ -288,8 +288,7 @@ TEST(StyleInspector, TheDefaultStyleGoesToTheScopedBuffersOnly)
     ASSERT_NE(f.panel, nullptr);
     const Ui::StylePanel& u = f.panel->ui();
     VexaDocument& d = f.d;
-    UserDefaults& defaults = UserDefaults::standard();
-    defaults.setValue(QStringLiteral("BLineWidth"), 3.5);
+    d.defaults.buffer.style.linewidth = 3.5;
     for (auto& b : d.DB)
         b->style.linewidth = 9;
     d.current = 1;
@@ -305,7 +304,6 @@ TEST(StyleInspector, TheDefaultStyleGoesToTheScopedBuffersOnly)
     EXPECT_EQ(d.current, 0);
     EXPECT_TRUE(f.replotted());
     EXPECT_EQ(u.linewidth->text(), QStringLiteral("3.5"));
-    defaults.removeObjectForKey(QStringLiteral("BLineWidth"));
 }
 
 TEST(StyleInspector, WithoutBuffersThePanelMakesWay)

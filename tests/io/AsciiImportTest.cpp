@@ -69,13 +69,7 @@ public:
 // Dates are read in the user's zone; these tests live in Berlin.
 class AsciiImportTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(zone_.ok());
-        previous_ = ManagerServices::shared();
-        ManagerServices::setShared(&controller);
-    }
-    void TearDown() override { ManagerServices::setShared(previous_); }
+    void SetUp() override { ASSERT_TRUE(zone_.ok()); }
 
     static std::vector<Points> points(const VexaDocument& d)
     {
@@ -89,7 +83,6 @@ protected:
 
 private:
     TestSupport::PinnedTimeZone zone_;
-    ManagerServices* previous_ = nullptr;
 };
 
 // 2011-03-04 12:00:00 and 00:00:00 in Berlin (UTC+1), in seconds since 2001.
@@ -121,7 +114,7 @@ TEST_P(AsciiImportFiles, GiveTheirBuffers)
     Options o;
     o.path = fixture(c.file);
     c.tweak(o);
-    VexaDocument d;
+    VexaDocument d(&controller);
     QString why;
     EXPECT_TRUE(ASCIIImport::importFile(d, o, &why)) << why.toStdString();
     const std::vector<Points> got = points(d);
@@ -226,7 +219,7 @@ class AsciiImportNothingRead : public AsciiImportTest, public ::testing::WithPar
 TEST_P(AsciiImportNothingRead, LeavesTheDocumentAlone)
 {
     const FailCase& c = GetParam();
-    VexaDocument d;
+    VexaDocument d(&controller);
     d.DB.push_back(std::make_unique<DataBuffer>());
     d.scale(1, -5, 5, -7, 7, false, false);
     ScriptedAlerts alerts;
@@ -271,7 +264,7 @@ INSTANTIATE_TEST_SUITE_P(Files, AsciiImportNothingRead, ::testing::ValuesIn(kFai
 
 TEST_F(AsciiImportTest, AppendsNamedBuffersRescalesTheChosenPairAndReplots)
 {
-    VexaDocument d;
+    VexaDocument d(&controller);
     View view;
     d.PV = &view;
     d.DB.push_back(std::make_unique<DataBuffer>());
@@ -314,7 +307,7 @@ TEST_F(AsciiImportTest, DateRecognitionStopsAfterTheLimitOfFailedLines)
         for (int i = 0; i < c.failing; ++i)
             text += "1 2\r\n\r\n \n";
         text += "2011-03-04 12:00:00 5\r\n";
-        VexaDocument d;
+        VexaDocument d(&controller);
         Options o;
         o.path = writeScratch("limit.txt", text);
         ASSERT_TRUE(ASCIIImport::importFile(d, o));
@@ -324,7 +317,7 @@ TEST_F(AsciiImportTest, DateRecognitionStopsAfterTheLimitOfFailedLines)
     std::string dates;
     for (int i = 0; i < 1500; ++i)
         dates += "2011-03-04 12:00:00 " + std::to_string(i) + "\r\n\r\n";
-    VexaDocument d;
+    VexaDocument d(&controller);
     Options o;
     o.path = writeScratch("dates.txt", dates);
     ASSERT_TRUE(ASCIIImport::importFile(d, o));
@@ -354,7 +347,7 @@ TEST_F(AsciiImportTest, LongTokensKeepTheImportLinear)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        VexaDocument d;
+        VexaDocument d(&controller);
         Options o;
         o.path = writeScratch("long-token.txt", c.line + "\n4" + (*c.separator ? c.separator : " ") + "5\n");
         o.separator = QLatin1String(c.separator);
@@ -412,7 +405,7 @@ TEST_F(AsciiImportTest, ColumnsInStepShareTheirXValues)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        VexaDocument d;
+        VexaDocument d(&controller);
         Options o;
         o.path = writeScratch("in-step.txt", c.text);
         o.separator = QLatin1String(c.separator);
@@ -431,7 +424,7 @@ TEST_F(AsciiImportTest, ColumnsInStepShareTheirXValues)
     }
 
     // A change to one buffer's x values leaves the others' as they were.
-    VexaDocument d;
+    VexaDocument d(&controller);
     Options o;
     o.path = writeScratch("in-step.txt", "1 10 100\n2 20 200\n");
     ASSERT_TRUE(ASCIIImport::importFile(d, o));
@@ -475,7 +468,7 @@ TEST_F(AsciiImportTest, DenseColumnsTakeLittleMoreMemoryThanTheirNumbers)
     text = std::string();
 
     const long base = resetPeakKilobytes();
-    VexaDocument d;
+    VexaDocument d(&controller);
     ASSERT_TRUE(ASCIIImport::importFile(d, o));
     const long peak = statusKilobytes("VmHWM:");
     ASSERT_EQ(d.DB.size(), 8u);
@@ -490,7 +483,7 @@ TEST_F(AsciiImportTest, ReadsAtMostTheLimitOfFieldsPerLine)
         std::string line;
         for (int i = 1; i <= 3000; ++i)
             line += std::to_string(i) + separator;
-        VexaDocument d;
+        VexaDocument d(&controller);
         Options o;
         o.path = writeScratch("wide.txt", line + "\n");
         o.separator = QString::fromLatin1(separator).trimmed();
@@ -551,7 +544,7 @@ TEST_F(AsciiImportTest, DatesAreReadLikeTheStrictDateParser)
         for (const char* f : formats)
             if ((isDate = strictParse(f, text, expected)))
                 break;
-        VexaDocument d;
+        VexaDocument d(&controller);
         Options o;
         o.path = writeScratch("date.csv", std::string(text) + ";7\n");
         o.separator = QStringLiteral(";");
@@ -588,9 +581,9 @@ TEST_F(AsciiImportTest, OneWideLineDoesNotExhaustMemory)
         text += "1 2\n";
     const QString path = writeScratch("wide_then_long.txt", text);
 
-    const auto importWithLittleMemory = [&path] {
+    const auto importWithLittleMemory = [this, &path] {
         limitAddressSpace(rlim_t(1) << 30);
-        VexaDocument d;
+        VexaDocument d(&controller);
         Options o;
         o.path = path;
         const bool ok = ASCIIImport::importFile(d, o) && d.DB.size() == size_t(ASCIIImport::maxFields - 1)
@@ -615,11 +608,11 @@ TEST_F(AsciiImportTest, ColumnsThatDoNotFitInMemoryAreRefusedOnAnyThread)
     const QString path = writeScratch("too-large.txt", text);
     text = std::string();
 
-    const auto importWithLittleMemory = [&path] {
+    const auto importWithLittleMemory = [this, &path] {
         ParallelRanges::run(64, 1, [](size_t, size_t) {}); // the helper threads are there
         limitAddressSpace(rlim_t(40) << 20); // room to read the file, not for its columns
         ScriptedAlerts alerts;
-        VexaDocument d;
+        VexaDocument d(&controller);
         Options o;
         o.path = path;
         o.noTime = true;
@@ -664,7 +657,7 @@ TEST_F(AsciiImportTest, LongLinesTakeRoomForTheLineNotForEveryWord)
         o.path = writeScratch("long-line.txt", line + "4 5\n");
         const long base = resetPeakKilobytes();
         {
-            VexaDocument d;
+            VexaDocument d(&controller);
             ASSERT_TRUE(ASCIIImport::importFile(d, o));
             const long peak = statusKilobytes("VmHWM:") - base;
             EXPECT_LT(double(peak), 4.0 * double(line.size()) / 1024) << "peak " << peak << " kB";

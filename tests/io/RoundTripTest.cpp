@@ -22,12 +22,11 @@ struct SizedView : DocumentView {
 TEST(RoundTrip, ImportSaveOpenKeepsTheBuffers)
 {
     IoTest::FakeManager manager;
-    ManagerServices::setShared(&manager);
     ScriptedAlerts alerts;
 
     const QString data = IoTest::writeScratch(
         "round.dat", "# t  signal  reference\n0 1.5 -2\n0.1 1.75 3e-5\n0.2 NaN 7\n1e3 -0.000123 4.5\n");
-    VexaDocument doc;
+    VexaDocument doc(&manager);
     SizedView view;
     doc.PV = &view;
     ASCIIImport::ImportOptions options;
@@ -41,7 +40,7 @@ TEST(RoundTrip, ImportSaveOpenKeepsTheBuffers)
     QString why;
     ASSERT_TRUE(DocumentArchive::writeToFile(doc, file, nullptr, &why)) << why.toStdString();
 
-    VexaDocument again;
+    VexaDocument again(&manager);
     DocumentArchive::SubviewViews views;
     ASSERT_TRUE(DocumentArchive::readFromFile(again, file, views));
     ASSERT_EQ(again.DB.size(), doc.DB.size());
@@ -59,7 +58,6 @@ TEST(RoundTrip, ImportSaveOpenKeepsTheBuffers)
     EXPECT_EQ(again.xmin1, doc.xmin1);
     EXPECT_EQ(again.ymax2, doc.ymax2);
     EXPECT_TRUE(alerts.requests().empty());
-    ManagerServices::setShared(nullptr);
 }
 
 } // namespace

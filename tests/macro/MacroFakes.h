@@ -9,6 +9,7 @@
 #include "model/ManagerServices.h"
 #include "model/VexaDocument.h"
 
+#include <QFileInfo>
 #include <QString>
 #include <QStringList>
 
@@ -39,13 +40,6 @@ public:
     int lastFailures = 0; // of the last run of runMacro
     bool lastStopped = false;
     std::function<void(const QString&)> onOutput;
-
-    FakeMacroHost()
-            : previous_(MacroHost::shared())
-    {
-        MacroHost::setShared(this);
-    }
-    ~FakeMacroHost() override { MacroHost::setShared(previous_); }
 
     QHash<QString, QString> SV;
     std::atomic<int> GMAP{0};
@@ -106,12 +100,14 @@ public:
         openPanelDirectory = directory;
         return openedPath;
     }
+    QString folder; // kept for the open panels
+    QString lastFolder() const override { return folder; }
+    void rememberFolderOf(const QString& path) override { folder = QFileInfo(path).absolutePath(); }
 
     // A document owned by the host; not current.
     VexaDocument* addDocument()
     {
-        documents.push_back(std::make_unique<VexaDocument>());
-        documents.back()->M = &manager;
+        documents.push_back(std::make_unique<VexaDocument>(&manager));
         return documents.back().get();
     }
     // A current document with buffers of the given point counts
@@ -128,9 +124,6 @@ public:
         manager.PD = manager.MPD = d;
         return d;
     }
-
-private:
-    MacroHost* previous_;
 };
 
 // Runs the source as a stored macro on the host's current document and
@@ -138,7 +131,7 @@ private:
 inline QString runMacro(FakeMacroHost& host, const QString& source)
 {
     Macro m(QStringLiteral("test"), source, 0, 0);
-    m.parseMacro();
+    m.run(host);
     host.lastFailures = m.failures;
     host.lastStopped = m.stopped();
     return host.console;

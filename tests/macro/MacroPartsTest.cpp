@@ -377,7 +377,7 @@ TEST_F(BrokenTokeniser, TheRunRemovesOnlyItsOwnFiles)
     Macro::setTokeniserScript(
         script(QStringLiteral("print \"%1\\n1\\n2\\nprint\\nx\\n\";").arg(victim).toUtf8()));
     Macro m(QStringLiteral("t"), QStringLiteral("print x"), 0, 0);
-    m.parseMacro();
+    m.run(host);
     EXPECT_TRUE(QFileInfo::exists(victim));
     EXPECT_TRUE(host.console.startsWith(QStringLiteral("Malformed token listing: ")));
 }

@@ -191,7 +191,7 @@ TEST(MacroRun, TimerRerunsTheMacroItsCountOfTimes)
     FakeMacroHost host;
     host.currentDocument();
     Macro m(QStringLiteral("t"), QStringLiteral("print t\ntimer 0.01 3"), 0, 0);
-    m.parseMacro();
+    m.run(host);
     EXPECT_TRUE(m.timerRunning());
     EXPECT_EQ(host.executeTitle, QStringLiteral("Stop"));
     ASSERT_TRUE(spinUntil([&] { return !m.timerRunning(); }));
@@ -204,7 +204,7 @@ TEST(MacroRun, StoptimerLeavesOnlyTheFirstRun)
     FakeMacroHost host;
     host.currentDocument();
     Macro m(QStringLiteral("t"), QStringLiteral("print t\ntimer 0.01 2\nstoptimer"), 0, 0);
-    m.parseMacro();
+    m.run(host);
     EXPECT_FALSE(m.timerRunning());
     Macro::waitProcessingEvents(0.1);
     EXPECT_EQ(host.console, QStringLiteral("t "));
@@ -215,7 +215,7 @@ TEST(MacroRun, TicksNeverEnterARunAndStopWithTheDocument)
     FakeMacroHost host;
     VexaDocument* doc = host.currentDocument();
     Macro m(QStringLiteral("t"), QStringLiteral("print a\ntimer 0.01\nsleep 0.05\nprint b"), 0, 0);
-    m.parseMacro();
+    m.run(host);
     ASSERT_TRUE(spinUntil([&] { return host.console.count(QStringLiteral("b ")) >= 3; }));
     Macro::documentWillClose(doc);
     EXPECT_FALSE(m.timerRunning());
@@ -234,7 +234,7 @@ TEST(MacroRun, DeletingTheMacroStopsItsTimer)
     FakeMacroHost host;
     host.currentDocument();
     auto m = std::make_unique<Macro>(QStringLiteral("t"), QStringLiteral("print t\ntimer 0.01"), 0, 0);
-    m->parseMacro();
+    m->run(host);
     m.reset();
     Macro::waitProcessingEvents(0.1);
     EXPECT_EQ(host.console, QStringLiteral("t "));

@@ -6,7 +6,6 @@
 #include "model/DocumentFunctions.h"
 #include "platform/Alert.h"
 #include "platform/CNumber.h"
-#include "platform/UserDefaults.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -226,7 +225,7 @@ TEST(BufferCommands, DeleteRemovesWhatWasFlaggedBeforeAndForgetsTheScratchBuffer
     VexaDocument* d = host.fourBuffers();
     d->DB[2]->setRm();
     Macro m(QStringLiteral("t"), QStringLiteral("dataloop 2\nendloop\ndelete none"), 0, 0);
-    m.parseMacro();
+    m.run(host);
     EXPECT_EQ(describe(host, *d, Aspect::Comments), QStringLiteral("b0,b1,b3"));
     EXPECT_EQ(m.DB, nullptr);
 }
@@ -336,22 +335,20 @@ TEST(InteractionCommands, InputLandsInTheStringAndTheNumericVariable)
 
 TEST(InteractionCommands, BrowseRemembersTheFolderOnlyWhenConfirmed)
 {
-    UserDefaults& defaults = UserDefaults::standard();
-    defaults.setValue(QStringLiteral("PATH"), QStringLiteral("~/data"));
     CommandHost host;
+    host.folder = QStringLiteral("~/data");
     host.currentDocument();
     runMacro(host, QStringLiteral("browse"));
     ASSERT_EQ(host.panelRequests.size(), 1);
     EXPECT_EQ(host.panelRequests[0], QStringLiteral("Select File|%1/data").arg(QDir::homePath()));
     EXPECT_FALSE(host.SV.contains(QStringLiteral("file")));
-    EXPECT_EQ(defaults.stringForKey(QStringLiteral("PATH")), QStringLiteral("~/data"));
+    EXPECT_EQ(host.folder, QStringLiteral("~/data"));
 
     const QString chosen = TestSupport::scratchDir() + QStringLiteral("/in.txt");
     host.panelAnswer = chosen;
     runMacro(host, QStringLiteral("browse"));
     EXPECT_EQ(host.SV.value(QStringLiteral("file")), chosen);
-    EXPECT_EQ(defaults.stringForKey(QStringLiteral("PATH")), TestSupport::scratchDir());
-    defaults.removeObjectForKey(QStringLiteral("PATH"));
+    EXPECT_EQ(host.folder, TestSupport::scratchDir());
 }
 
 TEST(InteractionCommands, SetwarnIsOnOnlyForOne)
@@ -380,7 +377,7 @@ TEST(MiscCommands, ColormodeTakesOnlyZeroOrOne)
         CommandHost host;
         host.currentDocument();
         Macro m(QStringLiteral("t"), QString::fromUtf8(c.source), 0, 0);
-        m.parseMacro();
+        m.run(host);
         EXPECT_EQ(m.colormode, c.mode) << c.source;
     }
 }
@@ -406,12 +403,11 @@ TEST(ExampleMacro, BuildsItsGraphFromNothing)
     VexaDocument* d = host.currentDocument();
     // The expression functions that read buffers read the controller's
     // document, as in the application.
-    DocumentFunctions::installShared();
-    ManagerServices* previous = ManagerServices::shared();
-    ManagerServices::setShared(&host.manager);
+    DocumentFunctions functions(host.manager);
+    ExpressionDocumentFunctions::install(&functions);
     host.manager.CPD = d;
     const QString console = runMacro(host, QString::fromLatin1(file.readAll()));
-    ManagerServices::setShared(previous);
+    ExpressionDocumentFunctions::install(nullptr);
     EXPECT_TRUE(host.errors.isEmpty()) << console.toStdString();
     EXPECT_EQ(console, QStringLiteral("damped oscillation: 41 points, last amplitude 0.082 \nbuffers 2 "));
     ASSERT_EQ(d->bufferCount(), 2);

@@ -7,7 +7,6 @@
 #include "macro/PerlJob.h"
 #include "model/DataBuffer.h"
 #include "platform/Alert.h"
-#include "platform/UserDefaults.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -35,9 +34,9 @@ template <class Condition> bool spinUntil(Condition done, int ms = 20000)
 
 // Runs a stored perl macro as the editor's Execute button does and waits
 // for its job to end.
-void runPerl(Macro& m)
+void runPerl(FakeMacroHost& host, Macro& m)
 {
-    m.parseMacro();
+    m.run(host);
     ASSERT_TRUE(spinUntil([&] { return m.MAP == 0; }));
 }
 
@@ -70,7 +69,7 @@ TEST(PerlFilter, DoublesTheYOfTheSelectedBuffersIntoNewOnes)
                            "             comment => \"doubled $b->{comment}\" };\n"
                            "}\n"),
             0, MacroTypePerlFilter);
-    runPerl(m);
+    runPerl(host, m);
     EXPECT_TRUE(host.errors.isEmpty()) << host.console.toStdString();
     ASSERT_EQ(d->bufferCount(), 5);
     const DataBuffer& a = *d->DB[3];
@@ -106,7 +105,7 @@ TEST(PerlFilter, TakesAndGivesVariablesAndShowsTheLog)
                               "print \"buffers: \", scalar(@B), \"\\n\";\n"
                               "warn \"careful\\n\";\n"),
             0, MacroTypePerlFilter);
-    runPerl(m);
+    runPerl(host, m);
     EXPECT_EQ(host.manager.GV.value(QStringLiteral("b")), 7.5);
     EXPECT_EQ(host.SV.value(QStringLiteral("greeting")),
               QString::fromUtf8("hello Gr\xc3\xb6\xc3\x9f"
@@ -136,7 +135,7 @@ TEST(PerlImport, MakesBuffersFromTheChosenFile)
                            "push @R, { x => \\@x, y => \\@y, ey => \\@e, source => $file };\n"
                            "push @R, { y => [7, 8] };\n"),
             0, MacroTypePerlImport);
-    runPerl(m);
+    runPerl(host, m);
     EXPECT_TRUE(host.errors.isEmpty()) << host.console.toStdString();
     EXPECT_EQ(host.openPanelTitle, QStringLiteral("Perl Import"));
     ASSERT_EQ(d->bufferCount(), 2);
@@ -146,11 +145,11 @@ TEST(PerlImport, MakesBuffersFromTheChosenFile)
     EXPECT_EQ(d->DB[1]->X, column({0, 1}));
     EXPECT_EQ(d->DB[1]->Y, column({7, 8}));
     // The panel's folder is remembered.
-    EXPECT_EQ(UserDefaults::standard().stringForKey(QStringLiteral("PATH")), TestSupport::scratchDir());
+    EXPECT_EQ(host.folder, TestSupport::scratchDir());
 
     // Cancel does nothing.
     host.openedPath.reset();
-    m.parseMacro();
+    m.run(host);
     EXPECT_EQ(m.MAP, 0);
     EXPECT_EQ(d->bufferCount(), 2);
 }
@@ -202,7 +201,7 @@ TEST_P(PerlLargeBuffers, ComeBackWholeInEveryLayout)
                            "  { x => $x, y => $y, ex => $quarter, ey => $half,\n"
                            "    comment => 'four', source => 'src' };\n"),
             0, MacroTypePerlFilter);
-    runPerl(m);
+    runPerl(host, m);
     EXPECT_TRUE(host.errors.isEmpty()) << host.console.toStdString();
     ASSERT_EQ(d->bufferCount(), 5);
     EXPECT_EQ(host.manager.GV.value(QStringLiteral("errors")), GetParam().errors ? 1 : 0);
@@ -282,7 +281,7 @@ TEST_P(PerlFailures, ChangeNothingAndSayWhy)
     VexaDocument* d = host.currentDocument({2});
     host.manager.selectedRows = {0};
     Macro m(QStringLiteral("bad"), QString::fromUtf8(GetParam().code), 0, MacroTypePerlFilter);
-    runPerl(m);
+    runPerl(host, m);
     EXPECT_EQ(d->bufferCount(), 1);
     EXPECT_FALSE(host.manager.GV.contains(QStringLiteral("v")));
     const QRegularExpression expected(QStringLiteral("\\A%1\\z").arg(QString::fromUtf8(GetParam().console)));
@@ -314,7 +313,7 @@ TEST(PerlFilter, AnEarlyExitOfTheCodeLeavesNoResultAndNoError)
     FakeMacroHost host;
     VexaDocument* d = host.currentDocument({2});
     Macro m(QStringLiteral("exit"), QStringLiteral("$V{v} = 1; exit 0;"), 0, MacroTypePerlFilter);
-    runPerl(m);
+    runPerl(host, m);
     EXPECT_EQ(d->bufferCount(), 1);
     EXPECT_TRUE(host.console.isEmpty());
 }
@@ -327,7 +326,7 @@ TEST(PerlFilter, RemovesItsScriptAndLogWhateverTheEnd)
         Macro m(QStringLiteral("files"),
                 QStringLiteral("print STDERR \"script $0\\n\"; print 'x';") + QLatin1String(end), 0,
                 MacroTypePerlFilter);
-        runPerl(m);
+        runPerl(host, m);
         const QString script = scriptPathIn(host.console);
         ASSERT_FALSE(script.isEmpty()) << host.console.toStdString();
         EXPECT_TRUE(QFileInfo(script).fileName().startsWith(QStringLiteral("vexa2_")));
@@ -350,7 +349,7 @@ TEST(PerlFilter, ThePathsReachPerlOnlyAsArguments)
     host.openedPath = path;
     Macro m(QStringLiteral("import"), QStringLiteral("my @y = <>; chomp @y; push @R, { y => \\@y };"), 0,
             MacroTypePerlImport);
-    runPerl(m);
+    runPerl(host, m);
     EXPECT_TRUE(host.errors.isEmpty()) << host.console.toStdString();
     ASSERT_EQ(d->bufferCount(), 1);
     EXPECT_EQ(d->DB[0]->Y, column({5}));
@@ -365,14 +364,14 @@ TEST(PerlFilter, TheUsersStopEndsTheJobAndDropsItsResult)
             MacroTypePerlFilter);
     QElapsedTimer clock;
     clock.start();
-    m.parseMacro();
+    m.run(host);
     EXPECT_EQ(m.MAP, 1);
     EXPECT_EQ(host.executeTitle, QStringLiteral("Stop"));
     EXPECT_TRUE(host.progressShown);
     Macro::waitProcessingEvents(0.2);
-    m.parseMacro(); // the button, now titled Stop
+    m.run(host); // the button, now titled Stop
     EXPECT_EQ(m.MAP, 2);
-    m.parseMacro(); // once more while the stop is pending
+    m.run(host); // once more while the stop is pending
     EXPECT_EQ(alerts.beeps(), 1);
     ASSERT_TRUE(spinUntil([&] { return m.MAP == 0; }));
     EXPECT_LT(clock.elapsed(), 10000);
@@ -390,7 +389,7 @@ TEST(PerlFilter, AResultForADocumentThatClosedMeanwhileOnlyBeeps)
     Macro m(QStringLiteral("late"),
             QStringLiteral("select(undef, undef, undef, 0.3); push @R, { y => [1] };"), 0,
             MacroTypePerlFilter);
-    m.parseMacro();
+    m.run(host);
     Macro::documentWillClose(d);
     ASSERT_TRUE(spinUntil([&] { return m.MAP == 0; }));
     EXPECT_EQ(alerts.beeps(), 1);
@@ -407,7 +406,7 @@ TEST(PerlFilter, AJobWhoseHostWentAwayIsEndedAndTellsNobody)
     {
         FakeMacroHost host;
         host.currentDocument({2});
-        m.parseMacro();
+        m.run(host);
         job = m.task;
         ASSERT_TRUE(job);
     }
@@ -420,7 +419,7 @@ TEST(PerlFilter, AMissingScriptIsReportedAsAnException)
     host.currentDocument();
     PerlJob::setScriptFolder(TestSupport::scratchDir() + QStringLiteral("/no such folder"));
     Macro m(QStringLiteral("x"), QStringLiteral("1;"), 0, MacroTypePerlFilter);
-    runPerl(m);
+    runPerl(host, m);
     PerlJob::setScriptFolder(QString());
     EXPECT_EQ(host.console,
               QStringLiteral("Exception ResourceNotFound: the perl script pfpre.pl was not found\n"));
@@ -434,7 +433,7 @@ TEST(PerlFilter, AResultBeyondTheLimitEndsPerlAndChangesNothing)
     const qsizetype limit = PerlJob::maxOutputBytes();
     PerlJob::setMaxOutputBytes(1000);
     Macro m(QStringLiteral("big"), QStringLiteral("push @R, { y => [(1) x 1000] };"), 0, MacroTypePerlFilter);
-    runPerl(m);
+    runPerl(host, m);
     PerlJob::setMaxOutputBytes(limit);
     EXPECT_EQ(d->bufferCount(), 0);
     EXPECT_EQ(host.console,
@@ -454,7 +453,7 @@ TEST(PerlFilter, ALogPastItsLimitFailsTheRunInsteadOfFillingTheDisk)
     PerlJob::setMaxFileBytes(64 * 1024);
     Macro m(QStringLiteral("loud"), QStringLiteral("print 'x' x 1000 for 1 .. 1000; push @R, { y => [1] };"),
             0, MacroTypePerlFilter);
-    runPerl(m);
+    runPerl(host, m);
     PerlJob::setMaxFileBytes(limit);
     EXPECT_EQ(d->bufferCount(), 1);
     EXPECT_EQ(host.console,

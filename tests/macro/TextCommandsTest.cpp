@@ -286,7 +286,7 @@ TEST(TextCommands, EveryGraphicFormBuildsItsGraphic)
     TextHost host;
     VexaDocument* other = host.addDocument();
     Macro m(QStringLiteral("other"), QStringLiteral("arrow 1 first 10 20 30 40 1 1 1 9"), 0, 0);
-    m.parseMacroFor(other);
+    m.run(host, *other);
     ASSERT_EQ(other->G.size(), 1u);
     EXPECT_EQ(dynamic_cast<Graphic&>(*other->G[0]).PD, other);
     EXPECT_TRUE(host.d->G.empty());

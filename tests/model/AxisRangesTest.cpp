@@ -1,7 +1,6 @@
 #include "model/VexaDocument.h"
 
 #include "Fakes.h"
-#include "platform/UserDefaults.h"
 
 #include <gtest/gtest.h>
 
@@ -40,7 +39,6 @@ class AxisRangesTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        UserDefaults::standard().removeAll();
         doc.PV = &view;
         doc.undoManager().setGroupsByEvent(false);
     }
@@ -55,9 +53,9 @@ protected:
         return b;
     }
 
-    SharedFakeManager manager;
+    FakeManager manager;
     SizedView view;
-    VexaDocument doc;
+    VexaDocument doc{&manager};
 };
 
 TEST_F(AxisRangesTest, ScaleRefusesNonFiniteAndEmptyRanges)

@@ -1,7 +1,6 @@
 #include "model/DataBuffer.h"
 
 #include "platform/KeyedUnarchiver.h"
-#include "platform/UserDefaults.h"
 
 #include <QtEndian>
 
@@ -55,11 +54,7 @@ QByteArray block(std::initializer_list<double> values, bool bigEndian)
     return out;
 }
 
-class DataBufferArchiveTest : public ::testing::Test {
-protected:
-    void SetUp() override { UserDefaults::standard().removeAll(); }
-    void TearDown() override { UserDefaults::standard().removeAll(); }
-};
+class DataBufferArchiveTest : public ::testing::Test { };
 
 TEST_F(DataBufferArchiveTest, RoundTripKeepsEveryStoredField)
 {
@@ -165,7 +160,6 @@ TEST_F(DataBufferArchiveTest, ErrorColumnsAreWrittenOnlyWhenComplete)
 
 TEST_F(DataBufferArchiveTest, MissingKeysTakeTheRecordDefaultsNotThePreferences)
 {
-    UserDefaults::standard().setValue("BSymbolSize", 6);
     auto b = decodeRecord([](KeyedArchiver& c) { c.encodeInt("verno", 31); });
     ASSERT_TRUE(b);
     EXPECT_EQ(b->style.linewidth, 0);

@@ -4,7 +4,6 @@
 #include "model/DataBuffer.h"
 #include "model/VexaDocument.h"
 #include "platform/Alert.h"
-#include "platform/UserDefaults.h"
 #include "support/TestSupport.h"
 
 #include <QFile>
@@ -43,8 +42,7 @@ QByteArray readFile(const QString& path)
 
 class DataBufferOperationsTest : public ::testing::Test {
 protected:
-    void SetUp() override { UserDefaults::standard().removeAll(); }
-    SharedFakeManager manager;
+    FakeManager manager;
 };
 
 // --- kernels ----------------------------------------------------------------------
@@ -318,9 +316,9 @@ TEST_F(DataBufferOperationsTest, SpacingCheckAsksOnlyWithWarningsOn)
     auto even = makeBuffer({{0, 0}, {1, 0}, {2, 0}, {3, 0}});
     {
         ScriptedAlerts alerts({0, 1});
-        EXPECT_TRUE(even->checkDX());
-        EXPECT_TRUE(uneven->checkDX()); // Continue
-        EXPECT_FALSE(uneven->checkDX()); // Cancel
+        EXPECT_TRUE(even->checkDX(true));
+        EXPECT_TRUE(uneven->checkDX(true)); // Continue
+        EXPECT_FALSE(uneven->checkDX(true)); // Cancel
         ASSERT_EQ(alerts.requests().size(), 2u);
         EXPECT_EQ(alerts.requests()[0].title,
                   QStringLiteral("Buffer has not a const. Dx and/or is unsorted!"));
@@ -328,9 +326,8 @@ TEST_F(DataBufferOperationsTest, SpacingCheckAsksOnlyWithWarningsOn)
         EXPECT_EQ(alerts.requests()[0].buttons,
                   (QStringList{QStringLiteral("Continue"), QStringLiteral("Cancel")}));
     }
-    manager.warnings = 0;
     ScriptedAlerts alerts({1});
-    EXPECT_TRUE(uneven->checkDX());
+    EXPECT_TRUE(uneven->checkDX(false));
     EXPECT_TRUE(alerts.requests().empty());
 }
 

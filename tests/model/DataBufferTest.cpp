@@ -1,5 +1,6 @@
 #include "model/DataBuffer.h"
 
+#include "model/BufferStyleDefaults.h"
 #include "platform/Color.h"
 #include "platform/UserDefaults.h"
 
@@ -13,11 +14,7 @@ namespace {
 constexpr double inf = std::numeric_limits<double>::infinity();
 constexpr double nan = std::numeric_limits<double>::quiet_NaN();
 
-class DataBufferTest : public ::testing::Test {
-protected:
-    void SetUp() override { UserDefaults::standard().removeAll(); }
-    void TearDown() override { UserDefaults::standard().removeAll(); }
-};
+class DataBufferTest : public ::testing::Test { };
 
 TEST_F(DataBufferTest, NewBufferHasThePlainLineStyle)
 {
@@ -45,6 +42,7 @@ TEST_F(DataBufferTest, NewBufferHasThePlainLineStyle)
 TEST_F(DataBufferTest, StyleDefaultsComeFromTheStore)
 {
     auto& d = UserDefaults::standard();
+    d.removeAll();
     d.setValue("BStickSize", 35);
     d.setValue("BSymbolSize", 6);
     d.setValue("BDashWidth", 2);
@@ -57,7 +55,10 @@ TEST_F(DataBufferTest, StyleDefaultsComeFromTheStore)
     d.setColor("BColor", QColor(255, 0, 0));
     d.setValue("BFillColor", QByteArray("not a colour"));
 
-    DataBuffer b;
+    BufferDefaults defaults;
+    BufferStyleDefaults::read(d, defaults);
+    d.removeAll();
+    DataBuffer b(defaults);
     EXPECT_EQ(b.style.sticksize, 35);
     EXPECT_EQ(b.style.symbolsize, 6);
     EXPECT_EQ(b.style.dashwidth, 2);

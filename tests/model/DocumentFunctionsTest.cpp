@@ -18,7 +18,7 @@ struct ScaledView : FakeView {
 
 class DocumentFunctionsTest : public ::testing::Test {
 protected:
-    void SetUp() override { DocumentFunctions::installShared(); }
+    void SetUp() override { ExpressionDocumentFunctions::install(&functions); }
     void TearDown() override { ExpressionDocumentFunctions::install(nullptr); }
 
     double eval(const char* text)
@@ -37,8 +37,9 @@ protected:
         return *doc.DB.back();
     }
 
-    SharedFakeManager manager;
-    VexaDocument doc;
+    FakeManager manager;
+    DocumentFunctions functions{manager};
+    VexaDocument doc{&manager};
 };
 
 TEST_F(DocumentFunctionsTest, NoCurrentDocumentGivesZero)

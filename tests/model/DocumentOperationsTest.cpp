@@ -4,7 +4,6 @@
 #include "model/DataBufferOperations.h"
 #include "model/VexaDocument.h"
 #include "platform/Alert.h"
-#include "platform/UserDefaults.h"
 
 #include <gtest/gtest.h>
 
@@ -169,7 +168,6 @@ class DocumentOperationsTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        UserDefaults::standard().removeAll();
         doc.PV = &view;
         doc.undoManager().setGroupsByEvent(false);
     }
@@ -185,9 +183,9 @@ protected:
     }
     DataBuffer& last() { return *doc.DB.back(); }
 
-    SharedFakeManager manager;
+    FakeManager manager;
     SizedView view;
-    VexaDocument doc;
+    VexaDocument doc{&manager};
 };
 
 TEST_F(DocumentOperationsTest, FunctionGeneratorPointCounts)

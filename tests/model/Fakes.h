@@ -26,20 +26,6 @@ public:
     std::vector<int> selectedBufferRows() const override { return selectedRows; }
 };
 
-// Installs a FakeManager as the shared controller for the test's lifetime.
-class SharedFakeManager : public FakeManager {
-public:
-    SharedFakeManager()
-            : previous_(ManagerServices::shared())
-    {
-        ManagerServices::setShared(this);
-    }
-    ~SharedFakeManager() override { ManagerServices::setShared(previous_); }
-
-private:
-    ManagerServices* previous_;
-};
-
 class FakeView : public DocumentView {
 public:
     int displays = 0;

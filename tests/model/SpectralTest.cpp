@@ -3,7 +3,6 @@
 
 #include "Fakes.h"
 #include "platform/Alert.h"
-#include "platform/UserDefaults.h"
 
 #include <gtest/gtest.h>
 
@@ -146,11 +145,8 @@ TEST(FftRoutines, Hypotenuse)
 
 class SpectralDocumentTest : public ::testing::Test {
 protected:
-    void SetUp() override { UserDefaults::standard().removeAll(); }
-    void TearDown() override { UserDefaults::standard().removeAll(); }
-
-    SharedFakeManager manager;
-    VexaDocument doc;
+    FakeManager manager;
+    VexaDocument doc{&manager};
 
     DataBuffer& addBuffer(int n, const std::function<double(int)>& f,
                           const QString& comment = QStringLiteral("data"))

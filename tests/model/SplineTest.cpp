@@ -3,7 +3,6 @@
 
 #include "Fakes.h"
 #include "platform/Alert.h"
-#include "platform/UserDefaults.h"
 
 #include <gtest/gtest.h>
 
@@ -186,11 +185,8 @@ TEST(SplineRoutines, ResamplingStatus)
 
 class SplineDocumentTest : public ::testing::Test {
 protected:
-    void SetUp() override { UserDefaults::standard().removeAll(); }
-    void TearDown() override { UserDefaults::standard().removeAll(); }
-
-    SharedFakeManager manager;
-    VexaDocument doc;
+    FakeManager manager;
+    VexaDocument doc{&manager};
 
     DataBuffer& addBuffer(const std::vector<double>& x, const std::vector<double>& y)
     {

@@ -3,7 +3,6 @@
 #include "Fakes.h"
 #include "platform/Color.h"
 #include "platform/Font.h"
-#include "platform/UserDefaults.h"
 
 #include <gtest/gtest.h>
 
@@ -14,10 +13,7 @@ namespace {
 
 class VexaDocumentTest : public ::testing::Test {
 protected:
-    void SetUp() override { UserDefaults::standard().removeAll(); }
-    void TearDown() override { UserDefaults::standard().removeAll(); }
-
-    SharedFakeManager manager;
+    FakeManager manager;
 
     static void addBuffers(VexaDocument& d, int n)
     {
@@ -37,7 +33,7 @@ protected:
 
 TEST_F(VexaDocumentTest, NewDocumentHasTheDefaultLayout)
 {
-    VexaDocument d;
+    VexaDocument d(&manager);
     EXPECT_TRUE(d.DB.empty());
     EXPECT_EQ(d.M, &manager);
     EXPECT_EQ(d.MPD, &d);
@@ -66,34 +62,37 @@ TEST_F(VexaDocumentTest, NewDocumentHasTheDefaultLayout)
     EXPECT_EQ(d.axes[0].gridwidth, 0.5);
 }
 
-TEST_F(VexaDocumentTest, FontsFromTheStoreNeedBothKeysAndAnInstalledFace)
+TEST_F(VexaDocumentTest, FontsAndNewBuffersFollowTheDefaultsItIsMadeWith)
 {
-    auto& s = UserDefaults::standard();
-    s.setValue("NumFontName", "Times-Roman");
-    {
-        VexaDocument d; // size missing
-        EXPECT_EQ(d.axes[0].numfont.pointSizeF(), 14);
-        EXPECT_EQ(d.axes[0].numfont, Font::userFont(14));
+    DocumentDefaults defaults;
+    defaults.numberFont = *Font::withName("Times-Roman", 22);
+    defaults.titleFont = Font::userFont(30);
+    defaults.legendFont = Font::userFont(9);
+    defaults.buffer.style.symbolsize = 6;
+    defaults.buffer.dynsize = QStringLiteral("y*2");
+    VexaDocument d(&manager, defaults);
+    for (const AxisSettings& a : d.axes) {
+        EXPECT_EQ(a.numfont, defaults.numberFont);
+        EXPECT_EQ(a.textfont, defaults.titleFont);
     }
-    s.setValue("NumFontSize", 22);
-    {
-        VexaDocument d;
-        EXPECT_EQ(d.axes[0].numfont.pointSizeF(), 22);
-        EXPECT_EQ(d.axes[0].numfont, *Font::withName("Times-Roman", 22));
-    }
-    s.setValue("NumFontName", "No Such Font Anywhere");
-    s.setValue("TextFontName", "No Such Font Anywhere");
-    s.setValue("TextFontSize", 30);
-    {
-        VexaDocument d; // the standard size, not the stored one
-        EXPECT_EQ(d.axes[0].numfont.pointSizeF(), 14);
-        EXPECT_EQ(d.axes[0].textfont.pointSizeF(), 18);
-    }
+    EXPECT_EQ(d.legend.legendfont, defaults.legendFont);
+
+    d.newBuffer();
+    ASSERT_EQ(d.bufferCount(), 1);
+    EXPECT_EQ(d.DB[0]->style.symbolsize, 6);
+    EXPECT_EQ(d.DB[0]->dynsize, QStringLiteral("y*2"));
+    // A buffer given back its default style keeps its own size expression
+    // when the defaults hold none.
+    d.DB[0]->dynsize = QStringLiteral("x");
+    d.DB[0]->style.symbolsize = 1;
+    d.DB[0]->setDefaultStyle(BufferDefaults{});
+    EXPECT_EQ(d.DB[0]->style, BufferStyle());
+    EXPECT_EQ(d.DB[0]->dynsize, QStringLiteral("x"));
 }
 
 TEST_F(VexaDocumentTest, SetDefaultsLeavesContentColoursAndAxisModesAlone)
 {
-    VexaDocument d;
+    VexaDocument d(&manager);
     addBuffers(d, 2);
     d.axes[1].axismode = AxisLog;
     d.axes[0].axistext = "Time";
@@ -113,7 +112,7 @@ TEST_F(VexaDocumentTest, SetDefaultsLeavesContentColoursAndAxisModesAlone)
 
 TEST_F(VexaDocumentTest, NewBufferBecomesCurrentAndReplots)
 {
-    VexaDocument d;
+    VexaDocument d(&manager);
     FakeView view;
     d.PV = &view;
     addBuffers(d, 3);
@@ -126,7 +125,7 @@ TEST_F(VexaDocumentTest, NewBufferBecomesCurrentAndReplots)
 
 TEST_F(VexaDocumentTest, CurrentBufferWrapsAndRecovers)
 {
-    VexaDocument d;
+    VexaDocument d(&manager);
     d.current = 5;
     EXPECT_EQ(d.getCurrentDataBuffer(), nullptr);
     EXPECT_EQ(d.current, 5); // unchanged while there is nothing
@@ -155,7 +154,7 @@ TEST_F(VexaDocumentTest, CurrentBufferWrapsAndRecovers)
 
 TEST_F(VexaDocumentTest, DeleteBufferRemovesEveryMarkedBuffer)
 {
-    VexaDocument d;
+    VexaDocument d(&manager);
     FakeView view;
     d.PV = &view;
     addBuffers(d, 5);
@@ -175,7 +174,7 @@ TEST_F(VexaDocumentTest, DeleteBufferRemovesEveryMarkedBuffer)
 
 TEST_F(VexaDocumentTest, DuplicateBufferCopiesOrDoesNothing)
 {
-    VexaDocument d;
+    VexaDocument d(&manager);
     FakeView view;
     d.PV = &view;
     addBuffers(d, 2);
@@ -200,7 +199,7 @@ TEST_F(VexaDocumentTest, DuplicateBufferCopiesOrDoesNothing)
 
 TEST_F(VexaDocumentTest, GetDataBufferBySelection)
 {
-    VexaDocument d;
+    VexaDocument d(&manager);
     addBuffers(d, 3);
     d.DB[1]->show = 0;
     d.current = 2;
@@ -218,7 +217,7 @@ TEST_F(VexaDocumentTest, GetDataBufferBySelection)
 
 TEST_F(VexaDocumentTest, ReplotRedrawsRefreshesAndMarksThePlainWindowEdited)
 {
-    VexaDocument d;
+    VexaDocument d(&manager);
     FakeView view;
     FakeWindow window;
     d.PV = &view;
@@ -291,7 +290,7 @@ TEST_F(VexaDocumentTest, SettingSettersSkipUnchangedValuesAndReplotOnRequest)
     };
     for (const Case& c : cases)
         for (Redraw redraw : {Redraw::Now, Redraw::Later}) {
-            VexaDocument d;
+            VexaDocument d(&manager);
             FakeView view;
             d.PV = &view;
             addBuffers(d, 2);
@@ -305,7 +304,7 @@ TEST_F(VexaDocumentTest, SettingSettersSkipUnchangedValuesAndReplotOnRequest)
 
 TEST_F(VexaDocumentTest, SubviewReplotIsItsMainDocumentsReplot)
 {
-    VexaDocument main;
+    VexaDocument main(&manager);
     FakeView view;
     main.PV = &view;
     auto sub = std::make_unique<VexaDocument>();
@@ -329,7 +328,7 @@ TEST_F(VexaDocumentTest, SubviewReplotIsItsMainDocumentsReplot)
 
 TEST_F(VexaDocumentTest, UpdateFollowsTheControllersToolAndToolbar)
 {
-    VexaDocument d;
+    VexaDocument d(&manager);
     FakeWindow w;
     d.W = &w;
 
@@ -378,7 +377,7 @@ TEST_F(VexaDocumentTest, UpdateAutoTextsReplacesEveryTextBox)
         void setNeedsDisplay() override { ++*shown; }
     };
     int placed = 0, shown = 0;
-    VexaDocument d;
+    VexaDocument d(&manager);
     d.T.push_back(std::make_unique<Box>(&placed, &shown));
     d.T.push_back(std::make_unique<Box>(&placed, &shown));
     d.updateAutoTexts();

@@ -29,15 +29,11 @@ namespace {
 struct Sheet {
     static constexpr int Size = 100;
     ManagerServices manager;
-    VexaDocument doc;
+    VexaDocument doc{&manager};
     VexaView view{QSizeF(Size, Size), &manager};
-
-    ManagerServices* previous = ManagerServices::shared();
 
     Sheet()
     {
-        ManagerServices::setShared(&manager);
-        doc.M = &manager;
         doc.page.marginleft = doc.page.marginright = doc.page.margintop = doc.page.marginbottom = 0;
         doc.xmin1 = doc.ymin1 = doc.xmin2 = doc.ymin2 = 0;
         doc.xmax1 = doc.ymax1 = doc.xmax2 = doc.ymax2 = 100;
@@ -46,7 +42,6 @@ struct Sheet {
         view.resize();
         manager.PD = &doc;
     }
-    ~Sheet() { ManagerServices::setShared(previous); }
     Sheet(const Sheet&) = delete;
     Sheet& operator=(const Sheet&) = delete;
 
@@ -138,8 +133,9 @@ TEST(GraphicTest, ANewGraphicIsASolidBlackLineInFrontInViewPoints)
     EXPECT_EQ(g.fillcolor, QColor(Qt::white));
     EXPECT_FALSE(g.image);
     EXPECT_EQ(g.tag, 0);
-    EXPECT_EQ(g.PD, &s.doc); // the controller's current document
-    EXPECT_EQ(g.M, &s.manager);
+    // Linked to no document, and to the idle controller, until setup().
+    EXPECT_EQ(g.PD, nullptr);
+    EXPECT_EQ(g.M, &ManagerServices::idle());
 
     // Without an inspector nothing changes; with one, its settings come over.
     Graphic h;
