@@ -1,11 +1,11 @@
 #pragma once
 
 // The default style of new buffers in the user-defaults store: one table of
-// keys ("BColor", "BLineWidth", ...) that both the reader (every new buffer)
-// and the writer (the preference that takes the current buffer's style) go
-// through, so the two cannot drift apart.
+// keys ("BColor", "BLineWidth", ...) that both the reader (the controller,
+// for the defaults of its documents) and the writer (the preference that
+// takes the current buffer's style) go through, so the two cannot drift
+// apart.
 
-#include "model/BufferStyle.h"
 #include "model/DocumentDefaults.h"
 
 #include <QString>
