@@ -14,6 +14,7 @@
 #include "support/TestSupport.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QTextBlock>
@@ -89,6 +90,27 @@ TEST(ManagerMacroHost, SelectionCommandsSelectRowsOfTheBufferList)
     EXPECT_EQ(m.selectedBufferRows(), (std::vector<int>{1, 3}));
     run(m, QStringLiteral("select none"));
     EXPECT_TRUE(m.selectedBufferRows().empty());
+}
+
+// A macro's open panel starts where the menus' panels left off, and the
+// folder it chose is where they start next.
+TEST(ManagerMacroHost, MacroPanelsShareTheMenusFolder)
+{
+    Manager m;
+    currentHidden(m, 0);
+    UserDefaults& store = UserDefaults::standard();
+    store.setValue(QStringLiteral("PATH"), QStringLiteral("~/data"));
+    const QString chosen = TestSupport::scratchDir() + QStringLiteral("/in.txt");
+    QStringList folders;
+    m.filePanel = [&](const Manager::FilePanelRequest& r) {
+        folders << r.directory;
+        return QStringList{chosen};
+    };
+    run(m, QStringLiteral("browse"));
+    EXPECT_EQ(folders, QStringList{QDir::homePath() + QStringLiteral("/data")});
+    EXPECT_EQ(m.stringVariables().value(QStringLiteral("file")), chosen);
+    EXPECT_EQ(store.stringForKey(QStringLiteral("PATH")), TestSupport::scratchDir());
+    store.removeObjectForKey(QStringLiteral("PATH"));
 }
 
 TEST(ManagerMacroHost, ConsoleColoursAndSplitsItsLinesOverTwoStreams)
