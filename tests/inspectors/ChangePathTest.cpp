@@ -73,7 +73,9 @@ TEST(ChangePath, EveryDoorTellsOfAChangeOnceAndOfTheSameValueNever)
              EXPECT_EQ(f.d.legend.legendx, x + 30);
              EXPECT_EQ(f.d.legend.legendy, y - 20);
          },
-         [](Fixture& f) { legendDrag(f, {130, 80}, {130, 80}); }},
+         [](Fixture& f) {
+             legendDrag(f, {130, 80}, {130, 80});
+         }},
         {"file of dates imported",
          [](Fixture& f) {
              ASSERT_TRUE(importDates(f));

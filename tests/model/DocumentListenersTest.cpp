@@ -30,7 +30,9 @@ TEST(DocumentListenersTest, ListenersAreToldInOrderWhileSubscribed)
     told.clear();
     list.notify({});
     EXPECT_EQ(told, std::vector<int>{2});
-    { DocumentListeners::Subscription ended = std::move(kept); }
+    {
+        DocumentListeners::Subscription ended = std::move(kept);
+    }
     EXPECT_TRUE(list.empty());
 }
 
