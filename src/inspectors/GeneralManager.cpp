@@ -62,9 +62,9 @@ struct Preset {
     bool line[4], labelled[4];
 };
 const Preset presets[] = {
-    {&Ui::GeneralPanel::preset1202, 80, 10, 10, 80, {true, true, false, false}, {true, true, false, false}},    // "Standard"
-    {&Ui::GeneralPanel::preset1203, 80, 80, 80, 80, {true, true, true, true},   {true, true, true, true}},      // "Four Axes"
-    {&Ui::GeneralPanel::preset1204, 10, 10, 10, 10, {true, true, false, false}, {false, false, false, false}},  // "Minimal"
+    {&Ui::GeneralPanel::presetStandard, 80, 10, 10, 80, {true, true, false, false}, {true, true, false, false}},
+    {&Ui::GeneralPanel::presetFourAxes, 80, 80, 80, 80, {true, true, true, true},   {true, true, true, true}},
+    {&Ui::GeneralPanel::presetMinimal,  10, 10, 10, 10, {true, true, false, false}, {false, false, false, false}},
 };
 // clang-format on
 

@@ -61,11 +61,11 @@ TEST(ChangePath, EveryDoorTellsOfAChangeOnceAndOfTheSameValueNever)
          [](Fixture& f) { InspectorSupport::type(f.ui().frameWidth, QStringLiteral("7.0")); }},
         {"preset of the general panel",
          [](Fixture& f) {
-             f.ui().preset1203->click();
+             f.ui().presetFourAxes->click();
              EXPECT_EQ(f.d.page.marginright, 80);
              EXPECT_EQ(f.d.axes[AxisY2].numbers, 1);
          },
-         [](Fixture& f) { f.ui().preset1203->click(); }},
+         [](Fixture& f) { f.ui().presetFourAxes->click(); }},
         {"legend dragged",
          [](Fixture& f) {
              const double x = f.d.legend.legendx, y = f.d.legend.legendy;
