@@ -2,6 +2,7 @@
 
 #include "expression/ExpressionMath.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <cstring>
@@ -283,10 +284,10 @@ inline unsigned within(Vec x, double low, double high)
 
 namespace {
 
+using ExpressionVectorMath::Lanes;
+
 // The widest kernels this CPU runs. libmvec's four-lane functions (ln and
 // the powers) run wherever the AVX2 kernels do.
-enum class Lanes { One, Four, Eight };
-
 Lanes widestLanes()
 {
     if (!__builtin_cpu_supports("avx2") || !__builtin_cpu_supports("fma"))
@@ -294,14 +295,14 @@ Lanes widestLanes()
     return __builtin_cpu_supports("avx512f") ? Lanes::Eight : Lanes::Four;
 }
 
-const Lanes lanes = widestLanes();
-const bool hasAvx2 = lanes != Lanes::One;
+const Lanes cpuLanes = widestLanes();
+Lanes lanesInUse = cpuLanes;
 
 // Runs the kernel made of `args` at the widest the CPU takes.
 template <class Avx2Kernel, class Avx512Kernel, class... Args>
 bool mapWidest(const double* in, double* out, std::size_t n, Args... args)
 {
-    switch (lanes) {
+    switch (lanesInUse) {
     case Lanes::Eight:
         avx512::mapKernel<Avx512Kernel>(in, out, n, args...);
         return true;
@@ -317,20 +318,27 @@ bool mapWidest(const double* in, double* out, std::size_t n, Args... args)
 } // namespace
 #else
 namespace {
-constexpr bool hasAvx2 = false;
-}
+using ExpressionVectorMath::Lanes;
+constexpr Lanes cpuLanes = Lanes::One;
+Lanes lanesInUse = cpuLanes;
+} // namespace
 #endif
 
 namespace ExpressionVectorMath {
 
-bool vectorised()
+Lanes lanes()
 {
-    return hasAvx2;
+    return lanesInUse;
+}
+
+void limitLanes(Lanes widest)
+{
+    lanesInUse = std::min(widest, cpuLanes);
 }
 
 #if defined(__x86_64__)
 #define VEXA_VECTOR_OR(call)                                                                                 \
-    if (hasAvx2) {                                                                                           \
+    if (lanesInUse != Lanes::One) {                                                                          \
         call;                                                                                                \
         return;                                                                                              \
     }

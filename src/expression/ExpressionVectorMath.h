@@ -19,8 +19,13 @@
 // input, but must not overlap one otherwise.
 namespace ExpressionVectorMath {
 
-// Whether the vector library is in use on this CPU.
-bool vectorised();
+// How many values the kernels take at a time: the most this CPU runs,
+// unless limited (so that tests can run every width the CPU has).
+enum class Lanes { One = 1, Four = 4, Eight = 8 };
+Lanes lanes();
+// Uses at most `widest` lanes from now on, as far as this CPU has them.
+// Not to be called while other threads evaluate.
+void limitLanes(Lanes widest);
 
 void sin(const double* in, double* out, std::size_t n);
 void cos(const double* in, double* out, std::size_t n);
