@@ -14,6 +14,7 @@
 //                             t's bits (p * 2^j must be a normal number)
 //   within(x, low, high)      a bit per lane where low < |x| <= high (never
 //                             for NaN)
+//   atMost(x, high)           a bit per lane where |x| <= high (never for NaN)
 // There is no include guard on purpose.
 
 // The shifter: x + 1.5 * 2^52 rounds x to an integer held in the low bits.
@@ -148,13 +149,13 @@ struct SinKernel {
 
 struct CosKernel {
     Vec lanes(Vec x) const { return cosLanes(x); }
-    unsigned others(Vec x, Vec) const { return ~within(x, -1.0, kTrigLimit) & kAllLanes; }
+    unsigned others(Vec x, Vec) const { return ~atMost(x, kTrigLimit) & kAllLanes; }
     double scalar(double x) const { return std::cos(x); }
 };
 
 struct EPowerKernel {
     Vec lanes(Vec y) const { return ePowerLanes(y); }
-    unsigned others(Vec y, Vec) const { return ~within(y, -1.0, kEPowerLimit) & kAllLanes; }
+    unsigned others(Vec y, Vec) const { return ~atMost(y, kEPowerLimit) & kAllLanes; }
     double scalar(double y) const { return std::pow(::ExpressionMath::e, y); }
 };
 

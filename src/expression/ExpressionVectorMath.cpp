@@ -184,6 +184,11 @@ inline Vec scaleBy(Vec p, Vec t)
 {
     return {_mm256_castsi256_pd(_mm256_add_epi64(bits(p), _mm256_slli_epi64(bits(t), 52)))};
 }
+inline unsigned atMost(Vec x, double high)
+{
+    const __m256d magnitude = _mm256_andnot_pd(_mm256_set1_pd(-0.0), x.v);
+    return unsigned(_mm256_movemask_pd(_mm256_cmp_pd(magnitude, _mm256_set1_pd(high), _CMP_LE_OQ)));
+}
 inline unsigned within(Vec x, double low, double high)
 {
     const __m256d magnitude = _mm256_andnot_pd(_mm256_set1_pd(-0.0), x.v);
@@ -265,6 +270,10 @@ inline Vec flipSigns(Vec x, Vec s)
 inline Vec scaleBy(Vec p, Vec t)
 {
     return {_mm512_castsi512_pd(_mm512_add_epi64(bits(p), _mm512_maskz_slli_epi64(0xFF, bits(t), 52)))};
+}
+inline unsigned atMost(Vec x, double high)
+{
+    return _mm512_cmp_pd_mask(_mm512_abs_pd(x.v), _mm512_set1_pd(high), _CMP_LE_OQ);
 }
 inline unsigned within(Vec x, double low, double high)
 {

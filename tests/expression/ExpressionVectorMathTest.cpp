@@ -1,5 +1,5 @@
-#include "expression/ExpressionMath.h"
 #include "expression/ExpressionVectorMath.h"
+#include "expression/ExpressionMath.h"
 
 #include <gtest/gtest.h>
 
@@ -63,8 +63,9 @@ std::vector<double> spread(Spread s, std::size_t n, std::uint64_t seed)
         seed ^= seed >> 7;
         seed ^= seed << 17;
         const double u = double(seed >> 11) / double(1ull << 53);
-        x = s.logarithmic ? std::exp(std::log(s.lo) + u * (std::log(s.hi) - std::log(s.lo))) * (seed & 1 ? -1 : 1)
-                          : s.lo + u * (s.hi - s.lo);
+        x = s.logarithmic
+            ? std::exp(std::log(s.lo) + u * (std::log(s.hi) - std::log(s.lo))) * (seed & 1 ? -1 : 1)
+            : s.lo + u * (s.hi - s.lo);
     }
     return v;
 }
@@ -157,8 +158,8 @@ TEST(ExpressionVectorMath, KernelsStayWithinTheirBoundsOfLibm)
         std::vector<Spread> spreads;
         std::uint64_t maxUlps;
     };
-    const std::vector<Spread> trig = {{-1, 1, false},        {-10, 10, false},          {-1e5, 1e5, false},
-                                      {-4.2e6, 4.2e6, false}, {1e-300, 1e300, true},     {1e-20, 1e-3, true}};
+    const std::vector<Spread> trig = {{-1, 1, false},         {-10, 10, false},      {-1e5, 1e5, false},
+                                      {-4.2e6, 4.2e6, false}, {1e-300, 1e300, true}, {1e-20, 1e-3, true}};
     // clang-format off
     const Case cases[] = {
         {"sin", ExpressionVectorMath::sin, [](double x) { return std::sin(x); }, trig, 2},
@@ -181,8 +182,8 @@ TEST(ExpressionVectorMath, KernelsStayWithinTheirBoundsOfLibm)
                     worstAt = i;
                 }
             }
-            EXPECT_LE(worst, c.maxUlps) << c.name << " with " << int(width) << " lanes at " << in[worstAt] << ": "
-                                        << out[worstAt] << " against " << c.libm(in[worstAt]);
+            EXPECT_LE(worst, c.maxUlps) << c.name << " with " << int(width) << " lanes at " << in[worstAt]
+                                        << ": " << out[worstAt] << " against " << c.libm(in[worstAt]);
         }
     });
 }
@@ -211,9 +212,10 @@ TEST(ExpressionVectorMath, DivisionByAConstantGivesTheBitsOfTheDivision)
     // and divisors that divide; dividends across every binade, beside the
     // midpoints between two quotients (the hardest to round), and the
     // special ones.
-    const double divisors[] = {10,   -10,  3,   7,     0.1, 9.81, 360,   57.29577951308232, 1.0 / 3, 2,
-                               -0.5, 1e-5, 1e5, 1e-30, 1e30, 1e100, 1e-100, 1e200, 6.02214076e23, 5e-324,
-                               kInf, 0.0,  -0.0, kNaN};
+    const double divisors[]
+        = {10,   -10, 3,     7,    0.1,   9.81,   360,   57.29577951308232, 1.0 / 3, 2,    -0.5,
+           1e-5, 1e5, 1e-30, 1e30, 1e100, 1e-100, 1e200, 6.02214076e23,     5e-324,  kInf, 0.0,
+           -0.0, kNaN};
     std::vector<double> dividends = argumentsOver({{-1e4, 1e4, false}, {1e-320, 1e308, true}});
     for (double k : {10.0, 3.0, 7.0, 9.81})
         for (double q : spread({1e-300, 1e300, true}, 5000, 99)) {
