@@ -112,6 +112,58 @@ VEXA_AVX2 void kPowAvx2(double k, const double* b, double* out, std::size_t n)
 
 } // namespace
 
+// What every width spells alike: Vec, a register of BITS / 64 doubles, and
+// its arithmetic.
+#define VEXA_LANE_BASICS(BITS)                                                                               \
+    struct Vec {                                                                                             \
+        __m##BITS##d v;                                                                                      \
+    };                                                                                                       \
+    constexpr std::size_t kLanes = BITS / 64;                                                                \
+    inline __m##BITS##i bits(Vec a)                                                                          \
+    {                                                                                                        \
+        return _mm##BITS##_castpd_si##BITS(a.v);                                                             \
+    }                                                                                                        \
+    inline Vec broadcast(double k)                                                                           \
+    {                                                                                                        \
+        return {_mm##BITS##_set1_pd(k)};                                                                     \
+    }                                                                                                        \
+    inline Vec load(const double* p)                                                                         \
+    {                                                                                                        \
+        return {_mm##BITS##_loadu_pd(p)};                                                                    \
+    }                                                                                                        \
+    inline void store(double* p, Vec a)                                                                      \
+    {                                                                                                        \
+        _mm##BITS##_storeu_pd(p, a.v);                                                                       \
+    }                                                                                                        \
+    inline Vec operator+(Vec a, Vec b)                                                                       \
+    {                                                                                                        \
+        return {_mm##BITS##_add_pd(a.v, b.v)};                                                               \
+    }                                                                                                        \
+    inline Vec operator-(Vec a, Vec b)                                                                       \
+    {                                                                                                        \
+        return {_mm##BITS##_sub_pd(a.v, b.v)};                                                               \
+    }                                                                                                        \
+    inline Vec operator*(Vec a, Vec b)                                                                       \
+    {                                                                                                        \
+        return {_mm##BITS##_mul_pd(a.v, b.v)};                                                               \
+    }                                                                                                        \
+    inline Vec operator/(Vec a, Vec b)                                                                       \
+    {                                                                                                        \
+        return {_mm##BITS##_div_pd(a.v, b.v)};                                                               \
+    }                                                                                                        \
+    inline Vec fma(Vec a, Vec b, Vec c)                                                                      \
+    {                                                                                                        \
+        return {_mm##BITS##_fmadd_pd(a.v, b.v, c.v)};                                                        \
+    }                                                                                                        \
+    inline Vec fms(Vec a, Vec b, Vec c)                                                                      \
+    {                                                                                                        \
+        return {_mm##BITS##_fmsub_pd(a.v, b.v, c.v)};                                                        \
+    }                                                                                                        \
+    inline Vec fnma(Vec a, Vec b, Vec c)                                                                     \
+    {                                                                                                        \
+        return {_mm##BITS##_fnmadd_pd(a.v, b.v, c.v)};                                                       \
+    }
+
 // The kernels of ExpressionVectorLanes.h, four lanes wide with AVX2 and FMA
 // and eight wide with AVX-512. Every function defined between a push and its
 // pop is compiled for that instruction set; none is called on a CPU without it.
@@ -123,55 +175,7 @@ VEXA_AVX2 void kPowAvx2(double k, const double* b, double* out, std::size_t n)
 #endif
 namespace avx2 {
 
-struct Vec {
-    __m256d v;
-};
-constexpr std::size_t kLanes = 4;
-
-inline Vec broadcast(double k)
-{
-    return {_mm256_set1_pd(k)};
-}
-inline Vec load(const double* p)
-{
-    return {_mm256_loadu_pd(p)};
-}
-inline void store(double* p, Vec a)
-{
-    _mm256_storeu_pd(p, a.v);
-}
-inline Vec operator+(Vec a, Vec b)
-{
-    return {_mm256_add_pd(a.v, b.v)};
-}
-inline Vec operator-(Vec a, Vec b)
-{
-    return {_mm256_sub_pd(a.v, b.v)};
-}
-inline Vec operator*(Vec a, Vec b)
-{
-    return {_mm256_mul_pd(a.v, b.v)};
-}
-inline Vec operator/(Vec a, Vec b)
-{
-    return {_mm256_div_pd(a.v, b.v)};
-}
-inline Vec fma(Vec a, Vec b, Vec c)
-{
-    return {_mm256_fmadd_pd(a.v, b.v, c.v)};
-}
-inline Vec fms(Vec a, Vec b, Vec c)
-{
-    return {_mm256_fmsub_pd(a.v, b.v, c.v)};
-}
-inline Vec fnma(Vec a, Vec b, Vec c)
-{
-    return {_mm256_fnmadd_pd(a.v, b.v, c.v)};
-}
-inline __m256i bits(Vec a)
-{
-    return _mm256_castpd_si256(a.v);
-}
+VEXA_LANE_BASICS(256)
 inline Vec lowBitToSign(Vec t)
 {
     return {_mm256_castsi256_pd(_mm256_slli_epi64(bits(t), 63))};
@@ -210,55 +214,7 @@ inline unsigned within(Vec x, double low, double high)
 #endif
 namespace avx512 {
 
-struct Vec {
-    __m512d v;
-};
-constexpr std::size_t kLanes = 8;
-
-inline Vec broadcast(double k)
-{
-    return {_mm512_set1_pd(k)};
-}
-inline Vec load(const double* p)
-{
-    return {_mm512_loadu_pd(p)};
-}
-inline void store(double* p, Vec a)
-{
-    _mm512_storeu_pd(p, a.v);
-}
-inline Vec operator+(Vec a, Vec b)
-{
-    return {_mm512_add_pd(a.v, b.v)};
-}
-inline Vec operator-(Vec a, Vec b)
-{
-    return {_mm512_sub_pd(a.v, b.v)};
-}
-inline Vec operator*(Vec a, Vec b)
-{
-    return {_mm512_mul_pd(a.v, b.v)};
-}
-inline Vec operator/(Vec a, Vec b)
-{
-    return {_mm512_div_pd(a.v, b.v)};
-}
-inline Vec fma(Vec a, Vec b, Vec c)
-{
-    return {_mm512_fmadd_pd(a.v, b.v, c.v)};
-}
-inline Vec fms(Vec a, Vec b, Vec c)
-{
-    return {_mm512_fmsub_pd(a.v, b.v, c.v)};
-}
-inline Vec fnma(Vec a, Vec b, Vec c)
-{
-    return {_mm512_fnmadd_pd(a.v, b.v, c.v)};
-}
-inline __m512i bits(Vec a)
-{
-    return _mm512_castpd_si512(a.v);
-}
+VEXA_LANE_BASICS(512)
 inline Vec lowBitToSign(Vec t)
 {
     return {_mm512_castsi512_pd(_mm512_maskz_slli_epi64(0xFF, bits(t), 63))};
