@@ -166,13 +166,16 @@ VEXA_AVX2 void kPowAvx2(double k, const double* b, double* out, std::size_t n)
 
 // The kernels of ExpressionVectorLanes.h, four lanes wide with AVX2 and FMA
 // and eight wide with AVX-512. Every function defined between a push and its
-// pop is compiled for that instruction set; none is called on a CPU without it.
+// pop is compiled for that instruction set; none is called on a CPU without
+// it. They are this file's own (an anonymous namespace), so no other copy of
+// an inline function can stand in for them at link time.
 #if defined(__clang__)
 #pragma clang attribute push(__attribute__((target("avx2,fma"))), apply_to = function)
 #else
 #pragma GCC push_options
 #pragma GCC target("avx2,fma")
 #endif
+namespace {
 namespace avx2 {
 
 VEXA_LANE_BASICS(256)
@@ -204,6 +207,7 @@ inline unsigned within(Vec x, double low, double high)
 #include "expression/ExpressionVectorLanes.h"
 
 } // namespace avx2
+} // namespace
 #if defined(__clang__)
 #pragma clang attribute pop
 #pragma clang attribute push(__attribute__((target("avx512f,fma"))), apply_to = function)
@@ -212,6 +216,7 @@ inline unsigned within(Vec x, double low, double high)
 #pragma GCC push_options
 #pragma GCC target("avx512f,fma")
 #endif
+namespace {
 namespace avx512 {
 
 VEXA_LANE_BASICS(512)
@@ -241,6 +246,7 @@ inline unsigned within(Vec x, double low, double high)
 #include "expression/ExpressionVectorLanes.h"
 
 } // namespace avx512
+} // namespace
 #if defined(__clang__)
 #pragma clang attribute pop
 #else
