@@ -278,7 +278,7 @@ AsciiFastLines::AsciiFastLines(const Syntax& syntax)
         blank_[static_cast<unsigned char>(',')] = syntax_.commaBlank;
         blank_[static_cast<unsigned char>('.')] = syntax_.periodBlank;
     }
-    // The bytes a line read by hotWords or hotFields may hold.
+    // The bytes a line read by hotRun may hold.
     std::string number = "0123456789+-.eE \t,";
     number += syntax_.separator;
     const auto cannotHold = [&number](const std::string& t) {
@@ -292,15 +292,14 @@ void AsciiFastLines::read(const char* text, std::size_t n, std::size_t base, Res
     const char* p = text;
     const char* const end = text + n;
     while (p < end) {
-        const char* e = end;
-        std::int32_t kind = Careful;
-        if (hot_)
-            kind = syntax_.whitespace ? hotWords(p, end, e, out) : hotFields(p, end, e, out);
-        if (kind == Careful) {
-            const char* nl = static_cast<const char*>(std::memchr(p, '\n', std::size_t(end - p)));
-            e = nl ? nl : end;
-            kind = line(p, e, end, out);
+        if (hot_) {
+            p = hotLines(p, end, out);
+            if (p == end)
+                break;
         }
+        const char* nl = static_cast<const char*>(std::memchr(p, '\n', std::size_t(end - p)));
+        const char* const e = nl ? nl : end;
+        const std::int32_t kind = line(p, e, end, out);
         out.lines.push_back(kind);
         if (kind == Careful) {
             out.careful.push_back(base + std::size_t(p - text));
@@ -310,86 +309,130 @@ void AsciiFastLines::read(const char* text, std::size_t n, std::size_t base, Res
     }
 }
 
-// The line at p read in one go, numbers and blanks only, up to its line feed
-// (or the end of the text), which goes to lineEnd. Anything else leaves the
-// line to line(): Careful, and nothing added. A line read here is plain
-// ASCII and numeric, and holds neither the cut nor the ignored text.
-std::int32_t AsciiFastLines::hotWords(const char* p, const char* end, const char*& lineEnd, Result& out) const
+const char* AsciiFastLines::hotLines(const char* p, const char* end, Result& out) const
 {
-    const std::size_t first = out.values.size();
-    const bool period = !syntax_.periodBlank;
-    std::int32_t count = 0;
-    for (;;) {
-        while (p < end && blank_[static_cast<unsigned char>(*p)])
-            ++p;
-        if (p == end || *p == '\n')
-            break;
-        double v;
-        const char* e = period ? hotNumber(p, end, v) : quickNumber(p, end, end, false, v);
-        if (!e || count == syntax_.maxFields) {
-            out.values.resize(first);
-            return Careful;
-        }
-        out.values.push_back(v);
-        ++count;
-        p = e;
-        if (p == end || *p == '\n')
-            break;
-        if (!blank_[static_cast<unsigned char>(*p)]) {
-            out.values.resize(first);
-            return Careful;
-        }
-    }
-    if (count == 0)
-        return Careful;
-    lineEnd = p;
-    return count;
+    if (!syntax_.whitespace)
+        return hotRun<true, true>(p, end, out);
+    return syntax_.periodBlank ? hotRun<false, false>(p, end, out) : hotRun<false, true>(p, end, out);
 }
 
-// The same with a separator: fields of one number or of blanks only.
-std::int32_t AsciiFastLines::hotFields(const char* p, const char* end, const char*& lineEnd,
-                                       Result& out) const
+// The lines from p on, each read in one go: numbers and blanks only (or
+// fields of one number or of blanks only), up to its line feed. The values
+// go straight into the result's room, which is checked once per line. A
+// line read here is plain ASCII and numeric, and holds neither the cut nor
+// the ignored text.
+template <bool Fields, bool Period>
+const char* AsciiFastLines::hotRun(const char* p, const char* end, Result& out) const
 {
-    const std::size_t first = out.values.size();
+    constexpr std::size_t kLines = 4096; // room asked for at a time
+    const std::ptrdiff_t most = syntax_.maxFields;
     const char separator = syntax_.separator;
-    const auto blank = [separator](char c) { return (c == ' ' || c == '\t') && c != separator; };
-    std::int32_t count = 0;
-    const auto fail = [&] {
-        out.values.resize(first);
-        out.empty.resize(first);
-        return Careful;
+    const auto blank = [this, separator](char c) {
+        if constexpr (Fields)
+            return (c == ' ' || c == '\t') && c != separator;
+        else
+            return blank_[static_cast<unsigned char>(c)] != 0;
     };
-    for (;;) {
-        while (p < end && blank(*p))
-            ++p;
-        if (count == syntax_.maxFields)
-            return fail();
-        if (p == end || *p == '\n' || *p == separator) {
-            // A numeric line starts with a number.
-            if (count == 0)
-                return fail();
-            out.values.push_back(0.0);
-            out.empty.push_back(1);
-        } else {
-            double v;
-            const char* e = hotNumber(p, end, v);
-            if (!e)
-                return fail();
-            p = e;
-            while (p < end && blank(*p))
-                ++p;
-            if (p < end && *p != '\n' && *p != separator)
-                return fail();
-            out.values.push_back(v);
-            out.empty.push_back(0);
+    double* v = nullptr;
+    double* vLimit = nullptr;
+    unsigned char* em = nullptr; // in step with v
+    std::int32_t* l = nullptr;
+    std::int32_t* lLimit = nullptr;
+    const auto makeRoom = [&] {
+        out.values.setEnd(v);
+        v = out.values.room(std::size_t(most) + kLines);
+        vLimit = v + most + kLines;
+        if constexpr (Fields) {
+            out.empty.setEnd(em);
+            em = out.empty.room(std::size_t(most) + kLines);
         }
-        ++count;
-        if (p == end || *p == '\n')
+        out.lines.setEnd(l);
+        l = out.lines.room(kLines);
+        lLimit = l + kLines;
+    };
+    v = out.values.room(std::size_t(most) + kLines);
+    vLimit = v + most + kLines;
+    if constexpr (Fields)
+        em = out.empty.room(std::size_t(most) + kLines);
+    l = out.lines.room(kLines);
+    lLimit = l + kLines;
+
+    // One line from q: true with q at its line feed (or the end), its values
+    // added; false for a line that is for line().
+    const auto words = [&](const char*& q, double* first) {
+        for (;;) {
+            while (q < end && blank(*q))
+                ++q;
+            if (q == end || *q == '\n')
+                break;
+            double x;
+            const char* e = Period ? hotNumber(q, end, x) : quickNumber(q, end, end, false, x);
+            if (!e || v - first == most)
+                return false;
+            *v++ = x;
+            q = e;
+            if (q == end || *q == '\n')
+                break;
+            if (!blank(*q))
+                return false;
+        }
+        return v != first;
+    };
+    const auto fields = [&](const char*& q, double* first) {
+        for (;;) {
+            while (q < end && blank(*q))
+                ++q;
+            if (v - first == most)
+                return false;
+            if (q == end || *q == '\n' || *q == separator) {
+                // A numeric line starts with a number.
+                if (v == first)
+                    return false;
+                *v++ = 0.0;
+                *em++ = 1;
+            } else {
+                double x;
+                const char* e = hotNumber(q, end, x);
+                if (!e)
+                    return false;
+                q = e;
+                while (q < end && blank(*q))
+                    ++q;
+                if (q < end && *q != '\n' && *q != separator)
+                    return false;
+                *v++ = x;
+                *em++ = 0;
+            }
+            if (q == end || *q == '\n')
+                return true;
+            ++q;
+        }
+    };
+
+    while (p < end) {
+        if (vLimit - v <= most || l == lLimit)
+            makeRoom();
+        double* const first = v;
+        unsigned char* const emFirst = em;
+        const char* q = p;
+        bool read;
+        if constexpr (Fields)
+            read = fields(q, first);
+        else
+            read = words(q, first);
+        if (!read) {
+            v = first;
+            em = emFirst;
             break;
-        ++p;
+        }
+        *l++ = std::int32_t(v - first);
+        p = q < end ? q + 1 : end;
     }
-    lineEnd = p;
-    return count;
+    out.values.setEnd(v);
+    if constexpr (Fields)
+        out.empty.setEnd(em);
+    out.lines.setEnd(l);
+    return p;
 }
 
 std::int32_t AsciiFastLines::line(const char* p, const char* end, const char* limit, Result& out) const
@@ -416,9 +459,9 @@ std::int32_t AsciiFastLines::line(const char* p, const char* end, const char* li
     const std::size_t first = out.values.size();
     std::int32_t count = 0;
     auto undo = [&] {
-        out.values.resize(first);
+        out.values.truncate(first);
         if (!s.whitespace)
-            out.empty.resize(first);
+            out.empty.truncate(first);
         return Careful;
     };
     if (s.whitespace) {
