@@ -206,6 +206,18 @@ TEST(AsciiImportQuick, ReadsLargeMixedTextsAsTheCarefulReaderDoes)
     Options tabs = plain;
     tabs.separator = QStringLiteral("\t");
     expectSameReading(large, tabs, "several rounds, tab separator");
+    // Lines of about the most fields a line may have, among plain ones: the
+    // room for values is checked per line, the count of fields per value.
+    std::string wide;
+    for (int i = 0; i < 40; ++i) {
+        for (const int fields : {2047, 2048, 2049, 3000, 1}) {
+            for (int f = 0; f < fields; ++f)
+                wide += std::to_string((i * 7 + f) % 1000) + (f + 1 < fields ? "\t" : "\n");
+            wide += mixedText(200 + i);
+        }
+    }
+    expectSameReading(wide, plain, "wide lines");
+    expectSameReading(wide, tabs, "wide lines, tab separator");
     // Without any line feed a lone CR ends the lines.
     std::string crOnly = mixedText(3000);
     for (char& c : crOnly)
