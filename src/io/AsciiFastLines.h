@@ -27,6 +27,9 @@ public:
         std::string ignore; // lines holding this give nothing
         bool numericOnly = true;
         int maxFields = 2048;
+        // Whether lines may be read with the processor's vector instructions
+        // where it has them (the same values either way).
+        bool vectors = true;
     };
 
     // Per line: the number of fields read (their values follow in order),
@@ -113,4 +116,5 @@ private:
     // Whether a line of numbers and blanks alone can be read at once: it
     // cannot hold a cut or ignored text made of other characters.
     bool hot_ = false;
+    bool avx2_ = false; // plain lines of numbers and blanks read 32 bytes at a time
 };
