@@ -338,7 +338,8 @@ VEXA_AVX2 const char* wordsAvx2(const char* p, const char* end, bool commaBlank,
             break;
         const std::uint32_t word = line & ~blank;
         std::uint32_t starts = word & ~(word << 1), ends = word & ~(word >> 1);
-        if (!starts)
+        // A sign only at the start of a word.
+        if (!starts || (sign & line & ~starts))
             break;
         double* const first = out;
         bool read = true;
@@ -346,13 +347,12 @@ VEXA_AVX2 const char* wordsAvx2(const char* p, const char* end, bool commaBlank,
             const unsigned s = unsigned(__builtin_ctz(starts)), e = unsigned(__builtin_ctz(ends));
             starts &= starts - 1;
             ends &= ends - 1;
-            const std::uint32_t span = ((std::uint32_t(2) << e) - 1) & ~((std::uint32_t(1) << s) - 1);
-            const std::uint32_t signs = sign & span, dots = dot & span;
-            if ((signs & ~(std::uint32_t(1) << s)) || (dots & (dots - 1)) || out - first == most) {
+            const std::uint32_t dots = dot & ((std::uint32_t(2) << e) - (std::uint32_t(1) << s));
+            if ((dots & (dots - 1)) || out - first == most) {
                 read = false;
                 break;
             }
-            const unsigned from = s + (signs != 0);
+            const unsigned from = s + ((sign >> s) & 1);
             unsigned whole = e + 1 - from, fraction = 0;
             if (dots) {
                 const unsigned at = unsigned(__builtin_ctz(dots));
@@ -460,11 +460,12 @@ const char* AsciiFastLines::hotRun(const char* p, const char* end, Result& out) 
         else
             return blank_[static_cast<unsigned char>(c)] != 0;
     };
-    double* v = nullptr;
-    double* vLimit = nullptr;
-    unsigned char* em = nullptr; // in step with v
-    std::int32_t* l = nullptr;
-    std::int32_t* lLimit = nullptr;
+    // Where the next value and line count go, and how far there is room.
+    double* v = out.values.room(0);
+    double* vLimit = v;
+    unsigned char* em = Fields ? out.empty.room(0) : nullptr; // in step with v
+    std::int32_t* l = out.lines.room(0);
+    std::int32_t* lLimit = l;
     const auto makeRoom = [&] {
         out.values.setEnd(v);
         v = out.values.room(std::size_t(most) + kLines);
@@ -477,12 +478,7 @@ const char* AsciiFastLines::hotRun(const char* p, const char* end, Result& out) 
         l = out.lines.room(kLines);
         lLimit = l + kLines;
     };
-    v = out.values.room(std::size_t(most) + kLines);
-    vLimit = v + most + kLines;
-    if constexpr (Fields)
-        em = out.empty.room(std::size_t(most) + kLines);
-    l = out.lines.room(kLines);
-    lLimit = l + kLines;
+    makeRoom();
 
     // One line from q: true with q at its line feed (or the end), its values
     // added; false for a line that is for line().
