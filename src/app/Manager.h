@@ -615,9 +615,9 @@ public:
     void showSelectedMacro() override;
 
 protected:
-    // The launch's "-i": imports the file into the start document. False
-    // (with the reason) when nothing was read.
-    virtual bool importStartFile(VexaDocument& document, const QString& path, QString* why);
+    // The launch's "-i": imports the file into the start document. Not done
+    // (with the reason) when nothing was read; shows nothing.
+    virtual Outcome importStartFile(VexaDocument& document, const QString& path);
     // The launch's "-m": runs the macro file on the start document. False,
     // with the message, when the file could not be read or the run wrote an
     // error to the console.
@@ -702,7 +702,7 @@ private:
     void rememberPanelDirectory(const QString& path);
     // Writes the document file and ties the window to it; the reason in
     // *error when nothing was written.
-    bool writeDocument(VexaDocument& document, const QString& path, QString* error);
+    Outcome writeDocument(VexaDocument& document, const QString& path);
     // The save panel for the document's file; empty when cancelled.
     QString askDocumentPath(VexaDocument& document);
     bool windowsShown() const;

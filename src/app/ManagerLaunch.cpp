@@ -116,10 +116,13 @@ void Manager::applicationDidFinishLaunching()
     // Each step checks that the start document is still open: a step may
     // close it.
     if (!opt_i.isEmpty() && startPD == start) {
-        QString why;
-        if (!importStartFile(*start, opt_i, &why))
-            reportLaunchError(QStringLiteral("cannot import %1: %2")
-                                  .arg(opt_i, why.isEmpty() ? QStringLiteral("no data read") : why));
+        const Outcome imported = importStartFile(*start, opt_i);
+        Alert::show(imported);
+        if (!imported.ok())
+            reportLaunchError(
+                QStringLiteral("cannot import %1: %2")
+                    .arg(opt_i,
+                         imported.message().isEmpty() ? QStringLiteral("no data read") : imported.message()));
     }
     if (!opt_f.isEmpty() && startPD == start)
         SV.insert(QStringLiteral("file"), opt_f);
@@ -135,13 +138,13 @@ void Manager::applicationDidFinishLaunching()
     }
 }
 
-bool Manager::importStartFile(VexaDocument& document, const QString& path, QString* why)
+Outcome Manager::importStartFile(VexaDocument& document, const QString& path)
 {
     // The fixed settings of the option: numbers picked out of each line,
     // x in the first column, dates recognised.
     ASCIIImport::ImportOptions options;
     options.path = path;
-    return ASCIIImport::importFile(document, options, why);
+    return ASCIIImport::importFile(document, options);
 }
 
 bool Manager::runMacroFile(VexaDocument& document, const QString& path, QString* why)

@@ -334,11 +334,9 @@ void QueryEditor::my_execute()
     if (!document)
         return;
     const MySQLQuery query = fieldsQuery();
-    const MySQLImportOutcome outcome = MySQLImport::importMySQL(*document, query, palette());
-    if (!outcome.ok()) {
-        MySQLImport::report(outcome);
+    const Outcome outcome = MySQLImport::importMySQL(*document, query, palette());
+    if (Alert::show(outcome))
         return;
-    }
     document->rescale(true, manager_.axis12());
     document->replot();
 }

@@ -51,7 +51,7 @@ QString savedDocument(const QString& name, int points)
     b->setComment(name);
     d.DB.push_back(std::move(b));
     const QString path = TestSupport::scratchDir() + QLatin1Char('/') + name;
-    return DocumentArchive::writeToFile(d, path) ? path : QString();
+    return DocumentArchive::writeToFile(d, path).ok() ? path : QString();
 }
 
 QStringList actionTexts(const QMenu* menu)

@@ -455,13 +455,13 @@ public:
     int terminatedWith = -1;
 
 protected:
-    bool importStartFile(VexaDocument& d, const QString& path, QString* why) override
+    Outcome importStartFile(VexaDocument& d, const QString& path) override
     {
         log << QStringLiteral("import %1 hidden=%2 file=%3")
                    .arg(path)
                    .arg(hiddenNow(d))
                    .arg(SV.contains("file") ? SV.value("file") : QStringLiteral("-"));
-        return Manager::importStartFile(d, path, why);
+        return Manager::importStartFile(d, path);
     }
     bool runMacroFile(VexaDocument& d, const QString& path, QString* why) override
     {

@@ -6,6 +6,7 @@
 #include "model/DocumentView.h"
 #include "model/DocumentWindow.h"
 #include "model/ManagerServices.h"
+#include "support/ScriptedQuestions.h"
 
 #include <QHash>
 #include <QString>
