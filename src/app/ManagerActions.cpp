@@ -316,9 +316,7 @@ void Manager::exportASCII()
     const QStringList paths = filePanel(r);
     if (paths.isEmpty() || !PD)
         return;
-    QString error;
-    if (!ASCIIExportFile::exportASCII(*PD, paths.front(), &error))
-        Alert::run(QStringLiteral("Export Error"), error);
+    Alert::show(ASCIIExportFile::exportASCII(*PD, paths.front()));
 }
 
 namespace {
@@ -352,24 +350,22 @@ void exportPicture(Manager& m, PictureKind kind)
     if (paths.isEmpty() || !m.MPD)
         return;
     VexaDocument& d = *m.MPD;
-    QString error;
-    bool ok = false;
+    Outcome saved;
     switch (kind) {
     case PictureKind::PDF:
-        ok = PictureExport::savePDF(d, paths.front(), &error);
+        saved = PictureExport::savePDF(d, paths.front());
         break;
     case PictureKind::EPS:
-        ok = PictureExport::saveEPS(d, paths.front(), &error);
+        saved = PictureExport::saveEPS(d, paths.front());
         break;
     case PictureKind::JPG:
-        ok = PictureExport::saveJPG(d, paths.front(), m.panelAccessories().resolutionDpi(), &error);
+        saved = PictureExport::saveJPG(d, paths.front(), m.panelAccessories().resolutionDpi());
         break;
     case PictureKind::PNG:
-        ok = PictureExport::savePNG(d, paths.front(), m.panelAccessories().resolutionDpi(), &error);
+        saved = PictureExport::savePNG(d, paths.front(), m.panelAccessories().resolutionDpi());
         break;
     }
-    if (!ok)
-        Alert::run(QStringLiteral("Export Error"), error);
+    Alert::show(saved);
 }
 
 } // namespace

@@ -367,9 +367,7 @@ void QueryEditor::my_export(bool selectedOnly)
         return;
     const std::vector<MySQLQuery> queries
         = selectedOnly ? std::vector<MySQLQuery>{MYQ[std::size_t(row)]} : MYQ;
-    QString error;
-    if (!QueryListFile::write(path, queries, &error))
-        Alert::run(QStringLiteral("File Save Error"), error, {QStringLiteral("Ok")});
+    Alert::show(QueryListFile::write(path, queries));
 }
 
 void QueryEditor::my_import(bool append)

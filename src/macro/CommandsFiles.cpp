@@ -125,20 +125,16 @@ void doPrintdoc(Macro& m, const MacroCommandCall& call)
 
 // --- pictures and ASCII ------------------------------------------------------------------------
 
-template <bool (*save)(VexaDocument&, const QString&, QString*)>
+template <Outcome (*save)(VexaDocument&, const QString&)>
 void savePicture(Macro& m, const MacroCommandCall& call)
 {
-    QString error;
-    if (!save(*m.PD, m.S.value(0), &error))
-        fail(m, call, "Export failed", error);
+    report(m, call, "Export failed", save(*m.PD, m.S.value(0)));
 }
 
-template <bool (*save)(VexaDocument&, const QString&, int, QString*)>
+template <Outcome (*save)(VexaDocument&, const QString&, int)>
 void saveBitmap(Macro& m, const MacroCommandCall& call)
 {
-    QString error;
-    if (!save(*m.PD, m.S.value(0), m.O[1] ? m.I[1] : defaultDpi, &error))
-        fail(m, call, "Export failed", error);
+    report(m, call, "Export failed", save(*m.PD, m.S.value(0), m.O[1] ? m.I[1] : defaultDpi));
 }
 
 // Every buffer of the set writes the same file: it ends up with the last.
@@ -146,9 +142,9 @@ void doExport(Macro& m, const MacroCommandCall& call)
 {
     const int mode = m.I[1] >= 0 && m.I[1] <= 2 ? m.I[1] : 0;
     for (int index : m.bufferIndices()) {
-        QString error;
-        if (!m.PD->DB[std::size_t(index)]->exportASCII(m.S.value(0), mode, &error)) {
-            fail(m, call, "Export failed", error);
+        const Outcome written = m.PD->DB[std::size_t(index)]->exportASCII(m.S.value(0), mode);
+        if (!written.ok()) {
+            report(m, call, "Export failed", written);
             return;
         }
     }

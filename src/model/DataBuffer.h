@@ -139,10 +139,10 @@ public:
     // modes and targets are ASCIIExportColumns and CalcTarget
     // (model/DataBufferOperations.h).
 
-    // Writes one line of tab-separated "%.16g" numbers per point. False, with
-    // the reason in *error, when the file could not be written completely;
-    // an existing file is then left as it was (see AtomicFile).
-    bool exportASCII(const QString& path, int mode, QString* error = nullptr) const;
+    // Writes one line of tab-separated "%.16g" numbers per point. Failed,
+    // with the reason, when the file could not be written completely; an
+    // existing file is then left as it was (see AtomicFile).
+    Outcome exportASCII(const QString& path, int mode) const;
     // y += a*x + b.
     void linBg(double a, double b);
     void addX(double v);

@@ -301,17 +301,13 @@ template <typename F> void forEachColumn(DataBuffer& b, F f)
 
 } // namespace
 
-bool DataBuffer::exportASCII(const QString& path, int mode, QString* error) const
+Outcome DataBuffer::exportASCII(const QString& path, int mode) const
 {
     if (mode < 0 || mode > 2)
         mode = ExportXYErrors;
     const bool errors = haserror();
     AtomicFile file(path);
-    auto failed = [&file, error] {
-        if (error)
-            *error = file.errorString();
-        return false;
-    };
+    auto failed = [&file] { return Outcome::failed(file.errorString()); };
     if (!file.open())
         return failed();
     std::string chunk;
@@ -339,7 +335,7 @@ bool DataBuffer::exportASCII(const QString& path, int mode, QString* error) cons
     }
     if (!chunk.empty() && !file.write(chunk.data(), qint64(chunk.size())))
         return failed();
-    return file.commit() || failed();
+    return file.commit() ? Outcome::done() : failed();
 }
 
 void DataBuffer::linBg(double a, double b)

@@ -49,10 +49,10 @@ public:
 
 private:
     Outcome(Kind kind, const QString& title, const QString& message, int code = 0)
-        : kind_(kind)
-        , title_(title)
-        , message_(message)
-        , code_(code)
+            : kind_(kind)
+            , title_(title)
+            , message_(message)
+            , code_(code)
     {
     }
 

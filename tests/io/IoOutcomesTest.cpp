@@ -20,6 +20,13 @@ namespace {
 
 using namespace IoTest;
 
+Outcome importAscii(VexaDocument& d, const QString& path)
+{
+    ASCIIImport::ImportOptions o;
+    o.path = path;
+    return ASCIIImport::importFile(d, o);
+}
+
 TEST(IoOutcomes, FailuresCarryTheirAlertAndShowNothing)
 {
     const QString missing = scratchPath(QStringLiteral("no-such-file.txt"));
@@ -33,25 +40,16 @@ TEST(IoOutcomes, FailuresCarryTheirAlertAndShowNothing)
         QString message;
     };
     const Case cases[] = {
-        {"ASCII: no such file",
-         [&](VexaDocument& d) {
-             ASCIIImport::ImportOptions o;
-             o.path = missing;
-             return ASCIIImport::importFile(d, o);
-         },
+        {"ASCII: no such file", [&](VexaDocument& d) { return importAscii(d, missing); },
          Outcome::Kind::Empty, QStringLiteral("ASCII Import Error"),
          QStringLiteral("There is no file \"%1\"").arg(missing)},
-        {"ASCII: not text",
-         [&](VexaDocument& d) {
-             ASCIIImport::ImportOptions o;
-             o.path = binary;
-             return ASCIIImport::importFile(d, o);
-         },
-         Outcome::Kind::Failed, QStringLiteral("ASCII Import Error"),
+        {"ASCII: not text", [&](VexaDocument& d) { return importAscii(d, binary); }, Outcome::Kind::Failed,
+         QStringLiteral("ASCII Import Error"),
          QStringLiteral("The file \"%1\" is not a text file").arg(binary)},
         {"ASCII: text that is no plain text",
          [](VexaDocument& d) {
-             return ASCIIImport::importText(d, QStringLiteral("1 2\n") + QChar(0), ASCIIImport::ImportOptions());
+             return ASCIIImport::importText(d, QStringLiteral("1 2\n") + QChar(0),
+                                            ASCIIImport::ImportOptions());
          },
          Outcome::Kind::Empty, QString(), QStringLiteral("The text is not plain text")},
         {"binary: too small",
@@ -65,7 +63,8 @@ TEST(IoOutcomes, FailuresCarryTheirAlertAndShowNothing)
              DocumentArchive::SubviewViews views;
              return DocumentArchive::readFromFile(d, notADocument, views);
          },
-         Outcome::Kind::Failed, QStringLiteral("File Open Error"), QStringLiteral("This is not a valid Vexa file")},
+         Outcome::Kind::Failed, QStringLiteral("File Open Error"),
+         QStringLiteral("This is not a valid Vexa file")},
         {"document: no folder to save into",
          [](VexaDocument& d) {
              return DocumentArchive::writeToFile(d, scratchPath(QStringLiteral("missing/dir/doc.vexa")));

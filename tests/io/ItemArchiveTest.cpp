@@ -425,8 +425,8 @@ TEST(ItemArchiveTest, AnExportedPdfHoldsTheTextAsTextTurnedAsOnScreen)
     up.angle = 90;
     up.setPosition(500, 100);
     const QString path = scratchPath(QStringLiteral("texts.pdf"));
-    QString error;
-    ASSERT_TRUE(PictureExport::savePDF(page.doc, path, &error)) << error.toStdString();
+    const Outcome saved = PictureExport::savePDF(page.doc, path);
+    ASSERT_TRUE(saved.ok()) << saved.message().toStdString();
 
     std::unique_ptr<Poppler::Document> pdf = Poppler::Document::load(path);
     ASSERT_TRUE(pdf);

@@ -190,19 +190,23 @@ TEST_F(DataBufferOperationsTest, ExportWritesTheColumnsOfTheMode)
     };
     const QString path = TestSupport::scratchDir() + QStringLiteral("/export.txt");
     for (const auto& c : cases) {
-        ASSERT_TRUE(c.b->exportASCII(path, c.mode));
+        ASSERT_TRUE(c.b->exportASCII(path, c.mode).ok());
         EXPECT_EQ(readFile(path), c.text) << "mode " << c.mode;
     }
     DataBuffer empty;
-    ASSERT_TRUE(empty.exportASCII(path, 0));
+    ASSERT_TRUE(empty.exportASCII(path, 0).ok());
     EXPECT_EQ(readFile(path), QByteArray());
 }
 
 TEST_F(DataBufferOperationsTest, ExportThatCannotWriteSaysSo)
 {
     auto b = makeBuffer({{1, 2}});
-    EXPECT_FALSE(b->exportASCII(TestSupport::scratchDir() + QStringLiteral("/no/such/dir/file"), 0));
-    EXPECT_FALSE(b->exportASCII(TestSupport::scratchDir(), 0)); // a directory
+    for (const QString& path : {TestSupport::scratchDir() + QStringLiteral("/no/such/dir/file"),
+                                TestSupport::scratchDir() /* a directory */}) {
+        const Outcome refused = b->exportASCII(path, 0);
+        EXPECT_EQ(refused.kind(), Outcome::Kind::Failed);
+        EXPECT_FALSE(refused.message().isEmpty());
+    }
 }
 
 TEST_F(DataBufferOperationsTest, ShiftsAndLinearMapsChangeValuesAndExtents)

@@ -8,7 +8,7 @@
 class ScriptedQuestions : public Questions {
 public:
     explicit ScriptedQuestions(bool answerGiven = true)
-        : answer(answerGiven)
+            : answer(answerGiven)
     {
     }
 
