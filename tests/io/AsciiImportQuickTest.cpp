@@ -74,7 +74,9 @@ Imported import(const QString& path, const Options& base)
     o.path = path;
     VexaDocument d;
     Imported r;
-    r.ok = ASCIIImport::importFile(d, o, &r.why);
+    const Outcome outcome = ASCIIImport::importFile(d, o);
+    r.ok = outcome.ok();
+    r.why = outcome.message();
     for (const auto& b : d.DB)
         for (const SharedColumn* v : {&b->X, &b->Y, &b->EX, &b->EY})
             r.columns.push_back(v->vector());
@@ -418,15 +420,17 @@ TEST(AsciiImportQuick, ANulByteFarIntoTheFileMakesItNoText)
     o.noTime = true;
     VexaDocument d;
     o.path = writeScratch(QStringLiteral("nul.txt"), text);
-    QString why;
-    EXPECT_FALSE(ASCIIImport::importFile(d, o, &why));
+    const Outcome refused = ASCIIImport::importFile(d, o);
+    EXPECT_FALSE(refused.ok());
     EXPECT_TRUE(d.DB.empty());
-    EXPECT_TRUE(why.contains(QStringLiteral("is not a text file"))) << why.toStdString();
+    EXPECT_TRUE(refused.message().contains(QStringLiteral("is not a text file")))
+        << refused.message().toStdString();
     // A run of NULs at the end is no reason to refuse it.
     text[text.size() - 1000] = '1';
     text.append(5000, '\0');
     o.path = writeScratch(QStringLiteral("nul.txt"), text);
-    EXPECT_TRUE(ASCIIImport::importFile(d, o, &why)) << why.toStdString();
+    const Outcome read = ASCIIImport::importFile(d, o);
+    EXPECT_TRUE(read.ok()) << read.message().toStdString();
 }
 
 } // namespace
