@@ -86,7 +86,9 @@ DocumentWindowQt* Manager::openDocumentAtPath(const QString& path)
         }
     auto document = makeDocument();
     DocumentArchive::SubviewViews views;
-    if (!DocumentArchive::readFromFile(*document, path, views))
+    const Outcome read = DocumentArchive::readFromFile(*document, path, views);
+    Alert::show(read);
+    if (!read.ok())
         return nullptr;
     DocumentWindowQt* w = openDocument(std::move(document), false);
     w->subviewViews = std::move(views);
