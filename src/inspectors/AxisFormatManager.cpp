@@ -100,8 +100,8 @@ const struct FieldRow {
 
 } // namespace
 
-AxisFormatManager::AxisFormatManager(Manager& manager)
-        : AxisInspector(manager)
+AxisFormatManager::AxisFormatManager(PanelContext& context)
+        : AxisInspector(context)
         , ui_(new Panel)
 {
     inspectorView = new QWidget;

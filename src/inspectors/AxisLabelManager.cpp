@@ -2,7 +2,7 @@
 
 #include "app/AxisLabelTableModel.h"
 #include "app/AxisLabelTableView.h"
-#include "app/Manager.h"
+#include "app/PanelContext.h"
 #include "app/PanelOutlets.h"
 #include "inspectors/AxisSelector.h"
 #include "inspectors/ColorWell.h"
@@ -55,8 +55,8 @@ constexpr NumberRange angleRange{-360, 360};
 
 } // namespace
 
-AxisLabelManager::AxisLabelManager(Manager& manager)
-        : AxisInspector(manager)
+AxisLabelManager::AxisLabelManager(PanelContext& context)
+        : AxisInspector(context)
         , ui_(new Panel)
 {
     inspectorView = new QWidget;
@@ -91,7 +91,7 @@ AxisLabelManager::~AxisLabelManager() = default;
 
 void AxisLabelManager::setup()
 {
-    axisLabelTable = M.makeAxisLabelTable(ui_->labelsBox);
+    axisLabelTable = context_.makeAxisLabelTable(ui_->labelsBox);
     axisLabelTable->setObjectName(QStringLiteral("axisLabelTable"));
     axisLabelTable->setToolTip(
         QStringLiteral("Text drawn in place of a number; empty for the number itself"));
@@ -129,10 +129,8 @@ void AxisLabelManager::update()
 
 void AxisLabelManager::didChange(QObject* sender)
 {
-    const auto noedit = M.noedit;
-    M.noedit = 1;
+    const auto held = context_.holdEdits();
     AxisInspector::didChange(sender);
-    M.noedit = noedit;
 }
 
 void AxisLabelManager::apply(QObject* sender)
@@ -179,7 +177,7 @@ void AxisLabelManager::clearAxisLabels()
     if (!PD)
         return;
     PD->setAxis(axis(), &AxisSettings::alabel, QHash<QString, QString>(), Redraw::Later);
-    M.update();
+    context_.refresh();
     PD->replot();
 }
 
@@ -189,7 +187,7 @@ void AxisLabelManager::fontChanges(QObject* sender)
     if (id != 0 && id != 1)
         return;
     takeCurrentDocument();
-    FontChange& relay = *M.fontChange;
+    FontChange& relay = context_.fontRelay();
     if (PD)
         relay.setReceiver(axis(), id, PD->axes[std::size_t(axis())].*fontFields[id], this);
     relay.orderFrontFontPanel();

@@ -1,6 +1,6 @@
 #include "inspectors/AxisManager.h"
 
-#include "app/Manager.h"
+#include "app/PanelContext.h"
 #include "expression/Expression.h"
 #include "inspectors/AxisSelector.h"
 #include "inspectors/TypedNumber.h"
@@ -72,8 +72,8 @@ void refuse(const QString& message)
 
 } // namespace
 
-AxisManager::AxisManager(Manager& manager)
-        : AxisInspector(manager)
+AxisManager::AxisManager(PanelContext& context)
+        : AxisInspector(context)
         , ui_(new Ui::AxisPanel)
 {
     inspectorView = new QWidget;
@@ -109,7 +109,7 @@ AxisManager::~AxisManager() = default;
 
 QString AxisManager::endText(double value, int mode) const
 {
-    return mode == AxisTime ? M.timeText(value) : formatNumberAuto(value);
+    return mode == AxisTime ? context_.timeText(value) : formatNumberAuto(value);
 }
 
 void AxisManager::update()
@@ -144,8 +144,9 @@ void AxisManager::update()
         u.synerror->clear();
         Expression e;
         e.setNoAlert();
-        M.setVar(QStringLiteral("v"), 1);
-        e.setGlobalVars(M.CV).setVars(M.GV).setVar("v", 1);
+        QHash<QString, double>& variables = context_.numericVariables();
+        variables.insert(QStringLiteral("v"), 1);
+        e.setGlobalVars(context_.numberedVariables()).setVars(variables).setVar("v", 1);
         if (!e.parse(s.scaleexpr)) {
             QPalette p = u.synerror->palette();
             p.setColor(QPalette::WindowText, Color::rgb(0.501961, 0, 0));
@@ -172,9 +173,9 @@ std::optional<double> AxisManager::readEnd(QLineEdit* cell, double stored, int m
     if (text == endText(stored, mode))
         return stored;
     if (mode == AxisTime) {
-        if (const std::optional<double> seconds = CalendarFormat(M.TDF()).read(text))
+        if (const std::optional<double> seconds = CalendarFormat(context_.timeFormat()).read(text))
             return seconds;
-        refuse(QStringLiteral("%1 is no date in the format %2").arg(text.trimmed(), M.TDF()));
+        refuse(QStringLiteral("%1 is no date in the format %2").arg(text.trimmed(), context_.timeFormat()));
         return std::nullopt;
     }
     return typedNumber(QLatin1String(alertTitle), text);

@@ -6,8 +6,8 @@
 #include <QCheckBox>
 #include <QLineEdit>
 
-BufferPanel::BufferPanel(Manager& manager, const QString& title)
-        : InspectorManager(manager)
+BufferPanel::BufferPanel(PanelContext& context, const QString& title)
+        : InspectorManager(context)
         , title_(title)
 {
 }

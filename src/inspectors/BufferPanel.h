@@ -21,7 +21,7 @@ class QLineEdit;
 class BufferPanel : public InspectorManager {
 protected:
     // The title names the panel in its alerts.
-    BufferPanel(Manager& manager, const QString& title);
+    BufferPanel(PanelContext& context, const QString& title);
 
     // Once the interface is built: the two scope boxes, bound.
     void setScope(QCheckBox* all, QCheckBox* selected);

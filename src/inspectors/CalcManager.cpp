@@ -1,6 +1,6 @@
 #include "inspectors/CalcManager.h"
 
-#include "app/Manager.h"
+#include "app/PanelContext.h"
 #include "model/VexaDocument.h"
 #include "platform/Alert.h"
 #include "util/NumberFormat.h"
@@ -19,8 +19,8 @@ constexpr int maxSteps = 1000000;
 
 } // namespace
 
-CalcManager::CalcManager(Manager& manager)
-        : OperationPanel(manager, QStringLiteral("Calculation Inspector"))
+CalcManager::CalcManager(PanelContext& context)
+        : OperationPanel(context, QStringLiteral("Calculation Inspector"))
         , ui_(new Ui::CalcPanel)
 {
     inspectorView = new QWidget;
@@ -110,8 +110,8 @@ void CalcManager::functionGenerator()
     }
     PD->functionGenerator(tagOf(faxis), doubleOf(fmin), doubleOf(fmax), integerOf(fsteps), fexpr->text());
     update();
-    if (PD && M.PD == PD)
-        PD->rescale(true, M.axis12());
+    if (PD && context_.currentDocument() == PD)
+        PD->rescale(true, context_.axisPair());
 }
 
 void CalcManager::bufferCalc()

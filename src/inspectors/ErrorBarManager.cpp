@@ -33,8 +33,8 @@ const struct NumberRow {
 
 } // namespace
 
-ErrorBarManager::ErrorBarManager(Manager& manager)
-        : BufferPanel(manager, QStringLiteral("Error Bar Inspector"))
+ErrorBarManager::ErrorBarManager(PanelContext& context)
+        : BufferPanel(context, QStringLiteral("Error Bar Inspector"))
         , ui_(new ErrorBarPanel)
 {
     inspectorView = new QWidget;

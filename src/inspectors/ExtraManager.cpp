@@ -44,8 +44,8 @@ double BufferStyle::*const rangeFields[4] = {
 
 } // namespace
 
-ExtraManager::ExtraManager(Manager& manager)
-        : BufferPanel(manager, QStringLiteral("Extra Style Inspector"))
+ExtraManager::ExtraManager(PanelContext& context)
+        : BufferPanel(context, QStringLiteral("Extra Style Inspector"))
         , ui_(new ExtraPanel)
 {
     inspectorView = new QWidget;

@@ -1,6 +1,6 @@
 #include "inspectors/FitManager.h"
 
-#include "app/Manager.h"
+#include "app/PanelContext.h"
 #include "inspectors/DoubleSlider.h"
 #include "model/VexaDocument.h"
 #include "platform/UserDefaults.h"
@@ -11,8 +11,8 @@
 #include <QButtonGroup>
 #include <QPushButton>
 
-FitManager::FitManager(Manager& manager)
-        : OperationPanel(manager, QStringLiteral("Fit Inspector"))
+FitManager::FitManager(PanelContext& context)
+        : OperationPanel(context, QStringLiteral("Fit Inspector"))
         , ui_(new Ui::FitPanel)
 {
     inspectorView = new QWidget;
@@ -63,8 +63,8 @@ void FitManager::setup()
     for (const char* key : {"FFTWindow", "Factor", "DiffInterval", "SplinePoints"})
         restore(key);
     const QString strengthKey = QStringLiteral("SplineStrength");
-    if (UserDefaults::standard().contains(strengthKey))
-        showStrength(UserDefaults::standard().floatForKey(strengthKey));
+    if (context_.userDefaults().contains(strengthKey))
+        showStrength(context_.userDefaults().floatForKey(strengthKey));
 }
 
 void FitManager::showStrength(double value)

@@ -1,6 +1,6 @@
 #include "inspectors/LegendManager.h"
 
-#include "app/Manager.h"
+#include "app/PanelContext.h"
 #include "inspectors/TypedNumber.h"
 #include "model/VexaDocument.h"
 #include "platform/Alert.h"
@@ -54,8 +54,8 @@ constexpr int kLegendFontId = 2;
 
 } // namespace
 
-LegendManager::LegendManager(Manager& manager)
-        : InspectorManager(manager)
+LegendManager::LegendManager(PanelContext& context)
+        : InspectorManager(context)
         , ui_(new Ui::LegendPanel)
 {
     inspectorView = new QWidget;
@@ -143,7 +143,7 @@ void LegendManager::didChange(QObject* sender)
 void LegendManager::fontChanges(QObject* /*sender*/)
 {
     takeCurrentDocument();
-    FontChange& relay = *M.fontChange;
+    FontChange& relay = context_.fontRelay();
     if (PD)
         relay.setReceiver(0, kLegendFontId, PD->legend.legendfont, this);
     relay.orderFrontFontPanel();

@@ -1,6 +1,6 @@
 #include "inspectors/NormalizeManager.h"
 
-#include "app/Manager.h"
+#include "app/PanelContext.h"
 #include "app/PanelOutlets.h"
 #include "model/DataBuffer.h"
 #include "model/VexaDocument.h"
@@ -10,8 +10,8 @@
 #include <QButtonGroup>
 #include <QPushButton>
 
-NormalizeManager::NormalizeManager(Manager& manager)
-        : OperationPanel(manager, QStringLiteral("Normalize Inspector"))
+NormalizeManager::NormalizeManager(PanelContext& context)
+        : OperationPanel(context, QStringLiteral("Normalize Inspector"))
         , ui_(new Ui::NormalizePanel)
 {
     inspectorView = new QWidget;

@@ -24,7 +24,7 @@ class QLineEdit;
 class OperationPanel : public InspectorManager {
 public:
     // The title names the panel in its alerts.
-    OperationPanel(Manager& manager, const QString& title);
+    OperationPanel(PanelContext& context, const QString& title);
     ~OperationPanel() override;
 
     // Refresh only the references to the current document and its view: the

@@ -1,6 +1,6 @@
 #include "inspectors/StyleManager.h"
 
-#include "app/Manager.h"
+#include "app/PanelContext.h"
 #include "inspectors/ColorWell.h"
 #include "inspectors/DoubleSlider.h"
 #include "inspectors/InsPopUpButton.h"
@@ -86,8 +86,8 @@ const struct ChoiceRow {
 
 } // namespace
 
-StyleManager::StyleManager(Manager& manager)
-        : BufferPanel(manager, QStringLiteral("Data Style Inspector"))
+StyleManager::StyleManager(PanelContext& context)
+        : BufferPanel(context, QStringLiteral("Data Style Inspector"))
         , ui_(new StylePanel)
 {
     inspectorView = new QWidget;
@@ -207,7 +207,7 @@ void StyleManager::checkDynamicSizes(const std::vector<int>& targets)
             continue;
         synerror->clear();
         // The check is the drawing's own parse, with the same variables.
-        if (!DynamicSize(text, &M).valid())
+        if (!DynamicSize(text, &context_.variableScope()).valid())
             synerror->setText(Expression::errortext());
     }
 }
@@ -249,9 +249,9 @@ void StyleManager::applyDefaultStyle()
         PD->replot();
 }
 
-QColor StyleManager::paletteColor(int k)
+QColor StyleManager::paletteColor(int k) const
 {
-    if (const auto stored = UserDefaults::standard().colorForKey(QStringLiteral("IPcolor%1").arg(k)))
+    if (const auto stored = context_.userDefaults().colorForKey(QStringLiteral("IPcolor%1").arg(k)))
         return *stored;
     // The palette's own colours are the numbered colours.
     return StringCategory::color(QString::number(k));
