@@ -76,7 +76,8 @@ public:
     // The key buttons in two rows, each made by makeButton from the key and
     // given its tooltip; the one of the panel on show is checked, a click
     // shows the key's panel. The buttons' group belongs to owner.
-    QGridLayout* buildButtons(QObject* owner, const std::function<QAbstractButton*(const QString&)>& makeButton);
+    QGridLayout* buildButtons(QObject* owner,
+                              const std::function<QAbstractButton*(const QString&)>& makeButton);
     // The frame with the panel on show, and the note in its place.
     QWidget* buildArea();
     // Until both are built, show() shows nothing.

@@ -24,7 +24,10 @@ public:
     QHash<QString, double>& numericVariables() override { return m_.GV; }
     const QList<double>& numberedVariables() const override { return m_.CV; }
     const ManagerServices& variableScope() const override { return m_; }
-    void showInspectorFrame(bool show, const QString& missing) override { m_.inspectors().showFrame(show, missing); }
+    void showInspectorFrame(bool show, const QString& missing) override
+    {
+        m_.inspectors().showFrame(show, missing);
+    }
     void refresh() override { m_.update(); }
     FontChange& fontRelay() override { return *m_.fontChange; }
     TextFormat& textFormat() override { return *m_.textFormat; }

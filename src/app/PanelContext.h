@@ -61,20 +61,22 @@ public:
         return QScopedValueRollback<std::uint8_t>(editsHeld(), 1);
     }
 
-    // --- the inspector window -------------------------------------------------------------------------------
-    // The panel on show, or in its place the note of what is missing ("No
-    // Document" when nothing is said).
+    // --- the inspector window
+    // ------------------------------------------------------------------------------- The panel on show, or
+    // in its place the note of what is missing ("No Document" when nothing is said).
     virtual void showInspectorFrame(bool show, const QString& missing = QString()) = 0;
     // Refreshes the panel on show and the buffer and point tables.
     virtual void refresh() = 0;
 
-    // --- fonts -----------------------------------------------------------------------------------------------
-    // The font panel's relay, and the Format menu's styling of the current
-    // text box (whose font the text panel shows and chooses).
+    // --- fonts
+    // ----------------------------------------------------------------------------------------------- The
+    // font panel's relay, and the Format menu's styling of the current text box (whose font the text panel
+    // shows and chooses).
     virtual FontChange& fontRelay() = 0;
     virtual TextFormat& textFormat() = 0;
 
-    // --- settings ---------------------------------------------------------------------------------------------
+    // --- settings
+    // ---------------------------------------------------------------------------------------------
     virtual UserDefaults& userDefaults() = 0;
     // The date-and-time format of times the user sees or types, and a time
     // value written in it.
@@ -83,8 +85,9 @@ public:
     // The axis pair the tools and commands act on: 1, 2, or 0 for both.
     virtual int axisPair() const = 0;
 
-    // --- the data panes -------------------------------------------------------------------------------------
-    // The selected rows of the buffer list, ascending.
+    // --- the data panes
+    // ------------------------------------------------------------------------------------- The selected rows
+    // of the buffer list, ascending.
     virtual std::vector<int> selectedBufferRows() const = 0;
     // True when buffers are selected, or the user chose "Select All";
     // without a document a beep and false.

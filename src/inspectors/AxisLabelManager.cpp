@@ -108,7 +108,7 @@ void AxisLabelManager::update()
         return;
     Refresh refresh(*this);
     Panel& u = *ui_;
-    const AxisSettings& s = PD->axes[std::size_t(axis())];
+    const AxisSettings& s = PD()->axes[std::size_t(axis())];
 
     u.axisTextColor->setColor(s.axistextcolor);
     u.textFont->setText(FontChange::fontText(s.textfont));
@@ -135,7 +135,7 @@ void AxisLabelManager::didChange(QObject* sender)
 
 void AxisLabelManager::apply(QObject* sender)
 {
-    VexaDocument& d = *PD;
+    VexaDocument& d = *PD();
     Panel& u = *ui_;
     const int tag = PanelOutlets::tagOf(sender);
     // A typed number is read once for every axis it goes to; a refused one
@@ -173,12 +173,11 @@ void AxisLabelManager::apply(QObject* sender)
 
 void AxisLabelManager::clearAxisLabels()
 {
-    takeCurrentDocument();
-    if (!PD)
+    if (!PD())
         return;
-    PD->setAxis(axis(), &AxisSettings::alabel, QHash<QString, QString>(), Redraw::Later);
+    PD()->setAxis(axis(), &AxisSettings::alabel, QHash<QString, QString>(), Redraw::Later);
     context_.refresh();
-    PD->replot();
+    PD()->replot();
 }
 
 void AxisLabelManager::fontChanges(QObject* sender)
@@ -186,17 +185,15 @@ void AxisLabelManager::fontChanges(QObject* sender)
     const int id = PanelOutlets::tagOf(sender);
     if (id != 0 && id != 1)
         return;
-    takeCurrentDocument();
     FontChange& relay = context_.fontRelay();
-    if (PD)
-        relay.setReceiver(axis(), id, PD->axes[std::size_t(axis())].*fontFields[id], this);
+    if (PD())
+        relay.setReceiver(axis(), id, PD()->axes[std::size_t(axis())].*fontFields[id], this);
     relay.orderFrontFontPanel();
 }
 
 void AxisLabelManager::receiveFont(const FontChange& relay)
 {
-    takeCurrentDocument();
-    if (!PD) {
+    if (!PD()) {
         Alert::beep();
         return;
     }
@@ -205,7 +202,7 @@ void AxisLabelManager::receiveFont(const FontChange& relay)
     if ((fontId != 0 && fontId != 1) || fontAxis < 0 || fontAxis > 3)
         return;
     for (int k : ui_->allaxislabels->isChecked() ? axesChanged(true) : std::vector<int>{fontAxis})
-        PD->setAxis(k, fontFields[fontId], relay.font(), Redraw::Later);
+        PD()->setAxis(k, fontFields[fontId], relay.font(), Redraw::Later);
     update();
-    PD->replot();
+    PD()->replot();
 }

@@ -119,13 +119,13 @@ void AxisManager::update()
     Refresh refresh(*this);
     Ui::AxisPanel& u = *ui_;
     const int a = axis();
-    const AxisSettings& s = PD->axes[std::size_t(a)];
+    const AxisSettings& s = PD()->axes[std::size_t(a)];
 
-    const auto [lo, hi] = PD->rangeOf(a);
+    const auto [lo, hi] = PD()->rangeOf(a);
     u.rangeMin->setText(endText(*lo, s.axismode));
     u.rangeMax->setText(endText(*hi, s.axismode));
     for (int k = 0; k < 4; ++k)
-        (u.*drawnBoxes[k])->setChecked(PD->axes[std::size_t(k)].axis != 0);
+        (u.*drawnBoxes[k])->setChecked(PD()->axes[std::size_t(k)].axis != 0);
     u.axisText->setText(s.axistext);
     selectCell(axisFormat, s.axismode);
 
@@ -183,7 +183,7 @@ std::optional<double> AxisManager::readEnd(QLineEdit* cell, double stored, int m
 
 void AxisManager::applyRange()
 {
-    VexaDocument& d = *PD;
+    VexaDocument& d = *PD();
     const int a = axis();
     const int mode = d.axes[std::size_t(a)].axismode;
     const auto [lo, hi] = d.rangeOf(a);
@@ -219,7 +219,7 @@ void AxisManager::applyRange()
 
 void AxisManager::apply(QObject* sender)
 {
-    VexaDocument& d = *PD;
+    VexaDocument& d = *PD();
     Ui::AxisPanel& u = *ui_;
     const int a = axis();
 

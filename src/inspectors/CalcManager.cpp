@@ -100,51 +100,47 @@ void CalcManager::incStepChanged(QObject* sender)
 
 void CalcManager::functionGenerator()
 {
-    takeCurrentDocument();
     if (!numbersIn({fmin, fmax, fsteps}))
         return;
     store({"FGAxis", "FGSteps", "FGMin", "FGMax", "FGExpr"});
-    if (!PD) {
+    if (!PD()) {
         Alert::beep();
         return;
     }
-    PD->functionGenerator(tagOf(faxis), doubleOf(fmin), doubleOf(fmax), integerOf(fsteps), fexpr->text());
+    PD()->functionGenerator(tagOf(faxis), doubleOf(fmin), doubleOf(fmax), integerOf(fsteps), fexpr->text());
     update();
-    if (PD && context_.currentDocument() == PD)
-        PD->rescale(true, context_.axisPair());
+    if (PD())
+        PD()->rescale(true, context_.axisPair());
 }
 
 void CalcManager::bufferCalc()
 {
-    takeCurrentDocument();
     store({"CAAxis", "CAExpr"});
     if (!mayRun())
         return;
-    PD->bufferCalc(tagOf(axis), expr->text());
+    PD()->bufferCalc(tagOf(axis), expr->text());
     replot();
 }
 
 void CalcManager::twoBufCalc()
 {
-    takeCurrentDocument();
     if (!numbersIn({buf1, buf2}))
         return;
     store({"CABuf1", "CABuf2", "CAOp"});
     const int a = integerOf(buf1), b = integerOf(buf2);
-    const auto valid = [this](int index) { return index >= 0 && index < PD->bufferCount(); };
-    if (!PD || !valid(a) || !valid(b)) {
+    const auto valid = [this](int index) { return index >= 0 && index < PD()->bufferCount(); };
+    if (!PD() || !valid(a) || !valid(b)) {
         Alert::beep();
         return;
     }
-    PD->calcBuf(a, b, tagOf(op));
+    PD()->calcBuf(a, b, tagOf(op));
     replot();
 }
 
 void CalcManager::swapXY()
 {
-    takeCurrentDocument();
     if (!mayRun())
         return;
-    forEachSelectedRow([&](int row) { PD->swapXY(row); });
+    forEachSelectedRow([&](int row) { PD()->swapXY(row); });
     updateAndReplot();
 }

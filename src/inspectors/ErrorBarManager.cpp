@@ -78,7 +78,7 @@ void ErrorBarManager::didChange(QObject* sender)
 {
     if (!beginEdit(sender))
         return;
-    VexaDocument& d = *PD;
+    VexaDocument& d = *PD();
     ErrorBarPanel& u = *ui_;
 
     // What the sender writes into one buffer.

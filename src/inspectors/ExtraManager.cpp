@@ -81,7 +81,7 @@ void ExtraManager::didChange(QObject* sender)
 {
     if (!beginEdit(sender))
         return;
-    VexaDocument& d = *PD;
+    VexaDocument& d = *PD();
     ExtraPanel& u = *ui_;
 
     // What the sender writes into one buffer.

@@ -81,63 +81,56 @@ void FitManager::didChange(QObject* sender)
         showStrength(numbersIn({strength}) ? doubleOf(strength) : shownStrength_);
     else if (sender == strengthSlider)
         showStrength(strengthSlider->doubleValue());
-    else
-        takeCurrentDocument();
 }
 
 void FitManager::doFFT()
 {
-    takeCurrentDocument();
     store({"FFTWindow"});
     if (!mayRun())
         return;
     const int w = tagOf(window);
-    forEachSelectedRow([&](int row) { PD->doFFT(row, w); });
+    forEachSelectedRow([&](int row) { PD()->doFFT(row, w); });
     updateAndReplot();
 }
 
 void FitManager::reduction()
 {
-    takeCurrentDocument();
     if (!numbersIn({factor}))
         return;
     store({"Factor"});
     if (!mayRun(Refusal::Silent))
         return;
     const int n = integerOf(factor);
-    forEachSelectedRow([&](int row) { PD->reduction(row, n); });
+    forEachSelectedRow([&](int row) { PD()->reduction(row, n); });
     updateAndReplot();
 }
 
 void FitManager::smooth()
 {
-    takeCurrentDocument();
     if (!numbersIn({factor}))
         return;
     store({"Factor"});
     if (!mayRun())
         return;
     const int n = integerOf(factor);
-    forEachSelectedRow([&](int row) { PD->smooth(row, n); });
+    forEachSelectedRow([&](int row) { PD()->smooth(row, n); });
     updateAndReplot();
 }
 
 void FitManager::fftsmooth()
 {
-    takeCurrentDocument();
     if (!numbersIn({factor}))
         return;
     store({"Factor"});
     if (!mayRun())
         return;
     const double width = integerOf(factor);
-    forEachSelectedRow([&](int row) { PD->fftsmooth(row, width); });
+    forEachSelectedRow([&](int row) { PD()->fftsmooth(row, width); });
     updateAndReplot();
 }
 
 void FitManager::spline()
 {
-    takeCurrentDocument();
     if (!numbersIn({points, strength}))
         return;
     store({"SplinePoints", "SplineStrength"});
@@ -145,28 +138,26 @@ void FitManager::spline()
         return;
     const int n = integerOf(points);
     const double s = doubleOf(strength);
-    forEachSelectedRow([&](int row) { PD->spline(row, n, s); });
+    forEachSelectedRow([&](int row) { PD()->spline(row, n, s); });
     updateAndReplot();
 }
 
 void FitManager::integrate()
 {
-    takeCurrentDocument();
     if (!mayRun())
         return;
-    forEachSelectedRow([&](int row) { PD->integrate(row); });
+    forEachSelectedRow([&](int row) { PD()->integrate(row); });
     updateAndReplot();
 }
 
 void FitManager::diff()
 {
-    takeCurrentDocument();
     if (!numbersIn({interval}))
         return;
     store({"DiffInterval"});
     if (!mayRun())
         return;
     const double d = doubleOf(interval);
-    forEachSelectedRow([&](int row) { PD->diff(row, d); });
+    forEachSelectedRow([&](int row) { PD()->diff(row, d); });
     updateAndReplot();
 }

@@ -132,12 +132,11 @@ GeneralManager::~GeneralManager() = default;
 
 void GeneralManager::update()
 {
-    takeCurrentDocument();
-    showControls(PD != nullptr);
-    if (!PD)
+    showControls(PD() != nullptr);
+    if (!PD())
         return;
     Refresh refresh(*this);
-    VexaDocument& d = *PD;
+    VexaDocument& d = *PD();
     Ui::GeneralPanel& u = *ui_;
 
     for (const ColorRow& row : colorRows)
@@ -163,7 +162,7 @@ void GeneralManager::update()
 
     // Only a sub-view has a frame inside another graph.
     VexaView* const view = documentView();
-    const bool isSubview = PD != context_.mainDocument() && view;
+    const bool isSubview = PD() != context_.mainDocument() && view;
     subview->setEnabled(isSubview);
     if (isSubview) {
         const QRectF f = view->frame();
@@ -176,7 +175,7 @@ void GeneralManager::update()
 
 void GeneralManager::applyPreset(int tag)
 {
-    VexaDocument& d = *PD;
+    VexaDocument& d = *PD();
     for (const auto& p : presets) {
         if (p.tag != tag)
             continue;
@@ -216,10 +215,9 @@ std::optional<std::array<int, N>> GeneralManager::integersIn(const std::array<QL
 
 void GeneralManager::didChange(QObject* sender)
 {
-    takeCurrentDocument();
-    if (!PD)
+    if (!PD())
         return;
-    VexaDocument& d = *PD;
+    VexaDocument& d = *PD();
     Ui::GeneralPanel& u = *ui_;
     // A refused number changes nothing; the fields show what is stored.
     auto refused = [this] { update(); };
@@ -259,7 +257,7 @@ void GeneralManager::didChange(QObject* sender)
         if (sender == u.*row.box)
             d.page.*row.field = (u.*row.box)->isChecked() ? 1 : 0;
     VexaView* const view = documentView();
-    if (sender == subview && PD != context_.mainDocument() && view) {
+    if (sender == subview && PD() != context_.mainDocument() && view) {
         const auto cells = integersIn(
             subviewCells, {subviewPlaceRange, subviewPlaceRange, subviewSideRange, subviewSideRange});
         if (!cells)

@@ -181,10 +181,9 @@ void GraphicManager::forgetItem(const void* item)
 
 void GraphicManager::update()
 {
-    takeCurrentDocument();
     G = dynamic_cast<Graphic*>(context_.currentGraphic());
     // Without a graphic the controls stay: they are the next one's settings.
-    if (!PD || !G)
+    if (!PD() || !G)
         return;
     const Graphic& g = *G;
     Ui::GraphicPanel& u = *ui_;
@@ -205,7 +204,7 @@ void GraphicManager::update()
     showSettings(s);
 
     Refresh refresh(*this);
-    const CoordinateCells cells(context_, *PD, g.posmode, kTitle);
+    const CoordinateCells cells(context_, *PD(), g.posmode, kTitle);
     const double corners[4] = {g.x1, g.y1, g.x2, g.y2};
     for (int i = 0; i < 4; ++i)
         position[std::size_t(i)]->setText(cells.show(i % 2 == 0, corners[i]));
@@ -223,7 +222,7 @@ void GraphicManager::update()
 
 void GraphicManager::editCorner(Graphic& g, int tag)
 {
-    const CoordinateCells cells(context_, *PD, g.posmode, kTitle);
+    const CoordinateCells cells(context_, *PD(), g.posmode, kTitle);
     const bool x = tag % 2 == 0;
     const std::optional<double> v = cells.read(x, position[std::size_t(tag)]->text());
     if (!v)
@@ -242,7 +241,7 @@ void GraphicManager::editCorner(Graphic& g, int tag)
 
 void GraphicManager::editSize(Graphic& g, int tag)
 {
-    const CoordinateCells cells(context_, *PD, g.posmode, kTitle);
+    const CoordinateCells cells(context_, *PD(), g.posmode, kTitle);
     const bool x = tag == 0;
     const std::optional<double> v = cells.readExtent(x, size[std::size_t(tag)]->text());
     if (!v)
@@ -261,9 +260,8 @@ void GraphicManager::editSize(Graphic& g, int tag)
 
 void GraphicManager::didChange(QObject* sender)
 {
-    takeCurrentDocument();
     G = dynamic_cast<Graphic*>(context_.currentGraphic());
-    if (!PD || !G)
+    if (!PD() || !G)
         return;
     Graphic& g = *G;
     Ui::GraphicPanel& u = *ui_;
@@ -308,5 +306,5 @@ void GraphicManager::didChange(QObject* sender)
         g.posmode = posMode->checkedId();
         g.setPoints(x1, y1, x2, y2);
     }
-    PD->replot();
+    PD()->replot();
 }

@@ -20,19 +20,19 @@ InspectorManager::InspectorManager(PanelContext& context)
 
 InspectorManager::~InspectorManager() = default;
 
-void InspectorManager::takeCurrentDocument()
+VexaDocument* InspectorManager::PD() const
 {
-    PD = context_.currentDocument();
+    return context_.currentDocument();
 }
 
 VexaView* InspectorManager::documentView() const
 {
-    return PD ? dynamic_cast<VexaView*>(PD->PV) : nullptr;
+    return PD() ? dynamic_cast<VexaView*>(PD()->PV) : nullptr;
 }
 
 void InspectorManager::showControls(bool show, const QString& missing)
 {
-    context_.showInspectorFrame(show, PD ? missing : QString());
+    context_.showInspectorFrame(show, PD() ? missing : QString());
 }
 
 void InspectorManager::report(QObject* sender)

@@ -33,7 +33,8 @@ public:
     explicit InspectorManager(PanelContext& context);
     ~InspectorManager() override;
 
-    VexaDocument* PD = nullptr; // the document being worked on
+    // The document the panel edits: the current one.
+    VexaDocument* PD() const;
     QWidget* inspectorView = nullptr;
 
     QWidget* view() override { return inspectorView; }
@@ -46,9 +47,7 @@ public:
 protected:
     PanelContext& context_;
 
-    // PD becomes the current document.
-    void takeCurrentDocument();
-    // PD's view; null without PD.
+    // The view of PD(); null without a document.
     VexaView* documentView() const;
     // The panel's controls, or the controller's view that says what is
     // missing: no document, or (with one open) what else the panel edits

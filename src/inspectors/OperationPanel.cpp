@@ -90,7 +90,7 @@ bool OperationPanel::restore(const char* key)
 bool OperationPanel::mayRun(Refusal refusal)
 {
     // Without a document the controller's check would beep on its own.
-    const bool go = PD && context_.confirmBufferSelection();
+    const bool go = PD() && context_.confirmBufferSelection();
     if (!go && refusal == Refusal::Beep)
         Alert::beep();
     return go;
@@ -98,7 +98,7 @@ bool OperationPanel::mayRun(Refusal refusal)
 
 void OperationPanel::forEachSelectedRow(const std::function<void(int row)>& op)
 {
-    VexaDocument* const document = PD;
+    VexaDocument* const document = PD();
     const std::vector<int> rows = context_.selectedBufferRows();
     for (int row : rows) {
         if (!document || context_.currentDocument() != document)
@@ -115,8 +115,8 @@ void OperationPanel::updateAndReplot()
 
 void OperationPanel::replot()
 {
-    if (PD && context_.currentDocument() == PD)
-        PD->replot();
+    if (PD())
+        PD()->replot();
 }
 
 bool OperationPanel::numbersIn(std::initializer_list<const QLineEdit*> fields, Reading reading) const

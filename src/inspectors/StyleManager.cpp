@@ -153,7 +153,7 @@ void StyleManager::didChange(QObject* sender)
 {
     if (!beginEdit(sender))
         return;
-    VexaDocument& d = *PD;
+    VexaDocument& d = *PD();
     StylePanel& u = *ui_;
 
     // What the sender writes into one buffer; nothing for a sender that is
@@ -202,7 +202,7 @@ void StyleManager::didChange(QObject* sender)
 void StyleManager::checkDynamicSizes(const std::vector<int>& targets)
 {
     for (int i : targets) {
-        const QString& text = PD->DB[std::size_t(i)]->dynsize;
+        const QString& text = PD()->DB[std::size_t(i)]->dynsize;
         if (text.isEmpty())
             continue;
         synerror->clear();
@@ -214,39 +214,38 @@ void StyleManager::checkDynamicSizes(const std::vector<int>& targets)
 
 template <class Set> void StyleManager::inTurn(Set set)
 {
-    takeCurrentDocument();
-    if (!PD)
+    if (!PD())
         return;
     int k = 0;
-    for (std::size_t i = 0; i < PD->DB.size(); ++i)
-        if (PD->DB[i]->getShow())
+    for (std::size_t i = 0; i < PD()->DB.size(); ++i)
+        if (PD()->DB[i]->getShow())
             set(int(i), k++ % 16);
-    PD->replot();
+    PD()->replot();
 }
 
 void StyleManager::autoColor()
 {
-    inTurn(
-        [this](int i, int k) { PD->setBufferStyle(i, &BufferStyle::color, paletteColor(k), Redraw::Later); });
+    inTurn([this](int i, int k) {
+        PD()->setBufferStyle(i, &BufferStyle::color, paletteColor(k), Redraw::Later);
+    });
 }
 
 void StyleManager::autoDash()
 {
-    inTurn([this](int i, int k) { PD->setBufferStyle(i, &BufferStyle::dash, k, Redraw::Later); });
+    inTurn([this](int i, int k) { PD()->setBufferStyle(i, &BufferStyle::dash, k, Redraw::Later); });
 }
 
 void StyleManager::autoSymbol()
 {
-    inTurn([this](int i, int k) { PD->setBufferStyle(i, &BufferStyle::symbol, k, Redraw::Later); });
+    inTurn([this](int i, int k) { PD()->setBufferStyle(i, &BufferStyle::symbol, k, Redraw::Later); });
 }
 
 void StyleManager::applyDefaultStyle()
 {
-    takeCurrentDocument();
-    if (!PD)
+    if (!PD())
         return;
-    if (!writeTargets([this](int i) { PD->DB[std::size_t(i)]->setDefaultStyle(); }).empty())
-        PD->replot();
+    if (!writeTargets([this](int i) { PD()->DB[std::size_t(i)]->setDefaultStyle(); }).empty())
+        PD()->replot();
 }
 
 QColor StyleManager::paletteColor(int k) const

@@ -107,10 +107,9 @@ void TextManager::forgetItem(const void* item)
 
 void TextManager::update()
 {
-    takeCurrentDocument();
     T = dynamic_cast<VexaTextView*>(context_.currentText());
-    showControls(PD && T, PD ? QStringLiteral("No Text Box Selected") : QString());
-    if (!PD || !T)
+    showControls(PD() && T, PD() ? QStringLiteral("No Text Box Selected") : QString());
+    if (!PD() || !T)
         return;
     Refresh refresh(*this);
     const VexaTextView& t = *T;
@@ -136,7 +135,7 @@ void TextManager::update()
         u.positionX->setText(formatNumberAuto(t.tloc.x()));
         u.positionY->setText(formatNumberAuto(t.tloc.y()));
     } else {
-        const CoordinateCells cells(context_, *PD, t.posmode, kTitle);
+        const CoordinateCells cells(context_, *PD(), t.posmode, kTitle);
         u.positionX->setText(cells.show(true, t.x));
         u.positionY->setText(cells.show(false, t.y));
     }
@@ -151,9 +150,8 @@ void TextManager::setAngle(double degrees)
 
 void TextManager::didChange(QObject* sender)
 {
-    takeCurrentDocument();
     T = dynamic_cast<VexaTextView*>(context_.currentText());
-    if (!PD || !T)
+    if (!PD() || !T)
         return;
     VexaTextView& t = *T;
     Ui::TextPanel& u = *ui_;
@@ -195,7 +193,7 @@ void TextManager::didChange(QObject* sender)
     if (sender == posMode)
         t.setFloat(posMode->checkedId());
     if (sender == position) {
-        const CoordinateCells cells(context_, *PD, t.posmode, kTitle);
+        const CoordinateCells cells(context_, *PD(), t.posmode, kTitle);
         const auto x = cells.read(true, u.positionX->text());
         const auto y = x ? cells.read(false, u.positionY->text()) : std::nullopt;
         if (x && y)
@@ -204,5 +202,5 @@ void TextManager::didChange(QObject* sender)
     if (sender == textboxAlign)
         t.tbalign = textboxAlign->checkedId();
     t.doAutoPos();
-    PD->replot();
+    PD()->replot();
 }
