@@ -163,9 +163,6 @@ public:
     HelpBrowser* helpView = nullptr; // in a window of its own, made when first needed
     HelpBrowser* helpBrowser();
 
-    // The value read-outs under the tool palette (owned by the window).
-    ValueReadouts& readouts() const { return *readouts_; }
-
     // The preferences (ManagerPreferences.cpp): read from the user-defaults
     // store at the launch, the program's own before it.
     const Preferences& preferences() const { return prefs_; }
@@ -609,7 +606,7 @@ private:
     // The palette's tooltips and the key catching of the inspector window;
     // returns the read-outs, whose fields are made when they are first shown.
     QWidget* buildToolReadouts();
-    ValueReadouts* readouts_ = nullptr; // owned by the window
+    ValueReadouts* readouts_ = nullptr; // under the tool palette, owned by the window
     // What the panels are given of the controller; its guard holds edits back
     // for the controller's own switches as well.
     std::unique_ptr<PanelContext> makePanelContext();
