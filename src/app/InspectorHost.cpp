@@ -151,6 +151,7 @@ void InspectorHost::show(InspectorKey id)
     if (!s.panel && s.factory) {
         std::unique_ptr<InspectorPanel> made = s.factory(context_);
         if (made && made->view()) {
+            made->view()->setObjectName(keyOf(id));
             s.panel = std::move(made);
             s.panel->setup();
         }

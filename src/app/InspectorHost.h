@@ -5,10 +5,9 @@
 // refresh, and the factory of each key's panel. A panel is made the first time
 // its key is shown, set up once and kept for the rest of the run; a key
 // without a factory (or whose factory makes nothing) shows the empty
-// placeholder. The host owns the part of the inspector window that shows
-// them: the key buttons, and the frame with the panel on show (or the note of
-// what that panel misses). It shows the panel of a key there, remembers it as
-// "LastInspector" and refreshes the panel on show.
+// placeholder; a panel's view is named after its key. The host owns the part of the inspector window that
+// shows them: the key buttons, and the frame with the panel on show (or the note of what that panel misses).
+// It shows the panel of a key there, remembers it as "LastInspector" and refreshes the panel on show.
 //
 // Main thread only.
 

@@ -105,7 +105,6 @@ AxisFormatManager::AxisFormatManager(PanelContext& context)
         , ui_(new Panel)
 {
     inspectorView = new QWidget;
-    inspectorView->setObjectName(QStringLiteral("axisformat"));
     ui_->setupUi(inspectorView);
     Panel& u = *ui_;
     attach(u.insAxisFormatSel);

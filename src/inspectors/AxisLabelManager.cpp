@@ -60,7 +60,6 @@ AxisLabelManager::AxisLabelManager(PanelContext& context)
         , ui_(new Panel)
 {
     inspectorView = new QWidget;
-    inspectorView->setObjectName(QStringLiteral("axislabel"));
     ui_->setupUi(inspectorView);
     Panel& u = *ui_;
     attach(u.insAxisLabelsSel);

@@ -77,7 +77,6 @@ AxisManager::AxisManager(PanelContext& context)
         , ui_(new Ui::AxisPanel)
 {
     inspectorView = new QWidget;
-    inspectorView->setObjectName(QStringLiteral("axis"));
     ui_->setupUi(inspectorView);
     Ui::AxisPanel& u = *ui_;
     attach(u.insAxisSel);

@@ -24,7 +24,6 @@ CalcManager::CalcManager(PanelContext& context)
         , ui_(new Ui::CalcPanel)
 {
     inspectorView = new QWidget;
-    inspectorView->setObjectName(QStringLiteral("calc"));
     Ui::CalcPanel& u = *ui_;
     u.setupUi(inspectorView);
 

@@ -38,7 +38,6 @@ ErrorBarManager::ErrorBarManager(PanelContext& context)
         , ui_(new ErrorBarPanel)
 {
     inspectorView = new QWidget;
-    inspectorView->setObjectName(QStringLiteral("errorbar"));
     ui_->setupUi(inspectorView);
     ErrorBarPanel& u = *ui_;
     setScope(u.allbuffer, u.selbuffer);

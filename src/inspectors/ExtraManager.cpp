@@ -49,7 +49,6 @@ ExtraManager::ExtraManager(PanelContext& context)
         , ui_(new ExtraPanel)
 {
     inspectorView = new QWidget;
-    inspectorView->setObjectName(QStringLiteral("extra"));
     ui_->setupUi(inspectorView);
     ExtraPanel& u = *ui_;
     setScope(u.allbuffer, u.selbuffer);

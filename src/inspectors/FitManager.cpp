@@ -16,7 +16,6 @@ FitManager::FitManager(PanelContext& context)
         , ui_(new Ui::FitPanel)
 {
     inspectorView = new QWidget;
-    inspectorView->setObjectName(QStringLiteral("fit"));
     Ui::FitPanel& u = *ui_;
     u.setupUi(inspectorView);
 

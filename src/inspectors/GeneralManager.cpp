@@ -90,7 +90,6 @@ GeneralManager::GeneralManager(PanelContext& context)
         , ui_(new Ui::GeneralPanel)
 {
     inspectorView = new QWidget;
-    inspectorView->setObjectName(QStringLiteral("general"));
     ui_->setupUi(inspectorView);
     Ui::GeneralPanel& u = *ui_;
 

@@ -69,7 +69,6 @@ GraphicManager::GraphicManager(PanelContext& context)
         , ui_(new Ui::GraphicPanel)
 {
     inspectorView = new QWidget;
-    inspectorView->setObjectName(QStringLiteral("graphic"));
     ui_->setupUi(inspectorView);
     Ui::GraphicPanel& u = *ui_;
 

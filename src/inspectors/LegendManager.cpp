@@ -59,7 +59,6 @@ LegendManager::LegendManager(PanelContext& context)
         , ui_(new Ui::LegendPanel)
 {
     inspectorView = new QWidget;
-    inspectorView->setObjectName(QStringLiteral("legend"));
     ui_->setupUi(inspectorView);
     Ui::LegendPanel& u = *ui_;
 

@@ -15,7 +15,6 @@ NormalizeManager::NormalizeManager(PanelContext& context)
         , ui_(new Ui::NormalizePanel)
 {
     inspectorView = new QWidget;
-    inspectorView->setObjectName(QStringLiteral("normalize"));
     Ui::NormalizePanel& u = *ui_;
     u.setupUi(inspectorView);
 

@@ -91,7 +91,6 @@ StyleManager::StyleManager(PanelContext& context)
         , ui_(new StylePanel)
 {
     inspectorView = new QWidget;
-    inspectorView->setObjectName(QStringLiteral("style"));
     ui_->setupUi(inspectorView);
     StylePanel& u = *ui_;
     setScope(u.allbuffer, u.selbuffer);

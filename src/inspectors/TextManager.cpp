@@ -58,7 +58,6 @@ TextManager::TextManager(PanelContext& context)
         , ui_(new Ui::TextPanel)
 {
     inspectorView = new QWidget;
-    inspectorView->setObjectName(QStringLiteral("text"));
     ui_->setupUi(inspectorView);
     Ui::TextPanel& u = *ui_;
 
