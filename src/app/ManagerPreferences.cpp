@@ -107,7 +107,8 @@ void Manager::buildPreferences()
         prefs_.windowToolbar = on;
         prefs_.saveWindowToolbar(UserDefaults::standard());
         for (VexaDocument* doc : documents_)
-            doc->update();
+            if (DocumentWindowQt* w = windowOf(doc))
+                w->followController();
     });
     connect(p_initialdoc, &QCheckBox::toggled, this, [this](bool on) {
         prefs_.initialDocument = on;
@@ -328,10 +329,11 @@ void Manager::loadPartialFile(int section)
         return;
     // The file's sub-views join the document; their views stay with its window.
     DocumentArchive::SubviewViews views;
-    const bool loaded = DocumentArchive::loadPartialFile(*PD, section, paths.front(), views);
+    const Outcome loaded = DocumentArchive::loadPartialFile(*PD, section, paths.front(), views);
+    Alert::show(loaded);
     for (auto& v : views)
         window->subviewViews.push_back(std::move(v));
-    if (loaded) {
+    if (loaded.ok()) {
         update();
         PD->replot();
     }

@@ -1,6 +1,7 @@
 #include "inspectors/CalcManager.h"
 
 #include "app/PanelContext.h"
+#include "macro/AlertQuestions.h"
 #include "model/VexaDocument.h"
 #include "platform/Alert.h"
 #include "util/NumberFormat.h"
@@ -106,7 +107,8 @@ void CalcManager::functionGenerator()
         Alert::beep();
         return;
     }
-    PD()->functionGenerator(tagOf(faxis), doubleOf(fmin), doubleOf(fmax), integerOf(fsteps), fexpr->text());
+    Alert::show(PD()->functionGenerator(tagOf(faxis), doubleOf(fmin), doubleOf(fmax), integerOf(fsteps),
+                                        fexpr->text()));
     update();
     if (PD())
         PD()->rescale(true, context_.axisPair());
@@ -132,7 +134,7 @@ void CalcManager::twoBufCalc()
         Alert::beep();
         return;
     }
-    PD()->calcBuf(a, b, tagOf(op));
+    Alert::show(PD()->calcBuf(a, b, tagOf(op), AlertQuestions::instance()));
     replot();
 }
 

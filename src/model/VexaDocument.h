@@ -5,15 +5,21 @@
 // axis pairs, every per-axis setting in arrays of four, and the frame,
 // margin, background and legend settings.
 //
-// Settings are plain public fields, grouped by what they describe: the page
-// (margins, fills, frame), the legend and the four axes. Whoever changes them
-// calls replot() afterwards: the one entry of the change protocol.
+// Settings are grouped by what they describe: the page (margins, fills,
+// frame), the legend, the four axes and each buffer's style. They are read
+// as plain fields but changed through their setters (setPage, setLegend,
+// setAxis, setBufferStyle, ...), which skip a value the field already holds
+// and replot. replot() draws the document, refreshes the controller and
+// tells the document's listeners (the window that shows it) once; loading a
+// document and undoing a step restore fields directly and replot after.
 
 #include "model/AxisSettings.h"
 #include "model/DataBuffer.h"
 #include "model/DocumentItems.h"
+#include "model/DocumentListeners.h"
 #include "model/LegendSettings.h"
 #include "model/PageSettings.h"
+#include "platform/Outcome.h"
 #include "platform/UndoManager.h"
 
 #include <QColor>
@@ -36,6 +42,7 @@
 class DocumentView;
 class DocumentWindow;
 class ManagerServices;
+class Questions;
 class UserDefaults;
 
 // 1 = X1 with Y1, 2 = X2 with Y2, 0 = both where an operation allows it.
@@ -122,12 +129,17 @@ public:
     void incCurrentDataBuffer();
     void decCurrentDataBuffer();
 
-    // Brings the window's tool palette and its two small views in line with
-    // the controller.
-    void update();
     void updateAutoTexts();
-    // The change protocol's one entry: update, redraw, refresh, mark edited.
+    // The change protocol's one entry: redraws the view, refreshes the
+    // controller and tells the listeners once, with whether a setting
+    // changed since they were last told. A sub-view's replot is its main
+    // document's, which then tells of the sub-view's setting changes too.
     void replot();
+    // Adds a listener to the document's replots (DocumentListeners.h).
+    [[nodiscard]] DocumentListeners::Subscription listen(DocumentListeners::Listener listener)
+    {
+        return listeners_.add(std::move(listener));
+    }
     // The read-out of the main document's window shows the axis values
     // (pair 1) at a view point of this document; the measure form reads the
     // point the cross hair marks, (-15, +15) from the pointer.
@@ -137,12 +149,14 @@ public:
     int bufferCount() const { return int(DB.size()); }
 
     // --- changing settings --------------------------------------------------------------
-    // The way panels, tools and macro commands change a setting. A value the
-    // field already holds changes nothing (to a field holding a NaN, another
-    // NaN is no change); otherwise the field takes it and the document
-    // replots at once, or, with Redraw::Later, at its caller's next replot (a
-    // macro run replots once, at its end). An axis or buffer index out of
-    // range changes nothing. True when the setting changed.
+    // The one way panels, tools, imports and macro commands change a
+    // setting. A value the field already holds changes nothing (to a field
+    // holding a NaN, another NaN is no change); otherwise the field takes it
+    // and the document replots at once, or, with Redraw::Later, at its
+    // caller's next replot (a panel or a drag step replots once for all it
+    // changed, a macro run once, at its end); that replot tells the
+    // listeners a setting changed. An axis or buffer index out of range
+    // changes nothing. True when the setting changed.
     enum class Redraw { Now, Later };
     template <class T>
     bool setPage(T PageSettings::*field, const std::type_identity_t<T>& value, Redraw redraw = Redraw::Now)
@@ -225,15 +239,17 @@ public:
 
     // --- spectrum, FFT smoothing, spline ------------------------------------------
     // Each appends one new buffer made from buffer `index` (an index out of
-    // range does nothing) and leaves the replot to the caller. Failures are
-    // alerts and make no buffer. fftsmooth and spline set "lastbuffer".
-    // Magnitude spectrum under an FFTWindow (model/Spectral.h); returns this.
-    VexaDocument* doFFT(int index, int window);
+    // range does nothing: Empty) and leaves the replot to the caller. A
+    // failure is a failed outcome, titled as its alert, and makes no buffer;
+    // nothing is shown. fftsmooth and spline set "lastbuffer".
+    // Magnitude spectrum under an FFTWindow (model/Spectral.h).
+    Outcome doFFT(int index, int window);
     // Low-pass smoothing; the width is clamped at 0.
-    void fftsmooth(int index, double width);
+    Outcome fftsmooth(int index, double width);
     // Not-a-knot cubic spline resampled with `points` parts per interval;
-    // strength 2 is the ordinary interpolating spline.
-    void spline(int index, int points, double strength);
+    // strength 2 is the ordinary interpolating spline. An unsorted buffer is
+    // sorted first when `questions` agree; otherwise Cancelled.
+    Outcome spline(int index, int points, double strength, Questions& questions);
 
     // --- data operations over whole buffers -----------------------------------------
     // A buffer index out of range does nothing. The selection is the rows
@@ -244,25 +260,32 @@ public:
     // (model/VexaDocumentOperations.h).
     // A new buffer of n or n - 1 points: (v, f(v)), or (f(v), v) with xflag,
     // for v from `from` in steps of (to - from)/(n - 1) while v <= to.
-    void functionGenerator(int xflag, double from, double to, int n, const QString& expression);
+    Outcome functionGenerator(int xflag, double from, double to, int n, const QString& expression);
     void bufferCalc(int target, const QString& expression);
     // Axis 0 = x, 1 = y; one undo step each, undo and redo replot.
     void normalize(int axis, double a, double b, double c, double d);
     void move(int axis, double from, double to);
     void cut(int axis, double a, double b, int mode);
-    void reduction(int index, int n);
-    void smooth(int index, int n);
-    void diff(int index, double interval);
-    void reg(int index, double x1, double x2, int type);
+    // The operations below return what became of them (failures titled as
+    // their alerts; nothing is shown). Those that need ascending x ask
+    // `questions` whether to sort an unsorted buffer first; declined, they
+    // are Cancelled.
+    Outcome reduction(int index, int n);
+    Outcome smooth(int index, int n);
+    Outcome diff(int index, double interval, Questions& questions);
+    Outcome reg(int index, double x1, double x2, int type);
     // Running integral as a new buffer.
-    void integrate(int index);
+    Outcome integrate(int index, Questions& questions);
     // Definite integral into "integral" and the buffer's comment.
-    void integrate(int index, double x1, double x2);
-    void calcBuf(int a, int b, int op);
+    Outcome integrate(int index, double x1, double x2, Questions& questions);
+    Outcome calcBuf(int a, int b, int op, Questions& questions);
     void swapXY(int index);
 
 private:
     UndoManager undo_;
+    DocumentListeners listeners_;
+    // A setter changed a setting since the listeners were last told.
+    bool settingsChanged_ = false;
     DataBuffer* bufferAt(int index)
     {
         return index >= 0 && index < bufferCount() ? DB[std::size_t(index)].get() : nullptr;
@@ -276,6 +299,7 @@ private:
             return false;
         }
         field = value;
+        settingsChanged_ = true;
         if (redraw == Redraw::Now)
             replot();
         return true;
