@@ -131,7 +131,7 @@ void DocumentWindowQt::buildPalette()
         ++cell;
         MM.insert(title, b);
     }
-    MM.value(QStringLiteral("select"))->setChecked(true);
+    MM.value(toolTitle(Tool::Select))->setChecked(true);
     // Only a click by the user reports back; selectTool() is silent.
     connect(palette_, &QButtonGroup::buttonClicked, this, [this](QAbstractButton*) { mouseModeChanged(); });
 }
@@ -211,12 +211,7 @@ QString DocumentWindowQt::selectedToolTitle() const
 
 void DocumentWindowQt::selectTool(const QString& title)
 {
-    QAbstractButton* b = MM.value(title);
-    if (!b) {
-        for (auto it = MM.cbegin(); it != MM.cend(); ++it)
-            if (it.key().compare(title, Qt::CaseInsensitive) == 0)
-                b = it.value();
-    }
+    QAbstractButton* b = MM.value(toolTitle(toolNamed(title)));
     if (!b)
         return;
     b->setChecked(true);

@@ -430,9 +430,8 @@ QString Manager::mouseModeTitle() const
 
 void Manager::selectMouseMode(const QString& title)
 {
-    for (auto it = MM.cbegin(); it != MM.cend(); ++it)
-        if (it.key().compare(title, Qt::CaseInsensitive) == 0)
-            it.value()->setChecked(true);
+    if (QAbstractButton* b = MM.value(toolTitle(toolNamed(title))))
+        b->setChecked(true);
 }
 
 void Manager::mouseModeDidChange(VexaDocument* /*sender*/)
@@ -440,23 +439,23 @@ void Manager::mouseModeDidChange(VexaDocument* /*sender*/)
     T = nullptr;
     if (PD)
         PD->replot();
-    const QString tool = mouseModeTitle();
-    if (tool == QStringLiteral("normx") || tool == QStringLiteral("normy")) {
+    const Tool tool = mouseTool();
+    if (tool == Tool::NormX || tool == Tool::NormY) {
         axisBothWarn();
         if (selectedInspector() != QStringLiteral("normalize"))
             switchInspector(QStringLiteral("normalize"));
         // The panel's axis choice follows the tool: x values or y values.
         PanelOutlets::selectTag(IM.value(QStringLiteral("normalize")), QStringLiteral("axis"),
-                                tool == QStringLiteral("normx") ? 0 : 1);
-    } else if (tool == QStringLiteral("legend") || tool == QStringLiteral("graphic")
-               || tool == QStringLiteral("text")) {
-        switchInspector(tool);
-    } else if (tool == QStringLiteral("bgsub")) {
+                                tool == Tool::NormX ? 0 : 1);
+    } else if (tool == Tool::Legend || tool == Tool::Graphic || tool == Tool::Text) {
+        // These tools have a panel of their own, under the tool's title.
+        switchInspector(toolTitle(tool));
+    } else if (tool == Tool::BgSub) {
         switchInspector(QStringLiteral("normalize"));
     }
     if (PD) {
         // Keys go to the graph, except while the text tool types into a box.
-        if (tool != QStringLiteral("text"))
+        if (tool != Tool::Text)
             if (DocumentWindowQt* w = windowOf(PD))
                 w->graphWidget().setFocus(Qt::OtherFocusReason);
         if (auto* view = dynamic_cast<VexaView*>(PD->PV))

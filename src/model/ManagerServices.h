@@ -11,6 +11,8 @@
 // behaves as an idle application: no print mode, no current document, no
 // tool, no selection.
 
+#include "model/Tool.h"
+
 #include <QHash>
 #include <QList>
 #include <QPointF>
@@ -61,12 +63,9 @@ public:
 
     // Title of the selected cell of the application's tool palette.
     virtual QString mouseModeTitle() const { return QString(); }
-    // True when the current tool is the named one, compared without regard
-    // to case.
-    bool mouseMode(const QString& tool) const
-    {
-        return mouseModeTitle().compare(tool, Qt::CaseInsensitive) == 0;
-    }
+    // The tool of that cell (Tool::None without one). A gesture, a key or a
+    // drawing pass asks once and keeps the answer.
+    Tool mouseTool() const { return toolNamed(mouseModeTitle()); }
 
     // The "WindowToolbar" preference: document windows hide their own tool
     // strip and value read-out.

@@ -10,6 +10,7 @@
 // tools and the drawing read and write.
 
 #include "model/DocumentView.h"
+#include "model/Tool.h"
 #include "platform/BezierPath.h"
 #include "platform/DashPattern.h"
 
@@ -351,9 +352,10 @@ private:
     void pressGraphic(QPointF p);
     void dragGraphic();
     void releaseGraphic();
-    void dragSelect();
-    void dragMoveBuffers();
-    void releaseMoveBuffers();
+    void dragSelect(bool movepoint);
+    // The movex, movey and movexy tools: `tool` tells which directions move.
+    void dragMoveBuffers(Tool tool);
+    void releaseMoveBuffers(Tool tool);
     void dragReference(bool xAxis);
     void releaseReference(QPointF p, bool xAxis);
     void pressBackground();
