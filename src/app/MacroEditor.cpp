@@ -460,7 +460,7 @@ void MacroEditor::ma_save()
     if (slot->src == src && slot->shortcut == shortcut && slot->type == type)
         return;
     slot->stopTimer();
-    if (slot->MAP != 0) {
+    if (slot->MAP != PerlJobState::Idle) {
         // A perl job of this macro still runs: the same object keeps it, so
         // that Stop still reaches it.
         slot->src = src;
@@ -548,7 +548,8 @@ void MacroEditor::updateMacro(int row)
         return;
     UserDefaults::standard().setValue(QStringLiteral("CurrentMacro"), row);
     const Macro& m = *MA[std::size_t(row)];
-    executeTitle_ = m.timerRunning() || m.MAP != 0 ? QStringLiteral("Stop") : QStringLiteral("Execute");
+    executeTitle_ = m.timerRunning() || m.MAP != PerlJobState::Idle ? QStringLiteral("Stop")
+                                                                    : QStringLiteral("Execute");
     if (hasView())
         showMacro(m);
 }

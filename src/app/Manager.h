@@ -114,7 +114,7 @@ public:
     int pasteoffset = 0; // offset of the next pasted graphic
     std::uint8_t noedit = 0; // 1 while documents, inspectors or panes are switched
     // Wait flag of the perl bridge: a perl job clears it from its own thread.
-    std::atomic<int> GMAP{0};
+    std::atomic<PerlJobState> GMAP{PerlJobState::Idle};
     double epicstimeout = 0; // Channel Access time-out in seconds, 3 after launch
 
     // The command-line options, read once by readOptions().
@@ -574,8 +574,8 @@ public:
     // ----------------------------------------------------------------------------------------------
     ManagerServices& services() override { return *this; }
     QHash<QString, QString>& stringVariables() override { return SV; }
-    int perlWaitFlag() const override { return GMAP.load(); }
-    void setPerlWaitFlag(int value) override { GMAP.store(value); }
+    PerlJobState perlWaitFlag() const override { return GMAP.load(); }
+    void setPerlWaitFlag(PerlJobState value) override { GMAP.store(value); }
     bool consoleAtLineStart() const override { return console_.atLineStart(); }
     void consoleAppend(const QString& text, bool error) override;
     void consoleClear() override;

@@ -38,7 +38,7 @@ template <class Condition> bool spinUntil(Condition done, int ms = 20000)
 void runPerl(Macro& m)
 {
     m.parseMacro();
-    ASSERT_TRUE(spinUntil([&] { return m.MAP == 0; }));
+    ASSERT_TRUE(spinUntil([&] { return m.MAP == PerlJobState::Idle; }));
 }
 
 std::vector<double> column(const std::vector<double>& v)
@@ -151,7 +151,7 @@ TEST(PerlImport, MakesBuffersFromTheChosenFile)
     // Cancel does nothing.
     host.openedPath.reset();
     m.parseMacro();
-    EXPECT_EQ(m.MAP, 0);
+    EXPECT_EQ(m.MAP, PerlJobState::Idle);
     EXPECT_EQ(d->bufferCount(), 2);
 }
 
@@ -366,15 +366,15 @@ TEST(PerlFilter, TheUsersStopEndsTheJobAndDropsItsResult)
     QElapsedTimer clock;
     clock.start();
     m.parseMacro();
-    EXPECT_EQ(m.MAP, 1);
+    EXPECT_EQ(m.MAP, PerlJobState::Running);
     EXPECT_EQ(host.executeTitle, QStringLiteral("Stop"));
     EXPECT_TRUE(host.progressShown);
     Macro::waitProcessingEvents(0.2);
     m.parseMacro(); // the button, now titled Stop
-    EXPECT_EQ(m.MAP, 2);
+    EXPECT_EQ(m.MAP, PerlJobState::Stopping);
     m.parseMacro(); // once more while the stop is pending
     EXPECT_EQ(alerts.beeps(), 1);
-    ASSERT_TRUE(spinUntil([&] { return m.MAP == 0; }));
+    ASSERT_TRUE(spinUntil([&] { return m.MAP == PerlJobState::Idle; }));
     EXPECT_LT(clock.elapsed(), 10000);
     EXPECT_EQ(d->bufferCount(), 1);
     EXPECT_TRUE(host.console.isEmpty()) << host.console.toStdString();
@@ -392,7 +392,7 @@ TEST(PerlFilter, AResultForADocumentThatClosedMeanwhileOnlyBeeps)
             MacroTypePerlFilter);
     m.parseMacro();
     Macro::documentWillClose(d);
-    ASSERT_TRUE(spinUntil([&] { return m.MAP == 0; }));
+    ASSERT_TRUE(spinUntil([&] { return m.MAP == PerlJobState::Idle; }));
     EXPECT_EQ(alerts.beeps(), 1);
     EXPECT_EQ(d->bufferCount(), 1);
 }
@@ -411,7 +411,7 @@ TEST(PerlFilter, AJobWhoseHostWentAwayIsEndedAndTellsNobody)
         job = m.task;
         ASSERT_TRUE(job);
     }
-    ASSERT_TRUE(spinUntil([&] { return m.MAP == 0 && !job; }));
+    ASSERT_TRUE(spinUntil([&] { return m.MAP == PerlJobState::Idle && !job; }));
 }
 
 TEST(PerlFilter, AMissingScriptIsReportedAsAnException)
@@ -484,7 +484,7 @@ TEST(PerlCommands, AMacroWaitsForItsFilterAndSeesTheNewBuffers)
     // Ascending buffer order, whatever order the set named.
     EXPECT_EQ(d->DB[2]->Y, column({0, 20, 40}));
     EXPECT_EQ(d->DB[3]->Y, column({0, 20}));
-    EXPECT_EQ(host.GMAP.load(), 0);
+    EXPECT_EQ(host.GMAP.load(), PerlJobState::Idle);
 }
 
 TEST(PerlCommands, AnImportFromAMacroGetsThePathAsItIs)
@@ -518,7 +518,7 @@ TEST(PerlCommands, TheTimeOutEndsAHungScriptAndTheRunGoesOn)
     EXPECT_EQ(console,
               QStringLiteral("timeout on perl execution, you may set the timeout with 'perltimeout <sec>', "
                              "default is 10 sec\nafter "));
-    EXPECT_EQ(host.GMAP.load(), 0);
+    EXPECT_EQ(host.GMAP.load(), PerlJobState::Idle);
     // The terminated job reports its end later, with the signal's number.
     ASSERT_TRUE(spinUntil([&] { return host.console.contains(QStringLiteral("exit code")); }));
     EXPECT_LT(clock.elapsed(), 10000);
