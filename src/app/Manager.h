@@ -76,6 +76,9 @@ class QWidget;
 class QueryEditor;
 class PointTableModel;
 class UndoManager;
+namespace DocumentArchive {
+enum PartialLoadSection : int;
+}
 
 class Manager : public QObject, public ApplicationController, public MacroHost, public FontReceiver {
 public:
@@ -358,9 +361,9 @@ public:
     // text, number and legend fonts.
     void fontChanges(int tag);
     void receiveFont(const FontChange& relay) override;
-    // The open panel for one document file, whose section (PartialLoadSection)
-    // is merged into the current document, which then replots.
-    void loadPartialFile(int section);
+    // The open panel for one document file, whose section is merged into the
+    // current document, which then replots.
+    void loadPartialFile(DocumentArchive::PartialLoadSection section);
     bool toolbarSwitch() const override;
     // The date-and-time format of times the user sees or types.
     QString TDF() const override;

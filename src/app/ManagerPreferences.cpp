@@ -224,7 +224,7 @@ QMenu* Manager::buildPartialLoadMenu()
     for (const auto& [section, title] : sections) {
         QAction* a = menu->addAction(QString::fromUtf8(title));
         a->setData(int(section));
-        connect(a, &QAction::triggered, this, [this, s = int(section)] { loadPartialFile(s); });
+        connect(a, &QAction::triggered, this, [this, s = section] { loadPartialFile(s); });
     }
     return menu;
 }
@@ -309,7 +309,7 @@ void Manager::receiveFont(const FontChange& relay)
         PD->replot();
 }
 
-void Manager::loadPartialFile(int section)
+void Manager::loadPartialFile(DocumentArchive::PartialLoadSection section)
 {
     DocumentWindowQt* window = windowOf(PD);
     if (!PD || !window) {

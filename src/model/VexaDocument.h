@@ -90,9 +90,6 @@ public:
     PerAxis<QStringList> alabelindex;
     LegendSettings legend;
 
-    // --- partial-load switches of the document-file reader ----------------------
-    Flag ALL = 0, LAYOUT = 0, DATA = 0, RANGE = 0, COLORS = 0, FONTS = 0, FIT = 0, TG = 0;
-
     // --- import scratch ------------------------------------------------------------
     std::vector<double> d1, d2;
     QString gdf;
