@@ -48,6 +48,7 @@ class AxisLabelTableModel;
 class AxisLabelTableView;
 class BufferListModel;
 class CalendarFormat;
+class ColorWell;
 class DocumentWindowQt;
 class HelpBrowser;
 class InspectorPanel;
@@ -55,7 +56,6 @@ class KeptWindowPlace;
 class MadeWhenShown;
 class Macro;
 class MacroEditor;
-class PaletteWell;
 class PanelAccessories;
 class QAbstractButton;
 class QAction;
@@ -199,7 +199,7 @@ public:
     QCheckBox* p_toolbar = nullptr; // windowToolbar
     QCheckBox* p_initialdoc = nullptr; // initialDocument
     // The palette: well n holds colour n.
-    std::array<PaletteWell*, Preferences::paletteSize> p_col{};
+    std::array<ColorWell*, Preferences::paletteSize> p_col{};
     // The default fonts as "<name> - <size> pt", by Preferences::DefaultFont.
     std::array<QLineEdit*, Preferences::fontCount> p_fontFields{};
     // The font panel's relay, for the controller and the panels.
@@ -349,8 +349,8 @@ public:
     // --- preferences (ManagerPreferences.cpp) -------------------------------------------------
     // Palette colour n (taken modulo 16).
     QColor paletteColor(int n) const;
-    // The user chose a colour in a palette well: stored as "IPcolor<tag>".
-    void prefColorChanged(PaletteWell* well);
+    // The user chose a colour in palette well n: stored as "IPcolor<n>".
+    void prefColorChanged(ColorWell* well);
     // The wells back to the program's palette; the stored colours removed.
     void revertColors();
     // The current buffer's style becomes that of new buffers; a beep without
