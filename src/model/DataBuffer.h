@@ -164,8 +164,8 @@ public:
     bool checkDX() const;
     // Ascending x, or the user had the buffer sorted; false when declined.
     bool checkSort();
-    // Ascending by x (key 0 is the only key).
-    void sort(int key);
+    // Ascending by x.
+    void sort();
     void swapXY();
     // Sets one column of every point to the value of the expression.
     void calc(int target, const QString& expression, const QList<double>& globals,

@@ -453,11 +453,11 @@ bool DataBuffer::checkSort()
                      {QStringLiteral("Sort"), QStringLiteral("Cancel")});
     if (answer != 0)
         return false;
-    sort(0);
+    sort();
     return true;
 }
 
-void DataBuffer::sort(int)
+void DataBuffer::sort()
 {
     const std::size_t n = std::size_t(nop());
     if (n > 1) {

@@ -207,8 +207,8 @@ public:
     // undo step.
     void rescale(bool update, int pair);
     void upscale(double factor, int direction, int pair, bool replot);
-    // Always replots; the last argument is there for symmetry with upscale.
-    void downscale(double factor, int direction, int pair, bool unused);
+    // Always replots.
+    void downscale(double factor, int direction, int pair);
     // Extremes of the buffers' cached extents: shown buffers, or all when
     // `all` is non-zero; 0 without buffers.
     double getXmin(int all) const;

@@ -233,7 +233,7 @@ void VexaView::scrollWheel(double deltaY, unsigned modifiers)
     if (deltaY > 0)
         PD->upscale(f, direction, M->axis12(), true);
     else
-        PD->downscale(f, direction, M->axis12(), true);
+        PD->downscale(f, direction, M->axis12());
     um.endUndoGrouping();
 }
 

@@ -322,7 +322,7 @@ void VexaView::drawRect(QPainter& painter, const QRectF& dirty, const QImage* ca
             drawBuffersFront(painter);
 
             if (d.legend.plotlegend)
-                plotLegend(painter, 0);
+                plotLegend(painter);
 
             pl.setLineDash(dash, 0, 0);
 

@@ -563,7 +563,7 @@ TEST(MarksLoopTest, CopiedSymbolsMatchDrawnOnes)
         const QImage copied = cv.render();
         const QImage drawn = cv.paint([&] {
             for (auto [x, y] : points)
-                cv.view.plotSymbol(&b, x, y, -1, 0, 0);
+                cv.view.plotSymbol(&b, x, y, -1, false);
         });
         // Edges may differ by the eighth of a pixel a copy can be off; the
         // ink and where it lies may not.
