@@ -145,7 +145,7 @@ void AxisManager::update()
         Expression e;
         e.setNoAlert();
         M.setVar(QStringLiteral("v"), 1);
-        e.setGlobalVars(M.CV).setVars(M.GV).setVar("v", 1);
+        e.setVars(M.GV).setVar("v", 1);
         if (!e.parse(s.scaleexpr)) {
             QPalette p = u.synerror->palette();
             p.setColor(QPalette::WindowText, Color::rgb(0.501961, 0, 0));

@@ -34,7 +34,7 @@ public:
 
     // --- state ------------------------------------------------------------
     // The controller's shared state: current and main document (PD, MPD),
-    // numeric variables GV and setVar, the list CV, warnings, update(),
+    // numeric variables GV and setVar, warnings, update(),
     // selectedBufferRows().
     virtual ManagerServices& services() = 0;
     // The string variables; the controller keeps "document", "input" and

@@ -167,7 +167,8 @@ public:
     // Ascending by x.
     void sort();
     void swapXY();
-    // Sets one column of every point to the value of the expression.
+    // Sets one column of every point to the value of the expression. The
+    // globals are the expression's r0, r1, ...; the program has none to give.
     void calc(int target, const QString& expression, const QList<double>& globals,
               const QHash<QString, double>& variables, const VexaDocument* document);
 

@@ -14,7 +14,6 @@
 #include "model/Tool.h"
 
 #include <QHash>
-#include <QList>
 #include <QPointF>
 #include <QString>
 
@@ -38,8 +37,6 @@ public:
     GraphicItem* G = nullptr; // current graphic; at most one of T and G is set
     // Numeric variables shared by expressions, macros, tools and operations.
     QHash<QString, double> GV;
-    // Numbered variables r0, r1, ... handed to every expression; never filled.
-    QList<double> CV;
     // 1 while a graph is printed, exported as a picture or copied.
     std::uint8_t printmode = 0;
     // The "show warnings" preference.
