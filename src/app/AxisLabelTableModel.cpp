@@ -51,11 +51,12 @@ bool AxisLabelTableModel::edit(int row, int column, const QString& text)
     bool taken = false;
     if (column == replacementColumn && a >= 0 && row < d->alabelindex[std::size_t(a)].size()) {
         const QString key = d->alabelindex[std::size_t(a)][row];
-        QHash<QString, QString>& labels = d->axes[std::size_t(a)].alabel;
+        QHash<QString, QString> labels = d->axes[std::size_t(a)].alabel;
         if (text.isEmpty())
             labels.remove(key);
         else
             labels.insert(key, text);
+        d->setAxis(a, &AxisSettings::alabel, labels, VexaDocument::Redraw::Later);
         taken = true;
     }
     d->replot();

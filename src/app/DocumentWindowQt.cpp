@@ -54,7 +54,12 @@ DocumentWindowQt::DocumentWindowQt(std::unique_ptr<VexaDocument> document, Appli
     controller_.startPD = &d;
     controller_.documentOpened(&d);
     assembled_ = true;
-    d.update();
+    // Every replot brings the window in line and marks it edited.
+    replots_ = d.listen([this](const DocumentChange&) {
+        followController();
+        setDocumentEdited(true);
+    });
+    followController();
 }
 
 DocumentWindowQt::~DocumentWindowQt()
@@ -161,7 +166,7 @@ void DocumentWindowQt::makeStrip()
     valview->setFixedSize(valview->sizeHint());
 
     // The strip never holds the window wider than the user wants it; in a
-    // narrow window the value read-out goes (VexaDocument::update) and the
+    // narrow window the value read-out goes (followController) and the
     // palette is cut at its left.
     auto* strip = new QWidget;
     strip->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
@@ -191,7 +196,7 @@ void DocumentWindowQt::makeStrip()
     if (!isVisible())
         graph_->view().setFrameSize(QSizeF(graph_->size()));
     // What of the strip the switch and the window's width leave.
-    document_->update();
+    followController();
 }
 
 void DocumentWindowQt::setVisible(bool visible)
@@ -201,7 +206,29 @@ void DocumentWindowQt::setVisible(bool visible)
     VexaWindow::setVisible(visible);
 }
 
-// --- DocumentWindow -------------------------------------------------------------
+// --- the palette and the strip follow the controller ------------------------------
+
+void DocumentWindowQt::followController()
+{
+    const Tool wanted = controller_.mouseTool();
+    if (toolNamed(selectedToolTitle()) != wanted)
+        selectTool(toolTitle(wanted));
+    const StripParts parts
+        = stripParts(controller_.toolbarSwitch(), width(), toolViewWidth(), valViewWidth());
+    // A part is touched only when it changes.
+    if (toolViewHidden() != parts.toolsHidden)
+        setToolViewHidden(parts.toolsHidden);
+    if (valViewHidden() != parts.valuesHidden)
+        setValViewHidden(parts.valuesHidden);
+}
+
+DocumentWindowQt::StripParts DocumentWindowQt::stripParts(bool toolbarSwitch, double frameWidth,
+                                                          double toolsWidth, double valuesWidth)
+{
+    if (toolbarSwitch)
+        return {true, true};
+    return {false, !(frameWidth > toolsWidth + valuesWidth + 80)};
+}
 
 QString DocumentWindowQt::selectedToolTitle() const
 {
@@ -217,14 +244,6 @@ void DocumentWindowQt::selectTool(const QString& title)
     b->setChecked(true);
     toolview->update();
 }
-
-double DocumentWindowQt::frameViewWidth() const
-{
-    return width();
-}
-
-// Before the strip is made, the parts have no width and only remember
-// whether they are to be hidden.
 
 double DocumentWindowQt::toolViewWidth() const
 {
@@ -275,14 +294,14 @@ void DocumentWindowQt::windowDidBecomeMain()
         d.resizewin = 0;
     }
     controller_.setCurrentDoc(&d, d.MPD ? d.MPD : &d);
-    d.update();
+    followController();
     graph_->displayNow();
     controller_.update();
 }
 
 void DocumentWindowQt::windowDidResize()
 {
-    document_->update();
+    followController();
     document_->updateAutoTexts();
     controller_.update();
 }

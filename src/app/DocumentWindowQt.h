@@ -3,13 +3,15 @@
 // The window of one document: the graph, the window's own tool palette and
 // the x/y value read-out in a strip above it. It implements the model's
 // DocumentWindow and is the document's window glue: it binds the view,
-// applies a stored window size, keeps the palette in step with the
-// controller's, makes its document current when it becomes active, shows
+// applies a stored window size, listens to the document's replots to keep
+// the palette in step with the controller's, lay out its strip and mark
+// itself edited, makes its document current when it becomes active, shows
 // axis values and prints.
 //
 // The window owns its document; closing the window ends the document.
 
 #include "app/VexaWindow.h"
+#include "model/DocumentListeners.h"
 #include "model/DocumentWindow.h"
 
 #include <QHash>
@@ -70,18 +72,39 @@ public:
     // document points at its view, so they live as long as the document.
     std::vector<std::unique_ptr<VexaView>> subviewViews;
 
+    // --- the palette and the strip follow the controller --------------------------
+    // The palette selects the controller's tool (compared without regard to
+    // case); the strip shows what the "WindowToolbar" preference and the
+    // window's width leave of it. The window does this on every replot of
+    // its document, when it becomes active or is resized, and when the
+    // controller's tool or the preference changes.
+    void followController();
+    // What of the strip shows: with the preference set neither part; else
+    // the palette, and the value read-out only while the window is wider
+    // than both parts and 80 points.
+    struct StripParts {
+        bool toolsHidden;
+        bool valuesHidden;
+        friend bool operator==(const StripParts&, const StripParts&) = default;
+    };
+    static StripParts stripParts(bool toolbarSwitch, double frameWidth, double toolsWidth,
+                                 double valuesWidth);
+
+    QString selectedToolTitle() const;
+    // Selects the palette cell titled so and marks the palette for
+    // redisplay; nothing when the palette has no such cell.
+    void selectTool(const QString& title);
+    // The parts of the strip. Before the strip is made a part has no width
+    // and only remembers whether it is to be hidden.
+    double toolViewWidth() const;
+    bool toolViewHidden() const;
+    void setToolViewHidden(bool hidden);
+    double valViewWidth() const;
+    bool valViewHidden() const;
+    void setValViewHidden(bool hidden);
+    void setDocumentEdited(bool edited);
+
     // --- DocumentWindow ------------------------------------------------------------
-    QString selectedToolTitle() const override;
-    void selectTool(const QString& title) override;
-    double frameViewWidth() const override;
-    double toolViewWidth() const override;
-    bool toolViewHidden() const override;
-    void setToolViewHidden(bool hidden) override;
-    double valViewWidth() const override;
-    bool valViewHidden() const override;
-    void setValViewHidden(bool hidden) override;
-    bool isPlainWindow() const override { return true; }
-    void setDocumentEdited(bool edited) override;
     void showAxisValues(VexaDocument& document, QPointF point) override { showValues(document, point); }
     void adoptSubviewView(std::unique_ptr<DocumentView> view) override;
 
@@ -156,4 +179,6 @@ private:
     bool valuesHidden_ = false;
     QString filePath_;
     QString untitledName_ = QStringLiteral("Untitled");
+    // Last, so that it ends before the document does.
+    DocumentListeners::Subscription replots_;
 };

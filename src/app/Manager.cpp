@@ -462,7 +462,8 @@ void Manager::mouseModeDidChange(VexaDocument* /*sender*/)
             view->haveoloc = 0;
     }
     for (VexaDocument* d : documents_)
-        d->update();
+        if (DocumentWindowQt* w = windowOf(d))
+            w->followController();
 }
 
 // --- preferences --------------------------------------------------------------------------------

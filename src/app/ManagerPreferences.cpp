@@ -109,7 +109,8 @@ void Manager::buildPreferences()
         prefs_.windowToolbar = on;
         prefs_.saveWindowToolbar(UserDefaults::standard());
         for (VexaDocument* doc : documents_)
-            doc->update();
+            if (DocumentWindowQt* w = windowOf(doc))
+                w->followController();
     });
     connect(p_initialdoc, &QCheckBox::toggled, this, [this](bool on) {
         prefs_.initialDocument = on;

@@ -29,10 +29,10 @@ DataBuffer* bufferAt(VexaDocument* d, int row)
 }
 
 // A free axis ends first; otherwise the buffer goes over to the other pair.
-void togglePair(std::uint8_t& free, int& pair)
+void togglePair(VexaDocument& d, int row, BufferStyle::Flag BufferStyle::*free, int& pair)
 {
-    if (free)
-        free = 0;
+    if (d.DB[std::size_t(row)]->style.*free)
+        d.setBufferStyle(row, free, BufferStyle::Flag(0), VexaDocument::Redraw::Later);
     else
         pair = pair == 1 ? 2 : 1;
 }
@@ -56,7 +56,7 @@ void Manager::toggleBuffer(int row)
 void Manager::toggleXBelong(int row)
 {
     if (DataBuffer* b = bufferAt(PD, row)) {
-        togglePair(b->style.freex, b->belongx);
+        togglePair(*PD, row, &BufferStyle::freex, b->belongx);
         afterBufferToggle();
     }
 }
@@ -64,7 +64,7 @@ void Manager::toggleXBelong(int row)
 void Manager::toggleYBelong(int row)
 {
     if (DataBuffer* b = bufferAt(PD, row)) {
-        togglePair(b->style.freey, b->belongy);
+        togglePair(*PD, row, &BufferStyle::freey, b->belongy);
         afterBufferToggle();
     }
 }
@@ -72,7 +72,7 @@ void Manager::toggleYBelong(int row)
 void Manager::toggleLegend(int row)
 {
     if (DataBuffer* b = bufferAt(PD, row)) {
-        b->plotlegend = b->plotlegend ? 0 : 1;
+        PD->setBufferLegend(row, !b->plotlegend, VexaDocument::Redraw::Later);
         afterBufferToggle();
     }
 }

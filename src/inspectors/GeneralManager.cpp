@@ -2,7 +2,6 @@
 
 #include "app/DocumentWindowQt.h"
 #include "app/Manager.h"
-#include "app/PanelOutlets.h"
 #include "inspectors/TypedNumber.h"
 #include "model/VexaDocument.h"
 #include "util/NumberFormat.h"
@@ -55,18 +54,36 @@ double PageSettings::*const marginFields[4] = {
     &PageSettings::margintop,
 };
 
-// The presets: margins left, right, top, bottom, and which axes carry their
-// line, numbers and title.
-const struct {
-    int tag;
+// The preset buttons: margins left, right, top, bottom, and which axes
+// carry their line, numbers and title.
+struct Preset {
+    QPushButton* Ui::GeneralPanel::*button;
     double left, right, top, bottom;
     bool line[4], labelled[4];
-} presets[] = {
-    {1202, 80, 10, 10, 80, {true, true, false, false}, {true, true, false, false}},
-    {1203, 80, 80, 80, 80, {true, true, true, true},   {true, true, true, true}},
-    {1204, 10, 10, 10, 10, {true, true, false, false}, {false, false, false, false}},
+};
+const Preset presets[] = {
+    {&Ui::GeneralPanel::presetStandard, 80, 10, 10, 80, {true, true, false, false}, {true, true, false, false}},
+    {&Ui::GeneralPanel::presetFourAxes, 80, 80, 80, 80, {true, true, true, true},   {true, true, true, true}},
+    {&Ui::GeneralPanel::presetMinimal,  10, 10, 10, 10, {true, true, false, false}, {false, false, false, false}},
 };
 // clang-format on
+
+using Redraw = VexaDocument::Redraw;
+
+// The panel's changes go through the document's setters; didChange replots
+// once for all of them.
+void applyPreset(VexaDocument& d, const Preset& p)
+{
+    d.setPage(&PageSettings::marginleft, p.left, Redraw::Later);
+    d.setPage(&PageSettings::marginright, p.right, Redraw::Later);
+    d.setPage(&PageSettings::margintop, p.top, Redraw::Later);
+    d.setPage(&PageSettings::marginbottom, p.bottom, Redraw::Later);
+    for (int axis = 0; axis < 4; ++axis) {
+        d.setAxis(axis, &AxisSettings::axis, Flag(p.line[axis]), Redraw::Later);
+        d.setAxis(axis, &AxisSettings::numbers, Flag(p.labelled[axis]), Redraw::Later);
+        d.setAxis(axis, &AxisSettings::text, Flag(p.labelled[axis]), Redraw::Later);
+    }
+}
 
 // What each number field takes: widths and sizes the painter draws, margins
 // and frames that leave a graph on the screen.
@@ -124,8 +141,8 @@ GeneralManager::GeneralManager(Manager& manager)
     bind(u.frameWidthSlider);
     bind(u.arrowSize);
     bind(u.arrowSizeSlider);
-    for (QPushButton* preset : {u.preset1202, u.preset1203, u.preset1204})
-        bind(preset);
+    for (const Preset& preset : presets)
+        bind(u.*preset.button);
 }
 
 GeneralManager::~GeneralManager() = default;
@@ -173,25 +190,6 @@ void GeneralManager::update()
     }
 }
 
-void GeneralManager::applyPreset(int tag)
-{
-    VexaDocument& d = *PD;
-    for (const auto& p : presets) {
-        if (p.tag != tag)
-            continue;
-        d.page.marginleft = p.left;
-        d.page.marginright = p.right;
-        d.page.margintop = p.top;
-        d.page.marginbottom = p.bottom;
-        for (int axis = 0; axis < 4; ++axis) {
-            AxisSettings& a = d.axes[std::size_t(axis)];
-            a.axis = p.line[axis];
-            a.numbers = p.labelled[axis];
-            a.text = p.labelled[axis];
-        }
-    }
-}
-
 std::optional<double> GeneralManager::numberIn(const QLineEdit* field, NumberRange range)
 {
     return typedNumber(QStringLiteral("General Inspector"), field->text(), range);
@@ -228,12 +226,12 @@ void GeneralManager::didChange(QObject* sender)
         if (!cells)
             return refused();
         for (int i = 0; i < 4; ++i)
-            d.page.*marginFields[i] = (*cells)[std::size_t(i)];
+            d.setPage(marginFields[i], (*cells)[std::size_t(i)], Redraw::Later);
         d.updateAutoTexts();
     }
-    const int tag = PanelOutlets::tagOf(sender);
-    if (tag >= 1202 && tag <= 1204)
-        applyPreset(tag);
+    for (const Preset& preset : presets)
+        if (sender == u.*preset.button)
+            applyPreset(d, preset);
     if (sender == windowSize) {
         const auto cells = integersIn(windowCells, {windowSideRange, windowSideRange});
         if (!cells)
@@ -243,20 +241,20 @@ void GeneralManager::didChange(QObject* sender)
     }
     for (const ColorRow& row : colorRows)
         if (sender == u.*row.well)
-            d.page.*row.field = (u.*row.well)->color();
+            d.setPage(row.field, (u.*row.well)->color(), Redraw::Later);
     if (sender == u.frameWidth) {
         const std::optional<double> w = numberIn(u.frameWidth, frameWidthRange);
         if (!w)
             return refused();
-        d.page.framewidth = *w;
+        d.setPage(&PageSettings::framewidth, *w, Redraw::Later);
     }
     if (sender == u.frameWidthSlider)
-        d.page.framewidth = u.frameWidthSlider->doubleValue();
+        d.setPage(&PageSettings::framewidth, u.frameWidthSlider->doubleValue(), Redraw::Later);
     if (sender == frameStyle)
-        d.page.framestyle = frameStyle->checkedId();
+        d.setPage(&PageSettings::framestyle, frameStyle->checkedId(), Redraw::Later);
     for (const SwitchRow& row : switchRows)
         if (sender == u.*row.box)
-            d.page.*row.field = (u.*row.box)->isChecked() ? 1 : 0;
+            d.setPage(row.field, Flag((u.*row.box)->isChecked() ? 1 : 0), Redraw::Later);
     if (sender == subview && PD != M.MPD && PV) {
         const auto cells = integersIn(
             subviewCells, {subviewPlaceRange, subviewPlaceRange, subviewSideRange, subviewSideRange});
@@ -269,13 +267,13 @@ void GeneralManager::didChange(QObject* sender)
         const std::optional<double> size = numberIn(u.arrowSize, arrowSizeRange);
         if (!size)
             return refused();
-        d.page.arrowsize = *size;
+        d.setPage(&PageSettings::arrowsize, *size, Redraw::Later);
     }
     if (sender == u.arrowSizeSlider)
-        d.page.arrowsize = u.arrowSizeSlider->doubleValue();
+        d.setPage(&PageSettings::arrowsize, u.arrowSizeSlider->doubleValue(), Redraw::Later);
     if (sender == arrowType)
-        d.page.arrowtype = arrowType->checkedId();
+        d.setPage(&PageSettings::arrowtype, arrowType->checkedId(), Redraw::Later);
     if (sender == crossArrows)
-        d.page.crossarrows = crossArrows->checkedId();
+        d.setPage(&PageSettings::crossarrows, crossArrows->checkedId(), Redraw::Later);
     d.replot();
 }

@@ -43,7 +43,6 @@ public:
     const Ui::GeneralPanel& ui() const { return *ui_; }
 
 private:
-    void applyPreset(int tag);
     static std::optional<double> numberIn(const QLineEdit* field, NumberRange range);
     template <std::size_t N>
     static std::optional<std::array<int, N>> integersIn(const std::array<QLineEdit*, N>& cells,

@@ -1307,8 +1307,9 @@ bool ASCIIImport::importFile(VexaDocument& document, const ImportOptions& option
             b->rescale();
             document.DB.push_back(std::move(b));
         }
+        // The rescale below replots, and with it the time axis.
         if (reader.sawDate())
-            document.axes[AxisX1].axismode = AxisTime;
+            document.setAxis(AxisX1, &AxisSettings::axismode, int(AxisTime), VexaDocument::Redraw::Later);
         ManagerServices* manager = document.M ? document.M : &ManagerServices::sharedOrIdle();
         document.rescale(true, manager->axis12());
         if (why)

@@ -164,7 +164,6 @@ MySQLImportOutcome MySQLImport::importMySQL(VexaDocument& document, const MySQLQ
         auto b = std::make_unique<DataBuffer>();
         b->setSource(QStringLiteral("MySQL"));
         b->setComment(columns == 1 ? names[0] : names[k + 1]);
-        b->style.color = palette[k % palette.size()];
         made.push_back(std::move(b));
     }
 
@@ -200,9 +199,13 @@ MySQLImportOutcome MySQLImport::importMySQL(VexaDocument& document, const MySQLQ
         return outcome;
     }
 
-    for (auto& b : made) {
-        b->rescale();
-        document.DB.push_back(std::move(b));
+    // Each new buffer takes the next colour of the palette, through the
+    // document's setter like every other style change; the caller replots.
+    for (std::size_t k = 0; k < made.size(); ++k) {
+        made[k]->rescale();
+        document.DB.push_back(std::move(made[k]));
+        document.setBufferStyle(document.bufferCount() - 1, &BufferStyle::color, palette[k % palette.size()],
+                                VexaDocument::Redraw::Later);
     }
     outcome.buffers = int(count);
     return outcome;

@@ -8,6 +8,7 @@
 #include "platform/UserDefaults.h"
 
 #include <algorithm>
+#include <utility>
 
 VexaDocument::VexaDocument()
 {
@@ -162,33 +163,6 @@ std::vector<DataBuffer*> VexaDocument::getDataBuffer(int selection)
     return out;
 }
 
-void VexaDocument::update()
-{
-    if (!W)
-        return;
-
-    if (M) {
-        const QString wanted = M->mouseModeTitle();
-        if (W->selectedToolTitle().compare(wanted, Qt::CaseInsensitive) != 0)
-            W->selectTool(wanted);
-    }
-
-    const double frame = W->frameViewWidth();
-    if (M && M->toolbarSwitch()) {
-        if (!W->toolViewHidden())
-            W->setToolViewHidden(true);
-        if (!W->valViewHidden())
-            W->setValViewHidden(true);
-    } else {
-        if (W->toolViewHidden())
-            W->setToolViewHidden(false);
-        if (W->valViewHidden())
-            W->setValViewHidden(false);
-        if (!(frame > W->toolViewWidth() + W->valViewWidth() + 80))
-            W->setValViewHidden(true);
-    }
-}
-
 void VexaDocument::updateAutoTexts()
 {
     for (const auto& t : T) {
@@ -199,18 +173,21 @@ void VexaDocument::updateAutoTexts()
 
 void VexaDocument::replot()
 {
-    update();
     if (subview) {
+        // The main document's replot tells of this one's changes too.
         if (MPD && MPD != this)
             MPD->replot();
         return;
     }
+    DocumentChange change{std::exchange(settingsChanged_, false)};
+    for (const auto& sub : SPD)
+        if (sub && std::exchange(sub->settingsChanged_, false))
+            change.settings = true;
     if (PV)
         PV->displayNow();
     if (M)
         M->update();
-    if (W && W->isPlainWindow())
-        W->setDocumentEdited(true);
+    listeners_.notify(change);
 }
 
 void VexaDocument::showValues(QPointF point)

@@ -5,13 +5,18 @@
 // axis pairs, every per-axis setting in arrays of four, and the frame,
 // margin, background and legend settings.
 //
-// Settings are plain public fields, grouped by what they describe: the page
-// (margins, fills, frame), the legend and the four axes. Whoever changes them
-// calls replot() afterwards: the one entry of the change protocol.
+// Settings are grouped by what they describe: the page (margins, fills,
+// frame), the legend, the four axes and each buffer's style. They are read
+// as plain fields but changed through their setters (setPage, setLegend,
+// setAxis, setBufferStyle, ...), which skip a value the field already holds
+// and replot. replot() draws the document, refreshes the controller and
+// tells the document's listeners (the window that shows it) once; loading a
+// document and undoing a step restore fields directly and replot after.
 
 #include "model/AxisSettings.h"
 #include "model/DataBuffer.h"
 #include "model/DocumentItems.h"
+#include "model/DocumentListeners.h"
 #include "model/LegendSettings.h"
 #include "model/PageSettings.h"
 #include "platform/UndoManager.h"
@@ -119,12 +124,17 @@ public:
     void incCurrentDataBuffer();
     void decCurrentDataBuffer();
 
-    // Brings the window's tool palette and its two small views in line with
-    // the controller.
-    void update();
     void updateAutoTexts();
-    // The change protocol's one entry: update, redraw, refresh, mark edited.
+    // The change protocol's one entry: redraws the view, refreshes the
+    // controller and tells the listeners once, with whether a setting
+    // changed since they were last told. A sub-view's replot is its main
+    // document's, which then tells of the sub-view's setting changes too.
     void replot();
+    // Adds a listener to the document's replots (DocumentListeners.h).
+    [[nodiscard]] DocumentListeners::Subscription listen(DocumentListeners::Listener listener)
+    {
+        return listeners_.add(std::move(listener));
+    }
     // The read-out of the main document's window shows the axis values
     // (pair 1) at a view point of this document; the measure form reads the
     // point the cross hair marks, (-15, +15) from the pointer.
@@ -134,12 +144,14 @@ public:
     int bufferCount() const { return int(DB.size()); }
 
     // --- changing settings --------------------------------------------------------------
-    // The way panels, tools and macro commands change a setting. A value the
-    // field already holds changes nothing (to a field holding a NaN, another
-    // NaN is no change); otherwise the field takes it and the document
-    // replots at once, or, with Redraw::Later, at its caller's next replot (a
-    // macro run replots once, at its end). An axis or buffer index out of
-    // range changes nothing. True when the setting changed.
+    // The one way panels, tools, imports and macro commands change a
+    // setting. A value the field already holds changes nothing (to a field
+    // holding a NaN, another NaN is no change); otherwise the field takes it
+    // and the document replots at once, or, with Redraw::Later, at its
+    // caller's next replot (a panel or a drag step replots once for all it
+    // changed, a macro run once, at its end); that replot tells the
+    // listeners a setting changed. An axis or buffer index out of range
+    // changes nothing. True when the setting changed.
     enum class Redraw { Now, Later };
     template <class T>
     bool setPage(T PageSettings::*field, const std::type_identity_t<T>& value, Redraw redraw = Redraw::Now)
@@ -260,6 +272,9 @@ public:
 
 private:
     UndoManager undo_;
+    DocumentListeners listeners_;
+    // A setter changed a setting since the listeners were last told.
+    bool settingsChanged_ = false;
     DataBuffer* bufferAt(int index)
     {
         return index >= 0 && index < bufferCount() ? DB[std::size_t(index)].get() : nullptr;
@@ -273,6 +288,7 @@ private:
             return false;
         }
         field = value;
+        settingsChanged_ = true;
         if (redraw == Redraw::Now)
             replot();
         return true;

@@ -28,9 +28,12 @@ void VexaView::setFrameSize(QSizeF size)
 void VexaView::setVexaDocument(VexaDocument* document)
 {
     PD = document;
+    // A legend never placed goes to the top left corner of this plot area;
+    // whoever binds the view draws it.
     if (PD && PD->legend.legendx == -1 && PD->legend.legendy == -1) {
-        PD->legend.legendx = PD->page.marginleft + 20;
-        PD->legend.legendy = bounds_.height() - PD->page.margintop - 20;
+        using Redraw = VexaDocument::Redraw;
+        PD->setLegend(&LegendSettings::legendx, PD->page.marginleft + 20, Redraw::Later);
+        PD->setLegend(&LegendSettings::legendy, bounds_.height() - PD->page.margintop - 20, Redraw::Later);
     }
 }
 

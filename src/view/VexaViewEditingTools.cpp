@@ -198,16 +198,21 @@ void VexaView::dragSelect(bool movepoint)
         constexpr double minPlot = 10;
         const double W = boundsSize().width(), H = boundsSize().height();
         const double dx = bloc.x() - lloc.x(), dy = bloc.y() - lloc.y();
-        PageSettings& pg = d.page;
+        const PageSettings& pg = d.page;
         auto bounded = [](double v, double hi) { return std::max(0.0, std::min(v, hi)); };
+        using Redraw = VexaDocument::Redraw;
         if (moveframe == 1 || moveframe == 2)
-            pg.marginleft = bounded(pg.marginleft + dx, W - pg.marginright - minPlot);
+            d.setPage(&PageSettings::marginleft, bounded(pg.marginleft + dx, W - pg.marginright - minPlot),
+                      Redraw::Later);
         if (moveframe == 3 || moveframe == 4)
-            pg.marginright = bounded(pg.marginright - dx, W - pg.marginleft - minPlot);
+            d.setPage(&PageSettings::marginright, bounded(pg.marginright - dx, W - pg.marginleft - minPlot),
+                      Redraw::Later);
         if (moveframe == 1 || moveframe == 4)
-            pg.marginbottom = bounded(pg.marginbottom + dy, H - pg.margintop - minPlot);
+            d.setPage(&PageSettings::marginbottom, bounded(pg.marginbottom + dy, H - pg.margintop - minPlot),
+                      Redraw::Later);
         if (moveframe == 2 || moveframe == 3)
-            pg.margintop = bounded(pg.margintop - dy, H - pg.marginbottom - minPlot);
+            d.setPage(&PageSettings::margintop, bounded(pg.margintop - dy, H - pg.marginbottom - minPlot),
+                      Redraw::Later);
         d.updateAutoTexts();
         resize();
     }

@@ -172,8 +172,9 @@ void VexaView::mouseDragged(const MouseEvent& event)
     if (tool == Tool::NormY)
         dragReference(false);
     if (tool == Tool::Legend) {
-        PD->legend.legendx += bloc.x() - lloc.x();
-        PD->legend.legendy += bloc.y() - lloc.y();
+        using Redraw = VexaDocument::Redraw;
+        PD->setLegend(&LegendSettings::legendx, PD->legend.legendx + bloc.x() - lloc.x(), Redraw::Later);
+        PD->setLegend(&LegendSettings::legendy, PD->legend.legendy + bloc.y() - lloc.y(), Redraw::Later);
         redraw = 1;
     }
     if (tool == Tool::Subview)

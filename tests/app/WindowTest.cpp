@@ -258,26 +258,25 @@ TEST(DocumentWindowTest, ToolbarSwitchAndWidthDecideWhatTheStripShows)
 {
     Manager app;
     DocumentWindowQt* w = app.openDocument(plainDocument(app), false);
-    VexaDocument& d = w->document();
     w->makeStrip();
     ASSERT_GT(w->toolViewWidth(), 0);
     ASSERT_GT(w->valViewWidth(), 0);
 
     app.preferencesWindow();
     app.p_toolbar->setChecked(true);
-    d.update();
+    w->followController();
     EXPECT_TRUE(w->toolViewHidden());
     EXPECT_TRUE(w->valViewHidden());
 
     app.p_toolbar->setChecked(false);
     const int needed = int(w->toolViewWidth() + w->valViewWidth() + 80);
     w->resize(needed + 1, 500);
-    d.update();
+    w->followController();
     EXPECT_FALSE(w->toolViewHidden());
     EXPECT_FALSE(w->valViewHidden());
 
     w->resize(needed, 500);
-    d.update();
+    w->followController();
     EXPECT_FALSE(w->toolViewHidden());
     EXPECT_TRUE(w->valViewHidden());
 }
@@ -295,7 +294,7 @@ TEST(DocumentWindowTest, TheStripIsMadeWhenTheWindowIsFirstShown)
     EXPECT_EQ(w->graphWidget().size(), w->size());
     // The palette follows the controller all the same.
     app.selectMouseMode(QStringLiteral("zoom"));
-    w->document().update();
+    w->followController();
     EXPECT_EQ(w->selectedToolTitle(), QStringLiteral("zoom"));
 
     const QSize graph = w->graphWidget().size();

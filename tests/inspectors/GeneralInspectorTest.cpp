@@ -191,9 +191,9 @@ TEST(GeneralInspector, PresetsSetMarginsAndAxesOnly)
         double left, right, top, bottom;
         Axes line, numbers, text;
     } presets[] = {
-        {f.ui().preset1203, 80, 80, 80, 80, {1, 1, 1, 1}, {1, 1, 1, 1}, {1, 1, 1, 1}},
-        {f.ui().preset1204, 10, 10, 10, 10, {1, 1, 0, 0}, {0, 0, 0, 0}, {0, 0, 0, 0}},
-        {f.ui().preset1202, 80, 10, 10, 80, {1, 1, 0, 0}, {1, 1, 0, 0}, {1, 1, 0, 0}},
+        {f.ui().presetFourAxes, 80, 80, 80, 80, {1, 1, 1, 1}, {1, 1, 1, 1}, {1, 1, 1, 1}},
+        {f.ui().presetMinimal, 10, 10, 10, 10, {1, 1, 0, 0}, {0, 0, 0, 0}, {0, 0, 0, 0}},
+        {f.ui().presetStandard, 80, 10, 10, 80, {1, 1, 0, 0}, {1, 1, 0, 0}, {1, 1, 0, 0}},
     };
     for (const auto& p : presets) {
         SCOPED_TRACE(p.button->objectName().toStdString());

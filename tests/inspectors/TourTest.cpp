@@ -125,7 +125,7 @@ void tour()
     auto* general = dynamic_cast<GeneralManager*>(m->IM.value(QStringLiteral("general")));
     ASSERT_NE(general, nullptr);
     InspectorSupport::type(general->ui().frameWidth, QStringLiteral("2.5"));
-    general->ui().preset1203->click();
+    general->ui().presetFourAxes->click();
     EXPECT_EQ(d->page.framewidth, 2.5);
     m->II.value(QStringLiteral("legend"))->click();
     auto* legend = dynamic_cast<LegendManager*>(m->IM.value(QStringLiteral("legend")));

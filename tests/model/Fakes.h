@@ -1,10 +1,9 @@
 #pragma once
 
-// Small stand-ins for the controller, the window and the view, so that the
-// model's change protocol can be watched.
+// Small stand-ins for the controller and the view, so that the model's
+// change protocol can be watched.
 
 #include "model/DocumentView.h"
-#include "model/DocumentWindow.h"
 #include "model/ManagerServices.h"
 
 #include <QHash>
@@ -44,33 +43,4 @@ class FakeView : public DocumentView {
 public:
     int displays = 0;
     void displayNow() override { ++displays; }
-};
-
-class FakeWindow : public DocumentWindow {
-public:
-    QStringList tools = {QStringLiteral("select"), QStringLiteral("zoom"), QStringLiteral("text")};
-    QString selected = QStringLiteral("select");
-    int toolSelections = 0;
-    double frame = 600, toolWidth = 180, valWidth = 60;
-    bool toolHidden = false, valHidden = false;
-    bool plain = true;
-    bool edited = false;
-
-    QString selectedToolTitle() const override { return selected; }
-    void selectTool(const QString& title) override
-    {
-        ++toolSelections;
-        for (const QString& t : tools)
-            if (t == title)
-                selected = t;
-    }
-    double frameViewWidth() const override { return frame; }
-    double toolViewWidth() const override { return toolWidth; }
-    bool toolViewHidden() const override { return toolHidden; }
-    void setToolViewHidden(bool h) override { toolHidden = h; }
-    double valViewWidth() const override { return valWidth; }
-    bool valViewHidden() const override { return valHidden; }
-    void setValViewHidden(bool h) override { valHidden = h; }
-    bool isPlainWindow() const override { return plain; }
-    void setDocumentEdited(bool e) override { edited = e; }
 };

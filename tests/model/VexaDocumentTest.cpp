@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <functional>
+#include <vector>
 
 namespace {
 
@@ -216,25 +217,31 @@ TEST_F(VexaDocumentTest, GetDataBufferBySelection)
     EXPECT_EQ(&d.getDataBuffer(), &d.DB);
 }
 
-TEST_F(VexaDocumentTest, ReplotRedrawsRefreshesAndMarksThePlainWindowEdited)
+TEST_F(VexaDocumentTest, ReplotRedrawsRefreshesAndTellsTheListenersOnce)
 {
     VexaDocument d;
     FakeView view;
-    FakeWindow window;
     d.PV = &view;
-    d.W = &window;
+    std::vector<bool> told;
+    auto listening = d.listen([&told](const DocumentChange& c) { told.push_back(c.settings); });
     d.replot();
     EXPECT_EQ(view.displays, 1);
     EXPECT_EQ(manager.updates, 1);
-    EXPECT_TRUE(window.edited);
+    EXPECT_EQ(told, std::vector<bool>{false}); // no setting changed
 
-    FakeWindow textWindow;
-    textWindow.plain = false;
-    d.W = &textWindow;
+    // Setting changes wait for the replot, which tells of them once.
+    d.setPage(&PageSettings::marginleft, 12.0, VexaDocument::Redraw::Later);
+    d.setLegend(&LegendSettings::legendx, 40.0, VexaDocument::Redraw::Later);
+    EXPECT_EQ(told.size(), 1u);
     d.replot();
-    EXPECT_FALSE(textWindow.edited);
+    d.replot();
+    EXPECT_EQ(told, (std::vector<bool>{false, true, false}));
 
-    VexaDocument bare; // no view, no window, no controller
+    listening.cancel();
+    d.replot();
+    EXPECT_EQ(told.size(), 3u);
+
+    VexaDocument bare; // no view, no listener, no controller
     bare.M = nullptr;
     bare.replot();
 }
@@ -295,11 +302,19 @@ TEST_F(VexaDocumentTest, SettingSettersSkipUnchangedValuesAndReplotOnRequest)
             FakeView view;
             d.PV = &view;
             addBuffers(d, 2);
+            std::vector<bool> told;
+            auto listening = d.listen([&told](const DocumentChange& ch) { told.push_back(ch.settings); });
             const bool now = redraw == Redraw::Now;
             EXPECT_EQ(c.set(d, redraw), c.changes) << c.what << " now " << now;
             EXPECT_EQ(view.displays, c.changes && now ? 1 : 0) << c.what << " now " << now;
             // Asked again, the value is already there.
             EXPECT_FALSE(c.set(d, redraw)) << c.what << " now " << now;
+            // The listeners hear of a change once, at the replot that shows
+            // it; of no change, never.
+            if (!now)
+                d.replot();
+            EXPECT_EQ(told, std::vector<bool>(c.changes || !now ? 1 : 0, c.changes))
+                << c.what << " now " << now;
         }
 }
 
@@ -316,52 +331,22 @@ TEST_F(VexaDocumentTest, SubviewReplotIsItsMainDocumentsReplot)
     VexaDocument* s = sub.get();
     main.SPD.push_back(std::move(sub));
 
+    std::vector<bool> mainTold, subTold;
+    auto onMain = main.listen([&mainTold](const DocumentChange& c) { mainTold.push_back(c.settings); });
+    auto onSub = s->listen([&subTold](const DocumentChange& c) { subTold.push_back(c.settings); });
+    s->setAxis(AxisX1, &AxisSettings::grid, 1, VexaDocument::Redraw::Later);
     s->replot();
     EXPECT_EQ(view.displays, 1);
     EXPECT_EQ(subView.displays, 0);
     EXPECT_EQ(manager.updates, 1);
+    // The main document tells of the sub-view's setting change.
+    EXPECT_EQ(mainTold, std::vector<bool>{true});
+    EXPECT_TRUE(subTold.empty());
 
     s->MPD = nullptr; // an orphaned sub-view replots nothing
     s->replot();
     EXPECT_EQ(view.displays, 1);
     EXPECT_EQ(manager.updates, 1);
-}
-
-TEST_F(VexaDocumentTest, UpdateFollowsTheControllersToolAndToolbar)
-{
-    VexaDocument d;
-    FakeWindow w;
-    d.W = &w;
-
-    manager.tool = "ZOOM"; // compared without regard to case
-    d.update();
-    EXPECT_EQ(w.selected, "select"); // the palette has no "ZOOM" cell
-    manager.tool = "zoom";
-    d.update();
-    EXPECT_EQ(w.selected, "zoom");
-    const int selections = w.toolSelections;
-    manager.tool = "Zoom";
-    d.update();
-    EXPECT_EQ(w.toolSelections, selections);
-
-    manager.toolbar = true;
-    d.update();
-    EXPECT_TRUE(w.toolHidden);
-    EXPECT_TRUE(w.valHidden);
-
-    // Without the toolbar the value view shows only when the window is wider
-    // than both strips and 80 points.
-    manager.toolbar = false;
-    struct Case {
-        double frame;
-        bool valHidden;
-    };
-    for (const Case c : {Case{300, true}, Case{320, true}, Case{321, false}}) {
-        w.frame = c.frame;
-        d.update();
-        EXPECT_FALSE(w.toolHidden);
-        EXPECT_EQ(w.valHidden, c.valHidden) << c.frame;
-    }
 }
 
 TEST_F(VexaDocumentTest, UpdateAutoTextsReplacesEveryTextBox)

@@ -69,17 +69,6 @@ public:
 class ToolWindow : public DocumentWindow {
 public:
     std::vector<std::unique_ptr<DocumentView>> views;
-    QString selectedToolTitle() const override { return QString(); }
-    void selectTool(const QString&) override { }
-    double frameViewWidth() const override { return 0; }
-    double toolViewWidth() const override { return 0; }
-    bool toolViewHidden() const override { return false; }
-    void setToolViewHidden(bool) override { }
-    double valViewWidth() const override { return 0; }
-    bool valViewHidden() const override { return false; }
-    void setValViewHidden(bool) override { }
-    bool isPlainWindow() const override { return false; }
-    void setDocumentEdited(bool) override { }
     void adoptSubviewView(std::unique_ptr<DocumentView> view) override { views.push_back(std::move(view)); }
 };
 
