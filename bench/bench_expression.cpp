@@ -2,6 +2,8 @@
 // the variable x is set by its slot and the compiled form evaluated per point.
 
 #include "expression/Expression.h"
+#include "expression/ExpressionMath.h"
+#include "expression/ExpressionVectorMath.h"
 #include "model/DataBuffer.h"
 #include "model/DataBufferOperations.h"
 #include "model/VexaDocument.h"
@@ -105,6 +107,35 @@ void BM_Columns(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * kPoints);
 }
 BENCHMARK(BM_Columns)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The whole-block functions alone over a column: what each costs of the
+// column evaluation above.
+using BlockFunction = void (*)(const double*, double*, std::size_t);
+
+void BM_Block(benchmark::State& state, BlockFunction block)
+{
+    std::vector<double> xs(kPoints), out(kPoints);
+    for (int i = 0; i < kPoints; ++i)
+        xs[std::size_t(i)] = i * -0.0001;
+    for (auto _ : state) {
+        block(xs.data(), out.data(), xs.size());
+        benchmark::DoNotOptimize(out.data());
+    }
+    state.SetItemsProcessed(state.iterations() * kPoints);
+}
+// clang-format off
+BENCHMARK_CAPTURE(BM_Block, sin, ExpressionVectorMath::sin)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Block, cos, ExpressionVectorMath::cos)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Block, ePower, [](const double* in, double* out, std::size_t n) {
+    ExpressionVectorMath::kPow(ExpressionMath::e, in, out, n);
+})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Block, divide, [](const double* in, double* out, std::size_t n) {
+    ExpressionVectorMath::divide(in, 10, out, n);
+})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Block, square, [](const double* in, double* out, std::size_t n) {
+    ExpressionVectorMath::powK(in, 2, out, n);
+})->Unit(benchmark::kMillisecond);
+// clang-format on
 
 // The function generator and a buffer calculation as the "fg" and "calc"
 // macros run them: a new buffer of 1e6 points, then y recomputed from x.

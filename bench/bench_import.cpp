@@ -122,7 +122,7 @@ void runImport(benchmark::State& state, const QString& path, const ASCIIImport::
     const qint64 bytes = QFileInfo(path).size();
     for (auto _ : state) {
         auto document = std::make_unique<VexaDocument>();
-        const bool ok = ASCIIImport::importFile(*document, options);
+        const bool ok = ASCIIImport::importFile(*document, options).ok();
         state.PauseTiming();
         if (!ok || document->DB.empty())
             state.SkipWithError("the import read nothing");

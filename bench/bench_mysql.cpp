@@ -41,7 +41,7 @@ bool fixture(const char* command)
     return p.waitForFinished(180'000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
 }
 
-MySQLImportOutcome run(const QString& sql)
+Outcome run(const QString& sql)
 {
     VexaDocument doc;
     MySQLQuery q = g_server;
@@ -68,9 +68,9 @@ void setUp()
                      state.value(QStringLiteral("user")), state.value(QStringLiteral("password")), QString());
     const QString fill = QStringLiteral("INSERT INTO big SELECT seq, seq * 0.001 FROM seq_1_to_%1").arg(rows);
     for (const QString& sql : {QStringLiteral("CREATE TABLE big (x INT, y DOUBLE)"), fill}) {
-        const MySQLImportOutcome o = run(sql);
+        const Outcome o = run(sql);
         if (!o.ok()) {
-            std::fprintf(stderr, "bench_mysql: %s\n", qPrintable(o.message));
+            std::fprintf(stderr, "bench_mysql: %s\n", qPrintable(o.message()));
             return;
         }
     }
@@ -96,7 +96,7 @@ void BM_MySQLImportTwoColumns(benchmark::State& state)
         VexaDocument doc;
         MySQLQuery q = g_server;
         q.sql = QStringLiteral("SELECT x, y FROM big");
-        const MySQLImportOutcome o = MySQLImport::importMySQL(doc, q, MySQLImport::Palette{});
+        const Outcome o = MySQLImport::importMySQL(doc, q, MySQLImport::Palette{});
         if (!o.ok() || doc.DB.size() != 1 || doc.DB[0]->nop() != rows) {
             state.SkipWithError("the import failed");
             return;

@@ -2,6 +2,7 @@
 // window), the column expression, and the other operations that must stay
 // linear in the number of points.
 
+#include "macro/AlertQuestions.h"
 #include "model/DataBuffer.h"
 #include "model/DataBufferOperations.h"
 #include "model/VexaDocument.h"
@@ -119,16 +120,16 @@ void BM_DocumentOperation(benchmark::State& state)
     for (auto _ : state) {
         switch (state.range(0)) {
         case 0:
-            doc.diff(0, 0.0025);
+            doc.diff(0, 0.0025, AlertQuestions::instance());
             break;
         case 1:
-            doc.integrate(0);
+            doc.integrate(0, AlertQuestions::instance());
             break;
         case 2:
             doc.reg(0, 0, 1e9, RegLinear);
             break;
         default:
-            doc.calcBuf(0, 1, ArithSubtract);
+            doc.calcBuf(0, 1, ArithSubtract, AlertQuestions::instance());
             break;
         }
         benchmark::DoNotOptimize(doc.DB.back()->Y.data());

@@ -10,6 +10,7 @@
 #include "inspectors/FitManager.h"
 #include "inspectors/Inspectors.h"
 #include "inspectors/NormalizeManager.h"
+#include "macro/AlertQuestions.h"
 #include "model/DataBuffer.h"
 #include "model/DataBufferOperations.h"
 #include "model/Spectral.h"
@@ -111,7 +112,7 @@ const Operation operations[] = {
      [](VexaDocument& d) { d.fftsmooth(0, 5); },
      [](Bench& b) { set(b.fit->factor, "5"); b.fit->fftsmooth(); }},
     {"spline",
-     [](VexaDocument& d) { d.spline(0, 2, 2); },
+     [](VexaDocument& d) { d.spline(0, 2, 2, AlertQuestions::instance()); },
      [](Bench& b) { set(b.fit->points, "2"); set(b.fit->strength, "2"); b.fit->spline(); }},
     {"smooth",
      [](VexaDocument& d) { d.smooth(0, 5); },
@@ -120,16 +121,16 @@ const Operation operations[] = {
      [](VexaDocument& d) { d.reduction(0, 5); },
      [](Bench& b) { set(b.fit->factor, "5"); b.fit->reduction(); }},
     {"integrate",
-     [](VexaDocument& d) { d.integrate(0); },
+     [](VexaDocument& d) { d.integrate(0, AlertQuestions::instance()); },
      [](Bench& b) { b.fit->integrate(); }},
     {"diff",
-     [](VexaDocument& d) { d.diff(0, 0.0025); },
+     [](VexaDocument& d) { d.diff(0, 0.0025, AlertQuestions::instance()); },
      [](Bench& b) { set(b.fit->interval, "0.0025"); b.fit->diff(); }},
     {"reglin",
      [](VexaDocument& d) { d.reg(0, 0, 1e9, RegLinear); },
      [](Bench& b) { set(b.norm->ref1, "0"); set(b.norm->ref2, "1e9"); b.norm->reglin(); }},
     {"intrange",
-     [](VexaDocument& d) { d.integrate(0, 10, 900); },
+     [](VexaDocument& d) { d.integrate(0, 10, 900, AlertQuestions::instance()); },
      [](Bench& b) { set(b.norm->ref1, "10"); set(b.norm->ref2, "900"); b.norm->intrange(); }},
     {"normalize",
      [](VexaDocument& d) { d.normalize(1, 0, 1, 10, 20); },
@@ -163,7 +164,7 @@ const Operation operations[] = {
          b.calc->bufferCalc();
      }},
     {"twobuffers",
-     [](VexaDocument& d) { d.calcBuf(0, 1, ArithSubtract); },
+     [](VexaDocument& d) { d.calcBuf(0, 1, ArithSubtract, AlertQuestions::instance()); },
      [](Bench& b) {
          set(b.calc->buf1, "0"); set(b.calc->buf2, "1");
          b.calc->op->button(ArithSubtract)->setChecked(true);

@@ -2,6 +2,7 @@
 // resampling of a long buffer, through the document operations the menus and
 // macros call (buffer in, new buffer appended), plus the bare transform.
 
+#include "macro/AlertQuestions.h"
 #include "model/ManagerServices.h"
 #include "model/Spectral.h"
 #include "model/VexaDocument.h"
@@ -88,7 +89,7 @@ void BM_SplineDocument(benchmark::State& state)
     VexaDocument doc;
     doc.DB.push_back(signal(int(state.range(0)), true));
     for (auto _ : state) {
-        doc.spline(0, int(state.range(1)), 2);
+        doc.spline(0, int(state.range(1)), 2, AlertQuestions::instance());
         benchmark::DoNotOptimize(doc.DB.back()->Y.data());
         doc.DB.pop_back();
     }

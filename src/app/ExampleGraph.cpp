@@ -113,7 +113,7 @@ std::unique_ptr<VexaDocument> build(const QString& directory, QString* error)
     // Everything about its look is the macro's.
     const QString stylePath = directory + QStringLiteral("/example-graph.mac");
     Macro style(QStringLiteral("example-graph"), QString(), 0, MacroTypeLanguage);
-    if (!style.loadFromFile(stylePath)) {
+    if (!style.loadFromFile(stylePath).ok()) {
         if (error)
             *error = QStringLiteral("cannot read %1").arg(stylePath);
         return nullptr;

@@ -563,9 +563,7 @@ void MacroEditor::ma_export(bool selectedOnly)
         for (const auto& m : MA)
             list.push_back(m.get());
     }
-    QString error;
-    if (!MacroListFile::write(path, list, &error))
-        Alert::run(QStringLiteral("File Save Error"), error, {QStringLiteral("Ok")});
+    Alert::show(MacroListFile::write(path, list));
 }
 
 void MacroEditor::ma_import(bool append)
@@ -594,11 +592,12 @@ void MacroEditor::ma_import(bool append)
     afterListChange(row >= 0 ? row : 0);
 }
 
-bool MacroEditor::merge(const QByteArray& data, QString* why)
+Outcome MacroEditor::merge(const QByteArray& data)
 {
-    std::optional<std::vector<std::shared_ptr<Macro>>> loaded = MacroListFile::unarchive(data, why);
+    QString why;
+    std::optional<std::vector<std::shared_ptr<Macro>>> loaded = MacroListFile::unarchive(data, &why);
     if (!loaded)
-        return false;
+        return Outcome::failed(why);
     for (auto& m : MA) {
         const bool replaced
             = std::any_of(loaded->begin(), loaded->end(), [&](const auto& l) { return l->name == m->name; });
@@ -608,7 +607,7 @@ bool MacroEditor::merge(const QByteArray& data, QString* why)
     StoredListFile::mergeByName(MA, std::move(*loaded));
     const int row = selectedRow();
     afterListChange(row >= 0 ? row : 0);
-    return true;
+    return Outcome::done();
 }
 
 // --- what runs report -----------------------------------------------------------------------------

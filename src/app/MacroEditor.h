@@ -113,9 +113,9 @@ public:
 
     // An opened macro-list file: macros named like loaded ones go, the
     // loaded ones are appended; the list is stored, the selected row shown
-    // and the menu rebuilt. False, with the reason, for bytes that are no
+    // and the menu rebuilt. Failed, with the reason, for bytes that are no
     // macro list; the list is then as it was.
-    bool merge(const QByteArray& data, QString* why);
+    Outcome merge(const QByteArray& data);
 
     // --- what runs report ---------------------------------------------------------------------
     void setExecuteTitle(const QString& title);

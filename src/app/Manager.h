@@ -524,9 +524,9 @@ public:
     // pane, and the Macro menu.
     MacroEditor* macroEditor = nullptr;
     // Merges an opened macro-list file into the stored macros (OpenDoc).
-    // False, with the reason, when the bytes are no macro list; the macros
+    // Failed, with the reason, when the bytes are no macro list; the macros
     // are then as they were.
-    virtual bool mergeMacroList(const QByteArray& data, QString* why);
+    virtual Outcome mergeMacroList(const QByteArray& data);
 
     // --- Channel Access (ManagerEPICS.cpp) ---------------------------------------------------------
     // The settings of the reads: the time given to each wait (epicstimeout),
@@ -618,13 +618,13 @@ public:
     void showSelectedMacro() override;
 
 protected:
-    // The launch's "-i": imports the file into the start document. False
-    // (with the reason) when nothing was read.
-    virtual bool importStartFile(VexaDocument& document, const QString& path, QString* why);
-    // The launch's "-m": runs the macro file on the start document. False,
+    // The launch's "-i": imports the file into the start document. Not done
+    // (with the reason) when nothing was read; shows nothing.
+    virtual Outcome importStartFile(VexaDocument& document, const QString& path);
+    // The launch's "-m": runs the macro file on the start document. Failed,
     // with the message, when the file could not be read or the run wrote an
     // error to the console.
-    virtual bool runMacroFile(VexaDocument& document, const QString& path, QString* why);
+    virtual Outcome runMacroFile(VexaDocument& document, const QString& path);
     // A launch option failed: standard error, an alert when windows are
     // shown, and a failing exit status.
     void reportLaunchError(const QString& message);
@@ -705,7 +705,7 @@ private:
     void rememberPanelDirectory(const QString& path);
     // Writes the document file and ties the window to it; the reason in
     // *error when nothing was written.
-    bool writeDocument(VexaDocument& document, const QString& path, QString* error);
+    Outcome writeDocument(VexaDocument& document, const QString& path);
     // The save panel for the document's file; empty when cancelled.
     QString askDocumentPath(VexaDocument& document);
     bool windowsShown() const;

@@ -12,6 +12,7 @@
 #include "io/BinaryImport.h"
 #include "io/DocumentArchive.h"
 #include "io/PictureExport.h"
+#include "macro/AlertQuestions.h"
 #include "model/VexaDocument.h"
 #include "platform/UserDefaults.h"
 #include "view/GraphWidget.h"
@@ -105,7 +106,7 @@ void Manager::openDocumentFile()
             noteRecentFile(path);
 }
 
-bool Manager::writeDocument(VexaDocument& document, const QString& path, QString* error)
+Outcome Manager::writeDocument(VexaDocument& document, const QString& path)
 {
     DocumentWindowQt* w = windowOf(&document);
     DocumentArchive::WindowFrame frame;
@@ -115,8 +116,8 @@ bool Manager::writeDocument(VexaDocument& document, const QString& path, QString
         frame.contentWidth = w->graphWidget().width();
         frame.contentHeight = w->graphWidget().height();
     }
-    if (!DocumentArchive::writeToFile(document, path, w ? &frame : nullptr, error))
-        return false;
+    if (Outcome written = DocumentArchive::writeToFile(document, path, w ? &frame : nullptr); !written.ok())
+        return written;
     if (w) {
         w->setFilePath(path);
         w->setDocumentEdited(false);
@@ -124,7 +125,7 @@ bool Manager::writeDocument(VexaDocument& document, const QString& path, QString
     noteRecentFile(path);
     if (PD && (PD == &document || PD->MPD == &document) && !PD->subview)
         SV.insert(QStringLiteral("document"), path);
-    return true;
+    return Outcome::done();
 }
 
 QString Manager::askDocumentPath(VexaDocument& document)
@@ -140,15 +141,6 @@ QString Manager::askDocumentPath(VexaDocument& document)
 }
 
 namespace {
-
-bool saveOrAlert(const std::function<bool(QString*)>& write)
-{
-    QString error;
-    if (write(&error))
-        return true;
-    Alert::run(QStringLiteral("File Save Error"), error);
-    return false;
-}
 
 VexaDocument* mainDocumentOf(VexaDocument* document)
 {
@@ -166,7 +158,7 @@ bool Manager::saveDocument()
     const QString path = filePathOf(MPD);
     if (path.isEmpty())
         return saveDocumentAs();
-    return saveOrAlert([&](QString* error) { return writeDocument(*MPD, path, error); });
+    return !Alert::show(writeDocument(*MPD, path));
 }
 
 bool Manager::saveDocumentAs()
@@ -178,10 +170,10 @@ bool Manager::saveDocumentAs()
     const QString path = askDocumentPath(*MPD);
     if (path.isEmpty() || !MPD)
         return false;
-    return saveOrAlert([&](QString* error) { return writeDocument(*MPD, path, error); });
+    return !Alert::show(writeDocument(*MPD, path));
 }
 
-MacroHost::Outcome Manager::saveDocument(VexaDocument* document)
+Outcome Manager::saveDocument(VexaDocument* document)
 {
     VexaDocument* main = mainDocumentOf(document);
     if (!main)
@@ -190,22 +182,19 @@ MacroHost::Outcome Manager::saveDocument(VexaDocument* document)
     if (path.isEmpty()) {
         path = askDocumentPath(*main);
         if (path.isEmpty())
-            return windowsShown() ? Outcome{Outcome::Cancelled, {}}
+            return windowsShown() ? Outcome::cancelled()
                                   : Outcome::failed(QStringLiteral(
                                       "the document has no file yet; save it with saveas and a path"));
     }
     return saveDocumentAs(main, path);
 }
 
-MacroHost::Outcome Manager::saveDocumentAs(VexaDocument* document, const QString& path)
+Outcome Manager::saveDocumentAs(VexaDocument* document, const QString& path)
 {
     VexaDocument* main = mainDocumentOf(document);
     if (!main)
         return Outcome::failed(QStringLiteral("there is no document"));
-    QString error;
-    if (!writeDocument(*main, path, &error))
-        return Outcome::failed(error);
-    return {};
+    return writeDocument(*main, path);
 }
 
 void Manager::closeDocument()
@@ -231,7 +220,7 @@ void Manager::printDocument()
     w->printShowingPrintPanel(true);
 }
 
-MacroHost::Outcome Manager::printDocument(VexaDocument* document)
+Outcome Manager::printDocument(VexaDocument* document)
 {
     DocumentWindowQt* w = windowOf(document);
     if (!w)
@@ -248,7 +237,7 @@ MacroHost::Outcome Manager::printDocument(VexaDocument* document)
     if (w->printShowingPrintPanel(ask, &cancelled))
         return {};
     if (cancelled)
-        return {Outcome::Cancelled, {}};
+        return Outcome::cancelled();
     return Outcome::failed(QStringLiteral("the printer could not be opened"));
 }
 
@@ -286,7 +275,7 @@ void Manager::importFile()
         // adds nothing.
         for (const QString& path : paths)
             if (PD)
-                ASCIIImport::importFile(*PD, panelAccessories().asciiOptions(path));
+                Alert::show(ASCIIImport::importFile(*PD, panelAccessories().asciiOptions(path)));
     }
     // Also after Cancel: the panel opens next time as it was left.
     if (PD)
@@ -303,8 +292,8 @@ void Manager::binaryImport()
         const PanelAccessories::BinarySettings b = panelAccessories().binarySettings();
         for (const QString& path : paths)
             if (PD)
-                BinaryImport::binaryImport(*PD, path, b.type, b.mode, b.swap, b.columns, QString(),
-                                           QString());
+                Alert::show(BinaryImport::binaryImport(*PD, path, b.type, b.mode, b.swap, b.columns,
+                                                       QString(), QString(), AlertQuestions::instance()));
     }
     if (PD)
         panelAccessories().storeBinary(UserDefaults::standard());
@@ -327,9 +316,7 @@ void Manager::exportASCII()
     const QStringList paths = filePanel(r);
     if (paths.isEmpty() || !PD)
         return;
-    QString error;
-    if (!ASCIIExportFile::exportASCII(*PD, paths.front(), &error))
-        Alert::run(QStringLiteral("Export Error"), error);
+    Alert::show(ASCIIExportFile::exportASCII(*PD, paths.front()));
 }
 
 namespace {
@@ -363,24 +350,22 @@ void exportPicture(Manager& m, PictureKind kind)
     if (paths.isEmpty() || !m.MPD)
         return;
     VexaDocument& d = *m.MPD;
-    QString error;
-    bool ok = false;
+    Outcome saved;
     switch (kind) {
     case PictureKind::PDF:
-        ok = PictureExport::savePDF(d, paths.front(), &error);
+        saved = PictureExport::savePDF(d, paths.front());
         break;
     case PictureKind::EPS:
-        ok = PictureExport::saveEPS(d, paths.front(), &error);
+        saved = PictureExport::saveEPS(d, paths.front());
         break;
     case PictureKind::JPG:
-        ok = PictureExport::saveJPG(d, paths.front(), m.panelAccessories().resolutionDpi(), &error);
+        saved = PictureExport::saveJPG(d, paths.front(), m.panelAccessories().resolutionDpi());
         break;
     case PictureKind::PNG:
-        ok = PictureExport::savePNG(d, paths.front(), m.panelAccessories().resolutionDpi(), &error);
+        saved = PictureExport::savePNG(d, paths.front(), m.panelAccessories().resolutionDpi());
         break;
     }
-    if (!ok)
-        Alert::run(QStringLiteral("Export Error"), error);
+    Alert::show(saved);
 }
 
 } // namespace

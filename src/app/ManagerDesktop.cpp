@@ -87,7 +87,9 @@ DocumentWindowQt* Manager::openDocumentAtPath(const QString& path)
     auto document = std::make_unique<VexaDocument>();
     document->M = this;
     DocumentArchive::SubviewViews views;
-    if (!DocumentArchive::readFromFile(*document, path, views))
+    const Outcome read = DocumentArchive::readFromFile(*document, path, views);
+    Alert::show(read);
+    if (!read.ok())
         return nullptr;
     DocumentWindowQt* w = openDocument(std::move(document), false);
     w->subviewViews = std::move(views);

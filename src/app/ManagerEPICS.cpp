@@ -22,7 +22,7 @@ bool Manager::epicsMaxArray(const QString& bytes)
 {
     if (EPICSImport::setMaxArrayBytes(bytes))
         return true;
-    EPICSImport::report(EPICSOutcome{0, EPICSImport::badMaxArrayMessage(bytes)});
+    Alert::show(Outcome::failed(EPICSImport::badMaxArrayMessage(bytes), EPICSImport::alertTitle()));
     return false;
 }
 
@@ -30,32 +30,29 @@ int Manager::epicserr(int status)
 {
     if (status == 1)
         return 0;
-    EPICSImport::report(EPICSOutcome{status, EPICSImport::statusMessage(status)});
+    Alert::show(EPICSImport::statusOutcome(status));
     return 1;
 }
 
 bool Manager::epicsSetVar(const QString& name, const QString& variable)
 {
     double value = 0;
-    const EPICSOutcome outcome = EPICSImport::readValue(variable, epicstimeout, &value);
-    if (!outcome.ok()) {
-        EPICSImport::report(outcome);
+    if (Alert::show(EPICSImport::readValue(variable, epicstimeout, &value)))
         return false;
-    }
     GV.insert(name, value);
     return true;
 }
 
 bool Manager::importEPICS(VexaDocument& document, const QString& x, const QString& y)
 {
-    const EPICSOutcome outcome = EPICSImport::importEPICS(document, x, y, epicstimeout);
-    EPICSImport::report(outcome);
+    const Outcome outcome = EPICSImport::importEPICS(document, x, y, epicstimeout);
+    Alert::show(outcome);
     return outcome.ok();
 }
 
 bool Manager::importMySQL(VexaDocument& document, const MySQLQuery& query)
 {
-    const MySQLImportOutcome outcome = MySQLImport::importMySQL(document, query, queryEditor->palette());
-    MySQLImport::report(outcome);
+    const Outcome outcome = MySQLImport::importMySQL(document, query, queryEditor->palette());
+    Alert::show(outcome);
     return outcome.ok();
 }

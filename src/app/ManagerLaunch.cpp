@@ -116,17 +116,20 @@ void Manager::applicationDidFinishLaunching()
     // Each step checks that the start document is still open: a step may
     // close it.
     if (!opt_i.isEmpty() && startPD == start) {
-        QString why;
-        if (!importStartFile(*start, opt_i, &why))
-            reportLaunchError(QStringLiteral("cannot import %1: %2")
-                                  .arg(opt_i, why.isEmpty() ? QStringLiteral("no data read") : why));
+        const Outcome imported = importStartFile(*start, opt_i);
+        Alert::show(imported);
+        if (!imported.ok())
+            reportLaunchError(
+                QStringLiteral("cannot import %1: %2")
+                    .arg(opt_i,
+                         imported.message().isEmpty() ? QStringLiteral("no data read") : imported.message()));
     }
     if (!opt_f.isEmpty() && startPD == start)
         SV.insert(QStringLiteral("file"), opt_f);
     if (!opt_m.isEmpty() && startPD == start) {
-        QString why;
-        if (!runMacroFile(*start, opt_m, &why))
-            reportLaunchError(why.isEmpty() ? QStringLiteral("the macro file %1 failed").arg(opt_m) : why);
+        if (const Outcome ran = runMacroFile(*start, opt_m); !ran.ok())
+            reportLaunchError(ran.message().isEmpty() ? QStringLiteral("the macro file %1 failed").arg(opt_m)
+                                                      : ran.message());
     }
     if (opt_q) {
         if (DocumentWindowQt* w = windowOf(PD))
@@ -135,31 +138,26 @@ void Manager::applicationDidFinishLaunching()
     }
 }
 
-bool Manager::importStartFile(VexaDocument& document, const QString& path, QString* why)
+Outcome Manager::importStartFile(VexaDocument& document, const QString& path)
 {
     // The fixed settings of the option: numbers picked out of each line,
     // x in the first column, dates recognised.
     ASCIIImport::ImportOptions options;
     options.path = path;
-    return ASCIIImport::importFile(document, options, why);
+    return ASCIIImport::importFile(document, options);
 }
 
-bool Manager::runMacroFile(VexaDocument& document, const QString& path, QString* why)
+Outcome Manager::runMacroFile(VexaDocument& document, const QString& path)
 {
-    auto fail = [why](const QString& message) {
-        if (why)
-            *why = message;
-        return false;
-    };
+    auto fail = [](const QString& message) { return Outcome::failed(message); };
     const QFileInfo info(path);
     if (!info.isFile())
         return fail(
             QStringLiteral("cannot read the macro file %1: %2")
                 .arg(path, info.exists() ? QStringLiteral("not a file") : QStringLiteral("no such file")));
     auto macro = std::make_unique<Macro>();
-    QString reason;
-    if (!macro->loadFromFile(path, &reason))
-        return fail(QStringLiteral("cannot read the macro file: %1").arg(reason));
+    if (const Outcome loaded = macro->loadFromFile(path); !loaded.ok())
+        return fail(QStringLiteral("cannot read the macro file: %1").arg(loaded.message()));
     macro->name = info.fileName();
 
     launchMacro_ = std::move(macro);
@@ -173,7 +171,7 @@ bool Manager::runMacroFile(VexaDocument& document, const QString& path, QString*
                         .arg(path)
                         .arg(failures)
                         .arg(failures == 1 ? QStringLiteral("failure") : QStringLiteral("failures")));
-    return true;
+    return Outcome::done();
 }
 
 void Manager::reportLaunchError(const QString& message)

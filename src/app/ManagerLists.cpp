@@ -3,7 +3,7 @@
 #include "app/MacroEditor.h"
 #include "app/Manager.h"
 
-bool Manager::mergeMacroList(const QByteArray& data, QString* why)
+Outcome Manager::mergeMacroList(const QByteArray& data)
 {
-    return macroEditor->merge(data, why);
+    return macroEditor->merge(data);
 }

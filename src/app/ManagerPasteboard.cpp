@@ -186,10 +186,10 @@ void pasteText(VexaDocument& document, const QString& text)
 {
     ASCIIImport::ImportOptions options;
     options.source = QStringLiteral("Pasteboard");
-    QString why;
-    if (ASCIIImport::importText(document, text, options, &why))
+    const Outcome outcome = ASCIIImport::importText(document, text, options);
+    if (outcome.ok() || Alert::show(outcome))
         return;
-    if (why.startsWith(QStringLiteral("No numbers")))
+    if (outcome.message().startsWith(QStringLiteral("No numbers")))
         pasteError(QStringLiteral("The pasted text holds no numbers"));
     else if (text.contains(QChar(0)))
         pasteError(QStringLiteral("The pasted text is not plain text"));
@@ -254,11 +254,10 @@ void Manager::paste()
     for (const QString& type : {pdfType, tiffType, pngType}) {
         if (!data->hasFormat(type))
             continue;
-        PictureOutcome outcome = PictureOutcome::Ok;
+        Outcome outcome;
         std::optional<Picture> picture = Picture::fromData(data->data(type), &outcome);
         if (!picture) {
-            pasteError(
-                QStringLiteral("The pasted picture could not be read: %1").arg(Picture::message(outcome)));
+            pasteError(QStringLiteral("The pasted picture could not be read: %1").arg(outcome.message()));
             return;
         }
         pastePicture(d, std::move(*picture));

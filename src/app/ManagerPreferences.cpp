@@ -338,10 +338,11 @@ void Manager::loadPartialFile(DocumentArchive::PartialLoadSection section)
         return;
     // The file's sub-views join the document; their views stay with its window.
     DocumentArchive::SubviewViews views;
-    const bool loaded = DocumentArchive::loadPartialFile(*PD, section, paths.front(), views);
+    const Outcome loaded = DocumentArchive::loadPartialFile(*PD, section, paths.front(), views);
+    Alert::show(loaded);
     for (auto& v : views)
         window->subviewViews.push_back(std::move(v));
-    if (loaded) {
+    if (loaded.ok()) {
         update();
         PD->replot();
     }

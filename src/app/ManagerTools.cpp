@@ -314,12 +314,16 @@ ASCIIImport::ImportOptions dropOptions(const QString& source)
 
 bool Manager::importDroppedText(VexaDocument& document, const QString& text)
 {
-    return ASCIIImport::importText(document, text, dropOptions(QStringLiteral("Drag&Drop")));
+    const Outcome outcome = ASCIIImport::importText(document, text, dropOptions(QStringLiteral("Drag&Drop")));
+    Alert::show(outcome);
+    return outcome.ok();
 }
 
 bool Manager::importDroppedFile(VexaDocument& document, const QString& path)
 {
     ASCIIImport::ImportOptions o = dropOptions(QStringLiteral("Pasteboard"));
     o.path = path;
-    return ASCIIImport::importFile(document, o);
+    const Outcome outcome = ASCIIImport::importFile(document, o);
+    Alert::show(outcome);
+    return outcome.ok();
 }

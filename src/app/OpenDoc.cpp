@@ -37,23 +37,22 @@ QString OpenDoc::typeForPath(const QString& path)
     return QString();
 }
 
-bool OpenDoc::loadDataRepresentation(const QByteArray& data, const QString& type, QString* why)
+Outcome OpenDoc::loadDataRepresentation(const QByteArray& data, const QString& type)
 {
     if (type.compare(QueryListFile::fileType(), Qt::CaseInsensitive) == 0) {
-        std::optional<std::vector<MySQLQuery>> loaded = QueryListFile::unarchive(data, why);
+        QString why;
+        std::optional<std::vector<MySQLQuery>> loaded = QueryListFile::unarchive(data, &why);
         if (!loaded)
-            return false;
+            return Outcome::failed(why);
         manager_.queryEditor->merge(std::move(*loaded));
     } else if (type.compare(macroListType(), Qt::CaseInsensitive) == 0) {
-        if (!manager_.mergeMacroList(data, why))
-            return false;
+        if (Outcome merged = manager_.mergeMacroList(data); !merged.ok())
+            return merged;
     } else {
-        if (why)
-            *why = QStringLiteral("Files of the type %1 are no lists.").arg(type);
-        return false;
+        return Outcome::failed(QStringLiteral("Files of the type %1 are no lists.").arg(type));
     }
     fileName_.clear();
-    return true;
+    return Outcome::done();
 }
 
 bool OpenDoc::readFromFile(const QString& path)
@@ -69,9 +68,10 @@ bool OpenDoc::readFromFile(const QString& path, const QString& type)
         why = QStringLiteral("%1 is neither a query list (.%2) nor a macro list (.%3).")
                   .arg(path, QueryListFile::suffix(), macroListSuffix());
     } else if (const std::optional<QByteArray> bytes = StoredListFile::read(path, &why)) {
-        if (loadDataRepresentation(*bytes, type, &why))
+        const Outcome loaded = loadDataRepresentation(*bytes, type);
+        if (loaded.ok())
             return true;
-        why = QStringLiteral("%1 could not be opened: %2").arg(path, why);
+        why = QStringLiteral("%1 could not be opened: %2").arg(path, loaded.message());
     }
     Alert::run(QStringLiteral("File Open Error"), why, {QStringLiteral("Ok")});
     fileName_.clear();

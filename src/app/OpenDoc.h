@@ -6,6 +6,8 @@
 // replaced, the loaded ones are appended), the list is stored, and no
 // window stays tied to the file.
 
+#include "platform/Outcome.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -25,9 +27,9 @@ public:
 
     // Merges the list of the bytes into the list the type names ("VexaMacro"
     // or "VexaMySQL", compared without regard to case). False for another
-    // type, and for bytes that are no such list (why says what); the
-    // application's lists are then as they were.
-    bool loadDataRepresentation(const QByteArray& data, const QString& type, QString* why = nullptr);
+    // type, and for bytes that are no such list (with the reason); the
+    // application's lists are then as they were. Shows nothing.
+    Outcome loadDataRepresentation(const QByteArray& data, const QString& type);
 
     // Reads and merges the list file at path, of the type its suffix tells
     // or of the type given. A failure is shown as the "File Open Error"

@@ -281,11 +281,9 @@ void QueryEditor::my_execute()
     if (!document)
         return;
     const MySQLQuery query = fieldsQuery();
-    const MySQLImportOutcome outcome = MySQLImport::importMySQL(*document, query, palette());
-    if (!outcome.ok()) {
-        MySQLImport::report(outcome);
+    const Outcome outcome = MySQLImport::importMySQL(*document, query, palette());
+    if (Alert::show(outcome))
         return;
-    }
     document->rescale(true, manager_.axis12());
     document->replot();
 }
@@ -307,9 +305,7 @@ void QueryEditor::my_export(bool selectedOnly)
         return;
     const std::vector<MySQLQuery> queries
         = selectedOnly ? std::vector<MySQLQuery>{MYQ[std::size_t(row)]} : MYQ;
-    QString error;
-    if (!QueryListFile::write(path, queries, &error))
-        Alert::run(QStringLiteral("File Save Error"), error, {QStringLiteral("Ok")});
+    Alert::show(QueryListFile::write(path, queries));
 }
 
 void QueryEditor::my_import(bool append)

@@ -51,16 +51,17 @@ public:
 
 // The graph of the document as a PDF page and a PNG image (72 dots per
 // inch), both the size of a view of the given size.
-bool renderPictures(VexaDocument& document, ManagerServices& controller, QSizeF size, const QString& pdfPath,
-                    const QString& pngPath, QString* error)
+Outcome renderPictures(VexaDocument& document, ManagerServices& controller, QSizeF size,
+                       const QString& pdfPath, const QString& pngPath)
 {
     VexaView view(size, &controller);
     view.setVexaDocument(&document);
     document.PV = &view;
-    const bool ok = PictureExport::savePDF(document, pdfPath, error)
-        && PictureExport::savePNG(document, pngPath, 72, error);
+    Outcome saved = PictureExport::savePDF(document, pdfPath);
+    if (saved.ok())
+        saved = PictureExport::savePNG(document, pngPath, 72);
     document.PV = nullptr;
-    return ok;
+    return saved;
 }
 
 // Started without options and without a screen: the example graph goes to
@@ -75,9 +76,8 @@ int renderExample(Manager& manager, std::unique_ptr<VexaDocument> example)
     const QString pdf = dir + QStringLiteral("/example.pdf");
     const QString png = dir + QStringLiteral("/example.png");
     const QSizeF size(example->winw, example->winh);
-    QString error;
-    if (!renderPictures(*example, manager, size, pdf, png, &error)) {
-        std::fprintf(stderr, "vexa: %s\n", qPrintable(error));
+    if (const Outcome rendered = renderPictures(*example, manager, size, pdf, png); !rendered.ok()) {
+        std::fprintf(stderr, "vexa: %s\n", qPrintable(rendered.message()));
         return 1;
     }
     std::printf("%s\n%s\n", qPrintable(pdf), qPrintable(png));

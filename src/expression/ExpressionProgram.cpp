@@ -203,10 +203,14 @@ void ExpressionProgram::emitBinary(Op op)
             last.op = Op::SubK;
             break;
         case Op::Mul:
-            last.op = Op::MulK;
-            break;
         case Op::Div:
-            last.op = Op::DivK;
+            last.op = op == Op::Mul ? Op::MulK : Op::DivK;
+            // (-a) * k and (-a) / k are a * -k and a / -k, bit for bit
+            // (but for the sign of a NaN): one operation less per point.
+            if (code_.size() >= 2 && code_[code_.size() - 2].op == Op::Neg) {
+                last.k = -last.k;
+                code_.erase(code_.end() - 2);
+            }
             break;
         case Op::Mod:
             last.op = Op::ModK;
@@ -493,8 +497,11 @@ VEXA_BLOCK_LOOPS void ExpressionProgram::runBlock(const double* values, const do
     for (const Instr* ip = code_.data();; ++ip) {
         const double* const acc = at[top];
         const double* const below = top > 0 ? at[top - 1] : nullptr;
-        double* const accOut = blocks + top * B;
-        double* const belowOut = top > 0 ? accOut - B : nullptr;
+        // The operation that ends a line writes out itself: every input it
+        // reads at point i it reads before writing out[i].
+        const bool endsLine = ip->op != Op::End && ip[1].op == Op::Line;
+        double* const accOut = endsLine ? out : blocks + top * B;
+        double* const belowOut = top == 0 ? nullptr : endsLine ? out : blocks + (top - 1) * B;
         // One operation over the block: on the accumulator, or with the
         // entry below it as the left operand, the result left there.
         const auto map = [&](auto f) {
@@ -556,7 +563,8 @@ VEXA_BLOCK_LOOPS void ExpressionProgram::runBlock(const double* values, const do
             map([k = ip->k](double x) { return x * k; });
             break;
         case Op::DivK:
-            map([k = ip->k](double x) { return x / k; });
+            ExpressionVectorMath::divide(acc, ip->k, accOut, n);
+            at[top] = accOut;
             break;
         case Op::ModK:
             map([k = ip->k](double x) { return std::fmod(x, k); });
@@ -605,7 +613,7 @@ VEXA_BLOCK_LOOPS void ExpressionProgram::runBlock(const double* values, const do
             const double* const x = at[top - 3];
             const double* const x0 = at[top - 2];
             const double* const h = below;
-            double* const result = blocks + (top - 3) * B;
+            double* const result = endsLine ? out : blocks + (top - 3) * B;
             for (std::size_t i = 0; i < n; ++i)
                 result[i]
                     = ip->op == Op::Gau ? gau(x[i], x0[i], h[i], acc[i]) : lor(x[i], x0[i], h[i], acc[i]);

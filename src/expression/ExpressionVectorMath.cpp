@@ -2,15 +2,12 @@
 
 #include "expression/ExpressionMath.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <cstring>
 
 namespace {
-
-// ln(e) - 1 for the double e, 2.718281828459045090795..., which lies below
-// Euler's number: pow(e, b) = exp(b * (1 + kLnEMinusOne)).
-constexpr double kLnEMinusOne = -5.318237706605891e-17;
 
 bool isNormal(double r)
 {
@@ -35,6 +32,18 @@ double powerByProducts(double x, int j)
     return isNormal(r) && isNormal(p) ? r : std::pow(x, double(j));
 }
 
+// Whether QuotientKernel gives a / k bit for bit: 1/k rounded is within
+// 2^-54 of 1/k, relative (then a * (1/k) is within half an ULP of a / k and
+// its rounding within one), and k lies where a / k stays normal for the
+// a the kernel takes. y * k - 1 is exact with an FMA.
+[[maybe_unused]] bool quotientByProducts(double k)
+{
+    const double magnitude = std::fabs(k);
+    if (!(magnitude >= 0x1p-100 && magnitude <= 0x1p100))
+        return false;
+    return std::fabs(std::fma(1.0 / k, k, -1.0)) <= 0x1p-54;
+}
+
 } // namespace
 
 #if defined(__x86_64__)
@@ -44,10 +53,7 @@ double powerByProducts(double x, int j)
 // register. Only functions compiled for AVX2 call them.
 #define VEXA_AVX2 __attribute__((target("avx2")))
 extern "C" {
-VEXA_AVX2 __m256d _ZGVdN4v_sin(__m256d);
-VEXA_AVX2 __m256d _ZGVdN4v_cos(__m256d);
 VEXA_AVX2 __m256d _ZGVdN4v_log(__m256d);
-VEXA_AVX2 __m256d _ZGVdN4v_exp(__m256d);
 VEXA_AVX2 __m256d _ZGVdN4vv_pow(__m256d, __m256d);
 }
 
@@ -70,55 +76,13 @@ template <class F> VEXA_AVX2 void map4(const double* in, double* out, std::size_
     _mm256_zeroupper();
 }
 
-// Lanes of r that are no normal number (zero, subnormal, infinite, NaN).
-VEXA_AVX2 inline int notNormal(__m256d r)
-{
-    const __m256d a = _mm256_andnot_pd(_mm256_set1_pd(-0.0), r);
-    const __m256d normal = _mm256_and_pd(_mm256_cmp_pd(a, _mm256_set1_pd(DBL_MIN), _CMP_GE_OQ),
-                                         _mm256_cmp_pd(a, _mm256_set1_pd(DBL_MAX), _CMP_LE_OQ));
-    return ~_mm256_movemask_pd(normal) & 0xF;
-}
-
-// Replaces the lanes in mask by slow(lane of x).
-template <class Slow> VEXA_AVX2 __m256d redoLanes(__m256d r, __m256d x, int mask, const Slow& slow)
-{
-    double rs[4], xs[4];
-    _mm256_storeu_pd(rs, r);
-    _mm256_storeu_pd(xs, x);
-    for (int lane = 0; lane < 4; ++lane)
-        if (mask & (1 << lane))
-            rs[lane] = slow(xs[lane]);
-    return _mm256_loadu_pd(rs);
-}
-
 template <__m256d (*F)(__m256d)> struct Vector {
     VEXA_AVX2 __m256d operator()(__m256d x) const { return F(x); }
 };
 
-VEXA_AVX2 void sinAvx2(const double* in, double* out, std::size_t n)
-{
-    map4(in, out, n, Vector<_ZGVdN4v_sin>());
-}
-VEXA_AVX2 void cosAvx2(const double* in, double* out, std::size_t n)
-{
-    map4(in, out, n, Vector<_ZGVdN4v_cos>());
-}
 VEXA_AVX2 void lnAvx2(const double* in, double* out, std::size_t n)
 {
     map4(in, out, n, Vector<_ZGVdN4v_log>());
-}
-
-template <int J> VEXA_AVX2 void powProductsAvx2(const double* in, double* out, std::size_t n)
-{
-    constexpr int m = J < 0 ? -J : J;
-    const auto slow = [](double x) { return std::pow(x, double(J)); };
-    map4(in, out, n, [&](__m256d x) VEXA_AVX2 {
-        const __m256d x2 = _mm256_mul_pd(x, x);
-        const __m256d p = m == 1 ? x : m == 2 ? x2 : m == 3 ? _mm256_mul_pd(x2, x) : _mm256_mul_pd(x2, x2);
-        const __m256d r = J < 0 ? _mm256_div_pd(_mm256_set1_pd(1.0), p) : p;
-        const int bad = J < 0 ? notNormal(r) | notNormal(p) : notNormal(r);
-        return bad ? redoLanes(r, x, bad, slow) : r;
-    });
 }
 
 VEXA_AVX2 void powAvx2(const double* a, const double* b, double* out, std::size_t n)
@@ -146,53 +110,228 @@ VEXA_AVX2 void kPowAvx2(double k, const double* b, double* out, std::size_t n)
     map4(b, out, n, [kk = _mm256_set1_pd(k)](__m256d y) VEXA_AVX2 { return _ZGVdN4vv_pow(kk, y); });
 }
 
-VEXA_AVX2 void expEAvx2(const double* b, double* out, std::size_t n)
+} // namespace
+
+// What every width spells alike: Vec, a register of BITS / 64 doubles, and
+// its arithmetic.
+#define VEXA_LANE_BASICS(BITS)                                                                               \
+    struct Vec {                                                                                             \
+        __m##BITS##d v;                                                                                      \
+    };                                                                                                       \
+    constexpr std::size_t kLanes = BITS / 64;                                                                \
+    inline __m##BITS##i bits(Vec a)                                                                          \
+    {                                                                                                        \
+        return _mm##BITS##_castpd_si##BITS(a.v);                                                             \
+    }                                                                                                        \
+    inline Vec broadcast(double k)                                                                           \
+    {                                                                                                        \
+        return {_mm##BITS##_set1_pd(k)};                                                                     \
+    }                                                                                                        \
+    inline Vec load(const double* p)                                                                         \
+    {                                                                                                        \
+        return {_mm##BITS##_loadu_pd(p)};                                                                    \
+    }                                                                                                        \
+    inline void store(double* p, Vec a)                                                                      \
+    {                                                                                                        \
+        _mm##BITS##_storeu_pd(p, a.v);                                                                       \
+    }                                                                                                        \
+    inline Vec operator+(Vec a, Vec b)                                                                       \
+    {                                                                                                        \
+        return {_mm##BITS##_add_pd(a.v, b.v)};                                                               \
+    }                                                                                                        \
+    inline Vec operator-(Vec a, Vec b)                                                                       \
+    {                                                                                                        \
+        return {_mm##BITS##_sub_pd(a.v, b.v)};                                                               \
+    }                                                                                                        \
+    inline Vec operator*(Vec a, Vec b)                                                                       \
+    {                                                                                                        \
+        return {_mm##BITS##_mul_pd(a.v, b.v)};                                                               \
+    }                                                                                                        \
+    inline Vec operator/(Vec a, Vec b)                                                                       \
+    {                                                                                                        \
+        return {_mm##BITS##_div_pd(a.v, b.v)};                                                               \
+    }                                                                                                        \
+    inline Vec fma(Vec a, Vec b, Vec c)                                                                      \
+    {                                                                                                        \
+        return {_mm##BITS##_fmadd_pd(a.v, b.v, c.v)};                                                        \
+    }                                                                                                        \
+    inline Vec fms(Vec a, Vec b, Vec c)                                                                      \
+    {                                                                                                        \
+        return {_mm##BITS##_fmsub_pd(a.v, b.v, c.v)};                                                        \
+    }                                                                                                        \
+    inline Vec fnma(Vec a, Vec b, Vec c)                                                                     \
+    {                                                                                                        \
+        return {_mm##BITS##_fnmadd_pd(a.v, b.v, c.v)};                                                       \
+    }
+
+// The kernels of ExpressionVectorLanes.h, four lanes wide with AVX2 and FMA
+// and eight wide with AVX-512. Every function defined between a push and its
+// pop is compiled for that instruction set; none is called on a CPU without
+// it. They are this file's own (an anonymous namespace), so no other copy of
+// an inline function can stand in for them at link time.
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("avx2,fma"))), apply_to = function)
+#else
+#pragma GCC push_options
+#pragma GCC target("avx2,fma")
+#endif
+namespace {
+namespace avx2 {
+
+VEXA_LANE_BASICS(256)
+inline Vec lowBitToSign(Vec t)
 {
-    const auto slow = [](double y) { return std::pow(ExpressionMath::e, y); };
-    map4(b, out, n, [&](__m256d y) VEXA_AVX2 {
-        const __m256d x = _ZGVdN4v_exp(y);
-        const __m256d r = _mm256_add_pd(x, _mm256_mul_pd(x, _mm256_mul_pd(y, _mm256_set1_pd(kLnEMinusOne))));
-        const int bad = notNormal(r);
-        return bad ? redoLanes(r, y, bad, slow) : r;
-    });
+    return {_mm256_castsi256_pd(_mm256_slli_epi64(bits(t), 63))};
+}
+inline Vec flipSigns(Vec x, Vec s)
+{
+    return {_mm256_xor_pd(x.v, s.v)};
+}
+inline Vec scaleBy(Vec p, Vec t)
+{
+    return {_mm256_castsi256_pd(_mm256_add_epi64(bits(p), _mm256_slli_epi64(bits(t), 52)))};
+}
+inline unsigned atMost(Vec x, double high)
+{
+    const __m256d magnitude = _mm256_andnot_pd(_mm256_set1_pd(-0.0), x.v);
+    return unsigned(_mm256_movemask_pd(_mm256_cmp_pd(magnitude, _mm256_set1_pd(high), _CMP_LE_OQ)));
+}
+inline unsigned within(Vec x, double low, double high)
+{
+    const __m256d magnitude = _mm256_andnot_pd(_mm256_set1_pd(-0.0), x.v);
+    return unsigned(
+        _mm256_movemask_pd(_mm256_and_pd(_mm256_cmp_pd(magnitude, _mm256_set1_pd(low), _CMP_GT_OQ),
+                                         _mm256_cmp_pd(magnitude, _mm256_set1_pd(high), _CMP_LE_OQ))));
 }
 
-const bool hasAvx2 = __builtin_cpu_supports("avx2");
+#include "expression/ExpressionVectorLanes.h"
+
+} // namespace avx2
+} // namespace
+#if defined(__clang__)
+#pragma clang attribute pop
+#pragma clang attribute push(__attribute__((target("avx512f,fma"))), apply_to = function)
+#else
+#pragma GCC pop_options
+#pragma GCC push_options
+#pragma GCC target("avx512f,fma")
+#endif
+namespace {
+namespace avx512 {
+
+VEXA_LANE_BASICS(512)
+inline Vec lowBitToSign(Vec t)
+{
+    return {_mm512_castsi512_pd(_mm512_maskz_slli_epi64(0xFF, bits(t), 63))};
+}
+inline Vec flipSigns(Vec x, Vec s)
+{
+    return {_mm512_castsi512_pd(_mm512_xor_si512(bits(x), bits(s)))};
+}
+inline Vec scaleBy(Vec p, Vec t)
+{
+    return {_mm512_castsi512_pd(_mm512_add_epi64(bits(p), _mm512_maskz_slli_epi64(0xFF, bits(t), 52)))};
+}
+inline unsigned atMost(Vec x, double high)
+{
+    return _mm512_cmp_pd_mask(_mm512_abs_pd(x.v), _mm512_set1_pd(high), _CMP_LE_OQ);
+}
+inline unsigned within(Vec x, double low, double high)
+{
+    const __m512d magnitude = _mm512_abs_pd(x.v);
+    return _mm512_mask_cmp_pd_mask(_mm512_cmp_pd_mask(magnitude, _mm512_set1_pd(low), _CMP_GT_OQ), magnitude,
+                                   _mm512_set1_pd(high), _CMP_LE_OQ);
+}
+
+#include "expression/ExpressionVectorLanes.h"
+
+} // namespace avx512
+} // namespace
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
+#pragma GCC pop_options
+#endif
+
+namespace {
+
+using ExpressionVectorMath::Lanes;
+
+// The widest kernels this CPU runs. libmvec's four-lane functions (ln and
+// the powers) run wherever the AVX2 kernels do.
+Lanes widestLanes()
+{
+    if (!__builtin_cpu_supports("avx2") || !__builtin_cpu_supports("fma"))
+        return Lanes::One;
+    return __builtin_cpu_supports("avx512f") ? Lanes::Eight : Lanes::Four;
+}
+
+const Lanes cpuLanes = widestLanes();
+Lanes lanesInUse = cpuLanes;
+
+// Runs the kernel made of `args` at the widest the CPU takes.
+template <class Avx2Kernel, class Avx512Kernel, class... Args>
+bool mapWidest(const double* in, double* out, std::size_t n, Args... args)
+{
+    switch (lanesInUse) {
+    case Lanes::Eight:
+        avx512::mapKernel<Avx512Kernel>(in, out, n, args...);
+        return true;
+    case Lanes::Four:
+        avx2::mapKernel<Avx2Kernel>(in, out, n, args...);
+        return true;
+    case Lanes::One:
+        break;
+    }
+    return false;
+}
 
 } // namespace
 #else
 namespace {
-constexpr bool hasAvx2 = false;
-}
+using ExpressionVectorMath::Lanes;
+constexpr Lanes cpuLanes = Lanes::One;
+Lanes lanesInUse = cpuLanes;
+} // namespace
 #endif
 
 namespace ExpressionVectorMath {
 
-bool vectorised()
+Lanes lanes()
 {
-    return hasAvx2;
+    return lanesInUse;
+}
+
+void limitLanes(Lanes widest)
+{
+    lanesInUse = std::min(widest, cpuLanes);
 }
 
 #if defined(__x86_64__)
 #define VEXA_VECTOR_OR(call)                                                                                 \
-    if (hasAvx2) {                                                                                           \
+    if (lanesInUse != Lanes::One) {                                                                          \
         call;                                                                                                \
         return;                                                                                              \
     }
+// The kernel of ExpressionVectorLanes.h at the widest the CPU runs.
+#define VEXA_WIDEST_OR(Kernel, in, out, ...)                                                                 \
+    if (mapWidest<avx2::Kernel, avx512::Kernel>(in, out, __VA_ARGS__))                                       \
+        return;
 #else
 #define VEXA_VECTOR_OR(call)
+#define VEXA_WIDEST_OR(Kernel, in, out, ...)
 #endif
 
 void sin(const double* in, double* out, std::size_t n)
 {
-    VEXA_VECTOR_OR(sinAvx2(in, out, n))
+    VEXA_WIDEST_OR(SinKernel, in, out, n)
     for (std::size_t i = 0; i < n; ++i)
         out[i] = std::sin(in[i]);
 }
 
 void cos(const double* in, double* out, std::size_t n)
 {
-    VEXA_VECTOR_OR(cosAvx2(in, out, n))
+    VEXA_WIDEST_OR(CosKernel, in, out, n)
     for (std::size_t i = 0; i < n; ++i)
         out[i] = std::cos(in[i]);
 }
@@ -202,6 +341,17 @@ void ln(const double* in, double* out, std::size_t n)
     VEXA_VECTOR_OR(lnAvx2(in, out, n))
     for (std::size_t i = 0; i < n; ++i)
         out[i] = std::log(in[i]);
+}
+
+void divide(const double* a, double k, double* out, std::size_t n)
+{
+    if (quotientByProducts(k)) {
+        VEXA_WIDEST_OR(QuotientKernel, a, out, n, k)
+    } else {
+        VEXA_WIDEST_OR(DivisionKernel, a, out, n, k)
+    }
+    for (std::size_t i = 0; i < n; ++i)
+        out[i] = a[i] / k;
 }
 
 void pow(const double* a, const double* b, double* out, std::size_t n)
@@ -224,30 +374,26 @@ void powK(const double* a, double k, double* out, std::size_t n)
         return;
     }
     if (isProductExponent(k)) {
-#if defined(__x86_64__)
-        if (hasAvx2) {
-            switch (int(k)) {
-            case -3:
-                powProductsAvx2<-3>(a, out, n);
-                return;
-            case -2:
-                powProductsAvx2<-2>(a, out, n);
-                return;
-            case -1:
-                powProductsAvx2<-1>(a, out, n);
-                return;
-            case 2:
-                powProductsAvx2<2>(a, out, n);
-                return;
-            case 3:
-                powProductsAvx2<3>(a, out, n);
-                return;
-            default:
-                powProductsAvx2<4>(a, out, n);
-                return;
-            }
+        switch (int(k)) {
+        case -3:
+            VEXA_WIDEST_OR(PowerKernel<-3>, a, out, n)
+            break;
+        case -2:
+            VEXA_WIDEST_OR(PowerKernel<-2>, a, out, n)
+            break;
+        case -1:
+            VEXA_WIDEST_OR(PowerKernel<-1>, a, out, n)
+            break;
+        case 2:
+            VEXA_WIDEST_OR(PowerKernel<2>, a, out, n)
+            break;
+        case 3:
+            VEXA_WIDEST_OR(PowerKernel<3>, a, out, n)
+            break;
+        default:
+            VEXA_WIDEST_OR(PowerKernel<4>, a, out, n)
+            break;
         }
-#endif
         for (std::size_t i = 0; i < n; ++i)
             out[i] = powerByProducts(a[i], int(k));
         return;
@@ -260,7 +406,7 @@ void powK(const double* a, double k, double* out, std::size_t n)
 void kPow(double k, const double* b, double* out, std::size_t n)
 {
     if (k == ExpressionMath::e) {
-        VEXA_VECTOR_OR(expEAvx2(b, out, n))
+        VEXA_WIDEST_OR(EPowerKernel, b, out, n)
     } else {
         VEXA_VECTOR_OR(kPowAvx2(k, b, out, n))
     }

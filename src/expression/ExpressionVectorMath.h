@@ -3,23 +3,36 @@
 #include <cstddef>
 
 // Whole-block forms of the libm functions the expression language calls
-// most: sin, cos, ln and the power operator. On a CPU with AVX2 they go
-// through glibc's vector library (four values per call), whose results are
-// within 4 ULP of the scalar functions (not always the same bits); elsewhere
-// they call the scalar functions. Every value is computed on its own: the
-// result for a value never depends on its neighbours, on where a block
-// starts or on how many threads share a column.
+// most: sin, cos, ln, the power operator and division by a constant. On a
+// CPU with AVX2 and FMA, sin, cos and the powers of e go through the kernels
+// of ExpressionVectorLanes.h, eight values at a time with AVX-512 and four
+// without: within 2 ULP of libm's sin and cos and 1 ULP of pow(e, x) (the
+// bounds ExpressionVectorMathTest checks), libm's own results where the
+// kernels do not hold (large arguments, infinities, NaN, overflow and
+// underflow). ln and the other powers go through glibc's vector library,
+// within 4 ULP of the scalar functions; division gives the bits of the
+// division. Elsewhere they call the scalar functions. Every value is
+// computed on its own: the result for a value never depends on its
+// neighbours, on where a block starts or on how many threads share a column.
 //
 // Each writes out[i] from in[i] (and b[i]); out may be the same array as an
 // input, but must not overlap one otherwise.
 namespace ExpressionVectorMath {
 
-// Whether the vector library is in use on this CPU.
-bool vectorised();
+// How many values the kernels take at a time: the most this CPU runs,
+// unless limited (so that tests can run every width the CPU has).
+enum class Lanes { One = 1, Four = 4, Eight = 8 };
+Lanes lanes();
+// Uses at most `widest` lanes from now on, as far as this CPU has them.
+// Not to be called while other threads evaluate.
+void limitLanes(Lanes widest);
 
 void sin(const double* in, double* out, std::size_t n);
 void cos(const double* in, double* out, std::size_t n);
 void ln(const double* in, double* out, std::size_t n);
+
+// out[i] = a[i] / k, the same bits as the division.
+void divide(const double* a, double k, double* out, std::size_t n);
 
 // out[i] = pow(a[i], b[i]).
 void pow(const double* a, const double* b, double* out, std::size_t n);
@@ -34,12 +47,10 @@ void pow(const double* a, const double* b, double* out, std::size_t n);
 // negative bases, infinities, NaN, overflow and underflow follow pow's rules.
 void powK(const double* a, double k, double* out, std::size_t n);
 
-// out[i] = pow(k, b[i]). For the constant e the power is exp(b) times
-// 1 + b*(ln(e) - 1): the double e lies 5.3e-17 below Euler's number, so a
-// bare exp(b) would drift from pow(e, b) by 0.24*|b| ULP. The result is
-// within 4 ULP of pow (the vector exp's error, one rounding of the
-// correction, pow's own 0.52 ULP); where it is not a normal number it comes
-// from pow.
+// out[i] = pow(k, b[i]). For the constant e the power is exp(b * ln(e)):
+// the double e lies 5.3e-17 below Euler's number, so a bare exp(b) would
+// drift from pow(e, b) by 0.24*|b| ULP. The result is within 1 ULP of pow;
+// where |b| > 708 it comes from pow.
 void kPow(double k, const double* b, double* out, std::size_t n);
 
 } // namespace ExpressionVectorMath

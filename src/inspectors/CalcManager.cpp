@@ -1,6 +1,7 @@
 #include "inspectors/CalcManager.h"
 
 #include "app/Manager.h"
+#include "macro/AlertQuestions.h"
 #include "model/VexaDocument.h"
 #include "platform/Alert.h"
 #include "util/NumberFormat.h"
@@ -108,7 +109,8 @@ void CalcManager::functionGenerator()
         Alert::beep();
         return;
     }
-    PD->functionGenerator(tagOf(faxis), doubleOf(fmin), doubleOf(fmax), integerOf(fsteps), fexpr->text());
+    Alert::show(PD->functionGenerator(tagOf(faxis), doubleOf(fmin), doubleOf(fmax), integerOf(fsteps),
+                                      fexpr->text()));
     update();
     if (PD && M.PD == PD)
         PD->rescale(true, M.axis12());
@@ -136,7 +138,7 @@ void CalcManager::twoBufCalc()
         Alert::beep();
         return;
     }
-    PD->calcBuf(a, b, tagOf(op));
+    Alert::show(PD->calcBuf(a, b, tagOf(op), AlertQuestions::instance()));
     replot();
 }
 

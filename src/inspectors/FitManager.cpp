@@ -2,7 +2,9 @@
 
 #include "app/Manager.h"
 #include "inspectors/DoubleSlider.h"
+#include "macro/AlertQuestions.h"
 #include "model/VexaDocument.h"
+#include "platform/Alert.h"
 #include "platform/UserDefaults.h"
 #include "util/NumberFormat.h"
 
@@ -92,7 +94,7 @@ void FitManager::doFFT()
     if (!mayRun())
         return;
     const int w = tagOf(window);
-    forEachSelectedRow([&](int row) { PD->doFFT(row, w); });
+    forEachSelectedRow([&](int row) { Alert::show(PD->doFFT(row, w)); });
     updateAndReplot();
 }
 
@@ -105,7 +107,7 @@ void FitManager::reduction()
     if (!mayRun(Refusal::Silent))
         return;
     const int n = integerOf(factor);
-    forEachSelectedRow([&](int row) { PD->reduction(row, n); });
+    forEachSelectedRow([&](int row) { Alert::show(PD->reduction(row, n)); });
     updateAndReplot();
 }
 
@@ -118,7 +120,7 @@ void FitManager::smooth()
     if (!mayRun())
         return;
     const int n = integerOf(factor);
-    forEachSelectedRow([&](int row) { PD->smooth(row, n); });
+    forEachSelectedRow([&](int row) { Alert::show(PD->smooth(row, n)); });
     updateAndReplot();
 }
 
@@ -131,7 +133,7 @@ void FitManager::fftsmooth()
     if (!mayRun())
         return;
     const double width = integerOf(factor);
-    forEachSelectedRow([&](int row) { PD->fftsmooth(row, width); });
+    forEachSelectedRow([&](int row) { Alert::show(PD->fftsmooth(row, width)); });
     updateAndReplot();
 }
 
@@ -145,7 +147,7 @@ void FitManager::spline()
         return;
     const int n = integerOf(points);
     const double s = doubleOf(strength);
-    forEachSelectedRow([&](int row) { PD->spline(row, n, s); });
+    forEachSelectedRow([&](int row) { Alert::show(PD->spline(row, n, s, AlertQuestions::instance())); });
     updateAndReplot();
 }
 
@@ -154,7 +156,7 @@ void FitManager::integrate()
     takeCurrentDocument();
     if (!mayRun())
         return;
-    forEachSelectedRow([&](int row) { PD->integrate(row); });
+    forEachSelectedRow([&](int row) { Alert::show(PD->integrate(row, AlertQuestions::instance())); });
     updateAndReplot();
 }
 
@@ -167,6 +169,6 @@ void FitManager::diff()
     if (!mayRun())
         return;
     const double d = doubleOf(interval);
-    forEachSelectedRow([&](int row) { PD->diff(row, d); });
+    forEachSelectedRow([&](int row) { Alert::show(PD->diff(row, d, AlertQuestions::instance())); });
     updateAndReplot();
 }

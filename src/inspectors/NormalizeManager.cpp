@@ -2,8 +2,10 @@
 
 #include "app/Manager.h"
 #include "app/PanelOutlets.h"
+#include "macro/AlertQuestions.h"
 #include "model/DataBuffer.h"
 #include "model/VexaDocument.h"
+#include "platform/Alert.h"
 
 #include "ui_normalize.h"
 
@@ -143,7 +145,7 @@ void NormalizeManager::regression(RegressionType type)
     storeReferences();
     if (!mayRun())
         return;
-    forEachSelectedRow([&](int row) { PD->reg(row, getRefValue(0), getRefValue(1), type); });
+    forEachSelectedRow([&](int row) { Alert::show(PD->reg(row, getRefValue(0), getRefValue(1), type)); });
     updateAndReplot();
 }
 
@@ -155,6 +157,8 @@ void NormalizeManager::intrange()
     storeReferences();
     if (!mayRun())
         return;
-    forEachSelectedRow([&](int row) { PD->integrate(row, getRefValue(0), getRefValue(1)); });
+    forEachSelectedRow([&](int row) {
+        Alert::show(PD->integrate(row, getRefValue(0), getRefValue(1), AlertQuestions::instance()));
+    });
     updateAndReplot();
 }

@@ -14,23 +14,21 @@ QString ASCIIExportFile::fileName(const QString& path, int index)
     return path + QLatin1Char('.') + QString::number(index);
 }
 
-bool ASCIIExportFile::exportASCII(VexaDocument& document, const QString& path, QString* error)
+Outcome ASCIIExportFile::exportASCII(VexaDocument& document, const QString& path)
 {
     if (!document.M)
-        return true;
+        return Outcome::done();
     const std::vector<int> rows = document.M->selectedBufferRows();
     const std::set<int> selected(rows.begin(), rows.end());
     QStringList failed;
     for (int i = 0; i < document.bufferCount(); ++i) {
         if (!selected.count(i))
             continue;
-        QString why;
-        if (!document.DB[std::size_t(i)]->exportASCII(fileName(path, i), ExportXYErrors, &why))
-            failed << why;
+        const Outcome written = document.DB[std::size_t(i)]->exportASCII(fileName(path, i), ExportXYErrors);
+        if (!written.ok())
+            failed << written.message();
     }
     if (failed.isEmpty())
-        return true;
-    if (error)
-        *error = failed.join(QLatin1Char('\n'));
-    return false;
+        return Outcome::done();
+    return Outcome::failed(failed.join(QLatin1Char('\n')), alertTitle());
 }

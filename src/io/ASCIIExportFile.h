@@ -4,6 +4,8 @@
 // files: buffer i goes to "<path>.<i>" as lines of tab-separated "%.16g"
 // numbers (x y, plus x error and y error when the buffer has errors).
 
+#include "platform/Outcome.h"
+
 #include <QString>
 
 class VexaDocument;
@@ -15,8 +17,10 @@ public:
 
     // Writes every selected buffer; unselected buffers and selected rows past
     // the buffer list write nothing. Each file is replaced only once it is
-    // complete. False when any file could not be written (the others are
-    // still written); *error then names the files that failed and why, one
-    // to a line.
-    static bool exportASCII(VexaDocument& document, const QString& path, QString* error = nullptr);
+    // complete. Failed, titled alertTitle(), when any file could not be
+    // written (the others are still written); the message names the files
+    // that failed and why, one to a line. Shows nothing.
+    static Outcome exportASCII(VexaDocument& document, const QString& path);
+
+    static QString alertTitle() { return QStringLiteral("Export Error"); }
 };

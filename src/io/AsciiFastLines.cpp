@@ -10,6 +10,10 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#define VEXA_FAST_LINES_AVX2 1
+#endif
 
 namespace {
 
@@ -267,6 +271,146 @@ std::uint64_t digitsValue(std::uint64_t word, unsigned count)
 }
 #endif
 
+#if VEXA_FAST_LINES_AVX2
+#define VEXA_AVX2 __attribute__((target("avx2")))
+
+// For a number of `whole` digits, a period and `fraction` digits (at most
+// eight each, fifteen in all), the byte shuffle that puts its digits, without
+// the period, at the end of sixteen bytes, zeros before them.
+struct DigitShuffles {
+    alignas(16) unsigned char at[9][9][16];
+    constexpr DigitShuffles()
+            : at()
+    {
+        for (int whole = 0; whole <= 8; ++whole)
+            for (int fraction = 0; fraction <= 8; ++fraction) {
+                const int digits = whole + fraction;
+                for (int t = 0; t < 16; ++t) {
+                    const int k = t - (16 - digits);
+                    at[whole][fraction][t] = k < 0 ? 0x80 : static_cast<unsigned char>(k < whole ? k : k + 1);
+                }
+            }
+    }
+};
+constexpr DigitShuffles kDigitShuffles;
+
+// Lines of plain numbers and blanks (space, tab, and commas where they are
+// blanks), one 32-byte load a line: the bytes are told apart by masks, the
+// words found from them, and each number's digits turned into an integer
+// with a few vector operations. A number here is a sign, at most eight
+// digits, a period and at most eight more, fifteen digits in all: its value
+// is that integer divided by a power of ten, both exact, so exactly rounded,
+// as hotNumber and plainNumber round it. Reads lines from p while one fits
+// in 32 bytes with 16 more readable after it and there is room for its
+// values; returns where it stopped, at the start of a line it leaves to the
+// caller (or at end). Values go to v, counts of values to l.
+VEXA_AVX2 const char* wordsAvx2(const char* p, const char* end, bool commaBlank, std::ptrdiff_t most,
+                                double*& v, const double* vLimit, std::int32_t*& l,
+                                const std::int32_t* lLimit)
+{
+    static constexpr double kPowers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8};
+    const __m256i zero = _mm256_set1_epi8('0'), nine = _mm256_set1_epi8(9);
+    const __m256i lf = _mm256_set1_epi8('\n'), space = _mm256_set1_epi8(' '), tab = _mm256_set1_epi8('\t');
+    const __m256i comma = commaBlank ? _mm256_set1_epi8(',') : space;
+    const __m256i period = _mm256_set1_epi8('.'), minus = _mm256_set1_epi8('-'), plus = _mm256_set1_epi8('+');
+    const __m128i tens = _mm_setr_epi8(10, 1, 10, 1, 10, 1, 10, 1, 10, 1, 10, 1, 10, 1, 10, 1);
+    const __m128i hundreds = _mm_setr_epi16(100, 1, 100, 1, 100, 1, 100, 1);
+    const __m128i tenThousands = _mm_setr_epi16(10000, 1, 10000, 1, 10000, 1, 10000, 1);
+    const auto mask = [](__m256i m) VEXA_AVX2 { return std::uint32_t(_mm256_movemask_epi8(m)); };
+    double* out = v;
+    std::int32_t* counts = l;
+    // The values before out still to be divided, by these.
+    constexpr std::size_t kWaiting = 256;
+    double divisors[kWaiting];
+    std::size_t waiting = 0;
+    const auto divide = [&]() VEXA_AVX2 {
+        double* const x = out - waiting;
+        std::size_t i = 0;
+        for (; i + 4 <= waiting; i += 4)
+            _mm256_storeu_pd(x + i, _mm256_div_pd(_mm256_loadu_pd(x + i), _mm256_loadu_pd(divisors + i)));
+        for (; i < waiting; ++i)
+            x[i] /= divisors[i];
+        waiting = 0;
+    };
+    while (end - p >= 48 && vLimit - out > most && counts < lLimit) {
+        const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+        const std::uint32_t breaks = mask(_mm256_cmpeq_epi8(b, lf));
+        if (!breaks)
+            break;
+        const unsigned length = unsigned(__builtin_ctz(breaks));
+        const std::uint32_t line = (std::uint32_t(1) << length) - 1; // length < 32
+        const __m256i d = _mm256_sub_epi8(b, zero);
+        const std::uint32_t digit = mask(_mm256_cmpeq_epi8(_mm256_min_epu8(d, nine), d));
+        const std::uint32_t blank
+            = mask(_mm256_or_si256(_mm256_or_si256(_mm256_cmpeq_epi8(b, space), _mm256_cmpeq_epi8(b, tab)),
+                                   _mm256_cmpeq_epi8(b, comma)));
+        const std::uint32_t dot = mask(_mm256_cmpeq_epi8(b, period));
+        const std::uint32_t negative = mask(_mm256_cmpeq_epi8(b, minus));
+        const std::uint32_t sign = negative | mask(_mm256_cmpeq_epi8(b, plus));
+        if (((digit | blank | dot | sign) & line) != line)
+            break;
+        const std::uint32_t word = line & ~blank;
+        std::uint32_t starts = word & ~(word << 1), ends = word & ~(word >> 1);
+        // A sign only at the start of a word.
+        if (!starts || (sign & line & ~starts))
+            break;
+        double* const first = out;
+        bool read = true;
+        while (starts) {
+            const unsigned s = unsigned(__builtin_ctz(starts)), e = unsigned(__builtin_ctz(ends));
+            starts &= starts - 1;
+            ends &= ends - 1;
+            const std::uint32_t dots = dot & ((std::uint32_t(2) << e) - (std::uint32_t(1) << s));
+            if ((dots & (dots - 1)) || out - first == most) {
+                read = false;
+                break;
+            }
+            const unsigned from = s + ((sign >> s) & 1);
+            unsigned whole = e + 1 - from, fraction = 0;
+            if (dots) {
+                const unsigned at = unsigned(__builtin_ctz(dots));
+                whole = at - from;
+                fraction = e - at;
+            }
+            if (whole + fraction == 0 || whole > 8 || fraction > 8 || whole + fraction > 15) {
+                read = false;
+                break;
+            }
+            const __m128i digits = _mm_sub_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + from)),
+                                                _mm_set1_epi8('0'));
+            const __m128i aligned = _mm_shuffle_epi8(
+                digits, _mm_load_si128(reinterpret_cast<const __m128i*>(kDigitShuffles.at[whole][fraction])));
+            const __m128i pairs = _mm_madd_epi16(_mm_maddubs_epi16(aligned, tens), hundreds);
+            const __m128i halves = _mm_madd_epi16(_mm_packus_epi32(pairs, pairs), tenThousands);
+            const std::uint64_t both = std::uint64_t(_mm_cvtsi128_si64(halves));
+            const std::uint64_t m = (both & 0xFFFFFFFFu) * 100000000u + (both >> 32);
+            // The division waits for a few more: four at a time cost
+            // about what one does. A divisor of the number's sign gives the
+            // quotient that sign, exactly as negating it would.
+            *out++ = double(std::int64_t(m));
+            std::uint64_t bits;
+            std::memcpy(&bits, &kPowers[fraction], 8);
+            bits |= std::uint64_t((negative >> s) & 1) << 63;
+            std::memcpy(&divisors[waiting++], &bits, 8);
+        }
+        if (!read) {
+            waiting -= std::size_t(out - first);
+            out = first;
+            break;
+        }
+        *counts++ = std::int32_t(out - first);
+        p += length + 1;
+        if (waiting > kWaiting - 16)
+            divide();
+    }
+    divide();
+    v = out;
+    l = counts;
+    return p;
+}
+#undef VEXA_AVX2
+#endif
+
 } // namespace
 
 AsciiFastLines::AsciiFastLines(const Syntax& syntax)
@@ -278,13 +422,16 @@ AsciiFastLines::AsciiFastLines(const Syntax& syntax)
         blank_[static_cast<unsigned char>(',')] = syntax_.commaBlank;
         blank_[static_cast<unsigned char>('.')] = syntax_.periodBlank;
     }
-    // The bytes a line read by hotWords or hotFields may hold.
+    // The bytes a line read by hotRun may hold.
     std::string number = "0123456789+-.eE \t,";
     number += syntax_.separator;
     const auto cannotHold = [&number](const std::string& t) {
         return t.empty() || t.find_first_not_of(number) != std::string::npos;
     };
     hot_ = cannotHold(syntax_.cut) && cannotHold(syntax_.ignore);
+#if VEXA_FAST_LINES_AVX2
+    avx2_ = syntax_.vectors && __builtin_cpu_supports("avx2");
+#endif
 }
 
 void AsciiFastLines::read(const char* text, std::size_t n, std::size_t base, Result& out) const
@@ -292,15 +439,14 @@ void AsciiFastLines::read(const char* text, std::size_t n, std::size_t base, Res
     const char* p = text;
     const char* const end = text + n;
     while (p < end) {
-        const char* e = end;
-        std::int32_t kind = Careful;
-        if (hot_)
-            kind = syntax_.whitespace ? hotWords(p, end, e, out) : hotFields(p, end, e, out);
-        if (kind == Careful) {
-            const char* nl = static_cast<const char*>(std::memchr(p, '\n', std::size_t(end - p)));
-            e = nl ? nl : end;
-            kind = line(p, e, end, out);
+        if (hot_) {
+            p = hotLines(p, end, out);
+            if (p == end)
+                break;
         }
+        const char* nl = static_cast<const char*>(std::memchr(p, '\n', std::size_t(end - p)));
+        const char* const e = nl ? nl : end;
+        const std::int32_t kind = line(p, e, end, out);
         out.lines.push_back(kind);
         if (kind == Careful) {
             out.careful.push_back(base + std::size_t(p - text));
@@ -310,86 +456,138 @@ void AsciiFastLines::read(const char* text, std::size_t n, std::size_t base, Res
     }
 }
 
-// The line at p read in one go, numbers and blanks only, up to its line feed
-// (or the end of the text), which goes to lineEnd. Anything else leaves the
-// line to line(): Careful, and nothing added. A line read here is plain
-// ASCII and numeric, and holds neither the cut nor the ignored text.
-std::int32_t AsciiFastLines::hotWords(const char* p, const char* end, const char*& lineEnd, Result& out) const
+const char* AsciiFastLines::hotLines(const char* p, const char* end, Result& out) const
 {
-    const std::size_t first = out.values.size();
-    const bool period = !syntax_.periodBlank;
-    std::int32_t count = 0;
-    for (;;) {
-        while (p < end && blank_[static_cast<unsigned char>(*p)])
-            ++p;
-        if (p == end || *p == '\n')
-            break;
-        double v;
-        const char* e = period ? hotNumber(p, end, v) : quickNumber(p, end, end, false, v);
-        if (!e || count == syntax_.maxFields) {
-            out.values.resize(first);
-            return Careful;
-        }
-        out.values.push_back(v);
-        ++count;
-        p = e;
-        if (p == end || *p == '\n')
-            break;
-        if (!blank_[static_cast<unsigned char>(*p)]) {
-            out.values.resize(first);
-            return Careful;
-        }
-    }
-    if (count == 0)
-        return Careful;
-    lineEnd = p;
-    return count;
+    if (!syntax_.whitespace)
+        return hotRun<true, true>(p, end, out);
+    return syntax_.periodBlank ? hotRun<false, false>(p, end, out) : hotRun<false, true>(p, end, out);
 }
 
-// The same with a separator: fields of one number or of blanks only.
-std::int32_t AsciiFastLines::hotFields(const char* p, const char* end, const char*& lineEnd,
-                                       Result& out) const
+// The lines from p on, each read in one go: numbers and blanks only (or
+// fields of one number or of blanks only), up to its line feed. The values
+// go straight into the result's room, which is checked once per line. A
+// line read here is plain ASCII and numeric, and holds neither the cut nor
+// the ignored text.
+template <bool Fields, bool Period>
+const char* AsciiFastLines::hotRun(const char* p, const char* end, Result& out) const
 {
-    const std::size_t first = out.values.size();
+    constexpr std::size_t kLines = 4096; // room asked for at a time
+    const std::ptrdiff_t most = syntax_.maxFields;
     const char separator = syntax_.separator;
-    const auto blank = [separator](char c) { return (c == ' ' || c == '\t') && c != separator; };
-    std::int32_t count = 0;
-    const auto fail = [&] {
-        out.values.resize(first);
-        out.empty.resize(first);
-        return Careful;
+    const auto blank = [this, separator](char c) {
+        if constexpr (Fields)
+            return (c == ' ' || c == '\t') && c != separator;
+        else
+            return blank_[static_cast<unsigned char>(c)] != 0;
     };
-    for (;;) {
-        while (p < end && blank(*p))
-            ++p;
-        if (count == syntax_.maxFields)
-            return fail();
-        if (p == end || *p == '\n' || *p == separator) {
-            // A numeric line starts with a number.
-            if (count == 0)
-                return fail();
-            out.values.push_back(0.0);
-            out.empty.push_back(1);
-        } else {
-            double v;
-            const char* e = hotNumber(p, end, v);
-            if (!e)
-                return fail();
-            p = e;
-            while (p < end && blank(*p))
-                ++p;
-            if (p < end && *p != '\n' && *p != separator)
-                return fail();
-            out.values.push_back(v);
-            out.empty.push_back(0);
+    // Where the next value and line count go, and how far there is room.
+    double* v = out.values.room(0);
+    double* vLimit = v;
+    unsigned char* em = Fields ? out.empty.room(0) : nullptr; // in step with v
+    std::int32_t* l = out.lines.room(0);
+    std::int32_t* lLimit = l;
+    const auto makeRoom = [&] {
+        out.values.setEnd(v);
+        v = out.values.room(std::size_t(most) + kLines);
+        vLimit = v + most + kLines;
+        if constexpr (Fields) {
+            out.empty.setEnd(em);
+            em = out.empty.room(std::size_t(most) + kLines);
         }
-        ++count;
-        if (p == end || *p == '\n')
+        out.lines.setEnd(l);
+        l = out.lines.room(kLines);
+        lLimit = l + kLines;
+    };
+    makeRoom();
+
+    // One line from q: true with q at its line feed (or the end), its values
+    // added; false for a line that is for line().
+    const auto words = [&](const char*& q, double* first) {
+        for (;;) {
+            while (q < end && blank(*q))
+                ++q;
+            if (q == end || *q == '\n')
+                break;
+            double x;
+            const char* e = Period ? hotNumber(q, end, x) : quickNumber(q, end, end, false, x);
+            if (!e || v - first == most)
+                return false;
+            *v++ = x;
+            q = e;
+            if (q == end || *q == '\n')
+                break;
+            if (!blank(*q))
+                return false;
+        }
+        return v != first;
+    };
+    const auto fields = [&](const char*& q, double* first) {
+        for (;;) {
+            while (q < end && blank(*q))
+                ++q;
+            if (v - first == most)
+                return false;
+            if (q == end || *q == '\n' || *q == separator) {
+                // A numeric line starts with a number.
+                if (v == first)
+                    return false;
+                *v++ = 0.0;
+                *em++ = 1;
+            } else {
+                double x;
+                const char* e = hotNumber(q, end, x);
+                if (!e)
+                    return false;
+                q = e;
+                while (q < end && blank(*q))
+                    ++q;
+                if (q < end && *q != '\n' && *q != separator)
+                    return false;
+                *v++ = x;
+                *em++ = 0;
+            }
+            if (q == end || *q == '\n')
+                return true;
+            ++q;
+        }
+    };
+
+    while (p < end) {
+        if (vLimit - v <= most || l == lLimit)
+            makeRoom();
+#if VEXA_FAST_LINES_AVX2
+        if constexpr (!Fields && Period) {
+            if (avx2_) {
+                p = wordsAvx2(p, end, blank_[static_cast<unsigned char>(',')] != 0, most, v, vLimit, l,
+                              lLimit);
+                if (p == end)
+                    break;
+                if (vLimit - v <= most || l == lLimit)
+                    makeRoom();
+            }
+        }
+#endif
+        double* const first = v;
+        unsigned char* const emFirst = em;
+        const char* q = p;
+        bool read;
+        if constexpr (Fields)
+            read = fields(q, first);
+        else
+            read = words(q, first);
+        if (!read) {
+            v = first;
+            em = emFirst;
             break;
-        ++p;
+        }
+        *l++ = std::int32_t(v - first);
+        p = q < end ? q + 1 : end;
     }
-    lineEnd = p;
-    return count;
+    out.values.setEnd(v);
+    if constexpr (Fields)
+        out.empty.setEnd(em);
+    out.lines.setEnd(l);
+    return p;
 }
 
 std::int32_t AsciiFastLines::line(const char* p, const char* end, const char* limit, Result& out) const
@@ -416,9 +614,9 @@ std::int32_t AsciiFastLines::line(const char* p, const char* end, const char* li
     const std::size_t first = out.values.size();
     std::int32_t count = 0;
     auto undo = [&] {
-        out.values.resize(first);
+        out.values.truncate(first);
         if (!s.whitespace)
-            out.empty.resize(first);
+            out.empty.truncate(first);
         return Careful;
     };
     if (s.whitespace) {

@@ -6,7 +6,6 @@
 #include "model/ManagerServices.h"
 #include "model/SharedColumn.h"
 #include "model/VexaDocument.h"
-#include "platform/Alert.h"
 #include "platform/CNumber.h"
 #include "platform/Calendar.h"
 #include "platform/HugePages.h"
@@ -1256,34 +1255,18 @@ QString quoted(const QString& path)
     return QLatin1Char('"') + path + QLatin1Char('"');
 }
 
-bool fail(QString* why, const QString& message, bool alert)
-{
-    if (alert)
-        Alert::run(ASCIIImport::alertTitle(), message, {QStringLiteral("Ok")});
-    if (why)
-        *why = message;
-    return false;
-}
-
 } // namespace
 
-bool ASCIIImport::importFile(VexaDocument& document, const ImportOptions& options, QString* why)
+Outcome ASCIIImport::importFile(VexaDocument& document, const ImportOptions& options)
 {
     if (options.mode != ColumnMode && options.mode != ErrorMode)
-        return fail(why, QStringLiteral("Unknown import mode %1").arg(options.mode), false);
+        return Outcome::empty(QStringLiteral("Unknown import mode %1").arg(options.mode));
     const QString& path = options.path;
+    const auto failed = [](const QString& message) { return Outcome::failed(message, alertTitle()); };
     try {
         AsciiTextFile file;
-        switch (file.open(path)) {
-        case AsciiTextFile::Outcome::Read:
-            break;
-        case AsciiTextFile::Outcome::Missing:
-            return fail(why, QStringLiteral("There is no file %1").arg(quoted(path)), false);
-        case AsciiTextFile::Outcome::Unreadable:
-            return fail(why, QStringLiteral("The file %1 can not be read").arg(quoted(path)), true);
-        case AsciiTextFile::Outcome::TooLarge:
-            return fail(why, QStringLiteral("The file %1 is too large to import").arg(quoted(path)), true);
-        }
+        if (const Outcome opened = file.open(path); !opened.ok())
+            return opened.titled(alertTitle());
 
         Reader reader(options, options.source.isEmpty() ? path : options.source,
                       options.comment.isEmpty() ? QStringLiteral("Import") : options.comment);
@@ -1291,16 +1274,16 @@ bool ASCIIImport::importFile(VexaDocument& document, const ImportOptions& option
         case Reader::Outcome::Read:
             break;
         case Reader::Outcome::NotText:
-            return fail(why, QStringLiteral("The file %1 is not a text file").arg(quoted(path)), true);
+            return failed(QStringLiteral("The file %1 is not a text file").arg(quoted(path)));
         case Reader::Outcome::Unreadable:
-            return fail(why, QStringLiteral("The file %1 can not be read").arg(quoted(path)), true);
+            return failed(QStringLiteral("The file %1 can not be read").arg(quoted(path)));
         }
 
         document.gdf = reader.dates() ? reader.dates()->gdf() : QString();
         document.gn = reader.dates() ? reader.dates()->gn() : 0;
         std::vector<std::unique_ptr<DataBuffer>> made = reader.takeBuffers();
         if (made.empty())
-            return fail(why, QStringLiteral("No numbers were found in %1").arg(quoted(path)), false);
+            return Outcome::empty(QStringLiteral("No numbers were found in %1").arg(quoted(path)));
 
         document.DB.reserve(document.DB.size() + made.size());
         for (auto& b : made) {
@@ -1312,26 +1295,23 @@ bool ASCIIImport::importFile(VexaDocument& document, const ImportOptions& option
             document.setAxis(AxisX1, &AxisSettings::axismode, int(AxisTime), VexaDocument::Redraw::Later);
         ManagerServices* manager = document.M ? document.M : &ManagerServices::sharedOrIdle();
         document.rescale(true, manager->axis12());
-        if (why)
-            why->clear();
-        return true;
+        return Outcome::done();
     } catch (const std::bad_alloc&) {
-        return fail(why, QStringLiteral("The file %1 is too large to import").arg(quoted(path)), true);
+        return failed(QStringLiteral("The file %1 is too large to import").arg(quoted(path)));
     }
 }
 
-bool ASCIIImport::importText(VexaDocument& document, const QString& text, ImportOptions options, QString* why)
+Outcome ASCIIImport::importText(VexaDocument& document, const QString& text, ImportOptions options)
 {
     const QByteArray bytes = text.toUtf8();
     if (bytes.contains('\0'))
-        return fail(why, QStringLiteral("The text is not plain text"), false);
+        return Outcome::empty(QStringLiteral("The text is not plain text"));
     QString error;
     std::unique_ptr<TempFile> file = makeTempFile(QStringLiteral(".tmp"), &error);
     if (!file || !file->write(bytes) || !file->close())
-        return fail(why,
-                    QStringLiteral("The text could not be stored for the import: %1")
-                        .arg(error.isEmpty() ? QStringLiteral("write error") : error),
-                    true);
+        return Outcome::failed(QStringLiteral("The text could not be stored for the import: %1")
+                                   .arg(error.isEmpty() ? QStringLiteral("write error") : error),
+                               alertTitle());
     options.path = file->path();
-    return importFile(document, options, why);
+    return importFile(document, options);
 }

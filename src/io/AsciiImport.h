@@ -4,6 +4,8 @@
 // per value column, or one buffer of x, y and errors per line. A date or a
 // date and time at the start of a line becomes seconds on a time axis.
 
+#include "platform/Outcome.h"
+
 #include <QString>
 
 class VexaDocument;
@@ -47,21 +49,19 @@ public:
 
     // Reads the file into new buffers appended to the document, sets the
     // bottom axis to time when dates were read, then rescales the axis pairs
-    // the controller chooses (ManagerServices::axis12) and replots. True when
-    // any point was read.
+    // the controller chooses (ManagerServices::axis12) and replots. Done
+    // when any point was read. Shows nothing.
     //
-    // When nothing was read the document is left exactly as it was and, when
-    // `why` is given, it says why: a missing path or a directory, an unknown
-    // mode or a file without numbers do so silently; a file that cannot be
-    // read, is not text, or does not fit in memory is also reported with an
-    // alert titled alertTitle().
-    static bool importFile(VexaDocument& document, const ImportOptions& options, QString* why = nullptr);
+    // When nothing was read the document is left exactly as it was and the
+    // outcome says why: Empty for a missing path or a directory, an unknown
+    // mode or a file without numbers; Failed, titled alertTitle(), for a
+    // file that cannot be read, is not text, or does not fit in memory.
+    static Outcome importFile(VexaDocument& document, const ImportOptions& options);
     // The same for a text in memory (pasted or dropped): it is imported
     // from a temporary file of its UTF-8 bytes, which is gone again when
     // this returns; options.path is not used. A text holding a NUL
-    // character is no plain text and imports nothing.
-    static bool importText(VexaDocument& document, const QString& text, ImportOptions options,
-                           QString* why = nullptr);
+    // character is no plain text and imports nothing (Empty).
+    static Outcome importText(VexaDocument& document, const QString& text, ImportOptions options);
 
     static QString alertTitle() { return QStringLiteral("ASCII Import Error"); }
 

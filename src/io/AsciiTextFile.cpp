@@ -132,25 +132,27 @@ bool AsciiTextFile::readAt(size_t offset, char* to, size_t n, size_t& got)
     return true;
 }
 
-AsciiTextFile::Outcome AsciiTextFile::open(const QString& path)
+Outcome AsciiTextFile::open(const QString& path)
 {
+    const QString quoted = QLatin1Char('"') + path + QLatin1Char('"');
+    const Outcome unreadable = Outcome::failed(QStringLiteral("The file %1 can not be read").arg(quoted));
     const QFileInfo info(path);
     if (path.isEmpty() || !info.exists() || info.isDir())
-        return Outcome::Missing;
+        return Outcome::empty(QStringLiteral("There is no file %1").arg(quoted));
     if (!info.isFile())
-        return Outcome::Unreadable;
+        return unreadable;
     fd_ = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
     if (fd_ < 0)
-        return Outcome::Unreadable;
+        return unreadable;
     struct stat st;
     if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0)
-        return Outcome::Unreadable;
+        return unreadable;
     const size_t fileSize = size_t(st.st_size);
 
     unsigned char head[3] = {0, 0, 0};
     size_t got = 0;
     if (!readAt(0, reinterpret_cast<char*>(head), std::min<size_t>(3, fileSize), got))
-        return Outcome::Unreadable;
+        return unreadable;
     const bool le = got >= 2 && head[0] == 0xFF && head[1] == 0xFE;
     const bool be = got >= 2 && head[0] == 0xFE && head[1] == 0xFF;
     if (le || be) {
@@ -158,20 +160,20 @@ AsciiTextFile::Outcome AsciiTextFile::open(const QString& path)
         try {
             std::string raw(fileSize, '\0');
             if (!readAt(0, raw.data(), fileSize, got))
-                return Outcome::Unreadable;
+                return unreadable;
             raw.resize(got);
             QStringDecoder decode(le ? QStringConverter::Utf16LE : QStringConverter::Utf16BE);
             const QByteArray utf8
                 = QString(decode(QByteArrayView(raw.data() + 2, qsizetype(raw.size() - 2)))).toUtf8();
             decoded_.assign(utf8.constData(), size_t(utf8.size()));
         } catch (const std::bad_alloc&) {
-            return Outcome::TooLarge;
+            return Outcome::failed(QStringLiteral("The file %1 is too large to import").arg(quoted));
         }
         size_t n = decoded_.size();
         while (n > 0 && decoded_[n - 1] == '\0')
             --n;
         openText(std::string_view(decoded_.data(), n));
-        return Outcome::Read;
+        return Outcome::done();
     }
     begin_ = (got == 3 && head[0] == 0xEF && head[1] == 0xBB && head[2] == 0xBF) ? 3 : 0;
 
@@ -181,7 +183,7 @@ AsciiTextFile::Outcome AsciiTextFile::open(const QString& path)
     while (end > begin_) {
         const size_t n = std::min(sizeof tail, end - begin_);
         if (!readAt(end - n - begin_, tail, n, got))
-            return Outcome::Unreadable;
+            return unreadable;
         if (got < n) { // shrank: look again at what is left
             end = begin_ + (end - n - begin_) + got;
             continue;
@@ -194,7 +196,7 @@ AsciiTextFile::Outcome AsciiTextFile::open(const QString& path)
             break;
     }
     size_ = end - begin_;
-    return Outcome::Read;
+    return Outcome::done();
 }
 
 void AsciiTextFile::openText(std::string_view text)

@@ -7,6 +7,7 @@
 // leaves behind when the machine stopped, is not part of the text.
 
 #include "platform/HugePages.h"
+#include "platform/Outcome.h"
 
 #include <QString>
 
@@ -17,15 +18,15 @@
 
 class AsciiTextFile {
 public:
-    enum class Outcome { Read, Missing, Unreadable, TooLarge };
-
     AsciiTextFile() = default;
     ~AsciiTextFile();
     AsciiTextFile(const AsciiTextFile&) = delete;
     AsciiTextFile& operator=(const AsciiTextFile&) = delete;
 
-    // Missing: no path, nothing there, or a directory. Unreadable: a pipe or
-    // device (which could block or never end), or no permission.
+    // Empty, "There is no file \"path\"": no path, nothing there, or a
+    // directory. Failed, "The file \"path\" can not be read": a pipe or
+    // device (which could block or never end), or no permission; or "... is
+    // too large to import".
     Outcome open(const QString& path);
     // The same over text already in memory (kept by reference).
     void openText(std::string_view text);

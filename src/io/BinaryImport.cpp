@@ -4,8 +4,8 @@
 #include "model/DataBuffer.h"
 #include "model/DocumentView.h"
 #include "model/ManagerServices.h"
+#include "model/Questions.h"
 #include "model/VexaDocument.h"
-#include "platform/Alert.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -17,9 +17,9 @@
 
 namespace {
 
-void okAlert(const QString& message)
+Outcome failed(const QString& message)
 {
-    Alert::run(BinaryImport::alertTitle(), message, {QStringLiteral("Ok")});
+    return Outcome::failed(message, BinaryImport::alertTitle());
 }
 
 // Hands out the numbers of the file one by one, reading it in blocks, and
@@ -126,33 +126,24 @@ bool readBuffers(QIODevice& in, const BinaryRecordLayout& layout, qint64 rows,
 
 } // namespace
 
-bool BinaryImport::binaryImport(VexaDocument& document, const QString& path, int type, int layoutMode,
-                                bool swap, int columns, const QString& source, const QString& comment)
+Outcome BinaryImport::binaryImport(VexaDocument& document, const QString& path, int type, int layoutMode,
+                                   bool swap, int columns, const QString& source, const QString& comment,
+                                   Questions& questions)
 {
-    if (columns < 1) {
-        okAlert(QStringLiteral("number ob columns should be at least 1"));
-        return false;
-    }
+    if (columns < 1)
+        return failed(QStringLiteral("number ob columns should be at least 1"));
     const BinaryRecordLayout layout(type, layoutMode, swap, columns);
     const qint64 record = layout.recordBytes();
 
     // A missing file has no size either, and is answered like an empty one.
     const QFileInfo info(path);
     const qint64 size = info.exists() ? info.size() : 0;
-    if (size < record) {
-        okAlert(QStringLiteral("file is to small"));
-        return false;
-    }
-    if (size > BinaryRecordLayout::maxFileSize) {
-        okAlert(QStringLiteral("file is too large"));
-        return false;
-    }
-    if (size % record != 0) {
-        const int answer = Alert::run(alertTitle(), QStringLiteral("file does not match byte count"),
-                                      {QStringLiteral("Continue"), QStringLiteral("Cancel")});
-        if (answer != 0)
-            return false;
-    }
+    if (size < record)
+        return failed(QStringLiteral("file is to small"));
+    if (size > BinaryRecordLayout::maxFileSize)
+        return failed(QStringLiteral("file is too large"));
+    if (size % record != 0 && !questions.readWholeRecordsOnly())
+        return Outcome::cancelled();
     const qint64 rows = layout.rows(size);
 
     QFile file(path);
@@ -163,14 +154,11 @@ bool BinaryImport::binaryImport(VexaDocument& document, const QString& path, int
             complete = readBuffers(file, layout, rows, made);
         } catch (const std::bad_alloc&) {
             made.clear();
-            okAlert(QStringLiteral("not enough memory for this file"));
-            return false;
+            return failed(QStringLiteral("not enough memory for this file"));
         }
     }
-    if (!complete) {
-        okAlert(QStringLiteral("file can not be read"));
-        return false;
-    }
+    if (!complete)
+        return failed(QStringLiteral("file can not be read"));
 
     const QString src = source.isEmpty() ? path : source;
     const QString com = comment.isEmpty() ? QStringLiteral("Binary Import") : comment;
@@ -186,5 +174,5 @@ bool BinaryImport::binaryImport(VexaDocument& document, const QString& path, int
         document.PV->displayNow();
     if (M)
         M->update();
-    return true;
+    return Outcome::done();
 }

@@ -3,7 +3,6 @@
 #include "io/ItemArchive.h"
 #include "model/DataBuffer.h"
 #include "model/VexaDocument.h"
-#include "platform/Alert.h"
 #include "platform/AtomicFile.h"
 #include "platform/Color.h"
 #include "platform/Font.h"
@@ -28,14 +27,19 @@
 
 namespace DocumentArchive {
 
-namespace {
-
-const char* const sectionNames[] = {"Layout", "Data", "Range", "Colors", "Fonts", "Fit", "TG"};
-
 QString fileOpenError()
 {
     return QStringLiteral("File Open Error");
 }
+
+QString fileSaveError()
+{
+    return QStringLiteral("File Save Error");
+}
+
+namespace {
+
+const char* const sectionNames[] = {"Layout", "Data", "Range", "Colors", "Fonts", "Fit", "TG"};
 
 QString notAVexaFile()
 {
@@ -66,9 +70,9 @@ qint64 startTags(const QByteArray& xml)
     return n;
 }
 
-void refuse(const QString& message)
+Outcome refuse(const QString& message)
 {
-    Alert::run(fileOpenError(), message, {QStringLiteral("Ok")});
+    return Outcome::failed(message, fileOpenError());
 }
 
 QString key(const char* word)
@@ -805,16 +809,15 @@ void attachSubview(VexaDocument& main, PendingSubview&& pending, SubviewViews& v
     ItemArchive::attach(*sub, main.M);
 }
 
-std::optional<QByteArray> readWholeFile(const QString& path)
+Outcome readWholeFile(const QString& path, QByteArray& bytes)
 {
     // Nothing larger can be a readable archive; a larger file, a FIFO or a
     // device is refused before it is read.
     RegularFile::Contents file = RegularFile::read(path, KeyedUnarchiver::standardLimits().maxInputBytes);
-    if (file.outcome != RegularFile::Outcome::Read) {
-        refuse(RegularFile::message(file, path));
-        return std::nullopt;
-    }
-    return std::move(file.bytes);
+    if (file.outcome != RegularFile::Outcome::Read)
+        return refuse(RegularFile::message(file, path));
+    bytes = std::move(file.bytes);
+    return Outcome::done();
 }
 
 } // namespace
@@ -979,16 +982,13 @@ std::optional<QByteArray> dataRepresentationOfType(const VexaDocument& d, const 
     return bytes;
 }
 
-bool writeToFile(const VexaDocument& document, const QString& path, const WindowFrame* window, QString* error)
+Outcome writeToFile(const VexaDocument& document, const QString& path, const WindowFrame* window)
 {
     QString why;
     const std::optional<QByteArray> data = dataRepresentationOfType(document, documentType(), window, &why);
-    if (!data) {
-        if (error)
-            *error = why;
-        return false;
-    }
-    return AtomicFile::writeFile(path, *data, error);
+    if (!data || !AtomicFile::writeFile(path, *data, &why))
+        return Outcome::failed(why, fileSaveError());
+    return Outcome::done();
 }
 
 // --- reading -----------------------------------------------------------------------------
@@ -1017,18 +1017,14 @@ std::unique_ptr<VexaDocument> initWithCoder(KeyedUnarchiver& coder)
 
 namespace {
 
-bool decodeAndCommit(VexaDocument& document, const QByteArray& data, const LoadSections& sections,
-                     SubviewViews& views)
+Outcome decodeAndCommit(VexaDocument& document, const QByteArray& data, const LoadSections& sections,
+                        SubviewViews& views)
 {
     KeyedUnarchiver coder(data);
-    if (!coder.ok() && coder.exceededLimits()) {
-        refuse(pastTheLimits(coder));
-        return false;
-    }
-    if (!coder.ok() || !coder.containsValueForKey(key("verno"))) {
-        refuse(notAVexaFile());
-        return false;
-    }
+    if (!coder.ok() && coder.exceededLimits())
+        return refuse(pastTheLimits(coder));
+    if (!coder.ok() || !coder.containsValueForKey(key("verno")))
+        return refuse(notAVexaFile());
     Reader r(coder);
     DataBuffer::registerArchiveClass(coder);
     coder.registerClass(subviewClassName(), [&r](KeyedUnarchiver&) -> std::unique_ptr<ArchivableObject> {
@@ -1045,48 +1041,48 @@ bool decodeAndCommit(VexaDocument& document, const QByteArray& data, const LoadS
     if (coder.ok())
         read(s, r);
 
-    if (!coder.ok()) {
-        refuse(coder.exceededLimits() ? pastTheLimits(coder) : coder.errorString());
-        return false;
-    }
+    if (!coder.ok())
+        return refuse(coder.exceededLimits() ? pastTheLimits(coder) : coder.errorString());
     commit(document, s);
     for (PendingSubview& sub : subviews)
         attachSubview(document, std::move(sub), views);
     if (!r.skippedItems.isEmpty())
-        Alert::run(ItemArchive::skippedTitle(), ItemArchive::skippedMessage(r.skippedItems),
-                   {QStringLiteral("Ok")});
-    return true;
+        return Outcome::notice(ItemArchive::skippedTitle(), ItemArchive::skippedMessage(r.skippedItems));
+    return Outcome::done();
 }
 
 } // namespace
 
-bool loadDataRepresentation(VexaDocument& document, const QByteArray& data, const QString& type,
-                            SubviewViews& views)
+Outcome loadDataRepresentation(VexaDocument& document, const QByteArray& data, const QString& type,
+                               SubviewViews& views)
 {
     try {
         return decodeAndCommit(document, data, LoadSections::ofType(type), views);
     } catch (const std::bad_alloc&) {
         // Decoding stays within a budget proportional to the file, so this
         // takes a machine short of memory; the document keeps what it had.
-        refuse(tooLargeToOpen());
-        return false;
+        return refuse(tooLargeToOpen());
     }
 }
 
-bool readFromFile(VexaDocument& document, const QString& path, SubviewViews& views)
+Outcome readFromFile(VexaDocument& document, const QString& path, SubviewViews& views)
 {
-    const std::optional<QByteArray> bytes = readWholeFile(path);
-    return bytes && loadDataRepresentation(document, *bytes, documentType(), views);
+    QByteArray bytes;
+    if (Outcome read = readWholeFile(path, bytes); !read.ok())
+        return read;
+    return loadDataRepresentation(document, bytes, documentType(), views);
 }
 
-bool loadPartialFile(VexaDocument& document, PartialLoadSection section, const QString& path,
-                     SubviewViews& views)
+Outcome loadPartialFile(VexaDocument& document, PartialLoadSection section, const QString& path,
+                        SubviewViews& views)
 {
     const QString type = sectionTypeName(section);
     if (type.isEmpty())
-        return false;
-    const std::optional<QByteArray> bytes = readWholeFile(path);
-    return bytes && loadDataRepresentation(document, *bytes, type, views);
+        return Outcome::empty(QStringLiteral("There is no section %1 to load").arg(int(section)));
+    QByteArray bytes;
+    if (Outcome read = readWholeFile(path, bytes); !read.ok())
+        return read;
+    return loadDataRepresentation(document, bytes, type, views);
 }
 
 } // namespace DocumentArchive

@@ -7,8 +7,11 @@
 //
 // Reading is all or nothing: the archive is decoded into fresh objects and the
 // document takes them over only when everything decoded. A file that is no
-// document, or a damaged one, is refused with the "File Open Error" alert and
-// leaves the document exactly as it was.
+// document, or a damaged one, is refused as a failed outcome titled
+// fileOpenError() and leaves the document exactly as it was. Nothing here
+// shows an alert: the caller decides what the user sees.
+
+#include "platform/Outcome.h"
 
 #include <QByteArray>
 #include <QString>
@@ -30,6 +33,10 @@ inline constexpr int version = 31;
 
 // The file type of a whole document.
 QString documentType(); // "VexaDocument"
+
+// The titles of a refused file and of a failed save.
+QString fileOpenError(); // "File Open Error"
+QString fileSaveError(); // "File Save Error"
 
 // The sections another document file can be loaded from.
 enum PartialLoadSection : int {
@@ -100,9 +107,9 @@ std::optional<QByteArray> dataRepresentationOfType(const VexaDocument& document,
 
 // Saves the whole document to path. The file is replaced only once the new
 // one is completely written, so a failed save leaves an older file as it was.
-// False, with the reason in error, when it could not be saved. Shows no alert.
-bool writeToFile(const VexaDocument& document, const QString& path, const WindowFrame* window = nullptr,
-                 QString* error = nullptr);
+// Failed, titled fileSaveError(), with the reason, when it could not be
+// saved. Shows nothing.
+Outcome writeToFile(const VexaDocument& document, const QString& path, const WindowFrame* window = nullptr);
 
 // --- reading ------------------------------------------------------------------
 
@@ -121,18 +128,20 @@ std::unique_ptr<VexaDocument> initWithCoder(KeyedUnarchiver& coder);
 // type "VexaDocument", one section for a section's type name (any other type
 // reads nothing but "verno" and the sub-views). A main document appends the
 // file's sub-view documents, whatever the type, and their new views go to
-// views. Refused, with the "File Open Error" alert and nothing changed, when
-// the bytes are no Vexa document or are damaged.
-bool loadDataRepresentation(VexaDocument& document, const QByteArray& data, const QString& type,
-                            SubviewViews& views);
+// views. Refused (Failed, titled fileOpenError(), nothing changed) when the
+// bytes are no Vexa document or are damaged. Items of the file that could
+// not be taken are left out: the document opens, and the outcome is done
+// with a notice titled ItemArchive::skippedTitle() that lists them.
+Outcome loadDataRepresentation(VexaDocument& document, const QByteArray& data, const QString& type,
+                               SubviewViews& views);
 
 // Opens the document file at path into the document (see loadDataRepresentation).
-bool readFromFile(VexaDocument& document, const QString& path, SubviewViews& views);
+Outcome readFromFile(VexaDocument& document, const QString& path, SubviewViews& views);
 
 // Merges one section of the document file at path into the document; an
-// unknown section number does nothing. Redraws nothing: the merged settings
-// show at the next replot.
-bool loadPartialFile(VexaDocument& document, PartialLoadSection section, const QString& path,
-                     SubviewViews& views);
+// unknown section number does nothing (Empty). Redraws nothing: the merged
+// settings show at the next replot.
+Outcome loadPartialFile(VexaDocument& document, PartialLoadSection section, const QString& path,
+                        SubviewViews& views);
 
 } // namespace DocumentArchive

@@ -5,7 +5,6 @@
 #include "model/DocumentView.h"
 #include "model/ManagerServices.h"
 #include "model/VexaDocument.h"
-#include "platform/Alert.h"
 #include "platform/CNumber.h"
 
 #include <QByteArray>
@@ -125,28 +124,29 @@ private:
 
 // A failed call. What the library reported on its own during the read (a
 // lost circuit) is the cause; a time-out that followed it is only its echo.
-EPICSOutcome failure(int status, Context& context)
+QString failureMessage(int status, Context& context)
 {
-    EPICSOutcome o;
-    o.status = status;
     const QString reported = context.messages().joined();
-    o.message = reported.isEmpty() ? EPICSImport::statusMessage(status) : reported;
+    QString message = reported.isEmpty() ? EPICSImport::statusMessage(status) : reported;
     const QString notes = context.notes();
     if (!notes.isEmpty())
-        o.message += QLatin1Char(' ') + notes;
-    return o;
+        message += QLatin1Char(' ') + notes;
+    return message;
 }
 
-EPICSOutcome failure(const QString& message)
+// The library's status as the outcome's code; 0 for a failure of ours.
+Outcome failure(const QString& message, int status = 0)
 {
-    EPICSOutcome o;
-    o.status = 0;
-    o.message = message;
-    return o;
+    return Outcome::failed(message, EPICSImport::alertTitle(), status);
+}
+
+Outcome failure(int status, Context& context)
+{
+    return failure(failureMessage(status, context), status);
 }
 
 // Finds the variable and waits for its channel.
-EPICSOutcome connectChannel(Context& context, const QString& name, double timeout, chid& channel)
+Outcome connectChannel(Context& context, const QString& name, double timeout, chid& channel)
 {
     const QByteArray ascii = name.toLatin1();
     const ChannelAccessClient& ca = context.client();
@@ -154,25 +154,24 @@ EPICSOutcome connectChannel(Context& context, const QString& name, double timeou
     if (status == ECA_NORMAL)
         status = ca.pendIo(timeout);
     if (status != ECA_NORMAL) {
-        EPICSOutcome o = failure(status, context);
+        const QString message = failureMessage(status, context);
         // A search nobody answers looks the same whether no server has the
         // name or no server can be reached: the message names the variable
         // and says both.
-        o.message = status == ECA_TIMEOUT
-            ? QStringLiteral(
-                  "No server answered for the variable %1 within %2 s: no server has that name, or "
-                  "none can be reached. %3")
-                  .arg(name)
-                  .arg(timeout)
-                  .arg(o.message)
-            : QStringLiteral("%1: %2").arg(name, o.message);
-        return o;
+        return failure(status == ECA_TIMEOUT
+                           ? QStringLiteral("No server answered for the variable %1 within %2 s: no server "
+                                            "has that name, or none can be reached. %3")
+                                 .arg(name)
+                                 .arg(timeout)
+                                 .arg(message)
+                           : QStringLiteral("%1: %2").arg(name, message),
+                       status);
     }
     return {};
 }
 
 // Gets count doubles of the channel into values and waits for them.
-EPICSOutcome getValues(Context& context, chid channel, unsigned long count, double* values, double timeout)
+Outcome getValues(Context& context, chid channel, unsigned long count, double* values, double timeout)
 {
     const ChannelAccessClient& ca = context.client();
     int status = ca.arrayGet(DBR_DOUBLE, count, channel, values);
@@ -188,10 +187,10 @@ EPICSOutcome getValues(Context& context, chid channel, unsigned long count, doub
 }
 
 // Reads the whole array of one variable into out.
-EPICSOutcome readArray(Context& context, const QString& name, double timeout, std::vector<double>& out)
+Outcome readArray(Context& context, const QString& name, double timeout, std::vector<double>& out)
 {
     chid channel = nullptr;
-    EPICSOutcome o = connectChannel(context, name, timeout, channel);
+    Outcome o = connectChannel(context, name, timeout, channel);
     if (!o.ok())
         return o;
     const unsigned long count = context.client().elementCount(channel);
@@ -222,7 +221,7 @@ void setEnvironment(const char* name, const QString& value)
 
 // The client, loaded on the first read; a failure that says why it could
 // not be loaded when it cannot.
-const ChannelAccessClient* client(EPICSOutcome& failed)
+const ChannelAccessClient* client(Outcome& failed)
 {
     QString why;
     const ChannelAccessClient* ca = ChannelAccessClient::get(why);
@@ -295,20 +294,19 @@ QString EPICSImport::statusMessage(int status)
     }
 }
 
-EPICSOutcome EPICSImport::importEPICS(VexaDocument& document, const QString& x, const QString& y,
-                                      double timeout)
+Outcome EPICSImport::importEPICS(VexaDocument& document, const QString& x, const QString& y, double timeout)
 {
     std::vector<double> first;
     std::vector<double> second;
     {
-        EPICSOutcome failed;
+        Outcome failed;
         const ChannelAccessClient* ca = client(failed);
         if (!ca)
             return failed;
         Context context(*ca);
         if (context.status() != ECA_NORMAL)
             return failure(context.status(), context);
-        EPICSOutcome o = readArray(context, x, timeout, first);
+        Outcome o = readArray(context, x, timeout, first);
         if (!o.ok())
             return o;
         if (!y.isEmpty()) {
@@ -338,9 +336,9 @@ EPICSOutcome EPICSImport::importEPICS(VexaDocument& document, const QString& x, 
     return {};
 }
 
-EPICSOutcome EPICSImport::readValue(const QString& variable, double timeout, double* value)
+Outcome EPICSImport::readValue(const QString& variable, double timeout, double* value)
 {
-    EPICSOutcome failed;
+    Outcome failed;
     const ChannelAccessClient* ca = client(failed);
     if (!ca)
         return failed;
@@ -349,16 +347,10 @@ EPICSOutcome EPICSImport::readValue(const QString& variable, double timeout, dou
         return failure(context.status(), context);
     chid channel = nullptr;
     double v = 0;
-    EPICSOutcome o = connectChannel(context, variable, timeout, channel);
+    Outcome o = connectChannel(context, variable, timeout, channel);
     if (o.ok())
         o = getValues(context, channel, 1, &v, timeout);
     if (o.ok())
         *value = v;
     return o;
-}
-
-void EPICSImport::report(const EPICSOutcome& outcome)
-{
-    if (!outcome.ok())
-        Alert::run(EPICSOutcome::title(), outcome.message, {QStringLiteral("Ok")});
 }

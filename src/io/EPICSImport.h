@@ -14,20 +14,17 @@
 // by a handler of ours and become part of the outcome, not lines on
 // standard error.
 
+#include "platform/Outcome.h"
+
 #include <QString>
 
 class VexaDocument;
 
-struct EPICSOutcome {
-    int status = 1; // the library's status code; 1 is success
-    QString message; // what the alert says, when not ok
-
-    bool ok() const { return status == 1 && message.isEmpty(); }
-    static QString title() { return QStringLiteral("EPICS Error"); }
-};
-
 class EPICSImport {
 public:
+    // The title of every failed outcome.
+    static QString alertTitle() { return QStringLiteral("EPICS Error"); }
+
     // The launch values: "EPICS_CA_MAX_ARRAY_BYTES" 65536 and the host
     // architecture "EPICS_HOST_ARCH".
     static void setLaunchEnvironment();
@@ -49,17 +46,20 @@ public:
     // Its source is "EPICS", its comment the name or "x y". The new buffer's
     // extents are computed, the view redrawn and the controller refreshed;
     // the axis ranges stay. `timeout` is given to each wait, 0 for none.
-    // When the outcome is not ok the document is unchanged.
-    static EPICSOutcome importEPICS(VexaDocument& document, const QString& x, const QString& y,
-                                    double timeout);
+    // When the outcome is not ok the document is unchanged. Shows nothing. A
+    // failure is titled alertTitle(); its code is the library's status (0
+    // for a refusal of ours).
+    static Outcome importEPICS(VexaDocument& document, const QString& x, const QString& y, double timeout);
 
     // Reads one value of the variable. *value is set only when ok.
-    static EPICSOutcome readValue(const QString& variable, double timeout, double* value);
+    static Outcome readValue(const QString& variable, double timeout, double* value);
 
     // The alert text for a status: the library's text, with a hint for an
     // array too large (72) or a time-out (80).
     static QString statusMessage(int status);
-
-    // Shows a failed outcome as the "EPICS Error" alert; nothing when ok.
-    static void report(const EPICSOutcome& outcome);
+    // A failed outcome of the status: its message, the status as its code.
+    static Outcome statusOutcome(int status)
+    {
+        return Outcome::failed(statusMessage(status), alertTitle(), status);
+    }
 };

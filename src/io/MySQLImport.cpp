@@ -3,7 +3,6 @@
 #include "io/MySQLClient.h"
 #include "model/DataBuffer.h"
 #include "model/VexaDocument.h"
-#include "platform/Alert.h"
 #include "platform/CNumber.h"
 
 #include <cstring>
@@ -63,40 +62,21 @@ bool valueOf(const char* text, double& out)
 
 } // namespace
 
-QString MySQLImportOutcome::title() const
+Outcome MySQLImport::importMySQL(VexaDocument& document, const MySQLQuery& query, const Palette& palette,
+                                 qint64 valueLimit)
 {
-    switch (kind) {
-    case ConnectError:
-        return QStringLiteral("MySQL Connect Error");
-    case QueryError:
-        return QStringLiteral("MySQL Query Error");
-    case NotNumeric:
-    case TooLarge:
-        return QStringLiteral("Vexa/MySQL Error");
-    case Ok:
-        break;
-    }
-    return QString();
-}
-
-MySQLImportOutcome MySQLImport::importMySQL(VexaDocument& document, const MySQLQuery& query,
-                                            const Palette& palette, qint64 valueLimit)
-{
-    MySQLImportOutcome outcome;
+    const auto connectError
+        = [](const QString& message) { return Outcome::failed(message, connectErrorTitle()); };
+    const auto queryError
+        = [](const QString& message) { return Outcome::failed(message, queryErrorTitle()); };
     QString why;
     const MySQLClient* client = MySQLClient::get(why);
-    if (!client) {
-        outcome.kind = MySQLImportOutcome::ConnectError;
-        outcome.message = QStringLiteral("The MySQL client could not be loaded: %1").arg(why);
-        return outcome;
-    }
+    if (!client)
+        return connectError(QStringLiteral("The MySQL client could not be loaded: %1").arg(why));
     Connection connection{*client};
     connection.handle = client->init(nullptr);
-    if (!connection.handle) {
-        outcome.kind = MySQLImportOutcome::ConnectError;
-        outcome.message = QStringLiteral("Out of memory.");
-        return outcome;
-    }
+    if (!connection.handle)
+        return connectError(QStringLiteral("Out of memory."));
     const unsigned timeout = connectTimeoutSeconds;
     client->options(connection.handle, MYSQL_OPT_CONNECT_TIMEOUT, &timeout);
     const unsigned long rowBytes = maxRowBytes;
@@ -108,27 +88,18 @@ MySQLImportOutcome MySQLImport::importMySQL(VexaDocument& document, const MySQLQ
     const QByteArray db = query.db.toUtf8();
     // The library would quietly take its default port for 0 or a value
     // that does not fit.
-    if (query.port < 1 || query.port > 65535) {
-        outcome.kind = MySQLImportOutcome::ConnectError;
-        outcome.message = QStringLiteral("%1 is no port number (1 to 65535).").arg(query.port);
-        return outcome;
-    }
+    if (query.port < 1 || query.port > 65535)
+        return connectError(QStringLiteral("%1 is no port number (1 to 65535).").arg(query.port));
     const unsigned port = unsigned(query.port);
     client->realConnect(connection.handle, host.constData(), user.constData(), passwd.constData(),
                         db.constData(), port, nullptr, 0);
-    if (client->errorNumber(connection.handle) != 0) {
-        outcome.kind = MySQLImportOutcome::ConnectError;
-        outcome.message = connection.errorText();
-        return outcome;
-    }
+    if (client->errorNumber(connection.handle) != 0)
+        return connectError(connection.errorText());
 
     const QByteArray sql = query.sql.toUtf8();
     client->query(connection.handle, sql.constData());
-    if (client->errorNumber(connection.handle) != 0) {
-        outcome.kind = MySQLImportOutcome::QueryError;
-        outcome.message = connection.errorText();
-        return outcome;
-    }
+    if (client->errorNumber(connection.handle) != 0)
+        return queryError(connection.errorText());
 
     // The rows come as they are read, so a result of any length takes no
     // more memory than the points it makes.
@@ -137,25 +108,20 @@ MySQLImportOutcome MySQLImport::importMySQL(VexaDocument& document, const MySQLQ
     // No result: a statement that returns none (an update, a table made),
     // or a result that could not be read (the connection lost on the way).
     if (!result.handle) {
-        if (client->errorNumber(connection.handle) != 0) {
-            outcome.kind = MySQLImportOutcome::QueryError;
-            outcome.message = connection.errorText();
-        }
-        return outcome;
+        if (client->errorNumber(connection.handle) != 0)
+            return queryError(connection.errorText());
+        return Outcome::done();
     }
 
     std::vector<QString> names;
     while (MYSQL_FIELD* field = client->fetchField(result.handle)) {
-        if (!numericField(field->type)) {
-            outcome.kind = MySQLImportOutcome::NotNumeric;
-            outcome.message = notNumericMessage();
-            return outcome;
-        }
+        if (!numericField(field->type))
+            return Outcome::failed(notNumericMessage(), refusedTitle());
         names.push_back(QString::fromUtf8(field->name));
     }
     const unsigned columns = client->fieldCount(connection.handle);
     if (columns == 0 || names.size() != columns)
-        return outcome;
+        return Outcome::done();
 
     const unsigned count = columns == 1 ? 1 : columns - 1;
     std::vector<std::unique_ptr<DataBuffer>> made;
@@ -173,9 +139,7 @@ MySQLImportOutcome MySQLImport::importMySQL(VexaDocument& document, const MySQLQ
         // Counted by the row (its values, NULLs too) before any is added.
         taken += count;
         if (taken > valueLimit) {
-            outcome.kind = MySQLImportOutcome::TooLarge;
-            outcome.message = tooLargeMessage(valueLimit);
-            return outcome;
+            return Outcome::failed(tooLargeMessage(valueLimit), refusedTitle());
         }
         double x = 0;
         double y = 0;
@@ -193,11 +157,8 @@ MySQLImportOutcome MySQLImport::importMySQL(VexaDocument& document, const MySQLQ
                 made[c - 1]->quickAddDoubleValue(x, y);
     }
     // The end of the rows, or a connection lost on the way.
-    if (client->errorNumber(connection.handle) != 0) {
-        outcome.kind = MySQLImportOutcome::QueryError;
-        outcome.message = connection.errorText();
-        return outcome;
-    }
+    if (client->errorNumber(connection.handle) != 0)
+        return queryError(connection.errorText());
 
     // Each new buffer takes the next colour of the palette, through the
     // document's setter like every other style change; the caller replots.
@@ -207,12 +168,5 @@ MySQLImportOutcome MySQLImport::importMySQL(VexaDocument& document, const MySQLQ
         document.setBufferStyle(document.bufferCount() - 1, &BufferStyle::color, palette[k % palette.size()],
                                 VexaDocument::Redraw::Later);
     }
-    outcome.buffers = int(count);
-    return outcome;
-}
-
-void MySQLImport::report(const MySQLImportOutcome& outcome)
-{
-    if (!outcome.ok())
-        Alert::run(outcome.title(), outcome.message, {QStringLiteral("Ok")});
+    return Outcome::done();
 }

@@ -16,6 +16,7 @@
 // values in all, or with a row larger than maxRowBytes, is refused.
 
 #include "io/MySQLQuery.h"
+#include "platform/Outcome.h"
 
 #include <QColor>
 #include <QString>
@@ -23,24 +24,6 @@
 #include <array>
 
 class VexaDocument;
-
-struct MySQLImportOutcome {
-    enum Kind {
-        Ok,
-        ConnectError, // the server could not be reached or refused the login
-        QueryError, // the statement failed, or its result could not be read
-        NotNumeric, // a result column holds no numbers
-        TooLarge, // the result holds more values than we take
-    };
-    Kind kind = Ok;
-    QString message; // the client library's text, or why the result was refused
-    int buffers = 0; // buffers appended (0 for a statement without a result set)
-
-    bool ok() const { return kind == Ok; }
-    // "MySQL Connect Error", "MySQL Query Error", "Vexa/MySQL Error" (not
-    // numeric, too large); empty when ok.
-    QString title() const;
-};
 
 class MySQLImport {
 public:
@@ -57,12 +40,18 @@ public:
 
     // Connects with the query's host, port, user, password and database and
     // runs its SQL. Each new buffer has the source "MySQL" and the column's
-    // name as comment. More than valueLimit values (points) in all: TooLarge.
-    static MySQLImportOutcome importMySQL(VexaDocument& document, const MySQLQuery& query,
-                                          const Palette& palette, qint64 valueLimit = maxValues);
+    // name as comment. Shows nothing. A failure is titled by its cause, its
+    // message the client library's text or why the result was refused:
+    //   connectErrorTitle()  the server could not be reached or refused the login
+    //   queryErrorTitle()    the statement failed, or its result could not be read
+    //   refusedTitle()       a column holds no numbers (notNumericMessage()), or the
+    //                        result holds more than valueLimit values (tooLargeMessage())
+    static Outcome importMySQL(VexaDocument& document, const MySQLQuery& query, const Palette& palette,
+                               qint64 valueLimit = maxValues);
 
-    // Shows a failed outcome as its alert (button "Ok"); nothing when ok.
-    static void report(const MySQLImportOutcome& outcome);
+    static QString connectErrorTitle() { return QStringLiteral("MySQL Connect Error"); }
+    static QString queryErrorTitle() { return QStringLiteral("MySQL Query Error"); }
+    static QString refusedTitle() { return QStringLiteral("Vexa/MySQL Error"); }
 
     static QString notNumericMessage() { return QStringLiteral("You can only fetch numbers from MySQL"); }
     static QString tooLargeMessage(qint64 valueLimit)

@@ -42,16 +42,16 @@ VexaView* viewOf(VexaDocument& document, QString* error)
 
 // Draws the view's picture (failure or not), writes it, and lets the screen
 // show the view without print mode again.
-template <typename MakeData>
-bool exportPicture(VexaDocument& document, const QString& path, QString* error, MakeData make)
+template <typename MakeData> Outcome exportPicture(VexaDocument& document, const QString& path, MakeData make)
 {
-    VexaView* view = viewOf(document, error);
+    QString error;
+    VexaView* view = viewOf(document, &error);
     if (!view)
-        return false;
-    const QByteArray data = make(*view);
-    const bool ok = !data.isEmpty() && AtomicFile::writeFile(path, data, error);
+        return Outcome::failed(error, PictureExport::alertTitle());
+    const QByteArray data = make(*view, &error);
+    const bool ok = !data.isEmpty() && AtomicFile::writeFile(path, data, &error);
     view->displayNow();
-    return ok;
+    return ok ? Outcome::done() : Outcome::failed(error, PictureExport::alertTitle());
 }
 
 QByteArray encodeImage(const QImage& image, const char* format, QString* error)
@@ -164,25 +164,26 @@ QImage PictureExport::image(VexaView& view, int dpi, bool opaque, QString* error
     return img;
 }
 
-bool PictureExport::savePDF(VexaDocument& document, const QString& path, QString* error)
+Outcome PictureExport::savePDF(VexaDocument& document, const QString& path)
 {
-    return exportPicture(document, path, error, [&](VexaView& v) { return pdfData(v, error); });
+    return exportPicture(document, path, [](VexaView& v, QString* error) { return pdfData(v, error); });
 }
 
-bool PictureExport::saveEPS(VexaDocument& document, const QString& path, QString* error)
+Outcome PictureExport::saveEPS(VexaDocument& document, const QString& path)
 {
-    return exportPicture(document, path, error, [&](VexaView& v) { return epsData(v, error); });
+    return exportPicture(document, path, [](VexaView& v, QString* error) { return epsData(v, error); });
 }
 
-bool PictureExport::saveJPG(VexaDocument& document, const QString& path, int dpi, QString* error)
+Outcome PictureExport::saveJPG(VexaDocument& document, const QString& path, int dpi)
 {
-    return exportPicture(document, path, error,
-                         [&](VexaView& v) { return encodeImage(image(v, dpi, true, error), "jpeg", error); });
+    return exportPicture(document, path, [dpi](VexaView& v, QString* error) {
+        return encodeImage(image(v, dpi, true, error), "jpeg", error);
+    });
 }
 
-bool PictureExport::savePNG(VexaDocument& document, const QString& path, int dpi, QString* error)
+Outcome PictureExport::savePNG(VexaDocument& document, const QString& path, int dpi)
 {
-    return exportPicture(document, path, error, [&](VexaView& v) {
+    return exportPicture(document, path, [dpi](VexaView& v, QString* error) {
         const QImage picture = image(v, dpi, false, error);
         if (picture.isNull())
             return QByteArray();

@@ -9,6 +9,8 @@
 // leaves an older file of that name as it was. Failures give no alert; the
 // result is false and *error says why, for the caller to show.
 
+#include "platform/Outcome.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QSizeF>
@@ -21,11 +23,14 @@ class PictureExport {
 public:
     // The document's own view (its PV) is drawn; a document without one
     // exports nothing. At 72 dots per inch a bitmap has the view's size in
-    // pixels; other values scale it by dpi / 72.
-    static bool savePDF(VexaDocument& document, const QString& path, QString* error = nullptr);
-    static bool saveEPS(VexaDocument& document, const QString& path, QString* error = nullptr);
-    static bool saveJPG(VexaDocument& document, const QString& path, int dpi, QString* error = nullptr);
-    static bool savePNG(VexaDocument& document, const QString& path, int dpi, QString* error = nullptr);
+    // pixels; other values scale it by dpi / 72. A failure is titled
+    // alertTitle(), with the reason; nothing is shown.
+    static Outcome savePDF(VexaDocument& document, const QString& path);
+    static Outcome saveEPS(VexaDocument& document, const QString& path);
+    static Outcome saveJPG(VexaDocument& document, const QString& path, int dpi);
+    static Outcome savePNG(VexaDocument& document, const QString& path, int dpi);
+
+    static QString alertTitle() { return QStringLiteral("Export Error"); }
 
     // The pictures themselves, for the pasteboard and printing. Empty (or a
     // null image) on failure, with the reason in *error.

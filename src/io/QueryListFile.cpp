@@ -40,10 +40,13 @@ std::optional<std::vector<MySQLQuery>> unarchive(const QByteArray& data, QString
     return queries;
 }
 
-bool write(const QString& path, const std::vector<MySQLQuery>& queries, QString* error)
+Outcome write(const QString& path, const std::vector<MySQLQuery>& queries)
 {
-    const std::optional<QByteArray> bytes = archive(queries, error);
-    return bytes && StoredListFile::write(path, *bytes, error);
+    QString error;
+    const std::optional<QByteArray> bytes = archive(queries, &error);
+    if (!bytes)
+        return Outcome::failed(error, StoredListFile::saveErrorTitle());
+    return StoredListFile::write(path, *bytes);
 }
 
 std::optional<std::vector<MySQLQuery>> read(const QString& path, QString* error)

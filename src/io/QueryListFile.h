@@ -6,6 +6,8 @@
 
 #include "io/MySQLQuery.h"
 
+#include "platform/Outcome.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -25,7 +27,7 @@ std::optional<QByteArray> archive(const std::vector<MySQLQuery>& queries, QStrin
 std::optional<std::vector<MySQLQuery>> unarchive(const QByteArray& data, QString* error = nullptr);
 
 // Owner-only, atomic (StoredListFile::write).
-bool write(const QString& path, const std::vector<MySQLQuery>& queries, QString* error = nullptr);
+Outcome write(const QString& path, const std::vector<MySQLQuery>& queries);
 std::optional<std::vector<MySQLQuery>> read(const QString& path, QString* error = nullptr);
 
 } // namespace QueryListFile

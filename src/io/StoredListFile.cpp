@@ -29,12 +29,16 @@ std::optional<QByteArray> archive(const std::vector<const ArchivableObject*>& it
     return coder.encodedData();
 }
 
-bool write(const QString& path, const QByteArray& bytes, QString* error)
+QString saveErrorTitle()
+{
+    return QStringLiteral("File Save Error");
+}
+
+Outcome write(const QString& path, const QByteArray& bytes)
 {
     auto fail = [&](const QFileDevice& f) {
-        if (error)
-            *error = QStringLiteral("%1 could not be written: %2").arg(path, f.errorString());
-        return false;
+        return Outcome::failed(QStringLiteral("%1 could not be written: %2").arg(path, f.errorString()),
+                               saveErrorTitle());
     };
     QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly))
@@ -51,7 +55,7 @@ bool write(const QString& path, const QByteArray& bytes, QString* error)
     }
     if (!f.commit())
         return fail(f);
-    return true;
+    return Outcome::done();
 }
 
 std::optional<QByteArray> read(const QString& path, QString* error)

@@ -10,6 +10,8 @@
 #include "platform/KeyedArchiver.h"
 #include "platform/KeyedUnarchiver.h"
 
+#include "platform/Outcome.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -39,10 +41,13 @@ std::optional<std::vector<std::shared_ptr<T>>>
 unarchive(const QByteArray& data, const std::function<void(KeyedUnarchiver&)>& registerClasses,
           QString* error = nullptr);
 
+// The title of a list that could not be written.
+QString saveErrorTitle(); // "File Save Error"
+
 // Writes the bytes to path, mode 0600: a temporary file beside the target,
-// synced, then renamed over it. False, with the reason, when that failed; the
-// target is then as it was.
-bool write(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+// synced, then renamed over it. Failed, titled saveErrorTitle(), with the
+// reason, when that failed; the target is then as it was. Shows nothing.
+Outcome write(const QString& path, const QByteArray& bytes);
 
 // The bytes of the file; nothing, with the reason, when it cannot be read, is
 // no regular file or is too large to be a list.

@@ -3,11 +3,12 @@
 // differentiation, FFT and single values of a buffer set.
 //
 // The commands only choose the operation and hand it the parsed arguments;
-// the document and buffer operations check their own input, warn through
-// the alert service and publish their results ("lastbuffer", "rega", "regb",
-// "regr", "integral") through the controller's variables. The commands add
-// no replot of their own: the run replots once when it ends.
+// the document and buffer operations check their own input and return what
+// became of them, which the commands show as alerts; they publish their results ("lastbuffer", "rega",
+// "regb", "regr", "integral") through the controller's variables. The commands add no replot of their own:
+// the run replots once when it ends.
 
+#include "macro/AlertQuestions.h"
 #include "macro/Macro.h"
 #include "macro/MacroCommandFamilies.h"
 #include "macro/MacroCommandTable.h"
@@ -16,7 +17,9 @@
 #include "model/ManagerServices.h"
 #include "model/VexaDocument.h"
 #include "model/VexaDocumentOperations.h"
+#include "platform/Alert.h"
 
+#include <type_traits>
 #include <utility>
 
 namespace {
@@ -48,8 +51,17 @@ template <typename Op> void forEachBuffer(Macro& m, Op op)
         const int index = entry.toInt(&ok);
         if (!ok || index < 0 || index >= m.PD->bufferCount())
             continue;
-        op(m, *m.PD, index);
+        if constexpr (std::is_same_v<decltype(op(m, *m.PD, index)), Outcome>)
+            Alert::show(op(m, *m.PD, index));
+        else
+            op(m, *m.PD, index);
     }
+}
+
+// Whoever answers the questions of an operation: the user, through alerts.
+Questions& questions()
+{
+    return AlertQuestions::instance();
 }
 
 template <typename Op> MacroCommandBody eachBuffer(Op op)
@@ -63,7 +75,7 @@ void doFg(Macro& m, const MacroCommandCall&)
     const int mode = m.I[0];
     if (mode != 1 && mode != 2)
         return;
-    m.PD->functionGenerator(mode - 1, m.D[1], m.D[2], m.I[3], m.S.value(4));
+    Alert::show(m.PD->functionGenerator(mode - 1, m.D[1], m.D[2], m.I[3], m.S.value(4)));
 }
 
 void doBcalc(Macro& m, const MacroCommandCall&)
@@ -78,7 +90,7 @@ void doBcalc(Macro& m, const MacroCommandCall&)
     const QString op = m.S.value(1);
     for (const auto& [word, arithmetic] : operators)
         if (op.compare(QLatin1String(word), Qt::CaseInsensitive) == 0) {
-            m.PD->calcBuf(a, b, arithmetic);
+            Alert::show(m.PD->calcBuf(a, b, arithmetic, questions()));
             return;
         }
 }
@@ -131,25 +143,32 @@ void registerDataOperationCommands(MacroCommandTable& t)
         eachBuffer([](Macro& m, VexaDocument& d, int i) { bufferAt(d, i).cut(1, m.D[0], m.D[1], 0); }));
     add("cutinsidey", "ddb", 3,
         eachBuffer([](Macro& m, VexaDocument& d, int i) { bufferAt(d, i).cut(1, m.D[0], m.D[1], 1); }));
-    add("calcint", "ddb", 3,
-        eachBuffer([](Macro& m, VexaDocument& d, int i) { d.integrate(i, m.D[0], m.D[1]); }));
+    add("calcint", "ddb", 3, eachBuffer([](Macro& m, VexaDocument& d, int i) {
+            return d.integrate(i, m.D[0], m.D[1], questions());
+        }));
     add("linreg", "ddb", 3,
-        eachBuffer([](Macro& m, VexaDocument& d, int i) { d.reg(i, m.D[0], m.D[1], RegLinear); }));
-    add("logreg", "ddb", 3,
-        eachBuffer([](Macro& m, VexaDocument& d, int i) { d.reg(i, m.D[0], m.D[1], RegLogarithmic); }));
-    add("expreg", "ddb", 3,
-        eachBuffer([](Macro& m, VexaDocument& d, int i) { d.reg(i, m.D[0], m.D[1], RegExponential); }));
+        eachBuffer([](Macro& m, VexaDocument& d, int i) { return d.reg(i, m.D[0], m.D[1], RegLinear); }));
+    add("logreg", "ddb", 3, eachBuffer([](Macro& m, VexaDocument& d, int i) {
+            return d.reg(i, m.D[0], m.D[1], RegLogarithmic);
+        }));
+    add("expreg", "ddb", 3, eachBuffer([](Macro& m, VexaDocument& d, int i) {
+            return d.reg(i, m.D[0], m.D[1], RegExponential);
+        }));
     add("linbg", "ddb", 3,
         eachBuffer([](Macro& m, VexaDocument& d, int i) { bufferAt(d, i).linBg(m.D[0], m.D[1]); }));
-    add("smooth", "db", 2, eachBuffer([](Macro& m, VexaDocument& d, int i) { d.smooth(i, m.I[0]); }));
-    add("fftsmooth", "db", 2, eachBuffer([](Macro& m, VexaDocument& d, int i) { d.fftsmooth(i, m.D[0]); }));
+    add("smooth", "db", 2, eachBuffer([](Macro& m, VexaDocument& d, int i) { return d.smooth(i, m.I[0]); }));
+    add("fftsmooth", "db", 2,
+        eachBuffer([](Macro& m, VexaDocument& d, int i) { return d.fftsmooth(i, m.D[0]); }));
     add("datareduction", "db", 2,
-        eachBuffer([](Macro& m, VexaDocument& d, int i) { d.reduction(i, m.I[0]); }));
-    add("spline", "idb", 3,
-        eachBuffer([](Macro& m, VexaDocument& d, int i) { d.spline(i, m.I[0], m.D[1]); }));
-    add("diff", "db", 2, eachBuffer([](Macro& m, VexaDocument& d, int i) { d.diff(i, m.D[0]); }));
-    add("fft", "ib", 2, eachBuffer([](Macro& m, VexaDocument& d, int i) { d.doFFT(i, m.I[0]); }));
-    add("integrate", "b", 1, eachBuffer([](Macro&, VexaDocument& d, int i) { d.integrate(i); }));
+        eachBuffer([](Macro& m, VexaDocument& d, int i) { return d.reduction(i, m.I[0]); }));
+    add("spline", "idb", 3, eachBuffer([](Macro& m, VexaDocument& d, int i) {
+            return d.spline(i, m.I[0], m.D[1], questions());
+        }));
+    add("diff", "db", 2,
+        eachBuffer([](Macro& m, VexaDocument& d, int i) { return d.diff(i, m.D[0], questions()); }));
+    add("fft", "ib", 2, eachBuffer([](Macro& m, VexaDocument& d, int i) { return d.doFFT(i, m.I[0]); }));
+    add("integrate", "b", 1,
+        eachBuffer([](Macro&, VexaDocument& d, int i) { return d.integrate(i, questions()); }));
     // A missing point index and value are both 0.
     add("setxval", "bid", 1, eachBuffer([](Macro& m, VexaDocument& d, int i) {
             bufferAt(d, i).setXDoubleValueAt(m.I[1], m.D[2]);

@@ -13,6 +13,7 @@
 #include "io/BinaryImport.h"
 #include "io/MySQLQuery.h"
 #include "io/PictureExport.h"
+#include "macro/AlertQuestions.h"
 #include "macro/Macro.h"
 #include "macro/MacroCommandFamilies.h"
 #include "macro/MacroCommandTable.h"
@@ -22,6 +23,7 @@
 #include "model/VexaDocument.h"
 #include "view/VexaView.h"
 
+#include "platform/Alert.h"
 #include "platform/RegularFile.h"
 #include <QRectF>
 
@@ -59,10 +61,10 @@ void fail(Macro& m, const MacroCommandCall& call, const char* what, const QStrin
                      : QStringLiteral("%1 (%2): %3\n").arg(QLatin1String(what), reason, command));
 }
 
-void report(Macro& m, const MacroCommandCall& call, const char* what, const MacroHost::Outcome& outcome)
+void report(Macro& m, const MacroCommandCall& call, const char* what, const Outcome& outcome)
 {
-    if (outcome.kind == MacroHost::Outcome::Failed)
-        fail(m, call, what, outcome.reason);
+    if (outcome.isFailure())
+        fail(m, call, what, outcome.message());
 }
 
 // --- documents ---------------------------------------------------------------------------
@@ -123,20 +125,16 @@ void doPrintdoc(Macro& m, const MacroCommandCall& call)
 
 // --- pictures and ASCII ------------------------------------------------------------------------
 
-template <bool (*save)(VexaDocument&, const QString&, QString*)>
+template <Outcome (*save)(VexaDocument&, const QString&)>
 void savePicture(Macro& m, const MacroCommandCall& call)
 {
-    QString error;
-    if (!save(*m.PD, m.S.value(0), &error))
-        fail(m, call, "Export failed", error);
+    report(m, call, "Export failed", save(*m.PD, m.S.value(0)));
 }
 
-template <bool (*save)(VexaDocument&, const QString&, int, QString*)>
+template <Outcome (*save)(VexaDocument&, const QString&, int)>
 void saveBitmap(Macro& m, const MacroCommandCall& call)
 {
-    QString error;
-    if (!save(*m.PD, m.S.value(0), m.O[1] ? m.I[1] : defaultDpi, &error))
-        fail(m, call, "Export failed", error);
+    report(m, call, "Export failed", save(*m.PD, m.S.value(0), m.O[1] ? m.I[1] : defaultDpi));
 }
 
 // Every buffer of the set writes the same file: it ends up with the last.
@@ -144,9 +142,9 @@ void doExport(Macro& m, const MacroCommandCall& call)
 {
     const int mode = m.I[1] >= 0 && m.I[1] <= 2 ? m.I[1] : 0;
     for (int index : m.bufferIndices()) {
-        QString error;
-        if (!m.PD->DB[std::size_t(index)]->exportASCII(m.S.value(0), mode, &error)) {
-            fail(m, call, "Export failed", error);
+        const Outcome written = m.PD->DB[std::size_t(index)]->exportASCII(m.S.value(0), mode);
+        if (!written.ok()) {
+            report(m, call, "Export failed", written);
             return;
         }
     }
@@ -173,9 +171,10 @@ void doImport(Macro& m, const MacroCommandCall& call)
     o.noTime = false;
     o.commaSeparates = true;
     o.periodSeparates = false;
-    QString why;
-    if (!ASCIIImport::importFile(*m.PD, o, &why))
-        fail(m, call, "Import failed", why);
+    const Outcome outcome = ASCIIImport::importFile(*m.PD, o);
+    Alert::show(outcome);
+    if (!outcome.ok())
+        fail(m, call, "Import failed", outcome.message());
 }
 
 void doBinaryimport(Macro& m, const MacroCommandCall& call)
@@ -183,8 +182,11 @@ void doBinaryimport(Macro& m, const MacroCommandCall& call)
     const int type = m.I[1], layout = m.I[2], swap = m.I[3], columns = m.I[4];
     if (type < 0 || type > 3 || (layout != 0 && layout != 1) || (swap != 0 && swap != 1) || columns <= 0)
         return;
-    if (!BinaryImport::binaryImport(*m.PD, m.S.value(0), type, layout, swap == 1, columns, QString(),
-                                    m.O[5] ? m.S.value(5) : QString()))
+    const Outcome outcome
+        = BinaryImport::binaryImport(*m.PD, m.S.value(0), type, layout, swap == 1, columns, QString(),
+                                     m.O[5] ? m.S.value(5) : QString(), AlertQuestions::instance());
+    Alert::show(outcome);
+    if (!outcome.ok())
         fail(m, call, "Import failed");
 }
 

@@ -61,16 +61,13 @@ Macro::~Macro()
     macros.erase(std::remove(macros.begin(), macros.end(), this), macros.end());
 }
 
-bool Macro::loadFromFile(const QString& path, QString* why)
+Outcome Macro::loadFromFile(const QString& path)
 {
     const RegularFile::Contents file = RegularFile::read(path, maxSourceBytes);
-    if (file.outcome != RegularFile::Outcome::Read) {
-        if (why)
-            *why = RegularFile::message(file, path);
-        return false;
-    }
+    if (file.outcome != RegularFile::Outcome::Read)
+        return Outcome::failed(RegularFile::message(file, path));
     src = QString::fromLatin1(file.bytes);
-    return true;
+    return Outcome::done();
 }
 
 void Macro::encodeWithCoder(KeyedArchiver& coder) const

@@ -21,6 +21,8 @@
 #include "macro/PerlJobState.h"
 #include "platform/KeyedArchiver.h"
 
+#include "platform/Outcome.h"
+
 #include <QColor>
 #include <QList>
 #include <QPointer>
@@ -63,10 +65,10 @@ public:
     int type = MacroTypeLanguage;
 
     int macrotype() const { return type; }
-    // Replaces the source with the file's text read as ISO Latin-1; false
-    // (source unchanged, the reason in why) when the file cannot be read, is
+    // Replaces the source with the file's text read as ISO Latin-1; failed
+    // (source unchanged, with the reason) when the file cannot be read, is
     // no regular file or is larger than maxSourceBytes.
-    bool loadFromFile(const QString& path, QString* why = nullptr);
+    Outcome loadFromFile(const QString& path);
     static constexpr qint64 maxSourceBytes = qint64(16) << 20;
 
     // Archive keys "name", "src", "shortcut", "type"; everything else is

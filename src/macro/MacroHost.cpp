@@ -68,25 +68,22 @@ void MacroHost::terminatePerlTask()
         job->terminate();
 }
 
-MacroHost::Outcome MacroHost::saveDocument(VexaDocument* document)
+Outcome MacroHost::saveDocument(VexaDocument* document)
 {
     return Outcome::failed(
         document ? QStringLiteral("the document has no file yet; save it with saveas and a path")
                  : QStringLiteral("there is no document"));
 }
 
-MacroHost::Outcome MacroHost::saveDocumentAs(VexaDocument* document, const QString& path)
+Outcome MacroHost::saveDocumentAs(VexaDocument* document, const QString& path)
 {
     if (!document)
         return Outcome::failed(QStringLiteral("there is no document"));
     VexaDocument& main = document->MPD ? *document->MPD : *document;
-    QString error;
-    if (!DocumentArchive::writeToFile(main, path, nullptr, &error))
-        return Outcome::failed(error);
-    return {};
+    return DocumentArchive::writeToFile(main, path);
 }
 
-MacroHost::Outcome MacroHost::printDocument(VexaDocument*)
+Outcome MacroHost::printDocument(VexaDocument*)
 {
     return Outcome::failed(QStringLiteral("there is no printer here"));
 }

@@ -10,6 +10,7 @@
 // which the application routes to message boxes and tests script.
 
 #include "macro/PerlJobState.h"
+#include "platform/Outcome.h"
 
 #include <QHash>
 #include <QObject>
@@ -76,14 +77,8 @@ public:
     // open.
     virtual void performClose(VexaDocument* document) { closeDocumentWindow(document); }
 
-    // What a save or a print the host carried out came to. A question the
-    // user cancelled is no failure.
-    struct Outcome {
-        enum Kind { Done, Cancelled, Failed };
-        Kind kind = Done;
-        QString reason; // why it failed
-        static Outcome failed(const QString& why) { return {Failed, why}; }
-    };
+    // What a save or a print the host carried out came to: Done, Cancelled
+    // (a question the user cancelled is no failure) or Failed with why.
     // Saves the document (a sub-view: its main document) to the file it is
     // tied to, or to `path`, which it is tied to from then on. The file is
     // replaced only once the new one is complete; a failure leaves it as it

@@ -44,10 +44,13 @@ std::optional<std::vector<std::shared_ptr<Macro>>> unarchive(const QByteArray& d
     return macros;
 }
 
-bool write(const QString& path, const std::vector<const Macro*>& macros, QString* error)
+Outcome write(const QString& path, const std::vector<const Macro*>& macros)
 {
-    const std::optional<QByteArray> bytes = archive(macros, error);
-    return bytes && StoredListFile::write(path, *bytes, error);
+    QString error;
+    const std::optional<QByteArray> bytes = archive(macros, &error);
+    if (!bytes)
+        return Outcome::failed(error, StoredListFile::saveErrorTitle());
+    return StoredListFile::write(path, *bytes);
 }
 
 std::optional<std::vector<std::shared_ptr<Macro>>> read(const QString& path, QString* error)

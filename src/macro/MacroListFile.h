@@ -6,6 +6,8 @@
 
 #include "macro/Macro.h"
 
+#include "platform/Outcome.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -27,7 +29,7 @@ std::optional<std::vector<std::shared_ptr<Macro>>> unarchive(const QByteArray& d
                                                              QString* error = nullptr);
 
 // Owner-only, atomic (StoredListFile::write).
-bool write(const QString& path, const std::vector<const Macro*>& macros, QString* error = nullptr);
+Outcome write(const QString& path, const std::vector<const Macro*>& macros);
 std::optional<std::vector<std::shared_ptr<Macro>>> read(const QString& path, QString* error = nullptr);
 
 } // namespace MacroListFile

@@ -9,6 +9,7 @@
 #include "model/ErrorBarSettings.h"
 #include "model/SharedColumn.h"
 #include "platform/KeyedArchiver.h"
+#include "platform/Outcome.h"
 
 #include <QColor>
 #include <QHash>
@@ -22,6 +23,7 @@
 #include <unordered_set>
 #include <vector>
 
+class Questions;
 class KeyedUnarchiver;
 class VexaDocument;
 
@@ -137,10 +139,10 @@ public:
     // modes and targets are ASCIIExportColumns and CalcTarget
     // (model/DataBufferOperations.h).
 
-    // Writes one line of tab-separated "%.16g" numbers per point. False, with
-    // the reason in *error, when the file could not be written completely;
-    // an existing file is then left as it was (see AtomicFile).
-    bool exportASCII(const QString& path, int mode, QString* error = nullptr) const;
+    // Writes one line of tab-separated "%.16g" numbers per point. Failed,
+    // with the reason, when the file could not be written completely; an
+    // existing file is then left as it was (see AtomicFile).
+    Outcome exportASCII(const QString& path, int mode) const;
     // y += a*x + b.
     void linBg(double a, double b);
     void addX(double v);
@@ -153,17 +155,17 @@ public:
     // (mode 0) or strictly outside (mode 1) the interval; beeps and keeps the
     // buffer when no point would remain.
     void cut(int axis, double a, double b, int mode);
-    // Each block of n points becomes its mean; alert when there are fewer
-    // than 2n points.
-    void reduction(int n);
-    // Moving mean over the 2n points around each point; alert when there are
-    // fewer than 2n points.
-    void smooth(int n);
+    // Each block of n points becomes its mean; failed ("To Few Points") and
+    // unchanged when there are fewer than 2n points.
+    Outcome reduction(int n);
+    // Moving mean over the 2n points around each point; failed ("To Few
+    // Points") and unchanged when there are fewer than 2n points.
+    Outcome smooth(int n);
     // Constant spacing and ascending x, or the user chose to continue. Asks
     // only while the controller's warnings are on.
     bool checkDX() const;
-    // Ascending x, or the user had the buffer sorted; false when declined.
-    bool checkSort();
+    // Ascending x, or `questions` had the buffer sorted; false when declined.
+    bool checkSort(Questions& questions);
     // Ascending by x.
     void sort();
     void swapXY();

@@ -7,6 +7,7 @@
 #include "expression/Expression.h"
 #include "model/DataBuffer.h"
 #include "model/ManagerServices.h"
+#include "model/Questions.h"
 #include "model/VexaDocument.h"
 #include "platform/Alert.h"
 #include "platform/AtomicFile.h"
@@ -272,18 +273,17 @@ void shiftColumn(std::vector<double>& column, double v)
         x += v;
 }
 
-bool tooFewPoints(const DataBuffer& b, int n, const char* what)
+// Failed when the factor is too large for the buffer; done otherwise.
+Outcome enoughPoints(const DataBuffer& b, int n, const char* what)
 {
     // A negative factor counts as too large; 2n is formed in 64 bits so that
     // a huge factor cannot wrap into a small one. A factor of 0 describes no
     // block and no window at all and is refused the same way.
     if (n >= 1 && std::int64_t(b.nop()) >= 2 * std::int64_t(n))
-        return false;
-    Alert::run(
-        QStringLiteral("To Few Points"),
+        return Outcome::done();
+    return Outcome::failed(
         QStringLiteral("this buffer contain to few points for %1 with this factor").arg(QLatin1String(what)),
-        {QStringLiteral("Ok")});
-    return true;
+        QStringLiteral("To Few Points"));
 }
 
 // Column i of the buffer's points, the error columns only when it carries
@@ -301,17 +301,13 @@ template <typename F> void forEachColumn(DataBuffer& b, F f)
 
 } // namespace
 
-bool DataBuffer::exportASCII(const QString& path, int mode, QString* error) const
+Outcome DataBuffer::exportASCII(const QString& path, int mode) const
 {
     if (mode < 0 || mode > 2)
         mode = ExportXYErrors;
     const bool errors = haserror();
     AtomicFile file(path);
-    auto failed = [&file, error] {
-        if (error)
-            *error = file.errorString();
-        return false;
-    };
+    auto failed = [&file] { return Outcome::failed(file.errorString()); };
     if (!file.open())
         return failed();
     std::string chunk;
@@ -339,7 +335,7 @@ bool DataBuffer::exportASCII(const QString& path, int mode, QString* error) cons
     }
     if (!chunk.empty() && !file.write(chunk.data(), qint64(chunk.size())))
         return failed();
-    return file.commit() || failed();
+    return file.commit() ? Outcome::done() : failed();
 }
 
 void DataBuffer::linBg(double a, double b)
@@ -407,27 +403,29 @@ void DataBuffer::cut(int axis, double a, double b, int mode)
     rescale();
 }
 
-void DataBuffer::reduction(int n)
+Outcome DataBuffer::reduction(int n)
 {
-    if (tooFewPoints(*this, n, "data reduction"))
-        return;
+    if (Outcome enough = enoughPoints(*this, n, "data reduction"); !enough.ok())
+        return enough;
     comment += CNumber::format(", data reduction(%d)", n).c_str();
     padErrors(*this);
     forEachColumn(*this,
                   [n](std::vector<double>& column) { column = ops::blockMeans(column, std::size_t(n)); });
     rescale();
+    return Outcome::done();
 }
 
-void DataBuffer::smooth(int n)
+Outcome DataBuffer::smooth(int n)
 {
-    if (tooFewPoints(*this, n, "smoothing"))
-        return;
+    if (Outcome enough = enoughPoints(*this, n, "smoothing"); !enough.ok())
+        return enough;
     comment += CNumber::format(", smooth(%d)", n).c_str();
     padErrors(*this);
     std::vector<double> scratch;
     forEachColumn(*this,
                   [&](std::vector<double>& column) { ops::smoothInPlace(column, std::size_t(n), scratch); });
     rescale();
+    return Outcome::done();
 }
 
 bool DataBuffer::checkDX() const
@@ -443,15 +441,11 @@ bool DataBuffer::checkDX() const
         == 0;
 }
 
-bool DataBuffer::checkSort()
+bool DataBuffer::checkSort(Questions& questions)
 {
     if (nop() < 2 || ops::isAscending(X))
         return true;
-    const int answer
-        = Alert::run(QStringLiteral("Unsorted Buffer"),
-                     QStringLiteral("for this operation your need a buffer with sorted X values"),
-                     {QStringLiteral("Sort"), QStringLiteral("Cancel")});
-    if (answer != 0)
+    if (!questions.sortUnsortedBuffer())
         return false;
     sort();
     return true;

@@ -19,6 +19,7 @@
 #include "model/DocumentListeners.h"
 #include "model/LegendSettings.h"
 #include "model/PageSettings.h"
+#include "platform/Outcome.h"
 #include "platform/UndoManager.h"
 
 #include <QColor>
@@ -41,6 +42,7 @@
 class DocumentView;
 class DocumentWindow;
 class ManagerServices;
+class Questions;
 class UserDefaults;
 
 // 1 = X1 with Y1, 2 = X2 with Y2, 0 = both where an operation allows it.
@@ -234,15 +236,17 @@ public:
 
     // --- spectrum, FFT smoothing, spline ------------------------------------------
     // Each appends one new buffer made from buffer `index` (an index out of
-    // range does nothing) and leaves the replot to the caller. Failures are
-    // alerts and make no buffer. fftsmooth and spline set "lastbuffer".
-    // Magnitude spectrum under an FFTWindow (model/Spectral.h); returns this.
-    VexaDocument* doFFT(int index, int window);
+    // range does nothing: Empty) and leaves the replot to the caller. A
+    // failure is a failed outcome, titled as its alert, and makes no buffer;
+    // nothing is shown. fftsmooth and spline set "lastbuffer".
+    // Magnitude spectrum under an FFTWindow (model/Spectral.h).
+    Outcome doFFT(int index, int window);
     // Low-pass smoothing; the width is clamped at 0.
-    void fftsmooth(int index, double width);
+    Outcome fftsmooth(int index, double width);
     // Not-a-knot cubic spline resampled with `points` parts per interval;
-    // strength 2 is the ordinary interpolating spline.
-    void spline(int index, int points, double strength);
+    // strength 2 is the ordinary interpolating spline. An unsorted buffer is
+    // sorted first when `questions` agree; otherwise Cancelled.
+    Outcome spline(int index, int points, double strength, Questions& questions);
 
     // --- data operations over whole buffers -----------------------------------------
     // A buffer index out of range does nothing. The selection is the rows
@@ -253,21 +257,25 @@ public:
     // (model/VexaDocumentOperations.h).
     // A new buffer of n or n - 1 points: (v, f(v)), or (f(v), v) with xflag,
     // for v from `from` in steps of (to - from)/(n - 1) while v <= to.
-    void functionGenerator(int xflag, double from, double to, int n, const QString& expression);
+    Outcome functionGenerator(int xflag, double from, double to, int n, const QString& expression);
     void bufferCalc(int target, const QString& expression);
     // Axis 0 = x, 1 = y; one undo step each, undo and redo replot.
     void normalize(int axis, double a, double b, double c, double d);
     void move(int axis, double from, double to);
     void cut(int axis, double a, double b, int mode);
-    void reduction(int index, int n);
-    void smooth(int index, int n);
-    void diff(int index, double interval);
-    void reg(int index, double x1, double x2, int type);
+    // The operations below return what became of them (failures titled as
+    // their alerts; nothing is shown). Those that need ascending x ask
+    // `questions` whether to sort an unsorted buffer first; declined, they
+    // are Cancelled.
+    Outcome reduction(int index, int n);
+    Outcome smooth(int index, int n);
+    Outcome diff(int index, double interval, Questions& questions);
+    Outcome reg(int index, double x1, double x2, int type);
     // Running integral as a new buffer.
-    void integrate(int index);
+    Outcome integrate(int index, Questions& questions);
     // Definite integral into "integral" and the buffer's comment.
-    void integrate(int index, double x1, double x2);
-    void calcBuf(int a, int b, int op);
+    Outcome integrate(int index, double x1, double x2, Questions& questions);
+    Outcome calcBuf(int a, int b, int op, Questions& questions);
     void swapXY(int index);
 
 private:

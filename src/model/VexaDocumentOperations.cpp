@@ -8,6 +8,7 @@
 #include "expression/Expression.h"
 #include "model/DataBufferOperations.h"
 #include "model/ManagerServices.h"
+#include "model/Questions.h"
 #include "model/VexaDocument.h"
 #include "platform/Alert.h"
 #include "platform/CNumber.h"
@@ -332,9 +333,9 @@ template <typename F> void forEachSelected(VexaDocument& d, F f)
             f(*d.DB[i]);
 }
 
-void okAlert(const QString& title, const QString& message)
+Outcome noBuffer(int index)
 {
-    Alert::run(title, message, {QStringLiteral("Ok")});
+    return Outcome::empty(QStringLiteral("There is no buffer %1").arg(index));
 }
 
 // An undo step over several buffers must replot once the buffers are back,
@@ -384,7 +385,7 @@ template <typename F> void undoableOverSelection(VexaDocument& d, F perBuffer)
 
 } // namespace
 
-void VexaDocument::functionGenerator(int xflag, double from, double to, int n, const QString& expression)
+Outcome VexaDocument::functionGenerator(int xflag, double from, double to, int n, const QString& expression)
 {
     Expression e;
     e.setVar("x", 0).setVar("y", 0);
@@ -395,18 +396,18 @@ void VexaDocument::functionGenerator(int xflag, double from, double to, int n, c
     const double step = (to - from) / double(n > 1 ? n - 1 : 1);
     if (!(from < to) || n < 2 || !std::isfinite(step) || !std::isfinite(from) || !std::isfinite(to)) {
         Alert::beep();
-        return;
+        return Outcome::empty(QStringLiteral("The function generator has no points to make"));
     }
     // Two columns of doubles per point: past this the buffer alone would
     // take gigabytes, and a typed count of 1e12 must not end the program.
     constexpr int maxGeneratedPoints = 50'000'000;
     if (n > maxGeneratedPoints) {
-        okAlert(QStringLiteral("Too Many Points"),
-                QStringLiteral("the function generator makes at most %1 points").arg(maxGeneratedPoints));
-        return;
+        return Outcome::failed(
+            QStringLiteral("the function generator makes at most %1 points").arg(maxGeneratedPoints),
+            QStringLiteral("Too Many Points"));
     }
     if (!e.parse(expression))
-        return;
+        return Outcome::empty(QStringLiteral("The expression could not be read"));
     const int sx = e.slot("x"), sy = e.slot("y");
     auto b = std::make_unique<DataBuffer>();
     std::vector<double>& arguments = (xflag == 0 ? b->X : b->Y).mutableVector();
@@ -425,8 +426,8 @@ void VexaDocument::functionGenerator(int xflag, double from, double to, int n, c
         }
         results = HugePages::makeVector<double>(arguments.size());
     } catch (const std::bad_alloc&) {
-        okAlert(QStringLiteral("Too Many Points"), QStringLiteral("not enough memory for %1 points").arg(n));
-        return;
+        return Outcome::failed(QStringLiteral("not enough memory for %1 points").arg(n),
+                               QStringLiteral("Too Many Points"));
     }
     const Expression::Column columns[] = {{sx, arguments.data()}, {sy, arguments.data()}};
     e.evaluateColumns(columns, arguments.size(), results.data());
@@ -436,6 +437,7 @@ void VexaDocument::functionGenerator(int xflag, double from, double to, int n, c
         + QLatin1Char(')');
     b->rescale();
     DB.push_back(std::move(b));
+    return Outcome::done();
 }
 
 void VexaDocument::bufferCalc(int target, const QString& expression)
@@ -478,50 +480,52 @@ namespace {
 
 // Appends a copy of buffer `index` changed by `change`, publishes it as
 // "lastbuffer" and replots.
-template <typename Change> void appendChangedCopy(VexaDocument& d, int index, Change change)
+template <typename Change> Outcome appendChangedCopy(VexaDocument& d, int index, Change change)
 {
     if (!validIndex(d, index))
-        return;
+        return noBuffer(index);
     auto copy = d.DB[std::size_t(index)]->copyWithZone();
-    change(*copy);
+    // A change refused still appends the copy as it was.
+    const Outcome changed = change(*copy);
     copy->rescale();
     d.DB.push_back(std::move(copy));
     publish(d, "lastbuffer", double(d.DB.size() - 1));
     if (d.M)
         d.M->update();
     d.replot();
+    return changed;
 }
 
 } // namespace
 
-void VexaDocument::reduction(int index, int n)
+Outcome VexaDocument::reduction(int index, int n)
 {
-    appendChangedCopy(*this, index, [n](DataBuffer& b) { b.reduction(n); });
+    return appendChangedCopy(*this, index, [n](DataBuffer& b) { return b.reduction(n); });
 }
 
-void VexaDocument::smooth(int index, int n)
+Outcome VexaDocument::smooth(int index, int n)
 {
-    appendChangedCopy(*this, index, [n](DataBuffer& b) { b.smooth(n); });
+    return appendChangedCopy(*this, index, [n](DataBuffer& b) { return b.smooth(n); });
 }
 
-void VexaDocument::diff(int index, double interval)
+Outcome VexaDocument::diff(int index, double interval, Questions& questions)
 {
     if (!validIndex(*this, index))
-        return;
+        return noBuffer(index);
     DataBuffer& src = *DB[std::size_t(index)];
-    if (!src.checkSort()) {
+    if (!src.checkSort(questions)) {
         replot();
-        return;
+        return Outcome::cancelled();
     }
     // "lastbuffer" names the new buffer before the work starts and keeps
     // that index when the work fails and no buffer is added.
     publish(*this, "lastbuffer", double(DB.size()));
     const docops::Derivative r = docops::derivative(src.X, src.Y, interval);
     if (r.status != docops::Derivative::Ok) {
-        okAlert(QStringLiteral("Differentiate calculation error"),
-                r.status == docops::Derivative::IntervalTooSmall ? QStringLiteral("Interval is to small")
-                                                                 : QString());
-        return;
+        return Outcome::failed(r.status == docops::Derivative::IntervalTooSmall
+                                   ? QStringLiteral("Interval is to small")
+                                   : QString(),
+                               QStringLiteral("Differentiate calculation error"));
     }
     auto copy = src.copyWithZone();
     copy->comment = src.comment + QStringLiteral(", diff(") + QString::number(index) + QLatin1Char(',')
@@ -530,35 +534,33 @@ void VexaDocument::diff(int index, double interval)
     copy->rescale();
     DB.push_back(std::move(copy));
     replot();
+    return Outcome::done();
 }
 
-void VexaDocument::reg(int index, double x1, double x2, int type)
+Outcome VexaDocument::reg(int index, double x1, double x2, int type)
 {
     if (!validIndex(*this, index))
-        return;
+        return noBuffer(index);
     DataBuffer& src = *DB[std::size_t(index)];
     const docops::LineFit fit = docops::fitLine(src.X, src.Y, x1, x2, type);
     switch (fit.status) {
     case docops::LineFit::Ok:
         break;
     case docops::LineFit::TooFewPoints:
-        okAlert(QStringLiteral("To few points"), QString());
-        return;
+        return Outcome::failed(QString(), QStringLiteral("To few points"));
     case docops::LineFit::DivideByZero:
-        okAlert(QStringLiteral("Dividing by zero error"), QString());
-        return;
+        return Outcome::failed(QString(), QStringLiteral("Dividing by zero error"));
     case docops::LineFit::OutsideDomain:
-        okAlert(QStringLiteral("Regression error"),
-                type == RegLogarithmic
-                    ? QStringLiteral("logarithmic regression needs x > 0 in the whole interval")
-                    : QStringLiteral("exponential regression needs y > 0 in the whole interval"));
-        return;
+        return Outcome::failed(
+            type == RegLogarithmic
+                ? QStringLiteral("logarithmic regression needs x > 0 in the whole interval")
+                : QStringLiteral("exponential regression needs y > 0 in the whole interval"),
+            QStringLiteral("Regression error"));
     case docops::LineFit::NotFinite:
-        okAlert(QStringLiteral("Regression error"),
-                QStringLiteral("the fit gives no finite numbers for this interval"));
-        return;
+        return Outcome::failed(QStringLiteral("the fit gives no finite numbers for this interval"),
+                               QStringLiteral("Regression error"));
     case docops::LineFit::UnknownType:
-        return;
+        return Outcome::empty(QStringLiteral("There is no regression of type %1").arg(type));
     }
     static constexpr const char* names[] = {"linreg", "logreg", "expreg"};
     auto copy = src.copyWithZone();
@@ -579,14 +581,16 @@ void VexaDocument::reg(int index, double x1, double x2, int type)
         y[i] = docops::fittedValue(type, fit.a, fit.b, x[i]);
     out.rescale();
     replot();
+    return Outcome::done();
 }
 
-void VexaDocument::integrate(int index)
+Outcome VexaDocument::integrate(int index, Questions& questions)
 {
     if (!validIndex(*this, index))
-        return;
+        return noBuffer(index);
     DataBuffer& src = *DB[std::size_t(index)];
-    if (src.checkSort()) {
+    const bool sorted = src.checkSort(questions);
+    if (sorted) {
         auto copy = src.copyWithZone();
         copy->comment
             = src.comment + QStringLiteral(", integral(") + QString::number(index) + QLatin1Char(')');
@@ -599,41 +603,42 @@ void VexaDocument::integrate(int index)
         publish(*this, "lastbuffer", double(DB.size() - 1));
     }
     rescale(true, axisPair(*this));
+    return sorted ? Outcome::done() : Outcome::cancelled();
 }
 
-void VexaDocument::integrate(int index, double x1, double x2)
+Outcome VexaDocument::integrate(int index, double x1, double x2, Questions& questions)
 {
     if (!validIndex(*this, index))
-        return;
+        return noBuffer(index);
     DataBuffer& src = *DB[std::size_t(index)];
-    if (!src.checkSort()) {
+    if (!src.checkSort(questions)) {
         replot();
-        return;
+        return Outcome::cancelled();
     }
     const docops::DefiniteIntegral r = docops::definiteIntegral(src.X, src.Y, x1, x2);
     src.comment += QString::fromStdString(
         CNumber::format(", int(%d,%g-%g)=%g", index, src.x(int(r.s)), src.x(int(r.e)), r.value));
     publish(*this, "integral", r.value);
     replot();
+    return Outcome::done();
 }
 
-void VexaDocument::calcBuf(int a, int b, int op)
+Outcome VexaDocument::calcBuf(int a, int b, int op, Questions& questions)
 {
     if (!validIndex(*this, a) || !validIndex(*this, b))
-        return;
+        return noBuffer(validIndex(*this, a) ? b : a);
     DataBuffer& A = *DB[std::size_t(a)];
     DataBuffer& B = *DB[std::size_t(b)];
-    if (!A.checkSort() || !B.checkSort())
-        return;
+    if (!A.checkSort(questions) || !B.checkSort(questions))
+        return Outcome::cancelled();
     if (A.nop() == 0 || B.nop() == 0 || op < ArithAdd || op > ArithDivide)
-        return;
+        return Outcome::empty(QStringLiteral("There is nothing to calculate"));
     docops::Combined points = docops::combine(A.X, A.Y, B.X, B.Y, op);
-    if (points.overflow) {
-        okAlert(QStringLiteral("Too Many Points"),
-                QStringLiteral(
-                    "the result of this buffer calculation would hold more points than a buffer can take"));
-        return;
-    }
+    if (points.overflow)
+        return Outcome::failed(
+            QStringLiteral(
+                "the result of this buffer calculation would hold more points than a buffer can take"),
+            QStringLiteral("Too Many Points"));
     auto out = std::make_unique<DataBuffer>();
     out->X = std::move(points.x);
     out->Y = std::move(points.y);
@@ -643,9 +648,10 @@ void VexaDocument::calcBuf(int a, int b, int op)
         + QString::number(b) + QLatin1Char(')');
     if (out->nop() == 0) {
         Alert::beep();
-        return;
+        return Outcome::empty(QStringLiteral("The buffers have no x range in common"));
     }
     DB.push_back(std::move(out));
+    return Outcome::done();
 }
 
 void VexaDocument::swapXY(int index)

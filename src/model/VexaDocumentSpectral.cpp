@@ -4,9 +4,9 @@
 #include "model/VexaDocument.h"
 
 #include "model/ManagerServices.h"
+#include "model/Questions.h"
 #include "model/Spectral.h"
 #include "model/Spline.h"
-#include "platform/Alert.h"
 #include "platform/CNumber.h"
 #include "platform/HugePages.h"
 #include "platform/ParallelRanges.h"
@@ -20,22 +20,22 @@
 
 namespace {
 
-QStringList ok()
-{
-    return {QStringLiteral("Ok")};
-}
-
 QString titled(const char* format, int index)
 {
     return QString::fromStdString(CNumber::format(format, index));
 }
 
+Outcome noBuffer(int index)
+{
+    return Outcome::empty(QStringLiteral("There is no buffer %1").arg(index));
+}
+
 } // namespace
 
-VexaDocument* VexaDocument::doFFT(int index, int window)
+Outcome VexaDocument::doFFT(int index, int window)
 {
     if (index < 0 || index >= bufferCount())
-        return this;
+        return noBuffer(index);
     DataBuffer& source = *DB[std::size_t(index)];
     const QString title = titled("Error in FFT calculation for buffer %d", index);
     const QString tooMany = QStringLiteral("Too many points for FFT");
@@ -43,17 +43,15 @@ VexaDocument* VexaDocument::doFFT(int index, int window)
     // One point has no spectrum: removing the line through the end points
     // would divide by zero. An empty buffer transforms the zero padding and
     // gives the single point (0.5, 0).
-    if (n == 1) {
-        Alert::run(title, QStringLiteral("FFT needs at least 2 points"), ok());
-        return this;
-    }
+    if (n == 1)
+        return Outcome::failed(QStringLiteral("FFT needs at least 2 points"), title);
+
     const int m = Spectral::spectrumLength(n);
-    if (m == 0) {
-        Alert::run(title, tooMany, ok());
-        return this;
-    }
+    if (m == 0)
+        return Outcome::failed(tooMany, title);
+
     if (!source.checkDX())
-        return this;
+        return Outcome::cancelled();
 
     const std::size_t half = std::size_t(m / 2);
     // Fresh memory, advised for huge pages before anything touches it.
@@ -64,8 +62,7 @@ VexaDocument* VexaDocument::doFFT(int index, int window)
         result->X = HugePages::makeVector<double>(half);
         result->Y = HugePages::makeVector<double>(half);
     } catch (const std::bad_alloc&) {
-        Alert::run(title, tooMany, ok());
-        return this;
+        return Outcome::failed(tooMany, title);
     }
     const std::span<float> work(workMemory.get(), Spectral::realRoom(m));
     result->comment = source.comment;
@@ -91,10 +88,9 @@ VexaDocument* VexaDocument::doFFT(int index, int window)
     // half-rate terms together.
     if (Spectral::fftSpectrumMagnitudes(std::span<const double>(source.Y.data(), std::size_t(n)), window,
                                         work, result->Y.mutableData())
-        == 0) {
-        Alert::run(title, tooMany, ok());
-        return this;
-    }
+        == 0)
+        return Outcome::failed(tooMany, title);
+
     // x is half the point number, not a frequency.
     double* x = result->X.mutableData();
     ParallelRanges::run(half, 65536, [&](std::size_t from, std::size_t to) {
@@ -103,35 +99,33 @@ VexaDocument* VexaDocument::doFFT(int index, int window)
     });
     result->rescale();
     DB.push_back(std::move(result));
-    return this;
+    return Outcome::done();
 }
 
-void VexaDocument::fftsmooth(int index, double width)
+Outcome VexaDocument::fftsmooth(int index, double width)
 {
     if (index < 0 || index >= bufferCount())
-        return;
+        return noBuffer(index);
     DataBuffer& source = *DB[std::size_t(index)];
     const QString title = titled("Error in FFT smoothing for buffer %d", index);
     const QString tooMany = QStringLiteral("Too many points or too large a width for FFT smoothing");
     const int n = source.nop();
     // As for the spectrum: one point would divide by zero, no point at all
     // just gives an empty smoothed buffer.
-    if (n == 1) {
-        Alert::run(title, QStringLiteral("FFT smoothing needs at least 2 points"), ok());
-        return;
-    }
+    if (n == 1)
+        return Outcome::failed(QStringLiteral("FFT smoothing needs at least 2 points"), title);
+
     if (!(width > 0)) // negative or not a number
         width = 0;
     // Two whole steps per unit of width, in single precision like the data;
     // a width whose padding would not fit is refused below.
     const float pts = float(2.0 * std::trunc(width));
     const int m = Spectral::smoothLength(n, pts);
-    if (m == 0) {
-        Alert::run(title, tooMany, ok());
-        return;
-    }
+    if (m == 0)
+        return Outcome::failed(tooMany, title);
+
     if (!source.checkDX())
-        return;
+        return Outcome::cancelled();
 
     std::vector<float> work;
     auto result = std::make_unique<DataBuffer>();
@@ -140,8 +134,7 @@ void VexaDocument::fftsmooth(int index, double width)
         result->X.assign(source.X.begin(), source.X.begin() + n);
         result->Y = HugePages::makeVector<double>(std::size_t(n));
     } catch (const std::bad_alloc&) {
-        Alert::run(title, tooMany, ok());
-        return;
+        return Outcome::failed(tooMany, title);
     }
     for (int i = 0; i < n; ++i)
         work[std::size_t(i)] = float(source.Y[std::size_t(i)]);
@@ -156,15 +149,16 @@ void VexaDocument::fftsmooth(int index, double width)
     DB.push_back(std::move(result));
     if (M)
         M->setVar(QStringLiteral("lastbuffer"), double(bufferCount() - 1));
+    return Outcome::done();
 }
 
-void VexaDocument::spline(int index, int points, double strength)
+Outcome VexaDocument::spline(int index, int points, double strength, Questions& questions)
 {
     if (index < 0 || index >= bufferCount())
-        return;
+        return noBuffer(index);
     DataBuffer& source = *DB[std::size_t(index)];
-    if (!source.checkSort())
-        return;
+    if (!source.checkSort(questions))
+        return Outcome::cancelled();
     const QString title = titled("Error in spline calculation for buffer %d", index);
     const QString failed = QStringLiteral("Can not calculate spline interpolation");
 
@@ -182,8 +176,7 @@ void VexaDocument::spline(int index, int points, double strength)
         c.resize(std::size_t(std::max(n, 1)));
         d.resize(std::size_t(std::max(a, 1)));
     } catch (const std::bad_alloc&) {
-        Alert::run(title, failed, ok());
-        return;
+        return Outcome::failed(failed, title);
     }
     const std::span<const double> x(source.X.data(), std::size_t(n));
     const std::span<const double> y(source.Y.data(), std::size_t(n));
@@ -193,14 +186,11 @@ void VexaDocument::spline(int index, int points, double strength)
     } catch (const std::bad_alloc&) {
         status = 1;
     }
-    if (status != 0) {
-        Alert::run(title,
-                   status < 0
-                       ? QStringLiteral("Can not calculate spline interpolation for data with equal X-values")
+    if (status != 0)
+        return Outcome::failed(
+            status < 0 ? QStringLiteral("Can not calculate spline interpolation for data with equal X-values")
                        : failed,
-                   ok());
-        return;
-    }
+            title);
 
     bool fits = total <= intMax && capacity <= intMax;
     if (fits) {
@@ -211,19 +201,15 @@ void VexaDocument::spline(int index, int points, double strength)
             fits = false;
         }
     }
-    if (!fits) {
-        Alert::run(title, QStringLiteral("Too many points for spline interpolation"), ok());
-        return;
-    }
+    if (!fits)
+        return Outcome::failed(QStringLiteral("Too many points for spline interpolation"), title);
 
     // The data's own first and last x: the same as the cached extent for a
     // sorted buffer of finite values, and never stale.
     int count = 0;
     status = Spline::splineResample(a, int(total), x, y, b, c, d, x.front(), x.back(), count, outX, outY);
-    if (status != 0) {
-        Alert::run(title, failed, ok());
-        return;
-    }
+    if (status != 0)
+        return Outcome::failed(failed, title);
 
     auto result = std::make_unique<DataBuffer>();
     result->copyStyle(source);
@@ -238,4 +224,5 @@ void VexaDocument::spline(int index, int points, double strength)
     DB.push_back(std::move(result));
     if (M)
         M->setVar(QStringLiteral("lastbuffer"), double(bufferCount() - 1));
+    return Outcome::done();
 }

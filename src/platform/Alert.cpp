@@ -92,6 +92,15 @@ int Alert::reportsShown()
     return g_reports;
 }
 
+bool Alert::show(const Outcome& outcome)
+{
+    const bool tell = outcome.kind() == Outcome::Kind::Failed
+        || (outcome.kind() == Outcome::Kind::Done && !outcome.message().isEmpty());
+    if (tell)
+        run(outcome.title(), outcome.message(), {QStringLiteral("Ok")});
+    return tell;
+}
+
 void Alert::beep()
 {
     current().beep();

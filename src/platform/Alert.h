@@ -4,6 +4,8 @@
 // routes them: the GUI installs a handler that shows a message box, tests
 // install ScriptedAlerts, and a headless run answers on stderr.
 
+#include "platform/Outcome.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -43,6 +45,9 @@ public:
     // something failed or was refused. A macro run counts them among its
     // failures.
     static int reportsShown();
+    // Shows a failed outcome, or a done one with a notice, as its alert with
+    // the one button "Ok"; nothing for any other. True when one was shown.
+    static bool show(const Outcome& outcome);
     static void beep();
 
     // Asks for a line of text; nothing when the question was cancelled (or

@@ -92,18 +92,17 @@ struct Picture::PdfPage {
     QImage image;
 };
 
-std::optional<Picture> Picture::fromData(const QByteArray& bytes, PictureOutcome* why,
-                                         const PixelBudget& budget)
+std::optional<Picture> Picture::fromData(const QByteArray& bytes, Outcome* why, const PixelBudget& budget)
 {
-    auto fail = [why](PictureOutcome outcome) -> std::optional<Picture> {
+    auto fail = [why](const QString& message) -> std::optional<Picture> {
         if (why)
-            *why = outcome;
+            *why = Outcome::failed(message);
         return std::nullopt;
     };
     if (bytes.isEmpty())
-        return fail(PictureOutcome::Empty);
+        return fail(emptyMessage());
     if (bytes.size() > maxBytes)
-        return fail(PictureOutcome::TooLarge);
+        return fail(tooLargeMessage());
 
     Picture p;
     p.data_ = bytes;
@@ -114,9 +113,9 @@ std::optional<Picture> Picture::fromData(const QByteArray& bytes, PictureOutcome
         const auto pageSize = reinterpret_cast<PageSize>(PdfModule::function("vexaPdfPageSize"));
         QSizeF size;
         if (!pageSize || !pageSize(&bytes, &size))
-            return fail(PictureOutcome::NotAPicture);
+            return fail(unreadableMessage());
         if (budget && !budget(renderBytes(size)))
-            return fail(PictureOutcome::TooLarge);
+            return fail(tooLargeMessage());
         p.format_ = QStringLiteral("pdf");
         p.naturalSize_ = size;
         p.page_ = std::make_shared<PdfPage>();
@@ -130,16 +129,16 @@ std::optional<Picture> Picture::fromData(const QByteArray& bytes, PictureOutcome
     reader.setAutoTransform(true);
     const QSize size = reader.size();
     if (size.isValid() && qint64(size.width()) * size.height() > kMaxPixels)
-        return fail(PictureOutcome::TooLarge);
+        return fail(tooLargeMessage());
     if (budget && size.isValid() && !budget(qint64(size.width()) * size.height() * 4))
-        return fail(PictureOutcome::TooLarge);
+        return fail(tooLargeMessage());
     const QString format = QString::fromLatin1(reader.format());
     if (!reader.read(&p.image_) || p.image_.isNull())
-        return fail(PictureOutcome::NotAPicture);
+        return fail(unreadableMessage());
     // A reader that tells no size beforehand decodes within its own
     // allocation limit; what it made counts all the same.
     if (budget && !size.isValid() && !budget(p.image_.sizeInBytes()))
-        return fail(PictureOutcome::TooLarge);
+        return fail(tooLargeMessage());
     p.format_ = format;
     p.naturalSize_ = pointsOf(p.image_, namesResolution(p.image_, format, bytes));
     return p;
@@ -179,19 +178,4 @@ std::optional<Picture> Picture::fromImage(const QImage& image)
     p.format_ = QStringLiteral("png");
     p.naturalSize_ = pointsOf(image, namesResolution(image, QString(), QByteArray()));
     return p;
-}
-
-QString Picture::message(PictureOutcome outcome)
-{
-    switch (outcome) {
-    case PictureOutcome::Ok:
-        return QString();
-    case PictureOutcome::Empty:
-        return QStringLiteral("The picture is empty.");
-    case PictureOutcome::TooLarge:
-        return QStringLiteral("The picture is too large.");
-    case PictureOutcome::NotAPicture:
-        break;
-    }
-    return QStringLiteral("The picture could not be read.");
 }

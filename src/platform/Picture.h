@@ -13,6 +13,8 @@
 // Pictures are values: a copy shares the bytes and the image (and the
 // rendering of a PDF page, made at most once for all of them).
 
+#include "platform/Outcome.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QSizeF>
@@ -21,13 +23,6 @@
 #include <functional>
 #include <memory>
 #include <optional>
-
-enum class PictureOutcome {
-    Ok,
-    Empty, // no bytes at all
-    TooLarge, // more bytes or pixels than any picture we take
-    NotAPicture, // no reader took the bytes, or they are damaged
-};
 
 class Picture {
 public:
@@ -43,14 +38,17 @@ public:
     using PixelBudget = std::function<bool(qint64 bytes)>;
 
     // Decodes the bytes; nothing (with why, when asked) when they hold no
-    // picture we can show.
-    static std::optional<Picture> fromData(const QByteArray& bytes, PictureOutcome* why = nullptr,
+    // picture we can show: emptyMessage(), tooLargeMessage() or
+    // unreadableMessage() as a failed outcome.
+    static std::optional<Picture> fromData(const QByteArray& bytes, Outcome* why = nullptr,
                                            const PixelBudget& budget = {});
     // A picture of an image that has no file of its own (a pasted bitmap):
     // its bytes are the image as PNG. Nothing for a null image.
     static std::optional<Picture> fromImage(const QImage& image);
 
-    static QString message(PictureOutcome outcome);
+    static QString emptyMessage() { return QStringLiteral("The picture is empty."); }
+    static QString tooLargeMessage() { return QStringLiteral("The picture is too large."); }
+    static QString unreadableMessage() { return QStringLiteral("The picture could not be read."); }
 
     const QByteArray& data() const { return data_; }
     // The image to draw. For a PDF the first call renders the page; null

@@ -83,7 +83,7 @@ std::unique_ptr<Graphic> Graphic::initWithCoder(KeyedUnarchiver& c, QString* dam
             // graphic shares it.
             struct Decoded {
                 std::optional<Picture> picture;
-                PictureOutcome why = PictureOutcome::Ok;
+                Outcome why;
             };
             std::shared_ptr<void>& made = c.madeFrom(bytes->constData(), kPictureVariant);
             if (!made) {
@@ -95,7 +95,7 @@ std::unique_ptr<Graphic> Graphic::initWithCoder(KeyedUnarchiver& c, QString* dam
             const auto& decoded = *std::static_pointer_cast<Decoded>(made);
             g->image = decoded.picture;
             if (!g->image)
-                r.damage(Picture::message(decoded.why));
+                r.damage(decoded.why.message());
         }
     }
 

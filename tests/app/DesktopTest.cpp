@@ -51,7 +51,7 @@ QString savedDocument(const QString& name, int points)
     b->setComment(name);
     d.DB.push_back(std::move(b));
     const QString path = TestSupport::scratchDir() + QLatin1Char('/') + name;
-    return DocumentArchive::writeToFile(d, path) ? path : QString();
+    return DocumentArchive::writeToFile(d, path).ok() ? path : QString();
 }
 
 QStringList actionTexts(const QMenu* menu)
@@ -128,7 +128,8 @@ TEST(DesktopFiles, FileArgumentsOpenByKindAndADamagedDocumentIsRefused)
         QueryListFile::write(queries,
                              {MySQLQuery(QStringLiteral("from a colleague"), QStringLiteral("db.example.org"),
                                          QStringLiteral("runs"), 3306, QStringLiteral("reader"), QString(),
-                                         QStringLiteral("SELECT t, v FROM m"))}));
+                                         QStringLiteral("SELECT t, v FROM m"))})
+            .ok());
     const QString badQueries = writeScratch(QStringLiteral("bad.myvexa"), "no list at all");
     EXPECT_EQ(m.openFiles({queries, badQueries}), 1);
     EXPECT_EQ(m.windows().size(), 2u);

@@ -503,7 +503,7 @@ TEST(MacroList, AnOpenedMacroListMergesByNameAndIsStored)
     {
         const Macro b(QStringLiteral("b"), QStringLiteral("print new"), 'n', 0);
         const Macro n(QStringLiteral("n"), QStringLiteral("print n"), 0, 0);
-        ASSERT_TRUE(MacroListFile::write(path, {&b, &n}));
+        ASSERT_TRUE(MacroListFile::write(path, {&b, &n}).ok());
     }
     EditorFixture f({macro("a"), macro("b"), macro("c")}, 2);
     EXPECT_TRUE(OpenDoc::open(f.m, path));

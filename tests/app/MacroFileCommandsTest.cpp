@@ -71,7 +71,7 @@ TEST(MacroFileCommands, SaveasTiesTheWindowToTheFileAndSaveRewritesIt)
     VexaDocument reread;
     DocumentArchive::SubviewViews views;
     ScriptedAlerts alerts;
-    ASSERT_TRUE(DocumentArchive::readFromFile(reread, path, views));
+    ASSERT_TRUE(DocumentArchive::readFromFile(reread, path, views).ok());
     EXPECT_EQ(reread.bufferCount(), 2);
 
     // Opening the file again finds its window.

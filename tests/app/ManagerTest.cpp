@@ -456,23 +456,23 @@ public:
     int terminatedWith = -1;
 
 protected:
-    bool importStartFile(VexaDocument& d, const QString& path, QString* why) override
+    Outcome importStartFile(VexaDocument& d, const QString& path) override
     {
         log << QStringLiteral("import %1 hidden=%2 file=%3")
                    .arg(path)
                    .arg(hiddenNow(d))
                    .arg(SV.contains("file") ? SV.value("file") : QStringLiteral("-"));
-        return Manager::importStartFile(d, path, why);
+        return Manager::importStartFile(d, path);
     }
-    bool runMacroFile(VexaDocument& d, const QString& path, QString* why) override
+    Outcome runMacroFile(VexaDocument& d, const QString& path) override
     {
         log << QStringLiteral("macro %1 file=%2 buffers=%3 current=%4")
                    .arg(path, SV.value("file"))
                    .arg(d.bufferCount())
                    .arg(PD == &d);
         if (macroSucceeds)
-            return true;
-        return Manager::runMacroFile(d, path, why);
+            return Outcome::done();
+        return Manager::runMacroFile(d, path);
     }
     void terminate(int status) override
     {
@@ -763,10 +763,10 @@ public:
 
 protected:
     // The launch's macro edits the start document.
-    bool runMacroFile(VexaDocument& d, const QString&, QString*) override
+    Outcome runMacroFile(VexaDocument& d, const QString&) override
     {
         d.replot();
-        return true;
+        return Outcome::done();
     }
 };
 

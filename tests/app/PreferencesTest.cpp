@@ -526,7 +526,7 @@ TEST(PartialLoad, EachMenuItemMergesItsSectionOfTheChosenFile)
     other.DB.push_back(std::make_unique<DataBuffer>());
     other.DB.back()->addDoubleValue(1, 2);
     const QString file = TestSupport::scratchDir() + QStringLiteral("/other.vexa");
-    ASSERT_TRUE(DocumentArchive::writeToFile(other, file));
+    ASSERT_TRUE(DocumentArchive::writeToFile(other, file).ok());
 
     QMenu* menu = nullptr;
     for (QAction* a : m.fileMenu->actions())

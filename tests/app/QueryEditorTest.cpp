@@ -338,7 +338,7 @@ TEST(OpenDocTest, TypesByFileSuffix)
 TEST(OpenDocTest, AnOpenedQueryListMergesAndIsStored)
 {
     const QString path = TestSupport::scratchDir() + QStringLiteral("/opened.myvexa");
-    ASSERT_TRUE(QueryListFile::write(path, {query("b", QStringLiteral("SELECT new")), query("n")}));
+    ASSERT_TRUE(QueryListFile::write(path, {query("b", QStringLiteral("SELECT new")), query("n")}).ok());
 
     EditorFixture f({query("a"), query("b"), query("c")}, 2);
     OpenDoc doc(f.m);
@@ -352,10 +352,12 @@ TEST(OpenDocTest, AnOpenedQueryListMergesAndIsStored)
     // The type is compared without regard to case.
     OpenDoc bytes(f.m);
     EXPECT_TRUE(
-        bytes.loadDataRepresentation(*QueryListFile::archive({query("z")}), QStringLiteral("vexamysql")));
+        bytes.loadDataRepresentation(*QueryListFile::archive({query("z")}), QStringLiteral("vexamysql"))
+            .ok());
     EXPECT_EQ(f.e.MYQ.back().name, QStringLiteral("z"));
     EXPECT_FALSE(
-        bytes.loadDataRepresentation(*QueryListFile::archive({query("y")}), QStringLiteral("VexaDocument")));
+        bytes.loadDataRepresentation(*QueryListFile::archive({query("y")}), QStringLiteral("VexaDocument"))
+            .ok());
     EXPECT_EQ(f.e.MYQ.back().name, QStringLiteral("z"));
 }
 

@@ -239,8 +239,9 @@ TEST(TextEditingTest, ABoxLooksTheSameOnceSavedAndOpenedAgain)
 
         Screen again;
         DocumentArchive::SubviewViews views;
-        ASSERT_TRUE(DocumentArchive::loadDataRepresentation(again.doc, saved, DocumentArchive::documentType(),
-                                                            views));
+        ASSERT_TRUE(
+            DocumentArchive::loadDataRepresentation(again.doc, saved, DocumentArchive::documentType(), views)
+                .ok());
         ASSERT_EQ(again.doc.T.size(), 1u);
         auto& back = dynamic_cast<VexaTextView&>(*again.doc.T.front());
         const QImage after = PictureExport::image(again.widget.view(), 72, true);

@@ -185,7 +185,7 @@ TEST(TextFormat, TheFormatMenuAndTheFontPanelStylePartOfABoxOrAllOfIt)
     auto again = std::make_unique<VexaDocument>();
     DocumentArchive::SubviewViews views;
     ASSERT_TRUE(
-        DocumentArchive::loadDataRepresentation(*again, saved, DocumentArchive::documentType(), views));
+        DocumentArchive::loadDataRepresentation(*again, saved, DocumentArchive::documentType(), views).ok());
     DocumentWindowQt* w2 = t.m.openDocument(std::move(again), true);
     w2->setContentSize(QSize(600, 450));
     QApplication::processEvents();

@@ -151,6 +151,9 @@ TEST(ExpressionColumns, MatchPointByPointEvaluation)
         {"x^3", 4}, {"x^4", 4}, {"y^-1", 4}, {"x^-2", 4}, {"(-x)^3", 4}, {"(-y)^-3", 4}, {"y^4.5", 4},
         {"e^(-x/10)", 4}, {"e^(x/10)", 4}, {"e^y * 2^y", 4 * 2}, {"x^1", 0}, {"x^0", 0}, {"x^-0", 0},
         {"x + y*k - x/y + dp", 0},
+        // Division by a constant gives the bits of the division, whether by
+        // products or by dividing; a negation goes into the divisor.
+        {"x/10 + -y/3 - x/-7", 0}, {"-x/1e-5 + y/6.02e23 + x/0", 0},
         {"x mod 3 + y % 2 - abs x + int x + frac y + rad x - deg y", 0},
         {"tan x + asin(x/1e301) + atan x + sqrt abs x + log abs x + cbrt x + erf x + tanh x", 0},
         {"jn(2;x) + yn(1;abs x + 1) + round(x;2) + gau(x;1;2;3) + lor(x;y;2;k)", 0},

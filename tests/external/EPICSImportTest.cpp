@@ -87,7 +87,7 @@ TEST_F(EPICSImportTest, SettingsReachTheLibrarysEnvironment)
     // The address list counts from the next read on: a list without the
     // server finds nothing, the list with it finds the variable.
     auto doc = documentWithOneBuffer();
-    EXPECT_EQ(EPICSImport::importEPICS(*doc, QStringLiteral("vexa:wave10"), QString(), 0.5).status,
+    EXPECT_EQ(EPICSImport::importEPICS(*doc, QStringLiteral("vexa:wave10"), QString(), 0.5).code(),
               ChannelAccess::ECA_TIMEOUT);
     EPICSImport::setAddressList(server.addressList());
     EXPECT_TRUE(EPICSImport::importEPICS(*doc, QStringLiteral("vexa:wave10"), QString(), 3).ok());
@@ -134,9 +134,8 @@ TEST_F(EPICSImportTest, ArraysBecomeOneBuffer)
     EPICSImport::setMaxArrayBytes(QStringLiteral("1000000"));
     for (const Case& c : cases) {
         auto doc = documentWithOneBuffer();
-        const EPICSOutcome outcome
-            = EPICSImport::importEPICS(*doc, QLatin1String(c.x), QLatin1String(c.y), 3);
-        ASSERT_TRUE(outcome.ok()) << c.name << ": " << outcome.message.toStdString();
+        const Outcome outcome = EPICSImport::importEPICS(*doc, QLatin1String(c.x), QLatin1String(c.y), 3);
+        ASSERT_TRUE(outcome.ok()) << c.name << ": " << outcome.message().toStdString();
         ASSERT_EQ(doc->DB.size(), 2u) << c.name;
         const DataBuffer& b = *doc->DB[1];
         EXPECT_EQ(b.source, QStringLiteral("EPICS")) << c.name;
@@ -185,16 +184,16 @@ TEST_F(EPICSImportTest, RefusalsSayWhyAndChangeNothing)
     for (const Case& c : cases) {
         EPICSImport::setMaxArrayBytes(QLatin1String(c.maxArray));
         auto doc = documentWithOneBuffer();
-        EPICSOutcome outcome;
+        Outcome outcome;
         QElapsedTimer clock;
         clock.start();
         const QByteArray noise = standardErrorOf(
             [&] { outcome = EPICSImport::importEPICS(*doc, QLatin1String(c.x), QLatin1String(c.y), 0.5); });
         EXPECT_LT(clock.elapsed(), 30'000) << c.name;
         EXPECT_FALSE(outcome.ok()) << c.name;
-        EXPECT_EQ(outcome.status, c.status) << c.name << ": " << outcome.message.toStdString();
-        EXPECT_TRUE(outcome.message.contains(QLatin1String(c.message)))
-            << c.name << ": " << outcome.message.toStdString();
+        EXPECT_EQ(outcome.code(), c.status) << c.name << ": " << outcome.message().toStdString();
+        EXPECT_TRUE(outcome.message().contains(QLatin1String(c.message)))
+            << c.name << ": " << outcome.message().toStdString();
         EXPECT_EQ(doc->DB.size(), 1u) << c.name;
         EXPECT_TRUE(doc->d1.empty()) << c.name;
         EXPECT_TRUE(noise.isEmpty()) << c.name << ": the library wrote " << noise.toStdString();

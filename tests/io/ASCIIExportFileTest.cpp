@@ -66,7 +66,7 @@ TEST_F(ASCIIExportTest, SelectedBuffersGoToNumberedFilesWithoutTheLocale)
         GTEST_SKIP() << "German locale not installed";
     const QString path = scratchPath(QStringLiteral("export"));
     manager.selectedRows = {0, 2, 7}; // a row past the list writes nothing
-    ASSERT_TRUE(ASCIIExportFile::exportASCII(doc, path));
+    ASSERT_TRUE(ASCIIExportFile::exportASCII(doc, path).ok());
 
     EXPECT_EQ(readAll(path + QStringLiteral(".0")),
               QByteArray("0.5\t0.3333333333333333\n-1e-300\t12345678.25\n"));
@@ -81,12 +81,13 @@ TEST_F(ASCIIExportTest, UnwritableFileIsReportedAndTheOthersStillWritten)
     const QString dir = scratchPath(QStringLiteral("partly"));
     ASSERT_TRUE(QDir().mkpath(dir + QStringLiteral("/out.1"))); // a directory where file 1 should go
     manager.selectedRows = {0, 1};
-    QString error;
-    EXPECT_FALSE(ASCIIExportFile::exportASCII(doc, dir + QStringLiteral("/out"), &error));
-    EXPECT_TRUE(error.contains(QStringLiteral("out.1")));
+    const Outcome refused = ASCIIExportFile::exportASCII(doc, dir + QStringLiteral("/out"));
+    EXPECT_EQ(refused.kind(), Outcome::Kind::Failed);
+    EXPECT_EQ(refused.title(), QStringLiteral("Export Error"));
+    EXPECT_TRUE(refused.message().contains(QStringLiteral("out.1")));
     EXPECT_TRUE(QFileInfo(dir + QStringLiteral("/out.0")).isFile());
 
-    EXPECT_FALSE(ASCIIExportFile::exportASCII(doc, scratchPath(QStringLiteral("no/such/dir/out"))));
+    EXPECT_FALSE(ASCIIExportFile::exportASCII(doc, scratchPath(QStringLiteral("no/such/dir/out"))).ok());
 }
 
 // An export that fails half-way (a full disk; the file-size limit stands in,
@@ -115,8 +116,9 @@ TEST_F(ASCIIExportTest, AFailingExportLeavesTheOldFileAsItWas)
     rlimit small = previous;
     small.rlim_cur = 4096;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    QString error;
-    const bool ok = ASCIIExportFile::exportASCII(doc, path, &error);
+    const Outcome written = ASCIIExportFile::exportASCII(doc, path);
+    const bool ok = written.ok();
+    const QString error = written.message();
     setrlimit(RLIMIT_FSIZE, &previous);
     std::signal(SIGXFSZ, previousHandler);
 

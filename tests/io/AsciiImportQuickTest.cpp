@@ -3,6 +3,7 @@
 // feed changes no line's meaning but sends every line to the careful reader,
 // so the two readings of a text can be compared point for point.
 
+#include "io/AsciiFastLines.h"
 #include "io/AsciiImport.h"
 
 #include "model/DataBuffer.h"
@@ -73,7 +74,9 @@ Imported import(const QString& path, const Options& base)
     o.path = path;
     VexaDocument d;
     Imported r;
-    r.ok = ASCIIImport::importFile(d, o, &r.why);
+    const Outcome outcome = ASCIIImport::importFile(d, o);
+    r.ok = outcome.ok();
+    r.why = outcome.message();
     for (const auto& b : d.DB)
         for (const SharedColumn* v : {&b->X, &b->Y, &b->EX, &b->EY})
             r.columns.push_back(v->vector());
@@ -168,6 +171,46 @@ std::string mixedText(int lines)
     return text;
 }
 
+// Lines whose bytes are drawn from what numbers and blanks are made of, and
+// lines of numbers of up to ten digits before and after the period, of every
+// length around the 32 bytes the vector reading takes at once.
+std::string numberishText(int lines)
+{
+    static const char kBytes[] = "0123456789000111.........----++++      \t\t,,eE";
+    static const char* const kSigns[] = {"", "", "-", "+"};
+    static const char* const kBlanks[] = {" ", "\t", "  ", ", ", "\t "};
+    std::string text;
+    unsigned state = 777;
+    const auto next = [&state] {
+        state = state * 1103515245u + 12345u;
+        return state >> 16;
+    };
+    for (int i = 0; i < lines; ++i) {
+        const unsigned length = next() % 48;
+        if (i % 2) {
+            for (unsigned k = 0; k < length; ++k)
+                text += kBytes[next() % (sizeof kBytes - 1)];
+        } else {
+            while (text.size() % 4096 < 4000 && length > 0) {
+                const size_t start = text.size();
+                text += kBlanks[next() % std::size(kBlanks)];
+                text += kSigns[next() % std::size(kSigns)];
+                for (unsigned k = next() % 11; k > 0; --k)
+                    text += char('0' + next() % 10);
+                if (next() % 4) {
+                    text += '.';
+                    for (unsigned k = next() % 11; k > 0; --k)
+                        text += char('0' + next() % 10);
+                }
+                if (text.size() - start > length || next() % 3 == 0)
+                    break;
+            }
+        }
+        text += '\n';
+    }
+    return text;
+}
+
 TEST(AsciiImportQuick, ReadsTheFixturesAsTheCarefulReaderDoes)
 {
     TestSupport::PinnedTimeZone zone;
@@ -206,6 +249,19 @@ TEST(AsciiImportQuick, ReadsLargeMixedTextsAsTheCarefulReaderDoes)
     Options tabs = plain;
     tabs.separator = QStringLiteral("\t");
     expectSameReading(large, tabs, "several rounds, tab separator");
+    // Lines of about the most fields a line may have, among plain ones: the
+    // room for values is checked per line, the count of fields per value.
+    std::string wide;
+    for (int i = 0; i < 40; ++i) {
+        for (const int fields : {2047, 2048, 2049, 3000, 1}) {
+            for (int f = 0; f < fields; ++f)
+                wide += std::to_string((i * 7 + f) % 1000) + (f + 1 < fields ? "\t" : "\n");
+            wide += mixedText(200 + i);
+        }
+    }
+    expectSameReading(wide, plain, "wide lines");
+    expectSameReading(numberishText(20000), plain, "bytes of numbers");
+    expectSameReading(wide, tabs, "wide lines, tab separator");
     // Without any line feed a lone CR ends the lines.
     std::string crOnly = mixedText(3000);
     for (char& c : crOnly)
@@ -219,6 +275,45 @@ TEST(AsciiImportQuick, ReadsLargeMixedTextsAsTheCarefulReaderDoes)
     ASSERT_EQ(quick.columns.size(), lf.columns.size());
     for (size_t i = 0; i < quick.columns.size(); ++i)
         EXPECT_TRUE(sameBits(quick.columns[i], lf.columns[i])) << i;
+}
+
+// The quick reader gives the same result, bit for bit, whether or not it uses
+// the processor's vector instructions.
+TEST(AsciiImportQuick, ReadsTheSameWithAndWithoutVectorInstructions)
+{
+    const std::string texts[] = {mixedText(20000), numberishText(50000)};
+    // clang-format off
+    const std::pair<const char*, void (*)(AsciiFastLines::Syntax&)> syntaxes[] = {
+        {"blanks",            [](AsciiFastLines::Syntax&) {}},
+        {"commas blank",      [](AsciiFastLines::Syntax& s) { s.commaBlank = true; }},
+        {"periods blank",     [](AsciiFastLines::Syntax& s) { s.periodBlank = true; }},
+        {"four fields",       [](AsciiFastLines::Syntax& s) { s.maxFields = 4; }},
+        {"tab separator",     [](AsciiFastLines::Syntax& s) { s.whitespace = false; }},
+    };
+    // clang-format on
+    for (const std::string& text : texts) {
+        for (const auto& [name, tweak] : syntaxes) {
+            AsciiFastLines::Syntax syntax;
+            tweak(syntax);
+            AsciiFastLines::Result results[2];
+            for (const bool vectors : {false, true}) {
+                syntax.vectors = vectors;
+                AsciiFastLines(syntax).read(text.data(), text.size(), 0, results[vectors]);
+            }
+            const AsciiFastLines::Result &plain = results[0], &vector = results[1];
+            ASSERT_EQ(plain.lines.size(), vector.lines.size()) << name;
+            ASSERT_EQ(plain.values.size(), vector.values.size()) << name;
+            ASSERT_EQ(plain.empty.size(), vector.empty.size()) << name;
+            ASSERT_EQ(plain.careful.size(), vector.careful.size()) << name;
+            const auto same = [](const auto& a, const auto& b) {
+                return a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof a[0]) == 0;
+            };
+            EXPECT_TRUE(same(plain.lines, vector.lines)) << name;
+            EXPECT_TRUE(same(plain.values, vector.values)) << name;
+            EXPECT_TRUE(same(plain.empty, vector.empty)) << name;
+            EXPECT_TRUE(same(plain.careful, vector.careful)) << name;
+        }
+    }
 }
 
 // Awkward numbers are read exactly as numpy reads them (the values below are
@@ -325,15 +420,17 @@ TEST(AsciiImportQuick, ANulByteFarIntoTheFileMakesItNoText)
     o.noTime = true;
     VexaDocument d;
     o.path = writeScratch(QStringLiteral("nul.txt"), text);
-    QString why;
-    EXPECT_FALSE(ASCIIImport::importFile(d, o, &why));
+    const Outcome refused = ASCIIImport::importFile(d, o);
+    EXPECT_FALSE(refused.ok());
     EXPECT_TRUE(d.DB.empty());
-    EXPECT_TRUE(why.contains(QStringLiteral("is not a text file"))) << why.toStdString();
+    EXPECT_TRUE(refused.message().contains(QStringLiteral("is not a text file")))
+        << refused.message().toStdString();
     // A run of NULs at the end is no reason to refuse it.
     text[text.size() - 1000] = '1';
     text.append(5000, '\0');
     o.path = writeScratch(QStringLiteral("nul.txt"), text);
-    EXPECT_TRUE(ASCIIImport::importFile(d, o, &why)) << why.toStdString();
+    const Outcome read = ASCIIImport::importFile(d, o);
+    EXPECT_TRUE(read.ok()) << read.message().toStdString();
 }
 
 } // namespace

@@ -122,8 +122,8 @@ TEST_P(AsciiImportFiles, GiveTheirBuffers)
     o.path = fixture(c.file);
     c.tweak(o);
     VexaDocument d;
-    QString why;
-    EXPECT_TRUE(ASCIIImport::importFile(d, o, &why)) << why.toStdString();
+    const Outcome outcome = ASCIIImport::importFile(d, o);
+    EXPECT_TRUE(outcome.ok()) << outcome.message().toStdString();
     const std::vector<Points> got = points(d);
     ASSERT_EQ(got.size(), c.buffers.size());
     for (size_t i = 0; i < got.size(); ++i) {
@@ -234,14 +234,18 @@ TEST_P(AsciiImportNothingRead, LeavesTheDocumentAlone)
     o.path = c.path();
     o.mode = c.mode;
     o.numericLinesOnly = false;
-    QString why;
-    EXPECT_FALSE(ASCIIImport::importFile(d, o, &why));
-    EXPECT_FALSE(why.isEmpty());
+    const Outcome outcome = ASCIIImport::importFile(d, o);
+    EXPECT_FALSE(outcome.ok());
+    EXPECT_FALSE(outcome.message().isEmpty());
     EXPECT_EQ(d.DB.size(), 1u);
     EXPECT_EQ(d.xmin1, -5);
     EXPECT_EQ(d.ymax1, 7);
     EXPECT_EQ(d.axes[AxisX1].axismode, AxisLinear);
     EXPECT_EQ(controller.updates, 0);
+    // The import shows nothing; its caller shows the failures it alerts.
+    EXPECT_TRUE(alerts.requests().empty());
+    EXPECT_EQ(outcome.kind(), c.alerts ? Outcome::Kind::Failed : Outcome::Kind::Empty);
+    Alert::show(outcome);
     ASSERT_EQ(int(alerts.requests().size()), c.alerts);
     if (c.alerts) {
         EXPECT_EQ(alerts.requests()[0].title, QStringLiteral("ASCII Import Error"));
@@ -278,7 +282,7 @@ TEST_F(AsciiImportTest, AppendsNamedBuffersRescalesTheChosenPairAndReplots)
     controller.pair = 2;
     Options o;
     o.path = fixture("datetime.txt");
-    ASSERT_TRUE(ASCIIImport::importFile(d, o));
+    ASSERT_TRUE(ASCIIImport::importFile(d, o).ok());
     ASSERT_EQ(d.DB.size(), 2u);
     EXPECT_EQ(d.DB[1]->source, o.path);
     EXPECT_EQ(d.DB[1]->comment, QStringLiteral("Import"));
@@ -293,7 +297,7 @@ TEST_F(AsciiImportTest, AppendsNamedBuffersRescalesTheChosenPairAndReplots)
     o.path = fixture("tabs.txt");
     o.source = QStringLiteral("Pasteboard");
     o.comment = QStringLiteral("run 7");
-    ASSERT_TRUE(ASCIIImport::importFile(d, o));
+    ASSERT_TRUE(ASCIIImport::importFile(d, o).ok());
     ASSERT_EQ(d.DB.size(), 4u);
     EXPECT_EQ(d.DB[3]->source, QStringLiteral("Pasteboard"));
     EXPECT_EQ(d.DB[3]->comment, QStringLiteral("run 7"));
@@ -317,7 +321,7 @@ TEST_F(AsciiImportTest, DateRecognitionStopsAfterTheLimitOfFailedLines)
         VexaDocument d;
         Options o;
         o.path = writeScratch("limit.txt", text);
-        ASSERT_TRUE(ASCIIImport::importFile(d, o));
+        ASSERT_TRUE(ASCIIImport::importFile(d, o).ok());
         EXPECT_EQ(d.DB[0]->X.back(), c.lastX) << c.failing;
     }
 
@@ -327,7 +331,7 @@ TEST_F(AsciiImportTest, DateRecognitionStopsAfterTheLimitOfFailedLines)
     VexaDocument d;
     Options o;
     o.path = writeScratch("dates.txt", dates);
-    ASSERT_TRUE(ASCIIImport::importFile(d, o));
+    ASSERT_TRUE(ASCIIImport::importFile(d, o).ok());
     ASSERT_EQ(d.DB.size(), 1u);
     EXPECT_EQ(d.DB[0]->X, std::vector<double>(1500, kNoon));
 }
@@ -362,7 +366,7 @@ TEST_F(AsciiImportTest, LongTokensKeepTheImportLinear)
             o.timeFormat = QLatin1String(c.userFormat);
             o.useTimeFormat = true;
         }
-        ASSERT_TRUE(ASCIIImport::importFile(d, o));
+        ASSERT_TRUE(ASCIIImport::importFile(d, o).ok());
         ASSERT_FALSE(d.DB.empty());
         // The line after it is read as ever.
         ASSERT_FALSE(d.DB[0]->Y.empty());
@@ -417,7 +421,7 @@ TEST_F(AsciiImportTest, ColumnsInStepShareTheirXValues)
         o.path = writeScratch("in-step.txt", c.text);
         o.separator = QLatin1String(c.separator);
         o.noXColumn = c.noX;
-        ASSERT_TRUE(ASCIIImport::importFile(d, o));
+        ASSERT_TRUE(ASCIIImport::importFile(d, o).ok());
         const auto got = points(d);
         ASSERT_EQ(got.size(), c.buffers.size());
         for (std::size_t k = 0; k < got.size(); ++k) {
@@ -434,7 +438,7 @@ TEST_F(AsciiImportTest, ColumnsInStepShareTheirXValues)
     VexaDocument d;
     Options o;
     o.path = writeScratch("in-step.txt", "1 10 100\n2 20 200\n");
-    ASSERT_TRUE(ASCIIImport::importFile(d, o));
+    ASSERT_TRUE(ASCIIImport::importFile(d, o).ok());
     d.DB[0]->setXDoubleValueAt(0, 5);
     EXPECT_EQ(d.DB[0]->X, (std::vector<double>{5, 2}));
     EXPECT_EQ(d.DB[1]->X, (std::vector<double>{1, 2}));
@@ -476,7 +480,7 @@ TEST_F(AsciiImportTest, DenseColumnsTakeLittleMoreMemoryThanTheirNumbers)
 
     const long base = resetPeakKilobytes();
     VexaDocument d;
-    ASSERT_TRUE(ASCIIImport::importFile(d, o));
+    ASSERT_TRUE(ASCIIImport::importFile(d, o).ok());
     const long peak = statusKilobytes("VmHWM:");
     ASSERT_EQ(d.DB.size(), 8u);
     const double numbers = 9.0 * rows * sizeof(double) / 1024; // x and eight y per row, in kilobytes
@@ -494,7 +498,7 @@ TEST_F(AsciiImportTest, ReadsAtMostTheLimitOfFieldsPerLine)
         Options o;
         o.path = writeScratch("wide.txt", line + "\n");
         o.separator = QString::fromLatin1(separator).trimmed();
-        ASSERT_TRUE(ASCIIImport::importFile(d, o));
+        ASSERT_TRUE(ASCIIImport::importFile(d, o).ok());
         ASSERT_EQ(int(d.DB.size()), ASCIIImport::maxFields - 1) << separator;
         EXPECT_EQ(d.DB.back()->Y, std::vector<double>{2048});
     }
@@ -555,7 +559,7 @@ TEST_F(AsciiImportTest, DatesAreReadLikeTheStrictDateParser)
         Options o;
         o.path = writeScratch("date.csv", std::string(text) + ";7\n");
         o.separator = QStringLiteral(";");
-        ASSERT_TRUE(ASCIIImport::importFile(d, o));
+        ASSERT_TRUE(ASCIIImport::importFile(d, o).ok());
         EXPECT_EQ(d.axes[AxisX1].axismode == AxisTime, isDate);
         if (isDate) {
             EXPECT_NEAR(d.DB[0]->X[0], expected, 1e-6); // written with six decimals on the way
@@ -593,8 +597,8 @@ TEST_F(AsciiImportTest, OneWideLineDoesNotExhaustMemory)
         VexaDocument d;
         Options o;
         o.path = path;
-        const bool ok = ASCIIImport::importFile(d, o) && d.DB.size() == size_t(ASCIIImport::maxFields - 1)
-            && d.DB[0]->Y.size() == 300001;
+        const bool ok = ASCIIImport::importFile(d, o).ok()
+            && d.DB.size() == size_t(ASCIIImport::maxFields - 1) && d.DB[0]->Y.size() == 300001;
         std::_Exit(ok ? 0 : 1);
     };
     GTEST_FLAG_SET(death_test_style, "threadsafe");
@@ -623,9 +627,10 @@ TEST_F(AsciiImportTest, ColumnsThatDoNotFitInMemoryAreRefusedOnAnyThread)
         Options o;
         o.path = path;
         o.noTime = true;
-        QString why;
-        const bool refused = !ASCIIImport::importFile(d, o, &why) && d.DB.empty()
-            && why.contains(QStringLiteral("too large")) && alerts.requests().size() == 1;
+        const Outcome outcome = ASCIIImport::importFile(d, o);
+        const bool refused = outcome.kind() == Outcome::Kind::Failed && d.DB.empty()
+            && outcome.title() == ASCIIImport::alertTitle()
+            && outcome.message().contains(QStringLiteral("too large")) && alerts.requests().empty();
         std::_Exit(refused ? 0 : 1);
     };
     GTEST_FLAG_SET(death_test_style, "threadsafe");
@@ -665,7 +670,7 @@ TEST_F(AsciiImportTest, LongLinesTakeRoomForTheLineNotForEveryWord)
         const long base = resetPeakKilobytes();
         {
             VexaDocument d;
-            ASSERT_TRUE(ASCIIImport::importFile(d, o));
+            ASSERT_TRUE(ASCIIImport::importFile(d, o).ok());
             const long peak = statusKilobytes("VmHWM:") - base;
             EXPECT_LT(double(peak), 4.0 * double(line.size()) / 1024) << "peak " << peak << " kB";
             if (std::isnan(c.x)) {

@@ -6,6 +6,7 @@
 #include "model/DocumentView.h"
 #include "model/VexaDocument.h"
 #include "platform/Alert.h"
+#include "support/ScriptedQuestions.h"
 
 #include <QSysInfo>
 
@@ -95,11 +96,13 @@ protected:
         doc.PV = &view;
     }
 
-    bool import(const QByteArray& bytes, int type, int mode, bool swap, int columns,
-                const QString& source = QString(), const QString& comment = QString())
+    ScriptedQuestions questions;
+
+    Outcome import(const QByteArray& bytes, int type, int mode, bool swap, int columns,
+                   const QString& source = QString(), const QString& comment = QString())
     {
         const QString path = writeScratch(QStringLiteral("binary.dat"), bytes);
-        return BinaryImport::binaryImport(doc, path, type, mode, swap, columns, source, comment);
+        return BinaryImport::binaryImport(doc, path, type, mode, swap, columns, source, comment, questions);
     }
 };
 
@@ -122,7 +125,8 @@ TEST_F(BinaryImportTest, ReadsEveryNumberTypeInBothByteOrders)
             VexaDocument d;
             d.M = &manager;
             const QString path = writeScratch(QStringLiteral("types.dat"), encode(c.type, c.values, o));
-            ASSERT_TRUE(BinaryImport::binaryImport(d, path, c.type, 0, swapFor(o), 2, {}, {}));
+            ASSERT_TRUE(
+                BinaryImport::binaryImport(d, path, c.type, 0, swapFor(o), 2, {}, {}, questions).ok());
             ASSERT_EQ(d.bufferCount(), 1);
             const double f = double(float(c.values[1]));
             const double y0 = c.type == BinaryRecordLayout::Float ? f : c.values[1];
@@ -133,14 +137,14 @@ TEST_F(BinaryImportTest, ReadsEveryNumberTypeInBothByteOrders)
 
 TEST_F(BinaryImportTest, UnknownTypeTakesEightBytesAndReadsZero)
 {
-    ASSERT_TRUE(import(encode(0, {5, 6}), 9, 0, false, 1));
+    ASSERT_TRUE(import(encode(0, {5, 6}), 9, 0, false, 1).ok());
     ASSERT_EQ(doc.bufferCount(), 1);
     EXPECT_EQ(pointsOf(*doc.DB[0]), (Points{{0, 0}, {1, 0}}));
 }
 
 TEST_F(BinaryImportTest, OneRecordOfThreeColumnsMakesTwoBuffers)
 {
-    ASSERT_TRUE(import(encode(0, {10, 20, 30}), 0, 0, false, 3));
+    ASSERT_TRUE(import(encode(0, {10, 20, 30}), 0, 0, false, 3).ok());
     ASSERT_EQ(doc.bufferCount(), 2);
     EXPECT_EQ(pointsOf(*doc.DB[0]), (Points{{10, 20}}));
     EXPECT_EQ(pointsOf(*doc.DB[1]), (Points{{10, 30}}));
@@ -149,7 +153,7 @@ TEST_F(BinaryImportTest, OneRecordOfThreeColumnsMakesTwoBuffers)
 TEST_F(BinaryImportTest, OneColumnIsIndexedByPosition)
 {
     std::vector<double> v{5, -4, 3, -2, 1, 0, 9, 8, 7, 6};
-    ASSERT_TRUE(import(encode(BinaryRecordLayout::Int16, v), BinaryRecordLayout::Int16, 1, false, 1));
+    ASSERT_TRUE(import(encode(BinaryRecordLayout::Int16, v), BinaryRecordLayout::Int16, 1, false, 1).ok());
     ASSERT_EQ(doc.bufferCount(), 1);
     Points want;
     for (int k = 0; k < 10; ++k)
@@ -159,7 +163,7 @@ TEST_F(BinaryImportTest, OneColumnIsIndexedByPosition)
 
 TEST_F(BinaryImportTest, WholeColumnsFollowOneAnother)
 {
-    ASSERT_TRUE(import(encode(0, {1, 2, 3, 4, 10, 20, 30, 40}), 0, 1, false, 2));
+    ASSERT_TRUE(import(encode(0, {1, 2, 3, 4, 10, 20, 30, 40}), 0, 1, false, 2).ok());
     ASSERT_EQ(doc.bufferCount(), 1);
     EXPECT_EQ(pointsOf(*doc.DB[0]), (Points{{1, 10}, {2, 20}, {3, 30}, {4, 40}}));
 
@@ -168,8 +172,9 @@ TEST_F(BinaryImportTest, WholeColumnsFollowOneAnother)
     const QString path
         = writeScratch(QStringLiteral("cols.dat"),
                        encode(BinaryRecordLayout::Int32, {1, 2, 3, 10, 20, 30, 100, 200, 300}, Order::Big));
-    ASSERT_TRUE(
-        BinaryImport::binaryImport(d, path, BinaryRecordLayout::Int32, 1, swapFor(Order::Big), 3, {}, {}));
+    ASSERT_TRUE(BinaryImport::binaryImport(d, path, BinaryRecordLayout::Int32, 1, swapFor(Order::Big), 3, {},
+                                           {}, questions)
+                    .ok());
     ASSERT_EQ(d.bufferCount(), 2);
     EXPECT_EQ(pointsOf(*d.DB[0]), (Points{{1, 10}, {2, 20}, {3, 30}}));
     EXPECT_EQ(pointsOf(*d.DB[1]), (Points{{1, 100}, {2, 200}, {3, 300}}));
@@ -189,22 +194,21 @@ TEST_F(BinaryImportTest, MisfitSizeAsksAndContinuingIgnoresTheRest)
         VexaDocument d;
         d.M = &manager;
         const QString path = writeScratch(QStringLiteral("misfit.dat"), bytes);
-        ScriptedAlerts alerts{0}; // "Continue"
-        ASSERT_TRUE(BinaryImport::binaryImport(d, path, 0, mode, false, 2, {}, {}));
-        ASSERT_EQ(alerts.requests().size(), 1u);
-        EXPECT_EQ(alerts.requests()[0].title, QStringLiteral("Binary Import Error"));
-        EXPECT_EQ(alerts.requests()[0].message, QStringLiteral("file does not match byte count"));
-        EXPECT_EQ(alerts.requests()[0].buttons,
-                  (QStringList{QStringLiteral("Continue"), QStringLiteral("Cancel")}));
+        ScriptedAlerts alerts;
+        ScriptedQuestions keepGoing(true); // "Continue"
+        ASSERT_TRUE(BinaryImport::binaryImport(d, path, 0, mode, false, 2, {}, {}, keepGoing).ok());
+        EXPECT_EQ(keepGoing.recordsAsked, 1);
+        EXPECT_TRUE(alerts.requests().empty()); // asked through the questions, never shown here
         ASSERT_EQ(d.bufferCount(), 1);
         const Points want = mode == 0 ? Points{{0, 1}, {2, 3}, {4, 5}, {6, 7}, {8, 9}, {10, 11}}
                                       : Points{{0, 6}, {1, 7}, {2, 8}, {3, 9}, {4, 10}, {5, 11}};
         EXPECT_EQ(pointsOf(*d.DB[0]), want);
     }
 
-    ScriptedAlerts alerts{1}; // "Cancel"
+    questions.answer = false; // "Cancel"
     const int updates = manager.updates;
-    EXPECT_FALSE(import(bytes, 0, 0, false, 2));
+    EXPECT_EQ(import(bytes, 0, 0, false, 2).kind(), Outcome::Kind::Cancelled);
+    EXPECT_EQ(questions.recordsAsked, 1);
     EXPECT_EQ(doc.bufferCount(), 0);
     EXPECT_EQ(manager.updates, updates);
     EXPECT_EQ(view.displays, 0);
@@ -230,25 +234,24 @@ TEST_F(BinaryImportTest, RefusedFilesGiveTheirMessageAndNoBuffer)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ScriptedAlerts alerts;
-        EXPECT_FALSE(import(c.bytes, c.type, 0, false, c.columns));
-        ASSERT_EQ(alerts.requests().size(), 1u);
-        EXPECT_EQ(alerts.requests()[0].title, QStringLiteral("Binary Import Error"));
-        EXPECT_EQ(alerts.requests()[0].message, QLatin1String(c.message));
-        EXPECT_EQ(alerts.requests()[0].buttons, QStringList{QStringLiteral("Ok")});
+        const Outcome refused = import(c.bytes, c.type, 0, false, c.columns);
+        EXPECT_EQ(refused.kind(), Outcome::Kind::Failed);
+        EXPECT_EQ(refused.title(), QStringLiteral("Binary Import Error"));
+        EXPECT_EQ(refused.message(), QLatin1String(c.message));
+        EXPECT_TRUE(alerts.requests().empty());
         EXPECT_EQ(doc.bufferCount(), 0);
     }
 
-    ScriptedAlerts alerts;
-    EXPECT_FALSE(
-        BinaryImport::binaryImport(doc, scratchPath(QStringLiteral("no-such-file")), 0, 0, false, 1, {}, {}));
-    ASSERT_EQ(alerts.requests().size(), 1u);
-    EXPECT_EQ(alerts.requests()[0].message, QStringLiteral("file is to small"));
+    const Outcome missing = BinaryImport::binaryImport(doc, scratchPath(QStringLiteral("no-such-file")), 0, 0,
+                                                       false, 1, {}, {}, questions);
+    EXPECT_EQ(missing.kind(), Outcome::Kind::Failed);
+    EXPECT_EQ(missing.message(), QStringLiteral("file is to small"));
 
     // A directory has a size but can never be read.
-    ScriptedAlerts dirAlerts;
-    EXPECT_FALSE(BinaryImport::binaryImport(doc, TestSupport::scratchDir(), 3, 0, false, 1, {}, {}));
-    ASSERT_FALSE(dirAlerts.requests().empty());
-    EXPECT_EQ(dirAlerts.requests().back().message, QStringLiteral("file can not be read"));
+    const Outcome directory
+        = BinaryImport::binaryImport(doc, TestSupport::scratchDir(), 3, 0, false, 1, {}, {}, questions);
+    EXPECT_EQ(directory.kind(), Outcome::Kind::Failed);
+    EXPECT_EQ(directory.message(), QStringLiteral("file can not be read"));
     EXPECT_EQ(doc.bufferCount(), 0);
     EXPECT_EQ(view.displays, 0);
 }
@@ -258,7 +261,7 @@ TEST_F(BinaryImportTest, BuffersAreLabelledAppendedAndTheGraphRescaled)
     doc.newBuffer();
     const int updates = manager.updates;
     const int displays = view.displays;
-    ASSERT_TRUE(import(encode(0, {1, 10, 100, 3, 30, 300}), 0, 0, false, 3));
+    ASSERT_TRUE(import(encode(0, {1, 10, 100, 3, 30, 300}), 0, 0, false, 3).ok());
     ASSERT_EQ(doc.bufferCount(), 3);
     const QString path = scratchPath(QStringLiteral("binary.dat"));
     for (int i = 1; i < 3; ++i) {
@@ -274,7 +277,8 @@ TEST_F(BinaryImportTest, BuffersAreLabelledAppendedAndTheGraphRescaled)
     EXPECT_GT(manager.updates, updates);
     EXPECT_GT(view.displays, displays);
 
-    ASSERT_TRUE(import(encode(0, {1, 2}), 0, 0, false, 2, QStringLiteral("probe"), QStringLiteral("run 7")));
+    ASSERT_TRUE(
+        import(encode(0, {1, 2}), 0, 0, false, 2, QStringLiteral("probe"), QStringLiteral("run 7")).ok());
     EXPECT_EQ(doc.DB.back()->source, QStringLiteral("probe"));
     EXPECT_EQ(doc.DB.back()->comment, QStringLiteral("run 7"));
 }
@@ -282,7 +286,7 @@ TEST_F(BinaryImportTest, BuffersAreLabelledAppendedAndTheGraphRescaled)
 TEST_F(BinaryImportTest, RescalesTheControllersAxisPair)
 {
     manager.pair = 2;
-    ASSERT_TRUE(import(encode(0, {5, 50, 6, 60}), 0, 0, false, 2));
+    ASSERT_TRUE(import(encode(0, {5, 50, 6, 60}), 0, 0, false, 2).ok());
     EXPECT_EQ(std::make_tuple(doc.xmin1, doc.xmax1, doc.ymin1, doc.ymax1),
               std::make_tuple(0.0, 1.0, 0.0, 1.0));
 }

@@ -81,13 +81,13 @@ TEST_F(DenseLineExportTest, BothSpikesOfAMillionPointsAreInEveryPicture)
         std::function<QImage(const QString&, double)> picture;
     };
     auto png = [this](const QString& path, double dpi) {
-        QString error;
-        EXPECT_TRUE(PictureExport::savePNG(doc, path, int(dpi), &error)) << error.toStdString();
+        const Outcome saved = PictureExport::savePNG(doc, path, int(dpi));
+        EXPECT_TRUE(saved.ok()) << saved.message().toStdString();
         return QImage(path);
     };
     auto pdf = [this](const QString& path, double dpi) {
-        QString error;
-        EXPECT_TRUE(PictureExport::savePDF(doc, path, &error)) << error.toStdString();
+        const Outcome saved = PictureExport::savePDF(doc, path);
+        EXPECT_TRUE(saved.ok()) << saved.message().toStdString();
         std::unique_ptr<Poppler::Document> file = Poppler::Document::load(path);
         if (!file)
             return QImage();

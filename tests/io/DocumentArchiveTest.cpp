@@ -358,7 +358,9 @@ TEST(DocumentArchiveTest, EveryKeyIsWrittenInOrderAndReadBackIntoItsField)
 
     Graph back;
     ScriptedAlerts alerts;
-    ASSERT_TRUE(DA::loadDataRepresentation(back.doc, bytes, DA::documentType(), back.views));
+    const Outcome loaded = DA::loadDataRepresentation(back.doc, bytes, DA::documentType(), back.views);
+    ASSERT_TRUE(loaded.ok());
+    EXPECT_TRUE(loaded.message().isEmpty()) << loaded.message().toStdString();
     EXPECT_TRUE(alerts.requests().empty());
     EXPECT_EQ(back.doc.verno, 31);
     EXPECT_EQ(back.doc.resizewin, 1);
@@ -412,7 +414,7 @@ TEST(DocumentArchiveTest, OnlySubviewsWithAProperFrameAreWritten)
         EXPECT_EQ(file.containsValueForKey(QStringLiteral("subview%1").arg(j)), j == 0 || j == 4) << j;
 
     Graph back;
-    ASSERT_TRUE(DA::loadDataRepresentation(back.doc, bytes, DA::documentType(), back.views));
+    ASSERT_TRUE(DA::loadDataRepresentation(back.doc, bytes, DA::documentType(), back.views).ok());
     ASSERT_EQ(back.doc.SPD.size(), 2u);
     EXPECT_EQ(back.views[1]->frame(), QRectF(10, 10, 60, 40));
 }
@@ -482,7 +484,7 @@ TEST(DocumentArchiveTest, OlderVersionsAreUpgraded)
             axis.align = 9;
             axis.angle = 30;
         }
-        ASSERT_TRUE(DA::loadDataRepresentation(g.doc, a.encodedData(), DA::documentType(), g.views))
+        ASSERT_TRUE(DA::loadDataRepresentation(g.doc, a.encodedData(), DA::documentType(), g.views).ok())
             << c.verno;
         const VexaDocument& d = g.doc;
         EXPECT_EQ(d.verno, c.verno);
@@ -512,7 +514,7 @@ TEST(DocumentArchiveTest, PartialLoadsMergeOnlyTheirSection)
     source.doc.DB.push_back(makeBuffer(2, false));
     source.addSubview(QRectF(5, 5, 100, 100), 6);
     const QString path = scratch("partial.vexa");
-    ASSERT_TRUE(DA::writeToFile(source.doc, path));
+    ASSERT_TRUE(DA::writeToFile(source.doc, path).ok());
     const VexaDocument& s = source.doc;
 
     struct Box : TextBoxItem {
@@ -539,7 +541,9 @@ TEST(DocumentArchiveTest, PartialLoadsMergeOnlyTheirSection)
         d.newBuffer();
         d.T.push_back(std::make_unique<Box>());
         ScriptedAlerts alerts;
-        ASSERT_TRUE(DA::loadPartialFile(d, c.section, path, g.views)) << c.section;
+        const Outcome loaded = DA::loadPartialFile(d, c.section, path, g.views);
+        ASSERT_TRUE(loaded.ok()) << c.section;
+        EXPECT_TRUE(loaded.message().isEmpty()) << loaded.message().toStdString();
         EXPECT_TRUE(alerts.requests().empty());
         const std::string at = DA::sectionTypeName(c.section).toStdString();
 
@@ -566,7 +570,7 @@ TEST(DocumentArchiveTest, PartialLoadsMergeOnlyTheirSection)
 
     Graph g;
     const QByteArray before = saved(g.doc);
-    EXPECT_FALSE(DA::loadPartialFile(g.doc, DA::PartialLoadSection(7), path, g.views));
+    EXPECT_FALSE(DA::loadPartialFile(g.doc, DA::PartialLoadSection(7), path, g.views).ok());
     EXPECT_EQ(saved(g.doc), before);
     EXPECT_TRUE(g.doc.SPD.empty());
 }
@@ -584,7 +588,13 @@ TEST(DocumentArchiveTest, AnArchiveWithoutVersionIsRefusedWithNothingChanged)
     g.doc.newBuffer();
     const QByteArray before = saved(g.doc);
     ScriptedAlerts alerts;
-    EXPECT_FALSE(DA::loadDataRepresentation(g.doc, a.encodedData(), DA::documentType(), g.views));
+    const Outcome refused = DA::loadDataRepresentation(g.doc, a.encodedData(), DA::documentType(), g.views);
+    EXPECT_EQ(refused.kind(), Outcome::Kind::Failed);
+    EXPECT_EQ(refused.title(), "File Open Error");
+    EXPECT_EQ(refused.message(), "This is not a valid Vexa file");
+    // The reader shows nothing; the controller shows the outcome as this alert.
+    EXPECT_TRUE(alerts.requests().empty());
+    Alert::show(refused);
     ASSERT_EQ(alerts.requests().size(), 1u);
     EXPECT_EQ(alerts.requests()[0].title, "File Open Error");
     EXPECT_EQ(alerts.requests()[0].message, "This is not a valid Vexa file");
@@ -669,11 +679,10 @@ TEST(DocumentArchiveTest, DamagedFilesAreRefusedWithNothingChanged)
         const QByteArray before = saved(g.doc);
         const DataBuffer* buffer = g.doc.DB[0].get();
 
-        ScriptedAlerts alerts;
-        EXPECT_FALSE(DA::loadDataRepresentation(g.doc, c.bytes, c.type, g.views)) << c.what;
-        ASSERT_EQ(alerts.requests().size(), 1u) << c.what;
-        EXPECT_EQ(alerts.requests()[0].title, "File Open Error") << c.what;
-        EXPECT_FALSE(alerts.requests()[0].message.isEmpty());
+        const Outcome refused = DA::loadDataRepresentation(g.doc, c.bytes, c.type, g.views);
+        EXPECT_EQ(refused.kind(), Outcome::Kind::Failed) << c.what;
+        EXPECT_EQ(refused.title(), "File Open Error") << c.what;
+        EXPECT_FALSE(refused.message().isEmpty());
         EXPECT_EQ(saved(g.doc), before) << c.what;
         ASSERT_EQ(g.doc.DB.size(), 1u) << c.what;
         EXPECT_EQ(g.doc.DB[0].get(), buffer) << c.what;
@@ -685,7 +694,7 @@ TEST(DocumentArchiveTest, DamagedFilesAreRefusedWithNothingChanged)
 
     // The undamaged file does load; the cases fail for their damage alone.
     Graph g;
-    EXPECT_TRUE(DA::loadDataRepresentation(g.doc, good, DA::documentType(), g.views));
+    EXPECT_TRUE(DA::loadDataRepresentation(g.doc, good, DA::documentType(), g.views).ok());
 }
 
 // A small file must not decode into a huge document. One buffer record
@@ -749,10 +758,9 @@ TEST(DocumentArchiveTest, FilesThatWouldDecodeFarBeyondTheirSizeAreRefusedOrShar
         scramble(g.doc, 5);
         g.doc.newBuffer();
         const QByteArray before = saved(g.doc);
-        ScriptedAlerts alerts;
-        EXPECT_FALSE(DA::loadDataRepresentation(g.doc, c.bytes, c.type, g.views));
-        ASSERT_EQ(alerts.requests().size(), 1u);
-        EXPECT_EQ(alerts.requests()[0].title, "File Open Error");
+        const Outcome refused = DA::loadDataRepresentation(g.doc, c.bytes, c.type, g.views);
+        EXPECT_EQ(refused.kind(), Outcome::Kind::Failed);
+        EXPECT_EQ(refused.title(), "File Open Error");
         EXPECT_EQ(saved(g.doc), before);
         EXPECT_EQ(g.doc.DB.size(), 1u);
     }
@@ -764,7 +772,9 @@ TEST(DocumentArchiveTest, FilesThatWouldDecodeFarBeyondTheirSizeAreRefusedOrShar
     EXPECT_LT(shared.size(), 3 << 20);
     Graph g;
     ScriptedAlerts alerts;
-    ASSERT_TRUE(DA::loadDataRepresentation(g.doc, shared, DA::documentType(), g.views));
+    const Outcome loaded = DA::loadDataRepresentation(g.doc, shared, DA::documentType(), g.views);
+    ASSERT_TRUE(loaded.ok());
+    EXPECT_TRUE(loaded.message().isEmpty()) << loaded.message().toStdString();
     EXPECT_TRUE(alerts.requests().empty());
     ASSERT_EQ(g.doc.DB.size(), distinct.size());
     EXPECT_EQ(g.doc.DB[199]->Y.size(), std::size_t(1 << 17));
@@ -786,8 +796,8 @@ TEST(DocumentArchiveTest, RunningOutOfMemoryWhileLoadingRefusesTheFile)
         b->quickAddDoubleValue(i, i * 0.5);
     source.doc.DB.push_back(std::move(b));
     const QString path = scratch("large.vexa");
-    QString error;
-    ASSERT_TRUE(DA::writeToFile(source.doc, path, nullptr, &error)) << error.toStdString();
+    const Outcome written = DA::writeToFile(source.doc, path);
+    ASSERT_TRUE(written.ok()) << written.message().toStdString();
     source.doc.DB.clear();
 
     const auto loadWithLittleMemory = [&path] {
@@ -800,10 +810,10 @@ TEST(DocumentArchiveTest, RunningOutOfMemoryWhileLoadingRefusesTheFile)
         setrlimit(RLIMIT_AS, &rl);
         Graph g;
         g.doc.newBuffer();
-        ScriptedAlerts alerts;
-        const bool loaded = DA::readFromFile(g.doc, path, g.views);
-        const bool refused = !loaded && alerts.requests().size() == 1
-            && alerts.requests()[0].title == QLatin1String("File Open Error") && g.doc.DB.size() == 1;
+        const Outcome read = DA::readFromFile(g.doc, path, g.views);
+        const bool loaded = read.ok();
+        const bool refused = read.kind() == Outcome::Kind::Failed
+            && read.title() == QLatin1String("File Open Error") && g.doc.DB.size() == 1;
         std::_Exit(refused ? 0 : loaded ? 2 : 1);
     };
     GTEST_FLAG_SET(death_test_style, "threadsafe");
@@ -826,7 +836,9 @@ TEST(DocumentArchiveTest, NilTextsColoursAndFontsReadAsMissing)
     const VexaDocument& s = source.doc;
     const QFont legendfont = g.doc.legend.legendfont, numfont = g.doc.axes[3].numfont;
     ScriptedAlerts alerts;
-    ASSERT_TRUE(DA::loadDataRepresentation(g.doc, a.encodedData(), DA::documentType(), g.views));
+    const Outcome loaded = DA::loadDataRepresentation(g.doc, a.encodedData(), DA::documentType(), g.views);
+    ASSERT_TRUE(loaded.ok());
+    EXPECT_TRUE(loaded.message().isEmpty()) << loaded.message().toStdString();
     EXPECT_TRUE(alerts.requests().empty());
     EXPECT_EQ(g.doc.axes[1].axistimeformat, QString());
     EXPECT_EQ(g.doc.axes[0].scaleexpr, QString());
@@ -841,12 +853,14 @@ TEST(DocumentArchiveTest, NilTextsColoursAndFontsReadAsMissing)
 TEST(DocumentArchiveTest, UnreadableFilesAreRefused)
 {
     Graph g;
-    ScriptedAlerts alerts;
-    EXPECT_FALSE(DA::readFromFile(g.doc, scratch("no-such-file.vexa"), g.views));
-    EXPECT_FALSE(DA::readFromFile(g.doc, TestSupport::scratchDir(), g.views)); // a directory
-    ASSERT_EQ(alerts.requests().size(), 2u);
-    for (const auto& r : alerts.requests())
-        EXPECT_EQ(r.title, "File Open Error");
+    const Outcome refused[] = {
+        DA::readFromFile(g.doc, scratch("no-such-file.vexa"), g.views),
+        DA::readFromFile(g.doc, TestSupport::scratchDir(), g.views), // a directory
+    };
+    for (const Outcome& r : refused) {
+        EXPECT_EQ(r.kind(), Outcome::Kind::Failed);
+        EXPECT_EQ(r.title(), "File Open Error");
+    }
     EXPECT_EQ(g.doc.verno, 0);
 }
 
@@ -897,13 +911,14 @@ TEST(DocumentArchiveTest, FifosDevicesAndFilesPastTheBoundAreRefusedUnread)
         scramble(g.doc, 5);
         g.doc.newBuffer();
         const QByteArray before = saved(g.doc);
-        ScriptedAlerts alerts;
-        EXPECT_FALSE(DA::readFromFile(g.doc, c.path, g.views));
-        EXPECT_FALSE(DA::loadPartialFile(g.doc, DA::SectionData, c.path, g.views));
-        ASSERT_EQ(alerts.requests().size(), 2u);
-        for (const auto& r : alerts.requests()) {
-            EXPECT_EQ(r.title, "File Open Error");
-            EXPECT_EQ(r.message, c.message);
+        const Outcome refused[] = {
+            DA::readFromFile(g.doc, c.path, g.views),
+            DA::loadPartialFile(g.doc, DA::SectionData, c.path, g.views),
+        };
+        for (const Outcome& r : refused) {
+            EXPECT_EQ(r.kind(), Outcome::Kind::Failed);
+            EXPECT_EQ(r.title(), "File Open Error");
+            EXPECT_EQ(r.message(), c.message);
         }
         EXPECT_EQ(saved(g.doc), before);
     }
@@ -933,7 +948,10 @@ TEST(DocumentArchiveTest, EveryDocumentSavedOpensAgainAndRefusalsForSizeSaySo)
     QString error;
     {
         NarrowedLimits narrow([](KeyedUnarchiver::Limits& l) { l.maxInputBytes = 20000; });
-        EXPECT_FALSE(DA::writeToFile(g.doc, path, nullptr, &error));
+        const Outcome refused = DA::writeToFile(g.doc, path);
+        EXPECT_EQ(refused.kind(), Outcome::Kind::Failed);
+        EXPECT_EQ(refused.title(), "File Save Error");
+        error = refused.message();
         EXPECT_TRUE(error.startsWith(QStringLiteral("The document is too large to be opened again (")))
             << error.toStdString();
         EXPECT_TRUE(error.endsWith(QStringLiteral("; at most 20 kB can be read)."))) << error.toStdString();
@@ -941,41 +959,42 @@ TEST(DocumentArchiveTest, EveryDocumentSavedOpensAgainAndRefusalsForSizeSaySo)
     }
     {
         NarrowedLimits narrow([](KeyedUnarchiver::Limits& l) { l.maxElements = 200; });
-        EXPECT_FALSE(DA::writeToFile(g.doc, path, nullptr, &error));
+        const Outcome refused = DA::writeToFile(g.doc, path);
+        EXPECT_FALSE(refused.ok());
+        error = refused.message();
         EXPECT_TRUE(
             error.startsWith(QStringLiteral("The document holds too many elements to be opened again (")))
             << error.toStdString();
         EXPECT_EQ(fileBytes(path), older);
     }
-    ASSERT_TRUE(DA::writeToFile(g.doc, path, nullptr, &error)) << error.toStdString();
+    const Outcome written = DA::writeToFile(g.doc, path);
+    ASSERT_TRUE(written.ok()) << written.message().toStdString();
     const qint64 size = QFileInfo(path).size();
 
     Graph back;
     back.doc.newBuffer();
     {
         NarrowedLimits narrow([](KeyedUnarchiver::Limits& l) { l.maxInputBytes = 20000; });
-        ScriptedAlerts alerts;
-        EXPECT_FALSE(DA::readFromFile(back.doc, path, back.views));
-        ASSERT_EQ(alerts.requests().size(), 1u);
-        EXPECT_EQ(alerts.requests()[0].message,
+        const Outcome refused = DA::readFromFile(back.doc, path, back.views);
+        EXPECT_EQ(refused.kind(), Outcome::Kind::Failed);
+        EXPECT_EQ(refused.message(),
                   path
                       + QStringLiteral(" is too large to open (%1; at most 20 kB can be read)")
                             .arg(RegularFile::sizeText(size)));
     }
     {
         NarrowedLimits narrow([](KeyedUnarchiver::Limits& l) { l.maxElements = 200; });
-        ScriptedAlerts alerts;
-        EXPECT_FALSE(DA::readFromFile(back.doc, path, back.views));
-        ASSERT_EQ(alerts.requests().size(), 1u);
-        EXPECT_TRUE(alerts.requests()[0].message.startsWith(
-            QStringLiteral("The file is too large or holds too much to open.")))
-            << alerts.requests()[0].message.toStdString();
-        EXPECT_TRUE(alerts.requests()[0].message.contains(QStringLiteral("more than 200 elements")))
-            << alerts.requests()[0].message.toStdString();
+        const Outcome refused = DA::readFromFile(back.doc, path, back.views);
+        EXPECT_EQ(refused.kind(), Outcome::Kind::Failed);
+        EXPECT_TRUE(
+            refused.message().startsWith(QStringLiteral("The file is too large or holds too much to open.")))
+            << refused.message().toStdString();
+        EXPECT_TRUE(refused.message().contains(QStringLiteral("more than 200 elements")))
+            << refused.message().toStdString();
     }
     ASSERT_EQ(back.doc.DB.size(), 1u);
     EXPECT_EQ(back.doc.DB[0]->nop(), 0);
-    ASSERT_TRUE(DA::readFromFile(back.doc, path, back.views));
+    ASSERT_TRUE(DA::readFromFile(back.doc, path, back.views).ok());
     ASSERT_EQ(back.doc.DB.size(), 1u);
     expectSameBuffer(*back.doc.DB[0], *g.doc.DB[0]);
 }
@@ -999,8 +1018,9 @@ TEST(DocumentArchiveTest, AFailedSaveIsReportedAndLeavesTheOlderFile)
     rlimit small = previous;
     small.rlim_cur = 4096;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    QString error;
-    const bool ok = DA::writeToFile(g.doc, path, nullptr, &error);
+    const Outcome written = DA::writeToFile(g.doc, path);
+    const bool ok = written.ok();
+    QString error = written.message();
     setrlimit(RLIMIT_FSIZE, &previous);
     std::signal(SIGXFSZ, previousHandler);
     EXPECT_FALSE(ok);
@@ -1009,14 +1029,14 @@ TEST(DocumentArchiveTest, AFailedSaveIsReportedAndLeavesTheOlderFile)
     EXPECT_EQ(QDir(TestSupport::scratchDir()).entryList({"kept.vexa*"}, QDir::Files),
               QStringList{"kept.vexa"});
 
-    error.clear();
-    EXPECT_FALSE(DA::writeToFile(g.doc, scratch("missing/dir/doc.vexa"), nullptr, &error));
+    error = DA::writeToFile(g.doc, scratch("missing/dir/doc.vexa")).message();
     EXPECT_FALSE(error.isEmpty());
 
-    ASSERT_TRUE(DA::writeToFile(g.doc, path, nullptr, &error)) << error.toStdString();
+    const Outcome rewritten = DA::writeToFile(g.doc, path);
+    ASSERT_TRUE(rewritten.ok()) << rewritten.message().toStdString();
     EXPECT_EQ(fileBytes(path), saved(g.doc));
     Graph back;
-    ASSERT_TRUE(DA::readFromFile(back.doc, path, back.views));
+    ASSERT_TRUE(DA::readFromFile(back.doc, path, back.views).ok());
     ASSERT_EQ(back.doc.DB.size(), 1u);
     expectSameBuffer(*back.doc.DB[0], *g.doc.DB[0]);
 }

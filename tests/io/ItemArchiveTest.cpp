@@ -179,11 +179,13 @@ TEST(ItemArchiveTest, TextBoxesAndGraphicsComeBackAsTheyWere)
     photo.setPoints(10, 10, 50, 40);
 
     const QString path = scratchPath(QStringLiteral("items.vexa"));
-    ASSERT_TRUE(DA::writeToFile(source.doc, path));
+    ASSERT_TRUE(DA::writeToFile(source.doc, path).ok());
 
     Page back;
     ScriptedAlerts alerts;
-    ASSERT_TRUE(DA::readFromFile(back.doc, path, back.views));
+    const Outcome loaded = DA::readFromFile(back.doc, path, back.views);
+    ASSERT_TRUE(loaded.ok());
+    EXPECT_TRUE(loaded.message().isEmpty()) << loaded.message().toStdString();
     EXPECT_TRUE(alerts.requests().empty());
     ASSERT_EQ(back.doc.T.size(), 2u);
     ASSERT_EQ(back.doc.G.size(), 2u);
@@ -293,7 +295,7 @@ TEST(ItemArchiveTest, RecordsKeepTheirKeysInOrderAndMissingKeysReadAsDefaults)
     a.encodeArrayOfObjects("text", std::vector<const ArchivableObject*>{&bareText});
     a.encodeArrayOfObjects("graphic", std::vector<const ArchivableObject*>{&bareGraphic});
     Page back;
-    ASSERT_TRUE(DA::loadDataRepresentation(back.doc, a.encodedData(), DA::documentType(), back.views));
+    ASSERT_TRUE(DA::loadDataRepresentation(back.doc, a.encodedData(), DA::documentType(), back.views).ok());
     VexaTextView& t = textAt(back.doc, 0);
     EXPECT_EQ(t.posmode, 0);
     EXPECT_EQ(t.tbalign, 0);
@@ -342,13 +344,18 @@ TEST(ItemArchiveTest, DamagedRecordsAreLeftOutWithANoteAndTheRestOpens)
 
     Page back;
     ScriptedAlerts alerts;
-    ASSERT_TRUE(DA::loadDataRepresentation(back.doc, a.encodedData(), DA::documentType(), back.views));
+    const Outcome loaded
+        = DA::loadDataRepresentation(back.doc, a.encodedData(), DA::documentType(), back.views);
+    ASSERT_TRUE(loaded.ok());
     ASSERT_EQ(back.doc.T.size(), 1u);
     EXPECT_EQ(textAt(back.doc, 0).string(), QStringLiteral("good text"));
     ASSERT_EQ(back.doc.G.size(), 1u);
     EXPECT_EQ(graphicAt(back.doc, 0).tag, 5);
     EXPECT_EQ(back.doc.xmin1, -7);
 
+    // The document opens with a notice, which the controller shows.
+    EXPECT_TRUE(alerts.requests().empty());
+    EXPECT_TRUE(Alert::show(loaded));
     ASSERT_EQ(alerts.requests().size(), 1u);
     EXPECT_EQ(alerts.requests()[0].title, QStringLiteral("File Open Warning"));
     const QStringList lines = alerts.requests()[0].message.split(QLatin1Char('\n'));
@@ -380,7 +387,7 @@ TEST(ItemArchiveTest, TextFromAFileNeverLoadsAnythingItNames)
     DA::saveToCoder(Page().doc, a);
     a.encodeArrayOfObjects("text", std::vector<const ArchivableObject*>{&box});
     Page back;
-    ASSERT_TRUE(DA::loadDataRepresentation(back.doc, a.encodedData(), DA::documentType(), back.views));
+    ASSERT_TRUE(DA::loadDataRepresentation(back.doc, a.encodedData(), DA::documentType(), back.views).ok());
     ASSERT_EQ(back.doc.T.size(), 1u);
     EXPECT_LT(textAt(back.doc, 0).contentSize().height(), 100);
     EXPECT_LT(textAt(back.doc, 0).contentSize().width(), 100);
@@ -392,13 +399,13 @@ TEST(ItemArchiveTest, TheTextsAndGraphicsSectionLoadsIntoAnOpenDocument)
     source.box(QStringLiteral("merged"));
     source.graphic().tag = 9;
     const QString path = scratchPath(QStringLiteral("tg.vexa"));
-    ASSERT_TRUE(DA::writeToFile(source.doc, path));
+    ASSERT_TRUE(DA::writeToFile(source.doc, path).ok());
 
     Page target;
     target.box(QStringLiteral("replaced"));
     target.manager.T = target.doc.T[0].get();
     target.doc.xmin1 = 42;
-    ASSERT_TRUE(DA::loadPartialFile(target.doc, DA::SectionTG, path, target.views));
+    ASSERT_TRUE(DA::loadPartialFile(target.doc, DA::SectionTG, path, target.views).ok());
     ASSERT_EQ(target.doc.T.size(), 1u);
     EXPECT_EQ(textAt(target.doc, 0).string(), QStringLiteral("merged"));
     EXPECT_EQ(textAt(target.doc, 0).PD, &target.doc);
@@ -418,8 +425,8 @@ TEST(ItemArchiveTest, AnExportedPdfHoldsTheTextAsTextTurnedAsOnScreen)
     up.angle = 90;
     up.setPosition(500, 100);
     const QString path = scratchPath(QStringLiteral("texts.pdf"));
-    QString error;
-    ASSERT_TRUE(PictureExport::savePDF(page.doc, path, &error)) << error.toStdString();
+    const Outcome saved = PictureExport::savePDF(page.doc, path);
+    ASSERT_TRUE(saved.ok()) << saved.message().toStdString();
 
     std::unique_ptr<Poppler::Document> pdf = Poppler::Document::load(path);
     ASSERT_TRUE(pdf);
@@ -466,7 +473,10 @@ TEST(ItemArchiveTest, RichTextNestedThousandsDeepOpensWithEveryWord)
 
     Page back;
     ScriptedAlerts alerts;
-    ASSERT_TRUE(DA::loadDataRepresentation(back.doc, a.encodedData(), DA::documentType(), back.views));
+    const Outcome loaded
+        = DA::loadDataRepresentation(back.doc, a.encodedData(), DA::documentType(), back.views);
+    ASSERT_TRUE(loaded.ok());
+    EXPECT_TRUE(loaded.message().isEmpty()) << loaded.message().toStdString();
     EXPECT_TRUE(alerts.requests().empty());
     ASSERT_EQ(back.doc.T.size(), 1u);
     EXPECT_EQ(
@@ -490,7 +500,10 @@ TEST(ItemArchiveTest, OpeningRendersNoPdfPictureAndDrawingOneIsBounded)
 
     Page back;
     ScriptedAlerts alerts;
-    ASSERT_TRUE(DA::loadDataRepresentation(back.doc, saved(source.doc), DA::documentType(), back.views));
+    const Outcome loaded
+        = DA::loadDataRepresentation(back.doc, saved(source.doc), DA::documentType(), back.views);
+    ASSERT_TRUE(loaded.ok());
+    EXPECT_TRUE(loaded.message().isEmpty()) << loaded.message().toStdString();
     EXPECT_TRUE(alerts.requests().empty());
     ASSERT_EQ(back.doc.G.size(), 2u);
     Graphic& bad = graphicAt(back.doc, 0);
@@ -537,7 +550,9 @@ TEST(ItemArchiveTest, APictureSharedByManyGraphicsIsDecodedOnceWithinTheBudget)
 
     Page back;
     ScriptedAlerts alerts;
-    ASSERT_TRUE(DA::loadDataRepresentation(back.doc, file, DA::documentType(), back.views));
+    const Outcome loaded = DA::loadDataRepresentation(back.doc, file, DA::documentType(), back.views);
+    ASSERT_TRUE(loaded.ok());
+    EXPECT_TRUE(loaded.message().isEmpty()) << loaded.message().toStdString();
     EXPECT_TRUE(alerts.requests().empty());
     ASSERT_EQ(back.doc.G.size(), 100u);
     const uchar* bits = graphicAt(back.doc, 0).image->image().constBits();
@@ -557,10 +572,11 @@ TEST(ItemArchiveTest, APictureSharedByManyGraphicsIsDecodedOnceWithinTheBudget)
     ASSERT_TRUE(g.image);
     Page target;
     target.box(QStringLiteral("kept"));
-    ASSERT_FALSE(DA::loadDataRepresentation(target.doc, saved(big.doc), DA::documentType(), target.views));
-    ASSERT_EQ(alerts.requests().size(), 1u);
-    EXPECT_EQ(alerts.requests()[0].title, QStringLiteral("File Open Error"));
-    const QString& why = alerts.requests()[0].message;
+    const Outcome refused
+        = DA::loadDataRepresentation(target.doc, saved(big.doc), DA::documentType(), target.views);
+    ASSERT_EQ(refused.kind(), Outcome::Kind::Failed);
+    EXPECT_EQ(refused.title(), QStringLiteral("File Open Error"));
+    const QString& why = refused.message();
     EXPECT_TRUE(why.startsWith(QStringLiteral("The file is too large or holds too much to open. "
                                               "The archive holds more than the ")))
         << why.toStdString();

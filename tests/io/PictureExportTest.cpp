@@ -122,8 +122,8 @@ protected:
 TEST_F(PictureExportTest, PdfIsOnePageOfTheViewWithEmbeddedFonts)
 {
     const QString path = scratchPath(QStringLiteral("graph.pdf"));
-    QString error;
-    ASSERT_TRUE(PictureExport::savePDF(doc, path, &error)) << error.toStdString();
+    const Outcome saved = PictureExport::savePDF(doc, path);
+    ASSERT_TRUE(saved.ok()) << saved.message().toStdString();
 
     std::unique_ptr<Poppler::Document> pdf = Poppler::Document::load(path);
     ASSERT_TRUE(pdf);
@@ -141,8 +141,8 @@ TEST_F(PictureExportTest, PdfIsOnePageOfTheViewWithEmbeddedFonts)
 TEST_F(PictureExportTest, EpsHasItsHeaderAndTheViewAsBoundingBox)
 {
     const QString path = scratchPath(QStringLiteral("graph.eps"));
-    QString error;
-    ASSERT_TRUE(PictureExport::saveEPS(doc, path, &error)) << error.toStdString();
+    const Outcome saved = PictureExport::saveEPS(doc, path);
+    ASSERT_TRUE(saved.ok()) << saved.message().toStdString();
     const QByteArray eps = readAll(path);
     EXPECT_TRUE(eps.startsWith("%!PS-Adobe-3.0 EPSF-3.0\n")) << eps.left(40).toStdString();
     EXPECT_TRUE(eps.contains("\n%%BoundingBox: 0 0 400 300\n"));
@@ -162,10 +162,9 @@ TEST_F(PictureExportTest, BitmapsHaveTheViewSizeTimesDpiOver72)
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << (c.png ? "png " : "jpeg ") << c.dpi);
         const QString path = scratchPath(c.png ? QStringLiteral("graph.png") : QStringLiteral("graph.jpg"));
-        QString error;
-        ASSERT_TRUE(c.png ? PictureExport::savePNG(doc, path, c.dpi, &error)
-                          : PictureExport::saveJPG(doc, path, c.dpi, &error))
-            << error.toStdString();
+        const Outcome saved
+            = c.png ? PictureExport::savePNG(doc, path, c.dpi) : PictureExport::saveJPG(doc, path, c.dpi);
+        ASSERT_TRUE(saved.ok()) << saved.message().toStdString();
         QImageReader reader(path);
         EXPECT_EQ(reader.format(), c.png ? QByteArray("png") : QByteArray("jpeg"));
         const QImage img = reader.read();
@@ -200,7 +199,7 @@ TEST_F(PictureExportTest, PrintModeHoldsWhileDrawingAndEndsAfterwards)
     // redrawn normally.
     const QString bad = scratchPath(QStringLiteral("no/such/dir/graph"));
     const QString good = scratchPath(QStringLiteral("graph.out"));
-    const std::function<bool(const QString&)> exports[] = {
+    const std::function<Outcome(const QString&)> exports[] = {
         [&](const QString& p) { return PictureExport::savePDF(doc, p); },
         [&](const QString& p) { return PictureExport::saveEPS(doc, p); },
         [&](const QString& p) { return PictureExport::savePNG(doc, p, 72); },
@@ -209,7 +208,7 @@ TEST_F(PictureExportTest, PrintModeHoldsWhileDrawingAndEndsAfterwards)
     for (const auto& save : exports)
         for (const QString& p : {good, bad}) {
             const int before = displays;
-            EXPECT_EQ(save(p), p == good);
+            EXPECT_EQ(save(p).ok(), p == good);
             EXPECT_EQ(manager.printmode, 0);
             EXPECT_EQ(displays, before + 1);
         }
@@ -220,19 +219,20 @@ TEST_F(PictureExportTest, UnwritablePathsAreFailuresWithAReason)
     const QString dir = scratchPath(QStringLiteral("a-directory"));
     ASSERT_TRUE(QDir().mkpath(dir));
     const QString missing = scratchPath(QStringLiteral("missing/graph"));
-    using Save = std::function<bool(const QString&, QString*)>;
+    using Save = std::function<Outcome(const QString&)>;
     const Save exports[] = {
-        [&](const QString& p, QString* e) { return PictureExport::savePDF(doc, p, e); },
-        [&](const QString& p, QString* e) { return PictureExport::saveEPS(doc, p, e); },
-        [&](const QString& p, QString* e) { return PictureExport::savePNG(doc, p, 144, e); },
-        [&](const QString& p, QString* e) { return PictureExport::saveJPG(doc, p, 144, e); },
+        [&](const QString& p) { return PictureExport::savePDF(doc, p); },
+        [&](const QString& p) { return PictureExport::saveEPS(doc, p); },
+        [&](const QString& p) { return PictureExport::savePNG(doc, p, 144); },
+        [&](const QString& p) { return PictureExport::saveJPG(doc, p, 144); },
     };
     ScriptedAlerts alerts;
     for (const Save& save : exports)
         for (const QString& p : {dir, missing}) {
-            QString error;
-            EXPECT_FALSE(save(p, &error));
-            EXPECT_FALSE(error.isEmpty());
+            const Outcome refused = save(p);
+            EXPECT_EQ(refused.kind(), Outcome::Kind::Failed);
+            EXPECT_EQ(refused.title(), QStringLiteral("Export Error"));
+            EXPECT_FALSE(refused.message().isEmpty());
         }
     EXPECT_TRUE(QFileInfo(dir).isDir());
     EXPECT_FALSE(QFileInfo::exists(missing));
@@ -243,16 +243,16 @@ TEST_F(PictureExportTest, FailedExportLeavesAnOlderFileAlone)
 {
     const QString path = writeScratch(QStringLiteral("kept.png"), QByteArray("older picture"));
     ASSERT_FALSE(path.isEmpty());
-    QString error;
     for (int dpi : {0, -72, 100000}) {
-        EXPECT_FALSE(PictureExport::savePNG(doc, path, dpi, &error)) << dpi;
-        EXPECT_FALSE(error.isEmpty());
+        const Outcome refused = PictureExport::savePNG(doc, path, dpi);
+        EXPECT_FALSE(refused.ok()) << dpi;
+        EXPECT_FALSE(refused.message().isEmpty());
     }
     view.setFrameSize(QSizeF(0, 0));
-    EXPECT_FALSE(PictureExport::savePDF(doc, path));
-    EXPECT_FALSE(PictureExport::saveEPS(doc, path));
+    EXPECT_FALSE(PictureExport::savePDF(doc, path).ok());
+    EXPECT_FALSE(PictureExport::saveEPS(doc, path).ok());
     VexaDocument noView;
-    EXPECT_FALSE(PictureExport::savePDF(noView, path));
+    EXPECT_FALSE(PictureExport::savePDF(noView, path).ok());
     EXPECT_EQ(readAll(path), QByteArray("older picture"));
 }
 
@@ -272,8 +272,8 @@ TEST_F(PictureExportTest, HairlinesInBitmapsCoverWholePixelRows)
         SCOPED_TRACE(testing::Message() << "frame width " << c.framewidth << " at " << c.dpi << " dpi");
         doc.page.framewidth = c.framewidth;
         const QString path = scratchPath(QStringLiteral("rules.png"));
-        QString error;
-        ASSERT_TRUE(PictureExport::savePNG(doc, path, c.dpi, &error)) << error.toStdString();
+        const Outcome saved = PictureExport::savePNG(doc, path, c.dpi);
+        ASSERT_TRUE(saved.ok()) << saved.message().toStdString();
         const QImage img(path);
         ASSERT_FALSE(img.isNull());
         const double scale = c.dpi / 72.0;

@@ -86,7 +86,8 @@ TEST(QueryListFile, WritesOwnerOnlyAndReplacesAtomically)
                                       QFileDevice::ReadOwner | QFileDevice::WriteOwner
                                           | QFileDevice::ReadOther | QFileDevice::ReadGroup));
     QString error;
-    ASSERT_TRUE(QueryListFile::write(path, sampleList(), &error)) << error.toStdString();
+    const Outcome written = QueryListFile::write(path, sampleList());
+    ASSERT_TRUE(written.ok()) << written.message().toStdString();
     EXPECT_EQ(modeOf(path), mode_t(0600));
     const auto back = QueryListFile::read(path, &error);
     ASSERT_TRUE(back) << error.toStdString();
@@ -94,8 +95,10 @@ TEST(QueryListFile, WritesOwnerOnlyAndReplacesAtomically)
 
     // A target that cannot be written: reported, nothing left beside it.
     const QString blocked = scratchPath(QStringLiteral("no-such-dir/list.myvexa"));
-    EXPECT_FALSE(QueryListFile::write(blocked, sampleList(), &error));
-    EXPECT_TRUE(error.contains(blocked)) << error.toStdString();
+    const Outcome refused = QueryListFile::write(blocked, sampleList());
+    EXPECT_EQ(refused.kind(), Outcome::Kind::Failed);
+    EXPECT_EQ(refused.title(), QStringLiteral("File Save Error"));
+    EXPECT_TRUE(refused.message().contains(blocked)) << refused.message().toStdString();
 }
 
 TEST(QueryListFile, RefusesMalformedFilesWithAReason)

@@ -32,18 +32,18 @@ TEST(RoundTrip, ImportSaveOpenKeepsTheBuffers)
     doc.PV = &view;
     ASCIIImport::ImportOptions options;
     options.path = data;
-    ASSERT_TRUE(ASCIIImport::importFile(doc, options));
+    ASSERT_TRUE(ASCIIImport::importFile(doc, options).ok());
     ASSERT_EQ(doc.DB.size(), 2u);
     doc.DB[1]->belongy = 2;
     doc.DB[1]->style.symbol = 5;
 
     const QString file = IoTest::scratchPath("round.vexa");
-    QString why;
-    ASSERT_TRUE(DocumentArchive::writeToFile(doc, file, nullptr, &why)) << why.toStdString();
+    const Outcome written = DocumentArchive::writeToFile(doc, file);
+    ASSERT_TRUE(written.ok()) << written.message().toStdString();
 
     VexaDocument again;
     DocumentArchive::SubviewViews views;
-    ASSERT_TRUE(DocumentArchive::readFromFile(again, file, views));
+    ASSERT_TRUE(DocumentArchive::readFromFile(again, file, views).ok());
     ASSERT_EQ(again.DB.size(), doc.DB.size());
     for (std::size_t i = 0; i < doc.DB.size(); ++i) {
         const DataBuffer& a = *doc.DB[i];

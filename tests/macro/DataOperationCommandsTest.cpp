@@ -5,6 +5,7 @@
 
 #include "MacroFakes.h"
 
+#include "macro/AlertQuestions.h"
 #include "platform/Alert.h"
 
 #include <gtest/gtest.h>
@@ -336,6 +337,44 @@ TEST(DataOperationCommands, TheUnsortedBufferIsSortedInPlaceWhenTheUserAgrees)
     EXPECT_EQ(runMacro(host, QStringLiteral("integrate 0")), QString());
     EXPECT_EQ(describe(*doc->DB[0]), QStringLiteral("x:0,1,2,3 y:0,10,20,30"));
     EXPECT_EQ(describe(*doc->DB[1]), QStringLiteral("x:0,1,2,3 y:0,5,20,45"));
+}
+
+// The questions of the model and of io, as the controller asks them: each
+// with its alert, the first button going on, the second cancelling.
+TEST(DataOperationCommands, QuestionsAreAskedWithTheirAlerts)
+{
+    struct Case {
+        const char* what;
+        bool (AlertQuestions::*ask)();
+        const char* title;
+        const char* message;
+        QStringList buttons;
+    };
+    const Case cases[] = {
+        {"unsorted buffer",
+         &AlertQuestions::sortUnsortedBuffer,
+         "Unsorted Buffer",
+         "for this operation your need a buffer with sorted X values",
+         {"Sort", "Cancel"}},
+        {"partial record",
+         &AlertQuestions::readWholeRecordsOnly,
+         "Binary Import Error",
+         "file does not match byte count",
+         {"Continue", "Cancel"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScriptedAlerts alerts{0, 1};
+        AlertQuestions& questions = AlertQuestions::instance();
+        EXPECT_TRUE((questions.*c.ask)());
+        EXPECT_FALSE((questions.*c.ask)());
+        ASSERT_EQ(alerts.requests().size(), 2u);
+        for (const Alert::Request& r : alerts.requests()) {
+            EXPECT_EQ(r.title, QLatin1String(c.title));
+            EXPECT_EQ(r.message, QLatin1String(c.message));
+            EXPECT_EQ(r.buttons, c.buttons);
+        }
+    }
 }
 
 // A bad argument stops the run before the operation.

@@ -62,7 +62,10 @@ public:
         auto d = std::make_unique<VexaDocument>();
         d->M = &manager;
         DocumentArchive::SubviewViews subviews;
-        if (!DocumentArchive::readFromFile(*d, path, subviews))
+        // As the controller does: a refused file is shown as its alert.
+        const Outcome read = DocumentArchive::readFromFile(*d, path, subviews);
+        Alert::show(read);
+        if (!read.ok())
             return nullptr;
         for (auto& v : subviews)
             views.push_back(std::move(v));

@@ -57,7 +57,8 @@ TEST(MacroListFile, FilesKeepEveryFieldAndOrderAndAreOwnerOnly)
     const auto macros = macrosOf(sample);
     const QString path = TestSupport::scratchDir() + QStringLiteral("/list.mavexa");
     QString error;
-    ASSERT_TRUE(MacroListFile::write(path, pointers(macros), &error)) << error.toStdString();
+    const Outcome written = MacroListFile::write(path, pointers(macros));
+    ASSERT_TRUE(written.ok()) << written.message().toStdString();
     struct stat st { };
     ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, mode_t(0600));

@@ -190,19 +190,23 @@ TEST_F(DataBufferOperationsTest, ExportWritesTheColumnsOfTheMode)
     };
     const QString path = TestSupport::scratchDir() + QStringLiteral("/export.txt");
     for (const auto& c : cases) {
-        ASSERT_TRUE(c.b->exportASCII(path, c.mode));
+        ASSERT_TRUE(c.b->exportASCII(path, c.mode).ok());
         EXPECT_EQ(readFile(path), c.text) << "mode " << c.mode;
     }
     DataBuffer empty;
-    ASSERT_TRUE(empty.exportASCII(path, 0));
+    ASSERT_TRUE(empty.exportASCII(path, 0).ok());
     EXPECT_EQ(readFile(path), QByteArray());
 }
 
 TEST_F(DataBufferOperationsTest, ExportThatCannotWriteSaysSo)
 {
     auto b = makeBuffer({{1, 2}});
-    EXPECT_FALSE(b->exportASCII(TestSupport::scratchDir() + QStringLiteral("/no/such/dir/file"), 0));
-    EXPECT_FALSE(b->exportASCII(TestSupport::scratchDir(), 0)); // a directory
+    for (const QString& path : {TestSupport::scratchDir() + QStringLiteral("/no/such/dir/file"),
+                                TestSupport::scratchDir() /* a directory */}) {
+        const Outcome refused = b->exportASCII(path, 0);
+        EXPECT_EQ(refused.kind(), Outcome::Kind::Failed);
+        EXPECT_FALSE(refused.message().isEmpty());
+    }
 }
 
 TEST_F(DataBufferOperationsTest, ShiftsAndLinearMapsChangeValuesAndExtents)
@@ -298,15 +302,14 @@ TEST_F(DataBufferOperationsTest, TooFewPointsForTheFactorChangesNothing)
     for (const auto& c : cases) {
         auto b = makeBuffer({{1, 1}, {2, 2}, {3, 3}, {4, 4}, {5, 5}}); // 5 < 6
         ScriptedAlerts alerts;
-        c.reduce ? b->reduction(c.n) : b->smooth(c.n);
-        ASSERT_EQ(alerts.requests().size(), 1u);
-        const auto& r = alerts.requests()[0];
-        EXPECT_EQ(r.title, QStringLiteral("To Few Points"));
+        const Outcome r = c.reduce ? b->reduction(c.n) : b->smooth(c.n);
+        EXPECT_TRUE(alerts.requests().empty()); // the caller shows it
+        EXPECT_EQ(r.kind(), Outcome::Kind::Failed);
+        EXPECT_EQ(r.title(), QStringLiteral("To Few Points"));
         EXPECT_EQ(
-            r.message,
+            r.message(),
             c.reduce ? QStringLiteral("this buffer contain to few points for data reduction with this factor")
                      : QStringLiteral("this buffer contain to few points for smoothing with this factor"));
-        EXPECT_EQ(r.buttons, QStringList{QStringLiteral("Ok")});
         EXPECT_EQ(b->nop(), 5);
         EXPECT_TRUE(b->comment.isEmpty());
     }
@@ -344,25 +347,25 @@ TEST_F(DataBufferOperationsTest, SortCheckSortsOnRequestAndKeepsPointsTogether)
         b->EY = {3, 1, 2};
         return b;
     };
-    ScriptedAlerts alerts({1, 0});
-    EXPECT_TRUE(sorted->checkSort());
-    EXPECT_TRUE(alerts.requests().empty());
+    ScriptedAlerts alerts;
+    ScriptedQuestions no(false), yes(true);
+    EXPECT_TRUE(sorted->checkSort(no));
+    EXPECT_EQ(no.sortAsked, 0);
 
     auto declined = fresh();
-    EXPECT_FALSE(declined->checkSort());
+    EXPECT_FALSE(declined->checkSort(no));
+    EXPECT_EQ(no.sortAsked, 1);
     EXPECT_EQ(declined->X, (Column{3, 1, 2}));
 
     auto accepted = fresh();
-    EXPECT_TRUE(accepted->checkSort());
+    EXPECT_TRUE(accepted->checkSort(yes));
+    EXPECT_EQ(yes.sortAsked, 1);
     EXPECT_EQ(accepted->X, (Column{1, 2, 3}));
     EXPECT_EQ(accepted->Y, (Column{10, 20, 30}));
     EXPECT_EQ(accepted->EX, (Column{0.1, 0.2, 0.3}));
     EXPECT_EQ(accepted->EY, (Column{1, 2, 3}));
-    ASSERT_EQ(alerts.requests().size(), 2u);
-    EXPECT_EQ(alerts.requests()[0].title, QStringLiteral("Unsorted Buffer"));
-    EXPECT_EQ(alerts.requests()[0].message,
-              QStringLiteral("for this operation your need a buffer with sorted X values"));
-    EXPECT_EQ(alerts.requests()[0].buttons, (QStringList{QStringLiteral("Sort"), QStringLiteral("Cancel")}));
+    // Asked through the questions passed in, never with a dialog of the model's.
+    EXPECT_TRUE(alerts.requests().empty());
 }
 
 TEST_F(DataBufferOperationsTest, SwapExchangesValuesAndErrors)

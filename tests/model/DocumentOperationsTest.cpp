@@ -188,6 +188,7 @@ protected:
     SharedFakeManager manager;
     SizedView view;
     VexaDocument doc;
+    ScriptedQuestions questions; // sorts when asked
 };
 
 TEST_F(DocumentOperationsTest, FunctionGeneratorPointCounts)
@@ -248,9 +249,11 @@ TEST_F(DocumentOperationsTest, FunctionGeneratorRefusals)
     ASSERT_EQ(alerts.requests().size(), 1u);
     EXPECT_EQ(alerts.requests()[0].title, QStringLiteral("Expression Error"));
     // A count no buffer could hold is refused before anything is allocated.
-    doc.functionGenerator(0, 0, 1, std::numeric_limits<int>::max(), QStringLiteral("x"));
-    ASSERT_EQ(alerts.requests().size(), 2u);
-    EXPECT_EQ(alerts.requests()[1].title, QStringLiteral("Too Many Points"));
+    const Outcome tooMany
+        = doc.functionGenerator(0, 0, 1, std::numeric_limits<int>::max(), QStringLiteral("x"));
+    EXPECT_EQ(alerts.requests().size(), 1u);
+    EXPECT_EQ(tooMany.kind(), Outcome::Kind::Failed);
+    EXPECT_EQ(tooMany.title(), QStringLiteral("Too Many Points"));
     EXPECT_TRUE(doc.DB.empty());
 }
 
@@ -302,11 +305,11 @@ TEST_F(DocumentOperationsTest, RegressionFailuresMakeNoBuffer)
     };
     for (const auto& c : cases) {
         ScriptedAlerts alerts;
-        doc.reg(c.buffer, c.x1, c.x2, c.type);
-        ASSERT_EQ(alerts.requests().size(), 1u) << c.title.toStdString();
-        EXPECT_EQ(alerts.requests()[0].title, c.title);
-        EXPECT_EQ(alerts.requests()[0].message, c.message);
-        EXPECT_EQ(alerts.requests()[0].buttons, QStringList{QStringLiteral("Ok")});
+        const Outcome refused = doc.reg(c.buffer, c.x1, c.x2, c.type);
+        EXPECT_TRUE(alerts.requests().empty()) << c.title.toStdString();
+        EXPECT_EQ(refused.kind(), Outcome::Kind::Failed) << c.title.toStdString();
+        EXPECT_EQ(refused.title(), c.title);
+        EXPECT_EQ(refused.message(), c.message);
     }
     EXPECT_EQ(doc.DB.size(), 3u);
     EXPECT_TRUE(manager.GV.isEmpty());
@@ -315,7 +318,7 @@ TEST_F(DocumentOperationsTest, RegressionFailuresMakeNoBuffer)
 TEST_F(DocumentOperationsTest, DerivativeNewBufferAndItsFailures)
 {
     add({{0, 0}, {1, 1}, {2, 4}, {3, 9}, {4, 16}, {5, 25}});
-    doc.diff(0, 1.5);
+    EXPECT_TRUE(doc.diff(0, 1.5, questions).ok());
     ASSERT_EQ(doc.DB.size(), 2u);
     EXPECT_EQ(last().Y, (Column{1, 2, 4, 6, 8, 9}));
     EXPECT_EQ(last().X, doc.DB[0]->X);
@@ -323,10 +326,11 @@ TEST_F(DocumentOperationsTest, DerivativeNewBufferAndItsFailures)
     EXPECT_EQ(manager.GV.value(QStringLiteral("lastbuffer")), 1);
 
     ScriptedAlerts alerts;
-    doc.diff(0, 0.5);
-    ASSERT_EQ(alerts.requests().size(), 1u);
-    EXPECT_EQ(alerts.requests()[0].title, QStringLiteral("Differentiate calculation error"));
-    EXPECT_EQ(alerts.requests()[0].message, QStringLiteral("Interval is to small"));
+    const Outcome refused = doc.diff(0, 0.5, questions);
+    EXPECT_TRUE(alerts.requests().empty());
+    EXPECT_EQ(refused.kind(), Outcome::Kind::Failed);
+    EXPECT_EQ(refused.title(), QStringLiteral("Differentiate calculation error"));
+    EXPECT_EQ(refused.message(), QStringLiteral("Interval is to small"));
     EXPECT_EQ(doc.DB.size(), 2u);
     EXPECT_EQ(manager.GV.value(QStringLiteral("lastbuffer")), 2); // the index the buffer would have had
 }
@@ -335,17 +339,20 @@ TEST_F(DocumentOperationsTest, DeclinedSortCheckMakesNothingButStillReplots)
 {
     add({{2, 1}, {1, 1}, {0, 1}});
     add({{0, 1}, {1, 1}});
-    ScriptedAlerts alerts({1, 1, 1, 1, 1});
-    const std::function<void()> ops[]
-        = {[&] { doc.diff(0, 1.5); }, [&] { doc.integrate(0); }, [&] { doc.integrate(0, 0, 1); }};
+    ScriptedAlerts alerts;
+    ScriptedQuestions declining(false);
+    const std::function<Outcome()> ops[]
+        = {[&] { return doc.diff(0, 1.5, declining); }, [&] { return doc.integrate(0, declining); },
+           [&] { return doc.integrate(0, 0, 1, declining); }};
     for (const auto& op : ops) {
         const int displays = view.displays;
-        op();
+        EXPECT_EQ(op().kind(), Outcome::Kind::Cancelled);
         EXPECT_GT(view.displays, displays);
     }
-    doc.calcBuf(1, 0, ArithAdd);
-    doc.calcBuf(0, 1, ArithAdd);
-    EXPECT_EQ(alerts.requests().size(), 5u);
+    EXPECT_EQ(doc.calcBuf(1, 0, ArithAdd, declining).kind(), Outcome::Kind::Cancelled);
+    EXPECT_EQ(doc.calcBuf(0, 1, ArithAdd, declining).kind(), Outcome::Kind::Cancelled);
+    EXPECT_EQ(declining.sortAsked, 5);
+    EXPECT_TRUE(alerts.requests().empty());
     EXPECT_EQ(doc.DB.size(), 2u);
     EXPECT_EQ(doc.DB[0]->X, (Column{2, 1, 0}));
     EXPECT_TRUE(manager.GV.isEmpty());
@@ -354,7 +361,7 @@ TEST_F(DocumentOperationsTest, DeclinedSortCheckMakesNothingButStillReplots)
 TEST_F(DocumentOperationsTest, RunningAndDefiniteIntegrals)
 {
     add({{0, 1}, {1, 1}, {2, 1}});
-    doc.integrate(0);
+    doc.integrate(0, questions);
     ASSERT_EQ(doc.DB.size(), 2u);
     EXPECT_EQ(last().Y, (Column{0, 1, 2}));
     EXPECT_EQ(last().comment, QStringLiteral("src, integral(0)"));
@@ -362,7 +369,7 @@ TEST_F(DocumentOperationsTest, RunningAndDefiniteIntegrals)
     EXPECT_EQ(doc.ymax1 > 2, true); // rescaled to the new buffer
 
     add({{0, 0}, {1, 1}, {2, 2}, {3, 3}, {4, 4}});
-    doc.integrate(2, 2.5, 1.5); // enclosing points 1 and 3: (9 - 1)/2
+    doc.integrate(2, 2.5, 1.5, questions); // enclosing points 1 and 3: (9 - 1)/2
     EXPECT_EQ(doc.DB[2]->comment, QStringLiteral("src, int(2,1-3)=4"));
     EXPECT_EQ(manager.GV.value(QStringLiteral("integral")), 4);
 }
@@ -381,9 +388,10 @@ TEST_F(DocumentOperationsTest, ReductionAndSmoothingAppendACopy)
     EXPECT_GT(manager.updates, updates);
     EXPECT_EQ(doc.DB[0]->nop(), 4);
 
-    ScriptedAlerts alerts; // too few points: the alert, and the copy still comes unchanged
-    doc.smooth(0, 3);
-    EXPECT_EQ(alerts.requests().size(), 1u);
+    ScriptedAlerts alerts; // too few points: the failure, and the copy still comes unchanged
+    const Outcome tooFew = doc.smooth(0, 3);
+    EXPECT_EQ(tooFew.title(), QStringLiteral("To Few Points"));
+    EXPECT_TRUE(alerts.requests().empty());
     EXPECT_EQ(last().Y, doc.DB[0]->Y);
     EXPECT_EQ(last().comment, QStringLiteral("src"));
 }
@@ -516,7 +524,7 @@ TEST_F(DocumentOperationsTest, BufferArithmeticOnTheUnionOfAbscissae)
             a.addDoubleValue(p.x, p.y);
         for (auto p : c.b)
             b.addDoubleValue(p.x, p.y);
-        doc.calcBuf(0, 1, c.op);
+        doc.calcBuf(0, 1, c.op, questions);
         ASSERT_EQ(doc.DB.size(), 3u) << c.what;
         EXPECT_EQ(last().X, c.x) << c.what;
         EXPECT_EQ(last().Y, c.y) << c.what;
@@ -526,7 +534,7 @@ TEST_F(DocumentOperationsTest, BufferArithmeticOnTheUnionOfAbscissae)
     add({{0, 1}, {1, 1}});
     add({{2, 1}, {3, 1}});
     ScriptedAlerts alerts;
-    doc.calcBuf(0, 1, ArithAdd);
+    doc.calcBuf(0, 1, ArithAdd, questions);
     EXPECT_EQ(alerts.beeps(), 1); // disjoint ranges
     EXPECT_EQ(doc.DB.size(), 2u);
     EXPECT_TRUE(manager.GV.isEmpty());
@@ -549,12 +557,12 @@ TEST_F(DocumentOperationsTest, IndexOutOfRangeDoesNothing)
     for (int bad : {-1, 1}) {
         doc.reduction(bad, 1);
         doc.smooth(bad, 1);
-        doc.diff(bad, 2);
+        doc.diff(bad, 2, questions);
         doc.reg(bad, 0, 3, RegLinear);
-        doc.integrate(bad);
-        doc.integrate(bad, 0, 3);
-        doc.calcBuf(0, bad, ArithAdd);
-        doc.calcBuf(bad, 0, ArithAdd);
+        doc.integrate(bad, questions);
+        doc.integrate(bad, 0, 3, questions);
+        doc.calcBuf(0, bad, ArithAdd, questions);
+        doc.calcBuf(bad, 0, ArithAdd, questions);
         doc.swapXY(bad);
     }
     EXPECT_EQ(doc.DB.size(), 1u);

@@ -5,6 +5,7 @@
 
 #include "model/DocumentView.h"
 #include "model/ManagerServices.h"
+#include "support/ScriptedQuestions.h"
 
 #include <QHash>
 #include <QString>

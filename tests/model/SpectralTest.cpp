@@ -151,6 +151,7 @@ protected:
 
     SharedFakeManager manager;
     VexaDocument doc;
+    ScriptedQuestions questions; // sorts when asked
 
     DataBuffer& addBuffer(int n, const std::function<double(int)>& f,
                           const QString& comment = QStringLiteral("data"))
@@ -186,7 +187,7 @@ TEST_F(SpectralDocumentTest, SpectrumPeaksAtTheSineFrequencyUnderEveryWindow)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.window);
         ScriptedAlerts alerts;
-        EXPECT_EQ(doc.doFFT(0, c.window), &doc);
+        EXPECT_TRUE(doc.doFFT(0, c.window).ok());
         const DataBuffer& s = *doc.DB.back();
         ASSERT_EQ(s.nop(), 64);
         EXPECT_EQ(argmax(s), 16);
@@ -250,27 +251,27 @@ TEST_F(SpectralDocumentTest, TooFewPointsOrTooLargeMakeNoBufferAndSayWhy)
     addBuffer(1, [](int) { return 1.0; });
     addBuffer(5, [](int i) { return i; });
     struct Case {
-        std::function<void()> op;
+        std::function<Outcome()> op;
         const char* title;
         const char* message;
     };
     const Case cases[] = {
-        {[&] { doc.doFFT(1, FFTHanning); }, "Error in FFT calculation for buffer 1",
+        {[&] { return doc.doFFT(1, FFTHanning); }, "Error in FFT calculation for buffer 1",
          "FFT needs at least 2 points"},
-        {[&] { doc.fftsmooth(1, 2); }, "Error in FFT smoothing for buffer 1",
+        {[&] { return doc.fftsmooth(1, 2); }, "Error in FFT smoothing for buffer 1",
          "FFT smoothing needs at least 2 points"},
-        {[&] { doc.fftsmooth(2, 1e300); }, "Error in FFT smoothing for buffer 2",
+        {[&] { return doc.fftsmooth(2, 1e300); }, "Error in FFT smoothing for buffer 2",
          "Too many points or too large a width for FFT smoothing"},
-        {[&] { doc.spline(1, 10, 2); }, "Error in spline calculation for buffer 1",
+        {[&] { return doc.spline(1, 10, 2, questions); }, "Error in spline calculation for buffer 1",
          "Can not calculate spline interpolation"},
     };
     for (const Case& c : cases) {
         ScriptedAlerts alerts;
-        c.op();
-        ASSERT_EQ(alerts.requests().size(), 1u) << c.title;
-        EXPECT_EQ(alerts.requests()[0].title, QLatin1String(c.title));
-        EXPECT_EQ(alerts.requests()[0].message, QLatin1String(c.message));
-        EXPECT_EQ(alerts.requests()[0].buttons, QStringList{QStringLiteral("Ok")});
+        const Outcome refused = c.op();
+        EXPECT_TRUE(alerts.requests().empty()) << c.title;
+        EXPECT_EQ(refused.kind(), Outcome::Kind::Failed) << c.title;
+        EXPECT_EQ(refused.title(), QLatin1String(c.title));
+        EXPECT_EQ(refused.message(), QLatin1String(c.message));
     }
     EXPECT_EQ(doc.bufferCount(), 3);
     EXPECT_FALSE(manager.GV.contains(QStringLiteral("lastbuffer")));
@@ -314,7 +315,7 @@ TEST_F(SpectralDocumentTest, UnevenSpacingAsksFirstAndOutOfRangeIndexesDoNothing
         doc.doFFT(0, FFTNone);
         doc.doFFT(-1, FFTNone);
         doc.fftsmooth(7, 2);
-        doc.spline(3, 2, 2);
+        doc.spline(3, 2, 2, questions);
         EXPECT_TRUE(alerts.requests().empty());
         EXPECT_EQ(doc.bufferCount(), 3);
     }

@@ -191,6 +191,7 @@ protected:
 
     SharedFakeManager manager;
     VexaDocument doc;
+    ScriptedQuestions questions; // sorts when asked
 
     DataBuffer& addBuffer(const std::vector<double>& x, const std::vector<double>& y)
     {
@@ -209,7 +210,7 @@ TEST_F(SplineDocumentTest, ResamplesIntoANewBufferWithTheSourceStyle)
     src.style.symbol = 5;
     src.addError();
     ScriptedAlerts alerts;
-    doc.spline(0, 10, 2);
+    doc.spline(0, 10, 2, questions);
     ASSERT_EQ(doc.bufferCount(), 2);
     const DataBuffer& s = *doc.DB[1];
     ASSERT_EQ(s.nop(), 41);
@@ -247,10 +248,11 @@ TEST_F(SplineDocumentTest, FailuresAlertAndMakeNothing)
         doc.DB.clear();
         addBuffer(c.x, std::vector<double>(c.x.size(), 2.0));
         ScriptedAlerts alerts;
-        doc.spline(0, c.points, 2);
-        ASSERT_EQ(alerts.requests().size(), 1u) << ::testing::PrintToString(c.x);
-        EXPECT_EQ(alerts.requests()[0].title, QStringLiteral("Error in spline calculation for buffer 0"));
-        EXPECT_EQ(alerts.requests()[0].message, c.message);
+        const Outcome refused = doc.spline(0, c.points, 2, questions);
+        EXPECT_TRUE(alerts.requests().empty()) << ::testing::PrintToString(c.x);
+        EXPECT_EQ(refused.kind(), Outcome::Kind::Failed) << ::testing::PrintToString(c.x);
+        EXPECT_EQ(refused.title(), QStringLiteral("Error in spline calculation for buffer 0"));
+        EXPECT_EQ(refused.message(), c.message);
         EXPECT_EQ(doc.bufferCount(), 1);
     }
     EXPECT_FALSE(manager.GV.contains(QStringLiteral("lastbuffer")));
@@ -260,15 +262,14 @@ TEST_F(SplineDocumentTest, UnsortedDataIsSortedOnRequestOrLeftAlone)
 {
     DataBuffer& src = addBuffer({2, 0, 3, 1}, {20, 0, 30, 10});
     {
-        ScriptedAlerts alerts{1}; // Cancel
-        doc.spline(0, 2, 2);
-        ASSERT_EQ(alerts.requests().size(), 1u);
-        EXPECT_EQ(alerts.requests()[0].title, QStringLiteral("Unsorted Buffer"));
+        ScriptedQuestions cancel(false);
+        EXPECT_EQ(doc.spline(0, 2, 2, cancel).kind(), Outcome::Kind::Cancelled);
+        EXPECT_EQ(cancel.sortAsked, 1);
         EXPECT_EQ(doc.bufferCount(), 1);
         EXPECT_EQ(src.X, (std::vector<double>{2, 0, 3, 1}));
     }
-    ScriptedAlerts alerts{0}; // Sort
-    doc.spline(0, 2, 2);
+    doc.spline(0, 2, 2, questions); // Sort
+    EXPECT_EQ(questions.sortAsked, 1);
     EXPECT_EQ(src.X, (std::vector<double>{0, 1, 2, 3}));
     EXPECT_EQ(src.Y, (std::vector<double>{0, 10, 20, 30}));
     ASSERT_EQ(doc.bufferCount(), 2);

@@ -103,4 +103,52 @@ TEST(AlertInput, HandlersWithoutInputKeepWorkingAndNestedScriptsRestore)
     EXPECT_EQ(outer.inputRequests().size(), 1u);
 }
 
+// An outcome becomes an alert only when there is something to tell: a
+// failure, or a notice that came with a success; as its own title and
+// message, with the one button "Ok", counted among the reports.
+TEST(AlertShow, ShowsFailuresAndNoticesOnly)
+{
+    struct Case {
+        const char* what;
+        Outcome outcome;
+        bool shown;
+    };
+    const Case cases[] = {
+        {"done", Outcome::done(), false},
+        {"cancelled", Outcome::cancelled(), false},
+        {"nothing to work on", Outcome::empty("There is no file \"x\""), false},
+        {"failed", Outcome::failed("file is to small", "Binary Import Error"), true},
+        {"failed without a message", Outcome::failed(QString(), "To few points"), true},
+        {"done with a notice", Outcome::notice("File Open Warning", "A text box was damaged"), true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScriptedAlerts alerts;
+        const int reports = Alert::reportsShown();
+        EXPECT_EQ(Alert::show(c.outcome), c.shown);
+        ASSERT_EQ(alerts.requests().size(), c.shown ? 1u : 0u);
+        EXPECT_EQ(Alert::reportsShown() - reports, c.shown ? 1 : 0);
+        if (c.shown) {
+            EXPECT_EQ(alerts.requests()[0].title, c.outcome.title());
+            EXPECT_EQ(alerts.requests()[0].message, c.outcome.message());
+            EXPECT_EQ(alerts.requests()[0].buttons, QStringList{"Ok"});
+        }
+    }
+}
+
+TEST(AlertShow, OutcomesKeepTheirKindTitleMessageAndCode)
+{
+    const Outcome failed = Outcome::failed("lost", "EPICS Error", 80);
+    EXPECT_FALSE(failed.ok());
+    EXPECT_TRUE(failed.isFailure());
+    EXPECT_EQ(failed.code(), 80);
+    const Outcome retitled = Outcome::empty("There is no file \"x\"").titled("ASCII Import Error");
+    EXPECT_EQ(retitled.kind(), Outcome::Kind::Empty);
+    EXPECT_EQ(retitled.title(), "ASCII Import Error");
+    EXPECT_EQ(retitled.message(), "There is no file \"x\"");
+    EXPECT_TRUE(Outcome::notice("t", "m").ok());
+    EXPECT_FALSE(Outcome::cancelled().isFailure());
+    EXPECT_EQ(Outcome(), Outcome::done());
+}
+
 } // namespace

@@ -400,19 +400,20 @@ TEST(GraphicTest, PicturesComeFromImageFilesAndPdfPagesOrAreRefused)
     struct Case {
         const char* what;
         QByteArray bytes;
-        PictureOutcome outcome;
+        QString message;
     };
     const Case cases[] = {
-        {"empty", QByteArray(), PictureOutcome::Empty},
-        {"text", QByteArray("no picture in here"), PictureOutcome::NotAPicture},
-        {"truncated png", png(quadrants()).left(20), PictureOutcome::NotAPicture},
-        {"broken pdf", QByteArray("%PDF-1.4\n1 0 obj garbage"), PictureOutcome::NotAPicture},
+        {"empty", QByteArray(), Picture::emptyMessage()},
+        {"text", QByteArray("no picture in here"), Picture::unreadableMessage()},
+        {"truncated png", png(quadrants()).left(20), Picture::unreadableMessage()},
+        {"broken pdf", QByteArray("%PDF-1.4\n1 0 obj garbage"), Picture::unreadableMessage()},
     };
     for (const Case& c : cases) {
-        PictureOutcome why = PictureOutcome::Ok;
+        Outcome why;
         EXPECT_FALSE(Picture::fromData(c.bytes, &why)) << c.what;
-        EXPECT_EQ(why, c.outcome) << c.what;
-        EXPECT_FALSE(Picture::message(why).isEmpty());
+        EXPECT_EQ(why.kind(), Outcome::Kind::Failed) << c.what;
+        EXPECT_EQ(why.message(), c.message) << c.what;
+        EXPECT_FALSE(why.message().isEmpty());
     }
 }
 

@@ -1,0 +1,202 @@
+// The vector kernels of ExpressionVectorMath, written once for every vector
+// width. ExpressionVectorMath.cpp includes this file once per instruction
+// set, inside a namespace and a region compiled for that instruction set,
+// after defining there:
+//   Vec                       a register of kLanes doubles
+//   kLanes                    its width
+//   broadcast, load, store    (double), (const double*), (double*, Vec)
+//   +, -, *, /                lane by lane, each rounded once
+//   fma(a, b, c), fms(a, b, c), fnma(a, b, c)
+//                             a*b + c, a*b - c and c - a*b, rounded once
+//   lowBitToSign(t)           bit 0 of t's bits moved to the sign bit
+//   flipSigns(x, s)           x with its sign flipped where s has the sign bit
+//   scaleBy(p, t)             p * 2^j for the integer j in the low bits of
+//                             t's bits (p * 2^j must be a normal number)
+//   within(x, low, high)      a bit per lane where low < |x| <= high (never
+//                             for NaN)
+//   atMost(x, high)           a bit per lane where |x| <= high (never for NaN)
+// There is no include guard on purpose.
+
+// The shifter: x + 1.5 * 2^52 rounds x to an integer held in the low bits.
+constexpr double kShifter = 6755399441055744.0;
+
+// sin(r) = r + r^3 * S(r^2) for |r| <= pi/2 (a little more, for a quotient
+// rounded the other way), within 1e-18 relative (a fit by Chebyshev nodes).
+inline Vec sinReduced(Vec r)
+{
+    const Vec z = r * r;
+    Vec s = broadcast(2.731428986122616e-15);
+    s = fma(s, z, broadcast(-7.643969031052769e-13));
+    s = fma(s, z, broadcast(1.6058977272815506e-10));
+    s = fma(s, z, broadcast(-2.5052107616384595e-08));
+    s = fma(s, z, broadcast(2.755731921915843e-06));
+    s = fma(s, z, broadcast(-0.00019841269841254955));
+    s = fma(s, z, broadcast(0.008333333333333316));
+    s = fma(s, z, broadcast(-0.16666666666666666));
+    return fma(s, r * z, r);
+}
+
+// Where sinLanes and cosLanes hold: |x| <= 2^22. Beyond, the lanes go to
+// the scalar functions (whose reduction keeps more digits of pi).
+constexpr double kTrigLimit = 4194304.0;
+
+// sin(x) = (-1)^q sin(x - q pi) for the integer q nearest x / pi. The first
+// step of x - q pi is exact (both terms are multiples of ulp(x) or of
+// ulp(pi) and the difference is below 2), the two others take the next
+// digits of pi.
+inline Vec sinLanes(Vec x)
+{
+    const Vec t = fma(x, broadcast(0.3183098861837907), broadcast(kShifter));
+    const Vec q = t - broadcast(kShifter);
+    Vec r = fnma(q, broadcast(3.141592653589793), x);
+    r = fnma(q, broadcast(1.2246467991473532e-16), r);
+    r = fnma(q, broadcast(-2.9947698097183397e-33), r);
+    return flipSigns(sinReduced(r), lowBitToSign(t));
+}
+
+// cos(x) = (-1)^m sin(n pi/2 - x) for the odd n = 2m + 1 nearest 2x / pi.
+// With |x| >= 1 the first step of the reduction is exact as in sinLanes;
+// below, n = +-1 and the step rounds, its error going into the result
+// times sin(x): under one ULP.
+inline Vec cosLanes(Vec x)
+{
+    const Vec t = fma(x, broadcast(0.6366197723675814), broadcast(-1.0)) + broadcast(2 * kShifter);
+    const Vec n = t - broadcast(2 * kShifter) + broadcast(1.0);
+    Vec r = fms(n, broadcast(1.5707963267948966), x);
+    r = fma(n, broadcast(6.123233995736766e-17), r);
+    r = fma(n, broadcast(-1.4973849048591698e-33), r);
+    return flipSigns(sinReduced(r), lowBitToSign(t));
+}
+
+// Where ePowerLanes holds: |y| <= 708, whose powers of e are normal numbers.
+constexpr double kEPowerLimit = 708.0;
+
+// ln(e) - 1 for the double e, 2.718281828459045090795..., which lies below
+// Euler's number.
+constexpr double kLnEMinusOne = -5.318237706605891e-17;
+
+// pow(e, y) for the double e: exp(y (1 + kLnEMinusOne)). That is 2^j exp(s) for the integer j
+// nearest y / ln 2 and s = y - j ln 2 + y kLnEMinusOne, |s| <= ln(2) / 2. The first
+// step of s is exact (j has at most 11 bits, the leading part of ln 2 is a
+// multiple of 2^-53, and the difference is below 1/2).
+inline Vec ePowerLanes(Vec y)
+{
+    const Vec t = fma(y, broadcast(1.4426950408889634), broadcast(kShifter));
+    const Vec j = t - broadcast(kShifter);
+    Vec s = fnma(j, broadcast(0.6931471805599453), y);
+    s = fnma(j, broadcast(2.3190468138462996e-17), s);
+    s = fma(y, broadcast(kLnEMinusOne), s);
+    // exp(s) = 1 + s + s^2 Q(s) within 3.2e-18 relative (a fit by
+    // Chebyshev nodes), Q in pairs of terms (Estrin's scheme): a chain of
+    // dependent operations half as long as Horner's, which is what bounds
+    // the time here.
+    const Vec s2 = s * s, s4 = s2 * s2, s8 = s4 * s4;
+    const Vec q01 = fma(s, broadcast(0.1666666666666668), broadcast(0.5000000000000019));
+    const Vec q23 = fma(s, broadcast(0.008333333333319589), broadcast(0.04166666666648795));
+    const Vec q45 = fma(s, broadcast(0.00019841269890076403), broadcast(0.0013888888952352863));
+    const Vec q67 = fma(s, broadcast(2.755724088722987e-06), broadcast(2.4801485441561313e-05));
+    const Vec q89 = fma(s, broadcast(2.5110049204818658e-08), broadcast(2.763265472252779e-07));
+    const Vec q = fma(q89, s8, fma(fma(q67, s2, q45), s4, fma(q23, s2, q01)));
+    return scaleBy(fma(s2, q, s) + broadcast(1.0), t);
+}
+
+constexpr unsigned kAllLanes = (1u << kLanes) - 1;
+
+// A kernel is an object with `Vec lanes(Vec x)`, `unsigned others(Vec x,
+// Vec lanes)`, the lanes where that result does not hold, and `double
+// scalar(double)`, which gives those.
+template <class Kernel> inline Vec applyKernel(const Kernel& kernel, Vec x)
+{
+    const Vec r = kernel.lanes(x);
+    const unsigned others = kernel.others(x, r);
+    if (!others)
+        return r;
+    double rs[kLanes], xs[kLanes];
+    store(rs, r);
+    store(xs, x);
+    for (std::size_t lane = 0; lane < kLanes; ++lane)
+        if (others & (1u << lane))
+            rs[lane] = kernel.scalar(xs[lane]);
+    return load(rs);
+}
+
+// out[i] = Kernel{args...}(in[i]). The last partial group goes through the
+// same lanes, padded with zeros, so no value takes another path because of
+// where it lies.
+template <class Kernel, class... Args>
+void mapKernel(const double* in, double* out, std::size_t n, Args... args)
+{
+    const Kernel kernel{args...};
+    std::size_t i = 0;
+    for (; i + kLanes <= n; i += kLanes)
+        store(out + i, applyKernel(kernel, load(in + i)));
+    if (i < n) {
+        double t[kLanes] = {};
+        std::memcpy(t, in + i, (n - i) * sizeof(double));
+        store(t, applyKernel(kernel, load(t)));
+        std::memcpy(out + i, t, (n - i) * sizeof(double));
+    }
+}
+
+struct SinKernel {
+    Vec lanes(Vec x) const { return sinLanes(x); }
+    // sin(-0) is -0, where the lanes give +0.
+    unsigned others(Vec x, Vec) const { return ~within(x, 0.0, kTrigLimit) & kAllLanes; }
+    double scalar(double x) const { return std::sin(x); }
+};
+
+struct CosKernel {
+    Vec lanes(Vec x) const { return cosLanes(x); }
+    unsigned others(Vec x, Vec) const { return ~atMost(x, kTrigLimit) & kAllLanes; }
+    double scalar(double x) const { return std::cos(x); }
+};
+
+struct EPowerKernel {
+    Vec lanes(Vec y) const { return ePowerLanes(y); }
+    unsigned others(Vec y, Vec) const { return ~atMost(y, kEPowerLimit) & kAllLanes; }
+    double scalar(double y) const { return std::pow(::ExpressionMath::e, y); }
+};
+
+// x^J for J from -3 to 4 but 0 and 1, as the scalar powerByProducts of
+// ExpressionVectorMath.cpp computes it: the same products in the same
+// order, and pow where the power or the product is no normal number.
+template <int J> struct PowerKernel {
+    static constexpr int m = J < 0 ? -J : J;
+    static Vec product(Vec x)
+    {
+        const Vec x2 = x * x;
+        return m == 1 ? x : m == 2 ? x2 : m == 3 ? x2 * x : x2 * x2;
+    }
+    static unsigned normal(Vec r) { return within(r, 0x0.fffffffffffffp-1022, DBL_MAX); }
+    Vec lanes(Vec x) const { return J < 0 ? broadcast(1.0) / product(x) : product(x); }
+    unsigned others(Vec x, Vec r) const
+    {
+        return ~(J < 0 ? normal(r) & normal(product(x)) : normal(r)) & kAllLanes;
+    }
+    double scalar(double x) const { return std::pow(x, double(J)); }
+};
+
+// a / k, bit for bit, for a divisor k that quotientByProducts accepts: q =
+// a * y with y = 1/k rounded lies within one ULP of a / k, the remainder
+// a - k q is then exact, and q + (a - k q) y rounded is a / k rounded
+// (Markstein's theorem). Where a, q or the remainder could leave the normal
+// range the lanes divide.
+struct QuotientKernel {
+    double k;
+    Vec divisor = broadcast(k), reciprocal = broadcast(1.0 / k);
+    Vec lanes(Vec a) const
+    {
+        const Vec q = a * reciprocal;
+        return fma(fnma(q, divisor, a), reciprocal, q);
+    }
+    unsigned others(Vec a, Vec) const { return ~within(a, 0x1p-800, 0x1p800) & kAllLanes; }
+    double scalar(double a) const { return a / k; }
+};
+
+struct DivisionKernel {
+    double k;
+    Vec divisor = broadcast(k);
+    Vec lanes(Vec a) const { return a / divisor; }
+    unsigned others(Vec, Vec) const { return 0; }
+    double scalar(double a) const { return a / k; }
+};
