@@ -5,6 +5,7 @@
 
 #include "app/DataBufferTableView.h"
 #include "app/DocumentWindowQt.h"
+#include "app/InspectorHost.h"
 #include "app/Manager.h"
 #include "inspectors/CalcManager.h"
 #include "inspectors/FitManager.h"
@@ -61,14 +62,14 @@ struct Bench {
     Bench()
             : m(std::make_unique<Manager>())
     {
-        Inspectors::registerAll(*m);
+        Inspectors::registerAll(m->inspectors());
         d = &m->openDocument(std::make_unique<VexaDocument>(), false)->document();
         m->setCurrentDoc(d, d);
         for (const char* key : {"normalize", "calc", "fit"})
             m->switchInspector(QLatin1String(key));
-        norm = dynamic_cast<NormalizeManager*>(m->IM.value(QStringLiteral("normalize")));
-        calc = dynamic_cast<CalcManager*>(m->IM.value(QStringLiteral("calc")));
-        fit = dynamic_cast<FitManager*>(m->IM.value(QStringLiteral("fit")));
+        norm = dynamic_cast<NormalizeManager*>(m->inspectors().panel(QStringLiteral("normalize")));
+        calc = dynamic_cast<CalcManager*>(m->inspectors().panel(QStringLiteral("calc")));
+        fit = dynamic_cast<FitManager*>(m->inspectors().panel(QStringLiteral("fit")));
     }
     // The two buffers as they were, the first one's row selected.
     void reset()

@@ -1,9 +1,9 @@
 #pragma once
 
 // One panel of the inspector window as the controller sees it. The panels
-// themselves live with the inspectors; the controller creates each one the
-// first time its key is shown (Manager::registerInspector), keeps it under
-// that key in IM for the rest of the run, and refreshes the one on show.
+// themselves live with the inspectors; the inspector host (InspectorHost)
+// creates each one the first time its key is shown, keeps it under that key
+// for the rest of the run, and refreshes the one on show.
 
 class QObject;
 class QWidget;

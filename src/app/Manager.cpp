@@ -7,10 +7,13 @@
 #include "app/DataTableView.h"
 #include "app/DocumentWindowQt.h"
 #include "app/HelpBrowser.h"
+#include "app/InspectorHost.h"
 #include "app/InspectorPanel.h"
 #include "app/PanelAccessories.h"
+#include "app/PanelContext.h"
 #include "app/PanelOutlets.h"
 #include "app/PointTableModel.h"
+#include "app/ValueReadouts.h"
 #include "macro/Macro.h"
 #include "model/DataBuffer.h"
 #include "model/DocumentFunctions.h"
@@ -66,6 +69,8 @@ Manager::Manager()
             PD->replot();
     });
 
+    panelContext_ = makePanelContext();
+    inspectors_ = std::make_unique<InspectorHost>(*panelContext_);
     buildInspectorWindow();
 
     ManagerServices::setShared(this);
@@ -95,8 +100,7 @@ Manager::~Manager()
     inspector = nullptr;
     dataPanesPlace_ = nullptr;
     panes_ = {};
-    IM.clear();
-    panels_.clear();
+    inspectors_.reset();
 
     endConsoleStreamLine();
     delete consoleWindow_;
@@ -112,18 +116,6 @@ Manager::~Manager()
 Manager* Manager::shared()
 {
     return dynamic_cast<Manager*>(ManagerServices::shared());
-}
-
-const QStringList& Manager::inspectorKeys()
-{
-    static const QStringList keys = {
-        QStringLiteral("general"),  QStringLiteral("style"),      QStringLiteral("extra"),
-        QStringLiteral("axis"),     QStringLiteral("axisformat"), QStringLiteral("axislabel"),
-        QStringLiteral("errorbar"), QStringLiteral("legend"),     QStringLiteral("text"),
-        QStringLiteral("graphic"),  QStringLiteral("normalize"),  QStringLiteral("calc"),
-        QStringLiteral("fit"),
-    };
-    return keys;
 }
 
 const QStringList& Manager::dataPaneKeys()
@@ -273,14 +265,13 @@ void Manager::documentClosed(VexaDocument* document)
 
 const GraphicSettings* Manager::graphicSettings() const
 {
-    const InspectorPanel* panel = IM.value(QStringLiteral("graphic"));
+    const InspectorPanel* panel = inspectors_->panel(InspectorKey::Graphic);
     return panel ? panel->graphicSettings() : nullptr;
 }
 
 void Manager::itemTakenAway(const void* item)
 {
-    for (InspectorPanel* panel : std::as_const(IM))
-        panel->forgetItem(item);
+    inspectors_->forgetItem(item);
 }
 
 // --- current objects -----------------------------------------------------------------------
@@ -290,19 +281,20 @@ void Manager::setCurrentDoc(VexaDocument* document, VexaDocument* main)
     setCurrentText(nullptr);
     setCurrentGraphic(nullptr);
     SV.insert(QStringLiteral("document"), QString());
-    noedit = 1;
-    if (document && main) {
-        PD = document;
-        MPD = main;
-        CPD = document;
-        update();
-        const QString path = filePathOf(document);
-        if (!path.isEmpty())
-            SV.insert(QStringLiteral("document"), path);
-    } else {
-        PD = MPD = CPD = nullptr;
+    {
+        const auto held = panelContext().holdEdits();
+        if (document && main) {
+            PD = document;
+            MPD = main;
+            CPD = document;
+            update();
+            const QString path = filePathOf(document);
+            if (!path.isEmpty())
+                SV.insert(QStringLiteral("document"), path);
+        } else {
+            PD = MPD = CPD = nullptr;
+        }
     }
-    noedit = 0;
     refreshUndoActions();
 }
 
@@ -310,14 +302,6 @@ void Manager::setCurrentDoc(VexaDocument* document, VexaDocument* main)
 
 void Manager::update()
 {
-    // The calculation panels keep what the user typed; only the panels that
-    // show the document are refreshed.
-    static const QStringList refreshed = {
-        QStringLiteral("general"),  QStringLiteral("style"),      QStringLiteral("extra"),
-        QStringLiteral("axis"),     QStringLiteral("axisformat"), QStringLiteral("axislabel"),
-        QStringLiteral("errorbar"), QStringLiteral("legend"),     QStringLiteral("text"),
-        QStringLiteral("graphic"),
-    };
     // A text box made current (pressed, made by the text tool, stepped to)
     // is where the font panel's picks go from then on.
     if (T != fontPanelBox_) {
@@ -325,10 +309,7 @@ void Manager::update()
         if (T)
             textFormat->takeFontPanel();
     }
-    const QString key = selectedInspector();
-    if (refreshed.contains(key))
-        if (InspectorPanel* panel = IM.value(key))
-            panel->update();
+    inspectors_->refresh();
 
     bufferRows_->reload();
     pointRows_->reload();
@@ -356,60 +337,16 @@ void Manager::showCurrentBuffer()
 
 // --- inspector and data panes ----------------------------------------------------------------------
 
-void Manager::registerInspector(const QString& key, InspectorFactory factory)
-{
-    factories_.insert(key, std::move(factory));
-}
-
-QString Manager::selectedInspector() const
-{
-    QAbstractButton* b = inspectorButton ? inspectorButton->checkedButton() : nullptr;
-    return b ? II.key(b) : QString();
-}
-
 void Manager::switchInspector(const QString& key)
 {
-    QAbstractButton* button = II.value(key);
-    if (!button)
-        return;
-    noedit = 1;
-    InspectorPanel* panel = IM.value(key);
-    if (!panel) {
-        const auto factory = factories_.constFind(key);
-        if (factory != factories_.constEnd() && *factory) {
-            std::unique_ptr<InspectorPanel> made = (*factory)(*this);
-            if (made && made->view()) {
-                panel = made.get();
-                panels_.push_back(std::move(made));
-                IM.insert(key, panel);
-                TV.insert(key, panel->view());
-                panel->setup();
-            }
-        }
-    }
-    QWidget* view = TV.value(key, emptyInspector);
-    if (inspectorFrame->indexOf(view) < 0)
-        inspectorFrame->addWidget(view);
-    inspectorFrame->setCurrentWidget(view);
-    // The frame takes the size of the panel on show, not that of the
-    // largest one shown before: the others are left out of its measure.
-    for (int i = 0; i < inspectorFrame->count(); ++i) {
-        QWidget* page = inspectorFrame->widget(i);
-        const QSizePolicy::Policy policy = page == view ? QSizePolicy::Preferred : QSizePolicy::Ignored;
-        page->setSizePolicy(policy, policy);
-    }
-    button->setChecked(true);
-    UserDefaults::standard().setValue(QStringLiteral("LastInspector"), key);
-    showInspectorFrame(true);
-    update();
-    noedit = 0;
+    inspectors_->show(key);
 }
 
 void Manager::switchDataView(const QString& key)
 {
     if (!dataPaneKeys().contains(key))
         return;
-    noedit = 1;
+    const auto held = panelContext().holdEdits();
     UserDefaults::standard().setValue(QStringLiteral("LastDataView"), key);
     dataPane_ = key;
     if (QWidget* pane = DV.value(key))
@@ -417,7 +354,6 @@ void Manager::switchDataView(const QString& key)
     if (QAbstractButton* b = DD.value(key))
         b->setChecked(true);
     update();
-    noedit = 0;
 }
 
 // --- tools -----------------------------------------------------------------------------------
@@ -442,16 +378,19 @@ void Manager::mouseModeDidChange(VexaDocument* /*sender*/)
     const Tool tool = mouseTool();
     if (tool == Tool::NormX || tool == Tool::NormY) {
         axisBothWarn();
-        if (selectedInspector() != QStringLiteral("normalize"))
-            switchInspector(QStringLiteral("normalize"));
+        if (!inspectors_->isShown(InspectorKey::Normalize))
+            inspectors_->show(InspectorKey::Normalize);
         // The panel's axis choice follows the tool: x values or y values.
-        PanelOutlets::selectTag(IM.value(QStringLiteral("normalize")), QStringLiteral("axis"),
+        PanelOutlets::selectTag(inspectors_->panel(InspectorKey::Normalize), QStringLiteral("axis"),
                                 tool == Tool::NormX ? 0 : 1);
-    } else if (tool == Tool::Legend || tool == Tool::Graphic || tool == Tool::Text) {
-        // These tools have a panel of their own, under the tool's title.
-        switchInspector(toolTitle(tool));
+    } else if (tool == Tool::Legend) {
+        inspectors_->show(InspectorKey::Legend); // these tools have a panel of their own
+    } else if (tool == Tool::Graphic) {
+        inspectors_->show(InspectorKey::Graphic);
+    } else if (tool == Tool::Text) {
+        inspectors_->show(InspectorKey::Text);
     } else if (tool == Tool::BgSub) {
-        switchInspector(QStringLiteral("normalize"));
+        inspectors_->show(InspectorKey::Normalize);
     }
     if (PD) {
         // Keys go to the graph, except while the text tool types into a box.
@@ -564,37 +503,8 @@ QString Manager::getValue(int axis, int mode, double coordinate) const
 {
     if (!PD)
         return QString();
-    const double value = axisValue(axis, coordinate);
+    const double value = ValueReadouts::axisValue(PD, axis, coordinate);
     return mode == AxisTime ? timeText(value) : formatNumberAuto(value);
-}
-
-double Manager::timeToVal(const QString& text)
-{
-    if (text.compare(QStringLiteral("w"), Qt::CaseInsensitive) == 0)
-        return 604800; // a week
-    if (text.compare(QStringLiteral("m"), Qt::CaseInsensitive) == 0)
-        return 2592000; // 30 days: a lone "m" is a month, not a minute
-    if (text.compare(QStringLiteral("y"), Qt::CaseInsensitive) == 0)
-        return 31536000; // 365 days
-    const QStringList parts = text.split(QLatin1Char(':'));
-    double v[4] = {0, 0, 0, 0};
-    const int n = int(parts.size());
-    if (n > 4)
-        return 0;
-    for (int i = 0; i < n; ++i)
-        v[i] = doubleValueOf(parts[i]);
-    switch (n) {
-    case 1:
-        return v[0];
-    case 2:
-        return 60 * v[0] + v[1];
-    case 3:
-        return 3600 * v[0] + 60 * v[1] + v[2];
-    case 4:
-        return 86400 * v[0] + 3600 * v[1] + 60 * v[2] + v[3];
-    default:
-        return 0;
-    }
 }
 
 UndoManager* Manager::currentUndoManager() const

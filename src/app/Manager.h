@@ -51,12 +51,13 @@ class CalendarFormat;
 class ColorWell;
 class DocumentWindowQt;
 class HelpBrowser;
-class InspectorPanel;
+class InspectorHost;
 class KeptWindowPlace;
 class MadeWhenShown;
 class Macro;
 class MacroEditor;
 class PanelAccessories;
+class PanelContext;
 class QAbstractButton;
 class QAction;
 class QButtonGroup;
@@ -79,6 +80,7 @@ class UndoManager;
 namespace DocumentArchive {
 enum PartialLoadSection : int;
 }
+class ValueReadouts;
 
 class Manager : public QObject, public ApplicationController, public MacroHost, public FontReceiver {
 public:
@@ -94,15 +96,12 @@ public:
     static Manager* shared();
 
     // --- tables -------------------------------------------------------------------
-    QHash<QString, QWidget*> TV; // inspector key -> the panel's view (emptyInspector until loaded)
-    QHash<QString, InspectorPanel*> IM; // inspector key -> loaded panel (owned by the controller)
     QHash<QString, QWidget*> DV; // data-pane key -> pane
     QHash<QString, QAbstractButton*> MM; // tool title -> palette button
-    QHash<QString, QAbstractButton*> II; // inspector key -> inspector button
     QHash<QString, QAbstractButton*> DD; // data-pane key -> data-pane button
 
-    // The thirteen inspector keys and the four data-pane keys, in button order.
-    static const QStringList& inspectorKeys();
+    // The four data-pane keys, in button order (the inspector keys are
+    // InspectorHost's).
     static const QStringList& dataPaneKeys();
 
     // --- variables --------------------------------------------------------------------
@@ -128,12 +127,6 @@ public:
     QMainWindow* inspector = nullptr;
     QButtonGroup* mouseModePalette = nullptr; // the tool palette
     QButtonGroup* di_axis12 = nullptr; // axis pair: ids 1, 2 and 0 (both)
-    QButtonGroup* inspectorButton = nullptr;
-    QStackedWidget* inspectorFrame = nullptr; // holds the panel on show
-    QWidget* emptyInspector = nullptr;
-    // Shown in the panel's place while the panel on show has nothing to
-    // show (no document); it and inspectorFrame alternate.
-    QWidget* noinspector = nullptr;
     QButtonGroup* dataButton = nullptr;
     // The data panes under the data-pane buttons, made together when the
     // inspector window is first shown or when one of them is first asked
@@ -172,19 +165,6 @@ public:
     QPointer<AxisLabelTableView> axisLabelTable;
     HelpBrowser* helpView = nullptr; // in a window of its own, made when first needed
     HelpBrowser* helpBrowser();
-
-    // The value read-outs under the tool palette: position on X1, Y1 and
-    // its distance from the drag start or measure origin, then the same on
-    // X2, Y2 (AxisIndex 0 to 3). Made when the inspector window is first
-    // shown (null until then); they show the last values at once.
-    QLineEdit* x1val = nullptr;
-    QLineEdit* y1val = nullptr;
-    QLineEdit* dx1val = nullptr;
-    QLineEdit* dy1val = nullptr;
-    QLineEdit* x2val = nullptr;
-    QLineEdit* y2val = nullptr;
-    QLineEdit* dx2val = nullptr;
-    QLineEdit* dy2val = nullptr;
 
     // The preferences (ManagerPreferences.cpp): read from the user-defaults
     // store at the launch, the program's own before it.
@@ -276,17 +256,10 @@ public:
     void update() override;
 
     // --- inspector and data panes -----------------------------------------------------------------
-    using InspectorFactory = std::function<std::unique_ptr<InspectorPanel>(Manager&)>;
-    // The panel of the key is made by the factory the first time it is shown.
-    void registerInspector(const QString& key, InspectorFactory factory);
+    // The panels by key, and what they are given of the controller.
+    InspectorHost& inspectors() { return *inspectors_; }
+    const InspectorHost& inspectors() const { return *inspectors_; }
     void switchInspector(const QString& key) override;
-    QString selectedInspector() const;
-    // The panel object made last announces itself here.
-    void inspectorIsCalling(InspectorPanel* panel) { inspectorManager = panel; }
-    InspectorPanel* inspectorManager = nullptr;
-    // The panel on show, or noinspector in its place, saying what is
-    // missing ("No Document" when nothing is said).
-    void showInspectorFrame(bool show, const QString& missing = QString());
     void switchDataView(const QString& key);
 
     // --- side tables (ManagerTables.cpp) --------------------------------------------------------
@@ -389,9 +362,6 @@ public:
     // each part floored in turn, so -30 s reads -1:23:59:30); empty without
     // a current document.
     QString getDValue(int axis, int mode, double first, double second) const;
-    // An interval in seconds: "w", "m", "y" (a week, 30 days, 365 days) or
-    // s, m:s, h:m:s, d:h:m:s; 0 for more parts.
-    static double timeToVal(const QString& text);
     // getInput (MacroHost) asks for a value with a message; the answer goes
     // to SV "input", empty when the question was cancelled.
 
@@ -636,27 +606,22 @@ private:
     // The buffer, points and comment fields show the current buffer (empty
     // without one); nothing without a current document or the fields.
     void showCurrentBuffer();
-    // inspectorFrame and noinspector, one in place of the other.
-    QWidget* buildInspectorArea();
     // The palette's tooltips and the key catching of the inspector window;
-    // returns the place of the read-outs, whose fields are made when it is
-    // first shown.
+    // returns the read-outs, whose fields are made when they are first shown.
     QWidget* buildToolReadouts();
-    // The value of axis 0..3 at a view coordinate of the current document.
-    double axisValue(int axis, double coordinate) const;
-    void fillReadouts(QPointF point, const std::optional<QPointF>& from);
-    // The texts of the read-outs, positions (AxisIndex order) then
-    // distances, kept while the fields are not made.
-    std::array<QString, 8> readoutTexts_;
-    MadeWhenShown* readouts_ = nullptr; // the read-outs' place (owned by the window)
+    ValueReadouts* readouts_ = nullptr; // under the tool palette, owned by the window
+    // What the panels are given of the controller; its guard holds edits back
+    // for the controller's own switches as well.
+    std::unique_ptr<PanelContext> makePanelContext();
+    PanelContext& panelContext() { return *panelContext_; }
+    std::unique_ptr<PanelContext> panelContext_;
+    std::unique_ptr<InspectorHost> inspectors_;
     // The inspector window's stored place (owned by the window), given back
     // at its first show in a run; the line between panel and data panes.
     KeptWindowPlace* inspectorPlace_ = nullptr;
     bool inspectorPlaced_ = false;
     QSplitter* inspectorSplitter_ = nullptr;
     KeptWindowPlace* consolePlace_ = nullptr; // owned by the console window
-    // The kept texts into the fields, once they are made.
-    void showReadouts();
     void buildMenus();
     // The menus every window's menu bar carries.
     QList<QMenu*> sharedMenus() const;
@@ -712,8 +677,6 @@ private:
 
     std::vector<VexaDocument*> documents_;
     std::vector<QPointer<DocumentWindowQt>> windows_;
-    std::vector<std::unique_ptr<InspectorPanel>> panels_;
-    QHash<QString, InspectorFactory> factories_;
     BufferListModel* bufferRows_ = nullptr;
     PointTableModel* pointRows_ = nullptr;
     QItemSelectionModel* bufferSelection_ = nullptr; // on bufferRows_

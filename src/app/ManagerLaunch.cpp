@@ -6,6 +6,7 @@
 #include "app/AlertDialogs.h"
 #include "app/DocumentWindowQt.h"
 #include "app/HelpBrowser.h"
+#include "app/InspectorHost.h"
 #include "io/AsciiImport.h"
 #include "io/EPICSImport.h"
 #include "macro/Macro.h"
@@ -90,7 +91,7 @@ void Manager::applicationDidFinishLaunching()
     // A hidden run never shows a panel: the general one is built when first
     // shown, not at start.
     if (!opt_h)
-        switchInspector(QStringLiteral("general"));
+        inspectors_->show(InspectorKey::General);
     switchDataView(QStringLiteral("databuffer"));
 
     if (helpView)

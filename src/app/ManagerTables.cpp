@@ -9,6 +9,8 @@
 #include "app/BufferListModel.h"
 #include "app/DataBufferTableView.h"
 #include "app/DataTableView.h"
+#include "app/InspectorHost.h"
+#include "app/PanelContext.h"
 #include "app/PanelOutlets.h"
 #include "app/PointTableModel.h"
 #include "model/DataBuffer.h"
@@ -81,12 +83,11 @@ void Manager::setCurrentBuffer(int row)
 {
     if (!PD)
         return;
-    noedit = 1;
+    const auto held = panelContext().holdEdits();
     PD->current = row >= 0 && row < PD->bufferCount() ? row : 0;
     pointSelection_->clearSelection();
     bufferRows_->reload();
     PD->replot();
-    noedit = 0;
 }
 
 void Manager::toggleDataViewX()
@@ -135,7 +136,7 @@ void Manager::deletePoints()
 
 int Manager::axisLabelAxis() const
 {
-    return PanelOutlets::selectedTag(IM.value(QStringLiteral("axislabel")),
+    return PanelOutlets::selectedTag(inspectors_->panel(InspectorKey::AxisLabel),
                                      QStringLiteral("insAxisLabelsSel"));
 }
 

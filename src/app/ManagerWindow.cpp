@@ -9,12 +9,14 @@
 #include "app/DataTableView.h"
 #include "app/DocumentWindowQt.h"
 #include "app/HelpBrowser.h"
+#include "app/InspectorHost.h"
 #include "app/KeptWindowPlace.h"
 #include "app/MacroEditor.h"
 #include "app/MadeWhenShown.h"
 #include "app/MenuHandOver.h"
 #include "app/PointTableModel.h"
 #include "app/Selections.h"
+#include "app/ValueReadouts.h"
 #include "app/WindowPlacement.h"
 #include "model/VexaDocument.h"
 #include "platform/Alert.h"
@@ -119,53 +121,16 @@ void Manager::buildInspectorWindow()
     column->addLayout(top);
     column->addWidget(buildToolReadouts());
 
-    // Inspector buttons over the panel on show.
-    static const QHash<QString, QString> inspectorTips = {
-        {QStringLiteral("general"), QStringLiteral("General Inspector")},
-        {QStringLiteral("style"), QStringLiteral("Data Style Inspector")},
-        {QStringLiteral("extra"), QStringLiteral("Extra Style Inspector")},
-        {QStringLiteral("axis"), QStringLiteral("Axis Inspector")},
-        {QStringLiteral("axisformat"), QStringLiteral("Axis Format Inspector")},
-        {QStringLiteral("axislabel"), QStringLiteral("Axis Label Inspector")},
-        {QStringLiteral("errorbar"), QStringLiteral("Error Bar Inspector")},
-        {QStringLiteral("legend"), QStringLiteral("Legend Inspector")},
-        {QStringLiteral("calc"), QStringLiteral("Calculation Inspector")},
-        {QStringLiteral("normalize"), QStringLiteral("Normalize Inspector")},
-        {QStringLiteral("fit"), QStringLiteral("Fit Inspector")},
-        {QStringLiteral("text"), QStringLiteral("Text Inspector")},
-        {QStringLiteral("graphic"), QStringLiteral("Graphic Inspector")},
+    // Inspector buttons over the panel on show (their tips are the host's),
+    // data-pane buttons over the pane on show.
+    static const QHash<QString, QString> dataPaneTips = {
         {QStringLiteral("mysql"), QStringLiteral("MySQL Import Editor")},
         {QStringLiteral("macro"), QStringLiteral("Macro Editor")},
         {QStringLiteral("data"), QStringLiteral("Data Inspector")},
         {QStringLiteral("databuffer"), QStringLiteral("Data Buffer Inspector")},
     };
-    auto* inspectorRow = new QGridLayout;
-    inspectorRow->setSpacing(0);
-    inspectorButton = new QButtonGroup(inspector);
-    inspectorButton->setExclusive(true);
-    emptyInspector = new QWidget;
-    emptyInspector->setObjectName(QStringLiteral("emptyInspector"));
-    // The frame is as large as the largest panel it has shown, and never
-    // smaller than this.
-    emptyInspector->setMinimumSize(300, 220);
-    const QStringList& keys = inspectorKeys();
-    const int keysPerRow = int((keys.size() + 1) / 2);
-    for (int i = 0; i < keys.size(); ++i) {
-        QToolButton* b = cellButton(keys[i], small);
-        b->setToolTip(inspectorTips.value(keys[i]));
-        inspectorButton->addButton(b);
-        inspectorRow->addWidget(b, i / keysPerRow, i % keysPerRow);
-        II.insert(keys[i], b);
-        TV.insert(keys[i], emptyInspector);
-    }
-    inspectorRow->setColumnStretch(keysPerRow, 1);
-    connect(inspectorButton, &QButtonGroup::buttonClicked, this,
-            [this](QAbstractButton* b) { switchInspector(II.key(b)); });
-    column->addLayout(inspectorRow);
-
-    inspectorFrame = new QStackedWidget;
-    inspectorFrame->setObjectName(QStringLiteral("inspectorFrame"));
-    inspectorFrame->addWidget(emptyInspector);
+    column->addLayout(inspectors_->buildButtons(
+        inspector, [&small](const QString& key) { return cellButton(key, small); }));
     // The panel on show over the data pane on show, the user moving the line
     // between them. A panel larger than its part scrolls there: the window
     // keeps the size the user gave it.
@@ -173,7 +138,7 @@ void Manager::buildInspectorWindow()
     panelScroll->setObjectName(QStringLiteral("panelScroll"));
     panelScroll->setWidgetResizable(true);
     panelScroll->setFrameShape(QFrame::NoFrame);
-    panelScroll->setWidget(buildInspectorArea());
+    panelScroll->setWidget(inspectors_->buildArea());
     inspectorSplitter_ = new QSplitter(Qt::Vertical);
     inspectorSplitter_->setObjectName(QStringLiteral("inspectorSplitter"));
     inspectorSplitter_->setChildrenCollapsible(false);
@@ -198,7 +163,7 @@ void Manager::buildInspectorWindow()
     dataButton->setExclusive(true);
     for (const QString& key : dataPaneKeys()) {
         QToolButton* b = cellButton(key, small);
-        b->setToolTip(inspectorTips.value(key));
+        b->setToolTip(dataPaneTips.value(key));
         dataButton->addButton(b);
         dataRow->addWidget(b);
         DD.insert(key, b);
@@ -225,7 +190,7 @@ void Manager::buildInspectorWindow()
         handOver->watch(menu);
     }
 
-    switchInspector(QStringLiteral("general"));
+    inspectors_->show(InspectorKey::General);
     switchDataView(QStringLiteral("databuffer"));
     refreshUndoActions();
 }
@@ -294,28 +259,6 @@ void Manager::buildDataPanes(QWidget& place)
         p.DataFrame->setCurrentWidget(pane);
     box->addWidget(p.DataFrame);
     showCurrentBuffer();
-}
-
-QWidget* Manager::buildInspectorArea()
-{
-    auto* area = new QStackedWidget;
-    area->setObjectName(QStringLiteral("inspectorArea"));
-    auto* none = new QLabel(QStringLiteral("No Document"));
-    none->setObjectName(QStringLiteral("noinspector"));
-    none->setAlignment(Qt::AlignCenter);
-    none->setEnabled(false);
-    noinspector = none;
-    area->addWidget(inspectorFrame);
-    area->addWidget(noinspector);
-    return area;
-}
-
-void Manager::showInspectorFrame(bool show, const QString& missing)
-{
-    if (auto* none = qobject_cast<QLabel*>(noinspector); none && !show)
-        none->setText(missing.isEmpty() ? QStringLiteral("No Document") : missing);
-    if (auto* area = qobject_cast<QStackedWidget*>(inspectorFrame->parentWidget()))
-        area->setCurrentWidget(show ? inspectorFrame : noinspector);
 }
 
 void Manager::buildMenus()

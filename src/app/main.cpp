@@ -149,7 +149,7 @@ int main(int argc, char** argv)
     const CommandLine line = CommandLine::parse(QCoreApplication::arguments().mid(1), QDir::currentPath());
     UserDefaults::standard().setArgumentDomain(line.options);
     Manager manager;
-    Inspectors::registerAll(manager);
+    Inspectors::registerAll(manager.inspectors());
     const bool options = manager.readOptions();
 
     // One instance per user and display: files given to a later start open

@@ -100,12 +100,11 @@ const struct FieldRow {
 
 } // namespace
 
-AxisFormatManager::AxisFormatManager(Manager& manager)
-        : AxisInspector(manager)
+AxisFormatManager::AxisFormatManager(PanelContext& context)
+        : AxisInspector(context)
         , ui_(new Panel)
 {
     inspectorView = new QWidget;
-    inspectorView->setObjectName(QStringLiteral("axisformat"));
     ui_->setupUi(inspectorView);
     Panel& u = *ui_;
     attach(u.insAxisFormatSel);
@@ -143,7 +142,7 @@ void AxisFormatManager::update()
         return;
     Refresh refresh(*this);
     Panel& u = *ui_;
-    const AxisSettings& s = PD->axes[std::size_t(axis())];
+    const AxisSettings& s = PD()->axes[std::size_t(axis())];
 
     for (const ColorRow& row : colorRows)
         (u.*row.well)->setColor(s.*row.field);
@@ -166,7 +165,7 @@ void AxisFormatManager::update()
 
 void AxisFormatManager::apply(QObject* sender)
 {
-    VexaDocument& d = *PD;
+    VexaDocument& d = *PD();
     Panel& u = *ui_;
     const std::vector<int> axes = axesChanged(u.allaxis->isChecked());
     // A typed number is read once for every axis it goes to; a refused one

@@ -16,7 +16,7 @@ class AxisFormatPanel;
 
 class AxisFormatManager : public AxisInspector {
 public:
-    explicit AxisFormatManager(Manager& manager);
+    explicit AxisFormatManager(PanelContext& context);
     ~AxisFormatManager() override;
 
     void update() override;

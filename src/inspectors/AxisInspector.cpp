@@ -26,18 +26,16 @@ std::vector<int> AxisInspector::axesChanged(bool all) const
 
 bool AxisInspector::showDocument()
 {
-    takeCurrentDocument();
-    showControls(PD != nullptr);
-    return PD != nullptr;
+    showControls(PD() != nullptr);
+    return PD() != nullptr;
 }
 
 void AxisInspector::didChange(QObject* sender)
 {
-    takeCurrentDocument();
-    if (!PD)
+    if (!PD())
         return;
     if (sender && sender != selector_)
         apply(sender);
     update();
-    PD->replot();
+    PD()->replot();
 }

@@ -26,14 +26,13 @@ protected:
     // The panel's segment control, once its interface is built.
     void attach(AxisSelector* selector);
 
-    // Writes the sender's value into the document PD (never null here).
+    // Writes the sender's value into the document PD() (never null here).
     virtual void apply(QObject* sender) = 0;
 
     // The axes an edit changes: all four when `all`, else the one shown.
     std::vector<int> axesChanged(bool all) const;
 
-    // update's common start: PD follows the current document and the panel
-    // or the no-document view is shown. False when there is no document.
+    // update's common start: the panel or the no-document view is shown. False when there is no document.
     bool showDocument();
 
 private:

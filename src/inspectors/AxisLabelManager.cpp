@@ -3,7 +3,7 @@
 #include "app/AxisLabelTableModel.h"
 #include "app/AxisLabelTableView.h"
 #include "app/ColorWell.h"
-#include "app/Manager.h"
+#include "app/PanelContext.h"
 #include "app/PanelOutlets.h"
 #include "inspectors/AxisSelector.h"
 #include "inspectors/DoubleSlider.h"
@@ -55,12 +55,11 @@ constexpr NumberRange angleRange{-360, 360};
 
 } // namespace
 
-AxisLabelManager::AxisLabelManager(Manager& manager)
-        : AxisInspector(manager)
+AxisLabelManager::AxisLabelManager(PanelContext& context)
+        : AxisInspector(context)
         , ui_(new Panel)
 {
     inspectorView = new QWidget;
-    inspectorView->setObjectName(QStringLiteral("axislabel"));
     ui_->setupUi(inspectorView);
     Panel& u = *ui_;
     attach(u.insAxisLabelsSel);
@@ -91,7 +90,7 @@ AxisLabelManager::~AxisLabelManager() = default;
 
 void AxisLabelManager::setup()
 {
-    axisLabelTable = M.makeAxisLabelTable(ui_->labelsBox);
+    axisLabelTable = context_.makeAxisLabelTable(ui_->labelsBox);
     axisLabelTable->setObjectName(QStringLiteral("axisLabelTable"));
     axisLabelTable->setToolTip(
         QStringLiteral("Text drawn in place of a number; empty for the number itself"));
@@ -108,7 +107,7 @@ void AxisLabelManager::update()
         return;
     Refresh refresh(*this);
     Panel& u = *ui_;
-    const AxisSettings& s = PD->axes[std::size_t(axis())];
+    const AxisSettings& s = PD()->axes[std::size_t(axis())];
 
     u.axisTextColor->setColor(s.axistextcolor);
     u.textFont->setText(FontChange::fontText(s.textfont));
@@ -129,15 +128,13 @@ void AxisLabelManager::update()
 
 void AxisLabelManager::didChange(QObject* sender)
 {
-    const auto noedit = M.noedit;
-    M.noedit = 1;
+    const auto held = context_.holdEdits();
     AxisInspector::didChange(sender);
-    M.noedit = noedit;
 }
 
 void AxisLabelManager::apply(QObject* sender)
 {
-    VexaDocument& d = *PD;
+    VexaDocument& d = *PD();
     Panel& u = *ui_;
     const int tag = PanelOutlets::tagOf(sender);
     // A typed number is read once for every axis it goes to; a refused one
@@ -175,12 +172,11 @@ void AxisLabelManager::apply(QObject* sender)
 
 void AxisLabelManager::clearAxisLabels()
 {
-    takeCurrentDocument();
-    if (!PD)
+    if (!PD())
         return;
-    PD->setAxis(axis(), &AxisSettings::alabel, QHash<QString, QString>(), Redraw::Later);
-    M.update();
-    PD->replot();
+    PD()->setAxis(axis(), &AxisSettings::alabel, QHash<QString, QString>(), Redraw::Later);
+    context_.refresh();
+    PD()->replot();
 }
 
 void AxisLabelManager::fontChanges(QObject* sender)
@@ -188,17 +184,15 @@ void AxisLabelManager::fontChanges(QObject* sender)
     const int id = PanelOutlets::tagOf(sender);
     if (id != 0 && id != 1)
         return;
-    takeCurrentDocument();
-    FontChange& relay = *M.fontChange;
-    if (PD)
-        relay.setReceiver(axis(), id, PD->axes[std::size_t(axis())].*fontFields[id], this);
+    FontChange& relay = context_.fontRelay();
+    if (PD())
+        relay.setReceiver(axis(), id, PD()->axes[std::size_t(axis())].*fontFields[id], this);
     relay.orderFrontFontPanel();
 }
 
 void AxisLabelManager::receiveFont(const FontChange& relay)
 {
-    takeCurrentDocument();
-    if (!PD) {
+    if (!PD()) {
         Alert::beep();
         return;
     }
@@ -207,7 +201,7 @@ void AxisLabelManager::receiveFont(const FontChange& relay)
     if ((fontId != 0 && fontId != 1) || fontAxis < 0 || fontAxis > 3)
         return;
     for (int k : ui_->allaxislabels->isChecked() ? axesChanged(true) : std::vector<int>{fontAxis})
-        PD->setAxis(k, fontFields[fontId], relay.font(), Redraw::Later);
+        PD()->setAxis(k, fontFields[fontId], relay.font(), Redraw::Later);
     update();
-    PD->replot();
+    PD()->replot();
 }

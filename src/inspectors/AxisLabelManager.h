@@ -19,7 +19,7 @@ class AxisLabelPanel;
 
 class AxisLabelManager : public AxisInspector, public FontReceiver {
 public:
-    explicit AxisLabelManager(Manager& manager);
+    explicit AxisLabelManager(PanelContext& context);
     ~AxisLabelManager() override;
 
     // Puts the controller's replacement-label table into the panel.

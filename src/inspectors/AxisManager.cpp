@@ -1,6 +1,6 @@
 #include "inspectors/AxisManager.h"
 
-#include "app/Manager.h"
+#include "app/PanelContext.h"
 #include "expression/Expression.h"
 #include "inspectors/AxisSelector.h"
 #include "inspectors/TypedNumber.h"
@@ -72,12 +72,11 @@ void refuse(const QString& message)
 
 } // namespace
 
-AxisManager::AxisManager(Manager& manager)
-        : AxisInspector(manager)
+AxisManager::AxisManager(PanelContext& context)
+        : AxisInspector(context)
         , ui_(new Ui::AxisPanel)
 {
     inspectorView = new QWidget;
-    inspectorView->setObjectName(QStringLiteral("axis"));
     ui_->setupUi(inspectorView);
     Ui::AxisPanel& u = *ui_;
     attach(u.insAxisSel);
@@ -109,7 +108,7 @@ AxisManager::~AxisManager() = default;
 
 QString AxisManager::endText(double value, int mode) const
 {
-    return mode == AxisTime ? M.timeText(value) : formatNumberAuto(value);
+    return mode == AxisTime ? context_.timeText(value) : formatNumberAuto(value);
 }
 
 void AxisManager::update()
@@ -119,13 +118,13 @@ void AxisManager::update()
     Refresh refresh(*this);
     Ui::AxisPanel& u = *ui_;
     const int a = axis();
-    const AxisSettings& s = PD->axes[std::size_t(a)];
+    const AxisSettings& s = PD()->axes[std::size_t(a)];
 
-    const auto [lo, hi] = PD->rangeOf(a);
+    const auto [lo, hi] = PD()->rangeOf(a);
     u.rangeMin->setText(endText(*lo, s.axismode));
     u.rangeMax->setText(endText(*hi, s.axismode));
     for (int k = 0; k < 4; ++k)
-        (u.*drawnBoxes[k])->setChecked(PD->axes[std::size_t(k)].axis != 0);
+        (u.*drawnBoxes[k])->setChecked(PD()->axes[std::size_t(k)].axis != 0);
     u.axisText->setText(s.axistext);
     selectCell(axisFormat, s.axismode);
 
@@ -144,8 +143,9 @@ void AxisManager::update()
         u.synerror->clear();
         Expression e;
         e.setNoAlert();
-        M.setVar(QStringLiteral("v"), 1);
-        e.setVars(M.GV).setVar("v", 1);
+        QHash<QString, double>& variables = context_.numericVariables();
+        variables.insert(QStringLiteral("v"), 1);
+        e.setVars(variables).setVar("v", 1);
         if (!e.parse(s.scaleexpr)) {
             QPalette p = u.synerror->palette();
             p.setColor(QPalette::WindowText, Color::rgb(0.501961, 0, 0));
@@ -172,9 +172,9 @@ std::optional<double> AxisManager::readEnd(QLineEdit* cell, double stored, int m
     if (text == endText(stored, mode))
         return stored;
     if (mode == AxisTime) {
-        if (const std::optional<double> seconds = CalendarFormat(M.TDF()).read(text))
+        if (const std::optional<double> seconds = CalendarFormat(context_.timeFormat()).read(text))
             return seconds;
-        refuse(QStringLiteral("%1 is no date in the format %2").arg(text.trimmed(), M.TDF()));
+        refuse(QStringLiteral("%1 is no date in the format %2").arg(text.trimmed(), context_.timeFormat()));
         return std::nullopt;
     }
     return typedNumber(QLatin1String(alertTitle), text);
@@ -182,7 +182,7 @@ std::optional<double> AxisManager::readEnd(QLineEdit* cell, double stored, int m
 
 void AxisManager::applyRange()
 {
-    VexaDocument& d = *PD;
+    VexaDocument& d = *PD();
     const int a = axis();
     const int mode = d.axes[std::size_t(a)].axismode;
     const auto [lo, hi] = d.rangeOf(a);
@@ -218,7 +218,7 @@ void AxisManager::applyRange()
 
 void AxisManager::apply(QObject* sender)
 {
-    VexaDocument& d = *PD;
+    VexaDocument& d = *PD();
     Ui::AxisPanel& u = *ui_;
     const int a = axis();
 

@@ -27,7 +27,7 @@ class AxisPanel;
 
 class AxisManager : public AxisInspector {
 public:
-    explicit AxisManager(Manager& manager);
+    explicit AxisManager(PanelContext& context);
     ~AxisManager() override;
 
     void update() override;

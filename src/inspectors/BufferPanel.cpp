@@ -6,8 +6,8 @@
 #include <QCheckBox>
 #include <QLineEdit>
 
-BufferPanel::BufferPanel(Manager& manager, const QString& title)
-        : InspectorManager(manager)
+BufferPanel::BufferPanel(PanelContext& context, const QString& title)
+        : InspectorManager(context)
         , title_(title)
 {
 }
@@ -21,8 +21,7 @@ void BufferPanel::setScope(QCheckBox* all, QCheckBox* selected)
 
 DataBuffer* BufferPanel::showCurrentBuffer()
 {
-    takeCurrentDocument();
-    DataBuffer* b = PD ? PD->getCurrentDataBuffer() : nullptr;
+    DataBuffer* b = PD() ? PD()->getCurrentDataBuffer() : nullptr;
     showControls(b != nullptr, QStringLiteral("No Buffer"));
     return b;
 }
@@ -31,8 +30,7 @@ bool BufferPanel::beginEdit(QObject* sender)
 {
     if (scope_->isScopeSwitch(sender))
         return false;
-    takeCurrentDocument();
-    return PD != nullptr;
+    return PD() != nullptr;
 }
 
 std::optional<double> BufferPanel::numberIn(QLineEdit* field)
@@ -45,7 +43,7 @@ std::optional<double> BufferPanel::numberIn(QLineEdit* field)
 
 std::vector<int> BufferPanel::writeTargets(const std::function<void(int)>& write)
 {
-    const std::vector<int> targets = scope_->targets(*PD);
+    const std::vector<int> targets = scope_->targets(*PD());
     if (write)
         for (int i : targets)
             write(i);

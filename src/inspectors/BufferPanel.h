@@ -21,19 +21,17 @@ class QLineEdit;
 class BufferPanel : public InspectorManager {
 protected:
     // The title names the panel in its alerts.
-    BufferPanel(Manager& manager, const QString& title);
+    BufferPanel(PanelContext& context, const QString& title);
 
     // Once the interface is built: the two scope boxes, bound.
     void setScope(QCheckBox* all, QCheckBox* selected);
 
-    // The first steps of update: PD follows the controller's document; the
-    // controls show when it has a buffer, and the current buffer is
-    // returned. Null: the "no document" view shows instead.
+    // The first steps of update: the controls show when the document has a
+    // buffer, and the current buffer is returned. Null: the "no document" view shows instead.
     DataBuffer* showCurrentBuffer();
 
     // The first steps of didChange: false when there is nothing more to do
-    // (the sender was a scope box, or there is no document); otherwise PD is
-    // the controller's document.
+    // (the sender was a scope box, or there is no document).
     bool beginEdit(QObject* sender);
 
     // The number typed into the field. Text that holds none is refused with

@@ -1,6 +1,6 @@
 #include "inspectors/CalcManager.h"
 
-#include "app/Manager.h"
+#include "app/PanelContext.h"
 #include "macro/AlertQuestions.h"
 #include "model/VexaDocument.h"
 #include "platform/Alert.h"
@@ -20,12 +20,11 @@ constexpr int maxSteps = 1000000;
 
 } // namespace
 
-CalcManager::CalcManager(Manager& manager)
-        : OperationPanel(manager, QStringLiteral("Calculation Inspector"))
+CalcManager::CalcManager(PanelContext& context)
+        : OperationPanel(context, QStringLiteral("Calculation Inspector"))
         , ui_(new Ui::CalcPanel)
 {
     inspectorView = new QWidget;
-    inspectorView->setObjectName(QStringLiteral("calc"));
     Ui::CalcPanel& u = *ui_;
     u.setupUi(inspectorView);
 
@@ -101,52 +100,48 @@ void CalcManager::incStepChanged(QObject* sender)
 
 void CalcManager::functionGenerator()
 {
-    takeCurrentDocument();
     if (!numbersIn({fmin, fmax, fsteps}))
         return;
     store({"FGAxis", "FGSteps", "FGMin", "FGMax", "FGExpr"});
-    if (!PD) {
+    if (!PD()) {
         Alert::beep();
         return;
     }
-    Alert::show(PD->functionGenerator(tagOf(faxis), doubleOf(fmin), doubleOf(fmax), integerOf(fsteps),
-                                      fexpr->text()));
+    Alert::show(PD()->functionGenerator(tagOf(faxis), doubleOf(fmin), doubleOf(fmax), integerOf(fsteps),
+                                        fexpr->text()));
     update();
-    if (PD && M.PD == PD)
-        PD->rescale(true, M.axis12());
+    if (PD())
+        PD()->rescale(true, context_.axisPair());
 }
 
 void CalcManager::bufferCalc()
 {
-    takeCurrentDocument();
     store({"CAAxis", "CAExpr"});
     if (!mayRun())
         return;
-    PD->bufferCalc(tagOf(axis), expr->text());
+    PD()->bufferCalc(tagOf(axis), expr->text());
     replot();
 }
 
 void CalcManager::twoBufCalc()
 {
-    takeCurrentDocument();
     if (!numbersIn({buf1, buf2}))
         return;
     store({"CABuf1", "CABuf2", "CAOp"});
     const int a = integerOf(buf1), b = integerOf(buf2);
-    const auto valid = [this](int index) { return index >= 0 && index < PD->bufferCount(); };
-    if (!PD || !valid(a) || !valid(b)) {
+    const auto valid = [this](int index) { return index >= 0 && index < PD()->bufferCount(); };
+    if (!PD() || !valid(a) || !valid(b)) {
         Alert::beep();
         return;
     }
-    Alert::show(PD->calcBuf(a, b, tagOf(op), AlertQuestions::instance()));
+    Alert::show(PD()->calcBuf(a, b, tagOf(op), AlertQuestions::instance()));
     replot();
 }
 
 void CalcManager::swapXY()
 {
-    takeCurrentDocument();
     if (!mayRun())
         return;
-    forEachSelectedRow([&](int row) { PD->swapXY(row); });
+    forEachSelectedRow([&](int row) { PD()->swapXY(row); });
     updateAndReplot();
 }

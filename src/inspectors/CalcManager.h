@@ -14,7 +14,7 @@ class CalcPanel;
 
 class CalcManager : public OperationPanel {
 public:
-    explicit CalcManager(Manager& manager);
+    explicit CalcManager(PanelContext& context);
     ~CalcManager() override;
 
     void setup() override;

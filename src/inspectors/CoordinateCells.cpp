@@ -1,6 +1,6 @@
 #include "inspectors/CoordinateCells.h"
 
-#include "app/Manager.h"
+#include "app/PanelContext.h"
 #include "inspectors/TypedNumber.h"
 #include "model/VexaDocument.h"
 #include "platform/Alert.h"
@@ -9,8 +9,9 @@
 
 #include <cmath>
 
-CoordinateCells::CoordinateCells(Manager& manager, const VexaDocument& document, int posmode, QString title)
-        : manager_(manager)
+CoordinateCells::CoordinateCells(PanelContext& context, const VexaDocument& document, int posmode,
+                                 QString title)
+        : context_(context)
         , document_(document)
         , posmode_(posmode)
         , title_(std::move(title))
@@ -35,7 +36,7 @@ bool CoordinateCells::isTime(bool x) const
 QString CoordinateCells::show(bool x, double value) const
 {
     if (isTime(x))
-        return CalendarFormat(manager_.TDF()).format(value);
+        return CalendarFormat(context_.timeFormat()).format(value);
     return formatNumberAuto(value);
 }
 
@@ -48,7 +49,7 @@ std::optional<double> CoordinateCells::refused(const QString& message) const
 std::optional<double> CoordinateCells::read(bool x, const QString& text) const
 {
     if (isTime(x)) {
-        const QString format = manager_.TDF();
+        const QString format = context_.timeFormat();
         if (const std::optional<double> seconds = CalendarFormat(format).read(text))
             return seconds;
         return refused(QStringLiteral("%1 is no date in the format %2").arg(text.trimmed(), format));
@@ -64,7 +65,7 @@ std::optional<double> CoordinateCells::readExtent(bool x, const QString& text) c
     const bool unit = t.size() == 1 && QStringLiteral("wmyWMY").contains(t);
     if (!isTime(x) || (!unit && !startsWithNumber(t)))
         return typedNumber(title_, text);
-    const double seconds = Manager::timeToVal(t);
+    const double seconds = timeToVal(t);
     if (!std::isfinite(seconds))
         return refused(QStringLiteral("%1 is no number").arg(t));
     return seconds;

@@ -13,14 +13,14 @@
 
 #include <optional>
 
-class Manager;
+class PanelContext;
 class VexaDocument;
 
 class CoordinateCells {
 public:
     // The cells of an object in position mode `posmode` on the document;
     // refusals are reported under `title`.
-    CoordinateCells(Manager& manager, const VexaDocument& document, int posmode, QString title);
+    CoordinateCells(PanelContext& context, const VexaDocument& document, int posmode, QString title);
 
     // The axis (AxisIndex) of the x or y cells; -1 in view points.
     int axisOf(bool x) const;
@@ -35,7 +35,7 @@ public:
 private:
     std::optional<double> refused(const QString& message) const;
 
-    Manager& manager_;
+    PanelContext& context_;
     const VexaDocument& document_;
     int posmode_;
     QString title_;

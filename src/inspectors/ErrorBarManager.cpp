@@ -33,12 +33,11 @@ const struct NumberRow {
 
 } // namespace
 
-ErrorBarManager::ErrorBarManager(Manager& manager)
-        : BufferPanel(manager, QStringLiteral("Error Bar Inspector"))
+ErrorBarManager::ErrorBarManager(PanelContext& context)
+        : BufferPanel(context, QStringLiteral("Error Bar Inspector"))
         , ui_(new ErrorBarPanel)
 {
     inspectorView = new QWidget;
-    inspectorView->setObjectName(QStringLiteral("errorbar"));
     ui_->setupUi(inspectorView);
     ErrorBarPanel& u = *ui_;
     setScope(u.allbuffer, u.selbuffer);
@@ -78,7 +77,7 @@ void ErrorBarManager::didChange(QObject* sender)
 {
     if (!beginEdit(sender))
         return;
-    VexaDocument& d = *PD;
+    VexaDocument& d = *PD();
     ErrorBarPanel& u = *ui_;
 
     // What the sender writes into one buffer.

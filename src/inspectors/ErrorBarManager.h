@@ -19,7 +19,7 @@ class ErrorBarPanel;
 
 class ErrorBarManager : public BufferPanel {
 public:
-    explicit ErrorBarManager(Manager& manager);
+    explicit ErrorBarManager(PanelContext& context);
     ~ErrorBarManager() override;
 
     void update() override;

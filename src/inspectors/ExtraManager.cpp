@@ -44,12 +44,11 @@ double BufferStyle::*const rangeFields[4] = {
 
 } // namespace
 
-ExtraManager::ExtraManager(Manager& manager)
-        : BufferPanel(manager, QStringLiteral("Extra Style Inspector"))
+ExtraManager::ExtraManager(PanelContext& context)
+        : BufferPanel(context, QStringLiteral("Extra Style Inspector"))
         , ui_(new ExtraPanel)
 {
     inspectorView = new QWidget;
-    inspectorView->setObjectName(QStringLiteral("extra"));
     ui_->setupUi(inspectorView);
     ExtraPanel& u = *ui_;
     setScope(u.allbuffer, u.selbuffer);
@@ -81,7 +80,7 @@ void ExtraManager::didChange(QObject* sender)
 {
     if (!beginEdit(sender))
         return;
-    VexaDocument& d = *PD;
+    VexaDocument& d = *PD();
     ExtraPanel& u = *ui_;
 
     // What the sender writes into one buffer.

@@ -17,7 +17,7 @@ class ExtraPanel;
 
 class ExtraManager : public BufferPanel {
 public:
-    explicit ExtraManager(Manager& manager);
+    explicit ExtraManager(PanelContext& context);
     ~ExtraManager() override;
 
     void update() override;

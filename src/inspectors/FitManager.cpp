@@ -1,6 +1,6 @@
 #include "inspectors/FitManager.h"
 
-#include "app/Manager.h"
+#include "app/PanelContext.h"
 #include "inspectors/DoubleSlider.h"
 #include "macro/AlertQuestions.h"
 #include "model/VexaDocument.h"
@@ -13,12 +13,11 @@
 #include <QButtonGroup>
 #include <QPushButton>
 
-FitManager::FitManager(Manager& manager)
-        : OperationPanel(manager, QStringLiteral("Fit Inspector"))
+FitManager::FitManager(PanelContext& context)
+        : OperationPanel(context, QStringLiteral("Fit Inspector"))
         , ui_(new Ui::FitPanel)
 {
     inspectorView = new QWidget;
-    inspectorView->setObjectName(QStringLiteral("fit"));
     Ui::FitPanel& u = *ui_;
     u.setupUi(inspectorView);
 
@@ -65,8 +64,8 @@ void FitManager::setup()
     for (const char* key : {"FFTWindow", "Factor", "DiffInterval", "SplinePoints"})
         restore(key);
     const QString strengthKey = QStringLiteral("SplineStrength");
-    if (UserDefaults::standard().contains(strengthKey))
-        showStrength(UserDefaults::standard().floatForKey(strengthKey));
+    if (context_.userDefaults().contains(strengthKey))
+        showStrength(context_.userDefaults().floatForKey(strengthKey));
 }
 
 void FitManager::showStrength(double value)
@@ -83,63 +82,56 @@ void FitManager::didChange(QObject* sender)
         showStrength(numbersIn({strength}) ? doubleOf(strength) : shownStrength_);
     else if (sender == strengthSlider)
         showStrength(strengthSlider->doubleValue());
-    else
-        takeCurrentDocument();
 }
 
 void FitManager::doFFT()
 {
-    takeCurrentDocument();
     store({"FFTWindow"});
     if (!mayRun())
         return;
     const int w = tagOf(window);
-    forEachSelectedRow([&](int row) { Alert::show(PD->doFFT(row, w)); });
+    forEachSelectedRow([&](int row) { Alert::show(PD()->doFFT(row, w)); });
     updateAndReplot();
 }
 
 void FitManager::reduction()
 {
-    takeCurrentDocument();
     if (!numbersIn({factor}))
         return;
     store({"Factor"});
     if (!mayRun(Refusal::Silent))
         return;
     const int n = integerOf(factor);
-    forEachSelectedRow([&](int row) { Alert::show(PD->reduction(row, n)); });
+    forEachSelectedRow([&](int row) { Alert::show(PD()->reduction(row, n)); });
     updateAndReplot();
 }
 
 void FitManager::smooth()
 {
-    takeCurrentDocument();
     if (!numbersIn({factor}))
         return;
     store({"Factor"});
     if (!mayRun())
         return;
     const int n = integerOf(factor);
-    forEachSelectedRow([&](int row) { Alert::show(PD->smooth(row, n)); });
+    forEachSelectedRow([&](int row) { Alert::show(PD()->smooth(row, n)); });
     updateAndReplot();
 }
 
 void FitManager::fftsmooth()
 {
-    takeCurrentDocument();
     if (!numbersIn({factor}))
         return;
     store({"Factor"});
     if (!mayRun())
         return;
     const double width = integerOf(factor);
-    forEachSelectedRow([&](int row) { Alert::show(PD->fftsmooth(row, width)); });
+    forEachSelectedRow([&](int row) { Alert::show(PD()->fftsmooth(row, width)); });
     updateAndReplot();
 }
 
 void FitManager::spline()
 {
-    takeCurrentDocument();
     if (!numbersIn({points, strength}))
         return;
     store({"SplinePoints", "SplineStrength"});
@@ -147,28 +139,26 @@ void FitManager::spline()
         return;
     const int n = integerOf(points);
     const double s = doubleOf(strength);
-    forEachSelectedRow([&](int row) { Alert::show(PD->spline(row, n, s, AlertQuestions::instance())); });
+    forEachSelectedRow([&](int row) { Alert::show(PD()->spline(row, n, s, AlertQuestions::instance())); });
     updateAndReplot();
 }
 
 void FitManager::integrate()
 {
-    takeCurrentDocument();
     if (!mayRun())
         return;
-    forEachSelectedRow([&](int row) { Alert::show(PD->integrate(row, AlertQuestions::instance())); });
+    forEachSelectedRow([&](int row) { Alert::show(PD()->integrate(row, AlertQuestions::instance())); });
     updateAndReplot();
 }
 
 void FitManager::diff()
 {
-    takeCurrentDocument();
     if (!numbersIn({interval}))
         return;
     store({"DiffInterval"});
     if (!mayRun())
         return;
     const double d = doubleOf(interval);
-    forEachSelectedRow([&](int row) { Alert::show(PD->diff(row, d, AlertQuestions::instance())); });
+    forEachSelectedRow([&](int row) { Alert::show(PD()->diff(row, d, AlertQuestions::instance())); });
     updateAndReplot();
 }

@@ -16,7 +16,7 @@ class FitPanel;
 
 class FitManager : public OperationPanel {
 public:
-    explicit FitManager(Manager& manager);
+    explicit FitManager(PanelContext& context);
     ~FitManager() override;
 
     void setup() override;

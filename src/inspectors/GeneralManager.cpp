@@ -1,7 +1,8 @@
 #include "inspectors/GeneralManager.h"
 
 #include "app/DocumentWindowQt.h"
-#include "app/Manager.h"
+#include "app/PanelContext.h"
+#include "app/PanelOutlets.h"
 #include "inspectors/TypedNumber.h"
 #include "model/VexaDocument.h"
 #include "util/NumberFormat.h"
@@ -102,12 +103,11 @@ void setCells(const auto& cells, const auto& values)
 
 } // namespace
 
-GeneralManager::GeneralManager(Manager& manager)
-        : InspectorManager(manager)
+GeneralManager::GeneralManager(PanelContext& context)
+        : InspectorManager(context)
         , ui_(new Ui::GeneralPanel)
 {
     inspectorView = new QWidget;
-    inspectorView->setObjectName(QStringLiteral("general"));
     ui_->setupUi(inspectorView);
     Ui::GeneralPanel& u = *ui_;
 
@@ -149,12 +149,11 @@ GeneralManager::~GeneralManager() = default;
 
 void GeneralManager::update()
 {
-    takeCurrentDocument();
-    showControls(PD != nullptr);
-    if (!PD)
+    showControls(PD() != nullptr);
+    if (!PD())
         return;
     Refresh refresh(*this);
-    VexaDocument& d = *PD;
+    VexaDocument& d = *PD();
     Ui::GeneralPanel& u = *ui_;
 
     for (const ColorRow& row : colorRows)
@@ -174,15 +173,16 @@ void GeneralManager::update()
         marginValues[i] = d.page.*marginFields[i];
     setCells(marginCells, marginValues);
 
-    DocumentWindowQt* window = Manager::windowOf(&d);
+    DocumentWindowQt* window = context_.windowOf(&d);
     const QSize content = window ? window->graphWidget().size() : QSize();
     setCells(windowCells, std::array<double, 2>{double(content.width()), double(content.height())});
 
     // Only a sub-view has a frame inside another graph.
-    const bool isSubview = PD != M.MPD && PV;
+    VexaView* const view = documentView();
+    const bool isSubview = PD() != context_.mainDocument() && view;
     subview->setEnabled(isSubview);
     if (isSubview) {
-        const QRectF f = PV->frame();
+        const QRectF f = view->frame();
         setCells(subviewCells, std::array<double, 4>{f.x(), f.y(), f.width(), f.height()});
     } else {
         for (QLineEdit* cell : subviewCells)
@@ -213,10 +213,9 @@ std::optional<std::array<int, N>> GeneralManager::integersIn(const std::array<QL
 
 void GeneralManager::didChange(QObject* sender)
 {
-    takeCurrentDocument();
-    if (!PD)
+    if (!PD())
         return;
-    VexaDocument& d = *PD;
+    VexaDocument& d = *PD();
     Ui::GeneralPanel& u = *ui_;
     // A refused number changes nothing; the fields show what is stored.
     auto refused = [this] { update(); };
@@ -236,7 +235,7 @@ void GeneralManager::didChange(QObject* sender)
         const auto cells = integersIn(windowCells, {windowSideRange, windowSideRange});
         if (!cells)
             return refused();
-        if (DocumentWindowQt* window = Manager::windowOf(&d))
+        if (DocumentWindowQt* window = context_.windowOf(&d))
             window->setContentSizeKeepingLowerLeft(QSize((*cells)[0], (*cells)[1]));
     }
     for (const ColorRow& row : colorRows)
@@ -255,13 +254,14 @@ void GeneralManager::didChange(QObject* sender)
     for (const SwitchRow& row : switchRows)
         if (sender == u.*row.box)
             d.setPage(row.field, Flag((u.*row.box)->isChecked() ? 1 : 0), Redraw::Later);
-    if (sender == subview && PD != M.MPD && PV) {
+    VexaView* const view = documentView();
+    if (sender == subview && PD() != context_.mainDocument() && view) {
         const auto cells = integersIn(
             subviewCells, {subviewPlaceRange, subviewPlaceRange, subviewSideRange, subviewSideRange});
         if (!cells)
             return refused();
         const auto& [x, y, w, h] = *cells;
-        PV->setFrame(QRectF(x, y, w, h));
+        view->setFrame(QRectF(x, y, w, h));
     }
     if (sender == u.arrowSize) {
         const std::optional<double> size = numberIn(u.arrowSize, arrowSizeRange);

@@ -22,7 +22,7 @@ class GeneralPanel;
 
 class GeneralManager : public InspectorManager {
 public:
-    explicit GeneralManager(Manager& manager);
+    explicit GeneralManager(PanelContext& context);
     ~GeneralManager() override;
 
     void update() override;

@@ -1,6 +1,6 @@
 #include "inspectors/GraphicManager.h"
 
-#include "app/Manager.h"
+#include "app/PanelContext.h"
 #include "app/PanelOutlets.h"
 #include "inspectors/CoordinateCells.h"
 #include "inspectors/TypedNumber.h"
@@ -64,12 +64,11 @@ int wholeNumber(double v)
 
 } // namespace
 
-GraphicManager::GraphicManager(Manager& manager)
-        : InspectorManager(manager)
+GraphicManager::GraphicManager(PanelContext& context)
+        : InspectorManager(context)
         , ui_(new Ui::GraphicPanel)
 {
     inspectorView = new QWidget;
-    inspectorView->setObjectName(QStringLiteral("graphic"));
     ui_->setupUi(inspectorView);
     Ui::GraphicPanel& u = *ui_;
 
@@ -181,10 +180,9 @@ void GraphicManager::forgetItem(const void* item)
 
 void GraphicManager::update()
 {
-    takeCurrentDocument();
-    G = dynamic_cast<Graphic*>(M.G);
+    G = dynamic_cast<Graphic*>(context_.currentGraphic());
     // Without a graphic the controls stay: they are the next one's settings.
-    if (!PD || !G)
+    if (!PD() || !G)
         return;
     const Graphic& g = *G;
     Ui::GraphicPanel& u = *ui_;
@@ -205,7 +203,7 @@ void GraphicManager::update()
     showSettings(s);
 
     Refresh refresh(*this);
-    const CoordinateCells cells(M, *PD, g.posmode, kTitle);
+    const CoordinateCells cells(context_, *PD(), g.posmode, kTitle);
     const double corners[4] = {g.x1, g.y1, g.x2, g.y2};
     for (int i = 0; i < 4; ++i)
         position[std::size_t(i)]->setText(cells.show(i % 2 == 0, corners[i]));
@@ -223,7 +221,7 @@ void GraphicManager::update()
 
 void GraphicManager::editCorner(Graphic& g, int tag)
 {
-    const CoordinateCells cells(M, *PD, g.posmode, kTitle);
+    const CoordinateCells cells(context_, *PD(), g.posmode, kTitle);
     const bool x = tag % 2 == 0;
     const std::optional<double> v = cells.read(x, position[std::size_t(tag)]->text());
     if (!v)
@@ -242,7 +240,7 @@ void GraphicManager::editCorner(Graphic& g, int tag)
 
 void GraphicManager::editSize(Graphic& g, int tag)
 {
-    const CoordinateCells cells(M, *PD, g.posmode, kTitle);
+    const CoordinateCells cells(context_, *PD(), g.posmode, kTitle);
     const bool x = tag == 0;
     const std::optional<double> v = cells.readExtent(x, size[std::size_t(tag)]->text());
     if (!v)
@@ -261,9 +259,8 @@ void GraphicManager::editSize(Graphic& g, int tag)
 
 void GraphicManager::didChange(QObject* sender)
 {
-    takeCurrentDocument();
-    G = dynamic_cast<Graphic*>(M.G);
-    if (!PD || !G)
+    G = dynamic_cast<Graphic*>(context_.currentGraphic());
+    if (!PD() || !G)
         return;
     Graphic& g = *G;
     Ui::GraphicPanel& u = *ui_;
@@ -308,5 +305,5 @@ void GraphicManager::didChange(QObject* sender)
         g.posmode = posMode->checkedId();
         g.setPoints(x1, y1, x2, y2);
     }
-    PD->replot();
+    PD()->replot();
 }

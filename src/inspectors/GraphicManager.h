@@ -22,7 +22,7 @@ class GraphicPanel;
 
 class GraphicManager : public InspectorManager {
 public:
-    explicit GraphicManager(Manager& manager);
+    explicit GraphicManager(PanelContext& context);
     ~GraphicManager() override;
 
     void setup() override;

@@ -1,7 +1,7 @@
 #include "inspectors/InspectorManager.h"
 
 #include "app/ColorWell.h"
-#include "app/Manager.h"
+#include "app/PanelContext.h"
 #include "app/PanelOutlets.h"
 #include "model/VexaDocument.h"
 #include "view/VexaView.h"
@@ -13,28 +13,26 @@
 #include <QSlider>
 #include <QWidget>
 
-InspectorManager::InspectorManager(Manager& manager)
-        : M(manager)
+InspectorManager::InspectorManager(PanelContext& context)
+        : context_(context)
 {
-    M.inspectorIsCalling(this);
 }
 
-InspectorManager::~InspectorManager()
+InspectorManager::~InspectorManager() = default;
+
+VexaDocument* InspectorManager::PD() const
 {
-    if (M.inspectorManager == this)
-        M.inspectorManager = nullptr;
+    return context_.currentDocument();
 }
 
-void InspectorManager::takeCurrentDocument()
+VexaView* InspectorManager::documentView() const
 {
-    PD = M.PD;
-    if (PD)
-        PV = dynamic_cast<VexaView*>(PD->PV);
+    return PD() ? dynamic_cast<VexaView*>(PD()->PV) : nullptr;
 }
 
 void InspectorManager::showControls(bool show, const QString& missing)
 {
-    M.showInspectorFrame(show, PD ? missing : QString());
+    context_.showInspectorFrame(show, PD() ? missing : QString());
 }
 
 void InspectorManager::report(QObject* sender)

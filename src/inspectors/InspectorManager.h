@@ -1,9 +1,10 @@
 #pragma once
 
 // Base of the inspector panels. A panel is an object of a subclass and a view
-// built from the interface file named after its key; the controller makes it
-// the first time its key is shown (Inspectors::registerAll), then sends setup
-// once and update after every model change while it is on show.
+// built from the interface file named after its key; the inspector host makes
+// it the first time its key is shown (Inspectors::registerAll), then sends
+// setup once and update after every model change while it is on show. What a
+// panel reaches of the application is its PanelContext.
 //
 // A panel keeps no model state: its update copies the current document into
 // the controls without any control reporting back, and every control edited
@@ -17,7 +18,7 @@
 #include <QString>
 
 class ColorWell;
-class Manager;
+class PanelContext;
 class QAbstractButton;
 class QButtonGroup;
 class QComboBox;
@@ -29,13 +30,11 @@ class VexaView;
 
 class InspectorManager : public QObject, public InspectorPanel {
 public:
-    // Announces itself to the controller (Manager::inspectorIsCalling).
-    explicit InspectorManager(Manager& manager);
+    explicit InspectorManager(PanelContext& context);
     ~InspectorManager() override;
 
-    Manager& M;
-    VexaDocument* PD = nullptr; // the document last worked on
-    VexaView* PV = nullptr; // its view; kept when PD turns null
+    // The document the panel edits: the current one.
+    VexaDocument* PD() const;
     QWidget* inspectorView = nullptr;
 
     QWidget* view() override { return inspectorView; }
@@ -46,8 +45,10 @@ public:
     void didChange(QObject* sender) override { }
 
 protected:
-    // PD follows the controller's current document, PV its view.
-    void takeCurrentDocument();
+    PanelContext& context_;
+
+    // The view of PD(); null without a document.
+    VexaView* documentView() const;
     // The panel's controls, or the controller's view that says what is
     // missing: no document, or (with one open) what else the panel edits
     // ("No Document" when nothing is said).

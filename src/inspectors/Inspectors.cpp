@@ -1,6 +1,6 @@
 #include "inspectors/Inspectors.h"
 
-#include "app/Manager.h"
+#include "app/InspectorHost.h"
 #include "inspectors/AxisFormatManager.h"
 #include "inspectors/AxisLabelManager.h"
 #include "inspectors/AxisManager.h"
@@ -21,37 +21,37 @@ namespace Inspectors {
 
 namespace {
 
-template <class Panel> std::unique_ptr<InspectorPanel> make(Manager& manager)
+template <class Panel> std::unique_ptr<InspectorPanel> make(PanelContext& context)
 {
-    return std::make_unique<Panel>(manager);
+    return std::make_unique<Panel>(context);
 }
 
 } // namespace
 
-void registerAll(Manager& manager)
+void registerAll(InspectorHost& host)
 {
     // clang-format off
     const struct {
-        const char* key;
-        Manager::InspectorFactory factory;
+        InspectorKey key;
+        InspectorHost::Factory factory;
     } panels[] = {
-        {"general", make<GeneralManager>},
-        {"style",   make<StyleManager>},
-        {"extra",   make<ExtraManager>},
-        {"errorbar", make<ErrorBarManager>},
-        {"normalize", make<NormalizeManager>},
-        {"calc",    make<CalcManager>},
-        {"fit",     make<FitManager>},
-        {"axis", make<AxisManager>},
-        {"axisformat", make<AxisFormatManager>},
-        {"axislabel", make<AxisLabelManager>},
-        {"legend",  make<LegendManager>},
-        {"text",    make<TextManager>},
-        {"graphic", make<GraphicManager>},
+        {InspectorKey::General,    make<GeneralManager>},
+        {InspectorKey::Style,      make<StyleManager>},
+        {InspectorKey::Extra,      make<ExtraManager>},
+        {InspectorKey::ErrorBar,   make<ErrorBarManager>},
+        {InspectorKey::Normalize,  make<NormalizeManager>},
+        {InspectorKey::Calc,       make<CalcManager>},
+        {InspectorKey::Fit,        make<FitManager>},
+        {InspectorKey::Axis,       make<AxisManager>},
+        {InspectorKey::AxisFormat, make<AxisFormatManager>},
+        {InspectorKey::AxisLabel,  make<AxisLabelManager>},
+        {InspectorKey::Legend,     make<LegendManager>},
+        {InspectorKey::Text,       make<TextManager>},
+        {InspectorKey::Graphic,    make<GraphicManager>},
     };
     // clang-format on
     for (const auto& p : panels)
-        manager.registerInspector(QLatin1String(p.key), p.factory);
+        host.setFactory(p.key, p.factory);
 }
 
 } // namespace Inspectors

@@ -1,14 +1,13 @@
 #pragma once
 
-// The panels of the inspector window, by key. Keys without a panel class
-// yet keep the controller's empty placeholder.
+// The panel class of each inspector key.
 
-class Manager;
+class InspectorHost;
 
 namespace Inspectors {
 
-// Registers the factory of every panel with the controller; each panel is
-// built the first time its key is shown.
-void registerAll(Manager& manager);
+// Gives the host the factory of every panel; each panel is built the first
+// time its key is shown.
+void registerAll(InspectorHost& host);
 
 } // namespace Inspectors

@@ -1,6 +1,6 @@
 #include "inspectors/LegendManager.h"
 
-#include "app/Manager.h"
+#include "app/PanelContext.h"
 #include "inspectors/TypedNumber.h"
 #include "model/VexaDocument.h"
 #include "platform/Alert.h"
@@ -54,12 +54,11 @@ constexpr int kLegendFontId = 2;
 
 } // namespace
 
-LegendManager::LegendManager(Manager& manager)
-        : InspectorManager(manager)
+LegendManager::LegendManager(PanelContext& context)
+        : InspectorManager(context)
         , ui_(new Ui::LegendPanel)
 {
     inspectorView = new QWidget;
-    inspectorView->setObjectName(QStringLiteral("legend"));
     ui_->setupUi(inspectorView);
     Ui::LegendPanel& u = *ui_;
 
@@ -82,12 +81,11 @@ LegendManager::~LegendManager() = default;
 
 void LegendManager::update()
 {
-    takeCurrentDocument();
-    showControls(PD != nullptr);
-    if (!PD)
+    showControls(PD() != nullptr);
+    if (!PD())
         return;
     Refresh refresh(*this);
-    const LegendSettings& l = PD->legend;
+    const LegendSettings& l = PD()->legend;
     Ui::LegendPanel& u = *ui_;
 
     u.legendFont->setText(FontChange::fontText(l.legendfont));
@@ -106,10 +104,9 @@ void LegendManager::update()
 
 void LegendManager::didChange(QObject* sender)
 {
-    takeCurrentDocument();
-    if (!PD)
+    if (!PD())
         return;
-    VexaDocument& d = *PD;
+    VexaDocument& d = *PD();
     Ui::LegendPanel& u = *ui_;
 
     // A refused number changes nothing; the refresh shows what is stored.
@@ -142,22 +139,20 @@ void LegendManager::didChange(QObject* sender)
 
 void LegendManager::fontChanges(QObject* /*sender*/)
 {
-    takeCurrentDocument();
-    FontChange& relay = *M.fontChange;
-    if (PD)
-        relay.setReceiver(0, kLegendFontId, PD->legend.legendfont, this);
+    FontChange& relay = context_.fontRelay();
+    if (PD())
+        relay.setReceiver(0, kLegendFontId, PD()->legend.legendfont, this);
     relay.orderFrontFontPanel();
 }
 
 void LegendManager::receiveFont(const FontChange& relay)
 {
-    takeCurrentDocument();
-    if (!PD) {
+    if (!PD()) {
         Alert::beep();
         return;
     }
     if (relay.fid() == kLegendFontId)
-        PD->setLegend(&LegendSettings::legendfont, relay.font(), Redraw::Later);
+        PD()->setLegend(&LegendSettings::legendfont, relay.font(), Redraw::Later);
     update();
-    PD->replot();
+    PD()->replot();
 }

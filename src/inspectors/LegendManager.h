@@ -16,7 +16,7 @@ class LegendPanel;
 
 class LegendManager : public InspectorManager, public FontReceiver {
 public:
-    explicit LegendManager(Manager& manager);
+    explicit LegendManager(PanelContext& context);
     ~LegendManager() override;
 
     void update() override;

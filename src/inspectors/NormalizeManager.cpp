@@ -1,6 +1,6 @@
 #include "inspectors/NormalizeManager.h"
 
-#include "app/Manager.h"
+#include "app/PanelContext.h"
 #include "app/PanelOutlets.h"
 #include "macro/AlertQuestions.h"
 #include "model/DataBuffer.h"
@@ -12,12 +12,11 @@
 #include <QButtonGroup>
 #include <QPushButton>
 
-NormalizeManager::NormalizeManager(Manager& manager)
-        : OperationPanel(manager, QStringLiteral("Normalize Inspector"))
+NormalizeManager::NormalizeManager(PanelContext& context)
+        : OperationPanel(context, QStringLiteral("Normalize Inspector"))
         , ui_(new Ui::NormalizePanel)
 {
     inspectorView = new QWidget;
-    inspectorView->setObjectName(QStringLiteral("normalize"));
     Ui::NormalizePanel& u = *ui_;
     u.setupUi(inspectorView);
 
@@ -87,7 +86,6 @@ void NormalizeManager::storeReferences()
 
 void NormalizeManager::linBg()
 {
-    takeCurrentDocument();
     if (!numbersIn({linbga, linbgb}))
         return;
     store({"LinBgA", "LinBgB"});
@@ -95,70 +93,65 @@ void NormalizeManager::linBg()
         return;
     const double a = doubleOf(linbga), b = doubleOf(linbgb);
     forEachSelectedRow([&](int row) {
-        if (row < PD->bufferCount())
-            PD->DB[std::size_t(row)]->linBg(a, b);
+        if (row < PD()->bufferCount())
+            PD()->DB[std::size_t(row)]->linBg(a, b);
     });
     updateAndReplot();
 }
 
 void NormalizeManager::normalize()
 {
-    takeCurrentDocument();
     if (!numbersIn({ref1, ref2, new1, new2}, Reading::NumberOrDate))
         return;
     storeReferences();
     if (!mayRun())
         return;
-    PD->normalize(tagOf(axis), getRefValue(0), getRefValue(1), getRefValue(2), getRefValue(3));
+    PD()->normalize(tagOf(axis), getRefValue(0), getRefValue(1), getRefValue(2), getRefValue(3));
     replot();
 }
 
 void NormalizeManager::move()
 {
-    takeCurrentDocument();
     if (!numbersIn({ref1, new1}, Reading::NumberOrDate))
         return;
     storeReferences();
     if (!mayRun())
         return;
-    PD->move(tagOf(axis), getRefValue(0), getRefValue(2));
+    PD()->move(tagOf(axis), getRefValue(0), getRefValue(2));
     replot();
 }
 
 void NormalizeManager::cutdata(QObject* sender)
 {
-    takeCurrentDocument();
     if (!referencesTyped())
         return;
     storeReferences();
     if (!mayRun())
         return;
-    PD->cut(tagOf(axis), getRefValue(0), getRefValue(1), PanelOutlets::tagOf(sender));
+    PD()->cut(tagOf(axis), getRefValue(0), getRefValue(1), PanelOutlets::tagOf(sender));
     replot();
 }
 
 void NormalizeManager::regression(RegressionType type)
 {
-    takeCurrentDocument();
     if (!referencesTyped())
         return;
     storeReferences();
     if (!mayRun())
         return;
-    forEachSelectedRow([&](int row) { Alert::show(PD->reg(row, getRefValue(0), getRefValue(1), type)); });
+    forEachSelectedRow([&](int row) { Alert::show(PD()->reg(row, getRefValue(0), getRefValue(1), type)); });
     updateAndReplot();
 }
 
 void NormalizeManager::intrange()
 {
-    takeCurrentDocument();
     if (!referencesTyped())
         return;
     storeReferences();
     if (!mayRun())
         return;
     forEachSelectedRow([&](int row) {
-        Alert::show(PD->integrate(row, getRefValue(0), getRefValue(1), AlertQuestions::instance()));
+        Alert::show(PD()->integrate(row, getRefValue(0), getRefValue(1), AlertQuestions::instance()));
     });
     updateAndReplot();
 }

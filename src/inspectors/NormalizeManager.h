@@ -16,7 +16,7 @@ class NormalizePanel;
 
 class NormalizeManager : public OperationPanel {
 public:
-    explicit NormalizeManager(Manager& manager);
+    explicit NormalizeManager(PanelContext& context);
     ~NormalizeManager() override;
 
     void setup() override;

@@ -1,6 +1,6 @@
 #include "inspectors/OperationPanel.h"
 
-#include "app/Manager.h"
+#include "app/PanelContext.h"
 #include "inspectors/TypedNumber.h"
 #include "model/VexaDocument.h"
 #include "platform/Alert.h"
@@ -12,8 +12,8 @@
 #include <QButtonGroup>
 #include <QLineEdit>
 
-OperationPanel::OperationPanel(Manager& manager, const QString& title)
-        : InspectorManager(manager)
+OperationPanel::OperationPanel(PanelContext& context, const QString& title)
+        : InspectorManager(context)
         , title_(title)
 {
 }
@@ -40,7 +40,7 @@ const OperationPanel::Setting* OperationPanel::setting(const QString& key) const
 
 void OperationPanel::store(std::initializer_list<const char*> keys)
 {
-    UserDefaults& defaults = UserDefaults::standard();
+    UserDefaults& defaults = context_.userDefaults();
     for (const char* key : keys) {
         const Setting* s = setting(QLatin1String(key));
         if (!s)
@@ -65,7 +65,7 @@ void OperationPanel::store(std::initializer_list<const char*> keys)
 
 bool OperationPanel::restore(const char* key)
 {
-    const UserDefaults& defaults = UserDefaults::standard();
+    const UserDefaults& defaults = context_.userDefaults();
     const Setting* s = setting(QLatin1String(key));
     if (!s || !defaults.contains(s->key))
         return false;
@@ -90,7 +90,7 @@ bool OperationPanel::restore(const char* key)
 bool OperationPanel::mayRun(Refusal refusal)
 {
     // Without a document the controller's check would beep on its own.
-    const bool go = PD && M.noSelectWarn();
+    const bool go = PD() && context_.confirmBufferSelection();
     if (!go && refusal == Refusal::Beep)
         Alert::beep();
     return go;
@@ -98,10 +98,10 @@ bool OperationPanel::mayRun(Refusal refusal)
 
 void OperationPanel::forEachSelectedRow(const std::function<void(int row)>& op)
 {
-    VexaDocument* const document = PD;
-    const std::vector<int> rows = M.selectedBufferRows();
+    VexaDocument* const document = PD();
+    const std::vector<int> rows = context_.selectedBufferRows();
     for (int row : rows) {
-        if (!document || M.PD != document)
+        if (!document || context_.currentDocument() != document)
             return;
         op(row);
     }
@@ -115,8 +115,8 @@ void OperationPanel::updateAndReplot()
 
 void OperationPanel::replot()
 {
-    if (PD && M.PD == PD)
-        PD->replot();
+    if (PD())
+        PD()->replot();
 }
 
 bool OperationPanel::numbersIn(std::initializer_list<const QLineEdit*> fields, Reading reading) const
@@ -132,7 +132,7 @@ bool OperationPanel::numbersIn(std::initializer_list<const QLineEdit*> fields, R
 
 std::optional<double> OperationPanel::dateIn(const QLineEdit* field) const
 {
-    const QString format = M.TDF();
+    const QString format = context_.timeFormat();
     if (!dates_ || format != datesFormat_) {
         dates_ = std::make_unique<CalendarFormat>(format);
         datesFormat_ = format;

@@ -24,13 +24,12 @@ class QLineEdit;
 class OperationPanel : public InspectorManager {
 public:
     // The title names the panel in its alerts.
-    OperationPanel(Manager& manager, const QString& title);
+    OperationPanel(PanelContext& context, const QString& title);
     ~OperationPanel() override;
 
-    // Refresh only the references to the current document and its view: the
-    // fields keep what the user typed.
-    void update() override { takeCurrentDocument(); }
-    void didChange(QObject* /*sender*/) override { takeCurrentDocument(); }
+    // Nothing to refresh: the fields keep what the user typed.
+    void update() override { }
+    void didChange(QObject* /*sender*/) override { }
 
 protected:
     // A parameter kept in the store: a field's text, its value as a single

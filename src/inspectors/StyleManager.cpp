@@ -1,7 +1,7 @@
 #include "inspectors/StyleManager.h"
 
 #include "app/ColorWell.h"
-#include "app/Manager.h"
+#include "app/PanelContext.h"
 #include "inspectors/DoubleSlider.h"
 #include "inspectors/InsPopUpButton.h"
 #include "inspectors/StyleIcons.h"
@@ -86,12 +86,11 @@ const struct ChoiceRow {
 
 } // namespace
 
-StyleManager::StyleManager(Manager& manager)
-        : BufferPanel(manager, QStringLiteral("Data Style Inspector"))
+StyleManager::StyleManager(PanelContext& context)
+        : BufferPanel(context, QStringLiteral("Data Style Inspector"))
         , ui_(new StylePanel)
 {
     inspectorView = new QWidget;
-    inspectorView->setObjectName(QStringLiteral("style"));
     ui_->setupUi(inspectorView);
     StylePanel& u = *ui_;
     setScope(u.allbuffer, u.selbuffer);
@@ -153,7 +152,7 @@ void StyleManager::didChange(QObject* sender)
 {
     if (!beginEdit(sender))
         return;
-    VexaDocument& d = *PD;
+    VexaDocument& d = *PD();
     StylePanel& u = *ui_;
 
     // What the sender writes into one buffer; nothing for a sender that is
@@ -202,56 +201,55 @@ void StyleManager::didChange(QObject* sender)
 void StyleManager::checkDynamicSizes(const std::vector<int>& targets)
 {
     for (int i : targets) {
-        const QString& text = PD->DB[std::size_t(i)]->dynsize;
+        const QString& text = PD()->DB[std::size_t(i)]->dynsize;
         if (text.isEmpty())
             continue;
         synerror->clear();
         // The check is the drawing's own parse, with the same variables.
-        if (!DynamicSize(text, &M).valid())
+        if (!DynamicSize(text, &context_.variableScope()).valid())
             synerror->setText(Expression::errortext());
     }
 }
 
 template <class Set> void StyleManager::inTurn(Set set)
 {
-    takeCurrentDocument();
-    if (!PD)
+    if (!PD())
         return;
     int k = 0;
-    for (std::size_t i = 0; i < PD->DB.size(); ++i)
-        if (PD->DB[i]->getShow())
+    for (std::size_t i = 0; i < PD()->DB.size(); ++i)
+        if (PD()->DB[i]->getShow())
             set(int(i), k++ % 16);
-    PD->replot();
+    PD()->replot();
 }
 
 void StyleManager::autoColor()
 {
-    inTurn(
-        [this](int i, int k) { PD->setBufferStyle(i, &BufferStyle::color, paletteColor(k), Redraw::Later); });
+    inTurn([this](int i, int k) {
+        PD()->setBufferStyle(i, &BufferStyle::color, paletteColor(k), Redraw::Later);
+    });
 }
 
 void StyleManager::autoDash()
 {
-    inTurn([this](int i, int k) { PD->setBufferStyle(i, &BufferStyle::dash, k, Redraw::Later); });
+    inTurn([this](int i, int k) { PD()->setBufferStyle(i, &BufferStyle::dash, k, Redraw::Later); });
 }
 
 void StyleManager::autoSymbol()
 {
-    inTurn([this](int i, int k) { PD->setBufferStyle(i, &BufferStyle::symbol, k, Redraw::Later); });
+    inTurn([this](int i, int k) { PD()->setBufferStyle(i, &BufferStyle::symbol, k, Redraw::Later); });
 }
 
 void StyleManager::applyDefaultStyle()
 {
-    takeCurrentDocument();
-    if (!PD)
+    if (!PD())
         return;
-    if (!writeTargets([this](int i) { PD->DB[std::size_t(i)]->setDefaultStyle(); }).empty())
-        PD->replot();
+    if (!writeTargets([this](int i) { PD()->DB[std::size_t(i)]->setDefaultStyle(); }).empty())
+        PD()->replot();
 }
 
-QColor StyleManager::paletteColor(int k)
+QColor StyleManager::paletteColor(int k) const
 {
-    if (const auto stored = UserDefaults::standard().colorForKey(QStringLiteral("IPcolor%1").arg(k)))
+    if (const auto stored = context_.userDefaults().colorForKey(QStringLiteral("IPcolor%1").arg(k)))
         return *stored;
     // The palette's own colours are the numbered colours.
     return StringCategory::color(QString::number(k));

@@ -24,7 +24,7 @@ class StylePanel;
 
 class StyleManager : public BufferPanel {
 public:
-    explicit StyleManager(Manager& manager);
+    explicit StyleManager(PanelContext& context);
     ~StyleManager() override;
 
     void update() override;
@@ -39,7 +39,7 @@ public:
     void applyDefaultStyle();
 
     // Colour k of the preferences' palette of sixteen.
-    static QColor paletteColor(int k);
+    QColor paletteColor(int k) const;
 
     // Shows the result of the last per-point size check: empty when it
     // passed, the expression's error in red when it failed.

@@ -1,7 +1,9 @@
 #include "inspectors/TextManager.h"
 
-#include "app/Manager.h"
+#include "app/FontChange.h"
+#include "app/PanelContext.h"
 #include "app/PanelOutlets.h"
+#include "app/TextFormat.h"
 #include "inspectors/CoordinateCells.h"
 #include "model/VexaDocument.h"
 #include "util/NumberFormat.h"
@@ -51,12 +53,11 @@ int wholeDegrees(double angle)
 
 } // namespace
 
-TextManager::TextManager(Manager& manager)
-        : InspectorManager(manager)
+TextManager::TextManager(PanelContext& context)
+        : InspectorManager(context)
         , ui_(new Ui::TextPanel)
 {
     inspectorView = new QWidget;
-    inspectorView->setObjectName(QStringLiteral("text"));
     ui_->setupUi(inspectorView);
     Ui::TextPanel& u = *ui_;
 
@@ -87,7 +88,7 @@ TextManager::TextManager(Manager& manager)
     for (QPushButton* preset : {u.angle0, u.angle45, u.angle90, u.angle180, u.angle270})
         bind(preset);
     // The font panel, through the relay the Format menu uses too.
-    connect(u.fontButton, &QPushButton::clicked, this, [this] { M.textFormat->chooseFont(); });
+    connect(u.fontButton, &QPushButton::clicked, this, [this] { context_.textFormat().chooseFont(); });
 }
 
 TextManager::~TextManager() = default;
@@ -105,16 +106,15 @@ void TextManager::forgetItem(const void* item)
 
 void TextManager::update()
 {
-    takeCurrentDocument();
-    T = dynamic_cast<VexaTextView*>(M.T);
-    showControls(PD && T, PD ? QStringLiteral("No Text Box Selected") : QString());
-    if (!PD || !T)
+    T = dynamic_cast<VexaTextView*>(context_.currentText());
+    showControls(PD() && T, PD() ? QStringLiteral("No Text Box Selected") : QString());
+    if (!PD() || !T)
         return;
     Refresh refresh(*this);
     const VexaTextView& t = *T;
     Ui::TextPanel& u = *ui_;
 
-    u.textFont->setText(FontChange::fontText(M.textFormat->font()));
+    u.textFont->setText(FontChange::fontText(context_.textFormat().font()));
     u.color->setColor(t.backgroundColor);
     u.drawbg->setChecked(t.drawsBackground);
     selectCell(align, alignmentTag(t));
@@ -134,7 +134,7 @@ void TextManager::update()
         u.positionX->setText(formatNumberAuto(t.tloc.x()));
         u.positionY->setText(formatNumberAuto(t.tloc.y()));
     } else {
-        const CoordinateCells cells(M, *PD, t.posmode, kTitle);
+        const CoordinateCells cells(context_, *PD(), t.posmode, kTitle);
         u.positionX->setText(cells.show(true, t.x));
         u.positionY->setText(cells.show(false, t.y));
     }
@@ -149,9 +149,8 @@ void TextManager::setAngle(double degrees)
 
 void TextManager::didChange(QObject* sender)
 {
-    takeCurrentDocument();
-    T = dynamic_cast<VexaTextView*>(M.T);
-    if (!PD || !T)
+    T = dynamic_cast<VexaTextView*>(context_.currentText());
+    if (!PD() || !T)
         return;
     VexaTextView& t = *T;
     Ui::TextPanel& u = *ui_;
@@ -193,7 +192,7 @@ void TextManager::didChange(QObject* sender)
     if (sender == posMode)
         t.setFloat(posMode->checkedId());
     if (sender == position) {
-        const CoordinateCells cells(M, *PD, t.posmode, kTitle);
+        const CoordinateCells cells(context_, *PD(), t.posmode, kTitle);
         const auto x = cells.read(true, u.positionX->text());
         const auto y = x ? cells.read(false, u.positionY->text()) : std::nullopt;
         if (x && y)
@@ -202,5 +201,5 @@ void TextManager::didChange(QObject* sender)
     if (sender == textboxAlign)
         t.tbalign = textboxAlign->checkedId();
     t.doAutoPos();
-    PD->replot();
+    PD()->replot();
 }

@@ -18,7 +18,7 @@ class TextPanel;
 
 class TextManager : public InspectorManager {
 public:
-    explicit TextManager(Manager& manager);
+    explicit TextManager(PanelContext& context);
     ~TextManager() override;
 
     void update() override;

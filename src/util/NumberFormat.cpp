@@ -208,3 +208,32 @@ QString formatNumberInteger(double x)
 {
     return wrapped(x, 0);
 }
+
+double timeToVal(const QString& text)
+{
+    if (text.compare(QStringLiteral("w"), Qt::CaseInsensitive) == 0)
+        return 604800; // a week
+    if (text.compare(QStringLiteral("m"), Qt::CaseInsensitive) == 0)
+        return 2592000; // 30 days: a lone "m" is a month, not a minute
+    if (text.compare(QStringLiteral("y"), Qt::CaseInsensitive) == 0)
+        return 31536000; // 365 days
+    const QStringList parts = text.split(QLatin1Char(':'));
+    double v[4] = {0, 0, 0, 0};
+    const int n = int(parts.size());
+    if (n > 4)
+        return 0;
+    for (int i = 0; i < n; ++i)
+        v[i] = doubleValueOf(parts[i]);
+    switch (n) {
+    case 1:
+        return v[0];
+    case 2:
+        return 60 * v[0] + v[1];
+    case 3:
+        return 3600 * v[0] + 60 * v[1] + v[2];
+    case 4:
+        return 86400 * v[0] + 3600 * v[1] + 60 * v[2] + v[3];
+    default:
+        return 0;
+    }
+}

@@ -26,6 +26,9 @@ bool startsWithNumber(const QString& text);
 // optional sign ("12.7" gives 12, "1e3" gives 1), 0 when there is none,
 // clamped to the int range.
 int integerValueOf(const QString& text);
+// An interval in seconds: "w", "m", "y" (a week, 30 days, 365 days) or
+// s, m:s, h:m:s, d:h:m:s; 0 for more parts.
+double timeToVal(const QString& text);
 
 // --- display ---------------------------------------------------------------
 

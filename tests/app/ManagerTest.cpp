@@ -6,6 +6,7 @@
 #include "AppFixtures.h"
 #include "app/AlertDialogs.h"
 #include "app/DocumentWindowQt.h"
+#include "app/InspectorHost.h"
 #include "app/InspectorPanel.h"
 #include "app/MacroEditor.h"
 #include "app/SideTableView.h"
@@ -15,6 +16,7 @@
 #include "platform/UndoManager.h"
 #include "platform/UserDefaults.h"
 #include "support/TestSupport.h"
+#include "util/NumberFormat.h"
 #include "view/GraphWidget.h"
 #include "view/VexaView.h"
 
@@ -217,7 +219,7 @@ TEST(ManagerValues, TimeToVal)
         {"1:2:3:4:5", 0}, {"", 0},         {"wk", 0},          {"1:1:1:1", 90061},
     };
     for (const auto& c : cases)
-        EXPECT_DOUBLE_EQ(Manager::timeToVal(QString::fromLatin1(c.text)), c.seconds) << c.text;
+        EXPECT_DOUBLE_EQ(timeToVal(QString::fromLatin1(c.text)), c.seconds) << c.text;
 }
 
 TEST(ManagerWarnings, BothAxisPairsAndNoSelection)
@@ -282,7 +284,7 @@ TEST(ManagerTools, AToolChangeShowsItsInspectorAndResetsTheView)
 
         m.selectMouseMode(QString::fromLatin1(c.tool));
         m.mouseModeDidChange(nullptr);
-        EXPECT_EQ(m.selectedInspector(), QString::fromLatin1(c.inspector));
+        EXPECT_EQ(m.inspectors().selectedKey(), QString::fromLatin1(c.inspector));
         EXPECT_EQ(alerts.requests().size(), c.warns ? 1u : 0u);
         if (c.warns) {
             EXPECT_EQ(alerts.requests()[0].title, "Both Axis Selected");
@@ -318,24 +320,27 @@ TEST(ManagerRefresh, UpdateRefreshesPanelOnShowTablesAndFields)
     Manager m;
     int general = 0, normalize = 0;
     CountingPanel* made = nullptr;
-    m.registerInspector(QStringLiteral("general"), [&](Manager&) {
+    m.inspectors().registerInspector(QStringLiteral("general"), [&](PanelContext&) {
         auto p = std::make_unique<CountingPanel>(&general);
         made = p.get();
         return p;
     });
-    m.registerInspector(QStringLiteral("normalize"),
-                        [&](Manager&) { return std::make_unique<CountingPanel>(&normalize); });
+    m.inspectors().registerInspector(QStringLiteral("normalize"), [&](PanelContext&) {
+        return std::make_unique<CountingPanel>(&normalize);
+    });
 
     // Made on its first showing, set up once, kept.
     m.switchInspector(QStringLiteral("general"));
     ASSERT_NE(made, nullptr);
+    EXPECT_EQ(m.inspectors().frame()->currentWidget(), made->view());
     m.switchInspector(QStringLiteral("style"));
+    EXPECT_EQ(m.inspectors().frame()->currentWidget(), m.inspectors().placeholder()); // nothing registered
+    EXPECT_EQ(m.inspectors().panel(InspectorKey::Style), nullptr);
     m.switchInspector(QStringLiteral("general"));
     EXPECT_EQ(made->setups, 1);
-    EXPECT_EQ(m.IM.value("general"), made);
-    EXPECT_EQ(m.TV.value("general"), made->view());
-    EXPECT_EQ(m.TV.value("style"), m.emptyInspector); // nothing registered
-    EXPECT_EQ(m.selectedInspector(), QStringLiteral("general"));
+    EXPECT_EQ(m.inspectors().panel(InspectorKey::General), made);
+    EXPECT_EQ(m.inspectors().frame()->currentWidget(), made->view());
+    EXPECT_EQ(m.inspectors().selectedKey(), QStringLiteral("general"));
 
     VexaDocument& d = openHidden(m, 3);
     d.current = 2;

@@ -6,6 +6,7 @@
 #include "app/AxisLabelTableView.h"
 #include "app/DataBufferTableView.h"
 #include "app/DataTableView.h"
+#include "app/InspectorHost.h"
 #include "app/InspectorPanel.h"
 #include "app/Manager.h"
 #include "app/PanelOutlets.h"
@@ -397,8 +398,8 @@ TEST(AxisLabelTable, KeysOfTheChosenAxisAndTheirReplacements)
     m.update();
     EXPECT_EQ(table->model()->rowCount(), 0); // the panel is not loaded yet
 
-    m.registerInspector(QStringLiteral("axislabel"),
-                        [](Manager&) { return std::make_unique<AxisChoicePanel>(); });
+    m.inspectors().registerInspector(QStringLiteral("axislabel"),
+                                     [](PanelContext&) { return std::make_unique<AxisChoicePanel>(); });
     m.switchInspector(QStringLiteral("axislabel"));
     ASSERT_EQ(table->model()->rowCount(), 3);
     EXPECT_EQ(cell(table.get(), 1, 0), QStringLiteral("5"));
@@ -412,7 +413,8 @@ TEST(AxisLabelTable, KeysOfTheChosenAxisAndTheirReplacements)
     m.update();
     EXPECT_EQ(table->model()->rowCount(), 3);
     // Another axis, another list.
-    PanelOutlets::selectTag(m.IM.value(QStringLiteral("axislabel")), QStringLiteral("insAxisLabelsSel"), 0);
+    PanelOutlets::selectTag(m.inspectors().panel(QStringLiteral("axislabel")),
+                            QStringLiteral("insAxisLabelsSel"), 0);
     m.update();
     EXPECT_EQ(table->model()->rowCount(), 0);
 }

@@ -4,6 +4,7 @@
 
 #include "app/ApplicationController.h"
 #include "app/DocumentWindowQt.h"
+#include "app/InspectorHost.h"
 #include "app/InspectorPanel.h"
 #include "app/KeyCatchPanel.h"
 #include "app/Manager.h"
@@ -182,18 +183,20 @@ TEST(Tools, ReadoutsAndVariablesOnLinearLogAndTimeAxes)
     const QPointF p(L + W / 4, B + H / 2);
     const QPointF q(L, B);
     m.showValues(p, q);
+    // The read-outs of the inspector window, by name.
+    auto readout = [&m](const char* name) { return m.inspector->findChild<QLineEdit*>(QLatin1String(name)); };
     // The fields are made when the inspector window is first shown (a
     // headless run never makes them, however often its event loop turns);
     // the variables are there before.
     QCoreApplication::processEvents();
-    EXPECT_EQ(m.x1val, nullptr);
+    EXPECT_EQ(readout("x1val"), nullptr);
     EXPECT_DOUBLE_EQ(m.GV.value("xpos1"), 25);
     m.inspector->show();
-    ASSERT_NE(m.x1val, nullptr);
-    EXPECT_EQ(m.x1val->text(), QStringLiteral("25"));
-    EXPECT_EQ(m.y1val->text(), QStringLiteral("50"));
-    EXPECT_EQ(m.dx1val->text(), QStringLiteral("25"));
-    EXPECT_EQ(m.dy1val->text(), QStringLiteral("50"));
+    ASSERT_NE(readout("x1val"), nullptr);
+    EXPECT_EQ(readout("x1val")->text(), QStringLiteral("25"));
+    EXPECT_EQ(readout("y1val")->text(), QStringLiteral("50"));
+    EXPECT_EQ(readout("dx1val")->text(), QStringLiteral("25"));
+    EXPECT_EQ(readout("dy1val")->text(), QStringLiteral("50"));
     EXPECT_DOUBLE_EQ(m.GV.value("xpos1"), 25);
     EXPECT_DOUBLE_EQ(m.GV.value("ypos1"), 50);
     EXPECT_DOUBLE_EQ(m.GV.value("dx1"), 25);
@@ -202,20 +205,20 @@ TEST(Tools, ReadoutsAndVariablesOnLinearLogAndTimeAxes)
     EXPECT_NEAR(m.GV.value("xpos2"), std::pow(10.0, 0.75), 1e-9);
     EXPECT_NEAR(m.GV.value("ypos2"), std::pow(10.0, 1.5), 1e-9);
     EXPECT_NEAR(m.GV.value("dx2"), std::pow(10.0, 0.75) - 1, 1e-9);
-    EXPECT_FALSE(m.x2val->text().isEmpty());
+    EXPECT_FALSE(readout("x2val")->text().isEmpty());
 
     // One point empties the distances and zeroes their variables.
     m.showValues(p);
-    EXPECT_TRUE(m.dx1val->text().isEmpty());
-    EXPECT_TRUE(m.dy2val->text().isEmpty());
+    EXPECT_TRUE(readout("dx1val")->text().isEmpty());
+    EXPECT_TRUE(readout("dy2val")->text().isEmpty());
     EXPECT_EQ(m.GV.value("dx1"), 0);
     EXPECT_EQ(m.GV.value("dy2"), 0);
 
     // The measure tool reads 15 left of and 15 above the pointer; its
     // distances do not change, both points moving alike.
     m.showValuesMeasure(QPointF(p.x() + 15, p.y() - 15), QPointF(q.x() + 15, q.y() - 15));
-    EXPECT_EQ(m.x1val->text(), QStringLiteral("25"));
-    EXPECT_EQ(m.dy1val->text(), QStringLiteral("50"));
+    EXPECT_EQ(readout("x1val")->text(), QStringLiteral("25"));
+    EXPECT_EQ(readout("dy1val")->text(), QStringLiteral("50"));
 
     // Time on X1: 2001-01-02 at the left edge, and three days along the
     // axis. The variables hold seconds, not the year of the date text.
@@ -225,16 +228,16 @@ TEST(Tools, ReadoutsAndVariablesOnLinearLogAndTimeAxes)
     m.preferencesWindow();
     m.p_tdf->setText(QStringLiteral("%Y-%m-%d %H:%M:%S"));
     m.showValues(QPointF(L + W * 0.75, B), q);
-    EXPECT_EQ(m.x1val->text(), QStringLiteral("2001-01-05 00:00:00"));
-    EXPECT_EQ(m.dx1val->text(), QStringLiteral("3:00:00:00"));
+    EXPECT_EQ(readout("x1val")->text(), QStringLiteral("2001-01-05 00:00:00"));
+    EXPECT_EQ(readout("dx1val")->text(), QStringLiteral("3:00:00:00"));
     EXPECT_DOUBLE_EQ(m.GV.value("xpos1"), 4 * 86400.0);
     EXPECT_DOUBLE_EQ(m.GV.value("dx1"), 3 * 86400.0);
 
     // Without a document every field is empty; the variables stay.
     m.setCurrentDoc(nullptr, nullptr);
     m.showValues(p, q);
-    for (QLineEdit* f : {m.x1val, m.y1val, m.dx1val, m.dy1val, m.x2val, m.y2val, m.dx2val, m.dy2val})
-        EXPECT_TRUE(f->text().isEmpty());
+    for (const char* name : {"x1val", "y1val", "dx1val", "dy1val", "x2val", "y2val", "dx2val", "dy2val"})
+        EXPECT_TRUE(readout(name)->text().isEmpty()) << name;
     EXPECT_DOUBLE_EQ(m.GV.value("xpos1"), 4 * 86400.0);
     EXPECT_TRUE(m.getValue(0, AxisLinear, 10).isEmpty());
     EXPECT_TRUE(m.getDValue(0, AxisTime, 10, 0).isEmpty());
@@ -274,7 +277,7 @@ TEST(Tools, ReferencePicksAlternateAndTheBackgroundLineGoesToTheNormalizePanel)
     Manager m;
     ScriptedAlerts alerts;
     NormalizeStandIn* panel = nullptr;
-    m.registerInspector(QStringLiteral("normalize"), [&](Manager&) {
+    m.inspectors().registerInspector(QStringLiteral("normalize"), [&](PanelContext&) {
         auto p = std::make_unique<NormalizeStandIn>();
         panel = p.get();
         return p;
@@ -295,7 +298,7 @@ TEST(Tools, ReferencePicksAlternateAndTheBackgroundLineGoesToTheNormalizePanel)
     // Choosing normx shows the panel with the x values chosen.
     m.getShortcut('n');
     ASSERT_NE(panel, nullptr);
-    EXPECT_EQ(m.selectedInspector(), QStringLiteral("normalize"));
+    EXPECT_EQ(m.inspectors().selectedKey(), QStringLiteral("normalize"));
     EXPECT_EQ(panel->axis->checkedId(), 0);
     m.setMouseLocation(1.5);
     m.setMouseLocation(2.5);
@@ -318,7 +321,7 @@ TEST(Tools, ReferencePicksAlternateAndTheBackgroundLineGoesToTheNormalizePanel)
     // The background line.
     m.switchInspector(QStringLiteral("general"));
     m.setLinBg(-0.5, 12.25);
-    EXPECT_EQ(m.selectedInspector(), QStringLiteral("normalize"));
+    EXPECT_EQ(m.inspectors().selectedKey(), QStringLiteral("normalize"));
     EXPECT_EQ(panel->text("linbga"), QStringLiteral("-0.5"));
     EXPECT_EQ(panel->text("linbgb"), QStringLiteral("12.25"));
     EXPECT_EQ(m.GV.value("linbga"), -0.5);

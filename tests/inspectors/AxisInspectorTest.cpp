@@ -319,7 +319,7 @@ TEST(AxisInspector, ClickingAnAxisOnTheGraphShowsItInTheAxisPanel)
         const auto before = axisState(d);
         view->mouseDown({c.at, c.at + view->frameOrigin});
         view->mouseUp({c.at, c.at + view->frameOrigin});
-        EXPECT_EQ(f.m->selectedInspector(), QStringLiteral("axis"));
+        EXPECT_EQ(f.m->inspectors().selectedKey(), QStringLiteral("axis"));
         EXPECT_EQ(f.panel->axis(), c.axis);
         EXPECT_EQ(f.u().rangeMin->text(), QLatin1String(c.min));
         EXPECT_TRUE(axisState(d) == before);

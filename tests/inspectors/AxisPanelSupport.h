@@ -32,7 +32,7 @@ template <class Panel> struct PanelFixture {
     explicit PanelFixture(const char* key)
     {
         m->switchInspector(QLatin1String(key));
-        panel = dynamic_cast<Panel*>(m->IM.value(QLatin1String(key)));
+        panel = dynamic_cast<Panel*>(m->inspectors().panel(QLatin1String(key)));
     }
     // Clicks the segment of the axis, as the user does.
     void choose(AxisSelector* selector, int axis) { PanelOutlets::cellWithTag(selector, axis)->click(); }

@@ -3,6 +3,7 @@
 
 #include "InspectorSupport.h"
 
+#include "app/InspectorHost.h"
 #include "app/InspectorPanel.h"
 #include "inspectors/GeneralManager.h"
 #include "platform/Alert.h"
@@ -27,7 +28,7 @@
 
 using InspectorSupport::type;
 
-TEST(InspectorFramework, EveryKeySwitchesAndEachPanelLoadsOnce)
+TEST(InspectorFramework, EveryKeyShowsItsOwnPanelAndKeepsIt)
 {
     auto m = InspectorSupport::controller();
     ScriptedAlerts alerts;
@@ -35,34 +36,46 @@ TEST(InspectorFramework, EveryKeySwitchesAndEachPanelLoadsOnce)
     InspectorSupport::addBuffers(*m, InspectorSupport::openCurrent(*m), 1);
     UserDefaults& defaults = UserDefaults::standard();
 
-    QHash<QString, InspectorPanel*> made;
-    InspectorPanel* madeLast = nullptr;
+    // What each key showed the first time: the same panel, with what was
+    // typed into it, comes back on every later switch.
+    QHash<QString, QWidget*> shown;
     for (int round = 0; round < 2; ++round) {
-        for (const QString& key : Manager::inspectorKeys()) {
+        for (const QString& key : InspectorHost::keys()) {
             SCOPED_TRACE(key.toStdString());
             m->switchInspector(key);
-            EXPECT_EQ(m->selectedInspector(), key);
-            EXPECT_TRUE(m->II.value(key)->isChecked());
+            EXPECT_EQ(m->inspectors().selectedKey(), key);
+            EXPECT_TRUE(m->inspectors().button(key)->isChecked());
+            for (const QString& other : InspectorHost::keys())
+                EXPECT_EQ(m->inspectors().button(other)->isChecked(), other == key) << other.toStdString();
             EXPECT_EQ(defaults.stringForKey(QStringLiteral("LastInspector")), key);
-            // Exactly the key's view is on show.
-            EXPECT_EQ(m->inspectorFrame->currentWidget(), m->TV.value(key));
             // Without a text box the text panel has nothing to show.
-            EXPECT_EQ(m->noinspector->isHidden(), key != QStringLiteral("text"));
-            if (InspectorPanel* panel = m->IM.value(key)) {
-                if (!made.contains(key)) {
-                    made.insert(key, panel);
-                    madeLast = panel;
+            EXPECT_EQ(m->inspectors().missingNote()->isHidden(), key != QStringLiteral("text"));
+            QWidget* onShow = m->inspectors().frame()->currentWidget();
+            ASSERT_NE(onShow, nullptr);
+            // Every key has a panel of its own: controls, not the placeholder.
+            EXPECT_NE(onShow, m->inspectors().placeholder());
+            EXPECT_FALSE(onShow->findChildren<QWidget*>().isEmpty());
+            for (auto it = shown.cbegin(); it != shown.cend(); ++it) {
+                if (it.key() != key) {
+                    EXPECT_NE(onShow, it.value()) << it.key().toStdString();
                 }
-                EXPECT_EQ(panel, made.value(key)); // never made twice
-                EXPECT_EQ(m->TV.value(key), panel->view());
+            }
+            if (round == 0) {
+                shown.insert(key, onShow);
+                // A mark left in the panel, to find it again.
+                onShow->setProperty("seen", key);
             } else {
-                EXPECT_EQ(m->TV.value(key), m->emptyInspector);
+                EXPECT_EQ(onShow, shown.value(key)); // never made twice
+                EXPECT_EQ(onShow->property("seen").toString(), key);
             }
         }
     }
-    EXPECT_TRUE(made.contains(QStringLiteral("general")));
-    // The panel made last announced itself last.
-    EXPECT_EQ(m->inspectorManager, madeLast);
+    EXPECT_EQ(shown.size(), qsizetype(InspectorHost::count));
+
+    // A text that is no key changes nothing.
+    m->switchInspector(QStringLiteral("nosuchpanel"));
+    EXPECT_EQ(m->inspectors().selectedKey(), InspectorHost::keys().last());
+    EXPECT_EQ(defaults.stringForKey(QStringLiteral("LastInspector")), InspectorHost::keys().last());
 }
 
 TEST(InspectorFramework, KeysTypedIntoAnEditableControlBelongToIt)
@@ -92,15 +105,11 @@ TEST(InspectorFramework, KeysTypedIntoAnEditableControlBelongToIt)
     } controls[] = {
         {"a field", "calc", "databuffer",
          [&] {
-             return m->IM.value(QStringLiteral("calc"))
-                 ->view()
-                 ->findChild<QLineEdit*>(QStringLiteral("fexpr"));
+             return m->inspectors().frame()->currentWidget()->findChild<QLineEdit*>(QStringLiteral("fexpr"));
          }},
         {"a spin box", "graphic", "databuffer",
          [&] {
-             return m->IM.value(QStringLiteral("graphic"))
-                 ->view()
-                 ->findChild<QSpinBox*>(QStringLiteral("dash"));
+             return m->inspectors().frame()->currentWidget()->findChild<QSpinBox*>(QStringLiteral("dash"));
          }},
         {"the macro's shortcut box", "axis", "macro",
          [&] { return macros->findChild<QComboBox*>(QStringLiteral("ma_shortcut")); }},
@@ -132,11 +141,11 @@ TEST(InspectorFramework, KeysTypedIntoAnEditableControlBelongToIt)
         // A letter stays in the control, and so does any other key.
         key(control, Qt::Key_M, QStringLiteral("m"));
         EXPECT_EQ(m->mouseModeTitle(), QStringLiteral("normy"));
-        EXPECT_EQ(m->selectedInspector(), QLatin1String(c.panel));
+        EXPECT_EQ(m->inspectors().selectedKey(), QLatin1String(c.panel));
         for (const auto& k : others) {
             key(control, k.code, QLatin1String(k.text));
             EXPECT_EQ(m->mouseModeTitle(), QStringLiteral("normy")) << k.code;
-            EXPECT_EQ(m->selectedInspector(), QLatin1String(c.panel)) << k.code;
+            EXPECT_EQ(m->inspectors().selectedKey(), QLatin1String(c.panel)) << k.code;
         }
     }
     // The shortcut box took its letter.
@@ -154,7 +163,7 @@ TEST(InspectorFramework, APanelWithNothingToShowSaysWhatIsMissing)
 {
     auto m = InspectorSupport::controller();
     ScriptedAlerts alerts;
-    auto* none = qobject_cast<QLabel*>(m->noinspector);
+    auto* none = qobject_cast<QLabel*>(m->inspectors().missingNote());
     ASSERT_NE(none, nullptr);
     m->switchInspector(QStringLiteral("style"));
     EXPECT_FALSE(none->isHidden());
@@ -203,7 +212,12 @@ TEST(InspectorFramework, TheGeneralPanelFollowsEveryReplot)
     other.page.marginleft = 33;
     other.replot();
     EXPECT_EQ(panel->ui().marginLeft->text(), QStringLiteral("33"));
-    EXPECT_EQ(panel->PD, &other);
+    // An edit goes to the document on show, not to the one shown before.
+    type(panel->ui().marginLeft, QStringLiteral("34"));
+    EXPECT_EQ(other.page.marginleft, 34);
+    EXPECT_EQ(d.page.marginleft, 12.5);
+    other.page.marginleft = 33;
+    other.replot();
 
     // A panel that is not on show is not refreshed.
     m->switchInspector(QStringLiteral("normalize"));
@@ -216,7 +230,7 @@ TEST(InspectorFramework, TheGeneralPanelFollowsEveryReplot)
     // Sent from outside with no control (as the graph does), the panel
     // applies nothing and refreshes through the replot.
     other.page.marginleft = 21;
-    InspectorPanel* asSeen = m->IM.value(QStringLiteral("general"));
+    InspectorPanel* asSeen = m->inspectors().panel(QStringLiteral("general"));
     asSeen->didChange(nullptr);
     EXPECT_EQ(panel->ui().marginLeft->text(), QStringLiteral("21"));
     EXPECT_EQ(other.page.marginleft, 21);
@@ -229,12 +243,12 @@ TEST(InspectorFramework, WithoutADocumentThePanelMakesWayAndChangesNothing)
     VexaDocument& d = f.d;
     GeneralManager* panel = f.panel;
     ASSERT_NE(panel, nullptr);
-    EXPECT_TRUE(m->noinspector->isHidden());
+    EXPECT_TRUE(m->inspectors().missingNote()->isHidden());
 
     Manager::windowOf(&d)->close();
     ASSERT_EQ(m->PD, nullptr);
-    EXPECT_FALSE(m->noinspector->isHidden());
-    EXPECT_TRUE(m->inspectorFrame->isHidden());
+    EXPECT_FALSE(m->inspectors().missingNote()->isHidden());
+    EXPECT_TRUE(m->inspectors().frame()->isHidden());
     // Typing into the hidden panel reaches no document (and does not crash
     // on the closed one).
     type(panel->ui().marginLeft, QStringLiteral("5"));
@@ -243,9 +257,9 @@ TEST(InspectorFramework, WithoutADocumentThePanelMakesWayAndChangesNothing)
     // A switch shows the frame (to a panel that is never refreshed: the
     // others make way again at once); the next document keeps it shown.
     m->switchInspector(QStringLiteral("normalize"));
-    EXPECT_TRUE(m->noinspector->isHidden());
+    EXPECT_TRUE(m->inspectors().missingNote()->isHidden());
     InspectorSupport::openCurrent(*m);
     m->switchInspector(QStringLiteral("general"));
-    EXPECT_TRUE(m->noinspector->isHidden());
+    EXPECT_TRUE(m->inspectors().missingNote()->isHidden());
     EXPECT_EQ(panel->ui().marginLeft->text(), QStringLiteral("80"));
 }

@@ -6,6 +6,7 @@
 
 #include "app/DataBufferTableView.h"
 #include "app/DocumentWindowQt.h"
+#include "app/InspectorHost.h"
 #include "app/Manager.h"
 #include "inspectors/GeneralManager.h"
 #include "inspectors/Inspectors.h"
@@ -14,8 +15,10 @@
 
 #include <QCoreApplication>
 #include <QItemSelectionModel>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
+#include <QStackedWidget>
 #include <QStandardPaths>
 #include <QTableView>
 
@@ -30,7 +33,7 @@ namespace InspectorSupport {
 inline std::unique_ptr<Manager> controller()
 {
     auto m = std::make_unique<Manager>();
-    Inspectors::registerAll(*m);
+    Inspectors::registerAll(m->inspectors());
     return m;
 }
 
@@ -86,7 +89,7 @@ struct GeneralFixture {
     GeneralFixture()
     {
         m->switchInspector(QStringLiteral("general"));
-        panel = dynamic_cast<GeneralManager*>(m->IM.value(QStringLiteral("general")));
+        panel = dynamic_cast<GeneralManager*>(m->inspectors().panel(QStringLiteral("general")));
     }
     const Ui::GeneralPanel& ui() const { return panel->ui(); }
 };
@@ -103,7 +106,7 @@ template <class Panel> struct PanelFixture {
     {
         addBuffers(*m, d, buffers, hidden);
         m->switchInspector(QLatin1String(key));
-        panel = dynamic_cast<Panel*>(m->IM.value(QLatin1String(key)));
+        panel = dynamic_cast<Panel*>(m->inspectors().panel(QLatin1String(key)));
         replotted();
     }
     // Whether the document replotted since the last call (a replot marks
@@ -117,7 +120,7 @@ template <class Panel> struct PanelFixture {
     }
     // Whether the panel's controls are on show rather than the "nothing to
     // show" view.
-    bool showing() const { return m->noinspector->isHidden(); }
+    bool showing() const { return m->inspectors().missingNote()->isHidden(); }
 };
 
 // Runs this test program again under xvfb-run, with the environment and the

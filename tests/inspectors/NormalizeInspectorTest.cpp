@@ -273,7 +273,7 @@ TEST(NormalizeInspector, ReferenceAndBackgroundToolsFillTheFields)
     Fixture f;
     f.m->selectMouseMode(QStringLiteral("normy"));
     f.m->mouseModeDidChange(&f.d);
-    EXPECT_EQ(f.m->selectedInspector(), QStringLiteral("normalize"));
+    EXPECT_EQ(f.m->inspectors().selectedKey(), QStringLiteral("normalize"));
     EXPECT_EQ(f.panel->axis->checkedId(), 1);
     f.m->setMouseLocation(2.5);
     f.m->setMouseLocation(7.25);

@@ -40,7 +40,7 @@ template <class Panel> struct PanelFixture {
     explicit PanelFixture(const char* key)
     {
         m->switchInspector(QLatin1String(key));
-        panel = dynamic_cast<Panel*>(m->IM.value(QLatin1String(key)));
+        panel = dynamic_cast<Panel*>(m->inspectors().panel(QLatin1String(key)));
     }
     void add(std::unique_ptr<DataBuffer> b)
     {

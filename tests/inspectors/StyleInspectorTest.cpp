@@ -270,13 +270,13 @@ TEST(StyleInspector, StylesInTurnNumberTheShownBuffers)
             continue;
         SCOPED_TRACE(i);
         const BufferStyle& s = d.DB[i]->style;
-        EXPECT_EQ(s.color, k % 16 == 3 ? stored : StyleManager::paletteColor(k % 16));
+        EXPECT_EQ(s.color, k % 16 == 3 ? stored : f.panel->paletteColor(k % 16));
         EXPECT_EQ(s.dash, k % 16);
         EXPECT_EQ(s.symbol, k % 16);
         ++k;
     }
     EXPECT_EQ(d.DB[20]->style.symbol, 3); // buffer 20 is the 20th shown one
-    EXPECT_NEAR(StyleManager::paletteColor(1).redF(), 0.501961, 1e-3); // the palette's own colour 1
+    EXPECT_NEAR(f.panel->paletteColor(1).redF(), 0.501961, 1e-3); // the palette's own colour 1
     EXPECT_EQ(d.DB[2]->style, hidden);
     EXPECT_EQ(d.current, 5);
     defaults.removeObjectForKey(QStringLiteral("IPcolor3"));
@@ -312,7 +312,7 @@ TEST(StyleInspector, WithoutBuffersThePanelMakesWay)
 {
     Fixture f("style");
     ASSERT_NE(f.panel, nullptr);
-    EXPECT_FALSE(f.m->noinspector->isHidden());
+    EXPECT_FALSE(f.m->inspectors().missingNote()->isHidden());
     // Its controls still replot the document and touch nothing.
     f.panel->ui().plotlines->click();
     EXPECT_TRUE(f.replotted());
@@ -320,13 +320,13 @@ TEST(StyleInspector, WithoutBuffersThePanelMakesWay)
     EXPECT_TRUE(f.replotted());
 
     InspectorSupport::addBuffers(*f.m, f.d, 1);
-    EXPECT_TRUE(f.m->noinspector->isHidden());
+    EXPECT_TRUE(f.m->inspectors().missingNote()->isHidden());
     EXPECT_EQ(f.panel->ui().plotlines->isChecked(), f.d.DB[0]->style.plotlines != 0);
 
     // No document: nothing happens.
     Manager::windowOf(&f.d)->close();
     ASSERT_EQ(f.m->PD, nullptr);
-    EXPECT_FALSE(f.m->noinspector->isHidden());
+    EXPECT_FALSE(f.m->inspectors().missingNote()->isHidden());
     f.panel->ui().plotlines->click();
     f.panel->autoColor();
     f.panel->applyDefaultStyle();

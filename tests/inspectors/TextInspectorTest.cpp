@@ -244,7 +244,7 @@ TEST(TextInspector, ShowsTheFontWhatIsMissingAndNudges)
     f.m->fontChange->panel()->hide();
 
     // A document without a current box: the panel says which is missing.
-    auto* none = qobject_cast<QLabel*>(f.m->noinspector);
+    auto* none = qobject_cast<QLabel*>(f.m->inspectors().missingNote());
     ASSERT_TRUE(none);
     f.m->setCurrentText(nullptr);
     f.m->update();

@@ -121,14 +121,14 @@ void tour()
     EXPECT_EQ(d->DB[0]->nop(), 6);
 
     // The page and the legend, in their panels.
-    m->II.value(QStringLiteral("general"))->click();
-    auto* general = dynamic_cast<GeneralManager*>(m->IM.value(QStringLiteral("general")));
+    m->inspectors().button(QStringLiteral("general"))->click();
+    auto* general = dynamic_cast<GeneralManager*>(m->inspectors().panel(QStringLiteral("general")));
     ASSERT_NE(general, nullptr);
     InspectorSupport::type(general->ui().frameWidth, QStringLiteral("2.5"));
     general->ui().presetFourAxes->click();
     EXPECT_EQ(d->page.framewidth, 2.5);
-    m->II.value(QStringLiteral("legend"))->click();
-    auto* legend = dynamic_cast<LegendManager*>(m->IM.value(QStringLiteral("legend")));
+    m->inspectors().button(QStringLiteral("legend"))->click();
+    auto* legend = dynamic_cast<LegendManager*>(m->inspectors().panel(QStringLiteral("legend")));
     ASSERT_NE(legend, nullptr);
     legend->ui().plotLegend->click();
     legend->ui().drawbg->click();
@@ -139,8 +139,8 @@ void tour()
 
     // The left axis logarithmic in the axis panel, and the graph rescaled
     // from the Graph menu.
-    m->II.value(QStringLiteral("axis"))->click();
-    auto* axis = dynamic_cast<AxisManager*>(m->IM.value(QStringLiteral("axis")));
+    m->inspectors().button(QStringLiteral("axis"))->click();
+    auto* axis = dynamic_cast<AxisManager*>(m->inspectors().panel(QStringLiteral("axis")));
     ASSERT_NE(axis, nullptr);
     PanelOutlets::cellWithTag(axis->ui().insAxisSel, AxisY1)->click();
     ASSERT_NE(axis->axisFormat->button(AxisLog), nullptr);
@@ -178,8 +178,8 @@ void tour()
     ASSERT_NE(title, nullptr);
     EXPECT_EQ(title->string(), QStringLiteral("Growth by decades"));
     m->setCurrentText(title);
-    m->II.value(QStringLiteral("text"))->click();
-    auto* text = dynamic_cast<TextManager*>(m->IM.value(QStringLiteral("text")));
+    m->inspectors().button(QStringLiteral("text"))->click();
+    auto* text = dynamic_cast<TextManager*>(m->inspectors().panel(QStringLiteral("text")));
     ASSERT_NE(text, nullptr);
     ASSERT_EQ(text->T, title);
     text->ui().autopos->click();

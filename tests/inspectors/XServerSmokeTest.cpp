@@ -73,13 +73,14 @@ void runPaster()
     // A buffer, so the buffer panels have something to show.
     InspectorSupport::addBuffers(*m, d, 1);
     m->inspector->show();
-    for (const QString& key : Manager::inspectorKeys()) {
+    for (const QString& key : InspectorHost::keys()) {
         m->switchInspector(key);
         QApplication::processEvents();
         // Without a text box the text panel makes way for "nothing to show".
-        QWidget* shown = key == QStringLiteral("text") ? m->noinspector : m->inspectorFrame->currentWidget();
+        QWidget* shown = key == QStringLiteral("text") ? m->inspectors().missingNote()
+                                                       : m->inspectors().frame()->currentWidget();
         EXPECT_TRUE(shown->isVisible()) << key.toStdString();
-        EXPECT_EQ(m->selectedInspector(), key);
+        EXPECT_EQ(m->inspectors().selectedKey(), key);
     }
 
     // The owner is ended by its process id whatever happens here.
