@@ -100,7 +100,7 @@ void BM_SortShuffled(benchmark::State& state)
         state.PauseTiming();
         auto b = source->copyWithZone();
         state.ResumeTiming();
-        b->sort(0);
+        b->sort();
         benchmark::DoNotOptimize(b->X.data());
     }
     state.SetItemsProcessed(state.iterations() * kPoints);

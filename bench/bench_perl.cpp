@@ -34,16 +34,16 @@ class BenchHost : public MacroHost {
 public:
     ManagerServices manager;
     QHash<QString, QString> SV;
-    int GMAP = 0;
+    PerlJobState GMAP = PerlJobState::Idle;
     // The end of a job, heard at once rather than found by polling.
     QEventLoop* waiting = nullptr;
     ManagerServices& services() override { return manager; }
     QHash<QString, QString>& stringVariables() override { return SV; }
-    int perlWaitFlag() const override { return GMAP; }
-    void setPerlWaitFlag(int value) override
+    PerlJobState perlWaitFlag() const override { return GMAP; }
+    void setPerlWaitFlag(PerlJobState value) override
     {
         GMAP = value;
-        if (value == 0 && waiting)
+        if (value == PerlJobState::Idle && waiting)
             waiting->quit();
     }
     bool consoleAtLineStart() const override { return true; }
@@ -80,7 +80,7 @@ void BM_PerlFilterEndToEnd(benchmark::State& state)
         QEventLoop loop;
         host.waiting = &loop;
         filter.perlFilterFromMacro(host, {0}, &document);
-        if (host.GMAP == 1)
+        if (host.GMAP == PerlJobState::Running)
             loop.exec();
         host.waiting = nullptr;
         state.PauseTiming();

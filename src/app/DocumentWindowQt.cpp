@@ -136,7 +136,7 @@ void DocumentWindowQt::buildPalette()
         ++cell;
         MM.insert(title, b);
     }
-    MM.value(QStringLiteral("select"))->setChecked(true);
+    MM.value(toolTitle(Tool::Select))->setChecked(true);
     // Only a click by the user reports back; selectTool() is silent.
     connect(palette_, &QButtonGroup::buttonClicked, this, [this](QAbstractButton*) { mouseModeChanged(); });
 }
@@ -210,9 +210,9 @@ void DocumentWindowQt::setVisible(bool visible)
 
 void DocumentWindowQt::followController()
 {
-    const QString wanted = controller_.mouseModeTitle();
-    if (selectedToolTitle().compare(wanted, Qt::CaseInsensitive) != 0)
-        selectTool(wanted);
+    const Tool wanted = controller_.mouseTool();
+    if (toolNamed(selectedToolTitle()) != wanted)
+        selectTool(toolTitle(wanted));
     const StripParts parts
         = stripParts(controller_.toolbarSwitch(), width(), toolViewWidth(), valViewWidth());
     // A part is touched only when it changes.
@@ -238,12 +238,7 @@ QString DocumentWindowQt::selectedToolTitle() const
 
 void DocumentWindowQt::selectTool(const QString& title)
 {
-    QAbstractButton* b = MM.value(title);
-    if (!b) {
-        for (auto it = MM.cbegin(); it != MM.cend(); ++it)
-            if (it.key().compare(title, Qt::CaseInsensitive) == 0)
-                b = it.value();
-    }
+    QAbstractButton* b = MM.value(toolTitle(toolNamed(title)));
     if (!b)
         return;
     b->setChecked(true);

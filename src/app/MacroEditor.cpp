@@ -22,7 +22,6 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScrollArea>
 #include <QSplitter>
 #include <QTableView>
 #include <QTimer>
@@ -50,41 +49,22 @@ QString shortcutCharacters()
 } // namespace
 
 MacroEditor::MacroEditor(Manager& manager)
-        : QObject(&manager)
-        , manager_(manager)
+        : StoredListEditor(manager)
 {
-    table_ = new NameListTable(
-        QStringLiteral("Macro"),
-        {[this] { return int(MA.size()); }, [this](int row) { return MA[std::size_t(row)]->name; },
-         // Dropped while documents or panes are switched, as in
-         // every side table.
-         [this](int row, const QString& name) { return !manager_.noedit && rename(row, name); },
-         [this](int row) { return MA[std::size_t(row)]->timerRunning(); },
-         [this] { updateMacro(selectedRow()); }},
-        QStringLiteral("macroTable"), this);
+    makeTable(QStringLiteral("Macro"),
+              {[this] { return int(MA.size()); }, [this](int row) { return MA[std::size_t(row)]->name; },
+               [this](int row, const QString& name) { return rename(row, name); },
+               [this](int row) { return MA[std::size_t(row)]->timerRunning(); },
+               [this] { updateMacro(selectedRow()); }},
+              QStringLiteral("macroTable"));
     buildMenu();
 }
 
 MacroEditor::~MacroEditor()
 {
-    // A pane or menu never handed to a host is still ours.
-    if (view_ && !view_->parent())
-        delete view_;
+    // A menu never handed to a host is still ours.
     if (macroMenu && !macroMenu->parent())
         delete macroMenu;
-}
-
-QWidget* MacroEditor::view()
-{
-    if (!view_)
-        buildView();
-    return view_;
-}
-
-QTableView* MacroEditor::macroTable()
-{
-    view();
-    return table_->view();
 }
 
 void MacroEditor::buildView()
@@ -92,18 +72,8 @@ void MacroEditor::buildView()
     // The pane is short: the list and the source side by side, the
     // controls in one row under them, the console below; what would not fit
     // a short pane scrolls.
-    auto* scroll = new QScrollArea;
-    scroll->setObjectName(QStringLiteral("MacroView"));
-    scroll->setWidgetResizable(true);
-    scroll->setFrameShape(QFrame::NoFrame);
-    view_ = scroll;
-    // The controls report changes while they are made: no edit of the
-    // selected macro.
-    filling_ = true;
-    auto* content = new QWidget;
-    scroll->setWidget(content);
-    auto* column = new QVBoxLayout(content);
-    column->setContentsMargins(0, 0, 0, 0);
+    QVBoxLayout* column = startPane(QStringLiteral("MacroView"));
+    QWidget* content = column->parentWidget();
 
     const int rowHeight = QFontMetrics(content->font()).height() + 6;
     const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
@@ -352,21 +322,6 @@ void MacroEditor::takeInStored(std::vector<std::shared_ptr<Macro>> theirs)
 
 // --- the table ------------------------------------------------------------------------------
 
-void MacroEditor::reload()
-{
-    table_->reload();
-}
-
-int MacroEditor::selectedRow() const
-{
-    return table_->selectedRow();
-}
-
-void MacroEditor::selectRow(int row)
-{
-    table_->selectRow(row);
-}
-
 bool MacroEditor::rename(int row, const QString& name)
 {
     if (row < 0 || row >= int(MA.size()))
@@ -460,7 +415,7 @@ void MacroEditor::ma_save()
     if (slot->src == src && slot->shortcut == shortcut && slot->type == type)
         return;
     slot->stopTimer();
-    if (slot->MAP != 0) {
+    if (slot->MAP != PerlJobState::Idle) {
         // A perl job of this macro still runs: the same object keeps it, so
         // that Stop still reaches it.
         slot->src = src;
@@ -548,7 +503,8 @@ void MacroEditor::updateMacro(int row)
         return;
     UserDefaults::standard().setValue(QStringLiteral("CurrentMacro"), row);
     const Macro& m = *MA[std::size_t(row)];
-    executeTitle_ = m.timerRunning() || m.MAP != 0 ? QStringLiteral("Stop") : QStringLiteral("Execute");
+    executeTitle_ = m.timerRunning() || m.MAP != PerlJobState::Idle ? QStringLiteral("Stop")
+                                                                    : QStringLiteral("Execute");
     if (hasView())
         showMacro(m);
 }
@@ -585,16 +541,6 @@ void MacroEditor::ma_moveDown()
     afterListChange(row + 1);
 }
 
-QString MacroEditor::askForListFile(Manager::FilePanelRequest::Kind kind, const QString& title)
-{
-    Manager::FilePanelRequest r;
-    r.kind = kind;
-    r.title = title;
-    r.suffix = MacroListFile::suffix();
-    const QStringList paths = manager_.filePanel(r);
-    return paths.isEmpty() ? QString() : paths.first();
-}
-
 void MacroEditor::ma_export(bool selectedOnly)
 {
     if (MA.empty()) {
@@ -606,7 +552,8 @@ void MacroEditor::ma_export(bool selectedOnly)
         Alert::beep();
         return;
     }
-    const QString path = askForListFile(Manager::FilePanelRequest::Save, QStringLiteral("Macro Export"));
+    const QString path = askForListFile(Manager::FilePanelRequest::Save, QStringLiteral("Macro Export"),
+                                        MacroListFile::suffix());
     if (path.isEmpty())
         return;
     std::vector<const Macro*> list;
@@ -621,7 +568,8 @@ void MacroEditor::ma_export(bool selectedOnly)
 
 void MacroEditor::ma_import(bool append)
 {
-    const QString path = askForListFile(Manager::FilePanelRequest::Open, QStringLiteral("Macro Import"));
+    const QString path = askForListFile(Manager::FilePanelRequest::Open, QStringLiteral("Macro Import"),
+                                        MacroListFile::suffix());
     if (path.isEmpty()) {
         updateMacroMenu();
         return;

@@ -14,12 +14,11 @@
 //
 // Main thread only.
 
-#include "app/Manager.h"
+#include "app/StoredListEditor.h"
 
 #include <QButtonGroup>
 #include <QByteArray>
 #include <QComboBox>
-#include <QObject>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QProgressBar>
@@ -31,29 +30,21 @@
 #include <vector>
 
 class Macro;
-class NameListTable;
 class QMenu;
 class QTableView;
 
-class MacroEditor : public QObject {
+class MacroEditor : public StoredListEditor {
 public:
     explicit MacroEditor(Manager& manager);
     ~MacroEditor() override;
-    MacroEditor(const MacroEditor&) = delete;
-    MacroEditor& operator=(const MacroEditor&) = delete;
 
     // The stored macros: list order = table order = menu order.
     std::vector<std::shared_ptr<Macro>> MA;
 
-    // The pane, made on the first call and showing the editor's state (the
-    // selected row, its macro, the title of Execute/Stop, the progress
-    // indicator, the console). Whoever shows it takes it over (Qt
-    // ownership). A run that never asks for it never makes it: the list,
-    // the selected row and the runs need no widget.
-    QWidget* view();
-    bool hasView() const { return !view_.isNull(); }
-    // The pane's widgets; each call makes the pane first when needed.
-    QTableView* macroTable();
+    // The pane (view()) shows the selected row, its macro, the title of
+    // Execute/Stop, the progress indicator and the console. Its widgets; each
+    // call makes the pane first when needed.
+    QTableView* macroTable() { return tableView(); }
     QPlainTextEdit* ma_src() { return made(src_); }
     // "none" (0), then a to z and A to Z, each with its code.
     QComboBox* ma_shortcut() { return made(shortcut_); }
@@ -79,10 +70,6 @@ public:
     void store();
 
     // --- the table -----------------------------------------------------------------------
-    void reload();
-    // The selected row, or -1 when none is selected inside the list.
-    int selectedRow() const;
-    void selectRow(int row);
     // Renames the macro of the row, stores the list and rebuilds the menu;
     // false for a row outside the list.
     bool rename(int row, const QString& name);
@@ -138,13 +125,7 @@ public:
     std::vector<Macro*> storedMacros() const;
 
 private:
-    // The widget, once the pane is made.
-    template <class Widget> Widget* made(const QPointer<Widget>& widget)
-    {
-        view();
-        return widget.data();
-    }
-    void buildView();
+    void buildView() override;
     void buildMenu();
     // The macro's source, shortcut and type into the pane's fields.
     void showMacro(const Macro& macro);
@@ -160,17 +141,10 @@ private:
     // Merges the store's list into MA; the table, the selected macro and
     // the menu follow when that changed anything.
     void takeInStored(std::vector<std::shared_ptr<Macro>> theirs);
-    // What "Macros" held when this instance last read or wrote it.
-    QByteArray storedList_;
-    QString askForListFile(Manager::FilePanelRequest::Kind kind, const QString& title);
 
-    Manager& manager_;
-    // The list's table, holding the selected row (its view made with the pane).
-    NameListTable* table_ = nullptr;
     QString executeTitle_ = QStringLiteral("Execute");
     bool perlRunning_ = false;
 
-    QPointer<QWidget> view_;
     QPointer<QPlainTextEdit> src_;
     QPointer<QComboBox> shortcut_;
     QPointer<QButtonGroup> type_;
@@ -179,7 +153,4 @@ private:
     QPointer<QPlainTextEdit> console_;
     std::vector<std::shared_ptr<Macro>> retired_;
     bool releasePending_ = false;
-    // Set while the editor's controls are filled from a macro, so that the
-    // filling is not taken for an edit and saved.
-    bool filling_ = false;
 };

@@ -357,9 +357,8 @@ QString Manager::mouseModeTitle() const
 
 void Manager::selectMouseMode(const QString& title)
 {
-    for (auto it = MM.cbegin(); it != MM.cend(); ++it)
-        if (it.key().compare(title, Qt::CaseInsensitive) == 0)
-            it.value()->setChecked(true);
+    if (QAbstractButton* b = MM.value(toolTitle(toolNamed(title))))
+        b->setChecked(true);
 }
 
 void Manager::mouseModeDidChange(VexaDocument* /*sender*/)
@@ -367,23 +366,26 @@ void Manager::mouseModeDidChange(VexaDocument* /*sender*/)
     T = nullptr;
     if (PD)
         PD->replot();
-    const QString tool = mouseModeTitle();
-    if (tool == QStringLiteral("normx") || tool == QStringLiteral("normy")) {
+    const Tool tool = mouseTool();
+    if (tool == Tool::NormX || tool == Tool::NormY) {
         axisBothWarn();
         if (!inspectors_->isShown(InspectorKey::Normalize))
             inspectors_->show(InspectorKey::Normalize);
         // The panel's axis choice follows the tool: x values or y values.
         PanelOutlets::selectTag(inspectors_->panel(InspectorKey::Normalize), QStringLiteral("axis"),
-                                tool == QStringLiteral("normx") ? 0 : 1);
-    } else if (tool == QStringLiteral("legend") || tool == QStringLiteral("graphic")
-               || tool == QStringLiteral("text")) {
-        inspectors_->show(tool); // these tools edit the panel of their own name
-    } else if (tool == QStringLiteral("bgsub")) {
+                                tool == Tool::NormX ? 0 : 1);
+    } else if (tool == Tool::Legend) {
+        inspectors_->show(InspectorKey::Legend); // these tools have a panel of their own
+    } else if (tool == Tool::Graphic) {
+        inspectors_->show(InspectorKey::Graphic);
+    } else if (tool == Tool::Text) {
+        inspectors_->show(InspectorKey::Text);
+    } else if (tool == Tool::BgSub) {
         inspectors_->show(InspectorKey::Normalize);
     }
     if (PD) {
         // Keys go to the graph, except while the text tool types into a box.
-        if (tool != QStringLiteral("text"))
+        if (tool != Tool::Text)
             if (DocumentWindowQt* w = windowOf(PD))
                 w->graphWidget().setFocus(Qt::OtherFocusReason);
         if (auto* view = dynamic_cast<VexaView*>(PD->PV))

@@ -49,6 +49,7 @@ class AxisLabelTableModel;
 class AxisLabelTableView;
 class BufferListModel;
 class CalendarFormat;
+class ColorWell;
 class DocumentWindowQt;
 class HelpBrowser;
 class InspectorHost;
@@ -56,7 +57,6 @@ class KeptWindowPlace;
 class MadeWhenShown;
 class Macro;
 class MacroEditor;
-class PaletteWell;
 class PanelAccessories;
 class PanelContext;
 class QAbstractButton;
@@ -78,6 +78,9 @@ class QWidget;
 class QueryEditor;
 class PointTableModel;
 class UndoManager;
+namespace DocumentArchive {
+enum PartialLoadSection : int;
+}
 class ValueReadouts;
 
 class Manager : public QObject, public ApplicationController, public MacroHost, public FontReceiver {
@@ -111,7 +114,7 @@ public:
     int pasteoffset = 0; // offset of the next pasted graphic
     std::uint8_t noedit = 0; // 1 while documents, inspectors or panes are switched
     // Wait flag of the perl bridge: a perl job clears it from its own thread.
-    std::atomic<int> GMAP{0};
+    std::atomic<PerlJobState> GMAP{PerlJobState::Idle};
     double epicstimeout = 0; // Channel Access time-out in seconds, 3 after launch
 
     // The command-line options, read once by readOptions().
@@ -179,7 +182,7 @@ public:
     QCheckBox* p_toolbar = nullptr; // windowToolbar
     QCheckBox* p_initialdoc = nullptr; // initialDocument
     // The palette: well n holds colour n.
-    std::array<PaletteWell*, Preferences::paletteSize> p_col{};
+    std::array<ColorWell*, Preferences::paletteSize> p_col{};
     // The default fonts as "<name> - <size> pt", by Preferences::DefaultFont.
     std::array<QLineEdit*, Preferences::fontCount> p_fontFields{};
     // The font panel's relay, for the controller and the panels.
@@ -322,8 +325,8 @@ public:
     // --- preferences (ManagerPreferences.cpp) -------------------------------------------------
     // Palette colour n (taken modulo 16).
     QColor paletteColor(int n) const;
-    // The user chose a colour in a palette well: stored as "IPcolor<tag>".
-    void prefColorChanged(PaletteWell* well);
+    // The user chose a colour in palette well n: stored as "IPcolor<n>".
+    void prefColorChanged(ColorWell* well);
     // The wells back to the program's palette; the stored colours removed.
     void revertColors();
     // The current buffer's style becomes that of new buffers; a beep without
@@ -334,9 +337,9 @@ public:
     // text, number and legend fonts.
     void fontChanges(int tag);
     void receiveFont(const FontChange& relay) override;
-    // The open panel for one document file, whose section (PartialLoadSection)
-    // is merged into the current document, which then replots.
-    void loadPartialFile(int section);
+    // The open panel for one document file, whose section is merged into the
+    // current document, which then replots.
+    void loadPartialFile(DocumentArchive::PartialLoadSection section);
     bool toolbarSwitch() const override;
     // The date-and-time format of times the user sees or types.
     QString TDF() const override;
@@ -547,8 +550,8 @@ public:
     // ----------------------------------------------------------------------------------------------
     ManagerServices& services() override { return *this; }
     QHash<QString, QString>& stringVariables() override { return SV; }
-    int perlWaitFlag() const override { return GMAP.load(); }
-    void setPerlWaitFlag(int value) override { GMAP.store(value); }
+    PerlJobState perlWaitFlag() const override { return GMAP.load(); }
+    void setPerlWaitFlag(PerlJobState value) override { GMAP.store(value); }
     bool consoleAtLineStart() const override { return console_.atLineStart(); }
     void consoleAppend(const QString& text, bool error) override;
     void consoleClear() override;

@@ -417,5 +417,5 @@ void Manager::downscale()
         Alert::beep();
         return;
     }
-    PD->downscale(10.0, ZoomXY, axis12(), true);
+    PD->downscale(10.0, ZoomXY, axis12());
 }

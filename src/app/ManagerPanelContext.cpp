@@ -22,7 +22,6 @@ public:
     GraphicItem* currentGraphic() const override { return m_.G; }
     DocumentWindowQt* windowOf(VexaDocument* document) const override { return Manager::windowOf(document); }
     QHash<QString, double>& numericVariables() override { return m_.GV; }
-    const QList<double>& numberedVariables() const override { return m_.CV; }
     const ManagerServices& variableScope() const override { return m_; }
     void showInspectorFrame(bool show, const QString& missing) override
     {

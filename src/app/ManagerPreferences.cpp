@@ -4,10 +4,10 @@
 
 #include "app/Manager.h"
 
+#include "app/ColorWell.h"
 #include "app/DocumentWindowQt.h"
 #include "app/FontChange.h"
 #include "app/MacroEditor.h"
-#include "app/PaletteWell.h"
 #include "app/PanelAccessories.h"
 #include "app/QueryEditor.h"
 #include "io/DocumentArchive.h"
@@ -34,6 +34,8 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -141,8 +143,11 @@ QWidget* Manager::buildPaletteBox()
     auto* grid = new QGridLayout(box);
     grid->setHorizontalSpacing(4);
     for (int n = 0; n < int(p_col.size()); ++n) {
-        auto* well = new PaletteWell(n);
-        connect(well, &PaletteWell::colorChosen, this, [this, well] { prefColorChanged(well); });
+        auto* well = new ColorWell(nullptr, ColorWell::Dialog::Modal);
+        well->setObjectName(QStringLiteral("p_col%1").arg(n));
+        well->setToolTip(QStringLiteral("Colour %1").arg(n));
+        well->setFixedSize(30, 22);
+        connect(well, &ColorWell::colorChosen, this, [this, well] { prefColorChanged(well); });
         p_col[std::size_t(n)] = well;
         grid->addWidget(well, n / 8, n % 8);
     }
@@ -225,7 +230,7 @@ QMenu* Manager::buildPartialLoadMenu()
     for (const auto& [section, title] : sections) {
         QAction* a = menu->addAction(QString::fromUtf8(title));
         a->setData(int(section));
-        connect(a, &QAction::triggered, this, [this, s = int(section)] { loadPartialFile(s); });
+        connect(a, &QAction::triggered, this, [this, s = section] { loadPartialFile(s); });
     }
     return menu;
 }
@@ -252,10 +257,14 @@ QColor Manager::paletteColor(int n) const
     return prefs_.colors[std::size_t(((n % 16) + 16) % 16)];
 }
 
-void Manager::prefColorChanged(PaletteWell* well)
+void Manager::prefColorChanged(ColorWell* well)
 {
-    prefs_.colors[std::size_t(well->tag())] = well->color();
-    prefs_.saveColor(UserDefaults::standard(), well->tag());
+    const auto entry = std::find(p_col.begin(), p_col.end(), well);
+    if (entry == p_col.end())
+        return;
+    const std::size_t n = std::size_t(entry - p_col.begin());
+    prefs_.colors[n] = well->color();
+    prefs_.saveColor(UserDefaults::standard(), int(n));
 }
 
 void Manager::revertColors()
@@ -331,7 +340,7 @@ void Manager::receiveFont(const FontChange& relay)
         PD->replot();
 }
 
-void Manager::loadPartialFile(int section)
+void Manager::loadPartialFile(DocumentArchive::PartialLoadSection section)
 {
     DocumentWindowQt* window = windowOf(PD);
     if (!PD || !window) {

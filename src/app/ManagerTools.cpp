@@ -116,8 +116,7 @@ void Manager::setMouseLocation(double value)
     if (!PD)
         return;
     const bool pair1 = axis12() == Pair1;
-    const int axis
-        = mouseMode(QStringLiteral("normy")) ? (pair1 ? AxisY1 : AxisY2) : (pair1 ? AxisX1 : AxisX2);
+    const int axis = mouseTool() == Tool::NormY ? (pair1 ? AxisY1 : AxisY2) : (pair1 ? AxisX1 : AxisX2);
     const QString text
         = PD->axes[std::size_t(axis)].axismode == AxisTime ? timeText(value) : formatNumberAuto(value);
     const QString which = mpcount == 0 ? QStringLiteral("ref1") : QStringLiteral("ref2");

@@ -97,7 +97,7 @@ void Manager::buildInspectorWindow()
         tools->addWidget(b, i / perRow, i % perRow);
         MM.insert(toolNames[i], b);
     }
-    MM.value(QStringLiteral("select"))->setChecked(true);
+    MM.value(toolTitle(Tool::Select))->setChecked(true);
     connect(mouseModePalette, &QButtonGroup::buttonClicked, this,
             [this](QAbstractButton*) { mouseModeDidChange(nullptr); });
     top->addLayout(tools);

@@ -10,7 +10,6 @@
 // Main thread only.
 
 #include <QHash>
-#include <QList>
 #include <QScopedValueRollback>
 #include <QString>
 
@@ -44,11 +43,9 @@ public:
     virtual DocumentWindowQt* windowOf(VexaDocument* document) const = 0;
 
     // --- variables --------------------------------------------------------------------------------------
-    // The numeric variables shared by expressions, macros and tools, and the
-    // numbered ones every expression is handed.
+    // The numeric variables shared by expressions, macros and tools.
     virtual QHash<QString, double>& numericVariables() = 0;
-    virtual const QList<double>& numberedVariables() const = 0;
-    // Where the drawing pass takes both from, for checks that parse an
+    // Where the drawing pass takes them from, for checks that parse an
     // expression exactly as the drawing will.
     virtual const ManagerServices& variableScope() const = 0;
 

@@ -14,7 +14,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScrollArea>
 #include <QSizePolicy>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -22,57 +21,20 @@
 #include <utility>
 
 QueryEditor::QueryEditor(Manager& manager)
-        : QObject(&manager)
-        , manager_(manager)
+        : StoredListEditor(manager)
 {
-    table_ = new NameListTable(
-        QStringLiteral("MySQL Query"),
-        {[this] { return int(MYQ.size()); },
-         [this](int row) { return MYQ[std::size_t(row)].name; },
-         // A cell edit that arrives while documents or panes are
-         // switched is dropped, as in every side table.
-         [this](int row, const QString& name) { return !editsHeld() && rename(row, name); },
-         {},
-         [this] { updateMySQLImport(selectedRow()); }},
-        QStringLiteral("mysqlTable"), this);
-}
-
-QueryEditor::~QueryEditor()
-{
-    // A pane never handed to a host is still ours.
-    if (view_ && !view_->parent())
-        delete view_;
-}
-
-QWidget* QueryEditor::view()
-{
-    if (!view_)
-        buildView();
-    return view_;
-}
-
-QTableView* QueryEditor::mysqlTable()
-{
-    view();
-    return table_->view();
+    makeTable(QStringLiteral("MySQL Query"),
+              {[this] { return int(MYQ.size()); },
+               [this](int row) { return MYQ[std::size_t(row)].name; },
+               [this](int row, const QString& name) { return rename(row, name); },
+               {},
+               [this] { updateMySQLImport(selectedRow()); }},
+              QStringLiteral("mysqlTable"));
 }
 
 void QueryEditor::buildView()
 {
-    // The pane scrolls rather than squeezing its fields when its host is
-    // short.
-    auto* scroll = new QScrollArea;
-    scroll->setObjectName(QStringLiteral("MySQLView"));
-    scroll->setWidgetResizable(true);
-    scroll->setFrameShape(QFrame::NoFrame);
-    view_ = scroll;
-    // The widgets report changes while they are made: no edit of the
-    // selected query.
-    filling_ = true;
-    auto* content = new QWidget;
-    scroll->setWidget(content);
-    auto* column = new QVBoxLayout(content);
-    column->setContentsMargins(0, 0, 0, 0);
+    QVBoxLayout* column = startPane(QStringLiteral("MySQLView"));
 
     QTableView* table = table_->view();
     table->setMinimumHeight(4 * (table->fontMetrics().height() + 6));
@@ -206,21 +168,6 @@ void QueryEditor::takeInStored(std::vector<MySQLQuery> theirs)
 
 // --- the table ------------------------------------------------------------------------------
 
-void QueryEditor::reload()
-{
-    table_->reload();
-}
-
-int QueryEditor::selectedRow() const
-{
-    return table_->selectedRow();
-}
-
-void QueryEditor::selectRow(int row)
-{
-    table_->selectRow(row);
-}
-
 bool QueryEditor::rename(int row, const QString& name)
 {
     if (row < 0 || row >= int(MYQ.size()))
@@ -341,16 +288,6 @@ void QueryEditor::my_execute()
     document->replot();
 }
 
-QString QueryEditor::askForListFile(Manager::FilePanelRequest::Kind kind, const QString& title)
-{
-    Manager::FilePanelRequest r;
-    r.kind = kind;
-    r.title = title;
-    r.suffix = QueryListFile::suffix();
-    const QStringList paths = manager_.filePanel(r);
-    return paths.isEmpty() ? QString() : paths.first();
-}
-
 void QueryEditor::my_export(bool selectedOnly)
 {
     if (MYQ.empty()) {
@@ -362,7 +299,8 @@ void QueryEditor::my_export(bool selectedOnly)
         Alert::beep();
         return;
     }
-    const QString path = askForListFile(Manager::FilePanelRequest::Save, QStringLiteral("MySQL Export"));
+    const QString path = askForListFile(Manager::FilePanelRequest::Save, QStringLiteral("MySQL Export"),
+                                        QueryListFile::suffix());
     if (path.isEmpty())
         return;
     const std::vector<MySQLQuery> queries
@@ -372,7 +310,8 @@ void QueryEditor::my_export(bool selectedOnly)
 
 void QueryEditor::my_import(bool append)
 {
-    const QString path = askForListFile(Manager::FilePanelRequest::Open, QStringLiteral("MySQL Import"));
+    const QString path = askForListFile(Manager::FilePanelRequest::Open, QStringLiteral("MySQL Import"),
+                                        QueryListFile::suffix());
     if (path.isEmpty())
         return;
     QString error;

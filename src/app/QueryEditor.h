@@ -9,42 +9,32 @@
 //
 // Main thread only.
 
-#include "app/Manager.h"
+#include "app/StoredListEditor.h"
 #include "io/MySQLImport.h"
 #include "io/MySQLQuery.h"
 
 #include <QLineEdit>
-#include <QObject>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QString>
-#include <QWidget>
 
 #include <optional>
 #include <vector>
 
 class QTableView;
-class NameListTable;
 
-class QueryEditor : public QObject {
+class QueryEditor : public StoredListEditor {
 public:
     explicit QueryEditor(Manager& manager);
-    ~QueryEditor() override;
-    QueryEditor(const QueryEditor&) = delete;
-    QueryEditor& operator=(const QueryEditor&) = delete;
 
     // The stored queries, in table order.
     std::vector<MySQLQuery> MYQ;
 
-    // The pane, made on the first call and showing the editor's state (the
-    // selected row, the fields last filled from a query). Whoever shows it
-    // takes it over (Qt ownership); it must outlive no editor, so its host
-    // deletes it first or with the editor. A run that never asks for it
-    // never makes it.
-    QWidget* view();
-    bool hasView() const { return !view_.isNull(); }
-    // The pane's widgets; each call makes the pane first when needed.
-    QTableView* mysqlTable();
+    // The pane (view()) shows the selected row and the fields last filled
+    // from a query; it must outlive no editor, so its host deletes it first
+    // or with the editor. Its widgets; each call makes the pane first when
+    // needed.
+    QTableView* mysqlTable() { return tableView(); }
     QLineEdit* my_host() { return made(host_); }
     QLineEdit* my_db() { return made(db_); }
     QLineEdit* my_port() { return made(port_); }
@@ -62,15 +52,9 @@ public:
     void store();
 
     // --- the table ---------------------------------------------------------------------
-    void reload();
-    // The selected row, or -1 when none is selected inside the list.
-    int selectedRow() const;
-    void selectRow(int row);
     // Renames the query of the row and stores the list; false for a row
     // outside the list.
     bool rename(int row, const QString& name);
-    // True while the controller holds cell edits back (its noedit).
-    bool editsHeld() const { return manager_.noedit != 0; }
 
     // --- the editor's actions ------------------------------------------------------------
     void my_add();
@@ -106,13 +90,7 @@ public:
     MySQLImport::Palette palette() const;
 
 private:
-    // The widget, once the pane is made.
-    template <class Widget> Widget* made(const QPointer<Widget>& widget)
-    {
-        view();
-        return widget.data();
-    }
-    void buildView();
+    void buildView() override;
     // The fields into the pane's widgets.
     void showFields();
     // The query the fields hold (no name): what the pane shows, or without
@@ -123,26 +101,14 @@ private:
     // Merges the store's list into MYQ; the table and the shown query follow
     // when that changed anything.
     void takeInStored(std::vector<MySQLQuery> theirs);
-    // What "MySQLQueries" held when this instance last read or wrote it.
-    QByteArray storedList_;
-    // The chosen path of an open or save panel for query-list files; empty
-    // when cancelled.
-    QString askForListFile(Manager::FilePanelRequest::Kind kind, const QString& title);
 
-    Manager& manager_;
-    // The list's table, holding the selected row (its view made with the pane).
-    NameListTable* table_ = nullptr;
     // The connection and SQL last filled in from a query; none before the first.
     std::optional<MySQLQuery> fields_;
 
-    QPointer<QWidget> view_;
     QPointer<QLineEdit> host_;
     QPointer<QLineEdit> db_;
     QPointer<QLineEdit> port_;
     QPointer<QLineEdit> user_;
     QPointer<QLineEdit> passwd_;
     QPointer<QPlainTextEdit> sql_;
-    // Set while the editor's fields are filled from a query, so that the
-    // filling is not taken for an edit and saved.
-    bool filling_ = false;
 };

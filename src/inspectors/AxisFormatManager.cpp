@@ -1,7 +1,7 @@
 #include "inspectors/AxisFormatManager.h"
 
+#include "app/ColorWell.h"
 #include "inspectors/AxisSelector.h"
-#include "inspectors/ColorWell.h"
 #include "inspectors/DoubleSlider.h"
 #include "inspectors/InsPopUpButton.h"
 #include "inspectors/StyleIcons.h"

@@ -2,10 +2,10 @@
 
 #include "app/AxisLabelTableModel.h"
 #include "app/AxisLabelTableView.h"
+#include "app/ColorWell.h"
 #include "app/PanelContext.h"
 #include "app/PanelOutlets.h"
 #include "inspectors/AxisSelector.h"
-#include "inspectors/ColorWell.h"
 #include "inspectors/DoubleSlider.h"
 #include "inspectors/TypedNumber.h"
 #include "model/VexaDocument.h"

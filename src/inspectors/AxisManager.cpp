@@ -145,7 +145,7 @@ void AxisManager::update()
         e.setNoAlert();
         QHash<QString, double>& variables = context_.numericVariables();
         variables.insert(QStringLiteral("v"), 1);
-        e.setGlobalVars(context_.numberedVariables()).setVars(variables).setVar("v", 1);
+        e.setVars(variables).setVar("v", 1);
         if (!e.parse(s.scaleexpr)) {
             QPalette p = u.synerror->palette();
             p.setColor(QPalette::WindowText, Color::rgb(0.501961, 0, 0));

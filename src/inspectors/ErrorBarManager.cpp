@@ -1,6 +1,6 @@
 #include "inspectors/ErrorBarManager.h"
 
-#include "inspectors/ColorWell.h"
+#include "app/ColorWell.h"
 #include "inspectors/DoubleSlider.h"
 #include "model/VexaDocument.h"
 #include "util/NumberFormat.h"

@@ -1,8 +1,8 @@
 #include "inspectors/InspectorManager.h"
 
+#include "app/ColorWell.h"
 #include "app/PanelContext.h"
 #include "app/PanelOutlets.h"
-#include "inspectors/ColorWell.h"
 #include "model/VexaDocument.h"
 #include "view/VexaView.h"
 

@@ -75,7 +75,7 @@ void fillSymbols(QComboBox& popUp)
         VexaView::flipToViewPoints(p, size.height());
         {
             VexaView::PaintScope scope(view, p);
-            view.plotSymbol(&b, size.width() / 2.0, size.height() / 2.0, 0, 0, 0);
+            view.plotSymbol(&b, size.width() / 2.0, size.height() / 2.0, 0, false);
         }
         p.end();
         popUp.addItem(QIcon(QPixmap::fromImage(image)), QString::number(k));

@@ -1,7 +1,7 @@
 #include "inspectors/StyleManager.h"
 
+#include "app/ColorWell.h"
 #include "app/PanelContext.h"
-#include "inspectors/ColorWell.h"
 #include "inspectors/DoubleSlider.h"
 #include "inspectors/InsPopUpButton.h"
 #include "inspectors/StyleIcons.h"

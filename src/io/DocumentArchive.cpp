@@ -134,8 +134,7 @@ template <class... Member> void copyMembers(VexaDocument& to, const VexaDocument
 void copySettings(VexaDocument& to, const VexaDocument& from)
 {
     using D = VexaDocument;
-    copyMembers(to, from, &D::verno, &D::winx, &D::winy, &D::winw, &D::winh, &D::resizewin, &D::ALL,
-                &D::LAYOUT, &D::DATA, &D::RANGE, &D::COLORS, &D::FONTS, &D::FIT, &D::TG);
+    copyMembers(to, from, &D::verno, &D::winx, &D::winy, &D::winw, &D::winh, &D::resizewin);
     copyMembers(to, from, &D::xmin1, &D::xmax1, &D::ymin1, &D::ymax1, &D::xmin2, &D::xmax2, &D::ymin2,
                 &D::ymax2);
     copyMembers(to, from, &D::page, &D::legend, &D::axes, &D::alabelindex);
@@ -636,12 +635,12 @@ struct Loaded {
     bool graphics = false;
 };
 
-// Reads into d as the section flags of d allow. Writes as it reads: callers
-// hand it a document they may throw away.
-Loaded load(VexaDocument& d, Reader& r)
+// Reads into d what the sections let in. Writes as it reads: callers hand it
+// a document they may throw away.
+Loaded load(VexaDocument& d, Reader& r, const LoadSections& in)
 {
     Loaded loaded;
-    const bool all = d.ALL;
+    const bool all = in.whole;
 
     r.integer(key("verno"), d.verno);
 
@@ -653,12 +652,12 @@ Loaded load(VexaDocument& d, Reader& r)
         d.resizewin = 1;
     }
 
-    if ((all || d.DATA) && r.has(key("buffer"))) {
+    if ((all || in.data) && r.has(key("buffer"))) {
         d.DB = r.buffers(key("buffer"));
         loaded.buffers = true;
     }
 
-    if (all || d.RANGE) {
+    if (all || in.range) {
         r.number(key("xmin1"), d.xmin1);
         r.number(key("xmax1"), d.xmax1);
         r.number(key("ymin1"), d.ymin1);
@@ -669,7 +668,7 @@ Loaded load(VexaDocument& d, Reader& r)
         r.number(key("ymax2"), d.ymax2);
     }
 
-    if (all || d.TG) {
+    if (all || in.textsAndGraphics) {
         if (r.has(key("text"))) {
             d.T = decodeTextBoxes(r);
             loaded.texts = true;
@@ -680,7 +679,7 @@ Loaded load(VexaDocument& d, Reader& r)
         }
     }
 
-    const Sections sections{all || d.LAYOUT, all || d.LAYOUT || d.FONTS, all || d.LAYOUT || d.COLORS};
+    const Sections sections{all || in.layout, all || in.layout || in.fonts, all || in.layout || in.colors};
     decode(r, d.page, sections);
     decode(r, d.legend, sections);
     for (int i = 0; i < 4; ++i) {
@@ -694,16 +693,24 @@ Loaded load(VexaDocument& d, Reader& r)
 // A load prepared on a copy of the document's settings.
 struct Staged {
     std::unique_ptr<VexaDocument> copy;
+    LoadSections sections;
     Loaded loaded;
 };
 
-Staged stage(const VexaDocument& target, Reader& r)
+// Copies the target's settings, so that a refused file leaves the target's
+// own; reading waits for read().
+Staged prepare(const VexaDocument& target, const LoadSections& sections)
 {
     Staged s;
     s.copy = std::make_unique<VexaDocument>(target.M, target.defaults);
     copySettings(*s.copy, target);
-    s.loaded = load(*s.copy, r);
+    s.sections = sections;
     return s;
+}
+
+void read(Staged& s, Reader& r)
+{
+    s.loaded = load(*s.copy, r, s.sections);
 }
 
 void commit(VexaDocument& target, Staged& s)
@@ -717,7 +724,7 @@ void commit(VexaDocument& target, Staged& s)
     }
     if (s.loaded.texts) {
         target.T = std::move(from.T);
-        if (target.TG && !target.ALL)
+        if (s.sections.textsAndGraphics && !s.sections.whole)
             for (const auto& box : target.T)
                 if (box)
                     box->setNeedsDisplay();
@@ -732,9 +739,7 @@ std::unique_ptr<VexaDocument> makeSubview(Reader& r, const VexaDocument& main)
 {
     auto doc = std::make_unique<VexaDocument>(main.M, main.defaults);
     doc->setDefaults();
-    doc->ALL = doc->LAYOUT = doc->DATA = doc->RANGE = doc->COLORS = doc->FONTS = doc->FIT = 1;
-    doc->TG = 0;
-    load(*doc, r);
+    load(*doc, r, LoadSections::wholeDocument());
     return doc;
 }
 
@@ -822,11 +827,57 @@ QString documentType()
     return QStringLiteral("VexaDocument");
 }
 
-QString sectionTypeName(int section)
+QString sectionTypeName(PartialLoadSection section)
 {
     if (section < 0 || section >= int(std::size(sectionNames)))
         return QString();
     return QLatin1String(sectionNames[section]);
+}
+
+LoadSections LoadSections::wholeDocument()
+{
+    LoadSections s;
+    s.whole = true;
+    return s;
+}
+
+LoadSections LoadSections::only(PartialLoadSection section)
+{
+    LoadSections s;
+    switch (section) {
+    case SectionLayout:
+        s.layout = true;
+        break;
+    case SectionData:
+        s.data = true;
+        break;
+    case SectionRange:
+        s.range = true;
+        break;
+    case SectionColors:
+        s.colors = true;
+        break;
+    case SectionFonts:
+        s.fonts = true;
+        break;
+    case SectionFit:
+        s.fit = true;
+        break;
+    case SectionTG:
+        s.textsAndGraphics = true;
+        break;
+    }
+    return s;
+}
+
+LoadSections LoadSections::ofType(const QString& type)
+{
+    if (type == documentType())
+        return wholeDocument();
+    for (int i = 0; i < int(std::size(sectionNames)); ++i)
+        if (type == QLatin1String(sectionNames[i]))
+            return only(PartialLoadSection(i));
+    return {};
 }
 
 // --- writing ----------------------------------------------------------------------------
@@ -942,11 +993,12 @@ Outcome writeToFile(const VexaDocument& document, const QString& path, const Win
 
 // --- reading -----------------------------------------------------------------------------
 
-bool loadFromCoder(VexaDocument& document, KeyedUnarchiver& coder)
+bool loadFromCoder(VexaDocument& document, KeyedUnarchiver& coder, const LoadSections& sections)
 {
     DataBuffer::registerArchiveClass(coder);
     Reader r(coder);
-    Staged s = stage(document, r);
+    Staged s = prepare(document, sections);
+    read(s, r);
     if (!coder.ok())
         return false;
     commit(document, s);
@@ -965,7 +1017,7 @@ std::unique_ptr<VexaDocument> initWithCoder(KeyedUnarchiver& coder, const VexaDo
 
 namespace {
 
-Outcome decodeAndCommit(VexaDocument& document, const QByteArray& data, const QString& type,
+Outcome decodeAndCommit(VexaDocument& document, const QByteArray& data, const LoadSections& sections,
                         SubviewViews& views)
 {
     KeyedUnarchiver coder(data);
@@ -985,23 +1037,9 @@ Outcome decodeAndCommit(VexaDocument& document, const QByteArray& data, const QS
     if (!document.subview)
         subviews = decodeSubviews(r);
 
-    // The flags go to the copy, so a refused file leaves the document's own.
-    Staged s;
-    s.copy = std::make_unique<VexaDocument>(document.M, document.defaults);
-    copySettings(*s.copy, document);
-    VexaDocument& copy = *s.copy;
-    copy.ALL = copy.LAYOUT = copy.DATA = copy.RANGE = copy.COLORS = copy.FONTS = copy.FIT = copy.TG = 0;
-    if (type == documentType()) {
-        copy.ALL = 1;
-    } else {
-        VexaDocument::Flag* flags[]
-            = {&copy.LAYOUT, &copy.DATA, &copy.RANGE, &copy.COLORS, &copy.FONTS, &copy.FIT, &copy.TG};
-        for (int i = 0; i < int(std::size(flags)); ++i)
-            if (type == sectionTypeName(i))
-                *flags[i] = 1;
-    }
+    Staged s = prepare(document, sections);
     if (coder.ok())
-        s.loaded = load(copy, r);
+        read(s, r);
 
     if (!coder.ok())
         return refuse(coder.exceededLimits() ? pastTheLimits(coder) : coder.errorString());
@@ -1019,7 +1057,7 @@ Outcome loadDataRepresentation(VexaDocument& document, const QByteArray& data, c
                                SubviewViews& views)
 {
     try {
-        return decodeAndCommit(document, data, type, views);
+        return decodeAndCommit(document, data, LoadSections::ofType(type), views);
     } catch (const std::bad_alloc&) {
         // Decoding stays within a budget proportional to the file, so this
         // takes a machine short of memory; the document keeps what it had.
@@ -1035,11 +1073,12 @@ Outcome readFromFile(VexaDocument& document, const QString& path, SubviewViews& 
     return loadDataRepresentation(document, bytes, documentType(), views);
 }
 
-Outcome loadPartialFile(VexaDocument& document, int section, const QString& path, SubviewViews& views)
+Outcome loadPartialFile(VexaDocument& document, PartialLoadSection section, const QString& path,
+                        SubviewViews& views)
 {
     const QString type = sectionTypeName(section);
     if (type.isEmpty())
-        return Outcome::empty(QStringLiteral("There is no section %1 to load").arg(section));
+        return Outcome::empty(QStringLiteral("There is no section %1 to load").arg(int(section)));
     QByteArray bytes;
     if (Outcome read = readWholeFile(path, bytes); !read.ok())
         return read;

@@ -50,7 +50,28 @@ enum PartialLoadSection : int {
 };
 // "Layout", "Data", "Range", "Colors", "Fonts", "Fit", "TG"; empty for any
 // other number.
-QString sectionTypeName(int section);
+QString sectionTypeName(PartialLoadSection section);
+
+// What a load takes in from a document file: the whole document, or some of
+// its sections. "Fit" has no keys of its own: its load reads the version and
+// the sub-views alone, as every load does.
+struct LoadSections {
+    bool whole = false; // every section, and the window's place and size
+    bool layout = false; // page, legend and axes, their fonts and colours included
+    bool data = false; // the buffers
+    bool range = false; // the ranges of both axis pairs
+    bool colors = false;
+    bool fonts = false;
+    bool fit = false;
+    bool textsAndGraphics = false;
+
+    static LoadSections wholeDocument();
+    // The one section; nothing for a number that names none.
+    static LoadSections only(PartialLoadSection section);
+    // The sections of a file type: the whole document for documentType(), a
+    // section for its name, nothing for any other type.
+    static LoadSections ofType(const QString& type);
+};
 
 // Where the document's window stands: the origin of its frame and the size of
 // its content view. Stored truncated to integers; a document without a window
@@ -92,17 +113,15 @@ Outcome writeToFile(const VexaDocument& document, const QString& path, const Win
 
 // --- reading ------------------------------------------------------------------
 
-// Reads the keys of the archive that the document's section flags (ALL,
-// LAYOUT, DATA, RANGE, COLORS, FONTS, FIT, TG) let in, upgrading older
+// Reads the keys of the archive that the sections let in, upgrading older
 // versions. Keys the archive lacks keep or default the fields. True when the
 // archive decoded; on false the document is unchanged. Sub-view keys are not
 // read here.
-bool loadFromCoder(VexaDocument& document, KeyedUnarchiver& coder);
+bool loadFromCoder(VexaDocument& document, KeyedUnarchiver& coder, const LoadSections& sections);
 
 // A sub-view document from a record nested in a main document's file: the
-// main document's controller and defaults, empty lists, every flag but TG
-// raised. Nothing when the record is damaged. The caller links it into the
-// main document.
+// main document's controller and defaults, then the whole record. Nothing
+// when the record is damaged. The caller links it into its main document.
 std::unique_ptr<VexaDocument> initWithCoder(KeyedUnarchiver& coder, const VexaDocument& main);
 
 // Loads the bytes of a file into the document: the whole document for the
@@ -119,9 +138,10 @@ Outcome loadDataRepresentation(VexaDocument& document, const QByteArray& data, c
 // Opens the document file at path into the document (see loadDataRepresentation).
 Outcome readFromFile(VexaDocument& document, const QString& path, SubviewViews& views);
 
-// Merges one section (PartialLoadSection) of the document file at path into
-// the document; an unknown section number does nothing (Empty). Redraws
-// nothing: the merged settings show at the next replot.
-Outcome loadPartialFile(VexaDocument& document, int section, const QString& path, SubviewViews& views);
+// Merges one section of the document file at path into the document; an
+// unknown section number does nothing (Empty). Redraws nothing: the merged
+// settings show at the next replot.
+Outcome loadPartialFile(VexaDocument& document, PartialLoadSection section, const QString& path,
+                        SubviewViews& views);
 
 } // namespace DocumentArchive

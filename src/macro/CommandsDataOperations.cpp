@@ -105,7 +105,7 @@ void doCalc(Macro& m, const MacroCommandCall&)
         return;
     forEachBuffer(m, [target](Macro& macro, VexaDocument& d, int i) {
         ManagerServices& c = controller(macro);
-        bufferAt(d, i).calc(target - 1, macro.S.value(1), c.CV, c.GV, &d);
+        bufferAt(d, i).calc(target - 1, macro.S.value(1), {}, c.GV, &d);
     });
 }
 

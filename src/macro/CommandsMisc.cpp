@@ -147,7 +147,7 @@ void zoom(Macro& m, bool out)
     if (out)
         m.PD->upscale(factor, ZoomXY, *pair, false);
     else
-        m.PD->downscale(factor, ZoomXY, *pair, false);
+        m.PD->downscale(factor, ZoomXY, *pair);
 }
 
 void doUpscale(Macro& m, const MacroCommandCall&)

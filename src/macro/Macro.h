@@ -18,6 +18,7 @@
 #include "macro/MacroLoopValues.h"
 #include "macro/MacroTokeniser.h"
 #include "macro/PerlJob.h"
+#include "macro/PerlJobState.h"
 #include "platform/KeyedArchiver.h"
 
 #include "platform/Outcome.h"
@@ -95,7 +96,7 @@ public:
     double LOOPVAL = 0; // the variable "l"
     int LOOPMODE = 0; // 1 after loop, 3 after bufferloop or dataloop
     int LOOPBUFFER = 0;
-    int MAP = 0; // perl job state of the perl bridge
+    PerlJobState MAP = PerlJobState::Idle; // this macro's perl job
     Flag IFMODE = 0;
     Flag IFCOND = 0;
     double th = 0, tw = 0; // size of the text measured last
@@ -134,7 +135,7 @@ public:
     // Starts a job for a running macro on the document (nothing without
     // one): the filter of the buffers at the indices (ascending, those the
     // document has), or the import of the file. The host's wait flag (GMAP)
-    // is 1 until the job has ended and its result is applied.
+    // is Running until the job has ended and its result is applied.
     void perlFilterFromMacro(MacroHost& host, const std::vector<int>& indices, VexaDocument* document);
     void perlImportFromMacro(MacroHost& host, const QString& path, VexaDocument* document);
     // Applies what a job brought back to the document: new buffers and

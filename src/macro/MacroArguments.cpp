@@ -343,7 +343,7 @@ void Macro::setupexpr(Expression& e)
         set("ymax2", PD->ymax2);
         set("ut", double(std::time(nullptr)));
     }
-    e.setGlobalVars(services.CV).setVars(services.GV);
+    e.setVars(services.GV);
 }
 
 // --- colours ---------------------------------------------------------------------------------

@@ -9,6 +9,7 @@
 // Alerts and the beep need no host: they go through the platform's Alert,
 // which the application routes to message boxes and tests script.
 
+#include "macro/PerlJobState.h"
 #include "platform/Outcome.h"
 
 #include <QHash>
@@ -34,17 +35,17 @@ public:
 
     // --- state ------------------------------------------------------------
     // The controller's shared state: current and main document (PD, MPD),
-    // numeric variables GV and setVar, the list CV, warnings, update(),
+    // numeric variables GV and setVar, warnings, update(),
     // selectedBufferRows().
     virtual ManagerServices& services() = 0;
     // The string variables; the controller keeps "document", "input" and
     // "file" there, a macro "date", "time", "home" and "user".
     virtual QHash<QString, QString>& stringVariables() = 0;
-    // The wait flag GMAP: 1 while a perl job that a macro command started
-    // runs. The job clears it as its last step (from its own thread, so the
-    // controller keeps it atomic); a waiting macro clears it when it gives up.
-    virtual int perlWaitFlag() const = 0;
-    virtual void setPerlWaitFlag(int value) = 0;
+    // The wait flag GMAP: Running while a perl job that a macro command
+    // started runs, Idle otherwise. The job sets it Idle as its last step; a
+    // waiting macro does so when it gives up.
+    virtual PerlJobState perlWaitFlag() const = 0;
+    virtual void setPerlWaitFlag(PerlJobState value) = 0;
 
     // --- the macro console ----------------------------------------------------
     // True when the console is empty or its text ends with a line feed.

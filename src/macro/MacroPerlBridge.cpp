@@ -85,6 +85,28 @@ QString failureText(const PerlJob::Outcome& outcome)
     return text.left(1000);
 }
 
+// The user's start while the macro's job runs is its stop: the job is ended
+// and its result dropped; while a stop is pending, a beep. False when no job
+// runs and the start may go ahead.
+bool stoppedInstead(PerlJobState& state, PerlJob* task)
+{
+    switch (state) {
+    case PerlJobState::Idle:
+        return false;
+    case PerlJobState::Running:
+        if (const auto run = runOf(task))
+            run->stopAsked = true;
+        if (task)
+            task->terminate();
+        state = PerlJobState::Stopping;
+        return true;
+    case PerlJobState::Stopping:
+        Alert::beep();
+        return true;
+    }
+    return false;
+}
+
 void applyResult(MacroHost& host, VexaDocument& document, PerlResult&& result)
 {
     const int first = document.bufferCount();
@@ -117,18 +139,8 @@ void applyResult(MacroHost& host, VexaDocument& document, PerlResult&& result)
 
 void Macro::perlFilter()
 {
-    if (MAP == 2) {
-        Alert::beep();
+    if (stoppedInstead(MAP, task))
         return;
-    }
-    if (MAP == 1) {
-        if (const auto run = runOf(task))
-            run->stopAsked = true;
-        if (task)
-            task->terminate();
-        MAP = 2;
-        return;
-    }
     // Nothing to filter without a document.
     if (!M || !PD) {
         Alert::beep();
@@ -139,18 +151,8 @@ void Macro::perlFilter()
 
 void Macro::perlImport()
 {
-    if (MAP == 2) {
-        Alert::beep();
+    if (stoppedInstead(MAP, task))
         return;
-    }
-    if (MAP == 1) {
-        if (const auto run = runOf(task))
-            run->stopAsked = true;
-        if (task)
-            task->terminate();
-        MAP = 2;
-        return;
-    }
     if (!M) {
         Alert::beep();
         return;
@@ -218,9 +220,9 @@ void Macro::startPerlJob(PerlJob::Kind kind, const std::vector<int>& indices, co
     run->macroAlive = alive_;
     run->fromMacro = fromMacro;
 
-    MAP = 1;
+    MAP = PerlJobState::Running;
     if (fromMacro) {
-        host.setPerlWaitFlag(1);
+        host.setPerlWaitFlag(PerlJobState::Running);
     } else if (++userJobs() == 1) {
         host.setPerlProgress(true);
     }
@@ -234,7 +236,7 @@ void Macro::startPerlJob(PerlJob::Kind kind, const std::vector<int>& indices, co
         if (!run->fromMacro)
             --userJobs();
         if (*run->macroAlive && run->macro->task == run->job) {
-            run->macro->MAP = 0;
+            run->macro->MAP = PerlJobState::Idle;
             run->macro->task = nullptr;
         }
         // The application went away under the job: nobody is left to tell.
@@ -253,7 +255,7 @@ void Macro::startPerlJob(PerlJob::Kind kind, const std::vector<int>& indices, co
         h.showSelectedMacro();
         if (run->fromMacro && h.perlTask() == run->job) {
             h.setPerlTask(nullptr);
-            h.setPerlWaitFlag(0);
+            h.setPerlWaitFlag(PerlJobState::Idle);
         }
     });
     run->job = job;

@@ -213,13 +213,13 @@ void Macro::execute(const QStringList& tokens, int index)
 
 void Macro::waitForPerl()
 {
-    if (M->perlWaitFlag() == 1) {
+    if (M->perlWaitFlag() == PerlJobState::Running) {
         // NaN would never run out; a day is as long as anybody waits.
         double limit = std::isnan(perltimeout) ? 10.0 : std::clamp(perltimeout, 0.0, 86400.0);
         const std::shared_ptr<bool> alive = alive_;
         QElapsedTimer clock;
         clock.start();
-        while (M->perlWaitFlag() == 1) {
+        while (M->perlWaitFlag() == PerlJobState::Running) {
             if (double(clock.elapsed()) / 1000.0 > limit) {
                 M->terminatePerlTask();
                 macroError(QStringLiteral("timeout on perl execution, you may set the timeout with "
@@ -234,5 +234,5 @@ void Macro::waitForPerl()
                 return;
         }
     }
-    M->setPerlWaitFlag(0);
+    M->setPerlWaitFlag(PerlJobState::Idle);
 }

@@ -169,10 +169,11 @@ public:
     bool checkDX(bool warnings) const;
     // Ascending x, or `questions` had the buffer sorted; false when declined.
     bool checkSort(Questions& questions);
-    // Ascending by x (key 0 is the only key).
-    void sort(int key);
+    // Ascending by x.
+    void sort();
     void swapXY();
-    // Sets one column of every point to the value of the expression.
+    // Sets one column of every point to the value of the expression. The
+    // globals are the expression's r0, r1, ...; the program has none to give.
     void calc(int target, const QString& expression, const QList<double>& globals,
               const QHash<QString, double>& variables, const VexaDocument* document);
 

@@ -445,11 +445,11 @@ bool DataBuffer::checkSort(Questions& questions)
         return true;
     if (!questions.sortUnsortedBuffer())
         return false;
-    sort(0);
+    sort();
     return true;
 }
 
-void DataBuffer::sort(int)
+void DataBuffer::sort()
 {
     const std::size_t n = std::size_t(nop());
     if (n > 1) {

@@ -10,8 +10,9 @@
 // behaves as an idle application: no print mode, no current document, no
 // tool, no selection.
 
+#include "model/Tool.h"
+
 #include <QHash>
-#include <QList>
 #include <QPointF>
 #include <QString>
 
@@ -35,8 +36,6 @@ public:
     GraphicItem* G = nullptr; // current graphic; at most one of T and G is set
     // Numeric variables shared by expressions, macros, tools and operations.
     QHash<QString, double> GV;
-    // Numbered variables r0, r1, ... handed to every expression; never filled.
-    QList<double> CV;
     // 1 while a graph is printed, exported as a picture or copied.
     std::uint8_t printmode = 0;
     // The "show warnings" preference.
@@ -60,12 +59,9 @@ public:
 
     // Title of the selected cell of the application's tool palette.
     virtual QString mouseModeTitle() const { return QString(); }
-    // True when the current tool is the named one, compared without regard
-    // to case.
-    bool mouseMode(const QString& tool) const
-    {
-        return mouseModeTitle().compare(tool, Qt::CaseInsensitive) == 0;
-    }
+    // The tool of that cell (Tool::None without one). A gesture, a key or a
+    // drawing pass asks once and keeps the answer.
+    Tool mouseTool() const { return toolNamed(mouseModeTitle()); }
 
     // The "WindowToolbar" preference: document windows hide their own tool
     // strip and value read-out.

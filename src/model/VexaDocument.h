@@ -98,9 +98,6 @@ public:
     PerAxis<QStringList> alabelindex;
     LegendSettings legend;
 
-    // --- partial-load switches of the document-file reader ----------------------
-    Flag ALL = 0, LAYOUT = 0, DATA = 0, RANGE = 0, COLORS = 0, FONTS = 0, FIT = 0, TG = 0;
-
     // --- import scratch ------------------------------------------------------------
     std::vector<double> d1, d2;
     QString gdf;
@@ -221,8 +218,8 @@ public:
     // undo step.
     void rescale(bool update, int pair);
     void upscale(double factor, int direction, int pair, bool replot);
-    // Always replots; the last argument is there for symmetry with upscale.
-    void downscale(double factor, int direction, int pair, bool unused);
+    // Always replots.
+    void downscale(double factor, int direction, int pair);
     // Extremes of the buffers' cached extents: shown buffers, or all when
     // `all` is non-zero; 0 without buffers.
     double getXmin(int all) const;

@@ -390,7 +390,7 @@ Outcome VexaDocument::functionGenerator(int xflag, double from, double to, int n
     Expression e;
     e.setVar("x", 0).setVar("y", 0);
     if (M)
-        e.setGlobalVars(M->CV).setVars(M->GV);
+        e.setVars(M->GV);
     // NaN bounds fail the first test; a span too wide for a double gives no
     // usable step either.
     const double step = (to - from) / double(n > 1 ? n - 1 : 1);
@@ -442,7 +442,7 @@ Outcome VexaDocument::functionGenerator(int xflag, double from, double to, int n
 
 void VexaDocument::bufferCalc(int target, const QString& expression)
 {
-    forEachSelected(*this, [&](DataBuffer& b) { b.calc(target, expression, M->CV, M->GV, this); });
+    forEachSelected(*this, [&](DataBuffer& b) { b.calc(target, expression, {}, M->GV, this); });
 }
 
 void VexaDocument::normalize(int xy, double a, double b, double c, double d)

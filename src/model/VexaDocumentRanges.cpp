@@ -199,7 +199,7 @@ void VexaDocument::upscale(double factor, int direction, int pair, bool doReplot
     zoomBy(factor, direction, pair, true, doReplot);
 }
 
-void VexaDocument::downscale(double factor, int direction, int pair, bool)
+void VexaDocument::downscale(double factor, int direction, int pair)
 {
     zoomBy(factor, direction, pair, false, true);
 }

@@ -13,10 +13,8 @@ DynamicSize::DynamicSize(const QString& text, const ManagerServices* services)
     expression_.setNoError();
     for (const char* name : kNames)
         expression_.setVar(name, 0);
-    if (services) {
-        expression_.setGlobalVars(services->CV);
+    if (services)
         expression_.setVars(services->GV);
-    }
     valid_ = expression_.parse(text);
     for (int i = 0; i < 9; ++i)
         slots_[i] = expression_.slot(kNames[i]);

@@ -72,7 +72,7 @@ const SymbolStamps::Stamp& SymbolStamps::stamp(int px, int py)
     {
         const double room = half_ * 4.0 + 8;
         VexaView::PaintScope scope(view_, painter, QRectF(-room, -room, 2 * room, 2 * room));
-        view_.plotSymbol(&buffer_, 0, 0, -1, 0, 0);
+        view_.plotSymbol(&buffer_, 0, 0, -1, false);
     }
     painter.end();
     // Transparent pixels leave what lies below as it was: only the box

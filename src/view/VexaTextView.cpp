@@ -263,7 +263,7 @@ void VexaTextView::setup(ManagerServices* manager, VexaDocument* document)
 
 bool VexaTextView::acceptsFirstResponder() const
 {
-    return manager().mouseMode(QStringLiteral("text"));
+    return manager().mouseTool() == Tool::Text;
 }
 
 void VexaTextView::textHasChanged()
@@ -480,8 +480,8 @@ void VexaTextView::drawRect(QPainter& painter)
 
     // Over the background, so that a box with one still shows it is the
     // current one.
-    if (m.T == this && !m.printmode
-        && (m.mouseMode(QStringLiteral("select")) || m.mouseMode(QStringLiteral("text")))) {
+    const Tool tool = m.mouseTool();
+    if (m.T == this && !m.printmode && (tool == Tool::Select || tool == Tool::Text)) {
         painter.save();
         painter.setRenderHint(QPainter::Antialiasing, false);
         QPen pen(Color::lightGray());
@@ -512,14 +512,14 @@ bool VexaTextView::mouseDown(QPointF location)
     dloc = location - tloc;
     m.setCurrentText(this);
     m.switchInspector(QStringLiteral("text"));
-    if (m.mouseMode(QStringLiteral("select")))
+    if (m.mouseTool() == Tool::Select)
         return false;
     return acceptsFirstResponder();
 }
 
 void VexaTextView::mouseDragged(QPointF location)
 {
-    if (!manager().mouseMode(QStringLiteral("select")) || autopos)
+    if (manager().mouseTool() != Tool::Select || autopos)
         return;
     const QPointF anchor = location - dloc;
     if (!finite(anchor))
@@ -536,6 +536,6 @@ void VexaTextView::mouseDragged(QPointF location)
 
 void VexaTextView::mouseUp()
 {
-    if (manager().mouseMode(QStringLiteral("select")) && PD)
+    if (manager().mouseTool() == Tool::Select && PD)
         (PD->MPD ? PD->MPD : PD)->replot();
 }

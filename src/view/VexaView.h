@@ -10,6 +10,7 @@
 // tools and the drawing read and write.
 
 #include "model/DocumentView.h"
+#include "model/Tool.h"
 #include "platform/BezierPath.h"
 #include "platform/DashPattern.h"
 
@@ -221,17 +222,17 @@ public:
     // exports its texts where they belong.
     void layOutTextBoxes();
 
-    // --- data marks (flag is always 0) ------------------------------------------------
+    // --- data marks ----------------------------------------------------------------------
     // Each draws the mark of one point given in view points; no painter in
     // scope draws nothing.
-    void plotYBar(const DataBuffer* buffer, double x, double y, int flag);
-    void plotXBar(const DataBuffer* buffer, double x, double y, int flag);
-    void plotDots(const DataBuffer* buffer, double x, double y, int flag);
-    void plotErrorBar(const DataBuffer* buffer, double x, double y, int index, int flag);
+    void plotYBar(const DataBuffer* buffer, double x, double y);
+    void plotXBar(const DataBuffer* buffer, double x, double y);
+    void plotDots(const DataBuffer* buffer, double x, double y);
+    void plotErrorBar(const DataBuffer* buffer, double x, double y, int index);
     // With useSize set, size is the point's own size (its absolute value is
     // the half-length); otherwise the buffer's sticksize / symbolsize counts.
-    void plotSticks(const DataBuffer* buffer, double x, double y, double size, int useSize, int flag);
-    void plotSymbol(const DataBuffer* buffer, double x, double y, double size, int useSize, int flag);
+    void plotSticks(const DataBuffer* buffer, double x, double y, double size, bool useSize);
+    void plotSymbol(const DataBuffer* buffer, double x, double y, double size, bool useSize);
 
     // --- axes, grids and text output (VexaViewAxes.cpp) ---------------------------
     // All draw with the painter in view points and the plot area current
@@ -261,9 +262,9 @@ public:
     void crossHair(QPointF p);
 
     // --- legend (VexaViewLegend.cpp) ----------------------------------------------
-    // The document's legend, entries in buffer order; mode is always 0. Leaves
-    // the last entry's dash pattern on pl.
-    void plotLegend(QPainter& painter, int mode);
+    // The document's legend, entries in buffer order. Leaves the last entry's
+    // dash pattern on pl.
+    void plotLegend(QPainter& painter);
 
     // --- the mouse tools (VexaViewMouseTools.cpp, VexaViewEditingTools.cpp) --------
     // One gesture: a press, any number of drags, a release, each acting by
@@ -351,9 +352,10 @@ private:
     void pressGraphic(QPointF p);
     void dragGraphic();
     void releaseGraphic();
-    void dragSelect();
-    void dragMoveBuffers();
-    void releaseMoveBuffers();
+    void dragSelect(bool movepoint);
+    // The movex, movey and movexy tools: `tool` tells which directions move.
+    void dragMoveBuffers(Tool tool);
+    void releaseMoveBuffers(Tool tool);
     void dragReference(bool xAxis);
     void releaseReference(QPointF p, bool xAxis);
     void pressBackground();

@@ -410,7 +410,6 @@ QSizeF VexaView::drawAxis(QPainter& painter, int axis, double min, double max)
                 double s = d.axes[axis].smalllog && v == ticks.lmo ? 0 : v;
                 if (!scaleText.isEmpty()) {
                     M->setVar(QStringLiteral("v"), s);
-                    scale.setGlobalVars(M->CV);
                     // "v" first: with a full variable table the controller's
                     // other variables must not crowd it out.
                     scale.setVar("v", s);

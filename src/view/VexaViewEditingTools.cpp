@@ -17,11 +17,6 @@
 
 namespace {
 
-bool tool(const ManagerServices* m, const char* name)
-{
-    return m->mouseMode(QLatin1String(name));
-}
-
 // Puts point k of the buffer at (x, y), leaving the way back as an undo
 // step of the document's window (which redoes by the same road).
 void setPointUndoably(VexaDocument* d, DataBuffer* b, int k, double x, double y)
@@ -184,10 +179,10 @@ void VexaView::searchPoint(QPointF p, bool movepoint)
 
 // --- select and movepoint: drag -------------------------------------------------------------------
 
-void VexaView::dragSelect()
+void VexaView::dragSelect(bool movepoint)
 {
     VexaDocument& d = *PD;
-    if (tool(M, "movepoint")) {
+    if (movepoint) {
         if (DataBuffer* b = pointsBeingMoved()) {
             const double x = xValue(bloc.x(), b->belongx, b);
             const double y = yValue(bloc.y(), b->belongy, b);
@@ -320,11 +315,11 @@ void VexaView::releaseGraphic()
 
 // --- moving whole buffers --------------------------------------------------------------------------
 
-void VexaView::dragMoveBuffers()
+void VexaView::dragMoveBuffers(Tool tool)
 {
     VexaDocument& d = *PD;
-    const double Dx = tool(M, "movey") ? 0 : bloc.x() - aloc.x();
-    const double Dy = tool(M, "movex") ? 0 : bloc.y() - aloc.y();
+    const double Dx = tool == Tool::MoveY ? 0 : bloc.x() - aloc.x();
+    const double Dy = tool == Tool::MoveX ? 0 : bloc.y() - aloc.y();
     const double W = boundsSize().width(), H = boundsSize().height();
     pb.setLineWidth(1);
     for (int row : M->selectedBufferRows()) {
@@ -362,10 +357,10 @@ void VexaView::dragMoveBuffers()
     redraw = 0;
 }
 
-void VexaView::releaseMoveBuffers()
+void VexaView::releaseMoveBuffers(Tool tool)
 {
     VexaDocument& d = *PD;
-    const bool mx = !tool(M, "movey"), my = !tool(M, "movex");
+    const bool mx = tool != Tool::MoveY, my = tool != Tool::MoveX;
     UndoManager& um = d.undoManager();
     um.beginUndoGrouping();
     for (int row : M->selectedBufferRows()) {

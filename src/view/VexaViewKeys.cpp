@@ -136,7 +136,8 @@ bool VexaView::keyDown(int c, unsigned modifiers)
         return true;
     }
 
-    if (M->mouseMode(QStringLiteral("movepoint"))) {
+    const Tool tool = M->mouseTool();
+    if (tool == Tool::MovePoint) {
         if (DataBuffer* b = pointsBeingMoved()) {
             const std::vector<int> rows = M->selectedPointRows();
             if (c == KeyDelete) {
@@ -159,7 +160,7 @@ bool VexaView::keyDown(int c, unsigned modifiers)
 
     // The current text box or graphic, when it is one of this graph's.
     const int textIndex = indexIn(d.T, static_cast<const TextBoxItem*>(M->T));
-    if (M->mouseMode(QStringLiteral("select")) && textIndex >= 0) {
+    if (tool == Tool::Select && textIndex >= 0) {
         auto* box = dynamic_cast<VexaTextView*>(M->T);
         if (command && (c == KeyLeft || c == KeyRight)) {
             M->setCurrentText(neighbour(d.T, static_cast<const TextBoxItem*>(box), c == KeyRight));
@@ -180,8 +181,7 @@ bool VexaView::keyDown(int c, unsigned modifiers)
     }
 
     const int graphicIndex = indexIn(d.G, static_cast<const GraphicItem*>(M->G));
-    if ((M->mouseMode(QStringLiteral("graphic")) || M->mouseMode(QStringLiteral("select")))
-        && graphicIndex >= 0) {
+    if ((tool == Tool::Graphic || tool == Tool::Select) && graphicIndex >= 0) {
         auto* g = dynamic_cast<Graphic*>(M->G);
         if (command && (c == KeyLeft || c == KeyRight)) {
             M->setCurrentGraphic(neighbour(d.G, static_cast<const GraphicItem*>(g), c == KeyRight));
@@ -222,7 +222,7 @@ bool VexaView::keyDown(int c, unsigned modifiers)
 
 void VexaView::scrollWheel(double deltaY, unsigned modifiers)
 {
-    if (!PD || !M->mouseMode(QStringLiteral("range")) || deltaY == 0 || !std::isfinite(deltaY))
+    if (!PD || M->mouseTool() != Tool::Range || deltaY == 0 || !std::isfinite(deltaY))
         return;
     // Small steps (a touchpad) make small changes.
     const double f = std::max(5.0, 50 / std::fabs(deltaY));
@@ -233,7 +233,7 @@ void VexaView::scrollWheel(double deltaY, unsigned modifiers)
     if (deltaY > 0)
         PD->upscale(f, direction, M->axis12(), true);
     else
-        PD->downscale(f, direction, M->axis12(), true);
+        PD->downscale(f, direction, M->axis12());
     um.endUndoGrouping();
 }
 

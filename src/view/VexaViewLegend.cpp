@@ -41,7 +41,7 @@ double sampleWidth(double w)
 
 } // namespace
 
-void VexaView::plotLegend(QPainter& painter, int)
+void VexaView::plotLegend(QPainter& painter)
 {
     if (!PD)
         return;
@@ -169,7 +169,7 @@ void VexaView::plotLegend(QPainter& painter, int)
         pl.setPixelAligned(false);
 
         if (b->style.plotsymbols)
-            plotSymbol(b, cx, Y, 0, 0, 0);
+            plotSymbol(b, cx, Y, 0, false);
 
         if (b->style.plotdots) {
             pl.setLineCapStyle(Qt::FlatCap);

@@ -61,7 +61,7 @@ void drawBar(BezierPath& ps, QPainter& gc, const QRectF& visible, const QRectF& 
 
 } // namespace
 
-void VexaView::plotYBar(const DataBuffer* b, double x, double y, int)
+void VexaView::plotYBar(const DataBuffer* b, double x, double y)
 {
     if (!gc_ || !b)
         return;
@@ -71,7 +71,7 @@ void VexaView::plotYBar(const DataBuffer* b, double x, double y, int)
     drawBar(ps, *gc_, visible_, guard(b->style.linewidth, false), *b, corners);
 }
 
-void VexaView::plotXBar(const DataBuffer* b, double x, double y, int)
+void VexaView::plotXBar(const DataBuffer* b, double x, double y)
 {
     if (!gc_ || !b)
         return;
@@ -81,7 +81,7 @@ void VexaView::plotXBar(const DataBuffer* b, double x, double y, int)
     drawBar(ps, *gc_, visible_, guard(b->style.linewidth, false), *b, corners);
 }
 
-void VexaView::plotDots(const DataBuffer* b, double x, double y, int)
+void VexaView::plotDots(const DataBuffer* b, double x, double y)
 {
     if (!gc_ || !b)
         return;
@@ -97,7 +97,7 @@ void VexaView::plotDots(const DataBuffer* b, double x, double y, int)
     ps.removeAllPoints();
 }
 
-void VexaView::plotErrorBar(const DataBuffer* b, double x, double y, int index, int)
+void VexaView::plotErrorBar(const DataBuffer* b, double x, double y, int index)
 {
     if (!gc_ || !b)
         return;
@@ -138,7 +138,7 @@ void VexaView::plotErrorBar(const DataBuffer* b, double x, double y, int index, 
     }
 }
 
-void VexaView::plotSticks(const DataBuffer* b, double x, double y, double size, int useSize, int)
+void VexaView::plotSticks(const DataBuffer* b, double x, double y, double size, bool useSize)
 {
     if (!gc_ || !b)
         return;
@@ -168,7 +168,7 @@ void VexaView::plotSticks(const DataBuffer* b, double x, double y, double size, 
     }
 }
 
-void VexaView::plotSymbol(const DataBuffer* b, double x, double y, double size, int useSize, int)
+void VexaView::plotSymbol(const DataBuffer* b, double x, double y, double size, bool useSize)
 {
     if (!gc_ || !b)
         return;

@@ -18,11 +18,6 @@
 
 namespace {
 
-bool tool(const ManagerServices* m, const char* name)
-{
-    return m->mouseMode(QLatin1String(name));
-}
-
 // A range about a centre value, `factor` times the extent of [min, max];
 // the signed half-width keeps a reversed range reversed. On a logarithmic
 // axis the same in decades, so the range stays above zero.
@@ -121,19 +116,20 @@ void VexaView::mouseDown(const MouseEvent& event)
         M->update();
     }
 
-    if (tool(M, "chsubview"))
+    const Tool tool = M->mouseTool();
+    if (tool == Tool::ChSubview)
         pressChangeSubview();
-    if (tool(M, "select") || tool(M, "movepoint"))
-        pressSelect(p, tool(M, "select"));
-    if (tool(M, "measure"))
+    if (tool == Tool::Select || tool == Tool::MovePoint)
+        pressSelect(p, tool == Tool::Select);
+    if (tool == Tool::Measure)
         crossHair(p);
-    if (tool(M, "bgsub"))
+    if (tool == Tool::BgSub)
         pressBackground();
-    if (tool(M, "graphic") || tool(M, "select"))
+    if (tool == Tool::Graphic || tool == Tool::Select)
         pressGraphic(p);
-    if (tool(M, "text"))
+    if (tool == Tool::Text)
         pressText(p);
-    if (tool(M, "range"))
+    if (tool == Tool::Range)
         pressRange();
 
     redraw = 1;
@@ -147,13 +143,14 @@ void VexaView::mouseDragged(const MouseEvent& event)
         return;
     bloc = event.location;
 
-    if (tool(M, "bgsub"))
+    const Tool tool = M->mouseTool();
+    if (tool == Tool::BgSub)
         dragBackground();
-    if (tool(M, "graphic") || tool(M, "select"))
+    if (tool == Tool::Graphic || tool == Tool::Select)
         dragGraphic();
-    if (tool(M, "select") || tool(M, "movepoint"))
-        dragSelect();
-    if (tool(M, "measure")) {
+    if (tool == Tool::Select || tool == Tool::MovePoint)
+        dragSelect(tool == Tool::MovePoint);
+    if (tool == Tool::Measure) {
         crossHair(bloc);
         if (haveoloc)
             M->showValuesMeasure(bloc, oloc);
@@ -162,29 +159,29 @@ void VexaView::mouseDragged(const MouseEvent& event)
         PD->showValuesMeasure(bloc);
         redraw = 0;
     }
-    if (tool(M, "zoom")) {
+    if (tool == Tool::Zoom) {
         appendBand(aloc, bloc);
         M->showValues(bloc, aloc);
         PD->showValues(bloc);
         redraw = 0;
     }
-    if (tool(M, "movex") || tool(M, "movey") || tool(M, "movexy"))
-        dragMoveBuffers();
-    if (tool(M, "normx"))
+    if (tool == Tool::MoveX || tool == Tool::MoveY || tool == Tool::MoveXY)
+        dragMoveBuffers(tool);
+    if (tool == Tool::NormX)
         dragReference(true);
-    if (tool(M, "normy"))
+    if (tool == Tool::NormY)
         dragReference(false);
-    if (tool(M, "legend")) {
+    if (tool == Tool::Legend) {
         using Redraw = VexaDocument::Redraw;
         PD->setLegend(&LegendSettings::legendx, PD->legend.legendx + bloc.x() - lloc.x(), Redraw::Later);
         PD->setLegend(&LegendSettings::legendy, PD->legend.legendy + bloc.y() - lloc.y(), Redraw::Later);
         redraw = 1;
     }
-    if (tool(M, "subview"))
+    if (tool == Tool::Subview)
         dragSubviewTool();
-    if (tool(M, "chsubview"))
+    if (tool == Tool::ChSubview)
         dragChangeSubview(event);
-    if (tool(M, "range"))
+    if (tool == Tool::Range)
         dragRange();
 
     lloc = bloc;
@@ -204,35 +201,36 @@ void VexaView::mouseUp(const MouseEvent& event)
     redraw = 1;
     VexaDocument* main = mainDocument();
 
-    if (tool(M, "measure")) {
+    const Tool tool = M->mouseTool();
+    if (tool == Tool::Measure) {
         oloc = p;
         haveoloc = 1;
     }
-    if (tool(M, "subview"))
+    if (tool == Tool::Subview)
         releaseSubviewTool();
-    if (tool(M, "chsubview"))
+    if (tool == Tool::ChSubview)
         main->replot();
-    if (tool(M, "bgsub"))
+    if (tool == Tool::BgSub)
         releaseBackground();
-    if (tool(M, "graphic"))
+    if (tool == Tool::Graphic)
         releaseGraphic();
-    if (tool(M, "text"))
+    if (tool == Tool::Text)
         main->replot();
-    if (tool(M, "zoom"))
+    if (tool == Tool::Zoom)
         releaseZoom();
-    if (tool(M, "upscale"))
+    if (tool == Tool::Upscale)
         releaseClickZoom(p, 1.3);
-    if (tool(M, "downscale"))
+    if (tool == Tool::Downscale)
         releaseClickZoom(p, 0.7);
-    if (tool(M, "movex") || tool(M, "movey") || tool(M, "movexy"))
-        releaseMoveBuffers();
-    if (tool(M, "normx"))
+    if (tool == Tool::MoveX || tool == Tool::MoveY || tool == Tool::MoveXY)
+        releaseMoveBuffers(tool);
+    if (tool == Tool::NormX)
         releaseReference(p, true);
-    if (tool(M, "normy"))
+    if (tool == Tool::NormY)
         releaseReference(p, false);
-    if (tool(M, "legend"))
+    if (tool == Tool::Legend)
         main->replot();
-    if (tool(M, "range")) {
+    if (tool == Tool::Range) {
         dragRange();
         main->replot();
     }

@@ -43,12 +43,11 @@ void drawGraphics(VexaView& view, QPainter& painter, int display)
 
 // The current graphic's selection box (behind everything) or its two end
 // handles (in front), under the graphic and select tools.
-void drawGraphicSelection(VexaView& view, QPainter& painter, bool handles)
+void drawGraphicSelection(VexaView& view, QPainter& painter, Tool tool, bool handles)
 {
     const ManagerServices& m = *view.M;
     const auto* g = dynamic_cast<const Graphic*>(m.G);
-    if (!g || m.printmode || m.PD != view.PD
-        || !(m.mouseMode(QStringLiteral("graphic")) || m.mouseMode(QStringLiteral("select"))))
+    if (!g || m.printmode || m.PD != view.PD || !(tool == Tool::Graphic || tool == Tool::Select))
         return;
     double x1 = g->x1, y1 = g->y1, x2 = g->x2, y2 = g->y2;
     if (g->posmode >= 1) {
@@ -239,6 +238,7 @@ void VexaView::drawRect(QPainter& painter, const QRectF& dirty, const QImage* ca
     const QRectF plot = plotRect();
     const bool selectionMarks = M->printmode == 0;
     const bool isCurrent = M->PD == PD;
+    const Tool tool = M->mouseTool();
     const VexaDocument* main = d.MPD ? d.MPD : PD;
     const QColor grey = Color::lightGray();
 
@@ -270,7 +270,7 @@ void VexaView::drawRect(QPainter& painter, const QRectF& dirty, const QImage* ca
             if (d.page.drawbackground)
                 painter.fillRect(plot, d.page.backgroundcolor);
 
-            drawGraphicSelection(*this, painter, false);
+            drawGraphicSelection(*this, painter, tool, false);
             drawGraphics(*this, painter, 1);
 
             for (int axis = 0; axis < 4; ++axis) {
@@ -322,7 +322,7 @@ void VexaView::drawRect(QPainter& painter, const QRectF& dirty, const QImage* ca
             drawBuffersFront(painter);
 
             if (d.legend.plotlegend)
-                plotLegend(painter, 0);
+                plotLegend(painter);
 
             pl.setLineDash(dash, 0, 0);
 
@@ -412,7 +412,7 @@ void VexaView::drawRect(QPainter& painter, const QRectF& dirty, const QImage* ca
                     strokeRect(painter, plot, fc, fw);
             }
 
-            if (M->mouseMode(QStringLiteral("select")) && selectionMarks) {
+            if (tool == Tool::Select && selectionMarks) {
                 pl.setLineWidth(0);
                 for (QPointF corner : {QPointF(left, bottom), QPointF(left, top), QPointF(right, top),
                                        QPointF(right, bottom)}) {
@@ -424,12 +424,12 @@ void VexaView::drawRect(QPainter& painter, const QRectF& dirty, const QImage* ca
             }
 
             drawGraphics(*this, painter, 0);
-            drawGraphicSelection(*this, painter, true);
+            drawGraphicSelection(*this, painter, tool, true);
             drawTextBoxes(*this, painter);
         }
 
         // --- overlays, drawn over the cached image as well ---------------------
-        if (M->mouseMode(QStringLiteral("graphic")) && nG)
+        if (tool == Tool::Graphic && nG)
             drawGraphicBeingDrawn(*this, painter);
 
         if (!pb.isEmpty()) {
@@ -438,7 +438,7 @@ void VexaView::drawRect(QPainter& painter, const QRectF& dirty, const QImage* ca
             pb.stroke(painter, Color::rgb(0.75, 0, 0, 1));
             pb.removeAllPoints();
             painter.setRenderHint(QPainter::Antialiasing, true);
-            if (M->mouseMode(QStringLiteral("measure")) && haveoloc) {
+            if (tool == Tool::Measure && haveoloc) {
                 crossHair(oloc);
                 painter.setRenderHint(QPainter::Antialiasing, false);
                 pb.stroke(painter, Color::rgb(0.75, 0, 0, 0.3));
@@ -462,7 +462,7 @@ void VexaView::drawRect(QPainter& painter, const QRectF& dirty, const QImage* ca
             pl.lineTo(0.5, 0.5);
             pl.stroke(painter, grey);
             pl.removeAllPoints();
-            if (M->mouseMode(QStringLiteral("chsubview"))) {
+            if (tool == Tool::ChSubview) {
                 for (QPointF o :
                      {QPointF(0, 0), QPointF(W - 5, 0), QPointF(W - 5, H - 5), QPointF(0, H - 5)}) {
                     pl.appendRect(QRectF(o, QSizeF(4, 4)));

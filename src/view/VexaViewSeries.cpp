@@ -306,10 +306,10 @@ void VexaView::plotMarks(const DataBuffer& b, int bufferNumber)
         if (!finite(px, py))
             continue;
         if (b.style.plotybars)
-            plotYBar(&b, px, py, 0);
+            plotYBar(&b, px, py);
         if (b.style.plotxbars)
-            plotXBar(&b, px, py, 0);
-        plotErrorBar(&b, px, py, i, 0);
+            plotXBar(&b, px, py);
+        plotErrorBar(&b, px, py, i);
         if (sized) {
             double size = -1;
             if (dynamic) {
@@ -321,11 +321,11 @@ void VexaView::plotMarks(const DataBuffer& b, int bufferNumber)
                 size = dynamicSize->value(point);
             }
             if (b.style.plotxsticks || b.style.plotysticks)
-                plotSticks(&b, px, py, size, dynamic, 0);
+                plotSticks(&b, px, py, size, dynamic);
             if (b.style.plotsymbols)
-                plotSymbol(&b, px, py, size, dynamic, 0);
+                plotSymbol(&b, px, py, size, dynamic);
         }
         if (b.style.plotdots)
-            plotDots(&b, px, py, 0);
+            plotDots(&b, px, py);
     }
 }

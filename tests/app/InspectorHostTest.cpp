@@ -33,7 +33,6 @@ public:
     GraphicItem* currentGraphic() const override { return nullptr; }
     DocumentWindowQt* windowOf(VexaDocument*) const override { return nullptr; }
     QHash<QString, double>& numericVariables() override { return services.GV; }
-    const QList<double>& numberedVariables() const override { return services.CV; }
     const ManagerServices& variableScope() const override { return services; }
     void showInspectorFrame(bool, const QString&) override { }
     void refresh() override { ++refreshes; }

@@ -560,7 +560,7 @@ TEST(MacroList, APerlFilterFromTheEditorShowsItsProgressAndStops)
     EXPECT_FALSE(f.e.ma_progress()->isHidden());
 
     f.e.ma_execute();
-    ASSERT_TRUE(spinUntil([&] { return f.e.MA[0]->MAP == 0; }));
+    ASSERT_TRUE(spinUntil([&] { return f.e.MA[0]->MAP == PerlJobState::Idle; }));
     EXPECT_EQ(f.e.ma_exestop()->text(), QStringLiteral("Execute"));
     EXPECT_TRUE(f.e.ma_progress()->isHidden());
     EXPECT_EQ(doc.bufferCount(), 1);

@@ -290,7 +290,8 @@ TEST(ManagerTools, AToolChangeShowsItsInspectorAndResetsTheView)
         }
         EXPECT_EQ(m.T, nullptr);
         EXPECT_EQ(view->haveoloc, 0);
-        EXPECT_TRUE(m.mouseMode(QString::fromLatin1(c.tool).toUpper()));
+        EXPECT_NE(m.mouseTool(), Tool::None);
+        EXPECT_EQ(m.mouseTool(), toolNamed(QString::fromLatin1(c.tool).toUpper()));
     }
 }
 

@@ -4,10 +4,10 @@
 // imports and exports, and the partial loading of documents.
 
 #include "AppFixtures.h"
+#include "app/ColorWell.h"
 #include "app/FontChange.h"
 #include "app/MacroEditor.h"
 #include "app/Manager.h"
-#include "app/PaletteWell.h"
 #include "app/PanelAccessories.h"
 #include "app/QueryEditor.h"
 #include "io/DocumentArchive.h"

@@ -3,8 +3,8 @@
 
 #include "AxisPanelSupport.h"
 
+#include "app/ColorWell.h"
 #include "inspectors/AxisFormatManager.h"
-#include "inspectors/ColorWell.h"
 #include "inspectors/DoubleSlider.h"
 #include "inspectors/InsPopUpButton.h"
 

@@ -5,9 +5,9 @@
 #include "AxisPanelSupport.h"
 
 #include "app/AxisLabelTableView.h"
+#include "app/ColorWell.h"
 #include "app/FontChange.h"
 #include "inspectors/AxisLabelManager.h"
-#include "inspectors/ColorWell.h"
 #include "inspectors/DoubleSlider.h"
 #include "platform/Font.h"
 

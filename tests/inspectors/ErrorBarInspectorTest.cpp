@@ -3,7 +3,7 @@
 
 #include "InspectorSupport.h"
 
-#include "inspectors/ColorWell.h"
+#include "app/ColorWell.h"
 #include "inspectors/DoubleSlider.h"
 #include "inspectors/ErrorBarManager.h"
 

@@ -4,7 +4,7 @@
 #include "InspectorSupport.h"
 #include "app/AppFixtures.h"
 
-#include "inspectors/ColorWell.h"
+#include "app/ColorWell.h"
 #include "inspectors/DoubleSlider.h"
 #include "inspectors/GeneralManager.h"
 #include "platform/Alert.h"

@@ -4,8 +4,8 @@
 
 #include "InspectorSupport.h"
 
+#include "app/ColorWell.h"
 #include "app/FontChange.h"
-#include "inspectors/ColorWell.h"
 #include "inspectors/LegendManager.h"
 #include "platform/Font.h"
 

@@ -4,7 +4,7 @@
 
 #include "InspectorSupport.h"
 
-#include "inspectors/ColorWell.h"
+#include "app/ColorWell.h"
 #include "inspectors/DoubleSlider.h"
 #include "inspectors/InsPopUpButton.h"
 #include "inspectors/StyleManager.h"

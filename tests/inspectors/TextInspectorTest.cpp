@@ -6,7 +6,7 @@
 #include "InspectorSupport.h"
 #include "support/TestSupport.h"
 
-#include "inspectors/ColorWell.h"
+#include "app/ColorWell.h"
 #include "inspectors/TextManager.h"
 #include "model/DocumentView.h"
 #include "platform/Font.h"

@@ -363,7 +363,6 @@ TEST(DocumentArchiveTest, EveryKeyIsWrittenInOrderAndReadBackIntoItsField)
     EXPECT_TRUE(loaded.message().isEmpty()) << loaded.message().toStdString();
     EXPECT_TRUE(alerts.requests().empty());
     EXPECT_EQ(back.doc.verno, 31);
-    EXPECT_EQ(back.doc.ALL, 1);
     EXPECT_EQ(back.doc.resizewin, 1);
     EXPECT_EQ(back.doc.winw, 640);
     EXPECT_EQ(back.doc.winh, 480);
@@ -523,7 +522,7 @@ TEST(DocumentArchiveTest, PartialLoadsMergeOnlyTheirSection)
         void setNeedsDisplay() override { }
     };
     struct Case {
-        int section;
+        DA::PartialLoadSection section;
         bool layout, colors, fonts, data, range, texts;
     };
     const Case cases[] = {
@@ -549,7 +548,6 @@ TEST(DocumentArchiveTest, PartialLoadsMergeOnlyTheirSection)
         const std::string at = DA::sectionTypeName(c.section).toStdString();
 
         EXPECT_EQ(d.verno, 31) << at;
-        EXPECT_EQ(d.ALL, 0) << at;
         EXPECT_EQ(d.resizewin, 0) << at;
         EXPECT_EQ(d.SPD.size(), 1u) << at; // the file's sub-views come along, whatever the section
         EXPECT_EQ(g.views.size(), 1u) << at;
@@ -572,7 +570,7 @@ TEST(DocumentArchiveTest, PartialLoadsMergeOnlyTheirSection)
 
     Graph g;
     const QByteArray before = saved(g.doc);
-    EXPECT_FALSE(DA::loadPartialFile(g.doc, 7, path, g.views).ok());
+    EXPECT_FALSE(DA::loadPartialFile(g.doc, DA::PartialLoadSection(7), path, g.views).ok());
     EXPECT_EQ(saved(g.doc), before);
     EXPECT_TRUE(g.doc.SPD.empty());
 }
@@ -588,7 +586,6 @@ TEST(DocumentArchiveTest, AnArchiveWithoutVersionIsRefusedWithNothingChanged)
     Graph g;
     scramble(g.doc, 2);
     g.doc.newBuffer();
-    g.doc.FONTS = 1;
     const QByteArray before = saved(g.doc);
     ScriptedAlerts alerts;
     const Outcome refused = DA::loadDataRepresentation(g.doc, a.encodedData(), DA::documentType(), g.views);
@@ -604,8 +601,6 @@ TEST(DocumentArchiveTest, AnArchiveWithoutVersionIsRefusedWithNothingChanged)
     EXPECT_EQ(alerts.requests()[0].buttons, QStringList{"Ok"});
     EXPECT_EQ(saved(g.doc), before);
     EXPECT_EQ(g.doc.DB.size(), 1u);
-    EXPECT_EQ(g.doc.FONTS, 1);
-    EXPECT_EQ(g.doc.ALL, 0);
 }
 
 TEST(DocumentArchiveTest, DamagedFilesAreRefusedWithNothingChanged)
@@ -681,7 +676,6 @@ TEST(DocumentArchiveTest, DamagedFilesAreRefusedWithNothingChanged)
         scramble(g.doc, 1);
         g.doc.newBuffer();
         g.addSubview(QRectF(1, 1, 20, 20), 2);
-        g.doc.DATA = 1;
         const QByteArray before = saved(g.doc);
         const DataBuffer* buffer = g.doc.DB[0].get();
 
@@ -695,7 +689,6 @@ TEST(DocumentArchiveTest, DamagedFilesAreRefusedWithNothingChanged)
         EXPECT_EQ(g.doc.SPD.size(), 1u) << c.what;
         EXPECT_EQ(g.views.size(), 1u) << c.what;
         EXPECT_EQ(g.doc.T.size(), 0u) << c.what;
-        EXPECT_EQ(g.doc.DATA, 1) << c.what;
         EXPECT_EQ(g.doc.verno, 0) << c.what;
     }
 

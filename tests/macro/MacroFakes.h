@@ -42,12 +42,12 @@ public:
     std::function<void(const QString&)> onOutput;
 
     QHash<QString, QString> SV;
-    std::atomic<int> GMAP{0};
+    std::atomic<PerlJobState> GMAP{PerlJobState::Idle};
 
     ManagerServices& services() override { return manager; }
     QHash<QString, QString>& stringVariables() override { return SV; }
-    int perlWaitFlag() const override { return GMAP; }
-    void setPerlWaitFlag(int value) override { GMAP = value; }
+    PerlJobState perlWaitFlag() const override { return GMAP; }
+    void setPerlWaitFlag(PerlJobState value) override { GMAP = value; }
     bool consoleAtLineStart() const override
     {
         return console.isEmpty() || console.endsWith(QLatin1Char('\n'));

@@ -250,7 +250,7 @@ TEST(MacroRun, APerlJobThatOutlivesItsTimeOutIsEnded)
         if (text == QLatin1String("startperl ")) {
             job.start(QStringLiteral("/usr/bin/perl"), {QStringLiteral("-e"), QStringLiteral("sleep 30")});
             job.waitForStarted();
-            host.GMAP = 1;
+            host.GMAP = PerlJobState::Running;
         }
     };
     host.onTerminate = [&] { job.kill(); };
@@ -262,7 +262,7 @@ TEST(MacroRun, APerlJobThatOutlivesItsTimeOutIsEnded)
               QStringLiteral("startperl \ntimeout on perl execution, you may set the timeout with "
                              "'perltimeout <sec>', default is 10 sec\nafter "));
     EXPECT_EQ(host.terminations, 1);
-    EXPECT_EQ(host.GMAP.load(), 0);
+    EXPECT_EQ(host.GMAP.load(), PerlJobState::Idle);
     EXPECT_TRUE(job.waitForFinished(5000));
 }
 
@@ -272,9 +272,9 @@ TEST(MacroRun, APerlJobThatEndsInTimeIsWaitedFor)
     host.currentDocument();
     host.onOutput = [&](const QString& text) {
         if (text == QLatin1String("startperl ")) {
-            host.GMAP = 1;
+            host.GMAP = PerlJobState::Running;
             // The job clears the flag as its last step, through the event loop.
-            QTimer::singleShot(100, [&] { host.GMAP = 0; });
+            QTimer::singleShot(100, [&] { host.GMAP = PerlJobState::Idle; });
         }
     };
     EXPECT_EQ(runMacro(host, QStringLiteral("print startperl\nprint after")),

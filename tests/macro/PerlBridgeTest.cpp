@@ -37,7 +37,7 @@ template <class Condition> bool spinUntil(Condition done, int ms = 20000)
 void runPerl(FakeMacroHost& host, Macro& m)
 {
     m.run(host);
-    ASSERT_TRUE(spinUntil([&] { return m.MAP == 0; }));
+    ASSERT_TRUE(spinUntil([&] { return m.MAP == PerlJobState::Idle; }));
 }
 
 std::vector<double> column(const std::vector<double>& v)
@@ -150,7 +150,7 @@ TEST(PerlImport, MakesBuffersFromTheChosenFile)
     // Cancel does nothing.
     host.openedPath.reset();
     m.run(host);
-    EXPECT_EQ(m.MAP, 0);
+    EXPECT_EQ(m.MAP, PerlJobState::Idle);
     EXPECT_EQ(d->bufferCount(), 2);
 }
 
@@ -365,15 +365,15 @@ TEST(PerlFilter, TheUsersStopEndsTheJobAndDropsItsResult)
     QElapsedTimer clock;
     clock.start();
     m.run(host);
-    EXPECT_EQ(m.MAP, 1);
+    EXPECT_EQ(m.MAP, PerlJobState::Running);
     EXPECT_EQ(host.executeTitle, QStringLiteral("Stop"));
     EXPECT_TRUE(host.progressShown);
     Macro::waitProcessingEvents(0.2);
     m.run(host); // the button, now titled Stop
-    EXPECT_EQ(m.MAP, 2);
+    EXPECT_EQ(m.MAP, PerlJobState::Stopping);
     m.run(host); // once more while the stop is pending
     EXPECT_EQ(alerts.beeps(), 1);
-    ASSERT_TRUE(spinUntil([&] { return m.MAP == 0; }));
+    ASSERT_TRUE(spinUntil([&] { return m.MAP == PerlJobState::Idle; }));
     EXPECT_LT(clock.elapsed(), 10000);
     EXPECT_EQ(d->bufferCount(), 1);
     EXPECT_TRUE(host.console.isEmpty()) << host.console.toStdString();
@@ -391,7 +391,7 @@ TEST(PerlFilter, AResultForADocumentThatClosedMeanwhileOnlyBeeps)
             MacroTypePerlFilter);
     m.run(host);
     Macro::documentWillClose(d);
-    ASSERT_TRUE(spinUntil([&] { return m.MAP == 0; }));
+    ASSERT_TRUE(spinUntil([&] { return m.MAP == PerlJobState::Idle; }));
     EXPECT_EQ(alerts.beeps(), 1);
     EXPECT_EQ(d->bufferCount(), 1);
 }
@@ -410,7 +410,7 @@ TEST(PerlFilter, AJobWhoseHostWentAwayIsEndedAndTellsNobody)
         job = m.task;
         ASSERT_TRUE(job);
     }
-    ASSERT_TRUE(spinUntil([&] { return m.MAP == 0 && !job; }));
+    ASSERT_TRUE(spinUntil([&] { return m.MAP == PerlJobState::Idle && !job; }));
 }
 
 TEST(PerlFilter, AMissingScriptIsReportedAsAnException)
@@ -483,7 +483,7 @@ TEST(PerlCommands, AMacroWaitsForItsFilterAndSeesTheNewBuffers)
     // Ascending buffer order, whatever order the set named.
     EXPECT_EQ(d->DB[2]->Y, column({0, 20, 40}));
     EXPECT_EQ(d->DB[3]->Y, column({0, 20}));
-    EXPECT_EQ(host.GMAP.load(), 0);
+    EXPECT_EQ(host.GMAP.load(), PerlJobState::Idle);
 }
 
 TEST(PerlCommands, AnImportFromAMacroGetsThePathAsItIs)
@@ -517,7 +517,7 @@ TEST(PerlCommands, TheTimeOutEndsAHungScriptAndTheRunGoesOn)
     EXPECT_EQ(console,
               QStringLiteral("timeout on perl execution, you may set the timeout with 'perltimeout <sec>', "
                              "default is 10 sec\nafter "));
-    EXPECT_EQ(host.GMAP.load(), 0);
+    EXPECT_EQ(host.GMAP.load(), PerlJobState::Idle);
     // The terminated job reports its end later, with the signal's number.
     ASSERT_TRUE(spinUntil([&] { return host.console.contains(QStringLiteral("exit code")); }));
     EXPECT_LT(clock.elapsed(), 10000);

@@ -173,10 +173,10 @@ TEST_F(AxisRangesTest, ZoomInAndOut)
 
     doc.scale(1, 0, 10, 0, 10, false, false);
     const int before = view.displays;
-    doc.downscale(2, ZoomX, 1, false); // 5 .. 5 is empty: refused, replotted anyway
+    doc.downscale(2, ZoomX, 1); // 5 .. 5 is empty: refused, replotted anyway
     expectRanges(pair1(doc), 0, 10, 0, 10);
     EXPECT_EQ(view.displays, before + 1);
-    doc.downscale(1.5, ZoomX, 1, false);
+    doc.downscale(1.5, ZoomX, 1);
     EXPECT_DOUBLE_EQ(doc.xmin1, 10 / 1.5);
     EXPECT_DOUBLE_EQ(doc.xmax1, 10 - 10 / 1.5);
 
@@ -184,7 +184,7 @@ TEST_F(AxisRangesTest, ZoomInAndOut)
     doc.scale(1, 1, 2, 1, 100, false, false);
     doc.upscale(10, ZoomY, 1, false);
     expectRanges(pair1(doc), 1, 2, 0.1, 1000);
-    doc.downscale(10, ZoomY, 1, false);
+    doc.downscale(10, ZoomY, 1);
     expectRanges(pair1(doc), 1, 2, 1, 100);
 
     doc.upscale(10, 7, 0, true); // unknown direction: no change

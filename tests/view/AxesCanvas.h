@@ -123,7 +123,7 @@ struct AxesCanvas {
 
     QImage legendImage()
     {
-        return paint([&](QPainter& p) { view.plotLegend(p, 0); });
+        return paint([&](QPainter& p) { view.plotLegend(p); });
     }
 };
 

@@ -740,7 +740,7 @@ TEST(AxesRobustnessTest, GeometryStaysFiniteAndNearTheView)
                 d.axm[i] = cv.view.drawAxis(p, i, cv.rangeMin(i), cv.rangeMax(i));
             for (int i = 0; i < 4; ++i)
                 cv.view.drawGrid(p, i, cv.rangeMin(i), cv.rangeMax(i), true);
-            cv.view.plotLegend(p, 0);
+            cv.view.plotLegend(p);
         };
         RecordingDevice device;
         {

@@ -44,7 +44,7 @@ TEST(SymbolTest, EachKindHasItsShape)
         b.style.symbol = c.kind;
         b.style.symbolsize = 40;
         b.style.linewidth = 3;
-        const QImage img = cv.paint([&] { cv.view.plotSymbol(&b, 50, 50, -1, 0, 0); });
+        const QImage img = cv.paint([&] { cv.view.plotSymbol(&b, 50, 50, -1, false); });
         for (const Probe& p : c.probes)
             EXPECT_EQ(inkAt(img, 50 + p.dx * 20 + 0.5, 50 + p.dy * 20 + 0.5), p.ink)
                 << "symbol " << c.kind << " at (" << p.dx << ", " << p.dy << ")";
@@ -74,7 +74,7 @@ TEST(SymbolTest, OpenShapesHideWhatIsBehindWithBackgroundOrFill)
         b.style.linewidth = 4; // 2.8 wide outline
         b.style.color = line;
         b.style.fillcolor = fill;
-        const QImage img = cv.paint([&] { cv.view.plotSymbol(&b, 50, 50, -1, 0, 0); });
+        const QImage img = cv.paint([&] { cv.view.plotSymbol(&b, 50, 50, -1, false); });
         EXPECT_EQ(colourAt(img, 50.5, 50.5), c.centre) << c.kind << " " << c.symfill;
         if (c.kind == 0) {
             EXPECT_EQ(colourAt(img, 30.5, 50.5), line) << "outline of " << c.kind;
@@ -89,20 +89,20 @@ TEST(SymbolTest, SizesKindsOutsideTheTableAndPerPointSizes)
     b.style.symbol = 7;
     b.style.symbolsize = 10; // K = 5
     b.style.linewidth = 0;
-    QImage img = cv.paint([&] { cv.view.plotSymbol(&b, 50, 50, -1, 0, 0); });
+    QImage img = cv.paint([&] { cv.view.plotSymbol(&b, 50, 50, -1, false); });
     EXPECT_TRUE(inkAt(img, 54.5, 50.5));
     EXPECT_FALSE(inkAt(img, 57.5, 50.5));
 
     // A per-point size is the half-size; its sign does not matter.
     for (double size : {15.0, -15.0}) {
-        img = cv.paint([&] { cv.view.plotSymbol(&b, 50, 50, size, 1, 0); });
+        img = cv.paint([&] { cv.view.plotSymbol(&b, 50, 50, size, true); });
         EXPECT_TRUE(inkAt(img, 64.5, 50.5)) << size;
         EXPECT_FALSE(inkAt(img, 67.5, 50.5)) << size;
     }
 
     for (int kind : {16, 100, -1}) {
         b.style.symbol = kind;
-        EXPECT_TRUE(blankImage(cv.paint([&] { cv.view.plotSymbol(&b, 50, 50, -1, 0, 0); }))) << kind;
+        EXPECT_TRUE(blankImage(cv.paint([&] { cv.view.plotSymbol(&b, 50, 50, -1, false); }))) << kind;
     }
 }
 
@@ -112,17 +112,17 @@ TEST(SymbolTest, HugeSizesAndFarPointsReachNoFurtherThanTheView)
     DataBuffer& b = cv.add({});
     b.style.symbol = 8; // a circle a hundred million points wide covers the view
     b.style.color = Qt::black;
-    QImage img = cv.paint([&] { cv.view.plotSymbol(&b, 50, 50, 1e8, 1, 0); });
+    QImage img = cv.paint([&] { cv.view.plotSymbol(&b, 50, 50, 1e8, true); });
     EXPECT_TRUE(inkAt(img, 1, 1));
     EXPECT_TRUE(inkAt(img, 99, 99));
 
     b.style.symbol = 7; // a square beyond the view does not reach into it
-    img = cv.paint([&] { cv.view.plotSymbol(&b, 1e300, -1e300, 5, 1, 0); });
+    img = cv.paint([&] { cv.view.plotSymbol(&b, 1e300, -1e300, 5, true); });
     EXPECT_TRUE(blankImage(img));
 
     b.style.symbol = 1; // an open circle whose edge crosses the view: only the edge
     b.style.linewidth = 4;
-    img = cv.paint([&] { cv.view.plotSymbol(&b, -1e6 + 50, 50, 1e6 / 1.1, 1, 0); });
+    img = cv.paint([&] { cv.view.plotSymbol(&b, -1e6 + 50, 50, 1e6 / 1.1, true); });
     EXPECT_TRUE(inkAt(img, 49.5, 50.5));
     EXPECT_TRUE(inkAt(img, 50.5, 10.5));
     EXPECT_FALSE(inkAt(img, 60.5, 50.5));
@@ -152,7 +152,7 @@ TEST(BarTest, VerticalBarsReachTheirBase)
         b.style.linewidth = 1;
         b.style.barybottom = c.bottom;
         b.style.barytop = c.top;
-        const QImage img = cv.paint([&] { cv.view.plotYBar(&b, 50, 60, 0); });
+        const QImage img = cv.paint([&] { cv.view.plotYBar(&b, 50, 60); });
         EXPECT_TRUE(inkAt(img, 50.5, c.reachFrom)) << c.bottom << c.top << c.ymin;
         EXPECT_TRUE(inkAt(img, 50.5, c.reachTo)) << c.bottom << c.top << c.ymin;
         EXPECT_FALSE(inkAt(img, 50.5, c.clearAt)) << c.bottom << c.top << c.ymin;
@@ -170,7 +170,7 @@ TEST(BarTest, OutlineInBarColourOnlyWithALineWidth)
         b.style.linewidth = lw;
         b.style.color = body;
         b.style.barcolor = outline;
-        const QImage img = cv.paint([&] { cv.view.plotXBar(&b, 60, 50, 0); });
+        const QImage img = cv.paint([&] { cv.view.plotXBar(&b, 60, 50); });
         EXPECT_EQ(colourAt(img, 30.5, 50.5), body) << lw; // from the zero line at x 0 to 60
         EXPECT_EQ(colourAt(img, 60.2, 50.5) == outline, lw > 0) << lw;
         EXPECT_FALSE(inkAt(img, 30.5, 65)) << lw;
@@ -206,7 +206,7 @@ TEST(ErrorBarTest, ModesGiveTheirSpan)
         b.errorbars.errorwidth = 2;
         b.style.symbolsize = 10; // caps 10 wide
         const double py = cv.view.yPoint(c.pointY, 1);
-        const QImage img = cv.paint([&] { cv.view.plotErrorBar(&b, 50, py, 0, 0); });
+        const QImage img = cv.paint([&] { cv.view.plotErrorBar(&b, 50, py, 0); });
         const std::string label = std::to_string(c.modeY) + "/" + std::to_string(c.pointY);
         if (c.spanFrom == c.spanTo) {
             EXPECT_TRUE(blankImage(img)) << label;
@@ -229,7 +229,7 @@ TEST(ErrorBarTest, HorizontalBarsUseTheXValue)
     b.errorbars.errorvalx = 25;
     b.errorbars.errorwidth = 3;
     b.style.symbolsize = 10;
-    const QImage img = cv.paint([&] { cv.view.plotErrorBar(&b, 40, 50, 0, 0); });
+    const QImage img = cv.paint([&] { cv.view.plotErrorBar(&b, 40, 50, 0); });
     EXPECT_TRUE(inkAt(img, 16, 50.5));
     EXPECT_TRUE(inkAt(img, 64, 50.5));
     EXPECT_TRUE(inkAt(img, 15.5, 54));
@@ -244,7 +244,7 @@ TEST(StickTest, HalfLengthsAndAbsoluteSticks)
     b.style.plotysticks = 1;
     b.style.sticksize = 20; // 10 each way
     b.style.linewidth = 2;
-    QImage img = cv.paint([&] { cv.view.plotSticks(&b, 50, 50, -1, 0, 0); });
+    QImage img = cv.paint([&] { cv.view.plotSticks(&b, 50, 50, -1, false); });
     EXPECT_TRUE(inkAt(img, 50.5, 58));
     EXPECT_FALSE(inkAt(img, 50.5, 63));
     EXPECT_FALSE(inkAt(img, 58, 50.5)); // no x stick
@@ -252,11 +252,11 @@ TEST(StickTest, HalfLengthsAndAbsoluteSticks)
     // In data units: the stick spans sticksize / 2 units in all.
     cv.doc.ymax1 = 50; // 2 points per unit
     b.style.stickabs = 1;
-    img = cv.paint([&] { cv.view.plotSticks(&b, 50, 50, -1, 0, 0); });
+    img = cv.paint([&] { cv.view.plotSticks(&b, 50, 50, -1, false); });
     EXPECT_TRUE(inkAt(img, 50.5, 58));
     EXPECT_FALSE(inkAt(img, 50.5, 63));
     b.style.plotysticks = 0;
-    EXPECT_TRUE(blankImage(cv.paint([&] { cv.view.plotSticks(&b, 50, 50, -1, 0, 0); })));
+    EXPECT_TRUE(blankImage(cv.paint([&] { cv.view.plotSticks(&b, 50, 50, -1, false); })));
 }
 
 TEST(DotTest, DotOfTheLineWidth)
@@ -264,7 +264,7 @@ TEST(DotTest, DotOfTheLineWidth)
     Canvas cv;
     DataBuffer& b = cv.add({});
     b.style.linewidth = 8;
-    const QImage img = cv.paint([&] { cv.view.plotDots(&b, 50, 50, 0); });
+    const QImage img = cv.paint([&] { cv.view.plotDots(&b, 50, 50); });
     EXPECT_TRUE(inkAt(img, 52.5, 50.5));
     EXPECT_FALSE(inkAt(img, 56.5, 50.5));
 }
@@ -275,8 +275,8 @@ TEST(MarkTest, NothingWithoutAPainter)
     DataBuffer& b = cv.add({{1, 1}});
     b.errorbars.errorbary = 1;
     b.errorbars.errorvaly = 1;
-    cv.view.plotSymbol(&b, 50, 50, -1, 0, 0);
-    cv.view.plotYBar(&b, 50, 50, 0);
-    cv.view.plotErrorBar(&b, 50, 50, 0, 0);
+    cv.view.plotSymbol(&b, 50, 50, -1, false);
+    cv.view.plotYBar(&b, 50, 50);
+    cv.view.plotErrorBar(&b, 50, 50, 0);
     EXPECT_TRUE(cv.view.ps.isEmpty());
 }

@@ -490,11 +490,7 @@ namespace {
 
 class Variables : public ManagerServices {
 public:
-    Variables()
-    {
-        GV.insert(QStringLiteral("scale"), 2);
-        CV = {3};
-    }
+    Variables() { GV.insert(QStringLiteral("scale"), 2); }
 };
 
 } // namespace
@@ -508,7 +504,7 @@ TEST(MarksLoopTest, DynamicSizesComeFromTheExpression)
     const Case cases[] = {
         {"y*2", 68.5, 72.5}, // half-size 20 at y = 10
         {"y*scale", 68.5, 72.5}, // the controller's variables
-        {"r0*5 + 0*y", 63.5, 67.5}, // and its numbered list: 15
+        {"r0*5 + 0*y", 54.5, 56.5}, // no numbered variables: does not parse
         {"dp + np + 1", 52.5, 54.5}, // point 0 of 1: half-size 2
         {"y*", 54.5, 56.5}, // does not parse: symbolsize / 2 = 5
         {"", 54.5, 56.5},
@@ -563,7 +559,7 @@ TEST(MarksLoopTest, CopiedSymbolsMatchDrawnOnes)
         const QImage copied = cv.render();
         const QImage drawn = cv.paint([&] {
             for (auto [x, y] : points)
-                cv.view.plotSymbol(&b, x, y, -1, 0, 0);
+                cv.view.plotSymbol(&b, x, y, -1, false);
         });
         // Edges may differ by the eighth of a pixel a copy can be off; the
         // ink and where it lies may not.

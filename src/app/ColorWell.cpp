@@ -1,4 +1,4 @@
-#include "inspectors/ColorWell.h"
+#include "app/ColorWell.h"
 
 #include <QColorDialog>
 #include <QPainter>
@@ -23,13 +23,17 @@ QColorDialog* sharedDialog()
 
 } // namespace
 
-ColorWell::ColorWell(QWidget* parent)
+ColorWell::ColorWell(QWidget* parent, Dialog dialog)
         : QToolButton(parent)
 {
-    setFocusPolicy(Qt::NoFocus);
     setMinimumSize(36, 20);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-    connect(this, &QToolButton::clicked, this, &ColorWell::openDialog);
+    if (dialog == Dialog::Modal) {
+        connect(this, &QToolButton::clicked, this, &ColorWell::askModally);
+    } else {
+        setFocusPolicy(Qt::NoFocus);
+        connect(this, &QToolButton::clicked, this, &ColorWell::openDialog);
+    }
 }
 
 void ColorWell::setColor(const QColor& color)
@@ -62,6 +66,11 @@ void ColorWell::openDialog()
     dialog->show();
     dialog->raise();
     dialog->activateWindow();
+}
+
+void ColorWell::askModally()
+{
+    chooseColor(QColorDialog::getColor(color_, window(), toolTip()));
 }
 
 void ColorWell::paintEvent(QPaintEvent* event)
