@@ -107,10 +107,10 @@ struct Operation {
 // clang-format off
 const Operation operations[] = {
     {"fft",
-     [](VexaDocument& d) { d.doFFT(0, FFTHanning); },
+     [](VexaDocument& d) { d.doFFT(0, FFTHanning, AlertQuestions::instance()); },
      [](Bench& b) { b.fit->window->button(FFTHanning)->setChecked(true); b.fit->doFFT(); }},
     {"fftsmooth",
-     [](VexaDocument& d) { d.fftsmooth(0, 5); },
+     [](VexaDocument& d) { d.fftsmooth(0, 5, AlertQuestions::instance()); },
      [](Bench& b) { set(b.fit->factor, "5"); b.fit->fftsmooth(); }},
     {"spline",
      [](VexaDocument& d) { d.spline(0, 2, 2, AlertQuestions::instance()); },

@@ -49,7 +49,7 @@ void BM_FftSpectrumDocument(benchmark::State& state)
     VexaDocument doc;
     doc.DB.push_back(signal(int(state.range(0)), false));
     for (auto _ : state) {
-        doc.doFFT(0, FFTHanning);
+        doc.doFFT(0, FFTHanning, AlertQuestions::instance());
         benchmark::DoNotOptimize(doc.DB.back()->Y.data());
         doc.DB.pop_back();
     }
@@ -76,7 +76,7 @@ void BM_FftSmoothDocument(benchmark::State& state)
     VexaDocument doc;
     doc.DB.push_back(signal(int(state.range(0)), false));
     for (auto _ : state) {
-        doc.fftsmooth(0, 20);
+        doc.fftsmooth(0, 20, AlertQuestions::instance());
         doc.DB.pop_back();
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));

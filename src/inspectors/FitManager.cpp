@@ -90,7 +90,7 @@ void FitManager::doFFT()
     if (!mayRun())
         return;
     const int w = tagOf(window);
-    forEachSelectedRow([&](int row) { Alert::show(PD()->doFFT(row, w)); });
+    forEachSelectedRow([&](int row) { Alert::show(PD()->doFFT(row, w, AlertQuestions::instance())); });
     updateAndReplot();
 }
 
@@ -126,7 +126,8 @@ void FitManager::fftsmooth()
     if (!mayRun())
         return;
     const double width = integerOf(factor);
-    forEachSelectedRow([&](int row) { Alert::show(PD()->fftsmooth(row, width)); });
+    forEachSelectedRow(
+        [&](int row) { Alert::show(PD()->fftsmooth(row, width, AlertQuestions::instance())); });
     updateAndReplot();
 }
 

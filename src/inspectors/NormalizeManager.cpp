@@ -106,7 +106,7 @@ void NormalizeManager::normalize()
     storeReferences();
     if (!mayRun())
         return;
-    PD()->normalize(tagOf(axis), getRefValue(0), getRefValue(1), getRefValue(2), getRefValue(3));
+    Alert::show(PD()->normalize(tagOf(axis), getRefValue(0), getRefValue(1), getRefValue(2), getRefValue(3)));
     replot();
 }
 
@@ -117,7 +117,7 @@ void NormalizeManager::move()
     storeReferences();
     if (!mayRun())
         return;
-    PD()->move(tagOf(axis), getRefValue(0), getRefValue(2));
+    Alert::show(PD()->move(tagOf(axis), getRefValue(0), getRefValue(2)));
     replot();
 }
 
@@ -128,7 +128,9 @@ void NormalizeManager::cutdata(QObject* sender)
     storeReferences();
     if (!mayRun())
         return;
-    PD()->cut(tagOf(axis), getRefValue(0), getRefValue(1), PanelOutlets::tagOf(sender));
+    for (const Outcome& refused :
+         PD()->cut(tagOf(axis), getRefValue(0), getRefValue(1), PanelOutlets::tagOf(sender)))
+        Alert::show(refused);
     replot();
 }
 

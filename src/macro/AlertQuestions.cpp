@@ -18,6 +18,14 @@ bool AlertQuestions::readWholeRecordsOnly()
         == 0;
 }
 
+bool AlertQuestions::continueWithUnevenSpacing()
+{
+    return Alert::run(QStringLiteral("Buffer has not a const. Dx and/or is unsorted!"),
+                      QStringLiteral("Fourier transform works not correctly!"),
+                      {QStringLiteral("Continue"), QStringLiteral("Cancel")})
+        == 0;
+}
+
 AlertQuestions& AlertQuestions::instance()
 {
     static AlertQuestions questions;

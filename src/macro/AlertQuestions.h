@@ -12,6 +12,9 @@ public:
     // "Binary Import Error", "file does not match byte count", with the
     // buttons "Continue" and "Cancel".
     bool readWholeRecordsOnly() override;
+    // "Buffer has not a const. Dx and/or is unsorted!", "Fourier transform
+    // works not correctly!", with the buttons "Continue" and "Cancel".
+    bool continueWithUnevenSpacing() override;
 
     // The one instance every caller may pass in: it keeps no state.
     static AlertQuestions& instance();

@@ -135,14 +135,18 @@ void registerDataOperationCommands(MacroCommandTable& t)
         eachBuffer([](Macro& m, VexaDocument& d, int i) { bufferAt(d, i).addY(m.D[1] - m.D[0]); }));
     // Named after what goes: "outside" keeps the inside (mode 0), "inside"
     // keeps the outside (mode 1).
-    add("cutoutsidex", "ddb", 3,
-        eachBuffer([](Macro& m, VexaDocument& d, int i) { bufferAt(d, i).cut(0, m.D[0], m.D[1], 0); }));
-    add("cutinsidex", "ddb", 3,
-        eachBuffer([](Macro& m, VexaDocument& d, int i) { bufferAt(d, i).cut(0, m.D[0], m.D[1], 1); }));
-    add("cutoutsidey", "ddb", 3,
-        eachBuffer([](Macro& m, VexaDocument& d, int i) { bufferAt(d, i).cut(1, m.D[0], m.D[1], 0); }));
-    add("cutinsidey", "ddb", 3,
-        eachBuffer([](Macro& m, VexaDocument& d, int i) { bufferAt(d, i).cut(1, m.D[0], m.D[1], 1); }));
+    add("cutoutsidex", "ddb", 3, eachBuffer([](Macro& m, VexaDocument& d, int i) {
+            return bufferAt(d, i).cut(0, m.D[0], m.D[1], 0);
+        }));
+    add("cutinsidex", "ddb", 3, eachBuffer([](Macro& m, VexaDocument& d, int i) {
+            return bufferAt(d, i).cut(0, m.D[0], m.D[1], 1);
+        }));
+    add("cutoutsidey", "ddb", 3, eachBuffer([](Macro& m, VexaDocument& d, int i) {
+            return bufferAt(d, i).cut(1, m.D[0], m.D[1], 0);
+        }));
+    add("cutinsidey", "ddb", 3, eachBuffer([](Macro& m, VexaDocument& d, int i) {
+            return bufferAt(d, i).cut(1, m.D[0], m.D[1], 1);
+        }));
     add("calcint", "ddb", 3, eachBuffer([](Macro& m, VexaDocument& d, int i) {
             return d.integrate(i, m.D[0], m.D[1], questions());
         }));
@@ -158,7 +162,7 @@ void registerDataOperationCommands(MacroCommandTable& t)
         eachBuffer([](Macro& m, VexaDocument& d, int i) { bufferAt(d, i).linBg(m.D[0], m.D[1]); }));
     add("smooth", "db", 2, eachBuffer([](Macro& m, VexaDocument& d, int i) { return d.smooth(i, m.I[0]); }));
     add("fftsmooth", "db", 2,
-        eachBuffer([](Macro& m, VexaDocument& d, int i) { return d.fftsmooth(i, m.D[0]); }));
+        eachBuffer([](Macro& m, VexaDocument& d, int i) { return d.fftsmooth(i, m.D[0], questions()); }));
     add("datareduction", "db", 2,
         eachBuffer([](Macro& m, VexaDocument& d, int i) { return d.reduction(i, m.I[0]); }));
     add("spline", "idb", 3, eachBuffer([](Macro& m, VexaDocument& d, int i) {
@@ -166,7 +170,8 @@ void registerDataOperationCommands(MacroCommandTable& t)
         }));
     add("diff", "db", 2,
         eachBuffer([](Macro& m, VexaDocument& d, int i) { return d.diff(i, m.D[0], questions()); }));
-    add("fft", "ib", 2, eachBuffer([](Macro& m, VexaDocument& d, int i) { return d.doFFT(i, m.I[0]); }));
+    add("fft", "ib", 2,
+        eachBuffer([](Macro& m, VexaDocument& d, int i) { return d.doFFT(i, m.I[0], questions()); }));
     add("integrate", "b", 1,
         eachBuffer([](Macro&, VexaDocument& d, int i) { return d.integrate(i, questions()); }));
     // A missing point index and value are both 0.

@@ -155,18 +155,18 @@ public:
     void normX(double a, double b, double c, double d);
     void normY(double a, double b, double c, double d);
     // Keeps the points whose x (axis 0) or y (axis 1) lies strictly inside
-    // (mode 0) or strictly outside (mode 1) the interval; beeps and keeps the
-    // buffer when no point would remain.
-    void cut(int axis, double a, double b, int mode);
+    // (mode 0) or strictly outside (mode 1) the interval; refused (a beep
+    // for the caller) and the buffer kept when no point would remain.
+    Outcome cut(int axis, double a, double b, int mode);
     // Each block of n points becomes its mean; failed ("To Few Points") and
     // unchanged when there are fewer than 2n points.
     Outcome reduction(int n);
     // Moving mean over the 2n points around each point; failed ("To Few
     // Points") and unchanged when there are fewer than 2n points.
     Outcome smooth(int n);
-    // Constant spacing and ascending x, or the user chose to continue. Asks
-    // only while warnings (the controller's preference) are on.
-    bool checkDX(bool warnings) const;
+    // Constant spacing and ascending x, or `questions` agreed to continue.
+    // Asks only while warnings (the controller's preference) are on.
+    bool checkDX(bool warnings, Questions& questions) const;
     // Ascending x, or `questions` had the buffer sorted; false when declined.
     bool checkSort(Questions& questions);
     // Ascending by x.

@@ -8,7 +8,6 @@
 #include "model/DataBuffer.h"
 #include "model/Questions.h"
 #include "model/VexaDocument.h"
-#include "platform/Alert.h"
 #include "platform/AtomicFile.h"
 #include "platform/CNumber.h"
 #include "platform/HugePages.h"
@@ -373,7 +372,7 @@ void DataBuffer::normY(double a, double b, double c, double d)
     rescale();
 }
 
-void DataBuffer::cut(int axis, double a, double b, int mode)
+Outcome DataBuffer::cut(int axis, double a, double b, int mode)
 {
     const double lo = b < a ? b : a;
     const double hi = b < a ? a : b;
@@ -387,10 +386,8 @@ void DataBuffer::cut(int axis, double a, double b, int mode)
             kept += std::size_t(keep[i]);
         }
     }
-    if (kept == 0) {
-        Alert::beep();
-        return;
-    }
+    if (kept == 0)
+        return Outcome::refused(QStringLiteral("The cut would leave no points"));
     padErrors(*this);
     forEachColumn(*this, [&](std::vector<double>& column) {
         std::size_t out = 0;
@@ -400,6 +397,7 @@ void DataBuffer::cut(int axis, double a, double b, int mode)
         column.resize(out);
     });
     rescale();
+    return Outcome::done();
 }
 
 Outcome DataBuffer::reduction(int n)
@@ -427,16 +425,13 @@ Outcome DataBuffer::smooth(int n)
     return Outcome::done();
 }
 
-bool DataBuffer::checkDX(bool warnings) const
+bool DataBuffer::checkDX(bool warnings, Questions& questions) const
 {
     if (!warnings)
         return true;
     if (nop() < 2 || ops::isEvenlySpaced(X))
         return true;
-    return Alert::run(QStringLiteral("Buffer has not a const. Dx and/or is unsorted!"),
-                      QStringLiteral("Fourier transform works not correctly!"),
-                      {QStringLiteral("Continue"), QStringLiteral("Cancel")})
-        == 0;
+    return questions.continueWithUnevenSpacing();
 }
 
 bool DataBuffer::checkSort(Questions& questions)

@@ -15,4 +15,8 @@ public:
     // The file's size is no whole number of records: true reads the whole
     // records and leaves the bytes after them, false cancels the import.
     virtual bool readWholeRecordsOnly() = 0;
+    // The buffer's x values are not evenly spaced (or not ascending), so a
+    // Fourier transform of it is not exact: true goes on all the same, false
+    // cancels the operation.
+    virtual bool continueWithUnevenSpacing() = 0;
 };

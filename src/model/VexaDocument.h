@@ -236,10 +236,12 @@ public:
     // range does nothing: Empty) and leaves the replot to the caller. A
     // failure is a failed outcome, titled as its alert, and makes no buffer;
     // nothing is shown. fftsmooth and spline set "lastbuffer".
+    // Both ask `questions` whether to go on with unevenly spaced x values
+    // (with the controller's warnings on); declined, they are Cancelled.
     // Magnitude spectrum under an FFTWindow (model/Spectral.h).
-    Outcome doFFT(int index, int window);
+    Outcome doFFT(int index, int window, Questions& questions);
     // Low-pass smoothing; the width is clamped at 0.
-    Outcome fftsmooth(int index, double width);
+    Outcome fftsmooth(int index, double width, Questions& questions);
     // Not-a-knot cubic spline resampled with `points` parts per interval;
     // strength 2 is the ordinary interpolating spline. An unsorted buffer is
     // sorted first when `questions` agree; otherwise Cancelled.
@@ -256,10 +258,14 @@ public:
     // for v from `from` in steps of (to - from)/(n - 1) while v <= to.
     Outcome functionGenerator(int xflag, double from, double to, int n, const QString& expression);
     void bufferCalc(int target, const QString& expression);
-    // Axis 0 = x, 1 = y; one undo step each, undo and redo replot.
-    void normalize(int axis, double a, double b, double c, double d);
-    void move(int axis, double from, double to);
-    void cut(int axis, double a, double b, int mode);
+    // Axis 0 = x, 1 = y; one undo step each, undo and redo replot. A mapping
+    // without an inverse, or a shift that is no finite number, changes
+    // nothing and is refused (the caller beeps).
+    Outcome normalize(int axis, double a, double b, double c, double d);
+    Outcome move(int axis, double from, double to);
+    // The refusal of each selected buffer the cut would leave empty, in
+    // selection order (DataBuffer::cut).
+    std::vector<Outcome> cut(int axis, double a, double b, int mode);
     // The operations below return what became of them (failures titled as
     // their alerts; nothing is shown). Those that need ascending x ask
     // `questions` whether to sort an unsorted buffer first; declined, they

@@ -10,7 +10,6 @@
 #include "model/ManagerServices.h"
 #include "model/Questions.h"
 #include "model/VexaDocument.h"
-#include "platform/Alert.h"
 #include "platform/CNumber.h"
 #include "platform/HugePages.h"
 #include "platform/VectorState.h"
@@ -394,10 +393,8 @@ Outcome VexaDocument::functionGenerator(int xflag, double from, double to, int n
     // NaN bounds fail the first test; a span too wide for a double gives no
     // usable step either.
     const double step = (to - from) / double(n > 1 ? n - 1 : 1);
-    if (!(from < to) || n < 2 || !std::isfinite(step) || !std::isfinite(from) || !std::isfinite(to)) {
-        Alert::beep();
-        return Outcome::empty(QStringLiteral("The function generator has no points to make"));
-    }
+    if (!(from < to) || n < 2 || !std::isfinite(step) || !std::isfinite(from) || !std::isfinite(to))
+        return Outcome::refused(QStringLiteral("The function generator has no points to make"));
     // Two columns of doubles per point: past this the buffer alone would
     // take gigabytes, and a typed count of 1e12 must not end the program.
     constexpr int maxGeneratedPoints = 50'000'000;
@@ -445,35 +442,42 @@ void VexaDocument::bufferCalc(int target, const QString& expression)
     forEachSelected(*this, [&](DataBuffer& b) { b.calc(target, expression, {}, M->GV, this); });
 }
 
-void VexaDocument::normalize(int xy, double a, double b, double c, double d)
+Outcome VexaDocument::normalize(int xy, double a, double b, double c, double d)
 {
     const bool usable = (xy == 0 || xy == 1);
     // A mapping without an inverse would leave nothing to undo to.
     const bool invertible
         = a != b && c != d && std::isfinite(a) && std::isfinite(b) && std::isfinite(c) && std::isfinite(d);
-    if (usable && !invertible)
-        Alert::beep();
     undoableOverSelection(*this, [&](DataBuffer& buffer) {
         if (usable && invertible)
             normalizeBuffer(this, &buffer, xy, a, b, c, d);
     });
+    if (usable && !invertible)
+        return Outcome::refused(QStringLiteral("The mapping has no inverse"));
+    return Outcome::done();
 }
 
-void VexaDocument::move(int xy, double from, double to)
+Outcome VexaDocument::move(int xy, double from, double to)
 {
     const bool usable = (xy == 0 || xy == 1);
     const double v = to - from;
-    if (usable && !std::isfinite(v))
-        Alert::beep();
     undoableOverSelection(*this, [&](DataBuffer& buffer) {
         if (usable && std::isfinite(v))
             shiftBuffer(this, &buffer, xy, v);
     });
+    if (usable && !std::isfinite(v))
+        return Outcome::refused(QStringLiteral("The shift is no finite number"));
+    return Outcome::done();
 }
 
-void VexaDocument::cut(int xy, double a, double b, int mode)
+std::vector<Outcome> VexaDocument::cut(int xy, double a, double b, int mode)
 {
-    forEachSelected(*this, [&](DataBuffer& buffer) { buffer.cut(xy, a, b, mode); });
+    std::vector<Outcome> refusals;
+    forEachSelected(*this, [&](DataBuffer& buffer) {
+        if (Outcome cut = buffer.cut(xy, a, b, mode); !cut.ok())
+            refusals.push_back(std::move(cut));
+    });
+    return refusals;
 }
 
 namespace {
@@ -646,10 +650,8 @@ Outcome VexaDocument::calcBuf(int a, int b, int op, Questions& questions)
     static constexpr char symbols[] = {'+', '-', '*', '/'};
     out->comment = QStringLiteral("BufferCalc(") + QString::number(a) + QLatin1Char(symbols[op])
         + QString::number(b) + QLatin1Char(')');
-    if (out->nop() == 0) {
-        Alert::beep();
-        return Outcome::empty(QStringLiteral("The buffers have no x range in common"));
-    }
+    if (out->nop() == 0)
+        return Outcome::refused(QStringLiteral("The buffers have no x range in common"));
     DB.push_back(std::move(out));
     return Outcome::done();
 }

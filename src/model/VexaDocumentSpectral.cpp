@@ -32,7 +32,7 @@ Outcome noBuffer(int index)
 
 } // namespace
 
-Outcome VexaDocument::doFFT(int index, int window)
+Outcome VexaDocument::doFFT(int index, int window, Questions& questions)
 {
     if (index < 0 || index >= bufferCount())
         return noBuffer(index);
@@ -50,7 +50,7 @@ Outcome VexaDocument::doFFT(int index, int window)
     if (m == 0)
         return Outcome::failed(tooMany, title);
 
-    if (!source.checkDX(!M || M->warnings))
+    if (!source.checkDX(!M || M->warnings, questions))
         return Outcome::cancelled();
 
     const std::size_t half = std::size_t(m / 2);
@@ -102,7 +102,7 @@ Outcome VexaDocument::doFFT(int index, int window)
     return Outcome::done();
 }
 
-Outcome VexaDocument::fftsmooth(int index, double width)
+Outcome VexaDocument::fftsmooth(int index, double width, Questions& questions)
 {
     if (index < 0 || index >= bufferCount())
         return noBuffer(index);
@@ -124,7 +124,7 @@ Outcome VexaDocument::fftsmooth(int index, double width)
     if (m == 0)
         return Outcome::failed(tooMany, title);
 
-    if (!source.checkDX(!M || M->warnings))
+    if (!source.checkDX(!M || M->warnings, questions))
         return Outcome::cancelled();
 
     std::vector<float> work;

@@ -98,6 +98,8 @@ bool Alert::show(const Outcome& outcome)
         || (outcome.kind() == Outcome::Kind::Done && !outcome.message().isEmpty());
     if (tell)
         run(outcome.title(), outcome.message(), {QStringLiteral("Ok")});
+    else if (outcome.beeps())
+        beep();
     return tell;
 }
 

@@ -46,7 +46,8 @@ public:
     // failures.
     static int reportsShown();
     // Shows a failed outcome, or a done one with a notice, as its alert with
-    // the one button "Ok"; nothing for any other. True when one was shown.
+    // the one button "Ok"; beeps for a refused one; nothing for any other.
+    // True when an alert was shown.
     static bool show(const Outcome& outcome);
     static void beep();
 

@@ -30,6 +30,14 @@ public:
     }
     static Outcome cancelled() { return {Kind::Cancelled, {}, {}}; }
     static Outcome empty(const QString& message) { return {Kind::Empty, {}, message}; }
+    // Empty, and the user hears it: the values given leave the operation
+    // nothing to do, which is told by a beep and not by an alert.
+    static Outcome refused(const QString& message)
+    {
+        Outcome o{Kind::Empty, {}, message};
+        o.beeps_ = true;
+        return o;
+    }
     static Outcome failed(const QString& message, const QString& title = {}, int code = 0)
     {
         return {Kind::Failed, title, message, code};
@@ -41,9 +49,16 @@ public:
     const QString& title() const { return title_; }
     const QString& message() const { return message_; }
     int code() const { return code_; }
+    // Told by a beep (refused()).
+    bool beeps() const { return beeps_; }
 
     // The same outcome under another alert title.
-    Outcome titled(const QString& title) const { return {kind_, title, message_, code_}; }
+    Outcome titled(const QString& title) const
+    {
+        Outcome o{kind_, title, message_, code_};
+        o.beeps_ = beeps_;
+        return o;
+    }
 
     friend bool operator==(const Outcome&, const Outcome&) = default;
 
@@ -60,4 +75,5 @@ private:
     QString title_;
     QString message_;
     int code_ = 0;
+    bool beeps_ = false;
 };

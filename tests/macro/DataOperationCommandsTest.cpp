@@ -112,6 +112,11 @@ TEST(DataOperationCommands, AnEmptyingCutBeepsAndKeepsThePoints)
     EXPECT_EQ(runMacro(host, QStringLiteral("cutoutsidex 10 20 0")), QString());
     EXPECT_EQ(describe(*doc->DB[0]), QString::fromUtf8(B0));
     EXPECT_EQ(alerts.beeps(), 1);
+    // The function generator's refusal is heard the same way.
+    EXPECT_EQ(runMacro(host, QStringLiteral("fg 1 1 1 5 x")), QString());
+    EXPECT_EQ(doc->bufferCount(), 1);
+    EXPECT_EQ(alerts.beeps(), 2);
+    EXPECT_TRUE(alerts.requests().empty());
 }
 
 // --- commands that append buffers -----------------------------------------------------------
@@ -360,6 +365,11 @@ TEST(DataOperationCommands, QuestionsAreAskedWithTheirAlerts)
          &AlertQuestions::readWholeRecordsOnly,
          "Binary Import Error",
          "file does not match byte count",
+         {"Continue", "Cancel"}},
+        {"uneven spacing",
+         &AlertQuestions::continueWithUnevenSpacing,
+         "Buffer has not a const. Dx and/or is unsorted!",
+         "Fourier transform works not correctly!",
          {"Continue", "Cancel"}},
     };
     for (const Case& c : cases) {

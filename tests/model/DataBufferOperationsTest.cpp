@@ -261,7 +261,7 @@ TEST_F(DataBufferOperationsTest, CutKeepsInsideOrOutsideWithErrorsAndBeepsWhenNo
     ScriptedAlerts alerts;
     for (auto [axis, mode] : {std::pair{0, 0}, {2, 0}, {0, 5}}) {
         auto b = fresh();
-        b->cut(axis, 10, 20, mode);
+        Alert::show(b->cut(axis, 10, 20, mode)); // as its callers tell it
         EXPECT_EQ(b->nop(), 6);
     }
     EXPECT_EQ(alerts.beeps(), 3);
@@ -317,21 +317,15 @@ TEST_F(DataBufferOperationsTest, SpacingCheckAsksOnlyWithWarningsOn)
 {
     auto uneven = makeBuffer({{0, 0}, {1, 0}, {2, 0}, {3.06, 0}});
     auto even = makeBuffer({{0, 0}, {1, 0}, {2, 0}, {3, 0}});
-    {
-        ScriptedAlerts alerts({0, 1});
-        EXPECT_TRUE(even->checkDX(true));
-        EXPECT_TRUE(uneven->checkDX(true)); // Continue
-        EXPECT_FALSE(uneven->checkDX(true)); // Cancel
-        ASSERT_EQ(alerts.requests().size(), 2u);
-        EXPECT_EQ(alerts.requests()[0].title,
-                  QStringLiteral("Buffer has not a const. Dx and/or is unsorted!"));
-        EXPECT_EQ(alerts.requests()[0].message, QStringLiteral("Fourier transform works not correctly!"));
-        EXPECT_EQ(alerts.requests()[0].buttons,
-                  (QStringList{QStringLiteral("Continue"), QStringLiteral("Cancel")}));
-    }
-    ScriptedAlerts alerts({1});
-    EXPECT_TRUE(uneven->checkDX(false));
-    EXPECT_TRUE(alerts.requests().empty());
+    ScriptedAlerts alerts;
+    ScriptedQuestions yes(true), no(false);
+    EXPECT_TRUE(even->checkDX(true, no));
+    EXPECT_TRUE(uneven->checkDX(true, yes)); // Continue
+    EXPECT_FALSE(uneven->checkDX(true, no)); // Cancel
+    EXPECT_EQ(yes.spacingAsked + no.spacingAsked, 2);
+    EXPECT_TRUE(uneven->checkDX(false, no));
+    EXPECT_EQ(no.spacingAsked, 1);
+    EXPECT_TRUE(alerts.requests().empty()); // the questions alone ask
 }
 
 TEST_F(DataBufferOperationsTest, SortCheckSortsOnRequestAndKeepsPointsTogether)

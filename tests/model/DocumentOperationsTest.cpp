@@ -241,7 +241,7 @@ TEST_F(DocumentOperationsTest, FunctionGeneratorRefusals)
                                {-std::numeric_limits<double>::infinity(), 1.0, 5},
                                {-1e308, 1e308, 5},
                                {0.0, 1.0, std::numeric_limits<int>::min()}})
-        doc.functionGenerator(0, from, to, n, QStringLiteral("x"));
+        Alert::show(doc.functionGenerator(0, from, to, n, QStringLiteral("x")));
     EXPECT_EQ(alerts.beeps(), 7);
     doc.functionGenerator(0, 0, 1, 5, QStringLiteral("x+"));
     ASSERT_EQ(alerts.requests().size(), 1u);
@@ -437,8 +437,8 @@ TEST_F(DocumentOperationsTest, NormaliseAndMoveUndoAndRedoOverTheSelection)
     // Another axis or a mapping without an inverse changes nothing, yet the
     // step (a replot) is there.
     ScriptedAlerts alerts;
-    doc.normalize(2, 0, 10, 0, 1);
-    doc.normalize(1, 3, 3, 0, 1);
+    Alert::show(doc.normalize(2, 0, 10, 0, 1));
+    Alert::show(doc.normalize(1, 3, 3, 0, 1));
     EXPECT_EQ(alerts.beeps(), 1);
     EXPECT_EQ(doc.DB[0]->Y, y0);
     const int displays = view.displays;
@@ -465,6 +465,57 @@ TEST_F(DocumentOperationsTest, CutAndExpressionOverTheSelection)
     EXPECT_EQ(doc.DB[1]->Y, (Column{2, 3}));
     EXPECT_EQ(doc.DB[2]->Y, (Column{4, 6}));
     EXPECT_EQ(doc.DB[2]->comment, QStringLiteral("src, calc(y=y*bn)"));
+}
+
+// Values that leave an operation nothing to do are refused: the operation
+// beeps no more itself but says so in its outcome, and the caller's
+// Alert::show gives the one beep the user hears.
+TEST_F(DocumentOperationsTest, RefusalsAreOutcomesThatTheCallerBeeps)
+{
+    add({{0, 1}, {1, 1}});
+    add({{2, 1}, {3, 1}});
+    manager.selectedRows = {0, 1};
+    struct Case {
+        const char* what;
+        std::function<std::vector<Outcome>()> op;
+        std::size_t refusals;
+    };
+    auto one = [](Outcome o) { return std::vector<Outcome>{std::move(o)}; };
+    const Case cases[] = {
+        {"buffer cut keeping nothing", [&] { return one(doc.DB[0]->cut(0, 10, 20, 0)); }, 1},
+        {"document cut over the selection", [&] { return doc.cut(1, 5, 6, 0); }, 2},
+        {"function generator without points",
+         [&] { return one(doc.functionGenerator(0, 1, 1, 5, QStringLiteral("x"))); }, 1},
+        {"normalize without an inverse", [&] { return one(doc.normalize(1, 3, 3, 0, 1)); }, 1},
+        {"move by no finite number",
+         [&] { return one(doc.move(0, 0, std::numeric_limits<double>::infinity())); }, 1},
+        {"buffer arithmetic without a common range",
+         [&] { return one(doc.calcBuf(0, 1, ArithAdd, questions)); }, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScriptedAlerts alerts;
+        const std::vector<Outcome> outcomes = c.op();
+        EXPECT_EQ(alerts.beeps(), 0);
+        EXPECT_TRUE(alerts.requests().empty());
+        ASSERT_EQ(outcomes.size(), c.refusals);
+        for (const Outcome& o : outcomes) {
+            EXPECT_EQ(o.kind(), Outcome::Kind::Empty);
+            EXPECT_TRUE(o.beeps());
+            EXPECT_FALSE(Alert::show(o));
+        }
+        EXPECT_EQ(alerts.beeps(), int(c.refusals));
+        EXPECT_TRUE(alerts.requests().empty());
+    }
+    EXPECT_EQ(doc.bufferCount(), 2);
+    EXPECT_EQ(doc.DB[0]->X, (Column{0, 1}));
+    EXPECT_EQ(doc.DB[1]->Y, (Column{1, 1}));
+    // What goes through does not beep.
+    ScriptedAlerts alerts;
+    EXPECT_FALSE(doc.normalize(1, 0, 1, 0, 2).beeps());
+    EXPECT_FALSE(doc.move(0, 0, 1).beeps());
+    EXPECT_TRUE(doc.cut(0, -10, 10, 0).empty());
+    EXPECT_EQ(alerts.beeps(), 0);
 }
 
 TEST_F(DocumentOperationsTest, BufferArithmeticOnTheUnionOfAbscissae)
@@ -532,7 +583,7 @@ TEST_F(DocumentOperationsTest, BufferArithmeticOnTheUnionOfAbscissae)
     add({{0, 1}, {1, 1}});
     add({{2, 1}, {3, 1}});
     ScriptedAlerts alerts;
-    doc.calcBuf(0, 1, ArithAdd, questions);
+    Alert::show(doc.calcBuf(0, 1, ArithAdd, questions));
     EXPECT_EQ(alerts.beeps(), 1); // disjoint ranges
     EXPECT_EQ(doc.DB.size(), 2u);
     EXPECT_TRUE(manager.GV.isEmpty());

@@ -8,6 +8,7 @@
 
 #include "model/Spectral.h"
 #include "model/VexaDocument.h"
+#include "support/ScriptedQuestions.h"
 
 #include <gtest/gtest.h>
 
@@ -219,6 +220,7 @@ TEST(FftAccuracy, SpectrumOfADocumentIsWeighingTransformingAndMagnitudesInTurnWi
 
     for (const int n : {5, 4097, 300000}) {
         VexaDocument doc;
+        ScriptedQuestions questions; // evenly spaced: never asked
         auto b = std::make_unique<DataBuffer>();
         for (int i = 0; i < n; ++i)
             b->addDoubleValue(i, std::sin(0.01 * i) + 0.3 * std::sin(1.7 * i) + 1e-4 * (i % 97));
@@ -234,7 +236,7 @@ TEST(FftAccuracy, SpectrumOfADocumentIsWeighingTransformingAndMagnitudesInTurnWi
                     = float(double(work[std::size_t(j)])
                             + -1.0 * (double(j) * vLast + double(n - 1 - j) * v0) / double(n - 1));
             referenceReal(work, int(work.size() / 2), 1);
-            doc.doFFT(0, window);
+            doc.doFFT(0, window, questions);
             const DataBuffer& spectrum = *doc.DB.back();
             ASSERT_EQ(spectrum.Y.size(), work.size() / 2);
             std::vector<double> expected(work.size() / 2);

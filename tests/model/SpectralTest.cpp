@@ -183,7 +183,7 @@ TEST_F(SpectralDocumentTest, SpectrumPeaksAtTheSineFrequencyUnderEveryWindow)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.window);
         ScriptedAlerts alerts;
-        EXPECT_TRUE(doc.doFFT(0, c.window).ok());
+        EXPECT_TRUE(doc.doFFT(0, c.window, questions).ok());
         const DataBuffer& s = *doc.DB.back();
         ASSERT_EQ(s.nop(), 64);
         EXPECT_EQ(argmax(s), 16);
@@ -200,7 +200,7 @@ TEST_F(SpectralDocumentTest, SpectrumPeaksAtTheSineFrequencyUnderEveryWindow)
 TEST_F(SpectralDocumentTest, SpectrumOfConstantDataIsZeroAtHalfPointNumbers)
 {
     addBuffer(6, [](int) { return 4.25; });
-    doc.doFFT(0, FFTNone);
+    doc.doFFT(0, FFTNone, questions);
     const DataBuffer& s = *doc.DB.back();
     EXPECT_EQ(s.X, (std::vector<double>{0.5, 1.0, 1.5, 2.0}));
     EXPECT_EQ(s.Y, (std::vector<double>(4, 0.0)));
@@ -215,7 +215,7 @@ TEST_F(SpectralDocumentTest, SmoothingRemovesAHighFrequencyAndKeepsTheTrend)
     auto trend = [](int i) { return 2 + 0.1 * i; };
     DataBuffer& src = addBuffer(101, [&](int i) { return trend(i) + 0.5 * std::sin(twoPi * i / 4); });
     src.style.color = Qt::red;
-    doc.fftsmooth(0, 8.9);
+    doc.fftsmooth(0, 8.9, questions);
     ASSERT_EQ(doc.bufferCount(), 2);
     const DataBuffer& s = *doc.DB[1];
     ASSERT_EQ(s.nop(), 101);
@@ -234,7 +234,7 @@ TEST_F(SpectralDocumentTest, SmoothingRemovesAHighFrequencyAndKeepsTheTrend)
 TEST_F(SpectralDocumentTest, SmoothingNarrowerThanOneStepReturnsTheData)
 {
     addBuffer(20, [](int i) { return std::sin(1.3 * i) + 0.01 * i * i; });
-    doc.fftsmooth(0, -3);
+    doc.fftsmooth(0, -3, questions);
     const DataBuffer& s = *doc.DB.back();
     for (int i = 0; i < 20; ++i)
         EXPECT_NEAR(s.Y[std::size_t(i)], doc.DB[0]->Y[std::size_t(i)], 1e-5) << i;
@@ -252,11 +252,11 @@ TEST_F(SpectralDocumentTest, TooFewPointsOrTooLargeMakeNoBufferAndSayWhy)
         const char* message;
     };
     const Case cases[] = {
-        {[&] { return doc.doFFT(1, FFTHanning); }, "Error in FFT calculation for buffer 1",
+        {[&] { return doc.doFFT(1, FFTHanning, questions); }, "Error in FFT calculation for buffer 1",
          "FFT needs at least 2 points"},
-        {[&] { return doc.fftsmooth(1, 2); }, "Error in FFT smoothing for buffer 1",
+        {[&] { return doc.fftsmooth(1, 2, questions); }, "Error in FFT smoothing for buffer 1",
          "FFT smoothing needs at least 2 points"},
-        {[&] { return doc.fftsmooth(2, 1e300); }, "Error in FFT smoothing for buffer 2",
+        {[&] { return doc.fftsmooth(2, 1e300, questions); }, "Error in FFT smoothing for buffer 2",
          "Too many points or too large a width for FFT smoothing"},
         {[&] { return doc.spline(1, 10, 2, questions); }, "Error in spline calculation for buffer 1",
          "Can not calculate spline interpolation"},
@@ -277,12 +277,12 @@ TEST_F(SpectralDocumentTest, EmptyBufferGivesOneZeroSpectrumPointAndAnEmptySmoot
 {
     addBuffer(0, [](int) { return 0.0; });
     ScriptedAlerts alerts;
-    doc.doFFT(0, FFTNone);
+    doc.doFFT(0, FFTNone, questions);
     ASSERT_EQ(doc.bufferCount(), 2);
     EXPECT_EQ(doc.DB[1]->X, std::vector<double>{0.5});
     EXPECT_EQ(doc.DB[1]->Y, std::vector<double>{0.0});
     EXPECT_EQ(doc.DB[1]->comment, QStringLiteral("data FFT"));
-    doc.fftsmooth(0, 2);
+    doc.fftsmooth(0, 2, questions);
     ASSERT_EQ(doc.bufferCount(), 3);
     EXPECT_EQ(doc.DB[2]->nop(), 0);
     EXPECT_EQ(doc.DB[2]->comment, QStringLiteral("data, fftsmooth(0,2)"));
@@ -295,24 +295,24 @@ TEST_F(SpectralDocumentTest, UnevenSpacingAsksFirstAndOutOfRangeIndexesDoNothing
     DataBuffer& b = addBuffer(8, [](int i) { return i; });
     b.X.set(5, 5.5);
     {
-        ScriptedAlerts alerts{1}; // Cancel
-        doc.doFFT(0, FFTNone);
-        doc.fftsmooth(0, 2);
-        ASSERT_EQ(alerts.requests().size(), 2u);
-        EXPECT_EQ(alerts.requests()[0].title,
-                  QStringLiteral("Buffer has not a const. Dx and/or is unsorted!"));
-        EXPECT_EQ(alerts.requests()[0].buttons,
-                  (QStringList{QStringLiteral("Continue"), QStringLiteral("Cancel")}));
+        ScriptedAlerts alerts;
+        ScriptedQuestions answers(false); // Cancel
+        EXPECT_EQ(doc.doFFT(0, FFTNone, answers).kind(), Outcome::Kind::Cancelled);
+        answers.answer = true; // Continue
+        EXPECT_TRUE(doc.fftsmooth(0, 2, answers).ok());
+        EXPECT_EQ(answers.spacingAsked, 2);
+        EXPECT_TRUE(alerts.requests().empty()); // asked through the questions only
         EXPECT_EQ(doc.bufferCount(), 2); // the second question was answered Continue
     }
     {
         manager.warnings = 0;
         ScriptedAlerts alerts;
-        doc.doFFT(0, FFTNone);
-        doc.doFFT(-1, FFTNone);
-        doc.fftsmooth(7, 2);
+        doc.doFFT(0, FFTNone, questions);
+        doc.doFFT(-1, FFTNone, questions);
+        doc.fftsmooth(7, 2, questions);
         doc.spline(3, 2, 2, questions);
         EXPECT_TRUE(alerts.requests().empty());
+        EXPECT_EQ(questions.spacingAsked, 0);
         EXPECT_EQ(doc.bufferCount(), 3);
     }
 }
@@ -321,7 +321,7 @@ TEST_F(SpectralDocumentTest, WithoutAControllerNothingIsPublished)
 {
     addBuffer(8, [](int i) { return i * i; });
     doc.M = nullptr;
-    doc.fftsmooth(0, 1);
+    doc.fftsmooth(0, 1, questions);
     EXPECT_EQ(doc.bufferCount(), 2);
     EXPECT_FALSE(manager.GV.contains(QStringLiteral("lastbuffer")));
 }

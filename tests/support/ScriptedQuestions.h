@@ -15,6 +15,7 @@ public:
     bool answer;
     int sortAsked = 0;
     int recordsAsked = 0;
+    int spacingAsked = 0;
 
     bool sortUnsortedBuffer() override
     {
@@ -24,6 +25,11 @@ public:
     bool readWholeRecordsOnly() override
     {
         ++recordsAsked;
+        return answer;
+    }
+    bool continueWithUnevenSpacing() override
+    {
+        ++spacingAsked;
         return answer;
     }
 };
