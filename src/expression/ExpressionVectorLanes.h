@@ -121,21 +121,61 @@ template <class Kernel> inline Vec applyKernel(const Kernel& kernel, Vec x)
     return load(rs);
 }
 
-// out[i] = Kernel{args...}(in[i]). The last partial group goes through the
-// same lanes, padded with zeros, so no value takes another path because of
-// where it lies.
-template <class Kernel, class... Args>
-void mapKernel(const double* in, double* out, std::size_t n, Args... args)
+// r joined to left as Join::Op J says.
+template <::ExpressionVectorMath::Join::Op J> inline Vec joined(Vec left, Vec r)
 {
-    const Kernel kernel{args...};
+    using Op = ::ExpressionVectorMath::Join::Op;
+    if constexpr (J == Op::Add)
+        return left + r;
+    else if constexpr (J == Op::Subtract)
+        return left - r;
+    else if constexpr (J == Op::Multiply)
+        return left * r;
+    else
+        return r;
+}
+
+// out[i] = kernel(in[i]), joined to left[i]. The last partial group goes
+// through the same lanes, padded with zeros, so no value takes another path
+// because of where it lies.
+template <::ExpressionVectorMath::Join::Op J, class Kernel>
+void mapJoined(const Kernel& kernel, const double* left, const double* in, double* out, std::size_t n)
+{
+    constexpr bool joins = J != ::ExpressionVectorMath::Join::Op::None;
     std::size_t i = 0;
-    for (; i + kLanes <= n; i += kLanes)
-        store(out + i, applyKernel(kernel, load(in + i)));
+    for (; i + kLanes <= n; i += kLanes) {
+        const Vec r = applyKernel(kernel, load(in + i));
+        store(out + i, joins ? joined<J>(load(left + i), r) : r);
+    }
     if (i < n) {
-        double t[kLanes] = {};
+        double t[kLanes] = {}, l[kLanes] = {};
         std::memcpy(t, in + i, (n - i) * sizeof(double));
-        store(t, applyKernel(kernel, load(t)));
+        if (joins)
+            std::memcpy(l, left + i, (n - i) * sizeof(double));
+        store(t, joined<J>(load(l), applyKernel(kernel, load(t))));
         std::memcpy(out + i, t, (n - i) * sizeof(double));
+    }
+}
+
+// out[i] = Kernel{args...}(in[i]), joined as `join` says.
+template <class Kernel, class... Args>
+void mapKernel(::ExpressionVectorMath::Join join, const double* in, double* out, std::size_t n, Args... args)
+{
+    using Op = ::ExpressionVectorMath::Join::Op;
+    const Kernel kernel{args...};
+    switch (join.op) {
+    case Op::None:
+        mapJoined<Op::None>(kernel, nullptr, in, out, n);
+        break;
+    case Op::Add:
+        mapJoined<Op::Add>(kernel, join.left, in, out, n);
+        break;
+    case Op::Subtract:
+        mapJoined<Op::Subtract>(kernel, join.left, in, out, n);
+        break;
+    case Op::Multiply:
+        mapJoined<Op::Multiply>(kernel, join.left, in, out, n);
+        break;
     }
 }
 
