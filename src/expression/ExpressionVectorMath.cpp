@@ -234,6 +234,17 @@ inline unsigned atMost(Vec x, double high)
     const __m256d magnitude = _mm256_andnot_pd(_mm256_set1_pd(-0.0), x.v);
     return unsigned(_mm256_movemask_pd(_mm256_cmp_pd(magnitude, _mm256_set1_pd(high), _CMP_LE_OQ)));
 }
+// A gather: correct, but slower here than the wider polynomial.
+constexpr bool kLooksUpEighths = false;
+inline Vec lookUpEighths(const double (&table)[8], Vec t)
+{
+    return {_mm256_i64gather_pd(table, _mm256_and_si256(bits(t), _mm256_set1_epi64x(7)), 8)};
+}
+inline Vec scaleByEighths(Vec p, Vec t)
+{
+    return {
+        _mm256_castsi256_pd(_mm256_add_epi64(bits(p), _mm256_slli_epi64(_mm256_srli_epi64(bits(t), 3), 52)))};
+}
 inline unsigned within(Vec x, double low, double high)
 {
     const __m256d magnitude = _mm256_andnot_pd(_mm256_set1_pd(-0.0), x.v);
@@ -273,6 +284,16 @@ inline Vec scaleBy(Vec p, Vec t)
 inline unsigned atMost(Vec x, double high)
 {
     return _mm512_cmp_pd_mask(_mm512_abs_pd(x.v), _mm512_set1_pd(high), _CMP_LE_OQ);
+}
+constexpr bool kLooksUpEighths = true;
+inline Vec lookUpEighths(const double (&table)[8], Vec t)
+{
+    return {_mm512_maskz_permutexvar_pd(0xFF, bits(t), _mm512_loadu_pd(table))};
+}
+inline Vec scaleByEighths(Vec p, Vec t)
+{
+    return {_mm512_castsi512_pd(_mm512_add_epi64(
+        bits(p), _mm512_maskz_slli_epi64(0xFF, _mm512_maskz_srli_epi64(0xFF, bits(t), 3), 52)))};
 }
 inline unsigned within(Vec x, double low, double high)
 {
