@@ -85,13 +85,24 @@ constexpr double kLnEMinusOne = -5.318237706605891e-17;
 // nearest y / ln 2 and s = y - j ln 2 + y kLnEMinusOne, |s| <= ln(2) / 2. The first
 // step of s is exact (j has at most 11 bits, the leading part of ln 2 is a
 // multiple of 2^-53, and the difference is below 1/2).
+// The reduction of y for a step of `step` = ln(2) / m: t holds the integer j
+// nearest y / step in its low bits, and s = y - j step + y kLnEMinusOne, with
+// the step as a double and the rest.
+struct EReduced {
+    Vec t, s;
+};
+inline EReduced eReduce(Vec y, double perStep, double stepHigh, double stepLow)
+{
+    const Vec t = fma(y, broadcast(perStep), broadcast(kShifter));
+    const Vec j = t - broadcast(kShifter);
+    Vec s = fnma(j, broadcast(stepHigh), y);
+    s = fnma(j, broadcast(stepLow), s);
+    return {t, fma(y, broadcast(kLnEMinusOne), s)};
+}
+
 inline Vec ePowerByPolynomial(Vec y)
 {
-    const Vec t = fma(y, broadcast(1.4426950408889634), broadcast(kShifter));
-    const Vec j = t - broadcast(kShifter);
-    Vec s = fnma(j, broadcast(0.6931471805599453), y);
-    s = fnma(j, broadcast(2.3190468138462996e-17), s);
-    s = fma(y, broadcast(kLnEMinusOne), s);
+    const auto [t, s] = eReduce(y, 1.4426950408889634, 0.6931471805599453, 2.3190468138462996e-17);
     // exp(s) = 1 + s + s^2 Q(s) within 3.2e-18 relative (a fit by
     // Chebyshev nodes), Q in pairs of terms (Estrin's scheme): a chain of
     // dependent operations half as long as Horner's, which is what bounds
@@ -134,11 +145,7 @@ constexpr double kEighthsLow[8] = {0.0,
 // Four operations fewer per value than the polynomial over the wider range.
 inline Vec ePowerByTable(Vec y)
 {
-    const Vec t = fma(y, broadcast(11.541560327111707), broadcast(kShifter));
-    const Vec j = t - broadcast(kShifter);
-    Vec s = fnma(j, broadcast(0.08664339756999316), y);
-    s = fnma(j, broadcast(2.8988085173078744e-18), s);
-    s = fma(y, broadcast(kLnEMinusOne), s);
+    const auto [t, s] = eReduce(y, 11.541560327111707, 0.08664339756999316, 2.8988085173078744e-18);
     const Vec s2 = s * s, s4 = s2 * s2;
     const Vec q01 = fma(s, broadcast(0.16666666666666666), broadcast(0.5));
     const Vec q23 = fma(s, broadcast(0.008333333333333333), broadcast(0.041666666666666664));
