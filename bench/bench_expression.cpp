@@ -91,22 +91,36 @@ BENCHMARK(BM_ReparsedPerPoint)->Unit(benchmark::kMillisecond);
 namespace {
 
 // The whole-column evaluation the buffer calculations use.
-void BM_Columns(benchmark::State& state)
+void columns(benchmark::State& state, int points)
 {
     Expression ex;
     if (!prepare(state, ex, kFormula))
         return;
-    std::vector<double> xs(kPoints), out(kPoints);
-    for (int i = 0; i < kPoints; ++i)
+    const auto n = static_cast<std::size_t>(points);
+    std::vector<double> xs(n), out(n);
+    for (int i = 0; i < points; ++i)
         xs[std::size_t(i)] = i * 0.001;
     const Expression::Column columns[] = {{ex.slot("x"), xs.data()}};
     for (auto _ : state) {
         ex.evaluateColumns(columns, xs.size(), out.data());
         benchmark::DoNotOptimize(out.data());
     }
-    state.SetItemsProcessed(state.iterations() * kPoints);
+    state.SetItemsProcessed(state.iterations() * points);
+}
+
+void BM_Columns(benchmark::State& state)
+{
+    columns(state, kPoints);
 }
 BENCHMARK(BM_Columns)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same over a column that stays in the core's own cache: the cost of
+// the arithmetic without the trips to memory.
+void BM_ColumnsInCache(benchmark::State& state)
+{
+    columns(state, 16384);
+}
+BENCHMARK(BM_ColumnsInCache)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
 // The whole-block functions alone over a column: what each costs of the
 // column evaluation above.

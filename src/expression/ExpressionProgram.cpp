@@ -514,6 +514,26 @@ VEXA_BLOCK_LOOPS void ExpressionProgram::runBlock(const double* values, const do
                 belowOut[i] = f(below[i], acc[i]);
             at[--top] = belowOut;
         };
+        // A function of the accumulator with a whole-block form, followed by
+        // an addition, subtraction or multiplication with the entry below:
+        // the two in one pass, the function's values joined to the entry's
+        // on their way out. `apply` runs the function with that join.
+        const auto joining = [&](auto apply) {
+            const Op then = ip[1].op;
+            if (top == 0 || (then != Op::Add && then != Op::Sub && then != Op::Mul)) {
+                apply(accOut, ExpressionVectorMath::Join{});
+                at[top] = accOut;
+                return;
+            }
+            using Join = ExpressionVectorMath::Join;
+            const Join::Op op = then == Op::Add ? Join::Op::Add
+                : then == Op::Sub               ? Join::Op::Subtract
+                                                : Join::Op::Multiply;
+            double* const result = ip[2].op == Op::Line ? out : blocks + (top - 1) * B;
+            apply(result, Join{op, below});
+            at[--top] = result;
+            ++ip;
+        };
         switch (ip->op) {
         case Op::Const: {
             double* const entry = blocks + ++top * B;
@@ -563,26 +583,28 @@ VEXA_BLOCK_LOOPS void ExpressionProgram::runBlock(const double* values, const do
             map([k = ip->k](double x) { return x * k; });
             break;
         case Op::DivK:
-            ExpressionVectorMath::divide(acc, ip->k, accOut, n);
-            at[top] = accOut;
+            joining([&](double* to, ExpressionVectorMath::Join join) {
+                ExpressionVectorMath::divide(acc, ip->k, to, n, join);
+            });
             break;
         case Op::ModK:
             map([k = ip->k](double x) { return std::fmod(x, k); });
             break;
         case Op::PowK:
-            ExpressionVectorMath::powK(acc, ip->k, accOut, n);
-            at[top] = accOut;
+            joining([&](double* to, ExpressionVectorMath::Join join) {
+                ExpressionVectorMath::powK(acc, ip->k, to, n, join);
+            });
             break;
         case Op::KPow:
-            ExpressionVectorMath::kPow(ip->k, acc, accOut, n);
-            at[top] = accOut;
+            joining([&](double* to, ExpressionVectorMath::Join join) {
+                ExpressionVectorMath::kPow(ip->k, acc, to, n, join);
+            });
             break;
         case Op::Call1:
             if (ip->block)
-                ip->block(acc, accOut, n);
+                joining([&](double* to, ExpressionVectorMath::Join join) { ip->block(acc, to, n, join); });
             else
                 map(ip->f);
-            at[top] = accOut;
             break;
         case Op::Int:
             map(intPart);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "expression/ExpressionDocumentFunctions.h"
+#include "expression/ExpressionVectorMath.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -32,8 +33,10 @@ public:
 
     using MathFunction = double (*)(double);
     // The same function over n values (out may be in), where a faster
-    // whole-block form exists.
-    using BlockFunction = void (*)(const double* in, double* out, std::size_t n);
+    // whole-block form exists, its values joined to those of another
+    // operand as ExpressionVectorMath::Join says.
+    using BlockFunction
+        = void (*)(const double* in, double* out, std::size_t n, ExpressionVectorMath::Join join);
 
     // Emission, in reduction order. The binary and call forms take their
     // operands from the stack; constant operands are folded away where the

@@ -15,6 +15,44 @@ bool isNormal(double r)
     return a >= DBL_MIN && a <= DBL_MAX;
 }
 
+using ExpressionVectorMath::Join;
+
+// r joined to left[i] as `join` says.
+double joined(Join join, std::size_t i, double r)
+{
+    switch (join.op) {
+    case Join::Op::None:
+        break;
+    case Join::Op::Add:
+        return join.left[i] + r;
+    case Join::Op::Subtract:
+        return join.left[i] - r;
+    case Join::Op::Multiply:
+        return join.left[i] * r;
+    }
+    return r;
+}
+
+// For the roads that only write plain values (glibc's vector library):
+// plain(first, into, m) writes the values for in[first], ..., in[first + m
+// - 1] to into; they are joined through a buffer, a piece at a time, so
+// that out may be left or the input.
+template <class Plain> void joinAfter(Join join, double* out, std::size_t n, const Plain& plain)
+{
+    if (join.op == Join::Op::None) {
+        plain(std::size_t(0), out, n);
+        return;
+    }
+    constexpr std::size_t piece = 256;
+    double values[piece];
+    for (std::size_t first = 0; first < n; first += piece) {
+        const std::size_t m = std::min(piece, n - first);
+        plain(first, values, m);
+        for (std::size_t i = 0; i < m; ++i)
+            out[first + i] = joined(join, first + i, values[i]);
+    }
+}
+
 // The exponents powK takes as products: -3 to 4 but 0 and 1.
 bool isProductExponent(double k)
 {
@@ -196,6 +234,17 @@ inline unsigned atMost(Vec x, double high)
     const __m256d magnitude = _mm256_andnot_pd(_mm256_set1_pd(-0.0), x.v);
     return unsigned(_mm256_movemask_pd(_mm256_cmp_pd(magnitude, _mm256_set1_pd(high), _CMP_LE_OQ)));
 }
+// A gather: correct, but slower here than the wider polynomial.
+constexpr bool kLooksUpEighths = false;
+inline Vec lookUpEighths(const double (&table)[8], Vec t)
+{
+    return {_mm256_i64gather_pd(table, _mm256_and_si256(bits(t), _mm256_set1_epi64x(7)), 8)};
+}
+inline Vec scaleByEighths(Vec p, Vec t)
+{
+    return {
+        _mm256_castsi256_pd(_mm256_add_epi64(bits(p), _mm256_slli_epi64(_mm256_srli_epi64(bits(t), 3), 52)))};
+}
 inline unsigned within(Vec x, double low, double high)
 {
     const __m256d magnitude = _mm256_andnot_pd(_mm256_set1_pd(-0.0), x.v);
@@ -236,6 +285,16 @@ inline unsigned atMost(Vec x, double high)
 {
     return _mm512_cmp_pd_mask(_mm512_abs_pd(x.v), _mm512_set1_pd(high), _CMP_LE_OQ);
 }
+constexpr bool kLooksUpEighths = true;
+inline Vec lookUpEighths(const double (&table)[8], Vec t)
+{
+    return {_mm512_maskz_permutexvar_pd(0xFF, bits(t), _mm512_loadu_pd(table))};
+}
+inline Vec scaleByEighths(Vec p, Vec t)
+{
+    return {_mm512_castsi512_pd(_mm512_add_epi64(
+        bits(p), _mm512_maskz_slli_epi64(0xFF, _mm512_maskz_srli_epi64(0xFF, bits(t), 3), 52)))};
+}
 inline unsigned within(Vec x, double low, double high)
 {
     const __m512d magnitude = _mm512_abs_pd(x.v);
@@ -271,14 +330,14 @@ Lanes lanesInUse = cpuLanes;
 
 // Runs the kernel made of `args` at the widest the CPU takes.
 template <class Avx2Kernel, class Avx512Kernel, class... Args>
-bool mapWidest(const double* in, double* out, std::size_t n, Args... args)
+bool mapWidest(ExpressionVectorMath::Join join, const double* in, double* out, std::size_t n, Args... args)
 {
     switch (lanesInUse) {
     case Lanes::Eight:
-        avx512::mapKernel<Avx512Kernel>(in, out, n, args...);
+        avx512::mapKernel<Avx512Kernel>(join, in, out, n, args...);
         return true;
     case Lanes::Four:
-        avx2::mapKernel<Avx2Kernel>(in, out, n, args...);
+        avx2::mapKernel<Avx2Kernel>(join, in, out, n, args...);
         return true;
     case Lanes::One:
         break;
@@ -315,35 +374,36 @@ void limitLanes(Lanes widest)
     }
 // The kernel of ExpressionVectorLanes.h at the widest the CPU runs.
 #define VEXA_WIDEST_OR(Kernel, in, out, ...)                                                                 \
-    if (mapWidest<avx2::Kernel, avx512::Kernel>(in, out, __VA_ARGS__))                                       \
+    if (mapWidest<avx2::Kernel, avx512::Kernel>(join, in, out, __VA_ARGS__))                                 \
         return;
 #else
 #define VEXA_VECTOR_OR(call)
 #define VEXA_WIDEST_OR(Kernel, in, out, ...)
 #endif
 
-void sin(const double* in, double* out, std::size_t n)
+void sin(const double* in, double* out, std::size_t n, Join join)
 {
     VEXA_WIDEST_OR(SinKernel, in, out, n)
     for (std::size_t i = 0; i < n; ++i)
-        out[i] = std::sin(in[i]);
+        out[i] = joined(join, i, std::sin(in[i]));
 }
 
-void cos(const double* in, double* out, std::size_t n)
+void cos(const double* in, double* out, std::size_t n, Join join)
 {
     VEXA_WIDEST_OR(CosKernel, in, out, n)
     for (std::size_t i = 0; i < n; ++i)
-        out[i] = std::cos(in[i]);
+        out[i] = joined(join, i, std::cos(in[i]));
 }
 
-void ln(const double* in, double* out, std::size_t n)
+void ln(const double* in, double* out, std::size_t n, Join join)
 {
-    VEXA_VECTOR_OR(lnAvx2(in, out, n))
+    VEXA_VECTOR_OR(joinAfter(
+        join, out, n, [in](std::size_t first, double* into, std::size_t m) { lnAvx2(in + first, into, m); }))
     for (std::size_t i = 0; i < n; ++i)
-        out[i] = std::log(in[i]);
+        out[i] = joined(join, i, std::log(in[i]));
 }
 
-void divide(const double* a, double k, double* out, std::size_t n)
+void divide(const double* a, double k, double* out, std::size_t n, Join join)
 {
     if (quotientByProducts(k)) {
         VEXA_WIDEST_OR(QuotientKernel, a, out, n, k)
@@ -351,7 +411,7 @@ void divide(const double* a, double k, double* out, std::size_t n)
         VEXA_WIDEST_OR(DivisionKernel, a, out, n, k)
     }
     for (std::size_t i = 0; i < n; ++i)
-        out[i] = a[i] / k;
+        out[i] = joined(join, i, a[i] / k);
 }
 
 void pow(const double* a, const double* b, double* out, std::size_t n)
@@ -361,16 +421,16 @@ void pow(const double* a, const double* b, double* out, std::size_t n)
         out[i] = std::pow(a[i], b[i]);
 }
 
-void powK(const double* a, double k, double* out, std::size_t n)
+void powK(const double* a, double k, double* out, std::size_t n, Join join)
 {
     if (k == 0) { // pow(x, 0) is 1 for every x, NaN included
         for (std::size_t i = 0; i < n; ++i)
-            out[i] = 1.0;
+            out[i] = joined(join, i, 1.0);
         return;
     }
     if (k == 1) {
-        if (out != a)
-            std::memcpy(out, a, n * sizeof(double));
+        for (std::size_t i = 0; i < n; ++i)
+            out[i] = joined(join, i, a[i]);
         return;
     }
     if (isProductExponent(k)) {
@@ -395,23 +455,27 @@ void powK(const double* a, double k, double* out, std::size_t n)
             break;
         }
         for (std::size_t i = 0; i < n; ++i)
-            out[i] = powerByProducts(a[i], int(k));
+            out[i] = joined(join, i, powerByProducts(a[i], int(k)));
         return;
     }
-    VEXA_VECTOR_OR(powKAvx2(a, k, out, n))
+    VEXA_VECTOR_OR(joinAfter(join, out, n, [a, k](std::size_t first, double* into, std::size_t m) {
+        powKAvx2(a + first, k, into, m);
+    }))
     for (std::size_t i = 0; i < n; ++i)
-        out[i] = std::pow(a[i], k);
+        out[i] = joined(join, i, std::pow(a[i], k));
 }
 
-void kPow(double k, const double* b, double* out, std::size_t n)
+void kPow(double k, const double* b, double* out, std::size_t n, Join join)
 {
     if (k == ExpressionMath::e) {
         VEXA_WIDEST_OR(EPowerKernel, b, out, n)
     } else {
-        VEXA_VECTOR_OR(kPowAvx2(k, b, out, n))
+        VEXA_VECTOR_OR(joinAfter(join, out, n, [k, b](std::size_t first, double* into, std::size_t m) {
+            kPowAvx2(k, b + first, into, m);
+        }))
     }
     for (std::size_t i = 0; i < n; ++i)
-        out[i] = std::pow(k, b[i]);
+        out[i] = joined(join, i, std::pow(k, b[i]));
 }
 
 } // namespace ExpressionVectorMath

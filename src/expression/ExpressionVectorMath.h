@@ -27,12 +27,34 @@ Lanes lanes();
 // Not to be called while other threads evaluate.
 void limitLanes(Lanes widest);
 
-void sin(const double* in, double* out, std::size_t n);
-void cos(const double* in, double* out, std::size_t n);
-void ln(const double* in, double* out, std::size_t n);
+// What a function's value r for in[i] joins on its way out: out[i] is then
+// left[i] + r, left[i] - r or left[i] * r, the same bits as that operation
+// done afterwards, without a pass of its own over the values. left may be
+// the same array as out or as the input.
+struct Join {
+    enum class Op : unsigned char { None, Add, Subtract, Multiply };
+    Op op = Op::None;
+    const double* left = nullptr;
+};
+
+void sin(const double* in, double* out, std::size_t n, Join join);
+void cos(const double* in, double* out, std::size_t n, Join join);
+void ln(const double* in, double* out, std::size_t n, Join join);
+inline void sin(const double* in, double* out, std::size_t n)
+{
+    sin(in, out, n, {});
+}
+inline void cos(const double* in, double* out, std::size_t n)
+{
+    cos(in, out, n, {});
+}
+inline void ln(const double* in, double* out, std::size_t n)
+{
+    ln(in, out, n, {});
+}
 
 // out[i] = a[i] / k, the same bits as the division.
-void divide(const double* a, double k, double* out, std::size_t n);
+void divide(const double* a, double k, double* out, std::size_t n, Join join = {});
 
 // out[i] = pow(a[i], b[i]).
 void pow(const double* a, const double* b, double* out, std::size_t n);
@@ -45,12 +67,12 @@ void pow(const double* a, const double* b, double* out, std::size_t n);
 // result that is not a normal number (zero, subnormal, infinite, NaN), or
 // the reciprocal of a product that is not, comes from pow, so zero and
 // negative bases, infinities, NaN, overflow and underflow follow pow's rules.
-void powK(const double* a, double k, double* out, std::size_t n);
+void powK(const double* a, double k, double* out, std::size_t n, Join join = {});
 
 // out[i] = pow(k, b[i]). For the constant e the power is exp(b * ln(e)):
 // the double e lies 5.3e-17 below Euler's number, so a bare exp(b) would
 // drift from pow(e, b) by 0.24*|b| ULP. The result is within 1 ULP of pow;
 // where |b| > 708 it comes from pow.
-void kPow(double k, const double* b, double* out, std::size_t n);
+void kPow(double k, const double* b, double* out, std::size_t n, Join join = {});
 
 } // namespace ExpressionVectorMath

@@ -234,4 +234,61 @@ TEST(ExpressionVectorMath, DivisionByAConstantGivesTheBitsOfTheDivision)
     });
 }
 
+TEST(ExpressionVectorMath, JoinedResultsAreTheOperationDoneAfter)
+{
+    // Each function with each join gives the bits of the function and then
+    // the operation, on every road (kernels, glibc's vector library, the
+    // scalar functions), with the result written apart, over the left
+    // operand, or over the argument, and a partial group at the end.
+    using ExpressionVectorMath::Join;
+    using Joined = void (*)(const double*, double*, std::size_t, Join);
+    struct Case {
+        const char* name;
+        Joined f;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"sin", ExpressionVectorMath::sin},
+        {"cos", ExpressionVectorMath::cos},
+        {"ln", ExpressionVectorMath::ln},
+        {"/10", [](const double* in, double* out, std::size_t n, Join j) { ExpressionVectorMath::divide(in, 10, out, n, j); }},
+        {"/1e-30", [](const double* in, double* out, std::size_t n, Join j) { ExpressionVectorMath::divide(in, 1e-30, out, n, j); }},
+        {"^0", [](const double* in, double* out, std::size_t n, Join j) { ExpressionVectorMath::powK(in, 0, out, n, j); }},
+        {"^1", [](const double* in, double* out, std::size_t n, Join j) { ExpressionVectorMath::powK(in, 1, out, n, j); }},
+        {"^2", [](const double* in, double* out, std::size_t n, Join j) { ExpressionVectorMath::powK(in, 2, out, n, j); }},
+        {"^-3", [](const double* in, double* out, std::size_t n, Join j) { ExpressionVectorMath::powK(in, -3, out, n, j); }},
+        {"^2.5", [](const double* in, double* out, std::size_t n, Join j) { ExpressionVectorMath::powK(in, 2.5, out, n, j); }},
+        {"e^", [](const double* in, double* out, std::size_t n, Join j) { ExpressionVectorMath::kPow(ExpressionMath::e, in, out, n, j); }},
+        {"2^", [](const double* in, double* out, std::size_t n, Join j) { ExpressionVectorMath::kPow(2, in, out, n, j); }},
+    };
+    // clang-format on
+    enum class Into { Apart, Left, Argument };
+    std::vector<double> in = argumentsOver({{-20, 20, false}, {1e-300, 1e300, true}});
+    in.resize(in.size() / 8 * 8 + 5);
+    std::vector<double> left = in;
+    std::reverse(left.begin(), left.end());
+    EveryWidth().run([&](Lanes width) {
+        for (const Case& c : cases) {
+            std::vector<double> plain(in.size());
+            c.f(in.data(), plain.data(), in.size(), {});
+            for (Join::Op op : {Join::Op::Add, Join::Op::Subtract, Join::Op::Multiply})
+                for (Into into : {Into::Apart, Into::Left, Into::Argument}) {
+                    std::vector<double> l = left, a = in, out(in.size());
+                    double* const to = into == Into::Left ? l.data()
+                        : into == Into::Argument          ? a.data()
+                                                          : out.data();
+                    c.f(a.data(), to, in.size(), {op, l.data()});
+                    for (std::size_t i = 0; i < in.size(); ++i) {
+                        const double want = op == Join::Op::Add ? left[i] + plain[i]
+                            : op == Join::Op::Subtract          ? left[i] - plain[i]
+                                                                : left[i] * plain[i];
+                        ASSERT_EQ(ulps(to[i], want), 0u)
+                            << c.name << " joined " << int(op) << " into " << int(into) << " with "
+                            << int(width) << " lanes at " << in[i] << ", " << left[i];
+                    }
+                }
+        }
+    });
+}
+
 } // namespace
