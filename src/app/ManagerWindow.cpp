@@ -15,6 +15,7 @@
 #include "app/MadeWhenShown.h"
 #include "app/MenuHandOver.h"
 #include "app/PointTableModel.h"
+#include "app/PreferencesWindow.h"
 #include "app/Selections.h"
 #include "app/ValueReadouts.h"
 #include "app/WindowPlacement.h"
@@ -301,7 +302,7 @@ void Manager::buildMenus()
     add(editMenu, QStringLiteral("Select All Buffers"), QKeySequence(), [this] { bSelectAll(); });
     editMenu->addSeparator();
     QAction* prefs = add(editMenu, QStringLiteral("Preferences…"), QKeySequence::Preferences,
-                         [this] { showPreferences(); });
+                         [this] { preferencesWindow().show(); });
     prefs->setMenuRole(QAction::PreferencesRole);
 
     formatMenu = textFormat->menu(inspector);
