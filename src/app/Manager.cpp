@@ -141,7 +141,7 @@ DocumentWindowQt* Manager::openDocument(std::unique_ptr<VexaDocument> document, 
 
 DocumentWindowQt* Manager::newDocumentWindow()
 {
-    return openDocument(makeDocument(), !opt_h);
+    return openDocument(makeDocument(), !options_.hidden);
 }
 
 std::vector<DocumentWindowQt*> Manager::windows() const

@@ -22,6 +22,7 @@
 #include "app/DataBufferTableView.h"
 #include "app/DataTableView.h"
 #include "app/FontChange.h"
+#include "app/LaunchOptions.h"
 #include "app/Preferences.h"
 #include "app/TextFormat.h"
 #include "macro/MacroHost.h"
@@ -116,8 +117,7 @@ public:
     double epicstimeout = 0; // Channel Access time-out in seconds, 3 after launch
 
     // The command-line options, read once by readOptions().
-    QString opt_m, opt_i, opt_f;
-    std::uint8_t opt_h = 0, opt_q = 0;
+    const LaunchOptions& launchOptions() const { return options_; }
 
     // --- the inspector window and its controls (owned by the window) --------------------
     QMainWindow* inspector = nullptr;
@@ -686,6 +686,7 @@ private:
     std::unique_ptr<PanelAccessories> accessories_;
     bool accessoriesFromDefaults_ = false; // the launch has read the preferences
     Preferences prefs_;
+    LaunchOptions options_;
     // The expression language's document functions read this controller's
     // drawing document; installed while it lives.
     DocumentFunctions documentFunctions_{*this};

@@ -81,7 +81,7 @@ void Manager::initPreferences()
         preferencesWindow_->showValues();
     queryEditor->loadFromDefaults();
     macroEditor->loadFromDefaults();
-    if (opt_h)
+    if (options_.hidden)
         inspector->hide();
     else
         showInspector();
@@ -137,7 +137,7 @@ void Manager::fontChanges(int tag)
         if (const auto font = PreferencesWindow::defaultFontOfTag(tag))
             fontChange->setReceiver(0, tag, prefs_.fonts[std::size_t(*font)], this);
     }
-    if (!opt_h)
+    if (!options_.hidden)
         fontChange->orderFrontFontPanel();
 }
 

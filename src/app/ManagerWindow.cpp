@@ -347,7 +347,7 @@ QList<QMenu*> Manager::sharedMenus() const
 
 void Manager::showInspector()
 {
-    if (opt_h)
+    if (options_.hidden)
         return;
     // The window is sized with the read-outs and the data panes in it.
     readouts_->make();
@@ -410,7 +410,7 @@ HelpBrowser* Manager::helpBrowser()
 
 void Manager::showHelp()
 {
-    if (opt_h)
+    if (options_.hidden)
         return;
     QWidget* window = helpBrowser()->window();
     window->show();
@@ -420,7 +420,7 @@ void Manager::showHelp()
 
 void Manager::showHelpPage(const QString& fileName)
 {
-    if (opt_h)
+    if (options_.hidden)
         return;
     helpBrowser()->showPage(fileName);
     showHelp();
