@@ -13,6 +13,7 @@
 #include "app/PanelContext.h"
 #include "app/PanelOutlets.h"
 #include "app/PointTableModel.h"
+#include "app/PreferencesWindow.h"
 #include "app/ValueReadouts.h"
 #include "macro/Macro.h"
 #include "model/DataBuffer.h"
@@ -91,7 +92,7 @@ Manager::~Manager()
 
     if (helpView)
         delete helpView->window();
-    delete preferencesWindow_;
+    preferencesWindow_.reset();
     // The panels' views and the data panes sit in the inspector window and
     // go with it.
     delete inspector;
@@ -140,7 +141,7 @@ DocumentWindowQt* Manager::openDocument(std::unique_ptr<VexaDocument> document, 
 
 DocumentWindowQt* Manager::newDocumentWindow()
 {
-    return openDocument(makeDocument(), !opt_h);
+    return openDocument(makeDocument(), !options_.hidden);
 }
 
 std::vector<DocumentWindowQt*> Manager::windows() const

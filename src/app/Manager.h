@@ -22,6 +22,7 @@
 #include "app/DataBufferTableView.h"
 #include "app/DataTableView.h"
 #include "app/FontChange.h"
+#include "app/LaunchOptions.h"
 #include "app/Preferences.h"
 #include "app/TextFormat.h"
 #include "macro/MacroHost.h"
@@ -49,7 +50,6 @@ class AxisLabelTableModel;
 class AxisLabelTableView;
 class BufferListModel;
 class CalendarFormat;
-class ColorWell;
 class DocumentWindowQt;
 class HelpBrowser;
 class InspectorHost;
@@ -59,11 +59,10 @@ class Macro;
 class MacroEditor;
 class PanelAccessories;
 class PanelContext;
+class PreferencesWindow;
 class QAbstractButton;
 class QAction;
 class QButtonGroup;
-class QCheckBox;
-class QDialog;
 class QFileDialog;
 class QItemSelectionModel;
 class QLineEdit;
@@ -118,8 +117,7 @@ public:
     double epicstimeout = 0; // Channel Access time-out in seconds, 3 after launch
 
     // The command-line options, read once by readOptions().
-    QString opt_m, opt_i, opt_f;
-    std::uint8_t opt_h = 0, opt_q = 0;
+    const LaunchOptions& launchOptions() const { return options_; }
 
     // --- the inspector window and its controls (owned by the window) --------------------
     QMainWindow* inspector = nullptr;
@@ -172,19 +170,9 @@ public:
     DocumentDefaults documentDefaults() const;
     // A new empty document working for this controller, from those defaults.
     std::unique_ptr<VexaDocument> makeDocument();
-    // The Preferences window, made the first time it is shown or asked for:
-    // its controls show the preferences and each change goes into them and
-    // into its key of the store at once. A run that never shows it never
-    // makes it; its controls are null until then.
-    QDialog& preferencesWindow();
-    void showPreferences();
-    QLineEdit* p_tdf = nullptr; // TDF
-    QCheckBox* p_toolbar = nullptr; // windowToolbar
-    QCheckBox* p_initialdoc = nullptr; // initialDocument
-    // The palette: well n holds colour n.
-    std::array<ColorWell*, Preferences::paletteSize> p_col{};
-    // The default fonts as "<name> - <size> pt", by Preferences::DefaultFont.
-    std::array<QLineEdit*, Preferences::fontCount> p_fontFields{};
+    // The Preferences window over these preferences (its dialog is made
+    // when first shown or asked for).
+    PreferencesWindow& preferencesWindow();
     // The font panel's relay, for the controller and the panels.
     FontChange* fontChange = new FontChange(this);
     // The Format menu's styling of the current text box.
@@ -325,10 +313,6 @@ public:
     // --- preferences (ManagerPreferences.cpp) -------------------------------------------------
     // Palette colour n (taken modulo 16).
     QColor paletteColor(int n) const;
-    // The user chose a colour in palette well n: stored as "IPcolor<n>".
-    void prefColorChanged(ColorWell* well);
-    // The wells back to the program's palette; the stored colours removed.
-    void revertColors();
     // The current buffer's style becomes that of new buffers; a beep without
     // a current buffer.
     void prefSetDefaultStyle();
@@ -658,14 +642,7 @@ private:
     void splitInspector();
     // The buffer, points and comment fields once no document is current.
     void clearReadOuts();
-    void buildPreferences();
-    QWidget* buildPaletteBox();
-    QWidget* buildFontBox();
-    // The controls of the Preferences window as the preferences are.
-    void showPreferenceValues();
-    void showPaletteColors();
     QMenu* buildPartialLoadMenu();
-    void showDefaultFonts();
     void buildConsole();
     // Ends a console line left open on one of the streams.
     void endConsoleStreamLine();
@@ -709,8 +686,9 @@ private:
     std::unique_ptr<PanelAccessories> accessories_;
     bool accessoriesFromDefaults_ = false; // the launch has read the preferences
     Preferences prefs_;
+    LaunchOptions options_;
     // The expression language's document functions read this controller's
     // drawing document; installed while it lives.
     DocumentFunctions documentFunctions_{*this};
-    QDialog* preferencesWindow_ = nullptr;
+    std::unique_ptr<PreferencesWindow> preferencesWindow_;
 };

@@ -77,7 +77,7 @@ DocumentWindowQt* Manager::openDocumentAtPath(const QString& path)
     // The same file twice is the same window.
     for (DocumentWindowQt* w : windows())
         if (!w->filePath().isEmpty() && QFileInfo(w->filePath()) == QFileInfo(path)) {
-            if (!opt_h) {
+            if (!options_.hidden) {
                 w->show();
                 w->raise();
                 w->activateWindow();
@@ -94,7 +94,7 @@ DocumentWindowQt* Manager::openDocumentAtPath(const QString& path)
     w->subviewViews = std::move(views);
     w->setFilePath(QFileInfo(path).absoluteFilePath());
     w->setDocumentEdited(false);
-    if (!opt_h) {
+    if (!options_.hidden) {
         placeNewWindow(w);
         w->show();
         w->raise();
@@ -240,7 +240,7 @@ void Manager::rebuildWindowList()
 
 void Manager::showAbout()
 {
-    if (opt_h)
+    if (options_.hidden)
         return;
     if (!aboutBox) {
         auto* box = new QDialog(inspector, Qt::Dialog | Qt::WindowCloseButtonHint);

@@ -51,24 +51,26 @@ bool Manager::hiddenRunRequested(const QStringList& arguments)
 bool Manager::readOptions()
 {
     const UserDefaults& d = UserDefaults::standard();
-    opt_m = d.stringForKey(QStringLiteral("m"));
-    opt_i = d.stringForKey(QStringLiteral("i"));
-    opt_f = d.stringForKey(QStringLiteral("f"));
-    opt_h = isYes(d.stringForKey(QStringLiteral("h"))) ? 1 : 0;
-    opt_q = isYes(d.stringForKey(QStringLiteral("q"))) ? 1 : 0;
-    return !opt_m.isEmpty() || !opt_i.isEmpty() || !opt_f.isEmpty() || d.contains(QStringLiteral("h"))
-        || d.contains(QStringLiteral("q"));
+    options_.macroFile = d.stringForKey(QStringLiteral("m"));
+    options_.importFile = d.stringForKey(QStringLiteral("i"));
+    options_.fileName = d.stringForKey(QStringLiteral("f"));
+    options_.hidden = isYes(d.stringForKey(QStringLiteral("h")));
+    options_.quit = isYes(d.stringForKey(QStringLiteral("q")));
+    return !options_.macroFile.isEmpty() || !options_.importFile.isEmpty() || !options_.fileName.isEmpty()
+        || d.contains(QStringLiteral("h")) || d.contains(QStringLiteral("q"));
 }
 
 bool Manager::startDocumentWanted() const
 {
-    return !opt_m.isEmpty() || !opt_i.isEmpty() || opt_h || opt_q;
+    return !options_.macroFile.isEmpty() || !options_.importFile.isEmpty() || options_.hidden
+        || options_.quit;
 }
 
 bool Manager::windowsShown() const
 {
     const QString platform = QGuiApplication::platformName();
-    return !opt_h && platform != QStringLiteral("offscreen") && platform != QStringLiteral("minimal");
+    return !options_.hidden && platform != QStringLiteral("offscreen")
+        && platform != QStringLiteral("minimal");
 }
 
 void Manager::applicationDidFinishLaunching()
@@ -90,7 +92,7 @@ void Manager::applicationDidFinishLaunching()
     initPreferences();
     // A hidden run never shows a panel: the general one is built when first
     // shown, not at start.
-    if (!opt_h)
+    if (!options_.hidden)
         inspectors_->show(InspectorKey::General);
     switchDataView(QStringLiteral("databuffer"));
 
@@ -109,30 +111,31 @@ void Manager::applicationDidFinishLaunching()
         return;
     VexaDocument* start = startPD;
     setCurrentDoc(start, start);
-    if (opt_h) {
+    if (options_.hidden) {
         if (DocumentWindowQt* w = windowOf(start))
             w->hide();
         inspector->hide();
     }
     // Each step checks that the start document is still open: a step may
     // close it.
-    if (!opt_i.isEmpty() && startPD == start) {
-        const Outcome imported = importStartFile(*start, opt_i);
+    if (!options_.importFile.isEmpty() && startPD == start) {
+        const Outcome imported = importStartFile(*start, options_.importFile);
         Alert::show(imported);
         if (!imported.ok())
             reportLaunchError(
                 QStringLiteral("cannot import %1: %2")
-                    .arg(opt_i,
+                    .arg(options_.importFile,
                          imported.message().isEmpty() ? QStringLiteral("no data read") : imported.message()));
     }
-    if (!opt_f.isEmpty() && startPD == start)
-        SV.insert(QStringLiteral("file"), opt_f);
-    if (!opt_m.isEmpty() && startPD == start) {
-        if (const Outcome ran = runMacroFile(*start, opt_m); !ran.ok())
-            reportLaunchError(ran.message().isEmpty() ? QStringLiteral("the macro file %1 failed").arg(opt_m)
-                                                      : ran.message());
+    if (!options_.fileName.isEmpty() && startPD == start)
+        SV.insert(QStringLiteral("file"), options_.fileName);
+    if (!options_.macroFile.isEmpty() && startPD == start) {
+        if (const Outcome ran = runMacroFile(*start, options_.macroFile); !ran.ok())
+            reportLaunchError(ran.message().isEmpty()
+                                  ? QStringLiteral("the macro file %1 failed").arg(options_.macroFile)
+                                  : ran.message());
     }
-    if (opt_q) {
+    if (options_.quit) {
         if (DocumentWindowQt* w = windowOf(PD))
             w->closeWithoutAsking();
         terminate(exitStatus_);

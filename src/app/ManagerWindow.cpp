@@ -15,6 +15,7 @@
 #include "app/MadeWhenShown.h"
 #include "app/MenuHandOver.h"
 #include "app/PointTableModel.h"
+#include "app/PreferencesWindow.h"
 #include "app/Selections.h"
 #include "app/ValueReadouts.h"
 #include "app/WindowPlacement.h"
@@ -301,7 +302,7 @@ void Manager::buildMenus()
     add(editMenu, QStringLiteral("Select All Buffers"), QKeySequence(), [this] { bSelectAll(); });
     editMenu->addSeparator();
     QAction* prefs = add(editMenu, QStringLiteral("Preferences…"), QKeySequence::Preferences,
-                         [this] { showPreferences(); });
+                         [this] { preferencesWindow().show(); });
     prefs->setMenuRole(QAction::PreferencesRole);
 
     formatMenu = textFormat->menu(inspector);
@@ -346,7 +347,7 @@ QList<QMenu*> Manager::sharedMenus() const
 
 void Manager::showInspector()
 {
-    if (opt_h)
+    if (options_.hidden)
         return;
     // The window is sized with the read-outs and the data panes in it.
     readouts_->make();
@@ -409,7 +410,7 @@ HelpBrowser* Manager::helpBrowser()
 
 void Manager::showHelp()
 {
-    if (opt_h)
+    if (options_.hidden)
         return;
     QWidget* window = helpBrowser()->window();
     window->show();
@@ -419,7 +420,7 @@ void Manager::showHelp()
 
 void Manager::showHelpPage(const QString& fileName)
 {
-    if (opt_h)
+    if (options_.hidden)
         return;
     helpBrowser()->showPage(fileName);
     showHelp();

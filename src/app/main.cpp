@@ -192,7 +192,7 @@ int main(int argc, char** argv)
         manager.applicationDidFinishLaunching();
         if (example)
             manager.openDocument(std::move(example));
-        if (!manager.opt_q)
+        if (!manager.launchOptions().quit)
             manager.openFiles(line.files);
     });
     const int status = app.exec();

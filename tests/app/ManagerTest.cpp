@@ -525,8 +525,8 @@ TEST(ManagerLaunch, OptionsApplyToTheStartDocumentInOrder)
         QStringLiteral("terminate 0 windows=0 current=0"),
     };
     EXPECT_EQ(m.log, expected);
-    EXPECT_EQ(m.opt_h, 1);
-    EXPECT_EQ(m.opt_q, 1);
+    EXPECT_TRUE(m.launchOptions().hidden);
+    EXPECT_TRUE(m.launchOptions().quit);
     EXPECT_EQ(m.warnings, 1);
     EXPECT_DOUBLE_EQ(m.epicstimeout, 3.0);
     EXPECT_EQ(qgetenv("EPICS_CA_MAX_ARRAY_BYTES"), QByteArray("65536"));

@@ -9,6 +9,7 @@
 #include "app/MacroEditor.h"
 #include "app/Manager.h"
 #include "app/PanelAccessories.h"
+#include "app/PreferencesWindow.h"
 #include "app/QueryEditor.h"
 #include "io/DocumentArchive.h"
 #include "macro/Macro.h"
@@ -163,18 +164,19 @@ TEST(Preferences, AHiddenRunReadsThemWithoutTheWindowWhichShowsThemWhenMade)
         EXPECT_TRUE(m.toolbarSwitch());
         EXPECT_EQ(m.paletteColor(3), stored.colors[3]);
         EXPECT_EQ(madePreferencesWindow(), nullptr);
-        EXPECT_EQ(m.p_tdf, nullptr);
+        EXPECT_EQ(m.preferencesWindow().timeFormatField(), nullptr);
 
         // Made later, it shows them; a change goes into them and the store.
-        QDialog& window = m.preferencesWindow();
+        QDialog& window = m.preferencesWindow().dialog();
         EXPECT_EQ(madePreferencesWindow(), &window);
-        EXPECT_EQ(m.p_tdf->text(), QStringLiteral("%H:%M"));
-        EXPECT_TRUE(m.p_toolbar->isChecked());
-        EXPECT_FALSE(m.p_initialdoc->isChecked());
+        EXPECT_EQ(m.preferencesWindow().timeFormatField()->text(), QStringLiteral("%H:%M"));
+        EXPECT_TRUE(m.preferencesWindow().toolbarSwitch()->isChecked());
+        EXPECT_FALSE(m.preferencesWindow().initialDocumentSwitch()->isChecked());
         for (int n = 0; n < Preferences::paletteSize; ++n)
-            EXPECT_EQ(m.p_col[std::size_t(n)]->color(), stored.colors[std::size_t(n)]) << n;
-        EXPECT_EQ(m.p_fontFields[Preferences::Legend]->text(), FontChange::fontText(someFont(11)));
-        m.p_initialdoc->setChecked(true);
+            EXPECT_EQ(m.preferencesWindow().paletteWell(n)->color(), stored.colors[std::size_t(n)]) << n;
+        EXPECT_EQ(m.preferencesWindow().fontField(Preferences::Legend)->text(),
+                  FontChange::fontText(someFont(11)));
+        m.preferencesWindow().initialDocumentSwitch()->setChecked(true);
         EXPECT_TRUE(m.preferences().initialDocument);
         EXPECT_TRUE(UserDefaults::standard().boolForKey(QStringLiteral("InitialDocument")));
     }
@@ -190,12 +192,12 @@ TEST(Preferences, AFirstLaunchWithAnEmptyStoreShowsTheDefaults)
     Manager m;
     m.applicationDidFinishLaunching();
     EXPECT_EQ(m.preferences(), Preferences());
-    m.preferencesWindow();
+    m.preferencesWindow().dialog();
 
     EXPECT_EQ(m.TDF(), QStringLiteral("%Y-%m-%d %H:%M:%S"));
-    EXPECT_EQ(m.p_tdf->text(), m.TDF());
-    EXPECT_FALSE(m.p_toolbar->isChecked());
-    EXPECT_FALSE(m.p_initialdoc->isChecked());
+    EXPECT_EQ(m.preferencesWindow().timeFormatField()->text(), m.TDF());
+    EXPECT_FALSE(m.preferencesWindow().toolbarSwitch()->isChecked());
+    EXPECT_FALSE(m.preferencesWindow().initialDocumentSwitch()->isChecked());
     EXPECT_TRUE(m.documents().empty());
 
     const struct {
@@ -204,7 +206,7 @@ TEST(Preferences, AFirstLaunchWithAnEmptyStoreShowsTheDefaults)
     } palette[] = {{0, 0, 0, 0}, {2, 0, 0.250156, 0.504051}, {7, 0.25098, 0, 0.501961}, {15, 0.501961, 0, 1}};
     for (const auto& c : palette) {
         SCOPED_TRACE(c.n);
-        const QColor well = m.p_col[std::size_t(c.n)]->color();
+        const QColor well = m.preferencesWindow().paletteWell(c.n)->color();
         EXPECT_NEAR(well.redF(), c.r, 1e-4);
         EXPECT_NEAR(well.greenF(), c.g, 1e-4);
         EXPECT_NEAR(well.blueF(), c.b, 1e-4);
@@ -215,9 +217,10 @@ TEST(Preferences, AFirstLaunchWithAnEmptyStoreShowsTheDefaults)
     EXPECT_EQ(fonts[Preferences::AxisTitles].pointSizeF(), 18);
     EXPECT_EQ(fonts[Preferences::AxisNumbers].pointSizeF(), 14);
     EXPECT_EQ(fonts[Preferences::Legend].pointSizeF(), 14);
-    const QLineEdit& titles = *m.p_fontFields[Preferences::AxisTitles];
+    const QLineEdit& titles = *m.preferencesWindow().fontField(Preferences::AxisTitles);
     EXPECT_TRUE(titles.text().endsWith(QStringLiteral(" - 18 pt"))) << titles.text().toStdString();
-    EXPECT_TRUE(m.p_fontFields[Preferences::Legend]->text().endsWith(QStringLiteral(" - 14 pt")));
+    EXPECT_TRUE(
+        m.preferencesWindow().fontField(Preferences::Legend)->text().endsWith(QStringLiteral(" - 14 pt")));
 
     // One query and one macro, both stored at once; the macro's row selected.
     ASSERT_EQ(m.queryEditor->MYQ.size(), 1u);
@@ -246,12 +249,12 @@ TEST(Preferences, EverySettingSurvivesARestart)
         m.applicationDidFinishLaunching();
         VexaDocument& d = currentDocument(m);
         const QFont openLegend = d.legend.legendfont;
-        m.preferencesWindow();
-        m.p_tdf->setText(QStringLiteral("%d.%m.%Y %H:%M"));
-        emit m.p_tdf->editingFinished();
-        m.p_toolbar->setChecked(true);
-        m.p_initialdoc->setChecked(true);
-        m.p_col[7]->chooseColor(seventh);
+        m.preferencesWindow().dialog();
+        m.preferencesWindow().timeFormatField()->setText(QStringLiteral("%d.%m.%Y %H:%M"));
+        emit m.preferencesWindow().timeFormatField()->editingFinished();
+        m.preferencesWindow().toolbarSwitch()->setChecked(true);
+        m.preferencesWindow().initialDocumentSwitch()->setChecked(true);
+        m.preferencesWindow().paletteWell(7)->chooseColor(seventh);
         EXPECT_TRUE(UserDefaults::standard().contains(QStringLiteral("IPcolor7")));
         for (const auto& [tag, font] : {std::pair{3, text}, {4, numbers}, {5, legend}}) {
             m.fontChanges(tag);
@@ -276,15 +279,15 @@ TEST(Preferences, EverySettingSurvivesARestart)
     {
         Manager m;
         m.applicationDidFinishLaunching();
-        m.preferencesWindow();
+        m.preferencesWindow().dialog();
         EXPECT_EQ(m.TDF(), QStringLiteral("%d.%m.%Y %H:%M"));
-        EXPECT_EQ(m.p_tdf->text(), m.TDF());
-        EXPECT_TRUE(m.p_toolbar->isChecked());
-        EXPECT_TRUE(m.p_initialdoc->isChecked());
+        EXPECT_EQ(m.preferencesWindow().timeFormatField()->text(), m.TDF());
+        EXPECT_TRUE(m.preferencesWindow().toolbarSwitch()->isChecked());
+        EXPECT_TRUE(m.preferencesWindow().initialDocumentSwitch()->isChecked());
         EXPECT_EQ(m.documents().size(), 1u) << "a start document";
-        EXPECT_EQ(m.p_col[7]->color(), seventh);
+        EXPECT_EQ(m.preferencesWindow().paletteWell(7)->color(), seventh);
         EXPECT_EQ(m.preferences().fonts, (std::array{text, numbers, legend}));
-        EXPECT_EQ(m.p_fontFields[Preferences::AxisNumbers]->text(),
+        EXPECT_EQ(m.preferencesWindow().fontField(Preferences::AxisNumbers)->text(),
                   Font::storedName(numbers) + QStringLiteral(" - 9 pt"));
         expectSame(shown(m.panelAccessories()), left);
 
@@ -295,17 +298,17 @@ TEST(Preferences, EverySettingSurvivesARestart)
         EXPECT_EQ(fresh->legend.legendfont, legend);
 
         // Reverting the palette forgets every stored colour.
-        m.revertColors();
-        EXPECT_NE(m.p_col[7]->color(), seventh);
+        m.preferencesWindow().revertColors();
+        EXPECT_NE(m.preferencesWindow().paletteWell(7)->color(), seventh);
         for (int n = 0; n < 16; ++n)
             EXPECT_FALSE(UserDefaults::standard().contains(QStringLiteral("IPcolor%1").arg(n)));
     }
     restart();
     Manager m;
     m.applicationDidFinishLaunching();
-    m.preferencesWindow();
-    EXPECT_EQ(m.p_col[7]->color(), m.paletteColor(7));
-    EXPECT_NEAR(m.p_col[7]->color().redF(), 0.25098, 1e-4);
+    m.preferencesWindow().dialog();
+    EXPECT_EQ(m.preferencesWindow().paletteWell(7)->color(), m.paletteColor(7));
+    EXPECT_NEAR(m.preferencesWindow().paletteWell(7)->color().redF(), 0.25098, 1e-4);
 }
 
 TEST(Preferences, StoredFontsOfNewDocumentsNeedBothKeysAndAnInstalledFace)

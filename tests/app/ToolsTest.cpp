@@ -8,6 +8,7 @@
 #include "app/InspectorPanel.h"
 #include "app/KeyCatchPanel.h"
 #include "app/Manager.h"
+#include "app/PreferencesWindow.h"
 #include "model/DocumentItems.h"
 #include "model/VexaDocument.h"
 #include "platform/Alert.h"
@@ -225,8 +226,8 @@ TEST(Tools, ReadoutsAndVariablesOnLinearLogAndTimeAxes)
     d.axes[AxisX1].axismode = AxisTime;
     d.xmin1 = 86400;
     d.xmax1 = 86400 + 4 * 86400;
-    m.preferencesWindow();
-    m.p_tdf->setText(QStringLiteral("%Y-%m-%d %H:%M:%S"));
+    m.preferencesWindow().dialog();
+    m.preferencesWindow().timeFormatField()->setText(QStringLiteral("%Y-%m-%d %H:%M:%S"));
     m.showValues(QPointF(L + W * 0.75, B), q);
     EXPECT_EQ(readout("x1val")->text(), QStringLiteral("2001-01-05 00:00:00"));
     EXPECT_EQ(readout("dx1val")->text(), QStringLiteral("3:00:00:00"));

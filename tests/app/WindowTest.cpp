@@ -6,6 +6,7 @@
 #include "app/ApplicationController.h"
 #include "app/DocumentWindowQt.h"
 #include "app/Manager.h"
+#include "app/PreferencesWindow.h"
 #include "model/DataBuffer.h"
 #include "model/VexaDocument.h"
 #include "support/TestSupport.h"
@@ -262,13 +263,13 @@ TEST(DocumentWindowTest, ToolbarSwitchAndWidthDecideWhatTheStripShows)
     ASSERT_GT(w->toolViewWidth(), 0);
     ASSERT_GT(w->valViewWidth(), 0);
 
-    app.preferencesWindow();
-    app.p_toolbar->setChecked(true);
+    app.preferencesWindow().dialog();
+    app.preferencesWindow().toolbarSwitch()->setChecked(true);
     w->followController();
     EXPECT_TRUE(w->toolViewHidden());
     EXPECT_TRUE(w->valViewHidden());
 
-    app.p_toolbar->setChecked(false);
+    app.preferencesWindow().toolbarSwitch()->setChecked(false);
     const int needed = int(w->toolViewWidth() + w->valViewWidth() + 80);
     w->resize(needed + 1, 500);
     w->followController();

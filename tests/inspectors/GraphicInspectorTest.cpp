@@ -7,6 +7,7 @@
 #include "support/TestSupport.h"
 
 #include "app/ColorWell.h"
+#include "app/PreferencesWindow.h"
 #include "inspectors/DoubleSlider.h"
 #include "inspectors/GraphicManager.h"
 #include "platform/Picture.h"
@@ -191,8 +192,8 @@ TEST(GraphicInspector, CornersSizesAndModes)
     EXPECT_EQ(x1->text(), formatNumberAuto(line.x1));
 
     // Bad entries are refused with a message; the line stays.
-    f.m->preferencesWindow();
-    f.m->p_tdf->setText(QStringLiteral("%Y-%m-%d"));
+    f.m->preferencesWindow().dialog();
+    f.m->preferencesWindow().timeFormatField()->setText(QStringLiteral("%Y-%m-%d"));
     const double stored[4] = {line.x1, line.y1, line.x2, line.y2};
     const struct {
         int xmode;

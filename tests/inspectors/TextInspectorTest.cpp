@@ -7,6 +7,7 @@
 #include "support/TestSupport.h"
 
 #include "app/ColorWell.h"
+#include "app/PreferencesWindow.h"
 #include "inspectors/TextManager.h"
 #include "model/DocumentView.h"
 #include "platform/Font.h"
@@ -164,8 +165,8 @@ TEST(TextInspector, PositionModesAndCoordinates)
 
     // Bad entries are refused with a message; the box stays where it was.
     const double y = t.y;
-    f.m->preferencesWindow();
-    f.m->p_tdf->setText(QStringLiteral("%Y-%m-%d %H:%M:%S"));
+    f.m->preferencesWindow().dialog();
+    f.m->preferencesWindow().timeFormatField()->setText(QStringLiteral("%Y-%m-%d %H:%M:%S"));
     const struct {
         int xmode;
         const char* typed;
