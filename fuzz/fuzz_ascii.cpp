@@ -70,7 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     VexaDocument d;
     d.newBuffer();
-    const bool read = ASCIIImport::importFile(d, options);
+    const bool read = ASCIIImport::importFile(d, options).ok();
     if (!read && d.DB.size() != 1)
         finding("a refused file added buffers");
     if (read && d.DB.size() < 2)

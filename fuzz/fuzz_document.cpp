@@ -62,20 +62,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         open.newBuffer();
         DocumentArchive::SubviewViews views;
         const QByteArray before = saved(open);
-        const QString section = DocumentArchive::sectionTypeName(int(size % 7));
-        if (!DocumentArchive::loadDataRepresentation(open, bytes, section, views) && saved(open) != before)
+        const QString section
+            = DocumentArchive::sectionTypeName(DocumentArchive::PartialLoadSection(size % 7));
+        if (!DocumentArchive::loadDataRepresentation(open, bytes, section, views).ok()
+            && saved(open) != before)
             finding("a refused section changed the document");
     }
 
     VexaDocument first;
     DocumentArchive::SubviewViews firstViews;
-    if (!DocumentArchive::loadDataRepresentation(first, bytes, DocumentArchive::documentType(), firstViews))
+    if (!DocumentArchive::loadDataRepresentation(first, bytes, DocumentArchive::documentType(), firstViews)
+             .ok())
         return 0;
     const QByteArray once = saved(first);
 
     VexaDocument second;
     DocumentArchive::SubviewViews secondViews;
-    if (!DocumentArchive::loadDataRepresentation(second, once, DocumentArchive::documentType(), secondViews))
+    if (!DocumentArchive::loadDataRepresentation(second, once, DocumentArchive::documentType(), secondViews)
+             .ok())
         finding("a saved document could not be opened again");
     if (saved(second) != once)
         finding("a document changed in a save and open");
