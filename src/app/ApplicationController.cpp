@@ -2,19 +2,6 @@
 
 #include "model/Tool.h"
 
-namespace {
-
-const ToolRow* toolRow(const QString& title)
-{
-    const Tool tool = toolNamed(title);
-    for (const ToolRow& row : toolRows())
-        if (row.tool == tool)
-            return &row;
-    return nullptr;
-}
-
-} // namespace
-
 const QStringList& ApplicationController::mouseModeNames()
 {
     static const QStringList names = [] {
@@ -28,13 +15,13 @@ const QStringList& ApplicationController::mouseModeNames()
 
 QString ApplicationController::mouseModeToolTip(const QString& title)
 {
-    const ToolRow* row = toolRow(title);
+    const ToolRow* row = toolRowNamed(title);
     return row ? QLatin1String(row->toolTip) : QString();
 }
 
 QChar ApplicationController::mouseModeKey(const QString& title)
 {
-    const ToolRow* row = toolRow(title);
+    const ToolRow* row = toolRowNamed(title);
     return row ? QChar::fromLatin1(row->key) : QChar();
 }
 

@@ -34,12 +34,18 @@ std::span<const ToolRow> toolRows()
     return rows;
 }
 
-Tool toolNamed(const QString& title)
+const ToolRow* toolRowNamed(const QString& title)
 {
     for (const ToolRow& row : rows)
         if (title.compare(QLatin1String(row.title), Qt::CaseInsensitive) == 0)
-            return row.tool;
-    return Tool::None;
+            return &row;
+    return nullptr;
+}
+
+Tool toolNamed(const QString& title)
+{
+    const ToolRow* row = toolRowNamed(title);
+    return row ? row->tool : Tool::None;
 }
 
 QString toolTitle(Tool tool)

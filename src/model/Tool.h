@@ -42,6 +42,9 @@ struct ToolRow {
 // The eighteen tools in palette order.
 std::span<const ToolRow> toolRows();
 
+// The row of the tool of that title, compared without regard to case; null
+// for a title that names no tool.
+const ToolRow* toolRowNamed(const QString& title);
 // The tool of that title, compared without regard to case; Tool::None for a
 // title that names no tool.
 Tool toolNamed(const QString& title);
