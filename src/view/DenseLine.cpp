@@ -103,12 +103,19 @@ public:
         // way from the first vertex to a and from b to the last lies in it.
         const bool aKept = a->i != first_.i && a->i != last_.i;
         const bool bKept = b->i != a->i && b->i != first_.i && b->i != last_.i;
+        const bool span = spans_ && aKept && bKept;
+        // On pixels the span of this column and that of the column before
+        // are filled from side to side: the segment joining them adds
+        // nothing where it stays within both.
+        out_.back().spanned = span && !starts_ && before_.span && adjacent(before_.lo, before_.hi)
+            && within(first_.y, before_.low, before_.high) && within(before_.last, low_.y, high_.y);
         if (aKept)
             out_.push_back({a->x, a->y, false, spans_});
         if (bKept)
-            out_.push_back({b->x, b->y, false});
+            out_.push_back({b->x, b->y, false, false, span});
         if (last_.i != first_.i)
             out_.push_back({last_.x, last_.y, false, spans_ && bKept});
+        before_ = {span && columns_.pixels, lo_, hi_, low_.y, high_.y, last_.y};
     }
 
 private:
@@ -116,6 +123,17 @@ private:
         double x, y;
         std::size_t i;
     };
+
+    // The run flushed last, while the line went on from it.
+    struct Before {
+        bool span = false; // a span filled from side to side
+        double lo = 0, hi = 0; // its column
+        double low = 0, high = 0, last = 0; // y values
+    };
+
+    static bool within(double v, double low, double high) { return low <= v && v <= high; }
+    // The column [lo, hi) borders that of this run.
+    bool adjacent(double lo, double hi) const { return hi == lo_ || lo == hi_; }
 
     void take(double x, double y, std::size_t i)
     {
@@ -141,6 +159,7 @@ private:
     bool active_ = false, starts_ = false, plainColumn_ = false;
     double lo_ = 0, hi_ = 0;
     Kept first_{}, low_{}, high_{}, last_{};
+    Before before_;
 };
 
 // One piece of a line, reduced on its own. Its first drawn segment may
@@ -290,6 +309,7 @@ Columns columnsFor(const QPainter& painter, const VexaView::AxisMap& x)
         // Columns on the device's own pixel borders, mirrored or not.
         c.scale = std::fabs(t.m11());
         c.offset = t.m11() < 0 ? -t.dx() : t.dx();
+        c.pixels = true;
         return c;
     }
     c.scale = pixels ? scale : std::max(scale, 16.0);
@@ -319,6 +339,106 @@ std::vector<Vertex> line(const double* X, const double* Y, std::size_t n, const 
             open = piece.open;
     }
     return out;
+}
+
+Bands::Bands(const Columns& columns, double width, const QRectF& guard)
+        : columns_(columns)
+        , guard_(guard)
+{
+    const double pixel = columns.scale > 0 ? 1 / columns.scale : 0;
+    half_ = std::max(std::isfinite(width) ? std::min(std::fabs(width), 1e6) : 0, pixel) / 2;
+}
+
+void Bands::add(QPointF a, QPointF b)
+{
+    if (!std::isfinite(a.x()) || !std::isfinite(a.y()) || !std::isfinite(b.x()) || !std::isfinite(b.y()))
+        return;
+    const double c = std::floor(a.x() * columns_.scale + columns_.offset);
+    double left = std::min((c - columns_.offset) / columns_.scale, std::min(a.x(), b.x()) - half_);
+    double right = std::max((c + 1 - columns_.offset) / columns_.scale, std::max(a.x(), b.x()) + half_);
+    double bottom = std::min(a.y(), b.y()) - half_, top = std::max(a.y(), b.y()) + half_;
+    // Cut to the guard: the part that can be seen stays as it was.
+    left = std::clamp(left, guard_.left(), guard_.right());
+    right = std::clamp(right, guard_.left(), guard_.right());
+    bottom = std::clamp(bottom, guard_.top(), guard_.bottom());
+    top = std::clamp(top, guard_.top(), guard_.bottom());
+    if (!(left < right && bottom < top))
+        return;
+    const Rect r{left, right, bottom, top};
+    if (!band_.empty()) {
+        // Where the rectangles overlap, each left and right end further
+        // right than the one before, every x of the band lies in one run of
+        // them whose heights join: its edges are those of the band.
+        const Rect& q = band_.back();
+        if (!(r.left >= q.left && r.right >= q.right && r.left <= q.right && r.bottom <= q.top
+              && r.top >= q.bottom))
+            closeBand();
+    }
+    band_.push_back(r);
+}
+
+void Bands::edge(bool upper, std::vector<QPointF>& out) const
+{
+    // The highest top (lowest bottom) of the rectangles over each x: the
+    // rectangles enter at their left ends and leave at their right ends,
+    // both in order; `best` holds those that may still lead, best first.
+    auto height = [&](std::size_t i) { return upper ? band_[i].top : -band_[i].bottom; };
+    std::vector<std::size_t> best;
+    std::size_t head = 0, in = 0, gone = 0;
+    bool have = false;
+    double now = 0;
+    while (gone < band_.size()) {
+        double x;
+        if (in < band_.size() && band_[in].left <= band_[gone].right) {
+            x = band_[in].left;
+            while (best.size() > head && height(best.back()) <= height(in))
+                best.pop_back();
+            best.push_back(in++);
+        } else {
+            x = band_[gone].right;
+            if (best.size() > head && best[head] == gone)
+                ++head;
+            ++gone;
+        }
+        const bool any = best.size() > head;
+        const double h = any ? height(best[head]) : 0;
+        if (any && have && h == now)
+            continue;
+        if (have)
+            out.emplace_back(x, upper ? now : -now);
+        if (any)
+            out.emplace_back(x, upper ? h : -h);
+        have = any;
+        now = h;
+    }
+}
+
+void Bands::closeBand()
+{
+    if (band_.empty())
+        return;
+    upper_.clear();
+    lower_.clear();
+    edge(true, upper_);
+    edge(false, lower_);
+    path_.moveTo(upper_.front());
+    for (std::size_t i = 1; i < upper_.size(); ++i)
+        path_.lineTo(upper_[i]);
+    for (std::size_t i = lower_.size(); i-- > 0;)
+        path_.lineTo(lower_[i]);
+    path_.closeSubpath();
+    band_.clear();
+}
+
+void Bands::fill(QPainter& painter, const QColor& color)
+{
+    closeBand();
+    if (path_.isEmpty())
+        return;
+    // Bands may overlap: all are outlined the same way round.
+    path_.setFillRule(Qt::WindingFill);
+    painter.fillPath(path_, color);
+    path_.clear();
 }
 
 std::vector<Vertex> outline(const double* X, const double* Y, std::size_t n, bool xLog, bool yLog,

@@ -10,13 +10,23 @@
 //
 // The work is done on data values; only kept vertices are converted to view
 // points. Long buffers are cut into pieces reduced on all cores.
+//
+// On a picture made of pixels the span of a dense column, from its lowest to
+// its highest vertex, is filled over the whole column (Bands): the many
+// segments of every point ink that column from side to side. A segment
+// between two such columns that stays within both spans then adds nothing
+// and is left out too.
 
 #include "view/VexaView.h"
+
+#include <QPainterPath>
+#include <QRectF>
 
 #include <cmath>
 #include <cstddef>
 #include <vector>
 
+class QColor;
 class QPainter;
 
 namespace DenseLine {
@@ -26,6 +36,8 @@ struct Columns {
     VexaView::AxisMap x; // data x to view x
     double scale = 0; // device columns per view point
     double offset = 0; // device column of view x 0
+    // The columns are the device's pixels: spans are drawn as Bands.
+    bool pixels = false;
 
     // The data values [lo, hi) of the column that holds x. An empty
     // interval where the column cannot be told (a value the axis cannot
@@ -48,6 +60,12 @@ struct Vertex {
     // vertex. Leaving it out spares the drawing of a dense band most of its
     // strokes and changes no pixel beyond its shading.
     bool spanned = false;
+    // Of a line: the segment to this vertex runs from the lowest vertex of
+    // its column to the highest or back, between two others kept there: the
+    // column's span. On pixels (Columns::pixels) it is drawn as part of
+    // Bands, and a segment from the column before that stays within both
+    // spans is marked spanned.
+    bool span = false;
 };
 
 // Which segments of a line are drawn: those between two finite points
@@ -85,6 +103,39 @@ private:
 // The kept vertices of the line through points 0 .. n - 1.
 std::vector<Vertex> line(const double* X, const double* Y, std::size_t n, const LineRules& rules,
                          const Columns& columns);
+
+// The spans of a line on a picture made of pixels, each filled as a
+// rectangle over its whole pixel column and as wide as the line, with the
+// line's width beyond its ends. A run of rectangles, each overlapping the one
+// before, becomes one band whose outline alone is rasterised, however many
+// columns it covers.
+class Bands {
+public:
+    // A line `width` view points wide (0: the device's thinnest, one
+    // pixel); what lies beyond the guard rectangle (in view points) is cut
+    // off.
+    Bands(const Columns& columns, double width, const QRectF& guard);
+
+    // The span between view points a and b, in one pixel column.
+    void add(QPointF a, QPointF b);
+    // Fills what was added with the colour and starts anew.
+    void fill(QPainter& painter, const QColor& color);
+
+private:
+    struct Rect {
+        double left, right, bottom, top; // left <= right, bottom <= top
+    };
+    void closeBand();
+    // The band's upper (or lower) edge from left to right.
+    void edge(bool upper, std::vector<QPointF>& out) const;
+
+    const Columns& columns_;
+    double half_; // half the line's width
+    QRectF guard_;
+    std::vector<Rect> band_;
+    std::vector<QPointF> upper_, lower_;
+    QPainterPath path_;
+};
 
 // The kept vertices of an area's outline through the points: those with a
 // value that is not finite are left out, those a logarithmic axis cannot

@@ -177,20 +177,28 @@ void VexaView::plotLine(const DataBuffer& b, bool onePath)
     // A dash pattern runs along the path drawn, and a translucent colour
     // darkens where segments overlap: both would show points left out.
     if (!PD->page.alldraw && !dashed && opaque) {
+        const DenseLine::Columns columns = DenseLine::columnsFor(*gc_, xm);
         const std::vector<DenseLine::Vertex> kept
-            = DenseLine::line(X, Y, std::size_t(std::max(n, 0LL)), rules, DenseLine::columnsFor(*gc_, xm));
+            = DenseLine::line(X, Y, std::size_t(std::max(n, 0LL)), rules, columns);
+        DenseLine::Bands bands(columns, b.style.linewidth, guard(b.style.linewidth, false));
+        QPointF before;
         for (const DenseLine::Vertex& v : kept) {
             const QPointF p(xm(v.x), ym(v.y));
-            if (v.start || v.spanned) {
+            if (v.start || v.spanned || (v.span && columns.pixels)) {
+                if (v.span && columns.pixels)
+                    bands.add(before, p);
                 path.moveTo(p);
+                before = p;
                 continue;
             }
+            before = p;
             path.lineTo(p);
             // Cut anywhere: with round caps and joins, the pieces cover
             // what the whole line covers.
             if (strokeBatch())
                 path.moveTo(p);
         }
+        bands.fill(*gc_, color);
     } else {
         using Point = DenseLine::LineRules::Point;
         bool open = false;

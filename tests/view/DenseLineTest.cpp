@@ -239,3 +239,127 @@ TEST(DenseLineTest, ColumnsArePixelsOfTheTarget)
         EXPECT_DOUBLE_EQ(DenseLine::columnsFor(painter, unit.x).scale, std::max(16.0, dpi / 72.0)) << dpi;
     }
 }
+
+// The bands fill exactly what the rectangles of their spans fill: each span
+// over its whole pixel column and the line's width, however the spans meet,
+// part or turn back. Points lie on pixel centres, so that every edge lies on
+// a pixel border and antialiasing shades nothing.
+TEST(DenseLineTest, BandsFillTheRectanglesOfTheirSpans)
+{
+    struct Span {
+        double x, y1, y2; // x on a pixel centre; b lies at x as well
+    };
+    struct Case {
+        const char* name;
+        double width;
+        std::vector<Span> spans;
+    };
+    const Case cases[] = {
+        {"rising steps", 1, {{2.5, 3.5, 8.5}, {3.5, 6.5, 12.5}, {4.5, 10.5, 20.5}, {5.5, 19.5, 30.5}}},
+        {"a tall one among short ones", 1, {{2.5, 10.5, 12.5}, {3.5, 2.5, 30.5}, {4.5, 11.5, 13.5}}},
+        {"falling, then rising",
+         1,
+         {{6.5, 30.5, 20.5}, {7.5, 25.5, 10.5}, {8.5, 12.5, 5.5}, {9.5, 6.5, 28.5}}},
+        {"apart in height", 1, {{2.5, 2.5, 5.5}, {3.5, 20.5, 25.5}, {4.5, 3.5, 4.5}}},
+        {"touching in height", 1, {{2.5, 2.5, 5.5}, {3.5, 6.5, 9.5}}},
+        {"a gap of columns", 1, {{2.5, 2.5, 25.5}, {3.5, 4.5, 20.5}, {9.5, 5.5, 30.5}, {10.5, 1.5, 8.5}}},
+        {"turning back", 1, {{10.5, 2.5, 9.5}, {9.5, 5.5, 15.5}, {8.5, 1.5, 3.5}, {9.5, 20.5, 30.5}}},
+        {"one column twice", 1, {{5.5, 2.5, 9.5}, {5.5, 20.5, 30.5}, {6.5, 8.5, 22.5}}},
+        {"a wide line over its neighbours",
+         3,
+         {{5.5, 4.5, 9.5}, {6.5, 20.5, 28.5}, {7.5, 6.5, 7.5}, {8.5, 10.5, 26.5}}},
+        {"a wide line, one pixel apart",
+         3,
+         {{5.5, 4.5, 9.5}, {6.5, 3.5, 10.5}, {7.5, 5.5, 9.5}, {8.5, 2.5, 11.5}}},
+        {"the thinnest line", 0, {{5.5, 4.5, 9.5}, {6.5, 8.5, 28.5}, {7.5, 6.5, 10.5}}},
+        {"beyond the picture", 1, {{5.5, -500.5, 9.5}, {6.5, 8.5, 1e300}, {7.5, -1e300, 1e300}}},
+    };
+    const QRectF guard(-4, -4, 48, 48);
+    for (const Case& c : cases) {
+        const DenseLine::Columns columns = [] {
+            DenseLine::Columns u = unitColumns();
+            u.pixels = true;
+            return u;
+        }();
+        QImage expected(40, 40, QImage::Format_ARGB32_Premultiplied);
+        QImage bands = expected;
+        expected.fill(Qt::white);
+        bands.fill(Qt::white);
+        const double half = std::max(c.width, 1.0) / 2;
+        {
+            QPainter painter(&expected);
+            for (const Span& s : c.spans) {
+                const double column = std::floor(s.x);
+                const double bottom = std::max(std::min(s.y1, s.y2) - half, -10.0);
+                const double top = std::min(std::max(s.y1, s.y2) + half, 50.0);
+                painter.fillRect(QRectF(QPointF(std::min(column, s.x - half), bottom),
+                                        QPointF(std::max(column + 1, s.x + half), top)),
+                                 Qt::black);
+            }
+        }
+        {
+            QPainter painter(&bands);
+            painter.setRenderHint(QPainter::Antialiasing, true);
+            DenseLine::Bands b(columns, c.width, guard);
+            for (const Span& s : c.spans)
+                b.add(QPointF(s.x, s.y1), QPointF(s.x, s.y2));
+            b.fill(painter, Qt::black);
+        }
+        int differ = 0;
+        for (int y = 0; y < 40; ++y)
+            for (int x = 0; x < 40; ++x)
+                differ += expected.pixel(x, y) != bands.pixel(x, y);
+        EXPECT_EQ(differ, 0) << c.name;
+    }
+}
+
+// On pixels, a dense column's span (from its lowest to its highest vertex)
+// is marked, and the segment from the column before is left out where it
+// stays within both spans: only between neighbouring columns, both with a
+// span, while the line goes on.
+TEST(DenseLineTest, SegmentsWithinTheSpansOfTwoColumnsAreLeftOut)
+{
+    struct Case {
+        const char* name;
+        std::vector<double> X, Y;
+        bool pixels;
+        bool joinLeftOut; // the segment into the second column
+    };
+    // From column -1 into column 0: first 0.5, lowest 0, highest 1, last 0.6.
+    const std::vector<double> X0{-0.5, 0.1, 0.2, 0.3, 0.4}, Y0{0.5, 0.5, 0, 1, 0.6};
+    auto join = [&](std::vector<double> x, std::vector<double> y) {
+        std::vector<double> X = X0, Y = Y0;
+        X.insert(X.end(), x.begin(), x.end());
+        Y.insert(Y.end(), y.begin(), y.end());
+        return std::pair(X, Y);
+    };
+    const auto within = join({1.1, 1.2, 1.3, 1.4}, {0.4, 0.9, -1, 0.2});
+    const auto firstAbove = join({1.1, 1.2, 1.3, 1.4}, {1.5, 2, -1, 0.2});
+    const auto lastBeyond = join({1.1, 1.2, 1.3, 1.4}, {0.4, 0.3, 0.55, 0.5});
+    const auto noSpan = join({1.1, 1.2, 1.3}, {0.4, 0.9, -1});
+    const auto notNeighbours = join({2.1, 2.2, 2.3, 2.4}, {0.4, 0.9, -1, 0.2});
+    const auto broken = join({NaN, 1.1, 1.2, 1.3, 1.4}, {0, 0.4, 0.9, -1, 0.2});
+    const Case cases[] = {
+        {"within both spans", within.first, within.second, true, true},
+        {"a vector target", within.first, within.second, false, false},
+        {"first beyond the span before", firstAbove.first, firstAbove.second, true, false},
+        {"last before beyond the span", lastBeyond.first, lastBeyond.second, true, false},
+        {"second column without a span", noSpan.first, noSpan.second, true, false},
+        {"columns apart", notNeighbours.first, notNeighbours.second, true, false},
+        {"a break between", broken.first, broken.second, true, false},
+    };
+    for (const Case& c : cases) {
+        DenseLine::Columns columns = unitColumns();
+        columns.pixels = c.pixels;
+        const std::vector<Vertex> kept
+            = DenseLine::line(c.X.data(), c.Y.data(), c.X.size(), LineRules(), columns);
+        // The line from column -1; column 0 keeps first, lowest (spanned),
+        // highest (the span), last (spanned).
+        ASSERT_GE(kept.size(), 6u) << c.name;
+        EXPECT_TRUE(kept[0].start && !kept[1].spanned && kept[2].spanned && kept[3].span && kept[4].spanned)
+            << c.name;
+        // The first vertex of the next column.
+        EXPECT_GT(kept[5].x, 1) << c.name;
+        EXPECT_EQ(kept[5].spanned, c.joinLeftOut) << c.name;
+    }
+}
