@@ -9,12 +9,24 @@
 // this object's own first (a copy when it is shared); there is no writable
 // element access that could copy by surprise: a writer asks for the numbers
 // with mutableData() or mutableVector() once, before its loop.
+//
+// How the numbers run (order()) is found once and kept with them until the
+// next change, so that a reader may search a sorted column instead of
+// scanning it.
 
+#include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <initializer_list>
 #include <memory>
 #include <utility>
 #include <vector>
+
+enum class ColumnOrder : std::uint8_t {
+    Ascending, // each number at least the one before, none NaN (also 0 or 1 numbers)
+    Descending, // each number at most the one before, none NaN
+    Neither,
+};
 
 class SharedColumn {
 public:
@@ -38,16 +50,16 @@ public:
         if (values.empty() && values.capacity() == 0)
             d_.reset();
         else
-            d_ = std::make_shared<std::vector<double>>(std::move(values));
+            d_ = std::make_shared<Block>(std::move(values));
         return *this;
     }
 
     // --- reading ---------------------------------------------------------
-    const std::vector<double>& vector() const { return d_ ? *d_ : none(); }
+    const std::vector<double>& vector() const { return d_ ? d_->values : none(); }
     operator const std::vector<double>&() const { return vector(); }
-    std::size_t size() const { return d_ ? d_->size() : 0; }
+    std::size_t size() const { return d_ ? d_->values.size() : 0; }
     bool empty() const { return size() == 0; }
-    std::size_t capacity() const { return d_ ? d_->capacity() : 0; }
+    std::size_t capacity() const { return d_ ? d_->values.capacity() : 0; }
     const double& operator[](std::size_t i) const { return vector()[i]; }
     const double* data() const { return vector().data(); }
     const_iterator begin() const { return vector().begin(); }
@@ -61,14 +73,20 @@ public:
     bool sharesWith(const SharedColumn& other) const { return d_ && d_ == other.d_; }
     bool isShared() const { return d_ && d_.use_count() > 1; }
 
+    // How the numbers run: read through once after each change (and only
+    // when asked), then kept with them, for every column sharing them.
+    ColumnOrder order() const;
+
     // --- changing (the column becomes this object's own first) -----------
     std::vector<double>& mutableVector()
     {
         if (!d_)
-            d_ = std::make_shared<std::vector<double>>();
+            d_ = std::make_shared<Block>(std::vector<double>());
         else if (d_.use_count() > 1)
-            d_ = std::make_shared<std::vector<double>>(*d_);
-        return *d_;
+            d_ = std::make_shared<Block>(std::vector<double>(d_->values));
+        else
+            d_->order.store(Block::kUnknown, std::memory_order_relaxed);
+        return d_->values;
     }
     double* mutableData() { return mutableVector().data(); }
     void set(std::size_t i, double v) { mutableVector()[i] = v; }
@@ -89,7 +107,7 @@ public:
     void shrink_to_fit()
     {
         if (d_ && !isShared())
-            d_->shrink_to_fit();
+            d_->values.shrink_to_fit();
     }
     template <class It> void assign(It first, It last)
     {
@@ -114,7 +132,7 @@ public:
     // they are shared).
     std::vector<double> take()
     {
-        std::vector<double> out = d_ && !isShared() ? std::move(*d_) : vector();
+        std::vector<double> out = d_ && !isShared() ? std::move(d_->values) : vector();
         d_.reset();
         return out;
     }
@@ -126,11 +144,22 @@ public:
     friend bool operator==(const SharedColumn& a, const std::vector<double>& b) { return a.vector() == b; }
 
 private:
+    // The numbers and how they run, shared by the columns that hold them.
+    struct Block {
+        static constexpr std::uint8_t kUnknown = 0xff;
+        explicit Block(std::vector<double> v)
+                : values(std::move(v))
+        {
+        }
+        std::vector<double> values;
+        mutable std::atomic<std::uint8_t> order{kUnknown};
+    };
+
     static const std::vector<double>& none()
     {
         static const std::vector<double> none;
         return none;
     }
 
-    std::shared_ptr<std::vector<double>> d_;
+    std::shared_ptr<Block> d_;
 };

@@ -12,6 +12,10 @@
 #include <limits>
 #include <utility>
 
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
 namespace DenseLine {
 
 namespace {
@@ -31,14 +35,85 @@ struct Plain {
     double xlo, xhi, ylo, yhi;
 };
 
+// The lowest and highest of a stretch of y values, each the first of its
+// equals, as taking them one by one in order finds them.
+struct Extremes {
+    double low = 0, high = 0;
+    std::size_t lowAt = 0, highAt = 0;
+};
+
+#if defined(__x86_64__)
+const bool hasAvx2 = __builtin_cpu_supports("avx2");
+
+// Y[from], Y[from + 1], ... eight at a time while all eight lie in [ylo, yhi];
+// returns the first index not taken (from when none was). Each lane keeps
+// the first of its extremes (strict comparisons); among lanes with equal
+// extremes the lowest index wins.
+__attribute__((target("avx2"))) std::size_t extremesAvx2(const double* Y, std::size_t from, std::size_t to,
+                                                         double ylo, double yhi, Extremes& e)
+{
+    const __m256d lo = _mm256_set1_pd(ylo), hi = _mm256_set1_pd(yhi), eight = _mm256_set1_pd(8);
+    __m256d low[2], high[2], lowAt[2], highAt[2];
+    __m256d at[2] = {_mm256_setr_pd(0, 1, 2, 3), _mm256_setr_pd(4, 5, 6, 7)};
+    for (int k = 0; k < 2; ++k) {
+        low[k] = _mm256_set1_pd(HUGE_VAL);
+        high[k] = _mm256_set1_pd(-HUGE_VAL);
+        lowAt[k] = highAt[k] = _mm256_setzero_pd();
+        at[k] = _mm256_add_pd(at[k], _mm256_set1_pd(double(from)));
+    }
+    std::size_t j = from;
+    for (; j + 8 <= to; j += 8) {
+        const __m256d y[2] = {_mm256_loadu_pd(Y + j), _mm256_loadu_pd(Y + j + 4)};
+        const __m256d in0
+            = _mm256_and_pd(_mm256_cmp_pd(y[0], lo, _CMP_GE_OQ), _mm256_cmp_pd(y[0], hi, _CMP_LE_OQ));
+        const __m256d in1
+            = _mm256_and_pd(_mm256_cmp_pd(y[1], lo, _CMP_GE_OQ), _mm256_cmp_pd(y[1], hi, _CMP_LE_OQ));
+        if (_mm256_movemask_pd(_mm256_and_pd(in0, in1)) != 0xF)
+            break;
+        for (int k = 0; k < 2; ++k) {
+            const __m256d below = _mm256_cmp_pd(y[k], low[k], _CMP_LT_OQ);
+            const __m256d above = _mm256_cmp_pd(y[k], high[k], _CMP_GT_OQ);
+            low[k] = _mm256_blendv_pd(low[k], y[k], below);
+            lowAt[k] = _mm256_blendv_pd(lowAt[k], at[k], below);
+            high[k] = _mm256_blendv_pd(high[k], y[k], above);
+            highAt[k] = _mm256_blendv_pd(highAt[k], at[k], above);
+            at[k] = _mm256_add_pd(at[k], eight);
+        }
+    }
+    if (j == from) {
+        _mm256_zeroupper();
+        return j;
+    }
+    double lows[8], highs[8], lowsAt[8], highsAt[8];
+    for (int k = 0; k < 2; ++k) {
+        _mm256_storeu_pd(lows + 4 * k, low[k]);
+        _mm256_storeu_pd(highs + 4 * k, high[k]);
+        _mm256_storeu_pd(lowsAt + 4 * k, lowAt[k]);
+        _mm256_storeu_pd(highsAt + 4 * k, highAt[k]);
+    }
+    _mm256_zeroupper();
+    e = {lows[0], highs[0], std::size_t(lowsAt[0]), std::size_t(highsAt[0])};
+    for (int lane = 1; lane < 8; ++lane) {
+        const std::size_t l = std::size_t(lowsAt[lane]), h = std::size_t(highsAt[lane]);
+        if (lows[lane] < e.low || (lows[lane] == e.low && l < e.lowAt))
+            e.low = lows[lane], e.lowAt = l;
+        if (highs[lane] > e.high || (highs[lane] == e.high && h < e.highAt))
+            e.high = highs[lane], e.highAt = h;
+    }
+    return j;
+}
+#endif
+
 // Consecutive vertices grouped by column; a group leaves its first, lowest,
 // highest and last vertex, in their order.
 class Runs {
 public:
     // Spans: the vertices are a line's, whose segments within the span of
     // their column may be left out (not an outline's, which is filled).
-    Runs(const Columns& columns, const Plain& plain, bool spans, std::vector<Vertex>& out)
+    // xOrder: how the x values run.
+    Runs(const Columns& columns, ColumnOrder xOrder, const Plain& plain, bool spans, std::vector<Vertex>& out)
             : columns_(columns)
+            , xOrder_(xOrder)
             , plain_(plain)
             , spans_(spans)
             , out_(out)
@@ -70,6 +145,8 @@ public:
         if (!active_ || !plainColumn_)
             return i;
         const std::size_t from = i;
+        if (xOrder_ != ColumnOrder::Neither)
+            i = takeColumn(X, Y, i, end);
         const double lo = lo_, hi = hi_, ylo = plain_.ylo, yhi = plain_.yhi;
         while (i < end) {
             const double x = X[i + 1], y = Y[i + 1];
@@ -135,6 +212,33 @@ private:
     // The column [lo, hi) borders that of this run.
     bool adjacent(double lo, double hi) const { return hi == lo_ || lo == hi_; }
 
+    // With x running one way, the vertices in the column end where a binary
+    // search finds; of those only the y values are read, many at a time,
+    // while they need no test. Returns the last index taken.
+    std::size_t takeColumn(const double* X, const double* Y, std::size_t i, std::size_t end)
+    {
+#if defined(__x86_64__)
+        if (!hasAvx2)
+            return i;
+        const double lo = lo_, hi = hi_;
+        const double* past = xOrder_ == ColumnOrder::Ascending
+            ? std::partition_point(X + i + 1, X + end + 1, [hi](double x) { return x < hi; })
+            : std::partition_point(X + i + 1, X + end + 1, [lo](double x) { return x >= lo; });
+        Extremes e;
+        const std::size_t next = extremesAvx2(Y, i + 1, std::size_t(past - X), plain_.ylo, plain_.yhi, e);
+        if (next == i + 1)
+            return i;
+        if (e.low < low_.y)
+            low_ = {X[e.lowAt], e.low, e.lowAt};
+        if (e.high > high_.y)
+            high_ = {X[e.highAt], e.high, e.highAt};
+        return next - 1;
+#else
+        (void)X, (void)Y, (void)end;
+        return i;
+#endif
+    }
+
     void take(double x, double y, std::size_t i)
     {
         if (y < low_.y)
@@ -153,6 +257,7 @@ private:
     }
 
     const Columns& columns_;
+    const ColumnOrder xOrder_;
     const Plain plain_;
     const bool spans_;
     std::vector<Vertex>& out_;
@@ -175,8 +280,8 @@ struct LinePiece {
 };
 
 // Segments first .. last - 1, segment i joining points i and i + 1.
-void reduceLine(const double* X, const double* Y, std::size_t first, std::size_t last, const LineRules& r,
-                const Columns& columns, LinePiece& piece)
+void reduceLine(const double* X, const double* Y, std::size_t first, std::size_t last, ColumnOrder xOrder,
+                const LineRules& r, const Columns& columns, LinePiece& piece)
 {
     VectorState::clearUpper();
     using Point = LineRules::Point;
@@ -191,7 +296,7 @@ void reduceLine(const double* X, const double* Y, std::size_t first, std::size_t
     }
     plain.yhi = std::min(plain.yhi, std::numeric_limits<double>::max());
     plain.ylo = std::max(plain.ylo, -std::numeric_limits<double>::max());
-    Runs runs(columns, plain, true, piece.vertices);
+    Runs runs(columns, xOrder, plain, true, piece.vertices);
     bool open = false;
     double x1 = X[first], y1 = Y[first];
     Point k1 = r.point(x1, y1);
@@ -233,14 +338,14 @@ void reduceLine(const double* X, const double* Y, std::size_t first, std::size_t
     piece.open = open;
 }
 
-void reduceOutline(const double* X, const double* Y, std::size_t first, std::size_t last, bool xLog,
-                   bool yLog, const Columns& columns, std::vector<Vertex>& out)
+void reduceOutline(const double* X, const double* Y, std::size_t first, std::size_t last, ColumnOrder xOrder,
+                   bool xLog, bool yLog, const Columns& columns, std::vector<Vertex>& out)
 {
     VectorState::clearUpper();
     constexpr double inf = std::numeric_limits<double>::infinity();
     const double most = std::numeric_limits<double>::max();
-    Runs runs(columns, Plain{-inf, inf, yLog ? std::numeric_limits<double>::denorm_min() : -most, most},
-              false, out);
+    Runs runs(columns, xOrder,
+              Plain{-inf, inf, yLog ? std::numeric_limits<double>::denorm_min() : -most, most}, false, out);
     for (std::size_t i = first; i < last; ++i) {
         const double x = X[i], y = Y[i];
         if (!std::isfinite(x) || !std::isfinite(y))
@@ -316,15 +421,15 @@ Columns columnsFor(const QPainter& painter, const VexaView::AxisMap& x)
     return c;
 }
 
-std::vector<Vertex> line(const double* X, const double* Y, std::size_t n, const LineRules& rules,
-                         const Columns& columns)
+std::vector<Vertex> line(const double* X, const double* Y, std::size_t n, ColumnOrder xOrder,
+                         const LineRules& rules, const Columns& columns)
 {
     std::vector<Vertex> out;
     if (n < 2)
         return out;
     std::vector<LinePiece> pieces(piecesFor(n - 1));
     inPieces(n - 1, pieces.size(), [&](std::size_t p, std::size_t first, std::size_t last) {
-        reduceLine(X, Y, first, last, rules, columns, pieces[p]);
+        reduceLine(X, Y, first, last, xOrder, rules, columns, pieces[p]);
     });
 
     bool open = false;
@@ -441,14 +546,14 @@ void Bands::fill(QPainter& painter, const QColor& color)
     path_.clear();
 }
 
-std::vector<Vertex> outline(const double* X, const double* Y, std::size_t n, bool xLog, bool yLog,
-                            const Columns& columns)
+std::vector<Vertex> outline(const double* X, const double* Y, std::size_t n, ColumnOrder xOrder, bool xLog,
+                            bool yLog, const Columns& columns)
 {
     if (n == 0)
         return {};
     std::vector<std::vector<Vertex>> pieces(piecesFor(n));
     inPieces(n, pieces.size(), [&](std::size_t p, std::size_t first, std::size_t last) {
-        reduceOutline(X, Y, first, last, xLog, yLog, columns, pieces[p]);
+        reduceOutline(X, Y, first, last, xOrder, xLog, yLog, columns, pieces[p]);
     });
     std::vector<Vertex> out;
     for (const auto& piece : pieces)

@@ -17,6 +17,7 @@
 // between two such columns that stays within both spans then adds nothing
 // and is left out too.
 
+#include "model/SharedColumn.h"
 #include "view/VexaView.h"
 
 #include <QPainterPath>
@@ -100,9 +101,12 @@ private:
     }
 };
 
-// The kept vertices of the line through points 0 .. n - 1.
-std::vector<Vertex> line(const double* X, const double* Y, std::size_t n, const LineRules& rules,
-                         const Columns& columns);
+// The kept vertices of the line through points 0 .. n - 1. Where the x
+// values run one way (xOrder, of X as a whole or of its first n), the run of
+// a column is found by a binary search and only its y values are read; the
+// vertices kept are the same.
+std::vector<Vertex> line(const double* X, const double* Y, std::size_t n, ColumnOrder xOrder,
+                         const LineRules& rules, const Columns& columns);
 
 // The spans of a line on a picture made of pixels, each filled as a
 // rectangle over its whole pixel column and as wide as the line, with the
@@ -140,7 +144,7 @@ private:
 // The kept vertices of an area's outline through the points: those with a
 // value that is not finite are left out, those a logarithmic axis cannot
 // show kept on their own (they are drawn at the view's edge).
-std::vector<Vertex> outline(const double* X, const double* Y, std::size_t n, bool xLog, bool yLog,
-                            const Columns& columns);
+std::vector<Vertex> outline(const double* X, const double* Y, std::size_t n, ColumnOrder xOrder, bool xLog,
+                            bool yLog, const Columns& columns);
 
 } // namespace DenseLine

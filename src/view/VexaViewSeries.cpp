@@ -61,8 +61,8 @@ void VexaView::plotArea(const DataBuffer& b)
     const AxisMap xm = xMap(b.belongx, &b);
     const AxisMap ym = yMap(b.belongy, &b);
     const double y0 = ym(0);
-    const std::vector<DenseLine::Vertex> kept
-        = DenseLine::outline(b.X.data(), b.Y.data(), n, xm.log, ym.log, DenseLine::columnsFor(*gc_, xm));
+    const std::vector<DenseLine::Vertex> kept = DenseLine::outline(
+        b.X.data(), b.Y.data(), n, b.X.order(), xm.log, ym.log, DenseLine::columnsFor(*gc_, xm));
 
     std::vector<QPointF>& pts = scratch();
     pts.emplace_back(); // the baseline under the first point, set below
@@ -179,7 +179,7 @@ void VexaView::plotLine(const DataBuffer& b, bool onePath)
     if (!PD->page.alldraw && !dashed && opaque) {
         const DenseLine::Columns columns = DenseLine::columnsFor(*gc_, xm);
         const std::vector<DenseLine::Vertex> kept
-            = DenseLine::line(X, Y, std::size_t(std::max(n, 0LL)), rules, columns);
+            = DenseLine::line(X, Y, std::size_t(std::max(n, 0LL)), b.X.order(), rules, columns);
         DenseLine::Bands bands(columns, b.style.linewidth, guard(b.style.linewidth, false));
         QPointF before;
         for (const DenseLine::Vertex& v : kept) {

@@ -13,8 +13,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
+#include <functional>
 #include <limits>
 #include <map>
+#include <string>
 #include <vector>
 
 namespace {
@@ -73,6 +76,12 @@ std::vector<std::vector<Vertex>> subpaths(const std::vector<Vertex>& v)
     return lines;
 }
 
+// How the x values run, as a buffer's column tells.
+ColumnOrder orderOf(const std::vector<double>& X)
+{
+    return SharedColumn(X).order();
+}
+
 bool same(const Vertex& a, const Vertex& b)
 {
     return a.x == b.x && a.y == b.y;
@@ -117,7 +126,7 @@ TEST(DenseLineTest, SparseLinesKeepEveryVertexAcrossPieces)
             r.yLog = yLog;
             r.breakAtLogInvalid = perSegment;
             const std::vector<Vertex> kept
-                = DenseLine::line(d.X.data(), d.Y.data(), d.X.size(), r, unitColumns());
+                = DenseLine::line(d.X.data(), d.Y.data(), d.X.size(), orderOf(d.X), r, unitColumns());
             const std::vector<Vertex> every = everyVertex(d.X, d.Y, r);
             ASSERT_EQ(kept.size(), every.size()) << yLog << perSegment;
             for (std::size_t i = 0; i < kept.size(); ++i)
@@ -141,7 +150,7 @@ TEST(DenseLineTest, DenseLinesKeepEndsAndEachColumnsExtremes)
         r.xlo = 1000, r.xhi = 5000, r.ylo = 0.05, r.yhi = 0.95;
         SCOPED_TRACE(variant);
         const std::vector<Vertex> kept
-            = DenseLine::line(d.X.data(), d.Y.data(), d.X.size(), r, unitColumns());
+            = DenseLine::line(d.X.data(), d.Y.data(), d.X.size(), orderOf(d.X), r, unitColumns());
         const std::vector<Vertex> every = everyVertex(d.X, d.Y, r);
         EXPECT_LT(kept.size(), every.size() / 4);
         const auto keptLines = subpaths(kept), everyLines = subpaths(every);
@@ -176,7 +185,7 @@ TEST(DenseLineTest, ALineTurningBackIsNotMergedWithItsWayOut)
     const std::vector<double> X{0.1, 0.5, 1.5, 2.5, 1.6, 0.6, 0.2};
     const std::vector<double> Y{0, 1, 2, 3, 4, 5, 6};
     const std::vector<Vertex> kept
-        = DenseLine::line(X.data(), Y.data(), X.size(), LineRules(), unitColumns());
+        = DenseLine::line(X.data(), Y.data(), X.size(), orderOf(X), LineRules(), unitColumns());
     ASSERT_EQ(kept.size(), X.size());
     for (std::size_t i = 0; i < X.size(); ++i)
         EXPECT_TRUE(same(kept[i], {X[i], Y[i], false})) << i;
@@ -191,7 +200,7 @@ TEST(DenseLineTest, AreaOutlinesLeaveOutWhatCannotBePlaced)
     const std::vector<double> X{0.1, 0.2, 0.25, 0.3, 0.4, 1.1, 1.2, 1.3, 1.4, 1.5};
     const std::vector<double> Y{5, 9, 6, 1, NaN, 3, 0, 4, 8, 2};
     const std::vector<Vertex> kept
-        = DenseLine::outline(X.data(), Y.data(), X.size(), false, true, unitColumns());
+        = DenseLine::outline(X.data(), Y.data(), X.size(), orderOf(X), false, true, unitColumns());
     const std::vector<std::pair<double, double>> expected{{0.1, 5}, {0.2, 9}, {0.3, 1}, {1.1, 3},
                                                           {1.2, 0}, {1.3, 4}, {1.4, 8}, {1.5, 2}};
     ASSERT_EQ(kept.size(), expected.size());
@@ -352,7 +361,7 @@ TEST(DenseLineTest, SegmentsWithinTheSpansOfTwoColumnsAreLeftOut)
         DenseLine::Columns columns = unitColumns();
         columns.pixels = c.pixels;
         const std::vector<Vertex> kept
-            = DenseLine::line(c.X.data(), c.Y.data(), c.X.size(), LineRules(), columns);
+            = DenseLine::line(c.X.data(), c.Y.data(), c.X.size(), orderOf(c.X), LineRules(), columns);
         // The line from column -1; column 0 keeps first, lowest (spanned),
         // highest (the span), last (spanned).
         ASSERT_GE(kept.size(), 6u) << c.name;
@@ -361,5 +370,112 @@ TEST(DenseLineTest, SegmentsWithinTheSpansOfTwoColumnsAreLeftOut)
         // The first vertex of the next column.
         EXPECT_GT(kept[5].x, 1) << c.name;
         EXPECT_EQ(kept[5].spanned, c.joinLeftOut) << c.name;
+    }
+}
+
+// Where x runs one way, the runs of the columns are found by a binary search
+// and only y values are read: the vertices kept, and their marks, are those
+// of the scan of every point, on every shape of data, on linear and
+// logarithmic axes, either way round, also where pieces meet.
+TEST(DenseLineTest, SortedXKeepsTheVerticesOfTheScanOfEveryPoint)
+{
+    constexpr std::size_t n = 3 * (std::size_t(1) << 17) + 777;
+    struct Shape {
+        const char* name;
+        std::function<void(std::size_t, double, double&, double&)> at; // i, random in [0, 1) -> x, y
+    };
+    const Shape shapes[] = {
+        {"noise", [](std::size_t i, double r, double& x, double& y) { x = double(i) / 97, y = r; }},
+        {"spikes",
+         [](std::size_t i, double r, double& x, double& y) {
+             x = double(i) / 97, y = i % 5003 == 11 ? 40 : i % 7919 == 5 ? -40 : 0.5 + 0.01 * r;
+         }},
+        {"sawtooth",
+         [](std::size_t i, double, double& x, double& y) { x = double(i) / 97, y = double(i % 131); }},
+        {"steps, equal values",
+         [](std::size_t i, double, double& x, double& y) {
+             x = double(i / 50) / 3, y = double(i / 1999 % 3);
+         }},
+        {"zeros of both signs",
+         [](std::size_t i, double r, double& x, double& y) {
+             x = double(i) / 97, y = r < 0.5 ? (i % 2 ? -0.0 : 0.0) : r;
+         }},
+        {"gaps that are not numbers",
+         [](std::size_t i, double r, double& x, double& y) {
+             x = double(i) / 97, y = (i / 500) % 7 == 3 || i % 613 == 0 ? NaN : r;
+         }},
+        {"infinities",
+         [](std::size_t i, double r, double& x, double& y) {
+             x = double(i) / 97, y = i % 1009 == 0 ? HUGE_VAL : i % 1013 == 0 ? -HUGE_VAL : r;
+         }},
+        {"values at and below 0",
+         [](std::size_t i, double r, double& x, double& y) { x = double(i) / 97 - 500, y = r - 0.1; }},
+        {"falling x",
+         [](std::size_t i, double r, double& x, double& y) { x = 8000 - double(i) / 61, y = r; }},
+        {"unsorted x",
+         [](std::size_t i, double r, double& x, double& y) {
+             x = double(i) / 97 + (i % 4099 == 0 ? -3 : 0), y = r;
+         }},
+        {"sparse", [](std::size_t i, double r, double& x, double& y) { x = double(i) * 1.5, y = r; }},
+    };
+    struct Axes {
+        const char* name;
+        bool xLog, yLog, cull, reversed;
+    };
+    const Axes axes[] = {
+        {"linear", false, false, false, false},    {"culled", false, false, true, false},
+        {"log x and y", true, true, false, false}, {"log y, culled", false, true, true, false},
+        {"reversed", false, false, false, true},
+    };
+    auto bits = [](double v) {
+        std::uint64_t b;
+        std::memcpy(&b, &v, sizeof b);
+        return b;
+    };
+    auto identical = [&](const std::vector<Vertex>& a, const std::vector<Vertex>& b) {
+        if (a.size() != b.size())
+            return false;
+        for (std::size_t i = 0; i < a.size(); ++i)
+            if (bits(a[i].x) != bits(b[i].x) || bits(a[i].y) != bits(b[i].y) || a[i].start != b[i].start
+                || a[i].spanned != b[i].spanned || a[i].span != b[i].span)
+                return false;
+        return true;
+    };
+    for (const Shape& shape : shapes) {
+        std::vector<double> X(n), Y(n);
+        std::uint64_t s = 4242;
+        for (std::size_t i = 0; i < n; ++i) {
+            s = s * 6364136223846793005ull + 1442695040888963407ull;
+            shape.at(i, double(s >> 40) / double(1ull << 24), X[i], Y[i]);
+        }
+        const ColumnOrder order = orderOf(X);
+        EXPECT_EQ(order == ColumnOrder::Neither, std::string(shape.name) == "unsorted x") << shape.name;
+        for (const Axes& a : axes) {
+            SCOPED_TRACE(std::string(shape.name) + ", " + a.name);
+            DenseLine::Columns c = unitColumns();
+            c.pixels = true;
+            c.scale = 0.9; // columns of 1/0.9 data units
+            if (a.xLog) {
+                c.x.log = c.x.logUsable = true;
+                c.x.logMin = 0;
+                c.x.logSpan = 1;
+                c.scale = 500; // a decade in 500 columns
+            }
+            if (a.reversed) {
+                c.x.min = 1, c.x.max = 0;
+            }
+            LineRules r;
+            r.xLog = a.xLog;
+            r.yLog = a.yLog;
+            r.cull = a.cull;
+            r.xlo = 100, r.xhi = 3000, r.ylo = 0.2, r.yhi = 0.9;
+            const auto scanned = DenseLine::line(X.data(), Y.data(), n, ColumnOrder::Neither, r, c);
+            const auto searched = DenseLine::line(X.data(), Y.data(), n, order, r, c);
+            EXPECT_TRUE(identical(scanned, searched));
+            const auto outlineScanned
+                = DenseLine::outline(X.data(), Y.data(), n, ColumnOrder::Neither, a.xLog, a.yLog, c);
+            const auto outlineSearched = DenseLine::outline(X.data(), Y.data(), n, order, a.xLog, a.yLog, c);
+            EXPECT_TRUE(identical(outlineScanned, outlineSearched));
+        }
     }
 }
