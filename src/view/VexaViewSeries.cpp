@@ -184,14 +184,14 @@ void VexaView::plotLine(const DataBuffer& b, bool onePath)
         QPointF before;
         for (const DenseLine::Vertex& v : kept) {
             const QPointF p(xm(v.x), ym(v.y));
-            if (v.start || v.spanned || (v.span && columns.pixels)) {
-                if (v.span && columns.pixels)
-                    bands.add(before, p);
+            const bool banded = v.span && columns.pixels;
+            if (banded)
+                bands.add(before, p);
+            before = p;
+            if (v.start || v.spanned || banded) {
                 path.moveTo(p);
-                before = p;
                 continue;
             }
-            before = p;
             path.lineTo(p);
             // Cut anywhere: with round caps and joins, the pieces cover
             // what the whole line covers.
