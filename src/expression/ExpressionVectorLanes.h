@@ -169,12 +169,14 @@ constexpr unsigned kAllLanes = (1u << kLanes) - 1;
 // A kernel is an object with `Vec lanes(Vec x)`, `unsigned others(Vec x,
 // Vec lanes)`, the lanes where that result does not hold, and `double
 // scalar(double)`, which gives those.
-template <class Kernel> inline Vec applyKernel(const Kernel& kernel, Vec x)
+//
+// The lanes the kernel does not hold for are rare, and their calls are kept
+// out of line: a call in the loop that applies a kernel would make the
+// compiler keep the kernel's constants in memory rather than in registers,
+// at every value's cost.
+template <class Kernel>
+[[gnu::noinline, gnu::cold]] Vec otherLanes(const Kernel& kernel, Vec x, Vec r, unsigned others)
 {
-    const Vec r = kernel.lanes(x);
-    const unsigned others = kernel.others(x, r);
-    if (!others)
-        return r;
     double rs[kLanes], xs[kLanes];
     store(rs, r);
     store(xs, x);
@@ -182,6 +184,15 @@ template <class Kernel> inline Vec applyKernel(const Kernel& kernel, Vec x)
         if (others & (1u << lane))
             rs[lane] = kernel.scalar(xs[lane]);
     return load(rs);
+}
+
+template <class Kernel> inline Vec applyKernel(const Kernel& kernel, Vec x)
+{
+    const Vec r = kernel.lanes(x);
+    const unsigned others = kernel.others(x, r);
+    if (__builtin_expect(others == 0, 1))
+        return r;
+    return otherLanes(kernel, x, r, others);
 }
 
 // r joined to left as Join::Op J says.
