@@ -623,7 +623,7 @@ struct WideStop {
         } else {
             carry += n;
         }
-        if (bad || carry > u64(most)) {
+        if (bad) {
             stop = {line, p + 64};
             break;
         }
