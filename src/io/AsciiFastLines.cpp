@@ -425,14 +425,18 @@ VEXA_AVX2 const char* wordsAvx2(const char* p, const char* end, const char* unti
 #undef VEXA_AVX2
 
 #define VEXA_AVX512                                                                                          \
-    __attribute__((target("avx512f,avx512bw,avx512dq,avx512vl,avx512vbmi,avx512vbmi2,avx512vpopcntdq,bmi,"    \
-                          "bmi2,lzcnt,popcnt")))
+    __attribute__((target("avx512f,avx512bw,avx512dq,avx512vbmi,avx512vbmi2,bmi,"    \
+                          "bmi2,popcnt")))
 
-// Where the wide reader stopped, and how far the narrower readers take over
-// from there.
+// Where the wide reader stopped, at the start of a line, and why.
 struct WideStop {
-    const char* at; // the start of a line
-    const char* until; // lines from `at` that start before this are for the others
+    enum class Why {
+        Room, // for the values of a window
+        Tail, // fewer than 64 bytes left
+        Refused, // a window with what it does not read
+    };
+    const char* at;
+    Why why;
 };
 
 // The integers of sixteen digits per 16-byte lane, least significant first,
@@ -463,10 +467,9 @@ struct WideStop {
 // their quotient is exactly rounded, as plainNumber rounds it. With
 // separators (`fields`), every field holds exactly one number. A window
 // holding anything else, or a line without a number, stops the reading at
-// the start of its line, the other readers to take the lines that start
-// in that window; text of fewer than 64 bytes is theirs too. Values go to v
-// (and their empty marks, all clear, to em when `fields`), counts to l; it
-// stops where the room might not be enough for a window's.
+// the start of its line (as does text of fewer than 64 bytes, and room too
+// small for a window's values). Values go to v (and their empty marks, all
+// clear, to em when `fields`), counts to l.
 [[gnu::noinline]] VEXA_AVX512 WideStop linesAvx512(const char* p, const char* end, const unsigned char* classes,
                                                    bool fields, std::ptrdiff_t most, double*& v,
                                                    const double* vLimit, unsigned char*& em, std::int32_t*& l,
@@ -502,6 +505,7 @@ struct WideStop {
     const __m512d powersLo = _mm512_load_pd(k.powers), powersHi = _mm512_load_pd(k.powers + 8);
     const __m512i digitBit = _mm512_set1_epi8(Digit), delimiterBit = _mm512_set1_epi8(Delimiter);
     const __m512i periodBit = _mm512_set1_epi8(Period), minusBit = _mm512_set1_epi8(Minus);
+    const __m512i periodOrSign = _mm512_set1_epi8(Period | Minus | Plus);
     const __m512i signBits = _mm512_set1_epi8(Minus | Plus), lineFeedBit = _mm512_set1_epi8(LineFeed);
     const __m512i separatorBit = _mm512_set1_epi8(Separator);
     const __m512i zeroChar = _mm512_set1_epi8('0'), one = _mm512_set1_epi8(1), fifteen = _mm512_set1_epi8(15);
@@ -524,11 +528,11 @@ struct WideStop {
     WideStop stop;
     for (;;) {
         if (end - p < 64) {
-            stop = {line, end};
+            stop = {line, WideStop::Why::Tail};
             break;
         }
         if (lLimit - counts < 64 || vLimit - out < 48) {
-            stop = {line, line};
+            stop = {line, WideStop::Why::Room};
             break;
         }
         const __m512i b = _mm512_loadu_si512(p);
@@ -536,12 +540,12 @@ struct WideStop {
         const u64 known = test(c, c) & ~u64(_mm512_movepi8_mask(b));
         const u64 delimiter = test(c, delimiterBit);
         if (!delimiter) {
-            stop = {line, p + 64};
+            stop = {line, WideStop::Why::Refused};
             break;
         }
         // The window ends after its last delimiter; the word after it is
         // the next window's.
-        const unsigned cut = 64 - unsigned(_lzcnt_u64(delimiter));
+        const unsigned cut = 64 - unsigned(__builtin_clzll(delimiter));
         const u64 span = _bzhi_u64(~0ull, cut);
         const u64 digit = test(c, digitBit), period = test(c, periodBit), minus = test(c, minusBit);
         const u64 sign = test(c, signBits), lf = test(c, lineFeedBit) & span;
@@ -550,7 +554,12 @@ struct WideStop {
         // From the period of a word to its end: a second period of the word
         // falls outside.
         const u64 tail = ((word + period) ^ word) & word;
-        u64 bad = (span & ~known) | (sign & span & ~starts) | (period & span & ~tail);
+        if (span & ~known) {
+            // A byte of no number, nor blank: the commonest refusal.
+            stop = {line, WideStop::Why::Refused};
+            break;
+        }
+        u64 bad = (sign & span & ~starts) | (period & span & ~tail);
         const unsigned n = unsigned(_mm_popcnt_u64(starts));
         if (fields) {
             // Numbers and separators (or line feeds) by turns, a number first.
@@ -561,11 +570,11 @@ struct WideStop {
             phase ^= count & 1;
         }
 
-        // The digits with the signs and periods taken out: each number a
+        // The window with the signs and periods taken out: each number a
         // run of digits, and where its period stood.
-        const u64 kept = span & ~(period | sign);
+        const __mmask64 kept = _mm512_testn_epi8_mask(c, periodOrSign);
         const __m512i packed = _mm512_maskz_compress_epi8(kept, _mm512_sub_epi8(b, zeroChar));
-        const u64 packedDigits = _pext_u64(digit, kept), packedFraction = _pext_u64(tail & digit, kept);
+        const u64 packedDigits = _pext_u64(digit & span, kept), packedFraction = _pext_u64(tail & digit, kept);
         const u64 last = packedDigits & ~(packedDigits >> 1);
         const u64 point = (packedFraction & ~(packedFraction << 1)) | ((last & ~packedFraction) << 1);
         bad |= u64(unsigned(_mm_popcnt_u64(last)) != n); // a word without digits
@@ -592,13 +601,11 @@ struct WideStop {
                 keepB, _mm512_sub_epi8(_mm512_maskz_permutexvar_epi8(~0ull, numberB, at), laneIota), packed);
             const __m512i m = _mm512_permutex2var_epi64(laneIntegers(lanesA), evens, laneIntegers(lanesB));
             const __m512i fractions = _mm512_maskz_cvtepu8_epi64(0xFF, low128(down(fraction, first)));
-            const __m512d quotients
-                = _mm512_div_pd(_mm512_cvtepu64_pd(m), _mm512_permutex2var_pd(powersLo, fractions, powersHi));
-            // The sign as negating would give it, to zero too.
-            _mm512_storeu_pd(out + first,
-                             _mm512_castsi512_pd(_mm512_mask_xor_epi64(
-                                 _mm512_castpd_si512(quotients), __mmask8((negative >> first) & 0xFF),
-                                 _mm512_castpd_si512(quotients), signBit)));
+            const __m512i quotients = _mm512_castpd_si512(
+                _mm512_div_pd(_mm512_cvtepu64_pd(m), _mm512_permutex2var_pd(powersLo, fractions, powersHi)));
+            // The sign as negating gives it, to zero too.
+            _mm512_storeu_si512(out + first, _mm512_mask_xor_epi64(quotients, __mmask8((negative >> first) & 0xFF),
+                                                                   quotients, signBit));
         }
 
         // The count of numbers of each line ended here: the line feeds
@@ -619,18 +626,18 @@ struct WideStop {
                     & _bzhi_u64(~0ull, lines - firstLine);
                 _mm512_storeu_si512(counts + firstLine, count);
             }
-            carry = eventCount - 1 - (63 - _lzcnt_u64(breaks));
+            carry = eventCount - 1 - (63 - __builtin_clzll(breaks));
         } else {
             carry += n;
         }
         if (bad) {
-            stop = {line, p + 64};
+            stop = {line, WideStop::Why::Refused};
             break;
         }
         out += n;
         counts += lines;
         if (lines) {
-            line = p + (63 - _lzcnt_u64(lf)) + 1;
+            line = p + (63 - __builtin_clzll(lf)) + 1;
             lineOut = out - carry;
         }
         p += cut;
@@ -671,9 +678,9 @@ AsciiFastLines::AsciiFastLines(const Syntax& syntax)
     avx2_ = syntax_.vectors && __builtin_cpu_supports("avx2");
     wide_ = syntax_.vectors && syntax_.wideVectors && __builtin_cpu_supports("avx512f")
         && __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512dq")
-        && __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512vbmi")
-        && __builtin_cpu_supports("avx512vbmi2") && __builtin_cpu_supports("avx512vpopcntdq")
-        && __builtin_cpu_supports("bmi") && __builtin_cpu_supports("bmi2") && __builtin_cpu_supports("lzcnt")
+        && __builtin_cpu_supports("avx512vbmi")
+        && __builtin_cpu_supports("avx512vbmi2")
+        && __builtin_cpu_supports("bmi") && __builtin_cpu_supports("bmi2")
         && __builtin_cpu_supports("popcnt");
 #endif
     // The bytes of plain lines, as hotRun reads them. A separator that could
@@ -822,21 +829,30 @@ const char* AsciiFastLines::hotRun(const char* p, const char* end, Result& out) 
 
     // Lines from `until` on are for the wide reader, where there is one.
     [[maybe_unused]] const char* until = wide_ ? p : end;
+    [[maybe_unused]] unsigned refusals = 0;
     while (p < end) {
         if (vLimit - v <= most || l == lLimit)
             makeRoom();
 #if VEXA_FAST_LINES_AVX2
         if (p >= until) {
+            const std::int32_t* const before = l;
             const WideStop stop = linesAvx512(p, end, classes_, Fields, most, v, vLimit, em, l, lLimit);
             p = stop.at;
-            until = stop.until;
-            if (p == end)
-                break;
-            if (p == until) {
-                // It stopped for room.
+            if (stop.why == WideStop::Why::Room) {
                 makeRoom();
                 continue;
             }
+            if (stop.why == WideStop::Why::Tail) {
+                until = end;
+            } else {
+                // The lines of the refused window are for the others, and
+                // after refusals in a row, more lines each time: a file of
+                // lines the wide reader does not take costs it little.
+                refusals = l == before ? refusals + 1 : 0;
+                until = p + (std::ptrdiff_t(64) << (refusals < 8 ? refusals : 8));
+            }
+            if (p == end)
+                break;
             if (vLimit - v <= most || l == lLimit)
                 makeRoom();
         }
