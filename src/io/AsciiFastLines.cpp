@@ -4,8 +4,8 @@
 
 #include <cstdint>
 #include <cstring>
-#include <string_view>
 #include <string.h> // memmem
+#include <string_view>
 #include <system_error>
 
 #if defined(__SSE2__)
@@ -425,13 +425,12 @@ VEXA_AVX2 const char* wordsAvx2(const char* p, const char* end, const char* unti
 #undef VEXA_AVX2
 
 #define VEXA_AVX512                                                                                          \
-    __attribute__((target("avx512f,avx512bw,avx512dq,avx512vbmi,avx512vbmi2,bmi,"    \
-                          "bmi2,popcnt")))
+    __attribute__((target("avx512f,avx512bw,avx512dq,avx512vbmi,avx512vbmi2,bmi,bmi2,popcnt")))
 
 // Where the wide reader stopped, at the start of a line, and why.
 struct WideStop {
     enum class Why {
-        Room, // for the values of a window
+        Room, // too little for a window's values and counts
         Tail, // fewer than 64 bytes left
         Refused, // a window with what it does not read
     };
@@ -446,7 +445,8 @@ struct WideStop {
 {
     const __m512i pairs = _mm512_maddubs_epi16(digits, _mm512_set1_epi16(0x0A01));
     const __m512i fours = _mm512_madd_epi16(pairs, _mm512_set1_epi32(0x00640001));
-    const __m512i eights = _mm512_madd_epi16(_mm512_packus_epi32(fours, fours), _mm512_set1_epi32(0x27100001));
+    const __m512i eights
+        = _mm512_madd_epi16(_mm512_packus_epi32(fours, fours), _mm512_set1_epi32(0x27100001));
     return _mm512_add_epi64(
         _mm512_maskz_mul_epu32(0xFF, _mm512_maskz_srli_epi64(0xFF, eights, 32), _mm512_set1_epi64(100000000)),
         _mm512_and_si512(eights, _mm512_set1_epi64(0xFFFFFFFF)));
@@ -470,9 +470,10 @@ struct WideStop {
 // the start of its line (as does text of fewer than 64 bytes, and room too
 // small for a window's values). Values go to v (and their empty marks, all
 // clear, to em when `fields`), counts to l.
-[[gnu::noinline]] VEXA_AVX512 WideStop linesAvx512(const char* p, const char* end, const unsigned char* classes,
-                                                   bool fields, std::ptrdiff_t most, double*& v,
-                                                   const double* vLimit, unsigned char*& em, std::int32_t*& l,
+[[gnu::noinline]] VEXA_AVX512 WideStop linesAvx512(const char* p, const char* end,
+                                                   const unsigned char* classes, bool fields,
+                                                   std::ptrdiff_t most, double*& v, const double* vLimit,
+                                                   unsigned char*& em, std::int32_t*& l,
                                                    const std::int32_t* lLimit)
 {
     struct Constants {
@@ -509,12 +510,16 @@ struct WideStop {
     const __m512i signBits = _mm512_set1_epi8(Minus | Plus), lineFeedBit = _mm512_set1_epi8(LineFeed);
     const __m512i separatorBit = _mm512_set1_epi8(Separator);
     const __m512i zeroChar = _mm512_set1_epi8('0'), one = _mm512_set1_epi8(1), fifteen = _mm512_set1_epi8(15);
-    const __m512i four = _mm512_set1_epi8(4), ones32 = _mm512_set1_epi32(1), most32 = _mm512_set1_epi32(int(most));
+    const __m512i four = _mm512_set1_epi8(4), ones32 = _mm512_set1_epi32(1),
+                  most32 = _mm512_set1_epi32(int(most));
     const __m512i evens = _mm512_setr_epi64(0, 2, 4, 6, 8, 10, 12, 14);
     const __m512i signBit = _mm512_set1_epi64(std::int64_t(1) << 63);
     const auto test = [](__m512i x, __m512i bits) VEXA_AVX512 { return u64(_mm512_test_epi8_mask(x, bits)); };
     // Byte i of x moved to byte i - shift.
-    const auto down = [&iota](__m512i x, unsigned shift) VEXA_AVX512 {
+    const auto down = [&iota](__m512i x, unsigned shift) VEXA_AVX512 __attribute__((always_inline))
+    {
+        if (!shift)
+            return x;
         return _mm512_maskz_permutexvar_epi8(~0ull, _mm512_add_epi8(iota, _mm512_set1_epi8(char(shift))), x);
     };
 
@@ -574,7 +579,8 @@ struct WideStop {
         // run of digits, and where its period stood.
         const __mmask64 kept = _mm512_testn_epi8_mask(c, periodOrSign);
         const __m512i packed = _mm512_maskz_compress_epi8(kept, _mm512_sub_epi8(b, zeroChar));
-        const u64 packedDigits = _pext_u64(digit & span, kept), packedFraction = _pext_u64(tail & digit, kept);
+        const u64 packedDigits = _pext_u64(digit & span, kept),
+                  packedFraction = _pext_u64(tail & digit, kept);
         const u64 last = packedDigits & ~(packedDigits >> 1);
         const u64 point = (packedFraction & ~(packedFraction << 1)) | ((last & ~packedFraction) << 1);
         bad |= u64(unsigned(_mm_popcnt_u64(last)) != n); // a word without digits
@@ -583,12 +589,14 @@ struct WideStop {
         const __m512i at = _mm512_maskz_compress_epi8(last, iota);
         const __m512i length = _mm512_sub_epi8(
             _mm512_add_epi8(at, one), _mm512_maskz_compress_epi8(packedDigits & ~(packedDigits << 1), iota));
-        const __m512i fraction = _mm512_sub_epi8(_mm512_add_epi8(at, one), _mm512_maskz_compress_epi8(point, iota));
+        const __m512i fraction
+            = _mm512_sub_epi8(_mm512_add_epi8(at, one), _mm512_maskz_compress_epi8(point, iota));
         bad |= u64(_mm512_cmpgt_epu8_mask(length, fifteen)) & _bzhi_u64(~0ull, n);
         const u64 negative = _pext_u64(minus, starts);
         // Each number in a lane of its own, least significant digit first,
-        // zeros after its first.
-        for (unsigned first = 0; first < n; first += 8) {
+        // zeros above its most significant.
+        const auto eight = [&](unsigned first) VEXA_AVX512 __attribute__((always_inline))
+        {
             const __m512i numberA = _mm512_add_epi8(laneNumber, _mm512_set1_epi8(char(first)));
             const __m512i numberB = _mm512_add_epi8(numberA, four);
             const __mmask64 keepA
@@ -604,9 +612,13 @@ struct WideStop {
             const __m512i quotients = _mm512_castpd_si512(
                 _mm512_div_pd(_mm512_cvtepu64_pd(m), _mm512_permutex2var_pd(powersLo, fractions, powersHi)));
             // The sign as negating gives it, to zero too.
-            _mm512_storeu_si512(out + first, _mm512_mask_xor_epi64(quotients, __mmask8((negative >> first) & 0xFF),
-                                                                   quotients, signBit));
-        }
+            _mm512_storeu_si512(
+                out + first,
+                _mm512_mask_xor_epi64(quotients, __mmask8((negative >> first) & 0xFF), quotients, signBit));
+        };
+        eight(0);
+        for (unsigned first = 8; first < n; first += 8)
+            eight(first);
 
         // The count of numbers of each line ended here: the line feeds
         // among the numbers' starts, in order.
@@ -617,7 +629,8 @@ struct WideStop {
         if (lines) {
             const __m512i z = _mm512_maskz_compress_epi8(breaks, iota);
             const __m512i gaps = _mm512_sub_epi8(z, _mm512_maskz_permutexvar_epi8(~1ull, previous, z));
-            for (unsigned firstLine = 0; firstLine < lines; firstLine += 16) {
+            const auto sixteen = [&](unsigned firstLine) VEXA_AVX512 __attribute__((always_inline))
+            {
                 __m512i count = _mm512_sub_epi32(
                     _mm512_maskz_cvtepu8_epi32(0xFFFF, low128(down(gaps, firstLine))), ones32);
                 if (firstLine == 0)
@@ -625,7 +638,10 @@ struct WideStop {
                 bad |= u64(_mm512_cmplt_epi32_mask(count, ones32) | _mm512_cmpgt_epi32_mask(count, most32))
                     & _bzhi_u64(~0ull, lines - firstLine);
                 _mm512_storeu_si512(counts + firstLine, count);
-            }
+            };
+            sixteen(0);
+            for (unsigned firstLine = 16; firstLine < lines; firstLine += 16)
+                sixteen(firstLine);
             carry = eventCount - 1 - (63 - __builtin_clzll(breaks));
         } else {
             carry += n;
@@ -644,9 +660,7 @@ struct WideStop {
     }
     if (fields) {
         // The marks of empty fields, in step with the values: none here.
-        unsigned char* mark = em;
-        for (const double* x = v; x < lineOut; x += 32, mark += 32)
-            _mm256_storeu_si256(reinterpret_cast<__m256i*>(mark), _mm256_setzero_si256());
+        std::memset(em, 0, std::size_t(lineOut - v));
         em += lineOut - v;
     }
     v = lineOut;
@@ -678,8 +692,7 @@ AsciiFastLines::AsciiFastLines(const Syntax& syntax)
     avx2_ = syntax_.vectors && __builtin_cpu_supports("avx2");
     wide_ = syntax_.vectors && syntax_.wideVectors && __builtin_cpu_supports("avx512f")
         && __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512dq")
-        && __builtin_cpu_supports("avx512vbmi")
-        && __builtin_cpu_supports("avx512vbmi2")
+        && __builtin_cpu_supports("avx512vbmi") && __builtin_cpu_supports("avx512vbmi2")
         && __builtin_cpu_supports("bmi") && __builtin_cpu_supports("bmi2")
         && __builtin_cpu_supports("popcnt");
 #endif
@@ -701,7 +714,8 @@ AsciiFastLines::AsciiFastLines(const Syntax& syntax)
             set('.', Delimiter);
     } else {
         const unsigned char s = static_cast<unsigned char>(syntax_.separator);
-        if (s >= 0x80 || s == '\n' || std::string_view("0123456789+-.eE").find(char(s)) != std::string_view::npos)
+        if (s >= 0x80 || s == '\n'
+            || std::string_view("0123456789+-.eE").find(char(s)) != std::string_view::npos)
             wide_ = false;
         set('\n', LineFeed | Separator | Delimiter);
         if (s < 0x80)

@@ -237,15 +237,16 @@ std::string windowEdgesText(int rounds)
         return state >> 16;
     };
     for (int round = 0; round < rounds; ++round) {
-        for (const size_t length : {1, 2, 3, 5, 8, 15, 16, 17, 20, 22, 23, 30, 31, 32, 33, 34, 47, 48, 62, 63,
-                                    64, 65, 66, 95, 96, 127, 128, 129, 200, 700}) {
+        for (const size_t length : {1,  2,  3,  5,  8,  15, 16, 17, 20, 22, 23,  30,  31,  32,  33,
+                                    34, 47, 48, 62, 63, 64, 65, 66, 95, 96, 127, 128, 129, 200, 700}) {
             // Mostly the numbers the quick readers take.
             const bool plain = next() % 4 != 0;
             std::string line;
             for (;;) {
-                const std::string number = plain && next() % 8 != 0 ? std::to_string(int(next() % 20001) - 10000)
+                const std::string number = plain && next() % 8 != 0
+                    ? std::to_string(int(next() % 20001) - 10000)
                         + (next() % 2 ? "." + std::to_string(next() % 1000000) : std::string())
-                                                                    : kNumbers[next() % std::size(kNumbers)];
+                    : kNumbers[next() % std::size(kNumbers)];
                 const std::string blank = kBlanks[next() % std::size(kBlanks)];
                 if (line.size() + blank.size() + number.size() > length)
                     break;
@@ -370,7 +371,8 @@ TEST(AsciiImportQuick, ReadsTheSameWithAndWithoutVectorInstructions)
     const std::pair<bool, bool> vectors[] = {{false, false}, {true, false}, {true, true}};
     // clang-format on
     const auto same = [](const auto& a, const auto& b) {
-        return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof a[0]) == 0);
+        return a.size() == b.size()
+            && (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof a[0]) == 0);
     };
     for (size_t t = 0; t < std::size(texts); ++t) {
         const std::string& text = texts[t];
@@ -386,7 +388,8 @@ TEST(AsciiImportQuick, ReadsTheSameWithAndWithoutVectorInstructions)
             const AsciiFastLines::Result& plain = results[0];
             for (size_t i = 1; i < std::size(vectors); ++i) {
                 const AsciiFastLines::Result& vector = results[i];
-                const std::string what = "text " + std::to_string(t) + ", " + name + ", reading " + std::to_string(i);
+                const std::string what
+                    = "text " + std::to_string(t) + ", " + name + ", reading " + std::to_string(i);
                 EXPECT_TRUE(same(plain.lines, vector.lines)) << what;
                 EXPECT_TRUE(same(plain.values, vector.values)) << what;
                 EXPECT_TRUE(same(plain.empty, vector.empty)) << what;
