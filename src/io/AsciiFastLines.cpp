@@ -346,7 +346,10 @@ VEXA_AVX2 const char* wordsAvx2(const char* p, const char* end, const char* unti
             x[i] /= divisors[i];
         waiting = 0;
     };
-    while (end - p >= 48 && p < until && vLimit - out > most && counts < lLimit) {
+    // Lines start before this: before `until`, with 48 bytes readable.
+    const std::ptrdiff_t starting = until - p < end - p - 47 ? until - p : end - p - 47;
+    const char* const stopAt = p + (starting > 0 ? starting : 0);
+    while (p < stopAt && vLimit - out > most && counts < lLimit) {
         const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
         const std::uint32_t breaks = mask(_mm256_cmpeq_epi8(b, lf));
         if (!breaks)
