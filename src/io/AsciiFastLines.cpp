@@ -866,7 +866,8 @@ const char* AsciiFastLines::hotRun(const char* p, const char* end, Result& out) 
                 // after refusals in a row, more lines each time: a file of
                 // lines the wide reader does not take costs it little.
                 refusals = l == before ? refusals + 1 : 0;
-                until = p + (std::ptrdiff_t(64) << (refusals < 8 ? refusals : 8));
+                const std::ptrdiff_t others = std::ptrdiff_t(64) << (refusals < 8 ? refusals : 8);
+                until = end - p > others ? p + others : end;
             }
             if (p == end)
                 break;
