@@ -119,12 +119,28 @@ std::string twoColumns(size_t totalBytes)
     return text;
 }
 
-// The quick reader: lines, numbers and their checks.
-void BM_QuickLinesTwoColumns(benchmark::State& state)
+// Lines of a row number and eight values, 72 bytes each.
+std::string eightColumns(size_t totalBytes)
 {
-    const std::string text = twoColumns(16u << 20);
-    AsciiFastLines::Syntax syntax;
-    syntax.commaBlank = true; // the settings of dropped and pasted text
+    Lcg rng;
+    std::string text;
+    char buf[32];
+    for (long line = 0; text.size() < totalBytes; ++line) {
+        std::snprintf(buf, sizeof buf, "%07ld", line);
+        text += buf;
+        for (int c = 0; c < 8; ++c) {
+            std::snprintf(buf, sizeof buf, " %03d.%03d", rng.below(1000), rng.below(1000));
+            text += buf;
+        }
+        text += '\n';
+    }
+    return text;
+}
+
+// The quick reader: lines, numbers and their checks, with the settings of
+// dropped and pasted text or with tabs between fields.
+void quickLines(benchmark::State& state, const std::string& text, const AsciiFastLines::Syntax& syntax)
+{
     const AsciiFastLines quick(syntax);
     AsciiFastLines::Result out;
     for (auto _ : state) {
@@ -133,8 +149,35 @@ void BM_QuickLinesTwoColumns(benchmark::State& state)
         benchmark::DoNotOptimize(out.values.data());
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(text.size()));
+    state.counters["lines"] = static_cast<double>(out.lines.size());
+}
+
+AsciiFastLines::Syntax pastedText()
+{
+    AsciiFastLines::Syntax syntax;
+    syntax.commaBlank = true;
+    return syntax;
+}
+
+void BM_QuickLinesTwoColumns(benchmark::State& state)
+{
+    quickLines(state, twoColumns(16u << 20), pastedText());
 }
 BENCHMARK(BM_QuickLinesTwoColumns)->Unit(benchmark::kMillisecond);
+
+void BM_QuickLinesTwoColumnsTabSeparated(benchmark::State& state)
+{
+    AsciiFastLines::Syntax syntax;
+    syntax.whitespace = false;
+    quickLines(state, twoColumns(16u << 20), syntax);
+}
+BENCHMARK(BM_QuickLinesTwoColumnsTabSeparated)->Unit(benchmark::kMillisecond);
+
+void BM_QuickLinesEightColumns(benchmark::State& state)
+{
+    quickLines(state, eightColumns(16u << 20), pastedText());
+}
+BENCHMARK(BM_QuickLinesEightColumns)->Unit(benchmark::kMillisecond);
 
 // fast_float alone over the same numbers, each known to end at the byte
 // before the next: no lines, no checks.

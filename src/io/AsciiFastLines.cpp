@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string.h> // memmem
+#include <string_view>
 #include <system_error>
 
 #if defined(__SSE2__)
@@ -16,6 +17,18 @@
 #endif
 
 namespace {
+
+// What a byte may be to the wide reader of lines; 0 for a byte it leaves to
+// the others.
+enum ByteClass : unsigned char {
+    Digit = 1,
+    Delimiter = 2, // ends a word: a blank, a separator, the line feed
+    Period = 4,
+    Minus = 8,
+    Plus = 16,
+    LineFeed = 32,
+    Separator = 64, // between fields, the line feed too
+};
 
 bool isDigit(char c)
 {
@@ -301,11 +314,12 @@ constexpr DigitShuffles kDigitShuffles;
 // digits, a period and at most eight more, fifteen digits in all: its value
 // is that integer divided by a power of ten, both exact, so exactly rounded,
 // as hotNumber and plainNumber round it. Reads lines from p while one fits
-// in 32 bytes with 16 more readable after it and there is room for its
-// values; returns where it stopped, at the start of a line it leaves to the
-// caller (or at end). Values go to v, counts of values to l.
-VEXA_AVX2 const char* wordsAvx2(const char* p, const char* end, bool commaBlank, std::ptrdiff_t most,
-                                double*& v, const double* vLimit, std::int32_t*& l,
+// in 32 bytes with 16 more readable after it, starts before `until` and
+// there is room for its values; returns where it stopped, at the start of a
+// line it leaves to the caller (or at end). Values go to v, counts of values
+// to l.
+VEXA_AVX2 const char* wordsAvx2(const char* p, const char* end, const char* until, bool commaBlank,
+                                std::ptrdiff_t most, double*& v, const double* vLimit, std::int32_t*& l,
                                 const std::int32_t* lLimit)
 {
     static constexpr double kPowers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8};
@@ -332,7 +346,10 @@ VEXA_AVX2 const char* wordsAvx2(const char* p, const char* end, bool commaBlank,
             x[i] /= divisors[i];
         waiting = 0;
     };
-    while (end - p >= 48 && vLimit - out > most && counts < lLimit) {
+    // Lines start before this: before `until`, with 48 bytes readable.
+    const std::ptrdiff_t starting = until - p < end - p - 47 ? until - p : end - p - 47;
+    const char* const stopAt = p + (starting > 0 ? starting : 0);
+    while (p < stopAt && vLimit - out > most && counts < lLimit) {
         const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
         const std::uint32_t breaks = mask(_mm256_cmpeq_epi8(b, lf));
         if (!breaks)
@@ -409,6 +426,251 @@ VEXA_AVX2 const char* wordsAvx2(const char* p, const char* end, bool commaBlank,
     return p;
 }
 #undef VEXA_AVX2
+
+#define VEXA_AVX512                                                                                          \
+    __attribute__((target("avx512f,avx512bw,avx512dq,avx512vbmi,avx512vbmi2,bmi,bmi2,popcnt")))
+
+// Where the wide reader stopped, at the start of a line, and why.
+struct WideStop {
+    enum class Why {
+        Room, // too little for a window's values and counts
+        Tail, // fewer than 64 bytes left
+        Refused, // a window with what it does not read
+    };
+    const char* at;
+    Why why;
+};
+
+// The integers of sixteen digits per 16-byte lane, least significant first,
+// in both quadwords of the lane. (The masked forms of the operations, with
+// every lane taken, leave nothing undefined.)
+[[gnu::always_inline]] inline VEXA_AVX512 __m512i laneIntegers(__m512i digits)
+{
+    const __m512i pairs = _mm512_maddubs_epi16(digits, _mm512_set1_epi16(0x0A01));
+    const __m512i fours = _mm512_madd_epi16(pairs, _mm512_set1_epi32(0x00640001));
+    const __m512i eights
+        = _mm512_madd_epi16(_mm512_packus_epi32(fours, fours), _mm512_set1_epi32(0x27100001));
+    return _mm512_add_epi64(
+        _mm512_maskz_mul_epu32(0xFF, _mm512_maskz_srli_epi64(0xFF, eights, 32), _mm512_set1_epi64(100000000)),
+        _mm512_and_si512(eights, _mm512_set1_epi64(0xFFFFFFFF)));
+}
+
+[[gnu::always_inline]] inline VEXA_AVX512 __m128i low128(__m512i x)
+{
+    return _mm512_maskz_extracti32x4_epi32(0xF, x, 0);
+}
+
+// The lines from p on, 64 bytes at a time: each window of the text is cut
+// after its last blank, separator or line feed, its bytes classed by one
+// table look-up, its words found from masks, and the digits of up to eight
+// numbers put into 16-byte lanes, least significant first, to be turned
+// into integers together. A line may span windows. A number here is a sign,
+// digits with at most one period, fifteen digits in all: its digits as an
+// integer and the power of ten of its fraction are both exact doubles, so
+// their quotient is exactly rounded, as plainNumber rounds it. With
+// separators (`fields`), every field holds exactly one number. A window
+// holding anything else, or a line without a number, stops the reading at
+// the start of its line (as does text of fewer than 64 bytes, and room too
+// small for a window's values). Values go to v (and their empty marks, all
+// clear, to em when `fields`), counts to l.
+[[gnu::noinline]] VEXA_AVX512 WideStop linesAvx512(const char* p, const char* end,
+                                                   const unsigned char* classes, bool fields,
+                                                   std::ptrdiff_t most, double*& v, const double* vLimit,
+                                                   unsigned char*& em, std::int32_t*& l,
+                                                   const std::int32_t* lLimit)
+{
+    struct Constants {
+        alignas(64) unsigned char iota[64], laneNumber[64], laneIota[64];
+        alignas(64) double powers[16];
+        constexpr Constants()
+                : iota()
+                , laneNumber()
+                , laneIota()
+                , powers()
+        {
+            for (int i = 0; i < 64; ++i) {
+                iota[i] = static_cast<unsigned char>(i);
+                laneNumber[i] = static_cast<unsigned char>(i / 16);
+                laneIota[i] = static_cast<unsigned char>(i % 16);
+            }
+            double power = 1;
+            for (double& x : powers) {
+                x = power;
+                power *= 10;
+            }
+        }
+    };
+    static constexpr Constants k;
+    using u64 = unsigned long long;
+    const __m512i tableLo = _mm512_loadu_si512(classes), tableHi = _mm512_loadu_si512(classes + 64);
+    const __m512i iota = _mm512_load_si512(k.iota), laneNumber = _mm512_load_si512(k.laneNumber);
+    const __m512i laneIota = _mm512_load_si512(k.laneIota);
+    const __m512i previous = _mm512_sub_epi8(iota, _mm512_set1_epi8(1)); // byte i takes byte i - 1
+    const __m512d powersLo = _mm512_load_pd(k.powers), powersHi = _mm512_load_pd(k.powers + 8);
+    const __m512i digitBit = _mm512_set1_epi8(Digit), delimiterBit = _mm512_set1_epi8(Delimiter);
+    const __m512i periodBit = _mm512_set1_epi8(Period), minusBit = _mm512_set1_epi8(Minus);
+    const __m512i periodOrSign = _mm512_set1_epi8(Period | Minus | Plus);
+    const __m512i signBits = _mm512_set1_epi8(Minus | Plus), lineFeedBit = _mm512_set1_epi8(LineFeed);
+    const __m512i separatorBit = _mm512_set1_epi8(Separator);
+    const __m512i zeroChar = _mm512_set1_epi8('0'), one = _mm512_set1_epi8(1), fifteen = _mm512_set1_epi8(15);
+    const __m512i four = _mm512_set1_epi8(4), ones32 = _mm512_set1_epi32(1),
+                  most32 = _mm512_set1_epi32(int(most));
+    const __m512i evens = _mm512_setr_epi64(0, 2, 4, 6, 8, 10, 12, 14);
+    const __m512i signBit = _mm512_set1_epi64(std::int64_t(1) << 63);
+    const auto test = [](__m512i x, __m512i bits) VEXA_AVX512 { return u64(_mm512_test_epi8_mask(x, bits)); };
+    // Byte i of x moved to byte i - shift.
+    const auto down = [&iota](__m512i x, unsigned shift) VEXA_AVX512 __attribute__((always_inline))
+    {
+        if (!shift)
+            return x;
+        return _mm512_maskz_permutexvar_epi8(~0ull, _mm512_add_epi8(iota, _mm512_set1_epi8(char(shift))), x);
+    };
+
+    double* out = v;
+    std::int32_t* counts = l;
+    // The line not finished yet: where it starts, where its values start.
+    const char* line = p;
+    double* lineOut = out;
+    u64 carry = 0; // its values so far
+    unsigned phase = 0; // fields: 1 after a number, where a separator must come
+    WideStop stop;
+    for (;;) {
+        if (end - p < 64) {
+            stop = {line, WideStop::Why::Tail};
+            break;
+        }
+        if (lLimit - counts < 64 || vLimit - out < 48) {
+            stop = {line, WideStop::Why::Room};
+            break;
+        }
+        const __m512i b = _mm512_loadu_si512(p);
+        const __m512i c = _mm512_permutex2var_epi8(tableLo, b, tableHi);
+        const u64 known = test(c, c) & ~u64(_mm512_movepi8_mask(b));
+        const u64 delimiter = test(c, delimiterBit);
+        if (!delimiter) {
+            stop = {line, WideStop::Why::Refused};
+            break;
+        }
+        // The window ends after its last delimiter; the word after it is
+        // the next window's.
+        const unsigned cut = 64 - unsigned(__builtin_clzll(delimiter));
+        const u64 span = _bzhi_u64(~0ull, cut);
+        const u64 digit = test(c, digitBit), period = test(c, periodBit), minus = test(c, minusBit);
+        const u64 sign = test(c, signBits), lf = test(c, lineFeedBit) & span;
+        const u64 word = span & ~delimiter;
+        const u64 starts = word & ~(word << 1);
+        // From the period of a word to its end: a second period of the word
+        // falls outside.
+        const u64 tail = ((word + period) ^ word) & word;
+        if (span & ~known) {
+            // A byte of no number, nor blank: the commonest refusal.
+            stop = {line, WideStop::Why::Refused};
+            break;
+        }
+        u64 bad = (sign & span & ~starts) | (period & span & ~tail);
+        const unsigned n = unsigned(_mm_popcnt_u64(starts));
+        if (fields) {
+            // Numbers and separators (or line feeds) by turns, a number first.
+            const u64 events = starts | (test(c, separatorBit) & span);
+            const unsigned count = unsigned(_mm_popcnt_u64(events));
+            const u64 turns = phase ? 0xAAAAAAAAAAAAAAAAull : 0x5555555555555555ull;
+            bad |= _pext_u64(starts, events) ^ _bzhi_u64(turns, count);
+            phase ^= count & 1;
+        }
+
+        // The window with the signs and periods taken out: each number a
+        // run of digits, and where its period stood.
+        const __mmask64 kept = _mm512_testn_epi8_mask(c, periodOrSign);
+        const __m512i packed = _mm512_maskz_compress_epi8(kept, _mm512_sub_epi8(b, zeroChar));
+        const u64 packedDigits = _pext_u64(digit & span, kept),
+                  packedFraction = _pext_u64(tail & digit, kept);
+        const u64 last = packedDigits & ~(packedDigits >> 1);
+        const u64 point = (packedFraction & ~(packedFraction << 1)) | ((last & ~packedFraction) << 1);
+        bad |= u64(unsigned(_mm_popcnt_u64(last)) != n); // a word without digits
+        // Byte j: where number j's last digit stands, its count of digits,
+        // and of digits after the period.
+        const __m512i at = _mm512_maskz_compress_epi8(last, iota);
+        const __m512i length = _mm512_sub_epi8(
+            _mm512_add_epi8(at, one), _mm512_maskz_compress_epi8(packedDigits & ~(packedDigits << 1), iota));
+        const __m512i fraction
+            = _mm512_sub_epi8(_mm512_add_epi8(at, one), _mm512_maskz_compress_epi8(point, iota));
+        bad |= u64(_mm512_cmpgt_epu8_mask(length, fifteen)) & _bzhi_u64(~0ull, n);
+        const u64 negative = _pext_u64(minus, starts);
+        // Each number in a lane of its own, least significant digit first,
+        // zeros above its most significant.
+        const auto eight = [&](unsigned first) VEXA_AVX512 __attribute__((always_inline))
+        {
+            const __m512i numberA = _mm512_add_epi8(laneNumber, _mm512_set1_epi8(char(first)));
+            const __m512i numberB = _mm512_add_epi8(numberA, four);
+            const __mmask64 keepA
+                = _mm512_cmplt_epu8_mask(laneIota, _mm512_maskz_permutexvar_epi8(~0ull, numberA, length));
+            const __mmask64 keepB
+                = _mm512_cmplt_epu8_mask(laneIota, _mm512_maskz_permutexvar_epi8(~0ull, numberB, length));
+            const __m512i lanesA = _mm512_maskz_permutexvar_epi8(
+                keepA, _mm512_sub_epi8(_mm512_maskz_permutexvar_epi8(~0ull, numberA, at), laneIota), packed);
+            const __m512i lanesB = _mm512_maskz_permutexvar_epi8(
+                keepB, _mm512_sub_epi8(_mm512_maskz_permutexvar_epi8(~0ull, numberB, at), laneIota), packed);
+            const __m512i m = _mm512_permutex2var_epi64(laneIntegers(lanesA), evens, laneIntegers(lanesB));
+            const __m512i fractions = _mm512_maskz_cvtepu8_epi64(0xFF, low128(down(fraction, first)));
+            const __m512i quotients = _mm512_castpd_si512(
+                _mm512_div_pd(_mm512_cvtepu64_pd(m), _mm512_permutex2var_pd(powersLo, fractions, powersHi)));
+            // The sign as negating gives it, to zero too.
+            _mm512_storeu_si512(
+                out + first,
+                _mm512_mask_xor_epi64(quotients, __mmask8((negative >> first) & 0xFF), quotients, signBit));
+        };
+        eight(0);
+        for (unsigned first = 8; first < n; first += 8)
+            eight(first);
+
+        // The count of numbers of each line ended here: the line feeds
+        // among the numbers' starts, in order.
+        const u64 events = starts | lf;
+        const unsigned eventCount = unsigned(_mm_popcnt_u64(events));
+        const u64 breaks = ~_pext_u64(starts, events) & _bzhi_u64(~0ull, eventCount);
+        const unsigned lines = unsigned(_mm_popcnt_u64(lf));
+        if (lines) {
+            const __m512i z = _mm512_maskz_compress_epi8(breaks, iota);
+            const __m512i gaps = _mm512_sub_epi8(z, _mm512_maskz_permutexvar_epi8(~1ull, previous, z));
+            const auto sixteen = [&](unsigned firstLine) VEXA_AVX512 __attribute__((always_inline))
+            {
+                __m512i count = _mm512_sub_epi32(
+                    _mm512_maskz_cvtepu8_epi32(0xFFFF, low128(down(gaps, firstLine))), ones32);
+                if (firstLine == 0)
+                    count = _mm512_mask_add_epi32(count, 1, count, _mm512_set1_epi32(int(carry + 1)));
+                bad |= u64(_mm512_cmplt_epi32_mask(count, ones32) | _mm512_cmpgt_epi32_mask(count, most32))
+                    & _bzhi_u64(~0ull, lines - firstLine);
+                _mm512_storeu_si512(counts + firstLine, count);
+            };
+            sixteen(0);
+            for (unsigned firstLine = 16; firstLine < lines; firstLine += 16)
+                sixteen(firstLine);
+            carry = eventCount - 1 - (63 - __builtin_clzll(breaks));
+        } else {
+            carry += n;
+        }
+        if (bad) {
+            stop = {line, WideStop::Why::Refused};
+            break;
+        }
+        out += n;
+        counts += lines;
+        if (lines) {
+            line = p + (63 - __builtin_clzll(lf)) + 1;
+            lineOut = out - carry;
+        }
+        p += cut;
+    }
+    if (fields) {
+        // The marks of empty fields, in step with the values: none here.
+        std::memset(em, 0, std::size_t(lineOut - v));
+        em += lineOut - v;
+    }
+    v = lineOut;
+    l = counts;
+    return stop;
+}
+#undef VEXA_AVX512
 #endif
 
 } // namespace
@@ -431,7 +693,37 @@ AsciiFastLines::AsciiFastLines(const Syntax& syntax)
     hot_ = cannotHold(syntax_.cut) && cannotHold(syntax_.ignore);
 #if VEXA_FAST_LINES_AVX2
     avx2_ = syntax_.vectors && __builtin_cpu_supports("avx2");
+    wide_ = syntax_.vectors && syntax_.wideVectors && __builtin_cpu_supports("avx512f")
+        && __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512dq")
+        && __builtin_cpu_supports("avx512vbmi") && __builtin_cpu_supports("avx512vbmi2")
+        && __builtin_cpu_supports("bmi") && __builtin_cpu_supports("bmi2")
+        && __builtin_cpu_supports("popcnt");
 #endif
+    // The bytes of plain lines, as hotRun reads them. A separator that could
+    // be part of a number leaves the lines to the narrower readers.
+    const auto set = [this](char c, unsigned char bits) { classes_[static_cast<unsigned char>(c)] = bits; };
+    for (char c = '0'; c <= '9'; ++c)
+        set(c, Digit);
+    set('-', Minus);
+    set('+', Plus);
+    set('.', Period);
+    set(' ', Delimiter);
+    set('\t', Delimiter);
+    if (syntax_.whitespace) {
+        set('\n', LineFeed | Delimiter);
+        if (syntax_.commaBlank)
+            set(',', Delimiter);
+        if (syntax_.periodBlank)
+            set('.', Delimiter);
+    } else {
+        const unsigned char s = static_cast<unsigned char>(syntax_.separator);
+        if (s >= 0x80 || s == '\n'
+            || std::string_view("0123456789+-.eE").find(char(s)) != std::string_view::npos)
+            wide_ = false;
+        set('\n', LineFeed | Separator | Delimiter);
+        if (s < 0x80)
+            set(syntax_.separator, Separator | Delimiter);
+    }
 }
 
 void AsciiFastLines::read(const char* text, std::size_t n, std::size_t base, Result& out) const
@@ -552,18 +844,46 @@ const char* AsciiFastLines::hotRun(const char* p, const char* end, Result& out) 
         }
     };
 
+    // Lines from `until` on are for the wide reader, where there is one.
+    [[maybe_unused]] const char* until = wide_ ? p : end;
+    [[maybe_unused]] unsigned refusals = 0;
     while (p < end) {
         if (vLimit - v <= most || l == lLimit)
             makeRoom();
 #if VEXA_FAST_LINES_AVX2
+        if (p >= until) {
+            const std::int32_t* const before = l;
+            const WideStop stop = linesAvx512(p, end, classes_, Fields, most, v, vLimit, em, l, lLimit);
+            p = stop.at;
+            if (stop.why == WideStop::Why::Room) {
+                makeRoom();
+                continue;
+            }
+            if (stop.why == WideStop::Why::Tail) {
+                until = end;
+            } else {
+                // The lines of the refused window are for the others, and
+                // after refusals in a row, more lines each time: a file of
+                // lines the wide reader does not take costs it little.
+                refusals = l == before ? refusals + 1 : 0;
+                const std::ptrdiff_t others = std::ptrdiff_t(64) << (refusals < 8 ? refusals : 8);
+                until = end - p > others ? p + others : end;
+            }
+            if (p == end)
+                break;
+            if (vLimit - v <= most || l == lLimit)
+                makeRoom();
+        }
         if constexpr (!Fields && Period) {
             if (avx2_) {
-                p = wordsAvx2(p, end, blank_[static_cast<unsigned char>(',')] != 0, most, v, vLimit, l,
+                p = wordsAvx2(p, end, until, blank_[static_cast<unsigned char>(',')] != 0, most, v, vLimit, l,
                               lLimit);
                 if (p == end)
                     break;
                 if (vLimit - v <= most || l == lLimit)
                     makeRoom();
+                if (p >= until)
+                    continue;
             }
         }
 #endif

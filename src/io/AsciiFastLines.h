@@ -28,8 +28,10 @@ public:
         bool numericOnly = true;
         int maxFields = 2048;
         // Whether lines may be read with the processor's vector instructions
-        // where it has them (the same values either way).
+        // where it has them (the same values either way), and with its widest
+        // ones, 64 bytes at a time.
         bool vectors = true;
+        bool wideVectors = true;
     };
 
     // Per line: the number of fields read (their values follow in order),
@@ -117,4 +119,8 @@ private:
     // cannot hold a cut or ignored text made of other characters.
     bool hot_ = false;
     bool avx2_ = false; // plain lines of numbers and blanks read 32 bytes at a time
+    // Plain lines read 64 bytes at a time, their bytes classed by this table
+    // of the ByteClass of every ASCII byte.
+    bool wide_ = false;
+    unsigned char classes_[128] = {};
 };

@@ -211,6 +211,68 @@ std::string numberishText(int lines)
     return text;
 }
 
+// Lines of every length around the 32 and 64 bytes the vector readings take
+// at once, and far beyond, of numbers of every kind the quick readers take
+// or refuse, so that numbers stand across the end of every window: blanks
+// of every kind before them, lines ending in CR LF, blank lines and lines
+// of many numbers among them.
+std::string windowEdgesText(int rounds)
+{
+    // clang-format off
+    static const char* const kNumbers[] = {
+        "0", "-0", "+0", "-0.0", "7", "+7", "-7", ".5", "5.", "-.25", "+.75", "-5.", "0.1", "-0.1",
+        "12345678", "123456789", "-1234567.8", "12345678.12345678", "999999999999999", "-999999999999999",
+        "1234567890.12345", "0.00000000000001", "-.000000000000001", "123456789012345.",
+        "1234567890123456", "12345678901234567", "1234567890.123456", "9007199254740993",
+        "-99999999999999999999", "0.30000000000000004", "000000000000001", "0000000000000001.5",
+        "1e5", "2E-3", "-7.25e+2", "1e308", "1e999", "-1e-999", "4.9e-324", "1e22", "1e23",
+        "inf", "nan", "-inf", "1.2.3", "--5", "+-5", "-", ".", "+", "5-", "1-2", "..5", "5..", "e5", "1e",
+    };
+    static const char* const kBlanks[] = {" ", " ", " ", "\t", "  ", " \t", "\t\t"};
+    // clang-format on
+    std::string text;
+    unsigned state = 4242;
+    const auto next = [&state] {
+        state = state * 1103515245u + 12345u;
+        return state >> 16;
+    };
+    for (int round = 0; round < rounds; ++round) {
+        for (const size_t length : {1,  2,  3,  5,  8,  15, 16, 17, 20, 22, 23,  30,  31,  32,  33,
+                                    34, 47, 48, 62, 63, 64, 65, 66, 95, 96, 127, 128, 129, 200, 700}) {
+            // Mostly the numbers the quick readers take.
+            const bool plain = next() % 4 != 0;
+            std::string line;
+            for (;;) {
+                const std::string number = plain && next() % 8 != 0
+                    ? std::to_string(int(next() % 20001) - 10000)
+                        + (next() % 2 ? "." + std::to_string(next() % 1000000) : std::string())
+                    : kNumbers[next() % std::size(kNumbers)];
+                const std::string blank = kBlanks[next() % std::size(kBlanks)];
+                if (line.size() + blank.size() + number.size() > length)
+                    break;
+                line += (line.empty() ? "" : blank) + number;
+            }
+            // Blanks before the first number make up the length.
+            line.insert(0, length - line.size(), next() % 2 ? ' ' : '\t');
+            text += line;
+            switch (next() % 16) {
+            case 0:
+                text += "\r\n";
+                break;
+            case 1:
+                text += "\n\n";
+                break;
+            case 2:
+                text += " \n";
+                break;
+            default:
+                text += '\n';
+            }
+        }
+    }
+    return text;
+}
+
 TEST(AsciiImportQuick, ReadsTheFixturesAsTheCarefulReaderDoes)
 {
     TestSupport::PinnedTimeZone zone;
@@ -261,6 +323,12 @@ TEST(AsciiImportQuick, ReadsLargeMixedTextsAsTheCarefulReaderDoes)
     }
     expectSameReading(wide, plain, "wide lines");
     expectSameReading(numberishText(20000), plain, "bytes of numbers");
+    const std::string edges = windowEdgesText(300);
+    expectSameReading(edges, plain, "window edges");
+    expectSameReading(edges, tabs, "window edges, tab separator");
+    Options commas = plain;
+    commas.commaSeparates = false;
+    expectSameReading(edges, commas, "window edges, decimal comma");
     expectSameReading(wide, tabs, "wide lines, tab separator");
     // Without any line feed a lone CR ends the lines.
     std::string crOnly = mixedText(3000);
@@ -277,41 +345,56 @@ TEST(AsciiImportQuick, ReadsLargeMixedTextsAsTheCarefulReaderDoes)
         EXPECT_TRUE(sameBits(quick.columns[i], lf.columns[i])) << i;
 }
 
-// The quick reader gives the same result, bit for bit, whether or not it uses
-// the processor's vector instructions.
+// The quick reader gives the same result, bit for bit, whether it uses the
+// processor's vector instructions, its widest ones, or none.
 TEST(AsciiImportQuick, ReadsTheSameWithAndWithoutVectorInstructions)
 {
-    const std::string texts[] = {mixedText(20000), numberishText(50000)};
+    std::string separated = windowEdgesText(40);
+    for (char& c : separated)
+        if (c == '\t')
+            c = ';';
+    const std::string texts[] = {mixedText(20000), numberishText(50000), windowEdgesText(200), separated};
     // clang-format off
     const std::pair<const char*, void (*)(AsciiFastLines::Syntax&)> syntaxes[] = {
         {"blanks",            [](AsciiFastLines::Syntax&) {}},
         {"commas blank",      [](AsciiFastLines::Syntax& s) { s.commaBlank = true; }},
         {"periods blank",     [](AsciiFastLines::Syntax& s) { s.periodBlank = true; }},
         {"four fields",       [](AsciiFastLines::Syntax& s) { s.maxFields = 4; }},
+        {"forty fields",      [](AsciiFastLines::Syntax& s) { s.maxFields = 40; }},
         {"tab separator",     [](AsciiFastLines::Syntax& s) { s.whitespace = false; }},
+        {"semicolons",        [](AsciiFastLines::Syntax& s) { s.whitespace = false; s.separator = ';'; }},
+        {"space separator",   [](AsciiFastLines::Syntax& s) { s.whitespace = false; s.separator = ' '; }},
+        {"period separator",  [](AsciiFastLines::Syntax& s) { s.whitespace = false; s.separator = '.'; }},
+        {"three fields, tabs", [](AsciiFastLines::Syntax& s) { s.whitespace = false; s.maxFields = 3; }},
     };
+    // The readings: none, the narrower vectors, the widest.
+    const std::pair<bool, bool> vectors[] = {{false, false}, {true, false}, {true, true}};
     // clang-format on
-    for (const std::string& text : texts) {
+    const auto same = [](const auto& a, const auto& b) {
+        return a.size() == b.size()
+            && (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof a[0]) == 0);
+    };
+    for (size_t t = 0; t < std::size(texts); ++t) {
+        const std::string& text = texts[t];
         for (const auto& [name, tweak] : syntaxes) {
-            AsciiFastLines::Syntax syntax;
-            tweak(syntax);
-            AsciiFastLines::Result results[2];
-            for (const bool vectors : {false, true}) {
-                syntax.vectors = vectors;
-                AsciiFastLines(syntax).read(text.data(), text.size(), 0, results[vectors]);
+            AsciiFastLines::Result results[std::size(vectors)];
+            for (size_t i = 0; i < std::size(vectors); ++i) {
+                AsciiFastLines::Syntax syntax;
+                tweak(syntax);
+                syntax.vectors = vectors[i].first;
+                syntax.wideVectors = vectors[i].second;
+                AsciiFastLines(syntax).read(text.data(), text.size(), 0, results[i]);
             }
-            const AsciiFastLines::Result &plain = results[0], &vector = results[1];
-            ASSERT_EQ(plain.lines.size(), vector.lines.size()) << name;
-            ASSERT_EQ(plain.values.size(), vector.values.size()) << name;
-            ASSERT_EQ(plain.empty.size(), vector.empty.size()) << name;
-            ASSERT_EQ(plain.careful.size(), vector.careful.size()) << name;
-            const auto same = [](const auto& a, const auto& b) {
-                return a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof a[0]) == 0;
-            };
-            EXPECT_TRUE(same(plain.lines, vector.lines)) << name;
-            EXPECT_TRUE(same(plain.values, vector.values)) << name;
-            EXPECT_TRUE(same(plain.empty, vector.empty)) << name;
-            EXPECT_TRUE(same(plain.careful, vector.careful)) << name;
+            const AsciiFastLines::Result& plain = results[0];
+            for (size_t i = 1; i < std::size(vectors); ++i) {
+                const AsciiFastLines::Result& vector = results[i];
+                const std::string what
+                    = "text " + std::to_string(t) + ", " + name + ", reading " + std::to_string(i);
+                EXPECT_TRUE(same(plain.lines, vector.lines)) << what;
+                EXPECT_TRUE(same(plain.values, vector.values)) << what;
+                EXPECT_TRUE(same(plain.empty, vector.empty)) << what;
+                EXPECT_TRUE(same(plain.careful, vector.careful)) << what;
+            }
         }
     }
 }
@@ -369,6 +452,18 @@ TEST(AsciiImportQuick, ReadsAwkwardNumbersAsNumpyDoes)
         {"1e-99999999999", 0x0.0p+0},
         {"0.000001", 0x1.0c6f7a0b5ed8dp-20},
         {"-0.0000000000000000000000000000000000001", -0x1.1039d428a8b8fp-123},
+        // Fifteen digits and around: the most the vector readings take.
+        {"-0.0", -0x0.0p+0},
+        {"+.5", 0x1.0000000000000p-1},
+        {"999999999999999", 0x1.c6bf52633fff8p+49},
+        {"-999999999999999", -0x1.c6bf52633fff8p+49},
+        {"1234567890.12345", 0x1.26580b487e69bp+30},
+        {"0.00000000000001", 0x1.6849b86a12b9bp-47},
+        {"123456789012345.", 0x1.c12218377de40p+46},
+        {"-.000000000000001", -0x1.203af9ee75616p-50},
+        {"1234567890.123456", 0x1.26580b487e6b4p+30},
+        {"12345678901234.5", 0x1.674e79c5fe500p+43},
+        {"0000000000000001.5", 0x1.8000000000000p+0},
     };
     const Number comma[] = {
         {"1,5", 0x1.8000000000000p+0},
