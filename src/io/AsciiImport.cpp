@@ -27,6 +27,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -722,6 +723,8 @@ public:
             position_ = file.pieceStart();
             if (lineBytes_ == 0)
                 measureLines(p, piece.size());
+            if (p < end && (!quick_ || !datesSettled()) && !finishRounds())
+                return Outcome::NotText;
             while (p < end && (!quick_ || !datesSettled())) {
                 const char* nl = static_cast<const char*>(std::memchr(p, '\n', size_t(end - p)));
                 const char* e = nl ? nl : end;
@@ -733,6 +736,8 @@ public:
             if (p < end && !readQuickly(p, size_t(end - p), file.pieceStart() + size_t(p - piece.data())))
                 return Outcome::NotText;
         }
+        if (!finishRounds())
+            return Outcome::NotText;
         return file.failed() ? Outcome::Unreadable : Outcome::Read;
     }
 
@@ -783,15 +788,30 @@ private:
     bool utf8_ = true; // read from the file before the first line that is not ASCII
     AsciiTextFile* file_ = nullptr;
     std::unique_ptr<AsciiFastLines> quick_;
-    // A round of parts read together: where they are in the piece (cut
-    // after line feeds) and what was read.
+    // A round of parts read together: where they are in their piece (cut
+    // after line feeds), what was read, and where it goes.
     struct Round {
         std::vector<size_t> bounds;
         std::vector<AsciiFastLines::Result> parts;
+        // Per part: how many rows of an x and a y value (both there) it
+        // gave, when it gave nothing else, else kMixed.
+        std::vector<size_t> pairs;
         size_t count = 0;
+        const char* text = nullptr; // the piece: the careful lines point into it
+        size_t offset = 0; // of the piece in the text
+        // Once the columns have grown by the round's rows: where its rows
+        // start in the shared x values and in y, and each part's rows
+        // after that.
+        bool grown = false;
+        size_t xAt = 0, yAt = 0;
+        std::vector<size_t> at;
     };
-    std::array<Round, 2> rounds_;
-    std::vector<std::exception_ptr> failures_; // of the tasks of a round
+    static constexpr size_t kMixed = size_t(-1);
+    // The rounds read and not yet in the columns, in order: rounds_[oldest_]
+    // and the queued_ - 1 after it.
+    std::array<Round, 3> rounds_;
+    size_t oldest_ = 0, queued_ = 0;
+    std::vector<std::exception_ptr> failures_; // of the tasks of a batch
     static constexpr size_t kPartBytes = 256 * 1024; // the least text worth a thread
     std::string scratch_;
 
@@ -916,72 +936,167 @@ private:
         return true;
     }
 
-    // Lines [p, p + n) of the text at `offset`: read quickly in parts on
-    // several threads, then applied in order. A round takes about one part
-    // per thread, so the values waiting for their turn stay few and the
-    // next round reads into the same memory, still in cache. With several
-    // threads, one of them applies a round while the others read the next.
+    Round& queued(size_t i) { return rounds_[(oldest_ + i) % rounds_.size()]; }
+
+    // Lines [p, p + n) of the text at `offset`: read quickly in parts, in
+    // rounds of a few parts per thread, so the values waiting for their
+    // turn stay few and the next round reads into the same memory, still in
+    // cache. With several threads, each batch of work keeps every thread
+    // busy: the threads read a round, place the round read before it in
+    // its columns and read the next piece of the file ahead. Rounds may
+    // wait for the next piece; none that still points into this one.
     bool readQuickly(const char* p, size_t n, size_t offset)
     {
         const size_t threads = ParallelRanges::threadsFor(n, kPartBytes);
-        const size_t readers = threads > 1 ? threads - 1 : 1;
-        const size_t roundBytes = readers * kPartBytes;
-        int waiting = -1; // the round read and not applied yet
-        for (size_t start = 0, round = 0; start < n || waiting >= 0; ++round) {
-            size_t end = start;
-            if (start < n) {
-                end = n;
-                if (n - start > 2 * roundBytes) {
-                    const void* nl = std::memchr(p + start + roundBytes, '\n', n - start - roundBytes);
-                    end = nl ? size_t(static_cast<const char*>(nl) - p) + 1 : n;
-                }
-            }
-            Round& next = rounds_[round % 2];
-            const size_t parts = start < n ? cut(next, p, start, end, readers) : 0;
-            const bool applying = waiting >= 0;
-            bool applied = true;
-            if (threads == 1) {
-                for (size_t k = 0; k < parts; ++k)
-                    readPart(next, p, k);
-                applied = apply(next, p, offset);
-            } else {
-                // A helper thread must not let an exception out (running out
-                // of memory, say): each task keeps its own, and the first
-                // goes on from here.
-                failures_.assign(parts + 1, nullptr);
-                ParallelRanges::run(parts + (applying ? 1 : 0), 1, [&](size_t first, size_t last) {
-                    for (size_t k = first; k < last; ++k) {
-                        try {
-                            if (k < parts)
-                                readPart(next, p, k);
-                            else
-                                applied = apply(rounds_[size_t(waiting)], p, offset);
-                        } catch (...) {
-                            failures_[k] = std::current_exception();
-                        }
-                    }
-                });
-                for (const std::exception_ptr& failure : failures_)
-                    if (failure)
-                        std::rethrow_exception(failure);
-            }
-            if (!applied)
+        if (threads == 1) {
+            if (!finishRounds())
                 return false;
-            waiting = threads > 1 && parts > 0 ? int(round % 2) : -1;
+            Round& round = queued(0);
+            cut(round, p, offset, 0, n, 1);
+            for (size_t k = 0; k < round.count; ++k)
+                readPart(round, k);
+            return apply(round);
+        }
+        size_t ahead = file_->startReadAhead();
+        const size_t roundBytes = threads * kPartBytes;
+        for (size_t start = 0; start < n;) {
+            size_t end = n;
+            if (n - start > roundBytes + roundBytes / 2) {
+                const void* nl = std::memchr(p + start + roundBytes, '\n', n - start - roundBytes);
+                end = nl ? size_t(static_cast<const char*>(nl) - p) + 1 : n;
+            }
+            while (queued_ == rounds_.size())
+                if (!step(nullptr, 0))
+                    return false;
+            Round& next = queued(queued_);
+            cut(next, p, offset, start, end, threads);
+            if (!step(&next, ahead))
+                return false;
+            ahead = 0;
             start = end;
         }
+        for (size_t i = 0; i < queued_; ++i)
+            for (size_t k = 0; k < queued(i).count; ++k)
+                if (!queued(i).parts[k].careful.empty())
+                    return finishRounds();
         return true;
     }
 
-    // The parts of [start, end) of the piece, cut after line feeds: a few
-    // per reading thread, which take the next part free, so that a thread
-    // the machine holds back leaves its share to the others.
-    size_t cut(Round& r, const char* p, size_t start, size_t end, size_t readers) const
+    // All rounds read into the buffers. False for a line that makes the
+    // file no text.
+    bool finishRounds()
     {
-        constexpr size_t kPartsPerReader = 4;
+        while (queued_ > 0)
+            if (!step(nullptr, 0))
+                return false;
+        return true;
+    }
+
+    // One batch of work on all threads. The parts of `reading` are read;
+    // the round grown in the batch before is placed; the oldest round
+    // waiting after it grows the columns by its rows when it gave plain
+    // rows of the one column that is in step, or else is applied line by
+    // line (once nothing before it is still being placed); and `ahead`
+    // blocks of the file are read ahead. Growing the columns is a task of
+    // its own as it writes them twice, once with zeros and then the values.
+    // False for a line that makes the file no text.
+    bool step(Round* reading, size_t ahead)
+    {
+        Round* const placing = queued_ > 0 && queued(0).grown ? &queued(0) : nullptr;
+        Round* const waiting = queued_ > (placing ? 1 : 0) ? &queued(placing ? 1 : 0) : nullptr;
+        size_t grows = 0, applies = 0;
+        std::vector<double>* y = queued_ > 0 && pairsInStep() ? &columns_[0]->Y.mutableVector() : nullptr;
+        size_t xSize = 0, ySize = 0;
+        if (waiting) {
+            const size_t rows = y ? plainRows(*waiting) : kMixed;
+            if (rows != kMixed) {
+                const bool fits = sharedX_.capacity() - sharedX_.size() >= rows && y->capacity() - y->size() >= rows;
+                if (fits || !placing) {
+                    grows = 2;
+                    waiting->xAt = sharedX_.size();
+                    waiting->yAt = y->size();
+                    xSize = sharedX_.size() + rows;
+                    ySize = y->size() + rows;
+                    waiting->at.resize(waiting->count);
+                    for (size_t k = 0, at = 0; k < waiting->count; at += waiting->pairs[k++])
+                        waiting->at[k] = at;
+                    rowCount_ += double(rows);
+                    position_ = waiting->offset + waiting->bounds[waiting->count];
+                }
+            } else if (!placing) {
+                applies = 1;
+            }
+        }
+        // Where the placed round goes: nothing moves the columns meanwhile.
+        double* const xs = placing ? sharedX_.data() : nullptr;
+        double* const ys = placing ? y->data() : nullptr;
+        const size_t reads = reading ? reading->count : 0;
+        const size_t places = placing ? placing->count : 0;
+        const size_t tasks = grows + applies + ahead + reads + places;
+        bool applied = true;
+        failures_.assign(tasks, nullptr);
+        const auto task = [&](size_t k) {
+            const size_t index = k;
+            try {
+                if (k < grows) {
+                    if (k == 0)
+                        sharedX_.resize(xSize);
+                    else
+                        y->resize(ySize);
+                    return;
+                }
+                k -= grows;
+                if (k < applies) {
+                    applied = apply(*waiting);
+                    return;
+                }
+                k -= applies;
+                if (k < ahead) {
+                    file_->readAhead(k);
+                    return;
+                }
+                k -= ahead;
+                if (k < reads) {
+                    readPart(*reading, k);
+                    return;
+                }
+                place(*placing, k - reads, xs, ys);
+            } catch (...) {
+                failures_[index] = std::current_exception();
+            }
+        };
+        // The tasks go one at a time to the next thread free, longest first.
+        std::atomic<size_t> next{0};
+        const size_t threads = std::min(tasks, ParallelRanges::threadsFor(tasks, 1));
+        ParallelRanges::run(threads, 1, [&](size_t, size_t) {
+            for (size_t k; (k = next.fetch_add(1)) < tasks;)
+                task(k);
+        });
+        for (const std::exception_ptr& failure : failures_)
+            if (failure)
+                std::rethrow_exception(failure);
+        if (!applied)
+            return false;
+        if (placing || applies) {
+            oldest_ = (oldest_ + 1) % rounds_.size();
+            --queued_;
+        }
+        if (grows)
+            waiting->grown = true;
+        if (reading)
+            ++queued_;
+        return true;
+    }
+
+    // The parts of [start, end) of the piece p at `offset`, cut after line
+    // feeds: a few per thread, which take the next part free, so that a
+    // thread the machine holds back leaves its share to the others.
+    void cut(Round& r, const char* p, size_t offset, size_t start, size_t end, size_t threads) const
+    {
+        constexpr size_t kPartsPerThread = 4;
         const size_t n = end - start;
         const size_t parts
-            = std::min(kPartsPerReader * readers, std::max<size_t>(1, n * kPartsPerReader / kPartBytes));
+            = std::min(kPartsPerThread * threads, std::max<size_t>(1, n * kPartsPerThread / kPartBytes));
         r.bounds.assign(parts + 1, end);
         r.bounds[0] = start;
         for (size_t k = 1; k < parts; ++k) {
@@ -991,23 +1106,72 @@ private:
         }
         if (r.parts.size() < parts)
             r.parts.resize(parts);
+        r.pairs.resize(parts);
         r.count = parts;
-        return parts;
+        r.text = p;
+        r.offset = offset;
+        r.grown = false;
     }
 
-    void readPart(Round& r, const char* p, size_t k) const
+    void readPart(Round& r, size_t k) const
     {
-        r.parts[k].clear();
-        quick_->read(p + r.bounds[k], r.bounds[k + 1] - r.bounds[k], r.bounds[k], r.parts[k]);
+        AsciiFastLines::Result& out = r.parts[k];
+        out.clear();
+        quick_->read(r.text + r.bounds[k], r.bounds[k + 1] - r.bounds[k], r.bounds[k], out);
+        r.pairs[k] = plainPairs(out);
+    }
+
+    // The rows of x and y values of a part that holds nothing else (lines
+    // that give nothing aside), or kMixed.
+    static size_t plainPairs(const AsciiFastLines::Result& r)
+    {
+        if (!r.careful.empty() || r.values.size() % 2 != 0)
+            return kMixed;
+        for (size_t i = 0; i < r.lines.size(); ++i) {
+            const std::int32_t kind = r.lines[i];
+            if (kind != 2 && kind != 0 && kind != AsciiFastLines::Skip)
+                return kMixed;
+        }
+        for (size_t i = 0; i < r.empty.size(); ++i)
+            if (r.empty[i])
+                return kMixed;
+        return r.values.size() / 2;
+    }
+
+    static size_t plainRows(const Round& round)
+    {
+        size_t rows = 0;
+        for (size_t k = 0; k < round.count; ++k) {
+            if (round.pairs[k] == kMixed)
+                return kMixed;
+            rows += round.pairs[k];
+        }
+        return rows;
+    }
+
+    // Part k of a grown round into the room made for it in the columns at
+    // xs and ys.
+    static void place(const Round& round, size_t k, double* xs, double* ys)
+    {
+        const AsciiFastLines::Result& r = round.parts[k];
+        double* const x = xs + round.xAt + round.at[k];
+        double* const y = ys + round.yAt + round.at[k];
+        const double* const v = r.values.data();
+        const size_t rows = round.pairs[k];
+        for (size_t i = 0; i < rows; ++i) {
+            x[i] = v[2 * i];
+            y[i] = v[2 * i + 1];
+        }
     }
 
     // The lines of a round that was read, in order, to the buffers. False
     // for a line that makes the file no text.
-    bool apply(const Round& round, const char* p, size_t offset)
+    bool apply(const Round& round)
     {
+        const char* const p = round.text;
         for (size_t k = 0; k < round.count; ++k) {
             const AsciiFastLines::Result& r = round.parts[k];
-            position_ = offset + round.bounds[k];
+            position_ = round.offset + round.bounds[k];
             size_t value = 0, nextCareful = 0;
             for (size_t line = 0; line < r.lines.size();) {
                 const std::int32_t kind = r.lines[line];

@@ -32,6 +32,8 @@ Range rangeOf(std::size_t t, std::size_t count, std::size_t threads)
 
 thread_local bool insideRange = false;
 
+std::atomic<std::size_t> threadLimit{std::size_t(-1)};
+
 // The cores this process may run on: a run held to one core (taskset, a
 // container's share) gains nothing from more threads, only their switches.
 std::size_t cores()
@@ -171,7 +173,17 @@ void runOnNewThreads(std::size_t count, std::size_t threads, const Work& work)
 std::size_t threadsFor(std::size_t count, std::size_t minPerThread)
 {
     const std::size_t byWork = minPerThread ? count / minPerThread : count;
-    return std::max<std::size_t>(1, std::min(cores(), byWork));
+    return std::max<std::size_t>(1, std::min({cores(), byWork, threadLimit.load()}));
+}
+
+ThreadLimit::ThreadLimit(std::size_t most)
+        : previous_(threadLimit.exchange(std::max<std::size_t>(1, most)))
+{
+}
+
+ThreadLimit::~ThreadLimit()
+{
+    threadLimit = previous_;
 }
 
 void run(std::size_t count, std::size_t minPerThread, const Work& work)
