@@ -35,6 +35,7 @@
 #include <exception>
 #include <memory>
 #include <new>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -812,6 +813,15 @@ private:
     std::array<Round, 3> rounds_;
     size_t oldest_ = 0, queued_ = 0;
     std::vector<std::exception_ptr> failures_; // of the tasks of a batch
+    // How far the pages of the shared x values and of y are known to be
+    // present, while the columns stay where they were, and the runs of them
+    // to make present in this batch.
+    struct Present {
+        const double* data = nullptr;
+        size_t end = 0;
+    };
+    std::array<Present, 2> present_;
+    std::vector<std::span<double>> populating_;
     static constexpr size_t kPartBytes = 256 * 1024; // the least text worth a thread
     std::string scratch_;
 
@@ -1007,10 +1017,13 @@ private:
         size_t grows = 0, applies = 0;
         std::vector<double>* y = queued_ > 0 && pairsInStep() ? &columns_[0]->Y.mutableVector() : nullptr;
         size_t xSize = 0, ySize = 0;
+        populating_.clear();
         if (waiting) {
             const size_t rows = y ? plainRows(*waiting) : kMixed;
             if (rows != kMixed) {
                 const bool fits = sharedX_.capacity() - sharedX_.size() >= rows && y->capacity() - y->size() >= rows;
+                if (fits)
+                    populateAhead({&sharedX_, y}, rows);
                 if (fits || !placing) {
                     grows = 2;
                     waiting->xAt = sharedX_.size();
@@ -1032,7 +1045,8 @@ private:
         double* const ys = placing ? y->data() : nullptr;
         const size_t reads = reading ? reading->count : 0;
         const size_t places = placing ? placing->count : 0;
-        const size_t tasks = grows + applies + ahead + reads + places;
+        const size_t populates = populating_.size();
+        const size_t tasks = grows + populates + applies + ahead + reads + places;
         bool applied = true;
         failures_.assign(tasks, nullptr);
         const auto task = [&](size_t k) {
@@ -1046,6 +1060,11 @@ private:
                     return;
                 }
                 k -= grows;
+                if (k < populates) {
+                    HugePages::populate(populating_[k].data(), populating_[k].size_bytes());
+                    return;
+                }
+                k -= populates;
                 if (k < applies) {
                     applied = apply(*waiting);
                     return;
@@ -1086,6 +1105,26 @@ private:
         if (reading)
             ++queued_;
         return true;
+    }
+
+    // The pages of the columns that the rows of the next round will take
+    // (about as many as this one's), made present by tasks of their own:
+    // the thread that grows the columns by a round then writes memory that
+    // is there instead of waiting while the kernel clears page after page.
+    void populateAhead(std::initializer_list<std::vector<double>*> columns, size_t rows)
+    {
+        constexpr size_t kChunk = (size_t(2) << 20) / sizeof(double);
+        size_t c = 0;
+        for (std::vector<double>* v : columns) {
+            Present& present = present_[c++];
+            if (present.data != v->data())
+                present = {v->data(), v->size()};
+            const size_t from = std::max(present.end, v->size() + rows);
+            const size_t to = std::min(v->capacity(), v->size() + 2 * rows + rows / 4);
+            for (size_t at = from; at < to; at += kChunk)
+                populating_.emplace_back(v->data() + at, std::min(kChunk, to - at));
+            present.end = std::max(present.end, to);
+        }
     }
 
     // The parts of [start, end) of the piece p at `offset`, cut after line
