@@ -33,6 +33,7 @@
 #include <cstdint>
 #include <cstring>
 #include <exception>
+#include <functional>
 #include <memory>
 #include <new>
 #include <span>
@@ -719,22 +720,21 @@ public:
         reserveBudget_ = file.size() + 1;
         std::string_view piece;
         while (file.next(piece)) {
+            piece_ = piece.data();
             const char* p = piece.data();
             const char* const end = p + piece.size();
             position_ = file.pieceStart();
             if (lineBytes_ == 0)
                 measureLines(p, piece.size());
-            if (p < end && (!quick_ || !datesSettled()) && !finishRounds())
-                return Outcome::NotText;
-            while (p < end && (!quick_ || !datesSettled())) {
-                const char* nl = static_cast<const char*>(std::memchr(p, '\n', size_t(end - p)));
-                const char* e = nl ? nl : end;
-                if (!careful(p, size_t(e - p)))
+            if (p < end && (!quick_ || !datesSettled())) {
+                if (!finishRounds() || !settleAlongside(p, end))
                     return Outcome::NotText;
-                p = nl ? nl + 1 : end;
-                position_ = file.pieceStart() + size_t(p - piece.data());
+                if (!carefulLines(p, end, true))
+                    return Outcome::NotText;
             }
             if (p < end && !readQuickly(p, size_t(end - p), file.pieceStart() + size_t(p - piece.data())))
+                return Outcome::NotText;
+            if (!finishCarefulRounds())
                 return Outcome::NotText;
         }
         if (!finishRounds())
@@ -788,6 +788,7 @@ private:
     const BufferDefaults style_;
     bool utf8_ = true; // read from the file before the first line that is not ASCII
     AsciiTextFile* file_ = nullptr;
+    const char* piece_ = nullptr; // the piece of the text being read
     std::unique_ptr<AsciiFastLines> quick_;
     // A round of parts read together: where they are in their piece (cut
     // after line feeds), what was read, and where it goes.
@@ -948,13 +949,76 @@ private:
 
     Round& queued(size_t i) { return rounds_[(oldest_ + i) % rounds_.size()]; }
 
+    // The lines from p on through the careful reader, up to `end` or, with
+    // `untilSettled`, until the date recognition has settled. False for a
+    // line that makes the file no text.
+    bool carefulLines(const char*& p, const char* end, bool untilSettled)
+    {
+        while (p < end && !(untilSettled && quick_ && datesSettled())) {
+            const char* nl = static_cast<const char*>(std::memchr(p, '\n', size_t(end - p)));
+            const char* e = nl ? nl : end;
+            if (!careful(p, size_t(e - p)))
+                return false;
+            p = nl ? nl + 1 : end;
+            position_ = file_->pieceStart() + size_t(p - piece_);
+        }
+        return true;
+    }
+
+    // The date recognition looks at the first lines one by one, and most
+    // files have settled it after a known number of them. While those lines
+    // go through the careful reader, the lines after them are read quickly
+    // on the other threads, and the next piece of the file is read ahead.
+    // When it has settled by then, those lines were read for nothing more
+    // than what the quick reader gives for them, and the round read goes on
+    // to the columns; otherwise the round is dropped and the careful reader
+    // goes on. p moves past what was read. False for a line that makes the
+    // file no text.
+    bool settleAlongside(const char*& p, const char* end)
+    {
+        if (!quick_ || datesSettled())
+            return true;
+        // Some more lines than the recognition needs at least, for a blank
+        // line or two among them.
+        size_t lines = size_t(ASCIIImport::maxFailedDateLines + 1 - failedDateLines_) + 16;
+        const char* guess = p;
+        while (lines-- > 0 && guess < end) {
+            const void* nl = std::memchr(guess, '\n', size_t(end - guess));
+            guess = nl ? static_cast<const char*>(nl) + 1 : end;
+        }
+        const size_t n = size_t(end - guess);
+        const size_t threads = ParallelRanges::threadsFor(n, kPartBytes);
+        if (threads == 1)
+            return true;
+        size_t roundEnd = n;
+        if (n > 2 * threads * kPartBytes) {
+            const size_t at = threads * kPartBytes;
+            const void* nl = std::memchr(guess + at, '\n', n - at);
+            roundEnd = nl ? size_t(static_cast<const char*>(nl) - guess) + 1 : n;
+        }
+        Round& round = queued(0);
+        const size_t offset = file_->pieceStart() + size_t(guess - piece_);
+        cut(round, guess, offset, 0, roundEnd, threads);
+        const char* from = p;
+        if (!step(&round, file_->startReadAhead(), [&] { return carefulLines(from, guess, false); }))
+            return false;
+        p = guess;
+        if (!datesSettled()) {
+            queued_ = 0;
+            return true;
+        }
+        p = guess + roundEnd;
+        position_ = offset + roundEnd;
+        return true;
+    }
+
     // Lines [p, p + n) of the text at `offset`: read quickly in parts, in
     // rounds of a few parts per thread, so the values waiting for their
     // turn stay few and the next round reads into the same memory, still in
     // cache. With several threads, each batch of work keeps every thread
     // busy: the threads read a round, place the round read before it in
     // its columns and read the next piece of the file ahead. Rounds may
-    // wait for the next piece; none that still points into this one.
+    // wait for the next piece.
     bool readQuickly(const char* p, size_t n, size_t offset)
     {
         const size_t threads = ParallelRanges::threadsFor(n, kPartBytes);
@@ -985,6 +1049,13 @@ private:
             ahead = 0;
             start = end;
         }
+        return true;
+    }
+
+    // The rounds that point into the piece read (their careful lines) go to
+    // the buffers before the piece goes.
+    bool finishCarefulRounds()
+    {
         for (size_t i = 0; i < queued_; ++i)
             for (size_t k = 0; k < queued(i).count; ++k)
                 if (!queued(i).parts[k].careful.empty())
@@ -1010,11 +1081,14 @@ private:
     // blocks of the file are read ahead. Growing the columns is a task of
     // its own as it writes them twice, once with zeros and then the values.
     // False for a line that makes the file no text.
-    bool step(Round* reading, size_t ahead)
+    //
+    // With nothing queued, `alone` may stand in for the round applied: work
+    // of the calling thread's that goes along with the others.
+    bool step(Round* reading, size_t ahead, const std::function<bool()>& alone = {})
     {
         Round* const placing = queued_ > 0 && queued(0).grown ? &queued(0) : nullptr;
         Round* const waiting = queued_ > (placing ? 1 : 0) ? &queued(placing ? 1 : 0) : nullptr;
-        size_t grows = 0, applies = 0;
+        size_t grows = 0, applies = alone && queued_ == 0 ? 1 : 0;
         std::vector<double>* y = queued_ > 0 && pairsInStep() ? &columns_[0]->Y.mutableVector() : nullptr;
         size_t xSize = 0, ySize = 0;
         populating_.clear();
@@ -1066,7 +1140,7 @@ private:
                 }
                 k -= populates;
                 if (k < applies) {
-                    applied = apply(*waiting);
+                    applied = waiting ? apply(*waiting) : alone();
                     return;
                 }
                 k -= applies;
@@ -1077,6 +1151,7 @@ private:
                 k -= ahead;
                 if (k < reads) {
                     readPart(*reading, k);
+                    reading->pairs[k] = plainPairs(reading->parts[k]);
                     return;
                 }
                 place(*placing, k - reads, xs, ys);
@@ -1096,7 +1171,7 @@ private:
                 std::rethrow_exception(failure);
         if (!applied)
             return false;
-        if (placing || applies) {
+        if (placing || (applies && waiting)) {
             oldest_ = (oldest_ + 1) % rounds_.size();
             --queued_;
         }
@@ -1157,7 +1232,6 @@ private:
         AsciiFastLines::Result& out = r.parts[k];
         out.clear();
         quick_->read(r.text + r.bounds[k], r.bounds[k + 1] - r.bounds[k], r.bounds[k], out);
-        r.pairs[k] = plainPairs(out);
     }
 
     // The rows of x and y values of a part that holds nothing else (lines
@@ -1166,15 +1240,15 @@ private:
     {
         if (!r.careful.empty() || r.values.size() % 2 != 0)
             return kMixed;
+        bool other = false;
         for (size_t i = 0; i < r.lines.size(); ++i) {
             const std::int32_t kind = r.lines[i];
-            if (kind != 2 && kind != 0 && kind != AsciiFastLines::Skip)
-                return kMixed;
+            other |= kind != 2 && kind != 0 && kind != AsciiFastLines::Skip;
         }
+        unsigned char empty = 0;
         for (size_t i = 0; i < r.empty.size(); ++i)
-            if (r.empty[i])
-                return kMixed;
-        return r.values.size() / 2;
+            empty |= r.empty[i];
+        return other || empty ? kMixed : r.values.size() / 2;
     }
 
     static size_t plainRows(const Round& round)
