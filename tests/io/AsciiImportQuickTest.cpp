@@ -463,6 +463,8 @@ TEST(AsciiImportQuick, ReadsALargeFileOnAllThreadsAsOnOne)
         {"lines for the careful reader",       [](Options&) {},
          {{0.2, "1,5 2,5"}, {0.45, "1 2\r3 4"}, {0.6, "nan 3"}, {0.8, "12.5 \xC3\xA4 6"}}, "1e999 2"},
         {"a NUL byte far in",                  [](Options&) {},        {{0.9, "1\0 2"s}}, "7 8"},
+        {"blank lines among the first",       [](Options&) {},        std::vector(40, std::pair(0.0001, ""s)), "7 8"},
+        {"a NUL byte among the first lines",  [](Options&) {},        {{0.001, "1\0 2"s}}, "7 8"},
         {"a line longer than a piece",         [](Options&) {},        {{0.5, "words " + std::string(5'000'000, 'w')}}, ""},
         {"no time, a comment cut off",
          [](Options& o) { o.noTime = true; o.commentText = QStringLiteral("#"); },
