@@ -809,10 +809,12 @@ private:
         std::vector<size_t> at;
     };
     static constexpr size_t kMixed = size_t(-1);
-    // The rounds read and not yet in the columns, in order: rounds_[oldest_]
-    // and the queued_ - 1 after it.
+    // The rounds read and not yet in the columns: rounds_[order_[i]] for
+    // i < queued_, oldest first. A new round takes the first one free, so a
+    // file that never has three queued never has the third take memory.
     std::array<Round, 3> rounds_;
-    size_t oldest_ = 0, queued_ = 0;
+    std::array<size_t, 3> order_{};
+    size_t queued_ = 0;
     std::vector<std::exception_ptr> failures_; // of the tasks of a batch
     // How far the pages of the shared x values and of y are known to be
     // present, while the columns stay where they were, and the runs of them
@@ -947,7 +949,15 @@ private:
         return true;
     }
 
-    Round& queued(size_t i) { return rounds_[(oldest_ + i) % rounds_.size()]; }
+    Round& queued(size_t i) { return rounds_[order_[i]]; }
+
+    Round& freeRound()
+    {
+        for (size_t r = 0;; ++r)
+            if (std::find(order_.begin(), order_.begin() + std::ptrdiff_t(queued_), r)
+                == order_.begin() + std::ptrdiff_t(queued_))
+                return rounds_[r];
+    }
 
     // The lines from p on through the careful reader, up to `end` or, with
     // `untilSettled`, until the date recognition has settled. False for a
@@ -996,7 +1006,7 @@ private:
             const void* nl = std::memchr(guess + at, '\n', n - at);
             roundEnd = nl ? size_t(static_cast<const char*>(nl) - guess) + 1 : n;
         }
-        Round& round = queued(0);
+        Round& round = freeRound();
         const size_t offset = file_->pieceStart() + size_t(guess - piece_);
         cut(round, guess, offset, 0, roundEnd, threads);
         const char* from = p;
@@ -1025,7 +1035,7 @@ private:
         if (threads == 1) {
             if (!finishRounds())
                 return false;
-            Round& round = queued(0);
+            Round& round = freeRound();
             cut(round, p, offset, 0, n, 1);
             for (size_t k = 0; k < round.count; ++k)
                 readPart(round, k);
@@ -1042,7 +1052,7 @@ private:
             while (queued_ == rounds_.size())
                 if (!step(nullptr, 0))
                     return false;
-            Round& next = queued(queued_);
+            Round& next = freeRound();
             cut(next, p, offset, start, end, threads);
             if (!step(&next, ahead))
                 return false;
@@ -1172,13 +1182,13 @@ private:
         if (!applied)
             return false;
         if (placing || (applies && waiting)) {
-            oldest_ = (oldest_ + 1) % rounds_.size();
+            std::rotate(order_.begin(), order_.begin() + 1, order_.end());
             --queued_;
         }
         if (grows)
             waiting->grown = true;
         if (reading)
-            ++queued_;
+            order_[queued_++] = size_t(reading - rounds_.data());
         return true;
     }
 
