@@ -201,7 +201,8 @@ public:
         for (const Literal& l : literals_) {
             const char* p = text.data();
             int seen = 0;
-            while (seen < l.count && (p = static_cast<const char*>(std::memchr(p, l.character, size_t(end - p))))) {
+            while (seen < l.count
+                   && (p = static_cast<const char*>(std::memchr(p, l.character, size_t(end - p))))) {
                 ++seen;
                 ++p;
             }
@@ -1124,7 +1125,8 @@ private:
         if (waiting) {
             const size_t rows = y ? plainRows(*waiting) : kMixed;
             if (rows != kMixed) {
-                const bool fits = sharedX_.capacity() - sharedX_.size() >= rows && y->capacity() - y->size() >= rows;
+                const bool fits
+                    = sharedX_.capacity() - sharedX_.size() >= rows && y->capacity() - y->size() >= rows;
                 if (fits)
                     populateAhead({&sharedX_, y}, rows);
                 if (fits || !placing) {

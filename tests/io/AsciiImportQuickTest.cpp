@@ -481,7 +481,8 @@ TEST(AsciiImportQuick, ReadsALargeFileOnAllThreadsAsOnOne)
         SCOPED_TRACE(c.name);
         Options o;
         c.tweak(o);
-        const QString path = writeScratch(QStringLiteral("large.txt"), largeText(9'000'000, c.between, c.last));
+        const QString path
+            = writeScratch(QStringLiteral("large.txt"), largeText(9'000'000, c.between, c.last));
         const Imported all = import(path, o);
         Imported one;
         {
