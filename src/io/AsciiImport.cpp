@@ -122,6 +122,57 @@ size_t countByte(const char* p, size_t n, char c)
     return count;
 }
 
+// Every second value of a run of (x, y) pairs: one column of them. A vector
+// appends such a range in one pass, copying it straight into its new room,
+// where resize() would first fill that room with zeros.
+class EveryOther {
+public:
+    using iterator_category = std::random_access_iterator_tag;
+    using value_type = double;
+    using difference_type = std::ptrdiff_t;
+    using pointer = const double*;
+    using reference = const double&;
+
+    EveryOther(const double* values, difference_type i)
+            : values_(values)
+            , i_(i)
+    {
+    }
+    reference operator*() const { return values_[2 * i_]; }
+    reference operator[](difference_type n) const { return values_[2 * (i_ + n)]; }
+    EveryOther& operator++() { return *this += 1; }
+    EveryOther operator++(int) { return {values_, i_++}; }
+    EveryOther& operator--() { return *this -= 1; }
+    EveryOther operator--(int) { return {values_, i_--}; }
+    EveryOther& operator+=(difference_type n)
+    {
+        i_ += n;
+        return *this;
+    }
+    EveryOther& operator-=(difference_type n)
+    {
+        i_ -= n;
+        return *this;
+    }
+    friend EveryOther operator+(EveryOther a, difference_type n) { return a += n; }
+    friend EveryOther operator+(difference_type n, EveryOther a) { return a += n; }
+    friend EveryOther operator-(EveryOther a, difference_type n) { return a -= n; }
+    friend difference_type operator-(const EveryOther& a, const EveryOther& b) { return a.i_ - b.i_; }
+    friend bool operator==(const EveryOther& a, const EveryOther& b) { return a.i_ == b.i_; }
+    friend auto operator<=>(const EveryOther& a, const EveryOther& b) { return a.i_ <=> b.i_; }
+
+private:
+    const double* values_;
+    difference_type i_;
+};
+
+// The `rows` values of column `column` (0: x, 1: y) of the pairs at
+// `values`, appended to v.
+void appendColumn(std::vector<double>& v, const double* values, int column, size_t rows)
+{
+    v.insert(v.end(), EveryOther(values + column, 0), EveryOther(values + column, std::ptrdiff_t(rows)));
+}
+
 bool isBlank(char c)
 {
     return c == ' ' || c == '\t';
@@ -821,19 +872,12 @@ private:
         size_t count = 0;
         const char* text = nullptr; // the piece: the careful lines point into it
         size_t offset = 0; // of the piece in the text
-        // Once the columns have grown by the round's rows: where its rows
-        // start in the shared x values and in y, and each part's rows
-        // after that.
-        bool grown = false;
-        size_t xAt = 0, yAt = 0;
-        std::vector<size_t> at;
     };
     static constexpr size_t kMixed = size_t(-1);
-    // The rounds read and not yet in the columns: rounds_[order_[i]] for
-    // i < queued_, oldest first. A new round takes the first one free, so a
-    // file that never has three queued never has the third take memory.
-    std::array<Round, 3> rounds_;
-    std::array<size_t, 3> order_{};
+    // The rounds read and not yet in the buffers: rounds_[order_[i]] for
+    // i < queued_, oldest first.
+    std::array<Round, 2> rounds_;
+    std::array<size_t, 2> order_{};
     size_t queued_ = 0;
     std::vector<std::exception_ptr> failures_; // of the tasks of a batch
     // How far the pages of the shared x values and of y are known to be
@@ -1046,9 +1090,9 @@ private:
     // rounds of a few parts per thread, so the values waiting for their
     // turn stay few and the next round reads into the same memory, still in
     // cache. With several threads, each batch of work keeps every thread
-    // busy: the threads read a round, place the round read before it in
-    // its columns and read the next piece of the file ahead. Rounds may
-    // wait for the next piece.
+    // busy: the threads read a round while the round read before it goes
+    // to the buffers, and read the next piece of the file ahead. A round
+    // may wait for the next piece.
     bool readQuickly(const char* p, size_t n, size_t offset)
     {
         const size_t threads = ParallelRanges::threadsFor(n, kPartBytes);
@@ -1104,67 +1148,49 @@ private:
     }
 
     // One batch of work on all threads. The parts of `reading` are read;
-    // the round grown in the batch before is placed; the oldest round
-    // waiting after it grows the columns by its rows when it gave plain
-    // rows of the one column that is in step, or else is applied line by
-    // line (once nothing before it is still being placed); and `ahead`
-    // blocks of the file are read ahead. Growing the columns is a task of
-    // its own as it writes them twice, once with zeros and then the values.
+    // the oldest round read before goes to the buffers: when it gave only
+    // plain rows of the one column in step, its x and its y values are
+    // appended to their columns by two tasks of their own, else its lines
+    // are applied one by one; and `ahead` blocks of the file are read ahead.
     // False for a line that makes the file no text.
     //
     // With nothing queued, `alone` may stand in for the round applied: work
     // of the calling thread's that goes along with the others.
     bool step(Round* reading, size_t ahead, const std::function<bool()>& alone = {})
     {
-        Round* const placing = queued_ > 0 && queued(0).grown ? &queued(0) : nullptr;
-        Round* const waiting = queued_ > (placing ? 1 : 0) ? &queued(placing ? 1 : 0) : nullptr;
-        size_t grows = 0, applies = alone && queued_ == 0 ? 1 : 0;
-        std::vector<double>* y = queued_ > 0 && pairsInStep() ? &columns_[0]->Y.mutableVector() : nullptr;
-        size_t xSize = 0, ySize = 0;
+        Round* const waiting = queued_ > 0 ? &queued(0) : nullptr;
+        size_t appends = 0, applies = alone && !waiting ? 1 : 0;
+        std::vector<double>* y = waiting && pairsInStep() ? &columns_[0]->Y.mutableVector() : nullptr;
         populating_.clear();
         if (waiting) {
             const size_t rows = y ? plainRows(*waiting) : kMixed;
             if (rows != kMixed) {
-                const bool fits
-                    = sharedX_.capacity() - sharedX_.size() >= rows && y->capacity() - y->size() >= rows;
-                if (fits)
+                appends = 2;
+                // Pages are made present only while the columns cannot move.
+                if (sharedX_.capacity() - sharedX_.size() >= rows && y->capacity() - y->size() >= rows)
                     populateAhead({&sharedX_, y}, rows);
-                if (fits || !placing) {
-                    grows = 2;
-                    waiting->xAt = sharedX_.size();
-                    waiting->yAt = y->size();
-                    xSize = sharedX_.size() + rows;
-                    ySize = y->size() + rows;
-                    waiting->at.resize(waiting->count);
-                    for (size_t k = 0, at = 0; k < waiting->count; at += waiting->pairs[k++])
-                        waiting->at[k] = at;
-                    rowCount_ += double(rows);
-                    position_ = waiting->offset + waiting->bounds[waiting->count];
-                }
-            } else if (!placing) {
+                rowCount_ += double(rows);
+                position_ = waiting->offset + waiting->bounds[waiting->count];
+            } else {
                 applies = 1;
             }
         }
-        // Where the placed round goes: nothing moves the columns meanwhile.
-        double* const xs = placing ? sharedX_.data() : nullptr;
-        double* const ys = placing ? y->data() : nullptr;
         const size_t reads = reading ? reading->count : 0;
-        const size_t places = placing ? placing->count : 0;
         const size_t populates = populating_.size();
-        const size_t tasks = grows + populates + applies + ahead + reads + places;
+        const size_t tasks = appends + populates + applies + ahead + reads;
         bool applied = true;
         failures_.assign(tasks, nullptr);
         const auto task = [&](size_t k) {
             const size_t index = k;
             try {
-                if (k < grows) {
-                    if (k == 0)
-                        sharedX_.resize(xSize);
-                    else
-                        y->resize(ySize);
+                if (k < appends) {
+                    std::vector<double>& column = k == 0 ? sharedX_ : *y;
+                    for (size_t part = 0; part < waiting->count; ++part)
+                        appendColumn(column, waiting->parts[part].values.data(), int(k),
+                                     waiting->pairs[part]);
                     return;
                 }
-                k -= grows;
+                k -= appends;
                 if (k < populates) {
                     HugePages::populate(populating_[k].data(), populating_[k].size_bytes());
                     return;
@@ -1180,12 +1206,8 @@ private:
                     return;
                 }
                 k -= ahead;
-                if (k < reads) {
-                    readPart(*reading, k);
-                    reading->pairs[k] = plainPairs(reading->parts[k]);
-                    return;
-                }
-                place(*placing, k - reads, xs, ys);
+                readPart(*reading, k);
+                reading->pairs[k] = plainPairs(reading->parts[k]);
             } catch (...) {
                 failures_[index] = std::current_exception();
             }
@@ -1202,12 +1224,10 @@ private:
                 std::rethrow_exception(failure);
         if (!applied)
             return false;
-        if (placing || (applies && waiting)) {
+        if (waiting) {
             std::rotate(order_.begin(), order_.begin() + 1, order_.end());
             --queued_;
         }
-        if (grows)
-            waiting->grown = true;
         if (reading)
             order_[queued_++] = size_t(reading - rounds_.data());
         return true;
@@ -1215,7 +1235,7 @@ private:
 
     // The pages of the columns that the rows of the next round will take
     // (about as many as this one's), made present by tasks of their own:
-    // the thread that grows the columns by a round then writes memory that
+    // the threads that append a round to the columns then write memory that
     // is there instead of waiting while the kernel clears page after page.
     void populateAhead(std::initializer_list<std::vector<double>*> columns, size_t rows)
     {
@@ -1255,7 +1275,6 @@ private:
         r.count = parts;
         r.text = p;
         r.offset = offset;
-        r.grown = false;
     }
 
     void readPart(Round& r, size_t k) const
@@ -1291,21 +1310,6 @@ private:
             rows += round.pairs[k];
         }
         return rows;
-    }
-
-    // Part k of a grown round into the room made for it in the columns at
-    // xs and ys.
-    static void place(const Round& round, size_t k, double* xs, double* ys)
-    {
-        const AsciiFastLines::Result& r = round.parts[k];
-        double* const x = xs + round.xAt + round.at[k];
-        double* const y = ys + round.yAt + round.at[k];
-        const double* const v = r.values.data();
-        const size_t rows = round.pairs[k];
-        for (size_t i = 0; i < rows; ++i) {
-            x[i] = v[2 * i];
-            y[i] = v[2 * i + 1];
-        }
     }
 
     // The lines of a round that was read, in order, to the buffers. False
@@ -1372,17 +1376,8 @@ private:
         if (rows == 0)
             return 0;
         // The run's x and y values straight into their places.
-        std::vector<double>& y = columns_[0]->Y.mutableVector();
-        const size_t xAt = sharedX_.size(), yAt = y.size();
-        sharedX_.resize(xAt + rows);
-        y.resize(yAt + rows);
-        double* const xs = sharedX_.data() + xAt;
-        double* const ys = y.data() + yAt;
-        const double* const v = r.values.data() + value;
-        for (size_t i = 0; i < rows; ++i) {
-            xs[i] = v[2 * i];
-            ys[i] = v[2 * i + 1];
-        }
+        appendColumn(sharedX_, r.values.data() + value, 0, rows);
+        appendColumn(columns_[0]->Y.mutableVector(), r.values.data() + value, 1, rows);
         rowCount_ += double(rows);
         return rows;
     }
