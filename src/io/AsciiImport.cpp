@@ -862,7 +862,7 @@ private:
     const char* piece_ = nullptr; // the piece of the text being read
     std::unique_ptr<AsciiFastLines> quick_;
     // A round of parts read together: where they are in their piece (cut
-    // after line feeds), what was read, and where it goes.
+    // after line feeds) and what was read.
     struct Round {
         std::vector<size_t> bounds;
         std::vector<AsciiFastLines::Result> parts;
@@ -1043,11 +1043,11 @@ private:
     // files have settled it after a known number of them. While those lines
     // go through the careful reader, the lines after them are read quickly
     // on the other threads, and the next piece of the file is read ahead.
-    // When it has settled by then, those lines were read for nothing more
-    // than what the quick reader gives for them, and the round read goes on
-    // to the columns; otherwise the round is dropped and the careful reader
-    // goes on. p moves past what was read. False for a line that makes the
-    // file no text.
+    // When it has settled by then, the careful reader gave the lines after
+    // that what the quick reader would have given them, and the round read
+    // goes on to the buffers; otherwise the round is dropped and the careful
+    // reader goes on. p moves past what was read. False for a line that
+    // makes the file no text.
     bool settleAlongside(const char*& p, const char* end)
     {
         if (!quick_ || datesSettled())
