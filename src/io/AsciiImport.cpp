@@ -27,13 +27,16 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <exception>
+#include <functional>
 #include <memory>
 #include <new>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -119,6 +122,57 @@ size_t countByte(const char* p, size_t n, char c)
     return count;
 }
 
+// Every second value of a run of (x, y) pairs: one column of them. A vector
+// appends such a range in one pass, copying it straight into its new room,
+// where resize() would first fill that room with zeros.
+class EveryOther {
+public:
+    using iterator_category = std::random_access_iterator_tag;
+    using value_type = double;
+    using difference_type = std::ptrdiff_t;
+    using pointer = const double*;
+    using reference = const double&;
+
+    EveryOther(const double* values, difference_type i)
+            : values_(values)
+            , i_(i)
+    {
+    }
+    reference operator*() const { return values_[2 * i_]; }
+    reference operator[](difference_type n) const { return values_[2 * (i_ + n)]; }
+    EveryOther& operator++() { return *this += 1; }
+    EveryOther operator++(int) { return {values_, i_++}; }
+    EveryOther& operator--() { return *this -= 1; }
+    EveryOther operator--(int) { return {values_, i_--}; }
+    EveryOther& operator+=(difference_type n)
+    {
+        i_ += n;
+        return *this;
+    }
+    EveryOther& operator-=(difference_type n)
+    {
+        i_ -= n;
+        return *this;
+    }
+    friend EveryOther operator+(EveryOther a, difference_type n) { return a += n; }
+    friend EveryOther operator+(difference_type n, EveryOther a) { return a += n; }
+    friend EveryOther operator-(EveryOther a, difference_type n) { return a -= n; }
+    friend difference_type operator-(const EveryOther& a, const EveryOther& b) { return a.i_ - b.i_; }
+    friend bool operator==(const EveryOther& a, const EveryOther& b) { return a.i_ == b.i_; }
+    friend auto operator<=>(const EveryOther& a, const EveryOther& b) { return a.i_ <=> b.i_; }
+
+private:
+    const double* values_;
+    difference_type i_;
+};
+
+// The `rows` values of column `column` (0: x, 1: y) of the pairs at
+// `values`, appended to v.
+void appendColumn(std::vector<double>& v, const double* values, int column, size_t rows)
+{
+    v.insert(v.end(), EveryOther(values + column, 0), EveryOther(values + column, std::ptrdiff_t(rows)));
+}
+
 bool isBlank(char c)
 {
     return c == ' ' || c == '\t';
@@ -166,8 +220,13 @@ public:
                 } else {
                     for (qsizetype k = i; k < j; ++k)
                         shape_.push_back({'\0', int(c)});
-                    if (c != ' ' && literals_.find(c) == std::string::npos)
-                        literals_ += c;
+                    if (c != ' ') {
+                        auto known = std::find_if(literals_.begin(), literals_.end(),
+                                                  [c](const Literal& l) { return l.character == c; });
+                        if (known == literals_.end())
+                            known = literals_.insert(known, {c, 0});
+                        known->count += int(j - i);
+                    }
                 }
                 i = j;
             }
@@ -184,12 +243,23 @@ public:
         if (!fmt_ || text.empty() || text.size() > maxText_)
             return false;
         // The strict parser matches each literal of the pattern as it
-        // stands: a text without one of them is no date, found out here in
-        // nanoseconds instead of microseconds. A numeric file tries every
-        // format on its first lines.
-        for (const char c : literals_)
-            if (!std::memchr(text.data(), c, text.size()))
+        // stands, with a character of the text of its own (a field takes
+        // none of them): a text with fewer of one of them is no date, found
+        // out here in nanoseconds instead of microseconds. A numeric file
+        // tries every format on its first lines, and "12.5" has a period
+        // where "dd.MM.yyyy" has two.
+        const char* const end = text.data() + text.size();
+        for (const Literal& l : literals_) {
+            const char* p = text.data();
+            int seen = 0;
+            while (seen < l.count
+                   && (p = static_cast<const char*>(std::memchr(p, l.character, size_t(end - p))))) {
+                ++seen;
+                ++p;
+            }
+            if (seen < l.count)
                 return false;
+        }
         UDate date = 0;
         switch (fastParse(text, date)) {
         case Fast::Date:
@@ -222,7 +292,11 @@ private:
     std::unique_ptr<icu::SimpleDateFormat> fmt_;
     std::unique_ptr<icu::Calendar> calendar_;
     std::vector<Piece> shape_;
-    std::string literals_; // of a numeric pattern, blanks aside
+    struct Literal {
+        char character;
+        int count; // in the pattern
+    };
+    std::vector<Literal> literals_; // of a numeric pattern, blanks aside
 
     enum class Fast { Date, NoDate, NotCanonical };
 
@@ -717,22 +791,25 @@ public:
         reserveBudget_ = file.size() + 1;
         std::string_view piece;
         while (file.next(piece)) {
+            piece_ = piece.data();
             const char* p = piece.data();
             const char* const end = p + piece.size();
             position_ = file.pieceStart();
             if (lineBytes_ == 0)
                 measureLines(p, piece.size());
-            while (p < end && (!quick_ || !datesSettled())) {
-                const char* nl = static_cast<const char*>(std::memchr(p, '\n', size_t(end - p)));
-                const char* e = nl ? nl : end;
-                if (!careful(p, size_t(e - p)))
+            if (p < end && (!quick_ || !datesSettled())) {
+                if (!finishRounds() || !settleAlongside(p, end))
                     return Outcome::NotText;
-                p = nl ? nl + 1 : end;
-                position_ = file.pieceStart() + size_t(p - piece.data());
+                if (!carefulLines(p, end, true))
+                    return Outcome::NotText;
             }
             if (p < end && !readQuickly(p, size_t(end - p), file.pieceStart() + size_t(p - piece.data())))
                 return Outcome::NotText;
+            if (!finishCarefulRounds())
+                return Outcome::NotText;
         }
+        if (!finishRounds())
+            return Outcome::NotText;
         return file.failed() ? Outcome::Unreadable : Outcome::Read;
     }
 
@@ -782,16 +859,36 @@ private:
     const BufferDefaults style_;
     bool utf8_ = true; // read from the file before the first line that is not ASCII
     AsciiTextFile* file_ = nullptr;
+    const char* piece_ = nullptr; // the piece of the text being read
     std::unique_ptr<AsciiFastLines> quick_;
-    // A round of parts read together: where they are in the piece (cut
+    // A round of parts read together: where they are in their piece (cut
     // after line feeds) and what was read.
     struct Round {
         std::vector<size_t> bounds;
         std::vector<AsciiFastLines::Result> parts;
+        // Per part: how many rows of an x and a y value (both there) it
+        // gave, when it gave nothing else, else kMixed.
+        std::vector<size_t> pairs;
         size_t count = 0;
+        const char* text = nullptr; // the piece: the careful lines point into it
+        size_t offset = 0; // of the piece in the text
     };
+    static constexpr size_t kMixed = size_t(-1);
+    // The rounds read and not yet in the buffers: rounds_[order_[i]] for
+    // i < queued_, oldest first.
     std::array<Round, 2> rounds_;
-    std::vector<std::exception_ptr> failures_; // of the tasks of a round
+    std::array<size_t, 2> order_{};
+    size_t queued_ = 0;
+    std::vector<std::exception_ptr> failures_; // of the tasks of a batch
+    // How far the pages of the shared x values and of y are known to be
+    // present, while the columns stay where they were, and the runs of them
+    // to make present in this batch.
+    struct Present {
+        const double* data = nullptr;
+        size_t end = 0;
+    };
+    std::array<Present, 2> present_;
+    std::vector<std::span<double>> populating_;
     static constexpr size_t kPartBytes = 256 * 1024; // the least text worth a thread
     std::string scratch_;
 
@@ -916,72 +1013,255 @@ private:
         return true;
     }
 
-    // Lines [p, p + n) of the text at `offset`: read quickly in parts on
-    // several threads, then applied in order. A round takes about one part
-    // per thread, so the values waiting for their turn stay few and the
-    // next round reads into the same memory, still in cache. With several
-    // threads, one of them applies a round while the others read the next.
+    Round& queued(size_t i) { return rounds_[order_[i]]; }
+
+    Round& freeRound()
+    {
+        for (size_t r = 0;; ++r)
+            if (std::find(order_.begin(), order_.begin() + std::ptrdiff_t(queued_), r)
+                == order_.begin() + std::ptrdiff_t(queued_))
+                return rounds_[r];
+    }
+
+    // The lines from p on through the careful reader, up to `end` or, with
+    // `untilSettled`, until the date recognition has settled. False for a
+    // line that makes the file no text.
+    bool carefulLines(const char*& p, const char* end, bool untilSettled)
+    {
+        while (p < end && !(untilSettled && quick_ && datesSettled())) {
+            const char* nl = static_cast<const char*>(std::memchr(p, '\n', size_t(end - p)));
+            const char* e = nl ? nl : end;
+            if (!careful(p, size_t(e - p)))
+                return false;
+            p = nl ? nl + 1 : end;
+            position_ = file_->pieceStart() + size_t(p - piece_);
+        }
+        return true;
+    }
+
+    // The date recognition looks at the first lines one by one, and most
+    // files have settled it after a known number of them. While those lines
+    // go through the careful reader, the lines after them are read quickly
+    // on the other threads, and the next piece of the file is read ahead.
+    // When it has settled by then, the careful reader gave the lines after
+    // that what the quick reader would have given them, and the round read
+    // goes on to the buffers; otherwise the round is dropped and the careful
+    // reader goes on. p moves past what was read. False for a line that
+    // makes the file no text.
+    bool settleAlongside(const char*& p, const char* end)
+    {
+        if (!quick_ || datesSettled())
+            return true;
+        // Some more lines than the recognition needs at least, for a blank
+        // line or two among them.
+        size_t lines = size_t(ASCIIImport::maxFailedDateLines + 1 - failedDateLines_) + 16;
+        const char* guess = p;
+        while (lines-- > 0 && guess < end) {
+            const void* nl = std::memchr(guess, '\n', size_t(end - guess));
+            guess = nl ? static_cast<const char*>(nl) + 1 : end;
+        }
+        const size_t n = size_t(end - guess);
+        const size_t threads = ParallelRanges::threadsFor(n, kPartBytes);
+        if (threads == 1)
+            return true;
+        size_t roundEnd = n;
+        if (n > 2 * threads * kPartBytes) {
+            const size_t at = threads * kPartBytes;
+            const void* nl = std::memchr(guess + at, '\n', n - at);
+            roundEnd = nl ? size_t(static_cast<const char*>(nl) - guess) + 1 : n;
+        }
+        Round& round = freeRound();
+        const size_t offset = file_->pieceStart() + size_t(guess - piece_);
+        cut(round, guess, offset, 0, roundEnd, threads);
+        const char* from = p;
+        if (!step(&round, file_->startReadAhead(), [&] { return carefulLines(from, guess, false); }))
+            return false;
+        p = guess;
+        if (!datesSettled()) {
+            queued_ = 0;
+            return true;
+        }
+        p = guess + roundEnd;
+        position_ = offset + roundEnd;
+        return true;
+    }
+
+    // Lines [p, p + n) of the text at `offset`: read quickly in parts, in
+    // rounds of a few parts per thread, so the values waiting for their
+    // turn stay few and the next round reads into the same memory, still in
+    // cache. With several threads, each batch of work keeps every thread
+    // busy: the threads read a round while the round read before it goes
+    // to the buffers, and read the next piece of the file ahead. A round
+    // may wait for the next piece.
     bool readQuickly(const char* p, size_t n, size_t offset)
     {
         const size_t threads = ParallelRanges::threadsFor(n, kPartBytes);
-        const size_t readers = threads > 1 ? threads - 1 : 1;
-        const size_t roundBytes = readers * kPartBytes;
-        int waiting = -1; // the round read and not applied yet
-        for (size_t start = 0, round = 0; start < n || waiting >= 0; ++round) {
-            size_t end = start;
-            if (start < n) {
-                end = n;
-                if (n - start > 2 * roundBytes) {
-                    const void* nl = std::memchr(p + start + roundBytes, '\n', n - start - roundBytes);
-                    end = nl ? size_t(static_cast<const char*>(nl) - p) + 1 : n;
-                }
-            }
-            Round& next = rounds_[round % 2];
-            const size_t parts = start < n ? cut(next, p, start, end, readers) : 0;
-            const bool applying = waiting >= 0;
-            bool applied = true;
-            if (threads == 1) {
-                for (size_t k = 0; k < parts; ++k)
-                    readPart(next, p, k);
-                applied = apply(next, p, offset);
-            } else {
-                // A helper thread must not let an exception out (running out
-                // of memory, say): each task keeps its own, and the first
-                // goes on from here.
-                failures_.assign(parts + 1, nullptr);
-                ParallelRanges::run(parts + (applying ? 1 : 0), 1, [&](size_t first, size_t last) {
-                    for (size_t k = first; k < last; ++k) {
-                        try {
-                            if (k < parts)
-                                readPart(next, p, k);
-                            else
-                                applied = apply(rounds_[size_t(waiting)], p, offset);
-                        } catch (...) {
-                            failures_[k] = std::current_exception();
-                        }
-                    }
-                });
-                for (const std::exception_ptr& failure : failures_)
-                    if (failure)
-                        std::rethrow_exception(failure);
-            }
-            if (!applied)
+        if (threads == 1) {
+            if (!finishRounds())
                 return false;
-            waiting = threads > 1 && parts > 0 ? int(round % 2) : -1;
+            Round& round = freeRound();
+            cut(round, p, offset, 0, n, 1);
+            for (size_t k = 0; k < round.count; ++k)
+                readPart(round, k);
+            return apply(round);
+        }
+        size_t ahead = file_->startReadAhead();
+        const size_t roundBytes = threads * kPartBytes;
+        for (size_t start = 0; start < n;) {
+            size_t end = n;
+            if (n - start > roundBytes + roundBytes / 2) {
+                const void* nl = std::memchr(p + start + roundBytes, '\n', n - start - roundBytes);
+                end = nl ? size_t(static_cast<const char*>(nl) - p) + 1 : n;
+            }
+            while (queued_ == rounds_.size())
+                if (!step(nullptr, 0))
+                    return false;
+            Round& next = freeRound();
+            cut(next, p, offset, start, end, threads);
+            if (!step(&next, ahead))
+                return false;
+            ahead = 0;
             start = end;
         }
         return true;
     }
 
-    // The parts of [start, end) of the piece, cut after line feeds: a few
-    // per reading thread, which take the next part free, so that a thread
-    // the machine holds back leaves its share to the others.
-    size_t cut(Round& r, const char* p, size_t start, size_t end, size_t readers) const
+    // The rounds that point into the piece read (their careful lines) go to
+    // the buffers before the piece goes.
+    bool finishCarefulRounds()
     {
-        constexpr size_t kPartsPerReader = 4;
+        for (size_t i = 0; i < queued_; ++i)
+            for (size_t k = 0; k < queued(i).count; ++k)
+                if (!queued(i).parts[k].careful.empty())
+                    return finishRounds();
+        return true;
+    }
+
+    // All rounds read into the buffers. False for a line that makes the
+    // file no text.
+    bool finishRounds()
+    {
+        while (queued_ > 0)
+            if (!step(nullptr, 0))
+                return false;
+        return true;
+    }
+
+    // One batch of work on all threads. The parts of `reading` are read;
+    // the oldest round read before goes to the buffers: when it gave only
+    // plain rows of the one column in step, its x and its y values are
+    // appended to their columns by two tasks of their own, else its lines
+    // are applied one by one; and `ahead` blocks of the file are read ahead.
+    // False for a line that makes the file no text.
+    //
+    // With nothing queued, `alone` may stand in for the round applied: work
+    // of the calling thread's that goes along with the others.
+    bool step(Round* reading, size_t ahead, const std::function<bool()>& alone = {})
+    {
+        Round* const waiting = queued_ > 0 ? &queued(0) : nullptr;
+        size_t appends = 0, applies = alone && !waiting ? 1 : 0;
+        std::vector<double>* y = waiting && pairsInStep() ? &columns_[0]->Y.mutableVector() : nullptr;
+        populating_.clear();
+        if (waiting) {
+            const size_t rows = y ? plainRows(*waiting) : kMixed;
+            if (rows != kMixed) {
+                appends = 2;
+                // Pages are made present only while the columns cannot move.
+                if (sharedX_.capacity() - sharedX_.size() >= rows && y->capacity() - y->size() >= rows)
+                    populateAhead({&sharedX_, y}, rows);
+                rowCount_ += double(rows);
+                position_ = waiting->offset + waiting->bounds[waiting->count];
+            } else {
+                applies = 1;
+            }
+        }
+        const size_t reads = reading ? reading->count : 0;
+        const size_t populates = populating_.size();
+        const size_t tasks = appends + populates + applies + ahead + reads;
+        bool applied = true;
+        failures_.assign(tasks, nullptr);
+        const auto task = [&](size_t k) {
+            const size_t index = k;
+            try {
+                if (k < appends) {
+                    std::vector<double>& column = k == 0 ? sharedX_ : *y;
+                    for (size_t part = 0; part < waiting->count; ++part)
+                        appendColumn(column, waiting->parts[part].values.data(), int(k),
+                                     waiting->pairs[part]);
+                    return;
+                }
+                k -= appends;
+                if (k < populates) {
+                    HugePages::populate(populating_[k].data(), populating_[k].size_bytes());
+                    return;
+                }
+                k -= populates;
+                if (k < applies) {
+                    applied = waiting ? apply(*waiting) : alone();
+                    return;
+                }
+                k -= applies;
+                if (k < ahead) {
+                    file_->readAhead(k);
+                    return;
+                }
+                k -= ahead;
+                readPart(*reading, k);
+                reading->pairs[k] = plainPairs(reading->parts[k]);
+            } catch (...) {
+                failures_[index] = std::current_exception();
+            }
+        };
+        // The tasks go one at a time to the next thread free, longest first.
+        std::atomic<size_t> next{0};
+        const size_t threads = std::min(tasks, ParallelRanges::threadsFor(tasks, 1));
+        ParallelRanges::run(threads, 1, [&](size_t, size_t) {
+            for (size_t k; (k = next.fetch_add(1)) < tasks;)
+                task(k);
+        });
+        for (const std::exception_ptr& failure : failures_)
+            if (failure)
+                std::rethrow_exception(failure);
+        if (!applied)
+            return false;
+        if (waiting) {
+            std::rotate(order_.begin(), order_.begin() + 1, order_.end());
+            --queued_;
+        }
+        if (reading)
+            order_[queued_++] = size_t(reading - rounds_.data());
+        return true;
+    }
+
+    // The pages of the columns that the rows of the next round will take
+    // (about as many as this one's), made present by tasks of their own:
+    // the threads that append a round to the columns then write memory that
+    // is there instead of waiting while the kernel clears page after page.
+    void populateAhead(std::initializer_list<std::vector<double>*> columns, size_t rows)
+    {
+        constexpr size_t kChunk = (size_t(2) << 20) / sizeof(double);
+        size_t c = 0;
+        for (std::vector<double>* v : columns) {
+            Present& present = present_[c++];
+            if (present.data != v->data())
+                present = {v->data(), v->size()};
+            const size_t from = std::max(present.end, v->size() + rows);
+            const size_t to = std::min(v->capacity(), v->size() + 2 * rows + rows / 4);
+            for (size_t at = from; at < to; at += kChunk)
+                populating_.emplace_back(v->data() + at, std::min(kChunk, to - at));
+            present.end = std::max(present.end, to);
+        }
+    }
+
+    // The parts of [start, end) of the piece p at `offset`, cut after line
+    // feeds: a few per thread, which take the next part free, so that a
+    // thread the machine holds back leaves its share to the others.
+    void cut(Round& r, const char* p, size_t offset, size_t start, size_t end, size_t threads) const
+    {
+        constexpr size_t kPartsPerThread = 4;
         const size_t n = end - start;
         const size_t parts
-            = std::min(kPartsPerReader * readers, std::max<size_t>(1, n * kPartsPerReader / kPartBytes));
+            = std::min(kPartsPerThread * threads, std::max<size_t>(1, n * kPartsPerThread / kPartBytes));
         r.bounds.assign(parts + 1, end);
         r.bounds[0] = start;
         for (size_t k = 1; k < parts; ++k) {
@@ -991,23 +1271,55 @@ private:
         }
         if (r.parts.size() < parts)
             r.parts.resize(parts);
+        r.pairs.resize(parts);
         r.count = parts;
-        return parts;
+        r.text = p;
+        r.offset = offset;
     }
 
-    void readPart(Round& r, const char* p, size_t k) const
+    void readPart(Round& r, size_t k) const
     {
-        r.parts[k].clear();
-        quick_->read(p + r.bounds[k], r.bounds[k + 1] - r.bounds[k], r.bounds[k], r.parts[k]);
+        AsciiFastLines::Result& out = r.parts[k];
+        out.clear();
+        quick_->read(r.text + r.bounds[k], r.bounds[k + 1] - r.bounds[k], r.bounds[k], out);
+    }
+
+    // The rows of x and y values of a part that holds nothing else (lines
+    // that give nothing aside), or kMixed.
+    static size_t plainPairs(const AsciiFastLines::Result& r)
+    {
+        if (!r.careful.empty() || r.values.size() % 2 != 0)
+            return kMixed;
+        bool other = false;
+        for (size_t i = 0; i < r.lines.size(); ++i) {
+            const std::int32_t kind = r.lines[i];
+            other |= kind != 2 && kind != 0 && kind != AsciiFastLines::Skip;
+        }
+        unsigned char empty = 0;
+        for (size_t i = 0; i < r.empty.size(); ++i)
+            empty |= r.empty[i];
+        return other || empty ? kMixed : r.values.size() / 2;
+    }
+
+    static size_t plainRows(const Round& round)
+    {
+        size_t rows = 0;
+        for (size_t k = 0; k < round.count; ++k) {
+            if (round.pairs[k] == kMixed)
+                return kMixed;
+            rows += round.pairs[k];
+        }
+        return rows;
     }
 
     // The lines of a round that was read, in order, to the buffers. False
     // for a line that makes the file no text.
-    bool apply(const Round& round, const char* p, size_t offset)
+    bool apply(const Round& round)
     {
+        const char* const p = round.text;
         for (size_t k = 0; k < round.count; ++k) {
             const AsciiFastLines::Result& r = round.parts[k];
-            position_ = offset + round.bounds[k];
+            position_ = round.offset + round.bounds[k];
             size_t value = 0, nextCareful = 0;
             for (size_t line = 0; line < r.lines.size();) {
                 const std::int32_t kind = r.lines[line];
@@ -1064,17 +1376,8 @@ private:
         if (rows == 0)
             return 0;
         // The run's x and y values straight into their places.
-        std::vector<double>& y = columns_[0]->Y.mutableVector();
-        const size_t xAt = sharedX_.size(), yAt = y.size();
-        sharedX_.resize(xAt + rows);
-        y.resize(yAt + rows);
-        double* const xs = sharedX_.data() + xAt;
-        double* const ys = y.data() + yAt;
-        const double* const v = r.values.data() + value;
-        for (size_t i = 0; i < rows; ++i) {
-            xs[i] = v[2 * i];
-            ys[i] = v[2 * i + 1];
-        }
+        appendColumn(sharedX_, r.values.data() + value, 0, rows);
+        appendColumn(columns_[0]->Y.mutableVector(), r.values.data() + value, 1, rows);
         rowCount_ += double(rows);
         return rows;
     }

@@ -82,6 +82,22 @@ size_t lineBoundary(const char* p, size_t n)
     return 0;
 }
 
+// Reads of many bytes go in blocks of this size, which threads share.
+constexpr size_t kBlock = size_t(512) << 10;
+
+// The bytes of blocks read from one offset on, up to the first that came
+// short: the file ended there.
+size_t wholeBlocks(const std::vector<size_t>& gotten, size_t n)
+{
+    size_t got = 0;
+    for (size_t b = 0; b < gotten.size(); ++b) {
+        got += gotten[b];
+        if (gotten[b] < std::min(kBlock, n - b * kBlock))
+            break;
+    }
+    return got;
+}
+
 } // namespace
 
 AsciiTextFile::~AsciiTextFile()
@@ -95,28 +111,26 @@ bool AsciiTextFile::readAt(size_t offset, char* to, size_t n, size_t& got)
     // Copying from the page cache is work of its own: a large read goes in
     // blocks on several threads. Each block is read whole unless the file
     // ends in it; what follows a short block is not text.
-    constexpr size_t kBlock = size_t(512) << 10;
     const size_t blocks = (n + kBlock - 1) / kBlock;
-    if (ParallelRanges::threadsFor(blocks, 2) > 1) {
-        std::vector<size_t> gotten(blocks, 0);
-        std::atomic<bool> failed{false};
-        ParallelRanges::run(blocks, 2, [&](size_t first, size_t last) {
-            for (size_t b = first; b < last && !failed; ++b) {
-                const size_t at = b * kBlock;
-                if (!readAt(offset + at, to + at, std::min(kBlock, n - at), gotten[b]))
-                    failed = true;
-            }
-        });
-        if (failed)
-            return false;
-        got = 0;
-        for (size_t b = 0; b < blocks; ++b) {
-            got += gotten[b];
-            if (gotten[b] < std::min(kBlock, n - b * kBlock))
-                break;
+    if (ParallelRanges::threadsFor(blocks, 2) <= 1)
+        return readSpan(offset, to, n, got);
+    std::vector<size_t> gotten(blocks, 0);
+    std::atomic<bool> failed{false};
+    ParallelRanges::run(blocks, 2, [&](size_t first, size_t last) {
+        for (size_t b = first; b < last && !failed; ++b) {
+            const size_t at = b * kBlock;
+            if (!readSpan(offset + at, to + at, std::min(kBlock, n - at), gotten[b]))
+                failed = true;
         }
-        return true;
-    }
+    });
+    if (failed)
+        return false;
+    got = wholeBlocks(gotten, n);
+    return true;
+}
+
+bool AsciiTextFile::readSpan(size_t offset, char* to, size_t n, size_t& got)
+{
     got = 0;
     while (got < n) {
         const ssize_t r = ::pread(fd_, to + got, n - got, off_t(begin_ + offset + got));
@@ -226,43 +240,62 @@ bool AsciiTextFile::next(std::string_view& piece)
         return true;
     }
 
-    // What the last piece left over (the start of a line) moves to the front.
-    if (handed_ > 0) {
-        std::memmove(buffer_.get(), buffer_.get() + handed_, held_);
+    bool read = false; // the bytes of this round of the loop are in already
+    if (ahead_.pending) {
+        // The blocks read ahead follow the leftover in the other buffer.
+        ahead_.pending = false;
+        std::swap(buffer_, spare_);
+        std::swap(capacity_, spareCapacity_);
         handed_ = 0;
-    }
-    pieceStart_ = consumed_ - held_;
-    for (;;) {
-        try {
-            // A small file gets a buffer of its size, not a piece's.
-            if (capacity_ == 0) {
-                const size_t first = std::max<size_t>(1, std::min(pieceBytes, size_ - consumed_));
-                buffer_ = HugePages::makeArray<char>(first);
-                capacity_ = first;
-            } else if (held_ == capacity_) {
-                // A line longer than the buffer: twice the room, but no more
-                // than the rest of the text needs.
-                const size_t larger
-                    = std::min(2 * capacity_, std::max(capacity_ + 1, held_ + (size_ - consumed_)));
-                auto bigger = HugePages::makeArray<char>(larger);
-                std::memcpy(bigger.get(), buffer_.get(), held_);
-                buffer_ = std::move(bigger);
-                capacity_ = larger;
+        pieceStart_ = consumed_ - held_;
+        for (const unsigned char f : ahead_.failed) {
+            if (f) {
+                failed_ = true;
+                return false;
             }
-        } catch (const std::bad_alloc&) {
-            failed_ = true;
-            return false;
         }
-        const size_t want = std::min(size_ - consumed_, capacity_ - held_);
-        size_t got = 0;
-        if (want > 0 && !readAt(consumed_, buffer_.get() + held_, want, got)) {
-            failed_ = true;
-            return false;
+        took(ahead_.wanted, wholeBlocks(ahead_.got, ahead_.wanted));
+        read = true;
+    } else {
+        // What the last piece left over (the start of a line) moves to the
+        // front.
+        if (handed_ > 0) {
+            std::memmove(buffer_.get(), buffer_.get() + handed_, held_);
+            handed_ = 0;
         }
-        if (got < want) // shrank while we read
-            size_ = consumed_ + got;
-        held_ += got;
-        consumed_ += got;
+        pieceStart_ = consumed_ - held_;
+    }
+    for (;;) {
+        if (!read) {
+            try {
+                // A small file gets a buffer of its size, not a piece's.
+                if (capacity_ == 0) {
+                    const size_t first = std::max<size_t>(1, std::min(pieceBytes, size_ - consumed_));
+                    buffer_ = HugePages::makeArray<char>(first);
+                    capacity_ = first;
+                } else if (held_ == capacity_) {
+                    // A line longer than the buffer: twice the room, but no
+                    // more than the rest of the text needs.
+                    const size_t larger
+                        = std::min(2 * capacity_, std::max(capacity_ + 1, held_ + (size_ - consumed_)));
+                    auto bigger = HugePages::makeArray<char>(larger);
+                    std::memcpy(bigger.get(), buffer_.get(), held_);
+                    buffer_ = std::move(bigger);
+                    capacity_ = larger;
+                }
+            } catch (const std::bad_alloc&) {
+                failed_ = true;
+                return false;
+            }
+            const size_t want = std::min(size_ - consumed_, capacity_ - held_);
+            size_t got = 0;
+            if (want > 0 && !readAt(consumed_, buffer_.get() + held_, want, got)) {
+                failed_ = true;
+                return false;
+            }
+            took(want, got);
+        }
+        read = false;
         if (consumed_ >= size_) {
             if (held_ == 0)
                 return false;
@@ -280,6 +313,45 @@ bool AsciiTextFile::next(std::string_view& piece)
         }
         // One line fills the buffer: make room for more of it.
     }
+}
+
+void AsciiTextFile::took(size_t wanted, size_t got)
+{
+    if (got < wanted) // shrank while we read
+        size_ = consumed_ + got;
+    held_ += got;
+    consumed_ += got;
+}
+
+size_t AsciiTextFile::startReadAhead()
+{
+    if (inMemory_ || ahead_.pending || consumed_ >= size_ || held_ >= capacity_)
+        return 0;
+    if (spareCapacity_ < capacity_) {
+        try {
+            spare_ = HugePages::makeArray<char>(capacity_);
+        } catch (const std::bad_alloc&) {
+            spare_.reset();
+            spareCapacity_ = 0;
+            return 0;
+        }
+        spareCapacity_ = capacity_;
+    }
+    std::memcpy(spare_.get(), buffer_.get() + handed_, held_);
+    ahead_.wanted = std::min(size_ - consumed_, spareCapacity_ - held_);
+    const size_t blocks = (ahead_.wanted + kBlock - 1) / kBlock;
+    ahead_.got.assign(blocks, 0);
+    ahead_.failed.assign(blocks, 0);
+    ahead_.pending = true;
+    return blocks;
+}
+
+void AsciiTextFile::readAhead(size_t block)
+{
+    const size_t at = block * kBlock;
+    if (!readSpan(consumed_ + at, spare_.get() + held_ + at, std::min(kBlock, ahead_.wanted - at),
+                  ahead_.got[block]))
+        ahead_.failed[block] = 1;
 }
 
 bool AsciiTextFile::utf8()

@@ -41,6 +41,17 @@ public:
     std::size_t size() const { return size_; }
     std::size_t pieceStart() const { return pieceStart_; }
 
+    // Reading ahead, on the caller's threads: while the caller works on the
+    // piece next() handed out, the text after it goes into a second buffer.
+    // startReadAhead() returns in how many blocks; each is read by one call
+    // of readAhead(block), from any thread, every one of them before next()
+    // is called again, which then hands out what they read (and reads what
+    // is still missing itself). 0: nothing to read ahead (the end of the
+    // text, text in memory, no memory for a second buffer); next() reads as
+    // it always does. The piece handed out stays as it is meanwhile.
+    std::size_t startReadAhead();
+    void readAhead(std::size_t block);
+
     // Whether the whole text is valid UTF-8 (else it is read as Latin-1).
     // Found out on the first call, by a read of the text of its own.
     bool utf8();
@@ -49,7 +60,12 @@ public:
     static constexpr std::size_t pieceBytes = std::size_t(4) << 20;
 
 private:
+    // Reads n bytes of text from offset on: a large read in blocks on
+    // several threads. got < n when the file ends first.
     bool readAt(std::size_t offset, char* to, std::size_t n, std::size_t& got);
+    bool readSpan(std::size_t offset, char* to, std::size_t n, std::size_t& got);
+    // got bytes were read after the held_ ones, of `wanted`.
+    void took(std::size_t wanted, std::size_t got);
 
     int fd_ = -1;
     std::size_t begin_ = 0; // file offset of the text (after a mark)
@@ -66,5 +82,16 @@ private:
     std::size_t consumed_ = 0; // text offset just past what buffer_ holds
     std::size_t pieceStart_ = 0;
     bool failed_ = false;
+
+    // The buffer the next piece is read ahead into; it holds what the last
+    // piece left over, then the blocks from consumed_ on.
+    HugePages::Array<char> spare_;
+    std::size_t spareCapacity_ = 0;
+    struct Ahead {
+        bool pending = false;
+        std::size_t wanted = 0; // bytes to read after the leftover
+        std::vector<std::size_t> got; // per block
+        std::vector<unsigned char> failed; // per block
+    } ahead_;
     int utf8_ = -1;
 };

@@ -1,6 +1,7 @@
 #include "platform/HugePages.h"
 
 #include <sys/mman.h>
+#include <unistd.h>
 
 #include <cstdint>
 
@@ -18,6 +19,16 @@ void HugePages::advise(void* data, std::size_t bytes)
     const std::uintptr_t e = (reinterpret_cast<std::uintptr_t>(data) + bytes) & ~(kHuge - 1);
     if (e > a)
         madvise(reinterpret_cast<void*>(a), e - a, MADV_HUGEPAGE);
+}
+
+void HugePages::populate(void* data, std::size_t bytes)
+{
+    if (!data || bytes == 0)
+        return;
+    const std::uintptr_t page = std::uintptr_t(sysconf(_SC_PAGESIZE));
+    const std::uintptr_t a = reinterpret_cast<std::uintptr_t>(data) & ~(page - 1);
+    const std::uintptr_t e = reinterpret_cast<std::uintptr_t>(data) + bytes;
+    madvise(reinterpret_cast<void*>(a), e - a, MADV_POPULATE_WRITE); // older kernels: EINVAL
 }
 
 void* HugePages::allocate(std::size_t bytes)

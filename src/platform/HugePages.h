@@ -16,6 +16,12 @@ namespace HugePages {
 
 void advise(void* data, std::size_t bytes);
 
+// Makes the pages of [data, data + bytes) present and writable at once, as
+// a write to each would, without changing a byte of them: the kernel clears
+// a new page here rather than in the first write to it, so another thread
+// can do that work ahead of the writer. Only advice, like advise().
+void populate(void* data, std::size_t bytes);
+
 // Uninitialised memory for scratch arrays of plain numbers. A large block
 // starts on a 2 MB boundary and is advised whole before anything touches it,
 // so every page of it can be a huge one. Throws std::bad_alloc.

@@ -32,6 +32,8 @@ Range rangeOf(std::size_t t, std::size_t count, std::size_t threads)
 
 thread_local bool insideRange = false;
 
+std::atomic<std::size_t> threadLimit{std::size_t(-1)};
+
 // The cores this process may run on: a run held to one core (taskset, a
 // container's share) gains nothing from more threads, only their switches.
 std::size_t cores()
@@ -48,8 +50,10 @@ std::size_t cores()
 }
 
 // Helper threads that wait for ranges. One call at a time owns them (owner);
-// it hands out ranges under `lock`, bumps the generation, and waits until
-// every helper it gave a range has finished.
+// it hands out ranges under `lock`, bumps the generation, takes ranges
+// itself, and once none is left closes the call and waits for the helpers
+// that joined it. A helper the machine wakes only after that does not hold
+// the call up: it finds the call closed and waits for the next one.
 class Helpers {
 public:
     static Helpers& instance()
@@ -77,7 +81,7 @@ public:
             ranges_ = std::min(count, threads * kRangesPerThread);
             next_ = 0;
             active_ = onHelpers;
-            pending_ = onHelpers;
+            open_ = true;
             ++generation_;
         }
         wake_.notify_all();
@@ -91,7 +95,8 @@ public:
         }
         insideRange = false;
         std::unique_lock<std::mutex> g(lock_);
-        done_.wait(g, [&] { return pending_ == 0; });
+        open_ = false;
+        done_.wait(g, [&] { return inside_ == 0; });
         work_ = nullptr;
         g.unlock();
         if (failure)
@@ -118,13 +123,14 @@ private:
         for (;;) {
             wake_.wait(g, [&] { return generation_ != seen; });
             seen = generation_;
-            if (index > active_)
+            if (!open_ || index > active_)
                 continue;
+            ++inside_;
             const Work* work = work_;
             g.unlock();
             takeRanges(*work);
             g.lock();
-            if (--pending_ == 0)
+            if (--inside_ == 0)
                 done_.notify_one();
         }
     }
@@ -141,7 +147,9 @@ private:
     std::mutex lock_;
     std::condition_variable wake_, done_;
     const Work* work_ = nullptr;
-    std::size_t count_ = 0, ranges_ = 0, active_ = 0, pending_ = 0, generation_ = 0;
+    std::size_t count_ = 0, ranges_ = 0, active_ = 0, generation_ = 0;
+    std::size_t inside_ = 0; // helpers taking ranges of the open call
+    bool open_ = false; // helpers may still join the call
     std::atomic<std::size_t> next_{0};
     std::vector<std::thread> threads_;
 };
@@ -171,7 +179,17 @@ void runOnNewThreads(std::size_t count, std::size_t threads, const Work& work)
 std::size_t threadsFor(std::size_t count, std::size_t minPerThread)
 {
     const std::size_t byWork = minPerThread ? count / minPerThread : count;
-    return std::max<std::size_t>(1, std::min(cores(), byWork));
+    return std::max<std::size_t>(1, std::min({cores(), byWork, threadLimit.load()}));
+}
+
+ThreadLimit::ThreadLimit(std::size_t most)
+        : previous_(threadLimit.exchange(std::max<std::size_t>(1, most)))
+{
+}
+
+ThreadLimit::~ThreadLimit()
+{
+    threadLimit = previous_;
 }
 
 void run(std::size_t count, std::size_t minPerThread, const Work& work)

@@ -24,4 +24,19 @@ void run(std::size_t count, std::size_t minPerThread,
 // Threads run() would use for count (at least 1).
 std::size_t threadsFor(std::size_t count, std::size_t minPerThread);
 
+// While one lives, run() and threadsFor() use at most `most` threads (at
+// least one), in the whole process: a result worked out on fewer threads can
+// be compared with the usual one, or cores kept free. The last one made is
+// the first to go.
+class ThreadLimit {
+public:
+    explicit ThreadLimit(std::size_t most);
+    ~ThreadLimit();
+    ThreadLimit(const ThreadLimit&) = delete;
+    ThreadLimit& operator=(const ThreadLimit&) = delete;
+
+private:
+    std::size_t previous_;
+};
+
 } // namespace ParallelRanges

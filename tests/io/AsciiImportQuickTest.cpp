@@ -10,6 +10,7 @@
 #include "model/ManagerServices.h"
 #include "model/VexaDocument.h"
 #include "platform/Alert.h"
+#include "platform/ParallelRanges.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -21,9 +22,12 @@
 #include <iterator>
 #include <limits>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
+
+using namespace std::string_literals;
 
 using Options = ASCIIImport::ImportOptions;
 
@@ -504,6 +508,92 @@ TEST(AsciiImportQuick, ReadsAwkwardNumbersAsNumpyDoes)
     o.separator.clear();
     o.commaSeparates = false;
     check({std::begin(comma), std::end(comma)}, o, " ", "decimal comma");
+}
+
+// Lines of an x and a y value like those of a logger's file, `bytes` of
+// them; at the given fractions of the lines, others go in between them, and
+// the last line has no line feed.
+std::string largeText(size_t bytes, const std::vector<std::pair<double, std::string>>& between,
+                      const std::string& last)
+{
+    std::vector<std::string> lines;
+    unsigned state = 99;
+    for (size_t size = 0; size < bytes;) {
+        state = state * 1103515245u + 12345u;
+        const long i = long(lines.size());
+        lines.push_back(std::to_string(i / 10) + '.' + std::to_string(100 + i % 900) + '\t'
+                        + std::to_string(int(state % 20000) - 10000) + '.'
+                        + std::to_string(100000 + (state >> 8) % 900000));
+        size += lines.back().size() + 1;
+    }
+    for (auto it = between.rbegin(); it != between.rend(); ++it)
+        lines.insert(lines.begin() + std::ptrdiff_t(it->first * double(lines.size())), it->second);
+    std::string text;
+    text.reserve(bytes + bytes / 16);
+    for (const std::string& line : lines)
+        text += line + '\n';
+    return text + last;
+}
+
+// A file of several pieces, each read in rounds on all threads, gives what
+// it gives on one thread, bit for bit: rounds of plain rows go to their
+// columns in parallel, and those with any other line among them line by
+// line, in order, whatever comes before and after them.
+TEST(AsciiImportQuick, ReadsALargeFileOnAllThreadsAsOnOne)
+{
+    TestSupport::PinnedTimeZone zone;
+    ScriptedAlerts alerts;
+    struct Case {
+        const char* name;
+        void (*tweak)(Options&);
+        std::vector<std::pair<double, std::string>> between; // (fraction of the lines, line), in order
+        std::string last; // without a line feed
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"plain rows, a comment, blank lines", [](Options&) {},
+         {{0.3, ""}, {0.5, "# a comment"}, {0.55, "   "}, {0.7, "text"}}, "7 8"},
+        {"a ragged row",                       [](Options&) {},        {{0.4, "1 2 3"}}, "7 8"},
+        {"rows of an x alone",                 [](Options&) {},        {{0.2, "5"}, {0.6, "6"}}, "9"},
+        {"lines for the careful reader",       [](Options&) {},
+         {{0.2, "1,5 2,5"}, {0.45, "1 2\r3 4"}, {0.6, "nan 3"}, {0.8, "12.5 \xC3\xA4 6"}}, "1e999 2"},
+        {"a NUL byte far in",                  [](Options&) {},        {{0.9, "1\0 2"s}}, "7 8"},
+        {"blank lines among the first",       [](Options&) {},        std::vector(40, std::pair(0.0001, ""s)), "7 8"},
+        {"a NUL byte among the first lines",  [](Options&) {},        {{0.001, "1\0 2"s}}, "7 8"},
+        {"a line longer than a piece",         [](Options&) {},        {{0.5, "words " + std::string(5'000'000, 'w')}}, ""},
+        {"no time, a comment cut off",
+         [](Options& o) { o.noTime = true; o.commentText = QStringLiteral("#"); },
+         {{0.5, "1 2 # three"}, {0.51, "# 4 5"}}, "7 8 # nine"},
+        {"tabs, y missing, x missing",
+         [](Options& o) { o.separator = QStringLiteral("\t"); },  {{0.5, "5\t"}, {0.55, "\t7"}}, "8\t9"},
+        {"no x column",                        [](Options& o) { o.noXColumn = true; }, {{0.5, ""}}, "7 8"},
+        {"x in the second column",             [](Options& o) { o.xColumn = 2; },      {{0.5, "1"}}, "7 8"},
+        {"error mode",
+         [](Options& o) { o.mode = ASCIIImport::ErrorMode; },       {{0.5, "1 2 3 4"}, {0.6, "1 2 3"}}, "7 8 9"},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Options o;
+        c.tweak(o);
+        const QString path
+            = writeScratch(QStringLiteral("large.txt"), largeText(9'000'000, c.between, c.last));
+        const Imported all = import(path, o);
+        Imported one;
+        {
+            ParallelRanges::ThreadLimit limit(1);
+            one = import(path, o);
+        }
+        EXPECT_EQ(all.ok, one.ok);
+        EXPECT_EQ(all.why, one.why);
+        EXPECT_EQ(all.gdf, one.gdf);
+        EXPECT_EQ(all.gn, one.gn);
+        ASSERT_EQ(all.columns.size(), one.columns.size());
+        for (size_t i = 0; i < all.columns.size(); ++i)
+            EXPECT_TRUE(sameBits(all.columns[i], one.columns[i]))
+                << "buffer " << i / 4 << " column " << i % 4 << " has " << all.columns[i].size() << " vs "
+                << one.columns[i].size() << " values";
+    }
 }
 
 TEST(AsciiImportQuick, ANulByteFarIntoTheFileMakesItNoText)

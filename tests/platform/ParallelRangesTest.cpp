@@ -73,4 +73,32 @@ TEST(ParallelRanges, NestedAndConcurrentCallsAllFinish)
     EXPECT_EQ(total.load(), 5L * 64 * 100);
 }
 
+// A limit holds the calls to that many threads while it lives; the limit
+// before it comes back when it goes.
+TEST(ParallelRanges, ALimitHoldsTheThreadsWhileItLives)
+{
+    const std::size_t all = ParallelRanges::threadsFor(1 << 20, 1);
+    {
+        ParallelRanges::ThreadLimit one(1);
+        EXPECT_EQ(ParallelRanges::threadsFor(1 << 20, 1), 1u);
+        std::set<std::thread::id> threads;
+        std::mutex m;
+        ParallelRanges::run(1000, 1, [&](std::size_t, std::size_t) {
+            std::lock_guard<std::mutex> g(m);
+            threads.insert(std::this_thread::get_id());
+        });
+        EXPECT_EQ(threads, std::set<std::thread::id>{std::this_thread::get_id()});
+        {
+            ParallelRanges::ThreadLimit two(2);
+            EXPECT_EQ(ParallelRanges::threadsFor(1 << 20, 1), std::min<std::size_t>(all, 2));
+            const auto [hits, ranges] = visit(1000, 1);
+            EXPECT_EQ(hits, std::vector<int>(1000, 1));
+        }
+        EXPECT_EQ(ParallelRanges::threadsFor(1 << 20, 1), 1u);
+        ParallelRanges::ThreadLimit none(0); // at least one
+        EXPECT_EQ(ParallelRanges::threadsFor(1 << 20, 1), 1u);
+    }
+    EXPECT_EQ(ParallelRanges::threadsFor(1 << 20, 1), all);
+}
+
 } // namespace
