@@ -349,8 +349,8 @@ void reduceOutline(const double* X, const double* Y, std::size_t first, std::siz
     constexpr double inf = std::numeric_limits<double>::infinity();
     const double most = std::numeric_limits<double>::max();
     Runs runs(columns, xOrder,
-              Plain{-inf, inf, yLog ? std::numeric_limits<double>::denorm_min() : -most, most}, Runs::Kind::Outline,
-              out);
+              Plain{-inf, inf, yLog ? std::numeric_limits<double>::denorm_min() : -most, most},
+              Runs::Kind::Outline, out);
     for (std::size_t i = first; i < last; ++i) {
         const double x = X[i], y = Y[i];
         if (!std::isfinite(x) || !std::isfinite(y))
