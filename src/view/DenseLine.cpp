@@ -108,14 +108,15 @@ __attribute__((target("avx2"))) std::size_t extremesAvx2(const double* Y, std::s
 // highest and last vertex, in their order.
 class Runs {
 public:
-    // Spans: the vertices are a line's, whose segments within the span of
-    // their column may be left out (not an outline's, which is filled).
+    // Of a line, segments within the span of their column may be left out;
+    // an outline is filled, and has its spans marked only on pixels.
     // xOrder: how the x values run.
-    Runs(const Columns& columns, ColumnOrder xOrder, const Plain& plain, bool spans, std::vector<Vertex>& out)
+    enum class Kind { Line, Outline };
+    Runs(const Columns& columns, ColumnOrder xOrder, const Plain& plain, Kind kind, std::vector<Vertex>& out)
             : columns_(columns)
             , xOrder_(xOrder)
             , plain_(plain)
-            , spans_(spans)
+            , line_(kind == Kind::Line)
             , out_(out)
     {
     }
@@ -178,20 +179,23 @@ public:
             std::swap(a, b);
         // From a to b the line crosses the whole span of the column; the
         // way from the first vertex to a and from b to the last lies in it.
+        // Where one of them lies between the first and the last vertex the
+        // line turns in the column: it is a span, be a or b the first or the
+        // last vertex. A line through the column one way only is none.
         const bool aKept = a->i != first_.i && a->i != last_.i;
         const bool bKept = b->i != a->i && b->i != first_.i && b->i != last_.i;
-        const bool span = spans_ && aKept && bKept;
+        const bool span = (line_ || columns_.pixels) && b->i != a->i && (aKept || bKept);
         // On pixels the span of this column and that of the column before
         // are filled from side to side: the segment joining them adds
         // nothing where it stays within both.
-        out_.back().spanned = span && !starts_ && before_.span && adjacent(before_.lo, before_.hi)
+        out_.back().spanned = line_ && span && !starts_ && before_.span && adjacent(before_.lo, before_.hi)
             && within(first_.y, before_.low, before_.high) && within(before_.last, low_.y, high_.y);
         if (aKept)
-            out_.push_back({a->x, a->y, false, spans_});
+            out_.push_back({a->x, a->y, false, line_});
         if (bKept)
             out_.push_back({b->x, b->y, false, false, span});
         if (last_.i != first_.i)
-            out_.push_back({last_.x, last_.y, false, spans_ && bKept});
+            out_.push_back({last_.x, last_.y, false, line_ && bKept, span && !bKept});
         before_ = {span && columns_.pixels, lo_, hi_, low_.y, high_.y, last_.y};
     }
 
@@ -259,7 +263,7 @@ private:
     const Columns& columns_;
     const ColumnOrder xOrder_;
     const Plain plain_;
-    const bool spans_;
+    const bool line_;
     std::vector<Vertex>& out_;
     bool active_ = false, starts_ = false, plainColumn_ = false;
     double lo_ = 0, hi_ = 0;
@@ -296,7 +300,7 @@ void reduceLine(const double* X, const double* Y, std::size_t first, std::size_t
     }
     plain.yhi = std::min(plain.yhi, std::numeric_limits<double>::max());
     plain.ylo = std::max(plain.ylo, -std::numeric_limits<double>::max());
-    Runs runs(columns, xOrder, plain, true, piece.vertices);
+    Runs runs(columns, xOrder, plain, Runs::Kind::Line, piece.vertices);
     bool open = false;
     double x1 = X[first], y1 = Y[first];
     Point k1 = r.point(x1, y1);
@@ -345,7 +349,8 @@ void reduceOutline(const double* X, const double* Y, std::size_t first, std::siz
     constexpr double inf = std::numeric_limits<double>::infinity();
     const double most = std::numeric_limits<double>::max();
     Runs runs(columns, xOrder,
-              Plain{-inf, inf, yLog ? std::numeric_limits<double>::denorm_min() : -most, most}, false, out);
+              Plain{-inf, inf, yLog ? std::numeric_limits<double>::denorm_min() : -most, most},
+              Runs::Kind::Outline, out);
     for (std::size_t i = first; i < last; ++i) {
         const double x = X[i], y = Y[i];
         if (!std::isfinite(x) || !std::isfinite(y))

@@ -61,11 +61,12 @@ struct Vertex {
     // vertex. Leaving it out spares the drawing of a dense band most of its
     // strokes and changes no pixel beyond its shading.
     bool spanned = false;
-    // Of a line: the segment to this vertex runs from the lowest vertex of
-    // its column to the highest or back, between two others kept there: the
-    // column's span. On pixels (Columns::pixels) it is drawn as part of
-    // Bands, and a segment from the column before that stays within both
-    // spans is marked spanned.
+    // Of a line, and of an outline on pixels: the segment to this vertex
+    // runs from the lowest vertex of its column to the highest or back,
+    // where the line turns in the column (one of the two lies between its
+    // first and last vertex): the column's span. On pixels (Columns::pixels)
+    // it is drawn as part of Bands, and of a line a segment from the column
+    // before that stays within both spans is marked spanned.
     bool span = false;
 };
 
@@ -143,7 +144,8 @@ private:
 
 // The kept vertices of an area's outline through the points: those with a
 // value that is not finite are left out, those a logarithmic axis cannot
-// show kept on their own (they are drawn at the view's edge).
+// show kept on their own (they are drawn at the view's edge). On pixels
+// the spans are marked: the outline stroked through every point inks them.
 std::vector<Vertex> outline(const double* X, const double* Y, std::size_t n, ColumnOrder xOrder, bool xLog,
                             bool yLog, const Columns& columns);
 

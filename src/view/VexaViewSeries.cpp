@@ -61,16 +61,25 @@ void VexaView::plotArea(const DataBuffer& b)
     const AxisMap xm = xMap(b.belongx, &b);
     const AxisMap ym = yMap(b.belongy, &b);
     const double y0 = ym(0);
-    const std::vector<DenseLine::Vertex> kept = DenseLine::outline(
-        b.X.data(), b.Y.data(), n, b.X.order(), xm.log, ym.log, DenseLine::columnsFor(*gc_, xm));
+    const DenseLine::Columns columns = DenseLine::columnsFor(*gc_, xm);
+    const std::vector<DenseLine::Vertex> kept
+        = DenseLine::outline(b.X.data(), b.Y.data(), n, b.X.order(), xm.log, ym.log, columns);
 
+    // The outline is stroked a point wide: through every point it inks the
+    // span of a dense column from side to side. (A translucent colour
+    // would darken where the bands lie over the stroke.)
+    const bool opaque = b.style.fillcolor.alpha() == 255;
+    DenseLine::Bands bands(columns, 1, guard(1, false));
     std::vector<QPointF>& pts = scratch();
     pts.emplace_back(); // the baseline under the first point, set below
     for (const DenseLine::Vertex& v : kept) {
         // A point that cannot be placed is left out of the outline.
         const QPointF p(xm(v.x), ym(v.y));
-        if (finite(p.x(), p.y()))
-            pts.push_back(p);
+        if (!finite(p.x(), p.y()))
+            continue;
+        if (v.span && opaque && pts.size() > 1)
+            bands.add(pts.back(), p);
+        pts.push_back(p);
     }
     if (pts.size() < 2)
         return;
@@ -87,6 +96,7 @@ void VexaView::plotArea(const DataBuffer& b)
     pl.fill(*gc_, b.style.fillcolor);
     pl.stroke(*gc_, b.style.fillcolor);
     pl.removeAllPoints();
+    bands.fill(*gc_, b.style.fillcolor);
 }
 
 void VexaView::setBufferPen(const DataBuffer& b, Qt::PenJoinStyle join)

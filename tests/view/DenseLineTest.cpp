@@ -345,7 +345,8 @@ TEST(DenseLineTest, SegmentsWithinTheSpansOfTwoColumnsAreLeftOut)
     const auto within = join({1.1, 1.2, 1.3, 1.4}, {0.4, 0.9, -1, 0.2});
     const auto firstAbove = join({1.1, 1.2, 1.3, 1.4}, {1.5, 2, -1, 0.2});
     const auto lastBeyond = join({1.1, 1.2, 1.3, 1.4}, {0.4, 0.3, 0.55, 0.5});
-    const auto noSpan = join({1.1, 1.2, 1.3}, {0.4, 0.9, -1});
+    const auto lowestLast = join({1.1, 1.2, 1.3}, {0.4, 0.9, -1});
+    const auto noSpan = join({1.1, 1.2, 1.3}, {0.4, 0.5, 0.9});
     const auto notNeighbours = join({2.1, 2.2, 2.3, 2.4}, {0.4, 0.9, -1, 0.2});
     const auto broken = join({NaN, 1.1, 1.2, 1.3, 1.4}, {0, 0.4, 0.9, -1, 0.2});
     const Case cases[] = {
@@ -353,6 +354,7 @@ TEST(DenseLineTest, SegmentsWithinTheSpansOfTwoColumnsAreLeftOut)
         {"a vector target", within.first, within.second, false, false},
         {"first beyond the span before", firstAbove.first, firstAbove.second, true, false},
         {"last before beyond the span", lastBeyond.first, lastBeyond.second, true, false},
+        {"second column's lowest its last", lowestLast.first, lowestLast.second, true, true},
         {"second column without a span", noSpan.first, noSpan.second, true, false},
         {"columns apart", notNeighbours.first, notNeighbours.second, true, false},
         {"a break between", broken.first, broken.second, true, false},
@@ -370,6 +372,54 @@ TEST(DenseLineTest, SegmentsWithinTheSpansOfTwoColumnsAreLeftOut)
         // The first vertex of the next column.
         EXPECT_GT(kept[5].x, 1) << c.name;
         EXPECT_EQ(kept[5].spanned, c.joinLeftOut) << c.name;
+    }
+}
+
+// A column has a span where the line turns in it: its lowest or its highest
+// vertex lies between its first and its last, wherever the other lies. The
+// segment into the vertex that closes the span carries it; the way from the
+// first vertex to the span and from the span to the last is left out. A line
+// through the column one way, or flat, has none.
+TEST(DenseLineTest, AColumnWhereTheLineTurnsHasASpan)
+{
+    enum Mark { Start, Drawn, Spanned, Span };
+    struct Case {
+        const char* name;
+        std::vector<double> Y; // at x = 0.1, 0.2, ..., all in column 0
+        // Of the vertices kept in column 0, in order; the line comes from
+        // a point in column -1.
+        std::vector<Mark> marks;
+    };
+    const Case cases[] = {
+        {"both inside", {0.5, 0, 1, 0.6}, {Drawn, Spanned, Span, Spanned}},
+        {"highest last", {0.5, 0, 0.3, 1}, {Drawn, Spanned, Span}},
+        {"lowest last", {0.5, 1, 0.2, 0}, {Drawn, Spanned, Span}},
+        {"lowest first", {0, 0.3, 1, 0.6}, {Drawn, Span, Spanned}},
+        {"highest first", {1, 0.7, 0, 0.6}, {Drawn, Span, Spanned}},
+        {"three points", {0.5, 0, 1}, {Drawn, Spanned, Span}},
+        {"one way only", {0, 0.3, 0.6, 1}, {Drawn, Drawn}},
+        {"lowest first, highest last", {0, 0.8, 0.2, 1}, {Drawn, Drawn}},
+        {"flat", {0.5, 0.5, 0.5}, {Drawn, Drawn}},
+    };
+    for (const Case& c : cases) {
+        std::vector<double> X{-0.5}, Y{0.5};
+        for (std::size_t i = 0; i < c.Y.size(); ++i) {
+            X.push_back(0.1 * double(i + 1));
+            Y.push_back(c.Y[i]);
+        }
+        DenseLine::Columns columns = unitColumns();
+        columns.pixels = true;
+        const std::vector<Vertex> kept
+            = DenseLine::line(X.data(), Y.data(), X.size(), orderOf(X), LineRules(), columns);
+        ASSERT_FALSE(kept.empty()) << c.name;
+        EXPECT_TRUE(kept.front().start && kept.front().x == -0.5) << c.name;
+        std::vector<Mark> marks;
+        for (std::size_t k = 1; k < kept.size(); ++k) {
+            const Vertex& v = kept[k];
+            marks.push_back(v.start ? Start : v.span ? Span : v.spanned ? Spanned : Drawn);
+        }
+        EXPECT_EQ(marks, c.marks) << c.name;
+        EXPECT_EQ(kept.back().y, c.Y.back()) << c.name << ": the last vertex is kept";
     }
 }
 
