@@ -1106,7 +1106,7 @@ private:
             return apply(round);
         }
         size_t ahead = file_->startReadAhead();
-        const size_t roundBytes = threads * kPartBytes;
+        const size_t roundBytes = 2 * threads * kPartBytes;
         for (size_t start = 0; start < n;) {
             size_t end = n;
             if (n - start > roundBytes + roundBytes / 2) {
