@@ -824,6 +824,13 @@ public:
         if (sharedX_.capacity() > 2 * sharedX_.size() + 1024)
             sharedX_.shrink_to_fit();
         std::vector<std::unique_ptr<DataBuffer>> out;
+        // The one column in step holds every point: the extents of its x
+        // and y values are known but for the values that came last.
+        known_ = pairsInStep() && !sharedX_.empty() && columns_[0]->Y.size() == sharedX_.size();
+        if (known_) {
+            seen_[0].catchUp(sharedX_);
+            seen_[1].catchUp(columns_[0]->Y.mutableVector());
+        }
         if (errors_) {
             if (!errors_->X.empty())
                 out.push_back(std::move(errors_));
@@ -843,6 +850,13 @@ public:
         else if (!single_->X.empty())
             out.push_back(std::move(single_));
         return out;
+    }
+
+    // The finite extents of the x and y values of the one buffer of
+    // takeBuffers(), when they are known.
+    const DataBuffer::FiniteExtent* knownExtents(size_t column) const
+    {
+        return known_ ? &seen_[column].extent : nullptr;
     }
 
     bool sawDate() const { return sawDate_; }
@@ -888,6 +902,20 @@ private:
         size_t end = 0;
     };
     std::array<Present, 2> present_;
+    // The extents of the shared x values and of the one column's y values,
+    // of their first `end` values: a task that appends a round to one of
+    // them takes in what was written, while it is still in cache.
+    struct Seen {
+        DataBuffer::FiniteExtent extent;
+        size_t end = 0;
+        void catchUp(const std::vector<double>& v)
+        {
+            extent.widen(v.data(), end, v.size());
+            end = v.size();
+        }
+    };
+    std::array<Seen, 2> seen_;
+    bool known_ = false;
     std::vector<std::span<double>> populating_;
     static constexpr size_t kPartBytes = 256 * 1024; // the least text worth a thread
     std::string scratch_;
@@ -1106,7 +1134,7 @@ private:
             return apply(round);
         }
         size_t ahead = file_->startReadAhead();
-        const size_t roundBytes = threads * kPartBytes;
+        const size_t roundBytes = 2 * threads * kPartBytes;
         for (size_t start = 0; start < n;) {
             size_t end = n;
             if (n - start > roundBytes + roundBytes / 2) {
@@ -1188,6 +1216,7 @@ private:
                     for (size_t part = 0; part < waiting->count; ++part)
                         appendColumn(column, waiting->parts[part].values.data(), int(k),
                                      waiting->pairs[part]);
+                    seen_[k].catchUp(column);
                     return;
                 }
                 k -= appends;
@@ -1593,7 +1622,10 @@ Outcome ASCIIImport::importFile(VexaDocument& document, const ImportOptions& opt
 
         document.DB.reserve(document.DB.size() + made.size());
         for (auto& b : made) {
-            b->rescale();
+            if (reader.knownExtents(0))
+                b->rescale(*reader.knownExtents(0), *reader.knownExtents(1));
+            else
+                b->rescale();
             document.DB.push_back(std::move(b));
         }
         // The rescale below replots, and with it the time axis.

@@ -182,10 +182,7 @@ int DataBuffer::nop() const
 
 namespace {
 
-struct Extent {
-    double lo = 0, hi = 0;
-    bool any = false;
-};
+using Extent = DataBuffer::FiniteExtent;
 
 // Strict comparisons, in order: among equal extremes (0 and -0) the first
 // one stays, as it does when points are added one by one.
@@ -291,7 +288,13 @@ Extent finiteExtent(const double* v, std::size_t n)
 
 } // namespace
 
-void DataBuffer::rescale()
+void DataBuffer::FiniteExtent::widen(const double* v, std::size_t from, std::size_t to)
+{
+    if (from < to)
+        widenExtent(*this, finiteExtentOf(v, from, to));
+}
+
+void DataBuffer::rescale(const FiniteExtent& x, const FiniteExtent& y)
 {
     if (norescale)
         return;
@@ -299,10 +302,6 @@ void DataBuffer::rescale()
     haveyminmax = 0;
     if (X.empty())
         return;
-    // A column shorter than X (only direct field writes can cause that) must
-    // not be read past its end.
-    const Extent x = finiteExtent(X.data(), X.size());
-    const Extent y = finiteExtent(Y.data(), std::min(X.size(), Y.size()));
     if (x.any) {
         xmin = x.lo;
         xmax = x.hi;
@@ -313,6 +312,18 @@ void DataBuffer::rescale()
         ymax = y.hi;
         haveyminmax = 1;
     }
+}
+
+void DataBuffer::rescale()
+{
+    if (norescale)
+        return;
+    // A column shorter than X (only direct field writes can cause that) must
+    // not be read past its end.
+    if (X.empty())
+        rescale({}, {});
+    else
+        rescale(finiteExtent(X.data(), X.size()), finiteExtent(Y.data(), std::min(X.size(), Y.size())));
 }
 
 void DataBuffer::setXDoubleValueAt(int i, double v)

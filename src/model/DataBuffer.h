@@ -78,6 +78,19 @@ public:
     void addError();
     void deleteError();
     void rescale();
+    // The extent of the finite values of a column as rescale() finds it,
+    // worked out in runs of the column, in order, by a reader that sees the
+    // values as they are written: it then spares rescale() a pass over
+    // columns no longer in cache.
+    struct FiniteExtent {
+        double lo = 0, hi = 0;
+        bool any = false;
+        // Widened by v[from, to), the values after those it covers.
+        void widen(const double* v, std::size_t from, std::size_t to);
+    };
+    // What rescale() does, with the extents of X and of Y (its first
+    // X.size() values) known.
+    void rescale(const FiniteExtent& x, const FiniteExtent& y);
     bool haserror() const;
     int nop() const;
 

@@ -68,6 +68,9 @@ struct Imported {
     bool ok = false;
     QString why;
     std::vector<std::vector<double>> columns; // X, Y, EX, EY of every buffer
+    // Whether there are x extents, they, and the same for y, of every
+    // buffer: as the import left them, and as rescale() finds them after it.
+    std::vector<double> extents, rescaled;
     QString gdf;
     int gn = 0;
 };
@@ -84,6 +87,14 @@ Imported import(const QString& path, const Options& base)
     for (const auto& b : d.DB)
         for (const SharedColumn* v : {&b->X, &b->Y, &b->EX, &b->EY})
             r.columns.push_back(v->vector());
+    for (std::vector<double>* extents : {&r.extents, &r.rescaled}) {
+        for (const auto& b : d.DB) {
+            extents->insert(
+                extents->end(),
+                {double(b->havexminmax), b->xmin, b->xmax, double(b->haveyminmax), b->ymin, b->ymax});
+            b->rescale();
+        }
+    }
     r.gdf = d.gdf;
     r.gn = d.gn;
     return r;
@@ -567,6 +578,8 @@ TEST(AsciiImportQuick, ReadsALargeFileOnAllThreadsAsOnOne)
         {"tabs, y missing, x missing",
          [](Options& o) { o.separator = QStringLiteral("\t"); },  {{0.5, "5\t"}, {0.55, "\t7"}}, "8\t9"},
         {"no x column",                        [](Options& o) { o.noXColumn = true; }, {{0.5, ""}}, "7 8"},
+        {"the least x a zero, -0 first",       [](Options&) {},        {{0.3, "-0 5"}, {0.6, "0 -0"}, {0.65, "-0 0"}}, "1e12 -1e12"},
+        {"the least x a zero, 0 first",        [](Options&) {},        {{0.3, "0 5"}, {0.6, "-0 1e999"}}, "1e999 -1e999"},
         {"x in the second column",             [](Options& o) { o.xColumn = 2; },      {{0.5, "1"}}, "7 8"},
         {"error mode",
          [](Options& o) { o.mode = ASCIIImport::ErrorMode; },       {{0.5, "1 2 3 4"}, {0.6, "1 2 3"}}, "7 8 9"},
@@ -593,6 +606,10 @@ TEST(AsciiImportQuick, ReadsALargeFileOnAllThreadsAsOnOne)
             EXPECT_TRUE(sameBits(all.columns[i], one.columns[i]))
                 << "buffer " << i / 4 << " column " << i % 4 << " has " << all.columns[i].size() << " vs "
                 << one.columns[i].size() << " values";
+        // The extents the import gives are rescale()'s, bit for bit.
+        EXPECT_TRUE(sameBits(all.extents, one.extents));
+        EXPECT_TRUE(sameBits(all.extents, all.rescaled));
+        EXPECT_TRUE(sameBits(one.extents, one.rescaled));
     }
 }
 

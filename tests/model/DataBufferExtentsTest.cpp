@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -17,7 +18,8 @@ bool sameBits(double a, double b)
 
 // The extents of a whole column (computed in parts for a long one) are those
 // that adding the points one by one gives: finite values only, and among
-// equal extremes such as 0 and -0 the first one.
+// equal extremes such as 0 and -0 the first one; and so are the extents
+// taken in by runs of the columns, in order.
 TEST(DataBufferExtents, RescaleAgreesWithAddingPointByPoint)
 {
     const double inf = std::numeric_limits<double>::infinity();
@@ -59,16 +61,34 @@ TEST(DataBufferExtents, RescaleAgreesWithAddingPointByPoint)
         whole.Y = c.y;
         whole.xmin = whole.xmax = whole.ymin = whole.ymax = 42; // kept where nothing is finite
         whole.rescale();
-        EXPECT_EQ(whole.havexminmax, pointwise.havexminmax) << c.name;
-        EXPECT_EQ(whole.haveyminmax, pointwise.haveyminmax) << c.name;
-        EXPECT_TRUE(sameBits(whole.xmin, pointwise.xmin))
-            << c.name << ": " << whole.xmin << " vs " << pointwise.xmin;
-        EXPECT_TRUE(sameBits(whole.xmax, pointwise.xmax))
-            << c.name << ": " << whole.xmax << " vs " << pointwise.xmax;
-        EXPECT_TRUE(sameBits(whole.ymin, pointwise.ymin))
-            << c.name << ": " << whole.ymin << " vs " << pointwise.ymin;
-        EXPECT_TRUE(sameBits(whole.ymax, pointwise.ymax))
-            << c.name << ": " << whole.ymax << " vs " << pointwise.ymax;
+        // The extents taken in by runs of the columns, in order, as a reader
+        // that sees the values go by works them out.
+        std::vector<DataBuffer> byRuns;
+        for (const std::size_t run :
+             {std::size_t(1), std::size_t(3), std::size_t(5), std::size_t(1'000'001)}) {
+            DataBuffer& b = byRuns.emplace_back();
+            b.X = c.x;
+            b.Y = c.y;
+            b.xmin = b.xmax = b.ymin = b.ymax = 42;
+            DataBuffer::FiniteExtent x, y;
+            for (std::size_t at = 0; at < c.x.size(); at += run) {
+                x.widen(c.x.data(), at, std::min(at + run, c.x.size()));
+                y.widen(c.y.data(), at, std::min(at + run, c.y.size()));
+            }
+            b.rescale(x, y);
+        }
+        for (const DataBuffer* b : {&whole, &byRuns[0], &byRuns[1], &byRuns[2], &byRuns[3]}) {
+            EXPECT_EQ(b->havexminmax, pointwise.havexminmax) << c.name;
+            EXPECT_EQ(b->haveyminmax, pointwise.haveyminmax) << c.name;
+            EXPECT_TRUE(sameBits(b->xmin, pointwise.xmin))
+                << c.name << ": " << b->xmin << " vs " << pointwise.xmin;
+            EXPECT_TRUE(sameBits(b->xmax, pointwise.xmax))
+                << c.name << ": " << b->xmax << " vs " << pointwise.xmax;
+            EXPECT_TRUE(sameBits(b->ymin, pointwise.ymin))
+                << c.name << ": " << b->ymin << " vs " << pointwise.ymin;
+            EXPECT_TRUE(sameBits(b->ymax, pointwise.ymax))
+                << c.name << ": " << b->ymax << " vs " << pointwise.ymax;
+        }
     }
 }
 
