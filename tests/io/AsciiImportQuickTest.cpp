@@ -186,6 +186,16 @@ std::string mixedText(int lines)
     return text;
 }
 
+// The same short run of pseudo-random numbers on every machine.
+struct Lcg {
+    unsigned state;
+    unsigned operator()()
+    {
+        state = state * 1103515245u + 12345u;
+        return state >> 16;
+    }
+};
+
 // Lines whose bytes are drawn from what numbers and blanks are made of, and
 // lines of numbers of up to ten digits before and after the period, of every
 // length around the 32 bytes the vector reading takes at once.
@@ -195,11 +205,7 @@ std::string numberishText(int lines)
     static const char* const kSigns[] = {"", "", "-", "+"};
     static const char* const kBlanks[] = {" ", "\t", "  ", ", ", "\t "};
     std::string text;
-    unsigned state = 777;
-    const auto next = [&state] {
-        state = state * 1103515245u + 12345u;
-        return state >> 16;
-    };
+    Lcg next{777};
     for (int i = 0; i < lines; ++i) {
         const unsigned length = next() % 48;
         if (i % 2) {
@@ -246,11 +252,7 @@ std::string windowEdgesText(int rounds)
     static const char* const kBlanks[] = {" ", " ", " ", "\t", "  ", " \t", "\t\t"};
     // clang-format on
     std::string text;
-    unsigned state = 4242;
-    const auto next = [&state] {
-        state = state * 1103515245u + 12345u;
-        return state >> 16;
-    };
+    Lcg next{4242};
     for (int round = 0; round < rounds; ++round) {
         for (const size_t length : {1,  2,  3,  5,  8,  15, 16, 17, 20, 22, 23,  30,  31,  32,  33,
                                     34, 47, 48, 62, 63, 64, 65, 66, 95, 96, 127, 128, 129, 200, 700}) {
