@@ -1194,11 +1194,11 @@ private:
             const size_t rows = y ? plainRows(*waiting) : kMixed;
             if (rows != kMixed) {
                 appends = 2;
+                rowCount_ += double(rows);
+                position_ = waiting->offset + waiting->bounds[waiting->count];
                 // Pages are made present only while the columns cannot move.
                 if (sharedX_.capacity() - sharedX_.size() >= rows && y->capacity() - y->size() >= rows)
                     populateAhead({&sharedX_, y}, rows);
-                rowCount_ += double(rows);
-                position_ = waiting->offset + waiting->bounds[waiting->count];
             } else {
                 applies = 1;
             }
@@ -1269,13 +1269,17 @@ private:
     void populateAhead(std::initializer_list<std::vector<double>*> columns, size_t rows)
     {
         constexpr size_t kChunk = (size_t(2) << 20) / sizeof(double);
+        const size_t left = linesLeft();
         size_t c = 0;
         for (std::vector<double>* v : columns) {
             Present& present = present_[c++];
             if (present.data != v->data())
                 present = {v->data(), v->size()};
             const size_t from = std::max(present.end, v->size() + rows);
-            const size_t to = std::min(v->capacity(), v->size() + 2 * rows + rows / 4);
+            // Never beyond the rows the rest of the text may hold: the
+            // columns' last pages stay untouched where the file ends.
+            const size_t to
+                = std::min({v->capacity(), v->size() + 2 * rows + rows / 4, v->size() + rows + left});
             for (size_t at = from; at < to; at += kChunk)
                 populating_.emplace_back(v->data() + at, std::min(kChunk, to - at));
             present.end = std::max(present.end, to);
