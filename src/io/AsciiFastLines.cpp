@@ -649,6 +649,9 @@ struct WideStop {
         } else {
             carry += n;
         }
+        // A line of more values than a line may hold is refused here, while
+        // the room for values still takes it.
+        bad |= u64(carry > u64(most));
         if (bad) {
             stop = {line, WideStop::Why::Refused};
             break;

@@ -370,7 +370,16 @@ TEST(AsciiImportQuick, ReadsTheSameWithAndWithoutVectorInstructions)
     for (char& c : separated)
         if (c == '\t')
             c = ';';
-    const std::string texts[] = {mixedText(20000), numberishText(50000), windowEdgesText(200), separated};
+    // Lines of far more values than a line may hold, blank and tab
+    // separated: refused, not read again and again.
+    std::string blankLong, tabLong;
+    for (int i = 0; i < 7000; ++i) {
+        blankLong += "1 ";
+        tabLong += i ? "\t1" : "1";
+    }
+    const std::string longLines = "1 2\n" + blankLong + "\n" + tabLong + "\n3 4\n" + windowEdgesText(2);
+    const std::string texts[]
+        = {mixedText(20000), numberishText(50000), windowEdgesText(200), separated, longLines};
     // clang-format off
     const std::pair<const char*, void (*)(AsciiFastLines::Syntax&)> syntaxes[] = {
         {"blanks",            [](AsciiFastLines::Syntax&) {}},
