@@ -1,6 +1,6 @@
 #pragma once
 
-// The command-line options of a launch, read once from the argument domain
+// The command-line options of a launch, read from the argument domain
 // of the user-defaults store.
 
 #include <QString>

@@ -16,8 +16,6 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
-#include <algorithm>
-
 namespace {
 
 // The rows of the default fonts: the tag the font panel is asked with for
@@ -45,10 +43,7 @@ PreferencesWindow::PreferencesWindow(Preferences& preferences, UserDefaults& sto
 {
 }
 
-PreferencesWindow::~PreferencesWindow()
-{
-    delete dialog_;
-}
+PreferencesWindow::~PreferencesWindow() = default;
 
 std::optional<Preferences::DefaultFont> PreferencesWindow::defaultFontOfTag(int tag)
 {
@@ -75,10 +70,10 @@ void PreferencesWindow::show()
 
 void PreferencesWindow::build()
 {
-    dialog_ = new QDialog;
+    dialog_ = std::make_unique<QDialog>();
     dialog_->setObjectName(QStringLiteral("preferences"));
     dialog_->setWindowTitle(QStringLiteral("Preferences"));
-    auto* column = new QVBoxLayout(dialog_);
+    auto* column = new QVBoxLayout(dialog_.get());
 
     auto* general = new QGroupBox(QStringLiteral("General"));
     auto* form = new QFormLayout(general);
@@ -139,7 +134,7 @@ QWidget* PreferencesWindow::buildPaletteBox()
         well->setObjectName(QStringLiteral("p_col%1").arg(n));
         well->setToolTip(QStringLiteral("Colour %1").arg(n));
         well->setFixedSize(30, 22);
-        connect(well, &ColorWell::colorChosen, this, [this, well] { colorChosen(well); });
+        connect(well, &ColorWell::colorChosen, this, [this, n] { colorChosen(n); });
         wells_[std::size_t(n)] = well;
         grid->addWidget(well, n / 8, n % 8);
     }
@@ -208,14 +203,10 @@ void PreferencesWindow::showDefaultFonts()
         fontFields_[i]->setText(FontChange::fontText(prefs_.fonts[i]));
 }
 
-void PreferencesWindow::colorChosen(ColorWell* well)
+void PreferencesWindow::colorChosen(int n)
 {
-    const auto entry = std::find(wells_.begin(), wells_.end(), well);
-    if (entry == wells_.end())
-        return;
-    const std::size_t n = std::size_t(entry - wells_.begin());
-    prefs_.colors[n] = well->color();
-    prefs_.saveColor(store_, int(n));
+    prefs_.colors[std::size_t(n)] = wells_[std::size_t(n)]->color();
+    prefs_.saveColor(store_, n);
 }
 
 void PreferencesWindow::revertColors()

@@ -12,6 +12,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class ColorWell;
@@ -39,12 +40,10 @@ public:
 
     // The dialog, made now unless it is made already.
     QDialog& dialog();
-    bool isMade() const { return dialog_ != nullptr; }
     void show();
 
     // The controls as the preferences are; nothing before the window is made.
     void showValues();
-    void showPaletteColors();
     void showDefaultFonts();
     // The palette back to the program's own colours; the stored ones removed.
     void revertColors();
@@ -64,12 +63,13 @@ private:
     void build();
     QWidget* buildPaletteBox();
     QWidget* buildFontBox();
-    void colorChosen(ColorWell* well);
+    void showPaletteColors();
+    void colorChosen(int n);
 
     Preferences& prefs_;
     UserDefaults& store_;
     Actions actions_;
-    QDialog* dialog_ = nullptr;
+    std::unique_ptr<QDialog> dialog_;
     QLineEdit* timeFormat_ = nullptr;
     QCheckBox* toolbar_ = nullptr;
     QCheckBox* initialDocument_ = nullptr;

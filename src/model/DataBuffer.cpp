@@ -1,6 +1,7 @@
 #include "model/DataBuffer.h"
 
 #include "platform/Color.h"
+#include "platform/CpuFeatures.h"
 #include "platform/ParallelRanges.h"
 
 #include <algorithm>
@@ -199,8 +200,6 @@ void widenExtent(Extent& e, const Extent& more)
 }
 
 #if defined(__x86_64__)
-const bool hasAvx2 = __builtin_cpu_supports("avx2");
-
 // finiteExtentOf four values at a time: lanes without a finite value hold
 // +inf and -inf, and a value replaces its lane's extreme only when strictly
 // beyond it. An extreme that is zero is then the first zero of the range,
@@ -247,7 +246,7 @@ __attribute__((target("avx2"))) Extent finiteExtentAvx2(const double* v, std::si
 Extent finiteExtentOf(const double* v, std::size_t from, std::size_t to)
 {
 #if defined(__x86_64__)
-    if (hasAvx2)
+    if (CpuFeatures::avx2)
         return finiteExtentAvx2(v, from, to);
 #endif
     Extent e;

@@ -10,6 +10,7 @@
 #include "model/VexaDocument.h"
 #include "platform/AtomicFile.h"
 #include "platform/CNumber.h"
+#include "platform/CpuFeatures.h"
 #include "platform/HugePages.h"
 
 #include <algorithm>
@@ -109,8 +110,6 @@ bool isAscending(const std::vector<double>& x)
 #if defined(__x86_64__)
 namespace {
 
-const bool hasAvx2 = __builtin_cpu_supports("avx2");
-
 // The steps of isEvenlySpaced four at a time, the same tests as lane masks;
 // returns where the steps still to check begin, or size when one failed
 // (failed is then set).
@@ -148,7 +147,7 @@ bool isEvenlySpaced(const std::vector<double>& x)
     const double hi = d0 + d0 / 20;
     std::size_t from = 0;
 #if defined(__x86_64__)
-    if (hasAvx2) {
+    if (CpuFeatures::avx2) {
         bool failed = false;
         from = evenStepsAvx2(x.data(), x.size(), lo, hi, failed);
         if (failed)

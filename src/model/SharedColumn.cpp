@@ -1,5 +1,6 @@
 #include "model/SharedColumn.h"
 
+#include "platform/CpuFeatures.h"
 #include "platform/ParallelRanges.h"
 
 #include <algorithm>
@@ -10,9 +11,17 @@
 
 namespace {
 
-#if defined(__x86_64__)
-const bool hasAvx2 = __builtin_cpu_supports("avx2");
+// The pairs of v[from - 1, to) one at a time: whether one of them falls (or
+// a NaN is compared), whether one rises.
+void breaks(const double* v, std::size_t from, std::size_t to, bool& falls, bool& rises)
+{
+    for (std::size_t i = from; i < to; ++i) {
+        falls = falls || !(v[i - 1] <= v[i]);
+        rises = rises || !(v[i - 1] >= v[i]);
+    }
+}
 
+#if defined(__x86_64__)
 // The pairs of v[from - 1, to) four at a time: whether one of them falls
 // (or a NaN is compared), whether one rises.
 __attribute__((target("avx2"))) void breaksAvx2(const double* v, std::size_t from, std::size_t to,
@@ -28,10 +37,7 @@ __attribute__((target("avx2"))) void breaksAvx2(const double* v, std::size_t fro
     falls = _mm256_movemask_pd(fall) != 0;
     rises = _mm256_movemask_pd(rise) != 0;
     _mm256_zeroupper();
-    for (; i < to; ++i) {
-        falls = falls || !(v[i - 1] <= v[i]);
-        rises = rises || !(v[i - 1] >= v[i]);
-    }
+    breaks(v, i, to, falls, rises);
 }
 #endif
 
@@ -44,17 +50,11 @@ void compare(const double* v, std::size_t from, std::size_t to, bool& up, bool& 
         const std::size_t e = std::min(to, b + kBlock);
         bool falls = false, rises = false;
 #if defined(__x86_64__)
-        if (hasAvx2) {
+        if (CpuFeatures::avx2)
             breaksAvx2(v, b, e, falls, rises);
-            up = up && !falls;
-            down = down && !rises;
-            continue;
-        }
+        else
 #endif
-        for (std::size_t i = b; i < e; ++i) {
-            falls = falls || !(v[i - 1] <= v[i]);
-            rises = rises || !(v[i - 1] >= v[i]);
-        }
+            breaks(v, b, e, falls, rises);
         up = up && !falls;
         down = down && !rises;
     }

@@ -1,6 +1,7 @@
 #include "model/Spectral.h"
 
 #include "expression/ExpressionVectorMath.h"
+#include "platform/CpuFeatures.h"
 #include "platform/HugePages.h"
 #include "platform/ParallelRanges.h"
 #include "platform/VectorState.h"
@@ -249,8 +250,6 @@ int transformSpectrum(std::span<float> data, int n, bool conjugate, const Values
 }
 
 #if defined(__x86_64__)
-const bool hasAvx2 = __builtin_cpu_supports("avx2");
-
 // hypotenuse() four at a time: the same branches as lane masks, the same
 // operations in the same order (no fused multiply-add), so the same bits.
 __attribute__((target("avx2"))) std::size_t magnitudesAvx2(const float* packed, std::size_t count,
@@ -391,7 +390,7 @@ void magnitudes(const float* packed, std::size_t count, double* out)
 {
     std::size_t k = 0;
 #if defined(__x86_64__)
-    if (hasAvx2)
+    if (CpuFeatures::avx2)
         k = magnitudesAvx2(packed, count, out);
 #endif
     for (; k < count; ++k)

@@ -55,8 +55,8 @@ public:
     // The same outcome under another alert title.
     Outcome titled(const QString& title) const
     {
-        Outcome o{kind_, title, message_, code_};
-        o.beeps_ = beeps_;
+        Outcome o = *this;
+        o.title_ = title;
         return o;
     }
 

@@ -1,5 +1,6 @@
 #include "view/DenseLine.h"
 
+#include "platform/CpuFeatures.h"
 #include "platform/ParallelRanges.h"
 #include "platform/VectorState.h"
 
@@ -43,8 +44,6 @@ struct Extremes {
 };
 
 #if defined(__x86_64__)
-const bool hasAvx2 = __builtin_cpu_supports("avx2");
-
 // Y[from], Y[from + 1], ... eight at a time while all eight lie in [ylo, yhi];
 // returns the first index not taken (from when none was). Each lane keeps
 // the first of its extremes (strict comparisons); among lanes with equal
@@ -222,7 +221,7 @@ private:
     std::size_t takeColumn(const double* X, const double* Y, std::size_t i, std::size_t end)
     {
 #if defined(__x86_64__)
-        if (!hasAvx2)
+        if (!CpuFeatures::avx2)
             return i;
         const double lo = lo_, hi = hi_;
         const double* past = xOrder_ == ColumnOrder::Ascending

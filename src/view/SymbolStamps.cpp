@@ -1,6 +1,7 @@
 #include "view/SymbolStamps.h"
 
 #include "model/DataBuffer.h"
+#include "platform/CpuFeatures.h"
 #include "view/VexaView.h"
 
 #include <QPaintEngine>
@@ -189,7 +190,6 @@ __attribute__((target("avx2"))) void blendBoxAvx2(uchar* dst, qsizetype stride, 
     _mm256_zeroupper();
 }
 
-const bool hasAvx2 = __builtin_cpu_supports("avx2");
 #endif
 
 } // namespace
@@ -200,7 +200,7 @@ void SymbolStamps::blend(uchar* dst, qsizetype stride, QPoint at, const QImage& 
     const uchar* from = src.constBits() + box.y() * srcStride + box.x() * 4;
     uchar* to = dst + at.y() * stride + at.x() * 4;
 #if defined(__x86_64__)
-    if (hasAvx2) {
+    if (CpuFeatures::avx2) {
         blendBoxAvx2(to, stride, from, srcStride, box.width(), box.height());
         return;
     }
