@@ -1,5 +1,7 @@
 #include "io/AsciiFastLines.h"
 
+#include "platform/CpuFeatures.h"
+
 #include <fast_float/fast_float.h>
 
 #include <cstdint>
@@ -695,12 +697,8 @@ AsciiFastLines::AsciiFastLines(const Syntax& syntax)
     };
     hot_ = cannotHold(syntax_.cut) && cannotHold(syntax_.ignore);
 #if VEXA_FAST_LINES_AVX2
-    avx2_ = syntax_.vectors && __builtin_cpu_supports("avx2");
-    wide_ = syntax_.vectors && syntax_.wideVectors && __builtin_cpu_supports("avx512f")
-        && __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512dq")
-        && __builtin_cpu_supports("avx512vbmi") && __builtin_cpu_supports("avx512vbmi2")
-        && __builtin_cpu_supports("bmi") && __builtin_cpu_supports("bmi2")
-        && __builtin_cpu_supports("popcnt");
+    avx2_ = syntax_.vectors && CpuFeatures::avx2;
+    wide_ = syntax_.vectors && syntax_.wideVectors && CpuFeatures::avx512Bytes;
 #endif
     // The bytes of plain lines, as hotRun reads them. A separator that could
     // be part of a number leaves the lines to the narrower readers.
@@ -733,9 +731,10 @@ void AsciiFastLines::read(const char* text, std::size_t n, std::size_t base, Res
 {
     const char* p = text;
     const char* const end = text + n;
+    WideTurn wide{wide_ ? p : end};
     while (p < end) {
         if (hot_) {
-            p = hotLines(p, end, out);
+            p = hotLines(p, end, wide, out);
             if (p == end)
                 break;
         }
@@ -751,11 +750,12 @@ void AsciiFastLines::read(const char* text, std::size_t n, std::size_t base, Res
     }
 }
 
-const char* AsciiFastLines::hotLines(const char* p, const char* end, Result& out) const
+const char* AsciiFastLines::hotLines(const char* p, const char* end, WideTurn& wide, Result& out) const
 {
     if (!syntax_.whitespace)
-        return hotRun<true, true>(p, end, out);
-    return syntax_.periodBlank ? hotRun<false, false>(p, end, out) : hotRun<false, true>(p, end, out);
+        return hotRun<true, true>(p, end, wide, out);
+    return syntax_.periodBlank ? hotRun<false, false>(p, end, wide, out)
+                               : hotRun<false, true>(p, end, wide, out);
 }
 
 // The lines from p on, each read in one go: numbers and blanks only (or
@@ -764,7 +764,8 @@ const char* AsciiFastLines::hotLines(const char* p, const char* end, Result& out
 // line read here is plain ASCII and numeric, and holds neither the cut nor
 // the ignored text.
 template <bool Fields, bool Period>
-const char* AsciiFastLines::hotRun(const char* p, const char* end, Result& out) const
+const char* AsciiFastLines::hotRun(const char* p, const char* end, [[maybe_unused]] WideTurn& wide,
+                                   Result& out) const
 {
     constexpr std::size_t kLines = 4096; // room asked for at a time
     const std::ptrdiff_t most = syntax_.maxFields;
@@ -847,14 +848,11 @@ const char* AsciiFastLines::hotRun(const char* p, const char* end, Result& out) 
         }
     };
 
-    // Lines from `until` on are for the wide reader, where there is one.
-    [[maybe_unused]] const char* until = wide_ ? p : end;
-    [[maybe_unused]] unsigned refusals = 0;
     while (p < end) {
         if (vLimit - v <= most || l == lLimit)
             makeRoom();
 #if VEXA_FAST_LINES_AVX2
-        if (p >= until) {
+        if (p >= wide.until) {
             const std::int32_t* const before = l;
             const WideStop stop = linesAvx512(p, end, classes_, Fields, most, v, vLimit, em, l, lLimit);
             p = stop.at;
@@ -863,14 +861,14 @@ const char* AsciiFastLines::hotRun(const char* p, const char* end, Result& out) 
                 continue;
             }
             if (stop.why == WideStop::Why::Tail) {
-                until = end;
+                wide.until = end;
             } else {
                 // The lines of the refused window are for the others, and
                 // after refusals in a row, more lines each time: a file of
                 // lines the wide reader does not take costs it little.
-                refusals = l == before ? refusals + 1 : 0;
-                const std::ptrdiff_t others = std::ptrdiff_t(64) << (refusals < 8 ? refusals : 8);
-                until = end - p > others ? p + others : end;
+                wide.refusals = l == before ? wide.refusals + 1 : 0;
+                const std::ptrdiff_t others = std::ptrdiff_t(64) << (wide.refusals < 8 ? wide.refusals : 8);
+                wide.until = end - p > others ? p + others : end;
             }
             if (p == end)
                 break;
@@ -879,13 +877,13 @@ const char* AsciiFastLines::hotRun(const char* p, const char* end, Result& out) 
         }
         if constexpr (!Fields && Period) {
             if (avx2_) {
-                p = wordsAvx2(p, end, until, blank_[static_cast<unsigned char>(',')] != 0, most, v, vLimit, l,
-                              lLimit);
+                p = wordsAvx2(p, end, wide.until, blank_[static_cast<unsigned char>(',')] != 0, most, v,
+                              vLimit, l, lLimit);
                 if (p == end)
                     break;
                 if (vLimit - v <= most || l == lLimit)
                     makeRoom();
-                if (p >= until)
+                if (p >= wide.until)
                     continue;
             }
         }

@@ -110,8 +110,16 @@ private:
     // on: numbers and blanks (or separators) only, up to the line feed.
     // Returns where it stopped: the end, or the start of a line that is for
     // line(), of which nothing was added.
-    const char* hotLines(const char* p, const char* end, Result& out) const;
-    template <bool Fields, bool Period> const char* hotRun(const char* p, const char* end, Result& out) const;
+    // Where the wide reader takes lines again, over all the runs of one
+    // read(): lines from `until` on are for it, and after `refusals` of its
+    // windows in a row it leaves more lines to the others each time.
+    struct WideTurn {
+        const char* until;
+        unsigned refusals = 0;
+    };
+    const char* hotLines(const char* p, const char* end, WideTurn& wide, Result& out) const;
+    template <bool Fields, bool Period>
+    const char* hotRun(const char* p, const char* end, WideTurn& wide, Result& out) const;
 
     Syntax syntax_;
     unsigned char blank_[256] = {};
