@@ -888,10 +888,10 @@ private:
         size_t offset = 0; // of the piece in the text
     };
     static constexpr size_t kMixed = size_t(-1);
-    // The rounds read and not yet in the buffers: rounds_[order_[i]] for
-    // i < queued_, oldest first.
+    // The rounds read and not yet in the buffers, oldest first, from
+    // rounds_[head_] on: each round is read into the one after those queued.
     std::array<Round, 2> rounds_;
-    std::array<size_t, 2> order_{};
+    size_t head_ = 0;
     size_t queued_ = 0;
     std::vector<std::exception_ptr> failures_; // of the tasks of a batch
     // How far the pages of the shared x values and of y are known to be
@@ -1041,15 +1041,9 @@ private:
         return true;
     }
 
-    Round& queued(size_t i) { return rounds_[order_[i]]; }
-
-    Round& freeRound()
-    {
-        for (size_t r = 0;; ++r)
-            if (std::find(order_.begin(), order_.begin() + std::ptrdiff_t(queued_), r)
-                == order_.begin() + std::ptrdiff_t(queued_))
-                return rounds_[r];
-    }
+    Round& queued(size_t i) { return rounds_[(head_ + i) % rounds_.size()]; }
+    // The round the next one is read into (queued_ < rounds_.size()).
+    Round& freeRound() { return queued(queued_); }
 
     // The lines from p on through the careful reader, up to `end` or, with
     // `untilSettled`, until the date recognition has settled. False for a
@@ -1254,11 +1248,11 @@ private:
         if (!applied)
             return false;
         if (waiting) {
-            std::rotate(order_.begin(), order_.begin() + 1, order_.end());
+            head_ = (head_ + 1) % rounds_.size();
             --queued_;
         }
         if (reading)
-            order_[queued_++] = size_t(reading - rounds_.data());
+            ++queued_; // it is freeRound()
         return true;
     }
 

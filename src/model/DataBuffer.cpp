@@ -319,10 +319,7 @@ void DataBuffer::rescale()
         return;
     // A column shorter than X (only direct field writes can cause that) must
     // not be read past its end.
-    if (X.empty())
-        rescale({}, {});
-    else
-        rescale(finiteExtent(X.data(), X.size()), finiteExtent(Y.data(), std::min(X.size(), Y.size())));
+    rescale(finiteExtent(X.data(), X.size()), finiteExtent(Y.data(), std::min(X.size(), Y.size())));
 }
 
 void DataBuffer::setXDoubleValueAt(int i, double v)
